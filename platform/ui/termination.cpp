@@ -1,0 +1,42 @@
+// A self-pipe carries the signal from the handler (which may do almost nothing) to the event loop.
+#include "termination.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace zbq {
+
+namespace {
+
+int g_pipe[2] = {-1, -1};
+
+void onSignal(int) {
+    char byte = 1;
+    // Nothing to do when the pipe is full: a quit is already on its way.
+    [[maybe_unused]] ssize_t n = ::write(g_pipe[1], &byte, 1);
+}
+
+}  // namespace
+
+void quitOnTerminationSignals() {
+    if (g_pipe[0] >= 0) return;
+    if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    auto* notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+        char buf[16];
+        while (::read(g_pipe[0], buf, sizeof buf) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &sa, nullptr);
+}
+
+}  // namespace zbq
