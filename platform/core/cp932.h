@@ -39,12 +39,22 @@ std::size_t find(std::string_view text, std::string_view pattern, std::size_t fr
 // True when `text` ends with `suffix` and the suffix begins at a character start.
 bool endsWith(std::string_view text, std::string_view suffix);
 
-// CP932 -> UTF-8. Never fails: an invalid or unmapped byte becomes U+FFFD.
+// CP932 -> UTF-8. Never fails and never cuts the text short: an unmapped two-byte character or
+// a stray byte becomes U+FFFD and the conversion goes on with the next byte.
 std::string toUtf8(std::string_view cp932);
 
 // UTF-8 -> CP932. std::nullopt when the input holds a character CP932 cannot represent (or is
-// not valid UTF-8); nothing is dropped silently.
+// not valid UTF-8); nothing is dropped silently. Characters that Windows maps one way onto a
+// CP932 character are taken (U+301C WAVE DASH becomes ～, U+2212 MINUS SIGN becomes －).
 std::optional<std::string> fromUtf8(std::string_view utf8);
+
+// File paths stay UTF-8 in memory and become CP932 only inside the system's own files. A path
+// is stored only when it comes back unchanged: a best-fit mapping (U+00A5 to 0x5C, U+301C to
+// 0x8160) would name another file. std::nullopt when CP932 cannot hold the path; the message is
+// the caller's.
+std::optional<std::string> pathToStored(std::string_view utf8Path);
+// A stored path back to UTF-8 (undecodable bytes become U+FFFD, which no real file matches).
+std::string pathFromStored(std::string_view storedPath);
 
 // CP932 bytes of a UTF-8 literal that is known to be representable ("計", "ﾌﾞﾗﾝｸ"). Aborts on
 // a literal CP932 lacks: that is a programming error, caught by the first test that runs it.
