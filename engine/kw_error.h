@@ -11,6 +11,10 @@
 //     ...
 //     catch (...) { return KWfinish(err, "KW_create::KWcreate()"); }  // outermost method
 //
+// KWfail and KWpassOn throw a pointer to the record (KW_error*); handlers catch (...) and read
+// the record they own, so a foreign exception (std::bad_alloc, ...) is handled the same way and
+// reported as -2 "unknown error." unless the record already holds a message.
+//
 // The error record belongs to one engine object and is used only by the thread running that
 // object's operation. The log directory is process-wide and set once at start-up.
 #pragma once
@@ -22,12 +26,12 @@
 // Result codes with a meaning of their own; other negatives come from MapErrno.
 enum : std::int32_t {
     KW_OK = 0,
-    KW_ERR_ARGUMENT = -1,        // bad argument; thrown file failures of the CSV reader
-    KW_ERR_UNKNOWN = -2,         // "unknown error."
-    KW_ERR_NEW_FAILED = -3,      // "new failed." inside a builder
-    KW_ERR_STEP = -5,            // a builder step failed with a message of its own
+    KW_ERR_ARGUMENT = -1,    // bad argument; thrown file failures of the CSV reader
+    KW_ERR_UNKNOWN = -2,     // "unknown error."
+    KW_ERR_NEW_FAILED = -3,  // "new failed." inside a builder
+    KW_ERR_STEP = -5,        // a builder step failed with a message of its own
     KW_ERR_NOT_DATA_FILE = -1001,
-    KW_ERR_PASSWORD = -1003,     // also an item number out of range in a search term
+    KW_ERR_PASSWORD = -1003,  // also an item number out of range in a search term
     KW_ERR_NO_MEMORY = -1011,
     KW_ERR_SYNTAX = -1020,
     KW_ERR_STACK_FULL = -1022,
