@@ -10,12 +10,8 @@ namespace {
 // Shared by both handlers: an empty message means the failure carried no record of its own (a
 // foreign exception, or a step that threw without filling the record).
 void addMethod(KW_error& err, std::string_view method) noexcept {
-    if (err.message.empty()) {
-        err.code = KW_ERR_UNKNOWN;
-    } else if (err.code >= 0) {
-        // A failure that travelled with a success code would be reported as success.
-        err.code = KW_ERR_UNKNOWN;
-    }
+    // A failure that travelled with a success code would otherwise be reported as success.
+    if (err.message.empty() || err.code >= 0) err.code = KW_ERR_UNKNOWN;
     try {
         if (err.message.empty()) err.message = "unknown error.";
         err.message += '|';
