@@ -1,13 +1,16 @@
 // Profile files (ZBQ.ini, the macro file): INI text in CP932 with the semantics of Windows'
-// private-profile calls. Section and key names compare without regard to ASCII case, the first
-// match wins, values are trimmed of blanks and tabs, a missing key gives the caller's default.
-// Lines end in CR LF when written; LF and CR LF are both read.
+// private-profile calls. Section and key names compare without regard to ASCII case (two-byte
+// characters compare exactly), the first match wins, values are trimmed of blanks and tabs and
+// then lose one pair of matching surrounding quotes (" or '), a missing key gives the caller's
+// default. Lines end in CR LF when written; LF and CR LF are both read. A line whose first
+// non-blank is ';' is a comment; lines before the first section belong to no section.
 //
 // A ProfileFile holds the file's lines, so writing one key changes that line in place and keeps
 // every other section, key, comment and blank line byte for byte. Saving rewrites the whole file
 // atomically (atomic_file.h). Not thread-safe; one owner at a time.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,25 +24,32 @@ public:
     explicit ProfileFile(std::string_view bytes);
 
     // Reads a file; a file that does not exist reads as an empty profile (like Windows). Any
-    // other read failure returns false with the errno in *err.
+    // other read failure returns false with the errno in *err and leaves `out` as it was.
     static bool load(const std::string& path, ProfileFile& out, int* err = nullptr);
 
     std::string getString(std::string_view section, std::string_view key,
                           std::string_view defaultValue = {}) const;
     // The leading decimal integer of the value (optional sign); the default when the key is
-    // missing; 0 when the value does not start with a number.
+    // missing; 0 when the value does not start with a number. Values beyond int saturate.
     int getInt(std::string_view section, std::string_view key, int defaultValue) const;
 
     bool hasSection(std::string_view section) const;
     bool hasKey(std::string_view section, std::string_view key) const;
-    std::vector<std::string> sectionNames() const;
+    std::vector<std::string> sectionNames() const;                      // first spelling of each
     std::vector<std::string> keyNames(std::string_view section) const;  // in file order
 
     // Writes one key: the first matching line is changed in place; a new key goes after the
-    // section's last key line; a new section goes at the end of the file.
-    void setString(std::string_view section, std::string_view key, std::string_view value);
+    // section's last key line; a new section goes at the end of the file. A value that reading
+    // would alter (surrounding blanks, surrounding matching quotes) is written inside one more
+    // pair of double quotes, so getString returns exactly what was set.
+    // Returns false and changes nothing when the file could not hold the names or the value:
+    // an empty name, blanks around a name, a line break or NUL anywhere, ']' in a section name,
+    // '=' in a key or a key starting with ';' or '['.
+    bool setString(std::string_view section, std::string_view key, std::string_view value);
+    // Removes every line of the key in the section.
     void deleteKey(std::string_view section, std::string_view key);
-    // Removes the section's header and every line up to the next section.
+    // Removes the section's header and every line up to the next section; a section that occurs
+    // more than once is removed everywhere.
     void deleteSection(std::string_view section);
 
     // The file's bytes as they would be written.
@@ -47,7 +57,24 @@ public:
     bool save(const std::string& path, int* err = nullptr) const;
 
 private:
-    std::vector<std::string> lines_;  // without line ends
+    enum class Kind : unsigned char { Other, Section, Key };  // Other: blank, comment, stray text
+    struct Line {
+        std::string text;  // without line end
+        Kind kind = Kind::Other;
+        std::size_t nameBegin = 0;  // section or key name, trimmed, within text
+        std::size_t nameSize = 0;
+        std::size_t valueBegin = 0;  // Key: just after the '='
+
+        std::string_view name() const { return std::string_view(text).substr(nameBegin, nameSize); }
+        std::string_view value() const;  // trimmed and unquoted
+    };
+    static Line parse(std::string text);
+
+    std::size_t findSection(std::string_view section) const;  // header line index or npos
+    std::size_t sectionEnd(std::size_t header) const;         // next header or end of file
+    std::size_t findKey(std::string_view section, std::string_view key) const;
+
+    std::vector<Line> lines_;
 };
 
 }  // namespace zbq

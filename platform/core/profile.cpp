@@ -1,0 +1,310 @@
+// Profile files: parsing lines once, reading and writing keys, and loading and saving.
+#include "profile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+
+#include "atomic_file.h"
+#include "cp932.h"
+
+namespace zbq {
+
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+constexpr bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+constexpr bool isQuote(char c) {
+    return c == '"' || c == '\'';
+}
+
+constexpr unsigned char asciiLower(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string_view unquote(std::string_view v) {
+    if (v.size() >= 2 && isQuote(v.front()) && v.back() == v.front())
+        return v.substr(1, v.size() - 2);
+    return v;
+}
+
+// Only single-byte letters fold: the trail byte of a two-byte character may look like a letter
+// ("\x83\x41" is ア, "\x83\x61" is ャ) and must not be folded.
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (cp932::isLeadByte(x) && i + 1 < a.size()) {
+            if (x != y || a[i + 1] != b[i + 1]) return false;
+            ++i;
+        } else if (asciiLower(x) != asciiLower(y)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool hasLineBreakOrNul(std::string_view s) {
+    return s.find_first_of(std::string_view("\r\n\0", 3)) != npos;
+}
+
+bool endsInLoneLeadByte(std::string_view s) {
+    return !s.empty() && cp932::isLeadByte(static_cast<unsigned char>(s.back())) &&
+           cp932::isCharStart(s, s.size() - 1);
+}
+
+bool isStorableName(std::string_view name) {
+    return !name.empty() && trim(name).size() == name.size() && !hasLineBreakOrNul(name);
+}
+
+bool isStorableSection(std::string_view section) {
+    // A lone lead byte at the end would swallow the closing ']' on reading.
+    return isStorableName(section) && cp932::find(section, "]") == npos &&
+           !endsInLoneLeadByte(section);
+}
+
+bool isStorableKey(std::string_view key) {
+    return isStorableName(key) && key.find('=') == npos && key.front() != ';' && key.front() != '[';
+}
+
+// The file text of a value such that reading it (trim, then unquote) gives the value back.
+std::string fileTextOf(std::string_view value) {
+    const bool guard = !value.empty() && (isBlank(value.front()) || isBlank(value.back()) ||
+                                          unquote(value).size() != value.size());
+    std::string text;
+    if (guard) text += '"';
+    text += value;
+    if (guard) text += '"';
+    return text;
+}
+
+}  // namespace
+
+std::string_view ProfileFile::Line::value() const {
+    return unquote(trim(std::string_view(text).substr(valueBegin)));
+}
+
+ProfileFile::Line ProfileFile::parse(std::string text) {
+    Line line{std::move(text)};
+    const std::string_view t = line.text;
+    std::size_t start = 0;
+    while (start < t.size() && isBlank(t[start]))
+        ++start;
+    if (start == t.size() || t[start] == ';') return line;
+
+    std::size_t nameEnd;
+    if (t[start] == '[') {
+        // ']' (0x5D) can be a trail byte, so it closes the name only at a character start. A
+        // header without ']' still names a section, as far as the line goes.
+        nameEnd = cp932::find(t, "]", start + 1);
+        if (nameEnd == npos) nameEnd = t.size();
+        ++start;
+        line.kind = Kind::Section;
+    } else {
+        // '=' (0x3D) is never a trail byte.
+        nameEnd = t.find('=', start);
+        if (nameEnd == npos) return line;
+        line.kind = Kind::Key;
+        line.valueBegin = nameEnd + 1;
+    }
+    const std::string_view name = trim(t.substr(start, nameEnd - start));
+    line.nameBegin = name.empty() ? start : static_cast<std::size_t>(name.data() - t.data());
+    line.nameSize = name.size();
+    return line;
+}
+
+ProfileFile::ProfileFile(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const std::size_t lf = bytes.find('\n');
+        std::string_view line = bytes.substr(0, lf);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines_.push_back(parse(std::string(line)));
+        if (lf == npos) break;
+        bytes.remove_prefix(lf + 1);
+    }
+}
+
+std::size_t ProfileFile::findSection(std::string_view section) const {
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (lines_[i].kind == Kind::Section && sameName(lines_[i].name(), section)) return i;
+    return npos;
+}
+
+std::size_t ProfileFile::sectionEnd(std::size_t header) const {
+    std::size_t i = header + 1;
+    while (i < lines_.size() && lines_[i].kind != Kind::Section)
+        ++i;
+    return i;
+}
+
+std::size_t ProfileFile::findKey(std::string_view section, std::string_view key) const {
+    const std::size_t header = findSection(section);
+    if (header == npos) return npos;
+    for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
+        if (lines_[i].kind == Kind::Key && sameName(lines_[i].name(), key)) return i;
+    return npos;
+}
+
+std::string ProfileFile::getString(std::string_view section, std::string_view key,
+                                   std::string_view defaultValue) const {
+    const std::size_t i = findKey(section, key);
+    return std::string(i == npos ? defaultValue : lines_[i].value());
+}
+
+int ProfileFile::getInt(std::string_view section, std::string_view key, int defaultValue) const {
+    const std::size_t i = findKey(section, key);
+    if (i == npos) return defaultValue;
+    std::string_view v = lines_[i].value();
+    bool negative = false;
+    if (!v.empty() && (v.front() == '+' || v.front() == '-')) {
+        negative = v.front() == '-';
+        v.remove_prefix(1);
+    }
+    unsigned long long magnitude = 0;
+    const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), magnitude);
+    if (ec == std::errc::invalid_argument) return 0;
+    // Clamp the magnitude before the sign is applied, so that no step can overflow.
+    const unsigned long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    if (ec == std::errc::result_out_of_range || magnitude > limit)
+        return negative ? INT_MIN : INT_MAX;
+    const auto n = static_cast<long long>(magnitude);
+    return static_cast<int>(negative ? -n : n);
+}
+
+bool ProfileFile::hasSection(std::string_view section) const {
+    return findSection(section) != npos;
+}
+
+bool ProfileFile::hasKey(std::string_view section, std::string_view key) const {
+    return findKey(section, key) != npos;
+}
+
+std::vector<std::string> ProfileFile::sectionNames() const {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        if (lines_[i].kind == Kind::Section && findSection(lines_[i].name()) == i)
+            names.emplace_back(lines_[i].name());
+    return names;
+}
+
+std::vector<std::string> ProfileFile::keyNames(std::string_view section) const {
+    std::vector<std::string> names;
+    const std::size_t header = findSection(section);
+    if (header == npos) return names;
+    const std::size_t end = sectionEnd(header);
+    for (std::size_t i = header + 1; i < end; ++i) {
+        if (lines_[i].kind != Kind::Key) continue;
+        bool seen = false;
+        for (const auto& name : names)
+            seen = seen || sameName(name, lines_[i].name());
+        if (!seen) names.emplace_back(lines_[i].name());
+    }
+    return names;
+}
+
+bool ProfileFile::setString(std::string_view section, std::string_view key,
+                            std::string_view value) {
+    if (!isStorableSection(section) || !isStorableKey(key) || hasLineBreakOrNul(value))
+        return false;
+    const std::string text = fileTextOf(value);
+    const std::size_t header = findSection(section);
+    if (header == npos) {
+        lines_.push_back(parse("[" + std::string(section) + "]"));
+        lines_.push_back(parse(std::string(key) + "=" + text));
+        return true;
+    }
+    const std::size_t end = sectionEnd(header);
+    std::size_t insertAt = header + 1;
+    for (std::size_t i = header + 1; i < end; ++i) {
+        Line& line = lines_[i];
+        if (line.kind != Kind::Key) continue;
+        if (sameName(line.name(), key)) {
+            // The key keeps its spelling and spacing in the file; only the value changes.
+            line.text.resize(line.valueBegin);
+            line.text += text;
+            return true;
+        }
+        insertAt = i + 1;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
+                  parse(std::string(key) + "=" + text));
+    return true;
+}
+
+void ProfileFile::deleteKey(std::string_view section, std::string_view key) {
+    const std::size_t header = findSection(section);
+    if (header == npos) return;
+    // Erasing every match keeps a shadowed duplicate from surfacing after the delete.
+    for (std::size_t i = sectionEnd(header); i-- > header + 1;)
+        if (lines_[i].kind == Kind::Key && sameName(lines_[i].name(), key))
+            lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
+void ProfileFile::deleteSection(std::string_view section) {
+    for (std::size_t header; (header = findSection(section)) != npos;)
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
+                     lines_.begin() + static_cast<std::ptrdiff_t>(sectionEnd(header)));
+}
+
+std::string ProfileFile::bytes() const {
+    std::size_t size = 0;
+    for (const auto& line : lines_)
+        size += line.text.size() + 2;
+    std::string out;
+    out.reserve(size);
+    for (const auto& line : lines_) {
+        out += line.text;
+        out += "\r\n";
+    }
+    return out;
+}
+
+bool ProfileFile::load(const std::string& path, ProfileFile& out, int* err) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            out = ProfileFile();
+            return true;
+        }
+        if (err) *err = errno;
+        return false;
+    }
+    std::string bytes;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            bytes.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            if (err) *err = errno;
+            ::close(fd);
+            return false;
+        }
+    }
+    ::close(fd);
+    out = ProfileFile(bytes);
+    return true;
+}
+
+bool ProfileFile::save(const std::string& path, int* err) const {
+    return writeFileAtomically(path, bytes(), err);
+}
+
+}  // namespace zbq
