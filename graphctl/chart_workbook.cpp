@@ -1,0 +1,77 @@
+// The seven-chart workbook.
+#include "chart_workbook.h"
+
+#include "platform/workbook/xlsx_writer.h"
+
+namespace zbq::grafvik {
+
+namespace {
+
+using workbook::ChartType;
+
+struct ChartKind {
+    const char* sheetName;
+    ChartType type;
+    bool round;  // labelled with name and share instead of the value
+};
+
+// Tab order: a spreadsheet program inserts each new chart sheet in front of the active one, so
+// the sheets stand in the reverse of the order in which the charts are made.
+constexpr ChartKind kCharts[] = {
+    {"円グラフ", ChartType::Pie, true},
+    {"立体円グラフ", ChartType::Pie, true},    // exploded 3-D pie
+    {"棒グラフ", ChartType::Column, false},    // the default chart: clustered columns
+    {"円柱グラフ", ChartType::Column, false},  // clustered cylinder columns
+    {"折れ線グラフ", ChartType::Line, false},
+    {"立体平面グラフ", ChartType::Area, false},     // 3-D area
+    {"ドーナツグラフ", ChartType::Doughnut, true},  // exploded doughnut
+};
+
+constexpr const char* kDataSheet = "Data";
+
+}  // namespace
+
+workbook::Workbook chartWorkbook(const std::vector<Item>& items) {
+    workbook::Workbook book;
+    book.styles.push_back(workbook::CellStyle{.text = true});
+
+    workbook::Worksheet data;
+    data.name = kDataSheet;
+    data.visibility = workbook::Visibility::VeryHidden;
+    data.cells.reserve(items.size() * 2);
+    for (uint32_t row = 0; row < items.size(); ++row) {
+        data.cells.push_back({row, 0, items[row].name, 0});
+        data.cells.push_back({row, 1, static_cast<double>(items[row].value), -1});
+    }
+
+    const uint32_t last = items.empty() ? 0 : static_cast<uint32_t>(items.size() - 1);
+    for (const ChartKind& kind : kCharts) {
+        workbook::Chartsheet sheet;
+        sheet.name = kind.sheetName;
+        sheet.zoomToFit = true;
+        workbook::Chart& chart = sheet.chart;
+        chart.type = kind.type;
+        chart.categories = workbook::rangeFormula(kDataSheet, 0, 0, last, 0);
+        chart.values = workbook::rangeFormula(kDataSheet, 0, 1, last, 1);
+        if (kind.round) {
+            chart.labels = {
+                .category = true, .percent = true, .legendKey = true, .leaderLines = true};
+        } else {
+            chart.labels = {.value = true};
+        }
+        chart.legend = false;
+        chart.plotAreaBorder = false;
+        chart.markers = false;
+        book.sheets.emplace_back(std::move(sheet));
+    }
+    book.sheets.emplace_back(std::move(data));
+    book.activeSheet = 0;
+    return book;
+}
+
+bool writeChartWorkbook(const std::vector<Item>& items, const std::string& path,
+                        std::string* error) {
+    return workbook::writeXlsx(chartWorkbook(items), path, error);
+}
+
+}  // namespace zbq::grafvik

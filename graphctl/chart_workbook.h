@@ -1,0 +1,25 @@
+// The chart workbook of ExNormal, ExUp and ExDown: the items on a very hidden data sheet "Data"
+// (names as text in column A, values in column B, row 1 on) and seven chart sheets over them, in
+// the tab order 円グラフ, 立体円グラフ, 棒グラフ, 円柱グラフ, 折れ線グラフ, 立体平面グラフ,
+// ドーナツグラフ. The writer has no three-dimensional or exploded charts, so those sheets carry
+// the nearest flat type. Every chart is sized with its window, has no legend and a plot area
+// without a border; the round charts label each slice with its name and share, the others with
+// the value.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "graphctl/graph_state.h"
+#include "platform/workbook/workbook_spec.h"
+
+namespace zbq::grafvik {
+
+// The description of the workbook for `items` (at least one, in output order).
+workbook::Workbook chartWorkbook(const std::vector<Item>& items);
+
+// Writes it at `path` through a temporary file; false with a message when it cannot.
+bool writeChartWorkbook(const std::vector<Item>& items, const std::string& path,
+                        std::string* error);
+
+}  // namespace zbq::grafvik

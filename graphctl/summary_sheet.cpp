@@ -1,0 +1,90 @@
+// The summary sheet.
+#include "summary_sheet.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "platform/workbook/xlsx_writer.h"
+
+namespace zbq::grafvik {
+
+namespace {
+
+using workbook::Cell;
+using workbook::CellStyle;
+
+constexpr uint32_t kHeaderRow = 3;  // row 4
+constexpr uint16_t kNameCol = 1;    // B
+constexpr uint16_t kValueCol = 2;   // C
+constexpr uint16_t kShareCol = 3;   // D
+constexpr uint32_t kYellow = 0xFFFF00;
+
+enum Style { kBordered, kBorderedText, kTotalRow };
+
+}  // namespace
+
+std::string shareText(int32_t value, int32_t total) {
+    if (total == 0) return {};
+    // The default rounding mode rounds halves to even.
+    double share = std::nearbyint(static_cast<double>(value) / total * 100.0);
+    char buf[32];
+    auto end = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(share)).ptr;
+    return std::string(buf, end) + "%";
+}
+
+workbook::Workbook summaryWorkbook(const std::string& sheetName, const std::vector<Item>& items,
+                                   int32_t total) {
+    workbook::Workbook book;
+    book.styles = {CellStyle{.thinBorders = true}, CellStyle{.text = true, .thinBorders = true},
+                   CellStyle{.fill = kYellow, .thinBorders = true}};
+    workbook::Worksheet sheet;
+    sheet.name = sheetName;
+    auto& cells = sheet.cells;
+    cells.push_back({kHeaderRow, kNameCol, std::string("項目名"), kBordered});
+    cells.push_back({kHeaderRow, kValueCol, std::string("データ"), kBordered});
+    cells.push_back({kHeaderRow, kShareCol, std::monostate{}, kBordered});
+    uint32_t row = kHeaderRow + 1;
+    for (const Item& item : items) {
+        cells.push_back({row, kNameCol, item.name, kBorderedText});
+        cells.push_back({row, kValueCol, static_cast<double>(item.value), kBordered});
+        std::string share = shareText(item.value, total);
+        if (share.empty()) {
+            cells.push_back({row, kShareCol, std::monostate{}, kBordered});
+        } else {
+            cells.push_back({row, kShareCol, std::move(share), kBordered});
+        }
+        ++row;
+    }
+    cells.push_back({row, kNameCol, std::string("合計"), kTotalRow});
+    cells.push_back({row, kValueCol, static_cast<double>(total), kTotalRow});
+    cells.push_back({row, kShareCol, std::monostate{}, kTotalRow});
+
+    workbook::PlacedChart placed;
+    placed.row = kHeaderRow;
+    placed.col = kShareCol + 2;  // F4: beside the table, one column apart
+    workbook::Chart& chart = placed.chart;
+    chart.type = workbook::ChartType::Pie;  // an exploded 3-D pie in flat form
+    const uint32_t first = kHeaderRow + 1, last = row - 1;
+    chart.categories = workbook::rangeFormula(sheetName, first, kNameCol, last, kNameCol);
+    chart.values = workbook::rangeFormula(sheetName, first, kValueCol, last, kValueCol);
+    chart.labels = {.category = true, .percent = true, .legendKey = true, .leaderLines = true};
+    chart.plotAreaBorder = false;
+    sheet.charts.push_back(std::move(placed));
+
+    book.sheets.emplace_back(std::move(sheet));
+    return book;
+}
+
+bool writeNewSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
+                     std::string* error) {
+    return workbook::writeXlsx(summaryWorkbook("Data1", items, total), path, error);
+}
+
+bool addSummary(const std::string& path, const std::vector<Item>&, int32_t, std::string* error) {
+    // Grafting a sheet into a package that another writer made is not built yet: the workbook
+    // is left as it is.
+    if (error) *error = path + ": adding a sheet to an existing workbook is not supported yet";
+    return false;
+}
+
+}  // namespace zbq::grafvik

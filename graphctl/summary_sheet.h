@@ -1,0 +1,36 @@
+// The summary sheet of ShowGraph: from B4 a table of the items in input order with their share
+// of the total (header 項目名 / データ, one row per item, the share as "25%" text, a 合計 row in
+// yellow), thin borders on every cell of the block, and a pie chart of the items beside it.
+//
+// A new workbook holds this sheet alone, named "Data1". Added to an existing workbook, the sheet
+// goes in front of the others, named "Data" followed by the number of sheets after the addition
+// (or the next free number when that name is taken); everything else in the package stays.
+// With a total of 0 the share cells stay empty. Files are replaced through a temporary file;
+// a failure leaves the file as it was and returns false with a message.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "graphctl/graph_state.h"
+#include "platform/workbook/workbook_spec.h"
+
+namespace zbq::grafvik {
+
+// "25%": value / total * 100 rounded to the nearest integer, halves to even; "" for total 0.
+std::string shareText(int32_t value, int32_t total);
+
+// A workbook holding the summary sheet alone.
+workbook::Workbook summaryWorkbook(const std::string& sheetName, const std::vector<Item>& items,
+                                   int32_t total);
+
+// A new workbook at `path` with the sheet "Data1".
+bool writeNewSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
+                     std::string* error);
+
+// Adds a summary sheet in front of the sheets of the workbook at `path`.
+bool addSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
+                std::string* error);
+
+}  // namespace zbq::grafvik

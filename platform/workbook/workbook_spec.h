@@ -1,0 +1,83 @@
+// What a workbook to be written holds: sheets in tab order, their cells, cell styles and charts.
+// Callers build this plain description; xlsx_writer.h turns it into a file. Text is UTF-8.
+//
+// Rows and columns count from 0 (A1 is row 0, column 0). A chart's data is given as range
+// formulas ("=Data!$A$1:$A$3"), as a spreadsheet program writes them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace zbq::workbook {
+
+enum class ChartType { Column, Line, Area, Pie, Doughnut };
+
+struct DataLabels {
+    bool value = false;
+    bool category = false;
+    bool percent = false;
+    bool legendKey = false;    // the series' colour key beside each label
+    bool leaderLines = false;  // pie and doughnut charts only
+};
+
+struct Chart {
+    ChartType type = ChartType::Column;
+    std::string categories{};  // range formula of the category names
+    std::string values{};      // range formula of the values (one series)
+    DataLabels labels{};
+    bool legend = true;
+    bool plotAreaBorder = true;  // false: the plot area is drawn without a border line
+    bool markers = true;         // line charts: a marker at each point
+};
+
+struct CellStyle {
+    bool text = false;  // number format "@": the cell keeps what was written as text
+    std::optional<uint32_t> fill = std::nullopt;  // solid background, 0xRRGGBB
+    bool thinBorders = false;                     // a thin line on all four sides
+    bool operator==(const CellStyle&) const = default;
+};
+
+struct Cell {
+    uint32_t row = 0;
+    uint16_t col = 0;
+    std::variant<std::monostate, std::string, double> value{};  // monostate: blank (styled) cell
+    int style = -1;  // index into Workbook::styles; -1: the default style
+};
+
+struct PlacedChart {
+    uint32_t row = 0;  // top-left anchor cell
+    uint16_t col = 0;
+    int32_t xOffset = 0;  // pixels from the anchor cell's corner
+    int32_t yOffset = 0;
+    Chart chart{};
+};
+
+enum class Visibility { Visible, Hidden, VeryHidden };  // very hidden: no menu shows it again
+
+struct Worksheet {
+    std::string name{};
+    std::vector<Cell> cells{};
+    std::vector<PlacedChart> charts{};
+    Visibility visibility = Visibility::Visible;
+};
+
+struct Chartsheet {
+    std::string name{};
+    Chart chart{};
+    bool zoomToFit = false;  // the chart is sized with the window
+};
+
+struct Workbook {
+    std::vector<CellStyle> styles{};
+    std::vector<std::variant<Worksheet, Chartsheet>> sheets{};  // tab order
+    std::size_t activeSheet = 0;
+};
+
+// A range formula for a block of one sheet: "=Name!$A$1:$A$3" (the name quoted when needed).
+std::string rangeFormula(const std::string& sheet, uint32_t firstRow, uint16_t firstCol,
+                         uint32_t lastRow, uint16_t lastCol);
+
+}  // namespace zbq::workbook

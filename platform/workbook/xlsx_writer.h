@@ -1,0 +1,22 @@
+// Writing a workbook description (workbook_spec.h) as an Office Open XML workbook file.
+//
+// The file is written at exactly the path given, whatever its ending, through a temporary file
+// and a rename: a failure leaves whatever was at the path as it was and returns false with a
+// message. The writer's own scratch files live in the system's temporary folder and are removed
+// in every case. Thread-safe for different targets.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/workbook/workbook_spec.h"
+#include "platform/workbook/zip_package.h"
+
+namespace zbq::workbook {
+
+bool writeXlsx(const Workbook& book, const std::string& path, std::string* error);
+
+// The same workbook as a package in memory, for callers that edit it further.
+std::optional<ZipPackage> buildXlsx(const Workbook& book, std::string* error);
+
+}  // namespace zbq::workbook

@@ -1,0 +1,44 @@
+// A zip package (a workbook file) held in memory: its parts by name, in archive order. Reading
+// inflates every part; writing deflates them into a fresh archive. Used to edit what the
+// workbook writer cannot express and to graft a sheet into an existing workbook.
+//
+// Part names compare exactly first and then without regard to ASCII case, as packages require.
+// Reading refuses damaged archives and parts larger than kMaxPartSize. One owner; not shared
+// between threads. Failures are values with a message.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zbq::workbook {
+
+class ZipPackage {
+public:
+    static constexpr std::size_t kMaxPartSize = std::size_t{1} << 30;
+
+    static std::optional<ZipPackage> fromBytes(std::string_view bytes, std::string* error);
+    static std::optional<ZipPackage> fromFile(const std::string& path, std::string* error);
+
+    const std::string* find(std::string_view name) const;
+    std::string* find(std::string_view name);
+    bool contains(std::string_view name) const { return find(name) != nullptr; }
+    // Replaces the part of that name, or appends a new one.
+    void put(std::string_view name, std::string data);
+    bool remove(std::string_view name);
+    std::vector<std::string> names() const;
+
+    // The archive's bytes; nullopt (with a message) if the zip library fails.
+    std::optional<std::string> toBytes(std::string* error) const;
+
+private:
+    struct Part {
+        std::string name;
+        std::string data;
+    };
+    std::vector<Part> parts_;
+};
+
+}  // namespace zbq::workbook

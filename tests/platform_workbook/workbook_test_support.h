@@ -1,0 +1,39 @@
+// Reading back the workbooks that tests write: the package and its XML parts (libzip and
+// pugixml through our own package layer), and the independent check with openpyxl
+// (check_workbook.py) run as a separate program.
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/workbook/zip_package.h"
+
+namespace zbq::test {
+
+// The package at `path`; an empty package (and a test failure) when it cannot be read.
+workbook::ZipPackage readPackage(const std::string& path);
+// A part as XML; an empty document (and a test failure) when it is missing or malformed.
+pugi::xml_document xmlPart(const workbook::ZipPackage& pkg, std::string_view part);
+// Sheet names from xl/workbook.xml in tab order, each with its state ("" when visible).
+std::vector<std::pair<std::string, std::string>> sheetsOf(const workbook::ZipPackage& pkg);
+// The XML of the part behind a sheet name.
+pugi::xml_document sheetXml(const workbook::ZipPackage& pkg, std::string_view sheet);
+// The chart part drawn on a sheet (through its drawing); empty when there is none.
+pugi::xml_document chartXmlOf(const workbook::ZipPackage& pkg, std::string_view sheet);
+
+struct ProgramRun {
+    int status = -1;     // exit status; -1 when it could not run or did not exit normally
+    std::string output;  // standard output and standard error together
+};
+ProgramRun runProgram(const std::vector<std::string>& argv);
+
+// A JSON string literal of UTF-8 text.
+std::string json(std::string_view text);
+
+// Runs check_workbook.py on the file; "" when openpyxl reads it as expected, else what differs.
+std::string openpyxlMismatch(const std::string& path, const std::string& expectationJson);
+
+}  // namespace zbq::test

@@ -1,0 +1,164 @@
+// Writing workbooks: sheets, cells, styles and charts as described, read back through the
+// package and through openpyxl; failures leave the old file and no scratch files.
+#include "platform/workbook/xlsx_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/platform_workbook/workbook_test_support.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace zbq::workbook;
+using zbq::test::openpyxlMismatch;
+using zbq::test::readFile;
+using zbq::test::TempDir;
+using zbq::test::writeFile;
+
+std::size_t entriesIn(const std::string& dir) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir))
+        ++n;
+    return n;
+}
+
+// A data sheet (very hidden) with text, numbers and a styled blank, a chart sheet over it and
+// a visible sheet with an embedded chart.
+Workbook sampleBook() {
+    Workbook book;
+    book.styles = {CellStyle{.text = true}, CellStyle{.fill = 0xFFFF00, .thinBorders = true}};
+    Worksheet data;
+    data.name = "Data";
+    data.visibility = Visibility::VeryHidden;
+    data.cells = {{0, 0, std::string("001"), 0},
+                  {0, 1, 10.0, -1},
+                  {1, 0, std::string("日本語"), 0},
+                  {1, 1, -2.5, -1},
+                  {2, 0, std::monostate{}, 1}};
+    Chartsheet pie;
+    pie.name = "円グラフ";
+    pie.zoomToFit = true;
+    pie.chart = {
+        .type = ChartType::Pie,
+        .categories = rangeFormula("Data", 0, 0, 1, 0),
+        .values = rangeFormula("Data", 0, 1, 1, 1),
+        .labels = {.category = true, .percent = true, .legendKey = true, .leaderLines = true},
+        .legend = false,
+        .plotAreaBorder = false};
+    Worksheet shown;
+    shown.name = "Shown";
+    shown.cells = {{0, 0, std::string("x"), -1}};
+    PlacedChart line{.row = 1, .col = 2};
+    line.chart = {.type = ChartType::Line,
+                  .categories = rangeFormula("Data", 0, 0, 1, 0),
+                  .values = rangeFormula("Data", 0, 1, 1, 1),
+                  .labels = {.value = true},
+                  .markers = false};
+    shown.charts.push_back(line);
+    book.sheets = {pie, shown, data};
+    book.activeSheet = 0;
+    return book;
+}
+
+TEST(XlsxWriter, WritesSheetsCellsStylesAndCharts) {
+    TempDir dir;
+    const std::string path = dir.file("book_g.xls");  // the ending does not matter
+    std::string error;
+    ASSERT_TRUE(writeXlsx(sampleBook(), path, &error)) << error;
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+
+    auto pkg = zbq::test::readPackage(path);
+    using Sheets = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(zbq::test::sheetsOf(pkg),
+              (Sheets{{"円グラフ", ""}, {"Shown", ""}, {"Data", "veryHidden"}}));
+    pugi::xml_document pie = zbq::test::sheetXml(pkg, "円グラフ");
+    EXPECT_STREQ(pie.select_node("//sheetView").node().attribute("zoomToFit").value(), "1");
+
+    EXPECT_EQ(openpyxlMismatch(path, R"({
+        "sheets": [["円グラフ", "chartsheet", "visible"], ["Shown", "worksheet", "visible"],
+                   ["Data", "worksheet", "veryHidden"]],
+        "active": 0,
+        "cells": {"Data": {"A1": "001", "B1": 10, "A2": "日本語", "B2": -2.5},
+                  "Shown": {"A1": "x"}},
+        "formats": {"Data": {"A1": "@", "A2": "@"}},
+        "fills": {"Data": {"A3": "FFFF00"}},
+        "borders": {"Data": {"A3": "thin"}},
+        "charts": {
+            "円グラフ": [{"type": "pie", "series": 1, "cat": "Data!$A$1:$A$2",
+                         "val": "Data!$B$1:$B$2", "legend": false, "markers": null,
+                         "labels": ["category", "percent", "legendKey", "leaderLines"]}],
+            "Shown": [{"type": "line", "series": 1, "cat": "Data!$A$1:$A$2",
+                       "val": "Data!$B$1:$B$2", "legend": true, "markers": false,
+                       "labels": ["value"]}]},
+        "zoom_to_fit": {"円グラフ": true}
+    })"),
+              "");
+}
+
+TEST(XlsxWriter, ReplacesAnExistingFile) {
+    TempDir dir;
+    const std::string path = dir.file("g.xlsx");
+    writeFile(path, "old bytes");
+    std::string error;
+    ASSERT_TRUE(writeXlsx(sampleBook(), path, &error)) << error;
+    EXPECT_EQ(readFile(path).substr(0, 2), "PK");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(XlsxWriter, FailureLeavesTheOldFileAndNoScratch) {
+    TempDir dir;
+    const std::string path = dir.file("g.xlsx");
+    writeFile(path, "old bytes");
+    // The writer's scratch files go to the temporary folder: a private one shows what is left.
+    TempDir scratch;
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string savedTmp = oldTmp ? oldTmp : "";
+    ::setenv("TMPDIR", scratch.path().c_str(), 1);
+
+    Workbook badName = sampleBook();
+    std::get<Worksheet>(badName.sheets[1]).name = "a/b";  // not a sheet name
+    Workbook badStyle = sampleBook();
+    std::get<Worksheet>(badStyle.sheets[1]).cells[0].style = 7;
+    Workbook tooLong = sampleBook();
+    std::get<Worksheet>(tooLong.sheets[1]).cells[0].value = std::string(40000, 'x');
+    for (const Workbook& bad : {badName, badStyle, tooLong, Workbook{}}) {
+        std::string error;
+        EXPECT_FALSE(writeXlsx(bad, path, &error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(readFile(path), "old bytes");
+    }
+    std::string error;
+    EXPECT_FALSE(writeXlsx(sampleBook(), dir.file("missing/g.xlsx"), &error));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    EXPECT_EQ(entriesIn(scratch.path()), 0u);
+    if (oldTmp)
+        ::setenv("TMPDIR", savedTmp.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+}
+
+TEST(RangeFormula, QuotesSheetNamesThatCouldBeMisread) {
+    struct Case {
+        const char* sheet;
+        uint32_t row1;
+        uint16_t col1;
+        uint32_t row2;
+        uint16_t col2;
+        const char* formula;
+    } cases[] = {
+        {"Data", 0, 0, 2, 0, "=Data!$A$1:$A$3"},
+        {"Data1", 4, 1, 5, 2, "=Data1!$B$5:$C$6"},
+        {"AB12", 0, 25, 0, 26, "='AB12'!$Z$1:$AA$1"},
+        {"R1C1", 0, 0, 0, 0, "='R1C1'!$A$1:$A$1"},
+        {"Sheet 1", 0, 701, 0, 702, "='Sheet 1'!$ZZ$1:$AAA$1"},
+        {"it's", 0, 0, 0, 0, "='it''s'!$A$1:$A$1"},
+        {"円グラフ", 0, 0, 0, 0, "='円グラフ'!$A$1:$A$1"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rangeFormula(c.sheet, c.row1, c.col1, c.row2, c.col2), c.formula) << c.sheet;
+}
+
+}  // namespace
