@@ -1,0 +1,244 @@
+// KW_search: the loaded data set and every question asked of it.
+//
+// One instance lives in the application object. KWopen loads a data file (kw_format.h) into
+// flat per-item tables; the current record map selects the records every window shows (null =
+// all records); rows count the records of the current map in view order (record order, or
+// sorted by one item ascending or descending).
+//
+// The code is split by concern, one source file each: kw_search_load.cpp (loading, closing),
+// kw_search_values.cpp (value reads, view order, row <-> record, record lists),
+// kw_search_maps.cpp (current map, recount, exclusions, set algebra). Later concerns (search,
+// statistics, value search, cross tabulation, aggregation) add their own files.
+//
+// For the engine's own readers the tables are reachable through the accessors under "Tables".
+// The in-map count of a dictionary entry is recounted lazily per item: read dictionaries only
+// through dictionary(), which brings the counts up to date; it gives exactly what an eager
+// recount at every map change would, and with no current map every mapCount equals count.
+//
+// Maps travel as KW_mapPtr (shared, immutable): the engine keeps its own reference to the
+// current map, so freeing a set elsewhere can never leave it dangling.
+//
+// Results: 0 or a count for success; -1 for a bad argument (item or row out of range, wrong
+// item type), -1011 when memory runs out, the codes of kw_format.h for files. Nothing changes
+// on a failure. Threads: one thread at a time (the aggregation worker borrows the object while
+// the user-interface thread waits).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/kw_error.h"
+#include "engine/kw_format.h"
+#include "engine/kw_map.h"
+
+namespace zbq {
+class EngineHost;
+}
+
+class KW_search {
+public:
+    KW_search();
+    ~KW_search();
+    KW_search(const KW_search&) = delete;
+    KW_search& operator=(const KW_search&) = delete;
+
+    // Status texts and message pumping during long operations; not owned, may be null.
+    void SetHost(zbq::EngineHost* host) { host_ = host; }
+
+    // --- Loading (kw_search_load.cpp) ---
+
+    // Closes any loaded data set, then reads the file. 0, -1001 not a data file, -1003 wrong
+    // password, KW_ERR_DAMAGED, -1011, or a MapErrno code; after a failure nothing is loaded.
+    std::int32_t KWopen(const std::string& path, std::string_view password);
+    // Frees the data set and everything computed from it.
+    void KWclose();
+    bool IsLoaded() const { return !items_.empty(); }
+    std::int32_t KWgetVersion() const { return IsLoaded() ? head_.version : 0; }
+    std::int32_t KWgetPasswordLength() const { return head_.passwordLength; }
+    std::int32_t KWgetBlobOffset() const { return blobOffset_; }
+    const std::string& KWgetTitle() const { return head_.title; }
+    const std::string& KWgetPath() const { return path_; }
+    std::int32_t KWgetItemCount() const { return static_cast<std::int32_t>(items_.size()); }
+    std::int32_t KWgetRecordCount() const { return records_; }
+    // The definition of an item (plain name), or null when out of range.
+    const KW_item* KWgetItem(std::int32_t item) const;
+
+    // --- Value access and view order (kw_search_values.cpp) ---
+
+    // Rows of the current view: the records of the current map, or all.
+    std::int32_t KWgetDataCount() const;
+    // Display mode of an item: 0 codes, 1 display names. -1 for an item out of range.
+    std::int32_t KWgetDisp(std::int32_t item) const;
+    // Show codes / display names; -1 (unchanged) when the item has no code table.
+    std::int32_t KWdispCode(std::int32_t item);
+    std::int32_t KWdispName(std::int32_t item);
+
+    // The text of the item's value in a row: the display name when the display mode is 1 and
+    // the value is ordinary, else the code or text (error and blank show their captions). 0, or
+    // -1 for a bad row or item or a MultiAns item (read those with KWreadMulti). The text lives
+    // as long as the data set.
+    std::int32_t KWreadString(std::int32_t row, std::int32_t item, const char** text);
+    // 0 and the value; 1 blank, 2 error (nothing stored); -1 for a bad row or an item that is
+    // not Integer, Date or Time.
+    std::int32_t KWreadInteger(std::int32_t row, std::int32_t item, std::int32_t* value);
+    // The same for Float items.
+    std::int32_t KWreadDouble(std::int32_t row, std::int32_t item, double* value);
+    // The k-th answer's text of the record in a row of a MultiAns item (chosen by the display
+    // mode), storing the record's answer count; null for a bad row or item (count untouched)
+    // or for k outside the record's answers (count stored).
+    const char* KWreadMulti(std::int32_t row, std::int32_t item, std::int32_t k,
+                            std::int32_t* answerCount);
+
+    // View order. item >= 0: sorted by that item's dictionary position (stable: ties keep the
+    // previous view order when the previous sort was on another single-valued item, else
+    // record order; a MultiAns item sorts each record once by its smallest answer, ties in
+    // record order); direction 1 descending, else ascending. item -1: record order (the
+    // direction is stored; record order ignores it). Other negatives change only the
+    // direction. 0, -1 for an item beyond the item count, -1011 (record order) without memory.
+    std::int32_t KWsortData(std::int32_t item, std::int32_t direction);
+    std::int32_t SortItem() const { return sortItem_; }
+    std::int32_t SortDirection() const { return direction_; }
+
+    // Row -> record of the current view, or -1 when the row is out of range.
+    std::int32_t RecordOfRow(std::int32_t row) const;
+    // Record -> row of the current view, or -1 when the record is not shown.
+    std::int32_t RowOfRecord(std::int32_t record) const;
+
+    // --- Tables, for the engine's own readers ---
+
+    // The dictionary with in-map counts brought up to date for the current map. Empty span for
+    // an item out of range.
+    std::span<const KW_dict> dictionary(std::int32_t item) const;
+    // Record -> position (MultiAns: answer -> position) and the MultiAns answer offsets.
+    std::span<const std::int32_t> values(std::int32_t item) const;
+    std::span<const std::int32_t> answerStarts(std::int32_t item) const;
+    // The code or text of a dictionary position; the display name of an ordinary position of
+    // an item with a code table (else the code or text); the text by the item's display mode.
+    // Null for a position out of range.
+    const char* ValueText(std::int32_t item, std::int32_t position) const;
+    const char* ValueName(std::int32_t item, std::int32_t position) const;
+    const char* DisplayText(std::int32_t item, std::int32_t position) const;
+
+    // Record lists of one item: the records of each dictionary position, grouped by position
+    // (position p's records are entries start(p) .. start(p) + count(p) - 1, in record order;
+    // a MultiAns record once per answer naming p). Built for one item at a time. 0 or -1011
+    // (no lists then), -1 for an item out of range.
+    std::int32_t BuildValueIndex(std::int32_t item);
+    // Position p's records, after BuildValueIndex(item); empty for anything else.
+    std::span<const std::int32_t> RecordList(std::int32_t item, std::int32_t position) const;
+
+    // --- Current map and set algebra (kw_search_maps.cpp) ---
+
+    KW_mapPtr KWmapGet() const { return current_; }
+    // Byte length of every map of the loaded data set: 4 * ceil(records / 32).
+    std::int32_t KWmapGetLength() const { return MapByteLength(records_); }
+    // All records again; drops the exclusion flags, returns the view to record order. Returns
+    // the record count.
+    std::int32_t KWmapClear();
+    // Makes the map current (null is KWmapClear): the records it holds, bits after the last
+    // record ignored. Drops the exclusion flags and returns the view to record order. Returns
+    // the number of records in it, or -1 for a map of another length (nothing changed).
+    std::int32_t KWmapSet(KW_mapPtr map);
+    // The records of the current map whose value of the item is not excluded (MultiAns: with
+    // at least one answer not excluded) become current. 0; -1 when the item has no exclusion
+    // flags; -1011 without memory (nothing changed).
+    std::int32_t KWnewMap(std::int32_t item);
+    // Marks the value at a value-list position as excluded. 0; -1 for an item or position out
+    // of range; -1011 without memory.
+    std::int32_t KWpassDataFromMap(std::int32_t item, std::int32_t position);
+    // Drops the item's exclusion flags. 0, or -1 for an item out of range.
+    std::int32_t KWpassDataClear(std::int32_t item);
+    // The flag (0 or 1) of the value at a value-list position; -1 when the item has no flags
+    // or the arguments are out of range.
+    std::int32_t KWpassDataGet(std::int32_t item, std::int32_t position) const;
+
+    // Set algebra; a null argument means all records. The result is a new map that becomes
+    // current; returns its record count, or -1 (nothing changed) without memory or for an
+    // argument of another length.
+    std::int32_t KWmapProduct(const KW_mapPtr& a, const KW_mapPtr& b);
+    std::int32_t KWmapUnion(const KW_mapPtr& a, const KW_mapPtr& b);
+    std::int32_t KWmapDifference(const KW_mapPtr& a, const KW_mapPtr& b);
+    std::int32_t KWmapComplement(const KW_mapPtr& a);
+
+    // Value-list position -> dictionary position under the item's value-list order: 0 and 1
+    // stay; natural order p; natural reversed D + 1 - p; by count the p-th, by count reversed
+    // the (D + 1 - p)-th entry of the sorted order. -1 when out of range.
+    std::int32_t ValueListToDictionary(std::int32_t item, std::int32_t position) const;
+
+    // Value-list order of an item: -1 natural, -2 natural reversed, 0 by count, 1 by count
+    // reversed; for 0 and 1 `sorted` holds the D dictionary positions in count order.
+    struct ValueOrder {
+        std::int32_t mode = -1;
+        std::vector<std::int32_t> sorted;
+    };
+
+private:
+    // Per item, beside its loaded block.
+    struct ItemState {
+        std::uint8_t display = 0;            // 0 codes, 1 display names
+        std::vector<std::uint8_t> excluded;  // per dictionary position; empty = no flags
+        ValueOrder order;
+        mutable std::uint64_t countedFor = 0;  // map generation of the in-map counts
+    };
+
+    // A map generation change: lazily recounted tables and the view follow it.
+    void setCurrent(KW_mapPtr map, std::int32_t count);
+    void recount(std::int32_t item) const;
+    bool validItem(std::int32_t item) const {
+        return item >= 0 && item < static_cast<std::int32_t>(items_.size());
+    }
+    bool fitsMap(const KW_mapPtr& map) const;
+    std::int32_t finishSetOperation(std::shared_ptr<KW_map> result);
+
+    // View: row <-> position in the view sequence (record order, or the order array).
+    void resetView();
+    void clearCursor() const;
+    std::int32_t rowToPosition(std::int32_t row) const;
+    std::int32_t recordAt(std::int32_t position) const {
+        return order_.empty() ? position : order_[static_cast<std::size_t>(position)];
+    }
+    bool shown(std::int32_t position) const {
+        return !current_ || current_->test(recordAt(position));
+    }
+    std::int32_t nextShown(std::int32_t position) const;
+    std::int32_t previousShown(std::int32_t position) const;
+    void buildRank() const;
+    std::int32_t selectInBlock(std::int32_t block, std::int32_t k) const;
+    std::int32_t readRecord(std::int32_t row) const;
+    void sortOrder(std::int32_t item, std::vector<std::int32_t>& order) const;
+
+    zbq::EngineHost* host_ = nullptr;
+    KW_error err_;
+
+    // The loaded data set.
+    kw::FileHead head_;
+    std::string path_;
+    std::int32_t blobOffset_ = 0;
+    std::int32_t records_ = 0;
+    mutable std::vector<kw::ItemBlock> items_;  // mapCount is a recount cache
+    std::vector<ItemState> states_;
+
+    // Current map.
+    KW_mapPtr current_;
+    std::int32_t currentCount_ = 0;
+    std::uint64_t generation_ = 1;
+
+    // View order and the row cursor.
+    std::int32_t sortItem_ = -1;
+    std::int32_t direction_ = 0;
+    std::vector<std::int32_t> order_;  // position -> record; empty in record order
+    // Rank index of the shown positions: rank_[b] = shown positions before block b (blocks of
+    // kRankBlock positions); empty until a jump needs it.
+    static constexpr std::int32_t kRankBlock = 64;
+    mutable std::vector<std::int32_t> rank_;
+    mutable std::vector<std::int32_t> positionOf_;  // record -> position; empty until asked
+    mutable std::int32_t cursorRow_ = -1;           // ascending row last read
+    mutable std::int32_t cursorPosition_ = -1;
+
+    // Record lists of one item.
+    std::int32_t listItem_ = -1;
+    std::vector<std::int32_t> lists_;
+};

@@ -1,0 +1,223 @@
+// KW_search: the current map, the recount of every value within it, the exclusion flags and
+// the set algebra.
+//
+// Making a map current costs one count of its bits; the in-map counts of an item are redone
+// (item-major, over the set records only) the first time the item's dictionary is read under
+// the new map, so a change of sets stays instant however many items the data set has.
+#include <algorithm>
+#include <new>
+
+#include "engine/kw_map_walk.h"
+#include "engine/kw_search.h"
+
+namespace {
+
+template <typename T>
+std::size_t at(T i) {
+    return static_cast<std::size_t>(i);
+}
+
+}  // namespace
+
+void KW_search::setCurrent(KW_mapPtr map, std::int32_t count) {
+    current_ = std::move(map);
+    currentCount_ = count;
+    ++generation_;
+    for (ItemState& s : states_)
+        std::vector<std::uint8_t>().swap(s.excluded);
+    resetView();
+}
+
+void KW_search::recount(std::int32_t item) const {
+    const ItemState& state = states_[at(item)];
+    if (state.countedFor == generation_) return;
+    kw::ItemBlock& b = items_[at(item)];
+    KW_dict* dict = b.dict.data();
+    if (!current_) {
+        for (KW_dict& e : b.dict)
+            e.mapCount = e.count;
+    } else {
+        for (KW_dict& e : b.dict)
+            e.mapCount = 0;
+        const std::int32_t* values = b.values.data();
+        if (kw::isMultiType(b.def.type)) {
+            const std::int32_t* starts = b.starts.data();
+            ForEachRecord(*current_, [&](std::int32_t r) {
+                for (std::int32_t a = starts[r], end = starts[r + 1]; a < end; ++a)
+                    ++dict[values[a]].mapCount;
+            });
+        } else {
+            ForEachRecord(*current_, [&](std::int32_t r) { ++dict[values[r]].mapCount; });
+        }
+    }
+    state.countedFor = generation_;
+}
+
+std::span<const KW_dict> KW_search::dictionary(std::int32_t item) const {
+    if (!validItem(item)) return {};
+    recount(item);
+    return items_[at(item)].dict;
+}
+
+bool KW_search::fitsMap(const KW_mapPtr& map) const {
+    return !map || map->byteLength() == KWmapGetLength();
+}
+
+std::int32_t KW_search::KWmapClear() {
+    setCurrent(nullptr, records_);
+    return records_;
+}
+
+std::int32_t KW_search::KWmapSet(KW_mapPtr map) {
+    if (!map) return KWmapClear();
+    if (!fitsMap(map)) return -1;
+    if (records_ % 32 != 0 && map->wordCount() > 0) {
+        // Bits after the last record would name records that do not exist: work on a copy
+        // without them (the caller's map is shared and stays as it is).
+        const std::uint32_t tail = 0xFFFFFFFFu >> (records_ % 32);
+        if (map->data()[map->wordCount() - 1] & tail) {
+            std::shared_ptr<KW_map> copy;
+            try {
+                copy = std::make_shared<KW_map>(*map);
+            } catch (const std::bad_alloc&) {
+                return KW_ERR_NO_MEMORY;
+            }
+            MapClearTail(copy->data(), records_);
+            map = std::move(copy);
+        }
+    }
+    const std::int32_t count = MapCount(map->data(), map->byteLength());
+    setCurrent(std::move(map), count);
+    return count;
+}
+
+// --- Exclusions ---
+
+std::int32_t KW_search::ValueListToDictionary(std::int32_t item, std::int32_t position) const {
+    if (!validItem(item)) return -1;
+    const auto size = static_cast<std::int32_t>(items_[at(item)].dict.size());
+    if (position < 0 || position >= size) return -1;
+    if (position < KW_POS_FIRST_VALUE) return position;  // error and blank stay in place
+    const ValueOrder& order = states_[at(item)].order;
+    const bool sorted = (order.mode == 0 || order.mode == 1) &&
+                        order.sorted.size() == static_cast<std::size_t>(size);
+    const bool reversed = order.mode == -2 || order.mode == 1;
+    const std::int32_t p = reversed ? size + 1 - position : position;
+    return sorted ? order.sorted[at(p)] : p;
+}
+
+std::int32_t KW_search::KWpassDataFromMap(std::int32_t item, std::int32_t position) {
+    const std::int32_t p = ValueListToDictionary(item, position);
+    if (p < 0) return -1;
+    std::vector<std::uint8_t>& flags = states_[at(item)].excluded;
+    try {
+        if (flags.empty()) flags.assign(items_[at(item)].dict.size(), 0);
+    } catch (const std::bad_alloc&) {
+        return KW_ERR_NO_MEMORY;
+    }
+    flags[at(p)] = 1;
+    return 0;
+}
+
+std::int32_t KW_search::KWpassDataClear(std::int32_t item) {
+    if (!validItem(item)) return -1;
+    std::vector<std::uint8_t>().swap(states_[at(item)].excluded);
+    return 0;
+}
+
+std::int32_t KW_search::KWpassDataGet(std::int32_t item, std::int32_t position) const {
+    const std::int32_t p = ValueListToDictionary(item, position);
+    if (p < 0 || states_[at(item)].excluded.empty()) return -1;
+    return states_[at(item)].excluded[at(p)];
+}
+
+std::int32_t KW_search::KWnewMap(std::int32_t item) {
+    if (!validItem(item) || states_[at(item)].excluded.empty()) return -1;
+    std::shared_ptr<KW_map> map = MapAlloc(records_, nullptr);
+    if (!map) return KW_ERR_NO_MEMORY;
+    const std::uint8_t* excluded = states_[at(item)].excluded.data();
+    const kw::ItemBlock& b = items_[at(item)];
+    const std::int32_t* values = b.values.data();
+    const std::int32_t* starts = b.starts.data();
+    const bool multi = kw::isMultiType(b.def.type);
+    std::int32_t count = 0;
+    auto keep = [&](std::int32_t r) {
+        bool kept = false;
+        if (multi) {
+            for (std::int32_t a = starts[r]; a < starts[r + 1] && !kept; ++a)
+                kept = !excluded[values[a]];
+        } else {
+            kept = !excluded[values[r]];
+        }
+        if (kept) {
+            map->set(r);
+            ++count;
+        }
+    };
+    if (current_) {
+        ForEachRecord(*current_, keep);
+    } else {
+        for (std::int32_t r = 0; r < records_; ++r)
+            keep(r);
+    }
+    setCurrent(std::move(map), count);
+    return 0;
+}
+
+// --- Set algebra ---
+
+namespace {
+
+// A new map: a copy of `from`, or all records set, or none.
+std::shared_ptr<KW_map> newMap(std::int32_t records, const KW_map* from, bool all) {
+    try {
+        if (from) return std::make_shared<KW_map>(*from);
+        auto map = std::make_shared<KW_map>(records);
+        if (all) std::fill_n(map->data(), map->wordCount(), 0xFFFFFFFFu);
+        return map;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+}  // namespace
+
+std::int32_t KW_search::finishSetOperation(std::shared_ptr<KW_map> result) {
+    if (!result) return -1;
+    MapClearTail(result->data(), records_);
+    const std::int32_t count = MapCount(result->data(), result->byteLength());
+    setCurrent(std::move(result), count);
+    return count;
+}
+
+std::int32_t KW_search::KWmapProduct(const KW_mapPtr& a, const KW_mapPtr& b) {
+    if (!fitsMap(a) || !fitsMap(b)) return -1;
+    auto result = newMap(records_, a ? a.get() : b.get(), true);
+    if (result && a && b) MapAnd(result->data(), b->data(), result->byteLength());
+    return finishSetOperation(std::move(result));
+}
+
+std::int32_t KW_search::KWmapUnion(const KW_mapPtr& a, const KW_mapPtr& b) {
+    if (!fitsMap(a) || !fitsMap(b)) return -1;
+    auto result = newMap(records_, a && b ? a.get() : nullptr, true);
+    if (result && a && b) MapOr(result->data(), b->data(), result->byteLength());
+    return finishSetOperation(std::move(result));
+}
+
+std::int32_t KW_search::KWmapDifference(const KW_mapPtr& a, const KW_mapPtr& b) {
+    if (!fitsMap(a) || !fitsMap(b)) return -1;
+    if (!b) return finishSetOperation(newMap(records_, nullptr, false));
+    auto result = newMap(records_, b.get(), false);
+    if (!result) return -1;
+    // A - B = A AND NOT B, with all records for a null A.
+    MapNot(result->data(), result->byteLength());
+    if (a) MapAnd(result->data(), a->data(), result->byteLength());
+    return finishSetOperation(std::move(result));
+}
+
+std::int32_t KW_search::KWmapComplement(const KW_mapPtr& a) {
+    if (!fitsMap(a)) return -1;
+    auto result = newMap(records_, a.get(), false);
+    if (result && a) MapNot(result->data(), result->byteLength());
+    return finishSetOperation(std::move(result));
+}
