@@ -40,8 +40,8 @@ workbook::Workbook chartWorkbook(const std::vector<Item>& items) {
     data.visibility = workbook::Visibility::VeryHidden;
     data.cells.reserve(items.size() * 2);
     for (uint32_t row = 0; row < items.size(); ++row) {
-        data.cells.push_back({row, 0, items[row].name, 0});
-        data.cells.push_back({row, 1, static_cast<double>(items[row].value), -1});
+        data.cells.push_back(workbook::textCell(row, 0, items[row].name, 0));
+        data.cells.push_back(workbook::numberCell(row, 1, items[row].value));
     }
 
     const uint32_t last = items.empty() ? 0 : static_cast<uint32_t>(items.size() - 1);

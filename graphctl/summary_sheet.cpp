@@ -10,8 +10,10 @@ namespace zbq::grafvik {
 
 namespace {
 
-using workbook::Cell;
+using workbook::blankCell;
 using workbook::CellStyle;
+using workbook::numberCell;
+using workbook::textCell;
 
 constexpr uint32_t kHeaderRow = 3;  // row 4
 constexpr uint16_t kNameCol = 1;    // B
@@ -40,24 +42,21 @@ workbook::Workbook summaryWorkbook(const std::string& sheetName, const std::vect
     workbook::Worksheet sheet;
     sheet.name = sheetName;
     auto& cells = sheet.cells;
-    cells.push_back({kHeaderRow, kNameCol, std::string("項目名"), kBordered});
-    cells.push_back({kHeaderRow, kValueCol, std::string("データ"), kBordered});
-    cells.push_back({kHeaderRow, kShareCol, std::monostate{}, kBordered});
+    cells.push_back(textCell(kHeaderRow, kNameCol, "項目名", kBordered));
+    cells.push_back(textCell(kHeaderRow, kValueCol, "データ", kBordered));
+    cells.push_back(blankCell(kHeaderRow, kShareCol, kBordered));
     uint32_t row = kHeaderRow + 1;
     for (const Item& item : items) {
-        cells.push_back({row, kNameCol, item.name, kBorderedText});
-        cells.push_back({row, kValueCol, static_cast<double>(item.value), kBordered});
+        cells.push_back(textCell(row, kNameCol, item.name, kBorderedText));
+        cells.push_back(numberCell(row, kValueCol, item.value, kBordered));
         std::string share = shareText(item.value, total);
-        if (share.empty()) {
-            cells.push_back({row, kShareCol, std::monostate{}, kBordered});
-        } else {
-            cells.push_back({row, kShareCol, std::move(share), kBordered});
-        }
+        cells.push_back(share.empty() ? blankCell(row, kShareCol, kBordered)
+                                      : textCell(row, kShareCol, std::move(share), kBordered));
         ++row;
     }
-    cells.push_back({row, kNameCol, std::string("合計"), kTotalRow});
-    cells.push_back({row, kValueCol, static_cast<double>(total), kTotalRow});
-    cells.push_back({row, kShareCol, std::monostate{}, kTotalRow});
+    cells.push_back(textCell(row, kNameCol, "合計", kTotalRow));
+    cells.push_back(numberCell(row, kValueCol, total, kTotalRow));
+    cells.push_back(blankCell(row, kShareCol, kTotalRow));
 
     workbook::PlacedChart placed;
     placed.row = kHeaderRow;

@@ -47,6 +47,32 @@ struct Cell {
     int style = -1;  // index into Workbook::styles; -1: the default style
 };
 
+inline Cell textCell(uint32_t row, uint16_t col, std::string text, int style = -1) {
+    Cell c;
+    c.row = row;
+    c.col = col;
+    c.value.emplace<std::string>(std::move(text));
+    c.style = style;
+    return c;
+}
+
+inline Cell numberCell(uint32_t row, uint16_t col, double number, int style = -1) {
+    Cell c;
+    c.row = row;
+    c.col = col;
+    c.value = number;
+    c.style = style;
+    return c;
+}
+
+inline Cell blankCell(uint32_t row, uint16_t col, int style) {
+    Cell c;
+    c.row = row;
+    c.col = col;
+    c.style = style;
+    return c;
+}
+
 struct PlacedChart {
     uint32_t row = 0;  // top-left anchor cell
     uint16_t col = 0;
