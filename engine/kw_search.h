@@ -78,8 +78,9 @@ public:
 
     // The text of the item's value in a row: the display name when the display mode is 1 and
     // the value is ordinary, else the code or text (error and blank show their captions). 0, or
-    // -1 for a bad row or item or a MultiAns item (read those with KWreadMulti). The text lives
-    // as long as the data set.
+    // -1 for a bad row, an item out of range or one that is not a String or Code item (numbers
+    // are read with KWreadInteger and KWreadDouble, MultiAns items with KWreadMulti). The text
+    // lives as long as the data set.
     std::int32_t KWreadString(std::int32_t row, std::int32_t item, const char** text);
     // 0 and the value; 1 blank, 2 error (nothing stored); -1 for a bad row or an item that is
     // not Integer, Date or Time.
@@ -207,7 +208,6 @@ private:
     std::int32_t previousShown(std::int32_t position) const;
     void buildRank() const;
     std::int32_t selectInBlock(std::int32_t block, std::int32_t k) const;
-    std::int32_t readRecord(std::int32_t row) const;
     void sortOrder(std::int32_t item, std::vector<std::int32_t>& order) const;
 
     zbq::EngineHost* host_ = nullptr;

@@ -66,18 +66,14 @@ const char* KW_search::DisplayText(std::int32_t item, std::int32_t position) con
 
 // --- Reads by row ---
 
-std::int32_t KW_search::readRecord(std::int32_t row) const {
+std::int32_t KW_search::RecordOfRow(std::int32_t row) const {
     const std::int32_t position = rowToPosition(row);
     return position < 0 ? -1 : recordAt(position);
 }
 
-std::int32_t KW_search::RecordOfRow(std::int32_t row) const {
-    return readRecord(row);
-}
-
 std::int32_t KW_search::KWreadString(std::int32_t row, std::int32_t item, const char** text) {
     if (!validItem(item) || items_[at(item)].def.type != KW_TYPE_STRING) return -1;
-    const std::int32_t record = readRecord(row);
+    const std::int32_t record = RecordOfRow(row);
     if (record < 0) return -1;
     *text = DisplayText(item, items_[at(item)].values[at(record)]);
     return 0;
@@ -85,7 +81,7 @@ std::int32_t KW_search::KWreadString(std::int32_t row, std::int32_t item, const 
 
 std::int32_t KW_search::KWreadInteger(std::int32_t row, std::int32_t item, std::int32_t* value) {
     if (!validItem(item) || !kw::isIntegerType(items_[at(item)].def.type)) return -1;
-    const std::int32_t record = readRecord(row);
+    const std::int32_t record = RecordOfRow(row);
     if (record < 0) return -1;
     const kw::ItemBlock& b = items_[at(item)];
     const std::int32_t p = b.values[at(record)];
@@ -97,7 +93,7 @@ std::int32_t KW_search::KWreadInteger(std::int32_t row, std::int32_t item, std::
 
 std::int32_t KW_search::KWreadDouble(std::int32_t row, std::int32_t item, double* value) {
     if (!validItem(item) || items_[at(item)].def.type != KW_TYPE_FLOAT) return -1;
-    const std::int32_t record = readRecord(row);
+    const std::int32_t record = RecordOfRow(row);
     if (record < 0) return -1;
     const kw::ItemBlock& b = items_[at(item)];
     const std::int32_t p = b.values[at(record)];
@@ -110,7 +106,7 @@ std::int32_t KW_search::KWreadDouble(std::int32_t row, std::int32_t item, double
 const char* KW_search::KWreadMulti(std::int32_t row, std::int32_t item, std::int32_t k,
                                    std::int32_t* answerCount) {
     if (!validItem(item) || !kw::isMultiType(items_[at(item)].def.type)) return nullptr;
-    const std::int32_t record = readRecord(row);
+    const std::int32_t record = RecordOfRow(row);
     if (record < 0) return nullptr;
     const kw::ItemBlock& b = items_[at(item)];
     const std::int32_t first = b.starts[at(record)];
