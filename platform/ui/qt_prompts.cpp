@@ -1,0 +1,103 @@
+#include "platform/ui/qt_prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace zbq::ui {
+
+namespace {
+
+QMessageBox::Icon boxIcon(Icon icon) {
+    switch (icon) {
+        case Icon::Information:
+            return QMessageBox::Information;
+        case Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Icon::Error:
+            return QMessageBox::Critical;
+        case Icon::Question:
+            return QMessageBox::Question;
+        case Icon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons boxButtons(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok:
+            return QMessageBox::Ok;
+        case Buttons::OkCancel:
+            return QMessageBox::Ok | QMessageBox::Cancel;
+        case Buttons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case Buttons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// What closing the box with Esc or its title bar means.
+Answer escapeAnswer(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
+        case Buttons::OkCancel:
+        case Buttons::YesNoCancel:
+            break;
+    }
+    return Answer::Cancel;
+}
+
+// A chooser has one title bar; the caption names the program, the title says what to pick.
+QString windowTitle(const Chooser& chooser) {
+    if (chooser.caption.isEmpty()) return chooser.title;
+    if (chooser.title.isEmpty()) return chooser.caption;
+    return chooser.caption + QStringLiteral(" - ") + chooser.title;
+}
+
+}  // namespace
+
+Answer QtPrompts::message(QWidget* parent, const Message& message) {
+    QMessageBox box(boxIcon(message.icon), message.caption, message.text,
+                    boxButtons(message.buttons), parent);
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        case QMessageBox::Cancel:
+            return Answer::Cancel;
+        default:
+            return escapeAnswer(message.buttons);
+    }
+}
+
+std::optional<QString> QtPrompts::choose(QWidget* parent, const Chooser& chooser) {
+    const QString title = windowTitle(chooser);
+    QString path;
+    switch (chooser.kind) {
+        case ChooserKind::Folder:
+            path = QFileDialog::getExistingDirectory(parent, title, chooser.start);
+            break;
+        case ChooserKind::OpenFile:
+            path = QFileDialog::getOpenFileName(parent, title, chooser.start, chooser.filter);
+            break;
+        case ChooserKind::SaveFile:
+            path = QFileDialog::getSaveFileName(parent, title, chooser.start, chooser.filter);
+            break;
+    }
+    if (path.isEmpty()) return std::nullopt;
+    return path;
+}
+
+void QtPrompts::beep() {
+    QApplication::beep();
+}
+
+}  // namespace zbq::ui

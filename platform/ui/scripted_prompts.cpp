@@ -1,0 +1,43 @@
+#include "platform/ui/scripted_prompts.h"
+
+namespace zbq::ui {
+
+ScriptedPrompts::ScriptedPrompts() : previous_(setPrompts(this)) {}
+
+ScriptedPrompts::~ScriptedPrompts() {
+    setPrompts(previous_);
+}
+
+void ScriptedPrompts::clear() {
+    answers_.clear();
+    choices_.clear();
+    messages_.clear();
+    choosers_.clear();
+    beeps_ = 0;
+    unanswered_ = 0;
+}
+
+Answer ScriptedPrompts::message(QWidget*, const Message& message) {
+    messages_.push_back(message);
+    if (message.buttons == Buttons::Ok) return Answer::Ok;
+    if (answers_.empty()) {
+        ++unanswered_;
+        return message.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    Answer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedPrompts::choose(QWidget*, const Chooser& chooser) {
+    choosers_.push_back(chooser);
+    if (choices_.empty()) {
+        ++unanswered_;
+        return std::nullopt;
+    }
+    std::optional<QString> choice = std::move(choices_.front());
+    choices_.pop_front();
+    return choice;
+}
+
+}  // namespace zbq::ui
