@@ -141,7 +141,8 @@ public:
     std::int32_t KWmapClear();
     // Makes the map current (null is KWmapClear): the records it holds, bits after the last
     // record ignored. Drops the exclusion flags and returns the view to record order. Returns
-    // the number of records in it, or -1 for a map of another length (nothing changed).
+    // the number of records in it; -1 for a map of another length, -1011 without memory
+    // (nothing changed).
     std::int32_t KWmapSet(KW_mapPtr map);
     // The records of the current map whose value of the item is not excluded (MultiAns: with
     // at least one answer not excluded) become current. 0; -1 when the item has no exclusion
