@@ -1,9 +1,11 @@
 // The summary sheet.
 #include "summary_sheet.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
+#include "platform/workbook/sheet_graft.h"
 #include "platform/workbook/xlsx_writer.h"
 
 namespace zbq::grafvik {
@@ -79,11 +81,35 @@ bool writeNewSummary(const std::string& path, const std::vector<Item>& items, in
     return workbook::writeXlsx(summaryWorkbook("Data1", items, total), path, error);
 }
 
-bool addSummary(const std::string& path, const std::vector<Item>&, int32_t, std::string* error) {
-    // Grafting a sheet into a package that another writer made is not built yet: the workbook
-    // is left as it is.
-    if (error) *error = path + ": adding a sheet to an existing workbook is not supported yet";
-    return false;
+std::string summarySheetName(const std::vector<std::string>& existing) {
+    auto taken = [&](const std::string& name) {
+        for (const std::string& e : existing) {
+            bool same = e.size() == name.size();
+            for (std::size_t i = 0; same && i < e.size(); ++i)
+                same = std::tolower(static_cast<unsigned char>(e[i])) ==
+                       std::tolower(static_cast<unsigned char>(name[i]));
+            if (same) return true;
+        }
+        return false;
+    };
+    std::size_t k = existing.size() + 1;
+    while (taken("Data" + std::to_string(k)))
+        ++k;
+    return "Data" + std::to_string(k);
+}
+
+bool addSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
+                std::string* error) {
+    auto pkg = workbook::ZipPackage::fromFile(path, error);
+    if (!pkg) return false;
+    auto names = workbook::sheetNames(*pkg);
+    if (!names) {
+        if (error) *error = path + ": not a workbook";
+        return false;
+    }
+    auto sheet =
+        workbook::buildXlsx(summaryWorkbook(summarySheetName(*names), items, total), error);
+    return sheet && workbook::graftSheetInFront(*pkg, *sheet, error) && pkg->save(path, error);
 }
 
 }  // namespace zbq::grafvik

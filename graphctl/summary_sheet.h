@@ -25,6 +25,9 @@ std::string shareText(int32_t value, int32_t total);
 workbook::Workbook summaryWorkbook(const std::string& sheetName, const std::vector<Item>& items,
                                    int32_t total);
 
+// "Data" followed by the number of sheets after one more is added, or the next number free.
+std::string summarySheetName(const std::vector<std::string>& existing);
+
 // A new workbook at `path` with the sheet "Data1".
 bool writeNewSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
                      std::string* error);

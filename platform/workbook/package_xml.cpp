@@ -77,10 +77,36 @@ std::string resolveTarget(std::string_view sourcePart, std::string_view target) 
     return out;
 }
 
+namespace {
+
+bool endsWith(std::string_view s, std::string_view suffix) {
+    return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+}  // namespace
+
+std::string relatedPart(const ZipPackage& pkg, std::string_view part, std::string_view typeSuffix) {
+    pugi::xml_document rels;
+    if (!loadXml(pkg, relsPartOf(part), rels)) return {};
+    for (pugi::xml_node r : child(rels, "Relationships").children()) {
+        if (localName(r) != "Relationship" || !endsWith(r.attribute("Type").value(), typeSuffix))
+            continue;
+        if (std::string_view(r.attribute("TargetMode").value()) == "External") continue;
+        return resolveTarget(part, r.attribute("Target").value());
+    }
+    return {};
+}
+
+std::string workbookPartOf(const ZipPackage& pkg) {
+    // The root relationships part is "_rels/.rels": the relationships of the package itself.
+    std::string part = relatedPart(pkg, "", "/officeDocument");
+    return part.empty() ? std::string(kWorkbookPart) : part;
+}
+
 std::optional<std::string> sheetPart(const ZipPackage& pkg, std::string_view sheetName) {
+    const std::string wbPart = workbookPartOf(pkg);
     pugi::xml_document book, rels;
-    if (!loadXml(pkg, kWorkbookPart, book) || !loadXml(pkg, relsPartOf(kWorkbookPart), rels))
-        return std::nullopt;
+    if (!loadXml(pkg, wbPart, book) || !loadXml(pkg, relsPartOf(wbPart), rels)) return std::nullopt;
     std::string id;
     for (pugi::xml_node sheet : child(child(book, "workbook"), "sheets").children()) {
         if (localName(sheet) == "sheet" && sheetName == sheet.attribute("name").value()) {
@@ -91,7 +117,7 @@ std::optional<std::string> sheetPart(const ZipPackage& pkg, std::string_view she
     if (id.empty()) return std::nullopt;
     for (pugi::xml_node rel : child(rels, "Relationships").children()) {
         if (id == rel.attribute("Id").value())
-            return resolveTarget(kWorkbookPart, rel.attribute("Target").value());
+            return resolveTarget(wbPart, rel.attribute("Target").value());
     }
     return std::nullopt;
 }

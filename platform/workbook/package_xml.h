@@ -16,7 +16,9 @@
 
 namespace zbq::workbook {
 
-inline constexpr std::string_view kWorkbookPart = "xl/workbook.xml";
+inline constexpr std::string_view kWorkbookPart = "xl/workbook.xml";  // where writers put it
+inline constexpr std::string_view kRelationshipsNs =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 bool loadXml(const ZipPackage& pkg, std::string_view part, pugi::xml_document& doc);
 void storeXml(ZipPackage& pkg, std::string_view part, const pugi::xml_document& doc);
@@ -33,6 +35,12 @@ pugi::xml_attribute attribute(const pugi::xml_node& node, std::string_view local
 std::string relsPartOf(std::string_view part);
 // A relationship target made absolute against the folder of `sourcePart` (no leading '/').
 std::string resolveTarget(std::string_view sourcePart, std::string_view target);
+
+// The main workbook part, as the package's root relationships name it ("xl/workbook.xml").
+std::string workbookPartOf(const ZipPackage& pkg);
+// The first part related to `part` by a relationship whose type ends with `typeSuffix`
+// ("/styles", "/drawing"); "" when there is none.
+std::string relatedPart(const ZipPackage& pkg, std::string_view part, std::string_view typeSuffix);
 
 // The part name of the sheet called `sheetName` (exact), e.g. "xl/worksheets/sheet2.xml".
 std::optional<std::string> sheetPart(const ZipPackage& pkg, std::string_view sheetName);

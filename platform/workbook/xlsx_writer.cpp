@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/core/atomic_file.h"
 #include "platform/workbook/package_xml.h"
 
 namespace zbq::workbook {
@@ -274,15 +273,7 @@ std::optional<ZipPackage> buildXlsx(const Workbook& book, std::string* error) {
 
 bool writeXlsx(const Workbook& book, const std::string& path, std::string* error) {
     auto pkg = buildXlsx(book, error);
-    if (!pkg) return false;
-    auto bytes = pkg->toBytes(error);
-    if (!bytes) return false;
-    int err = 0;
-    if (!writeFileAtomically(path, *bytes, &err)) {
-        setError(error, path + ": " + std::strerror(err));
-        return false;
-    }
-    return true;
+    return pkg && pkg->save(path, error);
 }
 
 }  // namespace zbq::workbook

@@ -3,7 +3,10 @@
 
 #include <zip.h>
 
+#include "platform/core/atomic_file.h"
+
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -195,6 +198,15 @@ std::optional<std::string> ZipPackage::toBytes(std::string* error) const {
         return std::nullopt;
     }
     return out;
+}
+
+bool ZipPackage::save(const std::string& path, std::string* error) const {
+    auto bytes = toBytes(error);
+    if (!bytes) return false;
+    int err = 0;
+    if (writeFileAtomically(path, *bytes, &err)) return true;
+    setError(error, path + ": " + std::strerror(err));
+    return false;
 }
 
 }  // namespace zbq::workbook

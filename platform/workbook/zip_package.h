@@ -32,6 +32,9 @@ public:
 
     // The archive's bytes; nullopt (with a message) if the zip library fails.
     std::optional<std::string> toBytes(std::string* error) const;
+    // Writes the archive at `path` through a temporary file and a rename (atomic_file.h): a
+    // failure leaves the old file as it was.
+    bool save(const std::string& path, std::string* error) const;
 
 private:
     struct Part {

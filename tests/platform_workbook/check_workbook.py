@@ -12,6 +12,7 @@ The workbook is described as a dictionary:
     borders  {sheet: {"A1": "thin", ...}}          cells with the same line on all four sides
     charts   {sheet: [{type, cat, val, labels, legend, markers}, ...]}
     zoom_to_fit  {chart sheet: true | false}
+    names    [[name, local sheet index or null, formula], ...] the defined names
 Each top-level key of the expectation is compared with the description (per sheet for the
 per-sheet sections), exactly. Exit status 0 when all match; otherwise the differences are
 printed and the status is 1.
@@ -62,7 +63,8 @@ def describe(path):
     with open(path, "rb") as f:
         wb = openpyxl.load_workbook(io.BytesIO(f.read()))
     out = {"sheets": [], "active": wb.sheetnames.index(wb.active.title), "cells": {}, "formats": {},
-           "fills": {}, "borders": {}, "charts": {}, "zoom_to_fit": {}}
+           "fills": {}, "borders": {}, "charts": {}, "zoom_to_fit": {},
+           "names": [[d.name, d.localSheetId, d.attr_text] for d in wb.defined_names.definedName]}
     for name in wb.sheetnames:
         ws = wb[name]
         kind = "chartsheet" if isinstance(ws, Chartsheet) else "worksheet"

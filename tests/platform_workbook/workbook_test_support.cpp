@@ -34,7 +34,7 @@ pugi::xml_document xmlPart(const ZipPackage& pkg, std::string_view part) {
 
 std::vector<std::pair<std::string, std::string>> sheetsOf(const ZipPackage& pkg) {
     std::vector<std::pair<std::string, std::string>> out;
-    pugi::xml_document book = xmlPart(pkg, workbook::kWorkbookPart);
+    pugi::xml_document book = xmlPart(pkg, workbook::workbookPartOf(pkg));
     for (pugi::xml_node s : book.child("workbook").child("sheets").children("sheet"))
         out.emplace_back(s.attribute("name").value(), s.attribute("state").value());
     return out;
@@ -49,30 +49,12 @@ pugi::xml_document sheetXml(const ZipPackage& pkg, std::string_view sheet) {
     return xmlPart(pkg, *part);
 }
 
-namespace {
-
-// The target of the first relationship of `part` whose type ends with `typeSuffix`.
-std::string relatedPart(const ZipPackage& pkg, const std::string& part,
-                        std::string_view typeSuffix) {
-    pugi::xml_document rels;
-    if (!workbook::loadXml(pkg, workbook::relsPartOf(part), rels)) return {};
-    for (pugi::xml_node r : rels.child("Relationships").children("Relationship")) {
-        std::string_view type = r.attribute("Type").value();
-        if (type.size() >= typeSuffix.size() &&
-            type.substr(type.size() - typeSuffix.size()) == typeSuffix)
-            return workbook::resolveTarget(part, r.attribute("Target").value());
-    }
-    return {};
-}
-
-}  // namespace
-
 pugi::xml_document chartXmlOf(const ZipPackage& pkg, std::string_view sheet) {
     pugi::xml_document doc;
     auto part = workbook::sheetPart(pkg, sheet);
     if (!part) return doc;
-    std::string drawing = relatedPart(pkg, *part, "/drawing");
-    std::string chart = drawing.empty() ? "" : relatedPart(pkg, drawing, "/chart");
+    std::string drawing = workbook::relatedPart(pkg, *part, "/drawing");
+    std::string chart = drawing.empty() ? "" : workbook::relatedPart(pkg, drawing, "/chart");
     if (!chart.empty()) workbook::loadXml(pkg, chart, doc);
     return doc;
 }
@@ -105,6 +87,12 @@ ProgramRun runProgram(const std::vector<std::string>& argv) {
     int status = 0;
     if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.status = WEXITSTATUS(status);
     return run;
+}
+
+ProgramRun runPython(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{ZBQ_TEST_PYTHON};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return runProgram(argv);
 }
 
 std::string json(std::string_view text) {

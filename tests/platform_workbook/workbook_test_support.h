@@ -30,6 +30,9 @@ struct ProgramRun {
 };
 ProgramRun runProgram(const std::vector<std::string>& argv);
 
+// The interpreter that has openpyxl, with these arguments.
+ProgramRun runPython(const std::vector<std::string>& args);
+
 // A JSON string literal of UTF-8 text.
 std::string json(std::string_view text);
 
