@@ -131,6 +131,40 @@ TEST(GrafvikClient, CallsEveryMethodByNameAndById) {
     EXPECT_EQ(id, GRAFVIK_DISPID_CLOSEXLS);
 }
 
+TEST(GrafvikClient, EveryMethodAnswersToItsFixedId) {
+    TempDir dir;
+    std::string why;
+    auto ctl = GraphControlClient::openLibrary(GRAFVIK_LIBRARY, nullptr, &why);
+    ASSERT_TRUE(ctl) << why;
+    const std::string book = dir.file("_g.xls");
+    struct Call {
+        const char* name;
+        int32_t id;
+        std::vector<std::string> args;
+    } calls[] = {
+        {"CloseCSV", 0x60030011, {dir.file("a.csv")}},
+        {"SetFilePath", 0x6003000B, {book}},
+        {"SetData", 0x6003000D, {"a\t1\tb\t2"}},
+        {"CloseXLS", 0x60030010, {book}},
+        {"ExNormal", 0x60030007, {}},
+        {"ExUp", 0x60030008, {}},
+        {"ExDown", 0x60030009, {}},
+        {"CheckExcel", 0x6003000F, {book}},  // free, and its own twin: removed
+        {"ShowGraph", 0x60030012, {}},
+        {"DelFile", 0x6003000C, {}},
+    };
+    for (const Call& c : calls) {
+        int32_t id = 0;
+        EXPECT_EQ(ctl->dispatchId(c.name, &id), GRAFVIK_OK);
+        EXPECT_EQ(id, c.id) << c.name;
+        EXPECT_EQ(ctl->invoke(c.id, c.args), GRAFVIK_OK) << c.name;
+        if (std::string_view(c.name).starts_with("Ex") || c.id == 0x60030012) {
+            EXPECT_TRUE(exists(book)) << c.name;
+        }
+    }
+    EXPECT_FALSE(exists(book));
+}
+
 TEST(GrafvikClient, BadCallsGiveDistinctErrors) {
     std::string why;
     auto ctl = GraphControlClient::openLibrary(GRAFVIK_LIBRARY, nullptr, &why);
