@@ -1,0 +1,13 @@
+// ZBQIniViewer, the settings tool: edits the link folder and the format-printing entries of the
+// ZBQ.ini beside it.
+#include "platform/ui/termination.h"
+#include "settingstool/settings_app.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZBQIniViewer"));
+    zbq::quitOnTerminationSignals();
+    return zbq::settings::CSettingsApp::run();
+}

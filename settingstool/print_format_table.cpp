@@ -1,0 +1,139 @@
+#include "settingstool/print_format_table.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <numeric>
+
+namespace zbq::settings {
+
+int decimalValue(std::string_view text) {
+    std::size_t i = 0;
+    // The blanks of the C library's conversion, which is how ZBQ reads the same number.
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1) break;  // saturated either way
+    }
+    if (negative) value = -value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+std::string decimalText(int value) {
+    char buffer[16];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, end);
+}
+
+NumberChoice offerNumbers(const std::set<int>& used, std::optional<int> own) {
+    NumberChoice choice;
+    for (int n = kFirstNumber; n <= kLastNumber; ++n) {
+        if (own == n) {
+            choice.selected = static_cast<int>(choice.offered.size());
+            choice.offered.push_back(n);
+        } else if (!used.contains(n)) {
+            choice.offered.push_back(n);
+        }
+    }
+    return choice;
+}
+
+std::set<int> PrintFormatTable::usedNumbers() const {
+    std::set<int> used;
+    for (const auto& row : rows_)
+        used.insert(row.value());
+    return used;
+}
+
+NumberChoice PrintFormatTable::numberChoiceFor(int index) const {
+    return offerNumbers(usedNumbers(), row(index).value());
+}
+
+bool PrintFormatTable::numberTaken(int value, int exceptIndex) const {
+    for (int i = 0; i < size(); ++i)
+        if (i != exceptIndex && rows_[static_cast<std::size_t>(i)].value() == value) return true;
+    return false;
+}
+
+bool PrintFormatTable::append(PrintFormatRow row) {
+    if (numberTaken(row.value(), -1)) return false;
+    rows_.push_back(std::move(row));
+    return true;
+}
+
+bool PrintFormatTable::replace(int index, PrintFormatRow row) {
+    if (numberTaken(row.value(), index)) return false;
+    rows_.at(static_cast<std::size_t>(index)) = std::move(row);
+    return true;
+}
+
+void PrintFormatTable::remove(int index) {
+    rows_.erase(rows_.begin() + index);
+}
+
+bool PrintFormatTable::setNumber(int index, int value) {
+    if (numberTaken(value, index)) return false;
+    rows_.at(static_cast<std::size_t>(index)).number = decimalText(value);
+    return true;
+}
+
+void PrintFormatTable::setText(int index, Column column, std::string text) {
+    PrintFormatRow& row = rows_.at(static_cast<std::size_t>(index));
+    switch (column) {
+        case kNumberColumn:
+            setNumber(index, decimalValue(text));
+            break;
+        case kMenuNameColumn:
+            row.menuName = std::move(text);
+            break;
+        case kMacroFileColumn:
+            row.macroFile = std::move(text);
+            break;
+    }
+}
+
+PrintFormatTable::SortResult PrintFormatTable::sortBy(Column column) {
+    SortResult result;
+    if (rows_.empty()) return result;  // an empty list ignores the click, direction and all
+    bool& descending = descendingNext_[column];
+    result.ascending = !descending;
+    descending = !descending;
+
+    std::vector<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
+    // Numbers compare by value (9 before 10); names byte by byte as unsigned values, which is
+    // what std::string's comparison does.
+    auto less = [&](int a, int b) {
+        const PrintFormatRow& x = rows_[static_cast<std::size_t>(a)];
+        const PrintFormatRow& y = rows_[static_cast<std::size_t>(b)];
+        switch (column) {
+            case kNumberColumn:
+                return x.value() < y.value();
+            case kMenuNameColumn:
+                return x.menuName < y.menuName;
+            case kMacroFileColumn:
+                return x.macroFile < y.macroFile;
+        }
+        return false;
+    };
+    if (result.ascending)
+        std::stable_sort(order.begin(), order.end(), less);
+    else
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return less(b, a); });
+
+    std::vector<PrintFormatRow> sorted;
+    sorted.reserve(rows_.size());
+    result.newIndex.resize(rows_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        result.newIndex[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
+        sorted.push_back(std::move(rows_[static_cast<std::size_t>(order[i])]));
+    }
+    rows_ = std::move(sorted);
+    return result;
+}
+
+}  // namespace zbq::settings

@@ -1,0 +1,91 @@
+#include "settingstool/settings_file.h"
+
+#include "settingstool/string_ids.h"
+
+#include <set>
+
+namespace zbq::settings {
+
+namespace {
+
+// Our keys are ASCII; a name with other bytes never equals one of them, folded or not.
+std::string asciiLower(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+}  // namespace
+
+std::string printKey(int position) {
+    std::string key = "prt";
+    if (position < 10) key += '0';
+    key += decimalText(position);
+    return key;
+}
+
+bool splitEntry(std::string_view value, PrintFormatRow& row) {
+    // A comma (0x2C) is never the trail byte of a two-byte CP932 character.
+    const std::size_t first = value.find(',');
+    if (first == std::string_view::npos) return false;
+    const std::size_t second = value.find(',', first + 1);
+    if (second == std::string_view::npos || second + 1 == value.size()) return false;
+    row.number = std::string(value.substr(0, first));
+    row.menuName = std::string(value.substr(first + 1, second - first - 1));
+    row.macroFile = std::string(value.substr(second + 1));
+    return true;
+}
+
+std::string joinEntry(const PrintFormatRow& row) {
+    std::string value;
+    value.reserve(row.number.size() + row.menuName.size() + row.macroFile.size() + 2);
+    value += row.number;
+    value += ',';
+    value += row.menuName;
+    value += ',';
+    value += row.macroFile;
+    return value;
+}
+
+bool isStorableText(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+SettingsContent readSettings(const ProfileFile& profile) {
+    SettingsContent content;
+    content.linkFolder = profile.getString(kImageSection, kPathKey);
+    // The walk goes on past prt99, so that a longer list is kept rather than cut at the save.
+    for (int position = 1;; ++position) {
+        std::string key = printKey(position);
+        std::string value = profile.getString(kPrintSection, key);
+        if (value.empty()) break;
+        PrintFormatRow row;
+        if (!splitEntry(value, row))
+            content.refused.push_back({ids::InvalidEntry, std::move(key), std::move(value)});
+        else if (!content.table.append(std::move(row)))
+            content.refused.push_back({ids::DuplicateEntry, std::move(key), std::move(value)});
+    }
+    return content;
+}
+
+bool writeSettings(ProfileFile& profile, std::string_view linkFolder,
+                   const std::vector<PrintFormatRow>& rows) {
+    // Keys are rewritten where they stand and only the ones left over are deleted, so that the
+    // section keeps its place and its comments, and a save without changes changes no byte.
+    ProfileFile updated = profile;
+    bool ok = updated.setString(kImageSection, kPathKey, linkFolder);
+    std::set<std::string> written;
+    for (std::size_t i = 0; ok && i < rows.size(); ++i) {
+        std::string key = printKey(static_cast<int>(i) + 1);
+        ok = updated.setString(kPrintSection, key, joinEntry(rows[i]));
+        written.insert(std::move(key));
+    }
+    if (!ok) return false;
+    for (const std::string& key : updated.keyNames(kPrintSection))
+        if (!written.contains(asciiLower(key))) updated.deleteKey(kPrintSection, key);
+    profile = std::move(updated);
+    return true;
+}
+
+}  // namespace zbq::settings

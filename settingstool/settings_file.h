@@ -1,0 +1,58 @@
+// The two sections of ZBQ.ini that the settings tool owns: [image] path, the link folder, and
+// [print] prt01, prt02, ..., the format-printing entries "number,menu name,macro file".
+//
+// Reading walks prt01, prt02, ... and stops at the first missing or empty value. An entry without
+// two commas or with an empty macro file is refused (10017), one whose number another entry
+// already has is refused (10018); both are reported with the key and value and vanish at the next
+// save, as ZBQ would not take them either. Writing changes only these two sections: [image] path
+// in place, and the keys of [print]: prt01 to prtNN for the rows in order, each rewritten where it
+// stands (new ones after the last key), every other key of the section deleted; comments stay.
+// Everything else stays byte for byte (platform/core/profile.h).
+// All texts are CP932.
+#pragma once
+
+#include "platform/core/profile.h"
+#include "settingstool/print_format_table.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zbq::settings {
+
+inline constexpr std::string_view kImageSection = "image";
+inline constexpr std::string_view kPathKey = "path";
+inline constexpr std::string_view kPrintSection = "print";
+
+// "prt%02d"
+std::string printKey(int position);
+
+// A refused entry: the message number (ids::InvalidEntry or ids::DuplicateEntry), key and value.
+struct RefusedEntry {
+    int message = 0;
+    std::string key;
+    std::string value;
+    bool operator==(const RefusedEntry&) const = default;
+};
+
+struct SettingsContent {
+    std::string linkFolder;
+    PrintFormatTable table;
+    std::vector<RefusedEntry> refused;
+};
+
+SettingsContent readSettings(const ProfileFile& profile);
+
+// Splits an entry at its first two commas; false when it has not got two, or nothing after them.
+bool splitEntry(std::string_view value, PrintFormatRow& row);
+// The value written for a row: its three texts joined by commas.
+std::string joinEntry(const PrintFormatRow& row);
+
+// True when a text can stand in a value of the file (it holds no line break and no NUL).
+bool isStorableText(std::string_view text);
+
+// False when the profile cannot hold a text (a line break in it); the profile is then unchanged.
+bool writeSettings(ProfileFile& profile, std::string_view linkFolder,
+                   const std::vector<PrintFormatRow>& rows);
+
+}  // namespace zbq::settings

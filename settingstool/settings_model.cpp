@@ -1,0 +1,63 @@
+#include "settingstool/settings_model.h"
+
+#include <sys/stat.h>
+#include <cerrno>
+
+namespace zbq::settings {
+
+namespace {
+
+bool fileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+SettingsModel::LoadResult SettingsModel::load(const std::string& path) {
+    LoadResult result;
+    path_ = path;
+    if (!fileExists(path)) {
+        result.status = LoadStatus::Missing;
+        return result;
+    }
+    ProfileFile profile;
+    if (!ProfileFile::load(path, profile, &result.error)) {
+        result.status = LoadStatus::Unreadable;
+        return result;
+    }
+    SettingsContent content = readSettings(profile);
+    loaded_ = std::move(profile);
+    linkFolder_ = std::move(content.linkFolder);
+    table_ = std::move(content.table);
+    result.refused = std::move(content.refused);
+    return result;
+}
+
+SettingsModel::SaveResult SettingsModel::save() {
+    SaveResult result;
+    if (linkFolder_.empty()) {
+        result.status = SaveStatus::NoLinkFolder;
+        return result;
+    }
+    // The file as it is now, so that a hand edit of ZBQ's own sections since the start survives;
+    // should it have vanished meanwhile, the sections as they were loaded stand in for it.
+    ProfileFile profile = loaded_;
+    if (fileExists(path_) && !ProfileFile::load(path_, profile, &result.error)) {
+        result.status = SaveStatus::Failed;
+        return result;
+    }
+    if (!writeSettings(profile, linkFolder_, table_.rows())) {
+        result.status = SaveStatus::Failed;
+        result.error = EINVAL;
+        return result;
+    }
+    if (!profile.save(path_, &result.error)) {
+        result.status = SaveStatus::Failed;
+        return result;
+    }
+    loaded_ = std::move(profile);
+    return result;
+}
+
+}  // namespace zbq::settings

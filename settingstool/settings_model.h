@@ -1,0 +1,53 @@
+// The settings tool's document: the path of ZBQ.ini, the link folder and the format-printing
+// rows, with loading and saving. No widgets; the dialog shows it and turns clicks into calls.
+//
+// Texts are CP932; the path is UTF-8. Saving reads the file again and changes only the tool's two
+// sections (settings_file.h), so edits made to ZBQ's own sections meanwhile are kept; the file is
+// replaced atomically, and a failure leaves the old file intact. Not thread-safe.
+#pragma once
+
+#include "platform/core/profile.h"
+#include "settingstool/print_format_table.h"
+#include "settingstool/settings_file.h"
+
+#include <string>
+#include <vector>
+
+namespace zbq::settings {
+
+class SettingsModel {
+public:
+    enum class LoadStatus { Loaded, Missing, Unreadable };
+    struct LoadResult {
+        LoadStatus status = LoadStatus::Loaded;
+        int error = 0;                      // errno when Unreadable
+        std::vector<RefusedEntry> refused;  // entries left out, in file order
+    };
+    // Reads the file; the tool never creates it, so a missing file is an answer of its own.
+    LoadResult load(const std::string& path);
+
+    enum class SaveStatus { Saved, NoLinkFolder, Failed };
+    struct SaveResult {
+        SaveStatus status = SaveStatus::Saved;
+        int error = 0;  // errno when Failed (EINVAL: a text the file cannot hold)
+    };
+    // Writes nothing at all without a link folder.
+    SaveResult save();
+
+    const std::string& path() const { return path_; }
+    const std::string& linkFolder() const { return linkFolder_; }
+    void setLinkFolder(std::string cp932) { linkFolder_ = std::move(cp932); }
+    PrintFormatTable& table() { return table_; }
+    const PrintFormatTable& table() const { return table_; }
+
+    bool canSave() const { return !linkFolder_.empty(); }
+    bool canAdd() const { return table_.size() < kMaxRows; }
+
+private:
+    std::string path_;
+    ProfileFile loaded_;  // the file as last read or written
+    std::string linkFolder_;
+    PrintFormatTable table_;
+};
+
+}  // namespace zbq::settings

@@ -1,0 +1,297 @@
+// Reading and saving the tool's two sections of ZBQ.ini, through the document model (no display).
+#include "settingstool/settings_model.h"
+#include "settingstool/string_ids.h"
+#include "tests/settingstool/settings_fixture.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <csignal>
+#include <filesystem>
+
+namespace zbq::settings {
+namespace {
+
+using test::iniBytes;
+using test::sjis;
+using zbq::test::readFile;
+using zbq::test::TempDir;
+using zbq::test::writeFile;
+
+PrintFormatRow row(std::string_view number, std::string_view menu, std::string_view file) {
+    return {sjis(number), sjis(menu), sjis(file)};
+}
+
+RefusedEntry refused(int id, std::string_view key, std::string_view value) {
+    return {id, std::string(key), sjis(value)};
+}
+
+struct LoadCase {
+    const char* name;
+    std::vector<std::string_view> print;  // the lines after [print]
+    std::vector<PrintFormatRow> rows;
+    std::vector<RefusedEntry> refused;
+};
+
+class LoadRules : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadRules, RowsAndRefusedEntries) {
+    const LoadCase& c = GetParam();
+    std::string bytes = iniBytes({"[image]", "path=/srv/images", "[print]"});
+    for (std::string_view line : c.print)
+        bytes += sjis(line) + "\r\n";
+    TempDir dir;
+    writeFile(dir.file("ZBQ.ini"), bytes);
+
+    SettingsModel model;
+    const SettingsModel::LoadResult result = model.load(dir.file("ZBQ.ini"));
+    ASSERT_EQ(result.status, SettingsModel::LoadStatus::Loaded);
+    EXPECT_EQ(model.linkFolder(), "/srv/images");
+    EXPECT_EQ(model.table().rows(), c.rows);
+    EXPECT_EQ(result.refused, c.refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SettingsFile, LoadRules,
+    ::testing::Values(
+        LoadCase{"DuplicateNumberAndMissingCommaShowOneRow",
+                 {"prt01=1,売上明細,uriage.xlsx", "prt02=1,顧客ｶｰﾄﾞ,kokyaku.xlsx", "prt03=ｶﾝﾏなし"},
+                 {row("1", "売上明細", "uriage.xlsx")},
+                 {refused(ids::DuplicateEntry, "prt02", "1,顧客ｶｰﾄﾞ,kokyaku.xlsx"),
+                  refused(ids::InvalidEntry, "prt03", "ｶﾝﾏなし")}},
+        LoadCase{"GapStopsTheWalk",
+                 {"prt01=1,a,a.xls", "prt02=2,b,b.xls", "prt03=3,c,c.xls", "prt05=5,e,e.xls"},
+                 {row("1", "a", "a.xls"), row("2", "b", "b.xls"), row("3", "c", "c.xls")},
+                 {}},
+        LoadCase{"EmptyValueStopsTheWalk", {"prt01=", "prt02=2,b,b.xls"}, {}, {}},
+        LoadCase{"ThirdCommaBelongsToTheMacroFile",
+                 {"prt01=3,月次,getsuji,bumon,.xlsx"},
+                 {row("3", "月次", "getsuji,bumon,.xlsx")},
+                 {}},
+        LoadCase{"OneCommaOrEmptyMacroFileIsRefusedAndTheWalkGoesOn",
+                 {"prt01=5,name", "prt02=6,name,", "prt03=7,,c.xls"},
+                 {row("7", "", "c.xls")},
+                 {refused(ids::InvalidEntry, "prt01", "5,name"),
+                  refused(ids::InvalidEntry, "prt02", "6,name,")}},
+        LoadCase{"NumbersCompareByValueAndKeepTheirText",
+                 {"prt01=05,a,a.xls", "prt02=5,b,b.xls", "prt03=abc,c,c.xls", "prt04=0,d,d.xls",
+                  "prt05=-3,e,e.xls"},
+                 {row("05", "a", "a.xls"), row("abc", "c", "c.xls"), row("-3", "e", "e.xls")},
+                 {refused(ids::DuplicateEntry, "prt02", "5,b,b.xls"),
+                  refused(ids::DuplicateEntry, "prt04", "0,d,d.xls")}},
+        LoadCase{"BlanksInsideTheValueStay",
+                 {"prt01 =  8, 名前 ,x.xls  "},
+                 {row("8", " 名前 ", "x.xls")},
+                 {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SettingsFile, SectionAndKeyNamesIgnoreCase) {
+    TempDir dir;
+    writeFile(dir.file("ZBQ.ini"), iniBytes({"[IMAGE]", "Path=/a", "[Print]", "PRT01=1,a,a.xls"}));
+    SettingsModel model;
+    ASSERT_EQ(model.load(dir.file("ZBQ.ini")).status, SettingsModel::LoadStatus::Loaded);
+    EXPECT_EQ(model.linkFolder(), "/a");
+    ASSERT_EQ(model.table().size(), 1);
+
+    model.setLinkFolder("/b");
+    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
+    // Lines keep their spelling; ZBQ and the tool find PRT01 and prt01 alike.
+    EXPECT_EQ(readFile(dir.file("ZBQ.ini")),
+              iniBytes({"[IMAGE]", "Path=/b", "[Print]", "PRT01=1,a,a.xls"}));
+}
+
+TEST(SettingsFile, WalkGoesOnPastNinetyNine) {
+    std::string bytes = iniBytes({"[image]", "path=/a", "[print]"});
+    for (int i = 1; i <= 101; ++i)
+        bytes += printKey(i) + "=" + decimalText(i) + ",m,f.xls\r\n";
+    TempDir dir;
+    writeFile(dir.file("ZBQ.ini"), bytes);
+    SettingsModel model;
+    model.load(dir.file("ZBQ.ini"));
+    EXPECT_EQ(model.table().size(), 101);
+    EXPECT_FALSE(model.canAdd());
+    EXPECT_EQ(printKey(100), "prt100");
+}
+
+// A file with everything around the tool's two sections: comments, ZBQ's own sections and
+// blank lines must come back exactly as they were.
+const std::string kFullIni = iniBytes({
+    "; ZEBRINE の設定",
+    "[OLAP]",
+    "NODATA=－",
+    "",
+    "[image]",
+    "; 添付ファイルのフォルダ",
+    "path=/srv/旧フォルダ",
+    "Other=kept",
+    "",
+    "[print]",
+    "; 定型印刷",
+    "prt01=5,売上明細表,uriage.xlsx",
+    "prt02=2,顧客ｶｰﾄﾞ,kokyaku.xlsx",
+    "prt03=09,ソ表示,so.xlsx",
+    "",
+    "[MEMORY]",
+    "MemoryReadCsvSize=50",
+});
+
+class SaveRules : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFile(path(), kFullIni);
+        ASSERT_EQ(model.load(path()).status, SettingsModel::LoadStatus::Loaded);
+    }
+    std::string path() const { return dir.file("ZBQ.ini"); }
+
+    TempDir dir;
+    SettingsModel model;
+};
+
+TEST_F(SaveRules, UnchangedSaveGivesTheSameBytes) {
+    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
+    EXPECT_EQ(readFile(path()), kFullIni);
+}
+
+TEST_F(SaveRules, OnlyTheLinkFolderAndTheEntriesChange) {
+    model.setLinkFolder(sjis("/srv/新フォルダ"));
+    model.table().remove(0);                              // 5 goes
+    model.table().append(row("7", "ﾒﾆｭｰ表", "表.xlsx"));  // 0x5C trail bytes
+    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
+    EXPECT_EQ(readFile(path()), iniBytes({
+                                    "; ZEBRINE の設定",
+                                    "[OLAP]",
+                                    "NODATA=－",
+                                    "",
+                                    "[image]",
+                                    "; 添付ファイルのフォルダ",
+                                    "path=/srv/新フォルダ",
+                                    "Other=kept",
+                                    "",
+                                    "[print]",
+                                    "; 定型印刷",
+                                    "prt01=2,顧客ｶｰﾄﾞ,kokyaku.xlsx",
+                                    "prt02=09,ソ表示,so.xlsx",
+                                    "prt03=7,ﾒﾆｭｰ表,表.xlsx",
+                                    "",
+                                    "[MEMORY]",
+                                    "MemoryReadCsvSize=50",
+                                }));
+    SettingsModel again;
+    again.load(path());
+    EXPECT_EQ(again.table().rows(), model.table().rows());
+}
+
+TEST_F(SaveRules, KeysAreRenumberedNumbersKept) {
+    // Display order 2, 5, 9 after a sort; the leading zero stays until the row is edited.
+    model.table().sortBy(kNumberColumn);
+    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
+    ProfileFile saved(readFile(path()));
+    EXPECT_EQ(saved.getString("print", "prt01"), sjis("2,顧客ｶｰﾄﾞ,kokyaku.xlsx"));
+    EXPECT_EQ(saved.getString("print", "prt02"), sjis("5,売上明細表,uriage.xlsx"));
+    EXPECT_EQ(saved.getString("print", "prt03"), sjis("09,ソ表示,so.xlsx"));
+
+    ASSERT_TRUE(model.table().setNumber(2, 9));
+    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
+    EXPECT_EQ(ProfileFile(readFile(path())).getString("print", "prt03"), sjis("9,ソ表示,so.xlsx"));
+}
+
+TEST_F(SaveRules, RefusedEntriesAreGoneAfterTheSave) {
+    writeFile(path(), iniBytes({"[image]", "path=/a", "[print]", "prt01=1,a,a.xls",
+                                "prt02=1,b,b.xls", "prt03=nocomma", "prt04=4,d,d.xls"}));
+    SettingsModel fresh;
+    ASSERT_EQ(fresh.load(path()).refused.size(), 2u);
+    ASSERT_EQ(fresh.save().status, SettingsModel::SaveStatus::Saved);
+    EXPECT_EQ(readFile(path()),
+              iniBytes({"[image]", "path=/a", "[print]", "prt01=1,a,a.xls", "prt02=4,d,d.xls"}));
+}
+
+TEST_F(SaveRules, KeysAreRewrittenInPlaceAndLeftoversGo) {
+    writeFile(path(), iniBytes({"[image]", "path=/a", "[print]", "; head", "prt02=2,b,b.xls",
+                                "memo=x", "prt01=1,a,a.xls", "; tail", "[OLAP]"}));
+    SettingsModel fresh;
+    fresh.load(path());
+    fresh.table().remove(0);
+    ASSERT_EQ(fresh.save().status, SettingsModel::SaveStatus::Saved);
+    EXPECT_EQ(readFile(path()), iniBytes({"[image]", "path=/a", "[print]", "; head",
+                                          "prt01=2,b,b.xls", "; tail", "[OLAP]"}));
+}
+
+TEST_F(SaveRules, EmptyLinkFolderWritesNothing) {
+    model.setLinkFolder("");
+    model.table().remove(0);
+    EXPECT_EQ(model.save().status, SettingsModel::SaveStatus::NoLinkFolder);
+    EXPECT_EQ(readFile(path()), kFullIni);
+}
+
+TEST_F(SaveRules, HandEditsToOtherSectionsSinceTheStartSurvive) {
+    std::string edited = kFullIni;
+    edited.replace(edited.find("50"), 2, "80");
+    writeFile(path(), edited);
+    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
+    EXPECT_EQ(readFile(path()), edited);
+}
+
+TEST_F(SaveRules, FileRemovedMeanwhileIsWrittenFromWhatWasLoaded) {
+    std::filesystem::remove(path());
+    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
+    EXPECT_EQ(readFile(path()), kFullIni);
+}
+
+TEST_F(SaveRules, FailedWriteReportsAndLeavesTheOldFile) {
+    model.table().remove(0);
+    // A file-size limit makes the write fail even for root; the signal it raises is ignored.
+    struct rlimit old {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit tiny = old;
+    tiny.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &tiny), 0);
+    const SettingsModel::SaveResult result = model.save();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(result.status, SettingsModel::SaveStatus::Failed);
+    EXPECT_EQ(result.error, EFBIG);
+    EXPECT_EQ(readFile(path()), kFullIni);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "a temporary file was left behind";
+}
+
+TEST_F(SaveRules, LineBreakInATextIsRefusedNotWritten) {
+    model.table().setText(0, kMenuNameColumn, "a\r\nprt09=9,x,y");
+    const SettingsModel::SaveResult result = model.save();
+    EXPECT_EQ(result.status, SettingsModel::SaveStatus::Failed);
+    EXPECT_EQ(result.error, EINVAL);
+    EXPECT_EQ(readFile(path()), kFullIni);
+}
+
+TEST(SettingsFile, LfLinesAreReadCleanAndWrittenAsCrLf) {
+    TempDir dir;
+    writeFile(dir.file("ZBQ.ini"),
+              "[image]\npath=/a\n[print]\nprt01=1,a,a.xls\n[OLAP]\nNODATA=-\n");
+    SettingsModel model;
+    model.load(dir.file("ZBQ.ini"));
+    ASSERT_EQ(model.table().size(), 1);
+    EXPECT_EQ(model.table().row(0).macroFile, "a.xls");
+    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
+    EXPECT_EQ(readFile(dir.file("ZBQ.ini")),
+              "[image]\r\npath=/a\r\n[print]\r\nprt01=1,a,a.xls\r\n[OLAP]\r\nNODATA=-\r\n");
+}
+
+TEST(SettingsFile, MissingOrUnreadableFileIsNotCreated) {
+    TempDir dir;
+    SettingsModel model;
+    EXPECT_EQ(model.load(dir.file("ZBQ.ini")).status, SettingsModel::LoadStatus::Missing);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("ZBQ.ini")));
+
+    std::filesystem::create_directory(dir.file("ZBQ.ini"));
+    const SettingsModel::LoadResult result = model.load(dir.file("ZBQ.ini"));
+    EXPECT_EQ(result.status, SettingsModel::LoadStatus::Unreadable);
+    EXPECT_EQ(result.error, EISDIR);
+}
+
+}  // namespace
+}  // namespace zbq::settings
