@@ -34,6 +34,8 @@ struct LoadCase {
     std::vector<RefusedEntry> refused;
 };
 
+void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.name; }
+
 class LoadRules : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(LoadRules, RowsAndRefusedEntries) {
