@@ -8,7 +8,8 @@
 // The code is split by concern, one source file each: kw_search_load.cpp (loading, closing),
 // kw_search_values.cpp (value reads, view order, row <-> record, record lists),
 // kw_search_maps.cpp (current map, recount, exclusions, set algebra). Later concerns (search,
-// statistics, value search, cross tabulation, aggregation) add their own files.
+// statistics, value search, cross tabulation, aggregation) add their own files, declared in
+// the marked sections below (state of their own in the private part).
 //
 // For the engine's own readers the tables are reachable through the accessors under "Tables".
 // The in-map count of a dictionary entry is recounted lazily per item: read dictionaries only
@@ -177,6 +178,16 @@ public:
         std::vector<std::int32_t> sorted;
     };
 
+    // --- Search language (kw_search_search.cpp) ---
+
+    // --- Item statistics and value-list order (kw_search_stats.cpp) ---
+
+    // --- Value search and stepping (kw_search_step.cpp) ---
+
+    // --- Cross tabulation (kw_search_cross*.cpp; state in kw_cross.h) ---
+
+    // --- Multi-dimensional aggregation (kw_search_molap*.cpp; state in kw_molap.h) ---
+
 private:
     // Per item, beside its loaded block.
     struct ItemState {
@@ -242,4 +253,12 @@ private:
     // Record lists of one item.
     std::int32_t listItem_ = -1;
     std::vector<std::int32_t> lists_;
+
+    // Search work areas (kw_search_search.cpp).
+
+    // Statistics and value-list order (kw_search_stats.cpp).
+
+    // Cross tabulation: condition lists and the result (kw_cross.h).
+
+    // Multi-dimensional aggregation: settings, key tables and the result (kw_molap.h).
 };
