@@ -84,6 +84,7 @@ private:
     void DataSeparate(const std::string& sourcePath, const std::string& dataPath, bool header,
                       char separator);
     void takeLine(std::string_view line, char separator, bool oneColumn);
+    void reserveColumns(std::int64_t sourceBytes, std::int64_t sampleBytes);
     void flushColumns();
     void removeColumnFiles() noexcept;
 
@@ -91,7 +92,7 @@ private:
     int CsvRead(CsvLineReader& reader, std::string_view& line);
     void CsvClose(CsvLineReader& reader);
 
-    void buildItem(std::int32_t i, kw::ItemBlock& block);
+    void buildItem(std::int32_t i, kw::BuildContext& context, kw::ItemBlock& block);
     void status(std::string_view text);
 
     KW_error err_;

@@ -102,7 +102,7 @@ void KW_create::checkDescription(char separator) {
     }
 }
 
-void KW_create::buildItem(std::int32_t i, kw::ItemBlock& block) {
+void KW_create::buildItem(std::int32_t i, kw::BuildContext& context, kw::ItemBlock& block) {
     const Item& item = items_[static_cast<std::size_t>(i)];
     const char* method = "KW_create::IntDataSort";
     switch (item.type) {
@@ -129,17 +129,16 @@ void KW_create::buildItem(std::int32_t i, kw::ItemBlock& block) {
             } else {
                 CsvOpen(texts, column.path);
             }
-            kw::MessagePump pump(host_);
             int rc = 0;
             if (item.type == KW_TYPE_MULTI ||
                 (item.type == KW_TYPE_STRING && !item.codes.empty())) {
-                rc = kw::buildCodeItem(item.type, item.codes, texts, records_, pump, block);
+                rc = kw::buildCodeItem(item.type, item.codes, texts, records_, context, block);
             } else if (item.type == KW_TYPE_STRING) {
-                rc = kw::buildStringItem(texts, records_, pump, block);
+                rc = kw::buildStringItem(texts, records_, context, block);
             } else if (item.type == KW_TYPE_FLOAT) {
-                rc = kw::buildFloatItem(texts, records_, pump, block);
+                rc = kw::buildFloatItem(texts, records_, context, block);
             } else {
-                rc = kw::buildIntegerItem(item.type, texts, records_, pump, block);
+                rc = kw::buildIntegerItem(item.type, texts, records_, context, block);
             }
             if (rc == EOVERFLOW) KWfail(err_, KW_ERR_STEP, "too many answers.");
             if (rc != 0) {
@@ -181,11 +180,13 @@ std::int32_t KW_create::KWcreate(const std::string& sourcePath, const std::strin
         }
         const std::string itemText = zbq::cp932::literal("項目");
         const std::string processingText = zbq::cp932::literal("処理中");
+        // One context and block for all items: their arrays are reused, not allocated anew.
+        kw::BuildContext context(host_);
+        kw::ItemBlock block;
         for (std::int32_t i = 0; i < n; ++i) {
             status(itemText + std::to_string(i + 1) + processingText);
-            kw::ItemBlock block;
             kw::setTextField(block.def.name, items_[static_cast<std::size_t>(i)].name);
-            buildItem(i, block);
+            buildItem(i, context, block);
             if (const std::int32_t r = writer.append(block); r < 0) {
                 KWfail(err_, KW_ERR_STEP, "KWVdataWrite failed. error=" + std::to_string(r));
             }

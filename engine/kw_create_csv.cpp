@@ -110,12 +110,16 @@ bool CsvLineReader::fill() {
 
 int CsvLineReader::next(std::string_view& line) {
     if (data_ == nullptr) return 0;
+    lineHasNul_ = false;
     std::size_t scanned = 0;  // bytes behind begin_ already known to hold no line end
     for (;;) {
         const char* p = data_ + begin_ + scanned;
         const char* const e = data_ + end_;
-        while (p < e && (static_cast<unsigned char>(*p) > '\r' || (*p != '\n' && *p != '\r'))) {
-            ++p;
+        for (; p < e; ++p) {
+            const auto c = static_cast<unsigned char>(*p);
+            if (c > '\r') continue;
+            if (c == '\n' || c == '\r') break;
+            if (c == 0) lineHasNul_ = true;
         }
         if (p < e) {
             const std::size_t at = static_cast<std::size_t>(p - data_);

@@ -48,6 +48,9 @@ public:
     // 0, or the errno of a failed close. Also frees the buffer.
     int close();
 
+    // Whether the line last delivered holds a NUL byte (no text table has one).
+    bool lineHasNul() const { return lineHasNul_; }
+
     // The size of the file when it was opened (of the bytes for openBytes).
     std::int64_t size() const { return size_; }
     int error() const { return error_; }
@@ -63,6 +66,7 @@ private:
     std::size_t begin_ = 0;       // first unread byte
     std::size_t end_ = 0;         // end of the bytes held
     bool eof_ = false;            // nothing more to read behind end_
+    bool lineHasNul_ = false;
     std::int64_t size_ = 0;
     int error_ = 0;
 };

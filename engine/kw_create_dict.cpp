@@ -9,6 +9,7 @@
 #include <limits>
 #include <numeric>
 
+#include "engine/kw_create_hash.h"
 #include "engine/kw_create_values.h"
 #include "platform/core/engine_host.h"
 
@@ -19,75 +20,6 @@ void MessagePump::pump() {
 }
 
 namespace {
-
-std::uint64_t mix(std::uint64_t x) {
-    x ^= x >> 33;
-    x *= 0xff51afd7ed558ccdULL;
-    x ^= x >> 33;
-    x *= 0xc4ceb9fe1a85ec53ULL;
-    x ^= x >> 33;
-    return x;
-}
-
-// Value -> number of the distinct value, by open addressing with linear probing. The keys
-// live with the caller; the index keeps a 32-bit hash tag per slot and asks the caller to
-// compare keys only when the tags agree.
-class FlatIndex {
-public:
-    FlatIndex() : slots_(64), mask_(63) {}
-
-    // The number of the value hashed to `hash` for which equal(number) holds, or -1.
-    template <class Equal>
-    std::int32_t find(std::uint64_t hash, Equal&& equal) const {
-        const auto tag = tagOf(hash);
-        for (std::size_t i = tag & mask_; slots_[i].number >= 0; i = (i + 1) & mask_) {
-            if (slots_[i].tag == tag && equal(slots_[i].number)) return slots_[i].number;
-        }
-        return -1;
-    }
-
-    // The number of the value hashed to `hash` for which equal(number) holds; when there is
-    // none, `fresh` is entered and returned.
-    template <class Equal>
-    std::int32_t findOrAdd(std::uint64_t hash, Equal&& equal, std::int32_t fresh) {
-        const auto tag = tagOf(hash);
-        std::size_t i = tag & mask_;
-        while (slots_[i].number >= 0) {
-            if (slots_[i].tag == tag && equal(slots_[i].number)) return slots_[i].number;
-            i = (i + 1) & mask_;
-        }
-        slots_[i] = {tag, fresh};
-        if (++used_ * 2 > slots_.size()) grow();
-        return fresh;
-    }
-
-private:
-    static std::uint32_t tagOf(std::uint64_t hash) {
-        return static_cast<std::uint32_t>(hash ^ (hash >> 32));
-    }
-
-    struct Slot {
-        std::uint32_t tag = 0;
-        std::int32_t number = -1;
-    };
-
-    void grow() {
-        std::vector<Slot> old(slots_.size() * 2);
-        old.swap(slots_);
-        mask_ = slots_.size() - 1;
-        for (const Slot& s : old) {
-            if (s.number < 0) continue;
-            std::size_t i = s.tag & mask_;
-            while (slots_[i].number >= 0)
-                i = (i + 1) & mask_;
-            slots_[i] = s;
-        }
-    }
-
-    std::vector<Slot> slots_;
-    std::size_t mask_;
-    std::size_t used_ = 0;
-};
 
 // The texts of every record, each turned into a first-seen number by `classify` (0 error,
 // 1 blank, 2 + k for the k-th distinct value met).
@@ -151,11 +83,11 @@ void appendText(std::vector<char>& pool, std::string_view text) {
     pool.push_back('\0');
 }
 
-// The first eight bytes, big-endian, zero-padded: compares like the texts as far as it goes,
-// since field texts hold no NUL.
-std::uint64_t prefixKey(std::string_view t) {
+// Eight bytes of a text from `from` on, big-endian, zero-padded: compares like the texts as far
+// as it goes, since field texts hold no NUL.
+std::uint64_t prefixKey(std::string_view t, std::size_t from) {
     unsigned char b[8] = {};
-    std::memcpy(b, t.data(), std::min<std::size_t>(8, t.size()));
+    if (from < t.size()) std::memcpy(b, t.data() + from, std::min<std::size_t>(8, t.size() - from));
     std::uint64_t k = 0;
     for (unsigned char c : b)
         k = k << 8 | c;
@@ -164,101 +96,10 @@ std::uint64_t prefixKey(std::string_view t) {
 
 }  // namespace
 
-int buildIntegerItem(std::int32_t type, CsvLineReader& texts, std::int32_t records,
-                     MessagePump& pump, ItemBlock& out) {
-    std::vector<std::int32_t> distinct;
-    std::vector<std::int32_t> counts(2, 0);
-    FlatIndex index;
-    auto read = [type](std::string_view t, std::int32_t& v) {
-        if (type == KW_TYPE_DATE) return (v = ParseDate(t)) >= 0;
-        if (type == KW_TYPE_TIME) return (v = ParseTime(t)) >= 0;
-        return ReadIntText(t, v);
-    };
-    auto classify = [&](std::string_view t) -> std::int32_t {
-        std::int32_t v = 0;
-        if (t.empty()) {
-            ++counts[1];
-            return KW_POS_BLANK;
-        }
-        if (!read(t, v)) {
-            ++counts[0];
-            return KW_POS_ERROR;
-        }
-        const auto fresh = static_cast<std::int32_t>(distinct.size());
-        const std::int32_t k = index.findOrAdd(
-            mix(static_cast<std::uint32_t>(v)), [&](std::int32_t n) { return distinct[n] == v; },
-            fresh);
-        if (k == fresh) {
-            distinct.push_back(v);
-            counts.push_back(0);
-        }
-        ++counts[static_cast<std::size_t>(k) + 2];
-        return k + 2;
-    };
-    if (const int rc = readNumbers(texts, records, pump, out.values, classify); rc != 0) {
-        return rc;
-    }
-
-    std::vector<std::int32_t> order(distinct.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](std::int32_t a, std::int32_t b) { return distinct[a] < distinct[b]; });
-    layOut(
-        order, counts, marker(-2, 0), marker(-1, 0),
-        [&](KW_dict& e, std::int32_t n) { e.high = distinct[static_cast<std::size_t>(n)]; },
-        out.values, out);
-    out.def.type = type;
-    out.def.codeCount = 0;
-    out.def.listLength = records;
-    return 0;
-}
-
-int buildFloatItem(CsvLineReader& texts, std::int32_t records, MessagePump& pump, ItemBlock& out) {
-    std::vector<double> distinct;  // as first met: -0 stays -0 when it came first
-    std::vector<std::int32_t> counts(2, 0);
-    FlatIndex index;
-    auto classify = [&](std::string_view t) -> std::int32_t {
-        double v = 0.0;
-        if (t.empty()) {
-            ++counts[1];
-            return KW_POS_BLANK;
-        }
-        if (!ReadDoubleText(t, v)) {
-            ++counts[0];
-            return KW_POS_ERROR;
-        }
-        // Equal values share an entry; values are finite, so only the zeros need joining.
-        const double key = v == 0.0 ? 0.0 : v;
-        const auto fresh = static_cast<std::int32_t>(distinct.size());
-        const std::int32_t k = index.findOrAdd(
-            mix(std::bit_cast<std::uint64_t>(key)),
-            [&](std::int32_t n) { return distinct[static_cast<std::size_t>(n)] == v; }, fresh);
-        if (k == fresh) {
-            distinct.push_back(v);
-            counts.push_back(0);
-        }
-        ++counts[static_cast<std::size_t>(k) + 2];
-        return k + 2;
-    };
-    if (const int rc = readNumbers(texts, records, pump, out.values, classify); rc != 0) {
-        return rc;
-    }
-
-    std::vector<std::int32_t> order(distinct.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::sort(order.begin(), order.end(),
-              [&](std::int32_t a, std::int32_t b) { return distinct[a] < distinct[b]; });
-    layOut(
-        order, counts, marker(-2, 0), marker(-1, 0),
-        [&](KW_dict& e, std::int32_t n) { e.setDouble(distinct[static_cast<std::size_t>(n)]); },
-        out.values, out);
-    out.def.type = KW_TYPE_FLOAT;
-    out.def.codeCount = 0;
-    out.def.listLength = records;
-    return 0;
-}
-
-int buildStringItem(CsvLineReader& texts, std::int32_t records, MessagePump& pump, ItemBlock& out) {
+int buildStringItem(CsvLineReader& texts, std::int32_t records, BuildContext& context,
+                    ItemBlock& out) {
+    out.names.clear();
+    out.starts.clear();
     struct Text {
         std::size_t offset;
         std::size_t size;
@@ -288,22 +129,27 @@ int buildStringItem(CsvLineReader& texts, std::int32_t records, MessagePump& pum
         ++counts[static_cast<std::size_t>(k) + 2];
         return k + 2;
     };
-    if (const int rc = readNumbers(texts, records, pump, out.values, classify); rc != 0) {
+    if (const int rc = readNumbers(texts, records, context.pump, out.values, classify); rc != 0) {
         return rc;
     }
 
-    // Sort on an 8-byte prefix first; whole texts are compared only where prefixes tie.
+    // Sort on the first 16 bytes held in the keys (texts often share a long start); whole
+    // texts are compared only where those tie.
     struct Key {
-        std::uint64_t prefix;
+        std::uint64_t head;
+        std::uint64_t next;
         std::int32_t number;
     };
     std::vector<Key> keys(distinct.size());
     for (std::size_t n = 0; n < distinct.size(); ++n) {
-        keys[n] = {prefixKey(textOf(static_cast<std::int32_t>(n))), static_cast<std::int32_t>(n)};
+        const std::string_view t = textOf(static_cast<std::int32_t>(n));
+        keys[n] = {prefixKey(t, 0), prefixKey(t, 8), static_cast<std::int32_t>(n)};
     }
     std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) {
-        if (a.prefix != b.prefix) return a.prefix < b.prefix;
-        return textOf(a.number) < textOf(b.number);
+        if (a.head != b.head) return a.head < b.head;
+        if (a.next != b.next) return a.next < b.next;
+        return textOf(a.number).substr(std::min<std::size_t>(16, textOf(a.number).size())) <
+               textOf(b.number).substr(std::min<std::size_t>(16, textOf(b.number).size()));
     });
     std::vector<std::int32_t> order(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i)
@@ -326,7 +172,8 @@ int buildStringItem(CsvLineReader& texts, std::int32_t records, MessagePump& pum
 }
 
 int buildCodeItem(std::int32_t type, const std::vector<CodeEntry>& codes, CsvLineReader& texts,
-                  std::int32_t records, MessagePump& pump, ItemBlock& out) {
+                  std::int32_t records, BuildContext& context, ItemBlock& out) {
+    MessagePump& pump = context.pump;
     const auto codeCount = static_cast<std::int32_t>(codes.size());
     // Dictionary order: code-text order; of two equal code texts the first in the table ranks
     // first and is the one fields name.

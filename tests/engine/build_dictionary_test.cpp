@@ -48,17 +48,17 @@ ItemBlock build(std::int32_t type, const std::string& bytes, std::int32_t record
                 const std::vector<CodeEntry>& codes = {}) {
     CsvLineReader texts;
     texts.openBytes(bytes);
-    kw::MessagePump pump(nullptr);
+    kw::BuildContext context(nullptr);
     ItemBlock block;
     int rc = -1;
     if (type == KW_TYPE_MULTI || !codes.empty()) {
-        rc = kw::buildCodeItem(type, codes, texts, records, pump, block);
+        rc = kw::buildCodeItem(type, codes, texts, records, context, block);
     } else if (type == KW_TYPE_STRING) {
-        rc = kw::buildStringItem(texts, records, pump, block);
+        rc = kw::buildStringItem(texts, records, context, block);
     } else if (type == KW_TYPE_FLOAT) {
-        rc = kw::buildFloatItem(texts, records, pump, block);
+        rc = kw::buildFloatItem(texts, records, context, block);
     } else {
-        rc = kw::buildIntegerItem(type, texts, records, pump, block);
+        rc = kw::buildIntegerItem(type, texts, records, context, block);
     }
     EXPECT_EQ(rc, 0);
     EXPECT_TRUE(kw::checkItemBlock(block, records)) << "the reader would refuse the block";
@@ -182,31 +182,36 @@ void expectMatchesReference(std::int32_t type, const std::vector<Cell>& cells) {
     }
 }
 
+// A few thousand distinct values are hashed; tens of thousands take the sorting road. Both
+// spreads run through the same reference.
 TEST(DictionaryAgainstSqlite, IntegerItems) {
-    std::mt19937 rng(1);
-    std::vector<Cell> cells;
-    const char* errors[] = {"x", "1.5", "+3", "2147483648", "-2147483648", "1 2", "--"};
-    for (int r = 0; r < 20000; ++r) {
-        const unsigned pick = rng() % 20;
-        if (pick == 0) {
-            cells.push_back({"", Kind::Blank, {}});
-        } else if (pick == 1) {
-            cells.push_back({errors[rng() % 7], Kind::Error, {}});
-        } else {
-            std::int64_t v = static_cast<std::int64_t>(rng() % 3000) - 1500;
-            if (pick == 2) v = rng() % 2 ? 2147483647 : -2147483647;
-            std::string text = std::to_string(v);
-            if (pick == 3 && v >= 0) text = "00" + text;  // leading zeros: the same value
-            if (pick == 4 && v == 0) text = "-0";
-            cells.push_back({text, Kind::Value, v});
+    for (const unsigned spread : {3000u, 200000u}) {
+        SCOPED_TRACE(spread);
+        std::mt19937 rng(1);
+        std::vector<Cell> cells;
+        const char* errors[] = {"x", "1.5", "+3", "2147483648", "-2147483648", "1 2", "--"};
+        for (int r = 0; r < 40000; ++r) {
+            const unsigned pick = rng() % 20;
+            if (pick == 0) {
+                cells.push_back({"", Kind::Blank, {}});
+            } else if (pick == 1) {
+                cells.push_back({errors[rng() % 7], Kind::Error, {}});
+            } else {
+                std::int64_t v = static_cast<std::int64_t>(rng() % spread) -
+                                 static_cast<std::int64_t>(spread / 2);
+                if (pick == 2) v = rng() % 2 ? 2147483647 : -2147483647;
+                std::string text = std::to_string(v);
+                if (pick == 3 && v >= 0) text = "00" + text;  // leading zeros: the same value
+                if (pick == 4 && v == 0) text = "-0";
+                cells.push_back({text, Kind::Value, v});
+            }
         }
+        cells.push_back({"-", Kind::Value, std::int64_t{0}});
+        expectMatchesReference(KW_TYPE_INTEGER, cells);
     }
-    cells.push_back({"-", Kind::Value, std::int64_t{0}});
-    expectMatchesReference(KW_TYPE_INTEGER, cells);
 }
 
 TEST(DictionaryAgainstSqlite, FloatItems) {
-    std::mt19937 rng(2);
     const std::pair<const char*, double> values[] = {
         {"0", 0.0},       {"-0", 0.0},
         {"1.5", 1.5},     {"1.50", 1.5},
@@ -217,24 +222,29 @@ TEST(DictionaryAgainstSqlite, FloatItems) {
         {"0.1", 0.1},     {"0.30000000000000004", 0.30000000000000004},
     };
     const char* errors[] = {".", "e", "1e999", "1,5", "abc", "1-"};
-    std::vector<Cell> cells;
-    for (int r = 0; r < 20000; ++r) {
-        const unsigned pick = rng() % 20;
-        if (pick == 0) {
-            cells.push_back({"", Kind::Blank, {}});
-        } else if (pick == 1) {
-            cells.push_back({errors[rng() % 6], Kind::Error, {}});
-        } else if (pick < 10) {
-            const auto& [text, v] = values[rng() % std::size(values)];
-            cells.push_back({text, Kind::Value, v});
-        } else {
-            const double v = static_cast<double>(static_cast<int>(rng() % 2000) - 1000) / 8;
-            char text[64];
-            std::snprintf(text, sizeof text, "%.3f", v);
-            cells.push_back({text, Kind::Value, v});
+    for (const int spread : {2000, 400000}) {
+        SCOPED_TRACE(spread);
+        std::mt19937 rng(2);
+        std::vector<Cell> cells;
+        for (int r = 0; r < 40000; ++r) {
+            const unsigned pick = rng() % 20;
+            if (pick == 0) {
+                cells.push_back({"", Kind::Blank, {}});
+            } else if (pick == 1) {
+                cells.push_back({errors[rng() % 6], Kind::Error, {}});
+            } else if (pick < 10) {
+                const auto& [text, v] = values[rng() % std::size(values)];
+                cells.push_back({text, Kind::Value, v});
+            } else {
+                const double v =
+                    static_cast<double>(static_cast<int>(rng() % spread) - spread / 2) / 8;
+                char text[64];
+                std::snprintf(text, sizeof text, "%.3f", v);
+                cells.push_back({text, Kind::Value, v});
+            }
         }
+        expectMatchesReference(KW_TYPE_FLOAT, cells);
     }
-    expectMatchesReference(KW_TYPE_FLOAT, cells);
 }
 
 TEST(DictionaryAgainstSqlite, StringItemsWithCp932Text) {
@@ -427,6 +437,18 @@ TEST(Dictionary, FloatZeroAndMinusZeroShareTheFirstOnesEntry) {
     EXPECT_EQ(b.dict[0].low, -2);
     EXPECT_EQ(b.dict[0].high, 0);
     EXPECT_EQ(b.dict[1].low, -1);
+
+    // The same when the item has too many values to hash, the zeros met before and after.
+    std::string texts = "-0\n";
+    for (int v = 1; v <= 10000; ++v)
+        texts += std::to_string(v) + ".5\n";
+    texts += "0\n";
+    const ItemBlock many = build(KW_TYPE_FLOAT, texts, 10002);
+    ASSERT_EQ(many.dict.size(), 10003u);
+    EXPECT_EQ(many.dict[2].count, 2);
+    EXPECT_TRUE(std::signbit(many.dict[2].asDouble()));
+    EXPECT_EQ(many.values.front(), 2);
+    EXPECT_EQ(many.values.back(), 2);
 }
 
 TEST(Dictionary, StringOrderIsByUnsignedBytesAndPoolStartsWithTheCaptions) {
@@ -479,9 +501,9 @@ TEST(Dictionary, MultiAnswerParts) {
 TEST(Dictionary, ColumnShorterThanTheRecordCountIsAReadFailure) {
     CsvLineReader texts;
     texts.openBytes("1\n2\n");
-    kw::MessagePump pump(nullptr);
+    kw::BuildContext context(nullptr);
     ItemBlock block;
-    EXPECT_EQ(kw::buildIntegerItem(KW_TYPE_INTEGER, texts, 3, pump, block), EIO);
+    EXPECT_EQ(kw::buildIntegerItem(KW_TYPE_INTEGER, texts, 3, context, block), EIO);
 }
 
 }  // namespace
