@@ -1,8 +1,8 @@
-// Dictionary building per item type: hash the values met, sort the distinct ones once, remap.
+// Dictionary building of String, Code and MultiAns items (numbers: kw_create_numbers.cpp):
+// hash the values met, sort the distinct ones once, remap.
 #include "engine/kw_create_dict.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -39,9 +39,9 @@ int readNumbers(CsvLineReader& texts, std::int32_t records, MessagePump& pump,
 }
 
 // Lays out the dictionary of an item whose distinct values, numbered in first-seen order, sort
-// as `order` (distinct numbers ascending by value): entries 0 and 1 get `errorLow`/`blankLow`
-// markers and `errorHigh`/`blankHigh`, entry 2 + i the value of order[i] through setValue. The
-// first-seen numbers in `numbers` become dictionary positions.
+// as `order` (distinct numbers ascending by value): entries 0 and 1 are `error` and `blank`,
+// entry 2 + i gets the value of order[i] through setValue. The first-seen numbers in `numbers`
+// become dictionary positions.
 template <class SetValue>
 void layOut(const std::vector<std::int32_t>& order, const std::vector<std::int32_t>& counts,
             KW_dict error, KW_dict blank, SetValue&& setValue, std::vector<std::int32_t>& numbers,

@@ -190,7 +190,7 @@ TEST(DictionaryAgainstSqlite, IntegerItems) {
         std::mt19937 rng(1);
         std::vector<Cell> cells;
         const char* errors[] = {"x", "1.5", "+3", "2147483648", "-2147483648", "1 2", "--"};
-        for (int r = 0; r < 40000; ++r) {
+        for (int r = 0; r < 25000; ++r) {
             const unsigned pick = rng() % 20;
             if (pick == 0) {
                 cells.push_back({"", Kind::Blank, {}});
@@ -226,7 +226,7 @@ TEST(DictionaryAgainstSqlite, FloatItems) {
         SCOPED_TRACE(spread);
         std::mt19937 rng(2);
         std::vector<Cell> cells;
-        for (int r = 0; r < 40000; ++r) {
+        for (int r = 0; r < 25000; ++r) {
             const unsigned pick = rng() % 20;
             if (pick == 0) {
                 cells.push_back({"", Kind::Blank, {}});
