@@ -35,7 +35,13 @@ std::optional<QString> ScriptedPrompts::choose(QWidget*, const Chooser& chooser)
         ++unanswered_;
         return std::nullopt;
     }
-    std::optional<QString> choice = std::move(choices_.front());
+    // Built in place from the front element: GCC 12 at -O2 takes a moved-from optional<QString>
+    // for uninitialised.
+    if (!choices_.front()) {
+        choices_.pop_front();
+        return std::nullopt;
+    }
+    QString choice = std::move(*choices_.front());
     choices_.pop_front();
     return choice;
 }
