@@ -180,6 +180,14 @@ public:
 
     // --- Search language (kw_search_search.cpp) ---
 
+    // Selects the records whose values satisfy the expression (the language is described in
+    // kw_search_parse.h: items by number, comparisons, ranges, wildcards, display names, "*"
+    // AND, "+" OR, parentheses) out of all records, whatever the current map, and makes them
+    // current. Returns the number of records found; -1 empty expression, -1003 an item number
+    // not below the item count, -1011 without memory, -1020 syntax, -1022 operator stack or
+    // program full. On failure the current map, its counts and the view stay as they were.
+    std::int32_t KWsrch(std::string_view expression);
+
     // --- Item statistics and value-list order (kw_search_stats.cpp) ---
 
     // --- Value search and stepping (kw_search_step.cpp) ---

@@ -1,0 +1,168 @@
+// KW_search: evaluating a search expression (the language itself is kw_search_parse.h).
+//
+// A term marks the dictionary positions that pass in a table of one byte per position and
+// then makes one sequential pass over the item's record -> position array (the answers of a
+// MultiAns item), 32 records to a word; no per-term index is built. The postfix program
+// becomes a tree whose runs of ANDs and of ORs are flattened, and each run accumulates into
+// one map: an AND skips the words already empty, an OR the words already full.
+#include <algorithm>
+#include <new>
+
+#include "engine/kw_search.h"
+#include "engine/kw_search_parse.h"
+
+namespace {
+
+template <typename T>
+std::size_t at(T i) {
+    return static_cast<std::size_t>(i);
+}
+
+enum class Into { Assign, And, Or };
+
+class SearchEvaluator {
+public:
+    SearchEvaluator(const std::vector<kw::ItemBlock>& items, std::int32_t records,
+                    const kw::SearchProgram& program)
+        : items_(items), records_(records), program_(program) {
+        const std::int32_t tail = records % 32;
+        lastMask_ = tail == 0 ? 0xFFFFFFFFu : 0xFFFFFFFFu << (32 - tail);
+    }
+
+    // The records the program selects, into a zeroed map of all records. False for a program
+    // that is not well formed (the parser never makes one).
+    bool run(KW_map& result) {
+        std::vector<std::int32_t> stack;
+        for (const std::int32_t entry : program_.postfix) {
+            if (entry < kw::kSearchAnd) {
+                nodes_.push_back({-1, entry, {}});
+            } else {
+                if (stack.size() < 2) return false;
+                Node node{entry, -1, {}};
+                for (const std::int32_t operand : {stack[stack.size() - 2], stack.back()}) {
+                    // A run of the same operator becomes one node.
+                    const Node& child = nodes_[at(operand)];
+                    if (child.kind == entry) {
+                        node.children.insert(node.children.end(), child.children.begin(),
+                                             child.children.end());
+                    } else {
+                        node.children.push_back(operand);
+                    }
+                }
+                stack.resize(stack.size() - 2);
+                nodes_.push_back(std::move(node));
+            }
+            stack.push_back(static_cast<std::int32_t>(nodes_.size()) - 1);
+        }
+        if (stack.size() != 1) return false;
+        evaluate(stack.back(), result, Into::Assign);
+        return true;
+    }
+
+private:
+    struct Node {
+        std::int32_t kind;  // kSearchAnd, kSearchOr, or -1 for a term
+        std::int32_t term;
+        std::vector<std::int32_t> children;
+    };
+
+    void evaluate(std::int32_t index, KW_map& acc, Into how) {
+        const Node& node = nodes_[at(index)];
+        if (node.kind < 0) {
+            applyTerm(program_.terms[at(node.term)], acc, how);
+            return;
+        }
+        const Into inner = node.kind == kw::kSearchAnd ? Into::And : Into::Or;
+        if (how == Into::Assign || how == inner) {
+            bool first = true;
+            for (const std::int32_t child : node.children) {
+                evaluate(child, acc, first ? how : inner);
+                first = false;
+            }
+            return;
+        }
+        // An OR inside an AND, or the reverse: its own map, then one combining pass.
+        KW_map part(records_);
+        evaluate(index, part, Into::Assign);
+        std::uint32_t* words = acc.data();
+        const std::uint32_t* other = part.data();
+        for (std::int32_t w = 0, n = acc.wordCount(); w < n; ++w)
+            words[w] = how == Into::And ? words[w] & other[w] : words[w] | other[w];
+    }
+
+    void applyTerm(const kw::SearchTerm& term, KW_map& acc, Into how) {
+        const kw::ItemBlock& item = items_[at(term.item)];
+        kw::markPassing(item, term.condition, pass_);
+        if (kw::isMultiType(item.def.type)) {
+            combine(acc, how, term.negated(), [&](std::int32_t base, std::int32_t n) {
+                const std::uint8_t* pass = pass_.data();
+                const std::int32_t* values = item.values.data();
+                const std::int32_t* starts = item.starts.data() + base;
+                std::uint32_t bits = 0;
+                for (std::int32_t j = 0; j < n; ++j) {
+                    std::uint32_t any = 0;
+                    for (std::int32_t a = starts[j], end = starts[j + 1]; a < end && !any; ++a)
+                        any = pass[values[a]];
+                    bits |= any << (31 - j);
+                }
+                return bits;
+            });
+        } else {
+            combine(acc, how, term.negated(), [&](std::int32_t base, std::int32_t n) {
+                const std::uint8_t* pass = pass_.data();
+                const std::int32_t* v = item.values.data() + base;
+                std::uint32_t bits = 0;
+                if (n == 32) {
+                    for (std::int32_t j = 0; j < 32; ++j)
+                        bits = bits << 1 | pass[v[j]];
+                } else {
+                    for (std::int32_t j = 0; j < n; ++j)
+                        bits |= std::uint32_t{pass[v[j]]} << (31 - j);
+                }
+                return bits;
+            });
+        }
+    }
+
+    // Runs wordBits(first record, records in the word) over the words still open and folds
+    // each into the accumulator.
+    template <typename WordBits>
+    void combine(KW_map& acc, Into how, bool negated, WordBits wordBits) {
+        std::uint32_t* words = acc.data();
+        const std::int32_t count = acc.wordCount();
+        for (std::int32_t w = 0; w < count; ++w) {
+            const std::uint32_t valid = w == count - 1 ? lastMask_ : 0xFFFFFFFFu;
+            const std::uint32_t old = words[w];
+            if ((how == Into::And && old == 0) || (how == Into::Or && old == valid)) continue;
+            const std::int32_t base = w * 32;
+            std::uint32_t bits = wordBits(base, std::min(32, records_ - base));
+            if (negated) bits = ~bits & valid;
+            words[w] = how == Into::Assign ? bits : how == Into::And ? old & bits : old | bits;
+        }
+    }
+
+    const std::vector<kw::ItemBlock>& items_;
+    std::int32_t records_;
+    const kw::SearchProgram& program_;
+    std::uint32_t lastMask_;
+    std::vector<Node> nodes_;
+    std::vector<std::uint8_t> pass_;  // per dictionary position of the term's item
+};
+
+}  // namespace
+
+std::int32_t KW_search::KWsrch(std::string_view expression) {
+    try {
+        std::vector<std::int32_t> types(items_.size());
+        for (std::size_t i = 0; i < items_.size(); ++i)
+            types[i] = items_[i].def.type;
+        kw::SearchProgram program;
+        if (const std::int32_t rc = kw::parseSearch(expression, types, program); rc < 0) return rc;
+        auto result = std::make_shared<KW_map>(records_);
+        if (!SearchEvaluator(items_, records_, program).run(*result)) return KW_ERR_SYNTAX;
+        // The result holds no bits after the last record, so this cannot fail.
+        return KWmapSet(std::move(result));
+    } catch (const std::bad_alloc&) {
+        return KW_ERR_NO_MEMORY;
+    }
+}
