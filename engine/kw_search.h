@@ -31,6 +31,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/kw_cross.h"
 #include "engine/kw_error.h"
 #include "engine/kw_format.h"
 #include "engine/kw_map.h"
@@ -194,6 +195,78 @@ public:
 
     // --- Cross tabulation (kw_search_cross*.cpp; state in kw_cross.h) ---
 
+    // An X item crossed with a Y item over the current map, each record counted in one cell
+    // (x, y) of X category x and Y category y, with one of eight aggregates of a Z item
+    // (KWCrossKind in kw_cross.h). An axis is the item's plain values (category = dictionary
+    // position) or categories given by conditions. Calling order: per condition axis Init,
+    // Add for every condition, Build; per value axis Reset; ExecuteCross; the getters; to
+    // drill, MarkCrossCell for each chosen cell, then CrossDrill.
+    //
+    // Condition lists. Init: the axis item, the name mode (1: text conditions on an item with
+    // a code table test display names; 0 codes or texts) and the number of conditions; 0, or -1
+    // for an item out of range or a negative number. Add: 0; -1 without Init or when the list
+    // is full. Labels and texts are cut to 127 bytes on a character boundary. Build: numbers
+    // the categories (equal labels form one, in order of first appearance) and gives every
+    // dictionary position to the first category one of whose conditions it passes; 0, -1
+    // without Init, -1011 (the list kept, its tables dropped). Reset: the axis uses the item's
+    // values again.
+    std::int32_t InitCrossX(std::int32_t item, std::int32_t nameMode, std::int32_t conditions) {
+        return initCross(kw::kCrossX, item, nameMode, conditions);
+    }
+    std::int32_t InitCrossY(std::int32_t item, std::int32_t nameMode, std::int32_t conditions) {
+        return initCross(kw::kCrossY, item, nameMode, conditions);
+    }
+    std::int32_t AddCrossXInt(std::string_view label, std::int32_t op, std::int32_t from,
+                              std::int32_t to);
+    std::int32_t AddCrossYInt(std::string_view label, std::int32_t op, std::int32_t from,
+                              std::int32_t to);
+    std::int32_t AddCrossXDouble(std::string_view label, std::int32_t op, double from, double to);
+    std::int32_t AddCrossYDouble(std::string_view label, std::int32_t op, double from, double to);
+    std::int32_t AddCrossXString(std::string_view label, std::int32_t op, std::string_view from,
+                                 std::string_view to);
+    std::int32_t AddCrossYString(std::string_view label, std::int32_t op, std::string_view from,
+                                 std::string_view to);
+    std::int32_t BuildCrossX() { return buildCross(kw::kCrossX); }
+    std::int32_t BuildCrossY() { return buildCross(kw::kCrossY); }
+    void ResetCrossX() { cross_.lists[kw::kCrossX] = {}; }
+    void ResetCrossY() { cross_.lists[kw::kCrossY] = {}; }
+
+    // Computes the result over the current map, replacing the previous one: x and y are the
+    // axis items (on a condition axis the item it was built for), z the aggregated item (not
+    // used by kind 0), p the percentage of kind 7 (0 to 100). 0; -1 (the previous result kept)
+    // for a kind out of range, an item out of range, a condition axis not built or built for
+    // another item, a MultiAns Z item, p outside 0 to 100; -1011 (no result then).
+    std::int32_t ExecuteCross(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t kind,
+                              double p);
+    // Cell reads. Flag: 0 when the cell has a value, else -1 (also out of range). Count: the
+    // int cell (records, distinct values, the Integer/Date/Time value of kinds 5 to 7, or the
+    // dictionary position of a Float, String or Code value). Value: the double cell (sum,
+    // average; kind 4 of a Date item as yyyymmdd, of a Time item as hhmmss), the Z value of
+    // kinds 5 to 7, else the count. Text: the String or Code value of kinds 5 to 7 (display
+    // name when the X axis uses values and Z has codes), else empty.
+    std::int32_t GetCrossCellFlag(std::int32_t x, std::int32_t y) const;
+    std::int32_t GetCrossCount(std::int32_t x, std::int32_t y) const;
+    double GetCrossValue(std::int32_t x, std::int32_t y) const;
+    std::string GetCrossText(std::int32_t x, std::int32_t y) const;
+    // Axes of the last result (before any, a built condition list). Label: the category's
+    // label, or the value's text (display name of an ordinary value of an item with codes;
+    // numbers in decimal). Int / Double: the value at position i; -1 / -1.0 on a condition
+    // axis, for a text item or out of range. Count: categories of the axis.
+    std::string GetCrossXLabel(std::int32_t i) const { return crossLabel(kw::kCrossX, i); }
+    std::string GetCrossYLabel(std::int32_t i) const { return crossLabel(kw::kCrossY, i); }
+    std::int32_t GetCrossXInt(std::int32_t i) const { return crossInt(kw::kCrossX, i); }
+    std::int32_t GetCrossYInt(std::int32_t i) const { return crossInt(kw::kCrossY, i); }
+    double GetCrossXDouble(std::int32_t i) const { return crossDouble(kw::kCrossX, i); }
+    double GetCrossYDouble(std::int32_t i) const { return crossDouble(kw::kCrossY, i); }
+    std::int32_t GetCrossXCount() const { return crossCount(kw::kCrossX); }
+    std::int32_t GetCrossYCount() const { return crossCount(kw::kCrossY); }
+    // Drill: the records counted in the marked cells (kinds 1 to 7: those with an ordinary Z
+    // value) become current. Mark: 0, -1 without a result or out of range, -1011. CrossDrill:
+    // the new current count; -1 when nothing was marked since the result was made, -1011.
+    // Marks after a drill add to the drilled cells until the next ExecuteCross.
+    std::int32_t MarkCrossCell(std::int32_t x, std::int32_t y);
+    std::int32_t CrossDrill();
+
     // --- Multi-dimensional aggregation (kw_search_molap*.cpp; state in kw_molap.h) ---
 
 private:
@@ -267,6 +340,17 @@ private:
     // Statistics and value-list order (kw_search_stats.cpp).
 
     // Cross tabulation: condition lists and the result (kw_cross.h).
+    std::int32_t initCross(int axis, std::int32_t item, std::int32_t nameMode,
+                           std::int32_t conditions);
+    std::int32_t addCross(int axis, KW_cond&& condition);
+    std::int32_t buildCross(int axis);
+    const kw::CrossAxisTables* crossAxis(int axis) const;
+    std::string crossLabel(int axis, std::int32_t i) const;
+    std::int32_t crossInt(int axis, std::int32_t i) const;
+    double crossDouble(int axis, std::int32_t i) const;
+    std::int32_t crossCount(int axis) const;
+    std::int32_t crossCell(std::int32_t x, std::int32_t y) const;  // cell index or -1
+    kw::CrossState cross_;
 
     // Multi-dimensional aggregation: settings, key tables and the result (kw_molap.h).
 };
