@@ -40,7 +40,7 @@ inline Cond ic(std::string label, std::int32_t op, std::int32_t a = 0, std::int3
 inline Cond dc(std::string label, std::int32_t op, double a, double b = 0) {
     return {Cond::Double, std::move(label), op, 0, 0, a, b};
 }
-inline Cond tc(std::string label, std::int32_t op, std::string a, std::string b = {}) {
+inline Cond tc(std::string label, std::int32_t op, std::string a = {}, std::string b = {}) {
     return {Cond::Text, std::move(label), op, 0, 0, 0, 0, std::move(a), std::move(b)};
 }
 
