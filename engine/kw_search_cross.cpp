@@ -27,6 +27,8 @@ struct CrossInput {
     kw::CrossAxisPass x, y;
     const kw::ItemBlock* z = nullptr;  // kinds 1 to 7
     double p = 0;                      // kind 7
+    std::size_t shown = 0;             // records of the map: the usual number of visits
+    kw::CrossScratch* scratch = nullptr;
 };
 
 template <typename F>
@@ -146,7 +148,12 @@ void distinctValues(const CrossInput& in, kw::CrossResult& r) {
     const std::size_t positions = z.dict.size();
 
     // The pairs, and how many there are per position and per cell.
-    std::vector<std::uint32_t> pairCell, pairPos;
+    std::vector<std::uint32_t>& pairCell = in.scratch->pairCell;
+    std::vector<std::uint32_t>& pairPos = in.scratch->pairPos;
+    pairCell.clear();
+    pairPos.clear();
+    pairCell.reserve(in.shown);
+    pairPos.reserve(in.shown);
     std::vector<std::uint32_t> perPos(positions + 1, 0), cellStart(cells + 1, 0);
     forEachZ(in, [&](std::size_t cell, std::int32_t zp) {
         pairCell.push_back(static_cast<std::uint32_t>(cell));
@@ -160,13 +167,13 @@ void distinctValues(const CrossInput& in, kw::CrossResult& r) {
         cellStart[c] += cellStart[c - 1];
 
     // By position, then stably by cell: each cell's positions ascending.
-    std::vector<std::uint32_t> cellsByPos(pairCell.size());
+    std::vector<std::uint32_t>& cellsByPos = in.scratch->cellsByPos;
+    cellsByPos.resize(pairCell.size());
     {
         std::vector<std::uint32_t> next(perPos.begin(), perPos.end() - 1);
         for (std::size_t i = 0; i < pairCell.size(); ++i)
             cellsByPos[next[pairPos[i]]++] = pairCell[i];
     }
-    std::vector<std::uint32_t>().swap(pairCell);
     std::vector<std::uint32_t>& posByCell = pairPos;  // reused: same size
     {
         std::vector<std::uint32_t> next(cellStart.begin(), cellStart.end() - 1);
@@ -250,6 +257,8 @@ std::int32_t KW_search::ExecuteCross(std::int32_t x, std::int32_t y, std::int32_
         CrossInput in;
         in.map = current_.get();
         in.records = records_;
+        in.shown = at(KWgetDataCount());
+        in.scratch = &cross_.scratch;
         kw::CrossAxisPass* passes[2] = {&in.x, &in.y};
         for (int a : {kw::kCrossX, kw::kCrossY}) {
             const kw::ItemBlock& b = items_[at(items[a])];
