@@ -35,6 +35,7 @@
 #include "engine/kw_error.h"
 #include "engine/kw_format.h"
 #include "engine/kw_map.h"
+#include "engine/kw_molap.h"
 
 namespace zbq {
 class EngineHost;
@@ -269,6 +270,91 @@ public:
 
     // --- Multi-dimensional aggregation (kw_search_molap*.cpp; state in kw_molap.h) ---
 
+    // The records of the current map grouped by up to five X items (columns) and five Y items
+    // (rows) into cells holding, per Z item, the record count, the sum, the average and the
+    // extremes; with total and subtotal keys per axis level. A record counts only when every
+    // X and Y level has a value that is not the error value. Calling order: ResetMolapX/Y/Z,
+    // SetMolapX/Y/Z, KWexecuteMolap with the same item lists (on the window's worker thread),
+    // then the reads and drills; KWMolapClose and the resets when the window closes.
+    // Failures: -1 bad argument (nothing changed); -3 "new failed." (logged).
+
+    // One value read from a result: a key label or an aggregate. Texts are CP932 and live as
+    // long as the data set (captions: for the whole run).
+    struct MolapValue {
+        enum Kind : std::int32_t { None, Integer, Double, Text };
+        Kind kind = None;
+        std::int32_t integer = 0;    // Integer, Date, Time values (grouped: the group key); counts
+        double number = 0;           // Float values, sums and averages
+        const char* text = nullptr;  // String texts, Code display names, total captions
+        std::int32_t position = -1;  // the dictionary position of a label or an extreme
+    };
+
+    // Sets an axis: items outermost first (X and Y: at most five), one code per item. X and Y
+    // codes group a Date item: 1 year, 2 month, 3 day, 4 year-month, 5 quarter, 6 half year;
+    // any other code (and any other item type) means no grouping. Z codes 1 to 6 group a Date
+    // item the same way; other Z codes are the window's value units. 0; -1 (the axis
+    // unchanged) for an item out of range, a MultiAns item, too many items or lists of
+    // different lengths.
+    std::int32_t SetMolapX(const std::vector<std::int32_t>& items,
+                           const std::vector<std::int32_t>& groupings);
+    std::int32_t SetMolapY(const std::vector<std::int32_t>& items,
+                           const std::vector<std::int32_t>& groupings);
+    std::int32_t SetMolapZ(const std::vector<std::int32_t>& items,
+                           const std::vector<std::int32_t>& units);
+    void ResetMolapX() { molap_.x = {}; }
+    void ResetMolapY() { molap_.y = {}; }
+    void ResetMolapZ() { molap_.z = {}; }
+    // The item lists of the axes as set (the drill-through walks them).
+    std::vector<std::int32_t> GetMolapXItems() const { return molap_.x.items; }
+    std::vector<std::int32_t> GetMolapYItems() const { return molap_.y.items; }
+
+    // A Date item's dictionary and record -> position array grouped by a grouping code 1-6:
+    // the error and blank entries stay at 0 and 1, then one entry per distinct group key in
+    // ascending order with its record count. 0; -1 for another item type or code.
+    std::int32_t DateConvert(std::int32_t item, std::int32_t grouping, std::vector<KW_dict>& dict,
+                             std::vector<std::int32_t>& positions) const;
+
+    // Builds the result, replacing the previous one. Z kinds per Z item: 0 count, 1 sum, 2
+    // average, 3 maximum, 4 minimum; without Z items every cell holds a record count. Total
+    // modes per axis: 1 grand total, 2 subtotals per level and the grand total, other none.
+    // 0 done; 1 cancelled (MolapCancelFlag; the partial result is freed); -1 when the lists
+    // differ from the settings or the kinds from the Z items; -3 (logged) without memory.
+    std::int32_t KWexecuteMolap(const std::vector<std::int32_t>& xItems,
+                                const std::vector<std::int32_t>& yItems,
+                                const std::vector<std::int32_t>& zItems,
+                                const std::vector<std::int32_t>& kinds, std::int32_t xTotalMode,
+                                std::int32_t yTotalMode);
+    // The handshake with the window: it resets the flag before a build and cancels through it.
+    kw::MolapCancel& MolapCancelFlag() { return molap_.cancel; }
+
+    // Keys of the result, totals included, in key order; 0 for an axis without items.
+    std::int32_t GetMolapXCount() const;
+    std::int32_t GetMolapYCount() const;
+    // The label of an X key's level; the key is column / Z columns. 1 and a caption for a
+    // total level: "総計" at level 0, "計" at a subtotal's first total level, "" deeper; 0 and
+    // the level's value (typed by the item: Integer for Integer, Date, Time; Double for
+    // Float; Text for String and Code, display names for codes); -1 out of range.
+    std::int32_t GetMolapXLabel(std::int32_t column, std::int32_t level, MolapValue& value) const;
+    std::int32_t GetMolapYLabel(std::int32_t row, std::int32_t level, MolapValue& value) const;
+    // The aggregate of Z column z in cell (x, y) (an axis without items ignores its index):
+    // count: Integer; sum: Double when the cell has records; average: Double over the ordinary
+    // Z values; maximum, minimum: the ordinary Z value, typed as a label. Sums and averages
+    // of items other than Integer and Float, and every aggregate of an absent cell, read
+    // None. 1 when x or y is a total key, else 0; -1 out of range.
+    std::int32_t KWMolapGetData(std::int32_t x, std::int32_t y, std::int32_t z,
+                                MolapValue& value) const;
+
+    // Drill: each call narrows to the records whose level value equals that of the key (a
+    // total level narrows nothing); MolapDrill makes the records of the current map that are
+    // left, and that have a valid key on every level, current: exactly the records of the
+    // cell. X and Y take key indexes (not grid columns). 0; -1 without a result or out of
+    // range; MolapDrill: the new current count, or a negative code (nothing changed).
+    std::int32_t MolapDrillX(std::int32_t x, std::int32_t level);
+    std::int32_t MolapDrillY(std::int32_t y, std::int32_t level);
+    std::int32_t MolapDrill();
+    // Frees the result and the drill map.
+    void KWMolapClose();
+
 private:
     // Per item, beside its loaded block.
     struct ItemState {
@@ -353,4 +439,12 @@ private:
     kw::CrossState cross_;
 
     // Multi-dimensional aggregation: settings, key tables and the result (kw_molap.h).
+    std::int32_t setMolapAxis(kw::MolapAxisSettings& axis, const std::vector<std::int32_t>& items,
+                              const std::vector<std::int32_t>& codes, std::int32_t maxLevels,
+                              const char* method);
+    kw::MolapLevelPtr molapLevel(std::int32_t item, std::int32_t grouping) const;
+    bool molapPass(kw::MolapResult& r, kw::MolapSlots& slots);
+    std::int32_t molapDrillAxis(bool xAxis, std::int32_t key, std::int32_t level);
+    void freeMolap();  // KWclose: settings, result and drill map
+    kw::MolapState molap_;
 };

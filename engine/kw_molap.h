@@ -1,0 +1,243 @@
+// The multi-dimensional aggregation's state inside KW_search: the axis settings, the result of
+// the last build, the drill map and the cancel handshake with the aggregation window.
+//
+// Settings: each axis (X, Y, Z) is a list of levels; a level is one item with the dictionary
+// and record -> position array it is read through (the item's own, or a date-grouped copy that
+// the level owns). Levels are shared, immutable once made: a result keeps the levels it was
+// built from, so resetting the settings never pulls the tables from under a result or a drill.
+// Item tables belong to KW_search and outlive both (KWclose frees this state first).
+//
+// Result: every key of an axis is a list of dictionary positions, one per level; total and
+// subtotal keys carry kMolapTotal from their first total level on. Keys are kept in key order
+// (level 0 first, smaller position first, totals after their group); cells sit in three
+// stores: the ordinary cells (sparse, found by the key codes of both axes), the X total cells
+// over the ordinary rows and the Y total cells over every column (both dense: a total cell
+// exists for every pair, empty ones with count 0).
+//
+// Threads: the build runs on the window's worker while the window's thread only waits; the
+// cancel handshake is the one part touched by two threads at once.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "engine/kw_error.h"
+#include "engine/kw_format.h"
+#include "engine/kw_map.h"
+
+namespace kw {
+
+// The component of a total or subtotal key from its first total level on.
+inline constexpr std::int32_t kMolapTotal = std::numeric_limits<std::int32_t>::max();
+// At most five items per key axis.
+inline constexpr std::int32_t kMolapMaxLevels = 5;
+
+// The group key of a yyyymmdd date: 1 year, 2 month (1-12), 3 day (1-31), 4 year-month
+// (yyyymm), 5 quarter (1-4), 6 half year (1-2). Other groupings give the date unchanged.
+constexpr std::int32_t dateGroupKey(std::int32_t date, std::int32_t grouping) {
+    const std::int32_t month = (date % 10000) / 100;
+    switch (grouping) {
+        case 1:
+            return date / 10000;
+        case 2:
+            return month;
+        case 3:
+            return date % 100;
+        case 4:
+            return date / 100;
+        case 5:
+            return (month - 1) / 3 + 1;
+        case 6:
+            return (month - 1) / 6 + 1;
+        default:
+            return date;
+    }
+}
+
+// The cancel handshake between the aggregation window and the workers it starts (the engine's
+// build and the window's own grid filling). The window resets the flag before a build and
+// requests a cancel when it closes; a worker polls between units of work and, seeing the
+// request, takes it back (1 -> 0) and ends. All members are safe from any thread.
+class MolapCancel {
+public:
+    // A worker's run, from start to end, so that a cancel knows whether anyone will answer.
+    class Running {
+    public:
+        explicit Running(MolapCancel& c) : c_(c) { c_.workers_.fetch_add(1); }
+        ~Running() { c_.workers_.fetch_sub(1); }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+    private:
+        MolapCancel& c_;
+    };
+
+    // Before a build starts: no request pending.
+    void reset() { flag_.store(0); }
+    // A worker between units of work: true when a cancel was requested; the request is then
+    // taken back, so the flag reads 0 once the worker has seen it.
+    bool poll() {
+        if (flag_.load(std::memory_order_relaxed) != 1) return false;
+        std::int32_t requested = 1;
+        return flag_.compare_exchange_strong(requested, 0);
+    }
+    // Requests a cancel and waits until a running worker has taken it, calling idle (the
+    // window's message pump) between 10 ms pauses. When no worker runs it returns at once and
+    // leaves the flag at 0, so no request lingers for the next build.
+    void cancel(const std::function<void()>& idle = {});
+    std::int32_t value() const { return flag_.load(); }
+    bool running() const { return workers_.load() > 0; }
+
+private:
+    std::atomic<std::int32_t> flag_{0};
+    std::atomic<std::int32_t> workers_{0};
+};
+
+// One level of an axis: an item and the tables the axis reads it through.
+struct MolapLevel {
+    std::int32_t item = -1;
+    std::int32_t type = 0;      // KWType
+    std::int32_t grouping = 0;  // date grouping in effect (1-6), 0 none
+    const ItemBlock* block = nullptr;
+    std::span<const KW_dict> dict;
+    std::span<const std::int32_t> positions;  // record -> position in dict
+    // A grouped level's own tables (dict and positions point here).
+    std::vector<KW_dict> groupedDict;
+    std::vector<std::int32_t> groupedPositions;
+};
+using MolapLevelPtr = std::shared_ptr<const MolapLevel>;
+
+struct MolapAxisSettings {
+    std::vector<std::int32_t> items;
+    std::vector<MolapLevelPtr> levels;
+};
+
+// One aggregate of one Z item in one cell. A total cell starts like this and merges cells in.
+struct KW_cell {
+    std::int32_t count = 0;  // records in the cell
+    // Smallest and largest dictionary position among the ordinary Z values (position 2 on).
+    std::int32_t smallest = std::numeric_limits<std::int32_t>::max();
+    std::int32_t largest = 0;
+    std::int32_t values = 0;  // records whose Z value is ordinary
+    double sum = 0;           // of the ordinary values (Integer and Float Z items)
+
+    void merge(const KW_cell& c) {
+        count += c.count;
+        values += c.values;
+        sum += c.sum;
+        if (c.smallest < smallest) smallest = c.smallest;
+        if (c.largest > largest) largest = c.largest;
+    }
+};
+
+// The keys of one axis in key order, totals included. An axis without items has one key of no
+// levels (entry 0), which every cell of the result shares.
+struct MolapAxisKeys {
+    std::int32_t levels = 0;
+    // Per entry: `levels` positions, kMolapTotal from the first total level on.
+    std::vector<std::int32_t> components;
+    std::vector<std::int32_t> baseOf;   // entry -> ordinary key index, -1 for a total
+    std::vector<std::int32_t> totalOf;  // entry -> total key index, -1 for an ordinary key
+    std::vector<std::int32_t> entryOfBase;
+    std::vector<std::int32_t> entryOfTotal;
+    std::vector<std::uint64_t> codes;  // ordinary key index -> its code (cell lookup)
+    // Per ordinary key, the total keys that hold it: `perBase` total indexes (subtotals by
+    // level, outermost first, then the grand total).
+    std::int32_t perBase = 0;
+    std::vector<std::int32_t> ancestors;
+
+    std::int32_t entries() const { return static_cast<std::int32_t>(baseOf.size()); }
+    std::int32_t bases() const { return static_cast<std::int32_t>(entryOfBase.size()); }
+    std::int32_t totals() const { return static_cast<std::int32_t>(entryOfTotal.size()); }
+    const std::int32_t* key(std::int32_t entry) const {
+        return components.data() + static_cast<std::size_t>(entry) * levels;
+    }
+};
+
+// Cell code -> slot of an ordinary cell: a direct table over a small code space, else an open
+// hash. Slots are stored plus one, so a zeroed table is empty.
+class MolapCellIndex {
+public:
+    // Chooses the direct table when the code space is at most `denseLimit`. Throws
+    // std::bad_alloc.
+    void init(std::uint64_t space, std::uint64_t denseLimit);
+    bool dense() const { return dense_ != nullptr; }
+    // -1 when the code has no cell.
+    std::int32_t find(std::uint64_t code) const;
+
+    // The pass's lookups: the slot of the code, or `fresh` stored as its slot when it has none.
+    std::int32_t* denseEntry(std::uint64_t code) { return dense_.get() + code; }
+    std::int32_t findOrAdd(std::uint64_t code, std::int32_t fresh) {
+        if (2 * (used_ + 1) > keys_.size()) grow();
+        std::size_t i = hash(code);
+        while (slots_[i] != 0) {
+            if (keys_[i] == code) return slots_[i] - 1;
+            i = (i + 1) & mask_;
+        }
+        keys_[i] = code;
+        slots_[i] = fresh + 1;
+        ++used_;
+        return fresh;
+    }
+
+private:
+    struct Free {
+        void operator()(std::int32_t* p) const { std::free(p); }
+    };
+    std::size_t hash(std::uint64_t code) const {
+        return static_cast<std::size_t>((code * 0x9E3779B97F4A7C15ull) >> shift_);
+    }
+    void grow();
+
+    std::unique_ptr<std::int32_t[], Free> dense_;  // calloc'd: untouched pages stay free
+    std::vector<std::uint64_t> keys_;
+    std::vector<std::int32_t> slots_;
+    std::size_t used_ = 0;
+    std::size_t mask_ = 0;
+    int shift_ = 64;
+};
+
+// The result of one build.
+struct MolapResult {
+    std::vector<MolapLevelPtr> xLevels, yLevels, zLevels;  // as the build read them
+    std::vector<std::int32_t> kinds;                       // per Z column
+    std::int32_t zCount = 0;                               // Z columns (1 without Z items)
+    MolapAxisKeys x, y;
+    std::uint64_t ySpace = 1;  // cell code = x code * ySpace + y code
+    MolapCellIndex index;
+    std::vector<KW_cell> cells;    // ordinary cells, zCount per slot
+    std::vector<KW_cell> xTotals;  // (X total, ordinary Y key): [total][y base][z]
+    std::vector<KW_cell> yTotals;  // (any X key, Y total): [total][x entry][z]
+
+    // The zCount cells of (X entry, Y entry), or null when that cell does not exist.
+    const KW_cell* cell(std::int32_t xe, std::int32_t ye) const;
+};
+
+// What the pass hands on: per ordinary cell (slot) its two axis codes and one of its records,
+// and the code space of each axis.
+struct MolapSlots {
+    std::vector<std::uint64_t> x, y;
+    std::vector<std::int32_t> record;
+    std::uint64_t xSpace = 1, ySpace = 1;
+};
+
+// After the pass: sorts the ordinary keys of both axes, adds the total keys of the modes (1
+// grand total, 2 subtotals and grand total) and fills the total cells, X first. Throws
+// std::bad_alloc, or the error record passed on with the total's method name.
+void finishMolap(MolapResult& r, const MolapSlots& slots, std::int32_t xMode, std::int32_t yMode,
+                 KW_error& err);
+
+struct MolapState {
+    MolapCancel cancel;
+    MolapAxisSettings x, y, z;
+    std::unique_ptr<MolapResult> result;
+    std::shared_ptr<KW_map> drill;  // narrowed so far; not yet current
+};
+
+}  // namespace kw
