@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "engine/kw_cross.h"
+#include "engine/kw_condition.h"
 #include "engine/kw_error.h"
 #include "engine/kw_format.h"
 #include "engine/kw_map.h"
@@ -192,7 +193,82 @@ public:
 
     // --- Item statistics and value-list order (kw_search_stats.cpp) ---
 
+    // Value-list positions: 0 the error value, 1 the blank value, then the ordinary values in
+    // the item's value-list order (KWsortValue). Counts follow the current map.
+    //
+    // The number of dictionary values, error and blank included; -1 for an item out of range.
+    std::int32_t KWgetValueCount(std::int32_t item) const;
+    // The text at a position by the item's display mode; null for a numeric item or out of
+    // range. Lives as long as the data set.
+    const char* KWgetValueText(std::int32_t item, std::int32_t position) const;
+    // The number at a position: Int for Integer, Date and Time items, Double for those and
+    // Float items; 0 for error, blank, other items and out of range.
+    std::int32_t KWgetValueInt(std::int32_t item, std::int32_t position) const;
+    double KWgetValueDouble(std::int32_t item, std::int32_t position) const;
+    // Records (MultiAns: answers) holding the value at a position, within the current map when
+    // one is set; -1 out of range.
+    std::int32_t KWgetValueDataCount(std::int32_t item, std::int32_t position) const;
+    // Without a current map the item's data count (records, or answers of a MultiAns item);
+    // with one the current count, or the answers within it. -1 for an item out of range.
+    std::int32_t KWgetItemDataCount(std::int32_t item) const;
+    // The largest and smallest number of answers of one record of a MultiAns item over all
+    // records (0 and 0 without records). 0; -1 (nothing stored) for another item.
+    std::int32_t KWgetAnswerRange(std::int32_t item, std::int32_t* largest,
+                                  std::int32_t* smallest) const;
+    // Value-list order: -1 natural, -2 natural reversed, 0 by record count ascending (ties in
+    // natural order), 1 that order reversed; counted within the current map when one is set,
+    // and kept as sorted until the next call. Error and blank stay in front. 0; -1 for a bad
+    // item or mode; -1011 (the order unchanged) without memory.
+    std::int32_t KWsortValue(std::int32_t item, std::int32_t mode);
+    // One save slot for one item's order: save moves the sorted order out (the item keeps its
+    // mode and meanwhile reads as natural order, reversed for mode 1), restore puts it back on
+    // the same item. 0; -1 for an item out of range, or a restore with nothing saved for it.
+    std::int32_t KWsaveSort(std::int32_t item);
+    std::int32_t KWrestoreSort(std::int32_t item);
+    // The value-list position where the share of records, taken from the largest value down,
+    // first reaches `percent` (ceil of the running share x 10^6 against percent x 10^6
+    // truncated): only ordinary values count, within the current map when one is set, and
+    // values without records are passed over. 2 when no value reaches it or the item has no
+    // ordinary value; -1 for an item out of range.
+    std::int32_t KWgetPercentPos(std::int32_t item, double percent) const;
+    // Sum, mean and population standard deviation over the ordinary values, each weighted by
+    // its count (within the current map when one is set). Dates count as days since
+    // 1970-01-01 x 86,400 seconds, times as seconds; a date's mean comes back as yyyymmdd and
+    // its deviation in days, a time's mean as hhmmss (whole seconds) and its deviation in
+    // seconds; sums stay in seconds. No ordinary value gives 0, 0, 0. 0; -1 (nothing stored)
+    // for an item out of range or not Integer, Float, Date or Time.
+    std::int32_t KWgetStatistics(std::int32_t item, double* sum, double* mean,
+                                 double* deviation) const;
+
     // --- Value search and stepping (kw_search_step.cpp) ---
+
+    // One value search, over dictionary positions 2 and up in natural order (a value-list row
+    // is the caller's to convert). Set: item, start position (below 2 stored as 1), operator
+    // 0 to 9 of kw_condition.h and bounds; for texts also "contains" (KWsetFindString, in the
+    // display names of an item with a code table). 0; -1 (the search unchanged) for an item
+    // out of range, an operator out of range, or a setter of the wrong item type.
+    std::int32_t KWsetFindString(std::int32_t item, std::int32_t start, std::string_view text);
+    std::int32_t KWsetFindStringRange(std::int32_t item, std::int32_t start, std::int32_t op,
+                                      std::string_view text1, std::string_view text2);
+    std::int32_t KWsetFindInt(std::int32_t item, std::int32_t start, std::int32_t op,
+                              std::int32_t a, std::int32_t b);
+    std::int32_t KWsetFindDouble(std::int32_t item, std::int32_t start, std::int32_t op,
+                                 double a, double b);
+    // The next (previous, first, last) position whose value matches and, while a map is
+    // current, has a record in it; -1 when none. Every matching value walked over becomes the
+    // search position, whether or not it has records in the map.
+    std::int32_t KWfindNextValue();
+    std::int32_t KWfindPrevValue();
+    std::int32_t KWfindFirstValue();
+    std::int32_t KWfindLastValue();
+    // Record stepping over the rows of the current view: the first row at or after the start
+    // row whose record's value of the item is not excluded (KWpassDataFromMap; MultiAns: any
+    // answer not excluded; an item without flags: every record). A start row beyond the last
+    // row looks backward from the last row. -1 when none.
+    std::int32_t KWfindNextRecord(std::int32_t item, std::int32_t startRow);
+    // The nearest such row before the last start or find; when there is none the row found
+    // last (-1 when none) is returned again.
+    std::int32_t KWfindPrevRecord();
 
     // --- Cross tabulation (kw_search_cross*.cpp; state in kw_cross.h) ---
 
@@ -424,6 +500,29 @@ private:
     // Search work areas (kw_search_search.cpp).
 
     // Statistics and value-list order (kw_search_stats.cpp).
+    std::int32_t savedOrderItem_ = -1;  // the item whose order is in the save slot
+    ValueOrder savedOrder_;
+
+    // Value search and stepping (kw_search_step.cpp).
+    struct ValueFind {
+        std::int32_t item = -1;
+        std::int32_t position = 1;
+        kw::Condition condition;
+    };
+    struct RecordStep {
+        std::int32_t item = -1;
+        std::int32_t row = -1;     // found last, -1 when none
+        std::int32_t record = -1;  // its record
+        std::int32_t anchor = 0;   // where the next backward walk starts (exclusive)
+    };
+    std::int32_t setFind(std::int32_t item, std::int32_t start, kw::Condition condition);
+    std::int32_t findValue(std::int32_t from, std::int32_t step);
+    bool stepQualifies(std::int32_t record) const;
+    std::int32_t stepWalk(std::int32_t from, std::int32_t step);
+    // Forgets the value search, the record stepping and the saved value order (KWclose).
+    void resetItemWindowState();
+    ValueFind find_;
+    RecordStep step_;
 
     // Cross tabulation: condition lists and the result (kw_cross.h).
     std::int32_t initCross(int axis, std::int32_t item, std::int32_t nameMode,

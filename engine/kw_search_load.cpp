@@ -40,6 +40,7 @@ void KW_search::KWclose() {
     records_ = 0;
     listItem_ = -1;
     std::vector<std::int32_t>().swap(lists_);
+    resetItemWindowState();
     freeMolap();
     cross_ = {};
     // The map itself belongs to whoever made it; the engine only lets go of its reference.

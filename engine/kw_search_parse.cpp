@@ -153,21 +153,26 @@ std::int32_t parseEquality(Kind kind, std::string_view v, SearchTerm& term) {
 }
 
 std::int32_t parseComparison(Kind kind, std::string_view v, SearchTerm& term) {
-    static constexpr std::int32_t kOps[] = {KW_COND_GT, KW_COND_GE, KW_COND_LT,
-                                            KW_COND_LE};
+    static constexpr std::int32_t kOps[] = {KW_COND_GT, KW_COND_GE, KW_COND_LT, KW_COND_LE};
     term.condition.op = kOps[term.code - kSearchGreater];
+    // The display-name prefix stands outside the quotes, as with "=".
+    if (kind == Kind::Text && v.starts_with(kNamePrefix)) {
+        v.remove_prefix(kNamePrefix.size());
+        term.condition.byName = true;
+    }
     return setBound(kind, withoutQuotes(v), true, term.condition) ? 0 : KW_ERR_SYNTAX;
 }
 
-// A text whose first bound still begins with "NAME:" (written inside quotes or wildcards, as
-// the filter tab does) compares display names too.
+// A text whose first bound still begins with "NAME:" (written inside quotes or behind a
+// wildcard, as the filter tab does) compares display names too; quotes right behind the
+// prefix are dropped as they would be in front of it.
 void takeNamePrefix(SearchTerm& term) {
     Condition& c = term.condition;
     if (!c.text1.starts_with(kNamePrefix)) return;
     c.byName = true;
-    c.text1.erase(0, kNamePrefix.size());
+    c.text1 = withoutQuotes(std::string_view(c.text1).substr(kNamePrefix.size()));
     if (c.op == KW_COND_RANGE && c.text2.starts_with(kNamePrefix))
-        c.text2.erase(0, kNamePrefix.size());
+        c.text2 = withoutQuotes(std::string_view(c.text2).substr(kNamePrefix.size()));
 }
 
 std::int32_t parseTerm(std::string_view token, std::span<const std::int32_t> itemTypes,
