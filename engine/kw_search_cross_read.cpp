@@ -93,13 +93,13 @@ double KW_search::GetCrossValue(std::int32_t x, std::int32_t y) const {
         case KW_CROSS_AVERAGE: {
             const double v = r.doubles[at(cell)];
             if (r.kind != KW_CROSS_AVERAGE || !r.flags[at(cell)]) return v;
-            // The mean instant back to its civil day, or to the time of day.
-            const double seconds = std::floor(v);
-            if (r.zType == KW_TYPE_DATE)
-                return static_cast<double>(
-                    kw::YmdFromDays(static_cast<std::int64_t>(std::floor(v / 86400))));
+            // The mean instant back to the civil day it falls in, or to its whole second.
+            if (r.zType == KW_TYPE_DATE) {
+                const auto days = static_cast<std::int64_t>(std::floor(v / 86400));
+                return static_cast<double>(kw::YmdFromDays(days));
+            }
             if (r.zType == KW_TYPE_TIME) {
-                const auto s = static_cast<std::int64_t>(seconds);
+                const auto s = static_cast<std::int64_t>(std::floor(v));
                 return static_cast<double>(s / 3600 * 10000 + s / 60 % 60 * 100 + s % 60);
             }
             return v;
