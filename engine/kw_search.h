@@ -318,9 +318,9 @@ public:
     // Cell reads. Flag: 0 when the cell has a value, else -1 (also out of range). Count: the
     // int cell (records, distinct values, the Integer/Date/Time value of kinds 5 to 7, or the
     // dictionary position of a Float, String or Code value). Value: the double cell (sum,
-    // average; kind 4 of a Date item as yyyymmdd, of a Time item as hhmmss), the Z value of
-    // kinds 5 to 7, else the count. Text: the String or Code value of kinds 5 to 7 (display
-    // name when the X axis uses values and Z has codes), else empty.
+    // average; kind 4 of a Date item as yyyymmdd, of a Time item as hhmmss), the number Z
+    // value of kinds 5 to 7 (0.0 for texts), else the count. Text: the String or Code value of
+    // kinds 5 to 7 (display name when the X axis uses values and Z has codes), else empty.
     std::int32_t GetCrossCellFlag(std::int32_t x, std::int32_t y) const;
     std::int32_t GetCrossCount(std::int32_t x, std::int32_t y) const;
     double GetCrossValue(std::int32_t x, std::int32_t y) const;
