@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
-#include <cstdlib>
 #include <fstream>
 #include <map>
 
@@ -157,10 +156,7 @@ std::vector<std::int32_t> counts(const KW_search& s) {
 }
 
 TEST(SearchLanguage, GoldenCases) {
-    const char* data = std::getenv("ZBQ_TEST_DATA");
-    ASSERT_NE(data, nullptr) << "ZBQ_TEST_DATA names the tests folder";
-    const std::vector<GoldenTable> tables =
-        readCases(std::string(data) + "/engine/search_cases.txt");
+    const std::vector<GoldenTable> tables = readCases(ZBQ_SEARCH_CASES);
     ASSERT_GE(tables.size(), 2u);
     for (const GoldenTable& t : tables) {
         ASSERT_FALSE(t.cases.empty());
