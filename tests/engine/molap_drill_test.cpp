@@ -1,0 +1,130 @@
+// Drilling a cell of the aggregation: the records made current equal SQLite's WHERE on the
+// cell's non-total levels (every level of both axes valid, within the current map), for
+// ordinary, subtotal and total cells alike, and their number is the cell's count.
+#include <gtest/gtest.h>
+
+#include "tests/engine/molap_reference.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace zbq::test;
+using Value = KW_search::MolapValue;
+
+class MolapDrill : public ::testing::Test {
+protected:
+    void SetUp() override {
+        writeFixture(dir_.file("d.zbq"), table_);
+        ASSERT_EQ(s_.KWopen(dir_.file("d.zbq"), ""), 0);
+        q_.x = {{kCode3}, {kTiny}, {kDay2, 6}};
+        q_.y = {{kWord}, {kCode2}};
+        q_.xMode = 2;
+        q_.yMode = 2;
+    }
+
+    // The SQL condition of one axis key: its levels up to the first total level.
+    std::string levelsWhere(const std::vector<MolapLevelSpec>& levels, bool xAxis, int key) {
+        std::string where;
+        for (std::size_t l = 0; l < levels.size(); ++l) {
+            const std::string n = std::to_string(levels[l].item);
+            where += " AND k" + n + " != 0";
+        }
+        for (std::size_t l = 0; l < levels.size(); ++l) {
+            Value v;
+            const int level = static_cast<int>(l);
+            const std::int32_t rc =
+                xAxis ? s_.GetMolapXLabel(key, level, v) : s_.GetMolapYLabel(key, level, v);
+            if (rc == 1) break;
+            const std::string n = std::to_string(levels[l].item);
+            if (v.position == KW_POS_BLANK)
+                where += " AND k" + n + " = 1";
+            else if (levels[l].grouping == 6)
+                where += " AND ((((v" + n +
+                         " % 10000) / 100) - 1) / 6 + 1) = " + std::to_string(v.integer);
+            else
+                where += " AND p" + n + " = " + std::to_string(v.position);
+        }
+        return where;
+    }
+
+    // Drills cell (x, y) as the window does and checks the new current map; then puts the
+    // previous map back.
+    void drill(int x, int y, const std::string& mapWhere) {
+        Value count;
+        s_.KWMolapGetData(x, y, 0, count);
+        for (int level = 0; level < static_cast<int>(q_.x.size()); ++level) {
+            Value v;
+            if (s_.GetMolapXLabel(x, level, v) == 1) break;
+            ASSERT_EQ(s_.MolapDrillX(x, level), 0);
+        }
+        for (int level = 0; level < static_cast<int>(q_.y.size()); ++level) {
+            Value v;
+            if (s_.GetMolapYLabel(y, level, v) == 1) break;
+            ASSERT_EQ(s_.MolapDrillY(y, level), 0);
+        }
+        const KW_mapPtr before = s_.KWmapGet();
+        const std::int32_t n = s_.MolapDrill();
+        const std::vector<std::int32_t> want = db_.records(
+            "(" + mapWhere + ")" + levelsWhere(q_.x, true, x) + levelsWhere(q_.y, false, y));
+        std::vector<std::int32_t> got;
+        for (std::int32_t r = 0; r < s_.KWgetRecordCount(); ++r)
+            if (s_.KWmapGet()->test(r)) got.push_back(r);
+        EXPECT_EQ(got, want) << "cell " << x << "," << y;
+        EXPECT_EQ(n, static_cast<std::int32_t>(want.size()));
+        EXPECT_EQ(n, count.kind == Value::None ? 0 : count.integer) << "cell " << x << "," << y;
+        ASSERT_GE(s_.KWmapSet(before), 0);
+    }
+
+    void drillSample(const std::string& mapWhere) {
+        ASSERT_EQ(runMolap(s_, q_), 0);
+        const int xs = s_.GetMolapXCount(), ys = s_.GetMolapYCount();
+        ASSERT_GT(xs, 20);
+        // Every corner and edge of the table, and a stride through its inside.
+        for (int x = 0; x < xs; ++x)
+            for (int y = 0; y < ys; ++y)
+                if (x == xs - 1 || y == ys - 1 || (x * ys + y) % 13 == 0) drill(x, y, mapWhere);
+    }
+
+    FixtureTable table_ = molapTable(1500, 23);
+    SqliteReference db_{table_};
+    MolapQuery q_;
+    TempDir dir_;
+    KW_search s_;
+};
+
+TEST_F(MolapDrill, OrdinarySubtotalAndTotalCells) {
+    drillSample("1");
+}
+
+TEST_F(MolapDrill, WithinTheCurrentMap) {
+    const std::string where = "rec % 4 != 0";
+    auto map = std::make_shared<KW_map>(s_.KWgetRecordCount());
+    for (const std::int32_t r : db_.records(where))
+        map->set(r);
+    ASSERT_GE(s_.KWmapSet(map), 0);
+    drillSample(where);
+}
+
+TEST_F(MolapDrill, WithoutNarrowingTakesTheRecordsOfAllCells) {
+    ASSERT_EQ(runMolap(s_, q_), 0);
+    const std::size_t valid =
+        db_.records("k0 != 0 AND k8 != 0 AND k9 != 0 AND k3 != 0 AND k7 != 0").size();
+    EXPECT_EQ(s_.MolapDrill(), static_cast<std::int32_t>(valid));
+    EXPECT_LT(valid, table_.rows.size());  // records with an error key stay out
+}
+
+TEST_F(MolapDrill, TotalLevelsNarrowNothingAndBadArgumentsAreRefused) {
+    EXPECT_EQ(s_.MolapDrill(), -1);  // no result yet
+    ASSERT_EQ(runMolap(s_, q_), 0);
+    const int grand = s_.GetMolapXCount() - 1;
+    EXPECT_EQ(s_.MolapDrillX(grand, 0), 0);
+    EXPECT_EQ(s_.MolapDrillX(grand, 2), 0);
+    EXPECT_EQ(s_.MolapDrillX(grand + 1, 0), -1);
+    EXPECT_EQ(s_.MolapDrillX(0, 3), -1);
+    EXPECT_EQ(s_.MolapDrillY(-1, 0), -1);
+    Value all;
+    s_.KWMolapGetData(grand, s_.GetMolapYCount() - 1, 0, all);
+    EXPECT_EQ(s_.MolapDrill(), all.integer);
+}
+
+}  // namespace
