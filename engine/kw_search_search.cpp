@@ -4,7 +4,8 @@
 // then makes one sequential pass over the item's record -> position array (the answers of a
 // MultiAns item), 32 records to a word; no per-term index is built. The postfix program
 // becomes a tree whose runs of ANDs and of ORs are flattened, and each run accumulates into
-// one map: an AND skips the words already empty, an OR the words already full.
+// one map: an AND skips the words already empty, an OR the words already full. Terms of one
+// item inside a run share a single pass where the sets allow it.
 #include <algorithm>
 #include <new>
 
@@ -69,47 +70,99 @@ private:
     void evaluate(std::int32_t index, KW_map& acc, Into how) {
         const Node& node = nodes_[at(index)];
         if (node.kind < 0) {
-            applyTerm(program_.terms[at(node.term)], acc, how);
+            const kw::SearchTerm& term = program_.terms[at(node.term)];
+            kw::markPassing(items_[at(term.item)], term.condition, pass_);
+            applyPass(items_[at(term.item)], pass_, term.negated(), acc, how);
             return;
         }
         const Into inner = node.kind == kw::kSearchAnd ? Into::And : Into::Or;
-        if (how == Into::Assign || how == inner) {
-            bool first = true;
-            for (const std::int32_t child : node.children) {
-                evaluate(child, acc, first ? how : inner);
-                first = false;
-            }
+        if (how != Into::Assign && how != inner) {
+            // An OR inside an AND, or the reverse: its own map, then one combining pass.
+            KW_map part(records_);
+            evaluate(index, part, Into::Assign);
+            std::uint32_t* words = acc.data();
+            const std::uint32_t* other = part.data();
+            for (std::int32_t w = 0, n = acc.wordCount(); w < n; ++w)
+                words[w] = how == Into::And ? words[w] & other[w] : words[w] | other[w];
             return;
         }
-        // An OR inside an AND, or the reverse: its own map, then one combining pass.
-        KW_map part(records_);
-        evaluate(index, part, Into::Assign);
-        std::uint32_t* words = acc.data();
-        const std::uint32_t* other = part.data();
-        for (std::int32_t w = 0, n = acc.wordCount(); w < n; ++w)
-            words[w] = how == Into::And ? words[w] & other[w] : words[w] | other[w];
+        // Terms on one item fold into one table of passing positions and one pass over the
+        // records: under OR any term whose records are the union of its passing positions'
+        // (every positive term; a negated one on a single-valued item, whose records hold one
+        // value each), under AND the terms of single-valued items.
+        std::vector<std::pair<std::int32_t, std::vector<std::uint8_t>>> folded;  // item, table
+        std::vector<std::int32_t> others;
+        for (const std::int32_t child : node.children) {
+            const Node& c = nodes_[at(child)];
+            if (c.kind >= 0) {
+                others.push_back(child);
+                continue;
+            }
+            const kw::SearchTerm& term = program_.terms[at(c.term)];
+            const kw::ItemBlock& item = items_[at(term.item)];
+            const bool single = !kw::isMultiType(item.def.type);
+            if (inner == Into::And ? !single : (!single && term.negated())) {
+                others.push_back(child);
+                continue;
+            }
+            kw::markPassing(item, term.condition, pass_);
+            if (term.negated())
+                for (std::uint8_t& p : pass_)
+                    p ^= 1;
+            auto same = std::find_if(folded.begin(), folded.end(),
+                                     [&](const auto& f) { return f.first == term.item; });
+            if (same == folded.end()) {
+                folded.emplace_back(term.item, pass_);
+            } else if (inner == Into::And) {
+                for (std::size_t p = 0; p < pass_.size(); ++p)
+                    same->second[p] &= pass_[p];
+            } else {
+                for (std::size_t p = 0; p < pass_.size(); ++p)
+                    same->second[p] |= pass_[p];
+            }
+        }
+        bool first = true;
+        for (const auto& [item, table] : folded) {
+            applyPass(items_[at(item)], table, false, acc, first ? how : inner);
+            first = false;
+        }
+        for (const std::int32_t child : others) {
+            evaluate(child, acc, first ? how : inner);
+            first = false;
+        }
     }
 
-    void applyTerm(const kw::SearchTerm& term, KW_map& acc, Into how) {
-        const kw::ItemBlock& item = items_[at(term.item)];
-        kw::markPassing(item, term.condition, pass_);
+    // The records whose value (MultiAns: any answer) passes, or with `negated` the others,
+    // folded into the accumulator.
+    void applyPass(const kw::ItemBlock& item, const std::vector<std::uint8_t>& table, bool negated,
+                   KW_map& acc, Into how) {
+        const std::uint8_t* pass = table.data();
         if (kw::isMultiType(item.def.type)) {
-            combine(acc, how, term.negated(), [&](std::int32_t base, std::int32_t n) {
-                const std::uint8_t* pass = pass_.data();
+            const auto answers = static_cast<std::int32_t>(item.values.size());
+            combine(acc, how, negated, [&](std::int32_t base, std::int32_t n) {
                 const std::int32_t* values = item.values.data();
                 const std::int32_t* starts = item.starts.data() + base;
                 std::uint32_t bits = 0;
                 for (std::int32_t j = 0; j < n; ++j) {
+                    const std::int32_t first = starts[j], count = starts[j + 1] - first;
                     std::uint32_t any = 0;
-                    for (std::int32_t a = starts[j], end = starts[j + 1]; a < end && !any; ++a)
-                        any = pass[values[a]];
+                    if (count <= 4 && first + 4 <= answers) {
+                        // Up to four answers without a branch per answer: the loop exit of a
+                        // varying answer count would be mispredicted at nearly every record.
+                        // Positions past the record's answers are valid and masked off.
+                        const std::int32_t* v = values + first;
+                        any = (pass[v[0]] & (count > 0)) | (pass[v[1]] & (count > 1)) |
+                              (pass[v[2]] & (count > 2)) | (pass[v[3]] & (count > 3));
+                    } else {
+                        for (std::int32_t a = first; a < first + count && !any; ++a)
+                            any = pass[values[a]];
+                    }
                     bits |= any << (31 - j);
                 }
                 return bits;
             });
         } else {
-            combine(acc, how, term.negated(), [&](std::int32_t base, std::int32_t n) {
-                const std::uint8_t* pass = pass_.data();
+            combine(acc, how, negated, [&](std::int32_t base, std::int32_t n) {
                 const std::int32_t* v = item.values.data() + base;
                 std::uint32_t bits = 0;
                 if (n == 32) {
