@@ -11,8 +11,10 @@
 // bytes. With "=" and "!=" it may be a range "a-b" (split at the first "-" outside quotes when
 // it is not the first byte; the bounds are put in order), a wildcard "ab%", "%ab%", "%ab"
 // (begins with, contains, ends with; texts only) or a plain value; quotes around a value or a
-// bound are dropped. "NAME:" in front makes a text item compare display names. Numbers take an
-// optional leading "-" and digits (Float: one "." besides) and must fit their type.
+// bound are dropped. "NAME:" in front of a value (or of a bound, or inside the quotes or
+// behind a wildcard, as the filter tab writes it) makes a text item compare display names.
+// Numbers take an optional leading "-" and digits (Float: one "." besides) and must fit their
+// type.
 //
 // Free functions; no state. Texts are CP932 bytes.
 #pragma once
