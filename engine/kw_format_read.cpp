@@ -8,6 +8,7 @@
 
 #include "engine/kw_file_io.h"
 #include "engine/kw_format.h"
+#include "engine/kw_memory.h"
 #include "engine/kw_password.h"
 #include "engine/kw_text.h"
 #include "platform/core/engine_host.h"
@@ -32,7 +33,7 @@ public:
     std::int32_t readArray(std::vector<T>& out, std::int64_t count) {
         if (count < 0 || count > (end_ - pos_) / static_cast<std::int64_t>(sizeof(T)))
             return KW_ERR_DAMAGED;
-        out.resize(static_cast<std::size_t>(count));
+        sizeLarge(out, static_cast<std::size_t>(count));
         return readBytes(out.data(), count * static_cast<std::int64_t>(sizeof(T)));
     }
 
