@@ -4,10 +4,12 @@
 // filling, dominates a load or a build: every 4 KiB page faults once, and under a hypervisor
 // a fault costs microseconds. Backed by transparent huge pages a 2 MiB page faults once
 // instead of 512 times, and random lookups into it miss the TLB less. sizeLarge() sizes a
-// vector so that the kernel can do that: the request is rounded so that the allocator maps
-// whole, aligned 2 MiB pages, and the range is advised for huge pages. Where the kernel has
-// huge pages off, or the allocator serves the request from memory it already holds, it is an
-// ordinary resize.
+// vector so that the kernel can do that: the request is rounded so that the allocator maps a
+// whole number of 2 MiB pages (which the kernel aligns), and the range is advised for huge
+// pages before the vector touches it. The first 2 MiB of each mapping stay in small pages,
+// since the allocator writes its chunk header there first; a 4 MiB array is thus half huge,
+// a 24 MiB one nearly all. Where the kernel has huge pages off, or the allocator serves the
+// request from memory it already holds, it is an ordinary resize.
 //
 // Free functions without state; thread-safe. Allocation failures throw std::bad_alloc, as a
 // resize does.
