@@ -20,7 +20,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -99,6 +98,28 @@ private:
     std::atomic<std::int32_t> workers_{0};
 };
 
+// Large work arrays. Blocks of 2 MB and more are mapped on their own with transparent huge
+// pages asked for, so that filling a fresh array of 100 MB costs a few dozen page faults, not
+// 25,000 (the first build of a window writes that much). Smaller blocks come from the heap.
+void* bulkAllocate(std::size_t bytes);  // throws std::bad_alloc
+void bulkFree(void* p, std::size_t bytes) noexcept;
+
+template <typename T>
+struct BulkAllocator {
+    using value_type = T;
+    BulkAllocator() = default;
+    template <typename U>
+    BulkAllocator(const BulkAllocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(bulkAllocate(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) noexcept { bulkFree(p, n * sizeof(T)); }
+    template <typename U>
+    bool operator==(const BulkAllocator<U>&) const {
+        return true;
+    }
+};
+template <typename T>
+using BulkVector = std::vector<T, BulkAllocator<T>>;
+
 // One level of an axis: an item and the tables the axis reads it through.
 struct MolapLevel {
     std::int32_t item = -1;
@@ -160,47 +181,30 @@ struct MolapAxisKeys {
     }
 };
 
-// Cell code -> slot of an ordinary cell: a direct table over a small code space, else an open
-// hash. Slots are stored plus one, so a zeroed table is empty.
+// Cell code -> slot of an ordinary cell: a direct table over a small code space (slots stored
+// plus one, so a zeroed table is empty), else the codes of the slots in ascending order.
 class MolapCellIndex {
 public:
-    // Chooses the direct table when the code space is at most `denseLimit`. Throws
-    // std::bad_alloc.
-    void init(std::uint64_t space, std::uint64_t denseLimit);
-    bool dense() const { return dense_ != nullptr; }
+    // A direct table over [0, space). Throws std::bad_alloc.
+    void initDirect(std::uint64_t space) {
+        direct_.assign(static_cast<std::size_t>(space), 0);
+        sorted_.clear();
+    }
+    bool direct() const { return !direct_.empty(); }
+    std::int32_t* directEntry(std::uint64_t code) { return direct_.data() + code; }
+    // The sorted form: slot i has the i-th smallest code.
+    BulkVector<std::uint64_t>& sortedCodes() { return sorted_; }
     // -1 when the code has no cell.
     std::int32_t find(std::uint64_t code) const;
-
-    // The pass's lookups: the slot of the code, or `fresh` stored as its slot when it has none.
-    std::int32_t* denseEntry(std::uint64_t code) { return dense_.get() + code; }
-    std::int32_t findOrAdd(std::uint64_t code, std::int32_t fresh) {
-        if (2 * (used_ + 1) > keys_.size()) grow();
-        std::size_t i = hash(code);
-        while (slots_[i] != 0) {
-            if (keys_[i] == code) return slots_[i] - 1;
-            i = (i + 1) & mask_;
-        }
-        keys_[i] = code;
-        slots_[i] = fresh + 1;
-        ++used_;
-        return fresh;
+    // Empty, keeping the memory.
+    void clear() {
+        direct_.clear();
+        sorted_.clear();
     }
 
 private:
-    struct Free {
-        void operator()(std::int32_t* p) const { std::free(p); }
-    };
-    std::size_t hash(std::uint64_t code) const {
-        return static_cast<std::size_t>((code * 0x9E3779B97F4A7C15ull) >> shift_);
-    }
-    void grow();
-
-    std::unique_ptr<std::int32_t[], Free> dense_;  // calloc'd: untouched pages stay free
-    std::vector<std::uint64_t> keys_;
-    std::vector<std::int32_t> slots_;
-    std::size_t used_ = 0;
-    std::size_t mask_ = 0;
-    int shift_ = 64;
+    std::vector<std::int32_t> direct_;
+    BulkVector<std::uint64_t> sorted_;
 };
 
 // The result of one build.
@@ -211,9 +215,9 @@ struct MolapResult {
     MolapAxisKeys x, y;
     std::uint64_t ySpace = 1;  // cell code = x code * ySpace + y code
     MolapCellIndex index;
-    std::vector<KW_cell> cells;    // ordinary cells, zCount per slot
-    std::vector<KW_cell> xTotals;  // (X total, ordinary Y key): [total][y base][z]
-    std::vector<KW_cell> yTotals;  // (any X key, Y total): [total][x entry][z]
+    BulkVector<KW_cell> cells;    // ordinary cells, zCount per slot
+    BulkVector<KW_cell> xTotals;  // (X total, ordinary Y key): [total][y base][z]
+    BulkVector<KW_cell> yTotals;  // (any X key, Y total): [total][x entry][z]
 
     // The zCount cells of (X entry, Y entry), or null when that cell does not exist.
     const KW_cell* cell(std::int32_t xe, std::int32_t ye) const;
@@ -222,8 +226,8 @@ struct MolapResult {
 // What the pass hands on: per ordinary cell (slot) its two axis codes and one of its records,
 // and the code space of each axis.
 struct MolapSlots {
-    std::vector<std::uint64_t> x, y;
-    std::vector<std::int32_t> record;
+    BulkVector<std::uint64_t> x, y;
+    BulkVector<std::int32_t> record;
     std::uint64_t xSpace = 1, ySpace = 1;
 };
 
@@ -233,11 +237,24 @@ struct MolapSlots {
 void finishMolap(MolapResult& r, const MolapSlots& slots, std::int32_t xMode, std::int32_t yMode,
                  KW_error& err);
 
+// Work memory of the builds, kept while a result is shown: the window rebuilds after every
+// drill, and a rebuild that reuses this memory asks the system for no fresh pages.
+struct MolapScratch {
+    MolapSlots slots;
+    BulkVector<std::uint64_t> pairs, sortBuffer;       // (cell code, record) words
+    std::vector<BulkVector<std::int32_t>> zPositions;  // per Z item, in sorted pair order
+};
+
+// An empty result for the next build that keeps the memory of the old one's large arrays.
+// Throws std::bad_alloc.
+std::unique_ptr<MolapResult> recycleMolap(std::unique_ptr<MolapResult> old);
+
 struct MolapState {
     MolapCancel cancel;
     MolapAxisSettings x, y, z;
     std::unique_ptr<MolapResult> result;
     std::shared_ptr<KW_map> drill;  // narrowed so far; not yet current
+    MolapScratch scratch;
 };
 
 }  // namespace kw

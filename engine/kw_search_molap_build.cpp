@@ -2,15 +2,19 @@
 //
 // Each level maps its dictionary positions to ranks among the positions some record holds
 // (the error value to a bad mark), and an axis key becomes one integer in mixed radix over
-// those ranks, level 0 most significant: integer order is key order. The cell code
-// x * ySpace + y finds the cell's slot through a direct table when the code space is small,
-// else through an open hash. Z values are added into the slot's cells in the same pass.
+// those ranks, level 0 most significant: integer order is key order, and the cell code
+// x * ySpace + y orders cells by X key, then Y key. Keys are computed 64 records at a time,
+// one level at a time. Then, by the size of the cell code space:
+// - small (a table that stays in cache): a direct table finds each record's cell, and the Z
+//   values are added in the same pass;
+// - larger: the (cell code, record) pairs are radix-sorted and each run of equal codes is one
+//   cell, so cells come out in key order and no table over the code space is needed.
 // Keys whose mixed radix would not fit 62 bits (many levels of huge dictionaries) are first
 // ranked record by record by sorting, which keeps the order.
 #include <algorithm>
 #include <bit>
-#include <cstdlib>
 #include <new>
+#include <utility>
 
 #include "engine/kw_search.h"
 
@@ -23,7 +27,8 @@ std::size_t at(T i) {
 
 constexpr std::uint32_t kBad = 0x80000000u;  // rank of the error value and of unused positions
 constexpr std::uint64_t kMaxSpace = std::uint64_t{1} << 62;
-constexpr std::int32_t kPollRecords = 64;  // the cancel flag is read this often
+constexpr std::uint64_t kDirectSpace = std::uint64_t{1} << 16;  // 256 KB of table
+constexpr std::int32_t kBlockWords = 2;  // 64 records per block; the cancel flag is read per block
 
 struct PassLevel {
     const std::int32_t* positions;
@@ -68,32 +73,58 @@ bool mixedRadix(const std::vector<kw::MolapLevelPtr>& levels, AxisCode& axis) {
     return true;
 }
 
-// Calls f(record) for the records of the map (all records without one), stopping with false
-// when the cancel flag is seen; the flag is read before every kPollRecords records.
+// Records of the map (all records without one), 64 at a time.
+struct Block {
+    std::int32_t n = 0;
+    std::int32_t record[32 * kBlockWords];
+    std::uint64_t x[32 * kBlockWords];
+    std::uint64_t y[32 * kBlockWords];
+    std::uint32_t bad[32 * kBlockWords];
+};
+
+// Calls f(block) for the records of the map in record order, stopping with false when the
+// cancel flag is seen; the flag is read before every block.
 template <typename F>
-bool forEachRecordPolled(const KW_map* map, std::int32_t records, kw::MolapCancel& cancel, F&& f) {
+bool forEachBlock(const KW_map* map, std::int32_t records, kw::MolapCancel& cancel, Block& block,
+                  F&& f) {
     const std::int32_t words = (records + 31) / 32;
-    const std::int32_t pollWords = kPollRecords / 32;
-    for (std::int32_t w0 = 0; w0 < words; w0 += pollWords) {
+    for (std::int32_t w0 = 0; w0 < words; w0 += kBlockWords) {
         if (cancel.poll()) return false;
-        for (std::int32_t w = w0, end = std::min(w0 + pollWords, words); w < end; ++w) {
-            std::uint32_t bits = 0xFFFFFFFFu;
-            if (map) bits = map->data()[w];
+        block.n = 0;
+        for (std::int32_t w = w0, end = std::min(w0 + kBlockWords, words); w < end; ++w) {
+            std::uint32_t bits = map ? map->data()[w] : 0xFFFFFFFFu;
             if (w == words - 1 && records % 32 != 0) bits &= ~(0xFFFFFFFFu >> (records % 32));
-            const std::int32_t base = w * 32;
-            if (bits == 0xFFFFFFFFu) {
-                for (std::int32_t r = base; r < base + 32; ++r)
-                    f(r);
-                continue;
-            }
             while (bits != 0) {
                 const int b = std::countl_zero(bits);
-                f(base + b);
+                block.record[block.n++] = w * 32 + b;
                 bits &= ~(0x80000000u >> b);
             }
         }
+        if (block.n > 0) f(block);
     }
     return !cancel.poll();
+}
+
+// The X and Y codes of a block's records, level by level; bad has kBad for records with the
+// error value (or an unheld position) on some level.
+void encode(Block& b, const AxisCode& x, const AxisCode& y) {
+    const std::int32_t n = b.n;
+    for (std::int32_t i = 0; i < n; ++i) {
+        b.x[i] = 0;
+        b.y[i] = 0;
+        b.bad[i] = 0;
+    }
+    auto add = [&](const PassLevel& l, std::uint64_t* code) {
+        for (std::int32_t i = 0; i < n; ++i) {
+            const std::uint32_t k = l.rank[l.positions[b.record[i]]];
+            b.bad[i] |= k;
+            code[i] += k * l.stride;
+        }
+    };
+    for (const PassLevel& l : x.levels)
+        add(l, b.x);
+    for (const PassLevel& l : y.levels)
+        add(l, b.y);
 }
 
 // Ranks the keys of an axis record by record, in key order, for code spaces too large for the
@@ -101,12 +132,21 @@ bool forEachRecordPolled(const KW_map* map, std::int32_t records, kw::MolapCance
 bool rankBySorting(const std::vector<kw::MolapLevelPtr>& levels, const KW_map* map,
                    std::int32_t records, kw::MolapCancel& cancel, AxisCode& axis) {
     std::vector<std::int32_t> keyed;
-    const bool complete = forEachRecordPolled(map, records, cancel, [&](std::int32_t r) {
-        for (const kw::MolapLevelPtr& l : levels)
-            if (l->positions[at(r)] == KW_POS_ERROR) return;
-        keyed.push_back(r);
+    Block block;
+    const bool complete = forEachBlock(map, records, cancel, block, [&](const Block& b) {
+        for (std::int32_t i = 0; i < b.n; ++i) {
+            bool valid = true;
+            for (const kw::MolapLevelPtr& l : levels)
+                valid = valid && l->positions[at(b.record[i])] != KW_POS_ERROR;
+            if (valid) keyed.push_back(b.record[i]);
+        }
     });
     if (!complete) return false;
+    auto differ = [&](std::int32_t a, std::int32_t b) {
+        for (const kw::MolapLevelPtr& l : levels)
+            if (l->positions[at(a)] != l->positions[at(b)]) return true;
+        return false;
+    };
     std::sort(keyed.begin(), keyed.end(), [&](std::int32_t a, std::int32_t b) {
         for (const kw::MolapLevelPtr& l : levels) {
             const std::int32_t pa = l->positions[at(a)], pb = l->positions[at(b)];
@@ -117,12 +157,7 @@ bool rankBySorting(const std::vector<kw::MolapLevelPtr>& levels, const KW_map* m
     axis.ranked.assign(at(records), 0);
     std::uint32_t rank = 0;
     for (std::size_t i = 0; i < keyed.size(); ++i) {
-        if (i > 0)
-            for (const kw::MolapLevelPtr& l : levels)
-                if (l->positions[at(keyed[i])] != l->positions[at(keyed[i - 1])]) {
-                    ++rank;
-                    break;
-                }
+        if (i > 0 && differ(keyed[i - 1], keyed[i])) ++rank;
         axis.ranked[at(keyed[i])] = static_cast<std::int32_t>(rank) + 1;
     }
     const std::uint32_t ranks = keyed.empty() ? 0 : rank + 1;
@@ -140,109 +175,185 @@ struct ZColumn {
     const double* values;  // per position; 0 for items that have no sum
 };
 
-// The pass itself, for one kind of cell index.
-template <bool Dense>
-bool accumulate(kw::MolapResult& r, const AxisCode& x, const AxisCode& y,
-                const std::vector<ZColumn>& z, const KW_map* map, std::int32_t records,
-                kw::MolapCancel& cancel, kw::MolapSlots& slots) {
-    const std::size_t zCount = at(r.zCount);
-    const std::uint64_t ySpace = y.space;
-    auto newCell = [&](std::uint64_t xc, std::uint64_t yc, std::int32_t record) {
+// Adds one record's Z values (or only the record, without Z items) to a slot's cells.
+inline void addRecord(kw::KW_cell* cell, const std::vector<ZColumn>& z, std::int32_t record) {
+    if (z.empty()) {
+        ++cell->count;
+        return;
+    }
+    for (const ZColumn& column : z) {
+        const std::int32_t p = column.positions[record];
+        ++cell->count;
+        if (p >= KW_POS_FIRST_VALUE) {
+            ++cell->values;
+            cell->sum += column.values[p];
+            if (p < cell->smallest) cell->smallest = p;
+            if (p > cell->largest) cell->largest = p;
+        }
+        ++cell;
+    }
+}
+
+// Everything the two ways of finding cells share.
+struct Pass {
+    kw::MolapResult& r;
+    kw::MolapSlots& slots;
+    const AxisCode& x;
+    const AxisCode& y;
+    const std::vector<ZColumn>& z;
+    const KW_map* map;
+    std::int32_t records;
+    kw::MolapCancel& cancel;
+    kw::MolapScratch& scratch;
+
+    std::int32_t newCell(std::uint64_t xc, std::uint64_t yc, std::int32_t record) {
         const auto slot = static_cast<std::int32_t>(slots.record.size());
         slots.x.push_back(xc);
         slots.y.push_back(yc);
         slots.record.push_back(record);
-        r.cells.resize(r.cells.size() + zCount);
+        r.cells.resize(r.cells.size() + at(r.zCount));
         return slot;
-    };
-    return forEachRecordPolled(map, records, cancel, [&](std::int32_t record) {
-        std::uint64_t xc = 0, yc = 0;
-        std::uint32_t bad = 0;
-        for (const PassLevel& l : x.levels) {
-            const std::uint32_t k = l.rank[l.positions[record]];
-            bad |= k;
-            xc += k * l.stride;
-        }
-        for (const PassLevel& l : y.levels) {
-            const std::uint32_t k = l.rank[l.positions[record]];
-            bad |= k;
-            yc += k * l.stride;
-        }
-        if (bad & kBad) return;
-        const std::uint64_t code = xc * ySpace + yc;
-        std::int32_t slot;
-        if constexpr (Dense) {
-            std::int32_t* entry = r.index.denseEntry(code);
-            if (*entry == 0) *entry = newCell(xc, yc, record) + 1;
-            slot = *entry - 1;
-        } else {
-            const auto fresh = static_cast<std::int32_t>(slots.record.size());
-            slot = r.index.findOrAdd(code, fresh);
-            if (slot == fresh) newCell(xc, yc, record);
-        }
-        kw::KW_cell* cell = r.cells.data() + at(slot) * zCount;
-        if (z.empty()) {
-            ++cell->count;
-            return;
-        }
-        for (const ZColumn& column : z) {
-            const std::int32_t p = column.positions[record];
-            ++cell->count;
-            if (p >= KW_POS_FIRST_VALUE) {
-                ++cell->values;
-                cell->sum += column.values[p];
-                if (p < cell->smallest) cell->smallest = p;
-                if (p > cell->largest) cell->largest = p;
+    }
+    kw::KW_cell* cellOf(std::int32_t slot) { return r.cells.data() + at(slot) * at(r.zCount); }
+
+    // A direct table over the cell codes; Z values added as the records come.
+    bool direct() {
+        r.index.initDirect(slots.xSpace * slots.ySpace);
+        Block block;
+        return forEachBlock(map, records, cancel, block, [&](Block& b) {
+            encode(b, x, y);
+            for (std::int32_t i = 0; i < b.n; ++i) {
+                if (b.bad[i] & kBad) continue;
+                std::int32_t* entry = r.index.directEntry(b.x[i] * slots.ySpace + b.y[i]);
+                if (*entry == 0) *entry = newCell(b.x[i], b.y[i], b.record[i]) + 1;
+                addRecord(cellOf(*entry - 1), z, b.record[i]);
             }
-            ++cell;
+        });
+    }
+
+    // Sorted (cell code, record) pairs: packed into one word (the code above 32 bits) and
+    // radix-sorted, or for code spaces beyond 32 bits kept apart and sorted by comparison.
+    bool sorted() {
+        const std::uint64_t ySpace = slots.ySpace;
+        const auto reserve = at(std::min<std::int64_t>(records, 1 << 24));
+        Block block;
+        if (slots.xSpace * ySpace <= std::uint64_t{1} << 32) {
+            kw::BulkVector<std::uint64_t>& pairs = scratch.pairs;
+            pairs.clear();
+            pairs.reserve(reserve);
+            const bool complete = forEachBlock(map, records, cancel, block, [&](Block& b) {
+                encode(b, x, y);
+                for (std::int32_t i = 0; i < b.n; ++i)
+                    if (!(b.bad[i] & kBad))
+                        pairs.push_back((b.x[i] * ySpace + b.y[i]) << 32 |
+                                        static_cast<std::uint32_t>(b.record[i]));
+            });
+            return complete && radixSortCodes(pairs) &&
+                   walk(
+                       pairs, [](std::uint64_t v) { return v >> 32; },
+                       [](std::uint64_t v) { return static_cast<std::int32_t>(v & 0xFFFFFFFFu); });
         }
-    });
-}
+        using Pair = std::pair<std::uint64_t, std::int32_t>;
+        std::vector<Pair> pairs;
+        pairs.reserve(reserve);
+        const bool complete = forEachBlock(map, records, cancel, block, [&](Block& b) {
+            encode(b, x, y);
+            for (std::int32_t i = 0; i < b.n; ++i)
+                if (!(b.bad[i] & kBad)) pairs.emplace_back(b.x[i] * ySpace + b.y[i], b.record[i]);
+        });
+        if (!complete) return false;
+        std::sort(pairs.begin(), pairs.end());
+        return walk(
+            pairs, [](const Pair& v) { return v.first; }, [](const Pair& v) { return v.second; });
+    }
+
+    // Each run of equal codes is one cell, in code order. The Z positions of the records are
+    // gathered in pair order first: one tight loop per Z item keeps many memory reads in
+    // flight, where reading them run by run would wait for each in turn.
+    template <typename Pairs, typename Code, typename Record>
+    bool walk(const Pairs& pairs, Code codeOf, Record recordOf) {
+        const std::size_t n = pairs.size();
+        scratch.zPositions.resize(z.size());
+        for (std::size_t k = 0; k < z.size(); ++k) {
+            kw::BulkVector<std::int32_t>& gathered = scratch.zPositions[k];
+            gathered.resize(n);
+            const std::int32_t* positions = z[k].positions;
+            for (std::size_t i = 0; i < n; ++i)
+                gathered[i] = positions[recordOf(pairs[i])];
+        }
+        if (cancel.poll()) return false;
+        kw::BulkVector<std::uint64_t>& codes = r.index.sortedCodes();
+        // The X code of the current run, found by division only when it changes.
+        std::uint64_t xc = 0, xFirst = 0;
+        for (std::size_t i = 0; i < n;) {
+            const std::uint64_t code = codeOf(pairs[i]);
+            if (code >= xFirst + slots.ySpace) {
+                xc = code / slots.ySpace;
+                xFirst = xc * slots.ySpace;
+            }
+            const std::int32_t slot = newCell(xc, code - xFirst, recordOf(pairs[i]));
+            codes.push_back(code);
+            std::size_t end = i + 1;
+            while (end < n && codeOf(pairs[end]) == code)
+                ++end;
+            kw::KW_cell* cell = cellOf(slot);
+            if (z.empty()) cell->count = static_cast<std::int32_t>(end - i);
+            for (std::size_t k = 0; k < z.size(); ++k, ++cell) {
+                const std::int32_t* gathered = scratch.zPositions[k].data();
+                const double* values = z[k].values;
+                cell->count = static_cast<std::int32_t>(end - i);
+                for (std::size_t j = i; j < end; ++j) {
+                    const std::int32_t p = gathered[j];
+                    if (p < KW_POS_FIRST_VALUE) continue;
+                    ++cell->values;
+                    cell->sum += values[p];
+                    if (p < cell->smallest) cell->smallest = p;
+                    if (p > cell->largest) cell->largest = p;
+                }
+            }
+            i = end;
+            if ((slot & 63) == 0 && cancel.poll()) return false;
+        }
+        return true;
+    }
+
+    // LSD radix sort on the code bits (above bit 32), at most 11 bits a pass. Stable, so the
+    // records of a cell stay in record order.
+    bool radixSortCodes(kw::BulkVector<std::uint64_t>& a) {
+        const int bits = std::bit_width(slots.xSpace * slots.ySpace - 1);
+        if (a.size() < 2 || bits == 0) return true;
+        const int passes = (bits + 10) / 11;
+        const int digit = (bits + passes - 1) / passes;
+        kw::BulkVector<std::uint64_t>& b = scratch.sortBuffer;
+        b.resize(a.size());
+        std::vector<std::size_t> start(at(1) << digit);
+        const std::uint64_t mask = (std::uint64_t{1} << digit) - 1;
+        for (int pass = 0; pass < passes; ++pass) {
+            if (cancel.poll()) return false;
+            const int shift = 32 + pass * digit;
+            std::fill(start.begin(), start.end(), 0);
+            for (const std::uint64_t v : a)
+                ++start[at((v >> shift) & mask)];
+            std::size_t sum = 0;
+            for (std::size_t& s : start)
+                sum += std::exchange(s, sum);
+            for (const std::uint64_t v : a)
+                b[start[at((v >> shift) & mask)]++] = v;
+            a.swap(b);
+        }
+        return true;
+    }
+};
 
 }  // namespace
 
 namespace kw {
 
-void MolapCellIndex::init(std::uint64_t space, std::uint64_t denseLimit) {
-    dense_.reset();
-    keys_.clear();
-    slots_.clear();
-    used_ = 0;
-    if (space <= denseLimit) {
-        dense_.reset(static_cast<std::int32_t*>(
-            std::calloc(std::max<std::uint64_t>(space, 1), sizeof(std::int32_t))));
-        if (!dense_) throw std::bad_alloc();
-        return;
-    }
-    keys_.assign(1024, 0);
-    slots_.assign(1024, 0);
-    mask_ = 1023;
-    shift_ = 64 - 10;
-}
-
 std::int32_t MolapCellIndex::find(std::uint64_t code) const {
-    if (dense_) return dense_[code] - 1;
-    if (slots_.empty()) return -1;
-    for (std::size_t i = hash(code); slots_[i] != 0; i = (i + 1) & mask_)
-        if (keys_[i] == code) return slots_[i] - 1;
-    return -1;
-}
-
-void MolapCellIndex::grow() {
-    std::vector<std::uint64_t> keys(keys_.size() * 2, 0);
-    std::vector<std::int32_t> slots(slots_.size() * 2, 0);
-    keys.swap(keys_);
-    slots.swap(slots_);
-    mask_ = keys_.size() - 1;
-    --shift_;
-    for (std::size_t j = 0; j < keys.size(); ++j) {
-        if (slots[j] == 0) continue;
-        std::size_t i = hash(keys[j]);
-        while (slots_[i] != 0)
-            i = (i + 1) & mask_;
-        keys_[i] = keys[j];
-        slots_[i] = slots[j];
-    }
+    if (!direct_.empty()) return code < direct_.size() ? direct_[at(code)] - 1 : -1;
+    const auto it = std::lower_bound(sorted_.begin(), sorted_.end(), code);
+    return it != sorted_.end() && *it == code ? static_cast<std::int32_t>(it - sorted_.begin())
+                                              : -1;
 }
 
 }  // namespace kw
@@ -260,7 +371,8 @@ bool KW_search::molapPass(kw::MolapResult& r, kw::MolapSlots& slots) {
         return false;
     std::uint64_t cellSpace;
     if (!multiply(x.space, y.space, cellSpace)) {
-        // Each axis fits alone but not both: rank the larger, then the other if need be.
+        // Rank the larger axis record by record, then the other if need be (both then hold
+        // fewer keys than there are records, so their product fits).
         AxisCode& larger = x.space >= y.space ? x : y;
         if (!rankBySorting(&larger == &x ? r.xLevels : r.yLevels, map, records_, cancel, larger))
             return false;
@@ -285,23 +397,21 @@ bool KW_search::molapPass(kw::MolapResult& r, kw::MolapSlots& slots) {
         z.push_back({level.positions.data(), values.data()});
     }
 
-    const std::uint64_t shown = static_cast<std::uint64_t>(KWgetDataCount());
-    // A direct table costs 4 bytes a code, a hash about 32 bytes a cell: direct while the
-    // table stays within a few words per record.
-    const std::uint64_t denseLimit = std::min<std::uint64_t>(
-        std::max<std::uint64_t>(std::uint64_t{1} << 20, 8 * shown), std::uint64_t{1} << 28);
-    r.index.init(cellSpace, denseLimit);
+    slots.x.clear();
+    slots.y.clear();
+    slots.record.clear();
+    slots.xSpace = x.space;
+    slots.ySpace = y.space;
     r.ySpace = y.space;
-    const std::size_t expected = at(std::min<std::uint64_t>({cellSpace, shown, 1u << 21}));
+    if (cellSpace == 0) return !cancel.poll();  // some level has no value at all
+    const auto expected = at(std::min<std::uint64_t>(
+        {cellSpace, static_cast<std::uint64_t>(KWgetDataCount()), std::uint64_t{1} << 21}));
     r.cells.reserve(expected * at(r.zCount));
     slots.x.reserve(expected);
     slots.y.reserve(expected);
     slots.record.reserve(expected);
-    slots.xSpace = x.space;
-    slots.ySpace = y.space;
-    if (cellSpace == 0) return !cancel.poll();  // some level has no value at all
-    return r.index.dense() ? accumulate<true>(r, x, y, z, map, records_, cancel, slots)
-                           : accumulate<false>(r, x, y, z, map, records_, cancel, slots);
+    Pass pass{r, slots, x, y, z, map, records_, cancel, molap_.scratch};
+    return cellSpace <= kDirectSpace ? pass.direct() : pass.sorted();
 }
 
 std::int32_t KW_search::KWexecuteMolap(const std::vector<std::int32_t>& xItems,
@@ -310,20 +420,22 @@ std::int32_t KW_search::KWexecuteMolap(const std::vector<std::int32_t>& xItems,
                                        const std::vector<std::int32_t>& kinds,
                                        std::int32_t xTotalMode, std::int32_t yTotalMode) {
     const kw::MolapCancel::Running running(molap_.cancel);
-    KWMolapClose();
+    // The previous result goes now, whatever happens; its memory serves the new one.
+    std::unique_ptr<kw::MolapResult> old = std::move(molap_.result);
+    molap_.drill.reset();
     // The levels were made by SetMolapX/Y/Z for these very lists.
     if (xItems != molap_.x.items || yItems != molap_.y.items || zItems != molap_.z.items)
         return KW_ERR_ARGUMENT;
     if (!zItems.empty() && kinds.size() != zItems.size()) return KW_ERR_ARGUMENT;
     try {
         try {
-            auto r = std::make_unique<kw::MolapResult>();
+            std::unique_ptr<kw::MolapResult> r = kw::recycleMolap(std::move(old));
             r->xLevels = molap_.x.levels;
             r->yLevels = molap_.y.levels;
             r->zLevels = molap_.z.levels;
             r->kinds = zItems.empty() ? std::vector<std::int32_t>{0} : kinds;
             r->zCount = static_cast<std::int32_t>(r->kinds.size());
-            kw::MolapSlots slots;
+            kw::MolapSlots& slots = molap_.scratch.slots;
             if (!molapPass(*r, slots)) return 1;  // cancelled: nothing of it is kept
             kw::finishMolap(*r, slots, xTotalMode, yTotalMode, err_);
             molap_.result = std::move(r);

@@ -29,8 +29,8 @@ struct RankedKeys {
     std::vector<std::int32_t> ofSlot;
 };
 
-RankedKeys rankKeys(const std::vector<std::uint64_t>& codes, std::uint64_t space,
-                    const std::vector<std::int32_t>& records) {
+RankedKeys rankKeys(std::span<const std::uint64_t> codes, std::uint64_t space,
+                    std::span<const std::int32_t> records) {
     RankedKeys k;
     const std::size_t n = codes.size();
     k.ofSlot.resize(n);
@@ -134,7 +134,7 @@ void layoutAxis(MolapAxisKeys& k, const std::vector<MolapLevelPtr>& levels,
 
 // rows x columns x zCount cells, each preset empty. Throws std::bad_alloc when that is more
 // than memory could ever hold.
-void allocateCells(std::vector<KW_cell>& cells, std::int32_t rows, std::int32_t columns,
+void allocateCells(BulkVector<KW_cell>& cells, std::int32_t rows, std::int32_t columns,
                    std::int32_t zCount) {
     std::uint64_t n;
     if (__builtin_mul_overflow(static_cast<std::uint64_t>(rows),

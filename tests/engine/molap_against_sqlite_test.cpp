@@ -66,6 +66,19 @@ TEST(MolapAgainstSqliteDeep, OneToFiveLevelsPerAxis) {
     }
 }
 
+// Keys of many-valued levels: the cell code space passes 2^32 and the product of both axes
+// 2^62, so the keys are ranked record by record before they are combined.
+TEST(MolapAgainstSqliteDeep, KeySpacesBeyondOneWord) {
+    Loaded loaded(300, 9);
+    MolapQuery q;
+    q.x = {{kAmount}, {kPrice}, {kDay2}, {kNote}, {kDay}};
+    q.y = {{kPrice}, {kAmount}, {kNote}, {kDay2}, {kDay, 4}};
+    q.z = {kSmall, kHalf};
+    q.kinds = {1, 4};
+    q.yMode = 1;
+    loaded.check(q);
+}
+
 TEST_F(MolapAgainstSqlite, EveryKindOnEveryZType) {
     for (const int z : {kAmount, kPrice, kNote, kCode5, kDay2, kClock}) {
         SCOPED_TRACE(z);
