@@ -5,7 +5,10 @@
 // (item-major, over the set records only) the first time the item's dictionary is read under
 // the new map, so a change of sets stays instant however many items the data set has.
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <new>
+#include <span>
 
 #include "engine/kw_map_walk.h"
 #include "engine/kw_search.h"
@@ -15,6 +18,81 @@ namespace {
 template <typename T>
 std::size_t at(T i) {
     return static_cast<std::size_t>(i);
+}
+
+// The recount is a histogram of positions over the records of a map, and two things limit it:
+// walking the set bits (a branch per bit that random selections mispredict) and the counters
+// themselves (consecutive records holding the same value wait on one counter). Words with
+// many set bits are therefore taken whole, adding each record's bit without a branch, and
+// small dictionaries count into four partial histograms, summed at the end.
+constexpr std::size_t kLanes = 4;
+constexpr std::size_t kLaneLimit = 1024;  // above: counters are scattered anyway
+constexpr int kDenseWord = 8;             // set bits from which a word is taken whole
+
+// Four int32 histograms of D counters each; record k counts into histogram k mod 4.
+struct LaneCounts {
+    std::int32_t* lane[kLanes];
+    std::int32_t* sink(std::size_t k) const { return lane[k & (kLanes - 1)]; }
+};
+
+// The dictionary's in-map counts themselves.
+struct DictCounts {
+    KW_dict* dict;
+    KW_dict* sink(std::size_t) const { return dict; }
+};
+
+inline void bump(std::int32_t* counts, std::int32_t p, std::int32_t n) {
+    counts[p] += n;
+}
+inline void bump(KW_dict* dict, std::int32_t p, std::int32_t n) {
+    dict[p].mapCount += n;
+}
+
+template <typename Counts>
+void countSingle(const KW_map& map, std::int32_t records, const std::int32_t* values,
+                 Counts counts) {
+    const auto s0 = counts.sink(0), s1 = counts.sink(1), s2 = counts.sink(2), s3 = counts.sink(3);
+    const std::uint32_t* words = map.data();
+    for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
+        std::uint32_t bits = words[w];
+        if (bits == 0) continue;
+        const std::int32_t base = w * 32;
+        const std::int32_t* v = values + base;
+        if (std::popcount(bits) >= kDenseWord && base + 32 <= records) {
+            auto bit = [bits](int j) { return static_cast<std::int32_t>((bits >> (31 - j)) & 1u); };
+            for (int j = 0; j < 32; j += 4) {
+                bump(s0, v[j], bit(j));
+                bump(s1, v[j + 1], bit(j + 1));
+                bump(s2, v[j + 2], bit(j + 2));
+                bump(s3, v[j + 3], bit(j + 3));
+            }
+            continue;
+        }
+        for (std::size_t k = 0; bits != 0; ++k) {
+            const int j = std::countl_zero(bits);
+            bump(counts.sink(k), v[j], 1);
+            bits &= ~(0x80000000u >> j);
+        }
+    }
+}
+
+// MultiAns items: every answer of every record of the map. Most records hold few answers, so
+// the first four are added without a loop (an answer past the record's own adds 0).
+template <typename Counts>
+void countMulti(const KW_map& map, const std::int32_t* starts, std::span<const std::int32_t> values,
+                Counts counts) {
+    if (values.empty()) return;
+    const std::int32_t last = static_cast<std::int32_t>(values.size()) - 1;
+    const std::int32_t* v = values.data();
+    std::size_t k = 0;
+    ForEachRecord(map, [&](std::int32_t r) {
+        const auto sink = counts.sink(k++);
+        const std::int32_t a = starts[r], n = starts[r + 1] - a;
+        for (std::int32_t t = 0; t < 4; ++t)
+            bump(sink, v[std::min(a + t, last)], t < n ? 1 : 0);
+        for (std::int32_t t = 4; t < n; ++t)
+            bump(sink, v[a + t], 1);
+    });
 }
 
 }  // namespace
@@ -37,17 +115,30 @@ void KW_search::recount(std::int32_t item) const {
         for (KW_dict& e : b.dict)
             e.mapCount = e.count;
     } else {
-        for (KW_dict& e : b.dict)
-            e.mapCount = 0;
-        const std::int32_t* values = b.values.data();
-        if (kw::isMultiType(b.def.type)) {
-            const std::int32_t* starts = b.starts.data();
-            ForEachRecord(*current_, [&](std::int32_t r) {
-                for (std::int32_t a = starts[r], end = starts[r + 1]; a < end; ++a)
-                    ++dict[values[a]].mapCount;
-            });
+        const bool multi = kw::isMultiType(b.def.type);
+        auto count = [&](auto counts) {
+            if (multi) {
+                countMulti(*current_, b.starts.data(), b.values, counts);
+            } else {
+                countSingle(*current_, records_, b.values.data(), counts);
+            }
+        };
+        const std::size_t size = b.dict.size();
+        if (size <= kLaneLimit) {
+            // On the stack: reading a dictionary never allocates, so it cannot fail.
+            std::array<std::int32_t, kLanes * kLaneLimit> lanes;
+            std::fill_n(lanes.begin(), kLanes * size, 0);
+            LaneCounts counts;
+            for (std::size_t k = 0; k < kLanes; ++k)
+                counts.lane[k] = lanes.data() + k * size;
+            count(counts);
+            for (std::size_t p = 0; p < size; ++p)
+                dict[p].mapCount =
+                    lanes[p] + lanes[size + p] + lanes[2 * size + p] + lanes[3 * size + p];
         } else {
-            ForEachRecord(*current_, [&](std::int32_t r) { ++dict[values[r]].mapCount; });
+            for (KW_dict& e : b.dict)
+                e.mapCount = 0;
+            count(DictCounts{dict});
         }
     }
     state.countedFor = generation_;
