@@ -9,6 +9,7 @@
 #include "graphctl/housekeeping.h"
 #include "graphctl/item_data.h"
 #include "graphctl/summary_sheet.h"
+#include "platform/core/cp932.h"
 
 namespace zbq::grafvik {
 
@@ -27,15 +28,6 @@ constexpr std::array<Method, 10> kMethods = {{
     {"ShowGraph", GRAFVIK_DISPID_SHOWGRAPH, 0},
 }};
 
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 void clearItems(GraphState& s) {
     s.src.clear();
     s.dst.clear();
@@ -50,7 +42,7 @@ GraphState& threadState() {
 
 const Method* methodByName(std::string_view name) {
     for (const Method& m : kMethods)
-        if (equalsNoCase(m.name, name)) return &m;
+        if (zbq::cp932::equalsNoCase(m.name, name)) return &m;
     return nullptr;
 }
 

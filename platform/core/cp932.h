@@ -39,6 +39,11 @@ std::size_t find(std::string_view text, std::string_view pattern, std::size_t fr
 // True when `text` ends with `suffix` and the suffix begins at a character start.
 bool endsWith(std::string_view text, std::string_view suffix);
 
+// Names compared the way the system compares section, key, class and method names: ASCII letters
+// without regard to case, everything else byte for byte. The trail byte of a two-byte character
+// is never folded ("\x83\x41" is ア, "\x83\x61" is ャ).
+bool equalsNoCase(std::string_view a, std::string_view b);
+
 // CP932 -> UTF-8. Never fails and never cuts the text short: an unmapped two-byte character or
 // a stray byte becomes U+FFFD and the conversion goes on with the next byte.
 std::string toUtf8(std::string_view cp932);

@@ -39,4 +39,20 @@ bool endsWith(std::string_view text, std::string_view suffix) {
     return text.substr(start) == suffix && isCharStart(text, start);
 }
 
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (isLeadByte(x) && i + 1 < a.size()) {
+            if (x != y || a[i + 1] != b[i + 1]) return false;
+            ++i;
+        } else if (lower(x) != lower(y)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace zbq::cp932

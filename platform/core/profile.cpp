@@ -24,10 +24,6 @@ constexpr bool isQuote(char c) {
     return c == '"' || c == '\'';
 }
 
-constexpr unsigned char asciiLower(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
-}
-
 std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.front()))
         s.remove_prefix(1);
@@ -40,23 +36,6 @@ std::string_view unquote(std::string_view v) {
     if (v.size() >= 2 && isQuote(v.front()) && v.back() == v.front())
         return v.substr(1, v.size() - 2);
     return v;
-}
-
-// Only single-byte letters fold: the trail byte of a two-byte character may look like a letter
-// ("\x83\x41" is ア, "\x83\x61" is ャ) and must not be folded.
-bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto x = static_cast<unsigned char>(a[i]);
-        const auto y = static_cast<unsigned char>(b[i]);
-        if (cp932::isLeadByte(x) && i + 1 < a.size()) {
-            if (x != y || a[i + 1] != b[i + 1]) return false;
-            ++i;
-        } else if (asciiLower(x) != asciiLower(y)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 bool hasLineBreakOrNul(std::string_view s) {
@@ -141,7 +120,8 @@ ProfileFile::ProfileFile(std::string_view bytes) {
 
 std::size_t ProfileFile::findSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i].kind == Kind::Section && sameName(lines_[i].name(), section)) return i;
+        if (lines_[i].kind == Kind::Section && cp932::equalsNoCase(lines_[i].name(), section))
+            return i;
     return npos;
 }
 
@@ -156,7 +136,7 @@ std::size_t ProfileFile::findKey(std::string_view section, std::string_view key)
     const std::size_t header = findSection(section);
     if (header == npos) return npos;
     for (std::size_t i = header + 1; i < lines_.size() && lines_[i].kind != Kind::Section; ++i)
-        if (lines_[i].kind == Kind::Key && sameName(lines_[i].name(), key)) return i;
+        if (lines_[i].kind == Kind::Key && cp932::equalsNoCase(lines_[i].name(), key)) return i;
     return npos;
 }
 
@@ -211,7 +191,7 @@ std::vector<std::string> ProfileFile::keyNames(std::string_view section) const {
         if (lines_[i].kind != Kind::Key) continue;
         bool seen = false;
         for (const auto& name : names)
-            seen = seen || sameName(name, lines_[i].name());
+            seen = seen || cp932::equalsNoCase(name, lines_[i].name());
         if (!seen) names.emplace_back(lines_[i].name());
     }
     return names;
@@ -233,7 +213,7 @@ bool ProfileFile::setString(std::string_view section, std::string_view key,
     for (std::size_t i = header + 1; i < end; ++i) {
         Line& line = lines_[i];
         if (line.kind != Kind::Key) continue;
-        if (sameName(line.name(), key)) {
+        if (cp932::equalsNoCase(line.name(), key)) {
             // The key keeps its spelling and spacing in the file; only the value changes.
             line.text.resize(line.valueBegin);
             line.text += text;
@@ -251,7 +231,7 @@ void ProfileFile::deleteKey(std::string_view section, std::string_view key) {
     if (header == npos) return;
     // Erasing every match keeps a shadowed duplicate from surfacing after the delete.
     for (std::size_t i = sectionEnd(header); i-- > header + 1;)
-        if (lines_[i].kind == Kind::Key && sameName(lines_[i].name(), key))
+        if (lines_[i].kind == Kind::Key && cp932::equalsNoCase(lines_[i].name(), key))
             lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
 }
 

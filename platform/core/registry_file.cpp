@@ -9,26 +9,16 @@
 #include <utility>
 
 #include "atomic_file.h"
+#include "cp932.h"
 
 namespace zbq {
 
 namespace {
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
-
 // True when `key` is `ancestor` itself or lies below it.
 bool isAtOrBelow(std::string_view key, std::string_view ancestor) {
     if (key.size() < ancestor.size()) return false;
-    if (!equalsNoCase(key.substr(0, ancestor.size()), ancestor)) return false;
+    if (!cp932::equalsNoCase(key.substr(0, ancestor.size()), ancestor)) return false;
     return key.size() == ancestor.size() || key[ancestor.size()] == '\\';
 }
 
@@ -179,7 +169,7 @@ std::optional<RegistryFile> RegistryFile::load(const std::string& path, std::str
 
 const RegistryFile::Key* RegistryFile::findKey(std::string_view key) const {
     for (const Key& k : keys_)
-        if (equalsNoCase(k.path, key)) return &k;
+        if (cp932::equalsNoCase(k.path, key)) return &k;
     return nullptr;
 }
 
@@ -197,7 +187,7 @@ bool RegistryFile::keyExists(std::string_view key) const {
 std::optional<std::string> RegistryFile::value(std::string_view key, std::string_view name) const {
     if (const Key* k = findKey(key))
         for (const Value& v : k->values)
-            if (equalsNoCase(v.name, name)) return v.data;
+            if (cp932::equalsNoCase(v.name, name)) return v.data;
     return std::nullopt;
 }
 
@@ -209,7 +199,7 @@ std::vector<std::string> RegistryFile::subKeys(std::string_view key) const {
         std::string_view child = rest.substr(0, rest.find('\\'));
         bool seen = false;
         for (const std::string& s : out)
-            seen = seen || equalsNoCase(s, child);
+            seen = seen || cp932::equalsNoCase(s, child);
         if (!seen) out.emplace_back(child);
     }
     return out;
@@ -225,7 +215,7 @@ bool RegistryFile::setValue(std::string_view key, std::string_view name, std::st
     if (!createKey(key)) return false;
     Key& k = *findKey(key);
     for (Value& v : k.values) {
-        if (equalsNoCase(v.name, name)) {
+        if (cp932::equalsNoCase(v.name, name)) {
             v.data = value;
             return true;
         }

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "platform/core/cp932.h"
 #include "platform/workbook/package_xml.h"
 #include "platform/workbook/styles_merge.h"
 
@@ -21,15 +22,6 @@ constexpr char kStrictNs[] = "http://purl.oclc.org/ooxml/spreadsheetml/main";
 bool fail(std::string* error, std::string message) {
     if (error) *error = std::move(message);
     return false;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
 }
 
 std::vector<pugi::xml_node> elements(const pugi::xml_node& parent, std::string_view local) {
@@ -199,7 +191,7 @@ std::string Graft::freeName(const std::string& part) {
         std::string name = stem + std::to_string(n) + ext;
         bool used = target_.contains(name);
         for (const std::string& t : taken_)
-            used = used || equalsNoCase(t, name);
+            used = used || zbq::cp932::equalsNoCase(t, name);
         if (!used) {
             taken_.insert(name);
             return name;
@@ -210,12 +202,12 @@ std::string Graft::freeName(const std::string& part) {
 std::string Graft::contentTypeIn(const pugi::xml_document& types, const std::string& part) const {
     pugi::xml_node root = child(types, "Types");
     for (pugi::xml_node o : elements(root, "Override"))
-        if (equalsNoCase(o.attribute("PartName").value(), "/" + part))
+        if (zbq::cp932::equalsNoCase(o.attribute("PartName").value(), "/" + part))
             return o.attribute("ContentType").value();
     auto dot = part.rfind('.');
     std::string ext = dot == std::string::npos ? "" : part.substr(dot + 1);
     for (pugi::xml_node d : elements(root, "Default"))
-        if (equalsNoCase(d.attribute("Extension").value(), ext))
+        if (zbq::cp932::equalsNoCase(d.attribute("Extension").value(), ext))
             return d.attribute("ContentType").value();
     return {};
 }
@@ -316,7 +308,7 @@ void Graft::dropCalcChain() {
         std::string part = resolveTarget(wbPart_, r.attribute("Target").value());
         target_.remove(part);
         for (pugi::xml_node o : elements(child(types_, "Types"), "Override"))
-            if (equalsNoCase(o.attribute("PartName").value(), "/" + part))
+            if (zbq::cp932::equalsNoCase(o.attribute("PartName").value(), "/" + part))
                 o.parent().remove_child(o);
         rels.remove_child(r);
     }
@@ -365,7 +357,7 @@ bool Graft::run() {
     auto part = sheetPart(source_, name);
     if (!first || !part) return fail(error_, "there is no sheet to add");
     for (pugi::xml_node s : elements(child(child(wb_, "workbook"), "sheets"), "sheet"))
-        if (equalsNoCase(s.attribute("name").value(), name))
+        if (zbq::cp932::equalsNoCase(s.attribute("name").value(), name))
             return fail(error_, "the workbook already has a sheet named " + name);
 
     std::string sheetBytes, newSheetPart;

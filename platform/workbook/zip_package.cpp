@@ -4,6 +4,7 @@
 #include <zip.h>
 
 #include "platform/core/atomic_file.h"
+#include "platform/core/cp932.h"
 
 #include <cstdio>
 #include <cstring>
@@ -13,15 +14,6 @@
 namespace zbq::workbook {
 
 namespace {
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
 
 void setError(std::string* error, std::string message) {
     if (error) *error = std::move(message);
@@ -122,7 +114,7 @@ const std::string* ZipPackage::find(std::string_view name) const {
     for (const Part& p : parts_)
         if (p.name == name) return &p.data;
     for (const Part& p : parts_)
-        if (equalsNoCase(p.name, name)) return &p.data;
+        if (zbq::cp932::equalsNoCase(p.name, name)) return &p.data;
     return nullptr;
 }
 
@@ -139,7 +131,8 @@ void ZipPackage::put(std::string_view name, std::string data) {
 }
 
 bool ZipPackage::remove(std::string_view name) {
-    return std::erase_if(parts_, [&](const Part& p) { return equalsNoCase(p.name, name); }) > 0;
+    return std::erase_if(parts_,
+                         [&](const Part& p) { return zbq::cp932::equalsNoCase(p.name, name); }) > 0;
 }
 
 std::vector<std::string> ZipPackage::names() const {
