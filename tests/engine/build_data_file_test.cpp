@@ -22,19 +22,13 @@ using zbq::cp932::literal;
 using zbq::test::csvOf;
 using zbq::test::CsvTable;
 using zbq::test::describe;
+using zbq::test::entriesIn;
 using zbq::test::mixedTable;
 using zbq::test::readBack;
 using zbq::test::readFile;
 using zbq::test::RecordingEngineHost;
 using zbq::test::TempDir;
 using zbq::test::writeFile;
-
-std::size_t entriesIn(const std::string& dir) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir))
-        ++n;
-    return n;
-}
 
 std::vector<std::string> logLines(const TempDir& dir) {
     std::vector<std::string> lines;

@@ -22,19 +22,13 @@ namespace {
 using zbq::test::csvOf;
 using zbq::test::CsvTable;
 using zbq::test::describe;
+using zbq::test::entriesIn;
 using zbq::test::FixtureTable;
 using zbq::test::mixedTable;
 using zbq::test::readBack;
 using zbq::test::readFile;
 using zbq::test::TempDir;
 using zbq::test::writeFile;
-
-std::size_t entriesIn(const std::string& dir) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir))
-        ++n;
-    return n;
-}
 
 // Builds the table's rows [from, to) into a data file.
 void buildRows(const CsvTable& t, std::size_t from, std::size_t to, const std::string& path) {

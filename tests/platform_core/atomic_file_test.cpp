@@ -12,15 +12,10 @@
 
 namespace {
 
+using zbq::test::entriesIn;
 using zbq::test::readFile;
 using zbq::test::TempDir;
 using zbq::test::writeFile;
-
-std::size_t entriesIn(const std::string& dir) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir)) ++n;
-    return n;
-}
 
 TEST(AtomicFile, ReplacesTheOldFileAndKeepsItsMode) {
     TempDir dir;

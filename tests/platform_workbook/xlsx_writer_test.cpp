@@ -13,17 +13,11 @@
 namespace {
 
 using namespace zbq::workbook;
+using zbq::test::entriesIn;
 using zbq::test::openpyxlMismatch;
 using zbq::test::readFile;
 using zbq::test::TempDir;
 using zbq::test::writeFile;
-
-std::size_t entriesIn(const std::string& dir) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir))
-        ++n;
-    return n;
-}
 
 // A data sheet (very hidden) with text, numbers and a styled blank, a chart sheet over it and
 // a visible sheet with an embedded chart.

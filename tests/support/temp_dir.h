@@ -1,6 +1,7 @@
 // A fresh temporary folder for one test, removed with everything in it when the test ends.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace zbq::test {
@@ -19,6 +20,9 @@ public:
 private:
     std::string path_;
 };
+
+// How many entries a folder holds (a temporary left behind shows up here).
+std::size_t entriesIn(const std::string& dir);
 
 // Whole-file helpers for tests; they fail the current test on an I/O error.
 std::string readFile(const std::string& path);
