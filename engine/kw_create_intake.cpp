@@ -10,6 +10,7 @@
 #include "engine/kw_create.h"
 #include "platform/core/cp932.h"
 #include "platform/core/engine_host.h"
+#include "platform/core/fd_io.h"
 
 namespace {
 
@@ -33,19 +34,6 @@ std::string columnFilePath(const std::string& dataPath, std::int32_t column) {
 // Paths are UTF-8; the log is CP932 text.
 std::string forLog(const std::string& path) {
     return zbq::cp932::pathToStored(path).value_or(path);
-}
-
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 }  // namespace
@@ -184,7 +172,7 @@ void KW_create::flushColumns() {
         if (c.bytes.empty()) continue;
         // One descriptor at a time: a thousand items stay far below the open-file limit.
         const int fd = ::open(c.path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        bool ok = fd >= 0 && writeAll(fd, c.bytes.data(), c.bytes.size());
+        bool ok = fd >= 0 && zbq::writeAll(fd, c.bytes.data(), c.bytes.size());
         int e = ok ? 0 : errno;
         if (fd >= 0 && ::close(fd) != 0 && ok) {
             ok = false;

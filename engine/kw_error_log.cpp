@@ -11,6 +11,7 @@
 
 #include "engine/kw_error.h"
 #include "platform/core/cp932.h"
+#include "platform/core/fd_io.h"
 #include "platform/core/program_paths.h"
 
 namespace {
@@ -80,19 +81,6 @@ bool lockByte(int fd, short type) {
     return true;
 }
 
-bool writeAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 void KWsetLogDir(const std::string& dir) {
@@ -111,7 +99,7 @@ void WriteErrorLog(std::int32_t code, std::string_view message) {
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
         if (fd >= 0) {
             if (lockByte(fd, F_WRLCK)) {
-                if (::lseek(fd, 0, SEEK_END) >= 0) writeAll(fd, line.data(), line.size());
+                if (::lseek(fd, 0, SEEK_END) >= 0) zbq::writeAll(fd, line.data(), line.size());
                 lockByte(fd, F_UNLCK);
             }
             ::close(fd);

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <ctime>
 
+#include "fd_io.h"
+
 namespace zbq {
 
 namespace {
@@ -82,17 +84,7 @@ bool AtomicFile::write(const void* data, std::size_t size) {
         if (error_ == 0) error_ = EBADF;
         return false;
     }
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        ssize_t n = ::write(fd_, p, size);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return fail();
-        }
-        p += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return writeAll(fd_, data, size) || fail();
 }
 
 bool AtomicFile::commit() {
