@@ -29,6 +29,7 @@
 #include "engine/kw_error.h"
 #include "engine/kw_format.h"
 #include "engine/kw_map.h"
+#include "engine/kw_memory.h"
 
 namespace kw {
 
@@ -98,27 +99,22 @@ private:
     std::atomic<std::int32_t> workers_{0};
 };
 
-// Large work arrays. Blocks of 2 MB and more are mapped on their own with transparent huge
-// pages asked for, so that filling a fresh array of 100 MB costs a few dozen page faults, not
-// 25,000 (the first build of a window writes that much). Smaller blocks come from the heap.
-void* bulkAllocate(std::size_t bytes);  // throws std::bad_alloc
-void bulkFree(void* p, std::size_t bytes) noexcept;
-
+// reserve(n) for a large array filled by push_back, with the huge-page sizing and advice of
+// kw_memory.h (its first touch, not its filling, is what a fresh array costs).
 template <typename T>
-struct BulkAllocator {
-    using value_type = T;
-    BulkAllocator() = default;
-    template <typename U>
-    BulkAllocator(const BulkAllocator<U>&) {}
-    T* allocate(std::size_t n) { return static_cast<T*>(bulkAllocate(n * sizeof(T))); }
-    void deallocate(T* p, std::size_t n) noexcept { bulkFree(p, n * sizeof(T)); }
-    template <typename U>
-    bool operator==(const BulkAllocator<U>&) const {
-        return true;
+void reserveLarge(std::vector<T>& v, std::size_t n) {
+    if (v.capacity() >= n) return;
+    const std::size_t bytes = n * sizeof(T);
+    if (bytes < kLargeArrayBytes) {
+        v.reserve(n);
+        return;
     }
-};
-template <typename T>
-using BulkVector = std::vector<T, BulkAllocator<T>>;
+    std::vector<T> grown;
+    grown.reserve(largeCapacityBytes(bytes) / sizeof(T));
+    adviseHugePages(grown.data(), grown.capacity() * sizeof(T));
+    grown.insert(grown.end(), v.begin(), v.end());
+    v.swap(grown);
+}
 
 // One level of an axis: an item and the tables the axis reads it through.
 struct MolapLevel {
@@ -193,7 +189,7 @@ public:
     bool direct() const { return !direct_.empty(); }
     std::int32_t* directEntry(std::uint64_t code) { return direct_.data() + code; }
     // The sorted form: slot i has the i-th smallest code.
-    BulkVector<std::uint64_t>& sortedCodes() { return sorted_; }
+    std::vector<std::uint64_t>& sortedCodes() { return sorted_; }
     // -1 when the code has no cell.
     std::int32_t find(std::uint64_t code) const;
     // Empty, keeping the memory.
@@ -204,7 +200,7 @@ public:
 
 private:
     std::vector<std::int32_t> direct_;
-    BulkVector<std::uint64_t> sorted_;
+    std::vector<std::uint64_t> sorted_;
 };
 
 // The result of one build.
@@ -215,9 +211,9 @@ struct MolapResult {
     MolapAxisKeys x, y;
     std::uint64_t ySpace = 1;  // cell code = x code * ySpace + y code
     MolapCellIndex index;
-    BulkVector<KW_cell> cells;    // ordinary cells, zCount per slot
-    BulkVector<KW_cell> xTotals;  // (X total, ordinary Y key): [total][y base][z]
-    BulkVector<KW_cell> yTotals;  // (any X key, Y total): [total][x entry][z]
+    std::vector<KW_cell> cells;    // ordinary cells, zCount per slot
+    std::vector<KW_cell> xTotals;  // (X total, ordinary Y key): [total][y base][z]
+    std::vector<KW_cell> yTotals;  // (any X key, Y total): [total][x entry][z]
 
     // The zCount cells of (X entry, Y entry), or null when that cell does not exist.
     const KW_cell* cell(std::int32_t xe, std::int32_t ye) const;
@@ -226,8 +222,8 @@ struct MolapResult {
 // What the pass hands on: per ordinary cell (slot) its two axis codes and one of its records,
 // and the code space of each axis.
 struct MolapSlots {
-    BulkVector<std::uint64_t> x, y;
-    BulkVector<std::int32_t> record;
+    std::vector<std::uint64_t> x, y;
+    std::vector<std::int32_t> record;
     std::uint64_t xSpace = 1, ySpace = 1;
 };
 
@@ -241,8 +237,8 @@ void finishMolap(MolapResult& r, const MolapSlots& slots, std::int32_t xMode, st
 // drill, and a rebuild that reuses this memory asks the system for no fresh pages.
 struct MolapScratch {
     MolapSlots slots;
-    BulkVector<std::uint64_t> pairs, sortBuffer;       // (cell code, record) words
-    std::vector<BulkVector<std::int32_t>> zPositions;  // per Z item, in sorted pair order
+    std::vector<std::uint64_t> pairs, sortBuffer;       // (cell code, record) words
+    std::vector<std::vector<std::int32_t>> zPositions;  // per Z item, in sorted pair order
 };
 
 // An empty result for the next build that keeps the memory of the old one's large arrays.

@@ -4,8 +4,6 @@
 #include <new>
 #include <thread>
 
-#include <sys/mman.h>
-
 #include "engine/kw_search.h"
 
 namespace {
@@ -65,45 +63,10 @@ void groupDates(const kw::ItemBlock& b, std::int32_t grouping, std::vector<KW_di
 
 namespace kw {
 
-namespace {
-
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-
-std::size_t bulkSize(std::size_t bytes) {
-    return (bytes + kHugePage - 1) & ~(kHugePage - 1);
-}
-
-}  // namespace
-
-void* bulkAllocate(std::size_t bytes) {
-    if (bytes < kHugePage) return ::operator new(bytes);
-    // Map one huge page more than needed, then cut the mapping to an aligned stretch.
-    const std::size_t size = bulkSize(bytes);
-    void* raw = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED) throw std::bad_alloc();
-    const auto start = reinterpret_cast<std::uintptr_t>(raw);
-    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
-    if (aligned > start) ::munmap(raw, aligned - start);
-    const std::uintptr_t end = start + size + kHugePage;
-    if (end > aligned + size)
-        ::munmap(reinterpret_cast<void*>(aligned + size), end - aligned - size);
-    // Only a hint: without huge pages the block works the same.
-    ::madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
-    return reinterpret_cast<void*>(aligned);
-}
-
-void bulkFree(void* p, std::size_t bytes) noexcept {
-    if (bytes < kHugePage)
-        ::operator delete(p);
-    else
-        ::munmap(p, bulkSize(bytes));
-}
-
 std::unique_ptr<MolapResult> recycleMolap(std::unique_ptr<MolapResult> old) {
     auto fresh = std::make_unique<MolapResult>();
     if (!old) return fresh;
-    auto keep = [](BulkVector<KW_cell>& to, BulkVector<KW_cell>& from) {
+    auto keep = [](std::vector<KW_cell>& to, std::vector<KW_cell>& from) {
         to = std::move(from);
         to.clear();
     };

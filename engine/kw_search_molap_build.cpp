@@ -203,6 +203,7 @@ struct Pass {
     const std::vector<ZColumn>& z;
     const KW_map* map;
     std::int32_t records;
+    std::int32_t shown;  // records of the map
     kw::MolapCancel& cancel;
     kw::MolapScratch& scratch;
 
@@ -235,12 +236,13 @@ struct Pass {
     // radix-sorted, or for code spaces beyond 32 bits kept apart and sorted by comparison.
     bool sorted() {
         const std::uint64_t ySpace = slots.ySpace;
-        const auto reserve = at(std::min<std::int64_t>(records, 1 << 24));
+        // Every shown record may make a pair.
+        const auto reserve = static_cast<std::size_t>(shown);
         Block block;
         if (slots.xSpace * ySpace <= std::uint64_t{1} << 32) {
-            kw::BulkVector<std::uint64_t>& pairs = scratch.pairs;
+            std::vector<std::uint64_t>& pairs = scratch.pairs;
             pairs.clear();
-            pairs.reserve(reserve);
+            kw::reserveLarge(pairs, reserve);
             const bool complete = forEachBlock(map, records, cancel, block, [&](Block& b) {
                 encode(b, x, y);
                 for (std::int32_t i = 0; i < b.n; ++i)
@@ -275,14 +277,14 @@ struct Pass {
         const std::size_t n = pairs.size();
         scratch.zPositions.resize(z.size());
         for (std::size_t k = 0; k < z.size(); ++k) {
-            kw::BulkVector<std::int32_t>& gathered = scratch.zPositions[k];
-            gathered.resize(n);
+            std::vector<std::int32_t>& gathered = scratch.zPositions[k];
+            kw::sizeLarge(gathered, n);
             const std::int32_t* positions = z[k].positions;
             for (std::size_t i = 0; i < n; ++i)
                 gathered[i] = positions[recordOf(pairs[i])];
         }
         if (cancel.poll()) return false;
-        kw::BulkVector<std::uint64_t>& codes = r.index.sortedCodes();
+        std::vector<std::uint64_t>& codes = r.index.sortedCodes();
         // The X code of the current run, found by division only when it changes.
         std::uint64_t xc = 0, xFirst = 0;
         for (std::size_t i = 0; i < n;) {
@@ -319,13 +321,13 @@ struct Pass {
 
     // LSD radix sort on the code bits (above bit 32), at most 11 bits a pass. Stable, so the
     // records of a cell stay in record order.
-    bool radixSortCodes(kw::BulkVector<std::uint64_t>& a) {
+    bool radixSortCodes(std::vector<std::uint64_t>& a) {
         const int bits = std::bit_width(slots.xSpace * slots.ySpace - 1);
         if (a.size() < 2 || bits == 0) return true;
         const int passes = (bits + 10) / 11;
         const int digit = (bits + passes - 1) / passes;
-        kw::BulkVector<std::uint64_t>& b = scratch.sortBuffer;
-        b.resize(a.size());
+        std::vector<std::uint64_t>& b = scratch.sortBuffer;
+        kw::sizeLarge(b, a.size());
         std::vector<std::size_t> start(at(1) << digit);
         const std::uint64_t mask = (std::uint64_t{1} << digit) - 1;
         for (int pass = 0; pass < passes; ++pass) {
@@ -404,13 +406,15 @@ bool KW_search::molapPass(kw::MolapResult& r, kw::MolapSlots& slots) {
     slots.ySpace = y.space;
     r.ySpace = y.space;
     if (cellSpace == 0) return !cancel.poll();  // some level has no value at all
+    const std::int32_t shown = KWgetDataCount();
     const auto expected = at(std::min<std::uint64_t>(
-        {cellSpace, static_cast<std::uint64_t>(KWgetDataCount()), std::uint64_t{1} << 21}));
-    r.cells.reserve(expected * at(r.zCount));
-    slots.x.reserve(expected);
-    slots.y.reserve(expected);
-    slots.record.reserve(expected);
-    Pass pass{r, slots, x, y, z, map, records_, cancel, molap_.scratch};
+        {cellSpace, static_cast<std::uint64_t>(shown), std::uint64_t{1} << 21}));
+    kw::reserveLarge(r.cells, expected * at(r.zCount));
+    kw::reserveLarge(slots.x, expected);
+    kw::reserveLarge(slots.y, expected);
+    kw::reserveLarge(slots.record, expected);
+    if (cellSpace > kDirectSpace) kw::reserveLarge(r.index.sortedCodes(), expected);
+    Pass pass{r, slots, x, y, z, map, records_, shown, cancel, molap_.scratch};
     return cellSpace <= kDirectSpace ? pass.direct() : pass.sorted();
 }
 

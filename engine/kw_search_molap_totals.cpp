@@ -134,7 +134,7 @@ void layoutAxis(MolapAxisKeys& k, const std::vector<MolapLevelPtr>& levels,
 
 // rows x columns x zCount cells, each preset empty. Throws std::bad_alloc when that is more
 // than memory could ever hold.
-void allocateCells(BulkVector<KW_cell>& cells, std::int32_t rows, std::int32_t columns,
+void allocateCells(std::vector<KW_cell>& cells, std::int32_t rows, std::int32_t columns,
                    std::int32_t zCount) {
     std::uint64_t n;
     if (__builtin_mul_overflow(static_cast<std::uint64_t>(rows),
@@ -142,7 +142,8 @@ void allocateCells(BulkVector<KW_cell>& cells, std::int32_t rows, std::int32_t c
         __builtin_mul_overflow(n, static_cast<std::uint64_t>(zCount), &n) ||
         n > (std::uint64_t{1} << 40) / sizeof(KW_cell))
         throw std::bad_alloc();
-    cells.assign(at(n), KW_cell{});
+    cells.clear();
+    sizeLarge(cells, at(n));
 }
 
 void mergeInto(KW_cell* dst, const KW_cell* src, std::size_t zCount) {
