@@ -2,6 +2,7 @@
 #include "engine/kw_map.h"
 
 #include <bit>
+#include <cstring>
 #include <new>
 
 KW_map::KW_map(std::int32_t records)
@@ -28,24 +29,42 @@ int MapSetBit(std::uint32_t* map, std::int32_t r, std::int32_t on) {
 }
 
 int MapAnd(std::uint32_t* dst, const std::uint32_t* src, std::int32_t byteLength) {
-    for (std::int32_t i = 0, n = byteLength / 4; i < n; ++i) dst[i] &= src[i];
+    for (std::int32_t i = 0, n = byteLength / 4; i < n; ++i)
+        dst[i] &= src[i];
     return 0;
 }
 
 int MapOr(std::uint32_t* dst, const std::uint32_t* src, std::int32_t byteLength) {
-    for (std::int32_t i = 0, n = byteLength / 4; i < n; ++i) dst[i] |= src[i];
+    for (std::int32_t i = 0, n = byteLength / 4; i < n; ++i)
+        dst[i] |= src[i];
     return 0;
 }
 
 int MapNot(std::uint32_t* map, std::int32_t byteLength) {
-    for (std::int32_t i = 0, n = byteLength / 4; i < n; ++i) map[i] = ~map[i];
+    for (std::int32_t i = 0, n = byteLength / 4; i < n; ++i)
+        map[i] = ~map[i];
     return 0;
 }
 
-std::int32_t MapCount(const std::uint32_t* map, std::int32_t byteLength) {
-    std::int32_t count = 0;
-    for (std::int32_t i = 0, n = byteLength / 4; i < n; ++i) count += std::popcount(map[i]);
-    return count;
+// Counting is what every change of the current map pays. The baseline x86-64 target has no
+// popcount instruction, and its bit-twiddling stand-in costs eight times as much, so the
+// function also comes compiled for processors that have one, chosen when the program loads.
+// Two words are counted at a time.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("popcnt", "default")))
+#endif
+std::int32_t
+MapCount(const std::uint32_t* map, std::int32_t byteLength) {
+    const std::int32_t n = byteLength / 4;
+    std::int64_t count = 0;
+    std::int32_t i = 0;
+    for (; i + 2 <= n; i += 2) {
+        std::uint64_t pair;
+        std::memcpy(&pair, map + i, sizeof pair);
+        count += std::popcount(pair);
+    }
+    if (i < n) count += std::popcount(map[i]);
+    return static_cast<std::int32_t>(count);
 }
 
 void MapClearTail(std::uint32_t* map, std::int32_t records) {
