@@ -5,6 +5,7 @@
 #include <cmath>
 #include <new>
 
+#include "engine/kw_dates.h"
 #include "engine/kw_search.h"
 
 namespace {
@@ -14,35 +15,11 @@ std::size_t at(T i) {
     return static_cast<std::size_t>(i);
 }
 
-// Days since 1970-01-01 of a proleptic Gregorian date, and back (the civil-day algorithms):
-// exact for every date, independent of time zones and daylight saving.
-std::int64_t daysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-std::int64_t civilFromDays(std::int64_t z) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    const std::int64_t y = yoe + era * 400 + (m <= 2);
-    return y * 10000 + m * 100 + d;
-}
-
 constexpr std::int64_t kDay = 86400;
 
 // The number a statistic takes from an integer value: seconds for dates and times.
 std::int64_t statisticOf(std::int32_t type, std::int32_t v) {
-    if (type == KW_TYPE_DATE) return daysFromCivil(v / 10000, v / 100 % 100, v % 100) * kDay;
+    if (type == KW_TYPE_DATE) return kw::DaysFromYmd(v) * kDay;
     if (type == KW_TYPE_TIME) return v / 10000 * 3600 + v / 100 % 100 * 60 + v % 100;
     return v;
 }
@@ -213,7 +190,7 @@ std::int32_t KW_search::KWgetStatistics(std::int32_t item, double* sum, double* 
     if (type == KW_TYPE_DATE) {
         // The day of the mean instant: floor, so that a mean before 1970 keeps its day.
         *mean = static_cast<double>(
-            civilFromDays(static_cast<std::int64_t>(std::floor(average / kDay))));
+            kw::YmdFromDays(static_cast<std::int64_t>(std::floor(average / kDay))));
         *deviation = static_cast<double>(spread / kDay);
     } else if (type == KW_TYPE_TIME) {
         const auto seconds = static_cast<std::int64_t>(average);  // within one day, >= 0
