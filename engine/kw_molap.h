@@ -5,7 +5,7 @@
 // and record -> position array it is read through (the item's own, or a date-grouped copy that
 // the level owns). Levels are shared, immutable once made: a result keeps the levels it was
 // built from, so resetting the settings never pulls the tables from under a result or a drill.
-// Item tables belong to KW_search and outlive both (KWclose frees this state first).
+// Item tables belong to KW_search; KWclose frees this state together with them.
 //
 // Result: every key of an axis is a list of dictionary positions, one per level; total and
 // subtotal keys carry kMolapTotal from their first total level on. Keys are kept in key order
@@ -13,6 +13,10 @@
 // stores: the ordinary cells (sparse, found by the key codes of both axes), the X total cells
 // over the ordinary rows and the Y total cells over every column (both dense: a total cell
 // exists for every pair, empty ones with count 0).
+//
+// Memory: a build reuses the large arrays of the result it replaces and keeps its work arrays
+// (MolapScratch) while a result is shown, since the window rebuilds after every drill;
+// KWMolapClose gives all of it back.
 //
 // Threads: the build runs on the window's worker while the window's thread only waits; the
 // cancel handshake is the one part touched by two threads at once.

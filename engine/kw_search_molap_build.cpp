@@ -94,6 +94,11 @@ bool forEachBlock(const KW_map* map, std::int32_t records, kw::MolapCancel& canc
         for (std::int32_t w = w0, end = std::min(w0 + kBlockWords, words); w < end; ++w) {
             std::uint32_t bits = map ? map->data()[w] : 0xFFFFFFFFu;
             if (w == words - 1 && records % 32 != 0) bits &= ~(0xFFFFFFFFu >> (records % 32));
+            if (bits == 0xFFFFFFFFu) {
+                for (std::int32_t b = 0; b < 32; ++b)
+                    block.record[block.n++] = w * 32 + b;
+                continue;
+            }
             while (bits != 0) {
                 const int b = std::countl_zero(bits);
                 block.record[block.n++] = w * 32 + b;
