@@ -63,11 +63,11 @@ QString substitute(const QString& pattern, const QStringList& args) {
             out += c;
             continue;
         }
-        const QChar spec = pattern[i + 1];
-        if (spec == u'%') {
+        const QChar conversion = pattern[i + 1];
+        if (conversion == u'%') {
             out += u'%';
             ++i;
-        } else if ((spec == u's' || spec == u'd') && next < args.size()) {
+        } else if ((conversion == u's' || conversion == u'd') && next < args.size()) {
             out += args[next++];
             ++i;
         } else {

@@ -69,31 +69,31 @@ uint8_t lxwChartType(ChartType type) {
     return LXW_CHART_COLUMN;
 }
 
-lxw_chart* makeChart(lxw_workbook* wb, const Chart& spec, std::string* error) {
-    lxw_chart* chart = workbook_add_chart(wb, lxwChartType(spec.type));
+lxw_chart* makeChart(lxw_workbook* wb, const Chart& chartDef, std::string* error) {
+    lxw_chart* chart = workbook_add_chart(wb, lxwChartType(chartDef.type));
     if (!chart) {
         setError(error, "cannot create a chart");
         return nullptr;
     }
     lxw_chart_series* series =
-        chart_add_series(chart, spec.categories.c_str(), spec.values.c_str());
+        chart_add_series(chart, chartDef.categories.c_str(), chartDef.values.c_str());
     if (!series) {
         setError(error, "cannot add the chart's data series");
         return nullptr;
     }
-    const DataLabels& l = spec.labels;
+    const DataLabels& l = chartDef.labels;
     if (l.value || l.category || l.percent) {
         chart_series_set_labels(series);
         chart_series_set_labels_options(series, LXW_FALSE, l.category, l.value);
         if (l.percent) chart_series_set_labels_percentage(series);
         if (l.legendKey) chart_series_set_labels_legend(series);
-        bool round = spec.type == ChartType::Pie || spec.type == ChartType::Doughnut;
+        bool round = chartDef.type == ChartType::Pie || chartDef.type == ChartType::Doughnut;
         if (l.leaderLines && round) chart_series_set_labels_leader_line(series);
     }
-    if (spec.type == ChartType::Line && !spec.markers)
+    if (chartDef.type == ChartType::Line && !chartDef.markers)
         chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
-    if (!spec.legend) chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
-    if (!spec.plotAreaBorder) {
+    if (!chartDef.legend) chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+    if (!chartDef.plotAreaBorder) {
         lxw_chart_line none = {};
         none.none = LXW_TRUE;
         chart_plotarea_set_line(chart, &none);
@@ -125,13 +125,13 @@ bool addSheetName(lxw_workbook* wb, const std::string& name, std::string* error)
 
 bool writeWorksheet(lxw_workbook* wb, const Worksheet& spec,
                     const std::vector<lxw_format*>& formats, bool active, std::string* error) {
-    if (!addSheetName(wb, spec.name, error)) return false;
-    lxw_worksheet* ws = workbook_add_worksheet(wb, spec.name.c_str());
+    if (!addSheetName(wb, chartDef.name, error)) return false;
+    lxw_worksheet* ws = workbook_add_worksheet(wb, chartDef.name.c_str());
     if (!ws) {
-        setError(error, "cannot add sheet " + spec.name);
+        setError(error, "cannot add sheet " + chartDef.name);
         return false;
     }
-    for (const Cell& cell : spec.cells) {
+    for (const Cell& cell : chartDef.cells) {
         lxw_format* f = nullptr;
         if (cell.style >= 0) {
             if (static_cast<std::size_t>(cell.style) >= formats.size()) {
@@ -149,12 +149,12 @@ bool writeWorksheet(lxw_workbook* wb, const Worksheet& spec,
             err = worksheet_write_blank(ws, cell.row, cell.col, f);
         }
         if (err != LXW_NO_ERROR) {
-            setError(error, "sheet " + spec.name + ", row " + std::to_string(cell.row + 1) + ": " +
-                                lxw_strerror(err));
+            setError(error, "sheet " + chartDef.name + ", row " + std::to_string(cell.row + 1) +
+                                ": " + lxw_strerror(err));
             return false;
         }
     }
-    for (const PlacedChart& placed : spec.charts) {
+    for (const PlacedChart& placed : chartDef.charts) {
         lxw_chart* chart = makeChart(wb, placed.chart, error);
         if (!chart) return false;
         lxw_chart_options opt = {};
@@ -162,26 +162,26 @@ bool writeWorksheet(lxw_workbook* wb, const Worksheet& spec,
         opt.y_offset = placed.yOffset;
         lxw_error err = worksheet_insert_chart_opt(ws, placed.row, placed.col, chart, &opt);
         if (err != LXW_NO_ERROR) {
-            setError(error, "sheet " + spec.name + ": " + lxw_strerror(err));
+            setError(error, "sheet " + chartDef.name + ": " + lxw_strerror(err));
             return false;
         }
     }
     if (active) worksheet_activate(ws);
-    if (spec.visibility != Visibility::Visible) worksheet_hide(ws);
+    if (chartDef.visibility != Visibility::Visible) worksheet_hide(ws);
     return true;
 }
 
 bool writeChartsheet(lxw_workbook* wb, const Chartsheet& spec, bool active, std::string* error) {
-    if (!addSheetName(wb, spec.name, error)) return false;
-    lxw_chartsheet* cs = workbook_add_chartsheet(wb, spec.name.c_str());
+    if (!addSheetName(wb, chartDef.name, error)) return false;
+    lxw_chartsheet* cs = workbook_add_chartsheet(wb, chartDef.name.c_str());
     if (!cs) {
-        setError(error, "cannot add chart sheet " + spec.name);
+        setError(error, "cannot add chart sheet " + chartDef.name);
         return false;
     }
-    lxw_chart* chart = makeChart(wb, spec.chart, error);
+    lxw_chart* chart = makeChart(wb, chartDef.chart, error);
     if (!chart) return false;
     if (lxw_error err = chartsheet_set_chart(cs, chart); err != LXW_NO_ERROR) {
-        setError(error, "chart sheet " + spec.name + ": " + lxw_strerror(err));
+        setError(error, "chart sheet " + chartDef.name + ": " + lxw_strerror(err));
         return false;
     }
     if (active) chartsheet_activate(cs);
