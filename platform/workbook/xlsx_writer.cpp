@@ -123,15 +123,15 @@ bool addSheetName(lxw_workbook* wb, const std::string& name, std::string* error)
     return false;
 }
 
-bool writeWorksheet(lxw_workbook* wb, const Worksheet& spec,
+bool writeWorksheet(lxw_workbook* wb, const Worksheet& sheet,
                     const std::vector<lxw_format*>& formats, bool active, std::string* error) {
-    if (!addSheetName(wb, chartDef.name, error)) return false;
-    lxw_worksheet* ws = workbook_add_worksheet(wb, chartDef.name.c_str());
+    if (!addSheetName(wb, sheet.name, error)) return false;
+    lxw_worksheet* ws = workbook_add_worksheet(wb, sheet.name.c_str());
     if (!ws) {
-        setError(error, "cannot add sheet " + chartDef.name);
+        setError(error, "cannot add sheet " + sheet.name);
         return false;
     }
-    for (const Cell& cell : chartDef.cells) {
+    for (const Cell& cell : sheet.cells) {
         lxw_format* f = nullptr;
         if (cell.style >= 0) {
             if (static_cast<std::size_t>(cell.style) >= formats.size()) {
@@ -149,12 +149,12 @@ bool writeWorksheet(lxw_workbook* wb, const Worksheet& spec,
             err = worksheet_write_blank(ws, cell.row, cell.col, f);
         }
         if (err != LXW_NO_ERROR) {
-            setError(error, "sheet " + chartDef.name + ", row " + std::to_string(cell.row + 1) +
-                                ": " + lxw_strerror(err));
+            setError(error, "sheet " + sheet.name + ", row " + std::to_string(cell.row + 1) + ": " +
+                                lxw_strerror(err));
             return false;
         }
     }
-    for (const PlacedChart& placed : chartDef.charts) {
+    for (const PlacedChart& placed : sheet.charts) {
         lxw_chart* chart = makeChart(wb, placed.chart, error);
         if (!chart) return false;
         lxw_chart_options opt = {};
@@ -162,26 +162,26 @@ bool writeWorksheet(lxw_workbook* wb, const Worksheet& spec,
         opt.y_offset = placed.yOffset;
         lxw_error err = worksheet_insert_chart_opt(ws, placed.row, placed.col, chart, &opt);
         if (err != LXW_NO_ERROR) {
-            setError(error, "sheet " + chartDef.name + ": " + lxw_strerror(err));
+            setError(error, "sheet " + sheet.name + ": " + lxw_strerror(err));
             return false;
         }
     }
     if (active) worksheet_activate(ws);
-    if (chartDef.visibility != Visibility::Visible) worksheet_hide(ws);
+    if (sheet.visibility != Visibility::Visible) worksheet_hide(ws);
     return true;
 }
 
-bool writeChartsheet(lxw_workbook* wb, const Chartsheet& spec, bool active, std::string* error) {
-    if (!addSheetName(wb, chartDef.name, error)) return false;
-    lxw_chartsheet* cs = workbook_add_chartsheet(wb, chartDef.name.c_str());
+bool writeChartsheet(lxw_workbook* wb, const Chartsheet& sheet, bool active, std::string* error) {
+    if (!addSheetName(wb, sheet.name, error)) return false;
+    lxw_chartsheet* cs = workbook_add_chartsheet(wb, sheet.name.c_str());
     if (!cs) {
-        setError(error, "cannot add chart sheet " + chartDef.name);
+        setError(error, "cannot add chart sheet " + sheet.name);
         return false;
     }
-    lxw_chart* chart = makeChart(wb, chartDef.chart, error);
+    lxw_chart* chart = makeChart(wb, sheet.chart, error);
     if (!chart) return false;
     if (lxw_error err = chartsheet_set_chart(cs, chart); err != LXW_NO_ERROR) {
-        setError(error, "chart sheet " + chartDef.name + ": " + lxw_strerror(err));
+        setError(error, "chart sheet " + sheet.name + ": " + lxw_strerror(err));
         return false;
     }
     if (active) chartsheet_activate(cs);
