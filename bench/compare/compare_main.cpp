@@ -1,7 +1,8 @@
 // zbq-bench-compare: the engine against SQLite and pandas on the same generated questionnaire,
 // in one run, with every answer checked equal.
 //
-//   zbq-bench-compare [--records N] [--work DIR] [--python PATH] [--no-pandas] [--ops a,b]
+//   zbq-bench-compare [--records N] [--work DIR] [--python PATH] [--sides ours,sqlite,pandas]
+//                     [--ops a,b]
 //
 // Generates the questionnaire (bench/gen) into the work folder unless it is there already, then
 // runs each operation of operations.h on our engine and on SQLite (in-process), then the pandas
@@ -38,14 +39,14 @@ struct Options {
     std::int64_t records = 1'000'000;
     std::string work;
     std::string python = "/usr/bin/python3";
-    bool pandas = true;
+    bool ours = true, sqlite = true, pandas = true;
     std::vector<std::string> ops;
 };
 
 int usage() {
     std::fputs(
-        "usage: zbq-bench-compare [--records N] [--work DIR] [--python PATH] [--no-pandas] "
-        "[--ops a,b,...]\n",
+        "usage: zbq-bench-compare [--records N] [--work DIR] [--python PATH] "
+        "[--sides ours,sqlite,pandas] [--ops a,b,...]\n",
         stderr);
     return 2;
 }
@@ -155,8 +156,14 @@ int main(int argc, char** argv) {
             o.work = argv[++i];
         } else if (arg == "--python" && value) {
             o.python = argv[++i];
-        } else if (arg == "--no-pandas") {
-            o.pandas = false;
+        } else if (arg == "--sides" && value) {
+            const auto sides = split(argv[++i], ',');
+            auto has = [&](const char* side) {
+                return std::find(sides.begin(), sides.end(), side) != sides.end();
+            };
+            o.ours = has("ours");
+            o.sqlite = has("sqlite");
+            o.pandas = has("pandas");
         } else if (arg == "--ops" && value) {
             o.ops = split(argv[++i], ',');
         } else {
@@ -186,19 +193,23 @@ int main(int argc, char** argv) {
         if (o.ops.empty() || std::find(o.ops.begin(), o.ops.end(), op.id) != o.ops.end())
             rows.push_back(Row{&op, -1, -1, -1, {}, {}, {}, {}});
     }
-    {
+    if (o.ours) {
         OursSide ours(source, o.work);
         for (Row& r : rows) {
             std::fprintf(stderr, "ours   %s\n", std::string(r.op->id).c_str());
             runSide(ours, "ours", r, r.ours, r.oursNote, answers, oursError);
         }
     }
-    {
+    if (o.sqlite) {
         SqliteSide sqlite(source, o.work);
         for (Row& r : rows) {
             std::fprintf(stderr, "sqlite %s\n", std::string(r.op->id).c_str());
             runSide(sqlite, "sqlite", r, r.sqlite, r.sqliteNote, answers, sqliteError);
         }
+    }
+    for (Row& r : rows) {
+        if (!o.ours) r.oursNote = "skipped";
+        if (!o.sqlite) r.sqliteNote = "skipped";
     }
     if (o.pandas) {
         std::string ops;
