@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
 #include <vector>
 
 namespace kw {
@@ -31,14 +32,17 @@ void adviseHugePages(const void* data, std::size_t bytes);
 // the mapping is a whole number of 2 MiB pages (which the kernel aligns to 2 MiB).
 std::size_t largeCapacityBytes(std::size_t bytes);
 
-// v.resize(n), reserving and advising first when the array is large and not yet that large.
+// v.resize(n): the elements kept, new ones value-initialised; when the array is large and its
+// capacity short, the new storage is reserved and advised first.
 template <typename T>
 void sizeLarge(std::vector<T>& v, std::size_t n) {
     const std::size_t bytes = n * sizeof(T);
     if (bytes >= kLargeArrayBytes && v.capacity() < n) {
-        std::vector<T>().swap(v);
-        v.reserve(largeCapacityBytes(bytes) / sizeof(T));
-        adviseHugePages(v.data(), v.capacity() * sizeof(T));
+        std::vector<T> grown;
+        grown.reserve(largeCapacityBytes(bytes) / sizeof(T));
+        adviseHugePages(grown.data(), grown.capacity() * sizeof(T));
+        grown.assign(std::make_move_iterator(v.begin()), std::make_move_iterator(v.end()));
+        v.swap(grown);
     }
     v.resize(n);
 }
