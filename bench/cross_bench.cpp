@@ -13,6 +13,7 @@
 #include <random>
 #include <string>
 
+#include "bench/uniform_item.h"
 #include "engine/kw_format.h"
 #include "engine/kw_search.h"
 
@@ -21,25 +22,6 @@ namespace {
 constexpr std::int32_t kRecords = 1'000'000;
 
 enum Item { kX100, kY50, kY1000, kZ10000 };
-
-// An Integer item of `distinct` values 0 .. distinct - 1 drawn uniformly.
-kw::ItemBlock integerItem(const char* name, std::int32_t distinct, std::mt19937& rng) {
-    kw::ItemBlock b;
-    kw::setTextField(b.def.name, name);
-    b.def.type = KW_TYPE_INTEGER;
-    b.def.listLength = kRecords;
-    b.dict.resize(static_cast<std::size_t>(distinct) + 2);
-    b.dict[0].low = -2;
-    b.dict[1].low = -1;
-    for (std::int32_t v = 0; v < distinct; ++v)
-        b.dict[static_cast<std::size_t>(v) + 2].high = v;
-    b.values.resize(kRecords);
-    std::uniform_int_distribution<std::int32_t> pick(0, distinct - 1);
-    for (std::int32_t& p : b.values)
-        p = pick(rng) + KW_POS_FIRST_VALUE;
-    kw::fillCounts(b);
-    return b;
-}
 
 struct Data {
     std::string dir;
@@ -52,10 +34,11 @@ struct Data {
         std::mt19937 rng(2024);
         kw::DataFileContents contents;
         contents.recordCount = kRecords;
-        contents.items.push_back(integerItem("x100", 100, rng));
-        contents.items.push_back(integerItem("y50", 50, rng));
-        contents.items.push_back(integerItem("y1000", 1000, rng));
-        contents.items.push_back(integerItem("z10000", 10000, rng));
+        contents.items.push_back(bench::uniformItem("x100", KW_TYPE_INTEGER, 100, kRecords, rng));
+        contents.items.push_back(bench::uniformItem("y50", KW_TYPE_INTEGER, 50, kRecords, rng));
+        contents.items.push_back(bench::uniformItem("y1000", KW_TYPE_INTEGER, 1000, kRecords, rng));
+        contents.items.push_back(
+            bench::uniformItem("z10000", KW_TYPE_INTEGER, 10000, kRecords, rng));
         const std::string path = dir + "/cross.zbq";
         if (kw::writeDataFile(path, contents) != 0 || s.KWopen(path, "") != 0) std::abort();
         auto map = std::make_shared<KW_map>(kRecords);

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/uniform_item.h"
 #include "engine/kw_format.h"
 #include "engine/kw_search.h"
 
@@ -33,29 +34,10 @@ constexpr std::int32_t kGrowthItems = 14;
 constexpr std::int32_t kZInteger = kGrowthItems + 2 * std::size(kGrowth);
 constexpr std::int32_t kZFloat = kZInteger + 1;
 
-// An item of `distinct` values drawn uniformly; Integer values 0 .. distinct - 1, or Float
-// values in hundredths.
+// An item named at random, so that the names of the many items differ.
 kw::ItemBlock item(std::int32_t type, std::int32_t distinct, std::mt19937& rng) {
-    kw::ItemBlock b;
-    kw::setTextField(b.def.name, "i" + std::to_string(rng() % 100000));
-    b.def.type = type;
-    b.def.listLength = kRecords;
-    b.dict.resize(static_cast<std::size_t>(distinct) + 2);
-    b.dict[0].low = -2;
-    b.dict[1].low = -1;
-    for (std::int32_t v = 0; v < distinct; ++v) {
-        KW_dict& d = b.dict[static_cast<std::size_t>(v) + 2];
-        if (type == KW_TYPE_FLOAT)
-            d.setDouble(v / 100.0);
-        else
-            d.high = v;
-    }
-    b.values.resize(kRecords);
-    std::uniform_int_distribution<std::int32_t> pick(0, distinct - 1);
-    for (std::int32_t& p : b.values)
-        p = pick(rng) + KW_POS_FIRST_VALUE;
-    kw::fillCounts(b);
-    return b;
+    std::string name = "i" + std::to_string(rng() % 100000);
+    return bench::uniformItem(name, type, distinct, kRecords, rng);
 }
 
 struct Data {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/kw_create.h"
+#include "engine/kw_dates.h"
 #include "engine/kw_format.h"
 #include "platform/core/atomic_file.h"
 #include "platform/core/cp932.h"
@@ -164,15 +165,8 @@ void appendNumber(std::string& out, std::int64_t n) {
 
 // Days since 2020-01-01 to y/m/d (the civil calendar).
 void appendDate(std::string& out, std::int32_t day) {
-    std::int64_t z = day + 18262 + 719468;  // 2020-01-01 is day 18262 after 1970-01-01
-    const std::int64_t era = z / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
-    const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
-    const std::int64_t y = yoe + era * 400 + (m <= 2 ? 1 : 0);
+    const std::int64_t ymd = kw::YmdFromDays(day + 18262);  // 2020-01-01 is day 18262 of 1970
+    const std::int64_t y = ymd / 10000, m = ymd / 100 % 100, d = ymd % 100;
     appendNumber(out, y);
     out += '/';
     appendNumber(out, m);
