@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "graphctl/graph_state.h"
-#include "platform/workbook/workbook_spec.h"
+#include "platform/workbook/workbook_description.h"
 
 namespace zbq::grafvik {
 

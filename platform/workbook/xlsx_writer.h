@@ -1,4 +1,4 @@
-// Writing a workbook description (workbook_spec.h) as an Office Open XML workbook file.
+// Writing a workbook description (workbook_description.h) as an Office Open XML workbook file.
 //
 // The file is written at exactly the path given, whatever its ending, through a temporary file
 // and a rename: a failure leaves whatever was at the path as it was and returns false with a
@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/workbook/workbook_spec.h"
+#include "platform/workbook/workbook_description.h"
 #include "platform/workbook/zip_package.h"
 
 namespace zbq::workbook {

@@ -1,5 +1,5 @@
 // Range formulas of a workbook description.
-#include "workbook_spec.h"
+#include "workbook_description.h"
 
 namespace zbq::workbook {
 
