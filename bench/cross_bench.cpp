@@ -6,14 +6,12 @@
 // The data file is made once per run in a temporary folder from seeded random Integer items,
 // written straight through the format writer.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <string>
 
-#include "bench/uniform_item.h"
+#include "bench/generated_data.h"
 #include "engine/kw_format.h"
 #include "engine/kw_search.h"
 
@@ -23,39 +21,23 @@ constexpr std::int32_t kRecords = 1'000'000;
 
 enum Item { kX100, kY50, kY1000, kZ10000 };
 
-struct Data {
-    std::string dir;
-    KW_search s;
-    KW_mapPtr half;
+bench::OpenedData makeData() {
+    std::mt19937 rng(2024);
+    std::vector<kw::ItemBlock> items;
+    items.push_back(bench::uniformItem("x100", KW_TYPE_INTEGER, 100, kRecords, rng));
+    items.push_back(bench::uniformItem("y50", KW_TYPE_INTEGER, 50, kRecords, rng));
+    items.push_back(bench::uniformItem("y1000", KW_TYPE_INTEGER, 1000, kRecords, rng));
+    items.push_back(bench::uniformItem("z10000", KW_TYPE_INTEGER, 10000, kRecords, rng));
+    return bench::OpenedData(items, kRecords, rng);
+}
 
-    Data() {
-        char pattern[] = "/tmp/zbq-cross-bench-XXXXXX";
-        dir = ::mkdtemp(pattern);
-        std::mt19937 rng(2024);
-        kw::DataFileContents contents;
-        contents.recordCount = kRecords;
-        contents.items.push_back(bench::uniformItem("x100", KW_TYPE_INTEGER, 100, kRecords, rng));
-        contents.items.push_back(bench::uniformItem("y50", KW_TYPE_INTEGER, 50, kRecords, rng));
-        contents.items.push_back(bench::uniformItem("y1000", KW_TYPE_INTEGER, 1000, kRecords, rng));
-        contents.items.push_back(
-            bench::uniformItem("z10000", KW_TYPE_INTEGER, 10000, kRecords, rng));
-        const std::string path = dir + "/cross.zbq";
-        if (kw::writeDataFile(path, contents) != 0 || s.KWopen(path, "") != 0) std::abort();
-        auto map = std::make_shared<KW_map>(kRecords);
-        for (std::int32_t r = 0; r < kRecords; ++r)
-            if (rng() & 1) map->set(r);
-        half = std::move(map);
-    }
-    ~Data() { std::filesystem::remove_all(dir); }
-};
-
-Data& data() {
-    static Data d;
+bench::OpenedData& data() {
+    static bench::OpenedData d = makeData();
     return d;
 }
 
 void run(benchmark::State& state, Item x, Item y, std::int32_t kind, bool withMap) {
-    Data& d = data();
+    bench::OpenedData& d = data();
     d.s.ResetCrossX();
     d.s.ResetCrossY();
     withMap ? d.s.KWmapSet(d.half) : d.s.KWmapClear();
@@ -91,7 +73,7 @@ BENCHMARK(BM_Percentile100x1000)->Unit(benchmark::kMillisecond);
 
 // Ten range classes on X and five on Y, built and aggregated.
 void BM_CountOnConditionAxes(benchmark::State& state) {
-    Data& d = data();
+    bench::OpenedData& d = data();
     d.s.KWmapClear();
     for (auto _ : state) {
         d.s.InitCrossX(kX100, 0, 10);
@@ -111,7 +93,7 @@ BENCHMARK(BM_CountOnConditionAxes)->Unit(benchmark::kMillisecond);
 
 // A block of 20 x 10 marked cells drilled into the current map.
 void BM_Drill200Cells(benchmark::State& state) {
-    Data& d = data();
+    bench::OpenedData& d = data();
     d.s.ResetCrossX();
     d.s.ResetCrossY();
     for (auto _ : state) {

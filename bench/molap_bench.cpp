@@ -10,15 +10,13 @@
 // The data file is made once per run in a temporary folder from seeded random Integer items,
 // written straight through the format writer.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "bench/uniform_item.h"
+#include "bench/generated_data.h"
 #include "engine/kw_format.h"
 #include "engine/kw_search.h"
 
@@ -40,38 +38,23 @@ kw::ItemBlock item(std::int32_t type, std::int32_t distinct, std::mt19937& rng) 
     return bench::uniformItem(name, type, distinct, kRecords, rng);
 }
 
-struct Data {
-    std::string dir;
-    KW_search s;
-    KW_mapPtr half;
+bench::OpenedData makeData() {
+    std::mt19937 rng(2024);
+    std::vector<kw::ItemBlock> items;
+    for (int i = 0; i < 10; ++i)
+        items.push_back(item(KW_TYPE_INTEGER, 3, rng));
+    for (int i = 0; i < 4; ++i)
+        items.push_back(item(KW_TYPE_INTEGER, 50, rng));
+    for (const std::int32_t k : kGrowth)
+        for (int i = 0; i < 2; ++i)
+            items.push_back(item(KW_TYPE_INTEGER, k, rng));
+    items.push_back(item(KW_TYPE_INTEGER, 10000, rng));
+    items.push_back(item(KW_TYPE_FLOAT, 100000, rng));
+    return bench::OpenedData(items, kRecords, rng);
+}
 
-    Data() {
-        char pattern[] = "/tmp/zbq-molap-bench-XXXXXX";
-        dir = ::mkdtemp(pattern);
-        std::mt19937 rng(2024);
-        kw::DataFileContents contents;
-        contents.recordCount = kRecords;
-        for (int i = 0; i < 10; ++i)
-            contents.items.push_back(item(KW_TYPE_INTEGER, 3, rng));
-        for (int i = 0; i < 4; ++i)
-            contents.items.push_back(item(KW_TYPE_INTEGER, 50, rng));
-        for (const std::int32_t k : kGrowth)
-            for (int i = 0; i < 2; ++i)
-                contents.items.push_back(item(KW_TYPE_INTEGER, k, rng));
-        contents.items.push_back(item(KW_TYPE_INTEGER, 10000, rng));
-        contents.items.push_back(item(KW_TYPE_FLOAT, 100000, rng));
-        const std::string path = dir + "/molap.zbq";
-        if (kw::writeDataFile(path, contents) != 0 || s.KWopen(path, "") != 0) std::abort();
-        auto map = std::make_shared<KW_map>(kRecords);
-        for (std::int32_t r = 0; r < kRecords; ++r)
-            if (rng() & 1) map->set(r);
-        half = std::move(map);
-    }
-    ~Data() { std::filesystem::remove_all(dir); }
-};
-
-Data& data() {
-    static Data d;
+bench::OpenedData& data() {
+    static bench::OpenedData d = makeData();
     return d;
 }
 
@@ -85,7 +68,7 @@ std::vector<std::int32_t> range(std::int32_t first, std::int32_t n) {
 void run(benchmark::State& state, const std::vector<std::int32_t>& x,
          const std::vector<std::int32_t>& y, std::int32_t totalMode, bool withMap,
          bool cold = false) {
-    Data& d = data();
+    bench::OpenedData& d = data();
     withMap ? d.s.KWmapSet(d.half) : d.s.KWmapClear();
     const std::vector<std::int32_t> z = {kZInteger, kZFloat}, kinds = {1, 2};
     d.s.ResetMolapX();
