@@ -224,12 +224,7 @@ protected:
         zbq::test::writeFixture(dir_.file("x.zbq"), table);
         ASSERT_EQ(s_.KWopen(dir_.file("x.zbq"), ""), 0);
     }
-    std::vector<int> shown() {
-        std::vector<int> out;
-        for (int row = 0; row < s_.KWgetDataCount(); ++row)
-            out.push_back(s_.RecordOfRow(row));
-        return out;
-    }
+    std::vector<int> shown() const { return zbq::test::viewRecords(s_); }
 
     TempDir dir_;
     KW_search s_;

@@ -273,12 +273,7 @@ protected:
         zbq::test::writeFixture(dir_.file("s.zbq"), table);
         ASSERT_EQ(s_.KWopen(dir_.file("s.zbq"), ""), 0);
     }
-    std::vector<int> rows() {
-        std::vector<int> out;
-        for (int row = 0; row < s_.KWgetDataCount(); ++row)
-            out.push_back(s_.RecordOfRow(row));
-        return out;
-    }
+    std::vector<int> rows() const { return zbq::test::viewRecords(s_); }
 
     TempDir dir_;
     KW_search s_;

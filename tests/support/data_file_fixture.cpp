@@ -242,4 +242,11 @@ void expectSameContents(const kw::DataFileContents& actual, const kw::DataFileCo
     }
 }
 
+std::vector<int> viewRecords(const KW_search& s) {
+    std::vector<int> out;
+    for (int row = 0; row < s.KWgetDataCount(); ++row)
+        out.push_back(s.RecordOfRow(row));
+    return out;
+}
+
 }  // namespace zbq::test

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/kw_format.h"
+#include "engine/kw_search.h"
 
 namespace zbq::test {
 
@@ -38,6 +39,9 @@ kw::DataFileContents buildContents(const FixtureTable& table);
 
 // Writes the table as a data file; fails the current test when the writer refuses.
 void writeFixture(const std::string& path, const FixtureTable& table);
+
+// The records of the search object's current view, row by row.
+std::vector<int> viewRecords(const KW_search& s);
 
 // Adds a test failure for every field in which the two images differ (the blob offset aside).
 void expectSameContents(const kw::DataFileContents& actual, const kw::DataFileContents& expected);
