@@ -1,0 +1,105 @@
+// ConsolePort: how the application object reaches the console's pages (log tab, item-selection
+// tab, set tree, OLAP pages, status bar, progress animation). The console implements it; until
+// there is one, the null port stands and every call does nothing and gives its neutral result,
+// so the application core runs without widgets. Texts are CP932 bytes. User-interface thread.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/shared_records.h"
+
+class QWidget;
+
+class ConsolePort {
+public:
+    virtual ~ConsolePort() = default;
+
+    // True while a console exists.
+    virtual bool exists() const { return false; }
+
+    // --- Log tab: timing lines of the operation log ---
+    virtual void LogSearch(std::string_view /*caption*/, std::int32_t /*before*/,
+                           std::int32_t /*after*/, double /*ms*/) {}
+    virtual void LogSort(std::string_view /*itemName*/, std::int32_t /*records*/,
+                         std::int32_t /*kind*/, double /*ms*/) {}
+    virtual std::string LogCrossTab(std::string_view /*aggregate*/, std::string_view /*x*/,
+                                    std::string_view /*y*/, std::string_view /*z*/,
+                                    std::int32_t /*records*/, double /*ms*/) {
+        return {};
+    }
+    virtual std::string LogDrillThrough(std::string_view /*x*/, std::string_view /*y*/,
+                                        std::int32_t /*before*/, std::int32_t /*after*/,
+                                        double /*ms*/) {
+        return {};
+    }
+    virtual std::string LogOperation(std::string_view /*text*/, std::int32_t /*records*/,
+                                     double /*ms*/) {
+        return {};
+    }
+    virtual std::string FormatCrossTabCaption(std::string_view /*aggregate*/,
+                                              std::string_view /*x*/, std::string_view /*y*/,
+                                              std::string_view /*z*/, std::int32_t /*records*/) {
+        return {};
+    }
+
+    // --- Log tab: the reading log of a load ---
+    virtual void AppendReadLog(std::string_view /*line*/) {}
+    virtual void FlushReadLog() {}
+    // Ends the log with a line shown in red.
+    virtual void EndReadLog(std::string_view /*redLine*/) {}
+    // Colours the "//" comments of the definition text shown, then flushes.
+    virtual void ColourReadLogComments() {}
+
+    // --- Item-selection tab ---
+    virtual void ShowItemSelControl1() {}
+    virtual void ShowItemSelControl2() {}
+    virtual void RebuildItemTree() {}
+    virtual void AddDisplayItem(std::int32_t /*position*/, std::int32_t /*item*/) {}
+    virtual void RemoveDisplayItem(std::string_view /*name*/) {}
+    virtual void UnmarkTreeItem(std::string_view /*name*/) {}
+    // The item numbers of the display list's rows in row order; nullopt without a console.
+    virtual std::optional<std::vector<std::int32_t>> DisplayListItems() const {
+        return std::nullopt;
+    }
+    // Puts the application's display list into the list and marks the tree (after loading).
+    virtual void RestoreDisplayListToTree() {}
+    // Lets the item tree finish an update it has pending (before messages are pumped).
+    virtual void FinishItemTreeUpdate() {}
+
+    // --- Sheet ---
+    virtual void ActivateConsolePage(std::int32_t /*page*/) {}
+    virtual void SetStatusText(std::string_view /*text*/) {}
+    virtual std::int32_t StartProgress() { return 0; }
+    virtual void StopProgress() {}
+    // The pages' part of the screen reset before a macro runs.
+    virtual void ResetPages() {}
+
+    // --- System tab: the list of open windows ---
+    virtual void AddWindowRow(std::string_view /*title*/, std::int32_t /*kind*/,
+                              std::int32_t /*image*/, QWidget* /*window*/) {}
+    virtual void RemoveWindowRow(std::string_view /*title*/) {}
+
+    // --- Data-selection tab: the set tree ---
+    virtual std::int32_t InsertSetItem(std::int32_t /*parent*/, std::string_view /*text*/,
+                                       std::int32_t /*image*/, std::int32_t /*setNo*/) {
+        return 0;
+    }
+    virtual void RebuildSetTree() {}
+    virtual void MarkCurrentSet(std::int32_t /*setNo*/) {}
+    virtual std::int32_t GetCurrentSetNo() const { return -1; }
+    // Inserts a set and returns the record the tree stored; an empty record without a console.
+    virtual SetRecord AddSet(const SetRecord& /*set*/) { return {}; }
+    // Registers the current map as a new set under the current set (intersected with the
+    // current set's map first when `intersect` is non-zero).
+    virtual void AddResultSet(std::string_view /*caption*/, std::int32_t /*intersect*/) {}
+
+    // --- OLAP pages ---
+    virtual void RefreshOlapPages() {}
+    virtual void ResetOlapPages() {}
+    virtual void AttachCategorySet() {}
+    virtual void ResetCategorySet() {}
+};

@@ -1,0 +1,1 @@
+// Placeholder: the tests of this concern land here.
