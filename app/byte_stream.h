@@ -46,11 +46,16 @@ public:
     // Bytes left to read.
     std::int32_t remaining() const { return limit_ - offset_; }
 
+    // For tests: growth beyond this many bytes fails as a failed allocation would; 0 lifts it.
+    static void setGrowthLimit(std::int32_t bytes);
+
 protected:
     // Typed helpers for the records.
     std::int32_t AppendInt(std::int32_t value);
     std::int32_t AppendString(std::string_view text);
     std::int32_t AppendNested(CByteStream& record);
+    // Reads a nested record's length and lets `record` load that many bytes.
+    std::int32_t ReadNested(CByteStream& record);
     std::int32_t ReadInt(std::int32_t* value);
     std::int32_t ReadString(std::string* text);
     // A count or length read and checked: not negative, and (times elementBytes, the smallest
