@@ -2,11 +2,13 @@
 #include <QApplication>
 #include <QMainWindow>
 
+#include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("ZBQ");
+    zbq::ui::installQtTranslations();
     zbq::quitOnTerminationSignals();
 
     QMainWindow frame;

@@ -2,6 +2,7 @@
 #include "chart_workbook.h"
 
 #include "platform/workbook/xlsx_writer.h"
+#include "platform/workbook/xml_text.h"
 
 namespace zbq::grafvik {
 
@@ -40,7 +41,8 @@ workbook::Workbook chartWorkbook(const std::vector<Item>& items) {
     data.visibility = workbook::Visibility::VeryHidden;
     data.cells.reserve(items.size() * 2);
     for (uint32_t row = 0; row < items.size(); ++row) {
-        data.cells.push_back(workbook::textCell(row, 0, items[row].name, 0));
+        // The charts cache the names as the cells hold them: one cleaned text for both.
+        data.cells.push_back(workbook::textCell(row, 0, workbook::xmlSafeText(items[row].name), 0));
         data.cells.push_back(workbook::numberCell(row, 1, items[row].value));
     }
 

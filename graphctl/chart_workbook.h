@@ -4,7 +4,8 @@
 // ドーナツグラフ. The writer has no three-dimensional or exploded charts, so those sheets carry
 // the nearest flat type. Every chart is sized with its window, has no legend and a plot area
 // without a border; the round charts label each slice with its name and share, the others with
-// the value.
+// the value. A character that workbook XML cannot hold (a control character) stands as U+FFFD
+// in a name, in the cell and in the charts alike.
 #pragma once
 
 #include <string>

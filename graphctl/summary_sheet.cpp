@@ -7,6 +7,7 @@
 
 #include "platform/workbook/sheet_graft.h"
 #include "platform/workbook/xlsx_writer.h"
+#include "platform/workbook/xml_text.h"
 
 namespace zbq::grafvik {
 
@@ -49,7 +50,8 @@ workbook::Workbook summaryWorkbook(const std::string& sheetName, const std::vect
     cells.push_back(blankCell(kHeaderRow, kShareCol, kBordered));
     uint32_t row = kHeaderRow + 1;
     for (const Item& item : items) {
-        cells.push_back(textCell(row, kNameCol, item.name, kBorderedText));
+        // The pie caches the names as the cells hold them: one cleaned text for both.
+        cells.push_back(textCell(row, kNameCol, workbook::xmlSafeText(item.name), kBorderedText));
         cells.push_back(numberCell(row, kValueCol, item.value, kBordered));
         std::string share = shareText(item.value, total);
         cells.push_back(share.empty() ? blankCell(row, kShareCol, kBordered)

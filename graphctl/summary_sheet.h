@@ -5,8 +5,11 @@
 // A new workbook holds this sheet alone, named "Data1". Added to an existing workbook, the sheet
 // goes in front of the others, named "Data" followed by the number of sheets after the addition
 // (or the next free number when that name is taken); everything else in the package stays.
-// With a total of 0 the share cells stay empty. Files are replaced through a temporary file;
-// a failure leaves the file as it was and returns false with a message.
+// With a total of 0 the share cells stay empty. A character that workbook XML cannot hold (a
+// control character) stands as U+FFFD in a name, in the cell and in the pie alike. Files are
+// replaced through a temporary file; a failure leaves the file as it was and returns false with
+// a message. A file that is no workbook, or a package larger than the reader's limits
+// (zip_package.h), is left as it was.
 #pragma once
 
 #include <cstdint>

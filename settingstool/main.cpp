@@ -1,5 +1,6 @@
 // ZBQIniViewer, the settings tool: edits the link folder and the format-printing entries of the
 // ZBQ.ini beside it.
+#include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
 #include "settingstool/settings_app.h"
 
@@ -8,6 +9,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZBQIniViewer"));
+    zbq::ui::installQtTranslations();
     zbq::quitOnTerminationSignals();
     return zbq::settings::CSettingsApp::run();
 }

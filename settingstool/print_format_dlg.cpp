@@ -6,6 +6,7 @@
 #include "platform/ui/qt_cp932.h"
 #include "settingstool/bitmap_push_button.h"
 #include "settingstool/no_comma_edit.h"
+#include "settingstool/read_only_field.h"
 #include "settingstool/settings_file.h"
 #include "settingstool/string_ids.h"
 #include "settingstool/tool_strings.h"
@@ -58,8 +59,7 @@ void CPrintFormatDlg::build(const std::set<int>& used, std::optional<int> own) {
 
     macroFileField_ = new QLineEdit(this);
     macroFileField_->setObjectName(QStringLiteral("macroFile"));
-    macroFileField_->setReadOnly(true);
-    macroFileField_->setBackgroundRole(QPalette::Window);
+    makeReadOnlyField(macroFileField_);
     macroFileField_->setToolTip(text(ids::TipMacroFile));
 
     auto* browseButton = new CBitmapPushButton(text(ids::EntryBrowse), this);

@@ -10,6 +10,7 @@
 #include "settingstool/bitmap_push_button.h"
 #include "settingstool/print_format_dlg.h"
 #include "settingstool/print_format_list.h"
+#include "settingstool/read_only_field.h"
 #include "settingstool/string_ids.h"
 #include "settingstool/tool_strings.h"
 
@@ -45,8 +46,7 @@ CSettingsDlg::CSettingsDlg(QWidget* parent) : QDialog(parent) {
 
     linkFolder_ = new QLineEdit(this);
     linkFolder_->setObjectName(QStringLiteral("linkFolder"));
-    linkFolder_->setReadOnly(true);
-    linkFolder_->setBackgroundRole(QPalette::Window);
+    makeReadOnlyField(linkFolder_);
     linkFolder_->setToolTip(text(ids::TipLinkFolder));
     auto* browseButton =
         bitmapButton(this, "browse", ids::ButtonBrowse, ids::TipBrowse, "browse.xpm");

@@ -115,7 +115,11 @@ bool Graft::loadTargetWorkbook() {
         !loadXml(target_, kContentTypesPart, types_))
         return fail(error_, "not a workbook package (its workbook part is missing or damaged)");
     pugi::xml_node root = child(wb_, "workbook");
-    if (!root) return fail(error_, "not a workbook package");
+    // Without its list of sheets, its relationships or its content types a workbook has nowhere
+    // to enter the new sheet, which would then be added nowhere.
+    if (!root || !child(root, "sheets") || !child(wbRels_, "Relationships") ||
+        !child(types_, "Types"))
+        return fail(error_, "not a workbook package");
     for (pugi::xml_attribute a : root.attributes())
         if (std::string_view(a.value()) == kStrictNs)
             return fail(error_, "workbooks in the strict form cannot be added to");

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "platform/workbook/package_xml.h"
+#include "platform/workbook/xml_text.h"
 
 namespace zbq::workbook {
 
@@ -231,6 +232,23 @@ bool finishPackage(ZipPackage& pkg, const Workbook& book, std::string* error) {
     return true;
 }
 
+// The library escapes what it writes into cells but copies other texts (a chart's cached
+// category names, sheet names) into the XML as they are; a character that XML forbids there
+// would make the whole workbook unreadable, so such a workbook is never handed out.
+bool readableXml(const ZipPackage& pkg, std::string* error) {
+    auto endsWith = [](std::string_view s, std::string_view suffix) {
+        return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+    };
+    for (const std::string& name : pkg.names()) {
+        if (!endsWith(name, ".xml") && !endsWith(name, ".rels")) continue;
+        if (!isXmlSafeText(*pkg.find(name))) {
+            setError(error, name + " would hold a character that XML does not allow");
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<ZipPackage> buildXlsx(const Workbook& book, std::string* error) {
@@ -267,7 +285,7 @@ std::optional<ZipPackage> buildXlsx(const Workbook& book, std::string* error) {
         return std::nullopt;
     }
     auto pkg = ZipPackage::fromFile(scratch.path(), error);
-    if (!pkg || !finishPackage(*pkg, book, error)) return std::nullopt;
+    if (!pkg || !finishPackage(*pkg, book, error) || !readableXml(*pkg, error)) return std::nullopt;
     return pkg;
 }
 

@@ -2,8 +2,10 @@
 //
 // The file is written at exactly the path given, whatever its ending, through a temporary file
 // and a rename: a failure leaves whatever was at the path as it was and returns false with a
-// message. The writer's own scratch files live in the system's temporary folder and are removed
-// in every case. Thread-safe for different targets.
+// message. A text that XML cannot hold where the writer copies it as it is (a chart's cached
+// names, a sheet name: clean such text first, xml_text.h) is such a failure, never an unreadable
+// file. The writer's own scratch files live in the system's temporary folder and are removed in
+// every case. Thread-safe for different targets.
 #pragma once
 
 #include <optional>

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unordered_set>
 #include <utility>
 
 namespace zbq::workbook {
@@ -23,6 +24,20 @@ std::string zipErrorText(zip_error_t* err) {
     std::string text = zip_error_strerror(err);
     zip_error_fini(err);
     return text;
+}
+
+// A part name as find() compares it: two names fold alike exactly when they match without
+// regard to case, so a set of folded names finds a part stored twice in one pass.
+std::string foldedName(std::string_view name) {
+    std::string out(name);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        if (zbq::cp932::isLeadByte(c) && i + 1 < out.size())
+            ++i;  // a double-byte character is compared as it is
+        else if (c >= 'A' && c <= 'Z')
+            out[i] = static_cast<char>(c + ('a' - 'A'));
+    }
+    return out;
 }
 
 struct ArchiveCloser {
@@ -54,39 +69,60 @@ std::optional<ZipPackage> ZipPackage::fromBytes(std::string_view bytes, std::str
     }
     zip_error_fini(&err);
 
-    ZipPackage pkg;
     zip_int64_t count = zip_get_num_entries(za.get(), 0);
+    if (count < 0 || static_cast<zip_uint64_t>(count) > kMaxEntries) {
+        setError(error, "not a workbook package: " + std::to_string(count) +
+                            " entries, more than " + std::to_string(kMaxEntries));
+        return std::nullopt;
+    }
+    // The directory's sizes first: nothing is inflated until the whole package is known to fit.
+    struct Entry {
+        zip_uint64_t index;
+        std::string name;
+        std::size_t size;
+    };
+    std::vector<Entry> entries;
+    std::size_t total = 0;
     for (zip_int64_t i = 0; i < count; ++i) {
         zip_stat_t st;
-        if (zip_stat_index(za.get(), i, 0, &st) != 0 || !(st.valid & ZIP_STAT_NAME) ||
-            !(st.valid & ZIP_STAT_SIZE)) {
+        if (zip_stat_index(za.get(), static_cast<zip_uint64_t>(i), 0, &st) != 0 ||
+            !(st.valid & ZIP_STAT_NAME) || !(st.valid & ZIP_STAT_SIZE)) {
             setError(error, "damaged zip package: entry " + std::to_string(i));
             return std::nullopt;
         }
         std::string name = st.name;
         if (!name.empty() && name.back() == '/') continue;  // a folder entry holds no part
-        if (st.size > kMaxPartSize) {
-            setError(error, "part too large: " + name);
+        if (st.size > kMaxUnpackedSize - total) {
+            setError(error, "not a workbook package: its parts unpack to more than " +
+                                std::to_string(kMaxUnpackedSize >> 20) + " MiB");
             return std::nullopt;
         }
-        std::unique_ptr<zip_file_t, FileCloser> f(zip_fopen_index(za.get(), i, 0));
+        total += static_cast<std::size_t>(st.size);
+        entries.push_back(Entry{static_cast<zip_uint64_t>(i), std::move(name),
+                                static_cast<std::size_t>(st.size)});
+    }
+
+    ZipPackage pkg;
+    std::unordered_set<std::string> seen;
+    for (Entry& e : entries) {
+        if (!seen.insert(foldedName(e.name)).second) {
+            setError(error, "part stored twice: " + e.name);
+            return std::nullopt;
+        }
+        std::unique_ptr<zip_file_t, FileCloser> f(zip_fopen_index(za.get(), e.index, 0));
         if (!f) {
-            setError(error, "cannot read part " + name + ": " + zip_strerror(za.get()));
+            setError(error, "cannot read part " + e.name + ": " + zip_strerror(za.get()));
             return std::nullopt;
         }
-        std::string data(static_cast<std::size_t>(st.size), '\0');
+        std::string data(e.size, '\0');
         zip_int64_t got = data.empty() ? 0 : zip_fread(f.get(), data.data(), data.size());
         char extra;
         // A part that inflates to more or less than its directory says is damage, not data.
         if (got != static_cast<zip_int64_t>(data.size()) || zip_fread(f.get(), &extra, 1) != 0) {
-            setError(error, "damaged part " + name);
+            setError(error, "damaged part " + e.name);
             return std::nullopt;
         }
-        if (pkg.contains(name)) {
-            setError(error, "part stored twice: " + name);
-            return std::nullopt;
-        }
-        pkg.parts_.push_back(Part{std::move(name), std::move(data)});
+        pkg.parts_.push_back(Part{std::move(e.name), std::move(data)});
     }
     return pkg;
 }
@@ -99,12 +135,20 @@ std::optional<ZipPackage> ZipPackage::fromFile(const std::string& path, std::str
     }
     std::string bytes;
     char buf[65536];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+    // Parts are stored deflated, so a file beyond the unpacked limit is no package of ours:
+    // reading stops just past it.
+    for (std::size_t n;
+         bytes.size() <= kMaxUnpackedSize && (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
         bytes.append(buf, n);
     bool failed = std::ferror(f);
     std::fclose(f);
     if (failed) {
         setError(error, path + ": read failed");
+        return std::nullopt;
+    }
+    if (bytes.size() > kMaxUnpackedSize) {
+        setError(error, path + ": not a workbook package: larger than " +
+                            std::to_string(kMaxUnpackedSize >> 20) + " MiB");
         return std::nullopt;
     }
     return fromBytes(bytes, error);

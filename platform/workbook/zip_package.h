@@ -3,8 +3,12 @@
 // workbook writer cannot express and to graft a sheet into an existing workbook.
 //
 // Part names compare exactly first and then without regard to ASCII case, as packages require.
-// Reading refuses damaged archives and parts larger than kMaxPartSize. One owner; not shared
-// between threads. Failures are values with a message.
+// Reading refuses damaged archives, and packages larger than any workbook we read or write:
+// more than kMaxEntries entries, or parts that inflate to more than kMaxUnpackedSize together.
+// Both are checked against the archive's directory before anything is inflated, and every part
+// must inflate to exactly the size the directory gives, so a package that lies cannot make us
+// hold more than the limit. One owner; not shared between threads. Failures are values with a
+// message.
 #pragma once
 
 #include <cstddef>
@@ -17,7 +21,10 @@ namespace zbq::workbook {
 
 class ZipPackage {
 public:
-    static constexpr std::size_t kMaxPartSize = std::size_t{1} << 30;
+    // A few hundred parts make a large workbook; a package with thousands more is built to hurt.
+    static constexpr std::size_t kMaxEntries = 10000;
+    // All parts inflated; a file (compressed) larger than this is refused unread as well.
+    static constexpr std::size_t kMaxUnpackedSize = std::size_t{512} << 20;
 
     static std::optional<ZipPackage> fromBytes(std::string_view bytes, std::string* error);
     static std::optional<ZipPackage> fromFile(const std::string& path, std::string* error);

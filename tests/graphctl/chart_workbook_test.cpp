@@ -123,6 +123,24 @@ TEST_F(ChartWorkbook, OrderAsGivenAscendingOrDescending) {
     }
 }
 
+// A control character is escaped in a cell but would go raw into a chart's cached names, which
+// no reader can then open: names are cleaned once, and the cells and all seven charts agree.
+TEST_F(ChartWorkbook, ControlCharactersInNamesAreCleanedAlikeInCellsAndCharts) {
+    ASSERT_EQ(draw(&GraphCtl::exNormal, "a\x01z\t1\tb\x0bz\t2\tc\x1bz\t3"), GRAFVIK_OK);
+    const std::string path = dir.file("_g.xls");
+    const std::vector<std::string> clean = {"a\uFFFDz", "b\uFFFDz", "c\uFFFDz"};
+    EXPECT_EQ(openpyxlMismatch(path, dataCells({{clean[0], 1}, {clean[1], 2}, {clean[2], 3}})), "");
+    auto pkg = zbq::test::readPackage(path);
+    for (const char* sheet : {"円グラフ", "立体円グラフ", "棒グラフ", "円柱グラフ", "折れ線グラフ",
+                              "立体平面グラフ", "ドーナツグラフ"}) {
+        std::vector<std::string> cached;
+        pugi::xml_document chart = zbq::test::chartXmlOf(pkg, sheet);
+        for (auto pt : chart.select_nodes("//c:cat//c:pt/c:v"))
+            cached.emplace_back(pt.node().text().get());
+        EXPECT_EQ(cached, clean) << sheet;
+    }
+}
+
 TEST_F(ChartWorkbook, AnExistingFileIsReplaced) {
     zbq::test::writeFile(dir.file("_g.xls"), "an old workbook");
     ASSERT_EQ(draw(&GraphCtl::exUp, "A\t1"), GRAFVIK_OK);

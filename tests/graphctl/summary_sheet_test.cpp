@@ -215,14 +215,55 @@ wb.save(sys.argv[1])
 }
 
 TEST_F(ShowGraph, AFileThatIsNoWorkbookStaysAsItWas) {
-    zbq::workbook::ZipPackage notABook;
+    using zbq::workbook::ZipPackage;
+    ZipPackage notABook;
     notABook.put("word/document.xml", "<w:document/>");
-    std::string zip = *notABook.toBytes(nullptr);
-    for (const std::string& bytes : {std::string("plain text, not a package"), zip}) {
-        zbq::test::writeFile(path, bytes);
+    // A workbook whose list of sheets is gone: there is nowhere to enter a new sheet.
+    ASSERT_EQ(show("x\t1"), GRAFVIK_OK);
+    ZipPackage noSheets = zbq::test::readPackage(path);
+    std::string* book = noSheets.find("xl/workbook.xml");
+    ASSERT_TRUE(book);
+    const auto from = book->find("<sheets>"), to = book->find("</sheets>");
+    ASSERT_NE(to, std::string::npos);
+    book->erase(from, to + 9 - from);
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"plain text", "plain text, not a package"},
+        {"another kind of package", *notABook.toBytes(nullptr)},
+        {"a workbook without sheets", *noSheets.toBytes(nullptr)},
+        // Packages made to exhaust memory when unpacked.
+        {"parts inflating beyond the limit",
+         zbq::test::inflatingZip(ZipPackage::kMaxUnpackedSize + (std::size_t{1} << 20))},
+        {"too many parts", zbq::test::manyPartsZip(ZipPackage::kMaxEntries + 1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        zbq::test::writeFile(path, c.bytes);
         EXPECT_EQ(show("x\t1"), GRAFVIK_E_WRITE);
-        EXPECT_EQ(zbq::test::readFile(path), bytes);
+        EXPECT_TRUE(zbq::test::readFile(path) == c.bytes);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    }
+}
+
+TEST_F(ShowGraph, ControlCharactersInNamesAreCleanedAlikeInCellsAndPie) {
+    const std::string clean = "a\uFFFDz";
+    for (bool existing : {false, true}) {  // a new workbook, then one more sheet added to it
+        SCOPED_TRACE(existing);
+        ASSERT_EQ(show("a\x01z\t1\tb\t3"), GRAFVIK_OK);
+        const char* sheet = existing ? "Data2" : "Data1";
+        EXPECT_EQ(openpyxlMismatch(path, std::string(R"({"cells": {")") + sheet + R"(": {
+            "B4": "項目名", "C4": "データ", "B5": )" +
+                                             zbq::test::json(clean) +
+                                             R"(, "C5": 1, "D5": "25%", "B6": "b", "C6": 3,
+            "D6": "75%", "B7": "合計", "C7": 4}}})"),
+                  "");
+        std::vector<std::string> cached;
+        auto pie = zbq::test::chartXmlOf(zbq::test::readPackage(path), sheet);
+        for (auto pt : pie.select_nodes("//c:cat//c:pt/c:v"))
+            cached.emplace_back(pt.node().text().get());
+        EXPECT_EQ(cached, (std::vector<std::string>{clean, "b"}));
     }
 }
 

@@ -5,6 +5,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <cstdio>
 
@@ -57,6 +58,109 @@ pugi::xml_document chartXmlOf(const ZipPackage& pkg, std::string_view sheet) {
     std::string chart = drawing.empty() ? "" : workbook::relatedPart(pkg, drawing, "/chart");
     if (!chart.empty()) workbook::loadXml(pkg, chart, doc);
     return doc;
+}
+
+namespace {
+
+void put16(std::string& out, uint32_t v) {
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
+}
+
+void put32(std::string& out, uint32_t v) {
+    put16(out, v & 0xFFFF);
+    put16(out, v >> 16);
+}
+
+constexpr uint32_t kMiB = 1u << 20;
+
+}  // namespace
+
+std::string rawZip(const std::vector<RawZipEntry>& entries) {
+    std::string out, directory;
+    for (const RawZipEntry& e : entries) {
+        // The fields a local header and a directory entry share, from "version needed" on.
+        std::string common;
+        put16(common, 20);                       // version needed: deflate
+        put16(common, 0);                        // flags
+        put16(common, e.deflated ? 8 : 0);       // method
+        put16(common, 0);                        // time
+        put16(common, (0 << 9) | (1 << 5) | 1);  // 1980-01-01
+        put32(common, e.crc);
+        put32(common, static_cast<uint32_t>(e.data.size()));
+        put32(common, e.unpackedSize);
+        put16(common, static_cast<uint32_t>(e.name.size()));
+        put16(common, 0);  // extra field length
+
+        const auto offset = static_cast<uint32_t>(out.size());
+        put32(out, 0x04034b50);
+        out += common + e.name + e.data;
+
+        put32(directory, 0x02014b50);
+        put16(directory, 20);  // version made by
+        directory += common;
+        put16(directory, 0);  // comment length
+        put16(directory, 0);  // disk
+        put16(directory, 0);  // internal attributes
+        put32(directory, 0);  // external attributes
+        put32(directory, offset);
+        directory += e.name;
+    }
+    const auto directoryOffset = static_cast<uint32_t>(out.size());
+    out += directory;
+    put32(out, 0x06054b50);
+    put16(out, 0);
+    put16(out, 0);
+    put16(out, static_cast<uint32_t>(entries.size()));
+    put16(out, static_cast<uint32_t>(entries.size()));
+    put32(out, static_cast<uint32_t>(directory.size()));
+    put32(out, directoryOffset);
+    put16(out, 0);  // comment length
+    return out;
+}
+
+RawZipEntry zerosEntry(std::string name, uint32_t unpackedSize) {
+    static const RawZipEntry zeros = [] {
+        const std::string plain(kMiB, '\0');
+        RawZipEntry e;
+        e.deflated = true;
+        e.unpackedSize = kMiB;
+        e.crc = static_cast<uint32_t>(
+            crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(plain.data()), kMiB));
+        z_stream z{};
+        // Raw deflate (negative window bits): a zip entry carries no zlib header.
+        if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) {
+            ADD_FAILURE() << "deflateInit2";
+            return e;
+        }
+        e.data.resize(deflateBound(&z, kMiB));
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+        z.avail_in = kMiB;
+        z.next_out = reinterpret_cast<Bytef*>(e.data.data());
+        z.avail_out = static_cast<uInt>(e.data.size());
+        if (deflate(&z, Z_FINISH) != Z_STREAM_END) ADD_FAILURE() << "deflate";
+        e.data.resize(z.total_out);
+        deflateEnd(&z);
+        return e;
+    }();
+    RawZipEntry e = zeros;
+    e.name = std::move(name);
+    e.unpackedSize = unpackedSize;
+    return e;
+}
+
+std::string inflatingZip(std::size_t unpacked) {
+    std::vector<RawZipEntry> entries;
+    for (std::size_t i = 0; i * kMiB < unpacked; ++i)
+        entries.push_back(zerosEntry("zeros/" + std::to_string(i), kMiB));
+    return rawZip(entries);
+}
+
+std::string manyPartsZip(std::size_t count) {
+    std::vector<RawZipEntry> entries(count);
+    for (std::size_t i = 0; i < count; ++i)
+        entries[i].name = "p/" + std::to_string(i);
+    return rawZip(entries);
 }
 
 ProgramRun runProgram(const std::vector<std::string>& argv) {

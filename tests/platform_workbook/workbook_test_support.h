@@ -5,6 +5,7 @@
 
 #include <pugixml.hpp>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,25 @@ std::vector<std::pair<std::string, std::string>> sheetsOf(const workbook::ZipPac
 pugi::xml_document sheetXml(const workbook::ZipPackage& pkg, std::string_view sheet);
 // The chart part drawn on a sheet (through its drawing); empty when there is none.
 pugi::xml_document chartXmlOf(const workbook::ZipPackage& pkg, std::string_view sheet);
+
+// Zip archives made byte by byte, for packages that no writer of ours would make. Each entry is
+// stored as given: `data` is raw deflate when `deflated`, and `unpackedSize` and `crc` are what
+// the headers claim, true or not.
+struct RawZipEntry {
+    std::string name{};
+    std::string data{};
+    bool deflated = false;
+    uint32_t unpackedSize = 0;
+    uint32_t crc = 0;
+};
+std::string rawZip(const std::vector<RawZipEntry>& entries);
+// A package whose parts truly inflate to `unpacked` bytes of zeros in all, 1 MiB a part (the
+// count rounded up); its own size is about a thousandth of that.
+std::string inflatingZip(std::size_t unpacked);
+// A package of `count` empty parts.
+std::string manyPartsZip(std::size_t count);
+// An entry whose deflated data is 1 MiB of zeros, claiming `unpackedSize`.
+RawZipEntry zerosEntry(std::string name, uint32_t unpackedSize);
 
 struct ProgramRun {
     int status = -1;     // exit status; -1 when it could not run or did not exit normally

@@ -118,7 +118,14 @@ TEST(XlsxWriter, FailureLeavesTheOldFileAndNoScratch) {
     std::get<Worksheet>(badStyle.sheets[1]).cells[0].style = 7;
     Workbook tooLong = sampleBook();
     std::get<Worksheet>(tooLong.sheets[1]).cells[0].value = std::string(40000, 'x');
-    for (const Workbook& bad : {badName, badStyle, tooLong, Workbook{}}) {
+    // The library copies a charted text into the chart as it is, where a control character
+    // makes the workbook unreadable; the same holds for a sheet name.
+    Workbook controlInChart = sampleBook();
+    std::get<Worksheet>(controlInChart.sheets[2]).cells[0].value = std::string("a\x01z");
+    Workbook controlInName = sampleBook();
+    std::get<Worksheet>(controlInName.sheets[1]).name = "a\x1bz";
+    for (const Workbook& bad :
+         {badName, badStyle, tooLong, controlInChart, controlInName, Workbook{}}) {
         std::string error;
         EXPECT_FALSE(writeXlsx(bad, path, &error));
         EXPECT_FALSE(error.empty());

@@ -1,9 +1,11 @@
-// Packages in memory: parts survive a round trip, damaged archives are refused whole.
+// Packages in memory: parts survive a round trip, damaged and oversized archives are refused
+// whole.
 #include "platform/workbook/zip_package.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/workbook/package_xml.h"
+#include "tests/platform_workbook/workbook_test_support.h"
 
 namespace {
 
@@ -50,11 +52,46 @@ TEST(ZipPackage, DamagedArchivesAreRefused) {
     std::size_t data = corrupted.find("xl/workbook.xml") + 15;
     ASSERT_LT(data + 8, corrupted.size());
     corrupted[data + 6] ^= 0x55;
+    // One part under two names that differ only in case.
+    std::string twice = zbq::test::rawZip({{.name = "xl/a.xml"}, {.name = "XL/A.xml"}});
     for (const std::string& damaged :
-         {std::string(), std::string("not a zip at all"), truncated, corrupted}) {
+         {std::string(), std::string("not a zip at all"), truncated, corrupted, twice}) {
         error.clear();
         EXPECT_FALSE(ZipPackage::fromBytes(damaged, &error))
             << damaged.size() << " of " << good->size();
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+// Packages built to exhaust memory: each is refused with a message before anything is
+// inflated, or (the part that lies small) as soon as the part runs past its claim.
+TEST(ZipPackage, PackagesBeyondTheLimitsAreRefused) {
+    using zbq::test::zerosEntry;
+    constexpr std::size_t kMiB = std::size_t{1} << 20;
+    // The fixtures themselves are sound archives: within the limits they read.
+    std::string error;
+    auto small = ZipPackage::fromBytes(zbq::test::inflatingZip(2 * kMiB), &error);
+    ASSERT_TRUE(small) << error;
+    ASSERT_EQ(small->names().size(), 2u);
+    EXPECT_EQ(*small->find("zeros/1"), std::string(kMiB, '\0'));
+    auto few = ZipPackage::fromBytes(zbq::test::manyPartsZip(3), &error);
+    ASSERT_TRUE(few) << error;
+    EXPECT_EQ(few->names().size(), 3u);
+
+    struct Case {
+        const char* damage;
+        std::string bytes;
+    } cases[] = {
+        {"PartsInflateBeyondTheLimit",
+         zbq::test::inflatingZip(ZipPackage::kMaxUnpackedSize + kMiB)},
+        {"TooManyEntries", zbq::test::manyPartsZip(ZipPackage::kMaxEntries + 1)},
+        {"OnePartClaimsFourGiB", zbq::test::rawZip({zerosEntry("big", 0xFFFFFFF0u)})},
+        {"OnePartClaimsLessThanItInflatesTo", zbq::test::rawZip({zerosEntry("small", 1024)})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage);
+        error.clear();
+        EXPECT_FALSE(ZipPackage::fromBytes(c.bytes, &error));
         EXPECT_FALSE(error.empty());
     }
 }

@@ -1,0 +1,20 @@
+// Qt's own texts (the standard buttons Yes, No, OK and Cancel, the file and folder choosers) in
+// the language of our string tables: Japanese for a Japanese locale, so that a dialog never
+// mixes two languages; for any other locale Qt's texts stay English, as ours are.
+//
+// Call on the GUI thread once the QApplication exists. The translations are those Qt ships in
+// its translations folder (Debian's qt6-translations-l10n); when they are not installed nothing
+// changes and Qt's English texts show.
+#pragma once
+
+#include <QLocale>
+
+class QTranslator;
+
+namespace zbq::ui {
+
+// Installs the translator on the running application, which owns it; nullptr when the locale
+// needs none or Qt's files for it are missing.
+QTranslator* installQtTranslations(const QLocale& locale = QLocale::system());
+
+}  // namespace zbq::ui
