@@ -22,6 +22,18 @@ public:
     // Owner of message boxes; null when there is no main window.
     virtual QWidget* mainWindow() const { return nullptr; }
 
+    // --- The frame itself, for start-up, saving and shutdown ---
+    // Creates the console or raises it; 0 when it cannot be created. Headless: nothing, 1.
+    virtual std::int32_t ShowConsole() { return 1; }
+    // Rebuilds and maximises the original-data window, or opens one.
+    virtual void ShowDataView() {}
+    // Shows the frame maximised once the data set is loaded.
+    virtual void ShowMainWindowMaximized() {}
+    // Replaces the format-printing menu's items by the application's print entries.
+    virtual void BuildPrintMenu() {}
+    // Closes the frame without the exit question (a refused or cancelled start-up).
+    virtual void CloseWithoutAsking() {}
+
     // --- Refresh fan-out ---
     virtual void RebuildGrid(std::int32_t /*flag*/) {}
     // -1 when the original-data window is not open.
