@@ -4,16 +4,21 @@
 // The application describes the data set (SetItemCount, SetItem, SetCodeCount, SetCode,
 // SetTitle), then calls KWcreate. The build splits the source into one column of field texts
 // per item (kept in memory up to [MEMORY] MemoryReadCsvSize megabytes of source, else in
-// temporary column files "<data file>.<column + 1, three digits>" beside the output), builds
+// temporary column files beside the output, one per item, each a fresh temporary of its own
+// named after "<data file>.<column + 1, three digits>": platform/core/temp_file.h), builds
 // each item's dictionary in turn and writes the file through a temporary and a rename, so a
-// failed build leaves an existing file of that name as it was and no column file behind.
+// failed build leaves an existing file of that name as it was and no column file behind. The
+// column files of a build that was killed are removed by the next build or save in the folder.
 // The description stays readable after a build and can be built again.
 //
 // Results are 0 or a negative code; a failed build logs one line to ZBQ_Error.log with the
-// method path ("illegal csv file.|KW_create::DataSeparate|KW_create::KWcreate()").
+// method path ("illegal csv file.|KW_create::DataSeparate|KW_create::KWcreate()"). A full disk
+// is -4 at every step.
 //
 // Threads: one thread at a time; the host (not owned, may be null) is called on that thread.
 #pragma once
+
+#include <sys/types.h>
 
 #include <cstdint>
 #include <string>
@@ -75,7 +80,10 @@ private:
 
     // One item's field texts: in memory, or in its column file.
     struct Column {
-        std::string path;   // column-file mode
+        std::string path;  // column-file mode
+        // The column file as created: each flush checks it is still the same file.
+        dev_t device = 0;
+        ino_t inode = 0;
         std::string bytes;  // each text followed by LF: all of them, or those not yet flushed
     };
 
@@ -85,6 +93,7 @@ private:
                       char separator);
     void takeLine(std::string_view line, char separator, bool oneColumn);
     void reserveColumns(std::int64_t sourceBytes, std::int64_t sampleBytes);
+    void createColumnFile(const std::string& dataPath, std::size_t i);
     void flushColumns();
     void removeColumnFiles() noexcept;
 

@@ -16,6 +16,12 @@ bool holdsNul(std::string_view text) {
     return text.find('\0') != std::string_view::npos;
 }
 
+// A write of the data file failed with r: the step's own code, except that a full disk is
+// reported as such.
+std::int32_t writeStepCode(std::int32_t r) {
+    return r == KW_ERR_DISK_FULL ? KW_ERR_DISK_FULL : KW_ERR_STEP;
+}
+
 }  // namespace
 
 std::int32_t KW_create::SetItemCount(std::int32_t n) {
@@ -176,7 +182,7 @@ std::int32_t KW_create::KWcreate(const std::string& sourcePath, const std::strin
 
         kw::DataFileWriter writer(dataPath);
         if (const std::int32_t r = writer.begin(n, records_); r < 0) {
-            KWfail(err_, KW_ERR_STEP, "KWVheadWrite failed. error=" + std::to_string(r));
+            KWfail(err_, writeStepCode(r), "KWVheadWrite failed. error=" + std::to_string(r));
         }
         const std::string itemText = zbq::cp932::literal("項目");
         const std::string processingText = zbq::cp932::literal("処理中");
@@ -188,13 +194,13 @@ std::int32_t KW_create::KWcreate(const std::string& sourcePath, const std::strin
             kw::setTextField(block.def.name, items_[static_cast<std::size_t>(i)].name);
             buildItem(i, context, block);
             if (const std::int32_t r = writer.append(block); r < 0) {
-                KWfail(err_, KW_ERR_STEP, "KWVdataWrite failed. error=" + std::to_string(r));
+                KWfail(err_, writeStepCode(r), "KWVdataWrite failed. error=" + std::to_string(r));
             }
         }
         kw::FileHead head;
         head.title = title_;
         if (const std::int32_t r = writer.finish(head); r < 0) {
-            KWfail(err_, KW_ERR_STEP, "KWVheadWrite failed. error=" + std::to_string(r));
+            KWfail(err_, writeStepCode(r), "KWVheadWrite failed. error=" + std::to_string(r));
         }
     } catch (...) {
         result = KWfinish(err_, "KW_create::KWcreate()");

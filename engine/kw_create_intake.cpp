@@ -1,6 +1,7 @@
 // CSV intake of KW_create: the source is read line by line and each item's field text goes to
 // its column, kept in memory or in a temporary column file.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,8 @@
 #include "platform/core/cp932.h"
 #include "platform/core/engine_host.h"
 #include "platform/core/fd_io.h"
+#include "platform/core/folders.h"
+#include "platform/core/temp_file.h"
 
 namespace {
 
@@ -24,7 +27,8 @@ std::string num(int n) {
     return std::to_string(n);
 }
 
-// "<data file>.001" for source column 0: three digits at least.
+// "<data file>.001" for source column 0, three digits at least: the name its temporary is
+// named after.
 std::string columnFilePath(const std::string& dataPath, std::int32_t column) {
     std::string digits = num(column + 1);
     if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
@@ -85,18 +89,10 @@ void KW_create::DataSeparate(const std::string& sourcePath, const std::string& d
             inMemory_ = reader.size() <= memoryLimit();
             columns_.assign(items_.size(), Column{});
             if (!inMemory_) {
-                for (std::size_t i = 0; i < items_.size(); ++i) {
-                    const std::string path = columnFilePath(dataPath, items_[i].column);
-                    const int fd =
-                        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-                    if (fd < 0) {
-                        KWfail(err_, KW_ERR_ARGUMENT,
-                               "column file open error. erro=" + num(errno) + " (" + forLog(path) +
-                                   ")");
-                    }
-                    ::close(fd);
-                    columns_[i].path = path;
-                }
+                // What killed builds left here goes first: it may be what fills the disk.
+                zbq::removeStaleTempFiles(zbq::parentFolder(dataPath));
+                for (std::size_t i = 0; i < items_.size(); ++i)
+                    createColumnFile(dataPath, i);
             }
             records_ = 0;
             pendingBytes_ = 0;
@@ -130,6 +126,23 @@ void KW_create::DataSeparate(const std::string& sourcePath, const std::string& d
     } catch (...) {
         KWpassOn(err_, "KW_create::DataSeparate");
     }
+}
+
+void KW_create::createColumnFile(const std::string& dataPath, std::size_t i) {
+    // A fresh temporary, never a file found under the name: a planted link must not make the
+    // build overwrite what it points to.
+    const std::string name = columnFilePath(dataPath, items_[i].column);
+    Column& c = columns_[i];
+    const int fd = zbq::createTempFile(name, c.path);
+    struct stat st {};
+    const int e = fd < 0 ? errno : ::fstat(fd, &st) != 0 ? errno : 0;
+    if (fd >= 0) ::close(fd);
+    if (e != 0) {
+        KWfail(err_, KWfileFailure(e, KW_ERR_ARGUMENT),
+               "column file open error. erro=" + num(e) + " (" + forLog(name) + ")");
+    }
+    c.device = st.st_dev;
+    c.inode = st.st_ino;
 }
 
 void KW_create::takeLine(std::string_view line, char separator, bool oneColumn) {
@@ -170,16 +183,18 @@ void KW_create::flushColumns() {
     for (std::size_t i = 0; i < columns_.size(); ++i) {
         Column& c = columns_[i];
         if (c.bytes.empty()) continue;
-        // One descriptor at a time: a thousand items stay far below the open-file limit.
-        const int fd = ::open(c.path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        bool ok = fd >= 0 && zbq::writeAll(fd, c.bytes.data(), c.bytes.size());
-        int e = ok ? 0 : errno;
-        if (fd >= 0 && ::close(fd) != 0 && ok) {
-            ok = false;
-            e = errno;
-        }
-        if (!ok) {
-            KWfail(err_, KW_ERR_ARGUMENT,
+        // One descriptor at a time: a thousand items stay far below the open-file limit. The
+        // name is opened again each time, so it must still be the file we made, not a link or
+        // another file put in its place meanwhile.
+        const int fd = ::open(c.path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+        int e = fd < 0 ? errno : 0;
+        struct stat st {};
+        if (e == 0 && ::fstat(fd, &st) != 0) e = errno;
+        if (e == 0 && (st.st_dev != c.device || st.st_ino != c.inode)) e = ESTALE;
+        if (e == 0 && !zbq::writeAll(fd, c.bytes.data(), c.bytes.size())) e = errno;
+        if (fd >= 0 && ::close(fd) != 0 && e == 0) e = errno;
+        if (e != 0) {
+            KWfail(err_, KWfileFailure(e, KW_ERR_ARGUMENT),
                    "column file write error. erro=" + num(e) + " col=" + num(static_cast<int>(i)));
         }
         c.bytes.clear();

@@ -62,8 +62,13 @@ std::int32_t MapErrno() {
         case EMFILE:
             return -10;
         case ENOSPC:
-            return -4;
+        case EDQUOT:  // a full quota is a full disk to its user
+            return KW_ERR_DISK_FULL;
         default:
             return -100 - e;  // EINVAL too: a failed call never reads as success
     }
+}
+
+std::int32_t KWfileFailure(int e, std::int32_t otherwise) {
+    return e == ENOSPC || e == EDQUOT ? KW_ERR_DISK_FULL : otherwise;
 }

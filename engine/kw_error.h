@@ -13,7 +13,8 @@
 //
 // KWfail and KWpassOn throw a pointer to the record (KW_error*); handlers catch (...) and read
 // the record they own, so a foreign exception (std::bad_alloc, ...) is handled the same way and
-// reported as -2 "unknown error." unless the record already holds a message.
+// reported as -2 "unknown error." unless the record already holds a message. The codes and their
+// meanings are tabled in FORMAT.md.
 //
 // The error record belongs to one engine object and is used only by the thread running that
 // object's operation. The log directory is process-wide and set once at start-up.
@@ -29,6 +30,7 @@ enum : std::int32_t {
     KW_ERR_ARGUMENT = -1,    // bad argument; thrown file failures of the CSV reader
     KW_ERR_UNKNOWN = -2,     // "unknown error."
     KW_ERR_NEW_FAILED = -3,  // "new failed." inside a builder
+    KW_ERR_DISK_FULL = -4,   // ENOSPC (and EDQUOT): also where a step would give -1 or -5
     KW_ERR_STEP = -5,        // a builder step failed with a message of its own
     KW_ERR_NOT_DATA_FILE = -1001,
     KW_ERR_PASSWORD = -1003,  // also an item number out of range in a search term
@@ -62,8 +64,14 @@ std::int32_t KWfinish(KW_error& err, std::string_view method);
 // The result code of the C file call that just failed, from errno (see the table in the .cpp).
 std::int32_t MapErrno();
 
+// The code a builder step fails with when a file call fails with errno `e`: KW_ERR_DISK_FULL for
+// a full disk, whatever the step, so the user learns what to do about it; else the step's own
+// code `otherwise` (-1 for the column files, -5 for the data file).
+std::int32_t KWfileFailure(int e, std::int32_t otherwise);
+
 // The folder of ZBQ_Error.log (the program directory), kept for the whole process.
 void KWsetLogDir(const std::string& dir);
-// Appends one line "yyyy/mm/dd hh:mm:ss\t<code>\t<message>\r\n" under an exclusive lock. Every
-// failure inside is silent.
+// Appends one line "yyyy/mm/dd hh:mm:ss\t<code>\t<message>\r\n" under an exclusive lock, whole
+// or not at all; CR, LF and the other control bytes of the message are written as \r, \n and
+// \xNN. A new log is 0644 whatever the umask. Every failure inside is silent.
 void WriteErrorLog(std::int32_t code, std::string_view message);

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/core/fd_io.h"
+
 namespace kw {
 
 FileDescriptor::~FileDescriptor() {
@@ -105,15 +107,7 @@ std::int32_t copyByReading(int src, std::int64_t offset, std::int64_t length, in
         const auto chunk = std::min<std::int64_t>(length, static_cast<std::int64_t>(buffer.size()));
         if (const std::int32_t rc = readExactAt(src, buffer.data(), chunk, offset); rc < 0)
             return rc;
-        for (std::int64_t done = 0; done < chunk;) {
-            const ssize_t put =
-                ::write(dst, buffer.data() + done, static_cast<std::size_t>(chunk - done));
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                return ioFailure();
-            }
-            done += put;
-        }
+        if (!zbq::writeAll(dst, buffer.data(), static_cast<std::size_t>(chunk))) return ioFailure();
         offset += chunk;
         length -= chunk;
     }

@@ -3,7 +3,8 @@
 //
 // Texts are CP932; the path is UTF-8. Saving reads the file again and changes only the tool's two
 // sections (settings_file.h), so edits made to ZBQ's own sections meanwhile are kept; the file is
-// replaced atomically, and a failure leaves the old file intact. Not thread-safe.
+// replaced atomically, and a failure leaves the old file intact. A file the user may not write
+// (read-only) is not replaced: the save fails with EACCES. Not thread-safe.
 #pragma once
 
 #include "platform/core/profile.h"

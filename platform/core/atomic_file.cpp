@@ -5,28 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <ctime>
 
 #include "fd_io.h"
+#include "folders.h"
+#include "temp_file.h"
 
 namespace zbq {
 
 namespace {
-
-std::string folderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string baseOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 void syncFolder(const std::string& folder) {
     int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -51,31 +38,24 @@ bool AtomicFile::fail() {
 
 bool AtomicFile::open() {
     if (fd_ >= 0) return true;
-    mode_t mode = 0666;
-    struct stat st;
-    bool keepMode = ::stat(target_.c_str(), &st) == 0;
-    if (keepMode) mode = st.st_mode & 07777;
-
-    static std::atomic<unsigned> serial{0};
-    const std::string stem = folderOf(target_) + "/." + baseOf(target_) + ".tmp";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[48];
-        std::snprintf(suffix, sizeof suffix, "%ld.%u", static_cast<long>(::getpid()),
-                      serial.fetch_add(1) ^ static_cast<unsigned>(std::time(nullptr)));
-        temp_ = stem + suffix;
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd_ >= 0) break;
-        if (errno != EEXIST) {
-            temp_.clear();
-            return fail();
-        }
-    }
-    if (fd_ < 0) {
-        temp_.clear();
+    // The check the write itself would make were the file written in place: by the effective
+    // ids, so a read-only file stays read-only. ENOENT means a new file.
+    if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
         return fail();
+    struct stat st {};
+    if (::stat(target_.c_str(), &st) == 0) {
+        mode_ = st.st_mode & 07777;
+        // Only root can give a file away; for anyone else the new file is simply theirs.
+        keepOwner_ = ::geteuid() == 0;
+        uid_ = st.st_uid;
+        gid_ = st.st_gid;
+    } else {
+        mode_ = kNewFileMode;
+        keepOwner_ = false;
     }
-    // The umask must not narrow the permissions of a file that already existed.
-    if (keepMode && ::fchmod(fd_, mode) != 0) return fail();
+    removeStaleTempFiles(parentFolder(target_));
+    fd_ = createTempFile(target_, temp_);
+    if (fd_ < 0) return fail();
     return true;
 }
 
@@ -92,6 +72,17 @@ bool AtomicFile::commit() {
         if (error_ == 0) error_ = EBADF;
         return false;
     }
+    if (keepOwner_) {
+        // Before the mode: a change of owner clears the set-id bits. A file system that keeps
+        // one owner for all its files (FAT) refuses with EPERM, and an owner this user namespace
+        // cannot name with EINVAL: the file then stays root's, which is no reason to lose it.
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) return fail();
+        if ((st.st_uid != uid_ || st.st_gid != gid_) && ::fchown(fd_, uid_, gid_) != 0 &&
+            errno != EPERM && errno != EINVAL)
+            return fail();
+    }
+    if (!setMode(fd_, mode_)) return fail();
     if (::fsync(fd_) != 0) return fail();
     int fd = fd_;
     fd_ = -1;
@@ -99,7 +90,7 @@ bool AtomicFile::commit() {
     if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail();
     committed_ = true;
     temp_.clear();
-    syncFolder(folderOf(target_));
+    syncFolder(parentFolder(target_));
     return true;
 }
 

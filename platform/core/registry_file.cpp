@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <utility>
 
 #include "atomic_file.h"
 #include "cp932.h"
+#include "folders.h"
 
 namespace zbq {
 
@@ -248,14 +248,14 @@ std::string RegistryFile::text() const {
 }
 
 bool RegistryFile::save(const std::string& path, std::string* error) const {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    std::error_code ec;
-    if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-    if (ec) {
-        if (error) *error = folder.string() + ": " + ec.message();
+    // The file names the library ZBQ loads: neither it nor its folder may be writable by others,
+    // whatever the umask (folders.h, atomic_file.h).
+    const std::string folder = parentFolder(path);
+    int err = 0;
+    if (!createFolders(folder, &err)) {
+        if (error) *error = folder + ": " + std::strerror(err);
         return false;
     }
-    int err = 0;
     if (writeFileAtomically(path, text(), &err)) return true;
     if (error) *error = path + ": " + std::strerror(err);
     return false;

@@ -1,8 +1,11 @@
 // Building a data file from a text table: what the file holds, the in-memory and column-file
-// modes, the line rules of the source, progress, failures and the item description.
+// modes, the line rules of the source, progress, failures (a full disk among them), the column
+// files' safety and the item description.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -10,8 +13,10 @@
 
 #include "engine/kw_create.h"
 #include "platform/core/cp932.h"
+#include "platform/core/temp_file.h"
 #include "tests/support/csv_table_fixture.h"
 #include "tests/support/data_file_fixture.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/recording_engine_host.h"
 #include "tests/support/temp_dir.h"
 
@@ -65,16 +70,22 @@ TEST(BuildDataFile, EveryCellReadsBackAndTheBytesEqualTheFixtureWriters) {
     EXPECT_TRUE(logLines(dir).empty());
 }
 
-// Watches the column file of source column 0 while the engine works.
+// Watches a column file while the engine works: the temporary named after `name` (the data
+// file's name and the column's three digits) in `folder`.
 struct ColumnFileProbe {
-    std::string path;
+    std::string folder;
+    std::string name;
     bool seen = false;
     mode_t mode = 0;
     void look() {
-        struct stat st;
-        if (::stat(path.c_str(), &st) == 0) {
-            seen = true;
-            mode = st.st_mode & 0777;
+        const std::string stem = "." + name + ".zbq-tmp.";
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (!entry.path().filename().string().starts_with(stem)) continue;
+            struct stat st;
+            if (::stat(entry.path().c_str(), &st) == 0) {
+                seen = true;
+                mode = st.st_mode & 0777;
+            }
         }
     }
 };
@@ -111,7 +122,7 @@ TEST(BuildDataFile, ModesGiveIdenticalFilesAndSwitchExactlyAtTheLimit) {
         writeFile(dir.file("src.txt"), c.source);
         RecordingEngineHost host;
         host.memoryMb = c.memoryMb;
-        ColumnFileProbe probe{dir.file("out.zbq.001")};
+        ColumnFileProbe probe{dir.path(), "out.zbq.001"};
         host.onPump = [&] { probe.look(); };
         KW_create create;
         create.SetOwner(&host);
@@ -247,7 +258,7 @@ TEST(BuildDataFile, FailureLogsOneLineLeavesNoColumnFileAndKeepsTheOldFile) {
     writeFile(dir.file("src.csv"), source);
     RecordingEngineHost host;
     host.memoryMb = 0;
-    ColumnFileProbe probe{dir.file("out.zbq.002")};
+    ColumnFileProbe probe{dir.path(), "out.zbq.002"};
     host.onPump = [&] { probe.look(); };
     KW_create create;
     create.SetOwner(&host);
@@ -269,6 +280,112 @@ TEST(BuildDataFile, FailureLogsOneLineLeavesNoColumnFileAndKeepsTheOldFile) {
     writeFile(dir.file("src.csv"), "1,a\n");
     EXPECT_EQ(create.KWcreate(dir.file("src.csv"), dir.file("out.zbq"), ',', 0), 0);
     EXPECT_EQ(logLines(dir).size(), 1u);
+}
+
+// The old column file names were fixed: a link planted at one made the build overwrite
+// whatever it pointed to.
+TEST(BuildDataFile, LinkPlantedAtAColumnFileNameIsNeverFollowed) {
+    TempDir dir;
+    KWsetLogDir(dir.path());
+    writeFile(dir.file("victim"), "precious");
+    ASSERT_EQ(::symlink(dir.file("victim").c_str(), dir.file("out.zbq.001").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("victim").c_str(), dir.file("out.zbq.002").c_str()), 0);
+    writeFile(dir.file("src.csv"), "1,a\n2,b\n");
+    RecordingEngineHost host;
+    host.memoryMb = 0;
+    KW_create create;
+    create.SetOwner(&host);
+    ASSERT_EQ(create.SetItemCount(2), 0);
+    ASSERT_EQ(create.SetItem(0, "n", KW_TYPE_INTEGER, 0), 0);
+    ASSERT_EQ(create.SetItem(1, "s", KW_TYPE_STRING, 1), 0);
+    ASSERT_EQ(create.KWcreate(dir.file("src.csv"), dir.file("out.zbq"), ',', 0), 0);
+    EXPECT_EQ(readFile(dir.file("victim")), "precious");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("out.zbq.001"))) << "not ours to remove";
+    kw::DataFileContents c;
+    ASSERT_EQ(kw::readDataFile(dir.file("out.zbq"), "", c), 0);
+    EXPECT_EQ(readBack(c, 1, 1), "b");
+}
+
+// A build killed half-way leaves its column files and its temporary (up to gigabytes after
+// repeated kills); the next build in the folder removes them, and nothing of a live process.
+TEST(BuildDataFile, NextBuildRemovesWhatKilledBuildsLeft) {
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    for (int memoryMb : {0, 50}) {
+        SCOPED_TRACE(memoryMb);
+        TempDir dir;
+        KWsetLogDir(dir.path());
+        const std::string prefix = ".zbq-tmp." + std::to_string(gone) + ".1.";
+        const std::string stale[] = {".out.zbq.001" + prefix + "0", ".out.zbq" + prefix + "1",
+                                     ".old.zbq.004" + prefix + "2"};
+        for (const std::string& name : stale)
+            writeFile(dir.file(name), std::string(100000, 'k'));
+        std::string live;
+        const int fd = zbq::createTempFile(dir.file("other.zbq"), live);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        writeFile(dir.file("src.csv"), "1\n2\n");
+        RecordingEngineHost host;
+        host.memoryMb = memoryMb;
+        KW_create create;
+        create.SetOwner(&host);
+        ASSERT_EQ(create.SetItemCount(1), 0);
+        ASSERT_EQ(create.SetItem(0, "n", KW_TYPE_INTEGER, 0), 0);
+        ASSERT_EQ(create.KWcreate(dir.file("src.csv"), dir.file("out.zbq"), ',', 0), 0);
+        for (const std::string& name : stale)
+            EXPECT_FALSE(std::filesystem::exists(dir.file(name))) << name;
+        EXPECT_TRUE(std::filesystem::exists(live));
+        EXPECT_EQ(entriesIn(dir.path()), 3u) << "source, file and the live temporary";
+    }
+}
+
+// A full disk is -4 whichever file it hits, never -1 or -5: the user must learn that space is
+// what is missing. The old file stays and no temporary is left.
+TEST(BuildDataFile, FullDiskIsMinusFourAtEveryStep) {
+    struct Case {
+        int memoryMb;
+        const char* filling;  // the files whose writes find the disk full
+        std::size_t room;
+        const char* message;
+    };
+    const Case cases[] = {
+        {0, ".out.zbq.00", 0,
+         "column file write error. erro=28 col=0|KW_create::DataSeparate|KW_create::KWcreate()"},
+        {0, ".out.zbq.002", 1000,
+         "column file write error. erro=28 col=1|KW_create::DataSeparate|KW_create::KWcreate()"},
+        {50, ".out.zbq.zbq-tmp.", 0, "KWVheadWrite failed. error=-4|KW_create::KWcreate()"},
+        {0, ".out.zbq.zbq-tmp.", 500, "KWVdataWrite failed. error=-4|KW_create::KWcreate()"},
+    };
+    std::string source;
+    for (int r = 0; r < 2000; ++r)
+        source += std::to_string(r) + ",text " + std::to_string(r % 17) + "\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        TempDir dir;
+        KWsetLogDir(dir.path());
+        writeFile(dir.file("out.zbq"), "the old file");
+        writeFile(dir.file("src.csv"), source);
+        RecordingEngineHost host;
+        host.memoryMb = c.memoryMb;
+        KW_create create;
+        create.SetOwner(&host);
+        ASSERT_EQ(create.SetItemCount(2), 0);
+        ASSERT_EQ(create.SetItem(0, "n", KW_TYPE_INTEGER, 0), 0);
+        ASSERT_EQ(create.SetItem(1, "s", KW_TYPE_STRING, 1), 0);
+        std::int32_t rc;
+        {
+            zbq::test::FullDisk disk(c.room, c.filling);
+            rc = create.KWcreate(dir.file("src.csv"), dir.file("out.zbq"), ',', 0);
+            EXPECT_GT(zbq::test::FullDisk::refused(), 0);
+        }
+        EXPECT_EQ(rc, KW_ERR_DISK_FULL);
+        EXPECT_TRUE(readFile(dir.file("out.zbq")) == "the old file") << "the old file was lost";
+        EXPECT_EQ(entriesIn(dir.path()), 3u) << "source, old file and log only";
+        const auto lines = logLines(dir);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_TRUE(lines[0].ends_with(std::string("\t-4\t") + c.message)) << lines[0];
+    }
 }
 
 TEST(BuildDataFile, MissingSourceIsLoggedWithTheReadersPath) {

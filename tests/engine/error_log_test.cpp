@@ -1,5 +1,6 @@
 // ZBQ_Error.log: the line format, appending without truncation, the file mode, the message cut,
-// silence on failure, and whole lines under concurrent appends from threads and processes.
+// escaped control bytes, silence on failure, and whole lines under concurrent appends from
+// threads and processes and on a full disk.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "engine/kw_error.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -87,7 +89,7 @@ TEST_F(ErrorLog, AppendsOneStampedLinePerCallToAnExistingFile) {
     }
 }
 
-TEST_F(ErrorLog, NewFileIsReadableByOthersButWritableOnlyByItsOwner) {
+TEST_F(ErrorLog, NewFileIsReadableByOthersButWritableOnlyByItsOwnerWhateverTheUmask) {
     for (mode_t mask : {mode_t{022}, mode_t{0}, mode_t{077}}) {
         ::unlink(logPath().c_str());
         const mode_t old = ::umask(mask);
@@ -95,8 +97,35 @@ TEST_F(ErrorLog, NewFileIsReadableByOthersButWritableOnlyByItsOwner) {
         ::umask(old);
         struct stat st {};
         ASSERT_EQ(::stat(logPath().c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0644u & ~mask) << "umask " << mask;
+        EXPECT_EQ(st.st_mode & 0777, 0644u) << "umask " << mask;
     }
+}
+
+// A file name is part of many messages, and a file name may hold any byte but '/' and NUL.
+TEST_F(ErrorLog, ControlBytesInAMessageCannotForgeALine) {
+    const std::string table = "\x95\x5C";  // a CP932 character whose second byte is '\\'
+    WriteErrorLog(-1, "CreateFile(/d/a" + table +
+                          ".csv\r\n2001/01/01 00:00:00\t0\tforged\x01\x1F\x7F) error = 2.");
+    const std::vector<std::string> lines = splitLines(readFile(logPath()));
+    ASSERT_EQ(lines.size(), 1u);
+    std::string stamp, code, msg;
+    ASSERT_TRUE(parseLine(lines[0], &stamp, &code, &msg));
+    EXPECT_EQ(code, "-1");
+    EXPECT_EQ(msg, "CreateFile(/d/a" + table +
+                       ".csv\\r\\n2001/01/01 00:00:00\\x090\\x09forged\\x01\\x1F\\x7F) error = 2.");
+}
+
+TEST_F(ErrorLog, FullDiskWritesTheLineWholeOrNotAtAll) {
+    writeFile(logPath(), "earlier line\r\n");
+    for (std::size_t room : {std::size_t{0}, std::size_t{1}, std::size_t{30}}) {
+        zbq::test::FullDisk disk(room);
+        WriteErrorLog(-4, "column file write error. erro=28 col=0");
+        EXPECT_EQ(readFile(logPath()), "earlier line\r\n") << "room for " << room << " bytes";
+    }
+    WriteErrorLog(-4, "the disk has room again");
+    const std::vector<std::string> lines = splitLines(readFile(logPath()));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[1].ends_with("\t-4\tthe disk has room again"));
 }
 
 TEST_F(ErrorLog, LongMessageIsCutOnACharacterBoundary) {

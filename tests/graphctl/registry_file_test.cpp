@@ -1,14 +1,20 @@
 // The registry file: keys as paths with default and named values, subtree deletion, a strict
-// parser, and the user's file over the system-wide one.
+// parser, the modes of a saved file, and the user's file over the system-wide one.
 #include "platform/core/registry_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 
 #include "tests/support/temp_dir.h"
 
 namespace {
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
 
 using zbq::Registry;
 using zbq::RegistryFile;
@@ -109,6 +115,26 @@ TEST(RegistryFile, LoadAndSave) {
     writeFile(path, "[A]\ngarbage\n");
     EXPECT_FALSE(RegistryFile::load(path, &error));
     EXPECT_NE(error.find(path), std::string::npos);
+}
+
+// The file names the library ZBQ loads: under umask 000 it must not become writable by others.
+TEST(RegistryFile, SavedFileAndTheFoldersItMakesAreNotWritableByOthersWhateverTheUmask) {
+    for (mode_t mask : {mode_t{0}, mode_t{077}}) {
+        SCOPED_TRACE(mask);
+        TempDir dir;
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0700), 0);
+        RegistryFile reg;
+        reg.setValue("A", "n", "v");
+        const mode_t old = ::umask(mask);
+        std::string error;
+        const bool saved = reg.save(dir.file("zebrine/deep/registry.ini"), &error);
+        ::umask(old);
+        ASSERT_TRUE(saved) << error;
+        EXPECT_EQ(modeOf(dir.file("zebrine/deep/registry.ini")), 0644u);
+        EXPECT_EQ(modeOf(dir.file("zebrine/deep")), 0755u);
+        EXPECT_EQ(modeOf(dir.file("zebrine")), 0755u);
+        EXPECT_EQ(modeOf(dir.path()), 0700u) << "a folder that was there keeps its mode";
+    }
 }
 
 TEST(Registry, UserKeysStandOverTheSystemFile) {

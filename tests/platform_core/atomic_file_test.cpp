@@ -1,13 +1,19 @@
-// Replacing a file through a temporary: success replaces, any failure leaves the old bytes.
+// Replacing a file through a temporary: success replaces, any failure leaves the old bytes; a
+// file the user may not write is refused; modes and owners; stale temporaries of killed writers.
 #include "platform/core/atomic_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
 
+#include "platform/core/temp_file.h"
+#include "tests/support/full_disk.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -72,6 +78,105 @@ TEST(AtomicFile, DiscardedWriteLeavesTargetUntouched) {
     }  // destroyed without commit
     EXPECT_EQ(readFile(path), "keep");
     EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST(AtomicFile, ReadOnlyTargetIsRefusedAndKept) {
+    TempDir dir;
+    const std::string path = dir.file("ZBQ.ini");
+    writeFile(path, "old");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    // The folder is the user's, so only the file's own mode stands in the way.
+    zbq::test::AsOrdinaryUser user{dir.path(), path};
+    ASSERT_TRUE(user.ok());
+    int err = 0;
+    EXPECT_FALSE(zbq::writeFileAtomically(path, "new", &err));
+    EXPECT_EQ(err, EACCES);
+    EXPECT_EQ(readFile(path), "old");
+    EXPECT_EQ(modeOf(path), 0444u);
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(AtomicFile, ModesDoNotDependOnTheUmask) {
+    TempDir dir;
+    const std::string fresh = dir.file("new.ini");
+    const std::string kept = dir.file("kept.ini");
+    writeFile(kept, "old");
+    ASSERT_EQ(::chmod(kept.c_str(), 0664), 0);
+    for (mode_t mask : {mode_t{0}, mode_t{022}, mode_t{077}}) {
+        SCOPED_TRACE(mask);
+        ::unlink(fresh.c_str());
+        const mode_t old = ::umask(mask);
+        zbq::AtomicFile file(fresh);
+        const bool opened = file.open();
+        const mode_t tempMode = modeOf(file.tempPath());
+        const bool ok =
+            opened && file.write("x") && file.commit() && zbq::writeFileAtomically(kept, "y");
+        ::umask(old);
+        ASSERT_TRUE(ok);
+        EXPECT_EQ(tempMode, 0600u) << "the temporary is private until the commit";
+        EXPECT_EQ(modeOf(fresh), 0644u);
+        EXPECT_EQ(modeOf(kept), 0664u);
+    }
+}
+
+TEST(AtomicFile, RootKeepsTheOwnerAndGroupOfTheFileItReplaces) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file away";
+    TempDir dir;
+    const std::string path = dir.file("registry.ini");
+    writeFile(path, "old");
+    ASSERT_EQ(::chown(path.c_str(), 65534, 65533), 0);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(zbq::writeFileAtomically(path, "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65533u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST(AtomicFile, FullDiskLeavesTheOldFileAndNoTemporary) {
+    TempDir dir;
+    const std::string path = dir.file("data.zbq");
+    writeFile(path, "old");
+    for (std::size_t room : {std::size_t{0}, std::size_t{5000}}) {
+        SCOPED_TRACE(room);
+        int err = 0;
+        bool ok;
+        {
+            zbq::test::FullDisk disk(room);
+            ok = zbq::writeFileAtomically(path, std::string(10000, 'n'), &err);
+        }
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(err, ENOSPC);
+        EXPECT_EQ(readFile(path), "old");
+        EXPECT_EQ(entriesIn(dir.path()), 1u);
+    }
+}
+
+TEST(AtomicFile, SavingRemovesTheTemporariesOfKilledWritersOnly) {
+    TempDir dir;
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const std::string stale = dir.file(".data.zbq.zbq-tmp." + std::to_string(child) + ".1.0");
+    std::string live;
+    const int fd = zbq::createTempFile(dir.file("other.zbq"), live);  // another save under way
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    writeFile(stale, std::string(100000, 's'));
+
+    ASSERT_TRUE(zbq::writeFileAtomically(dir.file("data.zbq"), "new"));
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    EXPECT_TRUE(std::filesystem::exists(live));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "settingstool/print_format_list.h"
 #include "settingstool/settings_dlg.h"
 #include "tests/settingstool/settings_fixture.h"
+#include "tests/support/ordinary_user.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -21,7 +22,10 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 namespace zbq::settings {
 namespace {
@@ -244,6 +248,23 @@ TEST_F(SettingsDialog, FailedSaveShowsTheErrorAndKeepsTheOldFile) {
     EXPECT_TRUE(lastMessage().text.startsWith(
         QString::fromUtf8("初期化ﾌｧｲﾙの編集中にｴﾗｰが発生しました。\n\n")));
     EXPECT_GT(lastMessage().text.size(), 25);  // the system's text follows
+    EXPECT_EQ(lastMessage().icon, Icon::Error);
+    EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(SettingsDialog, ReadOnlyFileShowsTheErrorAndIsKept) {
+    dialog.show();
+    dialog.model().table().remove(0);
+    ASSERT_EQ(::chmod(folder.iniPath().c_str(), 0444), 0);
+    {
+        zbq::test::AsOrdinaryUser user{folder.dir.path(), folder.iniPath()};
+        ASSERT_TRUE(user.ok());
+        dialog.save();
+    }
+    EXPECT_EQ(folder.ini(), kIni);
+    ASSERT_EQ(folder.prompts.messages().size(), 1u);
+    EXPECT_EQ(lastMessage().text, QString::fromUtf8("初期化ﾌｧｲﾙの編集中にｴﾗｰが発生しました。\n\n") +
+                                      QString::fromLocal8Bit(std::strerror(EACCES)));
     EXPECT_EQ(lastMessage().icon, Icon::Error);
     EXPECT_TRUE(dialog.isVisible());
 }

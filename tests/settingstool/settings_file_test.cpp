@@ -2,11 +2,13 @@
 #include "settingstool/settings_model.h"
 #include "settingstool/string_ids.h"
 #include "tests/settingstool/settings_fixture.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <csignal>
 #include <filesystem>
 
@@ -34,7 +36,9 @@ struct LoadCase {
     std::vector<RefusedEntry> refused;
 };
 
-void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LoadCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LoadRules : public ::testing::TestWithParam<LoadCase> {};
 
@@ -260,6 +264,24 @@ TEST_F(SaveRules, FailedWriteReportsAndLeavesTheOldFile) {
                             std::filesystem::directory_iterator()),
               1)
         << "a temporary file was left behind";
+}
+
+// A read-only ZBQ.ini is the user's decision: saving must fail (message 10020), not replace it.
+TEST_F(SaveRules, ReadOnlyFileIsRefusedAndKept) {
+    model.table().remove(0);
+    ASSERT_EQ(::chmod(path().c_str(), 0444), 0);
+    SettingsModel::SaveResult result;
+    {
+        zbq::test::AsOrdinaryUser user{dir.path(), path()};
+        ASSERT_TRUE(user.ok());
+        result = model.save();
+    }
+    EXPECT_EQ(result.status, SettingsModel::SaveStatus::Failed);
+    EXPECT_EQ(result.error, EACCES);
+    EXPECT_EQ(readFile(path()), kFullIni);
+    struct stat st {};
+    ASSERT_EQ(::stat(path().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444u);
 }
 
 TEST_F(SaveRules, LineBreakInATextIsRefusedNotWritten) {

@@ -1,0 +1,47 @@
+// Temporary files: a file written beside its target and renamed over it (atomic_file.h), or the
+// scratch files of a build, deleted when it ends.
+//
+// Every temporary is created fresh (O_CREAT|O_EXCL|O_NOFOLLOW, so a name planted in advance,
+// a symbolic link above all, is never opened), with mode 0600 whatever the umask, in the folder
+// of its target, under a name no other writer uses:
+//
+//     <folder>/.<target's name>.zbq-tmp.<pid>.<start>.<serial>
+//
+// <pid> and <start> identify the process that owns it (<start> is its start time in clock ticks
+// since boot), <serial> tells its temporaries apart. A process killed while it saves or builds
+// leaves its temporaries behind; removeStaleTempFiles finds them by this one pattern and removes
+// those whose owner is gone: no process with that pid, or one that started at another time than
+// the owner did (the pid has been reused, so the file is older than the program now running
+// under it). Temporaries of a live owner, other users' files and anything of another name stay.
+// Thread-safe; failures are values (errno).
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zbq {
+
+inline constexpr mode_t kTempFileMode = 0600;
+
+// Creates a new temporary for `target` and opens it write-only. The descriptor, with the
+// temporary's path in `path`; or -1 with errno set and `path` empty.
+int createTempFile(const std::string& target, std::string& path);
+
+// Removes the stale temporaries of `folder` (above). The number removed; a folder that cannot
+// be read removes nothing.
+int removeStaleTempFiles(const std::string& folder);
+
+// The owner a temporary's file name (without folder) records; nullopt for any other name.
+struct TempFileOwner {
+    pid_t pid = 0;
+    long long start = 0;
+};
+std::optional<TempFileOwner> parseTempFileName(std::string_view name);
+
+// The start time of a process in clock ticks since boot; -1 when it cannot be read.
+long long processStartTicks(pid_t pid);
+
+}  // namespace zbq
