@@ -396,9 +396,9 @@ public:
     void SetStatusText(std::string_view text);
     std::int32_t StartProgress();
     void StopProgress();
-    void AddWindowRow(std::string_view title, std::int32_t kind, std::int32_t image,
+    void AddWindowRow(std::string_view title, std::string_view kind, std::int32_t image,
                       QWidget* window);
-    void RemoveWindowRow(std::string_view title);
+    void RemoveWindowRow(QWidget* window);
     std::int32_t InsertSetItem(std::int32_t parent, std::string_view text, std::int32_t image,
                                std::int32_t setNo);
     void RebuildSetTree();

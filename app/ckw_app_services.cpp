@@ -133,13 +133,13 @@ void CKWApp::StopProgress() {
     console().StopProgress();
 }
 
-void CKWApp::AddWindowRow(std::string_view title, std::int32_t kind, std::int32_t image,
+void CKWApp::AddWindowRow(std::string_view title, std::string_view kind, std::int32_t image,
                           QWidget* window) {
     console().AddWindowRow(title, kind, image, window);
 }
 
-void CKWApp::RemoveWindowRow(std::string_view title) {
-    console().RemoveWindowRow(title);
+void CKWApp::RemoveWindowRow(QWidget* window) {
+    console().RemoveWindowRow(window);
 }
 
 std::int32_t CKWApp::InsertSetItem(std::int32_t parent, std::string_view text, std::int32_t image,

@@ -79,9 +79,12 @@ public:
     virtual void ResetPages() {}
 
     // --- System tab: the list of open windows ---
-    virtual void AddWindowRow(std::string_view /*title*/, std::int32_t /*kind*/,
+    // A row: the window's title, a kind text ("ﾀｲﾌﾟ" column), the image (10 original data, 12
+    // cross tab, an item window's item type) and the window. Rows are removed by window identity,
+    // since two windows may share a title.
+    virtual void AddWindowRow(std::string_view /*title*/, std::string_view /*kind*/,
                               std::int32_t /*image*/, QWidget* /*window*/) {}
-    virtual void RemoveWindowRow(std::string_view /*title*/) {}
+    virtual void RemoveWindowRow(QWidget* /*window*/) {}
 
     // --- Data-selection tab: the set tree ---
     virtual std::int32_t InsertSetItem(std::int32_t /*parent*/, std::string_view /*text*/,

@@ -51,8 +51,8 @@ void callEveryConsoleForwarder(CKWApp& app, std::vector<std::string>* results) {
     app.SetStatusText("status");
     results->push_back(std::to_string(app.StartProgress()));
     app.StopProgress();
-    app.AddWindowRow("win", 12, 5, nullptr);
-    app.RemoveWindowRow("win");
+    app.AddWindowRow("win", "kind", 5, nullptr);
+    app.RemoveWindowRow(nullptr);
     results->push_back(std::to_string(app.InsertSetItem(2, "set", 3, 8)));
     app.RebuildSetTree();
     app.MarkCurrentSet(6);
@@ -112,8 +112,8 @@ TEST(ConsoleForwarders, PassTheirArgumentsInOrder) {
                                  "SetStatusText status",
                                  "StartProgress",
                                  "StopProgress",
-                                 "AddWindowRow win 12 5",
-                                 "RemoveWindowRow win",
+                                 "AddWindowRow win kind 5",
+                                 "RemoveWindowRow",
                                  "InsertSetItem 2 set 3 8",
                                  "RebuildSetTree",
                                  "MarkCurrentSet 6",

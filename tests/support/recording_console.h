@@ -87,14 +87,12 @@ public:
     }
     void StopProgress() override { add("StopProgress"); }
     void ResetPages() override { add("ResetPages"); }
-    void AddWindowRow(std::string_view title, std::int32_t kind, std::int32_t image,
+    void AddWindowRow(std::string_view title, std::string_view kind, std::int32_t image,
                       QWidget*) override {
-        add("AddWindowRow " + std::string(title) + " " + std::to_string(kind) + " " +
+        add("AddWindowRow " + std::string(title) + " " + std::string(kind) + " " +
             std::to_string(image));
     }
-    void RemoveWindowRow(std::string_view title) override {
-        add("RemoveWindowRow " + std::string(title));
-    }
+    void RemoveWindowRow(QWidget*) override { add("RemoveWindowRow"); }
     std::int32_t InsertSetItem(std::int32_t parent, std::string_view text, std::int32_t image,
                                std::int32_t setNo) override {
         add("InsertSetItem " + std::to_string(parent) + " " + std::string(text) + " " +
