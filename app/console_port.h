@@ -85,6 +85,8 @@ public:
     virtual void AddWindowRow(std::string_view /*title*/, std::string_view /*kind*/,
                               std::int32_t /*image*/, QWidget* /*window*/) {}
     virtual void RemoveWindowRow(QWidget* /*window*/) {}
+    // The windows of the list's rows, first row first (null where a row has none).
+    virtual std::vector<QWidget*> ListedWindows() const { return {}; }
 
     // --- Data-selection tab: the set tree ---
     virtual std::int32_t InsertSetItem(std::int32_t /*parent*/, std::string_view /*text*/,

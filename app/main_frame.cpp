@@ -1,0 +1,465 @@
+#include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
+
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "platform/core/cp932.h"
+#include "platform/ui/desktop_opener.h"
+#include "platform/ui/modal_runner.h"
+#include "platform/ui/qt_cp932.h"
+
+namespace {
+
+// The menus, in one place: each item's menu, its text and its command id.
+struct MenuItem {
+    const char* menu;
+    const char* text;
+    std::int32_t command;
+};
+
+constexpr MenuItem kMenus[] = {
+    {"ﾌｧｲﾙ(&F)", "終了(&X)", CMainFrame::kExit},
+    {"表示(&V)", "ｺﾝｿｰﾙを表示", CMainFrame::kShowConsole},
+    {"定型印刷(&P)", "dumy", CMainFrame::kPrintPlaceholder},
+    {"ﾏｸﾛ(&M)", "記録開始(&R)\tCtrl+R", CMainFrame::kRecordStart},
+    {"ﾏｸﾛ(&M)", "記録終了(&E)\tCtrl+E", CMainFrame::kRecordStop},
+    {"ﾏｸﾛ(&M)", "ﾏｸﾛﾒﾆｭｰ表示(&M)\tCtrl+M", CMainFrame::kMacroMenu},
+    {"ｳｨﾝﾄﾞｳ(&W)", "全てをｱｲｺﾝ化(&M)", CMainFrame::kIconizeAll},
+    {"ﾍﾙﾌﾟ(&H)", "ﾍﾙﾌﾟ(&H)", CMainFrame::kHelp},
+    {"ﾍﾙﾌﾟ(&H)", "ﾊﾞｰｼﾞｮﾝ情報(&A)", CMainFrame::kAbout},
+};
+
+constexpr const char* kCaption = "ZEBRINE";
+constexpr const char* kVersionText = "ZEBRINE Version 1.0.2";
+
+template <typename Ops>
+Ops* ops(QWidget* window) {
+    return dynamic_cast<Ops*>(window);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CKWApp& app, WindowFactories factories)
+    : app_(app), factories_(std::move(factories)), mdi_(new QMdiArea(this)) {
+    setWindowTitle(kCaption);
+    setCentralWidget(mdi_);
+    recordingLabel_ = new QLabel(this);
+    statusBar()->addPermanentWidget(recordingLabel_);
+    buildMenus();
+    app_.SetWindowPort(this);
+}
+
+CMainFrame::~CMainFrame() {
+    // The windows owned as children go with the QWidget base, after this object has ceased to be
+    // a CMainFrame: their destroyed() handlers must not reach it then.
+    for (QWidget* child : {console_.data(), dataView_.data()})
+        if (child) disconnect(child, nullptr, this, nullptr);
+    if (&app_.windows() == this) app_.SetWindowPort(nullptr);
+    if (consoleHandle_.port && &app_.console() == consoleHandle_.port) app_.SetConsolePort(nullptr);
+}
+
+void CMainFrame::buildMenus() {
+    std::map<std::string, QMenu*> menus;
+    for (const MenuItem& item : kMenus) {
+        QMenu*& menu = menus[item.menu];
+        if (!menu) menu = menuBar()->addMenu(QString::fromUtf8(item.menu));
+        QAction* action = menu->addAction(QString::fromUtf8(item.text));
+        action->setData(item.command);
+        const std::int32_t command = item.command;
+        connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
+        actions_[command] = action;
+        if (command == kPrintPlaceholder) printMenu_ = menu;
+    }
+    QMenu* macroMenu = menus["ﾏｸﾛ(&M)"];
+    connect(macroMenu, &QMenu::aboutToShow, this, &CMainFrame::updateMacroMenu);
+    updateMacroMenu();
+}
+
+QAction* CMainFrame::action(std::int32_t command) const {
+    const auto it = actions_.find(command);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+bool CMainFrame::runCommand(std::int32_t command) {
+    switch (command) {
+        case kShowConsole:
+            OnShowConsole();
+            return true;
+        case kHelp:
+            OnHelp();
+            return true;
+        case kIconizeAll:
+            OnIconizeAll();
+            return true;
+        case kAbout:
+            OnAbout();
+            return true;
+        case kExit:
+            close();
+            return true;
+        case kRecordStart:
+        case kRecordStop:
+        case kMacroMenu:
+            if (macroHandler_) macroHandler_(command);
+            updateMacroMenu();
+            return true;
+        default:
+            for (const PrintMenuEntry& entry : app_.GetPrintMenu())
+                if (entry.number == command) {
+                    if (auto* view = ops<DataViewOps>(dataView_)) view->FormatPrint(command);
+                    return true;
+                }
+            return false;
+    }
+}
+
+void CMainFrame::updateMacroMenu() {
+    const bool recording = app_.macro().isRecording();
+    if (QAction* start = action(kRecordStart)) start->setEnabled(!recording);
+    if (QAction* stop = action(kRecordStop)) stop->setEnabled(recording);
+}
+
+void CMainFrame::SetRecordingIndicator(bool on) {
+    recordingLabel_->setText(on ? QString::fromUtf8("記録") : QString());
+}
+
+void CMainFrame::OnShowConsole() {
+    if (ShowConsole() == 1) app_.Record(StepBuilder("DispConsole"));
+}
+
+void CMainFrame::OnIconizeAll() {
+    const std::vector<QWidget*> listed = app_.console().ListedWindows();
+    for (auto it = listed.rbegin(); it != listed.rend(); ++it)
+        if (*it) (*it)->showMinimized();
+    if (console_) console_->showMinimized();
+    app_.Record(StepBuilder("MinAll"));
+}
+
+void CMainFrame::OnHelp() {
+    const QString path = QString::fromStdString(app_.GetProgramDir() + "/ZBQhelp.chm");
+    if (!QFile::exists(path)) {
+        app_.ShowError("ヘルプファイルの検索に失敗しました");
+        return;
+    }
+    if (!zbq::ui::opener().open(path)) app_.ShowError("ヘルプファイルの表示に失敗しました");
+}
+
+void CMainFrame::OnAbout() {
+    QDialog about(this);
+    about.setWindowTitle(QString::fromUtf8("ﾊﾞｰｼﾞｮﾝ情報"));
+    auto* layout = new QVBoxLayout(&about);
+    layout->addWidget(new QLabel(QString::fromUtf8(kVersionText), &about));
+    zbq::ui::runModal(about);
+}
+
+// --- Closing ---
+
+bool CMainFrame::RequestClose() {
+    if (!confirmOnClose_) return true;
+    if (app_.IsDataLoaded() && !app_.IsAddingData()) {
+        if (!app_.AskYesNo("ZEBRINE を終了しますか？")) return false;
+        UnregisterDataView();
+        DestroyConsole();
+        CloseCrossWindow();
+        CloseMolapWindow();
+        CloseAllItemSheets();
+        return true;
+    }
+    app_.ShowInformation("データがロードされるまでお待ちください");
+    return false;
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (RequestClose())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CMainFrame::CloseWithoutAsking() {
+    confirmOnClose_ = false;
+    close();
+}
+
+void CMainFrame::ShowMainWindowMaximized() {
+    showMaximized();
+    update();
+}
+
+// --- Console ---
+
+void CMainFrame::placeCentred(QWidget* window, int width, int height, int dx, int dy) {
+    const QRect frame = geometry();
+    window->setGeometry((frame.left() + frame.right()) / 2 + dx,
+                        (frame.top() + frame.bottom()) / 2 + dy, width, height);
+}
+
+std::int32_t CMainFrame::ShowConsole() {
+    if (console_) {
+        console_->showNormal();
+        console_->raise();
+        console_->activateWindow();
+        return 1;
+    }
+    if (!factories_.console) return 0;
+    ConsoleHandle handle = factories_.console(*this);
+    if (!handle.widget) return 0;
+    consoleHandle_ = handle;
+    console_ = handle.widget;
+    handle.widget->setParent(this, Qt::Window);
+    placeCentred(handle.widget, 440, 524, -220, -257);
+    if (handle.port) app_.SetConsolePort(handle.port);
+    connect(handle.widget, &QObject::destroyed, this, [this, port = handle.port] {
+        if (port && &app_.console() == port) app_.SetConsolePort(nullptr);
+        consoleHandle_ = {};
+    });
+    handle.widget->show();
+    return 1;
+}
+
+void CMainFrame::DestroyConsole() {
+    if (!console_) return;
+    if (consoleHandle_.port && &app_.console() == consoleHandle_.port) app_.SetConsolePort(nullptr);
+    consoleHandle_ = {};
+    delete console_.data();
+}
+
+QWidget* CMainFrame::consolePage(ConsolePage page) const {
+    return console_ && consoleHandle_.page ? consoleHandle_.page(page) : nullptr;
+}
+
+// --- Original-data window ---
+
+void CMainFrame::ShowDataView() {
+    if (dataView_) {
+        RebuildGrid(1);
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(dataView_->parentWidget()))
+            sub->showMaximized();
+        return;
+    }
+    if (!factories_.dataView) return;
+    QWidget* view = factories_.dataView(*this);
+    if (!view) return;
+    QMdiSubWindow* sub = mdi_->addSubWindow(view);
+    view->setWindowTitle(QString::fromUtf8("元データ表示"));
+    dataView_ = view;
+    connect(view, &QObject::destroyed, this, [this] { setWindowTitle(kCaption); });
+    sub->showMaximized();
+    const auto title = zbq::ui::toCp932(view->windowTitle());
+    app_.AddWindowRow(title.value_or(std::string()), {}, 10, view);
+    BuildPrintMenu();
+}
+
+void CMainFrame::UnregisterDataView() {
+    if (!dataView_) return;
+    app_.RemoveWindowRow(dataView_);
+    dataView_ = nullptr;
+}
+
+void CMainFrame::BuildPrintMenu() {
+    if (!printMenu_) return;
+    printMenu_->clear();
+    actions_.erase(kPrintPlaceholder);
+    for (const PrintMenuEntry& entry : app_.GetPrintMenu()) {
+        QAction* action = printMenu_->addAction(zbq::ui::fromCp932(entry.menuName));
+        action->setData(entry.number);
+        const std::int32_t number = entry.number;
+        connect(action, &QAction::triggered, this, [this, number] { runCommand(number); });
+    }
+}
+
+// --- Cross-tab and aggregation windows ---
+
+std::int32_t CMainFrame::ShowCrossWindow() {
+    if (cross_) {
+        if (RefreshCrossView() < 0) {
+            CloseCrossWindow();
+            return 0;
+        }
+        cross_->showNormal();
+        cross_->raise();
+        return 1;
+    }
+    if (!factories_.crossWindow) return 0;
+    QWidget* window = factories_.crossWindow(*this);
+    if (!window) return 0;
+    window->setParent(this, Qt::Window);
+    window->setGeometry(100, 100, 400, 200);
+    cross_ = window;
+    window->show();
+    if (RefreshCrossView() < 0) {
+        CloseCrossWindow();
+        return 0;
+    }
+    const auto title = zbq::ui::toCp932(window->windowTitle());
+    app_.AddWindowRow(title.value_or(std::string()), {}, 12, window);
+    return 1;
+}
+
+void CMainFrame::CloseCrossWindow() {
+    if (!cross_) return;
+    app_.RemoveWindowRow(cross_);
+    QWidget* window = cross_;
+    cross_ = nullptr;
+    window->hide();
+    window->deleteLater();
+}
+
+std::int32_t CMainFrame::ShowMolapWindow(const MolapParams& params) {
+    CloseMolapWindow();
+    if (!factories_.molapWindow) return 0;
+    QWidget* window = factories_.molapWindow(*this, params);
+    if (!window) return 0;
+    window->setParent(this, Qt::Window);
+    window->setGeometry(100, 100, 200, 50);
+    molap_ = window;
+    window->show();
+    if (ExecuteMolap() < 0) {
+        CloseMolapWindow();
+        return 0;
+    }
+    return 1;
+}
+
+void CMainFrame::CloseMolapWindow() {
+    if (!molap_) return;
+    QWidget* window = molap_;
+    molap_ = nullptr;
+    window->hide();
+    window->deleteLater();
+    update();
+}
+
+// --- Item windows ---
+
+void CMainFrame::forgetClosedItemWindows() {
+    std::erase_if(items_, [](const ItemWindow& w) { return w.window.isNull(); });
+}
+
+QWidget* CMainFrame::FindItemSheet(std::int32_t item) const {
+    for (const ItemWindow& w : items_)
+        if (w.item == item && w.window) return w.window;
+    return nullptr;
+}
+
+std::int32_t CMainFrame::ShowItemSheet(std::int32_t item) {
+    forgetClosedItemWindows();
+    const std::string name = app_.GetItemName(item);
+    const std::int32_t type = app_.GetItemType(item);
+    const std::string kind = CKWApp::GetItemTypeCaption(type);
+    if (QWidget* open = FindItemSheet(item)) {
+        if (open->isVisible()) {
+            open->showNormal();
+            open->raise();
+        } else {
+            open->show();
+            app_.AddWindowRow(name, kind, type, open);
+        }
+        return 1;
+    }
+    if (static_cast<int>(items_.size()) >= kMaxItemWindows) {
+        app_.ShowInformation(
+            "表示中値一覧ウィンドウの数が規定数：" + std::to_string(kMaxItemWindows) +
+            "を超えました。\n他のウィンドウを閉じてからもう一度処理を行ってください");
+        return 0;
+    }
+    if (!factories_.itemWindow) return 0;
+    QWidget* window = factories_.itemWindow(*this, item);
+    if (!window) return 0;
+    window->setParent(this, Qt::Window);
+    window->setWindowTitle(zbq::ui::fromCp932(name));
+    placeCentred(window, 350, 600, -175, -300);
+    items_.push_back({item, window});
+    window->show();
+    app_.AddWindowRow(name, kind, type, window);
+    return 1;
+}
+
+std::int32_t CMainFrame::RemoveItemSheet(std::int32_t item) {
+    const auto it = std::find_if(items_.begin(), items_.end(), [item](const ItemWindow& w) {
+        return w.item == item && w.window;
+    });
+    if (it == items_.end()) return 1;
+    QWidget* window = it->window;
+    items_.erase(it);
+    app_.RemoveWindowRow(window);
+    window->hide();
+    window->deleteLater();
+    return 1;
+}
+
+void CMainFrame::CloseAllItemSheets() {
+    forgetClosedItemWindows();
+    while (!items_.empty())
+        RemoveItemSheet(items_.back().item);
+}
+
+void CMainFrame::SetPlayerDialog(PlayerDialog which, QWidget* dialog) {
+    playerDialogs_[which] = dialog;
+}
+
+QWidget* CMainFrame::playerDialog(PlayerDialog which) const {
+    const auto it = playerDialogs_.find(which);
+    return it == playerDialogs_.end() ? nullptr : it->second.data();
+}
+
+// --- Refresh fan-out ---
+
+void CMainFrame::RebuildGrid(std::int32_t flag) {
+    if (auto* view = ops<DataViewOps>(dataView_)) view->RebuildGrid(flag);
+}
+
+std::int32_t CMainFrame::ShowRecord(std::int32_t row, std::int32_t item) {
+    auto* view = ops<DataViewOps>(dataView_);
+    return view ? view->ShowRecord(row, item) : -1;
+}
+
+std::int32_t CMainFrame::GetCurrentRow() const {
+    auto* view = ops<DataViewOps>(dataView_);
+    return view ? view->GetCurrentRow() : -1;
+}
+
+void CMainFrame::RefreshItemWindows() {
+    for (const ItemWindow& w : items_)
+        if (auto* sheet = ops<ItemWindowOps>(w.window)) sheet->Refresh();
+}
+
+void CMainFrame::RebuildItemWindows() {
+    for (const ItemWindow& w : items_)
+        if (auto* sheet = ops<ItemWindowOps>(w.window)) sheet->Rebuild();
+}
+
+std::int32_t CMainFrame::RefreshCrossView() {
+    auto* window = ops<CrossWindowOps>(cross_);
+    return window ? window->RefreshCrossView() : 0;
+}
+
+std::int32_t CMainFrame::ExecuteMolap() {
+    auto* window = ops<MolapWindowOps>(molap_);
+    return window ? window->ExecuteMolap() : 0;
+}
+
+void CMainFrame::ResetWindows() {
+    if (dataView_) {
+        QWidget* view = dataView_;
+        UnregisterDataView();
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(view->parentWidget()))
+            sub->close();
+        else
+            view->close();
+    }
+    CloseAllItemSheets();
+    CloseCrossWindow();
+    CloseMolapWindow();
+}

@@ -1,0 +1,197 @@
+// The main frame offscreen: when it may close, the windows it keeps (console, item windows up to
+// the limit), the registry that forgets a closed window, the menu commands that record their
+// steps, help and the format-printing menu.
+#include "app/ckw_app.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+
+#include "app/main_frame.h"
+#include "platform/ui/desktop_opener.h"
+#include "platform/ui/scripted_prompts.h"
+#include "tests/support/recording_console.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using zbq::ui::Answer;
+
+class RecordingMacro : public MacroPort {
+public:
+    bool recording = true;
+    std::vector<std::string> steps;
+    bool isRecording() const override { return recording; }
+    void record(std::string_view step) override { steps.emplace_back(step); }
+};
+
+// A console widget that is also its port and lists the windows it was told about.
+class FakeConsole : public QWidget, public zbq::test::RecordingConsole {
+public:
+    std::vector<QWidget*> rows;
+    void AddWindowRow(std::string_view title, std::string_view kind, std::int32_t image,
+                      QWidget* window) override {
+        RecordingConsole::AddWindowRow(title, kind, image, window);
+        rows.push_back(window);
+    }
+    void RemoveWindowRow(QWidget* window) override {
+        RecordingConsole::RemoveWindowRow(window);
+        std::erase(rows, window);
+    }
+    std::vector<QWidget*> ListedWindows() const override { return rows; }
+};
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    MainFrameTest() : frame(app, factories()) {
+        app.SetProgramDir(dir.path());
+        app.SetMacroPort(&macro);
+    }
+    ~MainFrameTest() override { app.SetMacroPort(nullptr); }
+
+    WindowFactories factories() {
+        WindowFactories f;
+        f.console = [this](CMainFrame&) {
+            auto* console = new FakeConsole;
+            consoleMade = console;
+            return ConsoleHandle{console, console, nullptr};
+        };
+        f.itemWindow = [](CMainFrame&, std::int32_t) { return new QWidget; };
+        return f;
+    }
+
+    QString lastMessage() const {
+        return prompts.messages().empty() ? QString() : prompts.messages().back().text;
+    }
+
+    zbq::test::TempDir dir;
+    zbq::ui::ScriptedPrompts prompts;
+    RecordingMacro macro;
+    CKWApp app;
+    FakeConsole* consoleMade = nullptr;
+    CMainFrame frame;
+};
+
+TEST_F(MainFrameTest, RefusesToCloseUntilLoadedAndWhileAddingData) {
+    for (int adding : {0, 1}) {
+        app.SetDataLoaded(adding);
+        app.SetAddingData(adding);
+        EXPECT_FALSE(frame.RequestClose());
+        EXPECT_EQ(lastMessage(), QString::fromUtf8("データがロードされるまでお待ちください"));
+        EXPECT_EQ(prompts.messages().back().icon, zbq::ui::Icon::Information);
+    }
+}
+
+TEST_F(MainFrameTest, AsksBeforeClosingAndNoKeepsEverythingOpen) {
+    app.SetDataLoaded(1);
+    ASSERT_EQ(frame.ShowConsole(), 1);
+    prompts.answer(Answer::No);
+    EXPECT_FALSE(frame.RequestClose());
+    EXPECT_EQ(lastMessage(), QString::fromUtf8("ZEBRINE を終了しますか？"));
+    EXPECT_NE(frame.console(), nullptr);
+
+    prompts.answer(Answer::Yes);
+    EXPECT_TRUE(frame.RequestClose());
+    EXPECT_EQ(frame.console(), nullptr);
+    EXPECT_FALSE(app.console().exists());  // the console's port went with it
+
+    frame.CloseWithoutAsking();  // a refused start-up never asks
+    EXPECT_EQ(prompts.unanswered(), 0);
+}
+
+TEST_F(MainFrameTest, ConsoleIsMadeOnceAndForgottenWhenClosed) {
+    frame.OnShowConsole();
+    QWidget* first = frame.console();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(app.console().exists());
+    frame.OnShowConsole();
+    EXPECT_EQ(frame.console(), first);
+    EXPECT_EQ(macro.steps, (std::vector<std::string>{"DispConsole", "DispConsole"}));
+
+    delete first;
+    EXPECT_EQ(frame.console(), nullptr);
+    EXPECT_FALSE(app.console().exists());
+}
+
+TEST_F(MainFrameTest, IconizeAllMinimisesListedWindowsAndTheConsoleAndRecordsOnce) {
+    frame.show();
+    ASSERT_EQ(frame.ShowConsole(), 1);
+    frame.OnIconizeAll();
+    EXPECT_TRUE(frame.console()->isMinimized());
+    EXPECT_EQ(macro.steps, std::vector<std::string>{"MinAll"});
+}
+
+TEST_F(MainFrameTest, ItemWindowsStopAtTheLimitUntilOneCloses) {
+    ASSERT_EQ(frame.ShowConsole(), 1);
+    for (int item = 0; item < CMainFrame::kMaxItemWindows; ++item)
+        ASSERT_EQ(frame.ShowItemSheet(item), 1);
+    EXPECT_EQ(frame.ShowItemSheet(7), 1);  // open already: raised, not a second window
+    EXPECT_EQ(frame.ItemSheetCount(), CMainFrame::kMaxItemWindows);
+    EXPECT_TRUE(prompts.messages().empty());
+
+    EXPECT_EQ(frame.ShowItemSheet(1000), 0);
+    EXPECT_EQ(lastMessage(),
+              QString::fromUtf8("表示中値一覧ウィンドウの数が規定数：255を超えました。\n"
+                                "他のウィンドウを閉じてからもう一度処理を行ってください"));
+    EXPECT_EQ(frame.itemWindow(1000), nullptr);
+
+    EXPECT_EQ(frame.RemoveItemSheet(3), 1);
+    EXPECT_EQ(frame.itemWindow(3), nullptr);
+    EXPECT_EQ(frame.ShowItemSheet(1000), 1);
+    EXPECT_NE(frame.itemWindow(1000), nullptr);
+    EXPECT_EQ(consoleMade->rows.size(), static_cast<std::size_t>(CMainFrame::kMaxItemWindows));
+}
+
+TEST_F(MainFrameTest, ClosedItemWindowReadsAsNotOpen) {
+    ASSERT_EQ(frame.ShowItemSheet(4), 1);
+    delete frame.itemWindow(4);
+    EXPECT_EQ(frame.itemWindow(4), nullptr);
+    EXPECT_EQ(frame.ShowItemSheet(4), 1);
+}
+
+TEST_F(MainFrameTest, HelpTellsWhenTheFileIsMissingOrCannotBeOpened) {
+    zbq::ui::ScriptedOpener opener(false);
+    frame.OnHelp();
+    EXPECT_EQ(lastMessage(), QString::fromUtf8("ヘルプファイルの検索に失敗しました"));
+    EXPECT_TRUE(opener.opened().empty());
+
+    zbq::test::writeFile(dir.file("ZBQhelp.chm"), "help");
+    frame.OnHelp();
+    EXPECT_EQ(lastMessage(), QString::fromUtf8("ヘルプファイルの表示に失敗しました"));
+    ASSERT_EQ(opener.opened().size(), 1u);
+}
+
+TEST_F(MainFrameTest, PrintEntriesReplaceThePlaceholderWithTheirNumbersAsCommands) {
+    ASSERT_EQ(frame.printMenu()->actions().size(), 1);
+    app.SetPrintMenu({{40000, "A", "a.xlsx"}, {7, "B", "b.xlsx"}});
+    frame.BuildPrintMenu();
+    const QList<QAction*> items = frame.printMenu()->actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->data().toInt(), 40000);
+    EXPECT_EQ(items[0]->text(), "A");
+    EXPECT_EQ(items[1]->data().toInt(), 7);
+    EXPECT_TRUE(frame.runCommand(40000));
+    EXPECT_FALSE(frame.runCommand(40001));
+
+    app.SetPrintMenu({});
+    frame.BuildPrintMenu();
+    EXPECT_TRUE(frame.printMenu()->actions().isEmpty());
+}
+
+TEST_F(MainFrameTest, MacroMenuFollowsTheRecordingFlag) {
+    std::vector<std::int32_t> handled;
+    frame.setMacroCommandHandler([&](std::int32_t command) { handled.push_back(command); });
+    macro.recording = false;
+    frame.updateMacroMenu();
+    EXPECT_TRUE(frame.action(CMainFrame::kRecordStart)->isEnabled());
+    EXPECT_FALSE(frame.action(CMainFrame::kRecordStop)->isEnabled());
+    macro.recording = true;
+    frame.action(CMainFrame::kMacroMenu)->trigger();
+    EXPECT_FALSE(frame.action(CMainFrame::kRecordStart)->isEnabled());
+    EXPECT_TRUE(frame.action(CMainFrame::kRecordStop)->isEnabled());
+    EXPECT_EQ(handled, std::vector<std::int32_t>{CMainFrame::kMacroMenu});
+}
+
+}  // namespace
