@@ -1,0 +1,109 @@
+// CMacro: construction, the flags, recording and the macro list.
+#include "macro/cmacro.h"
+
+#include <charconv>
+
+#include "app/ckw_app.h"
+#include "platform/core/cp932.h"
+
+CMacro::CMacro(CKWApp& app) : app_(app) {
+    players_.reserve(kCommandCount);
+    for (const CommandRow& row : kCommandTable)
+        players_.push_back(row.player);
+    app_.SetMacroPort(this);
+}
+
+CMacro::~CMacro() {
+    if (&app_.macro() == this) app_.SetMacroPort(nullptr);
+}
+
+void CMacro::record(std::string_view step) {
+    if (recording_ && !isPlaying()) recordedSteps_.emplace_back(step);
+}
+
+std::vector<std::string> CMacro::macroNames() const {
+    std::vector<std::string> names;
+    names.reserve(macros_.size());
+    for (const MacroRecord& macro : macros_)
+        names.push_back(macro.name);
+    return names;
+}
+
+int CMacro::FindMacro(std::string_view name) const {
+    for (std::size_t i = 0; i < macros_.size(); ++i)
+        if (macros_[i].name == name) return static_cast<int>(i);
+    return -1;
+}
+
+std::int32_t CMacro::AddMacro(std::string name, std::string explanation,
+                              std::vector<std::string> steps) {
+    macros_.push_back(MacroRecord{std::move(name), std::move(explanation), std::move(steps)});
+    return 1;
+}
+
+std::int32_t CMacro::MoveMacro(int from, int to) {
+    const int size = static_cast<int>(macros_.size());
+    if (from < 0 || from >= size || to < 0 || to >= size) return 0;
+    MacroRecord moved = std::move(macros_[static_cast<std::size_t>(from)]);
+    macros_.erase(macros_.begin() + from);
+    macros_.insert(macros_.begin() + to, std::move(moved));
+    return 1;
+}
+
+std::int32_t CMacro::DeleteMacro(int index) {
+    if (index < 0 || index >= static_cast<int>(macros_.size())) return 0;
+    macros_.erase(macros_.begin() + index);
+    return 1;
+}
+
+std::int32_t CMacro::RenameMacro(int index, std::string name) {
+    if (index < 0 || index >= static_cast<int>(macros_.size())) return 0;
+    if (name.empty() || name.size() > kMaxNameBytes) return 0;
+    const int other = FindMacro(name);
+    if (other >= 0 && other != index) return 0;
+    macros_[static_cast<std::size_t>(index)].name = std::move(name);
+    return 1;
+}
+
+std::int32_t CMacro::OnStartRecording() {
+    if (macros_.size() >= kMaxMacros) {
+        app_.ShowError("マクロが999件登録されています。1000件以上は登録できません。");
+        return 0;
+    }
+    if (!app_.AskYesNo("マクロの記録を開始します。\n記録を開始すると画面を一度初期化します。\n"
+                       "開始してよろしいですか？"))
+        return 0;
+    app_.ResetScreen();
+    app_.SetStatusText(zbq::cp932::literal("記録中..."));
+    return StartRecording();
+}
+
+std::int32_t CMacro::StartRecording() {
+    recording_ = 1;
+    recordedSteps_.clear();
+    return 1;
+}
+
+std::int32_t CMacro::StopRecording(std::string_view name) {
+    if (!recording_) return 0;
+    app_.SetStatusText("");
+    recording_ = 0;
+    if (recordedSteps_.empty() || name.empty() || name.size() > kMaxNameBytes ||
+        FindMacro(name) >= 0)
+        return 0;
+    return AddMacro(std::string(name), {}, recordedSteps_);
+}
+
+std::string CMacro::DefaultMacroName() const {
+    for (int n = 1;; ++n) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        std::string name = "macro" + std::string(digits, end);
+        if (FindMacro(name) < 0) return name;
+    }
+}
+
+std::int32_t CMacro::RecExeMacro(std::string_view name) {
+    recordedSteps_.push_back(StepBuilder("ExeMacro").text(name).str());
+    return 1;
+}

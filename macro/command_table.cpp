@@ -1,0 +1,383 @@
+// The command table: one row per macro command, in dispatch order. The names are the vocabulary
+// of macro files and stand exactly as files hold them, misspellings included (NomalWindow,
+// DleteMiddleClass, ChechStr, DorileDrillThrough ...).
+#include "macro/command_table.h"
+
+#include "macro/cmacro.h"
+
+namespace {
+
+struct Fields {
+    FieldRule rule;
+    std::int8_t count;
+    constexpr Fields(int n) : rule(FieldRule::Exact), count(static_cast<std::int8_t>(n)) {}
+    constexpr Fields(FieldRule r, int n) : rule(r), count(static_cast<std::int8_t>(n)) {}
+};
+constexpr Fields atLeast(int n) {
+    return Fields(FieldRule::AtLeast, n);
+}
+constexpr Fields padded(int n) {
+    return Fields(FieldRule::Padded, n);
+}
+
+struct Where {
+    Target target;
+    ConsolePage page = ConsolePage::System;
+    PlayerDialog dialog = PlayerDialog::Filter;
+    constexpr Where(Target t) : target(t) {}
+    constexpr Where(Target t, ConsolePage p, PlayerDialog d) : target(t), page(p), dialog(d) {}
+};
+constexpr Where pageOf(ConsolePage page) {
+    return Where(Target::ConsolePage, page, PlayerDialog::Filter);
+}
+constexpr Where dialogOf(PlayerDialog dialog) {
+    return Where(Target::Dialog, ConsolePage::System, dialog);
+}
+
+constexpr ParameterAsk ask(int field, const char* prompt, int browseMode = -1,
+                           const char* missing = nullptr) {
+    return ParameterAsk{static_cast<std::int8_t>(field), prompt,
+                        static_cast<std::int8_t>(browseMode), missing};
+}
+
+constexpr CommandRow cmd(const char* name, const char* caption, Fields fields, Where where,
+                         ParameterAsk first = {}, ParameterAsk second = {}) {
+    return CommandRow{name,       caption,      fields.rule,     fields.count, where.target,
+                      where.page, where.dialog, {first, second}, true,         nullptr};
+}
+constexpr CommandRow unrecorded(CommandRow row) {
+    row.recorded = false;
+    return row;
+}
+constexpr CommandRow playedBy(CommandRow row, Player player) {
+    row.player = player;
+    return row;
+}
+
+constexpr const char* kFileName = "ファイル名";
+constexpr const char* kPercent = "％値";
+constexpr const char* kCsvPrompt = "[CSVに書出し]: CSVファイル名を入力して下さい。";
+constexpr const char* kItemCsvPrompt = "[項目データCSV書出し]: CSVファイル名を入力して下さい。";
+
+std::int32_t playExeMacro(CMacro& macro, StepFields& fields) {
+    return macro.PlayExeMacro(fields);
+}
+
+}  // namespace
+
+const std::array<CommandRow, kCommandCount> kCommandTable = {{
+    // --- Main frame and macros (0-) ---
+    cmd("DispConsole", "コンソールを表示", 0, Target::MainFrame),            // 0
+    cmd("MinAll", "全てをアイコン化", 0, Target::MainFrame),                 // 1
+    cmd("Prt", "定型印刷", 1, Target::DataView),                             // 2
+    playedBy(cmd("ExeMacro", "マクロ実行", 1, Target::None), playExeMacro),  // 3
+    // --- Original-data window (4-) ---
+    cmd("Data_CopyWithHead", "元データ コピー（項目名付き）", 0, Target::DataView),  // 4
+    cmd("Data_Copy", "元データ コピー（項目名無し）", 0, Target::DataView),          // 5
+    cmd("Data_OutToCsvWithHead", "元データ CSVに書出し（項目名付き）", 1, Target::DataView,
+        ask(1, kCsvPrompt, 1, kFileName)),  // 6
+    cmd("Data_OutToCsv", "元データ CSVに書出し（項目名無し）", 1, Target::DataView,
+        ask(1, kCsvPrompt, 1, kFileName)),  // 7
+    cmd("Data_OutToExcelWithHead", "元データ Excelに書出し（項目名付き）", 0,
+        Target::DataView),                                                                // 8
+    cmd("Data_OutToExcel", "元データ Excelに書出し（項目名無し）", 0, Target::DataView),  // 9
+    cmd("Data_SortUp", "元データ ソート（昇順）", 1, Target::DataView),                   // 10
+    cmd("Data_SortDown", "元データ ソート（降順）", 1, Target::DataView),                 // 11
+    cmd("Data_SortOrg", "元データ ソート（元データ順）", 0, Target::DataView),            // 12
+    cmd("Data_DispByCode", "元データ コードで表示", 1, Target::DataView),                 // 13
+    cmd("DispItemDlg", "項目の詳細表示", 1, Target::DataView),                            // 14
+    cmd("Data_Alignment", "元データ セル幅を調整", 1, Target::DataView),                  // 15
+    cmd("Data_DispComma", "元データ カンマ編集", 1, Target::DataView),                    // 16
+    cmd("Data_DecimalDigit", "元データ 小数点以下桁数", 2, Target::DataView),             // 17
+    cmd("Data_AlignmentFree", "元データ セル幅を変更", 2, Target::DataView),              // 18
+    cmd("Data_SelectCell", "元データ セル選択", 4, Target::DataView),                     // 19
+    cmd("Data_SelectRow", "元データ 行選択", 2, Target::DataView),                        // 20
+    cmd("Data_SelectColumn", "元データ 列選択", 2, Target::DataView),                     // 21
+    cmd("Data_SelectAll", "元データ 全選択", 0, Target::DataView),                        // 22
+    cmd("Data_VScroll", "元データ 垂直スクロール", 2, Target::DataView),                  // 23
+    cmd("Data_HScroll", "元データ 水平スクロール", 2, Target::DataView),                  // 24
+    cmd("Data_MouseWheel", "元データ マウスの回転", 2, Target::DataView),                 // 25
+    cmd("Data_ChengeSelectByKey", "元データ キーでセル移動", 3, Target::DataView),        // 26
+    cmd("Data_Close", "元データ画面クローズ", 0, Target::DataView),                       // 27
+    cmd("Data_Max", "元データ画面最大化", 0, Target::DataView),                           // 28
+    cmd("Data_Min", "元データ画面最小化", 0, Target::DataView),                           // 29
+    cmd("Data_Restore", "元データ画面元のサイズに戻す", 0, Target::DataView),             // 30
+    // --- Windows of the window list and the console (31-) ---
+    cmd("CloseWindow", "画面を閉じる", 1, Target::Console),                      // 31
+    cmd("MinimizedWindow", "画面をアイコン化", 1, Target::Console),              // 32
+    cmd("NomalWindow", "画面を元の大きさ", 1, Target::Console),                  // 33
+    cmd("MaximizedWindow", "画面を最大化", 1, Target::Console),                  // 34
+    cmd("MinimizedAllWindow", "全ての画面をアイコン化", 0, Target::Console),     // 35
+    cmd("CloseAllWindow", "全ての画面を閉じる", 0, Target::Console),             // 36
+    cmd("OpenSystemTab", "システムタブを開く", 0, pageOf(ConsolePage::System)),  // 37
+    cmd("Cons_Max", "コンソール画面最大化", 0, Target::Console),                 // 38
+    cmd("Cons_Min", "コンソール画面最小化", 0, Target::Console),                 // 39
+    cmd("Cons_Restore", "コンソール画面元のサイズに戻す", 0, Target::Console),   // 40
+    cmd("DispData", "データ表示", 0, Target::Console),                           // 41
+    // --- Data file (42-) ---
+    cmd("SaveZbw", "ＺＢに書出し", 3, Target::None,
+        ask(1, "[ＺＢＱに書出し]: ZBQファイル名を入力して下さい。", 2, kFileName),
+        ask(2, "[ＺＢＱに書出し]: ZBQファイルのパスワードを入力して下さい。")),  // 42
+    unrecorded(cmd("AddData", "データ追加", 1, Target::None,
+                   ask(1, "[データ追加]: Excelファイル名を入力して下さい。", 3, kFileName))),  // 43
+    // --- Item-selection tab (44-) ---
+    cmd("ToListItem", "項目を表示リストへ", 1, Target::Console),                         // 44
+    cmd("FromListItem", "項目を非表示に", 1, Target::Console),                           // 45
+    cmd("ToListAllItem", "全ての項目を表示リストへ", 0, Target::Console),                // 46
+    cmd("FromListAllItem", "全て項目を非表示に", 0, Target::Console),                    // 47
+    cmd("PermitItemCollapse", "項目の閉を許可", 0, Target::Console),                     // 48
+    cmd("ExpandAllItem", "項目を全て展開", 0, Target::Console),                          // 49
+    cmd("CollapseAllItem", "項目を全て閉じる", 0, Target::Console),                      // 50
+    cmd("BackListItem", "項目を非表示に", 1, Target::Console),                           // 51
+    cmd("BackAllListItem", "全ての項目を非表示に", 0, Target::Console),                  // 52
+    cmd("SelectAllListItem", "全ての項目を選択", 0, Target::Console),                    // 53
+    cmd("ChangeListItem", "項目を並び替え", 2, Target::Console),                         // 54
+    cmd("OpenItemSelTab", "項目選択タブを開く", 0, pageOf(ConsolePage::ItemSelection)),  // 55
+    // --- Sets and filters of the data-selection tab (56-) ---
+    cmd("DeleteSet", "集合削除", 1, Target::Console),                // 56
+    cmd("PermitSetCollapse", "集合の閉を許す", 0, Target::Console),  // 57
+    cmd("ExpandAllSet", "集合を全て展開", 0, Target::Console),       // 58
+    cmd("CollapseAllSet", "集合を全て閉じる", 0, Target::Console),   // 59
+    cmd("UnionSet", "和集合", 2, Target::Console),                   // 60
+    cmd("DifferenceSet", "積集合", 2, Target::Console),              // 61
+    cmd("ProductSet", "差集合", 2, Target::Console),                 // 62
+    cmd("ComplementSet", "補集合", 2, Target::Console),              // 63
+    cmd("InputSetName", "集合名編集", 2, Target::Console,
+        ask(2, "[集合名編集]: No.%d の集合名を入力して下さい。", -1, "集合名")),        // 64
+    cmd("SelectSet", "集合選択", 1, Target::Console),                                   // 65
+    cmd("ExecuteFilter", "フィルタ実行", 0, Target::Console),                           // 66
+    cmd("SelectFilterAndOr", "フィルタAND/OR選択", 1, Target::Console),                 // 67
+    cmd("DispAddFilterDialog", "フィルタ条件追加ダイアログ表示", 0, Target::Console),   // 68
+    cmd("DispEditFilterDialog", "フィルタ条件編集ダイアログ表示", 1, Target::Console),  // 69
+    cmd("DeleteFilter", "フィルタ条件削除", 1, Target::Console),                        // 70
+    cmd("InputFilterItem", "フィルタ項目選択", 1, dialogOf(PlayerDialog::Filter)),      // 71
+    cmd("SelectFilterOperater1", "フィルタ条件１演算子選択", 1,
+        dialogOf(PlayerDialog::Filter)),  // 72
+    cmd("InputFilterTerm1", "フィルタ条件１値入力", 1, dialogOf(PlayerDialog::Filter),
+        ask(1, "[フィルタ条件１]: 値を入力して下さい。")),  // 73
+    cmd("SelectFilterOperater2", "フィルタ条件２演算子選択", 1,
+        dialogOf(PlayerDialog::Filter)),  // 74
+    cmd("InputFilterTerm2", "フィルタ条件２値入力", 1, dialogOf(PlayerDialog::Filter),
+        ask(1, "[フィルタ条件２]: 値を入力して下さい。")),                                     // 75
+    cmd("SelectCodeStr", "解釈方法（コード/文字列）選択", 1, dialogOf(PlayerDialog::Filter)),  // 76
+    cmd("OKFilterDialog", "フィルタ条件ＯＫ", 0, dialogOf(PlayerDialog::Filter)),              // 77
+    cmd("CancelFilterDialog", "フィルタ条件キャンセル", 0, dialogOf(PlayerDialog::Filter)),    // 78
+    cmd("OpenDataSelTab", "データ選択タブを開く", 0, pageOf(ConsolePage::DataSelection)),      // 79
+    // --- OLAP tab, category definitions and class dialogs (80-) ---
+    cmd("DispOlap", "ＯＬＡＰ表示", 0, Target::Console),                     // 80
+    cmd("CheckX", "Ｘ軸チェック", 0, Target::Console),                       // 81
+    cmd("CheckY", "Ｙ軸チェック", 0, Target::Console),                       // 82
+    cmd("SelectCategLevelX", "Ｘ軸カテゴリレベル選択", 2, Target::Console),  // 83
+    cmd("SelectCategLevelY", "Ｙ軸カテゴリレベル選択", 2, Target::Console),  // 84
+    cmd("SelectItemX", "Ｘ軸項目選択", 1, Target::Console),                  // 85
+    cmd("SelectItemY", "Ｙ軸項目選択", 1, Target::Console),                  // 86
+    cmd("SelectCategX", "Ｘ軸カテゴリ選択", 1, Target::Console),             // 87
+    cmd("SelectCategY", "Ｙ軸カテゴリ選択", 1, Target::Console),             // 88
+    cmd("SelectItemZ", "Ｚ軸項目選択", 1, Target::Console),                  // 89
+    cmd("SelectAggregateKind", "Ｚ軸集合対象値選択", 1, Target::Console),    // 90
+    cmd("InputPercent", "％順位", 1, Target::Console,
+        ask(1, "[％順位]: ％値（０～１００）を入力して下さい。", -1, kPercent)),  // 91
+    cmd("DispCategory", "カテゴリ定義を表示", 1, Target::Console),                // 92
+    cmd("DeleteCategory", "カテゴリ定義を削除", 1, Target::Console),              // 93
+    cmd("ImportCategory", "カテゴリ定義をインポート", 1, Target::Console,
+        ask(1, "[カテゴリ定義をインポート]: ファイルパスを入力して下さい。", 4, kFileName)),  // 94
+    cmd("ExportCategory", "カテゴリ定義をエクスポート", 2, Target::Console,
+        ask(2, "[カテゴリ定義をエクスポート]: ファイルパスを入力して下さい。", 5,
+            kFileName)),  // 95
+    cmd("InputCategoryName", "カテゴリ名入力", 1, Target::Console,
+        ask(1, "[カテゴリ名入力]: カテゴリ名を入力して下さい。")),                     // 96
+    cmd("SelectCategoryType", "カテゴリタイプ選択", 1, Target::Console),               // 97
+    cmd("DispEditSmallClassDialog", "小分類編集ダイアログ表示", 0, Target::Console),   // 98
+    cmd("DispEditMiddleClassDialog", "中分類編集ダイアログ表示", 0, Target::Console),  // 99
+    cmd("DispEditLargeClassDialog", "大分類編集ダイアログ表示", 0, Target::Console),   // 100
+    cmd("EntryCategory", "カテゴリ定義へ登録", 0, Target::Console),                    // 101
+    cmd("ClearCategory", "カテゴリ定義クリア", 0, Target::Console),                    // 102
+    cmd("ResetCategory", "カテゴリ定義リセット", 0, Target::Console),                  // 103
+    cmd("InputSmallClassName", "小分類名称入力", 1, dialogOf(PlayerDialog::SmallClass),
+        ask(1, "[小分類名称]: 名称を入力して下さい。")),  // 104
+    cmd("SelectSmallClassOperater", "小分類条件選択", 1,
+        dialogOf(PlayerDialog::SmallClass)),  // 105
+    cmd("InputSmallClassTerm1", "小分類ｎ１の値入力", 1, dialogOf(PlayerDialog::SmallClass),
+        ask(1, "[小分類ｎ１]: 値を入力して下さい。")),  // 106
+    cmd("InputSmallClassTerm2", "小分類ｎ２の値入力", 1, dialogOf(PlayerDialog::SmallClass),
+        ask(1, "[小分類ｎ２]: 値を入力して下さい。")),                              // 107
+    cmd("ClearSmallClass", "小分類クリア", 0, dialogOf(PlayerDialog::SmallClass)),  // 108
+    cmd("AddSmallClass", "小分類追加", 0, dialogOf(PlayerDialog::SmallClass)),      // 109
+    cmd("EditSmallClass", "小分類上書き", 0, dialogOf(PlayerDialog::SmallClass)),   // 110
+    cmd("UpSmallClass", "小分類上へ", 1, dialogOf(PlayerDialog::SmallClass)),       // 111
+    cmd("DownSmallClass", "小分類下へ", 1, dialogOf(PlayerDialog::SmallClass)),     // 112
+    cmd("DeleteSmallClass", "小分類削除", 1, dialogOf(PlayerDialog::SmallClass)),   // 113
+    cmd("DispSmallClass", "小分類表示", 1, dialogOf(PlayerDialog::SmallClass)),     // 114
+    cmd("OKSmallClassDialog", "小分類ダイアログＯＫ", 0,
+        dialogOf(PlayerDialog::SmallClass)),  // 115
+    cmd("CancelSmallClassDialog", "小分類ダイアログキャンセル", 0,
+        dialogOf(PlayerDialog::SmallClass)),  // 116
+    cmd("InputMiddleClassName", "中分類名称入力", 1, Target::ClassDialog,
+        ask(1, "[中分類名称]: 名称を入力して下さい。")),                                   // 117
+    cmd("SelectMiddleClassOperator", "中分類条件選択", 1, Target::ClassDialog),            // 118
+    cmd("ClearMiddleClass", "中分類クリア", 0, Target::ClassDialog),                       // 119
+    cmd("AddMiddleClass", "中分類追加", 0, Target::ClassDialog),                           // 120
+    cmd("EditMiddleClass", "中分類上書き", 0, Target::ClassDialog),                        // 121
+    cmd("UpMiddleClass", "中分類上へ", 1, Target::ClassDialog),                            // 122
+    cmd("DownMiddleClass", "中分類下へ", 1, Target::ClassDialog),                          // 123
+    cmd("DleteMiddleClass", "中分類削除", 1, Target::ClassDialog),                         // 124
+    cmd("DispMiddleClass", "中分類表示", 1, Target::ClassDialog),                          // 125
+    cmd("OKMiddleClassDialog", "中分類ダイアログＯＫ", 0, Target::ClassDialog),            // 126
+    cmd("CancelMiddleClassDialog", "中分類ダイアログキャンセル", 0, Target::ClassDialog),  // 127
+    cmd("InputLargeClassName", "大分類名称入力", 1, Target::ClassDialog,
+        ask(1, "[大分類名称]: 名称を入力して下さい。")),                                  // 128
+    cmd("SelectLargeClassOperator", "大分類条件選択", 1, Target::ClassDialog),            // 129
+    cmd("ClearLargeClass", "大分類クリア", 0, Target::ClassDialog),                       // 130
+    cmd("AddLargeClass", "大分類追加", 0, Target::ClassDialog),                           // 131
+    cmd("EditLargeClass", "大分類上書き", 0, Target::ClassDialog),                        // 132
+    cmd("UpLargeClass", "大分類上へ", 1, Target::ClassDialog),                            // 133
+    cmd("DownLargeClass", "大分類下へ", 1, Target::ClassDialog),                          // 134
+    cmd("DeleteLargeClass", "大分類削除", 1, Target::ClassDialog),                        // 135
+    cmd("DispLargeClass", "大分類表示", 1, Target::ClassDialog),                          // 136
+    cmd("OKLargeClassDialog", "大分類ダイアログＯＫ", 0, Target::ClassDialog),            // 137
+    cmd("CancelLargeClassDialog", "大分類ダイアログキャンセル", 0, Target::ClassDialog),  // 138
+    cmd("OpenOlapTab", "ＯＬＡＰタブを開く", 0, pageOf(ConsolePage::Molap)),              // 139
+    cmd("OpenMolapTab", "多次元集計タブを開く", 0, pageOf(ConsolePage::Molap)),           // 140
+    // --- Multi-dimensional settings (141-) ---
+    cmd("SetXColumn", "X軸カラム設定", padded(1), Target::Console),        // 141
+    cmd("SetYColumn", "Y軸カラム設定", padded(1), Target::Console),        // 142
+    cmd("SetSyukeiColumn", "集計カラム設定", padded(2), Target::Console),  // 143
+    cmd("SetXTotal", "X軸計表示設定", 1, Target::Console),                 // 144
+    cmd("SetYTotal", "Y軸計表示設定", 1, Target::Console),                 // 145
+    cmd("ExecuteMolap", "多次元集計実行", 0, Target::Console),             // 146
+    cmd("SetPoint", "小数点桁数設定", 1, Target::Console),                 // 147
+    // --- Log tab and the value-list page (field 1 names the item window) (148-) ---
+    cmd("OpenLogTab", "ログタブを開く", 0, pageOf(ConsolePage::Log)),         // 148
+    cmd("CreateSet", "新集合作成", 1, Target::ItemWindow),                    // 149
+    cmd("ToTopHitData", "該当する元データの先頭", 1, Target::ItemWindow),     // 150
+    cmd("ToPrevHitData", "該当する元データで１つ前", 1, Target::ItemWindow),  // 151
+    cmd("ToNextHitData", "該当する元データで１つ後", 1, Target::ItemWindow),  // 152
+    cmd("ToEndHitData", "該当する元データの最後", 1, Target::ItemWindow),     // 153
+    cmd("ToTopItemData", "該当する値で最初", 1, Target::ItemWindow),          // 154
+    cmd("ToPrevItemData", "該当する値で１つ前方", 1, Target::ItemWindow),     // 155
+    cmd("ToNextItemData", "該当する値で１つ後方", 1, Target::ItemWindow),     // 156
+    cmd("ToEndItemData", "該当する値で最後", 1, Target::ItemWindow),          // 157
+    cmd("ChechStr", "文字列チェック", 1, Target::ItemWindow),                 // 158
+    cmd("InputSearchTerm", "検索条件入力", 2, Target::ItemWindow,
+        ask(2, "[検索条件]: 検索条件を入力して下さい。")),  // 159
+    cmd("DispGraph", "グラフ表示", 1, Target::ItemWindow),  // 160
+    // --- Item window (field 1 names it) (161-) ---
+    cmd("Item_SortUp", "項目データ 存在順に表示（昇順）", 1, Target::ItemWindow),        // 161
+    cmd("Item_SortDown", "項目データ 存在順に表示（降順）", 1, Target::ItemWindow),      // 162
+    cmd("Item_SortReverse", "項目データ 逆順に表示", 1, Target::ItemWindow),             // 163
+    cmd("Item_CopyWithHead", "項目データ コピー（項目名付き）", 1, Target::ItemWindow),  // 164
+    cmd("Item_Copy", "項目データ コピー（項目名無し）", 1, Target::ItemWindow),          // 165
+    cmd("Item_OutToCsvWithHead", "項目データ CSVに書出し（項目名付き）", 2, Target::ItemWindow,
+        ask(2, kItemCsvPrompt, 1, kFileName)),  // 166
+    cmd("Item_OutToCsv", "項目データ CSVに書出し（項目名無し）", 2, Target::ItemWindow,
+        ask(2, kItemCsvPrompt, 1, kFileName)),  // 167
+    cmd("Item_OutToExcelWithHead", "項目データ Excelに書出し（項目名付き）", 1,
+        Target::ItemWindow),                                                                  // 168
+    cmd("Item_OutToExcel", "項目データ Excelに書出し（項目名無し）", 1, Target::ItemWindow),  // 169
+    cmd("Item_RemoveSelection", "外す（選択範囲を外す）", 1, Target::ItemWindow),             // 170
+    cmd("Item_RemoveOnlySelection", "外す（選択範囲のみを外す）", 1, Target::ItemWindow),     // 171
+    cmd("Item_RemoveAll", "外す（全てを外す）", 1, Target::ItemWindow),                       // 172
+    cmd("Item_RemoveSearchResult", "外す（値検索結果を外す）", 1, Target::ItemWindow),        // 173
+    cmd("Item_RemoveOnlySearchResult", "外す（値検索結果のみを外す）", 1,
+        Target::ItemWindow),                                                                // 174
+    cmd("Item_AddSelection", "加える（選択範囲を加える）", 1, Target::ItemWindow),          // 175
+    cmd("Item_AddOnlySelection", "加える（選択範囲のみを加える）", 1, Target::ItemWindow),  // 176
+    cmd("Item_AddAll", "加える（全てを加える）", 1, Target::ItemWindow),                    // 177
+    cmd("Item_AddSearchResult", "加える（値検索結果を加える）", 1, Target::ItemWindow),     // 178
+    cmd("Item_AddOnlySearchResult", "加える（値検索結果のみを加える）", 1,
+        Target::ItemWindow),                                                            // 179
+    cmd("Item_DispComma", "項目データ カンマ編集", 1, Target::ItemWindow),              // 180
+    cmd("Item_DecimalDigit", "項目データ 小数点以下桁数", 2, Target::ItemWindow),       // 181
+    cmd("Item_PercentDigit", "項目データ ％表示桁数", 2, Target::ItemWindow),           // 182
+    cmd("Item_Alignment", "項目データ セル幅を調整", 2, Target::ItemWindow),            // 183
+    cmd("Item_AlignmentFree", "項目データ セル幅を変更", 3, Target::ItemWindow),        // 184
+    cmd("Item_SelectCell", "項目データ セル選択", 5, Target::ItemWindow),               // 185
+    cmd("Item_SelectRow", "項目データ 行選択", 3, Target::ItemWindow),                  // 186
+    cmd("Item_SelectColumn", "項目データ 列選択", 3, Target::ItemWindow),               // 187
+    cmd("Item_SelectAll", "項目データ 全選択", 1, Target::ItemWindow),                  // 188
+    cmd("Item_VScroll", "項目データ 垂直スクロール", 3, Target::ItemWindow),            // 189
+    cmd("Item_HScroll", "項目データ 水平スクロール", 3, Target::ItemWindow),            // 190
+    cmd("Item_MouseWheel", "項目データ マウスの回転", 3, Target::ItemWindow),           // 191
+    cmd("Item_ChangeSelectByKey", "項目データ キーでセル移動", 4, Target::ItemWindow),  // 192
+    cmd("Item_PercentValue", "項目データ ％順位値の算出", 2, Target::ItemWindow,
+        ask(2, "[％順位値の算出]: ％値（０～１００）を入力して下さい。", -1, kPercent)),  // 193
+    cmd("Item_Close", "項目データ画面クローズ", 1, Target::ItemWindow),                   // 194
+    cmd("Item_Max", "項目データ画面最大化", 1, Target::ItemWindow),                       // 195
+    cmd("Item_Min", "項目データ画面最小化", 1, Target::ItemWindow),                       // 196
+    cmd("Item_Restore", "項目データ画面元のサイズに戻す", 1, Target::ItemWindow),         // 197
+    cmd("OpenValListTab", "値一覧タブを開く", 1, Target::ItemWindow),                     // 198
+    cmd("OpenSummaryTab", "概要タブを開く", 1, Target::ItemWindow),                       // 199
+    // --- Cross-tab window (200-) ---
+    cmd("DorileDrillThrough", "選択範囲でドリルスルー", 0, Target::CrossWindow),          // 200
+    cmd("Olap_CopyAll", "クロス集計 全部をコピー", 0, Target::CrossWindow),               // 201
+    cmd("Olap_CopyWithHead", "クロス集計 コピー（項目名付き）", 0, Target::CrossWindow),  // 202
+    cmd("Olap_Copy", "クロス集計 コピー（項目名無し）", 0, Target::CrossWindow),          // 203
+    cmd("Olap_OutToCsvAll", "クロス集計 全部をCSVに書出し", 1, Target::CrossWindow,
+        ask(1, kCsvPrompt, 1, kFileName)),  // 204
+    cmd("Olap_OutToCsvWithHead", "クロス集計 CSVに書出し（項目名付き）", 1, Target::CrossWindow,
+        ask(1, kCsvPrompt, 1, kFileName)),  // 205
+    cmd("Olap_OutToCsv", "クロス集計 CSVに書出し（項目名無し）", 1, Target::CrossWindow,
+        ask(1, kCsvPrompt, 1, kFileName)),                                                // 206
+    cmd("Olap_OutToExcelAll", "クロス集計 全部をExcelに書出し", 0, Target::CrossWindow),  // 207
+    cmd("Olap_OutToExcelWithHead", "クロス集計 Excelに書出し（項目名付き）", 0,
+        Target::CrossWindow),  // 208
+    cmd("Olap_OutToExcel", "クロス集計 Excelに書出し（項目名無し）", 0,
+        Target::CrossWindow),                                                              // 209
+    cmd("Olap_DecimalDigit", "クロス集計 小数点以下桁数", 1, Target::CrossWindow),         // 210
+    cmd("Olap_Alignment", "クロス集計 セル幅を調整", 1, Target::CrossWindow),              // 211
+    cmd("Olap_AlignmentFree", "クロス集計 セル幅を変更", 2, Target::CrossWindow),          // 212
+    cmd("Olap_Sort", "クロス集計 ソート", 2, Target::CrossWindow),                         // 213
+    cmd("Olap_OriginalDisplay", "クロス集計 オリジナル並び表示", 0, Target::CrossWindow),  // 214
+    cmd("Olap_SelectCell", "クロス集計 セル選択", 4, Target::CrossWindow),                 // 215
+    cmd("Olap_SelectRow", "クロス集計 行選択", 2, Target::CrossWindow),                    // 216
+    cmd("Olap_SelectColumn", "クロス集計 列選択", 2, Target::CrossWindow),                 // 217
+    cmd("Olap_SelectAll", "クロス集計 全選択", 0, Target::CrossWindow),                    // 218
+    cmd("Olap_VScroll", "クロス集計 垂直スクロール", 2, Target::CrossWindow),              // 219
+    cmd("Olap_HScroll", "クロス集計 水平スクロール", 2, Target::CrossWindow),              // 220
+    cmd("Olap_MouseWheel", "クロス集計 マウスの回転", 2, Target::CrossWindow),             // 221
+    cmd("Olap_ChangeSelectByKey", "クロス集計 キーでセル移動", 3, Target::CrossWindow),    // 222
+    cmd("Olap_Close", "クロス集計画面クローズ", 0, Target::CrossWindow),                   // 223
+    cmd("Olap_Max", "クロス集計画面最大化", 0, Target::CrossWindow),                       // 224
+    cmd("Olap_Min", "クロス集計画面最小化", 0, Target::CrossWindow),                       // 225
+    cmd("Olap_Restore", "クロス集計画面元のサイズに戻す", 0, Target::CrossWindow),         // 226
+    // --- Aggregation window (227-) ---
+    cmd("MolapCopy", "多次元集計結果 コピー", 0, Target::MolapWindow),                // 227
+    cmd("MolapOutToCSV", "多次元集計結果 CSVに書出し", 1, Target::MolapWindow),       // 228
+    cmd("MolapOutToExcel", "多次元集計結果 Excelに書出し", 0, Target::MolapWindow),   // 229
+    cmd("MolapDrillThrough", "ドリルスルー", 2, Target::MolapWindow),                 // 230
+    cmd("MolapFilter", "フィルタの実行", 5, Target::MolapWindow),                     // 231
+    cmd("MolapFilterRelease", "フィルタ解除", 0, Target::MolapWindow),                // 232
+    cmd("MolapClose", "多次元集計画面クローズ", 0, Target::MolapWindow),              // 233
+    cmd("MolapMax", "多次元集計画面最大化", 0, Target::MolapWindow),                  // 234
+    cmd("MolapMin", "多次元集計画面最小化", 0, Target::MolapWindow),                  // 235
+    cmd("MolapRestore", "多次元集計画面を元のサイズの戻す", 0, Target::MolapWindow),  // 236
+    // --- Excel read dialog and its item information (237-) ---
+    cmd("DispExcelDialog", "Excelファイル読込ダイアログ表示", atLeast(1), Target::Console,
+        ask(1, "[データ追加]: Excelファイル名を入力して下さい。", 3, "Excelファイル名")),  // 237
+    cmd("ExcelSheetDelete", "Excelシート削除", atLeast(0),
+        dialogOf(PlayerDialog::ExcelRead)),  // 238
+    cmd("ExcelSheetUp", "Excelシート一つ上に移動", atLeast(0),
+        dialogOf(PlayerDialog::ExcelRead)),  // 239
+    cmd("ExcelSheetDown", "Excelシート一つ下に移動", atLeast(0),
+        dialogOf(PlayerDialog::ExcelRead)),                                                  // 240
+    cmd("ColumnInfoRead", "項目情報読込", atLeast(1), dialogOf(PlayerDialog::ExcelRead)),    // 241
+    cmd("ColumnInfoDelete", "項目情報削除", atLeast(0), dialogOf(PlayerDialog::ExcelRead)),  // 242
+    cmd("ColumnInfoUpdate", "項目情報編集", atLeast(3), dialogOf(PlayerDialog::ExcelRead)),  // 243
+    unrecorded(cmd("ExcelReadExecute", "Excelファイル読込実行", 0,
+                   dialogOf(PlayerDialog::ExcelRead))),  // 244
+    cmd("ExcelReadCancel", "Excelファイル読込キャンセル", 0,
+        dialogOf(PlayerDialog::ExcelRead)),                                                   // 245
+    cmd("ExcelAddExecute", "Excelファイル追加実行", 0, dialogOf(PlayerDialog::ExcelRead)),    // 246
+    cmd("ColumnInfoReadNext", "次行から項目情報読込", 0, dialogOf(PlayerDialog::ExcelRead)),  // 247
+}};
+
+int FindCommand(std::string_view name) {
+    for (int i = 0; i < kCommandCount; ++i)
+        if (name == kCommandTable[static_cast<std::size_t>(i)].name) return i;
+    return -1;
+}
+
+std::string_view GetCommandCaption(std::string_view name) {
+    const int i = FindCommand(name);
+    return i < 0 ? std::string_view() : kCommandTable[static_cast<std::size_t>(i)].caption;
+}
