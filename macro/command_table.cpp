@@ -3,6 +3,8 @@
 // DleteMiddleClass, ChechStr, DorileDrillThrough ...).
 #include "macro/command_table.h"
 
+#include "macro/players.h"
+
 #include "macro/cmacro.h"
 
 namespace {
@@ -67,10 +69,10 @@ std::int32_t playExeMacro(CMacro& macro, StepFields& fields) {
 
 const std::array<CommandRow, kCommandCount> kCommandTable = {{
     // --- Main frame and macros (0-) ---
-    cmd("DispConsole", "コンソールを表示", 0, Target::MainFrame),            // 0
-    cmd("MinAll", "全てをアイコン化", 0, Target::MainFrame),                 // 1
-    cmd("Prt", "定型印刷", 1, Target::DataView),                             // 2
-    playedBy(cmd("ExeMacro", "マクロ実行", 1, Target::None), playExeMacro),  // 3
+    playedBy(cmd("DispConsole", "コンソールを表示", 0, Target::MainFrame), PlayDispConsole),  // 0
+    playedBy(cmd("MinAll", "全てをアイコン化", 0, Target::MainFrame), PlayMinAll),            // 1
+    cmd("Prt", "定型印刷", 1, Target::DataView),                                              // 2
+    playedBy(cmd("ExeMacro", "マクロ実行", 1, Target::None), playExeMacro),                   // 3
     // --- Original-data window (4-) ---
     cmd("Data_CopyWithHead", "元データ コピー（項目名付き）", 0, Target::DataView),  // 4
     cmd("Data_Copy", "元データ コピー（項目名無し）", 0, Target::DataView),          // 5
