@@ -4,28 +4,13 @@
 #include <algorithm>
 
 #include "platform/core/cp932.h"
+#include "platform/core/profile.h"
 
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-constexpr bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-std::string_view unquote(std::string_view v) {
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-        return v.substr(1, v.size() - 2);
-    return v;
-}
+using zbq::profileTrim;
 
 // ASCII letters folded to lower case at character starts; two-byte characters kept whole, as
 // names compare in profile files.
@@ -75,7 +60,7 @@ MacroFileIndex::MacroFileIndex(std::string bytes) : bytes_(std::move(bytes)) {
         if (equals != npos && mayBeStructureKey(line))
             table_.emplace(line.substr(0, equals), line.substr(equals + 1));
 
-        const std::string_view text = trim(line);
+        const std::string_view text = profileTrim(line);
         if (text.empty() || text.front() == ';') continue;
         if (text.front() == '[') {
             // ']' can be a trail byte: it closes the name only at a character start.
@@ -84,11 +69,12 @@ MacroFileIndex::MacroFileIndex(std::string bytes) : bytes_(std::move(bytes)) {
             // Only the first block of a section counts; a later one of the same name is ignored.
             const auto number = static_cast<std::uint32_t>(sections_.size());
             const bool fresh =
-                sections_.try_emplace(folded(trim(text.substr(1, close - 1))), number).second;
+                sections_.try_emplace(folded(profileTrim(text.substr(1, close - 1))), number)
+                    .second;
             section = fresh ? std::optional(number) : std::nullopt;
         } else if (section && equals != npos) {
-            keys_.try_emplace(keyOf(*section, trim(line.substr(0, equals))),
-                              unquote(trim(line.substr(equals + 1))));
+            keys_.try_emplace(keyOf(*section, profileTrim(line.substr(0, equals))),
+                              zbq::profileValue(line.substr(equals + 1)));
         }
     }
 }

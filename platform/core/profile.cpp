@@ -74,6 +74,13 @@ std::string fileTextOf(std::string_view value) {
 
 }  // namespace
 
+std::string_view profileTrim(std::string_view text) {
+    return trim(text);
+}
+std::string_view profileValue(std::string_view raw) {
+    return unquote(trim(raw));
+}
+
 std::string_view ProfileFile::Line::value() const {
     return unquote(trim(std::string_view(text).substr(valueBegin)));
 }

@@ -17,6 +17,11 @@
 
 namespace zbq {
 
+// Blanks and tabs taken off both ends of a section name, key or value.
+std::string_view profileTrim(std::string_view text);
+// A value as reading gives it: trimmed, then one pair of matching surrounding quotes dropped.
+std::string_view profileValue(std::string_view raw);
+
 class ProfileFile {
 public:
     ProfileFile() = default;
