@@ -240,7 +240,7 @@ void finishMolap(MolapResult& r, const MolapSlots& slots, std::int32_t xMode, st
 // Work memory of the builds, kept while a result is shown: the window rebuilds after every
 // drill, and a rebuild that reuses this memory asks the system for no fresh pages.
 struct MolapScratch {
-    MolapSlots slots;
+    MolapSlots cellSlots;
     std::vector<std::uint64_t> pairs, sortBuffer;       // (cell code, record) words
     std::vector<std::vector<std::int32_t>> zPositions;  // per Z item, in sorted pair order
 };

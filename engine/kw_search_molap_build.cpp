@@ -444,7 +444,7 @@ std::int32_t KW_search::KWexecuteMolap(const std::vector<std::int32_t>& xItems,
             r->zLevels = molap_.z.levels;
             r->kinds = zItems.empty() ? std::vector<std::int32_t>{0} : kinds;
             r->zCount = static_cast<std::int32_t>(r->kinds.size());
-            kw::MolapSlots& slots = molap_.scratch.slots;
+            kw::MolapSlots& slots = molap_.scratch.cellSlots;
             if (!molapPass(*r, slots)) return 1;  // cancelled: nothing of it is kept
             kw::finishMolap(*r, slots, xTotalMode, yTotalMode, err_);
             molap_.result = std::move(r);
