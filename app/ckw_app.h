@@ -23,6 +23,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -212,6 +213,40 @@ public:
     CrossSettings GetCrossSettings() const { return crossSettings_; }
     void SetCrossSettings(CrossSettings settings) { crossSettings_ = settings; }
 
+    // --- Start-up and shutdown (ckw_app_startup.cpp) ---
+    // The program's start: the spreadsheet probe, the graph control check, the choice of the
+    // input (the first file argument, else the open dialog), the temporary names, ZBQ.ini, the
+    // console, loading, the macro file, restoring, and the "auto_open" question. False when the
+    // program is not to run (the user has been told, or cancelled); ExitInstance runs either way.
+    bool InitInstance(const std::vector<std::string>& arguments);
+    // Cancels a running aggregation, closes the engine and deletes the run's temporaries (those
+    // saved to stay) and an import's generated definition and text data. The exit code, 0.
+    int ExitInstance();
+    // [image] Path and the [print] entries of ZBQ.ini in the program directory.
+    void ReadProfile();
+    // Where the start-up stamp's time comes from; null: the system clock.
+    using Clock = std::function<std::chrono::system_clock::time_point()>;
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
+    // The import dialogs: given workbooks (Excel) or text files, they write a definition file and
+    // its text data and give the definition's path; nullopt when cancelled. Unset: a cancel.
+    enum class ImportKind { Excel, Text };
+    using ImportDialog = std::function<std::optional<std::string>(
+        ImportKind kind, const std::vector<std::string>& files)>;
+    void SetImportDialog(ImportDialog dialog) { importDialog_ = std::move(dialog); }
+
+    // --- Building and opening (ckw_app_open.cpp); 1 done, 0 failed (told) ---
+    std::int32_t BuildDataFile();
+    std::int32_t OpenDataFile();
+
+    // --- Saving (ckw_app_save.cpp) ---
+    // Writes the save scope's records to the save path with the settings blob and the password
+    // (asked in the password dialog when `ask` is non-zero), then the macro file beside it.
+    // 1 saved, 0 not (told). Records SaveZbw while recording.
+    std::int32_t SaveDataAndMacro(std::string_view password, std::int32_t ask);
+    // Called before each write of a save with its ordinal from 0; tests stop a save there.
+    using SaveFaultHook = std::function<void(int write)>;
+    void SetSaveFaultHook(SaveFaultHook hook) { saveFaultHook_ = std::move(hook); }
+
     // --- Definition file and parser (ckw_app_definition.cpp) ---
     std::int32_t ReadDefinitionFile();
     std::int32_t ParseDefinitionFile();
@@ -235,6 +270,9 @@ public:
     // Rebuilds the settings block from bytes; the number of bytes consumed, or -1.
     std::int32_t DeserializeSettingsBlob(std::string_view blob);
     SettingsBlock* Block() { return block_ ? &*block_ : nullptr; }
+    // Installs a settings block as the blob reader would (tests, and callers that decode one).
+    void SetBlock(SettingsBlock block) { block_ = std::move(block); }
+    void FreeSettingsBlock() { block_.reset(); }
 
     // --- Restoring state after a load (ckw_app_restore.cpp) ---
     std::int32_t RestoreDisplayList();
@@ -436,6 +474,11 @@ public:
 private:
     friend class SuppressGuard;
 
+    // Deletes the definition file an import wrote and its text data (ckw_app_startup.cpp).
+    void removeGeneratedDefinition();
+    // The set the console shows as current (ckw_app_save.cpp).
+    SetRecord displayedSet() const;
+
     ConsolePort* console_;
     WindowPort* windows_;
     MacroPort* macro_;
@@ -479,6 +522,12 @@ private:
 
     std::chrono::system_clock::time_point timerStart_{}, timerEnd_{};
     std::optional<int> memoryReadCsvSize_;
+
+    Clock clock_;
+    ImportDialog importDialog_;
+    SaveFaultHook saveFaultHook_;
+    // The definition file an import wrote (its text data beside it), deleted once loaded.
+    std::string generatedDefinition_;
 };
 
 // The application object in force; null when none exists.

@@ -1,2 +1,428 @@
-// Placeholder: filled in as this concern lands.
+// CKWApp's definition file: reading its lines and parsing them into the structure definition
+// (title, reading options, items, groups, code lists), with the checks and their messages.
+//
+// A line is prepared before it is read: double quotes pair up in order, the first "//" outside
+// a quoted range starts a comment, and every blank and TAB goes (also inside quotes). Keywords
+// compare without regard to ASCII case, the first row of the table that the line's start
+// matches takes it. CP932 is safe byte by byte here: '"', '/', blank, TAB, '=' and the ASCII
+// letters of a keyword never occur as the second byte of a two-byte character at a position
+// where a keyword could still match.
+#include <charconv>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <set>
+#include <sstream>
+
 #include "app/ckw_app.h"
+#include "platform/core/cp932.h"
+
+namespace {
+
+constexpr char kFailure[] = "エラー発生のため終了します。\n";
+
+std::string failure(const char* detail) {
+    return std::string(kFailure) + detail;
+}
+
+bool isAsciiAlnum(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The line starts with the keyword, ASCII letters compared without case.
+bool startsWithKeyword(std::string_view line, std::string_view keyword) {
+    if (line.size() < keyword.size()) return false;
+    for (std::size_t i = 0; i < keyword.size(); ++i)
+        if (asciiLower(line[i]) != asciiLower(keyword[i])) return false;
+    return true;
+}
+
+// The comment cut off and every blank and TAB removed.
+std::string prepareLine(std::string_view line) {
+    std::vector<std::size_t> quotes;
+    for (std::size_t i = 0; i < line.size(); ++i)
+        if (line[i] == '"') quotes.push_back(i);
+    const auto insideQuotes = [&](std::size_t first, std::size_t last) {
+        for (std::size_t q = 0; q + 1 < quotes.size(); q += 2)
+            if (quotes[q] < first && last < quotes[q + 1]) return true;
+        return false;
+    };
+    std::size_t end = line.size();
+    for (std::size_t at = line.find("//"); at != std::string_view::npos;
+         at = line.find("//", at + 1)) {
+        if (!insideQuotes(at, at + 1)) {
+            end = at;
+            break;
+        }
+    }
+    std::string prepared;
+    for (char c : line.substr(0, end))
+        if (c != ' ' && c != '\t') prepared += c;
+    return prepared;
+}
+
+std::string withoutQuotes(std::string_view text) {
+    std::string out;
+    for (char c : text)
+        if (c != '"') out += c;
+    return out;
+}
+
+// An Alloc piece as a 0-based column: the 1-based number less one; an empty piece is 0 (so -1);
+// a number too large for a column is refused as a bad number (-1).
+std::int32_t allocColumn(std::string_view piece) {
+    if (piece.empty()) return -1;
+    std::int32_t number = 0;
+    const auto [end, ec] = std::from_chars(piece.data(), piece.data() + piece.size(), number);
+    if (ec != std::errc() || end != piece.data() + piece.size()) return -1;
+    return number - 1;
+}
+
+// Splits a data file's definition text at CR LF; text after the last CR LF is not a line.
+std::vector<std::string> splitStoredText(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t cr = text.find('\r'); cr != std::string_view::npos;
+         cr = text.find('\r', start)) {
+        lines.emplace_back(text.substr(start, cr - start));
+        start = cr + 2;
+        if (start > text.size()) break;
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::int32_t CKWApp::ReadDefinitionFile() {
+    if (loadMode_ != 1) return 1;
+    std::ifstream in(definitionPath_, std::ios::binary);
+    std::string bytes;
+    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) {
+        StopProgress();
+        SetStatusText("");
+        ShowError("定義ファイル[" + definitionPath_ + "]を読み込めません。");
+        return 0;
+    }
+    // Read as text: CR LF and LF both end a line; a last line without its end still counts.
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string_view line(bytes.data() + start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        definitionLines_.emplace_back(line);
+        start = end + 1;
+    }
+    return 1;
+}
+
+namespace {
+
+// The working state of one parse.
+struct ParseState {
+    int titleOpen = 0;
+    int itemOpen = 0;
+    int codeOpen = 0;
+    std::vector<std::string> groups;
+    CItemDef item;
+    CCodeDef codes;
+    std::int32_t counter = 0;
+};
+
+enum class Keyword {
+    Title,
+    EndTitle,
+    NoHeader,
+    NotTab,
+    Alloc,
+    Group,
+    EndGroup,
+    Item,
+    EndItem,
+    Def,
+    EndDef,
+    Integer,
+    Code,
+    MultiAns,
+    String,
+    Float,
+    Date,
+    Time,
+    Help,
+    CodeLine
+};
+
+struct KeywordRow {
+    const char* text;
+    Keyword keyword;
+};
+
+// First match wins, in this order.
+constexpr KeywordRow kKeywords[] = {
+    {"Title=", Keyword::Title},      {"endTitle", Keyword::EndTitle},
+    {"NOHEADER", Keyword::NoHeader}, {"NOTTAB", Keyword::NotTab},
+    {"Alloc=", Keyword::Alloc},      {"Group=", Keyword::Group},
+    {"endGroup", Keyword::EndGroup}, {"item=", Keyword::Item},
+    {"endItem", Keyword::EndItem},   {"Def", Keyword::Def},
+    {"endDef", Keyword::EndDef},     {"Integer", Keyword::Integer},
+    {"Code", Keyword::Code},         {"MultiAns", Keyword::MultiAns},
+    {"String", Keyword::String},     {"Float", Keyword::Float},
+    {"Date", Keyword::Date},         {"Time", Keyword::Time},
+    {"help", Keyword::Help},
+};
+
+std::int32_t typeOf(Keyword k) {
+    switch (k) {
+        case Keyword::Integer:
+            return 2;
+        case Keyword::Code:
+            return 0;
+        case Keyword::MultiAns:
+            return 1;
+        case Keyword::String:
+            return 4;
+        case Keyword::Float:
+            return 3;
+        case Keyword::Date:
+            return 5;
+        case Keyword::Time:
+            return 7;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
+
+// Every check tells a failure the same way: the animation stopped, the status emptied, the
+// offending line shown in red at the end of the reading log, then the message.
+namespace {
+std::int32_t refuse(CKWApp& app, std::string_view line, const std::string& message) {
+    app.StopProgress();
+    app.SetStatusText("");
+    app.EndReadLog(line);
+    app.ShowError(message);
+    return 0;
+}
+}  // namespace
+
+std::int32_t CKWApp::CheckQuotedValue(std::string_view value, std::string_view line) {
+    if (!value.empty() && value.front() == '"' && value.back() == '"') return 1;
+    return refuse(*this, line, failure("\"がありません。"));
+}
+
+std::int32_t CKWApp::CheckExactKeyword(std::string_view line, std::size_t length) {
+    if (line.size() == length) return 1;
+    return refuse(*this, line, failure("認識できない文字列があります。"));
+}
+
+std::int32_t CKWApp::CheckAllocDigits(std::string_view value, std::string_view line) {
+    for (char c : value)
+        if (!(c >= '0' && c <= '9') && c != ',')
+            return refuse(*this, line, failure("数値以外の文字があります。"));
+    return 1;
+}
+
+std::int32_t CKWApp::CheckBlockState(std::int32_t state, std::int32_t expected,
+                                     std::string_view line) {
+    if (state == expected) return 1;
+    return refuse(*this, line, failure("認識子が重複しているか、又は足りません。"));
+}
+
+std::int32_t CKWApp::CheckItemComplete(std::string_view line) {
+    if (structDef_.items.empty()) return refuse(*this, line, failure("項目情報が取得できません。"));
+    const CItemDef& item = structDef_.items.back();
+    if (item.name.empty()) return refuse(*this, line, failure("項目名が取得できません。"));
+    if (item.type == -1) return refuse(*this, line, failure("項目タイプが取得できません。"));
+    if (item.type == 0 || item.type == 1) {
+        for (const CCodeDef& list : structDef_.codeLists)
+            if (list.itemNo == item.itemNo && !list.codes.empty()) return 1;
+        return refuse(*this, line, failure("コードの情報が取得できません。"));
+    }
+    return 1;
+}
+
+std::int32_t CKWApp::CheckCodeListOwner(const CItemDef& item, std::string_view line) {
+    if (item.type == 0 || item.type == 1) return 1;
+    return refuse(*this, line, failure("この項目にコード情報はありません。"));
+}
+
+std::int32_t CKWApp::CheckAllocList(std::string_view line) {
+    const std::vector<std::int32_t>& alloc = structDef_.alloc;
+    if (alloc.empty()) return 1;
+    if (static_cast<std::int32_t>(alloc.size()) != structDef_.itemCount)
+        return refuse(*this, line, "Alloc が、項目数と一致しません");
+    std::set<std::int32_t> seen;
+    for (std::int32_t column : alloc)
+        if (!seen.insert(column).second)
+            return refuse(*this, line, "Alloc で、同一番号が重複しています");
+    for (std::int32_t column : alloc)
+        if (column < 0) return refuse(*this, line, "Alloc で、不正な番号があります");
+    return 1;
+}
+
+std::int32_t CKWApp::ParseDefinitionFile() {
+    if (loadMode_ == 2) {
+        definitionLines_.clear();
+        std::string text = block_ ? std::move(block_->definitionText) : std::string();
+        if (block_) block_->definitionText.clear();
+        // A data file without definition text keeps the structure its settings carried.
+        if (text.empty()) return 1;
+        definitionLines_ = splitStoredText(text);
+        AppendReadLog(text);
+        FlushReadLog();
+        return 1;
+    }
+    if (loadMode_ != 1) return 0;
+
+    structDef_.Reset();
+    ParseState s;
+    const auto codeLineFails = [this](const char* detail) {
+        StopProgress();
+        SetStatusText("");
+        FlushReadLog();
+        ShowError(failure(detail));
+        return 0;
+    };
+
+    for (const std::string& raw : definitionLines_) {
+        const std::string line = prepareLine(raw);
+        AppendReadLog(raw);
+        PumpMessages();
+        if (line.empty()) continue;
+
+        Keyword keyword = Keyword::CodeLine;
+        std::size_t length = 0;
+        for (const KeywordRow& row : kKeywords) {
+            const std::string_view text = row.text;
+            if (startsWithKeyword(line, text)) {
+                keyword = row.keyword;
+                length = text.size();
+                break;
+            }
+        }
+        const std::string_view value = std::string_view(line).substr(length);
+
+        switch (keyword) {
+            case Keyword::Title:
+                if (!CheckBlockState(s.titleOpen, 0, raw) || !CheckQuotedValue(value, raw))
+                    return 0;
+                structDef_.title = withoutQuotes(value);
+                s.titleOpen = 1;
+                break;
+            case Keyword::EndTitle:
+                if (!CheckBlockState(s.titleOpen, 1, raw) || !CheckExactKeyword(line, length))
+                    return 0;
+                s.titleOpen = 0;
+                break;
+            case Keyword::NoHeader:
+                if (!CheckExactKeyword(line, length)) return 0;
+                structDef_.header = 0;
+                break;
+            case Keyword::NotTab:
+                if (!CheckExactKeyword(line, length)) return 0;
+                structDef_.separator = ',';
+                break;
+            case Keyword::Alloc: {
+                if (!CheckQuotedValue(value, raw)) return 0;
+                const std::string digits = withoutQuotes(value);
+                if (!CheckAllocDigits(digits, raw)) return 0;
+                structDef_.allocText = digits;
+                std::size_t start = 0;
+                while (true) {
+                    const std::size_t comma = digits.find(',', start);
+                    const std::size_t end = comma == std::string::npos ? digits.size() : comma;
+                    structDef_.alloc.push_back(
+                        allocColumn(std::string_view(digits).substr(start, end - start)));
+                    if (comma == std::string::npos) break;
+                    start = comma + 1;
+                }
+                break;
+            }
+            case Keyword::Group:
+                if (!CheckQuotedValue(value, raw)) return 0;
+                s.groups.push_back(withoutQuotes(value));
+                break;
+            case Keyword::EndGroup:
+                if (!CheckBlockState(s.groups.empty() ? 0 : 1, 1, raw) ||
+                    !CheckExactKeyword(line, length))
+                    return 0;
+                s.groups.pop_back();
+                break;
+            case Keyword::Item:
+                if (!CheckBlockState(s.itemOpen, 0, raw) || !CheckQuotedValue(value, raw)) return 0;
+                s.item.name = withoutQuotes(value);
+                s.item.itemNo = s.counter;
+                s.item.csvColumn = s.counter;
+                ++s.counter;
+                s.itemOpen = 1;
+                break;
+            case Keyword::EndItem:
+                if (!CheckBlockState(s.itemOpen, 1, raw) || !CheckExactKeyword(line, length))
+                    return 0;
+                s.item.groups = s.groups;
+                structDef_.items.push_back(s.item);
+                s.item.name.clear();
+                s.item.type = -1;
+                s.item.groups.clear();
+                if (!CheckItemComplete(raw)) return 0;
+                s.itemOpen = 0;
+                break;
+            case Keyword::Def:
+                if (!CheckBlockState(s.codeOpen, 0, raw) || !CheckExactKeyword(line, length) ||
+                    !CheckCodeListOwner(s.item, raw))
+                    return 0;
+                s.codes.itemNo = static_cast<std::int32_t>(structDef_.items.size());
+                s.codeOpen = 1;
+                break;
+            case Keyword::EndDef:
+                if (!CheckBlockState(s.codeOpen, 1, raw) || !CheckExactKeyword(line, length))
+                    return 0;
+                structDef_.codeLists.push_back(s.codes);
+                s.codes.codes.clear();
+                s.codeOpen = 0;
+                break;
+            case Keyword::Help:
+                break;
+            case Keyword::CodeLine: {
+                if (!isAsciiAlnum(line.front()))
+                    return codeLineFails("先頭の識別子が認識できません。");
+                const std::size_t equals = line.find('=');
+                if (equals == std::string::npos) return codeLineFails("\"=\"が認識できません。");
+                const std::string_view quoted = std::string_view(line).substr(equals + 1);
+                if (!CheckQuotedValue(quoted, raw)) return 0;
+                CCodeEntry entry;
+                entry.code = line.substr(0, equals);
+                entry.name = withoutQuotes(quoted);
+                s.codes.codes.push_back(std::move(entry));
+                break;
+            }
+            default:  // the seven type words
+                if (!CheckExactKeyword(line, length)) return 0;
+                s.item.type = typeOf(keyword);
+                break;
+        }
+    }
+
+    structDef_.itemCount = static_cast<std::int32_t>(structDef_.items.size());
+    if (!CheckAllocList(definitionLines_.empty() ? std::string() : definitionLines_.back()))
+        return 0;
+    for (std::size_t i = 0; i < structDef_.alloc.size(); ++i)
+        structDef_.items[i].csvColumn = structDef_.alloc[i];
+
+    using zbq::cp932::literal;
+    if (!CheckBlockState(s.titleOpen, 0, literal("タイトル[Title-EndTitle]の対応が不完全です。")) ||
+        !CheckBlockState(s.groups.empty() ? 0 : 1, 0,
+                         literal("グループ[Group-EndGroup]の対応が不完全です。")) ||
+        !CheckBlockState(s.itemOpen, 0, literal("アイテム[Item-EndItem]の対応が不完全です。")) ||
+        !CheckBlockState(s.codeOpen, 0, literal("コード定義[Def-EndDef]の対応が不完全です。")))
+        return 0;
+
+    console().ColourReadLogComments();
+    return 1;
+}

@@ -1,1 +1,238 @@
-// Placeholder: the tests of this concern land here.
+// The definition file parser: one table of definition texts to the structure they make or the
+// exact message they are refused with; then reading a file, the reading log, and the lines a
+// data file carries.
+#include "app/ckw_app.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "platform/core/cp932.h"
+#include "platform/ui/scripted_prompts.h"
+#include "tests/support/recording_console.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using zbq::cp932::literal;
+using zbq::cp932::toUtf8;
+
+std::vector<std::string> linesOf(const std::string& utf8) {
+    std::vector<std::string> lines;
+    std::istringstream in(literal(utf8));
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The structure in one line: title, header, separator, Alloc; then each item as
+// number:name:type:column:groups; then each code list.
+std::string describe(const CStructDef& d) {
+    std::ostringstream out;
+    out << toUtf8(d.title) << " h" << d.header << (d.separator == ',' ? " comma" : " tab");
+    for (const CItemDef& i : d.items) {
+        out << " | " << i.itemNo << ":" << toUtf8(i.name) << ":" << i.type << ":" << i.csvColumn
+            << ":";
+        for (std::size_t g = 0; g < i.groups.size(); ++g)
+            out << (g ? "/" : "") << toUtf8(i.groups[g]);
+    }
+    for (const CCodeDef& c : d.codeLists) {
+        out << " | codes " << c.itemNo << ":";
+        for (const CCodeEntry& e : c.codes)
+            out << " " << toUtf8(e.code) << "=" << toUtf8(e.name);
+    }
+    return out.str();
+}
+
+enum class Outcome { Structure, Refused, AllocRefused };
+
+struct Case {
+    const char* name;
+    const char* definition;  // UTF-8, one statement a line
+    Outcome outcome;
+    const char* expected;  // the structure, or the message (the Alloc ones have no first line)
+};
+
+constexpr Outcome ok = Outcome::Structure;
+constexpr Outcome refused = Outcome::Refused;
+constexpr Outcome allocRefused = Outcome::AllocRefused;
+
+const Case kCases[] = {
+    {"items, groups and codes",
+     "Title = \"調査\"\nGroup=\"外\"\n Group=\"内\"\n  item=\"性別\"\n  Code\n  Def\n   1=\"男\"\n"
+     "   2=\"女\"\n  endDef\n  endItem\n endGroup\n item=\"年齢\"\n Integer\n endItem\nendGroup\n"
+     "item=\"日\"\nDate\nendItem\nendTitle",
+     ok, "調査 h1 tab | 0:性別:0:0:外/内 | 1:年齢:2:1:外 | 2:日:5:2: | codes 0: 1=男 2=女"},
+    {"keywords in any letter case",
+     "TITLE=\"t\"\nITEM=\"a\"\nmultians\nDEF\nx1=\"p\"\nENDDEF\nEndItem\nENDTITLE", ok,
+     "t h1 tab | 0:a:1:0: | codes 0: x1=p"},
+    {"blanks inside quotes are dropped",
+     "Title=\"a b\"\nitem=\"x\ty z\"\nString\nendItem\nendTitle", ok, "ab h1 tab | 0:xyz:4:0:"},
+    {"a // inside quotes is text, after them a comment",
+     "Title=\"a//b\" // the title\nitem=\"c\"//x\nFloat // ok\nendItem\nendTitle", ok,
+     "a//b h1 tab | 0:c:3:0:"},
+    {"Title= with one quote gives an empty title", "Title=\"\nendTitle", ok, " h1 tab"},
+    {"options and Alloc",
+     "Title=\"t\"\nNOHEADER\nNOTTAB\nAlloc=\"3,1\"\nitem=\"a\"\nTime\nendItem\n"
+     "item=\"b\"\nInteger\nendItem\nendTitle",
+     ok, "t h0 comma | 0:a:7:2: | 1:b:2:0:"},
+    {"help lines are ignored anywhere", "help me\nTitle=\"t\"\nhelp\nendTitle", ok, "t h1 tab"},
+    {"a closed title without items", "Title=\"t\"\nendTitle", ok, "t h1 tab"},
+    {"Title= without a value", "Title=\nendTitle", refused, "\"がありません。"},
+    {"a second Title= inside the title", "Title=\"a\"\nTitle=\"b\"\nendTitle", refused,
+     "認識子が重複しているか、又は足りません。"},
+    {"endItem with more text", "Title=\"t\"\nitem=\"a\"\nInteger\nendItem x\nendTitle", refused,
+     "認識できない文字列があります。"},
+    {"Default= is taken as Def", "Title=\"t\"\nitem=\"a\"\nCode\nDefault=\"x\"\n",
+     refused, "認識できない文字列があります。"},
+    {"Def in an Integer item", "Title=\"t\"\nitem=\"a\"\nInteger\nDef\n", refused,
+     "この項目にコード情報はありません。"},
+    {"a Code item without codes", "Title=\"t\"\nitem=\"a\"\nCode\nDef\nendDef\nendItem\nendTitle",
+     refused, "コードの情報が取得できません。"},
+    {"an item without a type", "Title=\"t\"\nitem=\"a\"\nendItem\nendTitle", refused,
+     "項目タイプが取得できません。"},
+    {"an item without a name", "Title=\"t\"\nitem=\"\"\nString\nendItem\nendTitle", refused,
+     "項目名が取得できません。"},
+    {"endGroup without a group", "Title=\"t\"\nendGroup\nendTitle", refused,
+     "認識子が重複しているか、又は足りません。"},
+    {"a code line starting with a symbol", "Title=\"t\"\nitem=\"a\"\nCode\nDef\n*1=\"x\"\n",
+     refused, "先頭の識別子が認識できません。"},
+    {"a code line without =", "Title=\"t\"\nitem=\"a\"\nCode\nDef\n1\"x\"\n", refused,
+     "\"=\"が認識できません。"},
+    {"Alloc with a letter", "Title=\"t\"\nAlloc=\"1,a\"\n", refused, "数値以外の文字があります。"},
+    {"the Alloc count is checked first",
+     "Title=\"t\"\nAlloc=\"1,1,0\"\nitem=\"a\"\nString\nendItem\nitem=\"b\"\nString\nendItem\n"
+     "endTitle",
+     allocRefused, "Alloc が、項目数と一致しません"},
+    {"an Alloc number twice",
+     "Title=\"t\"\nAlloc=\"2,2\"\nitem=\"a\"\nString\nendItem\nitem=\"b\"\nString\nendItem\n"
+     "endTitle",
+     allocRefused, "Alloc で、同一番号が重複しています"},
+    {"an empty Alloc piece",
+     "Title=\"t\"\nAlloc=\"1,,2\"\nitem=\"a\"\nString\nendItem\nitem=\"b\"\nString\nendItem\n"
+     "item=\"c\"\nString\nendItem\nendTitle",
+     allocRefused, "Alloc で、不正な番号があります"},
+    {"an Alloc number past any column",
+     "Title=\"t\"\nAlloc=\"99999999999\"\nitem=\"a\"\nString\nendItem\nendTitle", allocRefused,
+     "Alloc で、不正な番号があります"},
+    {"no endTitle", "Title=\"t\"\nitem=\"a\"\nString\nendItem", refused,
+     "認識子が重複しているか、又は足りません。"},
+};
+
+class DefinitionParser : public ::testing::TestWithParam<Case> {
+protected:
+    DefinitionParser() {
+        app.SetLoadMode(1);
+        app.SetConsolePort(&console);
+    }
+    ~DefinitionParser() override { app.SetConsolePort(nullptr); }
+
+    zbq::ui::ScriptedPrompts prompts;
+    zbq::test::RecordingConsole console;
+    CKWApp app;
+};
+
+TEST_P(DefinitionParser, MakesTheStructureOrTellsWhy) {
+    const Case& c = GetParam();
+    app.SetDefinitionLines(linesOf(c.definition));
+    const std::int32_t result = app.ParseDefinitionFile();
+    const std::string expected = c.expected;
+    if (c.outcome == Outcome::Structure) {
+        EXPECT_EQ(result, 1);
+        EXPECT_TRUE(prompts.messages().empty());
+        EXPECT_EQ(describe(app.GetStructDef()), expected);
+        EXPECT_EQ(app.GetStructDef().itemCount,
+                  static_cast<std::int32_t>(app.GetStructDef().items.size()));
+        return;
+    }
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    const std::string message =
+        c.outcome == Outcome::AllocRefused ? expected : "エラー発生のため終了します。\n" + expected;
+    EXPECT_EQ(prompts.messages()[0].text.toStdString(), message);
+    EXPECT_EQ(prompts.messages()[0].icon, zbq::ui::Icon::Exclamation);
+    ASSERT_GE(console.calls.size(), 2u);
+    EXPECT_EQ(console.calls[console.calls.size() - 2], "SetStatusText ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DefinitionParser, ::testing::ValuesIn(kCases),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char* p = info.param.name; *p; ++p)
+                                 name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                             return name;
+                         });
+
+TEST(DefinitionLog, EveryLineIsLoggedAndAnOpenTitleEndsInRed) {
+    zbq::ui::ScriptedPrompts prompts;
+    zbq::test::RecordingConsole console;
+    CKWApp app;
+    app.SetConsolePort(&console);
+    app.SetLoadMode(1);
+    app.SetDefinitionLines(
+        linesOf("Title=\"t\"\n\n// only a comment\nitem=\"a\"\nString\nendItem"));
+    EXPECT_EQ(app.ParseDefinitionFile(), 0);
+    EXPECT_EQ(console.callsStartingWith("AppendReadLog ").size(), 6u);
+    EXPECT_EQ(console.calls.back(),
+              "EndReadLog " + literal("タイトル[Title-EndTitle]の対応が不完全です。"));
+    app.SetConsolePort(nullptr);
+}
+
+TEST(DefinitionLog, CodeLineFailuresFlushTheLogWithoutARedLine) {
+    zbq::ui::ScriptedPrompts prompts;
+    zbq::test::RecordingConsole console;
+    CKWApp app;
+    app.SetConsolePort(&console);
+    app.SetLoadMode(1);
+    app.SetDefinitionLines(linesOf("Title=\"t\"\nitem=\"a\"\nCode\nDef\n-1=\"x\""));
+    EXPECT_EQ(app.ParseDefinitionFile(), 0);
+    EXPECT_TRUE(console.callsStartingWith("EndReadLog").empty());
+    EXPECT_EQ(console.callsStartingWith("FlushReadLog").size(), 1u);
+    app.SetConsolePort(nullptr);
+}
+
+TEST(DefinitionFile, CrLfReadsAsItsLfCopyAndAMissingFileIsTold) {
+    zbq::test::TempDir dir;
+    zbq::ui::ScriptedPrompts prompts;
+    const std::string lf = literal("Title=\"調査\"\nitem=\"a\"\nString\nendItem\nendTitle\n");
+    std::string crlf;
+    for (char c : lf)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    zbq::test::writeFile(dir.file("lf.def"), lf);
+    zbq::test::writeFile(dir.file("crlf.def"), crlf);
+
+    std::vector<std::string> read[2];
+    std::string structure[2];
+    for (int i = 0; i < 2; ++i) {
+        CKWApp app;
+        app.SetLoadMode(1);
+        app.SetDefinitionPath(dir.file(i ? "crlf.def" : "lf.def"));
+        ASSERT_EQ(app.ReadDefinitionFile(), 1);
+        ASSERT_EQ(app.ParseDefinitionFile(), 1);
+        read[i] = app.GetDefinitionLines();
+        structure[i] = describe(app.GetStructDef());
+    }
+    EXPECT_EQ(read[0], read[1]);
+    EXPECT_EQ(read[0].size(), 5u);
+    EXPECT_EQ(structure[0], structure[1]);
+
+    CKWApp app;
+    app.SetLoadMode(1);
+    app.SetDefinitionPath(dir.file("missing.def"));
+    EXPECT_EQ(app.ReadDefinitionFile(), 0);
+    EXPECT_EQ(prompts.messages().size(), 1u);
+}
+
+TEST(DefinitionFile, ADataFilesTextSplitsAtCrLfAndDropsWhatFollowsTheLast) {
+    CKWApp app;
+    app.SetLoadMode(2);
+    SettingsBlock block;
+    block.definitionText = "Title=\"t\"\r\nendTitle\r\ntail";
+    app.StructDef().title = "kept";
+    app.SetBlock(block);
+    EXPECT_EQ(app.ParseDefinitionFile(), 1);
+    EXPECT_EQ(app.GetDefinitionLines(), (std::vector<std::string>{"Title=\"t\"", "endTitle"}));
+    EXPECT_EQ(app.GetStructDef().title, "kept");  // the structure comes from the settings
+}
+
+}  // namespace
