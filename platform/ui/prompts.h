@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -26,7 +27,8 @@ struct Message {
     Buttons buttons = Buttons::Ok;
 };
 
-enum class ChooserKind { Folder, OpenFile, SaveFile };
+// OpenFiles lets the user pick several existing files of one folder (chooseFiles).
+enum class ChooserKind { Folder, OpenFile, SaveFile, OpenFiles };
 
 struct Chooser {
     ChooserKind kind = ChooserKind::Folder;
@@ -44,6 +46,9 @@ public:
     // the box without a button answers Cancel, or No when there is no Cancel, or Ok.
     virtual Answer message(QWidget* parent, const Message& message) = 0;
     virtual std::optional<QString> choose(QWidget* parent, const Chooser& chooser) = 0;
+    // Several existing files (ChooserKind::OpenFiles), in the order the chooser gives them;
+    // never an empty list.
+    virtual std::optional<QStringList> chooseFiles(QWidget* parent, const Chooser& chooser) = 0;
     // The default system beep (a refused key, say).
     virtual void beep() = 0;
 

@@ -91,9 +91,19 @@ std::optional<QString> QtPrompts::choose(QWidget* parent, const Chooser& chooser
         case ChooserKind::SaveFile:
             path = QFileDialog::getSaveFileName(parent, title, chooser.start, chooser.filter);
             break;
+        case ChooserKind::OpenFiles:
+            if (auto files = chooseFiles(parent, chooser); files) path = files->front();
+            break;
     }
     if (path.isEmpty()) return std::nullopt;
     return path;
+}
+
+std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent, const Chooser& chooser) {
+    const QStringList files =
+        QFileDialog::getOpenFileNames(parent, windowTitle(chooser), chooser.start, chooser.filter);
+    if (files.isEmpty()) return std::nullopt;
+    return files;
 }
 
 void QtPrompts::beep() {

@@ -11,6 +11,7 @@ public:
     using Prompts::message;
     Answer message(QWidget* parent, const Message& message) override;
     std::optional<QString> choose(QWidget* parent, const Chooser& chooser) override;
+    std::optional<QStringList> chooseFiles(QWidget* parent, const Chooser& chooser) override;
     void beep() override;
 };
 

@@ -11,6 +11,7 @@ ScriptedPrompts::~ScriptedPrompts() {
 void ScriptedPrompts::clear() {
     answers_.clear();
     choices_.clear();
+    fileLists_.clear();
     messages_.clear();
     choosers_.clear();
     beeps_ = 0;
@@ -44,6 +45,18 @@ std::optional<QString> ScriptedPrompts::choose(QWidget*, const Chooser& chooser)
     QString choice = std::move(*choices_.front());
     choices_.pop_front();
     return choice;
+}
+
+std::optional<QStringList> ScriptedPrompts::chooseFiles(QWidget*, const Chooser& chooser) {
+    choosers_.push_back(chooser);
+    if (fileLists_.empty()) {
+        ++unanswered_;
+        return std::nullopt;
+    }
+    std::optional<QStringList> files = std::move(fileLists_.front());
+    fileLists_.pop_front();
+    if (files && files->isEmpty()) return std::nullopt;
+    return files;
 }
 
 }  // namespace zbq::ui

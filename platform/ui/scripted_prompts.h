@@ -4,7 +4,8 @@
 // A message with only an OK button needs no answer. A question takes the next queued answer; when
 // none is queued it answers as closing the box would (No or Cancel) and counts it in unanswered(),
 // so a test notices a question it did not expect. Choosers take the next queued choice the same
-// way (none queued: cancelled, and counted). Not thread-safe; one per test.
+// way (none queued: cancelled, and counted); the several-file chooser has a queue of its own. Not
+// thread-safe; one per test.
 #pragma once
 
 #include "platform/ui/prompts.h"
@@ -25,24 +26,28 @@ public:
     void answer(Answer answer) { answers_.push_back(answer); }
     // Queues the result of the next chooser (std::nullopt: the user cancels).
     void choose(std::optional<QString> path) { choices_.push_back(std::move(path)); }
+    // Queues the result of the next several-file chooser (std::nullopt: the user cancels).
+    void chooseFiles(std::optional<QStringList> files) { fileLists_.push_back(std::move(files)); }
 
     const std::vector<Message>& messages() const { return messages_; }
     const std::vector<Chooser>& choosers() const { return choosers_; }
     int beeps() const { return beeps_; }
     int unanswered() const { return unanswered_; }
     // Answers and choices queued but not yet asked for.
-    std::size_t pending() const { return answers_.size() + choices_.size(); }
+    std::size_t pending() const { return answers_.size() + choices_.size() + fileLists_.size(); }
     void clear();
 
     using Prompts::message;
     Answer message(QWidget* parent, const Message& message) override;
     std::optional<QString> choose(QWidget* parent, const Chooser& chooser) override;
+    std::optional<QStringList> chooseFiles(QWidget* parent, const Chooser& chooser) override;
     void beep() override { ++beeps_; }
 
 private:
     Prompts* previous_;
     std::deque<Answer> answers_;
     std::deque<std::optional<QString>> choices_;
+    std::deque<std::optional<QStringList>> fileLists_;
     std::vector<Message> messages_;
     std::vector<Chooser> choosers_;
     int beeps_ = 0;

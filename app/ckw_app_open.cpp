@@ -1,0 +1,120 @@
+// CKWApp, building and opening a data set: the parsed definition and its text data built into
+// the run's temporary data file (load mode 1), and a data file loaded into the engine (both
+// modes) after the memory check and, for a protected file, up to three passwords.
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
+
+#include "app/ckw_app.h"
+#include "app/login_dlg.h"
+#include "engine/kw_create_merge.h"
+#include "platform/core/memory_status.h"
+
+namespace {
+
+constexpr const char* kBuildFailure = "読み込みに失敗しました";
+constexpr const char* kOpenFailure = "ZBQファイルのオープンに失敗しました。";
+constexpr int kPasswordAttempts = 3;
+
+std::string decimal(std::int64_t value) {
+    char text[24];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+std::string memoryText(std::int64_t physical, std::int64_t virtualMb, std::int64_t needed) {
+    return "使用可能な物理メモリ：" + decimal(physical) + "MB\r\n使用可能な仮想メモリ：" +
+           decimal(virtualMb) + "MB\r\n必要なメモリ：" + decimal(needed) + "MB\r\n";
+}
+
+}  // namespace
+
+std::int32_t CKWApp::BuildDataFile() {
+    if (loadMode_ != 1) return 0;
+    auto fail = [this] {
+        StopProgress();
+        SetStatusText("");
+        ShowError(kBuildFailure);
+        return 0;
+    };
+
+    const CStructDef& def = structDef_;
+    // An item of no definition type would reach the builder as a type it refuses; say so now.
+    for (const CItemDef& item : def.items)
+        if (ItemTypeToKWType(item.type) < 0) return fail();
+
+    bool described = create_.SetItemCount(def.itemCount) == 0;
+    for (const CItemDef& item : def.items)
+        described = described && create_.SetItem(item.itemNo, item.name,
+                                                 ItemTypeToKWType(item.type), item.csvColumn) == 0;
+    for (const CCodeDef& list : def.codeLists) {
+        described =
+            described &&
+            create_.SetCodeCount(list.itemNo, static_cast<std::int32_t>(list.codes.size())) == 0;
+        for (std::size_t j = 0; described && j < list.codes.size(); ++j)
+            described = create_.SetCode(list.itemNo, static_cast<std::int32_t>(j),
+                                        list.codes[j].code, list.codes[j].name) == 0;
+    }
+    create_.SetTitle(def.title);
+    create_.SetOwner(this);
+    if (!described) return fail();
+    if (create_.KWcreate(textDataPath_, tempDataFile_, def.separator, def.header != 0 ? 1 : 0) < 0)
+        return fail();
+    return 1;
+}
+
+std::int32_t CKWApp::OpenDataFile() {
+    auto fail = [this](const char* message) {
+        StopProgress();
+        SetStatusText("");
+        if (message) ShowError(message);
+        return 0;
+    };
+
+    if (loadMode_ == 1) return search_.KWopen(tempDataFile_, "") < 0 ? fail(kOpenFailure) : 1;
+    if (loadMode_ != 2) return 1;
+
+    const std::string& path = dataFilePath_;
+    const std::int32_t estimate = KWgetFileMemory(path);
+    if (estimate < 0) {
+        // The file cannot be sized, so it cannot be loaded; the check of its head tells why
+        // when the file cannot be read at all.
+        KWpwdchk(path);
+        return fail(kOpenFailure);
+    }
+    const zbq::MemoryStatus memory = zbq::memoryStatus();
+    const auto needed = static_cast<std::int64_t>(estimate / 1000);
+    const auto physical = static_cast<std::int64_t>(memory.availablePhysical / 1000000);
+    const auto virtualMb = static_cast<std::int64_t>(memory.availableVirtual / 1000000);
+    if (needed > virtualMb) {
+        StopProgress();
+        SetStatusText("");
+        ShowError(memoryText(physical, virtualMb, needed) +
+                  "ファイルを読み込むためのメモリが足りません");
+        return 0;
+    }
+    if (needed > physical &&
+        !AskYesNo(memoryText(physical, virtualMb, needed) +
+                  "利用可能なメモリが足りないため、読み込みに時間がかかります\r\nよろしいですか？"))
+        return fail(nullptr);
+
+    const std::string fileName = std::filesystem::path(path).filename().string();
+    for (int attempt = 0; attempt < kPasswordAttempts; ++attempt) {
+        std::string password;
+        if (KWpwdchk(path) == 1) {
+            StopProgress();
+            std::optional<std::string> entered = askLoginPassword(windows().mainWindow(), fileName);
+            if (!entered) {
+                // The user would rather not open it: the program ends without asking again.
+                windows().CloseWithoutAsking();
+                return 0;
+            }
+            StartProgress();
+            password = std::move(*entered);
+        }
+        const std::int32_t rc = search_.KWopen(path, password);
+        if (rc >= 0) return 1;
+        if (rc != KW_ERR_PASSWORD) return fail(kOpenFailure);
+    }
+    return fail("パスワードが一致しません");
+}

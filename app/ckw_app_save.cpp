@@ -1,0 +1,252 @@
+// CKWApp, saving a data set: all records or only the displayed set, with the settings blob, the
+// password and the macro file beside it.
+//
+// The new data file is made complete (records, blob, password) in a temporary beside the target
+// and renamed over it last, so a failure or a kill at any moment leaves the old target as it
+// was; the working file a save from a definition or an addition takes over is removed only
+// after that rename. The blob is scrambled when the file being written has a version of 120 or
+// more, whatever the loaded file's version.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "app/ckw_app.h"
+#include "app/password_dlg.h"
+#include "app/temp_names.h"
+#include "platform/core/cp932.h"
+#include "platform/core/fd_io.h"
+#include "platform/core/temp_file.h"
+
+namespace {
+
+constexpr const char* kWriteFailure = "ファイルの書出しに失敗しました。";
+constexpr std::int32_t kScrambledVersion = 120;
+constexpr char kMagic[8] = {'Q', 'R', 'N', ' ', 'Z', 'B', 'Q', ' '};
+
+// Ordinals of the fault hook: before each write of a save, and once when all are done.
+enum SaveWrite : int {
+    kWriteRecords,
+    kWriteBlob,
+    kWritePassword,
+    kRenameOverTarget,
+    kWriteMacroFile,
+    kRemoveWorkingFile,
+    kSaveDone,
+};
+
+// The format version of a data file on disk (the head's word at offset 8); -1 when unreadable.
+std::int32_t fileVersion(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    unsigned char head[12];
+    const bool read = ::pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head);
+    ::close(fd);
+    if (!read || std::memcmp(head, kMagic, sizeof kMagic) != 0) return -1;
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(head[8]) | static_cast<std::uint32_t>(head[9]) << 8 |
+        static_cast<std::uint32_t>(head[10]) << 16 | static_cast<std::uint32_t>(head[11]) << 24);
+}
+
+// Appends the whole file at `source` to `fd`, through the program's one write path.
+bool copyInto(const std::string& source, int fd) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    std::vector<char> buffer(1 << 20);
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ok = false;
+            break;
+        }
+        if (!zbq::writeAll(fd, buffer.data(), static_cast<std::size_t>(n))) {
+            ok = false;
+            break;
+        }
+    }
+    ::close(in);
+    return ok;
+}
+
+void syncFolderOf(const std::string& path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The macro file belonging to a data file: its ".zbq" ending replaced, or ".mcr" added to a
+// name without one.
+std::string macroPathFor(const std::string& dataPath) {
+    if (dataPath.size() >= 4 &&
+        zbq::cp932::equalsNoCase(dataPath.substr(dataPath.size() - 4), ".zbq"))
+        return dataPath.substr(0, dataPath.size() - 4) + ".mcr";
+    return dataPath + ".mcr";
+}
+
+}  // namespace
+
+std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t ask) {
+    const bool recording = macro_->isRecording() && !macro_->isPlaying();
+    const bool variable = recording && macro_->isVariable();
+    std::string recordedPath;
+    if (recording) {
+        // A path the macro file cannot hold is asked for again when the step plays.
+        const std::optional<std::string> stored = zbq::cp932::pathToStored(savePath_);
+        recordedPath = variable || !stored ? "???" : *stored;
+    }
+
+    if (ask != 0)
+        savePassword_ = askSavePassword(windows().mainWindow()).value_or(std::string());
+    else
+        savePassword_ = std::string(password);
+    // A password never stands in a macro file: the step asks for it when it plays.
+    const std::string recordedPassword = variable || !savePassword_.empty() ? "???" : "";
+
+    const auto endProgress = [this] {
+        StopProgress();
+        SetStatusText("");
+        if (busy_) {
+            SetStatusText(zbq::cp932::literal("読込み中"));
+            StartProgress();
+        }
+    };
+    const auto fail = [&](const char* message) {
+        endProgress();
+        if (message) ShowError(message);
+        return 0;
+    };
+    const auto fault = [this](int write) {
+        if (saveFaultHook_) saveFaultHook_(write);
+    };
+
+    if (busy_) {
+        StopProgress();
+        SetStatusText("");
+    }
+    SetStatusText(zbq::cp932::literal("書き込み中"));
+    StartProgress();
+
+    // What the new file is made from: the working file for all records, the current map for
+    // the displayed set.
+    std::string working;
+    if (saveMode_ == 1) {
+        if (loadMode_ == 1)
+            working = tempDataFile_;
+        else if (loadMode_ == 2)
+            working = dataFilePath_;
+        else if (loadMode_ == 3)
+            working = tempMergeFile_;
+        else
+            return fail(nullptr);
+    } else if (saveMode_ != 2 || loadMode_ < 1 || loadMode_ > 3) {
+        return fail(nullptr);
+    }
+
+    std::optional<std::string> blob = BuildSettingsBlob();
+    if (!blob) return 0;
+    if (saveMode_ == 2) {
+        // The displayed set alone: it becomes the file's set 0, with no display list.
+        const SetRecord shown = displayedSet();
+        SettingsBlock& block = *Block();
+        block.displayItems.clear();
+        block.nextSetNo = 1;
+        block.markedSetNo = 0;
+        block.sets = {SettingsBlock::Set{0, 0, shown.text1, shown.text2, 0}};
+        block.maps.clear();
+        std::string out;
+        if (WriteSettingsBlob(out) != static_cast<std::int32_t>(GetSettingsBlobSize())) {
+            FreeSettingsBlock();
+            return fail("内部データの取得に失敗しました");
+        }
+        blob = std::move(out);
+    }
+    FreeSettingsBlock();
+
+    // A file the user made read-only is not replaced behind that permission.
+    struct stat targetStat {};
+    const bool targetExists = ::stat(savePath_.c_str(), &targetStat) == 0;
+    if (savePath_.empty() || (targetExists && ::access(savePath_.c_str(), W_OK) != 0))
+        return fail(kWriteFailure);
+    const bool targetIsWorking =
+        saveMode_ == 1 && loadMode_ != 2 && zbq::app::sameFile(working, savePath_);
+
+    fault(kWriteRecords);
+    std::string temp;
+    const int fd = zbq::createTempFile(savePath_, temp);
+    if (fd < 0) return fail(kWriteFailure);
+    bool written;
+    if (saveMode_ == 1) {
+        written = copyInto(working, fd) && ::fsync(fd) == 0;
+        written = ::close(fd) == 0 && written;
+    } else {
+        ::close(fd);
+        written = KWmapSave(temp) >= 0;
+    }
+    const auto discard = [&](const char* message) {
+        ::unlink(temp.c_str());
+        return fail(message);
+    };
+    if (!written) return discard(kWriteFailure);
+
+    fault(kWriteBlob);
+    if (fileVersion(temp) >= kScrambledVersion)
+        ScrambleBlob(blob->data(), static_cast<std::int32_t>(blob->size()));
+    if (KWwriteBlob(temp, *blob) < 0) return discard(kWriteFailure);
+
+    fault(kWritePassword);
+    // An empty password removes one the copied file carried; a refused one fails the save.
+    if (KWpwdSet(temp, savePassword_) < 0) return discard(nullptr);
+
+    fault(kRenameOverTarget);
+    const mode_t mode = targetExists ? (targetStat.st_mode & 07777) : 0644;
+    if (::chmod(temp.c_str(), mode) != 0 || ::rename(temp.c_str(), savePath_.c_str()) != 0)
+        return discard(kWriteFailure);
+    syncFolderOf(savePath_);
+    AddSavedPath(savePath_);
+
+    // From a definition or an addition, the saved file is now the one the program works on.
+    std::string formerWorking;
+    if (saveMode_ == 1 && loadMode_ != 2) {
+        if (!targetIsWorking) formerWorking = working;
+        loadMode_ = 2;
+        dataFilePath_ = savePath_;
+    }
+
+    fault(kWriteMacroFile);
+    macroFilePath_ = macroPathFor(savePath_);
+    const bool macroWritten = macro_->WriteMacroFile(macroFilePath_) != 0;
+    fault(kRemoveWorkingFile);
+    if (!formerWorking.empty()) ::unlink(formerWorking.c_str());
+    if (!macroWritten) return fail(nullptr);
+
+    endProgress();
+    ShowInformation("ZBQﾌｧｲﾙ[" + savePath_ + "]\nMCRﾌｧｲﾙ[" + macroFilePath_ + "]\nを作成しました");
+    if (recording)
+        Record(StepBuilder("SaveZbw")
+                   .text(recordedPath)
+                   .text(recordedPassword)
+                   .number(saveMode_ == 1 ? 0 : 1));
+    fault(kSaveDone);
+    return 1;
+}
+
+SetRecord CKWApp::displayedSet() const {
+    const std::int32_t marked = GetCurrentSetNo();
+    for (const SetRecord& set : sets_)
+        if (set.number == marked) return set;
+    // Without a set tree to ask, the set whose map the engine holds is the one shown.
+    if (const KW_mapPtr current = search_.KWmapGet())
+        for (const SetRecord& set : sets_)
+            if (set.map && (set.map == current || *set.map == *current)) return set;
+    return sets_.empty() ? SetRecord{} : sets_.front();
+}

@@ -1,0 +1,398 @@
+// Saving a data set through CKWApp::SaveDataAndMacro on a started harness: what each scope and
+// load mode writes and where the program works afterwards, passwords, the recorded step, the
+// blob's scrambling by the written file's version, and a save killed at every write.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include <filesystem>
+
+#include "app/password_dlg.h"
+#include "engine/kw_file.h"
+#include "platform/core/cp932.h"
+#include "platform/core/fd_io.h"
+#include "platform/ui/modal_runner.h"
+#include "tests/app/start_fixture.h"
+
+namespace zbq::test {
+namespace {
+
+// Starts the fixture and brings the program into `loadMode`: 1 from the definition, 2 working
+// on a saved "loaded.zbq", 3 working on the joined file of an addition. The men of the fixture
+// (5 records) are made the displayed set 1.
+void prepare(AppHarness& h, int loadMode) {
+    ASSERT_TRUE(h.start({h.writeFixture()}));
+    CKWApp& app = h.app();
+    if (loadMode == 2) {
+        app.SetSaveMode(1);
+        app.SetSavePath(h.file("loaded.zbq"));
+        ASSERT_EQ(app.SaveDataAndMacro("", 0), 1);
+    } else if (loadMode == 3) {
+        std::filesystem::copy_file(app.GetTempDataFile(), app.GetTempMergeFile(),
+                                   std::filesystem::copy_options::overwrite_existing);
+        app.SetLoadMode(3);
+    }
+    ASSERT_EQ(app.KWsrch("#1=1"), 5);
+    const KW_mapPtr men = app.KWmapGet();
+    std::vector<SetRecord> sets = app.Sets();
+    sets.push_back({1, 1, "#1=1", "No.1 #1=1 / 5", "", men, men->byteLength(), 5});
+    app.SetSetList(2, sets);
+    app.SetDisplayItems({3, 0});
+    h.prompts().clear();
+}
+
+std::string workingFile(const CKWApp& app) {
+    switch (app.GetLoadMode()) {
+        case 1:
+            return app.GetTempDataFile();
+        case 3:
+            return app.GetTempMergeFile();
+        default:
+            return app.GetDataFilePath();
+    }
+}
+
+std::int32_t recordsIn(const std::string& path, const std::string& password = {}) {
+    KW_search s;
+    return s.KWopen(path, password) < 0 ? -1 : s.KWgetRecordCount();
+}
+
+TEST(Save, ScopeByLoadModeByTarget) {
+    for (const int scope : {1, 2}) {
+        for (const int mode : {1, 2, 3}) {
+            for (const bool sameTarget : {false, true}) {
+                SCOPED_TRACE("scope " + std::to_string(scope) + " mode " + std::to_string(mode) +
+                             (sameTarget ? " over the working file" : " to another file"));
+                AppHarness h;
+                FakeMacro macro;
+                h.usePorts(nullptr, nullptr, &macro);
+                prepare(h, mode);
+                macro.written.clear();
+                CKWApp& app = h.app();
+                const std::string working = workingFile(app);
+                const std::string dataPath = app.GetDataFilePath();
+                const std::string target = sameTarget ? working : h.file("out.zbq");
+                if (!sameTarget) writeFile(target, "an older file");
+
+                app.SetSaveMode(scope);
+                app.SetSavePath(target);
+                ASSERT_EQ(app.SaveDataAndMacro("", 0), 1);
+
+                const std::string macroFile = target.substr(0, target.size() - 4) + ".mcr";
+                EXPECT_EQ(shown(h.prompts()),
+                          std::vector<std::string>{savedMessage(target, macroFile)});
+                EXPECT_EQ(macro.written, std::vector<std::string>{macroFile});
+                EXPECT_EQ(recordsIn(target), scope == 1 ? AppHarness::kFixtureRecords : 5);
+                EXPECT_EQ(app.GetSavedPaths().back(), target);
+
+                // All records from a definition or an addition: the saved file becomes the one
+                // the program works on, and the former working file goes.
+                const bool takesOver = scope == 1 && mode != 2;
+                EXPECT_EQ(app.GetLoadMode(), scope == 1 ? 2 : mode);
+                EXPECT_EQ(app.GetDataFilePath(), takesOver ? target : dataPath);
+                EXPECT_EQ(std::filesystem::exists(working), !takesOver || sameTarget);
+                if (!sameTarget && std::filesystem::exists(working)) {
+                    EXPECT_EQ(recordsIn(working), AppHarness::kFixtureRecords);
+                }
+            }
+        }
+    }
+}
+
+TEST(Save, DisplayedSetReadsBackAsSetZeroWithoutDisplayList) {
+    AppHarness h;
+    prepare(h, 2);
+    h.app().SetSaveMode(2);
+    h.app().SetSavePath(h.file("men.zbq"));
+    ASSERT_EQ(h.app().SaveDataAndMacro("", 0), 1);
+
+    ASSERT_TRUE(h.restart({h.file("men.zbq")}));
+    const CKWApp& app = h.app();
+    ASSERT_EQ(app.Sets().size(), 1u);
+    EXPECT_EQ(app.Sets()[0].number, 0);
+    EXPECT_EQ(app.Sets()[0].text1, "#1=1");
+    EXPECT_FALSE(app.Sets()[0].map);
+    EXPECT_EQ(app.GetDisplayItems(), std::vector<std::int32_t>{});
+    EXPECT_EQ(app.GetNextSetNo(), 1);
+    EXPECT_EQ(app.Search().KWgetRecordCount(), 5);
+}
+
+// The blob is scrambled when the file written has a version of 120 or more: all records of a
+// version-120 file keep its version, the displayed set alone is written as version 100.
+TEST(Save, BlobFollowsTheVersionOfTheWrittenFile) {
+    AppHarness h;
+    const std::string path = makeDataFile(h, "v120.zbq");
+    std::string blob;
+    ASSERT_GE(::KWreadBlob(path, blob), 0);
+    CKWApp::ScrambleBlob(blob.data(), static_cast<std::int32_t>(blob.size()));
+    ASSERT_GE(::KWwriteBlob(path, blob), 0);
+    std::string bytes = readFile(path);
+    bytes[8] = 120;
+    writeFile(path, bytes);
+
+    for (const int scope : {1, 2}) {
+        SCOPED_TRACE("scope " + std::to_string(scope));
+        ASSERT_TRUE(h.restart({path}));
+        ASSERT_EQ(h.app().Search().KWgetVersion(), 120);
+        const std::string out = h.file("out" + std::to_string(scope) + ".zbq");
+        h.app().SetSaveMode(scope);
+        h.app().SetSavePath(out);
+        ASSERT_EQ(h.app().SaveDataAndMacro("", 0), 1);
+        EXPECT_EQ(static_cast<unsigned char>(readFile(out)[8]), scope == 1 ? 120 : 100);
+        h.prompts().clear();
+        EXPECT_TRUE(h.restart({out}));
+        EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{});
+    }
+}
+
+TEST(Save, Passwords) {
+    struct Case {
+        const char* name;
+        std::int32_t ask;
+        std::string given;                              // the password argument (CP932)
+        std::vector<std::optional<std::string>> typed;  // the password dialog's answer
+        std::int32_t protectedAfter;                    // KWpwdchk of the saved file
+        std::string opensWith;
+    };
+    const Case cases[] = {
+        {"typed in the dialog", 1, "ignored", {"Kennwort"}, 1, "Kennwort"},
+        {"dialog cancelled: saved without one", 1, "ignored", {std::nullopt}, 0, ""},
+        {"dialog confirmed empty", 1, "", {""}, 0, ""},
+        {"given by a macro", 0, "given", {}, 1, "given"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness h;
+        prepare(h, 1);
+        h.answerDialogs(c.typed);
+        h.app().SetSaveMode(1);
+        h.app().SetSavePath(h.file("out.zbq"));
+        ASSERT_EQ(h.app().SaveDataAndMacro(c.given, c.ask), 1);
+        EXPECT_EQ(h.dialogsShown().size(), c.ask ? 1u : 0u);
+        EXPECT_EQ(::KWpwdchk(h.file("out.zbq")), c.protectedAfter);
+        EXPECT_EQ(recordsIn(h.file("out.zbq"), c.opensWith), AppHarness::kFixtureRecords);
+    }
+}
+
+// A copy of a protected file saved without a password carries none.
+TEST(Save, EmptyPasswordRemovesTheCopiedOne) {
+    AppHarness h;
+    const std::string path = makeDataFile(h, "locked.zbq", "pw");
+    h.answerDialogs({"pw"});
+    ASSERT_TRUE(h.restart({path}));
+    h.app().SetSaveMode(1);
+    h.app().SetSavePath(h.file("open.zbq"));
+    ASSERT_EQ(h.app().SaveDataAndMacro("", 0), 1);
+    EXPECT_EQ(::KWpwdchk(h.file("open.zbq")), 0);
+    EXPECT_EQ(::KWpwdchk(path), 1);
+}
+
+// A password the file cannot hold fails the whole save: the old target stays, the working file
+// stays, nothing is said to be made and nothing recorded.
+TEST(Save, RefusedPasswordIsAFailedSave) {
+    AppHarness h;
+    FakeMacro macro;
+    macro.recording = true;
+    h.usePorts(nullptr, nullptr, &macro);
+    prepare(h, 1);
+    writeFile(h.file("out.zbq"), "an older file");
+    h.app().SetSaveMode(1);
+    h.app().SetSavePath(h.file("out.zbq"));
+    EXPECT_EQ(h.app().SaveDataAndMacro(std::string(17, 'x'), 0), 0);
+    EXPECT_EQ(shown(h.prompts()),
+              std::vector<std::string>{"KWpwdSet()がエラー終了しました [errorNo:-1]"});
+    EXPECT_EQ(readFile(h.file("out.zbq")), "an older file");
+    EXPECT_EQ(h.app().GetLoadMode(), 1);
+    EXPECT_EQ(recordsIn(h.app().GetTempDataFile()), AppHarness::kFixtureRecords);
+    EXPECT_EQ(macro.steps, std::vector<std::string>{});
+    EXPECT_EQ(macro.written, std::vector<std::string>{});
+    for (const auto& entry : std::filesystem::directory_iterator(h.programDir()))
+        EXPECT_EQ(entry.path().filename().string().find("zbq-tmp"), std::string::npos);
+}
+
+TEST(Save, WriteFailuresLeaveTheTargetAndTell) {
+    struct Case {
+        const char* name;
+        std::function<std::string(AppHarness&)> target;
+    };
+    const Case cases[] = {
+        {"a folder that does not exist", [](AppHarness& h) { return h.file("nowhere/out.zbq"); }},
+        {"a folder in the target's place",
+         [](AppHarness& h) {
+             std::filesystem::create_directory(h.file("out.zbq"));
+             return h.file("out.zbq");
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness h;
+        FakeMacro macro;
+        h.usePorts(nullptr, nullptr, &macro);
+        prepare(h, 1);
+        h.app().SetSaveMode(1);
+        h.app().SetSavePath(c.target(h));
+        EXPECT_EQ(h.app().SaveDataAndMacro("", 0), 0);
+        EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{"ファイルの書出しに失敗しました。"});
+        EXPECT_EQ(h.app().GetLoadMode(), 1);
+        EXPECT_EQ(recordsIn(h.app().GetTempDataFile()), AppHarness::kFixtureRecords);
+        EXPECT_EQ(macro.written, std::vector<std::string>{});
+        EXPECT_EQ(h.app().GetSavedPaths(), std::vector<std::string>{});
+    }
+}
+
+TEST(Save, RecordedStepNeverHoldsThePassword) {
+    struct Case {
+        std::int32_t scope;
+        std::string password;
+        bool variable;
+        std::string step;  // %s: the path
+    };
+    const Case cases[] = {
+        {1, "pw", false, "SaveZbw,\"%s\",\"???\",0"},
+        {2, "", false, "SaveZbw,\"%s\",\"\",1"},
+        {1, "", true, "SaveZbw,\"???\",\"???\",0"},
+    };
+    for (const Case& c : cases) {
+        AppHarness h;
+        FakeMacro macro;
+        h.usePorts(nullptr, nullptr, &macro);
+        prepare(h, 2);
+        macro.recording = true;
+        macro.variable = c.variable;
+        const std::string path = h.file("saved.zbq");
+        h.app().SetSaveMode(c.scope);
+        h.app().SetSavePath(path);
+        ASSERT_EQ(h.app().SaveDataAndMacro(c.password, 0), 1);
+        std::string step = c.step;
+        if (const auto at = step.find("%s"); at != std::string::npos) step.replace(at, 2, path);
+        EXPECT_EQ(macro.steps, std::vector<std::string>{step});
+    }
+}
+
+TEST(Save, PasswordDialogCountsBytesNotCharacters) {
+    struct Case {
+        const char* typed;
+        const char* kept;
+    };
+    const Case cases[] = {
+        {"abcdefghijklmnop", "abcdefghijklmno"},
+        {"ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀ", "ｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿ"},
+        {"あいうえおかきく", "あいうえおかき"},
+        {"abcdefghijklmnあ", "abcdefghijklmn"},
+        {"x€y", "xy"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        std::string entered;
+        ui::ScopedModalHook hook([&](QDialog& dialog) {
+            // Typed one key at a time, as a user types.
+            QLineEdit* edit = dynamic_cast<CPasswordDlg&>(dialog).passwordEdit();
+            for (const QChar ch : QString::fromUtf8(c.typed)) {
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+                QApplication::sendEvent(edit, &key);
+            }
+            return int(QDialog::Accepted);
+        });
+        EXPECT_EQ(askSavePassword(nullptr), cp932::literal(c.kept));
+    }
+}
+
+// --- A save killed at each of its writes ---
+
+int g_killAt = -1;
+int g_writes = 0;
+
+ssize_t killingWrite(int fd, const void* data, std::size_t size) {
+    if (g_writes++ == g_killAt) ::raise(SIGKILL);
+    return ::write(fd, data, size);
+}
+
+// Runs the save in a child process, stopped by SIGKILL at save step `step` or at write(2)
+// `write` (-1: neither). The child's exit status; a save that ends exits with its write count.
+int saveInChild(CKWApp& app, int step, int write) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        app.SetSaveFaultHook([step](int at) {
+            if (at == step) ::raise(SIGKILL);
+        });
+        g_killAt = write;
+        g_writes = 0;
+        setWriteFunctionForTesting(&killingWrite);
+        const std::int32_t saved = app.SaveDataAndMacro("pw", 0);
+        ::_exit(saved == 1 ? std::min(g_writes, 200) : 255);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+TEST(Save, KilledAtAnyWriteLeavesTheOldTargetOrTheWholeNewOne) {
+    AppHarness h;
+    prepare(h, 1);
+    CKWApp& app = h.app();
+    const std::string working = app.GetTempDataFile();
+    const std::string workingBytes = readFile(working);
+    const std::string target = h.file("target.zbq");
+    // The old target: an earlier save of the displayed set.
+    app.SetSaveMode(2);
+    app.SetSavePath(target);
+    ASSERT_EQ(app.SaveDataAndMacro("", 0), 1);
+    const std::string oldBytes = readFile(target);
+
+    // The whole new file, from a save nothing stops.
+    app.SetSaveMode(1);
+    app.SetSavePath(h.file("reference.zbq"));
+    const int clean = saveInChild(app, -1, -1);
+    ASSERT_TRUE(WIFEXITED(clean));
+    const int writes = WEXITSTATUS(clean);
+    ASSERT_GT(writes, 0);
+    ASSERT_LT(writes, 200);
+    // The password field holds random filler, so a whole new file is known by its size, its
+    // password, its records and its blob.
+    const auto newFileSize = std::filesystem::file_size(h.file("reference.zbq"));
+    std::string newBlob;
+    ASSERT_GT(::KWreadBlob(h.file("reference.zbq"), newBlob), 0);
+    const auto isWholeNewFile = [&](const std::string& path) {
+        std::string blob;
+        return std::filesystem::file_size(path) == newFileSize &&
+               recordsIn(path, "pw") == AppHarness::kFixtureRecords &&
+               ::KWreadBlob(path, blob) > 0 && blob == newBlob;
+    };
+    ASSERT_TRUE(isWholeNewFile(h.file("reference.zbq")));
+
+    app.SetSavePath(target);
+    std::vector<std::pair<int, int>> kills;  // (save step, write)
+    for (int step = 0; step <= 6; ++step)
+        kills.push_back({step, -1});
+    for (int write = 0; write < writes; ++write)
+        kills.push_back({-1, write});
+    int completed = 0;
+    for (const auto& [step, write] : kills) {
+        SCOPED_TRACE("step " + std::to_string(step) + " write " + std::to_string(write));
+        writeFile(target, oldBytes);
+        if (!std::filesystem::exists(working)) writeFile(working, workingBytes);
+
+        const int status = saveInChild(app, step, write);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        const std::string after = readFile(target);
+        const bool whole = isWholeNewFile(target);
+        ASSERT_TRUE(after == oldBytes || whole);
+        if (whole) ++completed;
+        // The working file is whole until the new target is.
+        if (after == oldBytes || std::filesystem::exists(working)) {
+            EXPECT_EQ(recordsIn(working), AppHarness::kFixtureRecords);
+        }
+    }
+    // The rename happens at one point of the road: kills after it find the new file.
+    EXPECT_GT(completed, 0);
+    EXPECT_LT(completed, static_cast<int>(kills.size()));
+}
+
+}  // namespace
+}  // namespace zbq::test

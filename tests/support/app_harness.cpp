@@ -1,0 +1,384 @@
+#include "tests/support/app_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "app/login_dlg.h"
+#include "app/password_dlg.h"
+#include "graphctl/registration.h"
+#include "platform/core/cp932.h"
+#include "platform/core/registry_file.h"
+#include "platform/ui/spreadsheet_probe.h"
+
+namespace zbq::test {
+namespace {
+
+// The fixture as UTF-8; written as CP932. Groups nest two deep; every type once; codes named.
+constexpr const char* kDefinition =
+    "// ゼブラ調査: the harness's data set\n"
+    "Title = \"ゼブラ 調査\"\n"
+    "Group = \"基本情報\"\n"
+    "  item = \"回答者ID\"\n"
+    "    String\n"
+    "  EndItem\n"
+    "  Group = \"属性\"\n"
+    "    item = \"性別\"\n"
+    "      Code\n"
+    "      Def\n"
+    "        1 = \"男性\"\n"
+    "        2 = \"女性\"\n"
+    "      EndDef\n"
+    "    EndItem\n"
+    "    item = \"年齢\"\n"
+    "      Integer\n"
+    "    EndItem\n"
+    "  EndGroup\n"
+    "EndGroup\n"
+    "item = \"趣味\"   // several answers\n"
+    "  MultiAns\n"
+    "  Def\n"
+    "    1 = \"読書\"\n"
+    "    2 = \"旅行\"\n"
+    "    3 = \"料理\"\n"
+    "  EndDef\n"
+    "EndItem\n"
+    "item = \"満足度\"\n"
+    "  Float\n"
+    "EndItem\n"
+    "item = \"回答日\"\n"
+    "  Date\n"
+    "EndItem\n"
+    "item = \"回答時刻\"\n"
+    "  Time\n"
+    "EndItem\n"
+    "EndTitle\n";
+
+// Header line, then twelve records: blanks (empty fields) and errors (texts that break a type).
+constexpr const char* kData =
+    "ID\t性別\t年齢\t趣味\t満足度\t回答日\t回答時刻\n"
+    "A001\t1\t34\t1,2\t3.5\t2024/04/01\t09:30:05\n"
+    "A002\t2\t28\t3\t4.25\t2024/04/01\t10:00:00\n"
+    "A003\t2\t\t\t2\t2024/04/02\t\n"
+    "A004\t1\t51\t1,2,3\t5\t2024/04/03\t23:59:59\n"
+    "A005\t9\t42\t2\t-1.5\t2024/13/01\t12:00:00\n"
+    "A006\t\tabc\t1\t\t\t08:15:00\n"
+    "A007\t1\t19\t2,4\t4\t2024/05/10\t25:00:00\n"
+    "A008\t2\t66\t1\t3\t2024/05/10\t14:45:30\n"
+    "テスト\t1\t0\t3\tx\t2024/06/30\t00:00:00\n"
+    "A010\t2\t34\t1,3\t4.5\t2023/12/31\t18:20:00\n"
+    "\t1\t45\t2\t2.75\t2024/02/29\t07:07:07\n"
+    "A012\t2\t-3\t1,2\t1\t2024/03/15\t16:00:00\n";
+
+std::string hex(const KW_map& map) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(map.data());
+    for (std::int32_t i = 0; i < map.byteLength(); ++i) {
+        out += digits[bytes[i] >> 4];
+        out += digits[bytes[i] & 15];
+    }
+    return out;
+}
+
+std::string utf8(std::string_view cp932) {
+    return cp932::toUtf8(cp932);
+}
+
+template <typename T>
+std::string joined(const std::vector<T>& values) {
+    std::ostringstream out;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        out << (i ? " " : "") << values[i];
+    return out.str();
+}
+
+std::string number(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
+}  // namespace
+
+std::string AppHarness::fixtureDefinition() {
+    return cp932::literal(kDefinition);
+}
+std::string AppHarness::fixtureData() {
+    return cp932::literal(kData);
+}
+
+AppHarness::AppHarness() : app_(std::make_unique<CKWApp>()) {
+    app_->SetProgramDir(dir_.path());
+    std::filesystem::create_directory(dir_.file("temp"));
+}
+
+AppHarness::~AppHarness() {
+    // The test's ports may already be gone.
+    app_->SetConsolePort(nullptr);
+    app_->SetWindowPort(nullptr);
+    app_->SetMacroPort(nullptr);
+    exit();
+    app_.reset();
+    dialogHook_.reset();
+    ui::setSpreadsheetProbeForTest(std::nullopt);
+    for (const auto& [name, value] : savedEnvironment_) {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
+}
+
+std::string AppHarness::writeFixture() {
+    writeFile(dir_.file("fixture.def"), fixtureDefinition());
+    writeFile(dir_.file("fixture.dat"), fixtureData());
+    return dir_.file("fixture.def");
+}
+
+void AppHarness::prepareStart() {
+    // The graph control as an installation leaves it: the library in the program directory and
+    // its registration in a registry of the test's own.
+    const auto setEnv = [this](const std::string& name, const std::string& value) {
+        const bool known = std::any_of(savedEnvironment_.begin(), savedEnvironment_.end(),
+                                       [&](const auto& saved) { return saved.first == name; });
+        if (!known) {
+            const char* previous = std::getenv(name.c_str());
+            savedEnvironment_.emplace_back(
+                name, previous ? std::optional<std::string>(previous) : std::nullopt);
+        }
+        ::setenv(name.c_str(), value.c_str(), 1);
+    };
+    setEnv("ZBQ_SYSTEM_LIBRARY_DIR", dir_.file("system-lib"));
+    setEnv("ZBQ_REGISTRY_FILE", dir_.file("registry.ini"));
+    std::filesystem::remove(dir_.file("Grafvik.ocx"));
+    std::filesystem::remove(dir_.file("registry.ini"));
+    if (graphControl_) {
+        writeFile(dir_.file("Grafvik.ocx"), "");
+        RegistryFile registry;
+        grafvik::registerServer(registry, dir_.file("Grafvik.ocx"));
+        if (!registry.save(dir_.file("registry.ini"))) ADD_FAILURE() << "registry not written";
+    }
+    ui::setSpreadsheetProbeForTest(spreadsheet_);
+
+    if (!dialogHook_)
+        dialogHook_ = std::make_unique<ui::ScopedModalHook>([this](QDialog& dialog) {
+            QLineEdit* edit = nullptr;
+            if (auto* login = dynamic_cast<CLoginDlg*>(&dialog)) {
+                dialogsShown_.push_back("login " + login->fileName().toStdString());
+                edit = login->passwordEdit();
+            } else if (auto* password = dynamic_cast<CPasswordDlg*>(&dialog)) {
+                dialogsShown_.push_back("password");
+                edit = password->passwordEdit();
+            } else {
+                ADD_FAILURE() << "an unexpected dialog was run";
+                return int(QDialog::Rejected);
+            }
+            if (answers_.empty() || !answers_.front()) {
+                if (!answers_.empty()) answers_.pop_front();
+                return int(QDialog::Rejected);
+            }
+            edit->setText(QString::fromStdString(*answers_.front()));
+            answers_.pop_front();
+            return int(QDialog::Accepted);
+        });
+}
+
+void AppHarness::answerDialogs(std::vector<std::optional<std::string>> answers) {
+    answers_.assign(answers.begin(), answers.end());
+}
+
+bool AppHarness::start(const std::vector<std::string>& arguments) {
+    prepareStart();
+    started_ = true;
+    if (app_->InitInstance(arguments)) return true;
+    exit();
+    return false;
+}
+
+bool AppHarness::restart(const std::vector<std::string>& arguments) {
+    exit();
+    app_.reset();
+    app_ = std::make_unique<CKWApp>();
+    app_->SetProgramDir(dir_.path());
+    usePorts(console_, windows_, macro_);
+    return start(arguments);
+}
+
+void AppHarness::usePorts(ConsolePort* console, WindowPort* windows, MacroPort* macro) {
+    console_ = console;
+    windows_ = windows;
+    macro_ = macro;
+    app_->SetConsolePort(console);
+    app_->SetWindowPort(windows);
+    app_->SetMacroPort(macro);
+}
+
+int AppHarness::exit() {
+    if (!started_) return 0;
+    started_ = false;
+    return app_->ExitInstance();
+}
+
+std::vector<std::string> AppHarness::tempFiles() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.file("temp"), ec))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool AppHarness::load() {
+    return load(fixtureDefinition(), fixtureData());
+}
+
+bool AppHarness::load(const std::string& definition, const std::string& data) {
+    writeFile(dir_.file("fixture.def"), definition);
+    writeFile(dir_.file("fixture.dat"), data);
+    CKWApp& a = *app_;
+    a.SetLoadMode(1);
+    a.SetDefinitionPath(dir_.file("fixture.def"));
+    a.SetTextDataPath(dir_.file("fixture.dat"));
+    a.SetMacroFilePath(dir_.file("fixture.mcr"));
+    a.SetTempDataFile(dir_.file("temp/harness_t.zbq"));
+    if (!a.ReadDefinitionFile() || !a.ParseDefinitionFile()) {
+        ADD_FAILURE() << "the fixture's definition was refused";
+        return false;
+    }
+
+    // Build and open as start-up does for a definition file.
+    const CStructDef& def = a.GetStructDef();
+    KW_create& create = a.Creator();
+    bool described = create.SetItemCount(def.itemCount) == 0;
+    for (const CItemDef& item : def.items)
+        described &= create.SetItem(item.itemNo, item.name, CKWApp::ItemTypeToKWType(item.type),
+                                    item.csvColumn) == 0;
+    for (const CCodeDef& list : def.codeLists) {
+        described &=
+            create.SetCodeCount(list.itemNo, static_cast<std::int32_t>(list.codes.size())) == 0;
+        for (std::size_t j = 0; j < list.codes.size(); ++j)
+            described &= create.SetCode(list.itemNo, static_cast<std::int32_t>(j),
+                                        list.codes[j].code, list.codes[j].name) == 0;
+    }
+    create.SetTitle(def.title);
+    create.SetOwner(&a);
+    if (!described) {
+        ADD_FAILURE() << "the builder refused the fixture's description";
+        return false;
+    }
+    if (const int rc = create.KWcreate(a.GetTextDataPath(), a.GetTempDataFile(), def.separator,
+                                       def.header != 0);
+        rc < 0) {
+        ADD_FAILURE() << "building the fixture failed: " << rc;
+        return false;
+    }
+    if (const int rc = a.Search().KWopen(a.GetTempDataFile(), ""); rc < 0) {
+        ADD_FAILURE() << "opening the fixture failed: " << rc;
+        return false;
+    }
+
+    a.RestoreDisplayList();
+    if (!a.RestoreSets()) {
+        ADD_FAILURE() << "restoring the sets failed";
+        return false;
+    }
+    a.InitConditionItems();
+    a.RestoreCategories();
+    a.SetDataLoaded(1);
+    return true;
+}
+
+std::string AppHarness::snapshot() const {
+    return snapshotOf(*app_);
+}
+
+std::string snapshotOf(const CKWApp& app) {
+    std::ostringstream out;
+    const KW_search& search = app.Search();
+    const CStructDef& def = app.GetStructDef();
+
+    out << "load mode: " << app.GetLoadMode() << "\n";
+    out << "data set: \"" << utf8(def.title) << "\" records " << search.KWgetRecordCount()
+        << " items " << def.itemCount << " header " << def.header << " separator "
+        << static_cast<int>(def.separator) << " alloc \"" << def.allocText << "\" ["
+        << joined(def.alloc) << "]\n";
+    for (const CItemDef& item : def.items) {
+        out << "item " << item.itemNo << ": \"" << utf8(item.name) << "\" type " << item.type
+            << " column " << item.csvColumn << " groups [";
+        for (std::size_t g = 0; g < item.groups.size(); ++g)
+            out << (g ? " / " : "") << utf8(item.groups[g]);
+        out << "]";
+        if (search.IsLoaded() && item.itemNo < search.KWgetItemCount())
+            out << " values " << search.KWgetValueCount(item.itemNo) << " data "
+                << search.KWgetItemDataCount(item.itemNo);
+        out << "\n";
+    }
+    for (const CCodeDef& list : def.codeLists) {
+        out << "codes of item " << list.itemNo << ":";
+        for (const CCodeEntry& code : list.codes)
+            out << " " << utf8(code.code) << "=" << utf8(code.name);
+        out << "\n";
+    }
+    out << "definition lines: " << app.GetDefinitionLines().size() << "\n";
+    out << "display items: [" << joined(app.GetDisplayItems()) << "]\n";
+    out << "grid items: [" << joined(app.GetGridItems()) << "]\n";
+
+    out << "next set: " << app.GetNextSetNo() << "\n";
+    for (const SetRecord& set : app.Sets()) {
+        out << "set " << set.number << ": level " << set.level << " \"" << utf8(set.text1)
+            << "\" \"" << utf8(set.text2) << "\" \"" << utf8(set.text3) << "\" records "
+            << set.recordCount << " map ";
+        if (set.map)
+            out << set.mapLength << " bytes " << hex(*set.map);
+        else
+            out << "none (" << set.mapLength << ")";
+        out << "\n";
+    }
+    const KW_mapPtr current = search.KWmapGet();
+    out << "current map: " << (current ? hex(*current) : std::string("all records")) << " rows "
+        << (search.IsLoaded() ? search.KWgetDataCount() : 0) << "\n";
+    out << "restored set: " << app.GetRestoredSetNo() << "\n";
+
+    out << "condition items: [" << joined(app.GetConditionItems()) << "]\n";
+    for (const SearchCondition& c : app.GetSearchConditions())
+        out << "condition: item " << c.item << " op " << c.op << " upper " << c.upperInclusive
+            << " \"" << utf8(c.value1) << "\" \"" << utf8(c.value2) << "\" kind " << c.valueKind
+            << "\n";
+
+    std::vector<std::string> reserved;
+    for (const std::string& word : app.GetReservedWords())
+        reserved.push_back(utf8(word));
+    out << "reserved words: [" << joined(reserved) << "]\n";
+    for (const CategoryDefinition& c : app.GetCategoryList()) {
+        out << "category \"" << utf8(c.name) << "\" type " << c.valueType << "\n";
+        for (const SmallClassDefinition& s : c.smallClasses)
+            out << "  small \"" << utf8(s.name) << "\" op " << s.op << " \"" << utf8(s.value1)
+                << "\" \"" << utf8(s.value2) << "\"\n";
+        for (const ClassGrouping& m : c.middleClasses)
+            out << "  middle \"" << utf8(m.name) << "\" <- \"" << utf8(m.member) << "\"\n";
+        for (const ClassGrouping& l : c.largeClasses)
+            out << "  large \"" << utf8(l.name) << "\" <- \"" << utf8(l.member) << "\"\n";
+    }
+
+    const CrossSettings x = app.GetCrossSettings();
+    out << "cross settings: " << x.xItem << " " << x.yItem << " " << x.zItem << " " << x.xCategory
+        << " " << x.yCategory << " " << x.xCheck << " " << x.yCheck << " " << x.xLevel << " "
+        << x.yLevel << " " << x.kind << " " << number(x.percentage) << "\n";
+
+    out << "flags: loaded " << app.IsDataLoaded() << " adding " << app.IsAddingData() << " graph "
+        << app.GetGraphOutput() << " save mode " << app.GetSaveMode() << " suppressed";
+    for (Suppress s : {Suppress::CloseOne, Suppress::CloseAll, Suppress::ItemTree,
+                       Suppress::SetTree, Suppress::Filter})
+        out << " " << (app.IsSuppressed(s) ? 1 : 0);
+    out << "\n";
+    return out.str();
+}
+
+}  // namespace zbq::test
