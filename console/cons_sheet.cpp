@@ -1,0 +1,270 @@
+#include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
+
+#include "console/cons_sheet.h"
+
+#include <QCloseEvent>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <QWindowStateChangeEvent>
+
+#include "console/cons_status_bar.h"
+#include "console/console_pages.h"
+#include "console/data_sel_page.h"
+#include "console/log_lines.h"
+#include "console/log_page.h"
+#include "console/progress_animation.h"
+#include "console/sys_page.h"
+#include "platform/ui/qt_cp932.h"
+
+namespace {
+
+constexpr int kProgressHeight = 10;
+
+QWidget* placeholderPage(const char* name) {
+    auto* page = new QWidget;
+    page->setObjectName(QString::fromLatin1(name));
+    return page;
+}
+
+}  // namespace
+
+CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      app_(app),
+      progressBar_(new QProgressBar(this)),
+      tabs_(new QTabWidget(this)),
+      status_(new CConsStatusBar(this)),
+      progress_(new ProgressAnimation(progressBar_, this)),
+      sys_(new CSysPage(app)),
+      itemSel_(placeholderPage("itemSelection")),
+      dataSel_(new CDataSelPage),
+      olap_(placeholderPage("olap")),
+      molap_(placeholderPage("molap")),
+      log_(new CLogPage) {
+    setWindowTitle(QString::fromUtf8(kCaption));
+    resize(kWidth, kHeight);
+
+    progressBar_->setTextVisible(false);
+    progressBar_->setFixedHeight(kProgressHeight);
+    progressBar_->setValue(0);
+
+    for (ConsolePage page : kConsolePages) {
+        QWidget* widget = Page(page);
+        if (consoleTabOf(page)) tabs_->addTab(widget, QString::fromUtf8(consolePageCaption(page)));
+    }
+    // The OLAP page serves the cross-tab steps without a tab of its own.
+    olap_->setParent(this);
+    olap_->hide();
+    tabs_->setCurrentWidget(log_);
+    connect(tabs_, &QTabWidget::currentChanged, this, &CConsSheet::tabChanged);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(progressBar_);
+    layout->addWidget(tabs_, 1);
+    layout->addWidget(status_);
+    status_->setWindowWidth(width());
+}
+
+CConsSheet::~CConsSheet() {
+    if (&app_.console() == this) app_.SetConsolePort(nullptr);
+}
+
+ConsoleHandle CConsSheet::MakeHandle(CKWApp& app, QWidget* parent) {
+    auto* sheet = new CConsSheet(app, parent);
+    QPointer<CConsSheet> guarded(sheet);
+    return ConsoleHandle{sheet, sheet, [guarded](ConsolePage page) -> QWidget* {
+                             return guarded ? guarded->Page(page) : nullptr;
+                         }};
+}
+
+// --- Pages ---
+
+QWidget* CConsSheet::Page(ConsolePage page) const {
+    switch (page) {
+        case ConsolePage::System:
+            return sys_;
+        case ConsolePage::ItemSelection:
+            return itemSel_;
+        case ConsolePage::DataSelection:
+            return dataSel_;
+        case ConsolePage::Olap:
+            return olap_;
+        case ConsolePage::Molap:
+            return molap_;
+        case ConsolePage::Log:
+            return log_;
+    }
+    return nullptr;
+}
+
+ConsolePage CConsSheet::CurrentPage() const {
+    return consolePageAtTab(tabs_->currentIndex()).value_or(ConsolePage::Log);
+}
+
+bool CConsSheet::ActivatePage(ConsolePage page) {
+    const std::optional<int> tab = consoleTabOf(page);
+    if (!tab) return false;
+    tabs_->setCurrentIndex(*tab);
+    return true;
+}
+
+void CConsSheet::tabChanged(int tab) {
+    if (const std::optional<ConsolePage> page = consolePageAtTab(tab))
+        app_.Record(StepBuilder(consoleOpenTabStep(*page)));
+}
+
+// --- Window commands ---
+
+void CConsSheet::OnSysCommand(ConsoleSysCommand command) {
+    app_.Record(StepBuilder(consoleSysCommandStep(command)));
+    switch (command) {
+        case ConsoleSysCommand::Maximize:
+            showMaximized();
+            break;
+        case ConsoleSysCommand::Minimize:
+            showMinimized();
+            break;
+        case ConsoleSysCommand::Restore:
+            // Out of the minimised state a window comes back at the size it had.
+            if (isMinimized())
+                setWindowState(windowState() & ~Qt::WindowMinimized);
+            else
+                showNormal();
+            break;
+    }
+}
+
+void CConsSheet::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Only the window system's changes are the user's: the program's own (the frame minimising
+    // every window, a player, OnSysCommand) arrive as non-spontaneous events.
+    if (event->type() != QEvent::WindowStateChange || !event->spontaneous()) return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if (const auto command = sysCommandForStateChange(change->oldState(), windowState()))
+        app_.Record(StepBuilder(consoleSysCommandStep(*command)));
+}
+
+void CConsSheet::closeEvent(QCloseEvent* event) {
+    QWidget* frame = app_.windows().mainWindow();
+    if (!frame || frame == this) {
+        event->accept();
+        return;
+    }
+    // Closing the console is closing the program, asked of the frame; later, because the frame
+    // may destroy the console while it closes.
+    event->ignore();
+    QMetaObject::invokeMethod(
+        frame, [frame] { frame->close(); }, Qt::QueuedConnection);
+}
+
+// The parts follow the width the console was given (440 by the frame), not the client area its
+// status bar gets: Qt gives a window the size asked for and leaves the decorations to the window
+// system.
+void CConsSheet::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    status_->setWindowWidth(width());
+}
+
+// --- Status bar and progress ---
+
+std::string CConsSheet::StatusText() const {
+    return zbq::ui::toCp932(status_->partText(0)).value_or(std::string());
+}
+
+void CConsSheet::SetStatusText(std::string_view text) {
+    status_->setPartText(0, zbq::ui::fromCp932(text));
+}
+
+std::int32_t CConsSheet::StartProgress() {
+    return progress_->start();
+}
+
+void CConsSheet::StopProgress() {
+    progress_->stop();
+}
+
+// --- Log tab ---
+
+void CConsSheet::LogSearch(std::string_view caption, std::int32_t before, std::int32_t after,
+                           double ms) {
+    log_->LogSearch(caption, before, after, ms);
+}
+
+void CConsSheet::LogSort(std::string_view itemName, std::int32_t records, std::int32_t kind,
+                         double ms) {
+    log_->LogSort(itemName, records, kind, ms);
+}
+
+std::string CConsSheet::LogCrossTab(std::string_view aggregate, std::string_view x,
+                                    std::string_view y, std::string_view z, std::int32_t records,
+                                    double ms) {
+    return log_->LogCrossTab(aggregate, x, y, z, records, ms);
+}
+
+std::string CConsSheet::LogDrillThrough(std::string_view x, std::string_view y, std::int32_t before,
+                                        std::int32_t after, double ms) {
+    return log_->LogDrillThrough(x, y, before, after, ms);
+}
+
+std::string CConsSheet::LogOperation(std::string_view text, std::int32_t records, double ms) {
+    return log_->LogOperation(text, records, ms);
+}
+
+std::string CConsSheet::FormatCrossTabCaption(std::string_view aggregate, std::string_view x,
+                                              std::string_view y, std::string_view z,
+                                              std::int32_t records) {
+    return crossTabCaption(aggregate, x, y, z, records);
+}
+
+void CConsSheet::AppendReadLog(std::string_view line) {
+    log_->AppendReadLine(line);
+}
+
+void CConsSheet::FlushReadLog() {
+    log_->FlushReadLog();
+}
+
+void CConsSheet::EndReadLog(std::string_view redLine) {
+    log_->EndReadLog(redLine);
+}
+
+void CConsSheet::ColourReadLogComments() {
+    log_->ColourComments();
+}
+
+void CConsSheet::ActivateConsolePage(std::int32_t page) {
+    if (page >= 0 && page < kConsoleTabCount) tabs_->setCurrentIndex(page);
+}
+
+// --- System tab ---
+
+void CConsSheet::AddWindowRow(std::string_view title, std::string_view kind, std::int32_t image,
+                              QWidget* window) {
+    sys_->AddWindow(title, kind, image, window);
+}
+
+void CConsSheet::RemoveWindowRow(QWidget* window) {
+    sys_->RemoveWindow(window);
+}
+
+std::vector<QWidget*> CConsSheet::ListedWindows() const {
+    return sys_->Windows().windows();
+}
+
+// --- Data-selection tab ---
+
+void CConsSheet::RebuildSetTree() {
+    dataSel_->RebuildSetList(app_.Sets());
+}
+
+void CConsSheet::MarkCurrentSet(std::int32_t setNo) {
+    dataSel_->MarkCurrentSet(setNo);
+}
+
+std::int32_t CConsSheet::GetCurrentSetNo() const {
+    return dataSel_->CurrentSetNo();
+}

@@ -1,0 +1,29 @@
+// The lines of the log tab's operation log, one per timed operation, and the cross-tab window's
+// caption. Inputs and results are CP932 bytes; the line break is the caller's. Milliseconds are
+// printed rounded to whole numbers, counts as plain integers, whatever the locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// "検索[<caption>] <before> 件 → <after> 件 <ms> ﾐﾘ秒"
+std::string searchLogLine(std::string_view caption, std::int32_t before, std::int32_t after,
+                          double ms);
+// "ｿｰﾄ[<item>] <records> 件(<order>) <ms> ﾐﾘ秒"; order 0 "昇順", 1 "降順", else "ｵﾘｼﾞﾅﾙ昇順".
+std::string sortLogLine(std::string_view itemName, std::int32_t records, std::int32_t kind,
+                        double ms);
+// "ｸﾛｽ集計(<aggregate>)[X：<x>][Y：<y>][Z：<z>] <records> Rec"
+std::string crossTabCaption(std::string_view aggregate, std::string_view x, std::string_view y,
+                            std::string_view z, std::int32_t records);
+// The caption followed by " <ms> ﾐﾘ秒".
+std::string crossTabLogLine(std::string_view aggregate, std::string_view x, std::string_view y,
+                            std::string_view z, std::int32_t records, double ms);
+// "ﾄﾞﾘﾙｽﾙｰ[X：<x>][Y：<y>] <before> ﾚｺｰﾄﾞ -> <after> ﾚｺｰﾄﾞ <ms> ﾐﾘ秒"
+std::string drillThroughLogLine(std::string_view x, std::string_view y, std::int32_t before,
+                                std::int32_t after, double ms);
+// "<text> <records> Rec <ms> ﾐﾘ秒"
+std::string operationLogLine(std::string_view text, std::int32_t records, double ms);
+
+// "%.0f" of a time in milliseconds.
+std::string formatMilliseconds(double ms);
