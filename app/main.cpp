@@ -1,19 +1,50 @@
-// ZBQ, the analysis program: start-up. The main frame grows here as the application core lands.
-#include <QApplication>
-#include <QMainWindow>
+// ZBQ, the analysis program: the application object, the macro object and the main frame, wired
+// together; the start-up chooses and loads the input before the event loop runs, and the
+// shutdown removes the run's temporary files whichever way the program ends.
+#include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
+#include <QApplication>
+#include <QStringList>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "console/cons_sheet.h"
+#include "macro/cmacro.h"
+#include "platform/core/program_paths.h"
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    QApplication qapp(argc, argv);
     QApplication::setApplicationName("ZBQ");
     zbq::ui::installQtTranslations();
     zbq::quitOnTerminationSignals();
 
-    QMainWindow frame;
-    frame.setWindowTitle("ZEBRINE");
+    CKWApp app;
+    app.SetProgramDir(zbq::programDir());
+    CMacro macro(app);
+
+    WindowFactories factories;
+    factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
+    CMainFrame frame(app, std::move(factories));
     frame.resize(1024, 720);
-    frame.show();
-    return app.exec();
+
+    std::vector<std::string> arguments;
+    const QStringList given = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < given.size(); ++i)
+        arguments.push_back(given[i].toStdString());
+
+    // A signal during start-up's questions ends the program there, its temporaries removed.
+    zbq::setEarlyTermination([&app] {
+        app.ExitInstance();
+        std::_Exit(0);  // the frame and the engine are not to be torn down mid-question
+    });
+    const bool run = app.InitInstance(arguments);
+    zbq::setEarlyTermination(nullptr);
+    const int rc = run ? qapp.exec() : 0;
+    app.ExitInstance();
+    return rc;
 }

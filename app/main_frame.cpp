@@ -195,6 +195,9 @@ void CMainFrame::CloseWithoutAsking() {
 void CMainFrame::ShowMainWindowMaximized() {
     showMaximized();
     update();
+    // The console floats above the frame; showing the frame must not bury it (a desktop without
+    // a window manager would stack the frame on top).
+    if (console_) console_->raise();
 }
 
 // --- Console ---
@@ -217,7 +220,8 @@ std::int32_t CMainFrame::ShowConsole() {
     if (!handle.widget) return 0;
     consoleHandle_ = handle;
     console_ = handle.widget;
-    handle.widget->setParent(this, Qt::Window);
+    if (handle.widget->parentWidget() != this || !handle.widget->isWindow())
+        handle.widget->setParent(this, Qt::Window);
     placeCentred(handle.widget, 440, 524, -220, -257);
     if (handle.port) app_.SetConsolePort(handle.port);
     connect(handle.widget, &QObject::destroyed, this, [this, port = handle.port] {

@@ -13,6 +13,7 @@ namespace zbq {
 namespace {
 
 int g_pipe[2] = {-1, -1};
+std::function<void()> g_endNow;
 
 void onSignal(int) {
     char byte = 1;
@@ -31,7 +32,10 @@ void quitOnTerminationSignals() {
         char buf[16];
         while (::read(g_pipe[0], buf, sizeof buf) > 0) {
         }
-        QCoreApplication::quit();
+        if (g_endNow)
+            g_endNow();
+        else
+            QCoreApplication::quit();
     });
     struct sigaction sa {};
     sa.sa_handler = onSignal;
@@ -39,6 +43,10 @@ void quitOnTerminationSignals() {
     sa.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &sa, nullptr);
+}
+
+void setEarlyTermination(std::function<void()> endNow) {
+    g_endNow = std::move(endNow);
 }
 
 }  // namespace zbq

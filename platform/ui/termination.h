@@ -3,9 +3,16 @@
 // the same way as when the user closes the main window.
 #pragma once
 
+#include <functional>
+
 namespace zbq {
 
 // Call once, after the QCoreApplication exists and before exec().
 void quitOnTerminationSignals();
+
+// While set, a signal runs `endNow` instead of quitting the event loop: before the main loop runs
+// (start-up's questions and dialogs) there is no loop to quit, and the program must clean up and
+// end at once. Null restores quitting.
+void setEarlyTermination(std::function<void()> endNow);
 
 }  // namespace zbq
