@@ -53,9 +53,10 @@ std::optional<QStringList> ScriptedPrompts::chooseFiles(QWidget*, const Chooser&
         ++unanswered_;
         return std::nullopt;
     }
-    std::optional<QStringList> files = std::move(fileLists_.front());
+    const bool given = fileLists_.front().has_value();
+    QStringList files = given ? std::move(*fileLists_.front()) : QStringList();
     fileLists_.pop_front();
-    if (files && files->isEmpty()) return std::nullopt;
+    if (!given || files.isEmpty()) return std::nullopt;
     return files;
 }
 
