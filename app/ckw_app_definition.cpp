@@ -8,11 +8,8 @@
 // letters of a keyword never occur as the second byte of a two-byte character at a position
 // where a keyword could still match.
 #include <charconv>
-#include <fstream>
-#include <iterator>
-#include <limits>
+#include <cstdio>
 #include <set>
-#include <sstream>
 
 #include "app/ckw_app.h"
 #include "platform/core/cp932.h"
@@ -82,15 +79,15 @@ std::int32_t allocColumn(std::string_view piece) {
     return number - 1;
 }
 
-// Splits a data file's definition text at CR LF; text after the last CR LF is not a line.
+// Splits a data file's definition text at CR LF; text after the last CR LF is not a line. The
+// saver ends every line with CR LF, so a lone CR that a line held stays part of that line.
 std::vector<std::string> splitStoredText(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    for (std::size_t cr = text.find('\r'); cr != std::string_view::npos;
-         cr = text.find('\r', start)) {
-        lines.emplace_back(text.substr(start, cr - start));
-        start = cr + 2;
-        if (start > text.size()) break;
+    for (std::size_t end = text.find("\r\n"); end != std::string_view::npos;
+         end = text.find("\r\n", start)) {
+        lines.emplace_back(text.substr(start, end - start));
+        start = end + 2;
     }
     return lines;
 }
@@ -99,10 +96,19 @@ std::vector<std::string> splitStoredText(std::string_view text) {
 
 std::int32_t CKWApp::ReadDefinitionFile() {
     if (loadMode_ != 1) return 1;
-    std::ifstream in(definitionPath_, std::ios::binary);
+    // A missing file, one we may not read and a directory (whose read fails) are all told alike;
+    // nothing is kept of a file that could not be read whole.
     std::string bytes;
-    if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) {
+    bool readable = false;
+    if (std::FILE* file = std::fopen(definitionPath_.c_str(), "rb")) {
+        char chunk[65536];
+        std::size_t got = 0;
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+            bytes.append(chunk, got);
+        readable = std::ferror(file) == 0;
+        std::fclose(file);
+    }
+    if (!readable) {
         StopProgress();
         SetStatusText("");
         ShowError("定義ファイル[" + definitionPath_ + "]を読み込めません。");
@@ -397,7 +403,7 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 const std::string_view quoted = std::string_view(line).substr(equals + 1);
                 if (!CheckQuotedValue(quoted, raw)) return 0;
                 CCodeEntry entry;
-                entry.code = line.substr(0, equals);
+                entry.code = withoutQuotes(std::string_view(line).substr(0, equals));
                 entry.name = withoutQuotes(quoted);
                 s.codes.codes.push_back(std::move(entry));
                 break;

@@ -44,7 +44,8 @@ std::string describe(const CStructDef& d) {
     return out.str();
 }
 
-enum class Outcome { Structure, Refused, AllocRefused };
+// Refused: the log ends with the offending line in red; CodeLineRefused: the log is only flushed.
+enum class Outcome { Structure, Refused, CodeLineRefused, AllocRefused };
 
 struct Case {
     const char* name;
@@ -55,6 +56,7 @@ struct Case {
 
 constexpr Outcome ok = Outcome::Structure;
 constexpr Outcome refused = Outcome::Refused;
+constexpr Outcome codeLineRefused = Outcome::CodeLineRefused;
 constexpr Outcome allocRefused = Outcome::AllocRefused;
 
 const Case kCases[] = {
@@ -76,6 +78,12 @@ const Case kCases[] = {
      "Title=\"t\"\nNOHEADER\nNOTTAB\nAlloc=\"3,1\"\nitem=\"a\"\nTime\nendItem\n"
      "item=\"b\"\nInteger\nendItem\nendTitle",
      ok, "t h0 comma | 0:a:7:2: | 1:b:2:0:"},
+    {"quotes never reach the stored codes",
+     "Title=\"t\"\nitem=\"a\"\nCode\nDef\n1\"b\"=\"c\"\nendDef\nendItem\nendTitle", ok,
+     "t h1 tab | 0:a:0:0: | codes 0: 1b=c"},
+    {"a code line before any item joins the next code list",
+     "Title=\"t\"\n9=\"x\"\nitem=\"a\"\nCode\nDef\n1=\"y\"\nendDef\nendItem\nendTitle", ok,
+     "t h1 tab | 0:a:0:0: | codes 0: 9=x 1=y"},
     {"help lines are ignored anywhere", "help me\nTitle=\"t\"\nhelp\nendTitle", ok, "t h1 tab"},
     {"a closed title without items", "Title=\"t\"\nendTitle", ok, "t h1 tab"},
     {"Title= without a value", "Title=\nendTitle", refused, "\"がありません。"},
@@ -83,8 +91,8 @@ const Case kCases[] = {
      "認識子が重複しているか、又は足りません。"},
     {"endItem with more text", "Title=\"t\"\nitem=\"a\"\nInteger\nendItem x\nendTitle", refused,
      "認識できない文字列があります。"},
-    {"Default= is taken as Def", "Title=\"t\"\nitem=\"a\"\nCode\nDefault=\"x\"\n",
-     refused, "認識できない文字列があります。"},
+    {"Default= is taken as Def", "Title=\"t\"\nitem=\"a\"\nCode\nDefault=\"x\"\n", refused,
+     "認識できない文字列があります。"},
     {"Def in an Integer item", "Title=\"t\"\nitem=\"a\"\nInteger\nDef\n", refused,
      "この項目にコード情報はありません。"},
     {"a Code item without codes", "Title=\"t\"\nitem=\"a\"\nCode\nDef\nendDef\nendItem\nendTitle",
@@ -96,8 +104,8 @@ const Case kCases[] = {
     {"endGroup without a group", "Title=\"t\"\nendGroup\nendTitle", refused,
      "認識子が重複しているか、又は足りません。"},
     {"a code line starting with a symbol", "Title=\"t\"\nitem=\"a\"\nCode\nDef\n*1=\"x\"\n",
-     refused, "先頭の識別子が認識できません。"},
-    {"a code line without =", "Title=\"t\"\nitem=\"a\"\nCode\nDef\n1\"x\"\n", refused,
+     codeLineRefused, "先頭の識別子が認識できません。"},
+    {"a code line without =", "Title=\"t\"\nitem=\"a\"\nCode\nDef\n1\"x\"\n", codeLineRefused,
      "\"=\"が認識できません。"},
     {"Alloc with a letter", "Title=\"t\"\nAlloc=\"1,a\"\n", refused, "数値以外の文字があります。"},
     {"the Alloc count is checked first",
@@ -151,8 +159,26 @@ TEST_P(DefinitionParser, MakesTheStructureOrTellsWhy) {
         c.outcome == Outcome::AllocRefused ? expected : "エラー発生のため終了します。\n" + expected;
     EXPECT_EQ(prompts.messages()[0].text.toStdString(), message);
     EXPECT_EQ(prompts.messages()[0].icon, zbq::ui::Icon::Exclamation);
-    ASSERT_GE(console.calls.size(), 2u);
-    EXPECT_EQ(console.calls[console.calls.size() - 2], "SetStatusText ");
+    ASSERT_GE(console.calls.size(), 3u);
+    const auto tail = console.calls.end() - 3;
+    EXPECT_EQ(tail[0], "StopProgress");
+    EXPECT_EQ(tail[1], "SetStatusText ");
+    if (c.outcome == Outcome::CodeLineRefused)
+        EXPECT_EQ(tail[2], "FlushReadLog");
+    else
+        EXPECT_EQ(tail[2].rfind("EndReadLog ", 0), 0u) << tail[2];
+    EXPECT_TRUE(console.callsStartingWith("ColourReadLogComments").empty());
+}
+
+// No definition text can reach it (endItem stores the item before the check), so it is asked
+// directly.
+TEST(DefinitionChecks, AnItemCheckWithNoItemStoredIsRefused) {
+    zbq::ui::ScriptedPrompts prompts;
+    CKWApp app;
+    EXPECT_EQ(app.CheckItemComplete("endItem"), 0);
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0].text.toStdString(),
+              "エラー発生のため終了します。\n項目情報が取得できません。");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DefinitionParser, ::testing::ValuesIn(kCases),
@@ -169,10 +195,14 @@ TEST(DefinitionLog, EveryLineIsLoggedAndAnOpenTitleEndsInRed) {
     CKWApp app;
     app.SetConsolePort(&console);
     app.SetLoadMode(1);
-    app.SetDefinitionLines(
-        linesOf("Title=\"t\"\n\n// only a comment\nitem=\"a\"\nString\nendItem"));
+    const std::vector<std::string> lines =
+        linesOf("Title=\"調査\"\n\n// only a comment\nitem = \"a\"\nString\nendItem");
+    app.SetDefinitionLines(lines);
     EXPECT_EQ(app.ParseDefinitionFile(), 0);
-    EXPECT_EQ(console.callsStartingWith("AppendReadLog ").size(), 6u);
+    std::vector<std::string> logged;
+    for (const std::string& line : lines)
+        logged.push_back("AppendReadLog " + line);
+    EXPECT_EQ(console.callsStartingWith("AppendReadLog "), logged);
     EXPECT_EQ(console.calls.back(),
               "EndReadLog " + literal("タイトル[Title-EndTitle]の対応が不完全です。"));
     app.SetConsolePort(nullptr);
@@ -216,23 +246,37 @@ TEST(DefinitionFile, CrLfReadsAsItsLfCopyAndAMissingFileIsTold) {
     EXPECT_EQ(read[0].size(), 5u);
     EXPECT_EQ(structure[0], structure[1]);
 
-    CKWApp app;
-    app.SetLoadMode(1);
-    app.SetDefinitionPath(dir.file("missing.def"));
-    EXPECT_EQ(app.ReadDefinitionFile(), 0);
-    EXPECT_EQ(prompts.messages().size(), 1u);
+    // A missing file and a directory are told with the path and leave the lines as they were.
+    for (const std::string& path : {dir.file("missing.def"), dir.path()}) {
+        prompts.clear();
+        CKWApp app;
+        app.SetLoadMode(1);
+        app.SetDefinitionPath(path);
+        EXPECT_EQ(app.ReadDefinitionFile(), 0);
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        EXPECT_EQ(prompts.messages()[0].text.toStdString(),
+                  "定義ファイル[" + path + "]を読み込めません。");
+        EXPECT_TRUE(app.GetDefinitionLines().empty());
+    }
 }
 
 TEST(DefinitionFile, ADataFilesTextSplitsAtCrLfAndDropsWhatFollowsTheLast) {
+    zbq::test::RecordingConsole console;
     CKWApp app;
+    app.SetConsolePort(&console);
     app.SetLoadMode(2);
     SettingsBlock block;
-    block.definitionText = "Title=\"t\"\r\nendTitle\r\ntail";
+    // A lone CR belongs to its line: the saver ends lines with CR LF only.
+    block.definitionText = "Title=\"t\"\r\na\rb\r\nendTitle\r\ntail";
     app.StructDef().title = "kept";
     app.SetBlock(block);
     EXPECT_EQ(app.ParseDefinitionFile(), 1);
-    EXPECT_EQ(app.GetDefinitionLines(), (std::vector<std::string>{"Title=\"t\"", "endTitle"}));
+    EXPECT_EQ(app.GetDefinitionLines(),
+              (std::vector<std::string>{"Title=\"t\"", "a\rb", "endTitle"}));
     EXPECT_EQ(app.GetStructDef().title, "kept");  // the structure comes from the settings
+    EXPECT_EQ(console.calls,
+              (std::vector<std::string>{"AppendReadLog " + block.definitionText, "FlushReadLog"}));
+    app.SetConsolePort(nullptr);
 }
 
 }  // namespace
