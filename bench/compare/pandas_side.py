@@ -2,15 +2,18 @@
 """The pandas side of the engine comparison (run by zbq-bench-compare).
 
 The same operations as bench/compare/operations.h, in the same order and under the same ids,
-done the way a pandas user would: read_csv and typed columns, boolean masks, value_counts,
-groupby. Timing follows bench/compare/measure.h: untimed setup, timed runs repeated until
-enough time has passed, the median kept. Writes <work>/answers/<op>.pandas.tsv (rows spelled
-as bench/compare/answer.h says, CP932) and <work>/pandas_times.tsv (op, seconds).
+done the way a pandas user would: read_csv and typed columns, Code columns as categories,
+boolean masks, value_counts, groupby (subtotals rolled up from one finest grouping). Timing
+follows bench/compare/measure.h: untimed setup, timed runs repeated until enough time has
+passed, the median kept. Writes <work>/answers/<op>.<name>.tsv (rows spelled as
+bench/compare/answer.h says, CP932) and <work>/<name>_times.tsv (op, seconds).
 
-Frame t: one row per record; for item i a value column v<i> (float for numbers, dates as
-yyyymmdd, times as hhmmss; str for codes and texts; NaN for blanks and errors) and a kind
-column k<i> (0 error, 1 blank, 2 value). MultiAns item i: frame a<i> (rec, v, k), one row per
-answer.
+Frame t: one row per record; for item i a value column v<i> and a kind column k<i> (0 error,
+1 blank, 2 value). Values: float for numbers, dates as yyyymmdd, times as hhmmss, NaN for blanks
+and errors; str for texts; Code items as `category` whose categories are the codes and the two
+labels "(blank)" and "(error)" (pandas 1.5 loses NaN groups of a category when grouping, and a
+survey analyst names them anyway). MultiAns item i: frame a<i> (rec, v, k), one row per answer,
+v a category like a Code item's.
 """
 
 import argparse
@@ -26,6 +29,14 @@ BLANK, ERROR, TOTAL = "(blank)", "(error)", "(total)"
 ID, GENDER, MARRIED, CHILDREN, HOUSING, CAR, SMOKING, DRINKING, EXERCISE = range(9)
 SATISFACTION, OCCUPATION, PREFECTURE, HOBBIES, MEDIA, AGE, SCORE = range(9, 16)
 NAME, COMMENT, ANSWER_DATE, ANSWER_TIME = range(16, 20)
+
+AGE_BINS = [-math.inf] + list(range(20, 101, 10)) + [math.inf]
+AGE_LABELS = ["age<20"] + ["age%d" % a for a in range(20, 100, 10)] + ["age100+"]
+REGION_OF = {BLANK: "blank", ERROR: "error", "99": "abroad"}
+for _name, _first, _last in (("hokkaido", 1, 1), ("tohoku", 2, 7), ("kanto", 8, 14),
+                             ("chubu", 15, 23), ("kinki", 24, 30), ("chugoku", 31, 35),
+                             ("shikoku", 36, 39), ("kyushu", 40, 47)):
+    REGION_OF.update({"%02d" % c: _name for c in range(_first, _last + 1)})
 
 OPERATIONS = ["build", "open", "search1", "search3", "set_product", "set_union",
               "set_difference", "set_complement", "recount", "stats", "cross_count",
@@ -45,14 +56,24 @@ def measure(setup, run, min_runs=3, max_runs=50, min_seconds=1.0, budget_seconds
     return times[n // 2] if n % 2 else (times[n // 2 - 1] + times[n // 2]) / 2
 
 
+def write_atomically(path, data):
+    temporary = path + ".tmp"
+    with open(temporary, "wb") as f:
+        f.write(data)
+        f.flush()
+        os.fsync(f.fileno())
+    os.replace(temporary, path)
+
+
 def number_text(x):
     """A double as answer.h spells it (repr already adds '.0')."""
     return repr(float(x))
 
 
 class PandasSide:
-    def __init__(self, source, items, work):
+    def __init__(self, source, items, work, name):
         self.source = source
+        self.name = name
         self.items = items
         self.work = work
         self.pickle = os.path.join(work, "pandas.pkl")
@@ -62,6 +83,10 @@ class PandasSide:
 
     def kinds(self, blank, valid):
         return np.where(blank, 1, np.where(valid, 2, 0)).astype(np.int8)
+
+    def category(self, item, text, k):
+        labels = np.where(k == 2, text, np.where(k == 1, BLANK, ERROR))
+        return pd.Categorical(labels, categories=item["codes"] + [BLANK, ERROR])
 
     def load(self):
         raw = pd.read_csv(self.source, sep="\t", header=0, dtype=str, keep_default_na=False,
@@ -77,8 +102,7 @@ class PandasSide:
                 text = parts.to_numpy(dtype=object)
                 valid = parts.isin(item["codes"]).to_numpy()
                 k = self.kinds(text == "", valid)
-                answers[i] = pd.DataFrame({"rec": rec, "v": np.where(k == 2, text, None),
-                                           "k": k})
+                answers[i] = pd.DataFrame({"rec": rec, "v": self.category(item, text, k), "k": k})
                 continue
             if kind in ("Integer", "Float"):
                 num = pd.to_numeric(col, errors="coerce")
@@ -96,7 +120,10 @@ class PandasSide:
                 value = (d.dt.hour * 10000 + d.dt.minute * 100 + d.dt.second).to_numpy(dtype=float)
             elif kind == "Code":
                 valid = col.isin(item["codes"]).to_numpy()
-                value = col.to_numpy(dtype=object)
+                k = self.kinds(blank, valid)
+                t["v%d" % i] = self.category(item, col.to_numpy(dtype=object), k)
+                t["k%d" % i] = k
+                continue
             else:  # String
                 valid = ~blank
                 value = col.to_numpy(dtype=object)
@@ -132,7 +159,8 @@ class PandasSide:
         return self.value_text(i, v)
 
     def col(self, name):
-        return self.t[name].to_numpy()
+        """The column's own array: numpy for numbers and texts, a Categorical for codes."""
+        return self.t[name].values
 
     def counts(self, mask):
         """The record count and every item's value counts of the selected records."""
@@ -141,23 +169,24 @@ class PandasSide:
             if i in self.a:
                 frame = self.a[i]
                 m = mask[frame["rec"].to_numpy()]
-                k, v = frame["k"].to_numpy()[m], frame["v"].to_numpy()[m]
+                k, v = frame["k"].to_numpy()[m], frame["v"].values[m]
             else:
                 k, v = self.col("k%d" % i)[mask], self.col("v%d" % i)[mask]
             vc = pd.Series(v[k == 2]).value_counts()
-            out.append((int(np.count_nonzero(k == 0)), int(np.count_nonzero(k == 1)), vc))
+            out.append((int(np.count_nonzero(k == 0)), int(np.count_nonzero(k == 1)),
+                        vc[vc > 0]))
         return out
 
     def set_a(self):
-        return (self.col("k1") == 2) & (self.col("v1") == "1")
+        return self.col("v1") == "1"
 
     def set_b(self):
         return (self.col("k14") == 2) & (self.col("v14") >= 40)
 
     def molap(self, xs, ys):
-        t = self.t
+        """Every subtotal rolled up from one grouping at the finest level."""
         levels = xs + ys
-        valid = np.ones(len(t), dtype=bool)
+        valid = np.ones(len(self.t), dtype=bool)
         for i in levels:
             valid &= self.col("k%d" % i) != 0
         frame = {}
@@ -169,20 +198,27 @@ class PandasSide:
             frame["v%d" % i] = v
         frame["z15"] = self.col("v15")[valid]
         frame["z14"] = self.col("v14")[valid]
-        sub = pd.DataFrame(frame)
+
+        def keys_of(items):
+            return [c for i in items for c in ("k%d" % i, "v%d" % i)]
+
+        finest = pd.DataFrame(frame).groupby(
+            keys_of(levels), dropna=False, sort=False, observed=True).agg(
+                n=("z15", "size"), s=("z15", "sum"), lo=("z14", "min"), hi=("z14", "max"))
+        flat = finest.reset_index()
         rows = []
         for xp in range(len(xs), -1, -1):
             for yp in range(len(ys), -1, -1):
-                keys = []
-                for i in xs[:xp] + ys[:yp]:
-                    keys += ["k%d" % i, "v%d" % i]
-                if keys:
-                    g = sub.groupby(keys, dropna=False, sort=False).agg(
-                        n=("z15", "size"), s=("z15", "sum"), lo=("z14", "min"), hi=("z14", "max"))
+                keys = keys_of(xs[:xp] + ys[:yp])
+                if len(keys) == 2 * len(levels):
+                    rows.append((xp, yp, finest))
+                elif keys:
+                    g = flat.groupby(keys, dropna=False, sort=False, observed=True).agg(
+                        n=("n", "sum"), s=("s", "sum"), lo=("lo", "min"), hi=("hi", "max"))
                     rows.append((xp, yp, g))
                 else:
-                    rows.append((xp, yp, (len(sub), sub["z15"].sum(), sub["z14"].min(),
-                                          sub["z14"].max())))
+                    rows.append((xp, yp, (flat["n"].sum(), flat["s"].sum(), flat["lo"].min(),
+                                          flat["hi"].max())))
         return xs, ys, rows
 
     # --- operations ----------------------------------------------------------------------
@@ -199,11 +235,11 @@ class PandasSide:
         elif op == "open":
             self.t, self.a = pd.read_pickle(self.pickle)
         elif op == "search1":
-            self.result = self.counts((self.col("k1") == 2) & (self.col("v1") == "1"))
+            self.result = self.counts(self.col("v1") == "1")
         elif op == "search3":
             a = self.a[HOBBIES]
             has3 = np.zeros(len(t), dtype=bool)
-            has3[a["rec"].to_numpy()[(a["k"].to_numpy() == 2) & (a["v"].to_numpy() == "3")]] = True
+            has3[a["rec"].to_numpy()[a["v"].values == "3"]] = True
             mask = ((self.col("k14") == 2) & (self.col("v14") >= 40) & (self.col("k15") == 2)
                     & (self.col("v15") < 60.5)) | has3
             self.result = self.counts(mask)
@@ -224,43 +260,38 @@ class PandasSide:
                 out.append((i, s.sum(), s.mean(), s.std(ddof=0)))
             self.result = out
         elif op == "cross_count":
-            self.result = t.groupby(["k14", "v14", "k11", "v11"], dropna=False, sort=False).size()
+            self.result = t.groupby(["k14", "v14", "k11", "v11"], dropna=False, sort=False,
+                                    observed=True).size()
         elif op == "cross_sum":
-            g = t.groupby(["k14", "v14", "k11", "v11"], dropna=False, sort=False)["v15"].agg(
+            g = t.groupby(["k14", "v14", "k11", "v11"], dropna=False, sort=False,
+                          observed=True)["v15"].agg(
                 ["count", "sum"])
             self.result = g[g["count"] > 0]
         elif op == "cross_pct":
             keys = ["k10", "v10", "k11", "v11"]
-            c = t[t["k14"] == 2].groupby(keys + ["v14"], dropna=False).size().reset_index(name="n")
+            c = t[t["k14"] == 2].groupby(keys + ["v14"], dropna=False, observed=True).size()
+            c = c.reset_index(name="n")
             c = c.sort_values(keys + ["v14"], ascending=[True] * 4 + [False], na_position="first")
-            g = c.groupby(keys, dropna=False, sort=False)["n"]
+            g = c.groupby(keys, dropna=False, sort=False, observed=True)["n"]
             c["cum"], c["tot"] = g.cumsum(), g.transform("sum")
             passed = c[c["cum"] * 100 >= 50 * c["tot"]]
-            self.result = passed.groupby(keys, dropna=False, sort=False)["v14"].max()
+            self.result = passed.groupby(keys, dropna=False, sort=False, observed=True)["v14"].max()
         elif op == "cross_cond":
-            k14, v14, k11, v11 = self.col("k14"), self.col("v14"), self.col("k11"), self.col("v11")
-            ok = k14 == 2
-            conds = [ok & (v14 < 20)] + [ok & (v14 >= a) & (v14 <= a + 9) for a in range(20, 100, 10)]
-            conds.append(ok & (v14 >= 100))
-            labels = ["age<20"] + ["age%d" % a for a in range(20, 100, 10)] + ["age100+"]
-            age = np.select(conds, labels, default="other")
-            code = np.where(k11 == 2, v11, "")
-            regions = [("hokkaido", "01", "01"), ("tohoku", "02", "07"), ("kanto", "08", "14"),
-                       ("chubu", "15", "23"), ("kinki", "24", "30"), ("chugoku", "31", "35"),
-                       ("shikoku", "36", "39"), ("kyushu", "40", "47"), ("abroad", "99", "99")]
-            rconds = [k11 == 1, k11 == 0] + [(code >= lo) & (code <= hi) for _, lo, hi in regions]
-            region = np.select(rconds, ["blank", "error"] + [r[0] for r in regions], default="")
-            self.result = pd.DataFrame({"x": age, "y": region}).groupby(["x", "y"]).size()
+            # Age classes by pd.cut; regions rolled up from the prefecture cells, 50 categories
+            # mapped rather than a million texts compared.
+            age = pd.cut(t["v14"], AGE_BINS, right=False, labels=AGE_LABELS)
+            age = age.cat.add_categories("other").fillna("other")
+            cells = pd.DataFrame({"x": age, "y": t["v11"]}).groupby(["x", "y"], observed=True).size()
+            x, y = cells.index.get_level_values(0), cells.index.get_level_values(1)
+            self.result = cells.groupby([x, y.map(REGION_OF)]).sum()
         elif op == "molap_2x2":
             self.result = self.molap([PREFECTURE, GENDER], [OCCUPATION, SATISFACTION])
         elif op == "molap_5x5":
             self.result = self.molap([GENDER, MARRIED, CHILDREN, HOUSING, CAR],
                                      [SMOKING, DRINKING, EXERCISE, SATISFACTION, ANSWER_DATE])
         elif op == "drill":
-            m = np.ones(len(t), dtype=bool)
-            for i, code in ((PREFECTURE, "13"), (GENDER, "1"), (OCCUPATION, "1"),
-                            (SATISFACTION, "1")):
-                m &= (self.col("k%d" % i) == 2) & (self.col("v%d" % i) == code)
+            m = ((self.col("v11") == "13") & (self.col("v1") == "1") & (self.col("v10") == "1")
+                 & (self.col("v9") == "1"))
             self.result = int(np.count_nonzero(m))
 
     def answer(self, op):
@@ -337,8 +368,8 @@ class PandasSide:
                                                         extreme(row["lo"]), extreme(row["hi"])])
         text = "".join("\t".join(str(f) for f in row) + "\n" for row in rows)
         os.makedirs(os.path.join(self.work, "answers"), exist_ok=True)
-        with open(os.path.join(self.work, "answers", op + ".pandas.tsv"), "wb") as f:
-            f.write(text.encode("cp932"))
+        write_atomically(os.path.join(self.work, "answers", "%s.%s.tsv" % (op, self.name)),
+                         text.encode("cp932"))
 
 
 def main():
@@ -347,10 +378,11 @@ def main():
     p.add_argument("--items", required=True)
     p.add_argument("--work", required=True)
     p.add_argument("--ops", default=",".join(OPERATIONS))
+    p.add_argument("--name", default="pandas")
     args = p.parse_args()
     with open(args.items, encoding="utf-8") as f:
         items = json.load(f)["items"]
-    side = PandasSide(args.source, items, args.work)
+    side = PandasSide(args.source, items, args.work, args.name)
     times = []
     for op in args.ops.split(","):
         slow = op in ("build", "open")
@@ -365,9 +397,9 @@ def main():
             times.append("%s\t%.9f\n" % (op, seconds))
         except Exception as e:  # reported as a failed operation, the others go on
             times.append("%s\tfailed: %s\n" % (op, str(e).replace("\t", " ").replace("\n", " ")))
-        print("pandas", times[-1].strip(), flush=True)
-    with open(os.path.join(args.work, "pandas_times.tsv"), "w", encoding="utf-8") as f:
-        f.writelines(times)
+        print(args.name, times[-1].strip(), flush=True)
+    write_atomically(os.path.join(args.work, args.name + "_times.tsv"),
+                     "".join(times).encode("utf-8"))
 
 
 if __name__ == "__main__":
