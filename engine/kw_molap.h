@@ -92,8 +92,9 @@ public:
         return flag_.compare_exchange_strong(requested, 0);
     }
     // Requests a cancel and waits until a running worker has taken it, calling idle (the
-    // window's message pump) between 10 ms pauses. When no worker runs it returns at once and
-    // leaves the flag at 0, so no request lingers for the next build.
+    // window's message pump) between 10 ms pauses. When no worker is inside a build it returns
+    // at once and the request stays pending: a worker started before the cancel but not yet in
+    // the build sees it at its first poll and ends; the next build starts after a reset().
     void cancel(const std::function<void()>& idle = {});
     std::int32_t value() const { return flag_.load(); }
     bool running() const { return workers_.load() > 0; }

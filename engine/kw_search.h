@@ -31,8 +31,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/kw_cross.h"
 #include "engine/kw_condition.h"
+#include "engine/kw_cross.h"
 #include "engine/kw_error.h"
 #include "engine/kw_format.h"
 #include "engine/kw_map.h"
@@ -252,8 +252,8 @@ public:
                                       std::string_view text1, std::string_view text2);
     std::int32_t KWsetFindInt(std::int32_t item, std::int32_t start, std::int32_t op,
                               std::int32_t a, std::int32_t b);
-    std::int32_t KWsetFindDouble(std::int32_t item, std::int32_t start, std::int32_t op,
-                                 double a, double b);
+    std::int32_t KWsetFindDouble(std::int32_t item, std::int32_t start, std::int32_t op, double a,
+                                 double b);
     // The next (previous, first, last) position whose value matches and, while a map is
     // current, has a record in it; -1 when none. Every matching value walked over becomes the
     // search position, whether or not it has records in the map.
@@ -359,9 +359,11 @@ public:
     struct MolapValue {
         enum Kind : std::int32_t { None, Integer, Double, Text };
         Kind kind = None;
-        std::int32_t integer = 0;    // Integer, Date, Time values (grouped: the group key); counts
-        double number = 0;           // Float values, sums and averages
-        const char* text = nullptr;  // String texts, Code display names, total captions
+        std::int32_t integer = 0;  // Integer, Date, Time values (grouped: the group key); counts
+        double number = 0;         // Float values, sums and averages
+        const char* text =
+            nullptr;  // String texts, Code display names, total captions, and
+                      // the "ｴﾗｰ" / "ﾌﾞﾗﾝｸ" captions of any item's error or blank key
         std::int32_t position = -1;  // the dictionary position of a label or an extreme
     };
 
@@ -394,7 +396,8 @@ public:
     // average, 3 maximum, 4 minimum; without Z items every cell holds a record count. Total
     // modes per axis: 1 grand total, 2 subtotals per level and the grand total, other none.
     // 0 done; 1 cancelled (MolapCancelFlag; the partial result is freed); -1 when the lists
-    // differ from the settings or the kinds from the Z items; -3 (logged) without memory.
+    // differ from the settings or the kinds from the Z items (nothing changed: the previous
+    // result stays readable); -3 (logged) without memory.
     std::int32_t KWexecuteMolap(const std::vector<std::int32_t>& xItems,
                                 const std::vector<std::int32_t>& yItems,
                                 const std::vector<std::int32_t>& zItems,

@@ -82,12 +82,10 @@ void MolapCancel::cancel(const std::function<void()>& idle) {
     flag_.store(1);
     for (;;) {
         if (flag_.load() == 0) return;  // a worker took the request
-        if (workers_.load() == 0) {
-            // Nobody will answer: take the request back so that it cannot stop the next build.
-            std::int32_t requested = 1;
-            flag_.compare_exchange_strong(requested, 0);
-            return;
-        }
+        // No worker inside: the request stays, so a worker the window has started but that has
+        // not yet entered the build takes it at its first poll. A new build is not stopped by
+        // it: the window resets the flag before it starts one.
+        if (workers_.load() == 0) return;
         if (idle) idle();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

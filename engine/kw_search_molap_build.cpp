@@ -429,13 +429,14 @@ std::int32_t KW_search::KWexecuteMolap(const std::vector<std::int32_t>& xItems,
                                        const std::vector<std::int32_t>& kinds,
                                        std::int32_t xTotalMode, std::int32_t yTotalMode) {
     const kw::MolapCancel::Running running(molap_.cancel);
-    // The previous result goes now, whatever happens; its memory serves the new one.
-    std::unique_ptr<kw::MolapResult> old = std::move(molap_.result);
-    molap_.drill.reset();
-    // The levels were made by SetMolapX/Y/Z for these very lists.
+    // The levels were made by SetMolapX/Y/Z for these very lists; a call that does not match
+    // them changes nothing, the shown result included.
     if (xItems != molap_.x.items || yItems != molap_.y.items || zItems != molap_.z.items)
         return KW_ERR_ARGUMENT;
     if (!zItems.empty() && kinds.size() != zItems.size()) return KW_ERR_ARGUMENT;
+    // The previous result goes now, whatever happens; its memory serves the new one.
+    std::unique_ptr<kw::MolapResult> old = std::move(molap_.result);
+    molap_.drill.reset();
     try {
         try {
             std::unique_ptr<kw::MolapResult> r = kw::recycleMolap(std::move(old));

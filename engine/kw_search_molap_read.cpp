@@ -32,6 +32,12 @@ Value levelValue(const kw::MolapLevel& level, std::int32_t p) {
     v.position = p;
     const KW_dict& d = level.dict[at(p)];
     const bool ordinary = p >= KW_POS_FIRST_VALUE;
+    if (!ordinary && level.type != KW_TYPE_STRING) {
+        // A number's error or blank key shows its caption, never a 0 that a real 0 would share.
+        v.kind = Value::Text;
+        v.text = KW_CAPTIONS + (p == KW_POS_ERROR ? 0 : KW_BLANK_CAPTION_OFFSET);
+        return v;
+    }
     if (kw::isIntegerType(level.type)) {
         v.kind = Value::Integer;
         v.integer = ordinary ? d.high : 0;

@@ -1,6 +1,6 @@
 // The cancel handshake between the aggregation window and the build on its worker: a request
-// stops a running build, which takes the request back; a request with no build running
-// returns at once and leaves nothing behind for the next build.
+// stops a running build, which takes the request back; a request made before the window's
+// worker has entered the build still stops it; the window's reset before a build clears it.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -82,14 +82,34 @@ TEST_F(MolapCancelling, ARequestPendingAtTheStartStopsBeforeAnyRecord) {
     EXPECT_EQ(flag_.value(), 0);
 }
 
-TEST_F(MolapCancelling, WithNoBuildRunningReturnsAtOnceAndLeavesNothingBehind) {
+TEST_F(MolapCancelling, WithNoBuildRunningReturnsAtOnceAndANewBuildAfterAResetRuns) {
     load(10'000);
     int idles = 0;
     flag_.cancel([&] { ++idles; });
     EXPECT_EQ(idles, 0);
-    EXPECT_EQ(flag_.value(), 0);
+    flag_.reset();  // the window starts every build this way
     EXPECT_EQ(build(), 0);
     EXPECT_EQ(s_.GetMolapXCount(), 1001);
+}
+
+// The window's own order: reset, start the worker, and close before the worker has entered the
+// build. The request must still stop that build.
+TEST_F(MolapCancelling, ACancelBeforeTheWorkerEntersStillStopsItsBuild) {
+    load(10'000);
+    flag_.reset();
+    std::atomic<bool> go{false};
+    std::atomic<std::int32_t> result{-100};
+    std::thread worker([&] {
+        while (!go)
+            std::this_thread::yield();
+        result = build();
+    });
+    flag_.cancel();  // nobody inside yet: returns at once
+    go = true;
+    worker.join();
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(flag_.value(), 0);
+    EXPECT_EQ(s_.GetMolapXCount(), 0);
 }
 
 }  // namespace

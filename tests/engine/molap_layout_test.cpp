@@ -189,4 +189,31 @@ TEST(MolapLabels, ARealValueReadingLikeACaptionIsNoTotal) {
     EXPECT_EQ(std::string(v.text), kei);
 }
 
+// A blank key of a number item shows its caption, never a 0 that a real 0 would share; the
+// failed list leaves the shown result as it was.
+TEST(MolapLabels, BlankNumberKeysShowTheirCaptionAndAMismatchedCallKeepsTheResult) {
+    FixtureTable t;
+    t.items = {
+        {"I", KW_TYPE_INTEGER}, {"F", KW_TYPE_FLOAT}, {"D", KW_TYPE_DATE}, {"H", KW_TYPE_TIME}};
+    t.rows = {{"0", "0", "2024/1/2", "0:0:0"}, {"", "", "", ""}};
+    zbq::test::TempDir dir;
+    zbq::test::writeFixture(dir.file("b.zbq"), t);
+    KW_search s;
+    ASSERT_EQ(s.KWopen(dir.file("b.zbq"), ""), 0);
+    const std::string blank = zbq::cp932::literal("ﾌﾞﾗﾝｸ");
+    for (std::int32_t item = 0; item < 4; ++item) {
+        ASSERT_EQ(s.SetMolapX({item}, {0}), 0);
+        ASSERT_EQ(s.KWexecuteMolap({item}, {}, {}, {}, 0, 0), 0);
+        ASSERT_EQ(s.GetMolapXCount(), 2) << "item " << item;
+        Value v;
+        ASSERT_EQ(s.GetMolapXLabel(0, 0, v), 0);  // the blank key sorts first
+        ASSERT_EQ(v.kind, Value::Text) << "item " << item;
+        EXPECT_EQ(std::string(v.text), blank);
+        ASSERT_EQ(s.GetMolapXLabel(1, 0, v), 0);
+        EXPECT_NE(v.kind, Value::Text) << "item " << item;
+    }
+    EXPECT_EQ(s.KWexecuteMolap({0}, {}, {}, {}, 0, 0), -1);  // lists differ from the settings
+    EXPECT_EQ(s.GetMolapXCount(), 2);
+}
+
 }  // namespace
