@@ -105,36 +105,44 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("Data_Min", "元データ画面最小化", 0, Target::DataView),                           // 29
     cmd("Data_Restore", "元データ画面元のサイズに戻す", 0, Target::DataView),             // 30
     // --- Windows of the window list and the console (31-) ---
-    cmd("CloseWindow", "画面を閉じる", 1, Target::Console),                      // 31
-    cmd("MinimizedWindow", "画面をアイコン化", 1, Target::Console),              // 32
-    cmd("NomalWindow", "画面を元の大きさ", 1, Target::Console),                  // 33
-    cmd("MaximizedWindow", "画面を最大化", 1, Target::Console),                  // 34
-    cmd("MinimizedAllWindow", "全ての画面をアイコン化", 0, Target::Console),     // 35
-    cmd("CloseAllWindow", "全ての画面を閉じる", 0, Target::Console),             // 36
-    cmd("OpenSystemTab", "システムタブを開く", 0, pageOf(ConsolePage::System)),  // 37
-    cmd("Cons_Max", "コンソール画面最大化", 0, Target::Console),                 // 38
-    cmd("Cons_Min", "コンソール画面最小化", 0, Target::Console),                 // 39
-    cmd("Cons_Restore", "コンソール画面元のサイズに戻す", 0, Target::Console),   // 40
-    cmd("DispData", "データ表示", 0, Target::Console),                           // 41
+    playedBy(cmd("CloseWindow", "画面を閉じる", 1, Target::Console), PlayCloseWindow),  // 31
+    playedBy(cmd("MinimizedWindow", "画面をアイコン化", 1, Target::Console),
+             PlayMinimizedWindow),                                                          // 32
+    playedBy(cmd("NomalWindow", "画面を元の大きさ", 1, Target::Console), PlayNomalWindow),  // 33
+    playedBy(cmd("MaximizedWindow", "画面を最大化", 1, Target::Console),
+             PlayMaximizedWindow),  // 34
+    playedBy(cmd("MinimizedAllWindow", "全ての画面をアイコン化", 0, Target::Console),
+             PlayMinimizedAllWindow),  // 35
+    playedBy(cmd("CloseAllWindow", "全ての画面を閉じる", 0, Target::Console),
+             PlayCloseAllWindow),  // 36
+    playedBy(cmd("OpenSystemTab", "システムタブを開く", 0, pageOf(ConsolePage::System)),
+             PlayOpenSystemTab),                                                          // 37
+    playedBy(cmd("Cons_Max", "コンソール画面最大化", 0, Target::Console), PlayCons_Max),  // 38
+    playedBy(cmd("Cons_Min", "コンソール画面最小化", 0, Target::Console), PlayCons_Min),  // 39
+    playedBy(cmd("Cons_Restore", "コンソール画面元のサイズに戻す", 0, Target::Console),
+             PlayCons_Restore),                         // 40
+    cmd("DispData", "データ表示", 0, Target::Console),  // 41
     // --- Data file (42-) ---
-    cmd("SaveZbw", "ＺＢに書出し", 3, Target::None,
-        ask(1, "[ＺＢＱに書出し]: ZBQファイル名を入力して下さい。", 2, kFileName),
-        ask(2, "[ＺＢＱに書出し]: ZBQファイルのパスワードを入力して下さい。")),  // 42
+    // The password's "???" is left to the player, which asks in the password dialog.
+    playedBy(cmd("SaveZbw", "ＺＢに書出し", 3, Target::None,
+                 ask(1, "[ＺＢＱに書出し]: ZBQファイル名を入力して下さい。", 2, kFileName)),
+             PlaySaveZbw),  // 42
     unrecorded(cmd("AddData", "データ追加", 1, Target::None,
                    ask(1, "[データ追加]: Excelファイル名を入力して下さい。", 3, kFileName))),  // 43
     // --- Item-selection tab (44-) ---
-    cmd("ToListItem", "項目を表示リストへ", 1, Target::Console),                         // 44
-    cmd("FromListItem", "項目を非表示に", 1, Target::Console),                           // 45
-    cmd("ToListAllItem", "全ての項目を表示リストへ", 0, Target::Console),                // 46
-    cmd("FromListAllItem", "全て項目を非表示に", 0, Target::Console),                    // 47
-    cmd("PermitItemCollapse", "項目の閉を許可", 0, Target::Console),                     // 48
-    cmd("ExpandAllItem", "項目を全て展開", 0, Target::Console),                          // 49
-    cmd("CollapseAllItem", "項目を全て閉じる", 0, Target::Console),                      // 50
-    cmd("BackListItem", "項目を非表示に", 1, Target::Console),                           // 51
-    cmd("BackAllListItem", "全ての項目を非表示に", 0, Target::Console),                  // 52
-    cmd("SelectAllListItem", "全ての項目を選択", 0, Target::Console),                    // 53
-    cmd("ChangeListItem", "項目を並び替え", 2, Target::Console),                         // 54
-    cmd("OpenItemSelTab", "項目選択タブを開く", 0, pageOf(ConsolePage::ItemSelection)),  // 55
+    cmd("ToListItem", "項目を表示リストへ", 1, Target::Console),           // 44
+    cmd("FromListItem", "項目を非表示に", 1, Target::Console),             // 45
+    cmd("ToListAllItem", "全ての項目を表示リストへ", 0, Target::Console),  // 46
+    cmd("FromListAllItem", "全て項目を非表示に", 0, Target::Console),      // 47
+    cmd("PermitItemCollapse", "項目の閉を許可", 0, Target::Console),       // 48
+    cmd("ExpandAllItem", "項目を全て展開", 0, Target::Console),            // 49
+    cmd("CollapseAllItem", "項目を全て閉じる", 0, Target::Console),        // 50
+    cmd("BackListItem", "項目を非表示に", 1, Target::Console),             // 51
+    cmd("BackAllListItem", "全ての項目を非表示に", 0, Target::Console),    // 52
+    cmd("SelectAllListItem", "全ての項目を選択", 0, Target::Console),      // 53
+    cmd("ChangeListItem", "項目を並び替え", 2, Target::Console),           // 54
+    playedBy(cmd("OpenItemSelTab", "項目選択タブを開く", 0, pageOf(ConsolePage::ItemSelection)),
+             PlayOpenItemSelTab),  // 55
     // --- Sets and filters of the data-selection tab (56-) ---
     cmd("DeleteSet", "集合削除", 1, Target::Console),                // 56
     cmd("PermitSetCollapse", "集合の閉を許す", 0, Target::Console),  // 57
@@ -164,7 +172,8 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("SelectCodeStr", "解釈方法（コード/文字列）選択", 1, dialogOf(PlayerDialog::Filter)),  // 76
     cmd("OKFilterDialog", "フィルタ条件ＯＫ", 0, dialogOf(PlayerDialog::Filter)),              // 77
     cmd("CancelFilterDialog", "フィルタ条件キャンセル", 0, dialogOf(PlayerDialog::Filter)),    // 78
-    cmd("OpenDataSelTab", "データ選択タブを開く", 0, pageOf(ConsolePage::DataSelection)),      // 79
+    playedBy(cmd("OpenDataSelTab", "データ選択タブを開く", 0, pageOf(ConsolePage::DataSelection)),
+             PlayOpenDataSelTab),  // 79
     // --- OLAP tab, category definitions and class dialogs (80-) ---
     cmd("DispOlap", "ＯＬＡＰ表示", 0, Target::Console),                     // 80
     cmd("CheckX", "Ｘ軸チェック", 0, Target::Console),                       // 81
@@ -238,8 +247,10 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("DispLargeClass", "大分類表示", 1, Target::ClassDialog),                          // 136
     cmd("OKLargeClassDialog", "大分類ダイアログＯＫ", 0, Target::ClassDialog),            // 137
     cmd("CancelLargeClassDialog", "大分類ダイアログキャンセル", 0, Target::ClassDialog),  // 138
-    cmd("OpenOlapTab", "ＯＬＡＰタブを開く", 0, pageOf(ConsolePage::Molap)),              // 139
-    cmd("OpenMolapTab", "多次元集計タブを開く", 0, pageOf(ConsolePage::Molap)),           // 140
+    playedBy(cmd("OpenOlapTab", "ＯＬＡＰタブを開く", 0, pageOf(ConsolePage::Molap)),
+             PlayOpenOlapTab),  // 139
+    playedBy(cmd("OpenMolapTab", "多次元集計タブを開く", 0, pageOf(ConsolePage::Molap)),
+             PlayOpenMolapTab),  // 140
     // --- Multi-dimensional settings (141-) ---
     cmd("SetXColumn", "X軸カラム設定", padded(1), Target::Console),        // 141
     cmd("SetYColumn", "Y軸カラム設定", padded(1), Target::Console),        // 142
@@ -249,7 +260,8 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("ExecuteMolap", "多次元集計実行", 0, Target::Console),             // 146
     cmd("SetPoint", "小数点桁数設定", 1, Target::Console),                 // 147
     // --- Log tab and the value-list page (field 1 names the item window) (148-) ---
-    cmd("OpenLogTab", "ログタブを開く", 0, pageOf(ConsolePage::Log)),         // 148
+    playedBy(cmd("OpenLogTab", "ログタブを開く", 0, pageOf(ConsolePage::Log)),
+             PlayOpenLogTab),                                                 // 148
     cmd("CreateSet", "新集合作成", 1, Target::ItemWindow),                    // 149
     cmd("ToTopHitData", "該当する元データの先頭", 1, Target::ItemWindow),     // 150
     cmd("ToPrevHitData", "該当する元データで１つ前", 1, Target::ItemWindow),  // 151

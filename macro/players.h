@@ -11,3 +11,23 @@
 // --- Main frame (players_frame.cpp) ---
 std::int32_t PlayDispConsole(CMacro& macro, StepFields& fields);
 std::int32_t PlayMinAll(CMacro& macro, StepFields& fields);
+
+// --- Console (players_console.cpp) ---
+std::int32_t PlayCloseWindow(CMacro& macro, StepFields& fields);
+std::int32_t PlayMinimizedWindow(CMacro& macro, StepFields& fields);
+std::int32_t PlayNomalWindow(CMacro& macro, StepFields& fields);
+std::int32_t PlayMaximizedWindow(CMacro& macro, StepFields& fields);
+std::int32_t PlayMinimizedAllWindow(CMacro& macro, StepFields& fields);
+std::int32_t PlayCloseAllWindow(CMacro& macro, StepFields& fields);
+std::int32_t PlayCons_Max(CMacro& macro, StepFields& fields);
+std::int32_t PlayCons_Min(CMacro& macro, StepFields& fields);
+std::int32_t PlayCons_Restore(CMacro& macro, StepFields& fields);
+std::int32_t PlayOpenSystemTab(CMacro& macro, StepFields& fields);
+std::int32_t PlayOpenItemSelTab(CMacro& macro, StepFields& fields);
+std::int32_t PlayOpenDataSelTab(CMacro& macro, StepFields& fields);
+std::int32_t PlayOpenOlapTab(CMacro& macro, StepFields& fields);
+std::int32_t PlayOpenMolapTab(CMacro& macro, StepFields& fields);
+std::int32_t PlayOpenLogTab(CMacro& macro, StepFields& fields);
+
+// --- Data file (players_data_file.cpp) ---
+std::int32_t PlaySaveZbw(CMacro& macro, StepFields& fields);

@@ -5,13 +5,18 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
 #include "app/login_dlg.h"
+#include "app/main_frame.h"
 #include "app/password_dlg.h"
+#include "console/cons_sheet.h"
+#include "console/log_page.h"
+#include "console/sys_page.h"
 #include "graphctl/registration.h"
 #include "platform/core/cp932.h"
 #include "platform/core/registry_file.h"
@@ -103,6 +108,80 @@ std::string number(double value) {
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
     return std::string(text, end);
+}
+
+// Timings differ from run to run: the figure before each "ﾐﾘ秒" becomes "#".
+std::string maskTimings(std::string line) {
+    static const std::string unit = "ﾐﾘ秒";
+    for (std::size_t at = line.find(unit); at != std::string::npos;
+         at = line.find(unit, at + unit.size())) {
+        std::size_t end = at;
+        while (end > 0 && line[end - 1] == ' ')
+            --end;
+        std::size_t begin = end;
+        while (begin > 0 && (std::isdigit(static_cast<unsigned char>(line[begin - 1])) ||
+                             line[begin - 1] == '.' || line[begin - 1] == '-'))
+            --begin;
+        if (begin == end) continue;
+        line.replace(begin, end - begin, "#");
+        at -= end - begin - 1;
+    }
+    return line;
+}
+
+// Two harnesses live in two folders: the program directory is written as "<program dir>".
+std::string maskDir(std::string text, const std::string& dir) {
+    if (dir.empty()) return text;
+    for (std::size_t at = text.find(dir); at != std::string::npos; at = text.find(dir, at))
+        text.replace(at, dir.size(), "<program dir>");
+    return text;
+}
+
+const char* stateOf(const QWidget& window) {
+    if (window.isMinimized()) return "minimized";
+    if (window.isMaximized()) return "maximized";
+    return window.isVisible() ? "normal" : "hidden";
+}
+
+// A log's CP932 text, "\r\n" a line, as indented UTF-8 lines, timings and folder masked.
+void logLines(std::ostringstream& out, const char* name, const std::string& text,
+              const std::string& dir) {
+    out << name << ":\n";
+    std::size_t from = 0;
+    while (from < text.size()) {
+        std::size_t end = text.find("\r\n", from);
+        if (end == std::string::npos) end = text.size();
+        out << "  " << maskDir(maskTimings(utf8(text.substr(from, end - from))), dir) << "\n";
+        from = end + 2;
+    }
+}
+
+// What the frame and console show, when the application has them.
+void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
+    const QWidget* frame = qobject_cast<const CMainFrame*>(app.windows().mainWindow());
+    const auto* console = qobject_cast<const CConsSheet*>(app.windows().console());
+    if (!frame && !console) return;
+    const std::string& dir = app.GetProgramDir();
+    if (frame)
+        out << "frame: \"" << maskDir(frame->windowTitle().toStdString(), dir) << "\" "
+            << stateOf(*frame) << "\n";
+    if (console) {
+        out << "console: tab " << console->tabs()->currentIndex() << " " << stateOf(*console)
+            << " status \"" << utf8(console->StatusText()) << "\"\n";
+        const WindowList& rows = console->SysPage()->Windows();
+        for (int row = 0; row < rows.rowCount(); ++row)
+            out << "window row " << row << ": \"" << utf8(rows.row(row).title) << "\" \""
+                << utf8(rows.row(row).kind) << "\" image " << rows.row(row).image
+                << (rows.windowAt(row) ? " open" : " none") << "\n";
+        logLines(out, "reading log", console->LogPage()->ReadLogText(), dir);
+        logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
+    }
+    std::vector<std::string> temp;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(dir + "/temp", ec))
+        temp.push_back(entry.path().filename().string());
+    std::sort(temp.begin(), temp.end());
+    out << "temp: [" << joined(temp) << "]\n";
 }
 
 }  // namespace
@@ -378,6 +457,7 @@ std::string snapshotOf(const CKWApp& app) {
                        Suppress::SetTree, Suppress::Filter})
         out << " " << (app.IsSuppressed(s) ? 1 : 0);
     out << "\n";
+    snapshotScreen(app, out);
     return out.str();
 }
 
