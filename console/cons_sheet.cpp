@@ -2,6 +2,8 @@
 
 #include "console/cons_sheet.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QPointer>
 #include <QProgressBar>
@@ -142,7 +144,20 @@ void CConsSheet::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     // Only the window system's changes are the user's: the program's own (the frame minimising
     // every window, a player, OnSysCommand) arrive as non-spontaneous events.
-    if (event->type() != QEvent::WindowStateChange || !event->spontaneous()) return;
+    if (event->type() != QEvent::WindowStateChange) return;
+    if (!event->spontaneous()) {
+        ownStates_.push_back(windowState());
+        if (ownStates_.size() > 16) ownStates_.pop_front();
+        return;
+    }
+    // The window system may confirm the program's own changes late, one report each, after the
+    // program has moved on; those reports are no user's changes either.
+    const auto own = std::find(ownStates_.begin(), ownStates_.end(), windowState());
+    if (own != ownStates_.end()) {
+        ownStates_.erase(ownStates_.begin(), own + 1);
+        return;
+    }
+    ownStates_.clear();
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);
     if (const auto command = sysCommandForStateChange(change->oldState(), windowState()))
         app_.Record(StepBuilder(consoleSysCommandStep(*command)));

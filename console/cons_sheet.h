@@ -18,6 +18,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -109,6 +110,8 @@ private:
     void tabChanged(int tab);
 
     CKWApp& app_;
+    // The window states the program itself set, until the window system reports them.
+    std::deque<Qt::WindowStates> ownStates_;
     QProgressBar* progressBar_;
     QTabWidget* tabs_;
     CConsStatusBar* status_;
