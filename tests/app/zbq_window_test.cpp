@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QTabBar>
@@ -56,6 +57,16 @@ TEST(ZbqWindow, StartsOnTheSampleWithAPaintedConsole) {
     texts += QString::fromStdString(zbq::cp932::toUtf8(set0.text2));
     for (char32_t ch : texts.toUcs4())
         EXPECT_TRUE(metrics.inFontUcs4(ch)) << "no glyph for U+" << std::hex << unsigned(ch);
+
+    // Closing the console is closing the program: the frame asks, and No keeps both open.
+    prompts.clear();
+    prompts.answer(zbq::ui::Answer::No);
+    console->close();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompts.messages().size(), 1u);
+    EXPECT_EQ(prompts.messages()[0].text, QString::fromUtf8("ZEBRINE を終了しますか？"));
+    EXPECT_NE(frame.console(), nullptr);
+    EXPECT_TRUE(frame.isVisible());
 
     app.ExitInstance();
 }
