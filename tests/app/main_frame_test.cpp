@@ -13,19 +13,14 @@
 #include "platform/ui/desktop_opener.h"
 #include "platform/ui/scripted_prompts.h"
 #include "tests/support/recording_console.h"
+#include "tests/support/recording_macro.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using zbq::ui::Answer;
 
-class RecordingMacro : public MacroPort {
-public:
-    bool recording = true;
-    std::vector<std::string> steps;
-    bool isRecording() const override { return recording; }
-    void record(std::string_view step) override { steps.emplace_back(step); }
-};
+using zbq::test::RecordingMacro;
 
 // A console widget that is also its port and lists the windows it was told about.
 class FakeConsole : public QWidget, public zbq::test::RecordingConsole {

@@ -12,16 +12,9 @@
 #include "app/ckw_app.h"
 #include "console/cons_sheet.h"
 #include "platform/core/cp932.h"
+#include "tests/support/recording_macro.h"
 
 namespace zbq::test {
-
-class RecordingMacro : public MacroPort {
-public:
-    bool recording = true;
-    std::vector<std::string> steps;
-    bool isRecording() const override { return recording; }
-    void record(std::string_view step) override { steps.emplace_back(step); }
-};
 
 class ConsoleTest : public ::testing::Test {
 protected:

@@ -1,0 +1,20 @@
+// A macro port for tests: recording until told otherwise, keeping every step it is given.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/macro_port.h"
+
+namespace zbq::test {
+
+class RecordingMacro : public MacroPort {
+public:
+    bool recording = true;
+    std::vector<std::string> steps;
+    bool isRecording() const override { return recording; }
+    void record(std::string_view step) override { steps.emplace_back(step); }
+};
+
+}  // namespace zbq::test
