@@ -2,7 +2,8 @@
 // - 5 X + 5 Y items of 3 codes each with two Z items and subtotals on both axes (about 1.3e5
 //   cells with the dense total cells), on all records and within a map of about half of them;
 // - 2 X + 2 Y items of 50 codes each without totals (about 9e5 cells);
-// - growth: one X and one Y item of k values each, k^2 cells from 1e2 to 1e6.
+// - growth: one X and one Y item of k values each, k^2 cells from 1e2 to 1e6;
+// - a drill into one cell of the 2 + 2 result.
 // Each run is one whole build (KWexecuteMolap), as the window starts it: a rebuild (which
 // reuses the memory of the result it replaces, as after a drill) and, marked Cold, a first
 // build with nothing kept. Counters give the cells and keys of the result.
@@ -113,6 +114,38 @@ void BM_TwoByTwoFiftyCodesNoTotals(benchmark::State& state) {
 void BM_TwoByTwoFiftyCodesNoTotalsCold(benchmark::State& state) {
     run(state, range(kFifty, 2), range(kFifty + 2, 2), 0, false, true);
 }
+// Drilling one ordinary cell of the 2 + 2 result, every level named, as the window does, into
+// a new current map; the map is put back between runs, untimed.
+void BM_DrillOneCell(benchmark::State& state) {
+    bench::OpenedData& d = data();
+    d.s.KWmapClear();
+    const std::vector<std::int32_t> x = range(kFifty, 2), y = range(kFifty + 2, 2);
+    d.s.ResetMolapX();
+    d.s.ResetMolapY();
+    d.s.ResetMolapZ();
+    if (d.s.SetMolapX(x, {0, 0}) != 0 || d.s.SetMolapY(y, {0, 0}) != 0 ||
+        d.s.KWexecuteMolap(x, y, {}, {}, 0, 0) != 0) {
+        state.SkipWithError("build failed");
+        return;
+    }
+    // A cell with records, a third of the way into the table.
+    const std::int32_t cx = d.s.GetMolapXCount() / 3;
+    std::int32_t cy = d.s.GetMolapYCount() / 2;
+    for (KW_search::MolapValue v; d.s.KWMolapGetData(cx, cy, 0, v) == 0 && v.integer == 0;)
+        ++cy;
+    std::int32_t count = 0;
+    for (auto _ : state) {
+        for (std::int32_t level = 0; level < 2; ++level)
+            if (d.s.MolapDrillX(cx, level) != 0 || d.s.MolapDrillY(cy, level) != 0)
+                state.SkipWithError("drill refused");
+        count = d.s.MolapDrill();
+        state.PauseTiming();
+        d.s.KWmapClear();
+        state.ResumeTiming();
+    }
+    state.counters["records"] = count;
+}
+
 void BM_GrowthOneByOne(benchmark::State& state) {
     const std::int32_t g = kGrowthItems + 2 * static_cast<std::int32_t>(state.range(0));
     run(state, {g}, {g + 1}, 0, false);
@@ -125,6 +158,7 @@ BENCHMARK(BM_FiveByFiveThreeCodesSubtotalsCold)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FiveByFiveThreeCodesSubtotalsHalfMap)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TwoByTwoFiftyCodesNoTotals)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TwoByTwoFiftyCodesNoTotalsCold)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrillOneCell)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GrowthOneByOne)->DenseRange(0, std::size(kGrowth) - 1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

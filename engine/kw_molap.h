@@ -1,5 +1,5 @@
 // The multi-dimensional aggregation's state inside KW_search: the axis settings, the result of
-// the last build, the drill map and the cancel handshake with the aggregation window.
+// the last build, the drill and the cancel handshake with the aggregation window.
 //
 // Settings: each axis (X, Y, Z) is a list of levels; a level is one item with the dictionary
 // and record -> position array it is read through (the item's own, or a date-grouped copy that
@@ -8,11 +8,12 @@
 // Item tables belong to KW_search; KWclose frees this state together with them.
 //
 // Result: every key of an axis is a list of dictionary positions, one per level; total and
-// subtotal keys carry kMolapTotal from their first total level on. Keys are kept in key order
-// (level 0 first, smaller position first, totals after their group); cells sit in three
-// stores: the ordinary cells (sparse, found by the key codes of both axes), the X total cells
-// over the ordinary rows and the Y total cells over every column (both dense: a total cell
-// exists for every pair, empty ones with count 0).
+// subtotal keys carry kMolapTotal from their first total level on. Each axis numbers its
+// ordinary keys by an integer code whose order is key order; a cell's code is x code * ySpace +
+// y code. Keys are kept in key order (level 0 first, smaller position first, totals after their
+// group); cells sit in three stores: the ordinary cells (in cell code order, found through the
+// cell index), the X total cells over the ordinary rows and the Y total cells over every column
+// (both dense: a total cell exists for every pair, empty ones with count 0).
 //
 // Memory: a build reuses the large arrays of the result it replaces and keeps its work arrays
 // (MolapScratch) while a result is shown, since the window rebuilds after every drill;
@@ -23,6 +24,7 @@
 #pragma once
 
 #include <atomic>
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -37,6 +39,17 @@
 
 namespace kw {
 
+// Loops that count bits come compiled twice, for processors with a popcount instruction and
+// for the baseline x86-64 target, whose bit-twiddling stand-in is a library call per word;
+// the one to use is chosen when the program loads.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define KW_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+#else
+#define KW_POPCOUNT_CLONES
+#endif
+
+// A record without a cell in a table of cell codes or slots.
+inline constexpr std::uint32_t kMolapNoCell = 0xFFFFFFFFu;
 // The component of a total or subtotal key from its first total level on.
 inline constexpr std::int32_t kMolapTotal = std::numeric_limits<std::int32_t>::max();
 // At most five items per key axis.
@@ -104,23 +117,6 @@ private:
     std::atomic<std::int32_t> workers_{0};
 };
 
-// reserve(n) for a large array filled by push_back, with the huge-page sizing and advice of
-// kw_memory.h (its first touch, not its filling, is what a fresh array costs).
-template <typename T>
-void reserveLarge(std::vector<T>& v, std::size_t n) {
-    if (v.capacity() >= n) return;
-    const std::size_t bytes = n * sizeof(T);
-    if (bytes < kLargeArrayBytes) {
-        v.reserve(n);
-        return;
-    }
-    std::vector<T> grown;
-    grown.reserve(largeCapacityBytes(bytes) / sizeof(T));
-    adviseHugePages(grown.data(), grown.capacity() * sizeof(T));
-    grown.insert(grown.end(), v.begin(), v.end());
-    v.swap(grown);
-}
-
 // One level of an axis: an item and the tables the axis reads it through.
 struct MolapLevel {
     std::int32_t item = -1;
@@ -153,8 +149,8 @@ struct KW_cell {
         count += c.count;
         values += c.values;
         sum += c.sum;
-        if (c.smallest < smallest) smallest = c.smallest;
-        if (c.largest > largest) largest = c.largest;
+        smallest = c.smallest < smallest ? c.smallest : smallest;
+        largest = c.largest > largest ? c.largest : largest;
     }
 };
 
@@ -169,10 +165,11 @@ struct MolapAxisKeys {
     std::vector<std::int32_t> entryOfBase;
     std::vector<std::int32_t> entryOfTotal;
     std::vector<std::uint64_t> codes;  // ordinary key index -> its code (cell lookup)
-    // Per ordinary key, the total keys that hold it: `perBase` total indexes (subtotals by
-    // level, outermost first, then the grand total).
-    std::int32_t perBase = 0;
-    std::vector<std::int32_t> ancestors;
+    // The innermost total that holds each ordinary key, and the total that holds each total
+    // (-1: none), so that totals add up level by level.
+    std::vector<std::int32_t> innermost;
+    std::vector<std::int32_t> parent;
+    std::vector<std::int32_t> depth;  // per total: its levels that hold values (0: grand)
 
     std::int32_t entries() const { return static_cast<std::int32_t>(baseOf.size()); }
     std::int32_t bases() const { return static_cast<std::int32_t>(entryOfBase.size()); }
@@ -182,79 +179,137 @@ struct MolapAxisKeys {
     }
 };
 
-// Cell code -> slot of an ordinary cell: a direct table over a small code space (slots stored
-// plus one, so a zeroed table is empty), else the codes of the slots in ascending order.
+// Cell code -> slot of an ordinary cell, slots numbered in code order. Two forms: a bit per
+// code of the space with running counts per 64 codes (a slot is the number of cells before
+// its code), for spaces not much larger than the records; else the codes of the slots in
+// ascending order.
 class MolapCellIndex {
 public:
-    // A direct table over [0, space). Throws std::bad_alloc.
-    void initDirect(std::uint64_t space) {
-        direct_.assign(static_cast<std::size_t>(space), 0);
+    // The bit form over [0, space), every bit clear. Throws std::bad_alloc.
+    void initBits(std::uint64_t space);
+    bool bitForm() const { return bitForm_; }
+    std::uint64_t* bitWords() { return bits_.data(); }
+    const std::uint64_t* bitWords() const { return bits_.data(); }
+    std::size_t bitWordCount() const { return bits_.size(); }
+    // After the bits are set: the running counts. Returns the number of cells.
+    std::uint64_t countBits();
+    // The slot of a code whose bit is set.
+    std::int32_t slotOf(std::uint64_t code) const {
+        const std::uint64_t word = bits_[code >> 6];
+        const std::uint64_t below = word & ((std::uint64_t{1} << (code & 63)) - 1);
+        return static_cast<std::int32_t>(before_[code >> 6]) + std::popcount(below);
+    }
+    // The sorted form: slot i has the i-th smallest code.
+    void initSorted() {
+        bitForm_ = false;
         sorted_.clear();
     }
-    bool direct() const { return !direct_.empty(); }
-    std::int32_t* directEntry(std::uint64_t code) { return direct_.data() + code; }
-    // The sorted form: slot i has the i-th smallest code.
-    std::vector<std::uint64_t>& sortedCodes() { return sorted_; }
+    LargeVector<std::uint64_t>& sortedCodes() { return sorted_; }
+    const LargeVector<std::uint64_t>& sortedCodes() const { return sorted_; }
     // -1 when the code has no cell.
     std::int32_t find(std::uint64_t code) const;
     // Empty, keeping the memory.
     void clear() {
-        direct_.clear();
+        bits_.clear();
+        before_.clear();
         sorted_.clear();
+        bitForm_ = false;
     }
 
 private:
-    std::vector<std::int32_t> direct_;
-    std::vector<std::uint64_t> sorted_;
+    bool bitForm_ = false;
+    std::uint64_t space_ = 0;
+    LargeVector<std::uint64_t> bits_;
+    LargeVector<std::uint32_t> before_;  // per word: cells below it
+    LargeVector<std::uint64_t> sorted_;
 };
 
 // The result of one build.
 struct MolapResult {
+    KW_mapPtr over;                                        // the current map it was built over
     std::vector<MolapLevelPtr> xLevels, yLevels, zLevels;  // as the build read them
     std::vector<std::int32_t> kinds;                       // per Z column
     std::int32_t zCount = 0;                               // Z columns (1 without Z items)
     MolapAxisKeys x, y;
     std::uint64_t ySpace = 1;  // cell code = x code * ySpace + y code
     MolapCellIndex index;
-    std::vector<KW_cell> cells;    // ordinary cells, zCount per slot
-    std::vector<KW_cell> xTotals;  // (X total, ordinary Y key): [total][y base][z]
-    std::vector<KW_cell> yTotals;  // (any X key, Y total): [total][x entry][z]
+    LargeVector<KW_cell> cells;    // ordinary cells in code order, zCount per slot
+    LargeVector<KW_cell> xTotals;  // (X total, ordinary Y key): [total][y base][z]
+    LargeVector<KW_cell> yTotals;  // (any X key, Y total): [total][x entry][z]
 
     // The zCount cells of (X entry, Y entry), or null when that cell does not exist.
     const KW_cell* cell(std::int32_t xe, std::int32_t ye) const;
 };
 
-// What the pass hands on: per ordinary cell (slot) its two axis codes and one of its records,
-// and the code space of each axis.
-struct MolapSlots {
-    std::vector<std::uint64_t> x, y;
-    std::vector<std::int32_t> record;
-    std::uint64_t xSpace = 1, ySpace = 1;
+// The ordinary keys of one axis as the pass found them, in key order.
+struct MolapOrdinaryKeys {
+    std::vector<std::uint64_t> codes;     // key index -> axis code, ascending
+    std::vector<std::int32_t> positions;  // key index * levels + level -> dictionary position
 };
 
-// After the pass: sorts the ordinary keys of both axes, adds the total keys of the modes (1
-// grand total, 2 subtotals and grand total) and fills the total cells, X first. Throws
-// std::bad_alloc, or the error record passed on with the total's method name.
-void finishMolap(MolapResult& r, const MolapSlots& slots, std::int32_t xMode, std::int32_t yMode,
+// What the pass hands on: the ordinary keys of both axes and each slot's key index on each.
+struct MolapSlots {
+    MolapOrdinaryKeys x, y;
+    LargeVector<std::int32_t> xKey, yKey;
+};
+
+// After the pass: adds the total keys of the modes (1 grand total, 2 subtotals and grand
+// total) to the ordinary keys and fills the total cells, X first. Throws std::bad_alloc, or
+// the error record passed on with the total's method name.
+void finishMolap(MolapResult& r, MolapSlots& cellKeys, std::int32_t xMode, std::int32_t yMode,
                  KW_error& err);
+
+// What the scratch tells of each record's cell after a build, so that a drill into one cell
+// need not look at the levels at all.
+enum class MolapRecordCells {
+    None,
+    Codes,  // `codes`: per record of the map, in record order, its cell code (kNoCell: none)
+    Slots,  // the same with slots
+    Pairs,  // `pairs`: (cell code << 32 | record), sorted
+};
 
 // Work memory of the builds, kept while a result is shown: the window rebuilds after every
 // drill, and a rebuild that reuses this memory asks the system for no fresh pages.
 struct MolapScratch {
-    MolapSlots cellSlots;
-    std::vector<std::uint64_t> pairs, sortBuffer;       // (cell code, record) words
-    std::vector<std::vector<std::int32_t>> zPositions;  // per Z item, in sorted pair order
+    MolapSlots cellKeys;
+    MolapRecordCells recordCells = MolapRecordCells::None;
+    LargeVector<std::uint32_t> codes;  // per record of the map: its cell code, then its slot
+    LargeVector<std::uint32_t> rows;   // (slot, Z positions) per record, by slot range
+    LargeVector<std::uint64_t> pairs, sortBuffer;       // (cell code, record) words
+    std::vector<LargeVector<std::int32_t>> zPositions;  // per Z item, in sorted pair order
 };
 
 // An empty result for the next build that keeps the memory of the old one's large arrays.
 // Throws std::bad_alloc.
 std::unique_ptr<MolapResult> recycleMolap(std::unique_ptr<MolapResult> old);
 
+// One narrowing of a drill: the records whose position on a level equals a value, asked as
+// the level of a key of an axis.
+struct MolapDrillTerm {
+    MolapLevelPtr level;
+    std::int32_t position = 0;
+    bool xAxis = true;
+    std::int32_t key = 0;
+    std::int32_t keyLevel = 0;
+};
+
+// A drill in the making. Narrowings are gathered and applied together: the records the most
+// selective one names are found in one pass over its positions, the others tested on those
+// records only. Each batch belongs to the current map it was asked under.
+struct MolapDrill {
+    std::shared_ptr<KW_map> map;  // the narrowings applied so far; null: none yet
+    std::vector<MolapDrillTerm> terms;
+    std::shared_ptr<const KW_map> under;  // the current map of the terms (null: all records)
+
+    bool empty() const { return !map && terms.empty(); }
+    void reset() { *this = {}; }
+};
+
 struct MolapState {
     MolapCancel cancel;
     MolapAxisSettings x, y, z;
     std::unique_ptr<MolapResult> result;
-    std::shared_ptr<KW_map> drill;  // narrowed so far; not yet current
+    MolapDrill drill;
     MolapScratch scratch;
 };
 

@@ -545,8 +545,10 @@ private:
                               const std::vector<std::int32_t>& codes, std::int32_t maxLevels,
                               const char* method);
     kw::MolapLevelPtr molapLevel(std::int32_t item, std::int32_t grouping) const;
-    bool molapPass(kw::MolapResult& r, kw::MolapSlots& slots);
+    bool molapPass(kw::MolapResult& r, kw::MolapSlots& cellKeys);
     std::int32_t molapDrillAxis(bool xAxis, std::int32_t key, std::int32_t level);
+    void applyMolapDrillTerms();
+    std::shared_ptr<KW_map> molapCellRecords() const;
     void freeMolap();  // KWclose: settings, result and drill map
     kw::MolapState molap_;
 };

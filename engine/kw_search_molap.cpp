@@ -66,7 +66,7 @@ namespace kw {
 std::unique_ptr<MolapResult> recycleMolap(std::unique_ptr<MolapResult> old) {
     auto fresh = std::make_unique<MolapResult>();
     if (!old) return fresh;
-    auto keep = [](std::vector<KW_cell>& to, std::vector<KW_cell>& from) {
+    auto keep = [](LargeVector<KW_cell>& to, LargeVector<KW_cell>& from) {
         to = std::move(from);
         to.clear();
     };

@@ -1,19 +1,24 @@
-// KW_search: building the aggregation's ordinary cells in one pass over the current map.
+// KW_search: building the aggregation's ordinary cells.
 //
 // Each level maps its dictionary positions to ranks among the positions some record holds
 // (the error value to a bad mark), and an axis key becomes one integer in mixed radix over
 // those ranks, level 0 most significant: integer order is key order, and the cell code
-// x * ySpace + y orders cells by X key, then Y key. Keys are computed 64 records at a time,
-// one level at a time. Then, by the size of the cell code space:
-// - small (a table that stays in cache): a direct table finds each record's cell, and the Z
-//   values are added in the same pass;
-// - larger: the (cell code, record) pairs are radix-sorted and each run of equal codes is one
-//   cell, so cells come out in key order and no table over the code space is needed.
-// Keys whose mixed radix would not fit 62 bits (many levels of huge dictionaries) are first
-// ranked record by record by sorting, which keeps the order.
+// x * ySpace + y orders cells by X key, then Y key. A record's cell code is the sum of one table
+// entry per level (rank times the level's stride, times ySpace on X), added up for a block of
+// records at a time, level by level; the bad mark puts the sum beyond the code space. Then, by
+// the size of the code space:
+// - not much larger than the records: a bit per code marks the cells that occur and running
+//   counts number them in code order. When the cells fit in cache a second pass adds the Z
+//   values straight in; else the records are first scattered by slot range, each with its Z
+//   positions, so that every range adds up in cache.
+// - larger: the (cell code, record) pairs are sorted and each run of equal codes is one cell.
+// Keys whose mixed radix would not fit 60 bits (many levels of huge dictionaries) are first
+// ranked record by record by sorting, which keeps the order. On every way a cell takes its
+// records in record order, so its sums are the same whichever way it was built.
 #include <algorithm>
 #include <bit>
 #include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "engine/kw_search.h"
@@ -26,22 +31,29 @@ std::size_t at(T i) {
 }
 
 constexpr std::uint32_t kBad = 0x80000000u;  // rank of the error value and of unused positions
-constexpr std::uint64_t kMaxSpace = std::uint64_t{1} << 62;
-constexpr std::uint64_t kDirectSpace = std::uint64_t{1} << 16;  // 256 KB of table
-constexpr std::int32_t kBlockWords = 2;  // 64 records per block; the cancel flag is read per block
+constexpr std::uint64_t kMaxSpace = std::uint64_t{1} << 60;
+// Added once per bad level: ten of them and a code still fit 64 bits, and any is >= every space.
+constexpr std::uint64_t kBadMark = kMaxSpace;
+constexpr std::uint32_t kNoCell = kw::kMolapNoCell;
+constexpr std::int32_t kBlockWords = 64;                  // 2048 records; the cancel flag per block
+constexpr std::size_t kCacheBytes = 512 * 1024;           // cells that add up in cache as they are
+constexpr std::size_t kPartitionBytes = 256 * 1024;       // the cells of one scattered range
+constexpr std::size_t kPollEvery = std::size_t{1} << 16;  // flat loops: the cancel flag this often
 
-struct PassLevel {
-    const std::int32_t* positions;
-    const std::uint32_t* rank;
-    std::uint64_t stride;
-};
-
-// An axis as the pass reads it: its levels and the number of distinct codes.
+// An axis: its levels ranked, and the number of distinct codes.
 struct AxisCode {
-    std::vector<PassLevel> levels;
+    struct Level {
+        const std::int32_t* positions = nullptr;
+        std::vector<std::uint32_t> rank;     // position -> rank, kBad when no record holds it
+        std::vector<std::int32_t> position;  // rank -> position
+        std::uint64_t stride = 1;
+    };
+    std::vector<Level> levels;
     std::uint64_t space = 1;
-    std::vector<std::vector<std::uint32_t>> ranks;  // storage behind levels[].rank
-    std::vector<std::int32_t> ranked;               // per record, when ranked by sorting
+    // Ranked by sorting: one level whose positions are per-record ranks plus one, and one
+    // record of every rank (the key's positions are read from it).
+    std::vector<std::int32_t> ranked;
+    std::vector<std::int32_t> sample;
 };
 
 // a * b, or nothing when it passes kMaxSpace.
@@ -52,99 +64,101 @@ bool multiply(std::uint64_t a, std::uint64_t b, std::uint64_t& out) {
 // The ranks of every level and the mixed radix over them. False when the code space is too
 // large for one integer.
 bool mixedRadix(const std::vector<kw::MolapLevelPtr>& levels, AxisCode& axis) {
-    axis.ranks.resize(levels.size());
-    std::vector<std::uint64_t> radix(levels.size());
+    axis = {};
+    axis.levels.resize(levels.size());
     for (std::size_t l = 0; l < levels.size(); ++l) {
         const std::span<const KW_dict> dict = levels[l]->dict;
-        std::vector<std::uint32_t>& rank = axis.ranks[l];
-        rank.assign(dict.size(), kBad);
-        std::uint32_t next = 0;
-        for (std::size_t p = KW_POS_BLANK; p < dict.size(); ++p)
-            if (dict[p].count > 0) rank[p] = next++;
-        radix[l] = next;
+        AxisCode::Level& level = axis.levels[l];
+        level.positions = levels[l]->positions.data();
+        level.rank.assign(dict.size(), kBad);
+        for (std::size_t p = KW_POS_BLANK; p < dict.size(); ++p) {
+            if (dict[p].count == 0) continue;
+            level.rank[p] = static_cast<std::uint32_t>(level.position.size());
+            level.position.push_back(static_cast<std::int32_t>(p));
+        }
     }
-    axis.levels.resize(levels.size());
     std::uint64_t stride = 1;
     for (std::size_t l = levels.size(); l-- > 0;) {
-        axis.levels[l] = {levels[l]->positions.data(), axis.ranks[l].data(), stride};
-        if (!multiply(stride, radix[l], stride)) return false;
+        axis.levels[l].stride = stride;
+        if (!multiply(stride, axis.levels[l].position.size(), stride)) return false;
     }
     axis.space = stride;
     return true;
 }
 
-// Records of the map (all records without one), 64 at a time.
+// Records of the map (all records without one), up to 32 * kBlockWords at a time: a stretch
+// of consecutive records where the map selects every one, else a list.
 struct Block {
     std::int32_t n = 0;
-    std::int32_t record[32 * kBlockWords];
-    std::uint64_t x[32 * kBlockWords];
-    std::uint64_t y[32 * kBlockWords];
-    std::uint32_t bad[32 * kBlockWords];
+    std::int32_t first = 0;
+    bool consecutive = false;
+    const std::int32_t* record = nullptr;
 };
+
+// Calls f(i, record) for every record of a block, the loop written out for either form.
+template <typename F>
+inline void forRecords(const Block& b, F&& f) {
+    if (b.consecutive) {
+        for (std::int32_t i = 0; i < b.n; ++i)
+            f(i, b.first + i);
+    } else {
+        for (std::int32_t i = 0; i < b.n; ++i)
+            f(i, b.record[i]);
+    }
+}
 
 // Calls f(block) for the records of the map in record order, stopping with false when the
 // cancel flag is seen; the flag is read before every block.
 template <typename F>
-bool forEachBlock(const KW_map* map, std::int32_t records, kw::MolapCancel& cancel, Block& block,
-                  F&& f) {
+bool forEachBlock(const KW_map* map, std::int32_t records, kw::MolapCancel& cancel,
+                  std::vector<std::int32_t>& buffer, F&& f) {
     const std::int32_t words = (records + 31) / 32;
+    buffer.resize(32 * kBlockWords);
     for (std::int32_t w0 = 0; w0 < words; w0 += kBlockWords) {
         if (cancel.poll()) return false;
-        block.n = 0;
-        for (std::int32_t w = w0, end = std::min(w0 + kBlockWords, words); w < end; ++w) {
+        const std::int32_t end = std::min(w0 + kBlockWords, words);
+        Block b;
+        b.first = w0 * 32;
+        auto wordAt = [&](std::int32_t w) {
             std::uint32_t bits = map ? map->data()[w] : 0xFFFFFFFFu;
             if (w == words - 1 && records % 32 != 0) bits &= ~(0xFFFFFFFFu >> (records % 32));
-            if (bits == 0xFFFFFFFFu) {
-                for (std::int32_t b = 0; b < 32; ++b)
-                    block.record[block.n++] = w * 32 + b;
-                continue;
+            return bits;
+        };
+        bool every = true;
+        for (std::int32_t w = w0; w < end && every; ++w)
+            every = wordAt(w) == 0xFFFFFFFFu;
+        if (every || !map) {
+            b.consecutive = true;
+            b.n = std::min(end * 32, records) - b.first;
+        } else {
+            std::int32_t* out = buffer.data();
+            for (std::int32_t w = w0; w < end; ++w) {
+                std::uint32_t bits = wordAt(w);
+                while (bits != 0) {
+                    const int bit = std::countl_zero(bits);
+                    out[b.n++] = w * 32 + bit;
+                    bits &= ~(0x80000000u >> bit);
+                }
             }
-            while (bits != 0) {
-                const int b = std::countl_zero(bits);
-                block.record[block.n++] = w * 32 + b;
-                bits &= ~(0x80000000u >> b);
-            }
+            b.record = out;
         }
-        if (block.n > 0) f(block);
+        if (b.n > 0) f(b);
     }
     return !cancel.poll();
-}
-
-// The X and Y codes of a block's records, level by level; bad has kBad for records with the
-// error value (or an unheld position) on some level.
-void encode(Block& b, const AxisCode& x, const AxisCode& y) {
-    const std::int32_t n = b.n;
-    for (std::int32_t i = 0; i < n; ++i) {
-        b.x[i] = 0;
-        b.y[i] = 0;
-        b.bad[i] = 0;
-    }
-    auto add = [&](const PassLevel& l, std::uint64_t* code) {
-        for (std::int32_t i = 0; i < n; ++i) {
-            const std::uint32_t k = l.rank[l.positions[b.record[i]]];
-            b.bad[i] |= k;
-            code[i] += k * l.stride;
-        }
-    };
-    for (const PassLevel& l : x.levels)
-        add(l, b.x);
-    for (const PassLevel& l : y.levels)
-        add(l, b.y);
 }
 
 // Ranks the keys of an axis record by record, in key order, for code spaces too large for the
 // mixed radix: the axis becomes one level whose positions are the ranks plus one.
 bool rankBySorting(const std::vector<kw::MolapLevelPtr>& levels, const KW_map* map,
                    std::int32_t records, kw::MolapCancel& cancel, AxisCode& axis) {
-    std::vector<std::int32_t> keyed;
-    Block block;
-    const bool complete = forEachBlock(map, records, cancel, block, [&](const Block& b) {
-        for (std::int32_t i = 0; i < b.n; ++i) {
+    std::vector<std::int32_t> keyed, buffer;
+    const bool complete = forEachBlock(map, records, cancel, buffer, [&](const Block& b) {
+        forRecords(b, [&](std::int32_t, std::int32_t record) {
             bool valid = true;
             for (const kw::MolapLevelPtr& l : levels)
-                valid = valid && l->positions[at(b.record[i])] != KW_POS_ERROR;
-            if (valid) keyed.push_back(b.record[i]);
-        }
+                valid = valid && l->positions[at(record)] != KW_POS_ERROR;
+            if (valid) keyed.push_back(record);
+        });
     });
     if (!complete) return false;
     auto differ = [&](std::int32_t a, std::int32_t b) {
@@ -159,102 +173,319 @@ bool rankBySorting(const std::vector<kw::MolapLevelPtr>& levels, const KW_map* m
         }
         return a < b;
     });
+    axis = {};
     axis.ranked.assign(at(records), 0);
-    std::uint32_t rank = 0;
     for (std::size_t i = 0; i < keyed.size(); ++i) {
-        if (i > 0 && differ(keyed[i - 1], keyed[i])) ++rank;
-        axis.ranked[at(keyed[i])] = static_cast<std::int32_t>(rank) + 1;
+        if (i == 0 || differ(keyed[i - 1], keyed[i])) axis.sample.push_back(keyed[i]);
+        axis.ranked[at(keyed[i])] = static_cast<std::int32_t>(axis.sample.size());
     }
-    const std::uint32_t ranks = keyed.empty() ? 0 : rank + 1;
-    axis.ranks.assign(1, std::vector<std::uint32_t>(ranks + 1));
-    axis.ranks[0][0] = kBad;
-    for (std::uint32_t i = 1; i <= ranks; ++i)
-        axis.ranks[0][i] = i - 1;
-    axis.levels = {{axis.ranked.data(), axis.ranks[0].data(), 1}};
+    const std::size_t ranks = axis.sample.size();
+    AxisCode::Level level;
+    level.positions = axis.ranked.data();
+    level.rank.resize(ranks + 1);
+    level.rank[0] = kBad;
+    for (std::size_t i = 1; i <= ranks; ++i)
+        level.rank[i] = static_cast<std::uint32_t>(i - 1);
+    axis.levels.push_back(std::move(level));
     axis.space = ranks;
     return true;
 }
 
-struct ZColumn {
+// The dictionary positions of the keys with these codes, `levels` per key.
+std::vector<std::int32_t> keyPositions(const AxisCode& axis,
+                                       const std::vector<kw::MolapLevelPtr>& levels,
+                                       const std::vector<std::uint64_t>& codes) {
+    std::vector<std::int32_t> out;
+    out.reserve(codes.size() * levels.size());
+    for (const std::uint64_t code : codes) {
+        if (!axis.sample.empty()) {
+            const std::int32_t record = axis.sample[at(code)];
+            for (const kw::MolapLevelPtr& l : levels)
+                out.push_back(l->positions[at(record)]);
+            continue;
+        }
+        for (const AxisCode::Level& l : axis.levels)
+            out.push_back(l.position[at(code / l.stride % l.position.size())]);
+    }
+    return out;
+}
+
+// One level as the pass adds it into the cell code.
+struct CodeLevel {
     const std::int32_t* positions;
-    const double* values;  // per position; 0 for items that have no sum
+    std::vector<std::uint64_t> add;  // position -> rank * stride (* ySpace on X), or kBadMark
 };
 
-// Adds one record's Z values (or only the record, without Z items) to a slot's cells.
-inline void addRecord(kw::KW_cell* cell, const std::vector<ZColumn>& z, std::int32_t record) {
-    if (z.empty()) {
-        ++cell->count;
-        return;
-    }
-    for (const ZColumn& column : z) {
-        const std::int32_t p = column.positions[record];
-        ++cell->count;
-        if (p >= KW_POS_FIRST_VALUE) {
-            ++cell->values;
-            cell->sum += column.values[p];
-            if (p < cell->smallest) cell->smallest = p;
-            if (p > cell->largest) cell->largest = p;
-        }
-        ++cell;
+void addLevels(const AxisCode& axis, std::uint64_t scale, std::vector<CodeLevel>& out) {
+    for (const AxisCode::Level& l : axis.levels) {
+        CodeLevel c{l.positions, std::vector<std::uint64_t>(l.rank.size())};
+        for (std::size_t p = 0; p < l.rank.size(); ++p)
+            c.add[p] = l.rank[p] == kBad ? kBadMark : l.rank[p] * l.stride * scale;
+        out.push_back(std::move(c));
     }
 }
 
-// Everything the two ways of finding cells share.
+// Adds M levels into the codes of a block (or sets them, for the first levels): M position
+// arrays are read side by side, and the codes are touched once for all of them.
+template <int M, bool kConsecutive>
+void sweep(const Block& b, const CodeLevel* levels, std::uint64_t* code, bool first) {
+    const std::int32_t* positions[M];
+    const std::uint64_t* add[M];
+    for (int j = 0; j < M; ++j) {
+        positions[j] = levels[j].positions + (kConsecutive ? b.first : 0);
+        add[j] = levels[j].add.data();
+    }
+    for (std::int32_t i = 0; i < b.n; ++i) {
+        const std::int32_t r = kConsecutive ? i : b.record[i];
+        std::uint64_t c = first ? 0 : code[i];
+        for (int j = 0; j < M; ++j)
+            c += add[j][positions[j][r]];
+        code[i] = c;
+    }
+}
+
+template <bool kConsecutive>
+void sweepAll(const Block& b, const std::vector<CodeLevel>& levels, std::uint64_t* code) {
+    const std::size_t n = levels.size();
+    if (n == 0) std::fill(code, code + b.n, std::uint64_t{0});
+    for (std::size_t l = 0; l < n; l += 4) {
+        const CodeLevel* group = levels.data() + l;
+        switch (std::min<std::size_t>(4, n - l)) {
+            case 1:
+                sweep<1, kConsecutive>(b, group, code, l == 0);
+                break;
+            case 2:
+                sweep<2, kConsecutive>(b, group, code, l == 0);
+                break;
+            case 3:
+                sweep<3, kConsecutive>(b, group, code, l == 0);
+                break;
+            default:
+                sweep<4, kConsecutive>(b, group, code, l == 0);
+                break;
+        }
+    }
+}
+
+// The cell codes of a block's records; a code at or beyond the space marks a record left out.
+void cellCodes(const Block& b, const std::vector<CodeLevel>& levels, std::uint64_t* code) {
+    if (b.consecutive)
+        sweepAll<true>(b, levels, code);
+    else
+        sweepAll<false>(b, levels, code);
+}
+
+struct ZColumn {
+    const std::int32_t* positions;
+    // Per position: the value (Integer and Float items; 0 for others), and -0.0 for the error
+    // and blank entries, which adds nothing to any sum, not even to a sum of -0.0.
+    std::vector<double> values;
+};
+
+inline void addValue(kw::KW_cell& c, std::int32_t p, const double* values) {
+    const bool ordinary = p >= KW_POS_FIRST_VALUE;
+    ++c.count;
+    c.values += ordinary;
+    c.sum += values[p];
+    const std::int32_t low = ordinary ? p : std::numeric_limits<std::int32_t>::max();
+    const std::int32_t high = ordinary ? p : 0;
+    c.smallest = low < c.smallest ? low : c.smallest;
+    c.largest = high > c.largest ? high : c.largest;
+}
+
+// out[i]: the slot of codes[i], -1 for a record without a cell.
+KW_POPCOUNT_CLONES
+void slotsOfCodes(const kw::MolapCellIndex& index, const std::uint32_t* codes, std::int32_t n,
+                  std::int32_t* out) {
+    for (std::int32_t i = 0; i < n; ++i)
+        out[i] = codes[i] == kNoCell ? -1 : index.slotOf(codes[i]);
+}
+
+// Each code becomes its slot, counted in the histogram of slot ranges (slot >> shift).
+KW_POPCOUNT_CLONES
+void codesToSlots(const kw::MolapCellIndex& index, std::uint32_t* codes, std::size_t n, int shift,
+                  std::size_t* count) {
+    for (std::size_t k = 0; k < n; ++k) {
+        if (codes[k] == kNoCell) continue;
+        const auto slot = static_cast<std::uint32_t>(index.slotOf(codes[k]));
+        codes[k] = slot;
+        ++count[slot >> shift];
+    }
+}
+
+// Everything the ways of finding cells share.
 struct Pass {
+    Pass(kw::MolapResult& result, kw::MolapScratch& work, const std::vector<CodeLevel>& codeLevels,
+         const std::vector<ZColumn>& zColumns, const KW_map* current, std::int32_t all,
+         std::int32_t inMap, std::uint64_t codeSpace, kw::MolapCancel& flag)
+        : r(result),
+          scratch(work),
+          levels(codeLevels),
+          z(zColumns),
+          map(current),
+          records(all),
+          shown(inMap),
+          space(codeSpace),
+          cancel(flag),
+          blockCodes(32 * kBlockWords),
+          blockSlots(32 * kBlockWords) {}
+
     kw::MolapResult& r;
-    kw::MolapSlots& slots;
-    const AxisCode& x;
-    const AxisCode& y;
+    kw::MolapScratch& scratch;
+    const std::vector<CodeLevel>& levels;
     const std::vector<ZColumn>& z;
     const KW_map* map;
     std::int32_t records;
     std::int32_t shown;  // records of the map
+    std::uint64_t space;
     kw::MolapCancel& cancel;
-    kw::MolapScratch& scratch;
+    std::vector<std::int32_t> blockRecords;
+    std::vector<std::uint64_t> blockCodes;
+    std::vector<std::int32_t> blockSlots;
 
-    std::int32_t newCell(std::uint64_t xc, std::uint64_t yc, std::int32_t record) {
-        const auto slot = static_cast<std::int32_t>(slots.record.size());
-        slots.x.push_back(xc);
-        slots.y.push_back(yc);
-        slots.record.push_back(record);
-        r.cells.resize(r.cells.size() + at(r.zCount));
-        return slot;
+    std::size_t zCount() const { return at(r.zCount); }
+
+    template <typename F>
+    bool blocks(F&& f) {
+        return forEachBlock(map, records, cancel, blockRecords, std::forward<F>(f));
     }
-    kw::KW_cell* cellOf(std::int32_t slot) { return r.cells.data() + at(slot) * at(r.zCount); }
 
-    // A direct table over the cell codes; Z values added as the records come.
-    bool direct() {
-        r.index.initDirect(slots.xSpace * slots.ySpace);
-        Block block;
-        return forEachBlock(map, records, cancel, block, [&](Block& b) {
-            encode(b, x, y);
-            for (std::int32_t i = 0; i < b.n; ++i) {
-                if (b.bad[i] & kBad) continue;
-                std::int32_t* entry = r.index.directEntry(b.x[i] * slots.ySpace + b.y[i]);
-                if (*entry == 0) *entry = newCell(b.x[i], b.y[i], b.record[i]) + 1;
-                addRecord(cellOf(*entry - 1), z, b.record[i]);
+    // A bit per code: the cells that occur, numbered in code order.
+    bool marked() {
+        r.index.initBits(space);
+        std::uint64_t* bits = r.index.bitWords();
+        kw::LargeVector<std::uint32_t>& codes = scratch.codes;
+        codes.resize(at(shown));
+        std::size_t k = 0;
+        bool complete = blocks([&](const Block& b) {
+            if (k + at(b.n) > codes.size()) throw std::logic_error("map count");
+            std::uint64_t* code = blockCodes.data();
+            cellCodes(b, levels, code);
+            for (std::int32_t i = 0; i < b.n; ++i, ++k) {
+                const std::uint64_t c = code[i];
+                if (c >= space) {
+                    codes[k] = kNoCell;
+                    continue;
+                }
+                bits[c >> 6] |= std::uint64_t{1} << (c & 63);
+                codes[k] = static_cast<std::uint32_t>(c);
             }
         });
+        if (!complete) return false;
+        codes.resize(k);
+        const std::uint64_t cells = r.index.countBits();
+        // Cells are preset where they are added up, while they are in cache.
+        r.cells.resize(at(cells) * zCount());
+        if (cells * zCount() * sizeof(kw::KW_cell) <= kCacheBytes) {
+            scratch.recordCells = kw::MolapRecordCells::Codes;
+            return addDirect();
+        }
+        scratch.recordCells = kw::MolapRecordCells::Slots;
+        return addScattered(cells);
+    }
+
+    // The second pass over the map: each record's slot from its code, its Z values added.
+    bool addDirect() {
+        const kw::LargeVector<std::uint32_t>& codes = scratch.codes;
+        std::fill(r.cells.begin(), r.cells.end(), kw::KW_cell{});
+        kw::KW_cell* cells = r.cells.data();
+        const std::size_t zc = zCount();
+        std::size_t k = 0;
+        return blocks([&](const Block& b) {
+            std::int32_t* slot = blockSlots.data();
+            slotsOfCodes(r.index, codes.data() + k, b.n, slot);
+            k += at(b.n);
+            if (z.empty()) {
+                for (std::int32_t i = 0; i < b.n; ++i)
+                    if (slot[i] >= 0) ++cells[at(slot[i])].count;
+                return;
+            }
+            for (std::size_t j = 0; j < z.size(); ++j) {
+                const std::int32_t* positions = z[j].positions;
+                const double* values = z[j].values.data();
+                forRecords(b, [&](std::int32_t i, std::int32_t record) {
+                    if (slot[i] >= 0)
+                        addValue(cells[at(slot[i]) * zc + j], positions[record], values);
+                });
+            }
+        });
+    }
+
+    // Records scattered by slot range, each row its slot and Z positions, then every range
+    // added up while its cells stay in cache. The scattering keeps record order in a range.
+    bool addScattered(std::uint64_t cells) {
+        kw::LargeVector<std::uint32_t>& codes = scratch.codes;
+        const std::size_t zc = zCount();
+        int shift = 0;
+        while ((std::size_t{2} << shift) * zc * sizeof(kw::KW_cell) <= kPartitionBytes)
+            ++shift;
+        while ((cells >> shift) >= 4096)
+            ++shift;
+        const std::size_t parts = at((cells - 1) >> shift) + 1;
+        std::vector<std::size_t> start(parts + 1, 0);
+        for (std::size_t k = 0; k < codes.size(); k += kPollEvery) {
+            if (cancel.poll()) return false;
+            codesToSlots(r.index, codes.data() + k, std::min(kPollEvery, codes.size() - k), shift,
+                         start.data() + 1);
+        }
+        for (std::size_t p = 0; p < parts; ++p)
+            start[p + 1] += start[p];
+        const std::size_t width = 1 + z.size();
+        kw::LargeVector<std::uint32_t>& rows = scratch.rows;
+        rows.resize(start[parts] * width);
+        std::vector<std::size_t> next(start.begin(), start.end() - 1);
+        std::size_t k = 0;
+        const bool complete = blocks([&](const Block& b) {
+            forRecords(b, [&](std::int32_t i, std::int32_t record) {
+                const std::uint32_t slot = codes[k + at(i)];
+                if (slot == kNoCell) return;
+                std::uint32_t* row = rows.data() + next[slot >> shift]++ * width;
+                row[0] = slot;
+                for (std::size_t j = 0; j < z.size(); ++j)
+                    row[1 + j] = static_cast<std::uint32_t>(z[j].positions[record]);
+            });
+            k += at(b.n);
+        });
+        if (!complete) return false;
+        kw::KW_cell* out = r.cells.data();
+        for (std::size_t p = 0; p < parts; ++p) {
+            if (cancel.poll()) return false;
+            const std::size_t first = p << shift, last = std::min<std::size_t>(
+                                                      cells, first + (std::size_t{1} << shift));
+            std::fill(out + first * zc, out + last * zc, kw::KW_cell{});
+            const std::uint32_t* row = rows.data() + start[p] * width;
+            const std::uint32_t* end = rows.data() + start[p + 1] * width;
+            if (z.empty()) {
+                for (; row != end; ++row)
+                    ++out[*row].count;
+                continue;
+            }
+            for (; row != end; row += width) {
+                kw::KW_cell* cell = out + at(row[0]) * zc;
+                for (std::size_t j = 0; j < z.size(); ++j)
+                    addValue(cell[j], static_cast<std::int32_t>(row[1 + j]), z[j].values.data());
+            }
+        }
+        return true;
     }
 
     // Sorted (cell code, record) pairs: packed into one word (the code above 32 bits) and
     // radix-sorted, or for code spaces beyond 32 bits kept apart and sorted by comparison.
     bool sorted() {
-        const std::uint64_t ySpace = slots.ySpace;
-        // Every shown record may make a pair.
-        const auto reserve = static_cast<std::size_t>(shown);
-        Block block;
-        if (slots.xSpace * ySpace <= std::uint64_t{1} << 32) {
-            std::vector<std::uint64_t>& pairs = scratch.pairs;
+        r.index.initSorted();
+        if (space <= std::uint64_t{1} << 32) {
+            kw::LargeVector<std::uint64_t>& pairs = scratch.pairs;
             pairs.clear();
-            kw::reserveLarge(pairs, reserve);
-            const bool complete = forEachBlock(map, records, cancel, block, [&](Block& b) {
-                encode(b, x, y);
-                for (std::int32_t i = 0; i < b.n; ++i)
-                    if (!(b.bad[i] & kBad))
-                        pairs.push_back((b.x[i] * ySpace + b.y[i]) << 32 |
-                                        static_cast<std::uint32_t>(b.record[i]));
+            pairs.reserve(at(shown));
+            const bool complete = blocks([&](const Block& b) {
+                std::uint64_t* code = blockCodes.data();
+                cellCodes(b, levels, code);
+                forRecords(b, [&](std::int32_t i, std::int32_t record) {
+                    if (code[i] < space)
+                        pairs.push_back(code[i] << 32 | static_cast<std::uint32_t>(record));
+                });
             });
+            scratch.recordCells = kw::MolapRecordCells::Pairs;
             return complete && radixSortCodes(pairs) &&
                    walk(
                        pairs, [](std::uint64_t v) { return v >> 32; },
@@ -262,11 +493,13 @@ struct Pass {
         }
         using Pair = std::pair<std::uint64_t, std::int32_t>;
         std::vector<Pair> pairs;
-        pairs.reserve(reserve);
-        const bool complete = forEachBlock(map, records, cancel, block, [&](Block& b) {
-            encode(b, x, y);
-            for (std::int32_t i = 0; i < b.n; ++i)
-                if (!(b.bad[i] & kBad)) pairs.emplace_back(b.x[i] * ySpace + b.y[i], b.record[i]);
+        pairs.reserve(at(shown));
+        const bool complete = blocks([&](const Block& b) {
+            std::uint64_t* code = blockCodes.data();
+            cellCodes(b, levels, code);
+            forRecords(b, [&](std::int32_t i, std::int32_t record) {
+                if (code[i] < space) pairs.emplace_back(code[i], record);
+            });
         });
         if (!complete) return false;
         std::sort(pairs.begin(), pairs.end());
@@ -282,57 +515,49 @@ struct Pass {
         const std::size_t n = pairs.size();
         scratch.zPositions.resize(z.size());
         for (std::size_t k = 0; k < z.size(); ++k) {
-            std::vector<std::int32_t>& gathered = scratch.zPositions[k];
-            kw::sizeLarge(gathered, n);
+            kw::LargeVector<std::int32_t>& gathered = scratch.zPositions[k];
+            gathered.resize(n);
             const std::int32_t* positions = z[k].positions;
             for (std::size_t i = 0; i < n; ++i)
                 gathered[i] = positions[recordOf(pairs[i])];
         }
         if (cancel.poll()) return false;
-        std::vector<std::uint64_t>& codes = r.index.sortedCodes();
-        // The X code of the current run, found by division only when it changes.
-        std::uint64_t xc = 0, xFirst = 0;
-        for (std::size_t i = 0; i < n;) {
+        kw::LargeVector<std::uint64_t>& codes = r.index.sortedCodes();
+        for (std::size_t i = 0; i < n; ++i)
+            if (i == 0 || codeOf(pairs[i]) != codeOf(pairs[i - 1]))
+                codes.push_back(codeOf(pairs[i]));
+        const std::size_t zc = zCount();
+        r.cells.resize(codes.size() * zc);  // each cell preset as its run begins
+        std::size_t slot = 0;
+        for (std::size_t i = 0; i < n; ++slot) {
             const std::uint64_t code = codeOf(pairs[i]);
-            if (code >= xFirst + slots.ySpace) {
-                xc = code / slots.ySpace;
-                xFirst = xc * slots.ySpace;
-            }
-            const std::int32_t slot = newCell(xc, code - xFirst, recordOf(pairs[i]));
-            codes.push_back(code);
             std::size_t end = i + 1;
             while (end < n && codeOf(pairs[end]) == code)
                 ++end;
-            kw::KW_cell* cell = cellOf(slot);
+            kw::KW_cell* cell = r.cells.data() + slot * zc;
+            std::fill(cell, cell + zc, kw::KW_cell{});
             if (z.empty()) cell->count = static_cast<std::int32_t>(end - i);
-            for (std::size_t k = 0; k < z.size(); ++k, ++cell) {
+            for (std::size_t k = 0; k < z.size(); ++k) {
                 const std::int32_t* gathered = scratch.zPositions[k].data();
-                const double* values = z[k].values;
-                cell->count = static_cast<std::int32_t>(end - i);
-                for (std::size_t j = i; j < end; ++j) {
-                    const std::int32_t p = gathered[j];
-                    if (p < KW_POS_FIRST_VALUE) continue;
-                    ++cell->values;
-                    cell->sum += values[p];
-                    if (p < cell->smallest) cell->smallest = p;
-                    if (p > cell->largest) cell->largest = p;
-                }
+                const double* values = z[k].values.data();
+                for (std::size_t j = i; j < end; ++j)
+                    addValue(cell[k], gathered[j], values);
             }
             i = end;
-            if ((slot & 63) == 0 && cancel.poll()) return false;
+            if ((slot & 1023) == 0 && cancel.poll()) return false;
         }
         return true;
     }
 
     // LSD radix sort on the code bits (above bit 32), at most 11 bits a pass. Stable, so the
     // records of a cell stay in record order.
-    bool radixSortCodes(std::vector<std::uint64_t>& a) {
-        const int bits = std::bit_width(slots.xSpace * slots.ySpace - 1);
+    bool radixSortCodes(kw::LargeVector<std::uint64_t>& a) {
+        const int bits = std::bit_width(space - 1);
         if (a.size() < 2 || bits == 0) return true;
         const int passes = (bits + 10) / 11;
         const int digit = (bits + passes - 1) / passes;
-        std::vector<std::uint64_t>& b = scratch.sortBuffer;
-        kw::sizeLarge(b, a.size());
+        kw::LargeVector<std::uint64_t>& b = scratch.sortBuffer;
+        b.resize(a.size());
         std::vector<std::size_t> start(at(1) << digit);
         const std::uint64_t mask = (std::uint64_t{1} << digit) - 1;
         for (int pass = 0; pass < passes; ++pass) {
@@ -352,12 +577,120 @@ struct Pass {
     }
 };
 
+// Calls f(slot, code) for every cell in code order.
+template <typename F>
+void forEachCell(const kw::MolapResult& r, F&& f) {
+    if (!r.index.bitForm()) {
+        const kw::LargeVector<std::uint64_t>& codes = r.index.sortedCodes();
+        for (std::size_t s = 0; s < codes.size(); ++s)
+            f(static_cast<std::int32_t>(s), codes[s]);
+        return;
+    }
+    const std::uint64_t* bits = r.index.bitWords();
+    std::int32_t slot = 0;
+    for (std::size_t w = 0; w < r.index.bitWordCount(); ++w)
+        for (std::uint64_t word = bits[w]; word != 0; word &= word - 1)
+            f(slot++, w * 64 + at(std::countr_zero(word)));
+}
+
+// Each cell's X and Y key index, and the ordinary keys of both axes in key order. X codes rise
+// with the cells; Y codes are ranked through a bit per code where the space allows, else by
+// sorting.
+KW_POPCOUNT_CLONES
+void slotKeys(const kw::MolapResult& r, kw::MolapSlots& out) {
+    const std::size_t cells = r.cells.size() / at(r.zCount);
+    const std::uint64_t ySpace = r.ySpace;
+    out.x.codes.clear();
+    out.y.codes.clear();
+    out.xKey.resize(cells);
+    out.yKey.resize(cells);
+    // The X code of the current row, found by division only when the row changes.
+    std::uint64_t rowStart = 0, rowEnd = 0;
+    auto row = [&](std::uint64_t code) {
+        if (out.x.codes.empty() || code >= rowEnd) {
+            const std::uint64_t x = code / ySpace;
+            rowStart = x * ySpace;
+            rowEnd = rowStart + ySpace;
+            out.x.codes.push_back(x);
+        }
+        return code - rowStart;
+    };
+    const bool byBits = ySpace <= std::uint64_t{0xFFFFFFFFu} &&
+                        ySpace <= std::max<std::uint64_t>(std::uint64_t{1} << 20, 16 * cells);
+    if (byBits) {
+        // The Y code waits in yKey (as its 32 bits) until the codes that occur are counted.
+        std::vector<std::uint64_t> used(at((ySpace + 63) / 64), 0);
+        std::int32_t* xKey = out.xKey.data();
+        std::int32_t* yKey = out.yKey.data();
+        forEachCell(r, [&](std::int32_t slot, std::uint64_t code) {
+            const std::uint64_t y = row(code);
+            used[at(y >> 6)] |= std::uint64_t{1} << (y & 63);
+            xKey[slot] = static_cast<std::int32_t>(out.x.codes.size()) - 1;
+            yKey[slot] = static_cast<std::int32_t>(static_cast<std::uint32_t>(y));
+        });
+        std::vector<std::uint32_t> before(used.size());
+        std::uint32_t count = 0;
+        for (std::size_t w = 0; w < used.size(); ++w) {
+            before[w] = count;
+            count += static_cast<std::uint32_t>(std::popcount(used[w]));
+            for (std::uint64_t word = used[w]; word != 0; word &= word - 1)
+                out.y.codes.push_back(w * 64 + at(std::countr_zero(word)));
+        }
+        for (std::size_t s = 0; s < cells; ++s) {
+            const auto y = static_cast<std::uint32_t>(yKey[s]);
+            const std::uint64_t below = used[y >> 6] & ((std::uint64_t{1} << (y & 63)) - 1);
+            yKey[s] = static_cast<std::int32_t>(before[y >> 6]) + std::popcount(below);
+        }
+        return;
+    }
+    std::vector<std::uint64_t> ys(cells);
+    forEachCell(r, [&](std::int32_t slot, std::uint64_t code) {
+        ys[at(slot)] = row(code);
+        out.xKey[at(slot)] = static_cast<std::int32_t>(out.x.codes.size()) - 1;
+    });
+    out.y.codes = ys;
+    std::sort(out.y.codes.begin(), out.y.codes.end());
+    out.y.codes.erase(std::unique(out.y.codes.begin(), out.y.codes.end()), out.y.codes.end());
+    for (std::size_t s = 0; s < cells; ++s)
+        out.yKey[s] = static_cast<std::int32_t>(
+            std::lower_bound(out.y.codes.begin(), out.y.codes.end(), ys[s]) - out.y.codes.begin());
+}
+
 }  // namespace
 
 namespace kw {
 
+void MolapCellIndex::initBits(std::uint64_t space) {
+    bitForm_ = true;
+    space_ = space;
+    bits_.assign(at((space + 63) / 64), 0);
+    before_.resize(bits_.size());
+    sorted_.clear();
+}
+
+namespace {
+
+KW_POPCOUNT_CLONES
+std::uint64_t runningCounts(const std::uint64_t* bits, std::uint32_t* before, std::size_t n) {
+    std::uint64_t count = 0;
+    for (std::size_t w = 0; w < n; ++w) {
+        before[w] = static_cast<std::uint32_t>(count);
+        count += static_cast<std::uint64_t>(std::popcount(bits[w]));
+    }
+    return count;
+}
+
+}  // namespace
+
+std::uint64_t MolapCellIndex::countBits() {
+    return runningCounts(bits_.data(), before_.data(), bits_.size());
+}
+
 std::int32_t MolapCellIndex::find(std::uint64_t code) const {
-    if (!direct_.empty()) return code < direct_.size() ? direct_[at(code)] - 1 : -1;
+    if (bitForm_) {
+        if (code >= space_ || !(bits_[at(code >> 6)] >> (code & 63) & 1)) return -1;
+        return slotOf(code);
+    }
     const auto it = std::lower_bound(sorted_.begin(), sorted_.end(), code);
     return it != sorted_.end() && *it == code ? static_cast<std::int32_t>(it - sorted_.begin())
                                               : -1;
@@ -376,51 +709,62 @@ bool KW_search::molapPass(kw::MolapResult& r, kw::MolapSlots& slots) {
         return false;
     if (!mixedRadix(r.yLevels, y) && !rankBySorting(r.yLevels, map, records_, cancel, y))
         return false;
-    std::uint64_t cellSpace;
-    if (!multiply(x.space, y.space, cellSpace)) {
+    std::uint64_t space;
+    if (!multiply(x.space, y.space, space)) {
         // Rank the larger axis record by record, then the other if need be (both then hold
         // fewer keys than there are records, so their product fits).
         AxisCode& larger = x.space >= y.space ? x : y;
         if (!rankBySorting(&larger == &x ? r.xLevels : r.yLevels, map, records_, cancel, larger))
             return false;
-        if (!multiply(x.space, y.space, cellSpace)) {
+        if (!multiply(x.space, y.space, space)) {
             AxisCode& other = &larger == &x ? y : x;
             if (!rankBySorting(&other == &x ? r.xLevels : r.yLevels, map, records_, cancel, other))
                 return false;
-            cellSpace = x.space * y.space;
+            space = x.space * y.space;
         }
     }
 
     std::vector<ZColumn> z;
-    std::vector<std::vector<double>> zValues(r.zLevels.size());
-    for (std::size_t i = 0; i < r.zLevels.size(); ++i) {
-        const kw::MolapLevel& level = *r.zLevels[i];
-        std::vector<double>& values = zValues[i];
-        values.assign(level.dict.size(), 0.0);
-        for (std::size_t p = KW_POS_FIRST_VALUE; p < values.size(); ++p) {
-            if (level.type == KW_TYPE_INTEGER) values[p] = level.dict[p].high;
-            if (level.type == KW_TYPE_FLOAT) values[p] = level.dict[p].asDouble();
+    for (const kw::MolapLevelPtr& l : r.zLevels) {
+        const kw::MolapLevel& level = *l;
+        ZColumn column{level.positions.data(), std::vector<double>(level.dict.size(), 0.0)};
+        for (std::size_t p = 0; p < column.values.size(); ++p) {
+            if (p < KW_POS_FIRST_VALUE)
+                column.values[p] = -0.0;
+            else if (level.type == KW_TYPE_INTEGER)
+                column.values[p] = level.dict[p].high;
+            else if (level.type == KW_TYPE_FLOAT)
+                column.values[p] = level.dict[p].asDouble();
         }
-        z.push_back({level.positions.data(), values.data()});
+        z.push_back(std::move(column));
     }
 
-    slots.x.clear();
-    slots.y.clear();
-    slots.record.clear();
-    slots.xSpace = x.space;
-    slots.ySpace = y.space;
+    molap_.scratch.recordCells = kw::MolapRecordCells::None;
+    r.over = current_;
     r.ySpace = y.space;
-    if (cellSpace == 0) return !cancel.poll();  // some level has no value at all
-    const std::int32_t shown = KWgetDataCount();
-    const auto expected = at(std::min<std::uint64_t>(
-        {cellSpace, static_cast<std::uint64_t>(shown), std::uint64_t{1} << 21}));
-    kw::reserveLarge(r.cells, expected * at(r.zCount));
-    kw::reserveLarge(slots.x, expected);
-    kw::reserveLarge(slots.y, expected);
-    kw::reserveLarge(slots.record, expected);
-    if (cellSpace > kDirectSpace) kw::reserveLarge(r.index.sortedCodes(), expected);
-    Pass pass{r, slots, x, y, z, map, records_, shown, cancel, molap_.scratch};
-    return cellSpace <= kDirectSpace ? pass.direct() : pass.sorted();
+    r.cells.clear();
+    r.index.initSorted();
+    bool complete = true;
+    if (space > 0) {
+        std::vector<CodeLevel> levels;
+        addLevels(x, y.space, levels);
+        addLevels(y, 1, levels);
+        const std::int32_t shown = KWgetDataCount();
+        Pass pass{r, molap_.scratch, levels, z, map, records_, shown, space, cancel};
+        // A bit per code while the space is not much larger than the records.
+        const std::uint64_t bitLimit = std::min<std::uint64_t>(
+            std::max<std::uint64_t>(std::uint64_t{1} << 20, 16 * static_cast<std::uint64_t>(shown)),
+            kNoCell);
+        complete = space <= bitLimit ? pass.marked() : pass.sorted();
+    }
+    if (!complete || cancel.poll()) {
+        molap_.scratch.recordCells = kw::MolapRecordCells::None;
+        return false;
+    }
+    slotKeys(r, slots);
+    slots.x.positions = keyPositions(x, r.xLevels, slots.x.codes);
+    slots.y.positions = keyPositions(y, r.yLevels, slots.y.codes);
+    return true;
 }
 
 std::int32_t KW_search::KWexecuteMolap(const std::vector<std::int32_t>& xItems,
@@ -445,7 +789,7 @@ std::int32_t KW_search::KWexecuteMolap(const std::vector<std::int32_t>& xItems,
             r->zLevels = molap_.z.levels;
             r->kinds = zItems.empty() ? std::vector<std::int32_t>{0} : kinds;
             r->zCount = static_cast<std::int32_t>(r->kinds.size());
-            kw::MolapSlots& slots = molap_.scratch.cellSlots;
+            kw::MolapSlots& slots = molap_.scratch.cellKeys;
             if (!molapPass(*r, slots)) return 1;  // cancelled: nothing of it is kept
             kw::finishMolap(*r, slots, xTotalMode, yTotalMode, err_);
             molap_.result = std::move(r);

@@ -1,9 +1,7 @@
-// KW_search: reading the aggregation's result (key labels, cell aggregates) and drilling a
-// cell into a new current map.
+// KW_search: reading the aggregation's result: key labels and cell aggregates.
 #include <new>
 #include <string>
 
-#include "engine/kw_map_walk.h"
 #include "engine/kw_search.h"
 #include "platform/core/cp932.h"
 
@@ -165,93 +163,4 @@ std::int32_t KW_search::KWMolapGetData(std::int32_t x, std::int32_t y, std::int3
             break;
     }
     return total;
-}
-
-std::int32_t KW_search::molapDrillAxis(bool xAxis, std::int32_t key, std::int32_t level) {
-    const kw::MolapResult* r = molap_.result.get();
-    if (!r) return KW_ERR_ARGUMENT;
-    const kw::MolapAxisKeys& keys = xAxis ? r->x : r->y;
-    if (key < 0 || key >= keys.entries() || level < 0 || level >= keys.levels)
-        return KW_ERR_ARGUMENT;
-    const std::int32_t v = keys.key(key)[level];
-    if (v == kw::kMolapTotal) return KW_OK;  // a total level holds every value
-    const std::int32_t* positions = (xAxis ? r->xLevels : r->yLevels)[at(level)]->positions.data();
-    try {
-        try {
-            if (molap_.drill) {
-                KW_map& drill = *molap_.drill;
-                ForEachRecord(drill, [&](std::int32_t record) {
-                    if (positions[record] != v) drill.reset(record);
-                });
-                return KW_OK;
-            }
-            auto drill = std::make_shared<KW_map>(records_);
-            std::uint32_t* out = drill->data();
-            const std::int32_t words = drill->wordCount();
-            for (std::int32_t w = 0; w < words; ++w) {
-                std::uint32_t bits = current_ ? current_->data()[w] : 0xFFFFFFFFu;
-                if (w == words - 1 && records_ % 32 != 0) bits &= ~(0xFFFFFFFFu >> (records_ % 32));
-                std::uint32_t kept = 0;
-                while (bits != 0) {
-                    const int b = std::countl_zero(bits);
-                    if (positions[w * 32 + b] == v) kept |= 0x80000000u >> b;
-                    bits &= ~(0x80000000u >> b);
-                }
-                out[w] = kept;
-            }
-            molap_.drill = std::move(drill);
-        } catch (const std::bad_alloc&) {
-            KWfail(err_, KW_ERR_NEW_FAILED, "new failed.");
-        }
-    } catch (...) {
-        return KWfinish(err_, xAxis ? "KW_search::MolapDrillX()" : "KW_search::MolapDrillY()");
-    }
-    return KW_OK;
-}
-
-std::int32_t KW_search::MolapDrillX(std::int32_t x, std::int32_t level) {
-    return molapDrillAxis(true, x, level);
-}
-
-std::int32_t KW_search::MolapDrillY(std::int32_t y, std::int32_t level) {
-    return molapDrillAxis(false, y, level);
-}
-
-std::int32_t KW_search::MolapDrill() {
-    const kw::MolapResult* r = molap_.result.get();
-    if (!r) return KW_ERR_ARGUMENT;
-    std::shared_ptr<KW_map> drill;
-    try {
-        try {
-            drill = molap_.drill;
-            if (!drill && current_) drill = std::make_shared<KW_map>(*current_);
-            if (!drill) {
-                drill = std::make_shared<KW_map>(records_);
-                for (std::int32_t w = 0; w < drill->wordCount(); ++w)
-                    drill->data()[w] = 0xFFFFFFFFu;
-                MapClearTail(drill->data(), records_);
-            }
-            // A record counts in a cell only with a valid key on every level of both axes:
-            // without this, a total drill would take in records that no cell holds.
-            std::vector<const std::int32_t*> levels;
-            for (const kw::MolapLevelPtr& l : r->xLevels)
-                levels.push_back(l->positions.data());
-            for (const kw::MolapLevelPtr& l : r->yLevels)
-                levels.push_back(l->positions.data());
-            KW_map& map = *drill;
-            ForEachRecord(map, [&](std::int32_t record) {
-                for (const std::int32_t* positions : levels)
-                    if (positions[record] == KW_POS_ERROR) {
-                        map.reset(record);
-                        return;
-                    }
-            });
-        } catch (const std::bad_alloc&) {
-            KWfail(err_, KW_ERR_NEW_FAILED, "new failed.");
-        }
-    } catch (...) {
-        return KWfinish(err_, "KW_search::MolapDrill()");
-    }
-    molap_.drill.reset();
-    return KWmapSet(std::move(drill));
 }

@@ -79,6 +79,24 @@ TEST(MolapAgainstSqliteDeep, KeySpacesBeyondOneWord) {
     loaded.check(q);
 }
 
+// Some two thousand cells of twenty Z columns are more than the build adds up in place: the
+// records are scattered by cell range first, within a map as well.
+TEST_F(MolapAgainstSqlite, ManyCellsOfManyZColumns) {
+    MolapQuery q;
+    q.x = {{kAmount}};
+    q.y = {{kClock}};
+    const int zs[] = {kAmount, kPrice, kNote, kCode5, kDay2, kClock};
+    for (int i = 0; i < 20; ++i) {
+        q.z.push_back(zs[i % 6]);
+        q.kinds.push_back(i % 5);
+    }
+    q.xMode = 2;
+    q.yMode = 1;
+    check(q);
+    q.where = "rec % 5 != 1";
+    check(q);
+}
+
 TEST_F(MolapAgainstSqlite, EveryKindOnEveryZType) {
     for (const int z : {kAmount, kPrice, kNote, kCode5, kDay2, kClock}) {
         SCOPED_TRACE(z);

@@ -3,6 +3,8 @@
 // ordinary, subtotal and total cells alike, and their number is the cell's count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/engine/molap_reference.h"
 #include "tests/support/temp_dir.h"
 
@@ -22,6 +24,9 @@ protected:
         q_.yMode = 2;
     }
 
+    // The grid column of X key x: one per Z column.
+    int column(int x) const { return x * std::max<int>(1, static_cast<int>(q_.z.size())); }
+
     // The SQL condition of one axis key: its levels up to the first total level.
     std::string levelsWhere(const std::vector<MolapLevelSpec>& levels, bool xAxis, int key) {
         std::string where;
@@ -33,7 +38,7 @@ protected:
             Value v;
             const int level = static_cast<int>(l);
             const std::int32_t rc =
-                xAxis ? s_.GetMolapXLabel(key, level, v) : s_.GetMolapYLabel(key, level, v);
+                xAxis ? s_.GetMolapXLabel(column(key), level, v) : s_.GetMolapYLabel(key, level, v);
             if (rc == 1) break;
             const std::string n = std::to_string(levels[l].item);
             if (v.position == KW_POS_BLANK)
@@ -54,7 +59,7 @@ protected:
         s_.KWMolapGetData(x, y, 0, count);
         for (int level = 0; level < static_cast<int>(q_.x.size()); ++level) {
             Value v;
-            if (s_.GetMolapXLabel(x, level, v) == 1) break;
+            if (s_.GetMolapXLabel(column(x), level, v) == 1) break;
             ASSERT_EQ(s_.MolapDrillX(x, level), 0);
         }
         for (int level = 0; level < static_cast<int>(q_.y.size()); ++level) {
@@ -111,6 +116,77 @@ TEST_F(MolapDrill, WithoutNarrowingTakesTheRecordsOfAllCells) {
         db_.records("k0 != 0 AND k8 != 0 AND k9 != 0 AND k3 != 0 AND k7 != 0").size();
     EXPECT_EQ(s_.MolapDrill(), static_cast<std::int32_t>(valid));
     EXPECT_LT(valid, table_.rows.size());  // records with an error key stay out
+}
+
+// A cell named on every level comes from what the build kept of each record's cell, which
+// differs by the way the build went: cell codes, slots (more cells than add up in place), or
+// sorted pairs (a key space far larger than the records).
+TEST_F(MolapDrill, OrdinaryCellsAfterEveryWayOfBuilding) {
+    struct Case {
+        const char* name;
+        std::vector<MolapLevelSpec> x, y;
+        int zColumns;
+        std::string where;
+    };
+    const Case cases[] = {
+        {"codes", {{kCode3}, {kTiny}}, {{kWord}}, 0, "1"},
+        {"slots", {{kAmount}}, {{kClock}}, 24, "rec % 7 != 3"},
+        {"pairs", {{kAmount}, {kTiny}}, {{kPrice}}, 0, "1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        q_ = {};
+        q_.x = c.x;
+        q_.y = c.y;
+        for (int i = 0; i < c.zColumns; ++i) {
+            q_.z.push_back(kAmount);
+            q_.kinds.push_back(i % 5);  // column 0 counts
+        }
+        auto map = std::make_shared<KW_map>(s_.KWgetRecordCount());
+        for (const std::int32_t r : db_.records(c.where))
+            map->set(r);
+        ASSERT_GE(s_.KWmapSet(map), 0);
+        ASSERT_EQ(runMolap(s_, q_), 0);
+        const int xs = s_.GetMolapXCount(), ys = s_.GetMolapYCount();
+        int drilled = 0;
+        for (int x = 0; x < xs && drilled < 8; x += 1 + xs / 16) {
+            for (int y = 0; y < ys; ++y) {
+                Value count;
+                s_.KWMolapGetData(x, y, 0, count);
+                if (count.kind == Value::None) continue;
+                drill(x, y, c.where);
+                ++drilled;
+                break;
+            }
+        }
+        EXPECT_EQ(drilled, 8);
+    }
+}
+
+// A narrowing takes the records of the current map at its call, even when the map changes
+// before the next one.
+TEST_F(MolapDrill, EachNarrowingKeepsTheMapItWasAskedUnder) {
+    ASSERT_EQ(runMolap(s_, q_), 0);
+    const std::string where = "rec % 3 != 0";
+    auto map = std::make_shared<KW_map>(s_.KWgetRecordCount());
+    for (const std::int32_t r : db_.records(where))
+        map->set(r);
+    ASSERT_GE(s_.KWmapSet(map), 0);
+    ASSERT_EQ(s_.MolapDrillX(0, 0), 0);
+    s_.KWmapClear();
+    ASSERT_EQ(s_.MolapDrillY(0, 0), 0);
+    Value x, y;
+    ASSERT_EQ(s_.GetMolapXLabel(0, 0, x), 0);
+    ASSERT_EQ(s_.GetMolapYLabel(0, 0, y), 0);
+    const std::vector<std::int32_t> want =
+        db_.records(where + " AND p0 = " + std::to_string(x.position) +
+                    " AND p3 = " + std::to_string(y.position) +
+                    " AND k0 != 0 AND k8 != 0 AND k9 != 0 AND k3 != 0 AND k7 != 0");
+    ASSERT_EQ(s_.MolapDrill(), static_cast<std::int32_t>(want.size()));
+    std::vector<std::int32_t> got;
+    for (std::int32_t r = 0; r < s_.KWgetRecordCount(); ++r)
+        if (s_.KWmapGet()->test(r)) got.push_back(r);
+    EXPECT_EQ(got, want);
 }
 
 TEST_F(MolapDrill, TotalLevelsNarrowNothingAndBadArgumentsAreRefused) {
