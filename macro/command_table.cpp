@@ -115,7 +115,7 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
              PlayMinimizedAllWindow),  // 35
     playedBy(cmd("CloseAllWindow", "全ての画面を閉じる", 0, Target::Console),
              PlayCloseAllWindow),  // 36
-    playedBy(cmd("OpenSystemTab", "システムタブを開く", 0, pageOf(ConsolePage::System)),
+    playedBy(cmd("OpenSystemTab", "システムタブを開く", 0, Target::Console),
              PlayOpenSystemTab),                                                          // 37
     playedBy(cmd("Cons_Max", "コンソール画面最大化", 0, Target::Console), PlayCons_Max),  // 38
     playedBy(cmd("Cons_Min", "コンソール画面最小化", 0, Target::Console), PlayCons_Min),  // 39
@@ -141,7 +141,7 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("BackAllListItem", "全ての項目を非表示に", 0, Target::Console),    // 52
     cmd("SelectAllListItem", "全ての項目を選択", 0, Target::Console),      // 53
     cmd("ChangeListItem", "項目を並び替え", 2, Target::Console),           // 54
-    playedBy(cmd("OpenItemSelTab", "項目選択タブを開く", 0, pageOf(ConsolePage::ItemSelection)),
+    playedBy(cmd("OpenItemSelTab", "項目選択タブを開く", 0, Target::Console),
              PlayOpenItemSelTab),  // 55
     // --- Sets and filters of the data-selection tab (56-) ---
     cmd("DeleteSet", "集合削除", 1, Target::Console),                // 56
@@ -172,7 +172,7 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("SelectCodeStr", "解釈方法（コード/文字列）選択", 1, dialogOf(PlayerDialog::Filter)),  // 76
     cmd("OKFilterDialog", "フィルタ条件ＯＫ", 0, dialogOf(PlayerDialog::Filter)),              // 77
     cmd("CancelFilterDialog", "フィルタ条件キャンセル", 0, dialogOf(PlayerDialog::Filter)),    // 78
-    playedBy(cmd("OpenDataSelTab", "データ選択タブを開く", 0, pageOf(ConsolePage::DataSelection)),
+    playedBy(cmd("OpenDataSelTab", "データ選択タブを開く", 0, Target::Console),
              PlayOpenDataSelTab),  // 79
     // --- OLAP tab, category definitions and class dialogs (80-) ---
     cmd("DispOlap", "ＯＬＡＰ表示", 0, Target::Console),                     // 80
@@ -247,9 +247,9 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("DispLargeClass", "大分類表示", 1, Target::ClassDialog),                          // 136
     cmd("OKLargeClassDialog", "大分類ダイアログＯＫ", 0, Target::ClassDialog),            // 137
     cmd("CancelLargeClassDialog", "大分類ダイアログキャンセル", 0, Target::ClassDialog),  // 138
-    playedBy(cmd("OpenOlapTab", "ＯＬＡＰタブを開く", 0, pageOf(ConsolePage::Molap)),
+    playedBy(cmd("OpenOlapTab", "ＯＬＡＰタブを開く", 0, Target::Console),
              PlayOpenOlapTab),  // 139
-    playedBy(cmd("OpenMolapTab", "多次元集計タブを開く", 0, pageOf(ConsolePage::Molap)),
+    playedBy(cmd("OpenMolapTab", "多次元集計タブを開く", 0, Target::Console),
              PlayOpenMolapTab),  // 140
     // --- Multi-dimensional settings (141-) ---
     cmd("SetXColumn", "X軸カラム設定", padded(1), Target::Console),        // 141
@@ -260,7 +260,7 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("ExecuteMolap", "多次元集計実行", 0, Target::Console),             // 146
     cmd("SetPoint", "小数点桁数設定", 1, Target::Console),                 // 147
     // --- Log tab and the value-list page (field 1 names the item window) (148-) ---
-    playedBy(cmd("OpenLogTab", "ログタブを開く", 0, pageOf(ConsolePage::Log)),
+    playedBy(cmd("OpenLogTab", "ログタブを開く", 0, Target::Console),
              PlayOpenLogTab),                                                 // 148
     cmd("CreateSet", "新集合作成", 1, Target::ItemWindow),                    // 149
     cmd("ToTopHitData", "該当する元データの先頭", 1, Target::ItemWindow),     // 150

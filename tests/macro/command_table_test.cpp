@@ -1,5 +1,6 @@
-// The command table and the dispatcher: every name and caption as the system spells them, exact
-// matching, and the common shape of every step (count, window, "???") over all 248 rows.
+// The command table and the dispatcher against the system's own table of commands: every name,
+// caption, field rule, window and "???" question as the system has them, exact matching, and the
+// common shape of every step (count, then its own window, then its questions) over all 248 rows.
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -10,24 +11,50 @@
 namespace zbq::test {
 namespace {
 
-struct Transcribed {
-    std::string name, caption, rule;
+// A field that "???" asks for: the field, the prompt, the browse mode and what an empty answer
+// lacks (empty: an empty answer is taken).
+struct Question {
+    int field = 0;
+    std::string prompt;
+    int browseMode = -1;
+    std::string missing;
+    bool operator==(const Question&) const = default;
 };
 
-// The names, captions and field rules as the system's own tables give them.
+struct Transcribed {
+    std::string name, caption, rule, target;
+    std::vector<Question> questions;
+};
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    std::string part;
+    while (std::getline(in, part, separator))
+        parts.push_back(part);
+    if (!text.empty() && text.back() == separator) parts.emplace_back();
+    return parts;
+}
+
+// The system's table: number, name, caption, field rule, the window the step needs, then each
+// "???" field as field|prompt|browse mode|missing word. Lines that start with '#' are notes.
 std::vector<Transcribed> transcribed() {
     std::ifstream in(ZBQ_MACRO_DATA_DIR "/commands.tsv");
     std::vector<Transcribed> rows;
     std::string line;
     while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string no;
-        Transcribed row;
-        std::getline(fields, no, '\t');
-        std::getline(fields, row.name, '\t');
-        std::getline(fields, row.caption, '\t');
-        std::getline(fields, row.rule, '\t');
-        EXPECT_EQ(no, std::to_string(rows.size()));
+        if (line.empty() || line[0] == '#') continue;
+        const std::vector<std::string> cells = split(line, '\t');
+        EXPECT_GE(cells.size(), 5u) << line;
+        if (cells.size() < 5) continue;
+        EXPECT_EQ(cells[0], std::to_string(rows.size()));
+        Transcribed row{cells[1], cells[2], cells[3], cells[4], {}};
+        for (std::size_t i = 5; i < cells.size(); ++i) {
+            const std::vector<std::string> parts = split(cells[i], '|');
+            EXPECT_EQ(parts.size(), 4u) << line;
+            if (parts.size() != 4) continue;
+            row.questions.push_back({std::stoi(parts[0]), parts[1], std::stoi(parts[2]), parts[3]});
+        }
         rows.push_back(row);
     }
     return rows;
@@ -43,6 +70,152 @@ std::string ruleText(const CommandRow& row) {
             break;
     }
     return "pad" + std::to_string(row.count);
+}
+
+std::string dialogName(PlayerDialog dialog) {
+    switch (dialog) {
+        case PlayerDialog::Filter:
+            return "Filter";
+        case PlayerDialog::SmallClass:
+            return "SmallClass";
+        case PlayerDialog::MiddleClass:
+            return "MiddleClass";
+        case PlayerDialog::LargeClass:
+            return "LargeClass";
+        case PlayerDialog::ExcelRead:
+            break;
+    }
+    return "ExcelRead";
+}
+
+std::string pageName(ConsolePage page) {
+    switch (page) {
+        case ConsolePage::System:
+            return "System";
+        case ConsolePage::ItemSelection:
+            return "ItemSelection";
+        case ConsolePage::DataSelection:
+            return "DataSelection";
+        case ConsolePage::Olap:
+            return "Olap";
+        case ConsolePage::Molap:
+            return "Molap";
+        case ConsolePage::Log:
+            break;
+    }
+    return "Log";
+}
+
+// The window a row needs, in the golden table's words.
+std::string targetText(const CommandRow& row) {
+    switch (row.target) {
+        case Target::None:
+            return "None";
+        case Target::MainFrame:
+            return "MainFrame";
+        case Target::Console:
+            return "Console";
+        case Target::ConsolePage:
+            return "Page:" + pageName(row.page);
+        case Target::DataView:
+            return "DataView";
+        case Target::CrossWindow:
+            return "CrossWindow";
+        case Target::MolapWindow:
+            return "MolapWindow";
+        case Target::ItemWindow:
+            return "ItemWindow";
+        case Target::Dialog:
+            return "Dialog:" + dialogName(row.dialog);
+        case Target::ClassDialog:
+            break;
+    }
+    return "ClassDialog";
+}
+
+std::vector<Question> questionsOf(const CommandRow& row) {
+    std::vector<Question> questions;
+    for (const ParameterAsk& ask : row.asks)
+        if (ask.field != 0)
+            questions.push_back({ask.field, ask.prompt ? ask.prompt : "", ask.browseMode,
+                                 ask.missing ? ask.missing : ""});
+    return questions;
+}
+
+// Steps name the item window of this item.
+constexpr std::int32_t kItem = 7;
+
+// Whether a step whose golden window is `target` may play while `open` is the only window.
+bool playsWith(const std::string& target, const OneWindow& open) {
+    const auto startsWith = [&](const char* prefix) { return target.rfind(prefix, 0) == 0; };
+    switch (open.kind) {
+        case WindowKind::None:
+            break;
+        case WindowKind::MainFrame:
+            if (target == "MainFrame") return true;
+            break;
+        case WindowKind::Dialog:
+            if (target == "Dialog:" + dialogName(open.dialog)) return true;
+            if (target == "ClassDialog" && (open.dialog == PlayerDialog::MiddleClass ||
+                                            open.dialog == PlayerDialog::LargeClass))
+                return true;
+            [[fallthrough]];  // the dialog's console is open as well
+        case WindowKind::Console:
+            if (target == "Console" || startsWith("Page:")) return true;
+            break;
+        case WindowKind::DataView:
+            if (target == "DataView") return true;
+            break;
+        case WindowKind::CrossWindow:
+            if (target == "CrossWindow") return true;
+            break;
+        case WindowKind::MolapWindow:
+            if (target == "MolapWindow") return true;
+            break;
+        case WindowKind::ItemWindow:
+            if (target == "ItemWindow" && open.item == kItem) return true;
+            break;
+    }
+    return target == "None";
+}
+
+// The one window that a step whose golden window is `target` needs.
+OneWindow windowFor(const std::string& target) {
+    const auto dialog = [](PlayerDialog d) { return OneWindow{WindowKind::Dialog, d, 0}; };
+    if (target == "MainFrame") return {WindowKind::MainFrame};
+    if (target == "Console" || target.rfind("Page:", 0) == 0) return {WindowKind::Console};
+    if (target == "DataView") return {WindowKind::DataView};
+    if (target == "CrossWindow") return {WindowKind::CrossWindow};
+    if (target == "MolapWindow") return {WindowKind::MolapWindow};
+    if (target == "ItemWindow") return {WindowKind::ItemWindow, PlayerDialog::Filter, kItem};
+    if (target == "ClassDialog") return dialog(PlayerDialog::LargeClass);
+    for (const PlayerDialog d :
+         {PlayerDialog::Filter, PlayerDialog::SmallClass, PlayerDialog::MiddleClass,
+          PlayerDialog::LargeClass, PlayerDialog::ExcelRead})
+        if (target == "Dialog:" + dialogName(d)) return dialog(d);
+    return {};
+}
+
+std::string describe(const OneWindow& open) {
+    switch (open.kind) {
+        case WindowKind::None:
+            return "nothing";
+        case WindowKind::MainFrame:
+            return "the main frame";
+        case WindowKind::Console:
+            return "the console";
+        case WindowKind::DataView:
+            return "the original-data window";
+        case WindowKind::CrossWindow:
+            return "the cross-tab window";
+        case WindowKind::MolapWindow:
+            return "the aggregation window";
+        case WindowKind::ItemWindow:
+            return "the item window of " + std::to_string(open.item);
+        case WindowKind::Dialog:
+            break;
+    }
+    return "the " + dialogName(open.dialog) + " dialog";
 }
 
 std::vector<std::string> step(const CommandRow& row, int parameters, const std::string& value) {
@@ -77,6 +250,16 @@ TEST(CommandTable, NamesCaptionsAndRulesAreTheSystemsInDispatchOrder) {
     EXPECT_EQ(GetCommandCaption("dispconsole"), "");
 }
 
+TEST(CommandTable, EveryRowNeedsTheSystemsWindowAndAsksTheSystemsQuestions) {
+    const std::vector<Transcribed> expected = transcribed();
+    ASSERT_EQ(expected.size(), static_cast<std::size_t>(kCommandCount));
+    for (int i = 0; i < kCommandCount; ++i) {
+        const CommandRow& row = kCommandTable[static_cast<std::size_t>(i)];
+        EXPECT_EQ(targetText(row), expected[i].target) << row.name;
+        EXPECT_EQ(questionsOf(row), expected[i].questions) << row.name;
+    }
+}
+
 TEST(CommandTable, OnlyTheHandWrittenCommandsAreRecordedByNoAction) {
     std::vector<std::string> unrecorded;
     for (const CommandRow& row : kCommandTable)
@@ -100,7 +283,10 @@ TEST_F(Dispatch, NamesMatchExactlyAndAnEmptyStepStopsSilently) {
 // With nothing open every row stops with the count message, or after a right count with the
 // window message, before any "???" is asked; targetless rows give their own result.
 TEST_F(Dispatch, EveryRowChecksItsCountThenItsWindowWithNothingOpen) {
-    for (const CommandRow& row : kCommandTable) {
+    const std::vector<Transcribed> golden = transcribed();
+    ASSERT_EQ(golden.size(), static_cast<std::size_t>(kCommandCount));
+    for (int i = 0; i < kCommandCount; ++i) {
+        const CommandRow& row = kCommandTable[static_cast<std::size_t>(i)];
         const int n = row.count;
         std::vector<std::pair<int, bool>> cases;  // parameters, count message expected
         switch (row.rule) {
@@ -128,7 +314,7 @@ TEST_F(Dispatch, EveryRowChecksItsCountThenItsWindowWithNothingOpen) {
             ASSERT_EQ(prompts.messages().size(), 1u) << context;
             if (countFails) {
                 EXPECT_EQ(lastMessage(), countMessage(row.name, n)) << context;
-            } else if (row.target != Target::None || !row.player) {
+            } else if (golden[i].target != "None" || !row.player) {
                 EXPECT_EQ(lastMessage(), kNoWindow) << context;
             } else if (std::string_view(row.name) == "SaveZbw") {
                 // Needing no window, it asks for its path; the cancelled answer stops it.
@@ -145,45 +331,100 @@ TEST_F(Dispatch, EveryRowChecksItsCountThenItsWindowWithNothingOpen) {
     EXPECT_EQ(asker.asked[0].first, "[ＺＢＱに書出し]: ZBQファイル名を入力して下さい。");
 }
 
-// With every window open a right count reaches the player, after each "???" field was asked
-// for with the row's prompt and browse mode; an empty answer stops the rows that need a value.
-TEST_F(Dispatch, EveryRowAsksItsQuestionsOnceItsWindowIsThere) {
-    windows.open = true;
+// One window at a time, each kind in turn: a step with the right count plays when its own window
+// is open (a dialog's console counts as open, and a row needing no window plays with any) and
+// stops with the window message, playing nothing, when any other window is.
+TEST_F(Dispatch, EveryRowStopsWithTheWindowMessageUnlessItsOwnWindowIsOpen) {
+    const std::vector<Transcribed> golden = transcribed();
+    ASSERT_EQ(golden.size(), static_cast<std::size_t>(kCommandCount));
     for (const CommandRow& row : kCommandTable)
         macro.RegisterPlayer(row.name, recordingPlayer);
-    for (const CommandRow& row : kCommandTable) {
-        // A list gets one entry; a bare command one field it ignores.
+    const auto dialog = [](PlayerDialog d) { return OneWindow{WindowKind::Dialog, d, 0}; };
+    const std::vector<OneWindow> windowsInTurn = {
+        {WindowKind::None},
+        {WindowKind::MainFrame},
+        {WindowKind::Console},
+        dialog(PlayerDialog::Filter),
+        dialog(PlayerDialog::SmallClass),
+        dialog(PlayerDialog::MiddleClass),
+        dialog(PlayerDialog::LargeClass),
+        dialog(PlayerDialog::ExcelRead),
+        {WindowKind::DataView},
+        {WindowKind::CrossWindow},
+        {WindowKind::MolapWindow},
+        {WindowKind::ItemWindow, PlayerDialog::Filter, kItem},
+        {WindowKind::ItemWindow, PlayerDialog::Filter, kItem + 1},  // another item's window
+    };
+    for (const OneWindow& open : windowsInTurn) {
+        windows.only = open;
+        for (int i = 0; i < kCommandCount; ++i) {
+            const CommandRow& row = kCommandTable[static_cast<std::size_t>(i)];
+            const bool plays = playsWith(golden[i].target, open);
+            played.clear();
+            prompts.clear();
+            const std::string context = std::string(row.name) + " with " + describe(open);
+            EXPECT_EQ(macro.ExecuteCommand(step(row, row.count, std::to_string(kItem))),
+                      plays ? 1 : 0)
+                << context;
+            EXPECT_EQ(played.size(), plays ? 1u : 0u) << context;
+            EXPECT_EQ(messages(),
+                      plays ? std::vector<std::string>{} : std::vector<std::string>{kNoWindow})
+                << context;
+        }
+    }
+    EXPECT_TRUE(asker.asked.empty());
+}
+
+// With only its own window open a right count reaches the player after each "???" field of the
+// system's table was asked for with its prompt and browse mode; an empty answer stops the rows
+// that need a value, and a "???" in any other field reaches the player as it stands.
+TEST_F(Dispatch, EveryRowAsksTheSystemsQuestionsOnceItsWindowIsThere) {
+    const std::vector<Transcribed> golden = transcribed();
+    ASSERT_EQ(golden.size(), static_cast<std::size_t>(kCommandCount));
+    for (const CommandRow& row : kCommandTable)
+        macro.RegisterPlayer(row.name, recordingPlayer);
+    const std::string item = std::to_string(kItem);
+    for (int i = 0; i < kCommandCount; ++i) {
+        const CommandRow& row = kCommandTable[static_cast<std::size_t>(i)];
+        const Transcribed& expectedRow = golden[i];
+        windows.only = windowFor(expectedRow.target);
+        // A list gets one entry; a bare command one field it ignores. Field 1 names the item
+        // window, or the number a prompt shows.
         const int parameters = row.count == 0 ? 1 : row.count;
+        bool numbered = expectedRow.target == "ItemWindow";
+        for (const Question& q : expectedRow.questions)
+            numbered = numbered || q.prompt.find("%d") != std::string::npos;
+        std::vector<std::string> fields = step(row, parameters, "???");
+        if (numbered) fields[1] = item;
         for (const bool answered : {true, false}) {
             played.clear();
             prompts.clear();
             asker.asked.clear();
             asker.answers.clear();
             const bool bare = row.rule == FieldRule::Exact && row.count == 0;
-            std::vector<std::string> expected = step(row, bare ? 0 : parameters, "7");
-            std::vector<std::string> fields = step(row, parameters, "7");
+            std::vector<std::string> expected = bare ? step(row, 0, "") : fields;
             bool stops = false;
             std::string missing;
             std::vector<std::pair<std::string, std::int32_t>> questions;
-            for (const ParameterAsk& ask : row.asks) {
-                if (ask.field == 0) continue;
-                fields[static_cast<std::size_t>(ask.field)] = "???";
-                std::string prompt = ask.prompt;
+            for (const Question& q : expectedRow.questions) {
+                ASSERT_LT(static_cast<std::size_t>(q.field), fields.size()) << row.name;
+                ASSERT_EQ(fields[static_cast<std::size_t>(q.field)], "???") << row.name;
+                std::string prompt = q.prompt;
                 if (prompt.find("%d") != std::string::npos)
-                    prompt.replace(prompt.find("%d"), 2, "7");
-                questions.emplace_back(prompt, ask.browseMode);
+                    prompt.replace(prompt.find("%d"), 2, item);
+                questions.emplace_back(prompt, q.browseMode);
                 if (answered) {
                     asker.answers.push_back("answer");
-                    expected[static_cast<std::size_t>(ask.field)] = "answer";
+                    expected[static_cast<std::size_t>(q.field)] = "answer";
                 } else {
-                    expected[static_cast<std::size_t>(ask.field)] = "";
-                    if (ask.missing && !stops) {
+                    expected[static_cast<std::size_t>(q.field)] = "";
+                    if (!q.missing.empty()) {
                         stops = true;
-                        missing = ask.missing;
+                        missing = q.missing;
+                        break;  // the first refused answer ends the step
                     }
                 }
             }
-            if (stops) questions.resize(1);  // the first refused answer ends the step
             const std::string context =
                 std::string(row.name) + (answered ? " answered" : " cancelled");
             EXPECT_EQ(macro.ExecuteCommand(fields), stops ? 0 : 1) << context;
@@ -204,22 +445,17 @@ TEST_F(Dispatch, EveryRowAsksItsQuestionsOnceItsWindowIsThere) {
 }
 
 TEST_F(Dispatch, ARowWithoutItsPlayerStopsWithTheWindowMessageEvenWhenItsWindowIsOpen) {
-    windows.open = true;
+    windows.only = {WindowKind::CrossWindow};
     EXPECT_EQ(macro.ExecuteCommand({"Olap_CopyAll"}), 0);
     EXPECT_EQ(messages(), std::vector<std::string>{kNoWindow});
     // Nor is anything asked for it.
+    windows.only = {WindowKind::DataView};
     EXPECT_EQ(macro.ExecuteCommand({"Data_OutToCsv", "???"}), 0);
     EXPECT_TRUE(asker.asked.empty());
 }
 
 TEST_F(Dispatch, TheItemWindowIsTheOneFieldOneNames) {
-    struct OneItemWindow : SwitchedWindows {
-        QWidget* itemWindow(std::int32_t item) const override {
-            return item == 4 ? mainWindow() : nullptr;
-        }
-    } items;
-    items.open = true;
-    app.SetWindowPort(&items);
+    windows.only = {WindowKind::ItemWindow, PlayerDialog::Filter, 4};
     macro.RegisterPlayer("Item_Copy", recordingPlayer);
     played.clear();
     EXPECT_EQ(macro.ExecuteCommand({"Item_Copy", "3"}), 0);

@@ -1,5 +1,6 @@
 // What the macro tests share: an application object with scripted prompts, a window port that
-// reports every window open or none, a scripted answer to every "???", and the macro object.
+// opens one window at a time (or every window, or none), a scripted answer to every "???", and
+// the macro object.
 #pragma once
 
 // The engine's headers name a member "slots", which Qt's keywords would take: they come first.
@@ -14,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/window_port.h"
 #include "macro/cmacro.h"
 #include "macro/parameter_asker.h"
 #include "platform/core/cp932.h"
@@ -21,24 +23,53 @@
 
 namespace zbq::test {
 
-// Every window open (one widget stands for all of them) or none.
+// The kinds of window a macro step can need.
+enum class WindowKind {
+    None,
+    MainFrame,
+    Console,
+    DataView,
+    CrossWindow,
+    MolapWindow,
+    ItemWindow,
+    Dialog
+};
+
+// One window: its kind, and which dialog or which item's window it is.
+struct OneWindow {
+    WindowKind kind = WindowKind::None;
+    PlayerDialog dialog = PlayerDialog::Filter;  // WindowKind::Dialog
+    std::int32_t item = 0;                       // WindowKind::ItemWindow
+};
+
+// The windows a test has open, one widget standing for each: `only` one of them (a dialog a
+// player opened comes with the console that keeps it, and an open console has all its pages), or,
+// with `open`, every window at once for tests that are about runs rather than windows.
 class SwitchedWindows : public WindowPort {
 public:
     bool open = false;
+    OneWindow only;
     int resets = 0;
 
-    QWidget* mainWindow() const override { return shown(); }
+    QWidget* mainWindow() const override { return shown(is(WindowKind::MainFrame)); }
     void ResetWindows() override { ++resets; }
-    QWidget* console() const override { return shown(); }
-    QWidget* consolePage(ConsolePage) const override { return shown(); }
-    QWidget* dataView() const override { return shown(); }
-    QWidget* crossWindow() const override { return shown(); }
-    QWidget* molapWindow() const override { return shown(); }
-    QWidget* itemWindow(std::int32_t) const override { return shown(); }
-    QWidget* playerDialog(PlayerDialog) const override { return shown(); }
+    QWidget* console() const override {
+        return shown(is(WindowKind::Console) || is(WindowKind::Dialog));
+    }
+    QWidget* consolePage(ConsolePage) const override { return console(); }
+    QWidget* dataView() const override { return shown(is(WindowKind::DataView)); }
+    QWidget* crossWindow() const override { return shown(is(WindowKind::CrossWindow)); }
+    QWidget* molapWindow() const override { return shown(is(WindowKind::MolapWindow)); }
+    QWidget* itemWindow(std::int32_t item) const override {
+        return shown(is(WindowKind::ItemWindow) && only.item == item);
+    }
+    QWidget* playerDialog(PlayerDialog dialog) const override {
+        return shown(is(WindowKind::Dialog) && only.dialog == dialog);
+    }
 
 private:
-    QWidget* shown() const { return open ? &widget_ : nullptr; }
+    bool is(WindowKind kind) const { return only.kind == kind; }
+    QWidget* shown(bool one) const { return open || one ? &widget_ : nullptr; }
     mutable QWidget widget_;
 };
 
