@@ -240,9 +240,13 @@ public:
 
     // --- Saving (ckw_app_save.cpp) ---
     // Writes the save scope's records to the save path with the settings blob and the password
-    // (asked in the password dialog when `ask` is non-zero), then the macro file beside it.
-    // 1 saved, 0 not (told). Records SaveZbw while recording.
+    // (asked in the password dialog when `ask` is non-zero), and the macro file beside it: both
+    // or, as far as the file system allows, neither. 1 saved, 0 not (told). Refused while data
+    // is loading or being added, another save runs or an aggregation's workers run. Records
+    // SaveZbw while recording.
     std::int32_t SaveDataAndMacro(std::string_view password, std::int32_t ask);
+    // A save is under way (its dialogs and engine steps let other actions in).
+    bool IsSaving() const { return saving_; }
     // Called before each write of a save with its ordinal from 0; tests stop a save there.
     using SaveFaultHook = std::function<void(int write)>;
     void SetSaveFaultHook(SaveFaultHook hook) { saveFaultHook_ = std::move(hook); }
@@ -470,6 +474,9 @@ public:
     void ShowError(std::string_view utf8Text) const;        // exclamation
     void ShowInformation(std::string_view utf8Text) const;  // information
     bool AskYesNo(std::string_view utf8Text) const;         // question; true for Yes
+    // "ファイルの書出しに失敗しました。" naming the file that could not be written
+    // (ckw_app_save.cpp).
+    void ShowWriteFailure(const std::string& path) const;
 
 private:
     friend class SuppressGuard;
@@ -501,6 +508,7 @@ private:
 
     std::int32_t loaded_ = 0;
     std::int32_t busy_ = 0;
+    bool saving_ = false;
     std::int32_t graphOutput_ = 0;
     std::int32_t viewerEnabled_ = 0;
     std::string viewerModule_, viewerArgument_;

@@ -1,11 +1,14 @@
 // CKWApp, saving a data set: all records or only the displayed set, with the settings blob, the
 // password and the macro file beside it.
 //
-// The new data file is made complete (records, blob, password) in a temporary beside the target
-// and renamed over it last, so a failure or a kill at any moment leaves the old target as it
-// was; the working file a save from a definition or an addition takes over is removed only
-// after that rename. The blob is scrambled when the file being written has a version of 120 or
-// more, whatever the loaded file's version.
+// The new data file (records, blob, password) and the new macro file are both made complete in
+// temporaries beside their targets before either replaces anything; the macro file is put in
+// place first, because its old one can be put back from ".bak", and the data file renamed over
+// its target last. A failure before that rename leaves the old files, the working file and the
+// application's state as they were and names the file that could not be written; the working
+// file a save from a definition or an addition takes over is removed only after it. The blob is
+// scrambled when the file being written has a version of 120 or more, whatever the loaded
+// file's version.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +16,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "app/ckw_app.h"
@@ -33,8 +37,9 @@ enum SaveWrite : int {
     kWriteRecords,
     kWriteBlob,
     kWritePassword,
-    kRenameOverTarget,
     kWriteMacroFile,
+    kPlaceMacroFile,
+    kRenameOverTarget,
     kRemoveWorkingFile,
     kSaveDone,
 };
@@ -95,7 +100,23 @@ std::string macroPathFor(const std::string& dataPath) {
 
 }  // namespace
 
+void CKWApp::ShowWriteFailure(const std::string& path) const {
+    ShowError(std::string(kWriteFailure) + "\n[" + path + "]");
+}
+
 std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t ask) {
+    // The password dialog and the engine steps let other actions in: a second save, or one
+    // while a load or an aggregation is under way, would write from a state half made.
+    if (!loaded_ || busy_ || saving_ || search_.MolapCancelFlag().running()) {
+        ShowInformation("データがロードされるまでお待ちください");
+        return 0;
+    }
+    saving_ = true;
+    struct EndSaving {
+        bool& saving;
+        ~EndSaving() { saving = false; }
+    } endSaving{saving_};
+
     const bool recording = macro_->isRecording() && !macro_->isPlaying();
     const bool variable = recording && macro_->isVariable();
     std::string recordedPath;
@@ -120,19 +141,15 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
             StartProgress();
         }
     };
-    const auto fail = [&](const char* message) {
+    const auto fail = [&](const std::string* failedPath) {
         endProgress();
-        if (message) ShowError(message);
+        if (failedPath) ShowWriteFailure(*failedPath);
         return 0;
     };
     const auto fault = [this](int write) {
         if (saveFaultHook_) saveFaultHook_(write);
     };
 
-    if (busy_) {
-        StopProgress();
-        SetStatusText("");
-    }
     SetStatusText(zbq::cp932::literal("書き込み中"));
     StartProgress();
 
@@ -166,24 +183,29 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
         std::string out;
         if (WriteSettingsBlob(out) != static_cast<std::int32_t>(GetSettingsBlobSize())) {
             FreeSettingsBlock();
-            return fail("内部データの取得に失敗しました");
+            endProgress();
+            ShowError("内部データの取得に失敗しました");
+            return 0;
         }
         blob = std::move(out);
     }
     FreeSettingsBlock();
 
-    // A file the user made read-only is not replaced behind that permission.
+    // A file the user made read-only is not replaced behind that permission; a folder or
+    // device at the target's place is no file to replace at all.
     struct stat targetStat {};
     const bool targetExists = ::stat(savePath_.c_str(), &targetStat) == 0;
-    if (savePath_.empty() || (targetExists && ::access(savePath_.c_str(), W_OK) != 0))
-        return fail(kWriteFailure);
+    if (savePath_.empty() ||
+        (targetExists && (!S_ISREG(targetStat.st_mode) || ::access(savePath_.c_str(), W_OK) != 0)))
+        return fail(&savePath_);
     const bool targetIsWorking =
         saveMode_ == 1 && loadMode_ != 2 && zbq::app::sameFile(working, savePath_);
 
+    // The new data file, whole in a temporary beside the target.
     fault(kWriteRecords);
     std::string temp;
     const int fd = zbq::createTempFile(savePath_, temp);
-    if (fd < 0) return fail(kWriteFailure);
+    if (fd < 0) return fail(&savePath_);
     bool written;
     if (saveMode_ == 1) {
         written = copyInto(working, fd) && ::fsync(fd) == 0;
@@ -192,45 +214,56 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
         ::close(fd);
         written = KWmapSave(temp) >= 0;
     }
-    const auto discard = [&](const char* message) {
+    const auto discard = [&](const std::string* failedPath) {
         ::unlink(temp.c_str());
-        return fail(message);
+        return fail(failedPath);
     };
-    if (!written) return discard(kWriteFailure);
+    if (!written) return discard(&savePath_);
 
     fault(kWriteBlob);
     if (fileVersion(temp) >= kScrambledVersion)
         ScrambleBlob(blob->data(), static_cast<std::int32_t>(blob->size()));
-    if (KWwriteBlob(temp, *blob) < 0) return discard(kWriteFailure);
+    if (KWwriteBlob(temp, *blob) < 0) return discard(&savePath_);
 
     fault(kWritePassword);
     // An empty password removes one the copied file carried; a refused one fails the save.
     if (KWpwdSet(temp, savePassword_) < 0) return discard(nullptr);
 
+    // The new macro file, whole beside its target too, before either file replaces anything.
+    fault(kWriteMacroFile);
+    const std::string macroPath = macroPathFor(savePath_);
+    const std::unique_ptr<MacroFileWrite> macroFile = macro_->PrepareMacroFile(macroPath);
+    if (!macroFile) return discard(nullptr);
+
+    // The macro file goes in first: its old one is kept as ".bak" and can be put back, while
+    // an old data file is gone once the new one is renamed over it.
+    fault(kPlaceMacroFile);
+    if (!macroFile->commit()) return discard(nullptr);
     fault(kRenameOverTarget);
     const mode_t mode = targetExists ? (targetStat.st_mode & 07777) : 0644;
-    if (::chmod(temp.c_str(), mode) != 0 || ::rename(temp.c_str(), savePath_.c_str()) != 0)
-        return discard(kWriteFailure);
+    if (::chmod(temp.c_str(), mode) != 0 || ::rename(temp.c_str(), savePath_.c_str()) != 0) {
+        macroFile->undo();
+        return discard(&savePath_);
+    }
     syncFolderOf(savePath_);
-    AddSavedPath(savePath_);
 
+    // Both files are in place: the save is done.
+    AddSavedPath(savePath_);
+    macroFilePath_ = macroPath;
     // From a definition or an addition, the saved file is now the one the program works on.
-    std::string formerWorking;
     if (saveMode_ == 1 && loadMode_ != 2) {
-        if (!targetIsWorking) formerWorking = working;
         loadMode_ = 2;
         dataFilePath_ = savePath_;
+        fault(kRemoveWorkingFile);
+        if (!targetIsWorking) ::unlink(working.c_str());
     }
 
-    fault(kWriteMacroFile);
-    macroFilePath_ = macroPathFor(savePath_);
-    const bool macroWritten = macro_->WriteMacroFile(macroFilePath_) != 0;
-    fault(kRemoveWorkingFile);
-    if (!formerWorking.empty()) ::unlink(formerWorking.c_str());
-    if (!macroWritten) return fail(nullptr);
-
     endProgress();
-    ShowInformation("ZBQﾌｧｲﾙ[" + savePath_ + "]\nMCRﾌｧｲﾙ[" + macroFilePath_ + "]\nを作成しました");
+    std::string message =
+        "ZBQﾌｧｲﾙ[" + savePath_ + "]\nMCRﾌｧｲﾙ[" + macroFilePath_ + "]\nを作成しました";
+    if (const std::string kept = macroFile->keptFile(); !kept.empty())
+        message += "\n読込めなかった元のMCRファイルは[" + kept + "]に残しました";
+    ShowInformation(message);
     if (recording)
         Record(StepBuilder("SaveZbw")
                    .text(recordedPath)

@@ -10,9 +10,27 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// A macro file written whole beside its target and not yet in its place, so that a save can
+// make the data file and the macro file complete before it replaces either. Going away without
+// a commit leaves everything as it was.
+class MacroFileWrite {
+public:
+    virtual ~MacroFileWrite() = default;
+    // Puts the new file in place, the old one kept as ".bak"; false (the user told) with the old
+    // file as it was.
+    virtual bool commit() = 0;
+    // After a commit, when what was saved with it could not be put in place: the previous file
+    // back where it was.
+    virtual void undo() {}
+    // Where the commit kept a file that the start-up reading refused or read only in part; ""
+    // when it kept none.
+    virtual std::string keptFile() const { return {}; }
+};
 
 class MacroPort {
 public:
@@ -30,6 +48,9 @@ public:
     virtual std::int32_t ReadMacroFile(const std::string& /*path*/) { return 1; }
     // Nonzero written, 0 failed (the user has been told).
     virtual std::int32_t WriteMacroFile(const std::string& /*path*/) { return 1; }
+    // The macro file made complete beside `path`, replacing nothing yet; null when it cannot be
+    // (the user has been told). Unless a port does better, the commit is WriteMacroFile.
+    virtual std::unique_ptr<MacroFileWrite> PrepareMacroFile(const std::string& path);
     virtual std::vector<std::string> macroNames() const { return {}; }
     virtual std::int32_t RunAutoOpenMacro() { return 0; }
 };

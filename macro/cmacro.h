@@ -56,6 +56,10 @@ public:
     void record(std::string_view step) override;
     std::int32_t ReadMacroFile(const std::string& path) override;
     std::int32_t WriteMacroFile(const std::string& path) override;
+    // Before the first write that replaces the file read at start-up, when that reading refused
+    // the file or skipped macros of it, the file is kept as "<file>.refused" (".refused.N" when
+    // taken), so the user's macros survive the writes after it.
+    std::unique_ptr<MacroFileWrite> PrepareMacroFile(const std::string& path) override;
     std::vector<std::string> macroNames() const override;
     // Runs the macro named "auto_open" as start-up does after its question; 1 when it ran to the
     // end ("マクロ「auto_open」の実行が完了しました。"), 0 when a step stopped it or there is none.
@@ -152,4 +156,8 @@ private:
     std::vector<MacroRecord> macros_;
     std::vector<std::string> recordedSteps_;
     std::vector<Player> players_;
+
+    // The file the start-up reading read, and whether it must be kept before it is replaced.
+    std::string readFile_;
+    bool keepReadFile_ = false;
 };

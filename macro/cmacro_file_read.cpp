@@ -143,6 +143,7 @@ bool CMacro::askToContinue(std::string_view utf8Text) {
 }
 
 std::int32_t CMacro::refuseAtStartUp(std::string_view utf8Text) {
+    keepReadFile_ = true;
     emptyMacroArea();
     if (!askToContinue(utf8Text)) return 0;
     return LoadStructureDefinition();
@@ -164,6 +165,8 @@ std::int32_t CMacro::LoadStructureDefinition() {
 std::int32_t CMacro::ReadMacroFile(const std::string& path) {
     std::string bytes;
     const FileState state = readWholeFile(path, bytes);
+    readFile_ = path;
+    keepReadFile_ = false;
     emptyMacroArea();
     if (state == FileState::Missing) return LoadStructureDefinition();
     const MacroFileIndex index(std::move(bytes));
@@ -206,6 +209,7 @@ std::int32_t CMacro::ReadMacroFile(const std::string& path) {
                 QString::fromUtf8(CKWApp::kCaption), zbq::ui::Icon::Exclamation,
                 zbq::ui::Buttons::YesNo);
             app_.StartProgress();
+            keepReadFile_ = true;
             break;
         }
         const char* question = nullptr;
@@ -227,6 +231,7 @@ std::int32_t CMacro::ReadMacroFile(const std::string& path) {
             }
         }
         if (question) {
+            keepReadFile_ = true;
             if (askToContinue(question)) continue;
             emptyMacroArea();
             return 0;

@@ -1,15 +1,22 @@
-// Writing the macro file: the whole file is built in memory in its fixed order (FORMAT.md), the
-// old file is copied to ".bak", and the new one replaces the old only when it is complete.
+// Writing the macro file: the whole file is built in memory in its fixed order (FORMAT.md) and
+// written beside its target with a copy of the old file for ".bak" (and one for ".refused"
+// when the start-up reading could not take the old file in whole); only then do renames put
+// them in place. A value the file cannot hold names its key; a file that cannot be written,
+// whatever the reason (a full disk, a folder or file that may not be written), names its path.
 #include <sys/stat.h>
 
-#include <algorithm>
+#include <unistd.h>
+
 #include <charconv>
+#include <memory>
 
 #include "app/ckw_app.h"
 #include "app/message_pump.h"
+#include "app/temp_names.h"
 #include "macro/cmacro.h"
 #include "macro/macro_file_format.h"
 #include "platform/core/atomic_file.h"
+#include "platform/core/staged_file.h"
 
 using macrofile::keyName;
 using macrofile::Section;
@@ -30,14 +37,10 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// The file's text, line by line, remembering which key each line holds so that a failure can be
-// named.
+// The file's text, built whole; a value that cannot stand in the file names its key.
 class MacroFileText {
 public:
-    void reserve(std::size_t lines, std::size_t bytes) {
-        lines_.reserve(lines);
-        text_.reserve(bytes);
-    }
+    void reserve(std::size_t bytes) { text_.reserve(bytes); }
     void section(Section section) {
         current_ = section;
         text_ += '[';
@@ -59,35 +62,16 @@ public:
     }
 
     const std::string& bytes() const { return text_; }
-    // The key whose line holds byte `offset` (the last one past the end).
-    std::string keyAt(std::size_t offset) const {
-        auto it = std::upper_bound(lines_.begin(), lines_.end(), offset,
-                                   [](std::size_t o, const Line& l) { return o < l.offset; });
-        if (it != lines_.begin()) --it;
-        return it == lines_.end() ? failureText(Section::File, "Version")
-                                  : failureText(it->section, it->key);
-    }
     const std::string& failure() const { return failure_; }
 
-    static std::string failureText(Section section, const std::string& key) {
-        return "MCRファイルの書出しに失敗しました。\n書出し失敗箇所：[" +
-               std::string(macrofile::sectionNameUtf8(section)) + "]" + key;
-    }
-
 private:
-    struct Line {
-        std::size_t offset;
-        Section section;
-        std::string key;
-    };
-
     bool line(const std::string& key, std::string_view value, bool guard) {
         // A line break or NUL inside a value would break the file for every reader.
         if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-            failure_ = failureText(current_, key);
+            failure_ = "MCRファイルの書出しに失敗しました。\n書出し失敗箇所：[" +
+                       std::string(macrofile::sectionNameUtf8(current_)) + "]" + key;
             return false;
         }
-        lines_.push_back(Line{text_.size(), current_, key});
         text_ += key;
         text_ += '=';
         if (guard) text_ += '"';
@@ -99,7 +83,6 @@ private:
 
     Section current_ = Section::File;
     std::string text_;
-    std::vector<Line> lines_;
     std::string failure_;
 };
 
@@ -114,7 +97,7 @@ bool build(const MacroStructureBlock& block, const std::vector<MacroRecord>& mac
         for (const std::string& step : macro.steps)
             bytes += step.size();
     }
-    file.reserve(lines, bytes + 24 * lines);
+    file.reserve(bytes + 24 * lines);
     file.section(Section::File);
     if (!file.profileKey("Version", "2.0")) return false;
     file.section(Section::Structure);
@@ -159,44 +142,106 @@ bool build(const MacroStructureBlock& block, const std::vector<MacroRecord>& mac
     return true;
 }
 
-// Copies an existing file to `path` + ".bak"; true when there was none.
-bool keepBackup(const std::string& path) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return true;
-    std::string old;
-    return macrofile::readFileBytes(path, old) && zbq::writeFileAtomically(path + ".bak", old);
-}
+// The new file beside its target, and the program's own copies of the old one: ".bak" always,
+// "<file>.refused" when the start-up reading could not take all of it in. All are whole on disk
+// before the commit; the commit only renames and links.
+class StagedMacroFile final : public MacroFileWrite {
+public:
+    StagedMacroFile(CKWApp& app, const std::string& path, bool* keepRefused)
+        : app_(app),
+          path_(path),
+          file_(path),
+          backup_(path + ".bak"),
+          refused_(path + ".refused"),
+          keepRefused_(keepRefused) {}
+
+    bool prepare(const std::string& bytes) {
+        if (!file_.open()) return failed(path_);
+        struct stat st {};
+        hadOld_ = ::stat(path_.c_str(), &st) == 0;
+        if (hadOld_) {
+            std::string old;
+            if (!S_ISREG(st.st_mode) || !macrofile::readFileBytes(path_, old)) return failed(path_);
+            if (!backup_.write(old, st.st_mode & 07777)) return failed(backup_.target());
+            if (keepRefused_ && !refused_.write(old, st.st_mode & 07777))
+                return failed(refused_.target());
+        }
+        // Written in pieces so that the windows stay alive through a long file.
+        constexpr std::size_t kPiece = 64 * 1024;
+        for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+            zbq::app::pumpPendingMessages();
+            if (!file_.write(std::string_view(bytes).substr(at, kPiece))) return failed(path_);
+        }
+        return true;
+    }
+
+    bool commit() override {
+        if (hadOld_ && keepRefused_) {
+            kept_ = refused_.placeUnderFreeName();
+            if (kept_.empty()) return failed(refused_.target());
+        }
+        if (hadOld_ && !backup_.replaceTarget()) {
+            forgetKept();
+            return failed(backup_.target());
+        }
+        if (!file_.commit()) {
+            forgetKept();
+            return failed(path_);
+        }
+        committed_ = true;
+        if (keepRefused_) *keepRefused_ = false;
+        return true;
+    }
+
+    void undo() override {
+        if (!committed_) return;
+        committed_ = false;
+        if (hadOld_)
+            ::rename(backup_.target().c_str(), path_.c_str());
+        else
+            ::unlink(path_.c_str());
+        if (keepRefused_) *keepRefused_ = true;
+        forgetKept();
+    }
+
+    std::string keptFile() const override { return committed_ ? kept_ : std::string(); }
+
+private:
+    bool failed(const std::string& path) {
+        app_.ShowWriteFailure(path);
+        return false;
+    }
+    void forgetKept() {
+        if (!kept_.empty()) ::unlink(kept_.c_str());
+        kept_.clear();
+    }
+
+    CKWApp& app_;
+    std::string path_;
+    zbq::AtomicFile file_;
+    zbq::StagedFile backup_;
+    zbq::StagedFile refused_;
+    bool* keepRefused_;  // null: nothing to keep
+    bool hadOld_ = false;
+    bool committed_ = false;
+    std::string kept_;
+};
 
 }  // namespace
 
-std::int32_t CMacro::WriteMacroFile(const std::string& path) {
+std::unique_ptr<MacroFileWrite> CMacro::PrepareMacroFile(const std::string& path) {
     MacroFileText file;
     if (!build(block_, macros_, file)) {
         app_.ShowError(file.failure());
-        return 0;
+        return nullptr;
     }
-    if (!keepBackup(path)) {
-        app_.ShowError(MacroFileText::failureText(Section::File, "Version"));
-        return 0;
-    }
-    zbq::AtomicFile out(path);
-    if (!out.open()) {
-        app_.ShowError(file.keyAt(0));
-        return 0;
-    }
-    // Written in pieces, so that a failure names the key it was writing.
-    constexpr std::size_t kPiece = 64 * 1024;
-    const std::string& bytes = file.bytes();
-    for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
-        zbq::app::pumpPendingMessages();
-        if (!out.write(std::string_view(bytes).substr(at, kPiece))) {
-            app_.ShowError(file.keyAt(at));
-            return 0;
-        }
-    }
-    if (!out.commit()) {
-        app_.ShowError(file.keyAt(bytes.size()));
-        return 0;
-    }
-    return 1;
+    const bool keep = keepReadFile_ && zbq::app::sameFile(path, readFile_);
+    auto staged = std::make_unique<StagedMacroFile>(app_, path, keep ? &keepReadFile_ : nullptr);
+    if (!staged->prepare(file.bytes())) return nullptr;
+    return staged;
+}
+
+std::int32_t CMacro::WriteMacroFile(const std::string& path) {
+    const std::unique_ptr<MacroFileWrite> file = PrepareMacroFile(path);
+    return file && file->commit() ? 1 : 0;
 }

@@ -1,7 +1,10 @@
 // Saving a data set through CKWApp::SaveDataAndMacro on a started harness: what each scope and
 // load mode writes and where the program works afterwards, passwords, the recorded step, the
-// blob's scrambling by the written file's version, and a save killed at every write.
+// blob's scrambling by the written file's version, a save refused while other work runs, a save
+// whose macro file cannot be written changing nothing, a macro file the start-up refused kept
+// through later saves, and a save killed at every write.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,13 +15,17 @@
 #include <QLineEdit>
 
 #include <filesystem>
+#include <memory>
 
 #include "app/password_dlg.h"
 #include "engine/kw_file.h"
+#include "macro/cmacro.h"
 #include "platform/core/cp932.h"
 #include "platform/core/fd_io.h"
 #include "platform/ui/modal_runner.h"
 #include "tests/app/start_fixture.h"
+#include "tests/support/full_disk.h"
+#include "tests/support/ordinary_user.h"
 
 namespace zbq::test {
 namespace {
@@ -236,9 +243,11 @@ TEST(Save, WriteFailuresLeaveTheTargetAndTell) {
         h.usePorts(nullptr, nullptr, &macro);
         prepare(h, 1);
         h.app().SetSaveMode(1);
-        h.app().SetSavePath(c.target(h));
+        const std::string target = c.target(h);
+        h.app().SetSavePath(target);
         EXPECT_EQ(h.app().SaveDataAndMacro("", 0), 0);
-        EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{"ファイルの書出しに失敗しました。"});
+        EXPECT_EQ(shown(h.prompts()),
+                  std::vector<std::string>{"ファイルの書出しに失敗しました。\n[" + target + "]"});
         EXPECT_EQ(h.app().GetLoadMode(), 1);
         EXPECT_EQ(recordsIn(h.app().GetTempDataFile()), AppHarness::kFixtureRecords);
         EXPECT_EQ(macro.written, std::vector<std::string>{});
@@ -300,6 +309,251 @@ TEST(Save, PasswordDialogCountsBytesNotCharacters) {
             return int(QDialog::Accepted);
         });
         EXPECT_EQ(askSavePassword(nullptr), cp932::literal(c.kept));
+    }
+}
+
+// --- Saves that must not run now ---
+
+TEST(Save, RefusedWhileALoadAnAdditionAnAggregationOrAnotherSaveRuns) {
+    const std::string wait = "データがロードされるまでお待ちください";
+    struct Case {
+        const char* name;
+        // What runs while the save is asked for; it runs as long as what it gives is held.
+        std::function<std::shared_ptr<void>(AppHarness&)> during;
+    };
+    const Case cases[] = {
+        {"data still loading",
+         [](AppHarness& h) {
+             h.app().SetDataLoaded(0);
+             return nullptr;
+         }},
+        {"data being added",
+         [](AppHarness& h) {
+             h.app().SetAddingData(1);
+             return nullptr;
+         }},
+        // The aggregation's workers read the engine's tables while its window waits.
+        {"an aggregation running",
+         [](AppHarness& h) {
+             return std::make_shared<kw::MolapCancel::Running>(h.app().Search().MolapCancelFlag());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness h;
+        FakeMacro macro;
+        h.usePorts(nullptr, nullptr, &macro);
+        prepare(h, 1);
+        macro.recording = true;
+        macro.written.clear();
+        const std::shared_ptr<void> running = c.during(h);
+        h.app().SetSaveMode(1);
+        h.app().SetSavePath(h.file("out.zbq"));
+        EXPECT_EQ(h.app().SaveDataAndMacro("", 1), 0);
+        EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{wait});
+        EXPECT_EQ(h.dialogsShown().size(), 0u) << "the password was asked for";
+        EXPECT_FALSE(std::filesystem::exists(h.file("out.zbq")));
+        EXPECT_EQ(macro.written, std::vector<std::string>{});
+        EXPECT_EQ(macro.steps, std::vector<std::string>{});
+        EXPECT_EQ(h.app().GetLoadMode(), 1);
+    }
+
+    // A save asked for while the first one's engine steps let events in.
+    {
+        SCOPED_TRACE("a save under way");
+        AppHarness h;
+        FakeMacro macro;
+        h.usePorts(nullptr, nullptr, &macro);
+        prepare(h, 1);
+        macro.recording = true;
+        macro.written.clear();
+        CKWApp& app = h.app();
+        std::int32_t inner = -1;
+        app.SetSaveFaultHook([&](int write) {
+            if (write != 1 || inner != -1) return;
+            app.SetSavePath(h.file("second.zbq"));
+            inner = app.SaveDataAndMacro("", 0);
+            app.SetSavePath(h.file("first.zbq"));
+        });
+        app.SetSaveMode(1);
+        app.SetSavePath(h.file("first.zbq"));
+        EXPECT_EQ(app.SaveDataAndMacro("", 0), 1);
+        app.SetSaveFaultHook(nullptr);
+        EXPECT_EQ(inner, 0);
+        EXPECT_EQ(shown(h.prompts()),
+                  (std::vector<std::string>{
+                      wait, savedMessage(h.file("first.zbq"), h.file("first.mcr"))}));
+        EXPECT_FALSE(std::filesystem::exists(h.file("second.zbq")));
+        EXPECT_EQ(macro.written, std::vector<std::string>{h.file("first.mcr")});
+        EXPECT_EQ(macro.steps.size(), 1u);
+        EXPECT_FALSE(app.IsSaving());
+    }
+}
+
+// --- Both files or neither ---
+
+// Hands the program directory and everything in it to the ordinary user a test may become.
+void handOver(const std::string& dir) {
+    if (::geteuid() != 0) return;
+    ASSERT_EQ(::lchown(dir.c_str(), AsOrdinaryUser::kNobody, AsOrdinaryUser::kNobody), 0);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir))
+        ASSERT_EQ(::lchown(entry.path().c_str(), AsOrdinaryUser::kNobody, AsOrdinaryUser::kNobody),
+                  0);
+}
+
+std::vector<std::string> temporariesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename().string().find("zbq-tmp") != std::string::npos)
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+// From a definition, so that a save that went half-way would take the working file away. Each
+// cause makes the save fail before either file is in place; with it gone, the same save runs.
+TEST(Save, AFileThatCannotBeWrittenLeavesBothOldFilesAndTheWorkingFile) {
+    struct Case {
+        const char* name;
+        const char* fails;  // the file the message names
+        std::function<void(const std::string&folder)> cause, undo;
+        bool fullDisk = false;
+    };
+    const Case cases[] = {
+        {"the folder made unwritable", "out/target.zbq",
+         [](const std::string& folder) { ::chmod(folder.c_str(), 0555); },
+         [](const std::string& folder) { ::chmod(folder.c_str(), 0755); }},
+        {"the macro file made read-only", "out/target.mcr",
+         [](const std::string& folder) { ::chmod((folder + "/target.mcr").c_str(), 0444); },
+         [](const std::string& folder) { ::chmod((folder + "/target.mcr").c_str(), 0644); }},
+        {"the disk full while the macro file is written", "out/target.mcr",
+         [](const std::string&) {}, [](const std::string&) {}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness h;
+        CMacro macro(h.app());
+        prepare(h, 1);
+        CKWApp& app = h.app();
+        const std::string folder = h.file("out");
+        std::filesystem::create_directory(folder);
+        const std::string target = folder + "/target.zbq", macroFile = folder + "/target.mcr";
+        writeFile(target, "the old data file");
+        writeFile(macroFile, "the old macro file");
+        writeFile(macroFile + ".bak", "an older macro file");
+        const std::string working = app.GetTempDataFile();
+        const std::string workingBytes = readFile(working);
+        const std::string macroPathBefore = app.GetMacroFilePath();
+        macro.StartRecording();
+        app.SetSaveMode(1);
+        app.SetSavePath(target);
+        handOver(h.programDir());
+        AsOrdinaryUser user{h.programDir()};
+        ASSERT_TRUE(user.ok());
+
+        c.cause(folder);
+        std::int32_t saved;
+        {
+            std::optional<FullDisk> disk;
+            if (c.fullDisk) disk.emplace(100, "target.mcr.zbq-tmp");
+            saved = app.SaveDataAndMacro("", 0);
+        }
+        c.undo(folder);
+        EXPECT_EQ(saved, 0);
+        EXPECT_EQ(shown(h.prompts()),
+                  std::vector<std::string>{"ファイルの書出しに失敗しました。\n[" + h.file(c.fails) +
+                                           "]"});
+        EXPECT_EQ(readFile(target), "the old data file");
+        EXPECT_EQ(readFile(macroFile), "the old macro file");
+        EXPECT_EQ(readFile(macroFile + ".bak"), "an older macro file");
+        EXPECT_EQ(readFile(working), workingBytes);
+        EXPECT_EQ(app.GetLoadMode(), 1);
+        EXPECT_EQ(app.GetMacroFilePath(), macroPathBefore);
+        EXPECT_EQ(app.GetSavedPaths(), std::vector<std::string>{});
+        EXPECT_EQ(macro.RecordedSteps(), std::vector<std::string>{});
+        EXPECT_EQ(temporariesIn(folder), std::vector<std::string>{});
+
+        h.prompts().clear();
+        ASSERT_EQ(app.SaveDataAndMacro("", 0), 1);
+        EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{savedMessage(target, macroFile)});
+        EXPECT_EQ(recordsIn(target), AppHarness::kFixtureRecords);
+        EXPECT_EQ(readFile(macroFile + ".bak"), "the old macro file");
+        EXPECT_EQ(app.GetLoadMode(), 2);
+        EXPECT_EQ(app.GetMacroFilePath(), macroFile);
+        EXPECT_FALSE(std::filesystem::exists(working));
+        EXPECT_EQ(macro.RecordedSteps(),
+                  std::vector<std::string>{"SaveZbw,\"" + target + "\",\"\",0"});
+    }
+}
+
+// The last step, the data file's rename, can still fail: the macro file already in place goes
+// back to what it was.
+TEST(Save, ADataFileThatCannotTakeItsPlacePutsTheOldMacroFileBack) {
+    AppHarness h;
+    CMacro macro(h.app());
+    prepare(h, 1);
+    CKWApp& app = h.app();
+    const std::string target = h.file("target.zbq"), macroFile = h.file("target.mcr");
+    writeFile(macroFile, "the old macro file");
+    app.SetSaveFaultHook([&](int write) {
+        // After every check, something takes the data file's place.
+        if (write == 5) std::filesystem::create_directory(target);
+    });
+    app.SetSaveMode(1);
+    app.SetSavePath(target);
+    EXPECT_EQ(app.SaveDataAndMacro("", 0), 0);
+    app.SetSaveFaultHook(nullptr);
+    EXPECT_EQ(shown(h.prompts()),
+              std::vector<std::string>{"ファイルの書出しに失敗しました。\n[" + target + "]"});
+    EXPECT_EQ(readFile(macroFile), "the old macro file");
+    EXPECT_EQ(recordsIn(app.GetTempDataFile()), AppHarness::kFixtureRecords);
+    EXPECT_EQ(app.GetLoadMode(), 1);
+    EXPECT_EQ(temporariesIn(h.programDir()), std::vector<std::string>{});
+}
+
+// A macro file the start-up could not read whole is kept before the first save replaces it, and
+// no later save touches what was kept.
+TEST(Save, AMacroFileRefusedAtStartUpSurvivesLaterSavesAsRefused) {
+    const std::string refused = cp932::literal(
+        "[ファイル]\r\nVersion=3.0\r\n[マクロ]\r\nName1=大事なマクロ\r\nStepCnt1=1\r\n"
+        "Step1_1=DispConsole\r\n");
+    struct Case {
+        std::vector<std::string> taken;  // names of the series already in use
+        std::string keptAs;
+    };
+    const Case cases[] = {
+        {{}, "fixture.mcr.refused"},
+        {{"fixture.mcr.refused", "fixture.mcr.refused.1"}, "fixture.mcr.refused.2"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keptAs);
+        AppHarness h;
+        CMacro macro(h.app());
+        const std::string definition = h.writeFixture();
+        writeFile(h.file("fixture.mcr"), refused);
+        for (const std::string& name : c.taken)
+            writeFile(h.file(name), "another file");
+        h.prompts().answer(ui::Answer::Yes);
+        ASSERT_TRUE(h.start({definition}));
+        ASSERT_EQ(macro.Macros().size(), 0u);
+        CKWApp& app = h.app();
+        const std::string target = h.file("fixture.zbq"), macroFile = h.file("fixture.mcr");
+        for (int save = 1; save <= 3; ++save) {
+            SCOPED_TRACE("save " + std::to_string(save));
+            h.prompts().clear();
+            app.SetSaveMode(1);
+            app.SetSavePath(target);
+            ASSERT_EQ(app.SaveDataAndMacro("", 0), 1);
+            std::string message = savedMessage(target, macroFile);
+            if (save == 1)
+                message +=
+                    "\n読込めなかった元のMCRファイルは[" + h.file(c.keptAs) + "]に残しました";
+            EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{message});
+            EXPECT_EQ(readFile(h.file(c.keptAs)), refused);
+            EXPECT_NE(readFile(macroFile), refused);
+            for (const std::string& name : c.taken)
+                EXPECT_EQ(readFile(h.file(name)), "another file");
+            EXPECT_FALSE(std::filesystem::exists(h.file(c.keptAs + ".1")));
+        }
     }
 }
 
@@ -368,7 +622,7 @@ TEST(Save, KilledAtAnyWriteLeavesTheOldTargetOrTheWholeNewOne) {
 
     app.SetSavePath(target);
     std::vector<std::pair<int, int>> kills;  // (save step, write)
-    for (int step = 0; step <= 6; ++step)
+    for (int step = 0; step <= 7; ++step)
         kills.push_back({step, -1});
     for (int write = 0; write < writes; ++write)
         kills.push_back({-1, write});

@@ -141,7 +141,7 @@ TEST_F(MacroFile, AFailedWriteLeavesTheOldFileAndNamesWhereItFailed) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(written, 0);
-    EXPECT_EQ(lastMessage(), failed + "[ファイル]Version");
+    EXPECT_EQ(lastMessage(), "ファイルの書出しに失敗しました。\n[" + path + "]");
     EXPECT_EQ(readFile(path), old);
 
     // A folder that cannot be written.
@@ -153,7 +153,7 @@ TEST_F(MacroFile, AFailedWriteLeavesTheOldFileAndNamesWhereItFailed) {
     // A privileged run writes whatever the folder's mode says.
     if (!privileged) {
         EXPECT_EQ(intoReadOnly, 0);
-        EXPECT_EQ(lastMessage(), failed + "[ファイル]Version");
+        EXPECT_EQ(lastMessage(), "ファイルの書出しに失敗しました。\n[" + path + "]");
         EXPECT_EQ(readFile(path), old);
     }
 }

@@ -1,0 +1,42 @@
+// A file made whole in a temporary beside its target before anything is replaced, and put in
+// place later, so that a caller can make several files complete first and replace them after.
+//
+// It is meant for copies the program keeps of its own files: placed over its target whatever
+// that target's mode (a backup is ours to replace), or kept under the first free name of a
+// series, never over another file. Until it is placed, the temporary (temp_file.h) is removed
+// when the object goes. One object per file, not shared between threads; failures are values
+// (false or "", with errno set).
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace zbq {
+
+class StagedFile {
+public:
+    explicit StagedFile(std::string target);
+    ~StagedFile();
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    // Writes all the bytes into a fresh temporary with `mode`, flushed to disk.
+    bool write(std::string_view bytes, mode_t mode);
+    // Renames the temporary over the target.
+    bool replaceTarget();
+    // Puts the temporary under the target's name, or "<target>.1", "<target>.2" ... whichever is
+    // free first. The name it took; "" when it could not be placed.
+    std::string placeUnderFreeName();
+
+    const std::string& target() const { return target_; }
+
+private:
+    void discard();
+
+    std::string target_;
+    std::string temp_;
+};
+
+}  // namespace zbq
