@@ -493,17 +493,6 @@ TEST(StartUp, ShutdownSparesWhatWasSavedToAndDeletesTheWorkbooks) {
     EXPECT_EQ(h.tempFiles(), std::vector<std::string>{name});
 }
 
-// The names a run's temporaries and its lock file have in temp/, sorted.
-std::vector<std::string> ownTemporaries(const CKWApp& app) {
-    const std::string data = std::filesystem::path(app.GetTempDataFile()).filename();
-    const std::string base = data.substr(0, data.size() - std::string("_t.zbq").size());
-    std::vector<std::string> names;
-    for (const char* ending : {"_t.zbq", "_a.zbq", "_m.zbq", "_g.xlsx", "_e.xlsx", ".lock"})
-        names.push_back(base + ending);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // What temp/ may hold besides the runs' files: never touched by the clean-up.
 void writeStrangers(AppHarness& h) {
     writeFile(h.file("temp/notes.txt"), "mine");
@@ -519,7 +508,7 @@ TEST(StartUp, TheNextStartRemovesWhatAKilledRunLeftButWhatItSavedTo) {
         AppHarness h;
         writeStrangers(h);
         ASSERT_TRUE(h.start({h.writeFixture()}));
-        const std::vector<std::string> killed = ownTemporaries(h.app());
+        const std::vector<std::string> killed = runTemporaries(h.app().GetTempDataFile());
         const std::string working = h.app().GetTempDataFile();
         if (saved) {
             h.app().SetSaveMode(1);
@@ -533,7 +522,7 @@ TEST(StartUp, TheNextStartRemovesWhatAKilledRunLeftButWhatItSavedTo) {
         for (const std::string& name : killed)
             EXPECT_NE(std::find(before.begin(), before.end(), name), before.end()) << name;
         ASSERT_TRUE(h.start({h.file("fixture.def")}));
-        std::vector<std::string> expected = ownTemporaries(h.app());
+        std::vector<std::string> expected = runTemporaries(h.app().GetTempDataFile());
         for (const char* stranger :
              {"010101010101_t.zbq", "121212121212.lock.bak", "notes.txt", "report.lock"})
             expected.push_back(stranger);
@@ -561,7 +550,12 @@ TEST(StartUp, TemporariesThatCannotBeClaimedRefuseTheStart) {
              writeFile(h.file("temp"), "not a folder");
          },
          false},
-        {"temp may not be written", [](AppHarness&) {}, true},
+        {"temp may not be written",
+         [](AppHarness& h) {
+             std::filesystem::permissions(h.file("temp"), std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::owner_exec);
+         },
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -583,6 +577,8 @@ TEST(StartUp, TemporariesThatCannotBeClaimedRefuseTheStart) {
         EXPECT_EQ(windows.count("CloseWithoutAsking"), 1);
         EXPECT_EQ(h.app().IsDataLoaded(), 0);
         EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+        std::error_code ec;
+        std::filesystem::permissions(h.file("temp"), std::filesystem::perms::owner_all, ec);
     }
 }
 

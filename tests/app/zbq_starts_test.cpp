@@ -16,7 +16,7 @@
 
 #include "graphctl/registration.h"
 #include "platform/core/registry_file.h"
-#include "tests/support/app_harness.h"
+#include "tests/app/start_fixture.h"
 
 namespace zbq::test {
 namespace {
@@ -50,18 +50,9 @@ bool lockHeld(const std::string& path) {
     return held;
 }
 
-std::vector<std::string> withBase(const std::string& base) {
-    std::vector<std::string> names;
-    for (const char* ending : {"_t.zbq", "_a.zbq", "_m.zbq", "_g.xlsx", "_e.xlsx", ".lock"})
-        names.push_back(base + ending);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The files in temp/ of the run in this harness.
 std::vector<std::string> ownFiles(AppHarness& h) {
-    const std::string data = std::filesystem::path(h.app().GetTempDataFile()).filename();
-    return withBase(data.substr(0, data.size() - std::string("_t.zbq").size()));
+    return runTemporaries(h.app().GetTempDataFile());
 }
 
 std::vector<std::string> joined(std::vector<std::string> a, const std::vector<std::string>& b) {
@@ -114,7 +105,7 @@ public:
                 std::error_code ec;
                 if (lockHeld(h_.file("temp/" + name)) &&
                     std::filesystem::file_size(h_.file("temp/" + base + "_t.zbq"), ec) > 0)
-                    return withBase(base);
+                    return runTemporaries(base + "_t.zbq");
             }
             QThread::msleep(20);
         }
