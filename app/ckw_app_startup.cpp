@@ -19,6 +19,7 @@
 #include "platform/core/cp932.h"
 #include "platform/core/profile.h"
 #include "platform/core/program_paths.h"
+#include "platform/core/temp_file.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/spreadsheet_probe.h"
 
@@ -147,6 +148,7 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
     const std::string tempDir = programDir_ + "/temp";
     ::mkdir(tempDir.c_str(), 0755);
     zbq::app::removeAbandonedTemps(tempDir);
+    zbq::removeStaleTempFiles(tempDir);  // a build's scratch files, should it have been killed
     const auto now = clock_ ? clock_() : std::chrono::system_clock::now();
     zbq::app::TempClaim claim = zbq::app::claimTempNames(tempDir, zbq::app::startupStamp(now));
     if (!claim.claimed()) {

@@ -506,8 +506,9 @@ TEST(StartUp, TheNextStartRemovesWhatAKilledRunLeftButWhatItSavedTo) {
     for (const bool saved : {false, true}) {
         SCOPED_TRACE(saved ? "saved to its working file" : "nothing saved");
         AppHarness h;
+        const std::string survey = makeDataFile(h, "survey.zbq");
         writeStrangers(h);
-        ASSERT_TRUE(h.start({h.writeFixture()}));
+        ASSERT_TRUE(h.start({h.file("fixture.def")}));
         const std::vector<std::string> killed = runTemporaries(h.app().GetTempDataFile());
         const std::string working = h.app().GetTempDataFile();
         if (saved) {
@@ -518,10 +519,13 @@ TEST(StartUp, TheNextStartRemovesWhatAKilledRunLeftButWhatItSavedTo) {
         const std::string savedBytes = readFile(working);
         h.abandon();
 
+        // A scratch file of a build the killed run had under way.
+        writeFile(h.file("temp/.column.zbq-tmp.999999999.1.1"), "scratch");
         const std::vector<std::string> before = h.tempFiles();
         for (const std::string& name : killed)
             EXPECT_NE(std::find(before.begin(), before.end(), name), before.end()) << name;
-        ASSERT_TRUE(h.start({h.file("fixture.def")}));
+        // A data file: this start writes nothing in temp/ that could tidy it by the way.
+        ASSERT_TRUE(h.start({survey}));
         std::vector<std::string> expected = runTemporaries(h.app().GetTempDataFile());
         for (const char* stranger :
              {"010101010101_t.zbq", "121212121212.lock.bak", "notes.txt", "report.lock"})
