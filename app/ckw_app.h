@@ -34,6 +34,7 @@
 #include "app/settings_block.h"
 #include "app/shared_records.h"
 #include "app/struct_def.h"
+#include "app/temp_names.h"
 #include "app/window_port.h"
 #include "engine/kw_create.h"
 #include "engine/kw_search.h"
@@ -142,7 +143,8 @@ public:
     const std::vector<PrintMenuEntry>& GetPrintMenu() const { return printMenu_; }
     void SetPrintMenu(std::vector<PrintMenuEntry> entries) { printMenu_ = std::move(entries); }
     const std::vector<std::string>& GetSavedPaths() const { return savedPaths_; }
-    void AddSavedPath(std::string path) { savedPaths_.push_back(std::move(path)); }
+    // A save landed there; a temporary saved to outlives the run (ckw_app_startup.cpp).
+    void AddSavedPath(std::string path);
     const std::string& GetSavePassword() const { return savePassword_; }
     void SetSavePassword(std::string password) { savePassword_ = std::move(password); }
 
@@ -499,6 +501,7 @@ private:
     std::string definitionPath_, textDataPath_, dataFilePath_, savePath_, macroFilePath_;
     std::string tempDataFile_, addFilePath_, tempAddFile_, tempMergeFile_;
     std::string graphTempPath_, exportTempPath_;
+    zbq::app::TempLock tempLock_;  // this run's hold on its temporary names
     std::string excelPath_;
     std::string imageDir_;
     std::vector<PrintMenuEntry> printMenu_;

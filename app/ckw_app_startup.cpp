@@ -1,7 +1,7 @@
 // CKWApp, start-up and shutdown: the road from the program's arguments to a loaded data set
 // with the console filled and the frame maximised, and back out again. Every refusal on the
 // road tells the user and returns false before the event loop; shutdown leaves nothing behind
-// in temp/ but the files the user saved to.
+// in temp/ but the files the user saved to, and a start removes what killed runs left there.
 #include "app/ckw_app.h"
 
 #include <sys/stat.h>
@@ -19,6 +19,7 @@
 #include "platform/core/cp932.h"
 #include "platform/core/profile.h"
 #include "platform/core/program_paths.h"
+#include "platform/core/temp_file.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/spreadsheet_probe.h"
 
@@ -28,6 +29,7 @@ using zbq::app::InputChoice;
 using zbq::app::InputKind;
 
 constexpr char kAutoOpen[] = "auto_open";
+constexpr char kWriteFailure[] = "ファイルの書出しに失敗しました。";
 
 bool exists(const std::string& path) {
     struct stat st {};
@@ -140,17 +142,26 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
         macroFilePath_ = zbq::app::withEnding(definition, ".mcr");
     }
 
-    // The temporary names, claimed so that no other run shares them.
+    // The temporary names, claimed so that no other run shares them; what killed runs left
+    // behind goes first. A run that cannot claim its own names would write into files it does
+    // not own, so it does not start.
     const std::string tempDir = programDir_ + "/temp";
     ::mkdir(tempDir.c_str(), 0755);
+    zbq::app::removeAbandonedTemps(tempDir);
+    zbq::removeStaleTempFiles(tempDir);  // a build's scratch files, should it have been killed
     const auto now = clock_ ? clock_() : std::chrono::system_clock::now();
-    const zbq::app::TempNames temps =
-        zbq::app::claimTempNames(tempDir, zbq::app::startupStamp(now));
-    tempDataFile_ = temps.data;
-    tempAddFile_ = temps.add;
-    tempMergeFile_ = temps.merge;
-    graphTempPath_ = temps.graph;
-    exportTempPath_ = temps.exports;
+    zbq::app::TempClaim claim = zbq::app::claimTempNames(tempDir, zbq::app::startupStamp(now));
+    if (!claim.claimed()) {
+        ShowError(std::string(kWriteFailure) + "\n" + claim.failedPath);
+        windows().CloseWithoutAsking();
+        return false;
+    }
+    tempLock_ = std::move(claim.lock);
+    tempDataFile_ = claim.names.data;
+    tempAddFile_ = claim.names.add;
+    tempMergeFile_ = claim.names.merge;
+    graphTempPath_ = claim.names.graph;
+    exportTempPath_ = claim.names.exports;
 
     ReadProfile();
 
@@ -265,10 +276,18 @@ int CKWApp::ExitInstance() {
     removeFile(graphTempPath_);
     removeFile(exportTempPath_);
     removeGeneratedDefinition();
+    tempLock_.release();
 
     if (sets_.size() > 1) sets_.resize(1);
     FreeSettingsBlock();
     return 0;
+}
+
+void CKWApp::AddSavedPath(std::string path) {
+    // Noted where a later start looks, should this run end without its shutdown.
+    for (const std::string* temp : {&tempDataFile_, &tempAddFile_, &tempMergeFile_})
+        if (!temp->empty() && zbq::app::sameFile(*temp, path)) tempLock_.keep(*temp);
+    savedPaths_.push_back(std::move(path));
 }
 
 void CKWApp::removeGeneratedDefinition() {

@@ -1,6 +1,7 @@
 // ZBQ, the analysis program: the application object, the macro object and the main frame, wired
 // together; the start-up chooses and loads the input before the event loop runs, and the
-// shutdown removes the run's temporary files whichever way the program ends.
+// shutdown removes the run's temporary files whichever way the program ends. The exit status is
+// 1 when start-up refused to run (program_run.h).
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "app/main_frame.h"
+#include "app/program_run.h"
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
 #include "platform/core/program_paths.h"
@@ -42,9 +44,7 @@ int main(int argc, char* argv[]) {
         app.ExitInstance();
         std::_Exit(0);  // the frame and the engine are not to be torn down mid-question
     });
-    const bool run = app.InitInstance(arguments);
-    zbq::setEarlyTermination(nullptr);
-    const int rc = run ? qapp.exec() : 0;
-    app.ExitInstance();
-    return rc;
+    return zbq::app::runProgram(
+        app, arguments, [] { return QApplication::exec(); },
+        [] { zbq::setEarlyTermination(nullptr); });
 }

@@ -41,6 +41,9 @@ constexpr MenuItem kMenus[] = {
 };
 
 constexpr const char* kCaption = "ZEBRINE";
+// The window list's kind texts of the two windows that are no item's (UTF-8).
+constexpr const char* kDataViewKind = "元データ";
+constexpr const char* kCrossKind = "ｸﾛｽ集計";
 constexpr const char* kVersionText = "ZEBRINE Version 1.0.2";
 
 template <typename Ops>
@@ -261,7 +264,7 @@ void CMainFrame::ShowDataView() {
     connect(view, &QObject::destroyed, this, [this] { setWindowTitle(kCaption); });
     sub->showMaximized();
     const auto title = zbq::ui::toCp932(view->windowTitle());
-    app_.AddWindowRow(title.value_or(std::string()), {}, 10, view);
+    app_.AddWindowRow(title.value_or(std::string()), zbq::cp932::literal(kDataViewKind), 10, view);
     BuildPrintMenu();
 }
 
@@ -307,7 +310,7 @@ std::int32_t CMainFrame::ShowCrossWindow() {
         return 0;
     }
     const auto title = zbq::ui::toCp932(window->windowTitle());
-    app_.AddWindowRow(title.value_or(std::string()), {}, 12, window);
+    app_.AddWindowRow(title.value_or(std::string()), zbq::cp932::literal(kCrossKind), 12, window);
     return 1;
 }
 

@@ -110,11 +110,19 @@ ConsolePage CConsSheet::CurrentPage() const {
 bool CConsSheet::ActivatePage(ConsolePage page) {
     const std::optional<int> tab = consoleTabOf(page);
     if (!tab) return false;
-    tabs_->setCurrentIndex(*tab);
+    showTab(*tab);
     return true;
 }
 
+void CConsSheet::showTab(int tab) {
+    const bool outer = ownTabChange_;
+    ownTabChange_ = true;
+    tabs_->setCurrentIndex(tab);
+    ownTabChange_ = outer;
+}
+
 void CConsSheet::tabChanged(int tab) {
+    if (ownTabChange_) return;
     if (const std::optional<ConsolePage> page = consolePageAtTab(tab))
         app_.Record(StepBuilder(consoleOpenTabStep(*page)));
 }
@@ -252,7 +260,7 @@ void CConsSheet::ColourReadLogComments() {
 }
 
 void CConsSheet::ActivateConsolePage(std::int32_t page) {
-    if (page >= 0 && page < kConsoleTabCount) tabs_->setCurrentIndex(page);
+    if (page >= 0 && page < kConsoleTabCount) showTab(page);
 }
 
 // --- System tab ---

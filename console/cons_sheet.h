@@ -8,11 +8,13 @@
 //
 // It is the application's console port: the main frame makes it (MakeHandle), installs it on
 // the application and removes it again when it is destroyed; the destructor also removes it.
-// Recording: a change of tab records its Open…Tab step (showing the console records none); the
-// window system maximising, minimising or restoring the console records Cons_Max, Cons_Min or
-// Cons_Restore, and so does OnSysCommand, the command's own entry; what the program does to the
-// window itself records nothing. Closing the console asks the main frame to close, after the
-// close event has returned, so the frame may destroy the console. User-interface thread only.
+// Recording: the user's change of tab (on the tab strip, by mouse or key) records its Open…Tab
+// step; the program's own (ActivatePage, ActivateConsolePage: start-up, an action, a player)
+// and showing the console record none. The window system maximising, minimising or restoring
+// the console records Cons_Max, Cons_Min or Cons_Restore, and so does OnSysCommand, the
+// command's own entry; what the program does to the window itself records nothing. Closing the
+// console asks the main frame to close, after the close event has returned, so the frame may
+// destroy the console. User-interface thread only.
 #pragma once
 
 #include <QWidget>
@@ -108,10 +110,13 @@ protected:
 
 private:
     void tabChanged(int tab);
+    // Makes the tab current as the program's change, not the user's.
+    void showTab(int tab);
 
     CKWApp& app_;
     // The window states the program itself set, until the window system reports them.
     std::deque<Qt::WindowStates> ownStates_;
+    bool ownTabChange_ = false;
     QProgressBar* progressBar_;
     QTabWidget* tabs_;
     CConsStatusBar* status_;

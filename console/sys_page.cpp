@@ -109,10 +109,13 @@ void CSysPage::showPopup(const QPoint& at) {
 
 void CSysPage::AddWindow(std::string_view title, std::string_view kind, std::int32_t image,
                          QWidget* window) {
-    list_.add(std::string(title), std::string(kind), image, window);
-    auto* item =
-        new QTreeWidgetItem(QStringList{zbq::ui::fromCp932(title), zbq::ui::fromCp932(kind)});
+    const bool listed = list_.find(window) >= 0;
+    const int row = list_.add(std::string(title), std::string(kind), image, window);
+    QTreeWidgetItem* item = listed ? view_->topLevelItem(row) : new QTreeWidgetItem;
+    item->setText(0, zbq::ui::fromCp932(title));
+    item->setText(1, zbq::ui::fromCp932(kind));
     item->setIcon(0, imageIcon(style(), image));
+    if (listed) return;
     view_->addTopLevelItem(item);
     if (window)
         connect(window, &QObject::destroyed, this, [this](QObject* gone) { RemoveWindow(gone); });

@@ -1,8 +1,22 @@
 #include "console/window_list.h"
 
 int WindowList::add(std::string title, std::string kind, std::int32_t image, QWidget* window) {
+    if (const int listed = find(window); listed >= 0) {
+        WindowRow& row = rows_[static_cast<std::size_t>(listed)];
+        row.title = std::move(title);
+        row.kind = std::move(kind);
+        row.image = image;
+        return listed;
+    }
     rows_.push_back({std::move(title), std::move(kind), image, window, window});
     return rowCount() - 1;
+}
+
+int WindowList::find(const QObject* window) const {
+    if (!window) return -1;
+    for (int i = 0; i < rowCount(); ++i)
+        if (rows_[static_cast<std::size_t>(i)].identity == window) return i;
+    return -1;
 }
 
 std::vector<int> WindowList::remove(const QObject* window) {

@@ -2,7 +2,8 @@
 // order they opened. A row keeps the window's title, a kind text, its image and the window.
 // Rows are found by the window's identity, never by title, since two windows may share one; a
 // row may hold no window (it was reported without one, or the window is gone), and the
-// all-window commands skip such rows.
+// all-window commands skip such rows. A window reported again (hidden and shown once more)
+// keeps its one row: the row numbers the list's commands record must name one window each.
 //
 // Plain data over guarded pointers: no row ever hands out a window that no longer exists.
 // User-interface thread only.
@@ -25,8 +26,10 @@ struct WindowRow {
 
 class WindowList {
 public:
-    // Appends a row; its index.
+    // Appends a row, or gives the row the window has already the new texts and image; its index.
     int add(std::string title, std::string kind, std::int32_t image, QWidget* window);
+    // The row of that window; -1 when it has none, and always for null.
+    int find(const QObject* window) const;
     // Removes every row of that window (none for null); the indexes removed, highest first.
     std::vector<int> remove(const QObject* window);
 

@@ -1,6 +1,6 @@
 // The main frame offscreen: when it may close, the windows it keeps (console, item windows up to
 // the limit), the registry that forgets a closed window, the menu commands that record their
-// steps, help and the format-printing menu.
+// steps, help and the format-printing menu; with the real console, the window list's rows.
 #include "app/ckw_app.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +8,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QTreeWidget>
 
 #include "app/main_frame.h"
+#include "console/cons_sheet.h"
+#include "console/sys_page.h"
+#include "platform/core/cp932.h"
 #include "platform/ui/desktop_opener.h"
 #include "platform/ui/scripted_prompts.h"
 #include "tests/support/recording_console.h"
@@ -110,12 +114,109 @@ TEST_F(MainFrameTest, ConsoleIsMadeOnceAndForgottenWhenClosed) {
     EXPECT_FALSE(app.console().exists());
 }
 
-TEST_F(MainFrameTest, IconizeAllMinimisesListedWindowsAndTheConsoleAndRecordsOnce) {
+// Notes which watched window changed its state, in order.
+class StateOrder : public QObject {
+public:
+    std::vector<QObject*> changed;
+    void watch(QObject* window) { window->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange) changed.push_back(watched);
+        return false;
+    }
+};
+
+TEST_F(MainFrameTest, IconizeAllMinimisesListedWindowsLastFirstThenTheConsoleAndRecordsOnce) {
     frame.show();
     ASSERT_EQ(frame.ShowConsole(), 1);
+    ASSERT_EQ(frame.ShowItemSheet(1), 1);
+    ASSERT_EQ(frame.ShowItemSheet(2), 1);
+    QWidget* first = frame.itemWindow(1);
+    QWidget* second = frame.itemWindow(2);
+    ASSERT_EQ(consoleMade->rows, (std::vector<QWidget*>{first, second}));
+    StateOrder order;
+    for (QObject* window : {static_cast<QObject*>(first), static_cast<QObject*>(second),
+                            static_cast<QObject*>(frame.console())})
+        order.watch(window);
+
     frame.OnIconizeAll();
+    EXPECT_TRUE(first->isMinimized());
+    EXPECT_TRUE(second->isMinimized());
     EXPECT_TRUE(frame.console()->isMinimized());
+    EXPECT_EQ(order.changed, (std::vector<QObject*>{second, first, frame.console()}));
     EXPECT_EQ(macro.steps, std::vector<std::string>{"MinAll"});
+}
+
+// The frame with the real console: what the system tab's window list shows of its windows.
+class FrameWithConsoleTest : public ::testing::Test {
+protected:
+    FrameWithConsoleTest() : frame(app, factories()) { app.SetMacroPort(&macro); }
+    ~FrameWithConsoleTest() override { app.SetMacroPort(nullptr); }
+
+    WindowFactories factories() {
+        WindowFactories f;
+        f.console = [this](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
+        f.itemWindow = [](CMainFrame&, std::int32_t) { return new QWidget; };
+        f.dataView = [](CMainFrame&) { return new QWidget; };
+        f.crossWindow = [](CMainFrame&) { return new QWidget; };
+        return f;
+    }
+    const WindowList& rows() const {
+        return qobject_cast<CConsSheet*>(frame.console())->SysPage()->Windows();
+    }
+
+    zbq::ui::ScriptedPrompts prompts;
+    RecordingMacro macro;
+    CKWApp app;
+    CMainFrame frame;
+};
+
+// Row numbers are what CloseWindow,<row> records: one row per window, however often it is
+// shown, or a replay closes another window.
+TEST_F(FrameWithConsoleTest, AWindowHiddenAndShownAgainKeepsItsOneRow) {
+    ASSERT_EQ(frame.ShowConsole(), 1);
+    ASSERT_EQ(frame.ShowItemSheet(4), 1);
+    QWidget* item = frame.itemWindow(4);
+    item->hide();
+    ASSERT_EQ(frame.ShowItemSheet(4), 1);
+    EXPECT_TRUE(item->isVisible());
+    ASSERT_EQ(frame.ShowItemSheet(5), 1);
+    ASSERT_EQ(rows().rowCount(), 2);
+    EXPECT_EQ(rows().windowAt(0), item);
+    EXPECT_EQ(rows().windowAt(1), frame.itemWindow(5));
+    auto* list = qobject_cast<CConsSheet*>(frame.console())->SysPage()->listView();
+    EXPECT_EQ(list->topLevelItemCount(), 2);
+
+    frame.RemoveItemSheet(4);
+    EXPECT_EQ(rows().rowCount(), 1);
+    EXPECT_EQ(rows().windowAt(0), frame.itemWindow(5));
+    EXPECT_EQ(list->topLevelItemCount(), 1);
+}
+
+TEST_F(FrameWithConsoleTest, EveryRowShowsItsKind) {
+    ASSERT_EQ(frame.ShowConsole(), 1);
+    frame.ShowDataView();
+    ASSERT_EQ(frame.ShowCrossWindow(), 1);
+    CStructDef def;
+    CItemDef item;
+    item.itemNo = 0;
+    item.name = zbq::cp932::literal("年齢");
+    item.type = 2;
+    def.items = {item};
+    app.StructDef() = def;
+    ASSERT_EQ(frame.ShowItemSheet(0), 1);
+
+    ASSERT_EQ(rows().rowCount(), 3);
+    const std::pair<const char*, std::int32_t> expected[] = {
+        {"元データ", 10}, {"ｸﾛｽ集計", 12}, {"整数", 2}};
+    auto* list = qobject_cast<CConsSheet*>(frame.console())->SysPage()->listView();
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(rows().row(row).kind, zbq::cp932::literal(expected[row].first));
+        EXPECT_EQ(rows().row(row).image, expected[row].second);
+        EXPECT_EQ(list->topLevelItem(row)->text(1), QString::fromUtf8(expected[row].first));
+    }
 }
 
 TEST_F(MainFrameTest, ItemWindowsStopAtTheLimitUntilOneCloses) {

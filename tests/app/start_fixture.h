@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -69,6 +71,18 @@ inline std::vector<std::string> shown(const ui::ScriptedPrompts& prompts) {
     for (const ui::Message& m : prompts.messages())
         texts.push_back(m.text.toStdString());
     return texts;
+}
+
+// The names of a run's temporaries and its lock file in temp/, sorted, for the run whose
+// working data file is `dataFile` ("<base>_t.zbq").
+inline std::vector<std::string> runTemporaries(const std::string& dataFile) {
+    const std::string name = std::filesystem::path(dataFile).filename();
+    const std::string base = name.substr(0, name.size() - std::string("_t.zbq").size());
+    std::vector<std::string> names;
+    for (const char* ending : {"_t.zbq", "_a.zbq", "_m.zbq", "_g.xlsx", "_e.xlsx", ".lock"})
+        names.push_back(base + ending);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 inline std::string savedMessage(const std::string& data, const std::string& macro) {

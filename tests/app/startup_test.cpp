@@ -11,12 +11,14 @@
 #include <functional>
 #include <thread>
 
+#include "app/program_run.h"
 #include "app/temp_names.h"
 #include "engine/kw_create_merge.h"
 #include "engine/kw_file.h"
 #include "platform/core/cp932.h"
 #include "platform/core/memory_status.h"
 #include "tests/app/start_fixture.h"
+#include "tests/support/ordinary_user.h"
 
 namespace zbq::test {
 namespace {
@@ -489,6 +491,119 @@ TEST(StartUp, ShutdownSparesWhatWasSavedToAndDeletesTheWorkbooks) {
     ASSERT_EQ(app.SaveDataAndMacro("", 0), 1);
     h.exit();
     EXPECT_EQ(h.tempFiles(), std::vector<std::string>{name});
+}
+
+// What temp/ may hold besides the runs' files: never touched by the clean-up.
+void writeStrangers(AppHarness& h) {
+    writeFile(h.file("temp/notes.txt"), "mine");
+    writeFile(h.file("temp/121212121212.lock.bak"), "");
+    writeFile(h.file("temp/report.lock"), "");
+    // A run that ended cleanly and spared what it had saved to: no lock file.
+    writeFile(h.file("temp/010101010101_t.zbq"), "saved");
+}
+
+TEST(StartUp, TheNextStartRemovesWhatAKilledRunLeftButWhatItSavedTo) {
+    for (const bool saved : {false, true}) {
+        SCOPED_TRACE(saved ? "saved to its working file" : "nothing saved");
+        AppHarness h;
+        const std::string survey = makeDataFile(h, "survey.zbq");
+        writeStrangers(h);
+        ASSERT_TRUE(h.start({h.file("fixture.def")}));
+        const std::vector<std::string> killed = runTemporaries(h.app().GetTempDataFile());
+        const std::string working = h.app().GetTempDataFile();
+        if (saved) {
+            h.app().SetSaveMode(1);
+            h.app().SetSavePath(working);
+            ASSERT_EQ(h.app().SaveDataAndMacro("", 0), 1);
+        }
+        const std::string savedBytes = readFile(working);
+        h.abandon();
+
+        // A scratch file of a build the killed run had under way.
+        writeFile(h.file("temp/.column.zbq-tmp.999999999.1.1"), "scratch");
+        const std::vector<std::string> before = h.tempFiles();
+        for (const std::string& name : killed)
+            EXPECT_NE(std::find(before.begin(), before.end(), name), before.end()) << name;
+        // A data file: this start writes nothing in temp/ that could tidy it by the way.
+        ASSERT_TRUE(h.start({survey}));
+        std::vector<std::string> expected = runTemporaries(h.app().GetTempDataFile());
+        for (const char* stranger :
+             {"010101010101_t.zbq", "121212121212.lock.bak", "notes.txt", "report.lock"})
+            expected.push_back(stranger);
+        if (saved) expected.push_back(std::filesystem::path(working).filename());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(h.tempFiles(), expected);
+        if (saved) {
+            EXPECT_EQ(readFile(working), savedBytes);
+        }
+    }
+}
+
+// A folder the run cannot create its names in would leave it writing into names it never
+// claimed, which another run may hold: the start is refused before anything is loaded.
+TEST(StartUp, TemporariesThatCannotBeClaimedRefuseTheStart) {
+    struct Case {
+        const char* name;
+        std::function<void(AppHarness&)> arrange;
+        bool ordinaryUser;
+    };
+    const Case cases[] = {
+        {"temp is a file",
+         [](AppHarness& h) {
+             std::filesystem::remove(h.file("temp"));
+             writeFile(h.file("temp"), "not a folder");
+         },
+         false},
+        {"temp may not be written",
+         [](AppHarness& h) {
+             std::filesystem::permissions(h.file("temp"), std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::owner_exec);
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness h;
+        RecordingWindows windows;
+        h.usePorts(nullptr, &windows, nullptr);
+        const std::string def = h.writeFixture();
+        c.arrange(h);
+        std::optional<AsOrdinaryUser> user;
+        if (c.ordinaryUser) user.emplace(std::initializer_list<std::string>{h.programDir()});
+        const bool started = h.start({def});
+        user.reset();
+        EXPECT_FALSE(started);
+        const std::vector<std::string> messages = shown(h.prompts());
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].rfind("ファイルの書出しに失敗しました。\n" + h.file("temp/"), 0), 0u)
+            << messages[0];
+        EXPECT_EQ(windows.count("ShowConsole"), 0);
+        EXPECT_EQ(windows.count("CloseWithoutAsking"), 1);
+        EXPECT_EQ(h.app().IsDataLoaded(), 0);
+        EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+        std::error_code ec;
+        std::filesystem::permissions(h.file("temp"), std::filesystem::perms::owner_all, ec);
+    }
+}
+
+// The exit status of a run: 1 when start-up ended it, the event loop's when it ran.
+TEST(StartUp, ARefusedStartExitsWithOneAndARunWithTheLoopsStatus) {
+    AppHarness h;
+    writeFile(h.file("table.csv"), "a,b\n");
+    bool looped = false;
+    const auto loop = [&] {
+        looped = true;
+        return 7;
+    };
+    EXPECT_EQ(app::runProgram(h.app(), {h.file("table.csv")}, loop), 1);
+    EXPECT_FALSE(looped);
+
+    h.abandon();
+    int over = 0;
+    EXPECT_EQ(app::runProgram(h.app(), {h.writeFixture()}, loop, [&] { ++over; }), 7);
+    EXPECT_TRUE(looped);
+    EXPECT_EQ(over, 1);
+    EXPECT_EQ(h.tempFiles(), std::vector<std::string>{}) << "shut down after the loop";
 }
 
 // A running aggregation is cancelled and has ended before the engine closes.

@@ -1,9 +1,25 @@
-// The ZBQ executable starts offscreen, stays up until it is asked to close, and closes cleanly.
+// The ZBQ executable as a process of its own: it starts offscreen, stays up until it is asked to
+// close and closes cleanly; killed, it leaves temp/ to the next start, which removes what it
+// left; two runs at once never remove each other's files.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <csignal>
+#include <filesystem>
+
+#include "graphctl/registration.h"
+#include "platform/core/registry_file.h"
+#include "tests/app/start_fixture.h"
+
+namespace zbq::test {
+namespace {
 
 TEST(ZbqStartup, StaysUpUntilClosedAndExitsCleanly) {
     QProcess zbq;
@@ -12,8 +28,8 @@ TEST(ZbqStartup, StaysUpUntilClosedAndExitsCleanly) {
     zbq.setProcessEnvironment(env);
     zbq.start(ZBQ_EXECUTABLE, {});
     ASSERT_TRUE(zbq.waitForStarted(10000));
-    EXPECT_FALSE(zbq.waitForFinished(2000)) << "ZBQ exited on its own: "
-                                             << zbq.readAllStandardError().toStdString();
+    EXPECT_FALSE(zbq.waitForFinished(2000))
+        << "ZBQ exited on its own: " << zbq.readAllStandardError().toStdString();
     ASSERT_EQ(zbq.state(), QProcess::Running);
 
     zbq.terminate();  // SIGTERM: the session closing the program
@@ -21,3 +37,127 @@ TEST(ZbqStartup, StaysUpUntilClosedAndExitsCleanly) {
     EXPECT_EQ(zbq.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(zbq.exitCode(), 0) << zbq.readAllStandardError().toStdString();
 }
+
+// Some process holds the lock on this file.
+bool lockHeld(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    const bool held = ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+}
+
+// The files in temp/ of the run in this harness.
+std::vector<std::string> ownFiles(AppHarness& h) {
+    return runTemporaries(h.app().GetTempDataFile());
+}
+
+std::vector<std::string> joined(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    std::sort(a.begin(), a.end());
+    return a;
+}
+
+// ZBQ started on the harness's program directory with the fixture's definition, installed as
+// a user has it (the graph control registered, a spreadsheet program on the path), so that it
+// loads without a question and waits in its event loop.
+class ChildZbq {
+public:
+    explicit ChildZbq(AppHarness& h) : h_(h) {
+        writeFile(h.file("Grafvik.ocx"), "");
+        RegistryFile registry;
+        grafvik::registerServer(registry, h.file("Grafvik.ocx"));
+        EXPECT_TRUE(registry.save(h.file("registry.ini")));
+        std::filesystem::create_directories(h.file("bin"));
+        writeFile(h.file("bin/localc"), "#!/bin/sh\n");
+        std::filesystem::permissions(h.file("bin/localc"), std::filesystem::perms::owner_all);
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("ZBQ_PROGRAM_DIR", QString::fromStdString(h.programDir()));
+        env.insert("ZBQ_REGISTRY_FILE", QString::fromStdString(h.file("registry.ini")));
+        env.insert("ZBQ_SYSTEM_LIBRARY_DIR", QString::fromStdString(h.file("system-lib")));
+        env.insert("PATH", QString::fromStdString(h.file("bin")) + ":" + env.value("PATH"));
+        env.remove("ZBQ_NO_SPREADSHEET");
+        process_.setProcessEnvironment(env);
+        process_.start(ZBQ_EXECUTABLE, {QString::fromStdString(h.writeFixture())});
+        EXPECT_TRUE(process_.waitForStarted(10000));
+    }
+    ~ChildZbq() {
+        if (process_.state() == QProcess::NotRunning) return;
+        process_.kill();
+        process_.waitForFinished(10000);
+    }
+
+    // Waits until the run holds its names and has built its working file; its files in temp/.
+    std::vector<std::string> waitUntilLoaded(const std::vector<std::string>& others = {}) {
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 60000 && process_.state() == QProcess::Running) {
+            for (const std::string& name : h_.tempFiles()) {
+                if (!name.ends_with(".lock") ||
+                    std::find(others.begin(), others.end(), name) != others.end())
+                    continue;
+                const std::string base = name.substr(0, name.size() - 5);
+                std::error_code ec;
+                if (lockHeld(h_.file("temp/" + name)) &&
+                    std::filesystem::file_size(h_.file("temp/" + base + "_t.zbq"), ec) > 0)
+                    return runTemporaries(base + "_t.zbq");
+            }
+            QThread::msleep(20);
+        }
+        ADD_FAILURE() << "ZBQ did not load: " << process_.readAllStandardError().toStdString();
+        return {};
+    }
+
+    void kill() {
+        process_.kill();  // SIGKILL: no shutdown of its own
+        EXPECT_TRUE(process_.waitForFinished(10000));
+        EXPECT_EQ(process_.exitStatus(), QProcess::CrashExit);
+    }
+
+private:
+    AppHarness& h_;
+    QProcess process_;
+};
+
+TEST(ZbqStartup, AStartAfterAKilledRunLeavesOnlyItsOwnTemporaries) {
+    AppHarness h;
+    std::vector<std::string> killed;
+    {
+        ChildZbq zbq(h);
+        killed = zbq.waitUntilLoaded();
+        ASSERT_FALSE(killed.empty());
+        zbq.kill();
+    }
+    ASSERT_EQ(h.tempFiles(), killed) << "killed, it removed nothing itself";
+
+    ASSERT_TRUE(h.start({h.file("fixture.def")}));
+    EXPECT_EQ(h.tempFiles(), ownFiles(h));
+    h.exit();
+    EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+}
+
+TEST(ZbqStartup, TwoRunsAtOnceKeepEachOthersTemporaries) {
+    AppHarness h;
+    ASSERT_TRUE(h.start({h.writeFixture()}));
+    const std::vector<std::string> first = ownFiles(h);
+
+    ChildZbq zbq(h);
+    const std::vector<std::string> theirs = zbq.waitUntilLoaded(first);
+    ASSERT_FALSE(theirs.empty());
+    EXPECT_EQ(h.tempFiles(), joined(first, theirs)) << "its start left this run's files";
+
+    h.exit();
+    EXPECT_EQ(h.tempFiles(), theirs) << "this run's shutdown left the other's files";
+    ASSERT_TRUE(h.restart({h.file("fixture.def")}));
+    EXPECT_EQ(h.tempFiles(), joined(ownFiles(h), theirs)) << "a start beside it left them too";
+    h.exit();
+    EXPECT_EQ(h.tempFiles(), theirs);
+}
+
+}  // namespace
+}  // namespace zbq::test

@@ -1,6 +1,6 @@
-// The console sheet offscreen: its tabs and pages, the steps a tab change and a window-state
-// change record (and what records none), the status bar's parts, the progress animation, the
-// close box, and the data-selection tab's list of sets.
+// The console sheet offscreen: its tabs and pages, the steps the user's tab and window-state
+// changes record (and the program's own, which record none), the status bar's parts, the
+// progress animation, the close box, and the data-selection tab's list of sets.
 #include "app/ckw_app.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QWindowStateChangeEvent>
 
@@ -48,27 +50,36 @@ TEST_F(ConsoleTest, FiveTabsSixPagesOpeningOnTheLogTab) {
     EXPECT_TRUE(sheet->isWindow());
 }
 
-TEST_F(ConsoleTest, ATabChangeRecordsItsStepAndShowingRecordsNone) {
+// The user's tab changes record their steps; the program's own (start-up showing the item
+// tab, an action or a player opening one) and showing the console record none.
+TEST_F(ConsoleTest, OnlyTheUsersTabChangesRecordTheirSteps) {
     sheet->show();
     sheet->hide();
     sheet->show();
-    EXPECT_TRUE(macro.steps.empty());
-
     app.ActivateConsolePage(0);
     sheet->ActivatePage(ConsolePage::Molap);
-    sheet->tabs()->setCurrentIndex(1);  // as a click on the tab does
-    sheet->ActivatePage(ConsolePage::DataSelection);
-    sheet->ActivatePage(ConsolePage::DataSelection);  // already there: no change
-    app.ActivateConsolePage(4);
     app.ActivateConsolePage(5);  // no such tab
-    EXPECT_EQ(macro.steps,
-              (std::vector<std::string>{"OpenSystemTab", "OpenMolapTab", "OpenItemSelTab",
-                                        "OpenDataSelTab", "OpenLogTab"}));
-    EXPECT_EQ(sheet->CurrentPage(), ConsolePage::Log);
+    EXPECT_TRUE(macro.steps.empty());
+    EXPECT_EQ(sheet->CurrentPage(), ConsolePage::Molap);
+
+    QTabBar* bar = sheet->tabs()->findChild<QTabBar*>();
+    ASSERT_NE(bar, nullptr);
+    const auto click = [bar](int tab) {
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    };
+    click(1);
+    click(1);  // already there: no change
+    click(0);
+    QTest::keyClick(sheet->tabs(), Qt::Key_Tab, Qt::ControlModifier);
+    sheet->ActivatePage(ConsolePage::Log);
+    click(2);
+    EXPECT_EQ(macro.steps, (std::vector<std::string>{"OpenItemSelTab", "OpenSystemTab",
+                                                     "OpenItemSelTab", "OpenDataSelTab"}));
+    EXPECT_EQ(sheet->CurrentPage(), ConsolePage::DataSelection);
 
     macro.recording = false;
-    app.ActivateConsolePage(0);
-    EXPECT_EQ(macro.steps.size(), 5u);
+    click(4);
+    EXPECT_EQ(macro.steps.size(), 4u);
 }
 
 TEST_F(ConsoleTest, TitleBarCommandsRecordAndTheProgramsOwnStateChangesDoNot) {
@@ -128,21 +139,27 @@ TEST_F(ConsoleTest, StatusBarPartsAndText) {
     EXPECT_TRUE(status->partText(1).isEmpty());
 }
 
-TEST_F(ConsoleTest, StartingProgressTwiceRunsOneAnimation) {
+// A second start must not leave a first animation behind: one stop ends all movement.
+TEST_F(ConsoleTest, StartingProgressTwiceRunsOneAnimationThatOneStopEnds) {
     QProgressBar* bar = sheet->progressBar();
     EXPECT_EQ(bar->maximum(), 32767);
+    int moves = 0;
+    QObject::connect(bar, &QProgressBar::valueChanged, [&moves] { ++moves; });
+
     EXPECT_EQ(app.StartProgress(), 1);
     bar->setValue(5);
     EXPECT_EQ(app.StartProgress(), 1);
     EXPECT_EQ(bar->value(), 10922);
-
-    int running = 0;
-    for (QTimer* timer : sheet->findChildren<QTimer*>())
-        if (timer->isActive() && timer->interval() == ProgressAnimation::kStepMs) ++running;
-    EXPECT_EQ(running, 1);
+    moves = 0;
+    QTest::qWait(3 * ProgressAnimation::kStepMs);
+    EXPECT_GT(moves, 0) << "the bar moves while work runs";
 
     app.StopProgress();
     EXPECT_FALSE(sheet->progress().isRunning());
+    EXPECT_EQ(bar->value(), 0);
+    moves = 0;
+    QTest::qWait(3 * ProgressAnimation::kStepMs);
+    EXPECT_EQ(moves, 0) << "an animation still drives the bar after the stop";
     EXPECT_EQ(bar->value(), 0);
     app.StopProgress();  // stopping again is harmless
     EXPECT_EQ(bar->value(), 0);

@@ -283,10 +283,7 @@ bool AppHarness::start(const std::vector<std::string>& arguments) {
 
 bool AppHarness::restart(const std::vector<std::string>& arguments) {
     exit();
-    app_.reset();
-    app_ = std::make_unique<CKWApp>();
-    app_->SetProgramDir(dir_.path());
-    usePorts(console_, windows_, macro_);
+    abandon();
     return start(arguments);
 }
 
@@ -297,6 +294,14 @@ void AppHarness::usePorts(ConsolePort* console, WindowPort* windows, MacroPort* 
     app_->SetConsolePort(console);
     app_->SetWindowPort(windows);
     app_->SetMacroPort(macro);
+}
+
+void AppHarness::abandon() {
+    started_ = false;
+    app_.reset();
+    app_ = std::make_unique<CKWApp>();
+    app_->SetProgramDir(dir_.path());
+    usePorts(console_, windows_, macro_);
 }
 
 int AppHarness::exit() {

@@ -71,6 +71,9 @@ public:
     bool restart(const std::vector<std::string>& arguments);
     // ExitInstance of the started application, once; later calls give 0 and do nothing.
     int exit();
+    // Drops the application without ExitInstance and makes a fresh one, as a program killed
+    // mid-run leaves its files behind for the next start.
+    void abandon();
     // What the spreadsheet probe finds ("" none); set before start().
     void setSpreadsheet(std::string program) { spreadsheet_ = std::move(program); }
     // Whether the graph control's library and registration are installed; set before start().
