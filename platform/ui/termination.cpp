@@ -35,7 +35,7 @@ void quitOnTerminationSignals() {
         if (g_endNow)
             g_endNow();
         else
-            QCoreApplication::quit();
+            QCoreApplication::exit(0);  // quit() would close the windows, and the frame asks
     });
     struct sigaction sa {};
     sa.sa_handler = onSignal;

@@ -1,6 +1,7 @@
 // Ending the program cleanly when the session asks it to (SIGTERM, SIGINT, SIGHUP): the signal is
-// turned into QCoreApplication::quit() on the event loop, so windows close and files are saved
-// the same way as when the user closes the main window.
+// turned into QCoreApplication::exit(0) on the event loop. Every running loop ends, a question on
+// the screen included, and the program shuts down as after its main window closed, removing its
+// temporaries; it asks nothing, since a session that is ending waits for no answer.
 #pragma once
 
 #include <functional>

@@ -113,6 +113,14 @@ public:
         return {};
     }
 
+    // SIGTERM, as a session ending: the run shuts down at once, asking nothing.
+    void terminate() {
+        process_.terminate();
+        EXPECT_TRUE(process_.waitForFinished(10000)) << "it waits for an answer";
+        EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process_.exitCode(), 0);
+    }
+
     void kill() {
         process_.kill();  // SIGKILL: no shutdown of its own
         EXPECT_TRUE(process_.waitForFinished(10000));
@@ -138,6 +146,14 @@ TEST(ZbqStartup, AStartAfterAKilledRunLeavesOnlyItsOwnTemporaries) {
     ASSERT_TRUE(h.start({h.file("fixture.def")}));
     EXPECT_EQ(h.tempFiles(), ownFiles(h));
     h.exit();
+    EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+}
+
+TEST(ZbqStartup, ASignalToALoadedRunEndsItWithItsTemporariesRemoved) {
+    AppHarness h;
+    ChildZbq zbq(h);
+    ASSERT_FALSE(zbq.waitUntilLoaded().empty());
+    zbq.terminate();
     EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
 }
 
