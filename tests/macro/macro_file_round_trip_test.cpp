@@ -161,10 +161,13 @@ TEST_F(MacroFileRoundTrip, RandomDamageNeverMakesAFileThatReadsButDoesNotWriteBa
     for (int round = 0; round < rounds; ++round) {
         std::string s = bases[below(2)];
         for (std::size_t edits = 1 + below(4); edits > 0; --edits) {
-            switch (below(6)) {
+            switch (below(7)) {
                 case 0:
                     s.insert(below(s.size() + 1), 1,
                              bytesThatMatter[below(bytesThatMatter.size())]);
+                    break;
+                case 6:
+                    s.insert(below(s.size() + 1), 1, static_cast<char>(below(256)));
                     break;
                 case 1:
                     if (!s.empty())
