@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "app/ckw_app.h"
+#include "macro/macro_file_format.h"
 #include "platform/core/cp932.h"
 
 CMacro::CMacro(CKWApp& app) : app_(app) {
@@ -18,7 +19,14 @@ CMacro::~CMacro() {
 }
 
 void CMacro::record(std::string_view step) {
-    if (recording_ && !isPlaying()) recordedSteps_.emplace_back(step);
+    if (!recording_ || isPlaying()) return;
+    // The macro file holds a step on one line; one that cannot stand there is refused now, when
+    // the user still sees what was done, rather than at every later save.
+    if (!macrofile::fitsOneLine(step)) {
+        app_.ShowError("改行を含むため、この操作はマクロに記録できません。");
+        return;
+    }
+    recordedSteps_.emplace_back(step);
 }
 
 std::vector<std::string> CMacro::macroNames() const {
@@ -58,11 +66,25 @@ std::int32_t CMacro::DeleteMacro(int index) {
 
 std::int32_t CMacro::RenameMacro(int index, std::string name) {
     if (index < 0 || index >= static_cast<int>(macros_.size())) return 0;
-    if (name.empty() || name.size() > kMaxNameBytes) return 0;
-    const int other = FindMacro(name);
-    if (other >= 0 && other != index) return 0;
+    if (name.empty() || !CheckMacroName(name, index)) return 0;
     macros_[static_cast<std::size_t>(index)].name = std::move(name);
     return 1;
+}
+
+std::int32_t CMacro::CheckMacroName(std::string_view name, int excluded) const {
+    const int other = FindMacro(name);
+    const char* refusal = nullptr;
+    if (other >= 0 && other != excluded) {
+        refusal = "同名のマクロが既に存在します。マクロ名を変更して下さい。";
+    } else if (name.size() > kMaxNameBytes) {
+        // The name field counts characters; the file's limit is in bytes.
+        refusal = "マクロ名が64バイトを超えています。マクロ名を変更して下さい。";
+    } else if (!macrofile::fitsOneLine(name)) {
+        refusal = "マクロ名に改行は使用できません。マクロ名を変更して下さい。";
+    }
+    if (!refusal) return 1;
+    app_.ShowError(refusal);
+    return 0;
 }
 
 std::int32_t CMacro::OnStartRecording() {
@@ -86,11 +108,13 @@ std::int32_t CMacro::StartRecording() {
 
 std::int32_t CMacro::StopRecording(std::string_view name) {
     if (!recording_) return 0;
+    // A name that cannot be stored is refused while recording still goes on, so the steps are
+    // kept and the user can stop again under another name.
+    const bool named = !recordedSteps_.empty() && !name.empty();
+    if (named && !CheckMacroName(name, -1)) return 0;
     app_.SetStatusText("");
     recording_ = 0;
-    if (recordedSteps_.empty() || name.empty() || name.size() > kMaxNameBytes ||
-        FindMacro(name) >= 0)
-        return 0;
+    if (!named) return 0;
     return AddMacro(std::string(name), {}, recordedSteps_);
 }
 

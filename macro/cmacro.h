@@ -53,6 +53,8 @@ public:
     bool isPlaying() const override { return playing_ != 0 || runDepth_ > 0; }
     // The recording indicator's 可変; fixed until the indicator exists.
     bool isVariable() const override { return false; }
+    // A step the macro file could not hold (a line break or NUL inside) is not recorded: the
+    // user is told, and recording goes on.
     void record(std::string_view step) override;
     std::int32_t ReadMacroFile(const std::string& path) override;
     std::int32_t WriteMacroFile(const std::string& path) override;
@@ -74,16 +76,21 @@ public:
     // Takes the macro out at `from` and inserts it at `to` of the shortened list.
     std::int32_t MoveMacro(int from, int to);
     std::int32_t DeleteMacro(int index);
-    // Refuses an empty name, one longer than 64 bytes and another macro's name.
+    // Refuses an empty name silently, and one CheckMacroName refuses.
     std::int32_t RenameMacro(int index, std::string name);
+    // 1 when `name` can name a macro (the one at `excluded` aside, -1 for none): not another
+    // macro's, at most 64 bytes, and one line. Otherwise 0 after the message that says why.
+    std::int32_t CheckMacroName(std::string_view name, int excluded) const;
 
     // --- Recording ---
     // The Start Recording command: the 999 limit, the question, the screen reset, the status
     // text, then StartRecording. 1 when recording started.
     std::int32_t OnStartRecording();
     std::int32_t StartRecording();
-    // Ends recording and stores the recorded steps under `name`; 0 (nothing stored) when no step
-    // was recorded, the name is empty (the name dialog was cancelled), too long or taken.
+    // Ends recording and stores the recorded steps under `name`: 1 stored; 0 when no step was
+    // recorded or the name is empty (the name dialog was cancelled), and recording has ended.
+    // A name CheckMacroName refuses gives 0 after its message with recording still on and the
+    // steps kept.
     std::int32_t StopRecording(std::string_view name);
     // "macro%d" with the first n that no macro has.
     std::string DefaultMacroName() const;

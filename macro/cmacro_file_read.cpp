@@ -52,6 +52,13 @@ public:
         if (!value || (value->empty() && !mayBeEmpty)) return fail(Section::Structure, key);
         return value;
     }
+    // A text the macro area keeps, so the next save must write it back as it was read: one that
+    // could not stand in the file (a CR or NUL inside it) fails here instead.
+    std::optional<std::string_view> kept(Section section, const std::string& key,
+                                         std::optional<std::string_view> value) {
+        if (value && !macrofile::fitsOneLine(*value)) return fail(section, key);
+        return value;
+    }
 
     std::string failureText() const {
         return "MCRファイルの読込みに失敗しました。ファイルの内容が不正な可能性があります。\n"
@@ -81,9 +88,11 @@ bool readStructureBlock(KeyReader& keys, MacroStructureBlock& block) {
         zbq::app::pumpPendingMessages();
         const auto csv = keys.table(keyName("ItemCsvNo", i));
         if (!csv) return false;
-        const auto group = keys.table(keyName("ItemGroup", i), true);
+        const std::string groupKey = keyName("ItemGroup", i);
+        const auto group = keys.kept(Section::Structure, groupKey, keys.table(groupKey, true));
         if (!group) return false;
-        const auto type = keys.table(keyName("ItemType", i));
+        const std::string typeKey = keyName("ItemType", i);
+        const auto type = keys.kept(Section::Structure, typeKey, keys.table(typeKey));
         if (!type) return false;
         block.csvColumns.push_back(ReadStepInt(*csv));
         block.groups.emplace_back(*group);
@@ -95,7 +104,8 @@ bool readStructureBlock(KeyReader& keys, MacroStructureBlock& block) {
         list.itemPosition = i;
         const std::int32_t n = ReadStepInt(*codeCount);
         for (std::int32_t k = 1; k <= n; ++k) {
-            const auto code = keys.table(keyName("Code", i, k));
+            const std::string codeKey = keyName("Code", i, k);
+            const auto code = keys.kept(Section::Structure, codeKey, keys.table(codeKey));
             if (!code) return false;
             list.codes.emplace_back(*code);
         }
@@ -109,16 +119,32 @@ std::optional<std::vector<std::string>> readSteps(KeyReader& keys, std::int32_t 
                                                   std::int32_t count) {
     std::vector<std::string> steps;
     for (std::int32_t k = 1; k <= count; ++k) {
-        const auto step = keys.profile(Section::Macros, keyName("Step", n, k));
+        const std::string key = keyName("Step", n, k);
+        const auto step = keys.kept(Section::Macros, key, keys.profile(Section::Macros, key));
         if (!step) return std::nullopt;
         steps.emplace_back(*step);
     }
     return steps;
 }
 
-std::string explanationOf(const KeyReader& keys, std::int32_t n) {
-    const auto value = keys.present(Section::Macros, keyName("Exp", n));
-    return value ? macrofile::explanationFromFile(*value) : std::string();
+// Macro n as it is kept (name, explanation and steps checked for what the writer cannot hold),
+// or nothing when a key cannot be read.
+std::optional<MacroRecord> readMacro(KeyReader& keys, std::int32_t n, std::string_view name,
+                                     std::int32_t stepCount) {
+    if (!keys.kept(Section::Macros, keyName("Name", n), name)) return std::nullopt;
+    // An explanation's line breaks, lone CRs among them, are written in their own form; only a
+    // NUL cannot be.
+    const std::string expKey = keyName("Exp", n);
+    const auto explanation = keys.present(Section::Macros, expKey);
+    if (explanation && explanation->find('\0') != explanation->npos) {
+        keys.failAt(Section::Macros, expKey);
+        return std::nullopt;
+    }
+    auto steps = readSteps(keys, n, stepCount);
+    if (!steps) return std::nullopt;
+    return MacroRecord{std::string(name),
+                       explanation ? macrofile::explanationFromFile(*explanation) : std::string(),
+                       std::move(*steps)};
 }
 
 constexpr const char* kLongName =
@@ -213,7 +239,7 @@ std::int32_t CMacro::ReadMacroFile(const std::string& path) {
             break;
         }
         const char* question = nullptr;
-        std::optional<std::vector<std::string>> steps;
+        std::optional<MacroRecord> read;
         if (name->size() > kMaxNameBytes) {
             question = kLongName;
         } else if (FindMacro(*name) >= 0) {
@@ -226,7 +252,7 @@ std::int32_t CMacro::ReadMacroFile(const std::string& path) {
             const std::int32_t stepCount = ReadStepInt(*count);
             if (stepCount <= 0) {
                 question = kNoSteps;
-            } else if (!(steps = readSteps(keys, n, stepCount))) {
+            } else if (!(read = readMacro(keys, n, *name, stepCount))) {
                 return refuseAtStartUp(keys.failureText() + "\n続けますか？");
             }
         }
@@ -236,7 +262,7 @@ std::int32_t CMacro::ReadMacroFile(const std::string& path) {
             emptyMacroArea();
             return 0;
         }
-        AddMacro(std::string(*name), explanationOf(keys, n), std::move(*steps));
+        AddMacro(std::move(read->name), std::move(read->explanation), std::move(read->steps));
     }
     return 1;
 }
@@ -335,12 +361,12 @@ std::int32_t CMacro::ImportMacroFile(const std::string& path) {
         if (entry.name.size() > kMaxNameBytes || entry.stepCount <= 0 || taken(entry.name))
             continue;
         const auto n = static_cast<std::int32_t>(i + 1);
-        auto steps = readSteps(keys, n, entry.stepCount);
-        if (!steps) {
+        auto read = readMacro(keys, n, entry.name, entry.stepCount);
+        if (!read) {
             app_.ShowError(keys.failureText());
             return 0;
         }
-        added.push_back(MacroRecord{entry.name, explanationOf(keys, n), std::move(*steps)});
+        added.push_back(std::move(*read));
     }
     for (MacroRecord& macro : added)
         macros_.push_back(std::move(macro));

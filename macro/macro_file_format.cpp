@@ -73,14 +73,29 @@ std::string explanationToFile(std::string_view explanation) {
 std::string explanationFromFile(std::string_view value) {
     const std::string& mark = lineBreakMark();
     std::string out;
+    // A lone CR is a line break too, as the writer takes it, so that the explanation read is the
+    // one the next save writes back.
+    const auto append = [&out](std::string_view text) {
+        for (char c : text) {
+            out += c;
+            if (c == '\r') out += '\n';
+        }
+    };
+    // The mark is sought byte by byte, as the writer puts it in: its '<' is never a trail byte,
+    // so this differs from a search by characters only after a lone lead byte, and there the two
+    // must still agree.
     std::size_t from = 0;
     for (;;) {
-        const std::size_t at = zbq::cp932::find(value, mark, from);
-        out.append(value.substr(from, at == std::string_view::npos ? value.npos : at - from));
+        const std::size_t at = value.find(mark, from);
+        append(value.substr(from, at == std::string_view::npos ? value.npos : at - from));
         if (at == std::string_view::npos) return out;
         out += "\r\n";
         from = at + mark.size();
     }
+}
+
+bool fitsOneLine(std::string_view value) {
+    return value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
 }
 
 bool readFileBytes(const std::string& path, std::string& bytes) {

@@ -302,6 +302,64 @@ TEST_F(MacroFile, StartUpReadsWhatItCanAndAsksAboutTheRest) {
     }
 }
 
+// A damaged file whose values hold a CR or NUL: reading refuses it at that key, at start-up and
+// on import, instead of loading what no later save could write.
+TEST_F(MacroFile, AValueTheWriterCouldNotHoldIsRefusedWhereItIsRead) {
+    const std::string failure =
+        "MCRファイルの読込みに失敗しました。ファイルの内容が不正な可能性があります。\n"
+        "読込み失敗箇所：";
+    const struct {
+        const char* file;
+        const char* key;
+    } cases[] = {
+        {"cr_in_quoted_value.mcr", "[マクロ]Step1_2"},
+        {"cr_before_line_end.mcr", "[マクロ]Step2_1"},
+        {"cr_in_name.mcr", "[マクロ]Name2"},
+        {"nul_in_step.mcr", "[マクロ]Step1_3"},
+        {"nul_in_explanation.mcr", "[マクロ]Exp2"},
+        {"cr_in_structure_group.mcr", "[構造定義]ItemGroup2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string damaged = ZBQ_MACRO_DATA_DIR "/round_trip/" + std::string(c.file);
+        prompts.clear();
+        CMacro reader(app);
+        prompts.answer(ui::Answer::Yes);
+        EXPECT_EQ(reader.ReadMacroFile(damaged), 1);
+        EXPECT_EQ(messages(), std::vector<std::string>{failure + c.key + "\n続けますか？"});
+        EXPECT_TRUE(reader.Macros().empty());
+        // The save that follows is not blocked by what was read.
+        EXPECT_EQ(reader.WriteMacroFile(path), 1) << lastMessage();
+
+        prompts.clear();
+        CMacro importer(app);
+        ASSERT_EQ(importer.LoadStructureDefinition(), 1);
+        EXPECT_EQ(importer.ImportMacroFile(damaged), 0);
+        EXPECT_EQ(messages(), std::vector<std::string>{failure + c.key});
+        EXPECT_TRUE(importer.Macros().empty());
+    }
+}
+
+// The writer puts every line break of an explanation, a lone CR too, as "<改行>"; reading takes a
+// lone CR as the line break it stands for, also after a lone lead byte.
+TEST_F(MacroFile, ALoneCrInAnExplanationReadsAsALineBreak) {
+    const struct {
+        const char* file;
+        std::string explanation;
+    } cases[] = {
+        {"lone_cr_in_explanation.mcr", cp("一行目\r\n二行目\r\n三行目")},
+        {"lone_lead_byte_before_line_break.mcr", "\x88\r\n" + cp("行\r\n") + "\x88\r\nx"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        CMacro reader(app);
+        ASSERT_EQ(reader.ReadMacroFile(ZBQ_MACRO_DATA_DIR "/round_trip/" + std::string(c.file)), 1);
+        ASSERT_EQ(reader.Macros().size(), 2u);
+        EXPECT_EQ(reader.Macros()[0].explanation, c.explanation);
+    }
+    EXPECT_TRUE(messages().empty());
+}
+
 TEST_F(MacroFile, TheOldWritersLayoutReadsAndSplitsAsBefore) {
     // Hand-made: blank lines between sections, LF and CR LF ends, fields left bare and quotes
     // inside quoted fields not doubled.

@@ -167,6 +167,64 @@ TEST_F(Runs, RecordingStoresTheStepsUnderTheGivenName) {
     EXPECT_EQ(macro.Macros().size(), 1u);
 }
 
+// A name the list or the macro file could not hold is refused with its message before anything
+// changes: a recording goes on with its steps kept, and a rename leaves the name as it was.
+TEST_F(Runs, ANameThatCannotBeStoredIsRefusedAndLosesNothing) {
+    std::string kanji33;  // 33 characters, well within the name field, but 66 bytes
+    for (int i = 0; i < 33; ++i)
+        kanji33 += cp932::literal("名");
+    const std::string taken = "同名のマクロが既に存在します。マクロ名を変更して下さい。";
+    const std::string tooLong = "マクロ名が64バイトを超えています。マクロ名を変更して下さい。";
+    const std::string lineBreak = "マクロ名に改行は使用できません。マクロ名を変更して下さい。";
+    const struct {
+        std::string name;
+        std::string message;
+    } cases[] = {
+        {"mine", taken},     {std::string(65, 'n'), tooLong},
+        {kanji33, tooLong},  {"a\nb", lineBreak},
+        {"a\rb", lineBreak}, {std::string("a\0b", 3), lineBreak},
+    };
+    add("mine", {"act:1"});
+    add("other", {"act:1"});
+    prompts.answer(ui::Answer::Yes);
+    ASSERT_EQ(macro.OnStartRecording(), 1);
+    app.Record(StepBuilder("SelectSet").number(2));
+    app.Record(StepBuilder("OpenLogTab"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        prompts.clear();
+        EXPECT_EQ(macro.StopRecording(c.name), 0);
+        EXPECT_EQ(messages(), std::vector<std::string>{c.message});
+        EXPECT_TRUE(macro.isRecording());
+        EXPECT_EQ(macro.RecordedSteps(), (std::vector<std::string>{"SelectSet,2", "OpenLogTab"}));
+
+        prompts.clear();
+        EXPECT_EQ(macro.RenameMacro(1, c.name), 0);
+        EXPECT_EQ(messages(), std::vector<std::string>{c.message});
+    }
+    EXPECT_EQ(macro.macroNames(), (std::vector<std::string>{"mine", "other"}));
+
+    prompts.clear();
+    const std::string longest = kanji33.substr(0, 64);
+    EXPECT_EQ(macro.StopRecording(longest), 1);
+    EXPECT_FALSE(macro.isRecording());
+    EXPECT_EQ(macro.Macros().back(), (MacroRecord{longest, "", {"SelectSet,2", "OpenLogTab"}}));
+    EXPECT_EQ(macro.RenameMacro(1, "other"), 1);
+    EXPECT_TRUE(messages().empty());
+}
+
+// A step holding a line break could never be saved: it is refused when it is recorded, and the
+// recording goes on.
+TEST_F(Runs, AStepTheMacroFileCouldNotHoldIsNotRecorded) {
+    macro.StartRecording();
+    app.Record(StepBuilder("InputSearchTerm").number(1).text("a\nb"));
+    EXPECT_EQ(messages(),
+              std::vector<std::string>{"改行を含むため、この操作はマクロに記録できません。"});
+    app.Record(StepBuilder("OpenLogTab"));
+    EXPECT_TRUE(macro.isRecording());
+    EXPECT_EQ(macro.RecordedSteps(), std::vector<std::string>{"OpenLogTab"});
+}
+
 TEST_F(Runs, RecordingIsRefusedAtTheLimitAndOnNo) {
     prompts.answer(ui::Answer::No);
     EXPECT_EQ(macro.OnStartRecording(), 0);

@@ -1,0 +1,44 @@
+[ファイル]
+Version=2.0
+[構造定義]
+ItemCnt=7
+ItemType1=String
+ItemType2=Code
+ItemType3=Integer
+ItemType4=MultiAns
+ItemType5=Float
+ItemType6=Date
+ItemType7=Time
+ItemCsvNo1=1
+ItemCsvNo2=2
+ItemCsvNo3=3
+ItemCsvNo4=5
+ItemCsvNo5=4
+ItemCsvNo6=6
+ItemCsvNo7=7
+ItemGroup1=
+ItemGroup2=属性
+ItemGroup3=属性/基本
+ItemGroup4=
+ItemGroup5=
+ItemGroup6=
+ItemGroup7=
+CodeCnt2=2
+Code2_1=1
+Code2_2=2
+CodeCnt4=3
+Code4_1=1
+Code4_2=2
+Code4_3=3
+[マクロ]
+ name1 =  "集計表示"  
+Exp1=一行目<改行>二行目
+STEPCNT1 = 3 
+Step1_1=ToListItem,"年齢"
+Step1_2=InputSearchTerm,3,"a,b"
+Step1_3='SelectSet,0 '
+Name2=" macro2 "
+Exp2=
+StepCnt2=2
+Step2_1=DispConsole
+Step2_2=ExeMacro,"集計表示"
