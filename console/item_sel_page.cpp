@@ -253,6 +253,10 @@ void CItemSelPage::UnmarkTreeItem(std::string_view name) {
 }
 
 void CItemSelPage::ResetPage() {
+    selectedNode_ = -1;
+    updating_ = true;
+    treeView_->setCurrentItem(nullptr);
+    updating_ = false;
     tree_.expandAll();
     tree_.setCollapseAllowed(true);
     showExpansion();
@@ -291,10 +295,20 @@ bool CItemSelPage::checkLoaded() const {
 void CItemSelPage::OnToDisplayList(int node, int position) {
     if (!checkLoaded() || !tree_.valid(node)) return;
     SelectNode(node);
-    addNodes(tree_.itemsUnder(node), position);
+    // The step lists the items at the end; the row they were dropped on follows as one
+    // ChangeListItem per new row, so that a replay puts them where the drop did.
+    const int before = list_.size();
+    addNodes(tree_.itemsUnder(node), -1);
+    app_.Record(StepBuilder("ToListItem").text(tree_.node(node).text));
+    if (position >= 0 && position < before) {
+        std::vector<std::string> added;
+        for (int row = before; row < list_.size(); ++row)
+            added.push_back(list_.row(row).name);
+        for (const std::string& name : added)
+            moveRow(position++, name);
+    }
     showList();
     syncApp();
-    app_.Record(StepBuilder("ToListItem").text(tree_.node(node).text));
 }
 
 void CItemSelPage::OnAllToDisplayList() {
@@ -397,11 +411,15 @@ void CItemSelPage::OnListSelectAll() {
 }
 
 void CItemSelPage::MoveDisplayItem(int position, std::string_view name) {
+    moveRow(position, name);
+    showList();
+    syncApp();
+}
+
+void CItemSelPage::moveRow(int position, std::string_view name) {
     app_.Record(StepBuilder("ChangeListItem").number(position).text(name));
     const int row = list_.rowOfName(name);
     if (row >= 0) list_.moveRow(row, position);
-    showList();
-    syncApp();
 }
 
 // --- Drops ---

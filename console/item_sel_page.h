@@ -69,7 +69,8 @@ public:
     // The node the tree's actions work on; -1 none.
     int SelectedNode() const { return selectedNode_; }
     void SelectNode(int node);
-    // "表示ﾘｽﾄへ": the node's items (a group's in tree order) at `position` (-1 the end).
+    // "表示ﾘｽﾄへ": the node's items (a group's in tree order) at row `position` (-1 the end);
+    // records ToListItem, and for a row ChangeListItem for each item it brought.
     void OnToDisplayList(int node, int position = -1);
     void OnAllToDisplayList();
     // "非表示に": an item node leaves the list; a group or the root changes nothing.
@@ -124,6 +125,8 @@ private:
     // Marks and lists the item nodes at `position`, advancing it after each (not -1).
     void addNodes(const std::vector<int>& nodes, int position);
     void removeRow(int row);
+    // MoveDisplayItem's step and move, the views left as they are.
+    void moveRow(int position, std::string_view name);
     void syncApp();
     DisplayRow rowFor(const ItemNode& node) const;
 

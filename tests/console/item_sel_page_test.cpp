@@ -97,7 +97,8 @@ TEST_F(ItemSelPageTest, AGroupGoesInAtTheRowInTreeOrderSkippingListedItems) {
     EXPECT_EQ(marks(), (std::vector<bool>{true, true, true, false, true}));
     EXPECT_EQ(app.GetDisplayItems(), rows());
     EXPECT_EQ(page.SelectedNode(), 1);
-    EXPECT_EQ(macro.steps, (std::vector<std::string>{"ToListItem,\"G\""}));
+    EXPECT_EQ(macro.steps, (std::vector<std::string>{"ToListItem,\"G\"", "ChangeListItem,1,\"a\"",
+                                                     "ChangeListItem,2,\"b\""}));
     // Listed items stay where they are.
     page.OnHide(2);
     page.DropNodeOnList(1, 0);
