@@ -46,8 +46,13 @@ std::int32_t execMenu(QWidget* owner, const MenuVariant& variant, const QPoint& 
     return chosen ? chosen->data().toInt() : 0;
 }
 
-QByteArray numberBytes(int value) {
-    return QByteArray::number(value);
+// Every drag of the tab is a move that carries one private MIME type.
+void startMoveDrag(QWidget* source, const char* mimeType, const QByteArray& data) {
+    auto* mime = new QMimeData;
+    mime->setData(QString::fromLatin1(mimeType), data);
+    auto* drag = new QDrag(source);
+    drag->setMimeData(mime);
+    drag->exec(Qt::MoveAction);
 }
 
 // The tree pane: drags a node out, takes the display list's rows back.
@@ -67,11 +72,7 @@ protected:
         const int node = nodeOf(currentItem());
         if (node < 0) return;
         page_.SelectNode(node);
-        auto* mime = new QMimeData;
-        mime->setData(QString::fromLatin1(kItemNodeMime), numberBytes(node));
-        auto* drag = new QDrag(this);
-        drag->setMimeData(mime);
-        drag->exec(Qt::MoveAction);
+        startMoveDrag(this, kItemNodeMime, QByteArray::number(node));
     }
     void dragEnterEvent(QDragEnterEvent* event) override { take(event); }
     void dragMoveEvent(QDragMoveEvent* event) override { take(event); }
@@ -111,13 +112,7 @@ public:
     }
 
 protected:
-    void startDrag(Qt::DropActions) override {
-        auto* mime = new QMimeData;
-        mime->setData(QString::fromLatin1(kDisplayRowsMime), QByteArray());
-        auto* drag = new QDrag(this);
-        drag->setMimeData(mime);
-        drag->exec(Qt::MoveAction);
-    }
+    void startDrag(Qt::DropActions) override { startMoveDrag(this, kDisplayRowsMime, {}); }
     void dragEnterEvent(QDragEnterEvent* event) override { take(event); }
     void dragMoveEvent(QDragMoveEvent* event) override { take(event); }
     void dropEvent(QDropEvent* event) override {
@@ -260,12 +255,7 @@ void CItemSelPage::ResetPage() {
     tree_.expandAll();
     tree_.setCollapseAllowed(true);
     showExpansion();
-    tree_.unmarkAll();
-    list_.clear();
-    for (int node = 0; node < tree_.size(); ++node)
-        showMark(node);
-    showList();
-    syncApp();
+    unlistAll();
 }
 
 void CItemSelPage::ShowTreePane() {
@@ -333,13 +323,17 @@ void CItemSelPage::OnHide(int node) {
 }
 
 void CItemSelPage::OnHideAll() {
+    unlistAll();
+    app_.Record(StepBuilder("FromListAllItem"));
+}
+
+void CItemSelPage::unlistAll() {
     tree_.unmarkAll();
     list_.clear();
     for (int node = 0; node < tree_.size(); ++node)
         showMark(node);
     showList();
     syncApp();
-    app_.Record(StepBuilder("FromListAllItem"));
 }
 
 void CItemSelPage::OnAllowClose() {

@@ -125,6 +125,8 @@ private:
     // Marks and lists the item nodes at `position`, advancing it after each (not -1).
     void addNodes(const std::vector<int>& nodes, int position);
     void removeRow(int row);
+    // Every mark cleared and every row gone, with no step.
+    void unlistAll();
     // MoveDisplayItem's step and move, the views left as they are.
     void moveRow(int position, std::string_view name);
     void syncApp();

@@ -22,6 +22,7 @@
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/scripted_prompts.h"
 #include "tests/console/console_fixture.h"
+#include "tests/console/item_sel_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -50,19 +51,7 @@ class ItemSelPageTest : public ConsoleTest {
 protected:
     // root(0) G(1){a(2) b(3)} c(4) H(5){a(6)} d(7): item numbers 0 to 4, "a" twice.
     ItemSelPageTest() : page(*sheet->ItemSelPage()) {
-        CStructDef& def = app.StructDef();
-        def.title = cp("調査");
-        const std::pair<const char*, const char*> items[] = {
-            {"a", "G"}, {"b", "G"}, {"c", ""}, {"a", "H"}, {"d", ""}};
-        for (const auto& [name, group] : items) {
-            CItemDef item;
-            item.itemNo = static_cast<std::int32_t>(def.items.size());
-            item.name = name;
-            item.type = item.itemNo % 2 == 0 ? 2 : 4;
-            if (*group) item.groups = {group};
-            def.items.push_back(item);
-        }
-        def.itemCount = static_cast<std::int32_t>(def.items.size());
+        zbq::test::describeItemSelStructure(app);
         app.SetDataLoaded(1);
         app.RebuildItemTree();
         app.SetWindowPort(&windows);

@@ -14,6 +14,7 @@
 #include "macro/cmacro.h"
 #include "macro/step_text.h"
 #include "platform/ui/scripted_prompts.h"
+#include "tests/console/item_sel_fixture.h"
 
 namespace {
 
@@ -29,19 +30,7 @@ std::string noItemMessage(const std::string& command, const std::string& name) {
 // root G{a b} c H{a} d, item numbers 0 to 4; the console shown, the data set loaded.
 struct Screen {
     Screen() : frame(app, factories()), macro(app) {
-        CStructDef& def = app.StructDef();
-        def.title = "T";
-        const std::pair<const char*, const char*> items[] = {
-            {"a", "G"}, {"b", "G"}, {"c", ""}, {"a", "H"}, {"d", ""}};
-        for (const auto& [name, group] : items) {
-            CItemDef item;
-            item.itemNo = static_cast<std::int32_t>(def.items.size());
-            item.name = name;
-            item.type = 2;
-            if (*group) item.groups = {group};
-            def.items.push_back(item);
-        }
-        def.itemCount = static_cast<std::int32_t>(def.items.size());
+        zbq::test::describeItemSelStructure(app);
         app.SetDataLoaded(1);
         frame.ShowConsole();
         console = qobject_cast<CConsSheet*>(frame.console());
