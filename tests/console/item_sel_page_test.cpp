@@ -6,7 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QDialog>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -343,6 +347,66 @@ TEST_F(ItemSelPageTest, TheScreenResetEmptiesTheListAndExpandsTheTreeOnItsTab) {
     for (const ItemNode& node : page.tree().nodes())
         EXPECT_TRUE(node.expanded);
     EXPECT_EQ(sheet->tabs()->currentIndex(), 1);
+}
+
+// The widgets' own events reach the page's actions: drops by their MIME type and the row under
+// them, the context menu, a double click in the list, the user's selection of rows.
+TEST_F(ItemSelPageTest, TheViewsEventsRunThePagesActions) {
+    sheet->show();
+    sheet->ActivatePage(ConsolePage::ItemSelection);
+    QCoreApplication::processEvents();
+    QTreeWidget* tree = page.treeView();
+    QTreeWidget* list = page.listView();
+    const auto drop = [](QTreeWidget* view, const char* mimeType, const QByteArray& data,
+                         QPoint at) {
+        QMimeData mime;
+        mime.setData(QString::fromLatin1(mimeType), data);
+        // As a real drag does: the view sees the drag enter before the drop.
+        QDragEnterEvent enter(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &enter);
+        QDropEvent event(at, Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &event);
+        return event.isAccepted();
+    };
+    const auto rowAt = [&](int row) {
+        return list->visualItemRect(list->topLevelItem(row)).center();
+    };
+
+    page.OnToDisplayList(4);
+    page.OnToDisplayList(7);
+    EXPECT_TRUE(drop(list, kItemNodeMime, "6", rowAt(1)));
+    EXPECT_EQ(rows(), (std::vector<std::int32_t>{2, 3, 4}));
+    EXPECT_FALSE(drop(tree, kItemNodeMime, "2", {1, 1})) << "no node is dropped on the tree";
+
+    list->topLevelItem(0)->setSelected(true);
+    EXPECT_EQ(page.list().selectedRows(), std::vector<int>{0});
+    EXPECT_TRUE(drop(list, kDisplayRowsMime, {}, rowAt(2)));
+    EXPECT_EQ(rows(), (std::vector<std::int32_t>{3, 4, 2}));
+    list->topLevelItem(1)->setSelected(true);
+    EXPECT_TRUE(drop(tree, kDisplayRowsMime, {}, {1, 1}));
+    EXPECT_EQ(rows(), (std::vector<std::int32_t>{3, 2}));
+
+    list->topLevelItem(1)->setSelected(true);
+    QMouseEvent click(QEvent::MouseButtonDblClick, rowAt(1),
+                      list->viewport()->mapToGlobal(rowAt(1)), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(list->viewport(), &click);
+    EXPECT_EQ(rows(), std::vector<std::int32_t>{3});
+
+    std::vector<int> menus;
+    page.SetMenuChooser([&](QWidget*, const MenuVariant& menu, const QPoint&) {
+        menus.push_back(menu.menuId);
+        return 0;
+    });
+    const QPoint onRoot = tree->visualItemRect(tree->topLevelItem(0)).center();
+    QContextMenuEvent treeMenu(QContextMenuEvent::Mouse, onRoot,
+                               tree->viewport()->mapToGlobal(onRoot));
+    QCoreApplication::sendEvent(tree->viewport(), &treeMenu);
+    QContextMenuEvent listMenu(QContextMenuEvent::Mouse, rowAt(0),
+                               list->viewport()->mapToGlobal(rowAt(0)));
+    QCoreApplication::sendEvent(list->viewport(), &listMenu);
+    EXPECT_EQ(menus, (std::vector<int>{176, 150}));
+    EXPECT_EQ(page.SelectedNode(), 0);
 }
 
 }  // namespace
