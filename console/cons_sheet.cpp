@@ -14,6 +14,7 @@
 #include "console/cons_status_bar.h"
 #include "console/console_pages.h"
 #include "console/data_sel_page.h"
+#include "console/item_sel_page.h"
 #include "console/log_lines.h"
 #include "console/log_page.h"
 #include "console/progress_animation.h"
@@ -40,7 +41,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
       status_(new CConsStatusBar(this)),
       progress_(new ProgressAnimation(progressBar_, this)),
       sys_(new CSysPage(app)),
-      itemSel_(placeholderPage("itemSelection")),
+      itemSel_(new CItemSelPage(app)),
       dataSel_(new CDataSelPage),
       olap_(placeholderPage("olap")),
       molap_(placeholderPage("molap")),
@@ -276,6 +277,47 @@ void CConsSheet::RemoveWindowRow(QWidget* window) {
 
 std::vector<QWidget*> CConsSheet::ListedWindows() const {
     return sys_->Windows().windows();
+}
+
+// --- Item-selection tab ---
+
+void CConsSheet::ShowItemSelControl1() {
+    itemSel_->ShowTreePane();
+}
+
+void CConsSheet::ShowItemSelControl2() {
+    itemSel_->ShowListPane();
+}
+
+void CConsSheet::RebuildItemTree() {
+    itemSel_->FillTree();
+}
+
+void CConsSheet::AddDisplayItem(std::int32_t position, std::int32_t item) {
+    itemSel_->AddDisplayItem(position, item);
+}
+
+void CConsSheet::RemoveDisplayItem(std::string_view name) {
+    itemSel_->RemoveDisplayItem(name);
+}
+
+void CConsSheet::UnmarkTreeItem(std::string_view name) {
+    itemSel_->UnmarkTreeItem(name);
+}
+
+std::optional<std::vector<std::int32_t>> CConsSheet::DisplayListItems() const {
+    return itemSel_->list().itemNumbers();
+}
+
+void CConsSheet::RestoreDisplayListToTree() {
+    itemSel_->RestoreDisplayList();
+}
+
+// The pages as they were after loading: the item-selection tab first, and last in front.
+void CConsSheet::ResetPages() {
+    ActivatePage(ConsolePage::ItemSelection);
+    itemSel_->ResetPage();
+    ActivatePage(ConsolePage::ItemSelection);
 }
 
 // --- Data-selection tab ---

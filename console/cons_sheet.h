@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,7 @@
 class CKWApp;
 class CConsStatusBar;
 class CDataSelPage;
+class CItemSelPage;
 class CLogPage;
 class CSysPage;
 class ProgressAnimation;
@@ -57,6 +59,7 @@ public:
     // Makes the page's tab current; false for the OLAP page, which has none.
     bool ActivatePage(ConsolePage page);
     CSysPage* SysPage() const { return sys_; }
+    CItemSelPage* ItemSelPage() const { return itemSel_; }
     CDataSelPage* DataSelPage() const { return dataSel_; }
     CLogPage* LogPage() const { return log_; }
     QTabWidget* tabs() const { return tabs_; }
@@ -99,6 +102,15 @@ public:
                       QWidget* window) override;
     void RemoveWindowRow(QWidget* window) override;
     std::vector<QWidget*> ListedWindows() const override;
+    void ShowItemSelControl1() override;
+    void ShowItemSelControl2() override;
+    void RebuildItemTree() override;
+    void AddDisplayItem(std::int32_t position, std::int32_t item) override;
+    void RemoveDisplayItem(std::string_view name) override;
+    void UnmarkTreeItem(std::string_view name) override;
+    std::optional<std::vector<std::int32_t>> DisplayListItems() const override;
+    void RestoreDisplayListToTree() override;
+    void ResetPages() override;
     void RebuildSetTree() override;
     void MarkCurrentSet(std::int32_t setNo) override;
     std::int32_t GetCurrentSetNo() const override;
@@ -122,7 +134,7 @@ private:
     CConsStatusBar* status_;
     ProgressAnimation* progress_;
     CSysPage* sys_;
-    QWidget* itemSel_;
+    CItemSelPage* itemSel_;
     CDataSelPage* dataSel_;
     QWidget* olap_;
     QWidget* molap_;

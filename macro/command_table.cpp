@@ -120,8 +120,8 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("Cons_Max", "コンソール画面最大化", 0, Target::Console), PlayCons_Max),  // 38
     playedBy(cmd("Cons_Min", "コンソール画面最小化", 0, Target::Console), PlayCons_Min),  // 39
     playedBy(cmd("Cons_Restore", "コンソール画面元のサイズに戻す", 0, Target::Console),
-             PlayCons_Restore),                         // 40
-    cmd("DispData", "データ表示", 0, Target::Console),  // 41
+             PlayCons_Restore),                                                 // 40
+    playedBy(cmd("DispData", "データ表示", 0, Target::Console), PlayDispData),  // 41
     // --- Data file (42-) ---
     // The password's "???" is left to the player, which asks in the password dialog.
     playedBy(cmd("SaveZbw", "ＺＢに書出し", 3, Target::None,
@@ -130,17 +130,24 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     unrecorded(cmd("AddData", "データ追加", 1, Target::None,
                    ask(1, "[データ追加]: Excelファイル名を入力して下さい。", 3, kFileName))),  // 43
     // --- Item-selection tab (44-) ---
-    cmd("ToListItem", "項目を表示リストへ", 1, Target::Console),           // 44
-    cmd("FromListItem", "項目を非表示に", 1, Target::Console),             // 45
-    cmd("ToListAllItem", "全ての項目を表示リストへ", 0, Target::Console),  // 46
-    cmd("FromListAllItem", "全て項目を非表示に", 0, Target::Console),      // 47
-    cmd("PermitItemCollapse", "項目の閉を許可", 0, Target::Console),       // 48
-    cmd("ExpandAllItem", "項目を全て展開", 0, Target::Console),            // 49
-    cmd("CollapseAllItem", "項目を全て閉じる", 0, Target::Console),        // 50
-    cmd("BackListItem", "項目を非表示に", 1, Target::Console),             // 51
-    cmd("BackAllListItem", "全ての項目を非表示に", 0, Target::Console),    // 52
-    cmd("SelectAllListItem", "全ての項目を選択", 0, Target::Console),      // 53
-    cmd("ChangeListItem", "項目を並び替え", 2, Target::Console),           // 54
+    playedBy(cmd("ToListItem", "項目を表示リストへ", 1, Target::Console), PlayToListItem),  // 44
+    playedBy(cmd("FromListItem", "項目を非表示に", 1, Target::Console), PlayFromListItem),  // 45
+    playedBy(cmd("ToListAllItem", "全ての項目を表示リストへ", 0, Target::Console),
+             PlayToListAllItem),  // 46
+    playedBy(cmd("FromListAllItem", "全て項目を非表示に", 0, Target::Console),
+             PlayFromListAllItem),  // 47
+    playedBy(cmd("PermitItemCollapse", "項目の閉を許可", 0, Target::Console),
+             PlayPermitItemCollapse),                                                         // 48
+    playedBy(cmd("ExpandAllItem", "項目を全て展開", 0, Target::Console), PlayExpandAllItem),  // 49
+    playedBy(cmd("CollapseAllItem", "項目を全て閉じる", 0, Target::Console),
+             PlayCollapseAllItem),                                                          // 50
+    playedBy(cmd("BackListItem", "項目を非表示に", 1, Target::Console), PlayBackListItem),  // 51
+    playedBy(cmd("BackAllListItem", "全ての項目を非表示に", 0, Target::Console),
+             PlayBackAllListItem),  // 52
+    playedBy(cmd("SelectAllListItem", "全ての項目を選択", 0, Target::Console),
+             PlaySelectAllListItem),  // 53
+    playedBy(cmd("ChangeListItem", "項目を並び替え", 2, Target::Console),
+             PlayChangeListItem),  // 54
     playedBy(cmd("OpenItemSelTab", "項目選択タブを開く", 0, Target::Console),
              PlayOpenItemSelTab),  // 55
     // --- Sets and filters of the data-selection tab (56-) ---

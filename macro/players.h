@@ -29,5 +29,19 @@ std::int32_t PlayOpenOlapTab(CMacro& macro, StepFields& fields);
 std::int32_t PlayOpenMolapTab(CMacro& macro, StepFields& fields);
 std::int32_t PlayOpenLogTab(CMacro& macro, StepFields& fields);
 
+// --- Item-selection tab (players_item_sel.cpp) ---
+std::int32_t PlayToListItem(CMacro& macro, StepFields& fields);
+std::int32_t PlayFromListItem(CMacro& macro, StepFields& fields);
+std::int32_t PlayToListAllItem(CMacro& macro, StepFields& fields);
+std::int32_t PlayFromListAllItem(CMacro& macro, StepFields& fields);
+std::int32_t PlayPermitItemCollapse(CMacro& macro, StepFields& fields);
+std::int32_t PlayExpandAllItem(CMacro& macro, StepFields& fields);
+std::int32_t PlayCollapseAllItem(CMacro& macro, StepFields& fields);
+std::int32_t PlayBackListItem(CMacro& macro, StepFields& fields);
+std::int32_t PlayBackAllListItem(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectAllListItem(CMacro& macro, StepFields& fields);
+std::int32_t PlayChangeListItem(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispData(CMacro& macro, StepFields& fields);
+
 // --- Data file (players_data_file.cpp) ---
 std::int32_t PlaySaveZbw(CMacro& macro, StepFields& fields);

@@ -15,6 +15,7 @@
 #include "app/main_frame.h"
 #include "app/password_dlg.h"
 #include "console/cons_sheet.h"
+#include "console/item_sel_page.h"
 #include "console/log_page.h"
 #include "console/sys_page.h"
 #include "graphctl/registration.h"
@@ -156,6 +157,29 @@ void logLines(std::ostringstream& out, const char* name, const std::string& text
     }
 }
 
+// The item-selection tab: the collapse flag, the tree's nodes with their levels, marks and
+// expansion, then the display list's rows with their selection. The tree's selected node is left
+// out: a right click selects one and no step records it.
+void snapshotItemSelection(const CItemSelPage& page, std::ostringstream& out) {
+    const ItemTree& tree = page.tree();
+    out << "item tree: collapse allowed " << tree.collapseAllowed() << "\n";
+    static const char* const kinds[] = {"root", "group", "item"};
+    for (const ItemNode& node : tree.nodes()) {
+        out << "  " << std::string(static_cast<std::size_t>(node.level) * 2, ' ') << "\""
+            << utf8(node.text) << "\" " << kinds[static_cast<int>(node.kind)];
+        if (node.kind == ItemNodeKind::Item)
+            out << " " << node.itemNo << (node.marked ? " marked" : "");
+        else
+            out << (node.expanded ? " open" : " closed");
+        out << "\n";
+    }
+    const DisplayList& list = page.list();
+    for (int row = 0; row < list.size(); ++row)
+        out << "display row " << row << ": item " << list.row(row).itemNo << " \""
+            << utf8(list.row(row).name) << "\" \"" << utf8(list.row(row).typeCaption) << "\""
+            << (list.row(row).selected ? " selected" : "") << "\n";
+}
+
 // What the frame and console show, when the application has them.
 void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
     const QWidget* frame = qobject_cast<const CMainFrame*>(app.windows().mainWindow());
@@ -173,6 +197,7 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
             out << "window row " << row << ": \"" << utf8(rows.row(row).title) << "\" \""
                 << utf8(rows.row(row).kind) << "\" image " << rows.row(row).image
                 << (rows.windowAt(row) ? " open" : " none") << "\n";
+        snapshotItemSelection(*console->ItemSelPage(), out);
         logLines(out, "reading log", console->LogPage()->ReadLogText(), dir);
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
     }

@@ -11,9 +11,9 @@
 // sets with counts and maps, the current map, conditions, categories, cross-tab settings, flags)
 // as UTF-8 text, one fact a line, in a stable order, so that two states compare as two texts.
 // When a main frame or console is in use it adds what they show: the frame's caption and state,
-// the console's tab, state and status text, the window list, the reading and operation logs
-// (timings as "#") and the names in temp/; the program directory reads "<program dir>", so two
-// harnesses in two folders compare equal.
+// the console's tab, state and status text, the window list, the item tree and display list,
+// the reading and operation logs (timings as "#") and the names in temp/; the program directory
+// reads "<program dir>", so two harnesses in two folders compare equal.
 //
 // start() runs the program's own start-up (CKWApp::InitInstance) headless instead: the fixture
 // from the command line (mode 1 from fixture.def), a data file (mode 2), or the open dialog

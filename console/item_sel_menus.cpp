@@ -1,0 +1,35 @@
+#include "console/item_sel_menus.h"
+
+#include "console/item_sel_tree.h"
+
+MenuVariant itemTreeMenu(const ItemNode& node, bool collapseAllowed) {
+    const bool root = node.kind == ItemNodeKind::Root;
+    const bool marked = node.kind == ItemNodeKind::Item && node.marked;
+    MenuVariant menu;
+    if (root)
+        menu.menuId = collapseAllowed ? 176 : 177;
+    else if (marked)
+        menu.menuId = collapseAllowed ? 132 : 134;
+    else
+        menu.menuId = collapseAllowed ? 149 : 133;
+    menu.entries = {
+        {kToDisplayList, "表示ﾘｽﾄへ", !root && !marked},
+        {kHide, "非表示に", !root && marked},
+        {kAllToDisplayList, "全て表示ﾘｽﾄへ"},
+        {kHideAll, "全て非表示に"},
+        {kAllowClose, "閉を許可", true, collapseAllowed},
+        {kExpandAll, "全て展開", collapseAllowed},
+        {kCollapseAll, "全て閉じる", collapseAllowed},
+    };
+    return menu;
+}
+
+MenuVariant displayListMenu() {
+    return {
+        150,
+        {{kListHide, "非表示に"}, {kListHideAll, "全て非表示に"}, {kListSelectAll, "全て選択"}}};
+}
+
+bool acceptsDrop(ItemSelPane from, ItemSelPane over) {
+    return !(from == ItemSelPane::Tree && over == ItemSelPane::Tree);
+}
