@@ -267,7 +267,10 @@ public:
     static void ScrambleBlob(char* bytes, std::int32_t length);
     // Load mode 2: reads the data file's blob into the settings block; 1 or 0 (told).
     std::int32_t ReadSettingsBlob();
-    // Rebuilds the settings block from bytes; the number of bytes consumed, or -1.
+    // Rebuilds the settings block from bytes; the number of bytes consumed, -1 for a damaged
+    // blob, or kBlobNotOfLoadedFile for a sound one whose structure is not the loaded file's
+    // (nothing taken over either way).
+    static constexpr std::int32_t kBlobNotOfLoadedFile = -2;
     std::int32_t DeserializeSettingsBlob(std::string_view blob);
     SettingsBlock* Block() { return block_ ? &*block_ : nullptr; }
     // Installs a settings block as the blob reader would (tests, and callers that decode one).

@@ -46,7 +46,8 @@ protected:
     void open(int records) {
         app_ = std::make_unique<CKWApp>();
         app_->SetConsolePort(&console_);
-        openDataSet(*app_, dir_.file("data.zbq"), records);
+        // Three items, as threeItems() describes them.
+        openDataSet(*app_, dir_.file("data.zbq"), records, "blob", 3);
     }
     CKWApp& app() { return *app_; }
 
