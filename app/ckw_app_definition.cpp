@@ -337,8 +337,11 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 break;
             }
         }
-        // A zero byte would cut a name short wherever the name is stored as text.
-        if (keyword != Keyword::Help && line.find('\0') != std::string::npos)
+        // A zero byte would cut a name short wherever it is stored as text, and a line break
+        // (a lone CR the line kept) could not be written back into the macro file, which
+        // carries the groups and codes.
+        if (keyword != Keyword::Help &&
+            line.find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos)
             return refuse(*this, raw, failure("認識できない文字列があります。"));
         const std::string_view value = std::string_view(line).substr(length);
 

@@ -154,6 +154,14 @@ const Case kCases[] = {
     {"a code line outside a code block",
      "Title=\"t\"\n9=\"x\"\nitem=\"a\"\nCode\nDef\n1=\"y\"\nendDef\nendItem\nendTitle", refused,
      "認識子が重複しているか、又は足りません。"},
+    // A zero byte cuts names short (a file holds that, below); a lone CR could not be written
+    // back into the macro file.
+    {"a CR inside a group name",
+     "Title=\"t\"\nGroup=\"a\rb\"\nitem=\"a\"\nString\nendItem\nendGroup\nendTitle", refused,
+     "認識できない文字列があります。"},
+    {"a CR inside a code",
+     "Title=\"t\"\nitem=\"a\"\nCode\nDef\n1\r=\"x\"\nendDef\nendItem\nendTitle", refused,
+     "認識できない文字列があります。"},
     {"a code line in an Integer item",
      "Title=\"t\"\nitem=\"a\"\nInteger\n1=\"x\"\nendItem\nitem=\"b\"\nCode\nDef\n2=\"y\"\n"
      "endDef\nendItem\nendTitle",
