@@ -257,6 +257,9 @@ public:
     std::int32_t CheckItemComplete(std::string_view line);
     std::int32_t CheckCodeListOwner(const CItemDef& item, std::string_view line);
     std::int32_t CheckAllocList(std::string_view line);
+    // The field separator a data file's definition text (lines ended by CR LF) gives: ',' when
+    // one of its lines reads NOTTAB, else TAB.
+    static char DefinitionSeparator(std::string_view text);
 
     // --- Settings blob (ckw_app_blob.cpp) ---
     // Fills the settings block from the present state (the marked set from the set tree) and

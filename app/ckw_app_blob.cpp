@@ -153,9 +153,13 @@ std::vector<ClassGrouping> readGroupings(BlobReader& r) {
 
 // Windows index the loaded data set's items by the numbers and types of the structure
 // definition, and a later rebuild reads text data by its separator: a structure image is taken
-// only when it describes the loaded file item for item.
-bool describesLoadedFile(const CStructDef& def, const KW_search& search) {
+// only when it describes the loaded file item for item, with the separator of the definition
+// text beside it (TAB or "," when there is no text).
+bool describesLoadedFile(const CStructDef& def, std::string_view definitionText,
+                         const KW_search& search) {
     if (def.separator != '\t' && def.separator != ',') return false;
+    if (!definitionText.empty() && def.separator != CKWApp::DefinitionSeparator(definitionText))
+        return false;
     if (static_cast<std::int64_t>(def.items.size()) != search.KWgetItemCount()) return false;
     for (std::size_t i = 0; i < def.items.size(); ++i) {
         const CItemDef& item = def.items[i];
@@ -391,7 +395,7 @@ std::int32_t CKWApp::DeserializeSettingsBlob(std::string_view blob) {
     }
 
     if (r.failed() || r.remaining() != 0) return -1;
-    if (!describesLoadedFile(structure, search_)) return kBlobNotOfLoadedFile;
+    if (!describesLoadedFile(structure, b.definitionText, search_)) return kBlobNotOfLoadedFile;
     structDef_ = structure;
     block_ = std::move(b);
     return toInt32(r.consumed());

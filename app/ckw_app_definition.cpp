@@ -295,6 +295,14 @@ std::int32_t CKWApp::CheckAllocList(std::string_view line) {
     return allocListFits(*this, structDef_, line);
 }
 
+char CKWApp::DefinitionSeparator(std::string_view text) {
+    for (const std::string& line : splitStoredText(text)) {
+        const std::string prepared = prepareLine(line);
+        if (prepared.size() == 6 && startsWithKeyword(prepared, "NOTTAB")) return ',';
+    }
+    return '\t';
+}
+
 std::int32_t CKWApp::ParseDefinitionFile() {
     if (loadMode_ == 2) {
         definitionLines_.clear();

@@ -358,31 +358,45 @@ TEST_F(SettingsBlob, DamagedBlobsAreRefusedAndChangeNothing) {
 TEST_F(SettingsBlob, AStructureThatIsNotTheLoadedFilesIsRefused) {
     const struct {
         const char* name;
-        void (*damage)(CStructDef&);
+        void (*damage)(CStructDef&, std::vector<std::string>&);
     } rows[] = {
-        {"an item number past the file's items", [](CStructDef& d) { d.items[0].itemNo = 1; }},
-        {"a negative item number", [](CStructDef& d) { d.items[0].itemNo = -1; }},
+        {"an item number past the file's items",
+         [](CStructDef& d, std::vector<std::string>&) { d.items[0].itemNo = 1; }},
+        {"a negative item number",
+         [](CStructDef& d, std::vector<std::string>&) { d.items[0].itemNo = -1; }},
         {"an item more than the file has",
-         [](CStructDef& d) {
+         [](CStructDef& d, std::vector<std::string>&) {
              d.items.push_back(d.items[0]);
              d.items[1].itemNo = 1;
              d.itemCount = 2;
          }},
         {"no items",
-         [](CStructDef& d) {
+         [](CStructDef& d, std::vector<std::string>&) {
              d.items.clear();
              d.itemCount = 0;
          }},
-        {"a type the file's item does not have", [](CStructDef& d) { d.items[0].type = 3; }},
-        {"a type no definition has", [](CStructDef& d) { d.items[0].type = 6; }},
+        {"a type the file's item does not have",
+         [](CStructDef& d, std::vector<std::string>&) { d.items[0].type = 3; }},
+        {"a type no definition has",
+         [](CStructDef& d, std::vector<std::string>&) { d.items[0].type = 6; }},
         {"a code list for an item the file lacks",
-         [](CStructDef& d) {
+         [](CStructDef& d, std::vector<std::string>&) {
              d.codeLists.resize(1);
              d.codeLists[0].itemNo = 1;
              d.codeLists[0].codes.resize(1);
          }},
-        {"a separator no definition gives", [](CStructDef& d) { d.separator = ';'; }},
-        {"a zero separator", [](CStructDef& d) { d.separator = '\0'; }},
+        {"a separator no definition gives",
+         [](CStructDef& d, std::vector<std::string>&) { d.separator = ';'; }},
+        {"a zero separator", [](CStructDef& d, std::vector<std::string>&) { d.separator = '\0'; }},
+        {"a comma beside a definition without NOTTAB",
+         [](CStructDef& d, std::vector<std::string>&) { d.separator = ','; }},
+        {"a TAB beside a definition with NOTTAB",
+         [](CStructDef&, std::vector<std::string>& lines) { lines.push_back(" notTab "); }},
+        {"a comma beside a NOTTAB that is only a comment",
+         [](CStructDef& d, std::vector<std::string>& lines) {
+             d.separator = ',';
+             lines.push_back("// NOTTAB");
+         }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -390,7 +404,9 @@ TEST_F(SettingsBlob, AStructureThatIsNotTheLoadedFilesIsRefused) {
             ASSERT_EQ(app().Search().KWopen(path_, ""), 0);
         }
         fillState();
-        row.damage(app().StructDef());
+        std::vector<std::string> lines = app().GetDefinitionLines();
+        row.damage(app().StructDef(), lines);
+        app().SetDefinitionLines(lines);
         const std::optional<std::string> blob = app().BuildSettingsBlob();
         ASSERT_TRUE(blob);
         writeBlob(*blob);
@@ -412,6 +428,20 @@ TEST_F(SettingsBlob, AStructureThatIsNotTheLoadedFilesIsRefused) {
         EXPECT_EQ(*app().Block(), blockBefore);
         EXPECT_FALSE(app().Search().IsLoaded());
     }
+}
+
+TEST_F(SettingsBlob, ACommaSeparatorLoadsBesideItsNotTabLine) {
+    fillState();
+    app().SetDefinitionLines({"Title=\"t\"", "NOTTAB // the data is CSV", "item=\"n\"", "Integer",
+                              "endItem", "endTitle"});
+    app().StructDef().separator = ',';
+    const std::optional<std::string> blob = app().BuildSettingsBlob();
+    ASSERT_TRUE(blob);
+    writeBlob(*blob);
+    app().StructDef() = CStructDef();
+    ASSERT_EQ(readBack(), 1);
+    EXPECT_EQ(app().GetStructDef().separator, ',');
+    EXPECT_TRUE(prompts_.messages().empty());
 }
 
 TEST_F(SettingsBlob, WrittenIntoADataFileComesBackAsItWas) {
