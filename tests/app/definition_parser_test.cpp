@@ -235,15 +235,30 @@ TEST_P(DefinitionParser, MakesTheStructureOrTellsWhy) {
     EXPECT_TRUE(app.GetStructDef() == earlierStructure());
 }
 
-// No definition text can reach it (endItem stores the item before the check), so it is asked
-// directly.
-TEST(DefinitionChecks, AnItemCheckWithNoItemStoredIsRefused) {
-    zbq::ui::ScriptedPrompts prompts;
-    CKWApp app;
-    EXPECT_EQ(app.CheckItemComplete("endItem"), 0);
-    ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_EQ(prompts.messages()[0].text.toStdString(),
-              "エラー発生のため終了します。\n項目情報が取得できません。");
+// No definition text reaches these any more (endItem stores the item before the check, and a
+// code block opens only inside a Code or MultiAns item), so the check is asked directly.
+TEST(DefinitionChecks, AnItemCheckRefusesNoItemAndCodesOnAnItemOfAnotherType) {
+    CStructDef floatWithCodes;
+    floatWithCodes.items.resize(1);
+    floatWithCodes.items[0].name = "a";
+    floatWithCodes.items[0].type = 3;
+    floatWithCodes.codeLists.resize(1);
+    floatWithCodes.codeLists[0].codes.resize(1);
+    const struct {
+        CStructDef def;
+        const char* message;
+    } rows[] = {{CStructDef(), "項目情報が取得できません。"},
+                {floatWithCodes, "この項目にコード情報はありません。"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.message);
+        zbq::ui::ScriptedPrompts prompts;
+        CKWApp app;
+        app.StructDef() = row.def;
+        EXPECT_EQ(app.CheckItemComplete("endItem"), 0);
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        EXPECT_EQ(prompts.messages()[0].text.toStdString(),
+                  std::string("エラー発生のため終了します。\n") + row.message);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DefinitionParser, ::testing::ValuesIn(kCases),
