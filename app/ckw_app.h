@@ -263,6 +263,9 @@ public:
     std::int32_t CheckItemComplete(std::string_view line);
     std::int32_t CheckCodeListOwner(const CItemDef& item, std::string_view line);
     std::int32_t CheckAllocList(std::string_view line);
+    // The field separator a data file's definition text (lines ended by CR LF) gives: ',' when
+    // one of its lines reads NOTTAB, else TAB.
+    static char DefinitionSeparator(std::string_view text);
 
     // --- Settings blob (ckw_app_blob.cpp) ---
     // Fills the settings block from the present state (the marked set from the set tree) and
@@ -273,7 +276,10 @@ public:
     static void ScrambleBlob(char* bytes, std::int32_t length);
     // Load mode 2: reads the data file's blob into the settings block; 1 or 0 (told).
     std::int32_t ReadSettingsBlob();
-    // Rebuilds the settings block from bytes; the number of bytes consumed, or -1.
+    // Rebuilds the settings block from bytes; the number of bytes consumed, -1 for a damaged
+    // blob, or kBlobNotOfLoadedFile for a sound one whose structure is not the loaded file's
+    // (nothing taken over either way).
+    static constexpr std::int32_t kBlobNotOfLoadedFile = -2;
     std::int32_t DeserializeSettingsBlob(std::string_view blob);
     SettingsBlock* Block() { return block_ ? &*block_ : nullptr; }
     // Installs a settings block as the blob reader would (tests, and callers that decode one).

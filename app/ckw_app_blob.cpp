@@ -1,7 +1,8 @@
 // CKWApp, settings blob: the application state a data file carries behind the engine's data
 // (FORMAT.md gives the layout). Writing fills the settings block from the present state and
 // serialises it; reading checks every count and length against the bytes before it allocates
-// and takes nothing over (block, structure definition) unless the whole blob is sound.
+// and takes nothing over (block, structure definition) unless the whole blob is sound and its
+// structure image describes the loaded data file.
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -150,6 +151,28 @@ std::vector<ClassGrouping> readGroupings(BlobReader& r) {
     return rows;
 }
 
+// Windows index the loaded data set's items by the numbers and types of the structure
+// definition, and a later rebuild reads text data by its separator: a structure image is taken
+// only when it describes the loaded file item for item, with the separator of the definition
+// text beside it (TAB or "," when there is no text).
+bool describesLoadedFile(const CStructDef& def, std::string_view definitionText,
+                         const KW_search& search) {
+    if (def.separator != '\t' && def.separator != ',') return false;
+    if (!definitionText.empty() && def.separator != CKWApp::DefinitionSeparator(definitionText))
+        return false;
+    if (static_cast<std::int64_t>(def.items.size()) != search.KWgetItemCount()) return false;
+    for (std::size_t i = 0; i < def.items.size(); ++i) {
+        const CItemDef& item = def.items[i];
+        const KW_item* loaded = search.KWgetItem(static_cast<std::int32_t>(i));
+        if (item.itemNo != static_cast<std::int32_t>(i) || loaded == nullptr ||
+            CKWApp::ItemTypeToKWType(item.type) != loaded->type)
+            return false;
+    }
+    for (const CCodeDef& list : def.codeLists)
+        if (list.itemNo < 0 || list.itemNo >= search.KWgetItemCount()) return false;
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::string> CKWApp::BuildSettingsBlob() {
@@ -294,7 +317,16 @@ std::int32_t CKWApp::ReadSettingsBlob() {
     if (ok) {
         if (search_.KWgetVersion() >= kScrambledVersion)
             ScrambleBlob(blob.data(), toInt32(blob.size()));
-        ok = DeserializeSettingsBlob(blob) == toInt32(blob.size());
+        const std::int32_t consumed = DeserializeSettingsBlob(blob);
+        if (consumed == kBlobNotOfLoadedFile) {
+            // The data file's two halves do not belong together: it is not opened at all.
+            search_.KWclose();
+            StopProgress();
+            SetStatusText("");
+            ShowError("ZBQファイルのオープンに失敗しました。");
+            return 0;
+        }
+        ok = consumed == toInt32(blob.size());
     }
     if (ok) return 1;
     StopProgress();
@@ -363,6 +395,7 @@ std::int32_t CKWApp::DeserializeSettingsBlob(std::string_view blob) {
     }
 
     if (r.failed() || r.remaining() != 0) return -1;
+    if (!describesLoadedFile(structure, b.definitionText, search_)) return kBlobNotOfLoadedFile;
     structDef_ = structure;
     block_ = std::move(b);
     return toInt32(r.consumed());

@@ -1,5 +1,7 @@
 // CKWApp's definition file: reading its lines and parsing them into the structure definition
-// (title, reading options, items, groups, code lists), with the checks and their messages.
+// (title, reading options, items, groups, code lists), with the checks and their messages. A
+// definition is taken whole or not at all: the first refused line ends the parse, told, and the
+// structure definition in force stays as it was.
 //
 // A line is prepared before it is read: double quotes pair up in order, the first "//" outside
 // a quoted range starts a comment, and every blank and TAB goes (also inside quotes). Keywords
@@ -134,6 +136,7 @@ struct ParseState {
     int titleOpen = 0;
     int itemOpen = 0;
     int codeOpen = 0;
+    int itemHasCodes = 0;  // the item being built has stored its code list
     std::vector<std::string> groups;
     CItemDef item;
     CCodeDef codes;
@@ -240,36 +243,64 @@ std::int32_t CKWApp::CheckBlockState(std::int32_t state, std::int32_t expected,
     return refuse(*this, line, failure("認識子が重複しているか、又は足りません。"));
 }
 
-std::int32_t CKWApp::CheckItemComplete(std::string_view line) {
-    if (structDef_.items.empty()) return refuse(*this, line, failure("項目情報が取得できません。"));
-    const CItemDef& item = structDef_.items.back();
-    if (item.name.empty()) return refuse(*this, line, failure("項目名が取得できません。"));
-    if (item.type == -1) return refuse(*this, line, failure("項目タイプが取得できません。"));
-    if (item.type == 0 || item.type == 1) {
-        for (const CCodeDef& list : structDef_.codeLists)
-            if (list.itemNo == item.itemNo && !list.codes.empty()) return 1;
-        return refuse(*this, line, failure("コードの情報が取得できません。"));
-    }
+namespace {
+
+bool takesCodes(std::int32_t type) {
+    return type == 0 || type == 1;
+}
+
+// The last item stored in `def` is complete. A code list on an item of another type would be
+// loaded without a word and never shown, so it is refused as the code block itself would be.
+std::int32_t itemComplete(CKWApp& app, const CStructDef& def, std::string_view line) {
+    if (def.items.empty()) return refuse(app, line, failure("項目情報が取得できません。"));
+    const CItemDef& item = def.items.back();
+    if (item.name.empty()) return refuse(app, line, failure("項目名が取得できません。"));
+    if (item.type == -1) return refuse(app, line, failure("項目タイプが取得できません。"));
+    bool hasCodes = false;
+    for (const CCodeDef& list : def.codeLists)
+        if (list.itemNo == item.itemNo && !list.codes.empty()) hasCodes = true;
+    if (takesCodes(item.type) && !hasCodes)
+        return refuse(app, line, failure("コードの情報が取得できません。"));
+    if (!takesCodes(item.type) && hasCodes)
+        return refuse(app, line, failure("この項目にコード情報はありません。"));
     return 1;
 }
 
+std::int32_t allocListFits(CKWApp& app, const CStructDef& def, std::string_view line) {
+    const std::vector<std::int32_t>& alloc = def.alloc;
+    if (alloc.empty()) return 1;
+    if (static_cast<std::int32_t>(alloc.size()) != def.itemCount)
+        return refuse(app, line, "Alloc が、項目数と一致しません");
+    std::set<std::int32_t> seen;
+    for (std::int32_t column : alloc)
+        if (!seen.insert(column).second)
+            return refuse(app, line, "Alloc で、同一番号が重複しています");
+    for (std::int32_t column : alloc)
+        if (column < 0) return refuse(app, line, "Alloc で、不正な番号があります");
+    return 1;
+}
+
+}  // namespace
+
+std::int32_t CKWApp::CheckItemComplete(std::string_view line) {
+    return itemComplete(*this, structDef_, line);
+}
+
 std::int32_t CKWApp::CheckCodeListOwner(const CItemDef& item, std::string_view line) {
-    if (item.type == 0 || item.type == 1) return 1;
+    if (takesCodes(item.type)) return 1;
     return refuse(*this, line, failure("この項目にコード情報はありません。"));
 }
 
 std::int32_t CKWApp::CheckAllocList(std::string_view line) {
-    const std::vector<std::int32_t>& alloc = structDef_.alloc;
-    if (alloc.empty()) return 1;
-    if (static_cast<std::int32_t>(alloc.size()) != structDef_.itemCount)
-        return refuse(*this, line, "Alloc が、項目数と一致しません");
-    std::set<std::int32_t> seen;
-    for (std::int32_t column : alloc)
-        if (!seen.insert(column).second)
-            return refuse(*this, line, "Alloc で、同一番号が重複しています");
-    for (std::int32_t column : alloc)
-        if (column < 0) return refuse(*this, line, "Alloc で、不正な番号があります");
-    return 1;
+    return allocListFits(*this, structDef_, line);
+}
+
+char CKWApp::DefinitionSeparator(std::string_view text) {
+    for (const std::string& line : splitStoredText(text)) {
+        const std::string prepared = prepareLine(line);
+        if (prepared.size() == 6 && startsWithKeyword(prepared, "NOTTAB")) return ',';
+    }
+    return '\t';
 }
 
 std::int32_t CKWApp::ParseDefinitionFile() {
@@ -286,7 +317,9 @@ std::int32_t CKWApp::ParseDefinitionFile() {
     }
     if (loadMode_ != 1) return 0;
 
-    structDef_.Reset();
+    // The parse fills a structure of its own: a refused definition leaves the one in force (and
+    // what the windows show of it while the pump runs between lines) exactly as it was.
+    CStructDef def;
     ParseState s;
     const auto codeLineFails = [this](const char* detail) {
         StopProgress();
@@ -312,13 +345,19 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 break;
             }
         }
+        // A zero byte would cut a name short wherever it is stored as text, and a line break
+        // (a lone CR the line kept) could not be written back into the macro file, which
+        // carries the groups and codes.
+        if (keyword != Keyword::Help &&
+            line.find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos)
+            return refuse(*this, raw, failure("認識できない文字列があります。"));
         const std::string_view value = std::string_view(line).substr(length);
 
         switch (keyword) {
             case Keyword::Title:
                 if (!CheckBlockState(s.titleOpen, 0, raw) || !CheckQuotedValue(value, raw))
                     return 0;
-                structDef_.title = withoutQuotes(value);
+                def.title = withoutQuotes(value);
                 s.titleOpen = 1;
                 break;
             case Keyword::EndTitle:
@@ -328,22 +367,22 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 break;
             case Keyword::NoHeader:
                 if (!CheckExactKeyword(line, length)) return 0;
-                structDef_.header = 0;
+                def.header = 0;
                 break;
             case Keyword::NotTab:
                 if (!CheckExactKeyword(line, length)) return 0;
-                structDef_.separator = ',';
+                def.separator = ',';
                 break;
             case Keyword::Alloc: {
                 if (!CheckQuotedValue(value, raw)) return 0;
                 const std::string digits = withoutQuotes(value);
                 if (!CheckAllocDigits(digits, raw)) return 0;
-                structDef_.allocText = digits;
+                def.allocText = digits;
                 std::size_t start = 0;
                 while (true) {
                     const std::size_t comma = digits.find(',', start);
                     const std::size_t end = comma == std::string::npos ? digits.size() : comma;
-                    structDef_.alloc.push_back(
+                    def.alloc.push_back(
                         allocColumn(std::string_view(digits).substr(start, end - start)));
                     if (comma == std::string::npos) break;
                     start = comma + 1;
@@ -367,31 +406,36 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 s.item.csvColumn = s.counter;
                 ++s.counter;
                 s.itemOpen = 1;
+                s.itemHasCodes = 0;
                 break;
             case Keyword::EndItem:
                 if (!CheckBlockState(s.itemOpen, 1, raw) || !CheckExactKeyword(line, length))
                     return 0;
                 s.item.groups = s.groups;
-                structDef_.items.push_back(s.item);
+                def.items.push_back(s.item);
                 s.item.name.clear();
                 s.item.type = -1;
                 s.item.groups.clear();
-                if (!CheckItemComplete(raw)) return 0;
+                if (!itemComplete(*this, def, raw)) return 0;
                 s.itemOpen = 0;
                 break;
             case Keyword::Def:
+                // A code list belongs to the item whose block holds it, once: outside an item it
+                // would join whichever item comes next, or none.
                 if (!CheckBlockState(s.codeOpen, 0, raw) || !CheckExactKeyword(line, length) ||
-                    !CheckCodeListOwner(s.item, raw))
+                    !CheckBlockState(s.itemOpen, 1, raw) ||
+                    !CheckBlockState(s.itemHasCodes, 0, raw) || !CheckCodeListOwner(s.item, raw))
                     return 0;
-                s.codes.itemNo = static_cast<std::int32_t>(structDef_.items.size());
+                s.codes.itemNo = static_cast<std::int32_t>(def.items.size());
                 s.codeOpen = 1;
                 break;
             case Keyword::EndDef:
                 if (!CheckBlockState(s.codeOpen, 1, raw) || !CheckExactKeyword(line, length))
                     return 0;
-                structDef_.codeLists.push_back(s.codes);
+                def.codeLists.push_back(s.codes);
                 s.codes.codes.clear();
                 s.codeOpen = 0;
+                s.itemHasCodes = 1;
                 break;
             case Keyword::Help:
                 break;
@@ -402,6 +446,8 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 if (equals == std::string::npos) return codeLineFails("\"=\"が認識できません。");
                 const std::string_view quoted = std::string_view(line).substr(equals + 1);
                 if (!CheckQuotedValue(quoted, raw)) return 0;
+                // Outside a code block the code would join the next item's list.
+                if (!CheckBlockState(s.codeOpen, 1, raw)) return 0;
                 CCodeEntry entry;
                 entry.code = withoutQuotes(std::string_view(line).substr(0, equals));
                 entry.name = withoutQuotes(quoted);
@@ -409,17 +455,22 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 break;
             }
             default:  // the seven type words
-                if (!CheckExactKeyword(line, length)) return 0;
+                // One type, set inside its item: a type word elsewhere would retype the next item
+                // (or none), a second one would retype an item after its code list was checked.
+                if (!CheckExactKeyword(line, length) || !CheckBlockState(s.itemOpen, 1, raw) ||
+                    !CheckBlockState(s.item.type == -1 ? 0 : 1, 0, raw))
+                    return 0;
                 s.item.type = typeOf(keyword);
                 break;
         }
     }
 
-    structDef_.itemCount = static_cast<std::int32_t>(structDef_.items.size());
-    if (!CheckAllocList(definitionLines_.empty() ? std::string() : definitionLines_.back()))
-        return 0;
-    for (std::size_t i = 0; i < structDef_.alloc.size(); ++i)
-        structDef_.items[i].csvColumn = structDef_.alloc[i];
+    def.itemCount = static_cast<std::int32_t>(def.items.size());
+    const std::string_view lastLine =
+        definitionLines_.empty() ? std::string_view() : std::string_view(definitionLines_.back());
+    if (!allocListFits(*this, def, lastLine)) return 0;
+    for (std::size_t i = 0; i < def.alloc.size(); ++i)
+        def.items[i].csvColumn = def.alloc[i];
 
     using zbq::cp932::literal;
     if (!CheckBlockState(s.titleOpen, 0, literal("タイトル[Title-EndTitle]の対応が不完全です。")) ||
@@ -428,7 +479,11 @@ std::int32_t CKWApp::ParseDefinitionFile() {
         !CheckBlockState(s.itemOpen, 0, literal("アイテム[Item-EndItem]の対応が不完全です。")) ||
         !CheckBlockState(s.codeOpen, 0, literal("コード定義[Def-EndDef]の対応が不完全です。")))
         return 0;
+    // A data set of no items cannot be built; say so here rather than fail later on the
+    // temporary file the build would leave.
+    if (def.items.empty()) return refuse(*this, lastLine, failure("項目情報が取得できません。"));
 
+    structDef_ = std::move(def);
     console().ColourReadLogComments();
     return 1;
 }

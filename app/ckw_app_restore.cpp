@@ -3,6 +3,7 @@
 // 1) or from the settings block of a data file (load mode 2); and the screen reset before a
 // macro runs. Each step takes its part of the settings block over and empties it.
 #include <algorithm>
+#include <limits>
 #include <unordered_set>
 #include <utility>
 
@@ -68,6 +69,13 @@ std::int32_t CKWApp::RestoreSets() {
         ok = !b.sets.empty() && b.maps.size() + 1 == b.sets.size();
         for (std::size_t i = 0; ok && i < b.sets.size(); ++i) {
             const SettingsBlock::Set& entry = b.sets[i];
+            // The set tree is rebuilt from the levels in pre-order (the whole data set first, at
+            // the top; each later set at most one level below the one before it), and a new set
+            // is numbered after the largest.
+            ok = (i == 0 ? entry.level == 0
+                         : entry.level >= 0 && entry.level <= b.sets[i - 1].level + 1) &&
+                 entry.number >= 0 && entry.number < std::numeric_limits<std::int32_t>::max();
+            if (!ok) break;
             SetRecord set;
             set.level = entry.level;
             set.number = entry.number;

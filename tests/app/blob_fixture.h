@@ -15,14 +15,18 @@
 
 namespace zbq::test {
 
-// Writes a data file of `records` records (one Integer item, the record number) and opens it.
+// Writes a data file of `records` records (`items` Integer items, each the record number) and
+// opens it.
 inline void openDataSet(CKWApp& app, const std::string& path, int records,
-                        const std::string& title = "blob") {
+                        const std::string& title = "blob", int items = 1) {
     FixtureTable table;
     table.title = title;
     table.items = {{"n", KW_TYPE_INTEGER}};
+    for (int i = 1; i < items; ++i)
+        table.items.push_back({"n" + std::to_string(i), KW_TYPE_INTEGER});
     for (int r = 0; r < records; ++r)
-        table.rows.push_back({std::to_string(r)});
+        table.rows.push_back(
+            std::vector<std::string>(static_cast<std::size_t>(items), std::to_string(r)));
     writeFixture(path, table);
     ASSERT_EQ(app.Search().KWopen(path, ""), 0);
 }

@@ -54,6 +54,10 @@ struct Case {
     const char* expected;  // the structure, or the message (the Alloc ones have no first line)
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 constexpr Outcome ok = Outcome::Structure;
 constexpr Outcome refused = Outcome::Refused;
 constexpr Outcome codeLineRefused = Outcome::CodeLineRefused;
@@ -73,7 +77,8 @@ const Case kCases[] = {
     {"a // inside quotes is text, after them a comment",
      "Title=\"a//b\" // the title\nitem=\"c\"//x\nFloat // ok\nendItem\nendTitle", ok,
      "a//b h1 tab | 0:c:3:0:"},
-    {"Title= with one quote gives an empty title", "Title=\"\nendTitle", ok, " h1 tab"},
+    {"Title= with one quote gives an empty title", "Title=\"\nitem=\"a\"\nDate\nendItem\nendTitle",
+     ok, " h1 tab | 0:a:5:0:"},
     {"options and Alloc",
      "Title=\"t\"\nNOHEADER\nNOTTAB\nAlloc=\"3,1\"\nitem=\"a\"\nTime\nendItem\n"
      "item=\"b\"\nInteger\nendItem\nendTitle",
@@ -81,11 +86,9 @@ const Case kCases[] = {
     {"quotes never reach the stored codes",
      "Title=\"t\"\nitem=\"a\"\nCode\nDef\n1\"b\"=\"c\"\nendDef\nendItem\nendTitle", ok,
      "t h1 tab | 0:a:0:0: | codes 0: 1b=c"},
-    {"a code line before any item joins the next code list",
-     "Title=\"t\"\n9=\"x\"\nitem=\"a\"\nCode\nDef\n1=\"y\"\nendDef\nendItem\nendTitle", ok,
-     "t h1 tab | 0:a:0:0: | codes 0: 9=x 1=y"},
-    {"help lines are ignored anywhere", "help me\nTitle=\"t\"\nhelp\nendTitle", ok, "t h1 tab"},
-    {"a closed title without items", "Title=\"t\"\nendTitle", ok, "t h1 tab"},
+    {"help lines are ignored anywhere",
+     "help me\nTitle=\"t\"\nhelp\nitem=\"a\"\nhelp\nString\nendItem\nendTitle", ok,
+     "t h1 tab | 0:a:4:0:"},
     {"Title= without a value", "Title=\nendTitle", refused, "\"がありません。"},
     {"a second Title= inside the title", "Title=\"a\"\nTitle=\"b\"\nendTitle", refused,
      "認識子が重複しているか、又は足りません。"},
@@ -125,6 +128,44 @@ const Case kCases[] = {
      "Alloc で、不正な番号があります"},
     {"no endTitle", "Title=\"t\"\nitem=\"a\"\nString\nendItem", refused,
      "認識子が重複しているか、又は足りません。"},
+    // A data set needs an item; without one the build would fail on a file the user never named.
+    {"a closed title without items", "Title=\"t\"\nendTitle", refused,
+     "項目情報が取得できません。"},
+    {"an empty definition", "", refused, "項目情報が取得できません。"},
+    // Codes reach the item whose block holds them, or no item at all.
+    {"a type word before any item", "Title=\"t\"\nCode\nDef\n1=\"x\"\nendDef\nendTitle", refused,
+     "認識子が重複しているか、又は足りません。"},
+    {"a type word between items",
+     "Title=\"t\"\nitem=\"a\"\nInteger\nendItem\nCode\nDef\n1=\"x\"\nendDef\nitem=\"b\"\n"
+     "Integer\nendItem\nendTitle",
+     refused, "認識子が重複しているか、又は足りません。"},
+    {"a code list after the last item",
+     "Title=\"t\"\nitem=\"a\"\nInteger\nendItem\nDef\n1=\"x\"\nendDef\nendTitle", refused,
+     "認識子が重複しているか、又は足りません。"},
+    {"a second type word turns a Code item into a Float one",
+     "Title=\"t\"\nitem=\"a\"\nCode\nDef\n1=\"x\"\nendDef\nFloat\nendItem\nendTitle", refused,
+     "認識子が重複しているか、又は足りません。"},
+    {"the same type word twice", "Title=\"t\"\nitem=\"a\"\nString\nString\nendItem\nendTitle",
+     refused, "認識子が重複しているか、又は足りません。"},
+    {"a second code list for one item",
+     "Title=\"t\"\nitem=\"a\"\nCode\nDef\n1=\"x\"\nendDef\nDef\n2=\"y\"\nendDef\nendItem\n"
+     "endTitle",
+     refused, "認識子が重複しているか、又は足りません。"},
+    {"a code line outside a code block",
+     "Title=\"t\"\n9=\"x\"\nitem=\"a\"\nCode\nDef\n1=\"y\"\nendDef\nendItem\nendTitle", refused,
+     "認識子が重複しているか、又は足りません。"},
+    // A zero byte cuts names short (a file holds that, below); a lone CR could not be written
+    // back into the macro file.
+    {"a CR inside a group name",
+     "Title=\"t\"\nGroup=\"a\rb\"\nitem=\"a\"\nString\nendItem\nendGroup\nendTitle", refused,
+     "認識できない文字列があります。"},
+    {"a CR inside a code",
+     "Title=\"t\"\nitem=\"a\"\nCode\nDef\n1\r=\"x\"\nendDef\nendItem\nendTitle", refused,
+     "認識できない文字列があります。"},
+    {"a code line in an Integer item",
+     "Title=\"t\"\nitem=\"a\"\nInteger\n1=\"x\"\nendItem\nitem=\"b\"\nCode\nDef\n2=\"y\"\n"
+     "endDef\nendItem\nendTitle",
+     refused, "認識子が重複しているか、又は足りません。"},
 };
 
 class DefinitionParser : public ::testing::TestWithParam<Case> {
@@ -140,8 +181,30 @@ protected:
     CKWApp app;
 };
 
+// What an earlier parse left: a refused definition must leave it whole.
+CStructDef earlierStructure() {
+    CStructDef def;
+    def.title = "earlier";
+    def.header = 0;
+    def.separator = ',';
+    def.allocText = "2";
+    def.alloc = {1};
+    def.itemCount = 1;
+    def.items.resize(1);
+    def.items[0].name = "kept";
+    def.items[0].type = 0;
+    def.items[0].csvColumn = 1;
+    def.items[0].groups = {"g"};
+    def.codeLists.resize(1);
+    def.codeLists[0].codes.resize(1);
+    def.codeLists[0].codes[0].code = "1";
+    def.codeLists[0].codes[0].name = "one";
+    return def;
+}
+
 TEST_P(DefinitionParser, MakesTheStructureOrTellsWhy) {
     const Case& c = GetParam();
+    app.StructDef() = earlierStructure();
     app.SetDefinitionLines(linesOf(c.definition));
     const std::int32_t result = app.ParseDefinitionFile();
     const std::string expected = c.expected;
@@ -168,17 +231,34 @@ TEST_P(DefinitionParser, MakesTheStructureOrTellsWhy) {
     else
         EXPECT_EQ(tail[2].rfind("EndReadLog ", 0), 0u) << tail[2];
     EXPECT_TRUE(console.callsStartingWith("ColourReadLogComments").empty());
+    EXPECT_EQ(describe(app.GetStructDef()), describe(earlierStructure()));
+    EXPECT_TRUE(app.GetStructDef() == earlierStructure());
 }
 
-// No definition text can reach it (endItem stores the item before the check), so it is asked
-// directly.
-TEST(DefinitionChecks, AnItemCheckWithNoItemStoredIsRefused) {
-    zbq::ui::ScriptedPrompts prompts;
-    CKWApp app;
-    EXPECT_EQ(app.CheckItemComplete("endItem"), 0);
-    ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_EQ(prompts.messages()[0].text.toStdString(),
-              "エラー発生のため終了します。\n項目情報が取得できません。");
+// No definition text reaches these any more (endItem stores the item before the check, and a
+// code block opens only inside a Code or MultiAns item), so the check is asked directly.
+TEST(DefinitionChecks, AnItemCheckRefusesNoItemAndCodesOnAnItemOfAnotherType) {
+    CStructDef floatWithCodes;
+    floatWithCodes.items.resize(1);
+    floatWithCodes.items[0].name = "a";
+    floatWithCodes.items[0].type = 3;
+    floatWithCodes.codeLists.resize(1);
+    floatWithCodes.codeLists[0].codes.resize(1);
+    const struct {
+        CStructDef def;
+        const char* message;
+    } rows[] = {{CStructDef(), "項目情報が取得できません。"},
+                {floatWithCodes, "この項目にコード情報はありません。"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.message);
+        zbq::ui::ScriptedPrompts prompts;
+        CKWApp app;
+        app.StructDef() = row.def;
+        EXPECT_EQ(app.CheckItemComplete("endItem"), 0);
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        EXPECT_EQ(prompts.messages()[0].text.toStdString(),
+                  std::string("エラー発生のため終了します。\n") + row.message);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DefinitionParser, ::testing::ValuesIn(kCases),
@@ -257,6 +337,40 @@ TEST(DefinitionFile, CrLfReadsAsItsLfCopyAndAMissingFileIsTold) {
         EXPECT_EQ(prompts.messages()[0].text.toStdString(),
                   "定義ファイル[" + path + "]を読み込めません。");
         EXPECT_TRUE(app.GetDefinitionLines().empty());
+    }
+}
+
+// Definitions found by fuzzing the parser, kept as files: each is refused at its line, and the
+// structure an earlier parse left stays as it was (no reset, no half-filled items).
+TEST(DefinitionFile, FuzzedReproducersAreRefusedAndChangeNothing) {
+    const struct {
+        const char* file;
+        std::string redLine;
+        const char* message;
+    } rows[] = {
+        {"float_item_with_codes.def", "  Float", "認識子が重複しているか、又は足りません。"},
+        {"nul_in_item_name.def", std::string("item=\"na\0me\"", 12),
+         "認識できない文字列があります。"},
+        {"refused_after_items.def", "  Def", "この項目にコード情報はありません。"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.file);
+        zbq::ui::ScriptedPrompts prompts;
+        zbq::test::RecordingConsole console;
+        CKWApp app;
+        app.SetConsolePort(&console);
+        app.SetLoadMode(1);
+        app.SetDefinitionPath(std::string(ZBQ_APP_DATA_DIR) + "/" + row.file);
+        app.StructDef() = earlierStructure();
+        ASSERT_EQ(app.ReadDefinitionFile(), 1);
+        EXPECT_EQ(app.ParseDefinitionFile(), 0);
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        EXPECT_EQ(prompts.messages()[0].text.toStdString(),
+                  std::string("エラー発生のため終了します。\n") + row.message);
+        EXPECT_EQ(console.calls.back(), "EndReadLog " + row.redLine);
+        EXPECT_EQ(describe(app.GetStructDef()), describe(earlierStructure()));
+        EXPECT_TRUE(app.GetStructDef() == earlierStructure());
+        app.SetConsolePort(nullptr);
     }
 }
 

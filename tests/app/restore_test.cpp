@@ -3,6 +3,7 @@
 // marked set, and the screen reset before a macro runs.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 
 #include "app/ckw_app.h"
@@ -46,7 +47,8 @@ protected:
     void open(int records) {
         app_ = std::make_unique<CKWApp>();
         app_->SetConsolePort(&console_);
-        openDataSet(*app_, dir_.file("data.zbq"), records);
+        // Three items, as threeItems() describes them.
+        openDataSet(*app_, dir_.file("data.zbq"), records, "blob", 3);
     }
     CKWApp& app() { return *app_; }
 
@@ -145,7 +147,7 @@ TEST_F(Restore, MarkedSetChoosesTheCurrentMap) {
         SCOPED_TRACE(row.marked);
         app().SetSetList(5, {{0, 0, "blob", "t", "", nullptr, 0, 40},
                              {1, 3, "a", "t", "", map3, 8, 3},
-                             {1, 4, "all again", "t", "", nullptr, 0, 40}});
+                             {0, 4, "all again", "t", "", nullptr, 0, 40}});  // a union: top level
         console_.currentSetNo = row.marked;
         saveAndRestore();
         ASSERT_EQ(app().KWmapSet(mapOf(40, {7})), 1);
@@ -188,6 +190,15 @@ TEST_F(Restore, SetsThatDoNotFitTheirMapsAreRefused) {
              b.maps[0].resize(12);
              b.sets[1].mapLength = 12;
          }},
+        // The set tree is rebuilt from the levels and new sets are numbered after the largest.
+        {"a set number after which none is left",
+         [](SettingsBlock& b) { b.sets[1].number = std::numeric_limits<std::int32_t>::max(); }},
+        {"a negative set number", [](SettingsBlock& b) { b.sets[1].number = -2; }},
+        {"a first set below the top", [](SettingsBlock& b) { b.sets[0].level = 1; }},
+        {"a negative level", [](SettingsBlock& b) { b.sets[1].level = -1; }},
+        {"a set two levels below its parent", [](SettingsBlock& b) { b.sets[1].level = 2; }},
+        {"a level past any tree",
+         [](SettingsBlock& b) { b.sets[1].level = std::numeric_limits<std::int32_t>::max(); }},
     };
     const std::vector<SetRecord> before = {{0, 0, "other", "t", "", nullptr, 0, 40}};
     for (const auto& row : rows) {

@@ -352,6 +352,98 @@ TEST_F(SettingsBlob, DamagedBlobsAreRefusedAndChangeNothing) {
     EXPECT_EQ(stateOf(app()), before);
 }
 
+// Sound in its bytes, but not the structure of the data file it travels in: windows would look
+// up items the file does not have. Refused as a file that cannot be opened, nothing taken over
+// and the data set closed.
+TEST_F(SettingsBlob, AStructureThatIsNotTheLoadedFilesIsRefused) {
+    const struct {
+        const char* name;
+        void (*damage)(CStructDef&, std::vector<std::string>&);
+    } rows[] = {
+        {"an item number past the file's items",
+         [](CStructDef& d, std::vector<std::string>&) { d.items[0].itemNo = 1; }},
+        {"a negative item number",
+         [](CStructDef& d, std::vector<std::string>&) { d.items[0].itemNo = -1; }},
+        {"an item more than the file has",
+         [](CStructDef& d, std::vector<std::string>&) {
+             d.items.push_back(d.items[0]);
+             d.items[1].itemNo = 1;
+             d.itemCount = 2;
+         }},
+        {"no items",
+         [](CStructDef& d, std::vector<std::string>&) {
+             d.items.clear();
+             d.itemCount = 0;
+         }},
+        {"a type the file's item does not have",
+         [](CStructDef& d, std::vector<std::string>&) { d.items[0].type = 3; }},
+        {"a type no definition has",
+         [](CStructDef& d, std::vector<std::string>&) { d.items[0].type = 6; }},
+        {"a code list for an item the file lacks",
+         [](CStructDef& d, std::vector<std::string>&) {
+             d.codeLists.resize(1);
+             d.codeLists[0].itemNo = 1;
+             d.codeLists[0].codes.resize(1);
+         }},
+        {"a separator no definition gives",
+         [](CStructDef& d, std::vector<std::string>&) { d.separator = ';'; }},
+        {"a zero separator", [](CStructDef& d, std::vector<std::string>&) { d.separator = '\0'; }},
+        {"a comma beside a definition without NOTTAB",
+         [](CStructDef& d, std::vector<std::string>&) { d.separator = ','; }},
+        {"a TAB beside a definition with NOTTAB",
+         [](CStructDef&, std::vector<std::string>& lines) { lines.push_back(" notTab "); }},
+        {"a comma beside a NOTTAB that is only a comment",
+         [](CStructDef& d, std::vector<std::string>& lines) {
+             d.separator = ',';
+             lines.push_back("// NOTTAB");
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!app().Search().IsLoaded()) {
+            ASSERT_EQ(app().Search().KWopen(path_, ""), 0);
+        }
+        fillState();
+        std::vector<std::string> lines = app().GetDefinitionLines();
+        row.damage(app().StructDef(), lines);
+        app().SetDefinitionLines(lines);
+        const std::optional<std::string> blob = app().BuildSettingsBlob();
+        ASSERT_TRUE(blob);
+        writeBlob(*blob);
+        EXPECT_EQ(app().DeserializeSettingsBlob(*blob), -2) << "the layout itself is sound";
+
+        app().StructDef() = oneItemStructure();
+        app().StructDef().title = "before";
+        const CStructDef structureBefore = app().GetStructDef();
+        const SettingsBlock blockBefore = *app().Block();
+        prompts_.clear();
+        console_.calls.clear();
+        EXPECT_EQ(readBack(), 0);
+        ASSERT_EQ(prompts_.messages().size(), 1u);
+        EXPECT_EQ(prompts_.messages()[0].text.toStdString(),
+                  "ZBQファイルのオープンに失敗しました。");
+        EXPECT_EQ(prompts_.messages()[0].icon, ui::Icon::Exclamation);
+        EXPECT_EQ(console_.calls, (std::vector<std::string>{"StopProgress", "SetStatusText "}));
+        EXPECT_TRUE(app().GetStructDef() == structureBefore);
+        EXPECT_EQ(*app().Block(), blockBefore);
+        EXPECT_FALSE(app().Search().IsLoaded());
+    }
+}
+
+TEST_F(SettingsBlob, ACommaSeparatorLoadsBesideItsNotTabLine) {
+    fillState();
+    app().SetDefinitionLines({"Title=\"t\"", "NOTTAB // the data is CSV", "item=\"n\"", "Integer",
+                              "endItem", "endTitle"});
+    app().StructDef().separator = ',';
+    const std::optional<std::string> blob = app().BuildSettingsBlob();
+    ASSERT_TRUE(blob);
+    writeBlob(*blob);
+    app().StructDef() = CStructDef();
+    ASSERT_EQ(readBack(), 1);
+    EXPECT_EQ(app().GetStructDef().separator, ',');
+    EXPECT_TRUE(prompts_.messages().empty());
+}
+
 TEST_F(SettingsBlob, WrittenIntoADataFileComesBackAsItWas) {
     fillState();
     const std::string saved = stateOf(app());
