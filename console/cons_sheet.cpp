@@ -41,7 +41,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
       progress_(new ProgressAnimation(progressBar_, this)),
       sys_(new CSysPage(app)),
       itemSel_(placeholderPage("itemSelection")),
-      dataSel_(new CDataSelPage),
+      dataSel_(new CDataSelPage(app)),
       olap_(placeholderPage("olap")),
       molap_(placeholderPage("molap")),
       log_(new CLogPage) {
@@ -273,7 +273,7 @@ std::vector<QWidget*> CConsSheet::ListedWindows() const {
 // --- Data-selection tab ---
 
 void CConsSheet::RebuildSetTree() {
-    dataSel_->RebuildSetList(app_.Sets());
+    dataSel_->RebuildTree();
 }
 
 void CConsSheet::MarkCurrentSet(std::int32_t setNo) {
@@ -282,4 +282,22 @@ void CConsSheet::MarkCurrentSet(std::int32_t setNo) {
 
 std::int32_t CConsSheet::GetCurrentSetNo() const {
     return dataSel_->CurrentSetNo();
+}
+
+std::int32_t CConsSheet::InsertSetItem(std::int32_t parent, std::string_view text,
+                                       std::int32_t /*image*/, std::int32_t setNo) {
+    return dataSel_->InsertSetItem(parent, text, setNo);
+}
+
+// The forwarder names no parent: the set goes to the end of the list with the level it has.
+SetRecord CConsSheet::AddSet(const SetRecord& set) {
+    return dataSel_->AddSet(-1, set);
+}
+
+void CConsSheet::AddResultSet(std::string_view caption, std::int32_t intersect) {
+    dataSel_->AddResultSet(caption, intersect);
+}
+
+void CConsSheet::ResetPages() {
+    dataSel_->ResetPage();
 }
