@@ -77,9 +77,9 @@ private:
     RefreshLog& log_;
 };
 
-class DataSelTest : public ::testing::Test {
-protected:
-    DataSelTest() {
+// The screen: loaded, the console up on the data-selection tab.
+struct DataSelScreen {
+    DataSelScreen() {
         EXPECT_TRUE(harness.load());
         frame = std::make_unique<CMainFrame>(app(), factories());
         macro = std::make_unique<CMacro>(app());
@@ -90,7 +90,7 @@ protected:
         app().MarkCurrentSet(0);
         console->ActivatePage(ConsolePage::DataSelection);
     }
-    ~DataSelTest() override {
+    ~DataSelScreen() {
         macro.reset();
         frame.reset();
     }
@@ -149,6 +149,8 @@ protected:
     CConsSheet* console = nullptr;
     CDataSelPage* page = nullptr;
 };
+
+class DataSelTest : public ::testing::Test, public DataSelScreen {};
 
 // Conditions on the fixture's items.
 inline SearchCondition codeIs(const char* code) {
