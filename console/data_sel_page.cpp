@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
-#include <QShowEvent>
 #include <QSplitter>
 #include <QTreeWidget>
 
@@ -97,11 +96,6 @@ void CDataSelPage::resizeEvent(QResizeEvent* event) {
     add_->setGeometry(270, y, 50, 20);
     delete_->setGeometry(320, y, 50, 20);
     edit_->setGeometry(370, y, 50, 20);
-}
-
-void CDataSelPage::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // The sheet records the change of tab; showing the console shows the page without one.
 }
 
 QPushButton* CDataSelPage::button(std::int32_t id) const {
@@ -523,6 +517,7 @@ std::int32_t CDataSelPage::OnExecuteFilter() {
 
 CFilterCondDlg* CDataSelPage::OpenPlayerDialog(std::int32_t mode, std::int32_t row) {
     auto* dialog = new CFilterCondDlg(app_, *this, mode, row, this);
+    dialog->setPlayerOpened();
     dialog->setWindowFlag(Qt::Window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     playerDialogs_.push_back(dialog);

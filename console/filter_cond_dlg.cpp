@@ -3,6 +3,7 @@
 #include "console/filter_cond_dlg.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
@@ -227,6 +228,17 @@ void CFilterCondDlg::OnCancel() {
     finishFocusedValue();
     app_.Record(StepBuilder("CancelFilterDialog"));
     QDialog::reject();
+}
+
+// The user's modal dialog closes as Cancel does; a player's is only taken away.
+void CFilterCondDlg::closeEvent(QCloseEvent* event) {
+    if (!playerOpened_) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    event->accept();
+    hide();
+    deleteLater();
 }
 
 // --- Recording the value boxes ---

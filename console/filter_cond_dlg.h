@@ -58,9 +58,12 @@ public:
 
     void accept() override { OnOK(); }
     void reject() override { OnCancel(); }
+    // A dialog a macro player opened: its close box destroys it and nothing else runs.
+    void setPlayerOpened() { playerOpened_ = true; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void display(const FilterDialogModel& model);
@@ -80,6 +83,7 @@ private:
     QPushButton* ok_;
     QPushButton* cancel_;
     bool filling_ = false;
+    bool playerOpened_ = false;
     // Per value box: the text when it got the focus, and whether it was entered since.
     std::string entered_[2];
     bool enteredFlag_[2] = {false, false};

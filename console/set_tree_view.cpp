@@ -132,10 +132,24 @@ void CDataSelTreeView::captionEdited(QTreeWidgetItem* item, int column) {
         return;
     }
     page_.RenameSet(setNo, text);
-    // The edit has ended: the tree is laid out again with the renamed node selected.
+}
+
+// Enter or Escape ends an edit: the tree is laid out again with the edited node selected.
+bool CDataSelTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool editing = QTreeWidget::edit(index, trigger, event);
+    if (editing) editedSet_ = setNumberOf(itemFromIndex(index));
+    return editing;
+}
+
+void CDataSelTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    const std::int32_t setNo = editedSet_;
+    QTreeWidget::closeEditor(editor, hint);
     QTimer::singleShot(0, &page_, [page = &page_, setNo] {
         page->RebuildTree();
         page->setTree()->programChange([page] { page->setTree()->expandAll(); });
-        if (QTreeWidgetItem* node = page->FindSetItem(setNo)) page->setTree()->setCurrentItem(node);
+        if (QTreeWidgetItem* node = page->FindSetItem(setNo)) {
+            QTreeWidget* tree = page->setTree();
+            page->setTree()->programChange([tree, node] { tree->setCurrentItem(node); });
+        }
     });
 }

@@ -42,6 +42,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void expansionChanged(QTreeWidgetItem* item, bool expanded);
@@ -49,4 +51,5 @@ private:
 
     CDataSelPage& page_;
     int programDepth_ = 0;
+    std::int32_t editedSet_ = -1;
 };

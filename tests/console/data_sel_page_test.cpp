@@ -248,13 +248,35 @@ TEST_F(SetTree, CollapsingIsRefusedUntilAllowedAgain) {
 }
 
 TEST_F(SetTree, RenamingInPlaceMakesTheCaptionExactlyTheText) {
-    QTreeWidgetItem* node = page->FindSetItem(2);
-    node->setText(0, QString::fromUtf8("高齢者"));  // the editor commits
+    console->show();
+    console->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(console));
+    CDataSelTreeView* tree = page->setTree();
+    tree->programChange([tree] { tree->expandAll(); });
+    QApplication::processEvents();
+    tree->editItem(page->FindSetItem(2));
+    auto* editor = tree->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QString::fromUtf8("高齢者"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();  // the edit ends, then the tree is laid out again
     EXPECT_EQ(app().GetSetRecord(2).text2, cp("高齢者"));
     EXPECT_EQ(steps(), std::vector<std::string>{"InputSetName,2,\"" + cp("高齢者") + "\""});
-    QApplication::processEvents();  // the tree is laid out again
     EXPECT_EQ(page->FindSetItem(2)->text(0), QString::fromUtf8("高齢者"));
-    EXPECT_EQ(page->setTree()->currentItem(), page->FindSetItem(2));
+    EXPECT_EQ(tree->currentItem(), page->FindSetItem(2));
+
+    // Escape stores nothing and also selects the node again.
+    tree->setCurrentItem(page->FindSetItem(0));
+    tree->editItem(page->FindSetItem(1));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the first editor
+    editor = tree->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("x"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(tree->currentItem(), page->FindSetItem(1));
+    EXPECT_EQ(steps().size(), 1u);
 
     // An emptied caption stores nothing and shows the caption it had.
     page->FindSetItem(2)->setText(0, QString());

@@ -3,6 +3,7 @@
 #include "tests/console/data_sel_fixture.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 
 #include <QLineEdit>
 #include <QPointer>
@@ -229,6 +230,19 @@ TEST_F(Players, ASecondDialogOpensBesideTheFirstAndThePageEndsBoth) {
     EXPECT_FALSE(first.isNull());
     app().ResetScreen();
     EXPECT_TRUE(first.isNull());
+}
+
+TEST_F(Players, ClosingAPlayersDialogTakesItAwayAndRecordsNothing) {
+    ASSERT_EQ(play("DispAddFilterDialog"), 1);
+    QPointer<CFilterCondDlg> dialog = dialogOf(app());
+    macro->StartRecording();
+    dialog->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+    EXPECT_EQ(dialogOf(app()), nullptr);
+    EXPECT_TRUE(steps().empty());
+    EXPECT_EQ(play("OKFilterDialog"), 0);
+    EXPECT_EQ(messages().back(), kNoWindow);
 }
 
 // The operation log keeps its lines through a reset; the rest is as after loading.
