@@ -11,14 +11,7 @@
 
 namespace {
 
-// Item types (ItemType numbering of the structure definition).
-constexpr std::int32_t kCode = 0;
-constexpr std::int32_t kMulti = 1;
-constexpr std::int32_t kInteger = 2;
-constexpr std::int32_t kFloat = 3;
-constexpr std::int32_t kString = 4;
-constexpr std::int32_t kDate = 5;
-constexpr std::int32_t kTime = 7;
+using namespace item_type;
 
 // The search language quotes a text between these marks and has no escape inside them.
 constexpr std::string_view kOpenText = "%\"";
@@ -73,7 +66,7 @@ std::optional<std::string> numericValue(std::int32_t type, const std::string& va
 }
 
 bool comparesByNumber(std::int32_t type, std::int32_t kind) {
-    if (type == kInteger || type == kFloat || type == kDate || type == kTime) return true;
+    if (isNumeric(type)) return true;
     return (type == kCode || type == kMulti) && kind == 0;
 }
 

@@ -13,6 +13,21 @@
 
 class CStructDef;
 
+// Item types as the structure definition numbers them.
+namespace item_type {
+inline constexpr std::int32_t kCode = 0;
+inline constexpr std::int32_t kMulti = 1;
+inline constexpr std::int32_t kInteger = 2;
+inline constexpr std::int32_t kFloat = 3;
+inline constexpr std::int32_t kString = 4;
+inline constexpr std::int32_t kDate = 5;
+inline constexpr std::int32_t kTime = 7;
+// Integer, Float, Date and Time: the items compared as numbers.
+constexpr bool isNumeric(std::int32_t type) {
+    return type == kInteger || type == kFloat || type == kDate || type == kTime;
+}
+}  // namespace item_type
+
 // How the conditions are joined: all by AND ("*") or all by OR ("+").
 enum class FilterJoin : std::uint8_t { And, Or };
 

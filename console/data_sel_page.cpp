@@ -206,6 +206,16 @@ void CDataSelPage::expandAllQuietly() {
     tree_->programChange([this] { tree_->expandAll(); });
 }
 
+// A new set is the current one, with every node open whether or not collapsing is allowed.
+void CDataSelPage::showNewSet(std::int32_t setNo) {
+    const bool allowed = collapseAllowed_;
+    collapseAllowed_ = true;
+    RebuildTree();
+    MarkCurrentSet(setNo);
+    expandAllQuietly();
+    collapseAllowed_ = allowed;
+}
+
 void CDataSelPage::selectNode(std::int32_t setNo) {
     if (QTreeWidgetItem* node = FindSetItem(setNo))
         tree_->programChange([this, node] { tree_->setCurrentItem(node); });
@@ -297,14 +307,7 @@ bool CDataSelPage::CombineSets(SetOp op, std::int32_t a, std::int32_t b) {
     result.map = app_.KWmapGet();
     result.mapLength = app_.KWmapGetLength();
     result.recordCount = count;
-    const SetRecord stored = AddSet(topLevel ? -1 : a, std::move(result));
-
-    const bool allowed = collapseAllowed_;
-    collapseAllowed_ = true;
-    RebuildTree();
-    MarkCurrentSet(stored.number);
-    expandAllQuietly();
-    collapseAllowed_ = allowed;
+    showNewSet(AddSet(topLevel ? -1 : a, std::move(result)).number);
     selectNode(a);
     selectNode(b);
     return true;
@@ -327,13 +330,7 @@ void CDataSelPage::AddResultSet(std::string_view title, std::int32_t intersect) 
     result.mapLength = app_.KWmapGetLength();
     result.recordCount = count;
     const SetRecord stored = AddSet(current, std::move(result));
-
-    const bool allowed = collapseAllowed_;
-    collapseAllowed_ = true;
-    RebuildTree();
-    MarkCurrentSet(stored.number);
-    expandAllQuietly();
-    collapseAllowed_ = allowed;
+    showNewSet(stored.number);
     selectNode(stored.number);
 }
 
@@ -556,7 +553,9 @@ void CDataSelPage::ResetPage() {
     SetJoin(FilterJoin::And);
     currentSetNo_ = 0;
     RebuildTree();
+    // The whole data set becomes current, as a double click on it makes it.
     MarkCurrentSet(0);
+    RefreshWindows();
     expandAllQuietly();
     FillConditions();
     UpdateButtons();

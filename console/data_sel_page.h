@@ -130,7 +130,8 @@ public:
     CFilterCondDlg* NewestPlayerDialog() const;
     void ClosePlayerDialogs();
 
-    // The screen reset: the set tree of set 0, no conditions, AND, collapsing allowed.
+    // The screen reset: the set tree of set 0 alone and current (the windows refreshed), no
+    // conditions, AND, collapsing allowed, no player's dialog.
     void ResetPage();
 
     // --- For the snapshot and tests ---
@@ -148,6 +149,7 @@ protected:
 
 private:
     void expandAllQuietly();
+    void showNewSet(std::int32_t setNo);
     void selectNode(std::int32_t setNo);
     std::int32_t choose(QMenu& menu, std::int32_t menuNumber);
     void runFilterDialog(std::int32_t mode, std::int32_t row);

@@ -5,13 +5,7 @@
 
 namespace {
 
-constexpr std::int32_t kCode = 0;
-constexpr std::int32_t kMulti = 1;
-constexpr std::int32_t kInteger = 2;
-constexpr std::int32_t kFloat = 3;
-constexpr std::int32_t kString = 4;
-constexpr std::int32_t kDate = 5;
-constexpr std::int32_t kTime = 7;
+using namespace item_type;
 
 const char* const kAllOperators[] = {"=", "!", ">", ">=", "<", "<=", "(", "["};
 
@@ -103,14 +97,15 @@ void FilterDialogModel::selectBound(std::int32_t index) {
 
 // Code items left at kind -1 are matched by name, where only equality means anything.
 bool FilterDialogModel::offersTwo() const {
+    using namespace item_type;
     if (condition_.valueKind == 1) return true;
     return (itemType_ == kCode || itemType_ == kMulti) && condition_.valueKind == -1;
 }
 
 void FilterDialogModel::itemSteps() {
-    if (itemType_ == kInteger || itemType_ == kFloat || itemType_ == kDate || itemType_ == kTime)
+    if (item_type::isNumeric(itemType_))
         condition_.valueKind = 2;
-    else if (itemType_ == kString)
+    else if (itemType_ == item_type::kString)
         condition_.valueKind = 1;
 
     const std::int32_t wanted = offersTwo() ? 2 : 8;

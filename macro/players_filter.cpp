@@ -49,6 +49,14 @@ std::int32_t playCombo(CMacro& macro, const StepFields& fields,
     return 1;
 }
 
+std::int32_t playValue(CMacro& macro, const StepFields& fields,
+                       void (CFilterCondDlg::*put)(const std::string&)) {
+    CFilterCondDlg* dialog = dialogOf(macro);
+    if (!dialog) return macro.MacroErrorNoWindow(nullptr);
+    (dialog->*put)(fields[1]);
+    return 1;
+}
+
 }  // namespace
 
 std::int32_t PlayExecuteFilter(CMacro& macro, StepFields&) {
@@ -112,16 +120,10 @@ std::int32_t PlaySelectFilterOperater2(CMacro& macro, StepFields& fields) {
 
 // An empty value is a value: it empties the box.
 std::int32_t PlayInputFilterTerm1(CMacro& macro, StepFields& fields) {
-    CFilterCondDlg* dialog = dialogOf(macro);
-    if (!dialog) return macro.MacroErrorNoWindow(nullptr);
-    dialog->SetValue1(fields[1]);
-    return 1;
+    return playValue(macro, fields, &CFilterCondDlg::SetValue1);
 }
 std::int32_t PlayInputFilterTerm2(CMacro& macro, StepFields& fields) {
-    CFilterCondDlg* dialog = dialogOf(macro);
-    if (!dialog) return macro.MacroErrorNoWindow(nullptr);
-    dialog->SetValue2(fields[1]);
-    return 1;
+    return playValue(macro, fields, &CFilterCondDlg::SetValue2);
 }
 
 std::int32_t PlaySelectCodeStr(CMacro& macro, StepFields& fields) {

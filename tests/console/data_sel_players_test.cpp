@@ -127,6 +127,22 @@ TEST_F(Players, SelectDeleteAndRenameActOnTheirSet) {
     EXPECT_EQ(app().GetSetRecord(2).text2, cp("高齢者"));
 }
 
+TEST_F(Players, ARenamedCaptionIsExactlyTheAnswerAfterSaveAndReopen) {
+    twoSets();
+    asker.answer = cp("高齢者の集合");
+    ASSERT_EQ(play("InputSetName,2,???"), 1);
+    const std::string path = harness.file("renamed.zbq");
+    app().SetSavePath(path);
+    ASSERT_EQ(app().SaveDataAndMacro("", 0), 1);
+
+    macro.reset();
+    frame.reset();
+    harness.usePorts(nullptr, nullptr, nullptr);
+    ASSERT_TRUE(harness.restart({path}));
+    EXPECT_EQ(app().GetSetRecord(2).number, 2);
+    EXPECT_EQ(app().GetSetRecord(2).text2, cp("高齢者の集合"));
+}
+
 TEST_F(Players, TheTreesOpenAndCloseCommands) {
     twoSets();
     EXPECT_EQ(play("PermitSetCollapse"), 1);
