@@ -126,9 +126,8 @@ void CKWApp::AddSearchCondition(const SearchCondition& condition) {
 
 void CKWApp::RemoveSearchCondition(std::int32_t index) {
     if (index < 0 || static_cast<std::size_t>(index) >= conditions_.size()) return;
-    const std::int32_t item = conditions_[static_cast<std::size_t>(index)].item;
+    // Every item stays offered once: an item may carry several conditions.
     conditions_.erase(conditions_.begin() + index);
-    if (item >= 0) conditionItems_.push_back(item);
 }
 
 void CKWApp::SetSearchConditions(std::vector<SearchCondition> conditions) {

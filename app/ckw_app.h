@@ -199,7 +199,7 @@ public:
     // Out of range: item, operator, bound and kind -1, empty values.
     SearchCondition GetSearchCondition(std::int32_t index) const;
     void AddSearchCondition(const SearchCondition& condition);
-    // Removes it and gives its item back to the items free for conditions.
+    // Removes it; the items offered for conditions stay as they are.
     void RemoveSearchCondition(std::int32_t index);
     void SetSearchConditions(std::vector<SearchCondition> conditions);
     const std::vector<std::int32_t>& GetConditionItems() const { return conditionItems_; }

@@ -42,7 +42,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
       progress_(new ProgressAnimation(progressBar_, this)),
       sys_(new CSysPage(app)),
       itemSel_(new CItemSelPage(app)),
-      dataSel_(new CDataSelPage),
+      dataSel_(new CDataSelPage(app)),
       olap_(placeholderPage("olap")),
       molap_(placeholderPage("molap")),
       log_(new CLogPage) {
@@ -313,17 +313,19 @@ void CConsSheet::RestoreDisplayListToTree() {
     itemSel_->RestoreDisplayList();
 }
 
-// The pages as they were after loading: the item-selection tab first, and last in front.
+// The pages as they were after loading: the item-selection tab first, the data-selection tab
+// next, and the item-selection tab in front at the end.
 void CConsSheet::ResetPages() {
     ActivatePage(ConsolePage::ItemSelection);
     itemSel_->ResetPage();
+    dataSel_->ResetPage();
     ActivatePage(ConsolePage::ItemSelection);
 }
 
 // --- Data-selection tab ---
 
 void CConsSheet::RebuildSetTree() {
-    dataSel_->RebuildSetList(app_.Sets());
+    dataSel_->RebuildTree();
 }
 
 void CConsSheet::MarkCurrentSet(std::int32_t setNo) {
@@ -332,4 +334,18 @@ void CConsSheet::MarkCurrentSet(std::int32_t setNo) {
 
 std::int32_t CConsSheet::GetCurrentSetNo() const {
     return dataSel_->CurrentSetNo();
+}
+
+std::int32_t CConsSheet::InsertSetItem(std::int32_t parent, std::string_view text,
+                                       std::int32_t /*image*/, std::int32_t setNo) {
+    return dataSel_->InsertSetItem(parent, text, setNo);
+}
+
+// The forwarder names no parent: the set goes to the end of the list with the level it has.
+SetRecord CConsSheet::AddSet(const SetRecord& set) {
+    return dataSel_->AddSet(-1, set);
+}
+
+void CConsSheet::AddResultSet(std::string_view caption, std::int32_t intersect) {
+    dataSel_->AddResultSet(caption, intersect);
 }

@@ -114,6 +114,10 @@ public:
     void RebuildSetTree() override;
     void MarkCurrentSet(std::int32_t setNo) override;
     std::int32_t GetCurrentSetNo() const override;
+    std::int32_t InsertSetItem(std::int32_t parent, std::string_view text, std::int32_t image,
+                               std::int32_t setNo) override;
+    SetRecord AddSet(const SetRecord& set) override;
+    void AddResultSet(std::string_view caption, std::int32_t intersect) override;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -29,9 +29,6 @@ struct Where {
     constexpr Where(Target t) : target(t) {}
     constexpr Where(Target t, ConsolePage p, PlayerDialog d) : target(t), page(p), dialog(d) {}
 };
-constexpr Where pageOf(ConsolePage page) {
-    return Where(Target::ConsolePage, page, PlayerDialog::Filter);
-}
 constexpr Where dialogOf(PlayerDialog dialog) {
     return Where(Target::Dialog, ConsolePage::System, dialog);
 }
@@ -151,34 +148,49 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("OpenItemSelTab", "項目選択タブを開く", 0, Target::Console),
              PlayOpenItemSelTab),  // 55
     // --- Sets and filters of the data-selection tab (56-) ---
-    cmd("DeleteSet", "集合削除", 1, Target::Console),                // 56
-    cmd("PermitSetCollapse", "集合の閉を許す", 0, Target::Console),  // 57
-    cmd("ExpandAllSet", "集合を全て展開", 0, Target::Console),       // 58
-    cmd("CollapseAllSet", "集合を全て閉じる", 0, Target::Console),   // 59
-    cmd("UnionSet", "和集合", 2, Target::Console),                   // 60
-    cmd("DifferenceSet", "積集合", 2, Target::Console),              // 61
-    cmd("ProductSet", "差集合", 2, Target::Console),                 // 62
-    cmd("ComplementSet", "補集合", 2, Target::Console),              // 63
-    cmd("InputSetName", "集合名編集", 2, Target::Console,
-        ask(2, "[集合名編集]: No.%d の集合名を入力して下さい。", -1, "集合名")),        // 64
-    cmd("SelectSet", "集合選択", 1, Target::Console),                                   // 65
-    cmd("ExecuteFilter", "フィルタ実行", 0, Target::Console),                           // 66
-    cmd("SelectFilterAndOr", "フィルタAND/OR選択", 1, Target::Console),                 // 67
-    cmd("DispAddFilterDialog", "フィルタ条件追加ダイアログ表示", 0, Target::Console),   // 68
-    cmd("DispEditFilterDialog", "フィルタ条件編集ダイアログ表示", 1, Target::Console),  // 69
-    cmd("DeleteFilter", "フィルタ条件削除", 1, Target::Console),                        // 70
-    cmd("InputFilterItem", "フィルタ項目選択", 1, dialogOf(PlayerDialog::Filter)),      // 71
-    cmd("SelectFilterOperater1", "フィルタ条件１演算子選択", 1,
-        dialogOf(PlayerDialog::Filter)),  // 72
-    cmd("InputFilterTerm1", "フィルタ条件１値入力", 1, dialogOf(PlayerDialog::Filter),
-        ask(1, "[フィルタ条件１]: 値を入力して下さい。")),  // 73
-    cmd("SelectFilterOperater2", "フィルタ条件２演算子選択", 1,
-        dialogOf(PlayerDialog::Filter)),  // 74
-    cmd("InputFilterTerm2", "フィルタ条件２値入力", 1, dialogOf(PlayerDialog::Filter),
-        ask(1, "[フィルタ条件２]: 値を入力して下さい。")),                                     // 75
-    cmd("SelectCodeStr", "解釈方法（コード/文字列）選択", 1, dialogOf(PlayerDialog::Filter)),  // 76
-    cmd("OKFilterDialog", "フィルタ条件ＯＫ", 0, dialogOf(PlayerDialog::Filter)),              // 77
-    cmd("CancelFilterDialog", "フィルタ条件キャンセル", 0, dialogOf(PlayerDialog::Filter)),    // 78
+    playedBy(cmd("DeleteSet", "集合削除", 1, Target::Console), PlayDeleteSet),  // 56
+    playedBy(cmd("PermitSetCollapse", "集合の閉を許す", 0, Target::Console),
+             PlayPermitSetCollapse),                                                        // 57
+    playedBy(cmd("ExpandAllSet", "集合を全て展開", 0, Target::Console), PlayExpandAllSet),  // 58
+    playedBy(cmd("CollapseAllSet", "集合を全て閉じる", 0, Target::Console),
+             PlayCollapseAllSet),                                                     // 59
+    playedBy(cmd("UnionSet", "和集合", 2, Target::Console), PlayUnionSet),            // 60
+    playedBy(cmd("DifferenceSet", "積集合", 2, Target::Console), PlayDifferenceSet),  // 61
+    playedBy(cmd("ProductSet", "差集合", 2, Target::Console), PlayProductSet),        // 62
+    playedBy(cmd("ComplementSet", "補集合", 2, Target::Console), PlayComplementSet),  // 63
+    playedBy(cmd("InputSetName", "集合名編集", 2, Target::Console,
+                 ask(2, "[集合名編集]: No.%d の集合名を入力して下さい。", -1, "集合名")),
+             PlayInputSetName),                                                             // 64
+    playedBy(cmd("SelectSet", "集合選択", 1, Target::Console), PlaySelectSet),              // 65
+    playedBy(cmd("ExecuteFilter", "フィルタ実行", 0, Target::Console), PlayExecuteFilter),  // 66
+    playedBy(cmd("SelectFilterAndOr", "フィルタAND/OR選択", 1, Target::Console),
+             PlaySelectFilterAndOr),  // 67
+    playedBy(cmd("DispAddFilterDialog", "フィルタ条件追加ダイアログ表示", 0, Target::Console),
+             PlayDispAddFilterDialog),  // 68
+    playedBy(cmd("DispEditFilterDialog", "フィルタ条件編集ダイアログ表示", 1, Target::Console),
+             PlayDispEditFilterDialog),                                                       // 69
+    playedBy(cmd("DeleteFilter", "フィルタ条件削除", 1, Target::Console), PlayDeleteFilter),  // 70
+    playedBy(cmd("InputFilterItem", "フィルタ項目選択", 1, dialogOf(PlayerDialog::Filter)),
+             PlayInputFilterItem),  // 71
+    playedBy(
+        cmd("SelectFilterOperater1", "フィルタ条件１演算子選択", 1, dialogOf(PlayerDialog::Filter)),
+        PlaySelectFilterOperater1),  // 72
+    playedBy(cmd("InputFilterTerm1", "フィルタ条件１値入力", 1, dialogOf(PlayerDialog::Filter),
+                 ask(1, "[フィルタ条件１]: 値を入力して下さい。")),
+             PlayInputFilterTerm1),  // 73
+    playedBy(
+        cmd("SelectFilterOperater2", "フィルタ条件２演算子選択", 1, dialogOf(PlayerDialog::Filter)),
+        PlaySelectFilterOperater2),  // 74
+    playedBy(cmd("InputFilterTerm2", "フィルタ条件２値入力", 1, dialogOf(PlayerDialog::Filter),
+                 ask(1, "[フィルタ条件２]: 値を入力して下さい。")),
+             PlayInputFilterTerm2),  // 75
+    playedBy(
+        cmd("SelectCodeStr", "解釈方法（コード/文字列）選択", 1, dialogOf(PlayerDialog::Filter)),
+        PlaySelectCodeStr),  // 76
+    playedBy(cmd("OKFilterDialog", "フィルタ条件ＯＫ", 0, dialogOf(PlayerDialog::Filter)),
+             PlayOKFilterDialog),  // 77
+    playedBy(cmd("CancelFilterDialog", "フィルタ条件キャンセル", 0, dialogOf(PlayerDialog::Filter)),
+             PlayCancelFilterDialog),  // 78
     playedBy(cmd("OpenDataSelTab", "データ選択タブを開く", 0, Target::Console),
              PlayOpenDataSelTab),  // 79
     // --- OLAP tab, category definitions and class dialogs (80-) ---

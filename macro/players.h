@@ -45,3 +45,30 @@ std::int32_t PlayDispData(CMacro& macro, StepFields& fields);
 
 // --- Data file (players_data_file.cpp) ---
 std::int32_t PlaySaveZbw(CMacro& macro, StepFields& fields);
+
+// --- Set tree of the data-selection tab (players_sets.cpp) ---
+std::int32_t PlayDeleteSet(CMacro& macro, StepFields& fields);
+std::int32_t PlayPermitSetCollapse(CMacro& macro, StepFields& fields);
+std::int32_t PlayExpandAllSet(CMacro& macro, StepFields& fields);
+std::int32_t PlayCollapseAllSet(CMacro& macro, StepFields& fields);
+std::int32_t PlayUnionSet(CMacro& macro, StepFields& fields);
+std::int32_t PlayDifferenceSet(CMacro& macro, StepFields& fields);
+std::int32_t PlayProductSet(CMacro& macro, StepFields& fields);
+std::int32_t PlayComplementSet(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputSetName(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectSet(CMacro& macro, StepFields& fields);
+
+// --- Filter conditions and their dialog (players_filter.cpp) ---
+std::int32_t PlayExecuteFilter(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectFilterAndOr(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispAddFilterDialog(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispEditFilterDialog(CMacro& macro, StepFields& fields);
+std::int32_t PlayDeleteFilter(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputFilterItem(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectFilterOperater1(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputFilterTerm1(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectFilterOperater2(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputFilterTerm2(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectCodeStr(CMacro& macro, StepFields& fields);
+std::int32_t PlayOKFilterDialog(CMacro& macro, StepFields& fields);
+std::int32_t PlayCancelFilterDialog(CMacro& macro, StepFields& fields);

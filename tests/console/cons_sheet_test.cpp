@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTreeWidgetItem>
+
 #include <QWindow>
 
 #include <QtTest/qtestspontaneevent.h>
@@ -213,13 +215,14 @@ TEST_F(ConsoleTest, DataSelectionTabListsTheSetsWithTheMarkedOneBold) {
     EXPECT_EQ(app.GetCurrentSetNo(), 3);
     CDataSelPage* page = sheet->DataSelPage();
     EXPECT_EQ(page->SetLines(), (std::vector<std::string>{all.text2, part.text2}));
-    EXPECT_FALSE(page->setList()->item(0)->font().bold());
-    EXPECT_TRUE(page->setList()->item(1)->font().bold());
-    EXPECT_EQ(page->setList()->item(0)->text(), QString::fromUtf8("No.0 調査 / 5,000"));
+    EXPECT_FALSE(page->FindSetItem(0)->font(0).bold());
+    EXPECT_TRUE(page->FindSetItem(3)->font(0).bold());
+    EXPECT_EQ(page->FindSetItem(0)->text(0), QString::fromUtf8("No.0 調査 / 5,000"));
+    EXPECT_EQ(page->FindSetItem(3)->parent(), page->FindSetItem(0));
 
     // A rebuild keeps the mark on its set.
     app.RebuildSetTree();
-    EXPECT_TRUE(page->setList()->item(1)->font().bold());
+    EXPECT_TRUE(page->FindSetItem(3)->font(0).bold());
 }
 
 }  // namespace

@@ -192,6 +192,14 @@ TEST_F(ItemSelPageTest, WriteAsksTheScopeOnlyWhenASetOtherThanTheWholeIsCurrent)
         scope->displayedSetButton()->setChecked(true);
         return int(QDialog::Accepted);
     });
+    // The whole data set and a set 3 under it, in the tree the current set is marked in.
+    SetRecord whole, three;
+    whole.text2 = "No.0";
+    three.number = 3;
+    three.level = 1;
+    three.text2 = "No.3";
+    app.SetSetList(4, {whole, three});
+    app.RebuildSetTree();
     app.SetSaveMode(2);
     app.MarkCurrentSet(0);
     prompts.choose(std::nullopt);

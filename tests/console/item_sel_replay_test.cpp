@@ -118,6 +118,7 @@ std::string dataFileWithASet(const TempDir& dir) {
     set.mapLength = map->byteLength();
     set.recordCount = 3;
     app.SetSetList(2, {app.Sets().front(), set});
+    app.RebuildSetTree();
     app.MarkCurrentSet(1);
     app.SetSaveMode(1);
     app.SetSavePath(dir.file("prep.zbq"));

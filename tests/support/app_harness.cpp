@@ -16,12 +16,14 @@
 #include "app/password_dlg.h"
 #include "console/cons_sheet.h"
 #include "console/item_sel_page.h"
+#include "console/data_sel_page.h"
 #include "console/log_page.h"
 #include "console/sys_page.h"
 #include "graphctl/registration.h"
 #include "platform/core/cp932.h"
 #include "platform/core/registry_file.h"
 #include "platform/ui/spreadsheet_probe.h"
+#include "tests/support/data_sel_snapshot.h"
 
 namespace zbq::test {
 namespace {
@@ -200,6 +202,7 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         snapshotItemSelection(*console->ItemSelPage(), out);
         logLines(out, "reading log", console->LogPage()->ReadLogText(), dir);
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
+        snapshotDataSel(*console->DataSelPage(), out);
     }
     std::vector<std::string> temp;
     std::error_code ec;

@@ -1,0 +1,156 @@
+#include "console/filter_dialog_model.h"
+
+#include "app/ckw_app.h"
+#include "console/condition_list.h"
+
+namespace {
+
+using namespace item_type;
+
+const char* const kAllOperators[] = {"=", "!", ">", ">=", "<", "<=", "(", "["};
+
+// The check of a value by item type; nullopt when it passes or is not checked.
+std::optional<std::string> badValue(std::int32_t type, const std::string& value) {
+    switch (type) {
+        case kInteger:
+            if (!isInt32Text(value)) return "数値が不正です";
+            break;
+        case kFloat:
+            if (!isFloatText(value)) return "数値が不正です";
+            break;
+        case kDate:
+            if (!CKWApp::CheckDate(value)) return "日付が不正です";
+            break;
+        case kTime:
+            if (!CKWApp::CheckTime(value)) return "時刻が不正です";
+            break;
+        default:
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+FilterDialogModel FilterDialogModel::forAdd(std::vector<FilterItem> offered) {
+    FilterDialogModel m;
+    m.mode_ = 0;
+    m.items_ = std::move(offered);
+    return m;
+}
+
+FilterDialogModel FilterDialogModel::forEdit(std::int32_t index, const SearchCondition& condition,
+                                             FilterItem item) {
+    FilterDialogModel m;
+    m.mode_ = 1;
+    m.index_ = index;
+    m.items_ = {std::move(item)};
+    m.condition_.valueKind = condition.valueKind;
+    m.operatorEnabled_ = m.value1Enabled_ = true;
+    m.selectItem(0);
+    m.itemEnabled_ = false;
+    m.selectOperator(condition.op);
+    m.selectBound(condition.upperInclusive);
+    m.condition_.value1 = condition.value1;
+    if (m.secondEnabled_) m.condition_.value2 = condition.value2;
+    return m;
+}
+
+std::vector<std::string> FilterDialogModel::operatorTexts() const {
+    return {std::begin(kAllOperators), std::begin(kAllOperators) + operatorCount_};
+}
+
+bool FilterDialogModel::enabled(FilterControl control) const {
+    switch (control) {
+        case FilterControl::Item:
+            return itemEnabled_;
+        case FilterControl::Operator:
+            return operatorEnabled_;
+        case FilterControl::Value1:
+            return value1Enabled_;
+        case FilterControl::Bound:
+        case FilterControl::Value2:
+            return secondEnabled_;
+    }
+    return false;
+}
+
+void FilterDialogModel::selectItem(std::int32_t comboIndex) {
+    if (comboIndex < 0 || static_cast<std::size_t>(comboIndex) >= items_.size()) return;
+    if (mode_ == 0) operatorEnabled_ = value1Enabled_ = secondEnabled_ = true;
+    itemIndex_ = comboIndex;
+    condition_.item = items_[static_cast<std::size_t>(comboIndex)].item;
+    itemType_ = items_[static_cast<std::size_t>(comboIndex)].type;
+    itemSteps();
+}
+
+void FilterDialogModel::selectOperator(std::int32_t index) {
+    if (index < 0 || index >= operatorCount_) return;
+    condition_.op = index;
+    secondFields();
+}
+
+void FilterDialogModel::selectBound(std::int32_t index) {
+    if (!boundFilled_ || !secondEnabled_ || index < 0 || index > 1) return;
+    condition_.upperInclusive = index;
+}
+
+// Code items left at kind -1 are matched by name, where only equality means anything.
+bool FilterDialogModel::offersTwo() const {
+    using namespace item_type;
+    if (condition_.valueKind == 1) return true;
+    return (itemType_ == kCode || itemType_ == kMulti) && condition_.valueKind == -1;
+}
+
+void FilterDialogModel::itemSteps() {
+    if (item_type::isNumeric(itemType_))
+        condition_.valueKind = 2;
+    else if (itemType_ == item_type::kString)
+        condition_.valueKind = 1;
+
+    const std::int32_t wanted = offersTwo() ? 2 : 8;
+    if (operatorCount_ != wanted) {
+        const std::int32_t before = condition_.op;
+        operatorCount_ = wanted;
+        condition_.op = (before == 0 || before == 1) ? before : -1;
+    }
+    if (!boundFilled_) {
+        boundFilled_ = true;
+        condition_.upperInclusive = -1;
+    }
+    secondFields();
+}
+
+void FilterDialogModel::secondFields() {
+    const std::int32_t op = condition_.op;
+    if (!offersTwo() && (op == 6 || op == 7 || op == -1)) {
+        secondEnabled_ = true;
+        return;
+    }
+    secondEnabled_ = false;
+    condition_.upperInclusive = -1;
+    condition_.value2.clear();
+}
+
+std::optional<FilterRefusal> FilterDialogModel::check() const {
+    using zbq::ui::Icon;
+    const SearchCondition& c = condition_;
+    if (c.item < 0)
+        return FilterRefusal{"指定項目名を選択して下さい", Icon::Information, FilterControl::Item};
+    if (c.op < 0)
+        return FilterRefusal{"条件を選択して下さい", Icon::Information, FilterControl::Operator};
+    if (c.value1.empty())
+        return FilterRefusal{"値を入力して下さい", Icon::Information, FilterControl::Value1};
+    if (secondEnabled_) {
+        if (c.upperInclusive < 0)
+            return FilterRefusal{"条件を選択して下さい", Icon::Information, FilterControl::Bound};
+        if (c.value2.empty())
+            return FilterRefusal{"値を入力して下さい", Icon::Information, FilterControl::Value2};
+    }
+    if (auto bad = badValue(itemType_, c.value1))
+        return FilterRefusal{*bad, Icon::Exclamation, FilterControl::Value1};
+    if (secondEnabled_)
+        if (auto bad = badValue(itemType_, c.value2))
+            return FilterRefusal{*bad, Icon::Exclamation, FilterControl::Value2};
+    return std::nullopt;
+}
