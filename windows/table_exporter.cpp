@@ -99,26 +99,30 @@ std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportS
     }
     if (!confirmCellCount(shape.range)) return 0;
 
-    const auto failed = [&] {
-        app_.ShowError("ファイルの書出しに失敗しました。\n[" + target + "]");
-        return 0;
-    };
+    // The progress is taken back before any message, so no box stands over "書き込み中".
     zbq::AtomicFile file(target);
-    if (!file.open()) return failed();
+    bool written = file.open();
     try {
         std::string buffer;
-        buffer.reserve(kBlockBytes + kBlockBytes / 8);
+        if (written) buffer.reserve(kBlockBytes + kBlockBytes / 8);
         ExportProgress progress(app_);
-        const bool built = buildTableText(source_, shape, tab ? tabForm() : csvForm(), buffer,
-                                          kBlockBytes, [&](std::string& block) {
-                                              if (!file.write(block)) return false;
-                                              block.clear();
-                                              progress.block();
-                                              return true;
-                                          });
-        if (!built || !file.write(buffer) || !file.commit()) return failed();
+        written = written &&
+                  buildTableText(source_, shape, tab ? tabForm() : csvForm(), buffer, kBlockBytes,
+                                 [&](std::string& block) {
+                                     if (!file.write(block)) return false;
+                                     block.clear();
+                                     progress.block();
+                                     return true;
+                                 }) &&
+                  file.write(buffer) && file.commit();
     } catch (const std::bad_alloc&) {
+        file.discard();
         app_.ShowError(kNoMemory);
+        return 0;
+    }
+    if (!written) {
+        file.discard();
+        app_.ShowError("ファイルの書出しに失敗しました。\n[" + target + "]");
         return 0;
     }
     if (step) {
