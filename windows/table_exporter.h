@@ -33,6 +33,8 @@ public:
     static constexpr std::int64_t kQuietCells = 10000;
     static constexpr std::size_t kBlockBytes = 10485760;
 
+    // What the windows' forms differ in: the aggregation window ends its lines with LF alone
+    // and quotes every CSV field. `lineEnd` names a string literal.
     struct Options {
         std::string_view lineEnd = "\r\n";
         Quoting csvQuoting = Quoting::IfComma;

@@ -97,6 +97,17 @@ TEST_F(WritingFiles, AGivenPathEndingInTxtInAnyCaseGetsTabText) {
     EXPECT_TRUE(prompts.choosers().empty());
 }
 
+TEST_F(WritingFiles, TheAggregationsFormEndsLinesWithLfAndQuotesEveryField) {
+    FixtureTable grid = smallGrid();
+    TableExporter exporter(app, grid, {"\n", Quoting::All});
+    ASSERT_EQ(exporter.writeTextFile(dir.file("m.csv"), all(grid), std::nullopt), 1);
+    ASSERT_EQ(exporter.writeTextFile(dir.file("m.txt"), all(grid, false), std::nullopt), 1);
+    EXPECT_EQ(readFile(dir.file("m.csv")),
+              "\"" + cp932::literal("氏名") + "\",\"n\"\n\"a,b\",\"1\"\n\"c\",\"2\"\n");
+    EXPECT_EQ(readFile(dir.file("m.txt")), "a,b\t1\nc\t2\n");
+    EXPECT_TRUE(macro.steps.empty());  // no step given, none recorded
+}
+
 TEST_F(WritingFiles, TheChosenFilterGivesTheFormWhateverTheNameEndsIn) {
     FixtureTable grid = smallGrid();
     TableExporter exporter(app, grid);
