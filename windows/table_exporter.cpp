@@ -63,19 +63,21 @@ bool TableExporter::confirmCellCount(const CellRange& range) const {
 
 std::int32_t TableExporter::copy(const ExportShape& shape, const std::optional<StepBuilder>& step) {
     if (shape.range.isEmpty() || !confirmCellCount(shape.range)) return 0;
-    std::string text;
     try {
-        ExportProgress progress(app_);
-        buildTableText(source_, shape, tabForm(), text, kBlockBytes, [&](std::string&) {
-            progress.block();
-            return true;
-        });
+        std::string text;
+        {
+            ExportProgress progress(app_);
+            buildTableText(source_, shape, tabForm(), text, kBlockBytes, [&](std::string&) {
+                progress.block();
+                return true;
+            });
+        }
+        // A clipboard another program holds takes nothing, and then nothing was copied.
+        if (!zbq::ui::clipboard().setText(text)) return 0;
     } catch (const std::bad_alloc&) {
         app_.ShowError(kNoMemory);
         return 0;
     }
-    // A clipboard another program holds takes nothing, and then nothing was copied.
-    if (!zbq::ui::clipboard().setText(text)) return 0;
     recordIfGiven(app_, step);
     return 1;
 }

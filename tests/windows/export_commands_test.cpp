@@ -260,5 +260,28 @@ TEST_F(WritingFiles, AVariablePathOrOneAMacroFileCannotHoldIsRecordedAsAsked) {
     EXPECT_EQ(macro.steps.back(), "Data_OutToCsv,\"" + *cp932::pathToStored(japanese) + "\"");
 }
 
+TEST_F(WritingFiles, MemoryRunningOutIsToldAndChangesNothing) {
+    const std::string path = dir.file("out.csv");
+    writeFile(path, "old\r\n");
+    writeFile(app.GetExportTempPath(), "last workbook");
+    clipboard.setText("before");
+    FixtureTable table = FixtureTable::generated(50, 4);
+    table.outOfMemoryAtRead(30);
+    TableExporter exporter(app, table);
+    EXPECT_EQ(exporter.copy(all(table), StepBuilder("Data_Copy")), 0);
+    table.outOfMemoryAtRead(table.reads() + 30);
+    EXPECT_EQ(exporter.writeTextFile(path, all(table), StepBuilder("Data_OutToCsv")), 0);
+    table.outOfMemoryAtRead(table.reads() + 30);
+    EXPECT_EQ(exporter.writeWorkbook(all(table), StepBuilder("Data_OutToExcel")), 0);
+    const std::string noMemory = "メモリーの確保に失敗しました。処理を中止します。";
+    EXPECT_EQ(messages(), (std::vector<std::string>{noMemory, noMemory, noMemory}));
+    EXPECT_EQ(clipboard.text(), "before");
+    EXPECT_EQ(readFile(path), "old\r\n");
+    EXPECT_EQ(readFile(app.GetExportTempPath()), "last workbook");
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
+    EXPECT_TRUE(opener.opened().empty());
+    EXPECT_TRUE(macro.steps.empty());
+}
+
 }  // namespace
 }  // namespace zbq::test
