@@ -62,7 +62,8 @@ bool TableExporter::confirmCellCount(const CellRange& range) const {
 }
 
 std::int32_t TableExporter::copy(const ExportShape& shape, const std::optional<StepBuilder>& step) {
-    if (shape.range.isEmpty() || !confirmCellCount(shape.range)) return 0;
+    if (shape.range.isEmpty() || ExportProgress::running() || !confirmCellCount(shape.range))
+        return 0;
     try {
         std::string text;
         {
@@ -84,7 +85,7 @@ std::int32_t TableExporter::copy(const ExportShape& shape, const std::optional<S
 
 std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportShape& shape,
                                           const std::optional<StepBuilder>& step) {
-    if (shape.range.isEmpty()) return 0;
+    if (shape.range.isEmpty() || ExportProgress::running()) return 0;
     std::string target = path;
     bool tab = endsWithTxt(path);
     if (path.empty()) {
@@ -138,7 +139,7 @@ std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportS
 std::int32_t TableExporter::writeWorkbook(const ExportShape& shape,
                                           const std::optional<StepBuilder>& step) {
     const CellRange& range = shape.range;
-    if (range.isEmpty()) return 0;
+    if (range.isEmpty() || ExportProgress::running()) return 0;
     const bool rowHeaders = shape.withHeaders && source_.hasRowHeaders();
     const std::string caption = shape.withCaption ? source_.caption() : std::string();
     const std::uint64_t sheetRows = static_cast<std::uint64_t>(range.rows()) +

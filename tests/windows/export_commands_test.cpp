@@ -226,11 +226,24 @@ TEST_F(WritingFiles, ALongExportShowsItsProgressAndLetsMessagesThrough) {
     FixtureTable table = manyBlocks();
     const std::string path = dir.file("out.txt");
     std::vector<std::int32_t> busyWhilePumping;
-    // Delivered only when the export lets messages through between blocks.
-    QTimer::singleShot(0, [&] { busyWhilePumping.push_back(app.IsAddingData()); });
+    std::vector<std::int32_t> nestedResults;
+    // Delivered only when the export lets messages through between blocks; an export started
+    // from there (a menu of the window) does nothing.
+    QTimer::singleShot(0, [&] {
+        busyWhilePumping.push_back(app.IsAddingData());
+        TableExporter nested(app, table);
+        nestedResults.push_back(nested.copy(all(table), StepBuilder("Data_Copy")));
+        nestedResults.push_back(
+            nested.writeTextFile(dir.file("nested.csv"), all(table), std::nullopt));
+        nestedResults.push_back(nested.writeWorkbook(all(table), std::nullopt));
+    });
     ASSERT_EQ(
         TableExporter(app, table).writeTextFile(path, all(table), StepBuilder("Data_OutToCsv")), 1);
     EXPECT_EQ(busyWhilePumping, std::vector<std::int32_t>{1});
+    EXPECT_EQ(nestedResults, (std::vector<std::int32_t>{0, 0, 0}));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    EXPECT_EQ(clipboard.puts(), 0);
+    EXPECT_EQ(macro.steps, std::vector<std::string>{"Data_OutToCsv,\"" + path + "\""});
     EXPECT_EQ(app.IsAddingData(), 0);
     EXPECT_TRUE(readFile(path) ==
                 tableText(table, all(table), TableExporter(app, table).tabForm()));
