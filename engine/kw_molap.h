@@ -263,9 +263,11 @@ void finishMolap(MolapResult& r, MolapSlots& cellKeys, std::int32_t xMode, std::
 // need not look at the levels at all.
 enum class MolapRecordCells {
     None,
-    Codes,  // `codes`: per record of the map, in record order, its cell code (kNoCell: none)
-    Slots,  // the same with slots
-    Pairs,  // `pairs`: (cell code << 32 | record), sorted
+    // `cellHead`: per slot the last record of its cell; `cellLink`: per record of a cell the
+    // one before it in that cell (kNoCell after the first).
+    Chains,
+    Pairs,   // `pairs`: (cell code << 32 | record), sorted
+    Ranges,  // `cellRecords`: the records of slot s, in record order, from cellStart[s] on
 };
 
 // Work memory of the builds, kept while a result is shown: the window rebuilds after every
@@ -273,8 +275,12 @@ enum class MolapRecordCells {
 struct MolapScratch {
     MolapSlots cellKeys;
     MolapRecordCells recordCells = MolapRecordCells::None;
-    LargeVector<std::uint32_t> codes;  // per record of the map: its cell code, then its slot
-    LargeVector<std::uint32_t> rows;   // (slot, Z positions) per record, by slot range
+    LargeVector<std::uint32_t> codes;  // per record of the map: its cell code
+    LargeVector<std::uint32_t> rows;   // (slot, record, Z positions), by slot range
+    LargeVector<std::uint32_t> cellRecords;
+    std::vector<std::uint32_t> cellStart;  // per slot, and the end after the last
+    std::vector<std::uint32_t> cellHead;
+    LargeVector<std::uint32_t> cellLink;                // per record
     LargeVector<std::uint64_t> pairs, sortBuffer;       // (cell code, record) words
     std::vector<LargeVector<std::int32_t>> zPositions;  // per Z item, in sorted pair order
 };
