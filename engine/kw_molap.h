@@ -39,15 +39,6 @@
 
 namespace kw {
 
-// Loops that count bits come compiled twice, for processors with a popcount instruction and
-// for the baseline x86-64 target, whose bit-twiddling stand-in is a library call per word;
-// the one to use is chosen when the program loads.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define KW_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
-#else
-#define KW_POPCOUNT_CLONES
-#endif
-
 // A record without a cell in a table of cell codes or slots.
 inline constexpr std::uint32_t kMolapNoCell = 0xFFFFFFFFu;
 // The component of a total or subtotal key from its first total level on.
