@@ -5,8 +5,11 @@
 // those ranks, level 0 most significant: integer order is key order, and the cell code
 // x * ySpace + y orders cells by X key, then Y key. A record's cell code is the sum of one table
 // entry per level (rank times the level's stride, times ySpace on X), added up for a block of
-// records at a time, level by level; the bad mark puts the sum beyond the code space. Then, by
-// the size of the code space:
+// records at a time, level by level; the bad mark puts the sum beyond the code space. A Z item
+// asked for several aggregates is added up once (a cell holds them all) and copied to its
+// other columns at the end. Then, by the size of the code space:
+// - a cell for every code fits in cache: one pass adds the Z values straight in, and the
+//   codes that occur become the slots.
 // - not much larger than the records: a bit per code marks the cells that occur and running
 //   counts number them in code order. When the cells fit in cache a second pass adds the Z
 //   values straight in; else the records are first scattered by slot range, each with its Z
@@ -14,7 +17,10 @@
 // - larger: the (cell code, record) pairs are sorted and each run of equal codes is one cell.
 // Keys whose mixed radix would not fit 60 bits (many levels of huge dictionaries) are first
 // ranked record by record by sorting, which keeps the order. On every way a cell takes its
-// records in record order, so its sums are the same whichever way it was built.
+// records in record order, so its sums are the same whichever way it was built. Each way also
+// leaves the records of every cell where a drill finds them without a pass over the map: a
+// chain through the records (the ways that add in place), a run in slot order (scattered) or
+// the run of the cell's pairs.
 #include <algorithm>
 #include <bit>
 #include <new>
@@ -37,7 +43,7 @@ constexpr std::uint64_t kBadMark = kMaxSpace;
 constexpr std::uint32_t kNoCell = kw::kMolapNoCell;
 constexpr std::int32_t kBlockWords = 64;                  // 2048 records; the cancel flag per block
 constexpr std::size_t kCacheBytes = 512 * 1024;           // cells that add up in cache as they are
-constexpr std::size_t kPartitionBytes = 256 * 1024;       // the cells of one scattered range
+constexpr std::size_t kPartitionBytes = 128 * 1024;       // the cells of one scattered range
 constexpr std::size_t kPollEvery = std::size_t{1} << 16;  // flat loops: the cancel flag this often
 
 // An axis: its levels ranked, and the number of distinct codes.
