@@ -53,6 +53,11 @@ void CKWApp::Record(const StepBuilder& step) {
     if (macro_->isRecording() && !macro_->isPlaying()) macro_->record(step.str());
 }
 
+void CKWApp::RecordReplacingLast(const StepBuilder& step, std::string_view lastPrefix) {
+    if (macro_->isRecording() && !macro_->isPlaying())
+        macro_->recordReplacingLast(step.str(), lastPrefix);
+}
+
 int CKWApp::memoryReadCsvSizeMb() {
     zbq::ProfileFile ini;
     if (programDir_.empty() || !zbq::ProfileFile::load(programDir_ + "/ZBQ.ini", ini))

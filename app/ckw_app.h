@@ -76,6 +76,8 @@ public:
     MacroPort& macro() const { return *macro_; }
     // Records a step when recording is on and no macro plays.
     void Record(const StepBuilder& step);
+    // The same, in place of the last recorded step when that one begins with `lastPrefix`.
+    void RecordReplacingLast(const StepBuilder& step, std::string_view lastPrefix);
 
     // --- Engine host (ckw_app.cpp) ---
     void setStatusText(std::string_view text) override { SetStatusText(text); }

@@ -43,6 +43,12 @@ public:
     virtual bool isVariable() const { return false; }
     // Appends a step to the macro being recorded; nothing while a macro plays.
     virtual void record(std::string_view /*step*/) {}
+    // Appends a step in place of the last recorded one when that one begins with `lastPrefix`,
+    // else as record() does: a double-click reaches a control first as the press and release
+    // of a drag, whose step the double-click's own supersedes. Nothing while a macro plays.
+    virtual void recordReplacingLast(std::string_view step, std::string_view /*lastPrefix*/) {
+        record(step);
+    }
 
     // Nonzero to go on, 0 to stop the start-up.
     virtual std::int32_t ReadMacroFile(const std::string& /*path*/) { return 1; }

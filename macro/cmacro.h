@@ -54,6 +54,12 @@ public:
     // The recording indicator's 可変; fixed until the indicator exists.
     bool isVariable() const override { return false; }
     void record(std::string_view step) override;
+    void recordReplacingLast(std::string_view step, std::string_view lastPrefix) override {
+        if (!recording_ || isPlaying()) return;
+        if (!recordedSteps_.empty() && recordedSteps_.back().starts_with(lastPrefix))
+            recordedSteps_.pop_back();
+        recordedSteps_.emplace_back(step);
+    }
     std::int32_t ReadMacroFile(const std::string& path) override;
     std::int32_t WriteMacroFile(const std::string& path) override;
     // Before the first write that replaces the file read at start-up, when that reading refused

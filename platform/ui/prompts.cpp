@@ -15,6 +15,14 @@ Prompts& prompts() {
     return g_installed ? *g_installed : qtPrompts;
 }
 
+std::optional<SaveChoice> Prompts::chooseSave(QWidget* parent, const Chooser& chooser) {
+    Chooser save = chooser;
+    save.kind = ChooserKind::SaveFile;
+    std::optional<QString> path = choose(parent, save);
+    if (!path) return std::nullopt;
+    return SaveChoice{*path, 0};
+}
+
 Prompts* setPrompts(Prompts* service) {
     Prompts* previous = g_installed;
     g_installed = service;

@@ -36,6 +36,16 @@ struct Chooser {
     QString title;    // the instruction shown with it
     QString start;    // the folder (or file) preselected; empty for the chooser's own default
     QString filter;   // file choosers: "Text files (*.txt);;All files (*)"; empty for all files
+    // Save chooser: the suffix a name typed without one is given ("csv"), unless the chosen
+    // filter names a single suffix of its own, which is given instead.
+    QString defaultSuffix;
+};
+
+// What the save chooser gives: the path and which filter of Chooser::filter was chosen (0 the
+// first), which tells the format to write whatever the name ends in.
+struct SaveChoice {
+    QString path;
+    int filter = 0;
 };
 
 class Prompts {
@@ -49,6 +59,9 @@ public:
     // Several existing files (ChooserKind::OpenFiles), in the order the chooser gives them;
     // never an empty list.
     virtual std::optional<QStringList> chooseFiles(QWidget* parent, const Chooser& chooser) = 0;
+    // A save chooser (the kind is taken as SaveFile). This default knows no filter and answers 0;
+    // services that show one override it.
+    virtual std::optional<SaveChoice> chooseSave(QWidget* parent, const Chooser& chooser);
     // The default system beep (a refused key, say).
     virtual void beep() = 0;
 

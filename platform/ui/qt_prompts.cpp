@@ -59,6 +59,16 @@ QString windowTitle(const Chooser& chooser) {
     return chooser.caption + QStringLiteral(" - ") + chooser.title;
 }
 
+// The patterns of one name filter: "TEXTファイル(*.txt)" gives {"*.txt"}; a filter without
+// parentheses is all pattern.
+QStringList patternsOf(const QString& nameFilter) {
+    QString inside = nameFilter;
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = nameFilter.lastIndexOf(QLatin1Char(')'));
+    if (open >= 0 && close > open) inside = nameFilter.mid(open + 1, close - open - 1);
+    return inside.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+}
+
 }  // namespace
 
 Answer QtPrompts::message(QWidget* parent, const Message& message) {
@@ -104,6 +114,30 @@ std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent, const Chooser
         QFileDialog::getOpenFileNames(parent, windowTitle(chooser), chooser.start, chooser.filter);
     if (files.isEmpty()) return std::nullopt;
     return files;
+}
+
+std::optional<SaveChoice> QtPrompts::chooseSave(QWidget* parent, const Chooser& chooser) {
+    QFileDialog dialog(parent, windowTitle(chooser), chooser.start, chooser.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // A name typed without a suffix takes the chosen filter's ("TEXTファイル(*.txt)": ".txt"),
+    // as the user reading the filter expects.
+    const auto suffixFor = [&chooser](const QString& nameFilter) {
+        const QStringList patterns = patternsOf(nameFilter);
+        if (patterns.size() == 1 && patterns.front().startsWith(QStringLiteral("*.")) &&
+            !patterns.front().mid(2).contains(QLatin1Char('*')))
+            return patterns.front().mid(2);
+        return chooser.defaultSuffix;
+    };
+    dialog.setDefaultSuffix(suffixFor(dialog.selectedNameFilter()));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&](const QString& nameFilter) { dialog.setDefaultSuffix(suffixFor(nameFilter)); });
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files.front().isEmpty()) return std::nullopt;
+    const int filter = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+    return SaveChoice{files.front(), filter < 0 ? 0 : filter};
 }
 
 void QtPrompts::beep() {

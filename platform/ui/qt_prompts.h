@@ -12,6 +12,7 @@ public:
     Answer message(QWidget* parent, const Message& message) override;
     std::optional<QString> choose(QWidget* parent, const Chooser& chooser) override;
     std::optional<QStringList> chooseFiles(QWidget* parent, const Chooser& chooser) override;
+    std::optional<SaveChoice> chooseSave(QWidget* parent, const Chooser& chooser) override;
     void beep() override;
 };
 

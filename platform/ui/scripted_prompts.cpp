@@ -12,6 +12,7 @@ void ScriptedPrompts::clear() {
     answers_.clear();
     choices_.clear();
     fileLists_.clear();
+    saveChoices_.clear();
     messages_.clear();
     choosers_.clear();
     beeps_ = 0;
@@ -58,6 +59,19 @@ std::optional<QStringList> ScriptedPrompts::chooseFiles(QWidget*, const Chooser&
     fileLists_.pop_front();
     if (!given || files.isEmpty()) return std::nullopt;
     return files;
+}
+
+std::optional<SaveChoice> ScriptedPrompts::chooseSave(QWidget*, const Chooser& chooser) {
+    Chooser shown = chooser;
+    shown.kind = ChooserKind::SaveFile;
+    choosers_.push_back(shown);
+    if (saveChoices_.empty()) {
+        ++unanswered_;
+        return std::nullopt;
+    }
+    std::optional<SaveChoice> choice = saveChoices_.front();
+    saveChoices_.pop_front();
+    return choice;
 }
 
 }  // namespace zbq::ui

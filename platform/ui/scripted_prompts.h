@@ -4,8 +4,8 @@
 // A message with only an OK button needs no answer. A question takes the next queued answer; when
 // none is queued it answers as closing the box would (No or Cancel) and counts it in unanswered(),
 // so a test notices a question it did not expect. Choosers take the next queued choice the same
-// way (none queued: cancelled, and counted); the several-file chooser has a queue of its own. Not
-// thread-safe; one per test.
+// way (none queued: cancelled, and counted); the save chooser and the several-file chooser have
+// queues of their own. Not thread-safe; one per test.
 #pragma once
 
 #include "platform/ui/prompts.h"
@@ -26,6 +26,9 @@ public:
     void answer(Answer answer) { answers_.push_back(answer); }
     // Queues the result of the next chooser (std::nullopt: the user cancels).
     void choose(std::optional<QString> path) { choices_.push_back(std::move(path)); }
+    // Queues the result of the next save chooser: the path and the filter chosen (std::nullopt:
+    // the user cancels).
+    void chooseSave(std::optional<SaveChoice> choice) { saveChoices_.push_back(std::move(choice)); }
     // Queues the result of the next several-file chooser (std::nullopt: the user cancels).
     void chooseFiles(std::optional<QStringList> files) { fileLists_.push_back(std::move(files)); }
 
@@ -34,13 +37,16 @@ public:
     int beeps() const { return beeps_; }
     int unanswered() const { return unanswered_; }
     // Answers and choices queued but not yet asked for.
-    std::size_t pending() const { return answers_.size() + choices_.size() + fileLists_.size(); }
+    std::size_t pending() const {
+        return answers_.size() + choices_.size() + fileLists_.size() + saveChoices_.size();
+    }
     void clear();
 
     using Prompts::message;
     Answer message(QWidget* parent, const Message& message) override;
     std::optional<QString> choose(QWidget* parent, const Chooser& chooser) override;
     std::optional<QStringList> chooseFiles(QWidget* parent, const Chooser& chooser) override;
+    std::optional<SaveChoice> chooseSave(QWidget* parent, const Chooser& chooser) override;
     void beep() override { ++beeps_; }
 
 private:
@@ -48,6 +54,7 @@ private:
     std::deque<Answer> answers_;
     std::deque<std::optional<QString>> choices_;
     std::deque<std::optional<QStringList>> fileLists_;
+    std::deque<std::optional<SaveChoice>> saveChoices_;
     std::vector<Message> messages_;
     std::vector<Chooser> choosers_;
     int beeps_ = 0;

@@ -63,3 +63,51 @@ TEST(ScriptedPrompts, InstallsForItsLifetimeAndNests) {
     }
     EXPECT_EQ(&prompts(), before);
 }
+
+TEST(ScriptedPrompts, SaveChooserGivesThePathAndTheChosenFilter) {
+    ScriptedPrompts script;
+    script.chooseSave(SaveChoice{"/data/out.csv", 1});
+    script.chooseSave(std::nullopt);
+    Chooser chooser;
+    chooser.filter = QString::fromUtf8("CSVファイル(*.csv);;TEXTファイル(*.txt)");
+    chooser.defaultSuffix = "csv";
+    const std::optional<SaveChoice> chosen = prompts().chooseSave(nullptr, chooser);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->path, QString("/data/out.csv"));
+    EXPECT_EQ(chosen->filter, 1);
+    EXPECT_EQ(prompts().chooseSave(nullptr, chooser), std::nullopt);
+    EXPECT_EQ(prompts().chooseSave(nullptr, chooser), std::nullopt);  // nothing queued
+    ASSERT_EQ(script.choosers().size(), 3u);
+    EXPECT_EQ(script.choosers()[0].kind, ChooserKind::SaveFile);
+    EXPECT_EQ(script.choosers()[0].defaultSuffix, QString("csv"));
+    EXPECT_EQ(script.unanswered(), 1);
+}
+
+namespace {
+
+// A service that knows only the plain chooser, as an older test double does.
+class PlainPrompts final : public Prompts {
+public:
+    using Prompts::message;
+    Answer message(QWidget*, const Message&) override { return Answer::Ok; }
+    std::optional<QString> choose(QWidget*, const Chooser& chooser) override {
+        kind = chooser.kind;
+        return QString("/data/plain.txt");
+    }
+    std::optional<QStringList> chooseFiles(QWidget*, const Chooser&) override {
+        return std::nullopt;
+    }
+    void beep() override {}
+    ChooserKind kind = ChooserKind::Folder;
+};
+
+}  // namespace
+
+TEST(ScriptedPrompts, AServiceWithoutASaveChooserAsksWithItsPlainOne) {
+    PlainPrompts plain;
+    const std::optional<SaveChoice> chosen = plain.chooseSave(nullptr, Chooser{});
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->path, QString("/data/plain.txt"));
+    EXPECT_EQ(chosen->filter, 0);
+    EXPECT_EQ(plain.kind, ChooserKind::SaveFile);
+}

@@ -15,6 +15,10 @@ public:
     std::vector<std::string> steps;
     bool isRecording() const override { return recording; }
     void record(std::string_view step) override { steps.emplace_back(step); }
+    void recordReplacingLast(std::string_view step, std::string_view lastPrefix) override {
+        if (!steps.empty() && steps.back().starts_with(lastPrefix)) steps.pop_back();
+        steps.emplace_back(step);
+    }
 };
 
 }  // namespace zbq::test
