@@ -1,0 +1,456 @@
+#include "windows/result_grid.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/ui/qt_cp932.h"
+
+namespace zbq::windows {
+namespace {
+
+constexpr int kAutoScrollMs = 100;
+
+QString qt(const std::string& cp932) {
+    return ui::fromCp932(cp932);
+}
+
+int scrollCodeOf(int action) {
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepSub:
+            return kLineBack;
+        case QAbstractSlider::SliderSingleStepAdd:
+            return kLineForward;
+        case QAbstractSlider::SliderPageStepSub:
+            return kPageBack;
+        case QAbstractSlider::SliderPageStepAdd:
+            return kPageForward;
+        default:
+            return -1;
+    }
+}
+
+}  // namespace
+
+std::int32_t virtualKeyOf(int qtKey) {
+    switch (qtKey) {
+        case Qt::Key_Tab:
+            return kVkTab;
+        case Qt::Key_PageUp:
+            return kVkPageUp;
+        case Qt::Key_PageDown:
+            return kVkPageDown;
+        case Qt::Key_End:
+            return kVkEnd;
+        case Qt::Key_Home:
+            return kVkHome;
+        case Qt::Key_Left:
+            return kVkLeft;
+        case Qt::Key_Up:
+            return kVkUp;
+        case Qt::Key_Right:
+            return kVkRight;
+        case Qt::Key_Down:
+            return kVkDown;
+        default:
+            return 0;
+    }
+}
+
+// --- ResultGrid ---
+
+ResultGrid::ResultGrid(GridOwner& owner, GridConfig config, QWidget* parent)
+    : QWidget(parent),
+      owner_(owner),
+      config_(config),
+      columnHeader_(new GridColumnHeader(*this)),
+      rowHeader_(new GridRowHeader(*this)),
+      list_(new GridList(*this)) {
+    geometry().setRowHeight(fontMetrics().height() + 2);
+    setFocusProxy(list_);
+}
+
+void ResultGrid::resizeEvent(QResizeEvent*) {
+    const int w = width(), h = height(), W = config_.rowHeaderWidth, H = config_.headerHeight;
+    columnHeader_->setGeometry(0, 0, w, H);
+    rowHeader_->setGeometry(0, H, W, std::max(h - H, 0));
+    list_->setGeometry(W, H, std::max(w - W, 0), std::max(h - H, 0));
+}
+
+void ResultGrid::refresh() {
+    list_->syncScrollBars();
+    columnHeader_->update();
+    rowHeader_->update();
+    list_->viewport()->update();
+}
+
+int ResultGrid::textWidth(std::string_view cp932) const {
+    return fontMetrics().horizontalAdvance(ui::fromCp932(cp932));
+}
+
+// --- Column header ---
+
+GridColumnHeader::GridColumnHeader(ResultGrid& grid) : QWidget(&grid), grid_(grid) {
+    setMouseTracking(true);
+}
+
+void GridColumnHeader::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const GridController& g = grid_.geometry();
+    const int W = g.config().rowHeaderWidth;
+    p.fillRect(rect(), palette().button());
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(0, 0, W - 1, height() - 1);
+    p.setClipRect(W, 0, width() - W, height());
+    for (int c = std::max(g.ColumnAtX(0), 0); c < g.columnCount(); ++c) {
+        const int left = W + g.columnLeft(c) - g.xOffset();
+        if (left > width()) break;
+        const QRect cell(left, 0, g.columnWidth(c), height() - 1);
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawRect(cell);
+        p.setPen(palette().color(QPalette::ButtonText));
+        p.drawText(cell.adjusted(GridController::kTextInset, 2, 0, 0),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                   qt(grid_.owner().columnTitle(c)));
+    }
+}
+
+void GridColumnHeader::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    GridController& g = grid_.geometry();
+    const int x = event->position().toPoint().x();
+    const int divider = g.DividerAt(x);
+    if (divider >= 0) {
+        drag_ = Drag::Resize;
+        column_ = divider;
+        width_ = g.columnWidth(divider);
+        return;
+    }
+    if (x <= g.config().rowHeaderWidth) {
+        grid_.owner().selectAll();
+        grid_.refresh();
+        return;
+    }
+    const int column = g.ColumnAtX(x - g.config().rowHeaderWidth);
+    if (column < 0) return;
+    drag_ = Drag::Columns;
+    anchorColumn_ = column_ = column;
+    grid_.owner().dragSelection({column, 0}, {column, grid_.owner().dataRowCount() - 1});
+    grid_.refresh();
+}
+
+void GridColumnHeader::mouseMoveEvent(QMouseEvent* event) {
+    GridController& g = grid_.geometry();
+    const int x = event->position().toPoint().x();
+    const int W = g.config().rowHeaderWidth;
+    if (drag_ == Drag::None) {
+        setCursor(g.DividerAt(x) >= 0 ? Qt::SizeHorCursor : Qt::ArrowCursor);
+        return;
+    }
+    if (drag_ == Drag::Resize) {
+        // The drag's width as it goes; only fitting respects the minimum.
+        width_ = std::clamp(x - (W + g.columnLeft(column_) - g.xOffset()), 0,
+                            GridController::kWidestColumn);
+        g.setColumnWidth(column_, width_);
+        grid_.refresh();
+        return;
+    }
+    const int listX = x - W;
+    if (listX < 0)
+        g.setXOffset(static_cast<std::int64_t>(g.xOffset()) - GridController::kAutoScrollStep);
+    else if (listX > g.viewportWidth())
+        g.setXOffset(static_cast<std::int64_t>(g.xOffset()) + GridController::kAutoScrollStep);
+    const int at = std::clamp(listX, GridController::kAutoScrollStep,
+                              std::max(g.viewportWidth() - GridController::kAutoScrollStep, 0));
+    column_ = g.ColumnAtX(listX < 0 || listX > g.viewportWidth() ? at : listX);
+    grid_.owner().dragSelection({anchorColumn_, 0}, {column_, grid_.owner().dataRowCount() - 1});
+    grid_.refresh();
+}
+
+void GridColumnHeader::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const Drag drag = std::exchange(drag_, Drag::None);
+    if (drag == Drag::Columns) grid_.owner().selectColumns(anchorColumn_, column_);
+    if (drag == Drag::Resize) grid_.owner().columnResized(column_, width_);
+    grid_.refresh();
+}
+
+void GridColumnHeader::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    GridController& g = grid_.geometry();
+    const int x = event->position().toPoint().x();
+    const int divider = g.DividerAt(x);
+    if (divider >= 0) {
+        grid_.owner().fitColumn(divider);
+    } else if (x > g.config().rowHeaderWidth && x - g.config().rowHeaderWidth < g.contentWidth()) {
+        grid_.owner().titleDoubleClicked(g.ColumnAtX(x - g.config().rowHeaderWidth));
+    }
+    grid_.refresh();
+}
+
+void GridColumnHeader::contextMenuEvent(QContextMenuEvent* event) {
+    const GridController& g = grid_.geometry();
+    const int x = event->pos().x();
+    const int column =
+        x < g.config().rowHeaderWidth ? -1 : g.ColumnAtX(x - g.config().rowHeaderWidth);
+    grid_.owner().contextMenu(GridRole::ColumnHeader, column, event->globalPos());
+}
+
+// --- Row header ---
+
+GridRowHeader::GridRowHeader(ResultGrid& grid) : QWidget(&grid), grid_(grid) {
+    timer_.setInterval(kAutoScrollMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { extendTo(last_); });
+}
+
+void GridRowHeader::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const GridController& g = grid_.geometry();
+    p.fillRect(rect(), palette().button());
+    const std::int32_t rows = grid_.owner().listRowCount();
+    for (std::int32_t i = 0; i <= g.rowsPerPage(); ++i) {
+        const std::int32_t row = g.topRow() + i;
+        if (row >= rows) break;
+        const QRect cell(0, i * g.rowHeight(), width() - 1, g.rowHeight());
+        p.setPen(palette().color(QPalette::Mid));
+        p.drawRect(cell);
+        p.setPen(palette().color(QPalette::ButtonText));
+        p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, qt(grid_.owner().rowLabel(row)));
+    }
+}
+
+void GridRowHeader::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    const std::int32_t row = grid_.geometry().RowAtY(event->position().toPoint().y());
+    if (row < 0 || row >= grid_.owner().dataRowCount()) return;
+    const std::int32_t last = grid_.geometry().columnCount() - 1;
+    selecting_ = true;
+    anchorRow_ = row;
+    last_ = event->position().toPoint();
+    grid_.owner().dragSelection({0, row}, {last, row});
+    timer_.start();
+    grid_.refresh();
+}
+
+void GridRowHeader::extendTo(QPoint point) {
+    if (!selecting_) return;
+    GridController& g = grid_.geometry();
+    std::int32_t row;
+    if (point.y() < 0) {
+        g.setTopRow(static_cast<std::int64_t>(g.topRow()) - 1);
+        row = g.topRow();
+    } else if (point.y() >= g.viewportHeight()) {
+        g.ScrollByPixels(GridController::kAutoScrollStep);
+        row = g.lastVisibleRow();
+    } else {
+        row = g.RowAtY(point.y());
+        if (row < 0) row = g.lastVisibleRow();
+    }
+    row = std::min(row, grid_.owner().dataRowCount() - 1);
+    endRow_ = row;
+    grid_.owner().dragSelection({0, anchorRow_}, {g.columnCount() - 1, row});
+    grid_.refresh();
+}
+
+void GridRowHeader::mouseMoveEvent(QMouseEvent* event) {
+    if (!selecting_) return;
+    last_ = event->position().toPoint();
+    extendTo(last_);
+}
+
+void GridRowHeader::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !selecting_) return;
+    selecting_ = false;
+    timer_.stop();
+    grid_.owner().selectRows(anchorRow_, endRow_ < 0 ? anchorRow_ : endRow_);
+    endRow_ = -1;
+    grid_.refresh();
+}
+
+void GridRowHeader::mouseDoubleClickEvent(QMouseEvent* event) {
+    const std::int32_t row = grid_.geometry().RowAtY(event->position().toPoint().y());
+    if (row >= 0) grid_.owner().rowDoubleClicked(row);
+}
+
+void GridRowHeader::contextMenuEvent(QContextMenuEvent* event) {
+    grid_.owner().contextMenu(GridRole::RowHeader, -1, event->globalPos());
+}
+
+// --- List ---
+
+GridList::GridList(ResultGrid& grid) : QAbstractScrollArea(&grid), grid_(grid) {
+    setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    timer_.setInterval(kAutoScrollMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { extendTo(last_); });
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { onAction(true, action); });
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { onAction(false, action); });
+    // The thumb is recorded once, where it was let go.
+    connect(verticalScrollBar(), &QAbstractSlider::sliderReleased, this, [this] {
+        grid_.owner().scrollRequest(true, kThumb, verticalScrollBar()->sliderPosition());
+        grid_.refresh();
+    });
+    connect(horizontalScrollBar(), &QAbstractSlider::sliderReleased, this, [this] {
+        grid_.owner().scrollRequest(false, kThumb, horizontalScrollBar()->sliderPosition());
+        grid_.refresh();
+    });
+}
+
+void GridList::onAction(bool vertical, int action) {
+    if (syncing_) return;
+    QScrollBar* bar = vertical ? verticalScrollBar() : horizontalScrollBar();
+    GridController& g = grid_.geometry();
+    const int code = scrollCodeOf(action);
+    if (code >= 0) {
+        grid_.owner().scrollRequest(vertical, code, 0);
+    } else if (action == QAbstractSlider::SliderMove) {
+        // Tracking the thumb shows the rows as it goes; the release records.
+        if (vertical)
+            g.setTopRow(bar->sliderPosition());
+        else
+            g.setXOffset(bar->sliderPosition());
+    }
+    bar->setSliderPosition(vertical ? g.topRow() : g.xOffset());
+    grid_.refresh();
+}
+
+void GridList::syncScrollBars() {
+    const GridController& g = grid_.geometry();
+    syncing_ = true;
+    verticalScrollBar()->setRange(0, g.maxTopRow());
+    verticalScrollBar()->setPageStep(g.rowsPerPage());
+    verticalScrollBar()->setValue(g.topRow());
+    horizontalScrollBar()->setRange(0, g.maxXOffset());
+    horizontalScrollBar()->setPageStep(std::max(g.viewportWidth(), 1));
+    horizontalScrollBar()->setSingleStep(20);
+    horizontalScrollBar()->setValue(g.xOffset());
+    syncing_ = false;
+}
+
+void GridList::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    grid_.geometry().setViewport(viewport()->width(), viewport()->height());
+    grid_.refresh();
+}
+
+void GridList::paintEvent(QPaintEvent*) {
+    QPainter p(viewport());
+    const GridController& g = grid_.geometry();
+    const GridOwner& owner = grid_.owner();
+    p.fillRect(viewport()->rect(), palette().base());
+    const std::int32_t rows = owner.listRowCount();
+    const int first = std::max(g.ColumnAtX(0), 0);
+    std::string text;
+    for (std::int32_t i = 0; i <= g.rowsPerPage(); ++i) {
+        const std::int32_t row = g.topRow() + i;
+        if (row >= rows) break;
+        const int top = i * g.rowHeight();
+        for (int c = first; c < g.columnCount(); ++c) {
+            const int left = g.columnLeft(c) - g.xOffset();
+            if (left > viewport()->width()) break;
+            const QRect cell(left, top, g.columnWidth(c), g.rowHeight());
+            const bool selected = owner.isSelected(c, row);
+            if (selected) p.fillRect(cell, palette().highlight());
+            p.setPen(palette().color(QPalette::Midlight));
+            p.drawRect(cell.adjusted(0, 0, -1, -1));
+            if (!owner.cellText(row, c, &text)) continue;
+            p.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+            const int inset = GridController::kTextInset;
+            p.drawText(cell.adjusted(inset, 2, -inset, 0),
+                       (owner.rightAligned(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter |
+                           Qt::TextSingleLine,
+                       qt(text));
+        }
+    }
+}
+
+void GridList::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    setFocus();
+    const QPoint point = event->position().toPoint();
+    const auto cell = grid_.geometry().CellAt(point.x(), point.y());
+    if (!cell || cell->row >= grid_.owner().dataRowCount()) return;
+    selecting_ = true;
+    anchor_ = *cell;
+    last_ = point;
+    grid_.owner().dragSelection(anchor_, anchor_);
+    timer_.start();
+    grid_.refresh();
+}
+
+void GridList::extendTo(QPoint point) {
+    if (!selecting_) return;
+    GridController& g = grid_.geometry();
+    const int step = GridController::kAutoScrollStep;
+    std::int32_t row;
+    if (point.y() < 0) {
+        g.ScrollByPixels(-step);
+        row = g.topRow();
+    } else if (point.y() >= g.viewportHeight() || g.RowAtY(point.y()) < 0) {
+        if (point.y() >= g.viewportHeight()) g.ScrollByPixels(step);
+        row = g.lastVisibleRow();
+    } else {
+        row = g.RowAtY(point.y());
+    }
+    int x = point.x();
+    if (x < 0) {
+        g.setXOffset(static_cast<std::int64_t>(g.xOffset()) - step);
+        x = 0;
+    } else if (x >= g.viewportWidth()) {
+        g.setXOffset(static_cast<std::int64_t>(g.xOffset()) + step);
+        x = std::max(g.viewportWidth() - step, 0);
+    }
+    row = std::min(row, grid_.owner().dataRowCount() - 1);
+    const Cell end{g.ColumnAtX(x), row};
+    grid_.owner().dragSelection(anchor_, end);
+    end_ = end;
+    grid_.refresh();
+}
+
+void GridList::mouseMoveEvent(QMouseEvent* event) {
+    if (!selecting_) return;
+    last_ = event->position().toPoint();
+    extendTo(last_);
+}
+
+void GridList::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !selecting_) return;
+    timer_.stop();
+    selecting_ = false;
+    grid_.owner().selectCells(anchor_, end_.row < 0 ? anchor_ : end_);
+    end_ = Cell{};
+    grid_.refresh();
+}
+
+void GridList::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    const auto cell = grid_.geometry().CellAt(point.x(), point.y());
+    if (cell) grid_.owner().cellDoubleClicked(cell->row, cell->column);
+}
+
+void GridList::wheelEvent(QWheelEvent* event) {
+    grid_.owner().wheel(event->angleDelta().y());
+    grid_.refresh();
+    event->accept();
+}
+
+void GridList::keyPressEvent(QKeyEvent* event) {
+    const std::int32_t vk = virtualKeyOf(event->key());
+    if (vk == 0) return QAbstractScrollArea::keyPressEvent(event);
+    grid_.owner().key(vk);
+    grid_.refresh();
+}
+
+void GridList::contextMenuEvent(QContextMenuEvent* event) {
+    const GridController& g = grid_.geometry();
+    grid_.owner().contextMenu(GridRole::List, g.ColumnAtX(event->pos().x()), event->globalPos());
+}
+
+}  // namespace zbq::windows
