@@ -69,7 +69,12 @@ std::optional<SaveChoice> ScriptedPrompts::chooseSave(QWidget*, const Chooser& c
         ++unanswered_;
         return std::nullopt;
     }
-    std::optional<SaveChoice> choice = saveChoices_.front();
+    // Built in place from the front element, as choose() does, for GCC 12's sake.
+    if (!saveChoices_.front()) {
+        saveChoices_.pop_front();
+        return std::nullopt;
+    }
+    SaveChoice choice = std::move(*saveChoices_.front());
     saveChoices_.pop_front();
     return choice;
 }
