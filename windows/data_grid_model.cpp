@@ -4,8 +4,12 @@
 #include <cstdio>
 
 #include "app/main_frame.h"
+#include "platform/core/atomic_file.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/desktop_opener.h"
 #include "platform/ui/qt_cp932.h"
+#include "windows/table_exporter.h"
+#include "windows/table_text.h"
 
 namespace zbq::windows {
 namespace {
@@ -433,6 +437,90 @@ bool DataGridModel::HScroll(std::int32_t code, std::int32_t value) {
 void DataGridModel::SetViewport(int width, int height) {
     geometry_.setViewport(width, height);
     changed();
+}
+
+// --- Copy and export ---
+
+void DataGridModel::Source::readCell(std::int32_t row, std::int32_t column, TableCell& cell) const {
+    GridCell read = model_.ReadCell(row, column);
+    cell.text = std::move(read.text);
+    cell.blank = read.blank;
+    if (read.number) cell.number = CellNumber{*read.number, read.decimals, read.grouped};
+}
+
+namespace {
+enum ExportKind { kClipboard, kTextFile, kWorkbook };
+}  // namespace
+
+void DataGridModel::exportSelection(int kind, bool withHeaders, const std::string& path) {
+    const ExportShape shape{
+        selectedRange(source_, {anchor_.column, anchor_.row}, {end_.column, end_.row}), withHeaders,
+        false};
+    TableExporter exporter(app_, source_);
+    switch (kind) {
+        case kClipboard:
+            exporter.copy(shape, StepBuilder(withHeaders ? "Data_CopyWithHead" : "Data_Copy"));
+            break;
+        case kTextFile:
+            exporter.writeTextFile(
+                path, shape, StepBuilder(withHeaders ? "Data_OutToCsvWithHead" : "Data_OutToCsv"));
+            break;
+        default:
+            exporter.writeWorkbook(
+                shape, StepBuilder(withHeaders ? "Data_OutToExcelWithHead" : "Data_OutToExcel"));
+            break;
+    }
+}
+
+void DataGridModel::CopyWithHead() {
+    exportSelection(kClipboard, true, {});
+}
+void DataGridModel::Copy() {
+    exportSelection(kClipboard, false, {});
+}
+void DataGridModel::OutToCsvWithHead(const std::string& path) {
+    exportSelection(kTextFile, true, path);
+}
+void DataGridModel::OutToCsv(const std::string& path) {
+    exportSelection(kTextFile, false, path);
+}
+void DataGridModel::OutToExcelWithHead() {
+    exportSelection(kWorkbook, true, {});
+}
+void DataGridModel::OutToExcel() {
+    exportSelection(kWorkbook, false, {});
+}
+
+void DataGridModel::FormatPrint(std::int32_t number) {
+    SelectAll();
+    const std::string path = app_.GetProgramDir() + "/temp/StylePrt.csv";
+    const ExportShape shape{wholeTable(source_), true, false};
+    TableExporter exporter(app_, source_);
+    // A No leaves the previous file as it was and opens nothing.
+    if (!exporter.confirmCellCount(shape.range)) return;
+    AtomicFile file(path);
+    std::string buffer;
+    const TextForm form = exporter.csvForm();
+    const bool written = file.open() &&
+                         buildTableText(source_, shape, form, buffer, TableExporter::kBlockBytes,
+                                        [&file](std::string& text) {
+                                            const bool ok = file.write(text);
+                                            text.clear();
+                                            return ok;
+                                        }) &&
+                         file.write(buffer) && file.commit();
+    if (!written) {
+        app_.ShowError("CSVファイルのオープンに失敗しました\n\n[" + path + "]");
+        return;
+    }
+    for (const PrintMenuEntry& entry : app_.GetPrintMenu()) {
+        if (entry.number != number) continue;
+        const std::string& target = entry.formatFile;
+        if (!ui::opener().open(QString::fromStdString(target)))
+            app_.ShowError("エクセルファイルの起動に失敗しました\n\n[" + target + "]");
+        break;
+    }
+    app_.Record(StepBuilder("Prt").number(number));
 }
 
 // --- QAbstractTableModel ---

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "windows/grid_controller.h"
+#include "windows/table_source.h"
 
 namespace zbq::windows {
 
@@ -126,6 +127,21 @@ public:
     void SetColumnWidth(std::int32_t column, std::int32_t width);
     void SetMinWidth(std::int32_t column, std::int32_t width);
 
+    // --- Copy and export of the selected block (nothing without a selection) ---
+    // Each records its step after it succeeded; the file commands record their path.
+    void CopyWithHead();
+    void Copy();
+    // An empty path asks with the save chooser.
+    void OutToCsvWithHead(const std::string& path);
+    void OutToCsv(const std::string& path);
+    void OutToExcelWithHead();
+    void OutToExcel();
+    // Selects the whole grid (recording Data_SelectAll), writes it with the item names to
+    // temp/StylePrt.csv and opens the file of the first print entry of that number; records Prt.
+    void FormatPrint(std::int32_t number);
+    // What exports read: the records and columns as the grid shows them.
+    const TableSource& Table() const { return source_; }
+
     // --- Moving and scrolling ---
     // Scrolls the record into view and selects the cell of the first column showing the item;
     // 1 on success, 0 (nothing changed) when no column shows it or the row is out of range.
@@ -153,6 +169,21 @@ signals:
     void viewChanged();
 
 private:
+    class Source : public TableSource {
+    public:
+        explicit Source(const DataGridModel& model) : model_(model) {}
+        std::int32_t rowCount() const override { return model_.GetRowCount(); }
+        std::int32_t columnCount() const override { return model_.GetColumnCount(); }
+        std::string columnHeader(std::int32_t column) const override {
+            return model_.GetColumnName(column);
+        }
+        void readCell(std::int32_t row, std::int32_t column, TableCell& cell) const override;
+
+    private:
+        const DataGridModel& model_;
+    };
+    void exportSelection(int kind, bool withHeaders, const std::string& path);
+
     struct Column {
         std::int32_t item = -1;
         bool comma = false;
@@ -169,6 +200,7 @@ private:
     GridController geometry_;
     Measure measure_;
     std::vector<Column> columns_;
+    Source source_{*this};
     Cell anchor_{0, 0};
     Cell end_{0, 0};
 };

@@ -76,7 +76,9 @@ std::int32_t CKWView::ShowRecord(std::int32_t row, std::int32_t item) {
     return model_.ShowRecord(row, item);
 }
 
-void CKWView::FormatPrint(std::int32_t) {}
+void CKWView::FormatPrint(std::int32_t number) {
+    model_.FormatPrint(number);
+}
 
 // --- GridOwner ---
 
@@ -179,6 +181,18 @@ void CKWView::RunCommand(std::int32_t command, std::int32_t column) {
     if (command >= kDecimals7 && command <= kDecimals7 + 7)
         return model_.SetDecimalDigit(column, command - kDecimals7 + 7);
     switch (command) {
+        case kCopyWithHead:
+            return model_.CopyWithHead();
+        case kCopy:
+            return model_.Copy();
+        case kCsvWithHead:
+            return model_.OutToCsvWithHead({});
+        case kCsv:
+            return model_.OutToCsv({});
+        case kExcelWithHead:
+            return model_.OutToExcelWithHead();
+        case kExcel:
+            return model_.OutToExcel();
         case kSortUp:
             return model_.SortUp(column);
         case kSortDown:
