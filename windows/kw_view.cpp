@@ -9,6 +9,7 @@
 
 #include "app/main_frame.h"
 #include "platform/ui/qt_cp932.h"
+#include "windows/attachments.h"
 
 namespace zbq::windows {
 namespace {
@@ -119,9 +120,13 @@ void CKWView::columnResized(std::int32_t column, std::int32_t width) {
     model_.SetColumnWidth(column, width);
 }
 
-void CKWView::rowDoubleClicked(std::int32_t) {}
+void CKWView::rowDoubleClicked(std::int32_t row) {
+    if (row < model_.GetRowCount()) LaunchAttachmentViewer(app_, row);
+}
 
-void CKWView::cellDoubleClicked(std::int32_t, std::int32_t) {}
+void CKWView::cellDoubleClicked(std::int32_t row, std::int32_t column) {
+    OpenAttachedFile(app_, model_, row, column);
+}
 
 void CKWView::scrollRequest(bool vertical, std::int32_t code, std::int32_t value) {
     if (vertical)
