@@ -20,7 +20,9 @@
 #include "graphctl/registration.h"
 #include "platform/core/cp932.h"
 #include "platform/core/registry_file.h"
+#include "platform/ui/clipboard.h"
 #include "platform/ui/spreadsheet_probe.h"
+#include "windows/kw_view.h"
 
 namespace zbq::test {
 namespace {
@@ -156,6 +158,32 @@ void logLines(std::ostringstream& out, const char* name, const std::string& text
     }
 }
 
+// The original-data window: its columns, rows, selection, scroll position and the texts of its
+// first and last rows.
+void snapshotDataView(std::ostringstream& out, windows::CKWView& view) {
+    windows::DataGridModel& model = view.model();
+    const windows::GridController& g = model.geometry();
+    for (std::int32_t c = 0; c < model.GetColumnCount(); ++c)
+        out << "grid column " << c << ": \"" << utf8(model.GetColumnName(c)) << "\" type "
+            << model.GetColumnType(c) << " comma " << model.GetDispComma(c) << " places "
+            << model.GetDecimalDigit(c) << " code " << model.GetDispCode(c) << " width "
+            << g.columnWidth(c) << "\n";
+    const auto [ac, ar] = model.GetSelStart();
+    const auto [ec, er] = model.GetSelEnd();
+    out << "grid rows " << model.GetRowCount() << " selection " << ac << "," << ar << " " << ec
+        << "," << er << " top " << g.topRow() << " x " << g.xOffset() << "\n";
+    for (std::int32_t row : {0, model.GetRowCount() - 1}) {
+        if (row < 0) continue;
+        out << "grid row " << row << ":";
+        for (std::int32_t c = 0; c < model.GetColumnCount(); ++c) {
+            std::string text;
+            model.GetCellText(row, c, &text);
+            out << " \"" << utf8(text) << "\"";
+        }
+        out << "\n";
+    }
+}
+
 // What the frame and console show, when the application has them.
 void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
     const QWidget* frame = qobject_cast<const CMainFrame*>(app.windows().mainWindow());
@@ -175,6 +203,12 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
                 << (rows.windowAt(row) ? " open" : " none") << "\n";
         logLines(out, "reading log", console->LogPage()->ReadLogText(), dir);
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
+    }
+    // The clipboard is what the window's copies leave; other windows do not copy yet.
+    if (auto* view = qobject_cast<windows::CKWView*>(app.windows().dataView())) {
+        snapshotDataView(out, *view);
+        if (const auto text = ui::clipboard().text())
+            out << "clipboard: \"" << utf8(*text) << "\"\n";
     }
     std::vector<std::string> temp;
     std::error_code ec;
