@@ -91,6 +91,22 @@ bool inSelectionRange(CMacro& macro, const DataGridModel& model, std::int32_t va
     return macro.MacroErrorOutOfRange(value, limit, command) != 0;
 }
 
+// Whole rows or whole columns, from the first to the last given.
+std::int32_t playBand(CMacro& macro, StepFields& fields, bool columns) {
+    CKWView* view = reach(macro);
+    if (!view) return 0;
+    DataGridModel& model = view->model();
+    const std::int32_t first = ReadStepInt(fields[1]), last = ReadStepInt(fields[2]);
+    if (!inSelectionRange(macro, model, first, columns, fields[0]) ||
+        !inSelectionRange(macro, model, last, columns, fields[0]))
+        return 0;
+    if (columns)
+        model.SelectColumns(first, last);
+    else
+        model.SelectRows(first, last);
+    return 1;
+}
+
 std::int32_t playScroll(CMacro& macro, StepFields& fields, bool vertical) {
     CKWView* view = reach(macro);
     if (!view) return 0;
@@ -231,27 +247,11 @@ std::int32_t PlayData_SelectCell(CMacro& macro, StepFields& fields) {
 }
 
 std::int32_t PlayData_SelectRow(CMacro& macro, StepFields& fields) {
-    CKWView* view = reach(macro);
-    if (!view) return 0;
-    DataGridModel& model = view->model();
-    const std::int32_t first = ReadStepInt(fields[1]), last = ReadStepInt(fields[2]);
-    if (!inSelectionRange(macro, model, first, false, fields[0]) ||
-        !inSelectionRange(macro, model, last, false, fields[0]))
-        return 0;
-    model.SelectRows(first, last);
-    return 1;
+    return playBand(macro, fields, false);
 }
 
 std::int32_t PlayData_SelectColumn(CMacro& macro, StepFields& fields) {
-    CKWView* view = reach(macro);
-    if (!view) return 0;
-    DataGridModel& model = view->model();
-    const std::int32_t first = ReadStepInt(fields[1]), last = ReadStepInt(fields[2]);
-    if (!inSelectionRange(macro, model, first, true, fields[0]) ||
-        !inSelectionRange(macro, model, last, true, fields[0]))
-        return 0;
-    model.SelectColumns(first, last);
-    return 1;
+    return playBand(macro, fields, true);
 }
 
 std::int32_t PlayData_SelectAll(CMacro& macro, StepFields&) {

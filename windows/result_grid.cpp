@@ -13,8 +13,6 @@
 namespace zbq::windows {
 namespace {
 
-constexpr int kAutoScrollMs = 100;
-
 QString qt(const std::string& cp932) {
     return ui::fromCp932(cp932);
 }
@@ -202,10 +200,8 @@ void GridColumnHeader::contextMenuEvent(QContextMenuEvent* event) {
 
 // --- Row header ---
 
-GridRowHeader::GridRowHeader(ResultGrid& grid) : QWidget(&grid), grid_(grid) {
-    timer_.setInterval(kAutoScrollMs);
-    connect(&timer_, &QTimer::timeout, this, [this] { extendTo(last_); });
-}
+GridRowHeader::GridRowHeader(ResultGrid& grid)
+    : QWidget(&grid), grid_(grid), drag_(this, [this](QPoint at) { extendTo(at); }) {}
 
 void GridRowHeader::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -228,16 +224,14 @@ void GridRowHeader::mousePressEvent(QMouseEvent* event) {
     const std::int32_t row = grid_.geometry().RowAtY(event->position().toPoint().y());
     if (row < 0 || row >= grid_.owner().dataRowCount()) return;
     const std::int32_t last = grid_.geometry().columnCount() - 1;
-    selecting_ = true;
     anchorRow_ = row;
-    last_ = event->position().toPoint();
+    drag_.begin(event->position().toPoint());
     grid_.owner().dragSelection({0, row}, {last, row});
-    timer_.start();
     grid_.refresh();
 }
 
 void GridRowHeader::extendTo(QPoint point) {
-    if (!selecting_) return;
+    if (!drag_.active()) return;
     GridController& g = grid_.geometry();
     std::int32_t row;
     if (point.y() < 0) {
@@ -257,15 +251,12 @@ void GridRowHeader::extendTo(QPoint point) {
 }
 
 void GridRowHeader::mouseMoveEvent(QMouseEvent* event) {
-    if (!selecting_) return;
-    last_ = event->position().toPoint();
-    extendTo(last_);
+    drag_.moveTo(event->position().toPoint());
+    extendTo(event->position().toPoint());
 }
 
 void GridRowHeader::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !selecting_) return;
-    selecting_ = false;
-    timer_.stop();
+    if (event->button() != Qt::LeftButton || !drag_.end()) return;
     grid_.owner().selectRows(anchorRow_, endRow_ < 0 ? anchorRow_ : endRow_);
     endRow_ = -1;
     grid_.refresh();
@@ -282,12 +273,11 @@ void GridRowHeader::contextMenuEvent(QContextMenuEvent* event) {
 
 // --- List ---
 
-GridList::GridList(ResultGrid& grid) : QAbstractScrollArea(&grid), grid_(grid) {
+GridList::GridList(ResultGrid& grid)
+    : QAbstractScrollArea(&grid), grid_(grid), drag_(this, [this](QPoint at) { extendTo(at); }) {
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    timer_.setInterval(kAutoScrollMs);
-    connect(&timer_, &QTimer::timeout, this, [this] { extendTo(last_); });
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int action) { onAction(true, action); });
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
@@ -377,16 +367,14 @@ void GridList::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     const auto cell = grid_.geometry().CellAt(point.x(), point.y());
     if (!cell || cell->row >= grid_.owner().dataRowCount()) return;
-    selecting_ = true;
     anchor_ = *cell;
-    last_ = point;
+    drag_.begin(point);
     grid_.owner().dragSelection(anchor_, anchor_);
-    timer_.start();
     grid_.refresh();
 }
 
 void GridList::extendTo(QPoint point) {
-    if (!selecting_) return;
+    if (!drag_.active()) return;
     GridController& g = grid_.geometry();
     const int step = GridController::kAutoScrollStep;
     std::int32_t row;
@@ -415,15 +403,12 @@ void GridList::extendTo(QPoint point) {
 }
 
 void GridList::mouseMoveEvent(QMouseEvent* event) {
-    if (!selecting_) return;
-    last_ = event->position().toPoint();
-    extendTo(last_);
+    drag_.moveTo(event->position().toPoint());
+    extendTo(event->position().toPoint());
 }
 
 void GridList::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !selecting_) return;
-    timer_.stop();
-    selecting_ = false;
+    if (event->button() != Qt::LeftButton || !drag_.end()) return;
     grid_.owner().selectCells(anchor_, end_.row < 0 ? anchor_ : end_);
     end_ = Cell{};
     grid_.refresh();

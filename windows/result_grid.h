@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "windows/grid_controller.h"
 
@@ -62,6 +63,34 @@ public:
 
 class ResultGrid;
 
+// A selection drag of the row header or the list: while it lasts, a timer repeats the last move
+// every 100 ms, so the selection and the scrolling go on while the mouse rests outside the list.
+class AutoScrollDrag {
+public:
+    template <typename Tick>
+    AutoScrollDrag(QObject* owner, Tick tick) {
+        timer_.setInterval(100);
+        QObject::connect(&timer_, &QTimer::timeout, owner, [this, tick] { tick(last_); });
+    }
+    void begin(QPoint at) {
+        active_ = true;
+        last_ = at;
+        timer_.start();
+    }
+    void moveTo(QPoint at) { last_ = at; }
+    // False when no drag was under way.
+    bool end() {
+        timer_.stop();
+        return std::exchange(active_, false);
+    }
+    bool active() const { return active_; }
+
+private:
+    bool active_ = false;
+    QPoint last_;
+    QTimer timer_;
+};
+
 class GridColumnHeader : public QWidget {
 public:
     explicit GridColumnHeader(ResultGrid& grid);
@@ -97,11 +126,9 @@ protected:
 private:
     void extendTo(QPoint point);
     ResultGrid& grid_;
-    bool selecting_ = false;
     std::int32_t anchorRow_ = -1;
     std::int32_t endRow_ = -1;
-    QPoint last_;
-    QTimer timer_;
+    AutoScrollDrag drag_;
 };
 
 class GridList : public QAbstractScrollArea {
@@ -128,12 +155,10 @@ private:
     void extendTo(QPoint point);
     void onAction(bool vertical, int action);
     ResultGrid& grid_;
-    bool selecting_ = false;
     bool syncing_ = false;
     Cell anchor_;
     Cell end_;
-    QPoint last_;
-    QTimer timer_;
+    AutoScrollDrag drag_;
 };
 
 class ResultGrid : public QWidget {

@@ -14,17 +14,11 @@
 #include "platform/ui/desktop_opener.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/recording_macro.h"
+#include "tests/support/temp_dir.h"
 #include "windows/data_grid_model.h"
 
 namespace zbq::windows {
 namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 class DataViewExportTest : public ::testing::Test {
 protected:
@@ -79,10 +73,10 @@ TEST_F(DataViewExportTest, AStepsPathChoosesTheFormByItsSuffix) {
     model->SelectAll();
     macro.steps.clear();
     model->OutToCsvWithHead(harness.file("out.TXT"));
-    EXPECT_EQ(readAll(harness.file("out.TXT")),
+    EXPECT_EQ(test::readFile(harness.file("out.TXT")),
               cp932::literal("名前\t数\r\na,b\t1200\r\nx\t\r\nﾌﾞﾗﾝｸ品\t3\r\n"));
     model->OutToCsv(harness.file("out.csv"));
-    EXPECT_EQ(readAll(harness.file("out.csv")),
+    EXPECT_EQ(test::readFile(harness.file("out.csv")),
               cp932::literal("\"a,b\",1200\r\nx,\r\nﾌﾞﾗﾝｸ品,3\r\n"));
     EXPECT_EQ(macro.steps,
               (std::vector<std::string>{"Data_OutToCsvWithHead,\"" + harness.file("out.TXT") + "\"",
@@ -104,7 +98,7 @@ TEST_F(DataViewExportTest, FormatPrintingWritesTheWholeGridAndOpensTheEntrysFile
     model->SetSelStart(0, 0);
     model->SetSelEnd(0, 0);
     model->FormatPrint(5);
-    EXPECT_EQ(readAll(harness.file("temp/StylePrt.csv")),
+    EXPECT_EQ(test::readFile(harness.file("temp/StylePrt.csv")),
               cp932::literal("名前,数\r\n\"a,b\",1200\r\nx,\r\nﾌﾞﾗﾝｸ品,3\r\n"));
     EXPECT_EQ(model->GetSelEnd(), (Cell{1, 2}));  // left selected whole
     ASSERT_EQ(opener.opened().size(), 1u);
@@ -130,7 +124,7 @@ TEST_F(DataViewExportTest, ALargeGridAsksFirstAndANoWritesAndOpensNothing) {
     }
     harness.prompts().answer(ui::Answer::No);
     model->FormatPrint(5);
-    EXPECT_EQ(readAll(harness.file("temp/StylePrt.csv")), "old");
+    EXPECT_EQ(test::readFile(harness.file("temp/StylePrt.csv")), "old");
     EXPECT_TRUE(opener.opened().empty());
     EXPECT_EQ(macro.steps, std::vector<std::string>{"Data_SelectAll"});
 }

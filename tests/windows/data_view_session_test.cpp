@@ -25,13 +25,6 @@
 namespace zbq::windows {
 namespace {
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 // One application with its frame, macro object and the original-data window open.
 struct Screen {
     Screen() {
@@ -116,8 +109,8 @@ TEST(DataViewSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         ASSERT_TRUE(a.frame->runCommand(5));
         steps = a.macro->RecordedSteps();
         recorded = a.harness.snapshot();
-        csvBytes = readAll(csvPath);
-        printBytes = readAll(a.harness.file("temp/StylePrt.csv"));
+        csvBytes = test::readFile(csvPath);
+        printBytes = test::readFile(a.harness.file("temp/StylePrt.csv"));
         clipText = clipboard.text().value_or("");
         EXPECT_TRUE(a.harness.prompts().messages().empty());
     }
@@ -134,8 +127,8 @@ TEST(DataViewSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         std::string replayed = b.harness.snapshot();
         // Two program directories; the screens are compared as the user sees them.
         EXPECT_EQ(replayed, recorded);
-        EXPECT_EQ(readAll(csvPath), csvBytes);
-        EXPECT_EQ(readAll(b.harness.file("temp/StylePrt.csv")), printBytes);
+        EXPECT_EQ(test::readFile(csvPath), csvBytes);
+        EXPECT_EQ(test::readFile(b.harness.file("temp/StylePrt.csv")), printBytes);
         EXPECT_EQ(clipboard.text().value_or(""), clipText);
         EXPECT_TRUE(b.harness.prompts().messages().empty());
     }
