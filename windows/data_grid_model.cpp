@@ -80,6 +80,7 @@ void DataGridModel::BuildGrid(std::int32_t keep) {
         Column column;
         column.item = item;
         const std::int32_t type = app_.GetItemType(item);
+        column.type = type;
         if (type == kCode || type == kMultiAns) {
             if (keep == 0) {
                 app_.KWdispName(item);
@@ -116,7 +117,7 @@ std::string DataGridModel::GetColumnName(std::int32_t column) const {
 }
 
 std::int32_t DataGridModel::GetColumnType(std::int32_t column) const {
-    return validColumn(column) ? app_.GetItemType(GetColumnItem(column)) : -1;
+    return validColumn(column) ? columns_[static_cast<std::size_t>(column)].type : -1;
 }
 
 bool DataGridModel::GetDispComma(std::int32_t column) const {
@@ -140,7 +141,7 @@ GridCell DataGridModel::ReadCell(std::int32_t row, std::int32_t column) const {
     const Column& col = columns_[static_cast<std::size_t>(column)];
     const std::int32_t item = col.item;
     cell.exists = true;
-    switch (app_.GetItemType(item)) {
+    switch (col.type) {
         case kCode:
         case kString: {
             const char* text = nullptr;
@@ -191,8 +192,7 @@ GridCell DataGridModel::ReadCell(std::int32_t row, std::int32_t column) const {
         case kTime: {
             std::int32_t value = 0;
             if (!statusText(app_.KWreadInteger(row, item, &value), cell)) return cell;
-            cell.text = app_.GetItemType(item) == kDate ? CKWApp::FormatDate(value)
-                                                        : CKWApp::FormatTime(value);
+            cell.text = col.type == kDate ? CKWApp::FormatDate(value) : CKWApp::FormatTime(value);
             return cell;
         }
         default:

@@ -186,6 +186,7 @@ private:
 
     struct Column {
         std::int32_t item = -1;
+        std::int32_t type = -1;  // the item's type, fixed while the data set is loaded
         bool comma = false;
         std::int32_t decimals = 0;
         bool code = false;

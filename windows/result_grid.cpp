@@ -311,6 +311,23 @@ void GridList::onAction(bool vertical, int action) {
     grid_.refresh();
 }
 
+int GridList::textWidth(const QString& text) {
+    // Digits, dates and codes are ASCII: their widths add up from one table per font, which
+    // spares shaping every number of the screen twice.
+    if (asciiFont_ != font()) {
+        asciiFont_ = font();
+        const QFontMetrics metrics(asciiFont_);
+        for (int c = 0; c < 128; ++c)
+            asciiWidths_[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
+    }
+    int width = 0;
+    for (const QChar ch : text) {
+        if (ch.unicode() >= 128) return fontMetrics().horizontalAdvance(text);
+        width += asciiWidths_[ch.unicode()];
+    }
+    return width;
+}
+
 void GridList::syncScrollBars() {
     const GridController& g = grid_.geometry();
     syncing_ = true;
@@ -334,30 +351,48 @@ void GridList::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
     const GridController& g = grid_.geometry();
     const GridOwner& owner = grid_.owner();
-    p.fillRect(viewport()->rect(), palette().base());
-    const std::int32_t rows = owner.listRowCount();
+    const QRect area = viewport()->rect();
+    p.fillRect(area, palette().base());
+    const std::int32_t rows =
+        std::min<std::int64_t>(owner.listRowCount() - g.topRow(), g.rowsPerPage() + 1);
     const int first = std::max(g.ColumnAtX(0), 0);
-    std::string text;
-    for (std::int32_t i = 0; i <= g.rowsPerPage(); ++i) {
+    int last = first;
+    while (last + 1 < g.columnCount() && g.columnLeft(last + 1) - g.xOffset() <= area.width())
+        ++last;
+    const int inset = GridController::kTextInset;
+    const QColor text = palette().color(QPalette::Text);
+    const QColor selectedText = palette().color(QPalette::HighlightedText);
+    const QFontMetrics metrics = fontMetrics();
+    const int baseline = (g.rowHeight() - metrics.height()) / 2 + metrics.ascent() + 1;
+    std::string cell;
+    for (std::int32_t i = 0; i < rows; ++i) {
         const std::int32_t row = g.topRow() + i;
-        if (row >= rows) break;
         const int top = i * g.rowHeight();
-        for (int c = first; c < g.columnCount(); ++c) {
-            const int left = g.columnLeft(c) - g.xOffset();
-            if (left > viewport()->width()) break;
-            const QRect cell(left, top, g.columnWidth(c), g.rowHeight());
+        int left = g.columnLeft(first) - g.xOffset();
+        for (int c = first; c <= last; left += g.columnWidth(c), ++c) {
+            const QRect box(left, top, g.columnWidth(c), g.rowHeight());
             const bool selected = owner.isSelected(c, row);
-            if (selected) p.fillRect(cell, palette().highlight());
-            p.setPen(palette().color(QPalette::Midlight));
-            p.drawRect(cell.adjusted(0, 0, -1, -1));
-            if (!owner.cellText(row, c, &text)) continue;
-            p.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
-            const int inset = GridController::kTextInset;
-            p.drawText(cell.adjusted(inset, 2, -inset, 0),
-                       (owner.rightAligned(c) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter |
-                           Qt::TextSingleLine,
-                       qt(text));
+            if (selected) p.fillRect(box, palette().highlight());
+            if (!owner.cellText(row, c, &cell) || cell.empty()) continue;
+            p.setPen(selected ? selectedText : text);
+            const QString shown = qt(cell);
+            const int width = textWidth(shown);
+            const int room = box.width() - 2 * inset;
+            const int x = owner.rightAligned(c) ? box.right() + 1 - inset - width : left + inset;
+            // Only a text wider than its cell needs the clip; the rest is drawn as it is.
+            if (width > room) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
+            p.drawText(x, top + baseline, shown);
+            if (width > room) p.setClipping(false);
         }
+    }
+    // The grid lines, once for the whole view.
+    p.setPen(palette().color(QPalette::Midlight));
+    const int bottom = std::max(rows, 0) * g.rowHeight();
+    for (int i = 1; i <= rows; ++i)
+        p.drawLine(0, i * g.rowHeight() - 1, area.width(), i * g.rowHeight() - 1);
+    for (int c = first, x = g.columnLeft(first) - g.xOffset(); c <= last; ++c) {
+        x += g.columnWidth(c);
+        p.drawLine(x - 1, 0, x - 1, bottom);
     }
 }
 

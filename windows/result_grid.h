@@ -14,10 +14,12 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QFont>
 #include <QPoint>
 #include <QTimer>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -154,7 +156,10 @@ protected:
 private:
     void extendTo(QPoint point);
     void onAction(bool vertical, int action);
+    int textWidth(const QString& text);
     ResultGrid& grid_;
+    QFont asciiFont_;
+    std::array<int, 128> asciiWidths_{};
     bool syncing_ = false;
     Cell anchor_;
     Cell end_;

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTest>
 
 #include "app/main_frame.h"
+#include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/recording_macro.h"
 #include "windows/kw_view.h"
@@ -167,6 +169,21 @@ TEST_F(DataViewWidgetTest, ClosingTheWindowRecordsAndUnregistersIt) {
     QCoreApplication::processEvents();
     EXPECT_EQ(frame->dataView(), nullptr);
     EXPECT_EQ(macro.steps, (std::vector<std::string>{"Data_Restore", "Data_Close"}));
+}
+
+TEST_F(DataViewWidgetTest, PrintEntriesWorkOnlyWhileTheWindowIsOpen) {
+    harness.app().SetPrintMenu({{5, cp932::literal("月報"), harness.file("report.xls")}});
+    frame->BuildPrintMenu();
+    ASSERT_EQ(frame->printMenu()->actions().size(), 1);
+    QAction* entry = frame->printMenu()->actions()[0];
+    EXPECT_EQ(entry->text(), QString::fromUtf8("月報"));
+    EXPECT_EQ(entry->data().toInt(), 5);
+    EXPECT_TRUE(entry->isEnabled());
+    qobject_cast<QMdiSubWindow*>(view->parentWidget())->close();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(entry->isEnabled());
+    frame->BuildPrintMenu();  // the start-up builds the menu before any window is open
+    EXPECT_FALSE(frame->printMenu()->actions()[0]->isEnabled());
 }
 
 }  // namespace
