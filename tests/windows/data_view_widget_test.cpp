@@ -84,10 +84,18 @@ TEST_F(DataViewWidgetTest, DragsSelectAndRecordCellsRowsAndTheCorner) {
     QTest::mouseRelease(rows(), Qt::LeftButton, {}, QPoint(40, cellPoint(0, 4).y()));
     EXPECT_EQ(view->model().GetSelEnd(), (Cell{6, 4}));
 
-    QTest::mouseClick(header(), Qt::LeftButton, {}, QPoint(40, 10));
+    const int titleY = 10;
+    QTest::mousePress(header(), Qt::LeftButton, {}, QPoint(80 + cellPoint(1, 0).x(), titleY));
+    QTest::mouseMove(header(), QPoint(80 + cellPoint(3, 0).x(), titleY));
+    QTest::mouseRelease(header(), Qt::LeftButton, {}, QPoint(80 + cellPoint(3, 0).x(), titleY));
+    EXPECT_EQ(view->model().GetSelStart(), (Cell{1, 0}));
+    EXPECT_EQ(view->model().GetSelEnd(), (Cell{3, 11}));
+
+    QTest::mouseClick(header(), Qt::LeftButton, {}, QPoint(40, titleY));
     EXPECT_EQ(view->model().GetSelEnd(), (Cell{6, 11}));
-    EXPECT_EQ(macro.steps, (std::vector<std::string>{"Data_SelectCell,1,1,2,3",
-                                                     "Data_SelectRow,2,4", "Data_SelectAll"}));
+    EXPECT_EQ(macro.steps,
+              (std::vector<std::string>{"Data_SelectCell,1,1,2,3", "Data_SelectRow,2,4",
+                                        "Data_SelectColumn,1,3", "Data_SelectAll"}));
 }
 
 TEST_F(DataViewWidgetTest, DividerDragResizesAndItsDoubleClickRecordsOnlyTheFit) {
