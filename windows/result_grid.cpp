@@ -1,11 +1,14 @@
 #include "windows/result_grid.h"
 
 #include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QGlyphRun>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "platform/ui/qt_cp932.h"
@@ -311,21 +314,85 @@ void GridList::onAction(bool vertical, int action) {
     grid_.refresh();
 }
 
-int GridList::textWidth(const QString& text) {
-    // Digits, dates and codes are ASCII: their widths add up from one table per font, which
-    // spares shaping every number of the screen twice.
-    if (asciiFont_ != font()) {
-        asciiFont_ = font();
-        const QFontMetrics metrics(asciiFont_);
-        for (int c = 0; c < 128; ++c)
-            asciiWidths_[static_cast<std::size_t>(c)] = metrics.horizontalAdvance(QChar(c));
+void GridList::drawCellText(QPainter& p, const QRect& box, std::string_view cp932, bool right,
+                            int baseline) {
+    if (!asciiReady_ || ascii_.font != font()) {
+        asciiReady_ = true;
+        ascii_.font = font();
+        ascii_.raw = QRawFont::fromFont(ascii_.font);
+        ascii_.usable = ascii_.raw.isValid();
+        for (int c = 32; c < 127 && ascii_.usable; ++c) {
+            const QList<quint32> glyphs = ascii_.raw.glyphIndexesForString(QString(QChar(c)));
+            if (glyphs.size() != 1) {
+                ascii_.usable = false;
+                break;
+            }
+            ascii_.index[static_cast<std::size_t>(c)] = glyphs[0];
+            ascii_.advance[static_cast<std::size_t>(c)] =
+                ascii_.raw.advancesForGlyphIndexes(glyphs).value(0).x();
+        }
     }
-    int width = 0;
-    for (const QChar ch : text) {
-        if (ch.unicode() >= 128) return fontMetrics().horizontalAdvance(text);
-        width += asciiWidths_[ch.unicode()];
+    const int inset = GridController::kTextInset;
+    const int room = box.width() - 2 * inset;
+    const bool plain = ascii_.usable && std::all_of(cp932.begin(), cp932.end(),
+                                                    [](char c) { return c >= 32 && c < 127; });
+    if (plain) {
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+        glyphs.reserve(static_cast<qsizetype>(cp932.size()));
+        positions.reserve(static_cast<qsizetype>(cp932.size()));
+        qreal x = 0;
+        for (const char c : cp932) {
+            glyphs.push_back(ascii_.index[static_cast<std::size_t>(c)]);
+            positions.push_back(QPointF(x, 0));
+            x += ascii_.advance[static_cast<std::size_t>(c)];
+        }
+        const int width = static_cast<int>(std::ceil(x));
+        const int left = right ? box.right() + 1 - inset - width : box.left() + inset;
+        QGlyphRun run;
+        run.setRawFont(ascii_.raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        if (width > room) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
+        p.drawGlyphRun(QPointF(left, box.top() + baseline), run);
+        if (width > room) p.setClipping(false);
+        return;
     }
-    return width;
+    const QString shown = qt(std::string(cp932));
+    if (!cjkReady_ || cjkFont_ != font()) {
+        cjkReady_ = true;
+        cjkFont_ = font();
+        cjk_ = QRawFont::fromFont(cjkFont_, QFontDatabase::Japanese);
+    }
+    if (cjk_.isValid()) {
+        const QList<quint32> glyphs = cjk_.glyphIndexesForString(shown);
+        if (std::find(glyphs.begin(), glyphs.end(), 0u) == glyphs.end()) {
+            const QList<QPointF> advances = cjk_.advancesForGlyphIndexes(glyphs);
+            QList<QPointF> positions;
+            positions.reserve(advances.size());
+            qreal x = 0;
+            for (const QPointF& a : advances) {
+                positions.push_back(QPointF(x, 0));
+                x += a.x();
+            }
+            const int width = static_cast<int>(std::ceil(x));
+            const int left = right ? box.right() + 1 - inset - width : box.left() + inset;
+            QGlyphRun run;
+            run.setRawFont(cjk_);
+            run.setGlyphIndexes(glyphs);
+            run.setPositions(positions);
+            if (width > room) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
+            p.drawGlyphRun(QPointF(left, box.top() + baseline), run);
+            if (width > room) p.setClipping(false);
+            return;
+        }
+    }
+    const int width = p.fontMetrics().horizontalAdvance(shown);
+    const int left = right ? box.right() + 1 - inset - width : box.left() + inset;
+    // Only a text wider than its cell needs the clip; the rest is drawn as it is.
+    if (width > room) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
+    p.drawText(left, box.top() + baseline, shown);
+    if (width > room) p.setClipping(false);
 }
 
 void GridList::syncScrollBars() {
@@ -359,7 +426,6 @@ void GridList::paintEvent(QPaintEvent*) {
     int last = first;
     while (last + 1 < g.columnCount() && g.columnLeft(last + 1) - g.xOffset() <= area.width())
         ++last;
-    const int inset = GridController::kTextInset;
     const QColor text = palette().color(QPalette::Text);
     const QColor selectedText = palette().color(QPalette::HighlightedText);
     const QFontMetrics metrics = fontMetrics();
@@ -375,14 +441,7 @@ void GridList::paintEvent(QPaintEvent*) {
             if (selected) p.fillRect(box, palette().highlight());
             if (!owner.cellText(row, c, &cell) || cell.empty()) continue;
             p.setPen(selected ? selectedText : text);
-            const QString shown = qt(cell);
-            const int width = textWidth(shown);
-            const int room = box.width() - 2 * inset;
-            const int x = owner.rightAligned(c) ? box.right() + 1 - inset - width : left + inset;
-            // Only a text wider than its cell needs the clip; the rest is drawn as it is.
-            if (width > room) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
-            p.drawText(x, top + baseline, shown);
-            if (width > room) p.setClipping(false);
+            drawCellText(p, box, cell, owner.rightAligned(c), baseline);
         }
     }
     // The grid lines, once for the whole view.

@@ -15,7 +15,9 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QPainter>
 #include <QPoint>
+#include <QRawFont>
 #include <QTimer>
 #include <QWidget>
 
@@ -156,10 +158,23 @@ protected:
 private:
     void extendTo(QPoint point);
     void onAction(bool vertical, int action);
-    int textWidth(const QString& text);
+    // Draws one cell's CP932 text in the box, aligned left or right.
+    void drawCellText(QPainter& p, const QRect& box, std::string_view cp932, bool right,
+                      int baseline);
     ResultGrid& grid_;
-    QFont asciiFont_;
-    std::array<int, 128> asciiWidths_{};
+    // The glyphs of ASCII characters in the list's font: digits, dates and codes are drawn from
+    // them as they are, without shaping every text of the screen anew.
+    struct AsciiGlyphs {
+        QFont font;
+        QRawFont raw;
+        std::array<quint32, 128> index{};
+        std::array<qreal, 128> advance{};
+        bool usable = false;
+    } ascii_;
+    bool asciiReady_ = false;
+    QFont cjkFont_;
+    QRawFont cjk_;
+    bool cjkReady_ = false;
     bool syncing_ = false;
     Cell anchor_;
     Cell end_;
