@@ -120,8 +120,9 @@ void LaunchAttachmentViewer(CKWApp& app, std::int32_t row) {
         return;
     }
     const std::string& module = app.GetViewerModule();
-    if (!ui::processStarter().startDetached(module,
-                                            {app.GetViewerArgument(), std::to_string(number)}))
+    if (!ui::processStarter().startDetached(
+            QString::fromStdString(module),
+            {QString::fromStdString(app.GetViewerArgument()), QString::number(number)}))
         app.ShowError(
             "添付ファイルを表示するためのモジュールの起動に失敗しました。\n\nモジュール[" + module +
             "]");

@@ -20,6 +20,7 @@ void ExportProgress::block() {
 }
 
 ExportProgress::~ExportProgress() {
+    --running_;
     if (!shown_) return;
     app_.StopProgress();
     app_.SetStatusText("");

@@ -62,27 +62,30 @@ bool TableExporter::confirmCellCount(const CellRange& range) const {
 }
 
 std::int32_t TableExporter::copy(const ExportShape& shape, const std::optional<StepBuilder>& step) {
-    if (shape.range.isEmpty() || !confirmCellCount(shape.range)) return 0;
-    std::string text;
+    if (shape.range.isEmpty() || ExportProgress::running() || !confirmCellCount(shape.range))
+        return 0;
     try {
-        ExportProgress progress(app_);
-        buildTableText(source_, shape, tabForm(), text, kBlockBytes, [&](std::string&) {
-            progress.block();
-            return true;
-        });
+        std::string text;
+        {
+            ExportProgress progress(app_);
+            buildTableText(source_, shape, tabForm(), text, kBlockBytes, [&](std::string&) {
+                progress.block();
+                return true;
+            });
+        }
+        // A clipboard another program holds takes nothing, and then nothing was copied.
+        if (!zbq::ui::clipboard().setText(text)) return 0;
     } catch (const std::bad_alloc&) {
         app_.ShowError(kNoMemory);
         return 0;
     }
-    // A clipboard another program holds takes nothing, and then nothing was copied.
-    if (!zbq::ui::clipboard().setText(text)) return 0;
     recordIfGiven(app_, step);
     return 1;
 }
 
 std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportShape& shape,
                                           const std::optional<StepBuilder>& step) {
-    if (shape.range.isEmpty()) return 0;
+    if (shape.range.isEmpty() || ExportProgress::running()) return 0;
     std::string target = path;
     bool tab = endsWithTxt(path);
     if (path.empty()) {
@@ -136,7 +139,7 @@ std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportS
 std::int32_t TableExporter::writeWorkbook(const ExportShape& shape,
                                           const std::optional<StepBuilder>& step) {
     const CellRange& range = shape.range;
-    if (range.isEmpty()) return 0;
+    if (range.isEmpty() || ExportProgress::running()) return 0;
     const bool rowHeaders = shape.withHeaders && source_.hasRowHeaders();
     const std::string caption = shape.withCaption ? source_.caption() : std::string();
     const std::uint64_t sheetRows = static_cast<std::uint64_t>(range.rows()) +

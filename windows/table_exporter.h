@@ -3,7 +3,8 @@
 // spreadsheet program. The window names the rectangle (its selection, or the whole table) and
 // whether headers go with it; the exporter asks, writes, reports and records.
 //
-// Every command does nothing for an empty rectangle (no selection) and reads no cell then. Above
+// Every command does nothing for an empty rectangle (no selection) and reads no cell then, nor
+// while another export lets window messages through (a menu reached that way). Above
 // kQuietCells cells it first asks whether to go on. The question and every refusal come before
 // any file is touched, and a file is written to a temporary beside it and renamed over it, so a
 // No, a refusal or a failure leaves the old file as it was. Text files go out in blocks of
@@ -33,6 +34,8 @@ public:
     static constexpr std::int64_t kQuietCells = 10000;
     static constexpr std::size_t kBlockBytes = 10485760;
 
+    // What the windows' forms differ in: the aggregation window ends its lines with LF alone
+    // and quotes every CSV field. `lineEnd` names a string literal.
     struct Options {
         std::string_view lineEnd = "\r\n";
         Quoting csvQuoting = Quoting::IfComma;

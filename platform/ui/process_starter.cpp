@@ -1,19 +1,17 @@
+// Detached programs through QProcess, and the scripted starter of the tests.
 #include "platform/ui/process_starter.h"
 
 #include <QProcess>
-#include <QStringList>
 
 namespace zbq::ui {
+
 namespace {
 
-class QtProcessStarter final : public ProcessStarter {
+class QtStarter final : public ProcessStarter {
 public:
-    bool startDetached(const std::string& program,
-                       const std::vector<std::string>& arguments) override {
-        QStringList list;
-        for (const std::string& argument : arguments)
-            list << QString::fromStdString(argument);
-        return QProcess::startDetached(QString::fromStdString(program), list);
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        if (program.isEmpty()) return false;
+        return QProcess::startDetached(program, arguments);
     }
 };
 
@@ -22,7 +20,7 @@ ProcessStarter* g_installed = nullptr;
 }  // namespace
 
 ProcessStarter& processStarter() {
-    static QtProcessStarter qtStarter;
+    static QtStarter qtStarter;
     return g_installed ? *g_installed : qtStarter;
 }
 
@@ -32,16 +30,15 @@ ProcessStarter* setProcessStarter(ProcessStarter* service) {
     return previous;
 }
 
-ScriptedProcessStarter::ScriptedProcessStarter(bool result)
+ScriptedStarter::ScriptedStarter(bool result)
     : previous_(setProcessStarter(this)), result_(result) {}
 
-ScriptedProcessStarter::~ScriptedProcessStarter() {
+ScriptedStarter::~ScriptedStarter() {
     setProcessStarter(previous_);
 }
 
-bool ScriptedProcessStarter::startDetached(const std::string& program,
-                                           const std::vector<std::string>& arguments) {
-    starts_.push_back({program, arguments});
+bool ScriptedStarter::startDetached(const QString& program, const QStringList& arguments) {
+    started_.push_back({program, arguments});
     return result_;
 }
 

@@ -1,10 +1,14 @@
-// Starting another program without waiting for it: the attachment viewer. A program is given as
-// its path and its arguments, each handed over as it is, never put together into a command line
-// that a shell would split. processStarter() returns the service in force: QProcess's detached
-// start unless another one is installed. GUI thread only.
+// Starting another program (the attachment viewer) as a program and its arguments, detached: it
+// runs on after ZBQ ends, and no shell or command line stands between, so an argument holding
+// blanks, quotes or nothing at all reaches the program as one argument, exactly as given.
+//
+// processStarter() returns the service in force: the system's (QProcess) unless another one is
+// installed. GUI thread only. Program and arguments are UTF-8 in QStrings.
 #pragma once
 
-#include <string>
+#include <QString>
+#include <QStringList>
+
 #include <vector>
 
 namespace zbq::ui {
@@ -12,39 +16,36 @@ namespace zbq::ui {
 class ProcessStarter {
 public:
     virtual ~ProcessStarter() = default;
-    // False when the program could not be started; nothing is left running then.
-    virtual bool startDetached(const std::string& program,
-                               const std::vector<std::string>& arguments) = 0;
+    // False when the program could not be started (not found, not executable).
+    virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
 };
 
 // The service in force; never null.
 ProcessStarter& processStarter();
-// Installs `service` (not owned; null restores QProcess's) and returns the one it replaces.
+// Installs `service` (not owned; null restores the system's) and returns the one it replaces.
 ProcessStarter* setProcessStarter(ProcessStarter* service);
 
 // For tests: installs itself for its lifetime, records each start and answers with result().
-class ScriptedProcessStarter final : public ProcessStarter {
+class ScriptedStarter final : public ProcessStarter {
 public:
     struct Start {
-        std::string program;
-        std::vector<std::string> arguments;
-        bool operator==(const Start&) const = default;
+        QString program;
+        QStringList arguments;
     };
 
-    explicit ScriptedProcessStarter(bool result = true);
-    ~ScriptedProcessStarter() override;
-    ScriptedProcessStarter(const ScriptedProcessStarter&) = delete;
-    ScriptedProcessStarter& operator=(const ScriptedProcessStarter&) = delete;
+    explicit ScriptedStarter(bool result = true);
+    ~ScriptedStarter() override;
+    ScriptedStarter(const ScriptedStarter&) = delete;
+    ScriptedStarter& operator=(const ScriptedStarter&) = delete;
 
-    bool startDetached(const std::string& program,
-                       const std::vector<std::string>& arguments) override;
+    bool startDetached(const QString& program, const QStringList& arguments) override;
     void setResult(bool result) { result_ = result; }
-    const std::vector<Start>& starts() const { return starts_; }
+    const std::vector<Start>& started() const { return started_; }
 
 private:
     ProcessStarter* previous_;
     bool result_;
-    std::vector<Start> starts_;
+    std::vector<Start> started_;
 };
 
 }  // namespace zbq::ui

@@ -45,7 +45,7 @@ protected:
 
     test::AppHarness harness;
     ui::ScriptedOpener opener;
-    ui::ScriptedProcessStarter starter;
+    ui::ScriptedStarter starter;
     std::unique_ptr<DataGridModel> model;
     std::string folder;
 };
@@ -76,7 +76,7 @@ TEST_F(AttachmentsTest, MissingFilesAndNamesLeavingTheFolderAreNotFound) {
     open(0);
     EXPECT_EQ(lastMessage(), ini + "の[image] Path= に、ファイルのパスを記述して下さい。");
     EXPECT_TRUE(opener.opened().empty());
-    EXPECT_TRUE(starter.starts().empty());
+    EXPECT_TRUE(starter.started().empty());
 }
 
 TEST_F(AttachmentsTest, AFailingOpenIsToldWithThePath) {
@@ -87,13 +87,17 @@ TEST_F(AttachmentsTest, AFailingOpenIsToldWithThePath) {
 
 TEST_F(AttachmentsTest, OtherCellsStartTheViewerWithTheRegistrationNumber) {
     open(3);  // viewer off: nothing
-    EXPECT_TRUE(starter.starts().empty());
+    EXPECT_TRUE(starter.started().empty());
     harness.app().SetViewer(1, "/opt/viewer/bin", "");
     open(3);  // ".docx" is no attachment extension
     LaunchAttachmentViewer(harness.app(), 0);
-    const std::vector<ui::ScriptedProcessStarter::Start> expected = {
-        {"/opt/viewer/bin", {"", "104"}}, {"/opt/viewer/bin", {"", "101"}}};
-    EXPECT_EQ(starter.starts(), expected);
+    ASSERT_EQ(starter.started().size(), 2u);
+    for (const auto& [start, number] :
+         {std::pair{starter.started()[0], "104"}, std::pair{starter.started()[1], "101"}}) {
+        EXPECT_EQ(start.program, "/opt/viewer/bin");
+        // The second argument is there even when empty.
+        EXPECT_EQ(start.arguments, (QStringList{"", number}));
+    }
     EXPECT_TRUE(harness.prompts().messages().empty());
 
     open(4);  // item 0 blank
@@ -101,7 +105,7 @@ TEST_F(AttachmentsTest, OtherCellsStartTheViewerWithTheRegistrationNumber) {
               "登録番号の取得に失敗したため、添付ファイルを表示できません。\n"
               "コンソール画面［項目選択］タブのツリー一覧の先頭項目に「登録番号」になっているか確認"
               "して下さい。");
-    EXPECT_EQ(starter.starts().size(), 2u);
+    EXPECT_EQ(starter.started().size(), 2u);
 
     starter.setResult(false);
     LaunchAttachmentViewer(harness.app(), 1);

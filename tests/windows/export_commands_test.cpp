@@ -97,6 +97,17 @@ TEST_F(WritingFiles, AGivenPathEndingInTxtInAnyCaseGetsTabText) {
     EXPECT_TRUE(prompts.choosers().empty());
 }
 
+TEST_F(WritingFiles, TheAggregationsFormEndsLinesWithLfAndQuotesEveryField) {
+    FixtureTable grid = smallGrid();
+    TableExporter exporter(app, grid, {"\n", Quoting::All});
+    ASSERT_EQ(exporter.writeTextFile(dir.file("m.csv"), all(grid), std::nullopt), 1);
+    ASSERT_EQ(exporter.writeTextFile(dir.file("m.txt"), all(grid, false), std::nullopt), 1);
+    EXPECT_EQ(readFile(dir.file("m.csv")),
+              "\"" + cp932::literal("氏名") + "\",\"n\"\n\"a,b\",\"1\"\n\"c\",\"2\"\n");
+    EXPECT_EQ(readFile(dir.file("m.txt")), "a,b\t1\nc\t2\n");
+    EXPECT_TRUE(macro.steps.empty());  // no step given, none recorded
+}
+
 TEST_F(WritingFiles, TheChosenFilterGivesTheFormWhateverTheNameEndsIn) {
     FixtureTable grid = smallGrid();
     TableExporter exporter(app, grid);
@@ -215,11 +226,24 @@ TEST_F(WritingFiles, ALongExportShowsItsProgressAndLetsMessagesThrough) {
     FixtureTable table = manyBlocks();
     const std::string path = dir.file("out.txt");
     std::vector<std::int32_t> busyWhilePumping;
-    // Delivered only when the export lets messages through between blocks.
-    QTimer::singleShot(0, [&] { busyWhilePumping.push_back(app.IsAddingData()); });
+    std::vector<std::int32_t> nestedResults;
+    // Delivered only when the export lets messages through between blocks; an export started
+    // from there (a menu of the window) does nothing.
+    QTimer::singleShot(0, [&] {
+        busyWhilePumping.push_back(app.IsAddingData());
+        TableExporter nested(app, table);
+        nestedResults.push_back(nested.copy(all(table), StepBuilder("Data_Copy")));
+        nestedResults.push_back(
+            nested.writeTextFile(dir.file("nested.csv"), all(table), std::nullopt));
+        nestedResults.push_back(nested.writeWorkbook(all(table), std::nullopt));
+    });
     ASSERT_EQ(
         TableExporter(app, table).writeTextFile(path, all(table), StepBuilder("Data_OutToCsv")), 1);
     EXPECT_EQ(busyWhilePumping, std::vector<std::int32_t>{1});
+    EXPECT_EQ(nestedResults, (std::vector<std::int32_t>{0, 0, 0}));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    EXPECT_EQ(clipboard.puts(), 0);
+    EXPECT_EQ(macro.steps, std::vector<std::string>{"Data_OutToCsv,\"" + path + "\""});
     EXPECT_EQ(app.IsAddingData(), 0);
     EXPECT_TRUE(readFile(path) ==
                 tableText(table, all(table), TableExporter(app, table).tabForm()));
@@ -247,6 +271,29 @@ TEST_F(WritingFiles, AVariablePathOrOneAMacroFileCannotHoldIsRecordedAsAsked) {
     const std::string japanese = dir.file("集計.csv");
     ASSERT_EQ(exporter.writeTextFile(japanese, all(grid), StepBuilder("Data_OutToCsv")), 1);
     EXPECT_EQ(macro.steps.back(), "Data_OutToCsv,\"" + *cp932::pathToStored(japanese) + "\"");
+}
+
+TEST_F(WritingFiles, MemoryRunningOutIsToldAndChangesNothing) {
+    const std::string path = dir.file("out.csv");
+    writeFile(path, "old\r\n");
+    writeFile(app.GetExportTempPath(), "last workbook");
+    clipboard.setText("before");
+    FixtureTable table = FixtureTable::generated(50, 4);
+    table.outOfMemoryAtRead(30);
+    TableExporter exporter(app, table);
+    EXPECT_EQ(exporter.copy(all(table), StepBuilder("Data_Copy")), 0);
+    table.outOfMemoryAtRead(table.reads() + 30);
+    EXPECT_EQ(exporter.writeTextFile(path, all(table), StepBuilder("Data_OutToCsv")), 0);
+    table.outOfMemoryAtRead(table.reads() + 30);
+    EXPECT_EQ(exporter.writeWorkbook(all(table), StepBuilder("Data_OutToExcel")), 0);
+    const std::string noMemory = "メモリーの確保に失敗しました。処理を中止します。";
+    EXPECT_EQ(messages(), (std::vector<std::string>{noMemory, noMemory, noMemory}));
+    EXPECT_EQ(clipboard.text(), "before");
+    EXPECT_EQ(readFile(path), "old\r\n");
+    EXPECT_EQ(readFile(app.GetExportTempPath()), "last workbook");
+    EXPECT_EQ(entriesIn(dir.path()), 2u);
+    EXPECT_TRUE(opener.opened().empty());
+    EXPECT_TRUE(macro.steps.empty());
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // A small TableSource for the exporter's tests: stored texts with numbers and blank values where
 // a test puts them, optional row headers and caption, or a generated table of any size whose cell
 // (r, c) shows "r-c" without storing anything. It counts the cells read, so a test can tell that
-// an abandoned export read none. Texts are CP932. Header-only.
+// an abandoned export read none, and can run out of memory at a given read. Texts are CP932.
+// Header-only.
 #pragma once
 
 #include <map>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +51,12 @@ public:
         return *this;
     }
 
+    // The read of that number (from 1) finds no memory, as a cell text that cannot grow would.
+    FixtureTable& outOfMemoryAtRead(int read) {
+        outOfMemoryAt_ = read;
+        return *this;
+    }
+
     int reads() const { return reads_; }
 
     std::int32_t rowCount() const override { return rows_; }
@@ -64,7 +72,7 @@ public:
         return generated_ ? "c" + std::to_string(column) : headers_.at(column);
     }
     void readCell(std::int32_t row, std::int32_t column, TableCell& cell) const override {
-        ++reads_;
+        if (++reads_ == outOfMemoryAt_) throw std::bad_alloc();
         if (blanks_.count({row, column})) {
             cell.text = cp932::literal("ﾌﾞﾗﾝｸ");
             cell.blank = true;
@@ -87,6 +95,7 @@ private:
     std::map<std::pair<std::int32_t, std::int32_t>, CellNumber> numbers_;
     std::map<std::pair<std::int32_t, std::int32_t>, bool> blanks_;
     mutable int reads_ = 0;
+    int outOfMemoryAt_ = 0;
 };
 
 }  // namespace zbq::test
