@@ -18,12 +18,21 @@
 #include "macro/step_text.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"
+#include "platform/workbook/zip_package.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/temp_dir.h"
 #include "windows/kw_view.h"
 
 namespace zbq::windows {
 namespace {
+
+// The cells of a workbook's first sheet as its XML holds them; "" when it cannot be read.
+std::string sheetCells(const std::string& path) {
+    std::string error;
+    const auto package = workbook::ZipPackage::fromFile(path, &error);
+    const std::string* sheet = package ? package->find("xl/worksheets/sheet1.xml") : nullptr;
+    return sheet ? *sheet : std::string();
+}
 
 // One application with its frame, macro object and the original-data window open.
 struct Screen {
@@ -72,7 +81,7 @@ TEST(DataViewSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
     ui::ScriptedClipboard clipboard;
     ui::ScriptedOpener opener;
     std::vector<std::string> steps;
-    std::string recorded, csvBytes, printBytes, clipText;
+    std::string recorded, csvBytes, printBytes, clipText, cells;
     // Outside both program directories: the step names it and the replay writes it again.
     test::TempDir outside;
     const std::string csvPath = outside.file("session.csv");
@@ -112,6 +121,7 @@ TEST(DataViewSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         csvBytes = test::readFile(csvPath);
         printBytes = test::readFile(a.harness.file("temp/StylePrt.csv"));
         clipText = clipboard.text().value_or("");
+        cells = sheetCells(a.harness.file("temp/stamp_e.xlsx"));
         EXPECT_TRUE(a.harness.prompts().messages().empty());
     }
     // The replay writes the recorded path again; the bytes must come back.
@@ -130,6 +140,7 @@ TEST(DataViewSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         EXPECT_EQ(test::readFile(csvPath), csvBytes);
         EXPECT_EQ(test::readFile(b.harness.file("temp/StylePrt.csv")), printBytes);
         EXPECT_EQ(clipboard.text().value_or(""), clipText);
+        EXPECT_EQ(sheetCells(b.harness.file("temp/stamp_e.xlsx")), cells);
         EXPECT_TRUE(b.harness.prompts().messages().empty());
     }
     ASSERT_GE(steps.size(), 17u);
@@ -137,6 +148,7 @@ TEST(DataViewSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
     EXPECT_EQ(steps.back(), "Prt,5");
     EXPECT_FALSE(clipText.empty());
     EXPECT_FALSE(csvBytes.empty());
+    EXPECT_NE(cells.find("<c "), std::string::npos);
     // Both runs opened the workbook and the print entry's file.
     EXPECT_EQ(opener.opened().size(), 4u);
 }
