@@ -89,6 +89,23 @@ void ResultGrid::refresh() {
     list_->viewport()->update();
 }
 
+std::int32_t ResultGrid::rowReached(int y) {
+    GridController& g = geometry();
+    const int step = GridController::kAutoScrollStep;
+    std::int32_t row;
+    if (y < 0) {
+        g.ScrollByPixels(-step);
+        row = g.topRow();
+    } else if (y >= g.viewportHeight()) {
+        g.ScrollByPixels(step);
+        row = g.lastVisibleRow();
+    } else {
+        row = g.RowAtY(y);
+        if (row < 0) row = g.lastVisibleRow();  // below the last row of a short table
+    }
+    return std::min(row, owner_.dataRowCount() - 1);
+}
+
 int ResultGrid::textWidth(std::string_view cp932) const {
     return fontMetrics().horizontalAdvance(ui::fromCp932(cp932));
 }
@@ -235,21 +252,9 @@ void GridRowHeader::mousePressEvent(QMouseEvent* event) {
 
 void GridRowHeader::extendTo(QPoint point) {
     if (!drag_.active()) return;
-    GridController& g = grid_.geometry();
-    std::int32_t row;
-    if (point.y() < 0) {
-        g.setTopRow(static_cast<std::int64_t>(g.topRow()) - 1);
-        row = g.topRow();
-    } else if (point.y() >= g.viewportHeight()) {
-        g.ScrollByPixels(GridController::kAutoScrollStep);
-        row = g.lastVisibleRow();
-    } else {
-        row = g.RowAtY(point.y());
-        if (row < 0) row = g.lastVisibleRow();
-    }
-    row = std::min(row, grid_.owner().dataRowCount() - 1);
+    const std::int32_t row = grid_.rowReached(point.y());
     endRow_ = row;
-    grid_.owner().dragSelection({0, anchorRow_}, {g.columnCount() - 1, row});
+    grid_.owner().dragSelection({0, anchorRow_}, {grid_.geometry().columnCount() - 1, row});
     grid_.refresh();
 }
 
@@ -471,16 +476,7 @@ void GridList::extendTo(QPoint point) {
     if (!drag_.active()) return;
     GridController& g = grid_.geometry();
     const int step = GridController::kAutoScrollStep;
-    std::int32_t row;
-    if (point.y() < 0) {
-        g.ScrollByPixels(-step);
-        row = g.topRow();
-    } else if (point.y() >= g.viewportHeight() || g.RowAtY(point.y()) < 0) {
-        if (point.y() >= g.viewportHeight()) g.ScrollByPixels(step);
-        row = g.lastVisibleRow();
-    } else {
-        row = g.RowAtY(point.y());
-    }
+    const std::int32_t row = grid_.rowReached(point.y());
     int x = point.x();
     if (x < 0) {
         g.setXOffset(static_cast<std::int64_t>(g.xOffset()) - step);
@@ -489,7 +485,6 @@ void GridList::extendTo(QPoint point) {
         g.setXOffset(static_cast<std::int64_t>(g.xOffset()) + step);
         x = std::max(g.viewportWidth() - step, 0);
     }
-    row = std::min(row, grid_.owner().dataRowCount() - 1);
     const Cell end{g.ColumnAtX(x), row};
     grid_.owner().dragSelection(anchor_, end);
     end_ = end;

@@ -192,6 +192,9 @@ public:
     GridList* list() const { return list_; }
     // Repaints the three controls and brings the scroll bars to the geometry.
     void refresh();
+    // The record row a selection drag reaches at list y: above or below the list it scrolls 10
+    // pixels and gives the top or the last visible row.
+    std::int32_t rowReached(int y);
     // The width of CP932 text in the grid's font.
     int textWidth(std::string_view cp932) const;
 
