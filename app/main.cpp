@@ -18,6 +18,7 @@
 #include "platform/core/program_paths.h"
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
+#include "windows/kw_view.h"
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
@@ -31,6 +32,7 @@ int main(int argc, char* argv[]) {
 
     WindowFactories factories;
     factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
+    factories.dataView = [&app](CMainFrame&) { return zbq::windows::CKWView::Make(app); };
     CMainFrame frame(app, std::move(factories));
     frame.resize(1024, 720);
 

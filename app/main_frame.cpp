@@ -272,6 +272,9 @@ void CMainFrame::UnregisterDataView() {
     if (!dataView_) return;
     app_.RemoveWindowRow(dataView_);
     dataView_ = nullptr;
+    if (printMenu_)
+        for (QAction* entry : printMenu_->actions())
+            entry->setEnabled(false);
 }
 
 void CMainFrame::BuildPrintMenu() {
@@ -283,6 +286,7 @@ void CMainFrame::BuildPrintMenu() {
         action->setData(entry.number);
         const std::int32_t number = entry.number;
         connect(action, &QAction::triggered, this, [this, number] { runCommand(number); });
+        action->setEnabled(dataView_ != nullptr);  // only the original-data window prints
     }
 }
 

@@ -22,8 +22,10 @@
 #include "graphctl/registration.h"
 #include "platform/core/cp932.h"
 #include "platform/core/registry_file.h"
+#include "platform/ui/clipboard.h"
 #include "platform/ui/spreadsheet_probe.h"
 #include "tests/support/data_sel_snapshot.h"
+#include "windows/kw_view.h"
 
 namespace zbq::test {
 namespace {
@@ -182,6 +184,32 @@ void snapshotItemSelection(const CItemSelPage& page, std::ostringstream& out) {
             << (list.row(row).selected ? " selected" : "") << "\n";
 }
 
+// The original-data window: its columns, rows, selection, scroll position and the texts of its
+// first and last rows.
+void snapshotDataView(std::ostringstream& out, windows::CKWView& view) {
+    windows::DataGridModel& model = view.model();
+    const windows::GridController& g = model.geometry();
+    for (std::int32_t c = 0; c < model.GetColumnCount(); ++c)
+        out << "grid column " << c << ": \"" << utf8(model.GetColumnName(c)) << "\" type "
+            << model.GetColumnType(c) << " comma " << model.GetDispComma(c) << " places "
+            << model.GetDecimalDigit(c) << " code " << model.GetDispCode(c) << " width "
+            << g.columnWidth(c) << "\n";
+    const auto [ac, ar] = model.GetSelStart();
+    const auto [ec, er] = model.GetSelEnd();
+    out << "grid rows " << model.GetRowCount() << " selection " << ac << "," << ar << " " << ec
+        << "," << er << " top " << g.topRow() << " x " << g.xOffset() << "\n";
+    for (std::int32_t row : {0, model.GetRowCount() - 1}) {
+        if (row < 0) continue;
+        out << "grid row " << row << ":";
+        for (std::int32_t c = 0; c < model.GetColumnCount(); ++c) {
+            std::string text;
+            model.GetCellText(row, c, &text);
+            out << " \"" << utf8(text) << "\"";
+        }
+        out << "\n";
+    }
+}
+
 // What the frame and console show, when the application has them.
 void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
     const QWidget* frame = qobject_cast<const CMainFrame*>(app.windows().mainWindow());
@@ -203,6 +231,12 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         logLines(out, "reading log", console->LogPage()->ReadLogText(), dir);
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
         snapshotDataSel(*console->DataSelPage(), out);
+    }
+    // The clipboard is what the window's copies leave; other windows do not copy yet.
+    if (auto* view = qobject_cast<windows::CKWView*>(app.windows().dataView())) {
+        snapshotDataView(out, *view);
+        if (const auto text = ui::clipboard().text())
+            out << "clipboard: \"" << utf8(*text) << "\"\n";
     }
     std::vector<std::string> temp;
     std::error_code ec;
