@@ -113,6 +113,7 @@ void MacroMenuModel::import() {
     writeBack();
     zbq::ui::Chooser chooser;
     chooser.kind = zbq::ui::ChooserKind::OpenFile;
+    chooser.start = QStringLiteral("*.mcr");
     chooser.filter = QString::fromUtf8("ﾏｸﾛﾌｧｲﾙ (*.mcr)");
     std::optional<QString> path =
         zbq::ui::prompts().choose(macro_.App().windows().mainWindow(), chooser);
