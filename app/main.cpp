@@ -16,6 +16,7 @@
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
 #include "macro/macro_dialogs.h"
+#include "macro/var_cond_dlg.h"
 #include "platform/core/program_paths.h"
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
@@ -32,6 +33,8 @@ int main(int argc, char* argv[]) {
     // The macro object's screen: indicator, name dialog, macro menu, work list, "???" question.
     MacroDialogs macroScreen(macro);
     macro.SetScreen(&macroScreen);
+    VarCondAsker asker(app);
+    macro.SetParameterAsker(&asker);
 
     WindowFactories factories;
     factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };

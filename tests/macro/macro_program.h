@@ -1,5 +1,6 @@
 // ZBQ as main() wires it, for the tests of the macro recorder on the screen: the harness's
-// application started on its fixture, the macro object with its dialogs, and the main frame whose macro commands go to the macro object. The macro dialogs
+// application started on its fixture, the macro object with its dialogs and the variable-value
+// question, and the main frame whose macro commands go to the macro object. The macro dialogs
 // are answered by the test's handler, in the order they open.
 #pragma once
 
@@ -21,6 +22,7 @@
 #include "console/console_pages.h"
 #include "macro/cmacro.h"
 #include "macro/macro_dialogs.h"
+#include "macro/var_cond_dlg.h"
 #include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
 
@@ -35,6 +37,7 @@ struct MacroProgram {
             return system_clock::time_point(sys_days{year{2024} / 5 / 6} + hours{12});
         });
         macro.SetScreen(&screen);
+        macro.SetParameterAsker(&asker);
         frame.setMacroCommandHandler([this](std::int32_t c) { macro.OnMacroCommand(c); });
         h.answerOtherDialogs([this](QDialog& dialog) {
             if (steps.empty()) {
@@ -86,6 +89,7 @@ struct MacroProgram {
     AppHarness h;
     CMacro macro{h.app()};
     MacroDialogs screen{macro};
+    VarCondAsker asker{h.app()};
     CMainFrame frame;
     std::deque<DialogStep> steps;
 };
