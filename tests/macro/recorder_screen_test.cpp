@@ -14,6 +14,7 @@
 
 #include "macro/macro_menu_dlg.h"
 #include "macro/macro_name_dlg.h"
+#include "macro/work_list_dlg.h"
 #include "platform/core/cp932.h"
 
 namespace zbq::test {
@@ -202,6 +203,31 @@ TEST_F(RecorderScreen, ExecuteAsksClosesTheMenuRunsAndIsRecordedAsOneStep) {
     EXPECT_FALSE(p.macro.isPlaying());
     EXPECT_EQ(p.macro.RecordedSteps(),
               (std::vector<std::string>{"OpenSystemTab", "ExeMacro,\"tabs\""}));
+}
+
+TEST_F(RecorderScreen, StepThroughClosesTheMenuResetsAndOpensTheWorkList) {
+    p.macro.AddMacro("tabs", "", {"OpenLogTab", "OpenSystemTab"});
+    p.openTab(ConsolePage::Log);
+    p.then<CMacroMenuDlg>([&](CMacroMenuDlg& d) {
+        d.list()->setCurrentItem(d.list()->topLevelItem(0));
+        p.h.prompts().answer(ui::Answer::Yes);
+        d.stepButton()->click();
+        EXPECT_EQ(p.tab(), ConsolePage::Log) << "reset before the menu closed";
+        return d.result();
+    });
+    p.then<CWorkListDlg>([&](CWorkListDlg& d) {
+        EXPECT_EQ(p.tab(), ConsolePage::ItemSelection) << "the screen was not reset";
+        EXPECT_EQ(p.screen.openDialog(), "work list: step 0");
+        d.stepButton()->click();
+        EXPECT_EQ(p.tab(), ConsolePage::Log);
+        d.stepButton()->click();
+        return d.result();
+    });
+    p.pick(CMainFrame::kMacroMenu);
+    EXPECT_EQ(p.h.prompts().messages()[0].text.toStdString(), runQuestion("tabs"));
+    EXPECT_EQ(p.h.prompts().messages().back().text.toStdString(), "マクロの実行が完了しました。");
+    EXPECT_EQ(p.tab(), ConsolePage::System);
+    EXPECT_TRUE(p.steps.empty());
 }
 
 TEST_F(RecorderScreen, EnterExecutesOutsideTheExplanationAndBreaksALineInIt) {
