@@ -1,5 +1,6 @@
 #include "macro/record_cond_dlg.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QRadioButton>
 
@@ -18,4 +19,8 @@ CRecordCondDlg::CRecordCondDlg(QWidget* parent)
 
 bool CRecordCondDlg::isVariable() const {
     return variable_->isChecked();
+}
+
+void CRecordCondDlg::closeEvent(QCloseEvent* event) {
+    event->ignore();
 }

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+class QCloseEvent;
 class QRadioButton;
 
 class CRecordCondDlg : public QDialog {
@@ -17,6 +18,12 @@ public:
     QRadioButton* fixedButton() const { return fixed_; }
     QRadioButton* variableButton() const { return variable_; }
     bool isVariable() const;
+
+    // The indicator stays while recording lasts: Escape and a close request do not end it.
+    void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QRadioButton* fixed_;

@@ -121,7 +121,11 @@ void CWorkListDlg::placeControls(QSize client) {
 
 void CWorkListDlg::onStep() {
     const int from = model_.current();
+    // A long step lets input in through the message pump: a second press must not play the step
+    // again before this one has moved on.
+    step_->setEnabled(false);
     const WorkListModel::Outcome outcome = model_.step();
+    step_->setEnabled(true);
     if (outcome != WorkListModel::Outcome::Next) {
         done(outcome == WorkListModel::Outcome::Done ? Accepted : Rejected);
         return;

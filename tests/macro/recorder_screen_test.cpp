@@ -78,6 +78,9 @@ TEST_F(RecorderScreen, StartRecordingAsksResetsTheScreenAndShowsTheIndicator) {
     EXPECT_EQ(indicator->windowTitle().toStdString(), "条件の記録");
     EXPECT_TRUE(indicator->fixedButton()->isChecked());
     EXPECT_FALSE(p.macro.isVariable());
+    QTest::keyClick(indicator, Qt::Key_Escape);
+    EXPECT_FALSE(indicator->close());
+    EXPECT_TRUE(indicator->isVisible()) << "the indicator went before recording ended";
     EXPECT_FALSE(startEnabled());
     EXPECT_TRUE(stopEnabled());
 }

@@ -27,6 +27,14 @@ std::int32_t playStopping(CMacro&, StepFields& fields) {
     return 0;
 }
 
+// A press that arrives while a step plays, as the message pump of a long step lets it in.
+QPushButton* pressedWhilePlaying = nullptr;
+std::int32_t playPressingAgain(CMacro&, StepFields& fields) {
+    played.push_back(fields[0]);
+    if (pressedWhilePlaying) pressedWhilePlaying->click();
+    return 1;
+}
+
 const std::string kComplete = "マクロの実行が完了しました。";
 
 class WorkList : public MacroTest {
@@ -118,6 +126,18 @@ TEST_F(WorkList, EachPressMovesTheArrowAndSelectionAndKeepsTheListOnTop) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(messages(), std::vector<std::string>{kComplete});
+}
+
+TEST_F(WorkList, APressWhileAStepPlaysPlaysNothingMore) {
+    macro.RegisterPlayer("OpenSystemTab", &playPressingAgain);
+    macro.AddMacro("m", "", {"OpenSystemTab", "DispConsole", "DispConsole"});
+    CWorkListDlg dialog(macro, 0);
+    pressedWhilePlaying = dialog.stepButton();
+    dialog.stepButton()->click();
+    pressedWhilePlaying = nullptr;
+    EXPECT_EQ(played, std::vector<std::string>{"OpenSystemTab"});
+    EXPECT_EQ(dialog.model().current(), 1);
+    EXPECT_TRUE(dialog.stepButton()->isEnabled());
 }
 
 TEST_F(WorkList, ColumnsShareTheWidthAndButtonsKeepTheirCorner) {
