@@ -20,6 +20,7 @@
 #include "console/log_page.h"
 #include "console/sys_page.h"
 #include "graphctl/registration.h"
+#include "macro/cmacro.h"
 #include "platform/core/cp932.h"
 #include "platform/core/registry_file.h"
 #include "platform/ui/clipboard.h"
@@ -210,6 +211,23 @@ void snapshotDataView(std::ostringstream& out, windows::CKWView& view) {
     }
 }
 
+// The macro object: flags, the indicator, the macros and the dialog open now.
+void snapshotMacro(const CMacro& macro, std::ostringstream& out) {
+    out << "macro object: recording " << macro.isRecording() << " playing " << macro.isPlaying()
+        << " indicator " << (macro.HasIndicator() ? (macro.isVariable() ? "可変" : "固定") : "none")
+        << "\n";
+    for (const MacroRecord& m : macro.Macros()) {
+        std::string explanation = utf8(m.explanation);
+        for (std::size_t at = explanation.find("\r\n"); at != std::string::npos;
+             at = explanation.find("\r\n", at + 4))
+            explanation.replace(at, 2, "\\r\\n");
+        out << "macro \"" << utf8(m.name) << "\" explanation \"" << explanation << "\"\n";
+        for (const std::string& step : m.steps)
+            out << "  step " << utf8(step) << "\n";
+    }
+    out << "macro dialog: \"" << macro.Screen().openDialog() << "\"\n";
+}
+
 // What the frame and console show, when the application has them.
 void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
     const QWidget* frame = qobject_cast<const CMainFrame*>(app.windows().mainWindow());
@@ -317,6 +335,8 @@ void AppHarness::prepareStart() {
             } else if (auto* password = dynamic_cast<CPasswordDlg*>(&dialog)) {
                 dialogsShown_.push_back("password");
                 edit = password->passwordEdit();
+            } else if (otherDialogs_) {
+                return otherDialogs_(dialog);
             } else {
                 ADD_FAILURE() << "an unexpected dialog was run";
                 return int(QDialog::Rejected);
@@ -524,6 +544,7 @@ std::string snapshotOf(const CKWApp& app) {
                        Suppress::SetTree, Suppress::Filter})
         out << " " << (app.IsSuppressed(s) ? 1 : 0);
     out << "\n";
+    if (const auto* macro = dynamic_cast<const CMacro*>(&app.macro())) snapshotMacro(*macro, out);
     snapshotScreen(app, out);
     return out.str();
 }
