@@ -17,6 +17,7 @@
 #include "console/item_sel_page.h"
 #include "console/log_lines.h"
 #include "console/log_page.h"
+#include "console/olap_page.h"
 #include "console/progress_animation.h"
 #include "console/sys_page.h"
 #include "platform/ui/qt_cp932.h"
@@ -43,7 +44,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
       sys_(new CSysPage(app)),
       itemSel_(new CItemSelPage(app)),
       dataSel_(new CDataSelPage),
-      olap_(placeholderPage("olap")),
+      olap_(new COlapPage(app)),
       molap_(placeholderPage("molap")),
       log_(new CLogPage) {
     setWindowTitle(QString::fromUtf8(kCaption));
@@ -317,7 +318,21 @@ void CConsSheet::RestoreDisplayListToTree() {
 void CConsSheet::ResetPages() {
     ActivatePage(ConsolePage::ItemSelection);
     itemSel_->ResetPage();
+    olap_->ResetPage();
     ActivatePage(ConsolePage::ItemSelection);
+}
+
+// --- OLAP page ---
+
+void CConsSheet::RefreshOlapPages() {
+    olap_->FillItemCombos();
+}
+
+// The category list changed: no category chosen, and the settings block follows its
+// definitions by name.
+void CConsSheet::ResetOlapPages() {
+    olap_->ClearCategoryCombos();
+    olap_->settings().FollowCategories();
 }
 
 // --- Data-selection tab ---

@@ -34,6 +34,7 @@ class CConsStatusBar;
 class CDataSelPage;
 class CItemSelPage;
 class CLogPage;
+class COlapPage;
 class CSysPage;
 class ProgressAnimation;
 class QProgressBar;
@@ -62,6 +63,7 @@ public:
     CItemSelPage* ItemSelPage() const { return itemSel_; }
     CDataSelPage* DataSelPage() const { return dataSel_; }
     CLogPage* LogPage() const { return log_; }
+    COlapPage* OlapPage() const { return olap_; }
     QTabWidget* tabs() const { return tabs_; }
 
     // --- Window commands ---
@@ -114,6 +116,8 @@ public:
     void RebuildSetTree() override;
     void MarkCurrentSet(std::int32_t setNo) override;
     std::int32_t GetCurrentSetNo() const override;
+    void RefreshOlapPages() override;
+    void ResetOlapPages() override;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -136,7 +140,7 @@ private:
     CSysPage* sys_;
     CItemSelPage* itemSel_;
     CDataSelPage* dataSel_;
-    QWidget* olap_;
+    COlapPage* olap_;
     QWidget* molap_;
     CLogPage* log_;
 };

@@ -3,11 +3,10 @@
 #include "console/olap_axis.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 #include <QString>
 
+#include "console/up_down_edit.h"
 #include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/prompts.h"
@@ -137,13 +136,7 @@ void OlapAxisSettings::setPercent(std::string_view text) {
 }
 
 void OlapAxisSettings::stepPercent(bool up) {
-    const std::int32_t value = ReadStepInt(percent_);
-    std::int32_t next;
-    if (up)
-        next = value < 0 ? 1 : std::min(value + 1, 100);
-    else
-        next = value > 100 ? 99 : std::max(value - 1, 0);
-    percent_ = std::to_string(next);
+    percent_ = up ? upDownStepUp(percent_) : upDownStepDown(percent_);
     app_.Record(StepBuilder("InputPercent").textOrAsk(percent_, app_.macro().isVariable()));
 }
 
