@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
+#include "console/category_form_view.h"
+#include "console/category_frame.h"
 #include "console/cons_status_bar.h"
 #include "console/console_pages.h"
 #include "console/data_sel_page.h"
@@ -24,6 +26,8 @@
 namespace {
 
 constexpr int kProgressHeight = 10;
+// Where the category frame starts on the OLAP page, below its axis controls.
+constexpr int kOlapFrameTop = 114;
 
 QWidget* placeholderPage(const char* name) {
     auto* page = new QWidget;
@@ -44,6 +48,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
       itemSel_(new CItemSelPage(app)),
       dataSel_(new CDataSelPage),
       olap_(placeholderPage("olap")),
+      olapFrame_(new COlapFrm(app, olap_)),
       molap_(placeholderPage("molap")),
       log_(new CLogPage) {
     setWindowTitle(QString::fromUtf8(kCaption));
@@ -57,9 +62,11 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
         QWidget* widget = Page(page);
         if (consoleTabOf(page)) tabs_->addTab(widget, QString::fromUtf8(consolePageCaption(page)));
     }
-    // The OLAP page serves the cross-tab steps without a tab of its own.
+    // The OLAP page serves the cross-tab steps without a tab of its own. The category frame
+    // fills the page below the axis controls.
     olap_->setParent(this);
     olap_->hide();
+    olapFrame_->setGeometry(0, kOlapFrameTop, kWidth, kHeight - kOlapFrameTop);
     tabs_->setCurrentWidget(log_);
     connect(tabs_, &QTabWidget::currentChanged, this, &CConsSheet::tabChanged);
 
@@ -313,11 +320,30 @@ void CConsSheet::RestoreDisplayListToTree() {
     itemSel_->RestoreDisplayList();
 }
 
-// The pages as they were after loading: the item-selection tab first, and last in front.
+// The pages as they were after loading: the item-selection tab first, and last in front. The
+// application has put back its categories (the built-in one alone) before this runs.
 void CConsSheet::ResetPages() {
     ActivatePage(ConsolePage::ItemSelection);
     itemSel_->ResetPage();
+    resetCategoryPart();
     ActivatePage(ConsolePage::ItemSelection);
+}
+
+// The category frame made anew from the application's list, the editor empty with the blank
+// type applied. Nothing of it is recorded: the reset comes before a recording starts.
+void CConsSheet::resetCategoryPart() {
+    olapFrame_->ResetCategorySet();
+    olapFrame_->editor()->ResetForm();
+}
+
+// --- OLAP page: categories ---
+
+void CConsSheet::AttachCategorySet() {
+    olapFrame_->AttachCategorySet();
+}
+
+void CConsSheet::ResetCategorySet() {
+    olapFrame_->ResetCategorySet();
 }
 
 // --- Data-selection tab ---

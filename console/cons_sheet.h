@@ -33,6 +33,7 @@ class CKWApp;
 class CConsStatusBar;
 class CDataSelPage;
 class CItemSelPage;
+class COlapFrm;
 class CLogPage;
 class CSysPage;
 class ProgressAnimation;
@@ -62,6 +63,8 @@ public:
     CItemSelPage* ItemSelPage() const { return itemSel_; }
     CDataSelPage* DataSelPage() const { return dataSel_; }
     CLogPage* LogPage() const { return log_; }
+    // The OLAP page's category frame (list and editor).
+    COlapFrm* OlapFrame() const { return olapFrame_; }
     QTabWidget* tabs() const { return tabs_; }
 
     // --- Window commands ---
@@ -114,6 +117,8 @@ public:
     void RebuildSetTree() override;
     void MarkCurrentSet(std::int32_t setNo) override;
     std::int32_t GetCurrentSetNo() const override;
+    void AttachCategorySet() override;
+    void ResetCategorySet() override;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -124,6 +129,7 @@ private:
     void tabChanged(int tab);
     // Makes the tab current as the program's change, not the user's.
     void showTab(int tab);
+    void resetCategoryPart();
 
     CKWApp& app_;
     // The window states the program itself set, until the window system reports them.
@@ -137,6 +143,7 @@ private:
     CItemSelPage* itemSel_;
     CDataSelPage* dataSel_;
     QWidget* olap_;
+    COlapFrm* olapFrame_;
     QWidget* molap_;
     CLogPage* log_;
 };
