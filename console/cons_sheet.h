@@ -33,6 +33,7 @@ class CKWApp;
 class CConsStatusBar;
 class CDataSelPage;
 class CItemSelPage;
+class COlapFrm;
 class CLogPage;
 class COlapPage;
 class CSysPage;
@@ -64,6 +65,8 @@ public:
     CDataSelPage* DataSelPage() const { return dataSel_; }
     CLogPage* LogPage() const { return log_; }
     COlapPage* OlapPage() const { return olap_; }
+    // The OLAP page's category frame (list and editor).
+    COlapFrm* OlapFrame() const;
     QTabWidget* tabs() const { return tabs_; }
 
     // --- Window commands ---
@@ -118,6 +121,8 @@ public:
     std::int32_t GetCurrentSetNo() const override;
     void RefreshOlapPages() override;
     void ResetOlapPages() override;
+    void AttachCategorySet() override;
+    void ResetCategorySet() override;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -128,6 +133,7 @@ private:
     void tabChanged(int tab);
     // Makes the tab current as the program's change, not the user's.
     void showTab(int tab);
+    void resetCategoryPart();
 
     CKWApp& app_;
     // The window states the program itself set, until the window system reports them.

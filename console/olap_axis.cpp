@@ -25,14 +25,6 @@ std::int32_t depthOf(const CategoryDefinition& definition) {
     return 0;
 }
 
-std::int32_t indexOfName(const CKWApp& app, const std::string& name) {
-    if (name.empty()) return -1;
-    const std::vector<CategoryDefinition>& list = app.GetCategoryList();
-    for (std::size_t i = 0; i < list.size(); ++i)
-        if (list[i].name == name) return static_cast<std::int32_t>(i);
-    return -1;
-}
-
 }  // namespace
 
 const OlapAxisSettings::Entry* OlapAxisSettings::Combo::current() const {
@@ -206,22 +198,7 @@ CrossSettings OlapAxisSettings::collect() const {
 bool OlapAxisSettings::OnOlapDisplay(QWidget* owner, const std::function<std::int32_t()>& show) {
     if (!check(owner)) return false;
     const CrossSettings block = collect();
-    const std::vector<CategoryDefinition>& list = app_.GetCategoryList();
-    auto nameOf = [&list](std::int32_t index) {
-        return index >= 0 && index < static_cast<std::int32_t>(list.size())
-                   ? list[static_cast<std::size_t>(index)].name
-                   : std::string();
-    };
-    xCategName_ = nameOf(block.xCategory);
-    yCategName_ = nameOf(block.yCategory);
     app_.SetCrossSettings(block);
     if (show && show() != 0) app_.Record(StepBuilder("DispOlap"));
     return true;
-}
-
-void OlapAxisSettings::FollowCategories() {
-    CrossSettings block = app_.GetCrossSettings();
-    if (block.xCategory >= 0) block.xCategory = indexOfName(app_, xCategName_);
-    if (block.yCategory >= 0) block.yCategory = indexOfName(app_, yCategName_);
-    app_.SetCrossSettings(block);
 }

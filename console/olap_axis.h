@@ -6,9 +6,8 @@
 //
 // OnOlapDisplay checks the choice in order (the first failing check shows its message and
 // changes nothing), hands the settings block to the application and asks `show` to open or
-// recompute the cross-tab window; DispOlap is recorded only when a window was shown. Afterwards
-// the block's category indexes follow their definitions by name when the category list changes
-// (FollowCategories). The choices record their steps (nothing while a macro plays). Names are
+// recompute the cross-tab window; DispOlap is recorded only when a window was shown. The
+// choices record their steps (nothing while a macro plays). Names are
 // CP932 bytes. User-interface thread.
 #pragma once
 
@@ -92,9 +91,6 @@ public:
     // --- Display ---
     // True when the checks passed and the block was handed over.
     bool OnOlapDisplay(QWidget* owner, const std::function<std::int32_t()>& show);
-    // After the category list changed: the block's category indexes follow their definitions
-    // by name, -1 when a definition is gone.
-    void FollowCategories();
 
 private:
     Combo& itemsOf(Axis axis) { return axis == Axis::X ? xItems_ : yItems_; }
@@ -108,8 +104,6 @@ private:
     std::int32_t xLevel_ = 0, yLevel_ = 0;
     std::int32_t kind_ = 0;
     std::string percent_ = "50";
-    // The names of the block's categories, for FollowCategories; empty for none.
-    std::string xCategName_, yCategName_;
     std::string percentKept_;
     bool percentMarked_ = false;
 };

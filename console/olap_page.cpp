@@ -11,28 +11,9 @@
 #include <QToolButton>
 
 #include "app/main_frame.h"
+#include "console/category_frame.h"
 #include "console/up_down_edit.h"
 #include "platform/ui/qt_cp932.h"
-
-// --- Frame ---
-
-COlapFrm::COlapFrm(QWidget* parent) : QWidget(parent) {}
-
-void COlapFrm::SetViews(QWidget* list, QWidget* form) {
-    list_ = list;
-    form_ = form;
-    for (QWidget* view : {list, form})
-        if (view) {
-            view->setParent(this);
-            view->show();
-        }
-    resizeEvent(nullptr);
-}
-
-void COlapFrm::resizeEvent(QResizeEvent*) {
-    if (list_) list_->setGeometry(0, 0, width(), kListHeight);
-    if (form_) form_->setGeometry(0, kListHeight, width(), std::max(0, height() - kListHeight));
-}
 
 void RefillingCombo::showPopup() {
     if (refill_) refill_();
@@ -59,7 +40,7 @@ COlapPage::COlapPage(CKWApp& app, QWidget* parent)
       percent_(new CUpDownEdit(this)),
       spinUp_(new QToolButton(this)),
       spinDown_(new QToolButton(this)),
-      frame_(new COlapFrm(this)) {
+      frame_(new COlapFrm(app, this)) {
     setObjectName(QStringLiteral("olap"));
     (new QLabel(QString::fromUtf8("集計対象値（Z）↓  ％順位↓"), this))
         ->setObjectName(QStringLiteral("zLabel"));

@@ -5,8 +5,8 @@
 // category frame COlapFrm. The controls only show the page's model, OlapAxisSettings; the
 // user's choices go to it and it records them. The category combos refill as they open.
 //
-// COlapFrm holds the category list (80 pixels high) over the category editor; the category
-// views are installed into it (SetViews) by whoever builds them. User-interface thread only.
+// The category frame (COlapFrm: the category list over the category editor) stands below the
+// controls, from 114 pixels at 96 dots per inch. User-interface thread only.
 #pragma once
 
 #include <QComboBox>
@@ -17,31 +17,12 @@
 #include "console/olap_axis.h"
 
 class CKWApp;
+class COlapFrm;
 class CUpDownEdit;
 class QCheckBox;
 class QPushButton;
 class QSlider;
 class QToolButton;
-
-class COlapFrm : public QWidget {
-    Q_OBJECT
-
-public:
-    static constexpr int kListHeight = 80;
-
-    explicit COlapFrm(QWidget* parent = nullptr);
-    // The category list above and the category editor below; either may be null.
-    void SetViews(QWidget* list, QWidget* form);
-    QWidget* listView() const { return list_; }
-    QWidget* formView() const { return form_; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-private:
-    QWidget* list_ = nullptr;
-    QWidget* form_ = nullptr;
-};
 
 // A combo that asks to be refilled each time it drops down.
 class RefillingCombo : public QComboBox {

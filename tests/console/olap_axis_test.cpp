@@ -1,7 +1,6 @@
 // The cross-tab axis page's model headless: the item and category lists it offers, its checks
 // in order with their messages and icons, the settings block it hands over (and that a refusal
-// leaves alone), the level and percentage rules, and the block following its categories by
-// name after the category list changed.
+// leaves alone), and the level and percentage rules.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include <gtest/gtest.h>
@@ -263,27 +262,6 @@ TEST(OlapAxis, LevelsStayWithinTheirRangeAndThePercentSpinStopsAtItsEnds) {
     EXPECT_EQ(p.macro.steps[0], "SelectCategLevelX,2,0");
     EXPECT_EQ(p.macro.steps[1], "SelectCategLevelX,4,3");
     EXPECT_EQ(p.macro.steps[4], "InputPercent,\"100\"");
-}
-
-TEST(OlapAxis, TheBlockFollowsItsCategoriesByName) {
-    Page p;
-    p.choose();
-    p.page.FillCategoryCombo(Axis::X);
-    p.page.selectCategory(Axis::X, 2);  // I1, index 5
-    p.page.FillCategoryCombo(Axis::Y);
-    p.page.selectCategory(Axis::Y, 1);  // S, index 2
-    ASSERT_TRUE(p.display());
-    std::vector<CategoryDefinition> list = p.app.GetCategoryList();
-    list.erase(list.begin() + 1);  // before both
-    p.app.SetCategoryList(list);
-    p.page.FollowCategories();
-    EXPECT_EQ(p.app.GetCrossSettings().xCategory, 4);
-    EXPECT_EQ(p.app.GetCrossSettings().yCategory, 1);
-    list.erase(list.begin() + 1);  // S itself
-    p.app.SetCategoryList(list);
-    p.page.FollowCategories();
-    EXPECT_EQ(p.app.GetCrossSettings().xCategory, 3);
-    EXPECT_EQ(p.app.GetCrossSettings().yCategory, -1);
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <QSlider>
 #include <QTreeWidget>
 
+#include "console/category_frame.h"
+#include "console/category_list_view.h"
 #include "console/class_dialogs.h"
 #include "console/up_down_edit.h"
 #include "tests/console/olap_fixture.h"
@@ -136,6 +138,34 @@ TEST(OlapPlayers, TheScreenResetGivesTheFreshPage) {
     EXPECT_EQ(page.percent(), "50");
     EXPECT_FALSE(s.page->percentEdit()->isVisibleTo(s.page));
     ASSERT_EQ(s.app.GetCategoryList().size(), 1u);
+}
+
+// The block's categories follow their definitions by name when the category list deletes one,
+// and the page's category choices are dropped.
+TEST(OlapPlayers, AfterADeleteTheBlockFollowsItsCategoriesByName) {
+    OlapScreen s;
+    CategoryDefinition integer;
+    integer.name = "I";
+    integer.valueType = 1;
+    integer.smallClasses = {{"s", 0, "Others", ""}};
+    CategoryDefinition code = integer;
+    code.name = "C";
+    code.valueType = 6;
+    s.app.SetCategoryList({s.app.GetCategoryList()[0], code, integer});
+    s.app.ResetCategorySet();
+    for (const char* step :
+         {"SelectItemX,2", "SelectCategX,1", "SelectItemY,0", "SelectCategY,1", "DispOlap"})
+        ASSERT_EQ(s.play(step), 1) << step;
+    ASSERT_EQ(s.app.GetCrossSettings().xCategory, 2);
+    ASSERT_EQ(s.app.GetCrossSettings().yCategory, 1);
+    COlapListView& list = *s.console->OlapFrame()->list();
+    list.OnDelete(0);  // before both
+    EXPECT_EQ(s.app.GetCrossSettings().xCategory, 1);
+    EXPECT_EQ(s.app.GetCrossSettings().yCategory, 0);
+    EXPECT_EQ(s.page->settings().categories(Axis::X).selected, -1);
+    list.OnDelete(0);  // the Y category itself
+    EXPECT_EQ(s.app.GetCrossSettings().xCategory, 0);
+    EXPECT_EQ(s.app.GetCrossSettings().yCategory, -1);
 }
 
 // --- Class dialogs ---

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLineEdit>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +16,9 @@
 #include "app/login_dlg.h"
 #include "app/main_frame.h"
 #include "app/password_dlg.h"
+#include "console/category_form_view.h"
+#include "console/category_frame.h"
+#include "console/category_list_view.h"
 #include "console/class_dialogs.h"
 #include "console/cons_sheet.h"
 #include "console/item_sel_page.h"
@@ -217,6 +222,33 @@ void snapshotOlap(const CKWApp& app, const COlapPage& page, std::ostringstream& 
         }
 }
 
+// The OLAP page's category frame: the list's rows with their selection, then the editor's name
+// field, type entry, the index it was loaded from and the class tree with its marks.
+void snapshotCategories(const COlapFrm& frame, std::ostringstream& out) {
+    const COlapListView& list = *frame.list();
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        const QTreeWidgetItem& item = *list.topLevelItem(row);
+        out << "category row " << row << ":";
+        for (int c = 0; c < list.columnCount(); ++c)
+            out << " \"" << item.text(c).toStdString() << "\"";
+        out << " icon " << item.data(0, Qt::UserRole).toInt()
+            << (item.isSelected() ? " selected" : "") << "\n";
+    }
+    const COlapFormView& editor = *frame.editor();
+    out << "category editor: \"" << editor.nameEdit()->text().toStdString() << "\" type \""
+        << editor.typeList()->currentText().toStdString() << "\" index " << editor.model().index()
+        << "\n";
+    const QTreeWidget& tree = *editor.tree();
+    for (int r = 0; r < tree.topLevelItemCount(); ++r) {
+        const QTreeWidgetItem& root = *tree.topLevelItem(r);
+        out << "  " << root.text(0).toStdString() << (root.isExpanded() ? " open" : " closed")
+            << "\n";
+        for (int c = 0; c < root.childCount(); ++c)
+            out << "    " << root.child(c)->text(0).toStdString()
+                << (root.child(c)->data(0, Qt::UserRole).toBool() ? " marked" : "") << "\n";
+    }
+}
+
 // What the frame and console show, when the application has them.
 void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
     const QWidget* frame = qobject_cast<const CMainFrame*>(app.windows().mainWindow());
@@ -236,6 +268,7 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
                 << (rows.windowAt(row) ? " open" : " none") << "\n";
         snapshotItemSelection(*console->ItemSelPage(), out);
         snapshotOlap(app, *console->OlapPage(), out);
+        snapshotCategories(*console->OlapFrame(), out);
         logLines(out, "reading log", console->LogPage()->ReadLogText(), dir);
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
     }
