@@ -354,45 +354,46 @@ void CCategoryListDlg::resizeEvent(QResizeEvent* event) {
 
 // --- Opening ---
 
-bool RunSmallClassDialog(CKWApp& app, CategoryDefinition& definition, QWidget* parent) {
-    CMinorCategoryDlg dialog(
-        app, definition.smallClasses,
-        [&definition](const std::vector<SmallClassDefinition>& rows) {
-            definition.smallClasses = rows;
-        },
-        parent);
-    return zbq::ui::runModal(dialog) == QDialog::Accepted;
-}
-
 namespace {
 
-std::vector<ClassGrouping>& rowsOf(CategoryDefinition& definition, ClassListEditor::Level level) {
-    return level == ClassListEditor::Level::Middle ? definition.middleClasses
-                                                   : definition.largeClasses;
+template <typename Row>
+auto writeInto(std::vector<Row>& target) {
+    return [&target](const std::vector<Row>& rows) { target = rows; };
 }
 
 }  // namespace
 
-bool RunClassListDialog(CKWApp& app, CategoryDefinition& definition, ClassListEditor::Level level,
-                        QWidget* parent) {
-    CCategoryListDlg dialog(
-        app, level, rowsOf(definition, level), ClassListEditor::ChoicesFor(app, definition, level),
-        [&definition, level](const std::vector<ClassGrouping>& rows) {
-            rowsOf(definition, level) = rows;
-        },
-        parent);
+bool RunSmallClassDialog(CKWApp& app, std::vector<SmallClassDefinition>& classes, QWidget* parent) {
+    CMinorCategoryDlg dialog(app, classes, writeInto(classes), parent);
     return zbq::ui::runModal(dialog) == QDialog::Accepted;
 }
 
+bool RunClassListDialog(CKWApp& app, std::vector<ClassGrouping>& rows,
+                        std::vector<std::string> choices, ClassListEditor::Level level,
+                        QWidget* parent) {
+    CCategoryListDlg dialog(app, level, rows, std::move(choices), writeInto(rows), parent);
+    return zbq::ui::runModal(dialog) == QDialog::Accepted;
+}
+
+// The dialog's n1 list is the application's reserved words, which the editor passes too.
+void ClassDialogsForEditor::EditSmallClasses(QWidget* parent,
+                                             std::vector<SmallClassDefinition>& classes,
+                                             const std::vector<std::string>&) {
+    RunSmallClassDialog(app_, classes, parent);
+}
+
+void ClassDialogsForEditor::EditClassRows(QWidget* parent, std::vector<ClassGrouping>& rows,
+                                          const std::vector<std::string>& choices,
+                                          std::int32_t level) {
+    RunClassListDialog(app_, rows, choices,
+                       level == 1 ? ClassListEditor::Level::Middle : ClassListEditor::Level::Large,
+                       parent);
+}
+
 CMinorCategoryDlg* OpenSmallClassDialogForPlayer(CKWApp& app, CMainFrame& frame,
-                                                 CategoryDefinition& definition,
+                                                 std::vector<SmallClassDefinition>& classes,
                                                  std::function<void()> refresh) {
-    auto* dialog = new CMinorCategoryDlg(
-        app, definition.smallClasses,
-        [&definition](const std::vector<SmallClassDefinition>& rows) {
-            definition.smallClasses = rows;
-        },
-        &frame);
+    auto* dialog = new CMinorCategoryDlg(app, classes, writeInto(classes), &frame);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setRefresh(std::move(refresh));
     frame.SetPlayerDialog(PlayerDialog::SmallClass, dialog);
@@ -401,15 +402,12 @@ CMinorCategoryDlg* OpenSmallClassDialogForPlayer(CKWApp& app, CMainFrame& frame,
 }
 
 CCategoryListDlg* OpenClassListDialogForPlayer(CKWApp& app, CMainFrame& frame,
-                                               CategoryDefinition& definition,
+                                               std::vector<ClassGrouping>& rows,
+                                               std::vector<std::string> choices,
                                                ClassListEditor::Level level,
                                                std::function<void()> refresh) {
-    auto* dialog = new CCategoryListDlg(
-        app, level, rowsOf(definition, level), ClassListEditor::ChoicesFor(app, definition, level),
-        [&definition, level](const std::vector<ClassGrouping>& rows) {
-            rowsOf(definition, level) = rows;
-        },
-        &frame);
+    auto* dialog =
+        new CCategoryListDlg(app, level, rows, std::move(choices), writeInto(rows), &frame);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setRefresh(std::move(refresh));
     const bool middle = level == ClassListEditor::Level::Middle;

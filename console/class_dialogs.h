@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/shared_records.h"
+#include "console/category_class_dialogs.h"
 #include "console/class_list_editor.h"
 #include "console/class_small_editor.h"
 
@@ -118,25 +119,42 @@ private:
 };
 
 // --- The category editor's buttons: modal, through the modal runner ---
-// The small classes of `definition` edited; true when OK replaced them.
-bool RunSmallClassDialog(CKWApp& app, CategoryDefinition& definition, QWidget* parent);
-// The middle (Level::Middle) or large rows of `definition` edited, the member choices taken
-// from the level below; true when OK replaced them.
-bool RunClassListDialog(CKWApp& app, CategoryDefinition& definition, ClassListEditor::Level level,
+// `classes` edited; true when OK replaced them.
+bool RunSmallClassDialog(CKWApp& app, std::vector<SmallClassDefinition>& classes, QWidget* parent);
+// The middle (Level::Middle) or large rows edited, `choices` the names of the level below and
+// "Others"; true when OK replaced them.
+bool RunClassListDialog(CKWApp& app, std::vector<ClassGrouping>& rows,
+                        std::vector<std::string> choices, ClassListEditor::Level level,
                         QWidget* parent);
 
+// The category editor's class buttons open these dialogs through this hook, which the cross-tab
+// page installs for its lifetime.
+class ClassDialogsForEditor : public CategoryClassDialogs {
+public:
+    explicit ClassDialogsForEditor(CKWApp& app) : app_(app) {}
+    void EditSmallClasses(QWidget* parent, std::vector<SmallClassDefinition>& classes,
+                          const std::vector<std::string>& reservedWords) override;
+    void EditClassRows(QWidget* parent, std::vector<ClassGrouping>& rows,
+                       const std::vector<std::string>& choices, std::int32_t level) override;
+
+private:
+    CKWApp& app_;
+};
+
 // --- The macro players: without a modal loop, registered with the frame ---
-// `definition` must outlive the dialog (the category editor's edited definition); `refresh`
-// runs after PlayOK or PlayCancel ended it (the editor's RefreshTree). The frame's reference to
-// the other level's class list dialog is dropped: one class list dialog is open for a macro.
+// `classes` (or `rows`) must outlive the dialog: the category editor's edited definition.
+// `refresh` runs after PlayClose… ended the dialog (the editor's RefreshTree). Opening a class
+// list dialog drops the frame's reference to one of the other level: one class list dialog is
+// open for a macro.
 CMinorCategoryDlg* OpenSmallClassDialogForPlayer(CKWApp& app, CMainFrame& frame,
-                                                 CategoryDefinition& definition,
+                                                 std::vector<SmallClassDefinition>& classes,
                                                  std::function<void()> refresh);
 CCategoryListDlg* OpenClassListDialogForPlayer(CKWApp& app, CMainFrame& frame,
-                                               CategoryDefinition& definition,
+                                               std::vector<ClassGrouping>& rows,
+                                               std::vector<std::string> choices,
                                                ClassListEditor::Level level,
                                                std::function<void()> refresh);
-// The open dialog's OK or Cancel, then the dialog destroyed, forgotten by the frame and the
-// refresh run.
+// The open dialog's OK or Cancel, then the dialog forgotten by the frame, the refresh run and
+// the dialog closed (it deletes itself).
 void PlayCloseSmallClassDialog(CMainFrame& frame, CMinorCategoryDlg& dialog, bool ok);
 void PlayCloseClassListDialog(CMainFrame& frame, CCategoryListDlg& dialog, bool ok);

@@ -7,36 +7,12 @@
 
 #include "platform/core/cp932.h"
 
-namespace {
-
-void appendOnce(std::vector<std::string>& names, const std::string& name) {
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
-}
-
-}  // namespace
-
 ClassListEditor::ClassListEditor(CKWApp& app, Level level, const std::vector<ClassGrouping>& target,
                                  std::vector<std::string> choices)
     : app_(app), level_(level), working_(target), choices_(std::move(choices)) {
     members_ = choices_;
     members_.push_back(zbq::cp932::literal(kUndefined));
     app_.Record(StepBuilder(command("DispEditMiddleClassDialog", "DispEditLargeClassDialog")));
-}
-
-std::vector<std::string> ClassListEditor::ChoicesFor(const CKWApp& app,
-                                                     const CategoryDefinition& definition,
-                                                     Level level) {
-    std::vector<std::string> names;
-    if (level == Level::Middle) {
-        for (const SmallClassDefinition& entry : definition.smallClasses)
-            appendOnce(names, entry.name);
-    } else {
-        for (const ClassGrouping& row : definition.middleClasses)
-            appendOnce(names, row.name);
-    }
-    const std::vector<std::string>& words = app.GetReservedWords();
-    if (words.size() > 3) names.push_back(words[3]);
-    return names;
 }
 
 const char* ClassListEditor::command(const char* middle, const char* large) const {

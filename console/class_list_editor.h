@@ -38,10 +38,6 @@ public:
     ClassListEditor(CKWApp& app, Level level, const std::vector<ClassGrouping>& target,
                     std::vector<std::string> choices);
 
-    // The editor's choices for a level of `definition`: the distinct names below, then "Others".
-    static std::vector<std::string> ChoicesFor(const CKWApp& app,
-                                               const CategoryDefinition& definition, Level level);
-
     Level level() const { return level_; }
     const char* title() const;  // "中分類編集" / "大分類編集" (UTF-8)
     const char* label() const;  // "小分類定義一覧" / "中分類定義一覧" (UTF-8)

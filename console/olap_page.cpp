@@ -12,6 +12,7 @@
 
 #include "app/main_frame.h"
 #include "console/category_frame.h"
+#include "console/class_dialogs.h"
 #include "console/up_down_edit.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -40,7 +41,9 @@ COlapPage::COlapPage(CKWApp& app, QWidget* parent)
       percent_(new CUpDownEdit(this)),
       spinUp_(new QToolButton(this)),
       spinDown_(new QToolButton(this)),
-      frame_(new COlapFrm(app, this)) {
+      frame_(new COlapFrm(app, this)),
+      classDialogs_(std::make_unique<ClassDialogsForEditor>(app)) {
+    previousDialogs_ = setCategoryClassDialogs(classDialogs_.get());
     setObjectName(QStringLiteral("olap"));
     (new QLabel(QString::fromUtf8("集計対象値（Z）↓  ％順位↓"), this))
         ->setObjectName(QStringLiteral("zLabel"));
@@ -76,6 +79,10 @@ COlapPage::COlapPage(CKWApp& app, QWidget* parent)
     connect(display_, &QPushButton::clicked, this, &COlapPage::OnOlapDisplay);
     if (app_.IsDataLoaded()) settings_.FillItemCombos();
     sync();
+}
+
+COlapPage::~COlapPage() {
+    if (categoryClassDialogs() == classDialogs_.get()) setCategoryClassDialogs(previousDialogs_);
 }
 
 void COlapPage::buildAxis(Axis axis) {

@@ -13,11 +13,14 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 #include "console/olap_axis.h"
 
 class CKWApp;
 class COlapFrm;
+class CategoryClassDialogs;
+class ClassDialogsForEditor;
 class CUpDownEdit;
 class QCheckBox;
 class QPushButton;
@@ -43,7 +46,9 @@ class COlapPage : public QWidget {
 public:
     using Axis = OlapAxisSettings::Axis;
 
+    // The page opens the category editor's class dialogs for as long as it lives.
     explicit COlapPage(CKWApp& app, QWidget* parent = nullptr);
+    ~COlapPage() override;
 
     OlapAxisSettings& settings() { return settings_; }
     const OlapAxisSettings& settings() const { return settings_; }
@@ -97,4 +102,6 @@ private:
     QToolButton* spinUp_;
     QToolButton* spinDown_;
     COlapFrm* frame_;
+    std::unique_ptr<ClassDialogsForEditor> classDialogs_;
+    CategoryClassDialogs* previousDialogs_ = nullptr;
 };

@@ -221,20 +221,13 @@ TEST(SmallClassEditor, HeldTextsStopAt127BytesOnACharacterBoundary) {
     EXPECT_EQ(e.name().size(), 126u) << "never half a character";
 }
 
-TEST(ClassListEditor, MembersAreTheDistinctNamesBelowThenOthersThenUndefined) {
+TEST(ClassListEditor, MembersAreTheChoicesThenUndefined) {
     Fixture f;
-    CategoryDefinition d;
-    d.smallClasses = {{"A", 0, "1", ""}, {"B", 0, "2", ""}, {"A", 0, "3", ""}, {"C", 0, "4", ""}};
-    d.middleClasses = {{"M", "A"}, {"N", "B"}, {"M", "C"}};
-    using Level = ClassListEditor::Level;
-    ClassListEditor middle(f.app, Level::Middle, d.middleClasses,
-                           ClassListEditor::ChoicesFor(f.app, d, Level::Middle));
-    EXPECT_EQ(middle.members(),
-              (std::vector<std::string>{"A", "B", "C", "Others",
-                                        zbq::cp932::literal("未定義のデータです")}));
-    EXPECT_EQ(ClassListEditor::ChoicesFor(f.app, d, Level::Large),
-              (std::vector<std::string>{"M", "N", "Others"}));
+    ClassListEditor middle(f.app, ClassListEditor::Level::Middle, {}, {"A", "B", "Others"});
+    EXPECT_EQ(middle.members(), (std::vector<std::string>{
+                                    "A", "B", "Others", zbq::cp932::literal("未定義のデータです")}));
     EXPECT_EQ(std::string(middle.title()), "中分類編集");
+    EXPECT_EQ(f.macro.steps, std::vector<std::string>{"DispEditMiddleClassDialog"});
 }
 
 TEST(ClassListEditor, UnknownMembersAreMarkedAndShowAsUndefined) {

@@ -176,10 +176,16 @@ struct Dialogs : OlapScreen {
         definition.middleClasses = {{"M", "A"}, {"N", "B"}};
     }
     CMinorCategoryDlg* openSmall() {
-        return OpenSmallClassDialogForPlayer(app, frame, definition, [this] { ++refreshed; });
+        return OpenSmallClassDialogForPlayer(app, frame, definition.smallClasses,
+                                             [this] { ++refreshed; });
     }
     CCategoryListDlg* openList(ClassListEditor::Level level) {
-        return OpenClassListDialogForPlayer(app, frame, definition, level, [this] { ++refreshed; });
+        const bool middle = level == ClassListEditor::Level::Middle;
+        return OpenClassListDialogForPlayer(
+            app, frame, middle ? definition.middleClasses : definition.largeClasses,
+            middle ? std::vector<std::string>{"A", "B", "C", "Others"}
+                   : std::vector<std::string>{"M", "N", "Others"},
+            level, [this] { ++refreshed; });
     }
     CategoryDefinition definition;
     int refreshed = 0;
