@@ -6,6 +6,7 @@
 #include "console/category_file.h"
 #include "console/category_form_view.h"
 #include "console/category_list_view.h"
+#include "platform/core/cp932.h"
 #include "platform/ui/prompts.h"
 
 namespace {
@@ -19,6 +20,13 @@ std::int32_t followByName(std::int32_t index, const std::vector<CategoryDefiniti
                           const CategorySet& after) {
     if (index < 0 || index >= static_cast<std::int32_t>(before.size())) return index;
     return after.IndexOf(before[static_cast<std::size_t>(index)].name);
+}
+
+// A path as a step holds it: CP932, or "???" (asked for again when the step plays) when the
+// recording indicator says so or the macro file cannot hold the path.
+std::string recordedPath(const CKWApp& app, const std::string& path) {
+    const std::optional<std::string> stored = zbq::cp932::pathToStored(path);
+    return app.macro().isVariable() || !stored ? std::string("???") : *stored;
 }
 
 }  // namespace
@@ -75,7 +83,7 @@ void COlapFrm::PublishSet() {
 }
 
 bool COlapFrm::ImportCategory(const std::string& path, bool resetPages) {
-    app_.Record(StepBuilder("ImportCategory").textOrAsk(path, app_.macro().isVariable()));
+    app_.Record(StepBuilder("ImportCategory").text(recordedPath(app_, path)));
     CategoryFile::Imported imported = CategoryFile::Import(path);
     if (!imported.definition) {
         app_.ShowError(imported.message);
@@ -96,8 +104,7 @@ bool COlapFrm::ExportCategory(std::int32_t row, const std::string& path) {
         app_.ShowError(failure);
         return false;
     }
-    app_.Record(
-        StepBuilder("ExportCategory").number(row).textOrAsk(path, app_.macro().isVariable()));
+    app_.Record(StepBuilder("ExportCategory").number(row).text(recordedPath(app_, path)));
     return true;
 }
 

@@ -198,23 +198,33 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
              PlaySelectAggregateKind),  // 90
     playedBy(cmd("InputPercent", "％順位", 1, Target::Console,
                  ask(1, "[％順位]: ％値（０～１００）を入力して下さい。", -1, kPercent)),
-             PlayInputPercent),                                       // 91
-    cmd("DispCategory", "カテゴリ定義を表示", 1, Target::Console),    // 92
-    cmd("DeleteCategory", "カテゴリ定義を削除", 1, Target::Console),  // 93
-    cmd("ImportCategory", "カテゴリ定義をインポート", 1, Target::Console,
-        ask(1, "[カテゴリ定義をインポート]: ファイルパスを入力して下さい。", 4, kFileName)),  // 94
-    cmd("ExportCategory", "カテゴリ定義をエクスポート", 2, Target::Console,
-        ask(2, "[カテゴリ定義をエクスポート]: ファイルパスを入力して下さい。", 5,
-            kFileName)),  // 95
-    cmd("InputCategoryName", "カテゴリ名入力", 1, Target::Console,
-        ask(1, "[カテゴリ名入力]: カテゴリ名を入力して下さい。")),                     // 96
-    cmd("SelectCategoryType", "カテゴリタイプ選択", 1, Target::Console),               // 97
+             PlayInputPercent),  // 91
+    playedBy(cmd("DispCategory", "カテゴリ定義を表示", 1, Target::Console),
+             PlayDispCategory),  // 92
+    playedBy(cmd("DeleteCategory", "カテゴリ定義を削除", 1, Target::Console),
+             PlayDeleteCategory),  // 93
+    playedBy(
+        cmd("ImportCategory", "カテゴリ定義をインポート", 1, Target::Console,
+            ask(1, "[カテゴリ定義をインポート]: ファイルパスを入力して下さい。", 4, kFileName)),
+        PlayImportCategory),  // 94
+    playedBy(
+        cmd("ExportCategory", "カテゴリ定義をエクスポート", 2, Target::Console,
+            ask(2, "[カテゴリ定義をエクスポート]: ファイルパスを入力して下さい。", 5, kFileName)),
+        PlayExportCategory),  // 95
+    playedBy(cmd("InputCategoryName", "カテゴリ名入力", 1, Target::Console,
+                 ask(1, "[カテゴリ名入力]: カテゴリ名を入力して下さい。")),
+             PlayInputCategoryName),  // 96
+    playedBy(cmd("SelectCategoryType", "カテゴリタイプ選択", 1, Target::Console),
+             PlaySelectCategoryType),                                                  // 97
     cmd("DispEditSmallClassDialog", "小分類編集ダイアログ表示", 0, Target::Console),   // 98
     cmd("DispEditMiddleClassDialog", "中分類編集ダイアログ表示", 0, Target::Console),  // 99
     cmd("DispEditLargeClassDialog", "大分類編集ダイアログ表示", 0, Target::Console),   // 100
-    cmd("EntryCategory", "カテゴリ定義へ登録", 0, Target::Console),                    // 101
-    cmd("ClearCategory", "カテゴリ定義クリア", 0, Target::Console),                    // 102
-    cmd("ResetCategory", "カテゴリ定義リセット", 0, Target::Console),                  // 103
+    playedBy(cmd("EntryCategory", "カテゴリ定義へ登録", 0, Target::Console),
+             PlayEntryCategory),  // 101
+    playedBy(cmd("ClearCategory", "カテゴリ定義クリア", 0, Target::Console),
+             PlayClearCategory),  // 102
+    playedBy(cmd("ResetCategory", "カテゴリ定義リセット", 0, Target::Console),
+             PlayResetCategory),  // 103
     playedBy(cmd("InputSmallClassName", "小分類名称入力", 1, dialogOf(PlayerDialog::SmallClass),
                  ask(1, "[小分類名称]: 名称を入力して下さい。")),
              PlayInputSmallClassName),  // 104

@@ -84,5 +84,16 @@ std::int32_t PlayDispClass(CMacro& macro, StepFields& fields);
 std::int32_t PlayOKClassDialog(CMacro& macro, StepFields& fields);
 std::int32_t PlayCancelClassDialog(CMacro& macro, StepFields& fields);
 
+// --- OLAP page: categories (players_category.cpp) ---
+std::int32_t PlayDispCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayDeleteCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayImportCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayExportCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputCategoryName(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectCategoryType(CMacro& macro, StepFields& fields);
+std::int32_t PlayEntryCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayClearCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayResetCategory(CMacro& macro, StepFields& fields);
+
 // --- Data file (players_data_file.cpp) ---
 std::int32_t PlaySaveZbw(CMacro& macro, StepFields& fields);

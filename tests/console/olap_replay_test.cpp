@@ -1,12 +1,12 @@
 // A session on the class-list dialogs and the cross-tab axis page recorded through the real
-// widgets and replayed in a fresh program: small classes typed, chosen, ordered and confirmed,
-// middle and large classes, then X, Y and Z items, categories, levels by page step and thumb,
-// the X check, kind 7 with a spin step and "OLAP表示" on a stand-in cross-tab window. The
-// replay ends on the same screen, with the same definition and the same settings block.
+// widgets and replayed in a fresh program: in the category editor a name and a type, then
+// through its buttons small classes typed, chosen, ordered and confirmed, middle and large
+// classes, and the definition registered; then X, Y and Z items, categories, levels by page
+// step and thumb, the X check, kind 7 with a spin step and "OLAP表示" on a stand-in cross-tab
+// window. The replay ends on the same screen, with the same settings block.
 //
-// The category editor that opens the dialogs and registers the definition is stood in for by
-// the test: its buttons call the dialogs' modal entry points, and its steps
-// (DispEdit…ClassDialog, EntryCategory) get stand-in players on a definition the test holds.
+// The steps that open the class dialogs for a macro are played by stand-ins here, which open
+// the dialogs on the editor's definition as their players do.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include <gtest/gtest.h>
@@ -21,8 +21,11 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <chrono>
 #include <memory>
 
+#include "console/category_form_view.h"
+#include "console/category_frame.h"
 #include "console/class_dialogs.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/modal_runner.h"
@@ -36,53 +39,53 @@ namespace {
 using Axis = OlapAxisSettings::Axis;
 using Level = ClassListEditor::Level;
 
-// The definition the stand-in editor edits, in the program that runs now.
-CategoryDefinition* gEdited = nullptr;
-
 CMainFrame& frameOf(CMacro& macro) {
     return *qobject_cast<CMainFrame*>(macro.App().windows().mainWindow());
 }
 
-// The stand-in editor's register: the definition, named and typed, joins the category list.
-void registerEdited(CKWApp& app) {
-    CategoryDefinition definition = *gEdited;
-    definition.name = cp932::literal("年齢区分");
-    definition.valueType = 1;
-    std::vector<CategoryDefinition> list = app.GetCategoryList();
-    list.push_back(definition);
-    app.SetCategoryList(list);
-    app.ResetOlapPages();
+COlapFormView& editorOf(CMacro& macro) {
+    return *qobject_cast<CConsSheet*>(macro.App().windows().console())->OlapFrame()->editor();
 }
 
 std::int32_t playDispSmall(CMacro& macro, StepFields&) {
-    OpenSmallClassDialogForPlayer(macro.App(), frameOf(macro), *gEdited, [] {});
+    COlapFormView& editor = editorOf(macro);
+    OpenSmallClassDialogForPlayer(macro.App(), frameOf(macro),
+                                  editor.model().definition().smallClasses,
+                                  [&editor] { editor.RefreshTree(); });
+    return 1;
+}
+
+std::int32_t playDispRows(CMacro& macro, Level level) {
+    COlapFormView& editor = editorOf(macro);
+    CategoryDefinition& d = editor.model().definition();
+    const bool middle = level == Level::Middle;
+    OpenClassListDialogForPlayer(
+        macro.App(), frameOf(macro), middle ? d.middleClasses : d.largeClasses,
+        editor.model().memberChoices(middle ? ClassLevel::Middle : ClassLevel::Large), level,
+        [&editor] { editor.RefreshTree(); });
     return 1;
 }
 std::int32_t playDispMiddle(CMacro& macro, StepFields&) {
-    OpenClassListDialogForPlayer(macro.App(), frameOf(macro), *gEdited, Level::Middle, [] {});
-    return 1;
+    return playDispRows(macro, Level::Middle);
 }
 std::int32_t playDispLarge(CMacro& macro, StepFields&) {
-    OpenClassListDialogForPlayer(macro.App(), frameOf(macro), *gEdited, Level::Large, [] {});
-    return 1;
+    return playDispRows(macro, Level::Large);
 }
-std::int32_t playEntry(CMacro& macro, StepFields&) {
-    registerEdited(macro.App());
-    return 1;
+
+// One start-up stamp for both programs, so their temporary names agree.
+std::chrono::system_clock::time_point fixedTime() {
+    using namespace std::chrono;
+    return sys_days{year{2024} / 5 / 6} + hours{12} + minutes{34} + seconds{56};
 }
 
 struct Program {
     Program() : frame(h.app(), factories()) {
-        gEdited = &edited;
+        h.app().SetClock(fixedTime);
         macro.RegisterPlayer("DispEditSmallClassDialog", playDispSmall);
         macro.RegisterPlayer("DispEditMiddleClassDialog", playDispMiddle);
         macro.RegisterPlayer("DispEditLargeClassDialog", playDispLarge);
-        macro.RegisterPlayer("EntryCategory", playEntry);
     }
-    ~Program() {
-        h.exit();
-        gEdited = nullptr;
-    }
+    ~Program() { h.exit(); }
     WindowFactories factories() {
         WindowFactories f;
         f.console = [this](CMainFrame& owner) { return CConsSheet::MakeHandle(h.app(), &owner); };
@@ -93,9 +96,12 @@ struct Program {
     }
     COlapPage& page() const { return *qobject_cast<CConsSheet*>(frame.console())->OlapPage(); }
 
+    COlapFormView& editor() const {
+        return *qobject_cast<CConsSheet*>(frame.console())->OlapFrame()->editor();
+    }
+
     AppHarness h;
     CMacro macro{h.app()};
-    CategoryDefinition edited;
     std::vector<CrossSettings> blocks;
     CMainFrame frame;
 };
@@ -187,25 +193,29 @@ TEST(OlapReplay, ASessionOnTheDialogsAndThePageReplaysToTheSameState) {
     TempDir out;
     std::string recordedScreen;
     std::vector<CrossSettings> recordedBlocks;
-    CategoryDefinition recordedDefinition;
     {
         Program session;
         ASSERT_TRUE(session.h.start({session.h.writeFixture()}));
         session.frame.ShowConsole();
         ASSERT_EQ(session.macro.StartRecording(), 1);
         {
+            COlapFormView& editor = session.editor();
+            editor.OnNameFocusIn();
+            editor.SetNameText(cp932::literal("年齢区分"));
+            editor.OnNameFocusOut();
+            emit editor.typeList()->activated(2);  // Integer
             ui::ScopedModalHook hook(driveDialog);
-            CKWApp& app = session.h.app();
-            EXPECT_TRUE(RunSmallClassDialog(app, session.edited, &session.frame));
-            EXPECT_TRUE(RunClassListDialog(app, session.edited, Level::Middle, &session.frame));
-            EXPECT_TRUE(RunClassListDialog(app, session.edited, Level::Large, &session.frame));
-            registerEdited(app);
-            app.Record(StepBuilder("EntryCategory"));
+            for (COlapFormView::Button button : {COlapFormView::kSmall, COlapFormView::kMiddle,
+                                                 COlapFormView::kLarge, COlapFormView::kRegister})
+                editor.button(button)->click();
+            EXPECT_EQ(hook.calls(), 3);
         }
         pageSession(session);
         QCoreApplication::processEvents();
         EXPECT_EQ(session.macro.RecordedSteps(),
-                  (std::vector<std::string>{"DispEditSmallClassDialog",
+                  (std::vector<std::string>{cp932::literal("InputCategoryName,\"年齢区分\""),
+                                            "SelectCategoryType,2",
+                                            "DispEditSmallClassDialog",
                                             "InputSmallClassName,\"B\"",
                                             "SelectSmallClassOperater,2",
                                             "InputSmallClassTerm1,\"30\"",
@@ -268,12 +278,12 @@ TEST(OlapReplay, ASessionOnTheDialogsAndThePageReplaysToTheSameState) {
         block.kind = 7;
         block.percentage = 51.0;
         EXPECT_EQ(session.blocks[0], block);
-        EXPECT_EQ(session.edited.smallClasses,
+        ASSERT_EQ(session.h.app().GetCategoryList().size(), 2u);
+        EXPECT_EQ(session.h.app().GetCategoryList()[1].smallClasses,
                   (std::vector<SmallClassDefinition>{
                       {"A", 6, "15", "29"}, {"B", 2, "30", ""}, {"C", 0, "Others", ""}}));
         recordedScreen = session.h.snapshot();
         recordedBlocks = session.blocks;
-        recordedDefinition = session.edited;
         ASSERT_EQ(session.macro.WriteMacroFile(out.file("session.mcr")), 1);
     }
 
@@ -288,7 +298,6 @@ TEST(OlapReplay, ASessionOnTheDialogsAndThePageReplaysToTheSameState) {
     for (const ui::Message& m : replay.h.prompts().messages())
         messages.push_back(m.text.toStdString());
     EXPECT_EQ(messages, std::vector<std::string>{"マクロの実行が完了しました。"});
-    EXPECT_EQ(replay.edited, recordedDefinition);
     EXPECT_EQ(replay.blocks, recordedBlocks);
     EXPECT_EQ(replay.h.snapshot(), recordedScreen);
 }
