@@ -95,6 +95,30 @@ QPushButton* buttonOf(const std::vector<QPushButton*>& buttons, const char* capt
     return nullptr;
 }
 
+// The class list's selection and double click, the six list buttons, OK and Cancel: wired
+// alike in both dialogs. `act` runs an editor action and shows its outcome.
+template <typename Dialog, typename Editor, typename Act>
+void wireList(Dialog& dialog, Editor& editor, QTreeWidget& list,
+              const std::vector<QPushButton*>& buttons, const bool& updating, Act act) {
+    QObject::connect(&list, &QTreeWidget::itemSelectionChanged, &dialog,
+                     [&dialog, &editor, &list, &updating] {
+                         if (updating) return;
+                         editor.selectRow(selectedRowOf(list));
+                         dialog.sync();
+                     });
+    QObject::connect(&list, &QTreeWidget::itemDoubleClicked, &dialog,
+                     [act] { act(&Editor::OnDblclkList); });
+    void (Editor::*actions[])() = {&Editor::OnClear, &Editor::OnAdd,  &Editor::OnOverwrite,
+                                   &Editor::OnUp,    &Editor::OnDown, &Editor::OnDelete};
+    for (std::size_t i = 0; i < 6; ++i) {
+        auto action = actions[i];
+        QObject::connect(buttons[i], &QPushButton::clicked, &dialog,
+                         [act, action] { act(action); });
+    }
+    QObject::connect(buttons[6], &QPushButton::clicked, &dialog, [&dialog] { dialog.OnOK(); });
+    QObject::connect(buttons[7], &QPushButton::clicked, &dialog, [&dialog] { dialog.OnCancel(); });
+}
+
 }  // namespace
 
 // --- Small classes ---
@@ -146,23 +170,7 @@ CMinorCategoryDlg::CMinorCategoryDlg(CKWApp& app, const std::vector<SmallClassDe
         editor_.setTerm2(typed(*term2_, editor_.term2(), SmallClassEditor::kHeld));
         sync();
     });
-    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (updating_) return;
-        editor_.selectRow(selectedRowOf(*list_));
-        sync();
-    });
-    connect(list_, &QTreeWidget::itemDoubleClicked, this,
-            [this] { act(&SmallClassEditor::OnDblclkList); });
-    void (SmallClassEditor::*actions[])() = {
-        &SmallClassEditor::OnClear, &SmallClassEditor::OnAdd,  &SmallClassEditor::OnOverwrite,
-        &SmallClassEditor::OnUp,    &SmallClassEditor::OnDown, &SmallClassEditor::OnDelete};
-    for (int i = 0; i < 6; ++i) {
-        auto action = actions[i];
-        connect(buttons_[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
-                [this, action] { act(action); });
-    }
-    connect(buttons_[6], &QPushButton::clicked, this, &CMinorCategoryDlg::OnOK);
-    connect(buttons_[7], &QPushButton::clicked, this, &CMinorCategoryDlg::OnCancel);
+    wireList(*this, editor_, *list_, buttons_, updating_, [this](auto action) { act(action); });
     resize(522, 237);
     sync();
 }
@@ -274,23 +282,7 @@ CCategoryListDlg::CCategoryListDlg(CKWApp& app, ClassListEditor::Level level,
         editor_.selectMember(index);
         sync();
     });
-    connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (updating_) return;
-        editor_.selectRow(selectedRowOf(*list_));
-        sync();
-    });
-    connect(list_, &QTreeWidget::itemDoubleClicked, this,
-            [this] { act(&ClassListEditor::OnDblclkList); });
-    void (ClassListEditor::*actions[])() = {
-        &ClassListEditor::OnClear, &ClassListEditor::OnAdd,  &ClassListEditor::OnOverwrite,
-        &ClassListEditor::OnUp,    &ClassListEditor::OnDown, &ClassListEditor::OnDelete};
-    for (int i = 0; i < 6; ++i) {
-        auto action = actions[i];
-        connect(buttons_[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
-                [this, action] { act(action); });
-    }
-    connect(buttons_[6], &QPushButton::clicked, this, &CCategoryListDlg::OnOK);
-    connect(buttons_[7], &QPushButton::clicked, this, &CCategoryListDlg::OnCancel);
+    wireList(*this, editor_, *list_, buttons_, updating_, [this](auto action) { act(action); });
     resize(492, 237);
     sync();
 }

@@ -262,6 +262,14 @@ TEST(OlapAxis, LevelsStayWithinTheirRangeAndThePercentSpinStopsAtItsEnds) {
     EXPECT_EQ(p.macro.steps[0], "SelectCategLevelX,2,0");
     EXPECT_EQ(p.macro.steps[1], "SelectCategLevelX,4,3");
     EXPECT_EQ(p.macro.steps[4], "InputPercent,\"100\"");
+    p.macro.steps.clear();
+    p.page.percentFocusIn();
+    p.page.percentFocusOut();
+    p.page.percentFocusIn();
+    p.page.setPercent("7");
+    p.page.percentFocusOut();
+    EXPECT_EQ(p.macro.steps, std::vector<std::string>{"InputPercent,\"7\""})
+        << "focus-out records a changed text only";
 }
 
 }  // namespace
