@@ -2,7 +2,6 @@
 
 #include "console/category_form_view.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
@@ -66,7 +66,7 @@ COlapFormView::COlapFormView(COlapFrm& frame, QWidget* parent)
         const std::optional<std::string> bytes = zbq::ui::toCp932(text);
         if (!bytes || bytes->size() > kCategoryNameTyped) {
             // What CP932 cannot hold, or more than the field takes, is not typed in.
-            QApplication::beep();
+            zbq::ui::prompts().beep();
             SetNameText(std::string(model_.definition().name));
             return;
         }
