@@ -128,7 +128,8 @@ void COlapFormView::ResetForm() {
 }
 
 void COlapFormView::showDefinition() {
-    SetNameText(model_.definition().name);
+    // A loaded name may be longer than a typed one (up to 127 bytes): it is shown whole.
+    showName(model_.definition().name);
     const std::int32_t type = model_.definition().valueType;
     type_->setCurrentIndex(type >= 0 && type <= 6 ? type + 1 : 0);
     refreshing_ = true;
@@ -243,9 +244,12 @@ void COlapFormView::editRows(ClassLevel level) {
 // --- The name field ---
 
 void COlapFormView::SetNameText(std::string_view name) {
-    const std::string_view kept = zbq::cp932::cut(name, kCategoryNameTyped);
-    model_.definition().name.assign(kept);
-    const QString text = zbq::ui::fromCp932(kept);
+    showName(std::string(zbq::cp932::cut(name, kCategoryNameTyped)));
+}
+
+void COlapFormView::showName(const std::string& name) {
+    model_.definition().name = name;
+    const QString text = zbq::ui::fromCp932(name);
     if (name_->text() != text) name_->setText(text);
 }
 

@@ -249,6 +249,13 @@ TEST_F(CategoryFrameTest, TypingPastTheLimitOrOutsideCp932IsRefused) {
     EXPECT_EQ(h.prompts().beeps(), 2);
     EXPECT_EQ(field.text(), QString::fromUtf8("年齢"));
     EXPECT_EQ(editor.model().definition().name, literal("年齢"));
+
+    // A definition read from a file may have a longer name: it is shown and kept whole.
+    frame->set()->Put(categoryOf(std::string(127, 'n'), 1, {{"a", 0, "1", ""}}));
+    editor.LoadCategory(3);
+    EXPECT_EQ(editor.NameText(), std::string(127, 'n'));
+    editor.OnRegister();
+    EXPECT_EQ(appNames().size(), 4u);
 }
 
 // The recording indicator's "可変": typed names and chosen paths are recorded as "???".
