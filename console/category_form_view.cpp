@@ -2,7 +2,6 @@
 
 #include "console/category_form_view.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QLabel>
@@ -15,6 +14,7 @@
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
@@ -66,7 +66,7 @@ COlapFormView::COlapFormView(COlapFrm& frame, QWidget* parent)
         const std::optional<std::string> bytes = zbq::ui::toCp932(text);
         if (!bytes || bytes->size() > kCategoryNameTyped) {
             // What CP932 cannot hold, or more than the field takes, is not typed in.
-            QApplication::beep();
+            zbq::ui::prompts().beep();
             SetNameText(std::string(model_.definition().name));
             return;
         }
@@ -128,7 +128,8 @@ void COlapFormView::ResetForm() {
 }
 
 void COlapFormView::showDefinition() {
-    SetNameText(model_.definition().name);
+    // A loaded name may be longer than a typed one (up to 127 bytes): it is shown whole.
+    showName(model_.definition().name);
     const std::int32_t type = model_.definition().valueType;
     type_->setCurrentIndex(type >= 0 && type <= 6 ? type + 1 : 0);
     refreshing_ = true;
@@ -243,9 +244,12 @@ void COlapFormView::editRows(ClassLevel level) {
 // --- The name field ---
 
 void COlapFormView::SetNameText(std::string_view name) {
-    const std::string_view kept = zbq::cp932::cut(name, kCategoryNameTyped);
-    model_.definition().name.assign(kept);
-    const QString text = zbq::ui::fromCp932(kept);
+    showName(std::string(zbq::cp932::cut(name, kCategoryNameTyped)));
+}
+
+void COlapFormView::showName(const std::string& name) {
+    model_.definition().name = name;
+    const QString text = zbq::ui::fromCp932(name);
     if (name_->text() != text) name_->setText(text);
 }
 

@@ -80,6 +80,7 @@ protected:
 private:
     void clearForm();
     void showDefinition();
+    void showName(const std::string& name);
     void showTree();
     void applyType(bool record);
     void report(const std::optional<CategoryCheckFailure>& failure) const;

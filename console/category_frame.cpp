@@ -109,28 +109,26 @@ bool COlapFrm::ExportCategory(std::int32_t row, const std::string& path) {
 }
 
 std::optional<std::string> COlapFrm::ChooseImportFile() const {
+    return chooseFile(zbq::ui::ChooserKind::OpenFile);
+}
+
+std::optional<std::string> COlapFrm::ChooseExportFile() const {
+    std::optional<std::string> path = chooseFile(zbq::ui::ChooserKind::SaveFile);
+    if (!path) return path;
+    // The dialog's default extension: a name typed without one gets ".ctg".
+    const std::size_t slash = path->find_last_of('/');
+    if (path->find('.', slash == std::string::npos ? 0 : slash) == std::string::npos)
+        *path += ".ctg";
+    return path;
+}
+
+std::optional<std::string> COlapFrm::chooseFile(zbq::ui::ChooserKind kind) const {
     zbq::ui::Chooser chooser;
-    chooser.kind = zbq::ui::ChooserKind::OpenFile;
+    chooser.kind = kind;
     chooser.start = QStringLiteral("*.ctg");
     chooser.filter = QString::fromUtf8(kFilter);
     const std::optional<QString> chosen =
         zbq::ui::prompts().choose(app_.windows().mainWindow(), chooser);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
     return chosen->toStdString();
-}
-
-std::optional<std::string> COlapFrm::ChooseExportFile() const {
-    zbq::ui::Chooser chooser;
-    chooser.kind = zbq::ui::ChooserKind::SaveFile;
-    chooser.start = QStringLiteral("*.ctg");
-    chooser.filter = QString::fromUtf8(kFilter);
-    const std::optional<QString> chosen =
-        zbq::ui::prompts().choose(app_.windows().mainWindow(), chooser);
-    if (!chosen || chosen->isEmpty()) return std::nullopt;
-    std::string path = chosen->toStdString();
-    // The dialog's default extension: a name typed without one gets ".ctg".
-    const std::size_t slash = path.find_last_of('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name.find('.') == std::string::npos) path += ".ctg";
-    return path;
 }

@@ -14,9 +14,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "console/category_set.h"
+#include "platform/ui/prompts.h"
 
 class CKWApp;
 class COlapFormView;
@@ -56,6 +58,7 @@ public:
 
 private:
     void handOut();
+    std::optional<std::string> chooseFile(zbq::ui::ChooserKind kind) const;
 
     CKWApp& app_;
     std::unique_ptr<CategorySet> set_;

@@ -14,6 +14,7 @@
 #include "console/category_editor.h"
 #include "console/category_file.h"
 #include "console/category_form_view.h"
+#include "console/category_list_model.h"
 #include "tests/support/ordinary_user.h"
 
 namespace zbq::test {
@@ -232,6 +233,62 @@ TEST_F(CategoryFrameTest, NameFieldRecordsAChangedTextOnLeaving) {
     editor.OnNameFocusOut();
     ASSERT_EQ(macro.steps.size(), 1u);
     EXPECT_EQ(macro.steps[0], "InputCategoryName,\"" + editor.model().definition().name + "\"");
+}
+
+TEST_F(CategoryFrameTest, TypingPastTheLimitOrOutsideCp932IsRefused) {
+    COlapFormView& editor = *frame->editor();
+    QLineEdit& field = *editor.nameEdit();
+    const auto type = [&](const QString& text) {
+        field.setText(text);
+        field.textEdited(text);
+    };
+    type(QString::fromUtf8("年齢"));
+    EXPECT_EQ(editor.model().definition().name, literal("年齢"));
+    type(QString(65, QChar('x')));
+    type(QString::fromUtf8("年齢\u00e9"));  // é: CP932 has no such character
+    EXPECT_EQ(h.prompts().beeps(), 2);
+    EXPECT_EQ(field.text(), QString::fromUtf8("年齢"));
+    EXPECT_EQ(editor.model().definition().name, literal("年齢"));
+
+    // A definition read from a file may have a longer name: it is shown and kept whole.
+    frame->set()->Put(categoryOf(std::string(127, 'n'), 1, {{"a", 0, "1", ""}}));
+    editor.LoadCategory(3);
+    EXPECT_EQ(editor.NameText(), std::string(127, 'n'));
+    editor.OnRegister();
+    EXPECT_EQ(appNames().size(), 4u);
+}
+
+// The recording indicator's "可変": typed names and chosen paths are recorded as "???".
+class VariableMacro : public RecordingMacro {
+public:
+    bool isVariable() const override { return true; }
+};
+
+TEST_F(CategoryFrameTest, VariableRecordingAsksForNamesAndPathsAtReplay) {
+    VariableMacro variable;
+    h.app().SetMacroPort(&variable);
+    const std::string path = h.file("v.ctg");
+    ASSERT_TRUE(frame->ExportCategory(0, path));
+    ASSERT_TRUE(frame->ImportCategory(path, true));
+    frame->editor()->OnNameFocusIn();
+    frame->editor()->SetNameText("new");
+    frame->editor()->OnNameFocusOut();
+    EXPECT_EQ(variable.steps,
+              (std::vector<std::string>{"ExportCategory,0,\"???\"", "ImportCategory,\"???\"",
+                                        "InputCategoryName,\"???\""}));
+    h.app().SetMacroPort(&macro);
+}
+
+TEST_F(CategoryFrameTest, ListRowsShowTypeAndCounts) {
+    CategoryDefinition none = categoryOf("N", -1, {{"n", 0, "x", ""}}, {{"M", "n"}, {"M", "z"}});
+    frame->set()->Put(none);
+    frame->list()->FillList();
+    const std::vector<CategoryListRow> rows = categoryListRows(*frame->set());
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0], (CategoryListRow{1, {"A", "Integer", "1", "0", "0"}}));
+    EXPECT_EQ(rows[3], (CategoryListRow{-1, {"N", "", "1", "2", "0"}}));
+    EXPECT_EQ(frame->list()->topLevelItem(3)->text(3).toStdString(), "2");
+    EXPECT_EQ(appNames().back(), "N");
 }
 
 class FakeClassDialogs : public CategoryClassDialogs {

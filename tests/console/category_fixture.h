@@ -8,14 +8,19 @@
 
 #include <QTreeWidget>
 
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/main_frame.h"
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
+#include "console/cons_sheet.h"
+#include "macro/cmacro.h"
+#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/recording_macro.h"
@@ -40,6 +45,51 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
+inline std::vector<std::string> categoryNames(const CKWApp& app) {
+    std::vector<std::string> names;
+    for (const CategoryDefinition& d : app.GetCategoryList())
+        names.push_back(d.name);
+    return names;
+}
+
+inline std::vector<std::string> messageTexts(const ui::ScriptedPrompts& prompts) {
+    std::vector<std::string> texts;
+    for (const ui::Message& m : prompts.messages())
+        texts.push_back(m.text.toStdString());
+    return texts;
+}
+
+// A program with its frame, console and macro object, started by the test. Its clock stands
+// still, so two programs name their temporary files alike.
+struct CategoryProgram {
+    CategoryProgram() : frame(h.app(), factories()) {
+        h.app().SetClock([] {
+            using namespace std::chrono;
+            return system_clock::time_point(sys_days{year{2024} / 5 / 6} + hours{12});
+        });
+    }
+    ~CategoryProgram() { h.exit(); }
+    WindowFactories factories() {
+        WindowFactories f;
+        f.console = [this](CMainFrame& owner) { return CConsSheet::MakeHandle(h.app(), &owner); };
+        return f;
+    }
+    COlapFrm& categories() const {
+        return *qobject_cast<CConsSheet*>(frame.console())->OlapFrame();
+    }
+    std::int32_t play(const std::string& step) {
+        StepFields fields;
+        SplitStepText(step, ',', fields);
+        return macro.ExecuteCommand(fields);
+    }
+    std::vector<std::string> messages() { return messageTexts(h.prompts()); }
+    std::vector<std::string> names() { return categoryNames(h.app()); }
+
+    AppHarness h;
+    CMacro macro{h.app()};
+    CMainFrame frame;
+};
+
 // The fixture loaded, three categories A, B, C beside the built-in one's place taken, and a
 // category frame on them, recording every step.
 class CategoryFrameTest : public ::testing::Test {
@@ -61,18 +111,8 @@ protected:
             names.push_back(frame->list()->topLevelItem(i)->text(0).toStdString());
         return names;
     }
-    std::vector<std::string> appNames() {
-        std::vector<std::string> names;
-        for (const CategoryDefinition& d : h.app().GetCategoryList())
-            names.push_back(d.name);
-        return names;
-    }
-    std::vector<std::string> shownMessages() {
-        std::vector<std::string> texts;
-        for (const ui::Message& m : h.prompts().messages())
-            texts.push_back(m.text.toStdString());
-        return texts;
-    }
+    std::vector<std::string> appNames() { return categoryNames(h.app()); }
+    std::vector<std::string> shownMessages() { return messageTexts(h.prompts()); }
 
     AppHarness h;
     RecordingMacro macro;

@@ -26,45 +26,14 @@ std::string rangeMessage(const std::string& command) {
     return "コマンド[" + command + "]のパラメータが範囲を超えています。" + kStop;
 }
 
-struct Program {
-    Program() : frame(h.app(), factories()) {}
-    ~Program() { h.exit(); }
-    WindowFactories factories() {
-        WindowFactories f;
-        f.console = [this](CMainFrame& owner) { return CConsSheet::MakeHandle(h.app(), &owner); };
-        return f;
-    }
-    COlapFrm& categories() const {
-        return *qobject_cast<CConsSheet*>(frame.console())->OlapFrame();
-    }
-    std::int32_t play(const std::string& step) {
-        StepFields fields;
-        SplitStepText(step, ',', fields);
-        return macro.ExecuteCommand(fields);
-    }
-    std::vector<std::string> messages() {
-        std::vector<std::string> texts;
-        for (const ui::Message& m : h.prompts().messages())
-            texts.push_back(m.text.toStdString());
-        return texts;
-    }
-    std::vector<std::string> names() {
-        std::vector<std::string> out;
-        for (const CategoryDefinition& d : h.app().GetCategoryList())
-            out.push_back(d.name);
-        return out;
-    }
-    // Three definitions A, B, C in the set, as the list's import leaves them.
+// The program with three definitions A, B, C in the set, as the list's import leaves them.
+struct Program : CategoryProgram {
     void threeDefinitions() {
         h.app().SetCategoryList({categoryOf("A", 1, {{"a", 6, "1", "9"}}),
                                  categoryOf("B", 1, {{"b", 2, "5", ""}}),
                                  categoryOf("C", 6, {{"c", 0, "x", ""}})});
         categories().ResetCategorySet();
     }
-
-    AppHarness h;
-    CMacro macro{h.app()};
-    CMainFrame frame;
 };
 
 TEST(CategoryPlayers, ShowAndDeleteTakeARowOfTheList) {

@@ -30,22 +30,7 @@ namespace {
 
 using cp932::literal;
 
-struct Program {
-    Program() : frame(h.app(), factories()) {}
-    ~Program() { h.exit(); }
-    WindowFactories factories() {
-        WindowFactories f;
-        f.console = [this](CMainFrame& owner) { return CConsSheet::MakeHandle(h.app(), &owner); };
-        return f;
-    }
-    COlapFrm& categories() const {
-        return *qobject_cast<CConsSheet*>(frame.console())->OlapFrame();
-    }
-
-    AppHarness h;
-    CMacro macro{h.app()};
-    CMainFrame frame;
-};
+using Program = CategoryProgram;
 
 void focus(QWidget* widget, QEvent::Type type) {
     QFocusEvent event(type, Qt::OtherFocusReason);
