@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 
 #include "app/main_frame.h"
+#include "console/category_form_view.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
@@ -407,6 +408,18 @@ CCategoryListDlg* OpenClassListDialogForPlayer(CKWApp& app, CMainFrame& frame,
     frame.SetPlayerDialog(middle ? PlayerDialog::MiddleClass : PlayerDialog::LargeClass, dialog);
     dialog->show();
     return dialog;
+}
+
+QDialog* OpenClassDialogOnEditor(CKWApp& app, CMainFrame& frame, COlapFormView& editor,
+                                 ClassLevel level) {
+    CategoryDefinition& d = editor.model().definition();
+    auto refresh = [&editor] { editor.RefreshTree(); };
+    if (level == ClassLevel::Small)
+        return OpenSmallClassDialogForPlayer(app, frame, d.smallClasses, refresh);
+    const bool middle = level == ClassLevel::Middle;
+    return OpenClassListDialogForPlayer(
+        app, frame, middle ? d.middleClasses : d.largeClasses, editor.model().memberChoices(level),
+        middle ? ClassListEditor::Level::Middle : ClassListEditor::Level::Large, refresh);
 }
 
 void PlayCloseSmallClassDialog(CMainFrame& frame, CMinorCategoryDlg& dialog, bool ok) {

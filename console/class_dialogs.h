@@ -14,11 +14,13 @@
 
 #include "app/shared_records.h"
 #include "console/category_class_dialogs.h"
+#include "console/category_editor.h"
 #include "console/class_list_editor.h"
 #include "console/class_small_editor.h"
 
 class CKWApp;
 class CMainFrame;
+class COlapFormView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -154,6 +156,10 @@ CCategoryListDlg* OpenClassListDialogForPlayer(CKWApp& app, CMainFrame& frame,
                                                std::vector<std::string> choices,
                                                ClassListEditor::Level level,
                                                std::function<void()> refresh);
+// The DispEdit…ClassDialog steps: the dialog of `level` opened on the category editor's
+// definition (member choices from the editor), the editor's tree rebuilt once a macro ends it.
+QDialog* OpenClassDialogOnEditor(CKWApp& app, CMainFrame& frame, COlapFormView& editor,
+                                 ClassLevel level);
 // The open dialog's OK or Cancel, then the dialog forgotten by the frame, the refresh run and
 // the dialog closed (it deletes itself).
 void PlayCloseSmallClassDialog(CMainFrame& frame, CMinorCategoryDlg& dialog, bool ok);

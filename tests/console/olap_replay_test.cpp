@@ -47,29 +47,17 @@ COlapFormView& editorOf(CMacro& macro) {
     return *qobject_cast<CConsSheet*>(macro.App().windows().console())->OlapFrame()->editor();
 }
 
-std::int32_t playDispSmall(CMacro& macro, StepFields&) {
-    COlapFormView& editor = editorOf(macro);
-    OpenSmallClassDialogForPlayer(macro.App(), frameOf(macro),
-                                  editor.model().definition().smallClasses,
-                                  [&editor] { editor.RefreshTree(); });
-    return 1;
+std::int32_t playDisp(CMacro& macro, ClassLevel level) {
+    return OpenClassDialogOnEditor(macro.App(), frameOf(macro), editorOf(macro), level) ? 1 : 0;
 }
-
-std::int32_t playDispRows(CMacro& macro, Level level) {
-    COlapFormView& editor = editorOf(macro);
-    CategoryDefinition& d = editor.model().definition();
-    const bool middle = level == Level::Middle;
-    OpenClassListDialogForPlayer(
-        macro.App(), frameOf(macro), middle ? d.middleClasses : d.largeClasses,
-        editor.model().memberChoices(middle ? ClassLevel::Middle : ClassLevel::Large), level,
-        [&editor] { editor.RefreshTree(); });
-    return 1;
+std::int32_t playDispSmall(CMacro& macro, StepFields&) {
+    return playDisp(macro, ClassLevel::Small);
 }
 std::int32_t playDispMiddle(CMacro& macro, StepFields&) {
-    return playDispRows(macro, Level::Middle);
+    return playDisp(macro, ClassLevel::Middle);
 }
 std::int32_t playDispLarge(CMacro& macro, StepFields&) {
-    return playDispRows(macro, Level::Large);
+    return playDisp(macro, ClassLevel::Large);
 }
 
 // One start-up stamp for both programs, so their temporary names agree.
