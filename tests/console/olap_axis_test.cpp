@@ -11,16 +11,13 @@
 #include "console/olap_axis.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/scripted_prompts.h"
+#include "tests/console/olap_fixture.h"
 #include "tests/support/recording_macro.h"
 
 namespace {
 
 using Axis = OlapAxisSettings::Axis;
 using zbq::ui::Icon;
-
-// Items 0 to 6: Code, MultiAns, Integer, Float, String, Date, Time.
-constexpr const char* kItemNames[] = {"code", "multi", "int", "float", "text", "date", "time"};
-constexpr std::int32_t kItemTypes[] = {0, 1, 2, 3, 4, 5, 7};
 
 CategoryDefinition category(const char* name, std::int32_t type, int levels) {
     CategoryDefinition d;
@@ -35,15 +32,7 @@ CategoryDefinition category(const char* name, std::int32_t type, int levels) {
 struct Page {
     Page() : page(app) {
         app.SetMacroPort(&macro);
-        CStructDef& def = app.StructDef();
-        for (int i = 0; i < 7; ++i) {
-            CItemDef item;
-            item.itemNo = i;
-            item.name = kItemNames[i];
-            item.type = kItemTypes[i];
-            def.items.push_back(item);
-        }
-        def.itemCount = 7;
+        zbq::test::describeOlapItems(app);
         app.SetCategoryList({category("U", 0, 1), category("I3", 1, 3), category("S", 5, 2),
                              category("D", 3, 1), category("C", 6, 1), category("I1", 1, 1)});
         page.FillItemCombos();
