@@ -17,6 +17,7 @@
 #include "console/category_list_view.h"
 #include "console/class_dialogs.h"
 #include "console/up_down_edit.h"
+#include "macro/parameter_asker.h"
 #include "tests/console/olap_fixture.h"
 
 namespace zbq::test {
@@ -190,6 +191,36 @@ struct Dialogs : OlapScreen {
     CategoryDefinition definition;
     int refreshed = 0;
 };
+
+// Answers every "???" with one text and keeps the prompts it was asked.
+struct Asker : ParameterAsker {
+    std::string answer;
+    std::vector<std::string> prompts;
+    std::string askMacroParameter(std::string_view prompt, std::int32_t) override {
+        prompts.emplace_back(prompt);
+        return answer;
+    }
+};
+
+TEST(ClassDialogPlayers, AskedTextsTakeTheAnswer) {
+    Dialogs s;
+    Asker asker;
+    s.macro.SetParameterAsker(&asker);
+    CMinorCategoryDlg* dialog = s.openSmall();
+    asker.answer = "Q";
+    EXPECT_EQ(s.play("InputSmallClassName,\"???\""), 1);
+    EXPECT_EQ(dialog->editor().name(), "Q");
+    asker.answer = "";
+    EXPECT_EQ(s.play("InputSmallClassTerm1,\"???\""), 1) << "an empty answer is the text";
+    asker.answer = "42";
+    EXPECT_EQ(s.play("InputPercent,\"???\""), 1);
+    EXPECT_EQ(s.page->settings().percent(), "42");
+    EXPECT_EQ(asker.prompts,
+              (std::vector<std::string>{"[小分類名称]: 名称を入力して下さい。",
+                                        "[小分類ｎ１]: 値を入力して下さい。",
+                                        "[％順位]: ％値（０～１００）を入力して下さい。"}));
+    s.macro.SetParameterAsker(nullptr);
+}
 
 TEST(ClassDialogPlayers, NoDialogStopsTheRun) {
     Dialogs s;
