@@ -11,12 +11,15 @@
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
+#include "console/category_form_view.h"
+#include "console/category_frame.h"
 #include "console/cons_status_bar.h"
 #include "console/console_pages.h"
 #include "console/data_sel_page.h"
 #include "console/item_sel_page.h"
 #include "console/log_lines.h"
 #include "console/log_page.h"
+#include "console/olap_page.h"
 #include "console/progress_animation.h"
 #include "console/sys_page.h"
 #include "platform/ui/qt_cp932.h"
@@ -43,7 +46,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
       sys_(new CSysPage(app)),
       itemSel_(new CItemSelPage(app)),
       dataSel_(new CDataSelPage(app)),
-      olap_(placeholderPage("olap")),
+      olap_(new COlapPage(app)),
       molap_(placeholderPage("molap")),
       log_(new CLogPage) {
     setWindowTitle(QString::fromUtf8(kCaption));
@@ -57,7 +60,8 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
         QWidget* widget = Page(page);
         if (consoleTabOf(page)) tabs_->addTab(widget, QString::fromUtf8(consolePageCaption(page)));
     }
-    // The OLAP page serves the cross-tab steps without a tab of its own.
+    // The OLAP page serves the cross-tab steps without a tab of its own. The category frame
+    // fills the page below the axis controls.
     olap_->setParent(this);
     olap_->hide();
     tabs_->setCurrentWidget(log_);
@@ -313,13 +317,46 @@ void CConsSheet::RestoreDisplayListToTree() {
     itemSel_->RestoreDisplayList();
 }
 
-// The pages as they were after loading: the item-selection tab first, the data-selection tab
-// next, and the item-selection tab in front at the end.
+// The pages as they were after loading: the item-selection tab first, then the data-selection
+// tab and the cross-tab page, and the item-selection tab in front at the end. The application has
+// put back its categories (the built-in one alone) before this runs.
 void CConsSheet::ResetPages() {
     ActivatePage(ConsolePage::ItemSelection);
     itemSel_->ResetPage();
     dataSel_->ResetPage();
+    olap_->ResetPage();
+    resetCategoryPart();
     ActivatePage(ConsolePage::ItemSelection);
+}
+
+// The category frame made anew from the application's list, the editor empty with the blank
+// type applied. Nothing of it is recorded: the reset comes before a recording starts.
+void CConsSheet::resetCategoryPart() {
+    OlapFrame()->ResetCategorySet();
+    OlapFrame()->editor()->ResetForm();
+}
+
+// --- OLAP page ---
+
+COlapFrm* CConsSheet::OlapFrame() const {
+    return olap_->frame();
+}
+
+void CConsSheet::RefreshOlapPages() {
+    olap_->FillItemCombos();
+}
+
+// The category list changed: no category chosen.
+void CConsSheet::ResetOlapPages() {
+    olap_->ClearCategoryCombos();
+}
+
+void CConsSheet::AttachCategorySet() {
+    OlapFrame()->AttachCategorySet();
+}
+
+void CConsSheet::ResetCategorySet() {
+    OlapFrame()->ResetCategorySet();
 }
 
 // --- Data-selection tab ---

@@ -33,7 +33,9 @@ class CKWApp;
 class CConsStatusBar;
 class CDataSelPage;
 class CItemSelPage;
+class COlapFrm;
 class CLogPage;
+class COlapPage;
 class CSysPage;
 class ProgressAnimation;
 class QProgressBar;
@@ -62,6 +64,9 @@ public:
     CItemSelPage* ItemSelPage() const { return itemSel_; }
     CDataSelPage* DataSelPage() const { return dataSel_; }
     CLogPage* LogPage() const { return log_; }
+    COlapPage* OlapPage() const { return olap_; }
+    // The OLAP page's category frame (list and editor).
+    COlapFrm* OlapFrame() const;
     QTabWidget* tabs() const { return tabs_; }
 
     // --- Window commands ---
@@ -118,6 +123,10 @@ public:
                                std::int32_t setNo) override;
     SetRecord AddSet(const SetRecord& set) override;
     void AddResultSet(std::string_view caption, std::int32_t intersect) override;
+    void RefreshOlapPages() override;
+    void ResetOlapPages() override;
+    void AttachCategorySet() override;
+    void ResetCategorySet() override;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -128,6 +137,7 @@ private:
     void tabChanged(int tab);
     // Makes the tab current as the program's change, not the user's.
     void showTab(int tab);
+    void resetCategoryPart();
 
     CKWApp& app_;
     // The window states the program itself set, until the window system reports them.
@@ -140,7 +150,7 @@ private:
     CSysPage* sys_;
     CItemSelPage* itemSel_;
     CDataSelPage* dataSel_;
-    QWidget* olap_;
+    COlapPage* olap_;
     QWidget* molap_;
     CLogPage* log_;
 };

@@ -217,78 +217,117 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("OpenDataSelTab", "データ選択タブを開く", 0, Target::Console),
              PlayOpenDataSelTab),  // 79
     // --- OLAP tab, category definitions and class dialogs (80-) ---
-    cmd("DispOlap", "ＯＬＡＰ表示", 0, Target::Console),                     // 80
-    cmd("CheckX", "Ｘ軸チェック", 0, Target::Console),                       // 81
-    cmd("CheckY", "Ｙ軸チェック", 0, Target::Console),                       // 82
-    cmd("SelectCategLevelX", "Ｘ軸カテゴリレベル選択", 2, Target::Console),  // 83
-    cmd("SelectCategLevelY", "Ｙ軸カテゴリレベル選択", 2, Target::Console),  // 84
-    cmd("SelectItemX", "Ｘ軸項目選択", 1, Target::Console),                  // 85
-    cmd("SelectItemY", "Ｙ軸項目選択", 1, Target::Console),                  // 86
-    cmd("SelectCategX", "Ｘ軸カテゴリ選択", 1, Target::Console),             // 87
-    cmd("SelectCategY", "Ｙ軸カテゴリ選択", 1, Target::Console),             // 88
-    cmd("SelectItemZ", "Ｚ軸項目選択", 1, Target::Console),                  // 89
-    cmd("SelectAggregateKind", "Ｚ軸集合対象値選択", 1, Target::Console),    // 90
-    cmd("InputPercent", "％順位", 1, Target::Console,
-        ask(1, "[％順位]: ％値（０～１００）を入力して下さい。", -1, kPercent)),  // 91
-    cmd("DispCategory", "カテゴリ定義を表示", 1, Target::Console),                // 92
-    cmd("DeleteCategory", "カテゴリ定義を削除", 1, Target::Console),              // 93
-    cmd("ImportCategory", "カテゴリ定義をインポート", 1, Target::Console,
-        ask(1, "[カテゴリ定義をインポート]: ファイルパスを入力して下さい。", 4, kFileName)),  // 94
-    cmd("ExportCategory", "カテゴリ定義をエクスポート", 2, Target::Console,
-        ask(2, "[カテゴリ定義をエクスポート]: ファイルパスを入力して下さい。", 5,
-            kFileName)),  // 95
-    cmd("InputCategoryName", "カテゴリ名入力", 1, Target::Console,
-        ask(1, "[カテゴリ名入力]: カテゴリ名を入力して下さい。")),                     // 96
-    cmd("SelectCategoryType", "カテゴリタイプ選択", 1, Target::Console),               // 97
+    playedBy(cmd("DispOlap", "ＯＬＡＰ表示", 0, Target::Console), PlayDispOlap),  // 80
+    playedBy(cmd("CheckX", "Ｘ軸チェック", 0, Target::Console), PlayCheckX),      // 81
+    playedBy(cmd("CheckY", "Ｙ軸チェック", 0, Target::Console), PlayCheckY),      // 82
+    playedBy(cmd("SelectCategLevelX", "Ｘ軸カテゴリレベル選択", 2, Target::Console),
+             PlaySelectCategLevelX),  // 83
+    playedBy(cmd("SelectCategLevelY", "Ｙ軸カテゴリレベル選択", 2, Target::Console),
+             PlaySelectCategLevelY),                                                          // 84
+    playedBy(cmd("SelectItemX", "Ｘ軸項目選択", 1, Target::Console), PlaySelectItemX),        // 85
+    playedBy(cmd("SelectItemY", "Ｙ軸項目選択", 1, Target::Console), PlaySelectItemY),        // 86
+    playedBy(cmd("SelectCategX", "Ｘ軸カテゴリ選択", 1, Target::Console), PlaySelectCategX),  // 87
+    playedBy(cmd("SelectCategY", "Ｙ軸カテゴリ選択", 1, Target::Console), PlaySelectCategY),  // 88
+    playedBy(cmd("SelectItemZ", "Ｚ軸項目選択", 1, Target::Console), PlaySelectItemZ),        // 89
+    playedBy(cmd("SelectAggregateKind", "Ｚ軸集合対象値選択", 1, Target::Console),
+             PlaySelectAggregateKind),  // 90
+    playedBy(cmd("InputPercent", "％順位", 1, Target::Console,
+                 ask(1, "[％順位]: ％値（０～１００）を入力して下さい。", -1, kPercent)),
+             PlayInputPercent),  // 91
+    playedBy(cmd("DispCategory", "カテゴリ定義を表示", 1, Target::Console),
+             PlayDispCategory),  // 92
+    playedBy(cmd("DeleteCategory", "カテゴリ定義を削除", 1, Target::Console),
+             PlayDeleteCategory),  // 93
+    playedBy(
+        cmd("ImportCategory", "カテゴリ定義をインポート", 1, Target::Console,
+            ask(1, "[カテゴリ定義をインポート]: ファイルパスを入力して下さい。", 4, kFileName)),
+        PlayImportCategory),  // 94
+    playedBy(
+        cmd("ExportCategory", "カテゴリ定義をエクスポート", 2, Target::Console,
+            ask(2, "[カテゴリ定義をエクスポート]: ファイルパスを入力して下さい。", 5, kFileName)),
+        PlayExportCategory),  // 95
+    playedBy(cmd("InputCategoryName", "カテゴリ名入力", 1, Target::Console,
+                 ask(1, "[カテゴリ名入力]: カテゴリ名を入力して下さい。")),
+             PlayInputCategoryName),  // 96
+    playedBy(cmd("SelectCategoryType", "カテゴリタイプ選択", 1, Target::Console),
+             PlaySelectCategoryType),                                                  // 97
     cmd("DispEditSmallClassDialog", "小分類編集ダイアログ表示", 0, Target::Console),   // 98
     cmd("DispEditMiddleClassDialog", "中分類編集ダイアログ表示", 0, Target::Console),  // 99
     cmd("DispEditLargeClassDialog", "大分類編集ダイアログ表示", 0, Target::Console),   // 100
-    cmd("EntryCategory", "カテゴリ定義へ登録", 0, Target::Console),                    // 101
-    cmd("ClearCategory", "カテゴリ定義クリア", 0, Target::Console),                    // 102
-    cmd("ResetCategory", "カテゴリ定義リセット", 0, Target::Console),                  // 103
-    cmd("InputSmallClassName", "小分類名称入力", 1, dialogOf(PlayerDialog::SmallClass),
-        ask(1, "[小分類名称]: 名称を入力して下さい。")),  // 104
-    cmd("SelectSmallClassOperater", "小分類条件選択", 1,
-        dialogOf(PlayerDialog::SmallClass)),  // 105
-    cmd("InputSmallClassTerm1", "小分類ｎ１の値入力", 1, dialogOf(PlayerDialog::SmallClass),
-        ask(1, "[小分類ｎ１]: 値を入力して下さい。")),  // 106
-    cmd("InputSmallClassTerm2", "小分類ｎ２の値入力", 1, dialogOf(PlayerDialog::SmallClass),
-        ask(1, "[小分類ｎ２]: 値を入力して下さい。")),                              // 107
-    cmd("ClearSmallClass", "小分類クリア", 0, dialogOf(PlayerDialog::SmallClass)),  // 108
-    cmd("AddSmallClass", "小分類追加", 0, dialogOf(PlayerDialog::SmallClass)),      // 109
-    cmd("EditSmallClass", "小分類上書き", 0, dialogOf(PlayerDialog::SmallClass)),   // 110
-    cmd("UpSmallClass", "小分類上へ", 1, dialogOf(PlayerDialog::SmallClass)),       // 111
-    cmd("DownSmallClass", "小分類下へ", 1, dialogOf(PlayerDialog::SmallClass)),     // 112
-    cmd("DeleteSmallClass", "小分類削除", 1, dialogOf(PlayerDialog::SmallClass)),   // 113
-    cmd("DispSmallClass", "小分類表示", 1, dialogOf(PlayerDialog::SmallClass)),     // 114
-    cmd("OKSmallClassDialog", "小分類ダイアログＯＫ", 0,
-        dialogOf(PlayerDialog::SmallClass)),  // 115
-    cmd("CancelSmallClassDialog", "小分類ダイアログキャンセル", 0,
-        dialogOf(PlayerDialog::SmallClass)),  // 116
-    cmd("InputMiddleClassName", "中分類名称入力", 1, Target::ClassDialog,
-        ask(1, "[中分類名称]: 名称を入力して下さい。")),                                   // 117
-    cmd("SelectMiddleClassOperator", "中分類条件選択", 1, Target::ClassDialog),            // 118
-    cmd("ClearMiddleClass", "中分類クリア", 0, Target::ClassDialog),                       // 119
-    cmd("AddMiddleClass", "中分類追加", 0, Target::ClassDialog),                           // 120
-    cmd("EditMiddleClass", "中分類上書き", 0, Target::ClassDialog),                        // 121
-    cmd("UpMiddleClass", "中分類上へ", 1, Target::ClassDialog),                            // 122
-    cmd("DownMiddleClass", "中分類下へ", 1, Target::ClassDialog),                          // 123
-    cmd("DleteMiddleClass", "中分類削除", 1, Target::ClassDialog),                         // 124
-    cmd("DispMiddleClass", "中分類表示", 1, Target::ClassDialog),                          // 125
-    cmd("OKMiddleClassDialog", "中分類ダイアログＯＫ", 0, Target::ClassDialog),            // 126
-    cmd("CancelMiddleClassDialog", "中分類ダイアログキャンセル", 0, Target::ClassDialog),  // 127
-    cmd("InputLargeClassName", "大分類名称入力", 1, Target::ClassDialog,
-        ask(1, "[大分類名称]: 名称を入力して下さい。")),                                  // 128
-    cmd("SelectLargeClassOperator", "大分類条件選択", 1, Target::ClassDialog),            // 129
-    cmd("ClearLargeClass", "大分類クリア", 0, Target::ClassDialog),                       // 130
-    cmd("AddLargeClass", "大分類追加", 0, Target::ClassDialog),                           // 131
-    cmd("EditLargeClass", "大分類上書き", 0, Target::ClassDialog),                        // 132
-    cmd("UpLargeClass", "大分類上へ", 1, Target::ClassDialog),                            // 133
-    cmd("DownLargeClass", "大分類下へ", 1, Target::ClassDialog),                          // 134
-    cmd("DeleteLargeClass", "大分類削除", 1, Target::ClassDialog),                        // 135
-    cmd("DispLargeClass", "大分類表示", 1, Target::ClassDialog),                          // 136
-    cmd("OKLargeClassDialog", "大分類ダイアログＯＫ", 0, Target::ClassDialog),            // 137
-    cmd("CancelLargeClassDialog", "大分類ダイアログキャンセル", 0, Target::ClassDialog),  // 138
+    playedBy(cmd("EntryCategory", "カテゴリ定義へ登録", 0, Target::Console),
+             PlayEntryCategory),  // 101
+    playedBy(cmd("ClearCategory", "カテゴリ定義クリア", 0, Target::Console),
+             PlayClearCategory),  // 102
+    playedBy(cmd("ResetCategory", "カテゴリ定義リセット", 0, Target::Console),
+             PlayResetCategory),  // 103
+    playedBy(cmd("InputSmallClassName", "小分類名称入力", 1, dialogOf(PlayerDialog::SmallClass),
+                 ask(1, "[小分類名称]: 名称を入力して下さい。")),
+             PlayInputSmallClassName),  // 104
+    playedBy(
+        cmd("SelectSmallClassOperater", "小分類条件選択", 1, dialogOf(PlayerDialog::SmallClass)),
+        PlaySelectSmallClassOperater),  // 105
+    playedBy(cmd("InputSmallClassTerm1", "小分類ｎ１の値入力", 1,
+                 dialogOf(PlayerDialog::SmallClass), ask(1, "[小分類ｎ１]: 値を入力して下さい。")),
+             PlayInputSmallClassTerm1),  // 106
+    playedBy(cmd("InputSmallClassTerm2", "小分類ｎ２の値入力", 1,
+                 dialogOf(PlayerDialog::SmallClass), ask(1, "[小分類ｎ２]: 値を入力して下さい。")),
+             PlayInputSmallClassTerm2),  // 107
+    playedBy(cmd("ClearSmallClass", "小分類クリア", 0, dialogOf(PlayerDialog::SmallClass)),
+             PlayClearSmallClass),  // 108
+    playedBy(cmd("AddSmallClass", "小分類追加", 0, dialogOf(PlayerDialog::SmallClass)),
+             PlayAddSmallClass),  // 109
+    playedBy(cmd("EditSmallClass", "小分類上書き", 0, dialogOf(PlayerDialog::SmallClass)),
+             PlayEditSmallClass),  // 110
+    playedBy(cmd("UpSmallClass", "小分類上へ", 1, dialogOf(PlayerDialog::SmallClass)),
+             PlayUpSmallClass),  // 111
+    playedBy(cmd("DownSmallClass", "小分類下へ", 1, dialogOf(PlayerDialog::SmallClass)),
+             PlayDownSmallClass),  // 112
+    playedBy(cmd("DeleteSmallClass", "小分類削除", 1, dialogOf(PlayerDialog::SmallClass)),
+             PlayDeleteSmallClass),  // 113
+    playedBy(cmd("DispSmallClass", "小分類表示", 1, dialogOf(PlayerDialog::SmallClass)),
+             PlayDispSmallClass),  // 114
+    playedBy(
+        cmd("OKSmallClassDialog", "小分類ダイアログＯＫ", 0, dialogOf(PlayerDialog::SmallClass)),
+        PlayOKSmallClassDialog),  // 115
+    playedBy(cmd("CancelSmallClassDialog", "小分類ダイアログキャンセル", 0,
+                 dialogOf(PlayerDialog::SmallClass)),
+             PlayCancelSmallClassDialog),  // 116
+    playedBy(cmd("InputMiddleClassName", "中分類名称入力", 1, Target::ClassDialog,
+                 ask(1, "[中分類名称]: 名称を入力して下さい。")),
+             PlayInputClassName),  // 117
+    playedBy(cmd("SelectMiddleClassOperator", "中分類条件選択", 1, Target::ClassDialog),
+             PlaySelectClassMember),  // 118
+    playedBy(cmd("ClearMiddleClass", "中分類クリア", 0, Target::ClassDialog),
+             PlayClearClass),                                                                 // 119
+    playedBy(cmd("AddMiddleClass", "中分類追加", 0, Target::ClassDialog), PlayAddClass),      // 120
+    playedBy(cmd("EditMiddleClass", "中分類上書き", 0, Target::ClassDialog), PlayEditClass),  // 121
+    playedBy(cmd("UpMiddleClass", "中分類上へ", 1, Target::ClassDialog), PlayUpClass),        // 122
+    playedBy(cmd("DownMiddleClass", "中分類下へ", 1, Target::ClassDialog), PlayDownClass),    // 123
+    playedBy(cmd("DleteMiddleClass", "中分類削除", 1, Target::ClassDialog),
+             PlayDeleteClass),                                                              // 124
+    playedBy(cmd("DispMiddleClass", "中分類表示", 1, Target::ClassDialog), PlayDispClass),  // 125
+    playedBy(cmd("OKMiddleClassDialog", "中分類ダイアログＯＫ", 0, Target::ClassDialog),
+             PlayOKClassDialog),  // 126
+    playedBy(cmd("CancelMiddleClassDialog", "中分類ダイアログキャンセル", 0, Target::ClassDialog),
+             PlayCancelClassDialog),  // 127
+    playedBy(cmd("InputLargeClassName", "大分類名称入力", 1, Target::ClassDialog,
+                 ask(1, "[大分類名称]: 名称を入力して下さい。")),
+             PlayInputClassName),  // 128
+    playedBy(cmd("SelectLargeClassOperator", "大分類条件選択", 1, Target::ClassDialog),
+             PlaySelectClassMember),  // 129
+    playedBy(cmd("ClearLargeClass", "大分類クリア", 0, Target::ClassDialog),
+             PlayClearClass),                                                                // 130
+    playedBy(cmd("AddLargeClass", "大分類追加", 0, Target::ClassDialog), PlayAddClass),      // 131
+    playedBy(cmd("EditLargeClass", "大分類上書き", 0, Target::ClassDialog), PlayEditClass),  // 132
+    playedBy(cmd("UpLargeClass", "大分類上へ", 1, Target::ClassDialog), PlayUpClass),        // 133
+    playedBy(cmd("DownLargeClass", "大分類下へ", 1, Target::ClassDialog), PlayDownClass),    // 134
+    playedBy(cmd("DeleteLargeClass", "大分類削除", 1, Target::ClassDialog),
+             PlayDeleteClass),                                                             // 135
+    playedBy(cmd("DispLargeClass", "大分類表示", 1, Target::ClassDialog), PlayDispClass),  // 136
+    playedBy(cmd("OKLargeClassDialog", "大分類ダイアログＯＫ", 0, Target::ClassDialog),
+             PlayOKClassDialog),  // 137
+    playedBy(cmd("CancelLargeClassDialog", "大分類ダイアログキャンセル", 0, Target::ClassDialog),
+             PlayCancelClassDialog),  // 138
     playedBy(cmd("OpenOlapTab", "ＯＬＡＰタブを開く", 0, Target::Console),
              PlayOpenOlapTab),  // 139
     playedBy(cmd("OpenMolapTab", "多次元集計タブを開く", 0, Target::Console),

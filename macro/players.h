@@ -44,6 +44,58 @@ std::int32_t PlaySelectAllListItem(CMacro& macro, StepFields& fields);
 std::int32_t PlayChangeListItem(CMacro& macro, StepFields& fields);
 std::int32_t PlayDispData(CMacro& macro, StepFields& fields);
 
+// --- Cross-tab axis page (players_olap.cpp) ---
+std::int32_t PlayDispOlap(CMacro& macro, StepFields& fields);
+std::int32_t PlayCheckX(CMacro& macro, StepFields& fields);
+std::int32_t PlayCheckY(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectCategLevelX(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectCategLevelY(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectItemX(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectItemY(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectCategX(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectCategY(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectItemZ(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectAggregateKind(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputPercent(CMacro& macro, StepFields& fields);
+
+// --- Class-list dialogs (players_class_dialogs.cpp); one player serves a Middle command and
+// its Large twin ---
+std::int32_t PlayInputSmallClassName(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectSmallClassOperater(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputSmallClassTerm1(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputSmallClassTerm2(CMacro& macro, StepFields& fields);
+std::int32_t PlayClearSmallClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayAddSmallClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayEditSmallClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayUpSmallClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayDownSmallClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayDeleteSmallClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispSmallClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayOKSmallClassDialog(CMacro& macro, StepFields& fields);
+std::int32_t PlayCancelSmallClassDialog(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputClassName(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectClassMember(CMacro& macro, StepFields& fields);
+std::int32_t PlayClearClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayAddClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayEditClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayUpClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayDownClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayDeleteClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispClass(CMacro& macro, StepFields& fields);
+std::int32_t PlayOKClassDialog(CMacro& macro, StepFields& fields);
+std::int32_t PlayCancelClassDialog(CMacro& macro, StepFields& fields);
+
+// --- OLAP page: categories (players_category.cpp) ---
+std::int32_t PlayDispCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayDeleteCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayImportCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayExportCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayInputCategoryName(CMacro& macro, StepFields& fields);
+std::int32_t PlaySelectCategoryType(CMacro& macro, StepFields& fields);
+std::int32_t PlayEntryCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayClearCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayResetCategory(CMacro& macro, StepFields& fields);
+
 // --- Data file (players_data_file.cpp) ---
 std::int32_t PlaySaveZbw(CMacro& macro, StepFields& fields);
 

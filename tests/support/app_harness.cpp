@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLineEdit>
+#include <QTreeWidget>
 
 #include <algorithm>
 #include <cctype>
@@ -14,10 +16,15 @@
 #include "app/login_dlg.h"
 #include "app/main_frame.h"
 #include "app/password_dlg.h"
+#include "console/category_form_view.h"
+#include "console/category_frame.h"
+#include "console/category_list_view.h"
+#include "console/class_dialogs.h"
 #include "console/cons_sheet.h"
 #include "console/item_sel_page.h"
 #include "console/data_sel_page.h"
 #include "console/log_page.h"
+#include "console/olap_page.h"
 #include "console/sys_page.h"
 #include "graphctl/registration.h"
 #include "macro/cmacro.h"
@@ -228,6 +235,68 @@ void snapshotMacro(const CMacro& macro, std::ostringstream& out) {
     out << "macro dialog: \"" << macro.Screen().openDialog() << "\"\n";
 }
 
+// The cross-tab axis page: each list's selection and size, the checks, levels, kind and
+// percentage; then the class dialogs a macro holds open, with their fields and rows.
+void snapshotOlap(const CKWApp& app, const COlapPage& page, std::ostringstream& out) {
+    using Axis = OlapAxisSettings::Axis;
+    const OlapAxisSettings& s = page.settings();
+    auto combo = [](const OlapAxisSettings::Combo& c) {
+        const OlapAxisSettings::Entry* e = c.current();
+        return std::to_string(c.selected) + "/" + std::to_string(c.count()) +
+               (e ? " \"" + utf8(e->text) + "\"" : std::string());
+    };
+    for (Axis axis : {Axis::X, Axis::Y})
+        out << "olap " << (axis == Axis::X ? "X" : "Y") << ": item " << combo(s.items(axis))
+            << " category " << combo(s.categories(axis)) << " check " << s.checked(axis)
+            << " level " << s.level(axis) << "\n";
+    out << "olap Z: item " << combo(s.zItems()) << " kind " << s.kind() << " percent \""
+        << utf8(s.percent()) << "\"" << (s.percentShown() ? " shown" : "") << "\n";
+    if (auto* small = qobject_cast<const CMinorCategoryDlg*>(
+            app.windows().playerDialog(PlayerDialog::SmallClass))) {
+        const SmallClassEditor& e = small->editor();
+        out << "small-class dialog: \"" << utf8(e.name()) << "\" op " << e.op() << " \""
+            << utf8(e.term1()) << "\" \"" << utf8(e.term2()) << "\" row " << e.selectedRow()
+            << "\n";
+        for (const std::string& row : e.rowTexts())
+            out << "  " << utf8(row) << "\n";
+    }
+    for (PlayerDialog which : {PlayerDialog::MiddleClass, PlayerDialog::LargeClass})
+        if (auto* list = qobject_cast<const CCategoryListDlg*>(app.windows().playerDialog(which))) {
+            const ClassListEditor& e = list->editor();
+            out << "class list dialog " << static_cast<int>(e.level()) << ": \"" << utf8(e.name())
+                << "\" member " << e.memberIndex() << " row " << e.selectedRow() << "\n";
+            for (const ClassListEditor::Row& row : e.rows())
+                out << "  " << utf8(row.text) << (row.known ? "" : " unknown") << "\n";
+        }
+}
+
+// The OLAP page's category frame: the list's rows with their selection, then the editor's name
+// field, type entry, the index it was loaded from and the class tree with its marks.
+void snapshotCategories(const COlapFrm& frame, std::ostringstream& out) {
+    const COlapListView& list = *frame.list();
+    for (int row = 0; row < list.topLevelItemCount(); ++row) {
+        const QTreeWidgetItem& item = *list.topLevelItem(row);
+        out << "category row " << row << ":";
+        for (int c = 0; c < list.columnCount(); ++c)
+            out << " \"" << item.text(c).toStdString() << "\"";
+        out << " icon " << item.data(0, Qt::UserRole).toInt()
+            << (item.isSelected() ? " selected" : "") << "\n";
+    }
+    const COlapFormView& editor = *frame.editor();
+    out << "category editor: \"" << editor.nameEdit()->text().toStdString() << "\" type \""
+        << editor.typeList()->currentText().toStdString() << "\" index " << editor.model().index()
+        << "\n";
+    const QTreeWidget& tree = *editor.tree();
+    for (int r = 0; r < tree.topLevelItemCount(); ++r) {
+        const QTreeWidgetItem& root = *tree.topLevelItem(r);
+        out << "  " << root.text(0).toStdString() << (root.isExpanded() ? " open" : " closed")
+            << "\n";
+        for (int c = 0; c < root.childCount(); ++c)
+            out << "    " << root.child(c)->text(0).toStdString()
+                << (root.child(c)->data(0, Qt::UserRole).toBool() ? " marked" : "") << "\n";
+    }
+}
+
 // What the frame and console show, when the application has them.
 void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
     const QWidget* frame = qobject_cast<const CMainFrame*>(app.windows().mainWindow());
@@ -246,6 +315,8 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
                 << utf8(rows.row(row).kind) << "\" image " << rows.row(row).image
                 << (rows.windowAt(row) ? " open" : " none") << "\n";
         snapshotItemSelection(*console->ItemSelPage(), out);
+        snapshotOlap(app, *console->OlapPage(), out);
+        snapshotCategories(*console->OlapFrame(), out);
         logLines(out, "reading log", console->LogPage()->ReadLogText(), dir);
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
         snapshotDataSel(*console->DataSelPage(), out);

@@ -1,0 +1,30 @@
+#include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
+
+#include "console/class_dialog_support.h"
+
+#include <QString>
+
+#include "platform/core/cp932.h"
+#include "platform/ui/prompts.h"
+
+void ShowClassFieldMessage(QWidget* owner, const char* text) {
+    zbq::ui::prompts().message(owner, QString::fromUtf8(text), QString::fromUtf8(CKWApp::kCaption),
+                               zbq::ui::Icon::Information);
+}
+
+void TypedFieldRecord::focusIn(const CKWApp& app, std::string_view text) {
+    if (!app.macro().isRecording() || app.macro().isPlaying()) return;
+    kept_ = std::string(text);
+    marked_ = true;
+}
+
+void TypedFieldRecord::focusOut(CKWApp& app, std::string_view text, const char* command) {
+    if (!marked_) return;
+    marked_ = false;
+    if (text == kept_) return;
+    app.Record(StepBuilder(command).textOrAsk(text, app.macro().isVariable()));
+}
+
+std::string HeldClassText(std::string_view text) {
+    return std::string(zbq::cp932::cut(text, 127));
+}

@@ -1,0 +1,105 @@
+// Players of the category commands of the OLAP page: the category list's actions (show, delete,
+// import, export) and the editor's (name, value type, register, clear, reset). Each reaches the
+// page's category frame afresh through the console and calls the method the menu or button
+// calls; those record nothing while a macro plays. Paths in steps are stored (CP932) paths.
+// The editor's own refusals (no data set loaded, an empty name, a failed check with its
+// message) end the step with 1, so the macro goes on.
+#include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
+
+#include "console/category_form_view.h"
+#include "console/category_frame.h"
+#include "console/category_list_view.h"
+#include "console/cons_sheet.h"
+#include "macro/cmacro.h"
+#include "macro/players.h"
+#include "macro/step_text.h"
+#include "platform/core/cp932.h"
+
+namespace {
+
+COlapFrm* frameOf(CMacro& macro) {
+    auto* console = qobject_cast<CConsSheet*>(macro.App().windows().console());
+    return console ? console->OlapFrame() : nullptr;
+}
+
+// The definition index of field `at`, checked against the list's rows.
+bool definitionIndex(CMacro& macro, const COlapFrm& frame, const StepFields& fields, int at,
+                     std::int32_t& index) {
+    index = ReadStepInt(fields[static_cast<std::size_t>(at)]);
+    return macro.MacroErrorOutOfRange(index, frame.set()->GetCount() - 1, fields[0]) != 0;
+}
+
+// A command without parameters: the editor's action alone.
+std::int32_t playEditor(CMacro& macro, void (COlapFormView::*action)()) {
+    COlapFrm* frame = frameOf(macro);
+    if (!frame) return macro.MacroErrorNoWindow(nullptr);
+    (frame->editor()->*action)();
+    return 1;
+}
+
+}  // namespace
+
+std::int32_t PlayDispCategory(CMacro& macro, StepFields& fields) {
+    COlapFrm* frame = frameOf(macro);
+    if (!frame) return macro.MacroErrorNoWindow(nullptr);
+    std::int32_t index = 0;
+    if (!definitionIndex(macro, *frame, fields, 1, index)) return 0;
+    frame->editor()->LoadCategory(index);
+    return 1;
+}
+
+std::int32_t PlayDeleteCategory(CMacro& macro, StepFields& fields) {
+    COlapFrm* frame = frameOf(macro);
+    if (!frame) return macro.MacroErrorNoWindow(nullptr);
+    std::int32_t index = 0;
+    if (!definitionIndex(macro, *frame, fields, 1, index)) return 0;
+    frame->list()->OnDelete(index);
+    return 1;
+}
+
+std::int32_t PlayImportCategory(CMacro& macro, StepFields& fields) {
+    COlapFrm* frame = frameOf(macro);
+    if (!frame) return macro.MacroErrorNoWindow(nullptr);
+    if (!macro.MacroErrorMissingParameter(fields[1], "ファイル名", fields[0])) return 0;
+    if (!macro.MacroErrorNoFile(fields[1])) return 0;
+    // A file that cannot be read stops the macro with its message; the set stays as it was.
+    return frame->ImportCategory(zbq::cp932::pathFromStored(fields[1]), true) ? 1 : 0;
+}
+
+std::int32_t PlayExportCategory(CMacro& macro, StepFields& fields) {
+    COlapFrm* frame = frameOf(macro);
+    if (!frame) return macro.MacroErrorNoWindow(nullptr);
+    std::int32_t index = 0;
+    if (!definitionIndex(macro, *frame, fields, 1, index)) return 0;
+    if (!macro.MacroErrorMissingParameter(fields[2], "ファイル名", fields[0])) return 0;
+    if (!macro.MacroErrorNoFolder(fields[2], fields[0])) return 0;
+    return frame->ExportCategory(index, zbq::cp932::pathFromStored(fields[2])) ? 1 : 0;
+}
+
+std::int32_t PlayInputCategoryName(CMacro& macro, StepFields& fields) {
+    COlapFrm* frame = frameOf(macro);
+    if (!frame) return macro.MacroErrorNoWindow(nullptr);
+    frame->editor()->SetNameText(fields[1]);
+    return 1;
+}
+
+std::int32_t PlaySelectCategoryType(CMacro& macro, StepFields& fields) {
+    COlapFrm* frame = frameOf(macro);
+    if (!frame) return macro.MacroErrorNoWindow(nullptr);
+    const std::int32_t entry = ReadStepInt(fields[1]);
+    if (!macro.MacroErrorOutOfRange(entry, 7, fields[0])) return 0;
+    frame->editor()->OnSelchangeType(entry);
+    return 1;
+}
+
+std::int32_t PlayEntryCategory(CMacro& macro, StepFields&) {
+    return playEditor(macro, &COlapFormView::OnRegister);
+}
+
+std::int32_t PlayClearCategory(CMacro& macro, StepFields&) {
+    return playEditor(macro, &COlapFormView::OnClear);
+}
+
+std::int32_t PlayResetCategory(CMacro& macro, StepFields&) {
+    return playEditor(macro, &COlapFormView::OnReset);
+}
