@@ -274,7 +274,7 @@ std::string isoToCellText(std::string_view iso) {
     return std::string(iso);
 }
 
-int proposeTypeChoice(const Cell& sample) {
+int proposeTypeChoice(const ReadCell& sample) {
     constexpr int kInteger = 0, kFloat = 1, kDate = 2, kTime = 3, kString = 4;
     if (sample.kind != CellKind::Number) return kString;
     const int byValue = wholeInt32(sample.number) ? kInteger : kFloat;

@@ -22,7 +22,7 @@ enum class Temporal : uint8_t { None, Date, Time, DateTime };
 // The record kind a .xls file gave the cell (freexl's); None for .xlsx cells.
 enum class XlsKind : uint8_t { None, Int, Double, Date, Time, DateTime };
 
-struct Cell {
+struct ReadCell {
     CellKind kind = CellKind::Empty;
     Temporal temporal = Temporal::None;
     XlsKind xlsKind = XlsKind::None;
@@ -52,7 +52,7 @@ std::string isoToCellText(std::string_view iso);
 
 // The item type proposed for a column from its sample cell: an index into the import dialog's
 // type choices (0 整数, 1 浮動小数, 2 日付, 3 時刻, 4 文字列).
-int proposeTypeChoice(const Cell& sample);
+int proposeTypeChoice(const ReadCell& sample);
 
 // "A1" for column 1, row 1; column letters of any length ("XFD").
 std::string columnLetters(uint32_t column);

@@ -66,7 +66,7 @@ struct UsedRange {
 // One row of a range, every column present: cells[i] is column firstColumn + i.
 struct RangeRow {
     uint32_t row = 0;
-    std::vector<Cell> cells;
+    std::vector<ReadCell> cells;
 };
 
 class SheetReader {

@@ -52,7 +52,7 @@ public:
 private:
     bool select(ReadStage stage, ReadFailure* failure);
     bool makeCell(const FreeXL_CellValue& v, uint32_t column, uint32_t row, ReadStage stage,
-                  ReadFailure* failure, Cell& cell);
+                  ReadFailure* failure, ReadCell& cell);
 
     XlsWorkbook& book_;
     unsigned short index_;
@@ -140,8 +140,8 @@ bool XlsSheet::scan(ReadStage stage, ReadFailure* failure) {
 }
 
 bool XlsSheet::makeCell(const FreeXL_CellValue& v, uint32_t column, uint32_t row, ReadStage stage,
-                        ReadFailure* failure, Cell& cell) {
-    cell = Cell{};
+                        ReadFailure* failure, ReadCell& cell) {
+    cell = ReadCell{};
     switch (v.type) {
         case FREEXL_CELL_INT:
             cell.kind = CellKind::Number;
@@ -191,7 +191,7 @@ bool XlsSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
     RangeRow out;
     for (uint32_t row = firstRow; row <= lastRow; ++row) {
         out.row = row;
-        out.cells.assign(range_.lastColumn - range_.firstColumn + 1, Cell{});
+        out.cells.assign(range_.lastColumn - range_.firstColumn + 1, ReadCell{});
         for (uint32_t column = range_.firstColumn; column <= range_.lastColumn; ++column) {
             FreeXL_CellValue v;
             if (freexl_get_cell_value(book_.handle.h, row - 1,

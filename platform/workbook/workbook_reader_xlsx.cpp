@@ -148,7 +148,7 @@ private:
     bool pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
               const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow);
     bool makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
-                  Cell& cell);
+                  ReadCell& cell);
 
     XlsxWorkbook& book_;
     std::string part_;
@@ -400,7 +400,17 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         return fail(failure, stage, ReadError::Damaged, part_ + ": " + what);
     };
 
-    enum class In { Other, SheetData, Row, Cell, Value, Inline, InlineRun, InlineText, Phonetic };
+    enum class In {
+        Other,
+        SheetData,
+        Row,
+        ReadCell,
+        Value,
+        Inline,
+        InlineRun,
+        InlineText,
+        Phonetic
+    };
     std::vector<In> where;  // one entry per open element
     std::vector<RawCell> cells;
     RawCell cell;
@@ -423,7 +433,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         if (ev == XmlPullScanner::Event::EndElement) {
             const In at = where.back();
             where.pop_back();
-            if (at == In::Cell) {
+            if (at == In::ReadCell) {
                 if (cell.hasInline) cell.inlineText = unescapeOoxml(inlineRaw);
                 cells.push_back(std::move(cell));
             } else if (at == In::Row) {
@@ -459,11 +469,11 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
             if (xml.attribute("s", attr) && !parseUnsigned(attr, cell.style))
                 return damaged("a bad style index");
             inlineRaw.clear();
-            here = In::Cell;
-        } else if (name == "v" && parent == In::Cell) {
+            here = In::ReadCell;
+        } else if (name == "v" && parent == In::ReadCell) {
             cell.hasValue = true;
             here = In::Value;
-        } else if (name == "is" && parent == In::Cell) {
+        } else if (name == "is" && parent == In::ReadCell) {
             cell.hasInline = true;
             here = In::Inline;
         } else if (name == "r" && parent == In::Inline) {
@@ -482,7 +492,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
             }
         }
         if (xml.selfClosing()) {
-            if (here == In::Cell)
+            if (here == In::ReadCell)
                 cells.push_back(std::move(cell));
             else if (here == In::Row && !onRow(row, cells))
                 return true;
@@ -525,11 +535,11 @@ bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
 }
 
 bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
-                         Cell& cell) {
+                         ReadCell& cell) {
     const std::string& t = raw.type;
     const CellFormat& format =
         raw.style < book_.formats.size() ? book_.formats[raw.style] : book_.formats[0];
-    cell = Cell{};
+    cell = ReadCell{};
     cell.formatCode = format.code;
     auto textCell = [&](std::string_view utf8) {
         auto text = cp932::fromUtf8(utf8);
@@ -607,7 +617,7 @@ bool XlsxSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
     auto blankUpTo = [&](uint32_t end) {  // rows nextRow .. end - 1 hold nothing
         for (; nextRow < end && !stopped; ++nextRow) {
             out.row = nextRow;
-            out.cells.assign(width, Cell{});
+            out.cells.assign(width, ReadCell{});
             if (!sink(out)) stopped = true;
         }
     };
@@ -624,7 +634,7 @@ bool XlsxSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
         blankUpTo(row);
         if (stopped) return false;
         out.row = row;
-        out.cells.assign(width, Cell{});
+        out.cells.assign(width, ReadCell{});
         for (const RawCell& c : cells) {
             if (c.column < range_.firstColumn || c.column > range_.lastColumn) continue;
             if (!merges_.empty() && covered(c.column, row)) continue;  // a copy leaves them empty

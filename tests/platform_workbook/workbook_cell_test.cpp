@@ -1,4 +1,4 @@
-// Cell texts, date serials, format codes and the item type proposed from a sample cell.
+// ReadCell texts, date serials, format codes and the item type proposed from a sample cell.
 #include "platform/workbook/workbook_cell.h"
 
 #include <gtest/gtest.h>
@@ -10,16 +10,16 @@ namespace {
 using namespace zbq::workbook;
 using zbq::cp932::literal;
 
-Cell number(double v, std::string_view formatUtf8) {
-    Cell c;
+ReadCell number(double v, std::string_view formatUtf8) {
+    ReadCell c;
     c.kind = CellKind::Number;
     c.number = v;
     c.formatCode = literal(formatUtf8);
     return c;
 }
 
-Cell xls(XlsKind kind, double v) {
-    Cell c;
+ReadCell xls(XlsKind kind, double v) {
+    ReadCell c;
     c.kind = CellKind::Number;
     c.xlsKind = kind;
     c.number = v;
@@ -30,16 +30,16 @@ TEST(WorkbookCell, ProposesTheTypeFromTheSampleCellAndItsFormat) {
     enum { Int, Float, Date, Time, Str };
     struct Case {
         const char* what;
-        Cell sample;
+        ReadCell sample;
         int expected;
     };
-    Cell text;
+    ReadCell text;
     text.kind = CellKind::Text;
     text.formatCode = literal("G/標準");
-    Cell boolean;
+    ReadCell boolean;
     boolean.kind = CellKind::Boolean;
     boolean.number = 1;
-    Cell error;
+    ReadCell error;
     error.kind = CellKind::Error;
     const Case cases[] = {
         {"general whole", number(3, "G/標準"), Int},
@@ -56,7 +56,7 @@ TEST(WorkbookCell, ProposesTheTypeFromTheSampleCellAndItsFormat) {
         {"integer format, decimal", number(7.25, "0"), Float},
         {"percent, decimal", number(0.25, "0%"), Float},
         {"text", text, Str},
-        {"empty", Cell{}, Str},
+        {"empty", ReadCell{}, Str},
         {"boolean", boolean, Str},
         {"error", error, Str},
         {".xls integer", xls(XlsKind::Int, 12), Int},
