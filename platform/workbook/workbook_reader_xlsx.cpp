@@ -254,6 +254,10 @@ bool XlsxWorkbook::list(const std::string& path, ReadStage stage, ReadFailure* f
         return fail(failure, stage, ReadError::TooLarge, "more entries than a workbook has");
 
     pugi::xml_document rels;
+    zip_uint64_t relsIndex;
+    if (!locate("_rels/.rels", relsIndex))
+        return fail(failure, stage, ReadError::NotWorkbook,
+                    "a zip package without package relationships");
     auto rootRels = readWhole("_rels/.rels", stage, failure, true);
     if (!rootRels) return false;
     if (!loadDoc(*rootRels, rels))
@@ -293,7 +297,7 @@ bool XlsxWorkbook::list(const std::string& path, ReadStage stage, ReadFailure* f
         targets[r.attribute("Id").value()] = Target{std::move(part), type.ends_with("/worksheet")};
     }
     const pugi::xml_node root = child(wb, "workbook");
-    if (!root) return fail(failure, stage, ReadError::Damaged, "the workbook part has no workbook");
+    if (!root) return fail(failure, stage, ReadError::NotWorkbook, "the main part is no workbook");
     const std::string_view d1904 = attribute(child(root, "workbookPr"), "date1904", false).value();
     date1904_ = d1904 == "1" || d1904 == "true";
     for (pugi::xml_node s : child(root, "sheets").children()) {

@@ -132,6 +132,7 @@ XmlPullScanner::Event XmlPullScanner::next() {
             if (failed_) return Event::Error;
             lt = buf_.size();
         }
+        if (lt - pos_ > kMaxToken) return fail("a text longer than the scanner takes");
         text_ = std::string_view(buf_).substr(pos_, lt - pos_);
         textIsCdata_ = false;
         pos_ = lt;
@@ -196,6 +197,7 @@ XmlPullScanner::Event XmlPullScanner::next() {
 }
 
 XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
+    if (close - pos_ > kMaxToken) return fail("a tag longer than the scanner takes");
     const std::string_view tag = std::string_view(buf_).substr(pos_ + 1, close - pos_ - 1);
     pos_ = close + 1;
     auto setLocal = [this](std::string_view qname) {

@@ -20,7 +20,8 @@ namespace zbq::workbook {
 
 class XmlPullScanner {
 public:
-    static constexpr std::size_t kMaxToken = std::size_t{64} << 20;
+    // A cell holds at most 32,767 characters; nothing a worksheet holds comes near this.
+    static constexpr std::size_t kMaxToken = std::size_t{16} << 20;
     // Fills up to `size` bytes; returns how many (0 at the end), or -1 when the source failed.
     using Source = std::function<long long(char* data, std::size_t size)>;
 
