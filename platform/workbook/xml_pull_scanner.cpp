@@ -256,7 +256,10 @@ XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
         rootSeen_ = true;
     }
     setLocal(qname);
-    if (!selfClosing_) open_.emplace_back(qname);
+    if (!selfClosing_) {
+        if (open_.size() >= kMaxDepth) return fail("elements nested deeper than a workbook's");
+        open_.emplace_back(qname);
+    }
     return Event::StartElement;
 }
 

@@ -6,7 +6,8 @@
 // predefined ones or numeric, one root element, nothing but whitespace after it. Document type
 // declarations are refused (no entity of ours needs one, and they are how XML is made to
 // explode). A single tag or text longer than kMaxToken is refused, so damage cannot make it hold
-// more. Names and attribute values are views valid until the next call of next().
+// more, nor elements nested deeper than kMaxDepth. Names and attribute values are views valid until
+// the next call of next().
 #pragma once
 
 #include <cstddef>
@@ -22,6 +23,8 @@ class XmlPullScanner {
 public:
     // A cell holds at most 32,767 characters; nothing a worksheet holds comes near this.
     static constexpr std::size_t kMaxToken = std::size_t{16} << 20;
+    // Worksheets nest a few levels deep; a part nested deeper is built to exhaust memory.
+    static constexpr std::size_t kMaxDepth = 256;
     // Fills up to `size` bytes; returns how many (0 at the end), or -1 when the source failed.
     using Source = std::function<long long(char* data, std::size_t size)>;
 

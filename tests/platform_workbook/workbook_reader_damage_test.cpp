@@ -211,6 +211,14 @@ std::vector<Damage> damages() {
                                    R"("><v>1</v></c></row>)"));
          },
          FailsAt::OpenSheet, ReadError::Damaged},
+        {"elements nested without end",
+         [](const std::string& p, const TempDir&) {
+             std::string deep;
+             for (int i = 0; i < 100000; ++i)
+                 deep += "<x>";
+             assembled(p, sheetXml("", deep));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
         {"shared strings over the limit",
          [](const std::string& p, const TempDir&) {
              std::vector<zbq::test::RawZipEntry> entries;

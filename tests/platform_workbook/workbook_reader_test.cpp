@@ -298,4 +298,46 @@ TEST(WorkbookReader, ReadsWorkbooksOfIndependentWriters) {
     }
 }
 
+// The import reads a header and a sample from a sheet of any length, and blocks of rows: a read
+// covers the rows asked for, in the used range's columns, and stops when the caller has enough.
+TEST(WorkbookReader, ReadsTheRowsAskedForAndStopsWhenTold) {
+    TempDir dir;
+    const std::string path = dir.file("rows.xlsx");
+    std::string rows;
+    for (int r = 3; r <= 400; r += 3)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"C" + std::to_string(r) + "\"><v>" +
+                std::to_string(r) + "</v></c><c r=\"E" + std::to_string(r) +
+                "\"><v>1</v></c></row>";
+    zbq::test::AssembledBook book;
+    book.sheets.emplace_back("S", zbq::test::sheetXml(rows));
+    zbq::test::writeAssembledBook(path, book);
+    ReadFailure failure;
+    auto reader = WorkbookReader::open(path, ReadStage::ReadItems, &failure);
+    ASSERT_TRUE(reader) << failure.detail;
+    auto sheet = reader->openSheet(0, ReadStage::ReadItems, &failure);
+    ASSERT_TRUE(sheet) << failure.detail;
+    EXPECT_EQ(rangeText(sheet->usedRange()), "C3:E399");
+
+    std::vector<std::string> seen;
+    ASSERT_TRUE(sheet->readRows(
+        5, 9, ReadStage::ReadItems,
+        [&](const RangeRow& r) {
+            seen.push_back(std::to_string(r.row) + "=" + r.cells[0].text + "," + r.cells[1].text +
+                           "," + r.cells[2].text);
+            return true;
+        },
+        &failure));
+    EXPECT_EQ(seen, (std::vector<std::string>{"5=,,", "6=6,,1", "7=,,", "8=,,", "9=9,,1"}));
+
+    seen.clear();
+    ASSERT_TRUE(sheet->readRows(
+        1, 1048576, ReadStage::ReadItems,
+        [&](const RangeRow& r) {
+            seen.push_back(std::to_string(r.row));
+            return seen.size() < 2;
+        },
+        &failure));
+    EXPECT_EQ(seen, (std::vector<std::string>{"3", "4"}));
+}
+
 }  // namespace
