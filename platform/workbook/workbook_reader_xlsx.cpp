@@ -427,6 +427,13 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         if (ev == XmlPullScanner::Event::Text) {
             const In at = where.empty() ? In::Other : where.back();
             if (at == In::Value) {
+                // The range scan only needs to know whether a cell holds a value, and the
+                // index of a shared string.
+                if (!wantTexts && cell.type != "s") {
+                    if (!cell.value.empty()) continue;
+                    if (!xml.appendText(cell.value)) return damaged(xml.error());
+                    continue;
+                }
                 if (!xml.appendText(cell.value)) return damaged(xml.error());
             } else if (at == In::InlineText && wantTexts) {
                 if (!xml.appendText(inlineRaw)) return damaged(xml.error());

@@ -2,6 +2,7 @@
 #include "platform/workbook/xml_pull_scanner.h"
 
 #include <charconv>
+#include <optional>
 
 namespace zbq::workbook {
 
@@ -118,6 +119,13 @@ XmlPullScanner::Event XmlPullScanner::fail(std::string message) {
 }
 
 XmlPullScanner::Event XmlPullScanner::next() {
+    // Comments, instructions and whitespace between elements are skipped in this loop, not by
+    // recursion: a part may hold millions of them.
+    for (;;)
+        if (const auto event = step()) return *event;
+}
+
+std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
     if (failed_) return Event::Error;
     attrs_.clear();
     if (pos_ >= buf_.size() && !fill()) {
@@ -139,7 +147,7 @@ XmlPullScanner::Event XmlPullScanner::next() {
         if (open_.empty()) {
             for (char c : text_)
                 if (!isSpace(c)) return fail("text outside the root element");
-            return next();
+            return std::nullopt;
         }
         return Event::Text;
     }
@@ -147,29 +155,31 @@ XmlPullScanner::Event XmlPullScanner::next() {
     while (buf_.size() - pos_ < 9 && fill()) {
     }
     if (failed_) return Event::Error;
-    const std::string_view head = std::string_view(buf_).substr(pos_);
-    if (head.starts_with("<!--")) {
-        std::size_t end;
-        if (!findFrom("-->", 4, end)) return fail("a comment without its end");
-        pos_ = end + 3;
-        return next();
+    if (buf_.size() - pos_ > 1 && (buf_[pos_ + 1] == '!' || buf_[pos_ + 1] == '?')) {
+        const std::string_view head = std::string_view(buf_).substr(pos_);
+        if (head.starts_with("<!--")) {
+            std::size_t end;
+            if (!findFrom("-->", 4, end)) return fail("a comment without its end");
+            pos_ = end + 3;
+            return std::nullopt;
+        }
+        if (head.starts_with("<?")) {
+            std::size_t end;
+            if (!findFrom("?>", 2, end)) return fail("a processing instruction without its end");
+            pos_ = end + 2;
+            return std::nullopt;
+        }
+        if (head.starts_with("<![CDATA[")) {
+            std::size_t end;
+            if (!findFrom("]]>", 9, end)) return fail("a CDATA section without its end");
+            if (open_.empty()) return fail("CDATA outside the root element");
+            text_ = std::string_view(buf_).substr(pos_ + 9, end - pos_ - 9);
+            textIsCdata_ = true;
+            pos_ = end + 3;
+            return Event::Text;
+        }
+        if (head.starts_with("<!")) return fail("a document type declaration");
     }
-    if (head.starts_with("<?")) {
-        std::size_t end;
-        if (!findFrom("?>", 2, end)) return fail("a processing instruction without its end");
-        pos_ = end + 2;
-        return next();
-    }
-    if (head.starts_with("<![CDATA[")) {
-        std::size_t end;
-        if (!findFrom("]]>", 9, end)) return fail("a CDATA section without its end");
-        if (open_.empty()) return fail("CDATA outside the root element");
-        text_ = std::string_view(buf_).substr(pos_ + 9, end - pos_ - 9);
-        textIsCdata_ = true;
-        pos_ = end + 3;
-        return Event::Text;
-    }
-    if (head.starts_with("<!")) return fail("a document type declaration");
     // A tag ends at the first '>' outside quotes.
     std::size_t i = pos_ + 1;
     char quote = 0;

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,7 +49,8 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    bool fill();  // reads more; false at the end of the source or on failure
+    std::optional<Event> step();  // nullopt when it skipped something
+    bool fill();                  // reads more; false at the end of the source or on failure
     Event fail(std::string message);
     Event startOrEnd(std::size_t close);
     bool findFrom(std::string_view what, std::size_t from, std::size_t& at);

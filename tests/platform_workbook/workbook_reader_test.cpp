@@ -340,4 +340,32 @@ TEST(WorkbookReader, ReadsTheRowsAskedForAndStopsWhenTold) {
     EXPECT_EQ(seen, (std::vector<std::string>{"3", "4"}));
 }
 
+// Comments and instructions may stand anywhere between elements, any number of them.
+TEST(WorkbookReader, SkipsAnyNumberOfCommentsBetweenCells) {
+    TempDir dir;
+    const std::string path = dir.file("comments.xlsx");
+    std::string noise;
+    for (int i = 0; i < 200000; ++i)
+        noise += i % 2 ? "<!---->" : "<?pi?>";
+    zbq::test::AssembledBook book;
+    book.sheets.emplace_back(
+        "S", zbq::test::sheetXml(R"(<row r="1">)" + noise + R"(<c r="B1"><v>5</v></c>)" + noise +
+                                 "</row>"));
+    zbq::test::writeAssembledBook(path, book);
+    ReadFailure failure;
+    auto reader = WorkbookReader::open(path, ReadStage::ReadData, &failure);
+    ASSERT_TRUE(reader) << failure.detail;
+    auto sheet = reader->openSheet(0, ReadStage::ReadData, &failure);
+    ASSERT_TRUE(sheet) << failure.detail;
+    std::string text;
+    EXPECT_TRUE(sheet->readRows(
+        1, 1, ReadStage::ReadData,
+        [&](const RangeRow& r) {
+            text = r.cells.at(0).text;
+            return true;
+        },
+        &failure));
+    EXPECT_EQ(text, "5");
+}
+
 }  // namespace
