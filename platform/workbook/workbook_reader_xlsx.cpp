@@ -408,7 +408,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         Other,
         SheetData,
         Row,
-        ReadCell,
+        CellElement,
         Value,
         Inline,
         InlineRun,
@@ -444,7 +444,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         if (ev == XmlPullScanner::Event::EndElement) {
             const In at = where.back();
             where.pop_back();
-            if (at == In::ReadCell) {
+            if (at == In::CellElement) {
                 if (cell.hasInline) cell.inlineText = unescapeOoxml(inlineRaw);
                 cells.push_back(std::move(cell));
             } else if (at == In::Row) {
@@ -456,19 +456,11 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         const In parent = where.empty() ? In::Other : where.back();
         In here = In::Other;
         std::string_view attr;
-        if (name == "sheetData" && where.size() == 1) {
-            here = In::SheetData;
-        } else if (name == "row" && parent == In::SheetData) {
-            uint32_t r = row + 1;
-            if (xml.attribute("r", attr) && !parseUnsigned(attr, r))
-                return damaged("a row number that is none");
-            if (r <= row || r > kMaxRow)
-                return damaged("row " + std::to_string(r) + " out of order or past the last");
-            row = r;
-            column = 0;
-            cells.clear();
-            here = In::Row;
-        } else if (name == "c" && parent == In::Row) {
+        // The most frequent first: values, then cells.
+        if (parent == In::CellElement && name == "v") {
+            cell.hasValue = true;
+            here = In::Value;
+        } else if (parent == In::Row && name == "c") {
             uint32_t c = column + 1, r = row;
             if (xml.attribute("r", attr) && !parseCellRef(attr, c, r))
                 return damaged("a cell reference that is none, or past XFD1048576");
@@ -480,11 +472,20 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
             if (xml.attribute("s", attr) && !parseUnsigned(attr, cell.style))
                 return damaged("a bad style index");
             inlineRaw.clear();
-            here = In::ReadCell;
-        } else if (name == "v" && parent == In::ReadCell) {
-            cell.hasValue = true;
-            here = In::Value;
-        } else if (name == "is" && parent == In::ReadCell) {
+            here = In::CellElement;
+        } else if (name == "sheetData" && where.size() == 1) {
+            here = In::SheetData;
+        } else if (name == "row" && parent == In::SheetData) {
+            uint32_t r = row + 1;
+            if (xml.attribute("r", attr) && !parseUnsigned(attr, r))
+                return damaged("a row number that is none");
+            if (r <= row || r > kMaxRow)
+                return damaged("row " + std::to_string(r) + " out of order or past the last");
+            row = r;
+            column = 0;
+            cells.clear();
+            here = In::Row;
+        } else if (name == "is" && parent == In::CellElement) {
             cell.hasInline = true;
             here = In::Inline;
         } else if (name == "r" && parent == In::Inline) {
@@ -503,7 +504,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
             }
         }
         if (xml.selfClosing()) {
-            if (here == In::ReadCell)
+            if (here == In::CellElement)
                 cells.push_back(std::move(cell));
             else if (here == In::Row && !onRow(row, cells))
                 return true;
