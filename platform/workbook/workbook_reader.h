@@ -14,6 +14,7 @@
 // One owner; not shared between threads.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -61,6 +62,16 @@ struct UsedRange {
     uint32_t firstRow = 0, lastRow = 0;
     uint32_t firstColumn = 0, lastColumn = 0;
     bool empty() const { return firstRow == 0; }
+    // Widens the range to hold a valued cell; rows come in ascending order.
+    void include(uint32_t column, uint32_t row) {
+        if (empty()) {
+            *this = UsedRange{row, row, column, column};
+            return;
+        }
+        lastRow = row;
+        firstColumn = std::min(firstColumn, column);
+        lastColumn = std::max(lastColumn, column);
+    }
 };
 
 // One row of a range, every column present: cells[i] is column firstColumn + i.

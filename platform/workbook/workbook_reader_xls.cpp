@@ -128,13 +128,7 @@ bool XlsSheet::scan(ReadStage stage, ReadFailure* failure) {
                 return fail(failure, stage, ReadError::Damaged, "a cell cannot be read");
             if (v.type == FREEXL_CELL_NULL) continue;
             const uint32_t row = r + 1, column = c + 1u;
-            if (range_.empty()) {
-                range_ = UsedRange{row, row, column, column};
-            } else {
-                range_.lastRow = row;
-                range_.firstColumn = std::min(range_.firstColumn, column);
-                range_.lastColumn = std::max(range_.lastColumn, column);
-            }
+            range_.include(column, row);
         }
     return true;
 }
@@ -144,15 +138,10 @@ bool XlsSheet::makeCell(const FreeXL_CellValue& v, uint32_t column, uint32_t row
     cell = ReadCell{};
     switch (v.type) {
         case FREEXL_CELL_INT:
-            cell.kind = CellKind::Number;
-            cell.xlsKind = XlsKind::Int;
-            cell.number = v.value.int_value;
-            cell.text = numberText(cell.number);
-            return true;
         case FREEXL_CELL_DOUBLE:
             cell.kind = CellKind::Number;
-            cell.xlsKind = XlsKind::Double;
-            cell.number = v.value.double_value;
+            cell.xlsKind = v.type == FREEXL_CELL_INT ? XlsKind::Int : XlsKind::Double;
+            cell.number = v.type == FREEXL_CELL_INT ? v.value.int_value : v.value.double_value;
             cell.text = numberText(cell.number);
             return true;
         case FREEXL_CELL_DATE:

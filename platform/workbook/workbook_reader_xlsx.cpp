@@ -61,21 +61,7 @@ std::string unescapeOoxml(std::string_view text) {
         } else if (u >= 0xDC00 && u <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        appendUtf8(out, cp);
     }
     return out;
 }
@@ -531,13 +517,7 @@ bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
                     return false;
                 }
             }
-            if (range_.empty()) {
-                range_ = UsedRange{row, row, c.column, c.column};
-            } else {
-                range_.lastRow = row;
-                range_.firstColumn = std::min(range_.firstColumn, c.column);
-                range_.lastColumn = std::max(range_.lastColumn, c.column);
-            }
+            range_.include(c.column, row);
         }
         return true;
     });

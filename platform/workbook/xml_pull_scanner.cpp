@@ -18,6 +18,8 @@ bool isNameChar(char c) {
     return !isSpace(c) && c != '/' && c != '>' && c != '=' && c != '<' && c != '"' && c != '\'';
 }
 
+}  // namespace
+
 void appendUtf8(std::string& out, uint32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -35,8 +37,6 @@ void appendUtf8(std::string& out, uint32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-}  // namespace
 
 bool XmlPullScanner::decode(std::string_view raw, std::string& out) {
     for (std::size_t i = 0; i < raw.size();) {

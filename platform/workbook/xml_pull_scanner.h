@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +20,9 @@
 #include <vector>
 
 namespace zbq::workbook {
+
+// The UTF-8 bytes of a code point (no surrogates, at most U+10FFFF), appended to `out`.
+void appendUtf8(std::string& out, uint32_t codePoint);
 
 class XmlPullScanner {
 public:

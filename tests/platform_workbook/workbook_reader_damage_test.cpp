@@ -61,6 +61,17 @@ std::string bytesOfGoodBook(const TempDir& dir) {
     return zbq::test::readFile(p);
 }
 
+// The book's parts stored uncompressed with true sizes and checksums, to be damaged one by one.
+std::vector<zbq::test::RawZipEntry> storedEntries(const AssembledBook& book) {
+    std::vector<zbq::test::RawZipEntry> entries;
+    for (const auto& [name, data] : zbq::test::assembledParts(book))
+        entries.push_back(
+            {name, data, false, static_cast<uint32_t>(data.size()),
+             static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
+                                         static_cast<uInt>(data.size())))});
+    return entries;
+}
+
 struct Damage {
     const char* what;
     std::function<void(const std::string& path, const TempDir& dir)> make;
@@ -221,36 +232,19 @@ std::vector<Damage> damages() {
          FailsAt::OpenSheet, ReadError::Damaged},
         {"shared strings over the limit",
          [](const std::string& p, const TempDir&) {
-             std::vector<zbq::test::RawZipEntry> entries;
-             for (const auto& [name, data] : zbq::test::assembledParts(oneSheet(goodSheet())))
-                 entries.push_back(
-                     {name, data, false, static_cast<uint32_t>(data.size()),
-                      static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
-                                                  static_cast<uInt>(data.size())))});
-             std::string rels;
+             AssembledBook book = oneSheet(goodSheet());
+             book.sharedStrings = "<sst/>";
+             auto entries = storedEntries(book);
              for (auto& e : entries)
-                 if (e.name == "xl/_rels/workbook.xml.rels") {
-                     e.data.insert(
-                         e.data.rfind("</Relationships>"),
-                         R"(<Relationship Id="rIdS" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>)");
-                     e.unpackedSize = static_cast<uint32_t>(e.data.size());
-                     e.crc = static_cast<uint32_t>(
-                         crc32(0, reinterpret_cast<const Bytef*>(e.data.data()),
-                               static_cast<uInt>(e.data.size())));
-                 }
-             entries.push_back(zbq::test::zerosEntry(
-                 "xl/sharedStrings.xml", static_cast<uint32_t>(ZipPackage::kMaxUnpackedSize + 1)));
+                 if (e.name == "xl/sharedStrings.xml")
+                     e = zbq::test::zerosEntry(
+                         e.name, static_cast<uint32_t>(ZipPackage::kMaxUnpackedSize + 1));
              zbq::test::writeFile(p, zbq::test::rawZip(entries));
          },
          FailsAt::OpenSheet, ReadError::TooLarge},
         {"a sheet whose checksum fails",
          [](const std::string& p, const TempDir&) {
-             std::vector<zbq::test::RawZipEntry> entries;
-             for (const auto& [name, data] : zbq::test::assembledParts(oneSheet(goodSheet())))
-                 entries.push_back(
-                     {name, data, false, static_cast<uint32_t>(data.size()),
-                      static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
-                                                  static_cast<uInt>(data.size())))});
+             auto entries = storedEntries(oneSheet(goodSheet()));
              for (auto& e : entries)
                  if (e.name == "xl/worksheets/sheet1.xml") e.crc ^= 1;
              zbq::test::writeFile(p, zbq::test::rawZip(entries));
