@@ -66,7 +66,10 @@ private:
     bool failed_ = false;
     bool rootSeen_ = false;
     std::string error_;
-    std::vector<std::string> open_;  // qualified names of the open elements
+    // The qualified names of the open elements, back to back, and where each begins: one
+    // buffer rather than a string per element, since every cell opens two.
+    std::string openNames_;
+    std::vector<std::size_t> openStarts_;
     std::string_view local_;
     bool selfClosing_ = false;
     std::vector<std::pair<std::string_view, std::string_view>> attrs_;
