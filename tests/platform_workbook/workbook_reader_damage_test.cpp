@@ -2,6 +2,7 @@
 // meets the damage, without touching the file; texts CP932 cannot hold are named by sheet and
 // cell.
 #include <gtest/gtest.h>
+#include <zip.h>
 #include <zlib.h>
 
 #include <filesystem>
@@ -72,6 +73,24 @@ std::vector<zbq::test::RawZipEntry> storedEntries(const AssembledBook& book) {
     return entries;
 }
 
+// The book's parts, each encrypted with a password, as zip archivers write them.
+void writeEncryptedParts(const std::string& path, const AssembledBook& book) {
+    int err = 0;
+    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    ASSERT_NE(za, nullptr);
+    // The archive reads the parts' bytes only when it is closed.
+    const auto parts = zbq::test::assembledParts(book);
+    for (const auto& [name, data] : parts) {
+        zip_source_t* src = zip_source_buffer(za, data.data(), data.size(), 0);
+        const zip_int64_t index = zip_file_add(za, name.c_str(), src, ZIP_FL_OVERWRITE);
+        ASSERT_GE(index, 0);
+        ASSERT_EQ(
+            zip_file_set_encryption(za, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256, "secret"),
+            0);
+    }
+    ASSERT_EQ(zip_close(za), 0);
+}
+
 struct Damage {
     const char* what;
     std::function<void(const std::string& path, const TempDir& dir)> make;
@@ -138,6 +157,11 @@ std::vector<Damage> damages() {
                  cfb += std::string{c, '\0'};
              cfb.resize(4096, '\0');
              writeFile(p, cfb);
+         },
+         FailsAt::Open, ReadError::Encrypted},
+        {"a package of encrypted parts",
+         [](const std::string& p, const TempDir&) {
+             writeEncryptedParts(p, oneSheet(goodSheet()));
          },
          FailsAt::Open, ReadError::Encrypted},
         {"a compound file that is no workbook",
