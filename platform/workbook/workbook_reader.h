@@ -53,8 +53,8 @@ struct ReadFailure {
 std::string readFailureMessage(const ReadFailure& failure, const std::string& fileName);
 
 struct SheetEntry {
-    std::string name;  // CP932
-    bool hidden = false;
+    std::string name;     // CP932
+    bool hidden = false;  // .xls: freexl does not tell, so always false
 };
 
 // The cells that hold a value, 1-based and inclusive; empty() when the sheet holds none.
@@ -84,9 +84,12 @@ class SheetReader {
 public:
     virtual ~SheetReader() = default;
     const UsedRange& usedRange() const { return range_; }
-    // Calls `sink` for every row from `firstRow` to `lastRow` (blank rows included, as empty
-    // cells) over the used range's columns, in order; `sink` returns false to stop early.
-    // False with `failure` set when the sheet turns out damaged on the way.
+    // Calls `sink` for every row from `firstRow` to `lastRow` within the used range (blank rows
+    // included, as empty cells) over the used range's columns, in order; `sink` returns false
+    // to stop early. Each call inflates the sheet again from its start and stops after
+    // `lastRow`, so a sample near the top is cheap. False with `failure` set (at `stage`) when
+    // the sheet turns out damaged on the way, or a text CP932 cannot hold is met; the rows
+    // before it have been handed out.
     virtual bool readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
                           const std::function<bool(const RangeRow&)>& sink,
                           ReadFailure* failure) = 0;
