@@ -11,7 +11,8 @@
 // stage that failed, what went wrong and, for a text CP932 cannot hold, the sheet and cell, so
 // that the import dialog shows its own message for it (readFailureMessage). A damaged or hostile
 // file never reads out of bounds and never crashes; the reader changes nothing on disk.
-// One owner; not shared between threads.
+// A .xls file is read by a child process, so that a fault of the library on a damaged file stays
+// there. One owner; not shared between threads.
 #pragma once
 
 #include <algorithm>
@@ -110,7 +111,8 @@ public:
     bool date1904() const { return date1904_; }
 
     // Sheet `index` of sheets(), its used range known (a scan of the whole sheet: a recorded
-    // dimension may lie). nullptr with `failure` set.
+    // dimension may lie). nullptr with `failure` set. The sheet reads through this workbook:
+    // it must not outlive it.
     virtual std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
                                                    ReadFailure* failure) = 0;
 

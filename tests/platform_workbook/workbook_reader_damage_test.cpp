@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <random>
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader.h"
@@ -379,6 +380,39 @@ TEST(WorkbookReaderDamage, NamesTheSheetAndCellOfATextShiftJisCannotHold) {
     ReadFailure failure;
     EXPECT_FALSE(WorkbookReader::open(path, ReadStage::ListSheets, &failure));
     EXPECT_EQ(failure.error, ReadError::NotCp932);
+}
+
+// The .xls library reads out of bounds on some damaged files; the reader survives every one of
+// these, each read or refused as damaged.
+TEST(WorkbookReaderDamage, SurvivesDamagedXlsFiles) {
+    TempDir dir;
+    const std::string good = dir.file("good.xls");
+    zbq::test::writeXlwtBook(good, false);
+    const std::string seed = zbq::test::readFile(good);
+    ASSERT_FALSE(seed.empty());
+    std::mt19937 rng(7);
+    int refused = 0;
+    for (int i = 0; i < 200; ++i) {
+        std::string bytes = seed;
+        for (unsigned k = 0, flips = 1 + rng() % 8; k < flips; ++k)
+            bytes[rng() % bytes.size()] = static_cast<char>(rng());
+        if (rng() % 4 == 0) bytes.resize(8 + rng() % (bytes.size() - 8));
+        const std::string path = dir.file("bad.xls");
+        zbq::test::writeFile(path, bytes);
+        ReadFailure failure;
+        auto book = WorkbookReader::open(path, ReadStage::ReadData, &failure);
+        if (!book) {
+            ++refused;
+            EXPECT_NE(failure.error, ReadError::None);
+            continue;
+        }
+        for (std::size_t s = 0; s < book->sheets().size(); ++s)
+            if (auto sheet = book->openSheet(s, ReadStage::ReadData, &failure))
+                sheet->readRows(
+                    1, 1048576, ReadStage::ReadData, [](const RangeRow&) { return true; },
+                    &failure);
+    }
+    EXPECT_GT(refused, 0);
 }
 
 }  // namespace
