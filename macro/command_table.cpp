@@ -250,10 +250,13 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
                  ask(1, "[カテゴリ名入力]: カテゴリ名を入力して下さい。")),
              PlayInputCategoryName),  // 96
     playedBy(cmd("SelectCategoryType", "カテゴリタイプ選択", 1, Target::Console),
-             PlaySelectCategoryType),                                                  // 97
-    cmd("DispEditSmallClassDialog", "小分類編集ダイアログ表示", 0, Target::Console),   // 98
-    cmd("DispEditMiddleClassDialog", "中分類編集ダイアログ表示", 0, Target::Console),  // 99
-    cmd("DispEditLargeClassDialog", "大分類編集ダイアログ表示", 0, Target::Console),   // 100
+             PlaySelectCategoryType),  // 97
+    playedBy(cmd("DispEditSmallClassDialog", "小分類編集ダイアログ表示", 0, Target::Console),
+             PlayDispEditSmallClassDialog),  // 98
+    playedBy(cmd("DispEditMiddleClassDialog", "中分類編集ダイアログ表示", 0, Target::Console),
+             PlayDispEditMiddleClassDialog),  // 99
+    playedBy(cmd("DispEditLargeClassDialog", "大分類編集ダイアログ表示", 0, Target::Console),
+             PlayDispEditLargeClassDialog),  // 100
     playedBy(cmd("EntryCategory", "カテゴリ定義へ登録", 0, Target::Console),
              PlayEntryCategory),  // 101
     playedBy(cmd("ClearCategory", "カテゴリ定義クリア", 0, Target::Console),

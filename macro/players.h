@@ -95,6 +95,9 @@ std::int32_t PlaySelectCategoryType(CMacro& macro, StepFields& fields);
 std::int32_t PlayEntryCategory(CMacro& macro, StepFields& fields);
 std::int32_t PlayClearCategory(CMacro& macro, StepFields& fields);
 std::int32_t PlayResetCategory(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispEditSmallClassDialog(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispEditMiddleClassDialog(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispEditLargeClassDialog(CMacro& macro, StepFields& fields);
 
 // --- Data file (players_data_file.cpp) ---
 std::int32_t PlaySaveZbw(CMacro& macro, StepFields& fields);

@@ -6,9 +6,12 @@
 // message) end the step with 1, so the macro goes on.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
+#include "app/main_frame.h"
+
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
+#include "console/class_dialogs.h"
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
@@ -20,6 +23,15 @@ namespace {
 COlapFrm* frameOf(CMacro& macro) {
     auto* console = qobject_cast<CConsSheet*>(macro.App().windows().console());
     return console ? console->OlapFrame() : nullptr;
+}
+
+// The class dialog of `level` opened modeless on the editor's definition; the dialog's own steps
+// follow and its OK or Cancel step closes it.
+std::int32_t playOpenClassDialog(CMacro& macro, ClassLevel level) {
+    COlapFrm* frame = frameOf(macro);
+    auto* mainFrame = qobject_cast<CMainFrame*>(macro.App().windows().mainWindow());
+    if (!frame || !mainFrame) return macro.MacroErrorNoWindow(nullptr);
+    return OpenClassDialogOnEditor(macro.App(), *mainFrame, *frame->editor(), level) ? 1 : 0;
 }
 
 // The definition index of field `at`, checked against the list's rows.
@@ -102,4 +114,16 @@ std::int32_t PlayClearCategory(CMacro& macro, StepFields&) {
 
 std::int32_t PlayResetCategory(CMacro& macro, StepFields&) {
     return playEditor(macro, &COlapFormView::OnReset);
+}
+
+std::int32_t PlayDispEditSmallClassDialog(CMacro& macro, StepFields&) {
+    return playOpenClassDialog(macro, ClassLevel::Small);
+}
+
+std::int32_t PlayDispEditMiddleClassDialog(CMacro& macro, StepFields&) {
+    return playOpenClassDialog(macro, ClassLevel::Middle);
+}
+
+std::int32_t PlayDispEditLargeClassDialog(CMacro& macro, StepFields&) {
+    return playOpenClassDialog(macro, ClassLevel::Large);
 }

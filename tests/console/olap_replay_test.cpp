@@ -39,27 +39,6 @@ namespace {
 using Axis = OlapAxisSettings::Axis;
 using Level = ClassListEditor::Level;
 
-CMainFrame& frameOf(CMacro& macro) {
-    return *qobject_cast<CMainFrame*>(macro.App().windows().mainWindow());
-}
-
-COlapFormView& editorOf(CMacro& macro) {
-    return *qobject_cast<CConsSheet*>(macro.App().windows().console())->OlapFrame()->editor();
-}
-
-std::int32_t playDisp(CMacro& macro, ClassLevel level) {
-    return OpenClassDialogOnEditor(macro.App(), frameOf(macro), editorOf(macro), level) ? 1 : 0;
-}
-std::int32_t playDispSmall(CMacro& macro, StepFields&) {
-    return playDisp(macro, ClassLevel::Small);
-}
-std::int32_t playDispMiddle(CMacro& macro, StepFields&) {
-    return playDisp(macro, ClassLevel::Middle);
-}
-std::int32_t playDispLarge(CMacro& macro, StepFields&) {
-    return playDisp(macro, ClassLevel::Large);
-}
-
 // One start-up stamp for both programs, so their temporary names agree.
 std::chrono::system_clock::time_point fixedTime() {
     using namespace std::chrono;
@@ -67,12 +46,7 @@ std::chrono::system_clock::time_point fixedTime() {
 }
 
 struct Program {
-    Program() : frame(h.app(), factories()) {
-        h.app().SetClock(fixedTime);
-        macro.RegisterPlayer("DispEditSmallClassDialog", playDispSmall);
-        macro.RegisterPlayer("DispEditMiddleClassDialog", playDispMiddle);
-        macro.RegisterPlayer("DispEditLargeClassDialog", playDispLarge);
-    }
+    Program() : frame(h.app(), factories()) { h.app().SetClock(fixedTime); }
     ~Program() { h.exit(); }
     WindowFactories factories() {
         WindowFactories f;
