@@ -1,0 +1,165 @@
+// Reading a 100,000-row × 20-column workbook for import: listing its sheets, reading its item
+// information (the used range and the first two rows) and reading it whole into the cells'
+// texts, tab-separated as the data file takes them. openpyxl's read-only reading of the same
+// file runs beside it for comparison.
+//
+// The workbook is written once per run by libxlsxwriter: five columns each of integers,
+// decimals, texts (shared strings) and dates.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+#include <xlsxwriter.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/workbook/workbook_reader.h"
+
+namespace {
+
+using namespace zbq::workbook;
+
+constexpr int kRows = 100000;
+constexpr int kColumns = 20;
+
+// The folder of this run's workbook, removed when the program ends.
+struct BenchFolder {
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("zbq-wbbench-" + std::to_string(getpid())))
+            .string();
+    BenchFolder() { std::filesystem::create_directories(path); }
+    ~BenchFolder() { std::filesystem::remove_all(path); }
+};
+
+const std::string& workbookPath() {
+    static const BenchFolder folder;
+    static const std::string path = [] {
+        const std::string p = folder.path + "/big.xlsx";
+        lxw_workbook* wb = workbook_new(p.c_str());
+        lxw_worksheet* ws = workbook_add_worksheet(wb, "data");
+        lxw_format* date = workbook_add_format(wb);
+        format_set_num_format_index(date, 14);
+        for (int c = 0; c < kColumns; ++c)
+            worksheet_write_string(ws, 0, static_cast<lxw_col_t>(c),
+                                   ("item" + std::to_string(c)).c_str(), nullptr);
+        for (int r = 1; r <= kRows; ++r)
+            for (int c = 0; c < kColumns; ++c) {
+                const auto row = static_cast<lxw_row_t>(r);
+                const auto col = static_cast<lxw_col_t>(c);
+                switch (c / 5) {
+                    case 0:
+                        worksheet_write_number(ws, row, col, (r * 7 + c) % 100000, nullptr);
+                        break;
+                    case 1:
+                        worksheet_write_number(ws, row, col, ((r * 13 + c) % 100000) / 8.0,
+                                               nullptr);
+                        break;
+                    case 2:
+                        worksheet_write_string(ws, row, col,
+                                               ("text" + std::to_string((r + c) % 1000)).c_str(),
+                                               nullptr);
+                        break;
+                    default:
+                        worksheet_write_number(ws, row, col, 40000 + (r + c) % 5000, date);
+                        break;
+                }
+            }
+        if (workbook_close(wb) != LXW_NO_ERROR) std::abort();
+        std::atexit([] {
+            std::filesystem::remove_all(std::filesystem::path(workbookPath()).parent_path());
+        });
+        return p;
+    }();
+    return path;
+}
+
+std::unique_ptr<WorkbookReader> openBook() {
+    ReadFailure failure;
+    auto book = WorkbookReader::open(workbookPath(), ReadStage::ListSheets, &failure);
+    if (!book) std::abort();
+    return book;
+}
+
+void BM_ListSheets(benchmark::State& state) {
+    workbookPath();
+    for (auto _ : state) {
+        auto book = openBook();
+        benchmark::DoNotOptimize(book->sheets().size());
+    }
+}
+BENCHMARK(BM_ListSheets)->Unit(benchmark::kMillisecond);
+
+void BM_ReadItemInformation(benchmark::State& state) {
+    workbookPath();
+    for (auto _ : state) {
+        auto book = openBook();
+        ReadFailure failure;
+        auto sheet = book->openSheet(0, ReadStage::ReadItems, &failure);
+        if (!sheet) std::abort();
+        const UsedRange range = sheet->usedRange();
+        std::size_t cells = 0;
+        sheet->readRows(
+            range.firstRow, range.firstRow + 1, ReadStage::ReadItems,
+            [&](const RangeRow& r) {
+                cells += r.cells.size();
+                return true;
+            },
+            &failure);
+        benchmark::DoNotOptimize(cells);
+    }
+}
+BENCHMARK(BM_ReadItemInformation)->Unit(benchmark::kMillisecond);
+
+void BM_ReadWholeIntoTexts(benchmark::State& state) {
+    workbookPath();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        auto book = openBook();
+        ReadFailure failure;
+        auto sheet = book->openSheet(0, ReadStage::ReadData, &failure);
+        if (!sheet) std::abort();
+        std::string line;
+        bytes = 0;
+        sheet->readRows(
+            2, 1048576, ReadStage::ReadData,
+            [&](const RangeRow& r) {
+                line.clear();
+                for (const ReadCell& c : r.cells) {
+                    line += c.text;
+                    line += '\t';
+                }
+                line.back() = '\n';
+                bytes += line.size();
+                return true;
+            },
+            &failure);
+        if (failure.error != ReadError::None) std::abort();
+    }
+    state.counters["text_MB"] = static_cast<double>(bytes) / 1e6;
+}
+BENCHMARK(BM_ReadWholeIntoTexts)->Unit(benchmark::kMillisecond);
+
+// openpyxl in read-only mode, every value of every row (the interpreter's start included).
+void BM_OpenpyxlReadOnly(benchmark::State& state) {
+    const std::string cmd =
+        "/usr/bin/python3 -c \"import sys, openpyxl\n"
+        "wb = openpyxl.load_workbook(sys.argv[1], read_only=True)\n"
+        "n = sum(1 for row in wb.active.iter_rows(values_only=True) for v in row)\n\" '" +
+        workbookPath() + "'";
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (std::system(cmd.c_str()) != 0) {
+            state.SkipWithError("openpyxl did not run");
+            return;
+        }
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+}
+BENCHMARK(BM_OpenpyxlReadOnly)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,78 @@
+// Telling the workbook format by its signature, and the messages of failed readings.
+#include "platform/workbook/workbook_reader.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/core/cp932.h"
+#include "platform/workbook/workbook_reader_formats.h"
+
+namespace zbq::workbook {
+
+namespace detail {
+
+bool fail(ReadFailure* failure, ReadStage stage, ReadError error, std::string detail,
+          std::string sheet, std::string cell) {
+    if (failure)
+        *failure = ReadFailure{stage, error, std::move(detail), std::move(sheet), std::move(cell)};
+    return false;
+}
+
+std::string cp932Lossy(std::string_view utf8) {
+    if (auto whole = cp932::fromUtf8(utf8)) return *whole;
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const std::size_t len = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        const auto one = cp932::fromUtf8(utf8.substr(i, len));
+        out += one ? *one : std::string("?");
+        i += len;
+    }
+    return out;
+}
+
+}  // namespace detail
+
+std::string readFailureMessage(const ReadFailure& failure, const std::string& fileName) {
+    if (failure.error == ReadError::NotCp932) {
+        return cp932::literal("シフトJISで表せない文字が含まれています。[") + fileName + " : " +
+               failure.sheet + " : " + failure.cell + "]";
+    }
+    switch (failure.stage) {
+        case ReadStage::ListSheets:
+            return cp932::literal("Excelのシート名の取得に失敗しました。処理を中止します。");
+        case ReadStage::ReadItems:
+            return cp932::literal("Excelからの読込に失敗しました。処理を中止します。");
+        case ReadStage::ReadData:
+            break;
+    }
+    return cp932::literal("Excelからのデータ読込に失敗しました。処理を中止します。");
+}
+
+std::unique_ptr<WorkbookReader> WorkbookReader::open(const std::string& path, ReadStage stage,
+                                                     ReadFailure* failure) {
+    unsigned char head[8] = {};
+    std::size_t got = 0;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+        got = std::fread(head, 1, sizeof head, f);
+        const bool failed = std::ferror(f);
+        std::fclose(f);
+        if (failed) {
+            detail::fail(failure, stage, ReadError::CannotOpen, path + ": read failed");
+            return nullptr;
+        }
+    } else {
+        detail::fail(failure, stage, ReadError::CannotOpen, path + ": cannot open");
+        return nullptr;
+    }
+    static constexpr unsigned char kZip[4] = {'P', 'K', 3, 4};
+    static constexpr unsigned char kCompound[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+    if (got >= 4 && std::memcmp(head, kZip, 4) == 0) return detail::openXlsx(path, stage, failure);
+    if (got == 8 && std::memcmp(head, kCompound, 8) == 0)
+        return detail::openXls(path, stage, failure);
+    detail::fail(failure, stage, ReadError::NotWorkbook,
+                 path + ": neither a zip package nor a compound file");
+    return nullptr;
+}
+
+}  // namespace zbq::workbook

@@ -1,0 +1,108 @@
+// Reading workbooks for import: the worksheets of an .xlsx or .xls file, a sheet's used range and
+// its rows one at a time as cells. No Qt.
+//
+// The format is told by the file's signature, never by its name: a zip package is read as
+// Office Open XML (libzip + pugixml), a compound file as a BIFF workbook (freexl). Opening reads
+// only the workbook's own parts (names, order, visibility, date system); shared strings and
+// styles are read when the first sheet is opened, within zip_package.h's limits; a worksheet is
+// inflated in chunks and scanned as it comes, never held whole.
+//
+// Every text handed out is CP932 (names, cell texts, format codes). Failures are values: the
+// stage that failed, what went wrong and, for a text CP932 cannot hold, the sheet and cell, so
+// that the import dialog shows its own message for it (readFailureMessage). A damaged or hostile
+// file never reads out of bounds and never crashes; the reader changes nothing on disk.
+// One owner; not shared between threads.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/workbook/workbook_cell.h"
+
+namespace zbq::workbook {
+
+// What the caller was doing when reading failed; each stage has its own message.
+enum class ReadStage { ListSheets, ReadItems, ReadData };
+
+enum class ReadError {
+    None,
+    CannotOpen,   // no such file, or not readable
+    NotWorkbook,  // neither a zip package nor a compound file, or no workbook inside
+    Damaged,      // truncated, bad XML, a part missing, cells out of order or out of range
+    TooLarge,     // a part held whole over zip_package.h's limits
+    Encrypted,    // password-protected
+    NotCp932,     // a name or cell text CP932 cannot hold (sheet and cell say where)
+    NoSuchSheet,  // a sheet index past the list
+};
+
+struct ReadFailure {
+    ReadStage stage = ReadStage::ListSheets;
+    ReadError error = ReadError::None;
+    std::string detail;  // for the log: what exactly was wrong (UTF-8)
+    std::string sheet;   // CP932; where a text could not be held, else ""
+    std::string cell;    // "C12"; where a text could not be held, else ""
+};
+
+// The system's message for a failure (CP932): the stage's own message, or for NotCp932
+// "シフトJISで表せない文字が含まれています。[file : sheet : cell]" with `fileName` as given
+// (CP932).
+std::string readFailureMessage(const ReadFailure& failure, const std::string& fileName);
+
+struct SheetEntry {
+    std::string name;  // CP932
+    bool hidden = false;
+};
+
+// The cells that hold a value, 1-based and inclusive; empty() when the sheet holds none.
+struct UsedRange {
+    uint32_t firstRow = 0, lastRow = 0;
+    uint32_t firstColumn = 0, lastColumn = 0;
+    bool empty() const { return firstRow == 0; }
+};
+
+// One row of a range, every column present: cells[i] is column firstColumn + i.
+struct RangeRow {
+    uint32_t row = 0;
+    std::vector<ReadCell> cells;
+};
+
+class SheetReader {
+public:
+    virtual ~SheetReader() = default;
+    const UsedRange& usedRange() const { return range_; }
+    // Calls `sink` for every row from `firstRow` to `lastRow` (blank rows included, as empty
+    // cells) over the used range's columns, in order; `sink` returns false to stop early.
+    // False with `failure` set when the sheet turns out damaged on the way.
+    virtual bool readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
+                          const std::function<bool(const RangeRow&)>& sink,
+                          ReadFailure* failure) = 0;
+
+protected:
+    UsedRange range_;
+};
+
+class WorkbookReader {
+public:
+    virtual ~WorkbookReader() = default;
+    // The workbook at `path` (UTF-8), its worksheets listed; nullptr with `failure` set.
+    static std::unique_ptr<WorkbookReader> open(const std::string& path, ReadStage stage,
+                                                ReadFailure* failure);
+
+    // Worksheets in workbook order; chart and dialog sheets are left out, hidden ones listed.
+    const std::vector<SheetEntry>& sheets() const { return sheets_; }
+    bool date1904() const { return date1904_; }
+
+    // Sheet `index` of sheets(), its used range known (a scan of the whole sheet: a recorded
+    // dimension may lie). nullptr with `failure` set.
+    virtual std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
+                                                   ReadFailure* failure) = 0;
+
+protected:
+    std::vector<SheetEntry> sheets_;
+    bool date1904_ = false;
+};
+
+}  // namespace zbq::workbook

@@ -1,0 +1,676 @@
+// Office Open XML workbooks: listing from the workbook part, worksheets streamed through the
+// pull scanner, shared strings and styles held whole within the package limits.
+#include <zip.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <pugixml.hpp>
+#include <unordered_map>
+
+#include "platform/core/cp932.h"
+#include "platform/workbook/package_xml.h"
+#include "platform/workbook/workbook_reader_formats.h"
+#include "platform/workbook/xml_pull_scanner.h"
+#include "platform/workbook/zip_package.h"
+
+namespace zbq::workbook::detail {
+
+namespace {
+
+constexpr uint32_t kMaxRow = 1048576;
+constexpr uint32_t kMaxColumn = 16384;  // XFD
+
+struct ZipCloser {
+    void operator()(zip_t* za) const { zip_discard(za); }
+};
+struct ZipFileCloser {
+    void operator()(zip_file_t* f) const { zip_fclose(f); }
+};
+using ZipHandle = std::unique_ptr<zip_t, ZipCloser>;
+using ZipFileHandle = std::unique_ptr<zip_file_t, ZipFileCloser>;
+
+// Texts of a workbook carry characters XML cannot as "_xHHHH_" (UTF-16 code units; "_x005F_"
+// keeps an underscore that would otherwise read as one).
+std::string unescapeOoxml(std::string_view text) {
+    if (text.find("_x") == std::string_view::npos) return std::string(text);
+    auto unit = [&](std::size_t at, uint32_t& value) {
+        if (at + 7 > text.size() || text[at] != '_' || text[at + 1] != 'x' || text[at + 6] != '_')
+            return false;
+        const auto res = std::from_chars(text.data() + at + 2, text.data() + at + 6, value, 16);
+        return res.ec == std::errc() && res.ptr == text.data() + at + 6;
+    };
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        uint32_t u = 0;
+        if (!unit(i, u)) {
+            out += text[i++];
+            continue;
+        }
+        i += 7;
+        uint32_t cp = u;
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            uint32_t low = 0;
+            if (unit(i, low) && low >= 0xDC00 && low <= 0xDFFF) {
+                cp = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+                i += 7;
+            } else {
+                cp = 0xFFFD;
+            }
+        } else if (u >= 0xDC00 && u <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+// The text of a string item (<si> or <is>): its own <t>, or its runs' <t> joined; phonetic
+// runs (<rPh>) are readings shown above the text, not part of it.
+std::string stringItemText(const pugi::xml_node& item) {
+    std::string out;
+    for (pugi::xml_node n : item.children()) {
+        const std::string_view name = localName(n);
+        if (name == "t")
+            out += n.text().get();
+        else if (name == "r")
+            out += child(n, "t").text().get();
+    }
+    return unescapeOoxml(out);
+}
+
+bool parseUnsigned(std::string_view s, uint32_t& value) {
+    const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
+    return !s.empty() && res.ec == std::errc() && res.ptr == s.data() + s.size();
+}
+
+// "B12" -> column 2, row 12; false for anything else, or a cell past XFD1048576.
+bool parseCellRef(std::string_view ref, uint32_t& column, uint32_t& row) {
+    std::size_t i = 0;
+    uint64_t col = 0;
+    for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z' && i < 4; ++i)
+        col = col * 26 + static_cast<uint64_t>(ref[i] - 'A' + 1);
+    if (i == 0 || col > kMaxColumn) return false;
+    if (!parseUnsigned(ref.substr(i), row) || row < 1 || row > kMaxRow) return false;
+    column = static_cast<uint32_t>(col);
+    return true;
+}
+
+struct CellFormat {
+    std::string code;  // CP932
+    Temporal temporal = Temporal::None;
+};
+
+struct Merge {
+    uint32_t firstColumn, firstRow, lastColumn, lastRow;
+};
+
+// What the sheet scanner found in one <c>.
+struct RawCell {
+    uint32_t column = 0;
+    std::string type;  // the t attribute, "n" when absent
+    uint32_t style = 0;
+    bool hasValue = false;
+    std::string value;  // <v>, references resolved
+    bool hasInline = false;
+    std::string inlineText;
+};
+
+class XlsxWorkbook;
+
+class XlsxSheet final : public SheetReader {
+public:
+    XlsxSheet(XlsxWorkbook& book, std::string part, std::string name)
+        : book_(book), part_(std::move(part)), name_(std::move(name)) {}
+    bool scan(ReadStage stage, ReadFailure* failure);
+    bool readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
+                  const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) override;
+
+private:
+    // One pass over the sheet: `onRow` gets each row's number and its cells, and returns false
+    // to stop early. Only with `wantTexts` are inline strings kept (the range scan needs none)
+    // and merges ignored (the range scan has collected them).
+    bool pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
+              const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow);
+    bool makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
+                  ReadCell& cell);
+
+    XlsxWorkbook& book_;
+    std::string part_;
+    std::string name_;  // CP932
+    std::vector<Merge> merges_;
+};
+
+class XlsxWorkbook final : public WorkbookReader {
+public:
+    bool list(const std::string& path, ReadStage stage, ReadFailure* failure);
+    std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
+                                           ReadFailure* failure) override;
+
+    zip_t* zip() const { return zip_.get(); }
+    // The part as a whole (for the small parts); nullopt with `failure` set.
+    std::optional<std::string> readWhole(std::string_view part, ReadStage stage,
+                                         ReadFailure* failure, bool required);
+    bool locate(std::string_view part, zip_uint64_t& index) const;
+
+    std::vector<std::optional<std::string>> strings;  // CP932; nullopt: CP932 cannot hold it
+    std::vector<CellFormat> formats;                  // by cell style index
+
+private:
+    bool loadShared(ReadStage stage, ReadFailure* failure);
+
+    ZipHandle zip_;
+    std::string workbookPart_;
+    std::string stringsPart_, stylesPart_;
+    std::vector<std::string> parts_;  // of sheets_
+    bool sharedLoaded_ = false;
+    std::size_t heldWhole_ = 0;
+};
+
+bool XlsxWorkbook::locate(std::string_view part, zip_uint64_t& index) const {
+    const std::string name(part);
+    zip_int64_t i = zip_name_locate(zip_.get(), name.c_str(), 0);
+    if (i < 0) i = zip_name_locate(zip_.get(), name.c_str(), ZIP_FL_NOCASE);
+    if (i < 0) return false;
+    index = static_cast<zip_uint64_t>(i);
+    return true;
+}
+
+std::optional<std::string> XlsxWorkbook::readWhole(std::string_view part, ReadStage stage,
+                                                   ReadFailure* failure, bool required) {
+    zip_uint64_t index;
+    if (!locate(part, index)) {
+        if (required)
+            fail(failure, stage, ReadError::Damaged, "part missing: " + std::string(part));
+        else if (failure)
+            failure->error = ReadError::None;
+        return std::nullopt;
+    }
+    zip_stat_t st;
+    if (zip_stat_index(zip_.get(), index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
+        fail(failure, stage, ReadError::Damaged, "damaged directory entry: " + std::string(part));
+        return std::nullopt;
+    }
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE) {
+        fail(failure, stage, ReadError::Encrypted, "encrypted part: " + std::string(part));
+        return std::nullopt;
+    }
+    if (st.size > ZipPackage::kMaxUnpackedSize - heldWhole_) {
+        fail(failure, stage, ReadError::TooLarge, "part over the limit: " + std::string(part));
+        return std::nullopt;
+    }
+    ZipFileHandle f(zip_fopen_index(zip_.get(), index, 0));
+    if (!f) {
+        fail(failure, stage, ReadError::Damaged, "cannot read part " + std::string(part));
+        return std::nullopt;
+    }
+    std::string data(static_cast<std::size_t>(st.size), '\0');
+    const zip_int64_t got = data.empty() ? 0 : zip_fread(f.get(), data.data(), data.size());
+    char extra;
+    if (got != static_cast<zip_int64_t>(data.size()) || zip_fread(f.get(), &extra, 1) != 0) {
+        fail(failure, stage, ReadError::Damaged, "damaged part " + std::string(part));
+        return std::nullopt;
+    }
+    heldWhole_ += data.size();
+    return data;
+}
+
+bool loadDoc(const std::string& bytes, pugi::xml_document& doc) {
+    // Entities are not expanded beyond the predefined ones and no DTD is read: pugixml has no
+    // external entities, and parse_default does not expand internal ones.
+    return doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default & ~pugi::parse_doctype);
+}
+
+bool XlsxWorkbook::list(const std::string& path, ReadStage stage, ReadFailure* failure) {
+    int err = 0;
+    zip_.reset(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err));
+    if (!zip_) {
+        zip_error_t ze;
+        zip_error_init_with_code(&ze, err);
+        std::string text = zip_error_strerror(&ze);
+        zip_error_fini(&ze);
+        return fail(
+            failure, stage,
+            err == ZIP_ER_OPEN || err == ZIP_ER_READ ? ReadError::CannotOpen : ReadError::Damaged,
+            path + ": " + text);
+    }
+    const zip_int64_t entries = zip_get_num_entries(zip_.get(), 0);
+    if (entries < 0 || static_cast<zip_uint64_t>(entries) > ZipPackage::kMaxEntries)
+        return fail(failure, stage, ReadError::TooLarge, "more entries than a workbook has");
+
+    pugi::xml_document rels;
+    zip_uint64_t relsIndex;
+    if (!locate("_rels/.rels", relsIndex))
+        return fail(failure, stage, ReadError::NotWorkbook,
+                    "a zip package without package relationships");
+    auto rootRels = readWhole("_rels/.rels", stage, failure, true);
+    if (!rootRels) return false;
+    if (!loadDoc(*rootRels, rels))
+        return fail(failure, stage, ReadError::Damaged, "_rels/.rels is not XML");
+    for (pugi::xml_node r : child(rels, "Relationships").children()) {
+        const std::string_view type = r.attribute("Type").value();
+        if (localName(r) == "Relationship" && type.ends_with("/officeDocument")) {
+            workbookPart_ = resolveTarget("", r.attribute("Target").value());
+            break;
+        }
+    }
+    if (workbookPart_.empty())
+        return fail(failure, stage, ReadError::NotWorkbook, "no workbook part");
+
+    auto wbBytes = readWhole(workbookPart_, stage, failure, true);
+    if (!wbBytes) return false;
+    pugi::xml_document wb;
+    if (!loadDoc(*wbBytes, wb))
+        return fail(failure, stage, ReadError::Damaged, "the workbook part is not XML");
+    auto wbRelsBytes = readWhole(relsPartOf(workbookPart_), stage, failure, true);
+    if (!wbRelsBytes) return false;
+    pugi::xml_document wbRels;
+    if (!loadDoc(*wbRelsBytes, wbRels))
+        return fail(failure, stage, ReadError::Damaged, "the workbook's relationships are not XML");
+
+    struct Target {
+        std::string part;
+        bool worksheet;
+    };
+    std::unordered_map<std::string, Target> targets;
+    for (pugi::xml_node r : child(wbRels, "Relationships").children()) {
+        if (localName(r) != "Relationship") continue;
+        const std::string_view type = r.attribute("Type").value();
+        std::string part = resolveTarget(workbookPart_, r.attribute("Target").value());
+        if (type.ends_with("/sharedStrings")) stringsPart_ = part;
+        if (type.ends_with("/styles")) stylesPart_ = part;
+        targets[r.attribute("Id").value()] = Target{std::move(part), type.ends_with("/worksheet")};
+    }
+    const pugi::xml_node root = child(wb, "workbook");
+    if (!root) return fail(failure, stage, ReadError::NotWorkbook, "the main part is no workbook");
+    const std::string_view d1904 = attribute(child(root, "workbookPr"), "date1904", false).value();
+    date1904_ = d1904 == "1" || d1904 == "true";
+    for (pugi::xml_node s : child(root, "sheets").children()) {
+        if (localName(s) != "sheet") continue;
+        const auto t = targets.find(attribute(s, "id", true).value());
+        if (t == targets.end())
+            return fail(failure, stage, ReadError::Damaged, "a sheet without its part");
+        if (!t->second.worksheet) continue;  // chart, dialog and macro sheets hold no table
+        zip_uint64_t index;
+        if (!locate(t->second.part, index))
+            return fail(failure, stage, ReadError::Damaged,
+                        "sheet part missing: " + t->second.part);
+        const std::string_view utf8Name = s.attribute("name").value();
+        auto name = cp932::fromUtf8(utf8Name);
+        if (!name)
+            return fail(failure, stage, ReadError::NotCp932, "sheet name", cp932Lossy(utf8Name));
+        const std::string_view state = s.attribute("state").value();
+        sheets_.push_back(SheetEntry{std::move(*name), state == "hidden" || state == "veryHidden"});
+        parts_.push_back(t->second.part);
+    }
+    return true;
+}
+
+bool XlsxWorkbook::loadShared(ReadStage stage, ReadFailure* failure) {
+    if (sharedLoaded_) return true;
+    if (!stringsPart_.empty()) {
+        auto bytes = readWhole(stringsPart_, stage, failure, true);
+        if (!bytes) return false;
+        pugi::xml_document doc;
+        if (!loadDoc(*bytes, doc))
+            return fail(failure, stage, ReadError::Damaged, "shared strings are not XML");
+        bytes.reset();
+        for (pugi::xml_node si : child(doc, "sst").children())
+            if (localName(si) == "si") strings.push_back(cp932::fromUtf8(stringItemText(si)));
+    }
+    // Styles are optional: without them every cell is shown in the general format.
+    const CellFormat general{cp932::literal("G/標準"), Temporal::None};
+    if (!stylesPart_.empty()) {
+        auto bytes = readWhole(stylesPart_, stage, failure, true);
+        if (!bytes) return false;
+        pugi::xml_document doc;
+        if (!loadDoc(*bytes, doc))
+            return fail(failure, stage, ReadError::Damaged, "styles are not XML");
+        const pugi::xml_node root = child(doc, "styleSheet");
+        std::unordered_map<uint32_t, std::string> custom;
+        for (pugi::xml_node f : child(root, "numFmts").children())
+            if (localName(f) == "numFmt")
+                custom[f.attribute("numFmtId").as_uint()] = f.attribute("formatCode").value();
+        for (pugi::xml_node xf : child(root, "cellXfs").children()) {
+            if (localName(xf) != "xf") continue;
+            const uint32_t id = xf.attribute("numFmtId").as_uint();
+            std::string code;
+            if (auto c = custom.find(id); c != custom.end())
+                code = c->second;
+            else if (auto b = builtinFormatCode(id))
+                code = std::string(*b);
+            else
+                code = "G/標準";
+            formats.push_back(CellFormat{cp932Lossy(code), temporalOf(code)});
+        }
+    }
+    if (formats.empty()) formats.push_back(general);
+    sharedLoaded_ = true;
+    return true;
+}
+
+std::unique_ptr<SheetReader> XlsxWorkbook::openSheet(std::size_t index, ReadStage stage,
+                                                     ReadFailure* failure) {
+    if (index >= sheets_.size()) {
+        fail(failure, stage, ReadError::NoSuchSheet, "sheet index past the list");
+        return nullptr;
+    }
+    if (!loadShared(stage, failure)) return nullptr;
+    auto sheet = std::make_unique<XlsxSheet>(*this, parts_[index], sheets_[index].name);
+    if (!sheet->scan(stage, failure)) return nullptr;
+    return sheet;
+}
+
+bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
+                     const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow) {
+    zip_uint64_t index;
+    if (!book_.locate(part_, index))
+        return fail(failure, stage, ReadError::Damaged, "sheet part missing");
+    zip_stat_t st;
+    if (zip_stat_index(book_.zip(), index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        return fail(failure, stage, ReadError::Damaged, "damaged directory entry: " + part_);
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+        return fail(failure, stage, ReadError::Encrypted, "encrypted part: " + part_);
+    ZipFileHandle f(zip_fopen_index(book_.zip(), index, 0));
+    if (!f) return fail(failure, stage, ReadError::Damaged, "cannot read part " + part_);
+    // The directory's size bounds what the part may inflate to; libzip checks the CRC at its end.
+    zip_uint64_t left = st.size;
+    XmlPullScanner xml([&](char* data, std::size_t size) -> long long {
+        if (left == 0) {
+            char extra;
+            return zip_fread(f.get(), &extra, 1) == 0 ? 0 : -1;
+        }
+        const zip_int64_t got = zip_fread(f.get(), data, std::min<zip_uint64_t>(size, left));
+        if (got <= 0) return -1;
+        left -= static_cast<zip_uint64_t>(got);
+        return got;
+    });
+    auto damaged = [&](const std::string& what) {
+        return fail(failure, stage, ReadError::Damaged, part_ + ": " + what);
+    };
+
+    enum class In {
+        Other,
+        SheetData,
+        Row,
+        CellElement,
+        Value,
+        Inline,
+        InlineRun,
+        InlineText,
+        Phonetic
+    };
+    std::vector<In> where;  // one entry per open element
+    std::vector<RawCell> cells;
+    RawCell cell;
+    uint32_t row = 0, column = 0;
+    std::string inlineRaw;
+    for (;;) {
+        const auto ev = xml.next();
+        if (ev == XmlPullScanner::Event::End) break;
+        if (ev == XmlPullScanner::Event::Error) return damaged(xml.error());
+        if (ev == XmlPullScanner::Event::Text) {
+            const In at = where.empty() ? In::Other : where.back();
+            if (at == In::Value) {
+                // The range scan only needs to know whether a cell holds a value, and the
+                // index of a shared string.
+                if (!wantTexts && cell.type != "s") {
+                    if (!cell.value.empty()) continue;
+                    if (!xml.appendText(cell.value)) return damaged(xml.error());
+                    continue;
+                }
+                if (!xml.appendText(cell.value)) return damaged(xml.error());
+            } else if (at == In::InlineText && wantTexts) {
+                if (!xml.appendText(inlineRaw)) return damaged(xml.error());
+            }
+            continue;
+        }
+        const std::string_view name = xml.localName();
+        if (ev == XmlPullScanner::Event::EndElement) {
+            const In at = where.back();
+            where.pop_back();
+            if (at == In::CellElement) {
+                if (cell.hasInline) cell.inlineText = unescapeOoxml(inlineRaw);
+                cells.push_back(std::move(cell));
+            } else if (at == In::Row) {
+                if (!onRow(row, cells)) return true;
+            }
+            continue;
+        }
+        // A start tag.
+        const In parent = where.empty() ? In::Other : where.back();
+        In here = In::Other;
+        std::string_view attr;
+        // The most frequent first: values, then cells.
+        if (parent == In::CellElement && name == "v") {
+            cell.hasValue = true;
+            here = In::Value;
+        } else if (parent == In::Row && name == "c") {
+            uint32_t c = column + 1, r = row;
+            if (xml.attribute("r", attr) && !parseCellRef(attr, c, r))
+                return damaged("a cell reference that is none, or past XFD1048576");
+            if (r != row || c <= column || c > kMaxColumn) return damaged("a cell out of order");
+            column = c;
+            cell = RawCell{};
+            cell.column = c;
+            cell.type = xml.attribute("t", attr) ? std::string(attr) : std::string("n");
+            if (xml.attribute("s", attr) && !parseUnsigned(attr, cell.style))
+                return damaged("a bad style index");
+            inlineRaw.clear();
+            here = In::CellElement;
+        } else if (name == "sheetData" && where.size() == 1) {
+            here = In::SheetData;
+        } else if (name == "row" && parent == In::SheetData) {
+            uint32_t r = row + 1;
+            if (xml.attribute("r", attr) && !parseUnsigned(attr, r))
+                return damaged("a row number that is none");
+            if (r <= row || r > kMaxRow)
+                return damaged("row " + std::to_string(r) + " out of order or past the last");
+            row = r;
+            column = 0;
+            cells.clear();
+            here = In::Row;
+        } else if (name == "is" && parent == In::CellElement) {
+            cell.hasInline = true;
+            here = In::Inline;
+        } else if (name == "r" && parent == In::Inline) {
+            here = In::InlineRun;
+        } else if (name == "t" && (parent == In::Inline || parent == In::InlineRun)) {
+            here = In::InlineText;
+        } else if (name == "mergeCell" && !wantTexts) {
+            if (xml.attribute("ref", attr)) {
+                const std::size_t colon = attr.find(':');
+                Merge m{};
+                if (colon != std::string_view::npos &&
+                    parseCellRef(attr.substr(0, colon), m.firstColumn, m.firstRow) &&
+                    parseCellRef(attr.substr(colon + 1), m.lastColumn, m.lastRow) &&
+                    m.firstColumn <= m.lastColumn && m.firstRow <= m.lastRow)
+                    merges_.push_back(m);
+            }
+        }
+        if (xml.selfClosing()) {
+            if (here == In::CellElement)
+                cells.push_back(std::move(cell));
+            else if (here == In::Row && !onRow(row, cells))
+                return true;
+            else if (here == In::Value)
+                cell.hasValue = true;
+            continue;
+        }
+        where.push_back(here);
+    }
+    return true;
+}
+
+bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
+    const std::size_t stringCount = book_.strings.size();
+    std::string bad;
+    const bool ok = pass(stage, failure, false, [&](uint32_t row, std::vector<RawCell>& cells) {
+        for (const RawCell& c : cells) {
+            const bool valued = c.hasInline || (c.hasValue && !c.value.empty());
+            if (!valued) continue;
+            if (c.type == "s") {
+                uint32_t i = 0;
+                if (!parseUnsigned(c.value, i) || i >= stringCount) {
+                    bad = "a string index past its table at " + cellName(c.column, row);
+                    return false;
+                }
+            }
+            if (range_.empty()) {
+                range_ = UsedRange{row, row, c.column, c.column};
+            } else {
+                range_.lastRow = row;
+                range_.firstColumn = std::min(range_.firstColumn, c.column);
+                range_.lastColumn = std::max(range_.lastColumn, c.column);
+            }
+        }
+        return true;
+    });
+    if (!ok) return false;
+    if (!bad.empty()) return fail(failure, stage, ReadError::Damaged, part_ + ": " + bad);
+    return true;
+}
+
+bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
+                         ReadCell& cell) {
+    const std::string& t = raw.type;
+    const CellFormat& format =
+        raw.style < book_.formats.size() ? book_.formats[raw.style] : book_.formats[0];
+    cell = ReadCell{};
+    cell.formatCode = format.code;
+    auto textCell = [&](std::string_view utf8) {
+        auto text = cp932::fromUtf8(utf8);
+        if (!text)
+            return fail(failure, stage, ReadError::NotCp932, "cell text", name_,
+                        cellName(raw.column, row));
+        cell.kind = CellKind::Text;
+        cell.text = std::move(*text);
+        return true;
+    };
+    if (t == "inlineStr") {
+        if (raw.hasInline) return textCell(raw.inlineText);
+        if (raw.hasValue) return textCell(unescapeOoxml(raw.value));
+        return true;
+    }
+    if (!raw.hasValue || raw.value.empty()) return true;  // a formula without a cached value
+    if (t == "s") {
+        uint32_t i = 0;
+        if (!parseUnsigned(raw.value, i) || i >= book_.strings.size())
+            return fail(failure, stage, ReadError::Damaged, "a string index past its table");
+        if (!book_.strings[i])
+            return fail(failure, stage, ReadError::NotCp932, "shared string", name_,
+                        cellName(raw.column, row));
+        cell.kind = CellKind::Text;
+        cell.text = *book_.strings[i];
+        return true;
+    }
+    if (t == "str" || t == "d") return textCell(unescapeOoxml(raw.value));
+    if (t == "b") {
+        cell.kind = CellKind::Boolean;
+        const bool on = raw.value == "1" || raw.value == "true";
+        cell.number = on ? 1 : 0;
+        cell.text = on ? "TRUE" : "FALSE";
+        return true;
+    }
+    if (t == "e") {
+        if (!textCell(raw.value)) return false;
+        cell.kind = CellKind::Error;
+        return true;
+    }
+    std::string_view v = raw.value;
+    while (!v.empty() &&
+           (v.front() == ' ' || v.front() == '\t' || v.front() == '\n' || v.front() == '\r'))
+        v.remove_prefix(1);
+    while (!v.empty() &&
+           (v.back() == ' ' || v.back() == '\t' || v.back() == '\n' || v.back() == '\r'))
+        v.remove_suffix(1);
+    double number = 0;
+    const auto res = std::from_chars(v.data(), v.data() + v.size(), number);
+    if (v.empty() || res.ec != std::errc() || res.ptr != v.data() + v.size() ||
+        !std::isfinite(number))
+        return fail(failure, stage, ReadError::Damaged,
+                    part_ + ": a number that is none at " + cellName(raw.column, row));
+    cell.kind = CellKind::Number;
+    cell.number = number;
+    if (auto serial = serialText(number, format.temporal, book_.date1904())) {
+        cell.temporal = format.temporal;
+        cell.text = std::move(*serial);
+    } else {
+        cell.text = numberText(number);
+    }
+    return true;
+}
+
+bool XlsxSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
+                         const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) {
+    if (range_.empty() || firstRow > lastRow) return true;
+    firstRow = std::max(firstRow, range_.firstRow);
+    lastRow = std::min(lastRow, range_.lastRow);
+    if (firstRow > lastRow) return true;
+    const uint32_t width = range_.lastColumn - range_.firstColumn + 1;
+    RangeRow out;
+    uint32_t nextRow = firstRow;
+    bool stopped = false, failed = false;
+    auto blankUpTo = [&](uint32_t end) {  // rows nextRow .. end - 1 hold nothing
+        for (; nextRow < end && !stopped; ++nextRow) {
+            out.row = nextRow;
+            out.cells.assign(width, ReadCell{});
+            if (!sink(out)) stopped = true;
+        }
+    };
+    auto covered = [&](uint32_t column, uint32_t row) {
+        for (const Merge& m : merges_)
+            if (column >= m.firstColumn && column <= m.lastColumn && row >= m.firstRow &&
+                row <= m.lastRow && (column != m.firstColumn || row != m.firstRow))
+                return true;
+        return false;
+    };
+    const bool ok = pass(stage, failure, true, [&](uint32_t row, std::vector<RawCell>& cells) {
+        if (row < firstRow) return true;
+        if (row > lastRow) return false;
+        blankUpTo(row);
+        if (stopped) return false;
+        out.row = row;
+        out.cells.assign(width, ReadCell{});
+        for (const RawCell& c : cells) {
+            if (c.column < range_.firstColumn || c.column > range_.lastColumn) continue;
+            if (!merges_.empty() && covered(c.column, row)) continue;  // a copy leaves them empty
+            if (!makeCell(c, row, stage, failure, out.cells[c.column - range_.firstColumn])) {
+                failed = true;
+                return false;
+            }
+        }
+        ++nextRow;
+        if (!sink(out)) stopped = true;
+        return !stopped;
+    });
+    if (!ok || failed) return false;
+    blankUpTo(lastRow + 1);
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<WorkbookReader> openXlsx(const std::string& path, ReadStage stage,
+                                         ReadFailure* failure) {
+    auto book = std::make_unique<XlsxWorkbook>();
+    if (!book->list(path, stage, failure)) return nullptr;
+    return book;
+}
+
+}  // namespace zbq::workbook::detail

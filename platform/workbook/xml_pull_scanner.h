@@ -1,0 +1,73 @@
+// A small pull scanner over XML that arrives in chunks: worksheets are read as they inflate,
+// never held whole.
+//
+// It hands out start tags (with their attributes), end tags and text, and checks what a reader
+// of untrusted parts must: tags nest and match, entity and character references are the five
+// predefined ones or numeric, one root element, nothing but whitespace after it. Document type
+// declarations are refused (no entity of ours needs one, and they are how XML is made to
+// explode). A single tag or text longer than kMaxToken is refused, so damage cannot make it hold
+// more, nor elements nested deeper than kMaxDepth. Names and attribute values are views valid until
+// the next call of next().
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zbq::workbook {
+
+class XmlPullScanner {
+public:
+    // A cell holds at most 32,767 characters; nothing a worksheet holds comes near this.
+    static constexpr std::size_t kMaxToken = std::size_t{16} << 20;
+    // Worksheets nest a few levels deep; a part nested deeper is built to exhaust memory.
+    static constexpr std::size_t kMaxDepth = 256;
+    // Fills up to `size` bytes; returns how many (0 at the end), or -1 when the source failed.
+    using Source = std::function<long long(char* data, std::size_t size)>;
+
+    enum class Event { StartElement, EndElement, Text, End, Error };
+
+    explicit XmlPullScanner(Source source) : source_(std::move(source)) {}
+
+    Event next();
+    // Of the last StartElement or EndElement: the name without its prefix.
+    std::string_view localName() const { return local_; }
+    // Of the last StartElement: true for <x/> (no EndElement follows for it).
+    bool selfClosing() const { return selfClosing_; }
+    // Of the last StartElement: the raw value of the attribute with that local name (no prefix
+    // looked at); false when there is none.
+    bool attribute(std::string_view local, std::string_view& raw) const;
+    // Of the last Text: its characters with references resolved, appended to `out`; false (and
+    // error() set) for a bad reference.
+    bool appendText(std::string& out);
+    // Resolves the references of an attribute value; false for a bad one.
+    static bool decode(std::string_view raw, std::string& out);
+    const std::string& error() const { return error_; }
+
+private:
+    std::optional<Event> step();  // nullopt when it skipped something
+    bool fill();                  // reads more; false at the end of the source or on failure
+    Event fail(std::string message);
+    Event startOrEnd(std::size_t close);
+    bool findFrom(std::string_view what, std::size_t from, std::size_t& at);
+
+    Source source_;
+    std::string buf_;
+    std::size_t pos_ = 0;
+    bool eof_ = false;
+    bool failed_ = false;
+    bool rootSeen_ = false;
+    std::string error_;
+    std::vector<std::string> open_;  // qualified names of the open elements
+    std::string_view local_;
+    bool selfClosing_ = false;
+    std::vector<std::pair<std::string_view, std::string_view>> attrs_;
+    std::string_view text_;
+    bool textIsCdata_ = false;
+};
+
+}  // namespace zbq::workbook

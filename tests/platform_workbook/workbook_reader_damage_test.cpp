@@ -1,0 +1,366 @@
+// Damaged and hostile workbooks: each is refused with its stage's message, at the step that
+// meets the damage, without touching the file; texts CP932 cannot hold are named by sheet and
+// cell.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "platform/core/cp932.h"
+#include "platform/workbook/workbook_reader.h"
+#include "platform/workbook/xml_pull_scanner.h"
+#include "platform/workbook/zip_package.h"
+#include "tests/platform_workbook/workbook_reader_fixtures.h"
+#include "tests/platform_workbook/workbook_test_support.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace zbq::workbook;
+using zbq::cp932::literal;
+using zbq::test::AssembledBook;
+using zbq::test::sheetXml;
+using zbq::test::TempDir;
+
+enum class FailsAt { Open, OpenSheet, ReadRows };
+
+// Opens the workbook, its first sheet and reads all its rows, stopping at the first failure.
+FailsAt readThrough(const std::string& path, ReadStage stage, ReadFailure& failure) {
+    auto book = WorkbookReader::open(path, stage, &failure);
+    if (!book) return FailsAt::Open;
+    auto sheet = book->openSheet(0, stage, &failure);
+    if (!sheet) return FailsAt::OpenSheet;
+    if (!sheet->readRows(
+            1, 1048576, stage, [](const RangeRow&) { return true; }, &failure))
+        return FailsAt::ReadRows;
+    ADD_FAILURE() << "read without a failure";
+    return FailsAt::ReadRows;
+}
+
+AssembledBook oneSheet(const std::string& sheet) {
+    AssembledBook book;
+    book.sheets.emplace_back("S", sheet);
+    return book;
+}
+
+std::vector<std::pair<std::string, std::string>> partsWithout(const AssembledBook& book,
+                                                              const std::string& part) {
+    auto parts = zbq::test::assembledParts(book);
+    std::erase_if(parts, [&](const auto& p) { return p.first == part; });
+    return parts;
+}
+
+std::string goodSheet() {
+    return sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row>)");
+}
+
+std::string bytesOfGoodBook(const TempDir& dir) {
+    const std::string p = dir.file("good.xlsx");
+    zbq::test::writeAssembledBook(p, oneSheet(goodSheet()));
+    return zbq::test::readFile(p);
+}
+
+struct Damage {
+    const char* what;
+    std::function<void(const std::string& path, const TempDir& dir)> make;
+    FailsAt at;
+    ReadError error;
+};
+
+void assembled(const std::string& path, const std::string& sheet) {
+    zbq::test::writeAssembledBook(path, oneSheet(sheet));
+}
+
+std::vector<Damage> damages() {
+    using zbq::test::writeFile;
+    const std::string row1 = R"(<row r="1">)";
+    return {
+        {"no file", [](const std::string&, const TempDir&) {}, FailsAt::Open,
+         ReadError::CannotOpen},
+        {"an empty file", [](const std::string& p, const TempDir&) { writeFile(p, ""); },
+         FailsAt::Open, ReadError::NotWorkbook},
+        {"a text file",
+         [](const std::string& p, const TempDir&) { writeFile(p, "a\tb\r\n1\t2\r\n"); },
+         FailsAt::Open, ReadError::NotWorkbook},
+        {"a truncated package",
+         [](const std::string& p, const TempDir& d) {
+             const std::string good = bytesOfGoodBook(d);
+             writeFile(p, good.substr(0, good.size() / 2));
+         },
+         FailsAt::Open, ReadError::Damaged},
+        {"a zip package that holds no workbook",
+         [](const std::string& p, const TempDir&) {
+             zbq::test::writeParts(p, {{"a.txt", "hello"}});
+         },
+         FailsAt::Open, ReadError::NotWorkbook},
+        {"the workbook part missing",
+         [](const std::string& p, const TempDir&) {
+             zbq::test::writeParts(p, partsWithout(oneSheet(goodSheet()), "xl/workbook.xml"));
+         },
+         FailsAt::Open, ReadError::Damaged},
+        {"a sheet part missing",
+         [](const std::string& p, const TempDir&) {
+             zbq::test::writeParts(p,
+                                   partsWithout(oneSheet(goodSheet()), "xl/worksheets/sheet1.xml"));
+         },
+         FailsAt::Open, ReadError::Damaged},
+        {"the workbook part not XML",
+         [](const std::string& p, const TempDir&) {
+             auto parts = zbq::test::assembledParts(oneSheet(goodSheet()));
+             for (auto& [name, data] : parts)
+                 if (name == "xl/workbook.xml") data.resize(data.size() / 2);
+             zbq::test::writeParts(p, parts);
+         },
+         FailsAt::Open, ReadError::Damaged},
+        {"more parts than a workbook has",
+         [](const std::string& p, const TempDir&) {
+             writeFile(p, zbq::test::manyPartsZip(ZipPackage::kMaxEntries + 1));
+         },
+         FailsAt::Open, ReadError::TooLarge},
+        {"an encrypted package",
+         [](const std::string& p, const TempDir&) {
+             std::string cfb("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+             cfb.resize(1024, '\0');
+             const std::string name = "EncryptedPackage";
+             for (char c : name)
+                 cfb += std::string{c, '\0'};
+             cfb.resize(4096, '\0');
+             writeFile(p, cfb);
+         },
+         FailsAt::Open, ReadError::Encrypted},
+        {"a compound file that is no workbook",
+         [](const std::string& p, const TempDir&) {
+             std::string cfb("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+             cfb.resize(4096, '\x5A');
+             writeFile(p, cfb);
+         },
+         FailsAt::Open, ReadError::Damaged},
+        {"a sheet cut short",
+         [](const std::string& p, const TempDir&) { assembled(p, goodSheet().substr(0, 150)); },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"end tags that do not match",
+         [row1](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(row1 + "<c><v>1</c></v></row>"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"an undefined entity",
+         [row1](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(row1 + "<c><v>&lol;</v></c></row>"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a document type declaration",
+         [](const std::string& p, const TempDir&) {
+             assembled(
+                 p,
+                 R"(<?xml version="1.0"?><!DOCTYPE lolz [<!ENTITY lol "lol"><!ENTITY lol2 "&lol;&lol;">]>)" +
+                     goodSheet().substr(goodSheet().find("<worksheet")));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a string index past its table",
+         [](const std::string& p, const TempDir&) {
+             AssembledBook b =
+                 oneSheet(sheetXml(R"(<row r="1"><c r="A1" t="s"><v>1</v></c></row>)"));
+             b.sharedStrings =
+                 R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>a</t></si></sst>)";
+             zbq::test::writeAssembledBook(p, b);
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a string index without a table",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"cells out of order",
+         [](const std::string& p, const TempDir&) {
+             assembled(
+                 p, sheetXml(R"(<row r="1"><c r="B1"><v>1</v></c><c r="A1"><v>2</v></c></row>)"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a cell in another row than its own",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(R"(<row r="1"><c r="A2"><v>1</v></c></row>)"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"rows out of order",
+         [](const std::string& p, const TempDir&) {
+             assembled(
+                 p,
+                 sheetXml(R"(<row r="3"><c><v>1</v></c></row><row r="2"><c><v>2</v></c></row>)"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a cell past XFD",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(R"(<row r="1"><c r="XFE1"><v>1</v></c></row>)"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a cell after XFD without r",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(R"(<row r="1"><c r="XFD1"><v>1</v></c><c><v>2</v></c></row>)"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a row past 1048576",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(R"(<row r="1048577"><c><v>1</v></c></row>)"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a tag longer than the scanner takes",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(R"(<row r="1"><c r="A1" x=")" +
+                                   std::string(zbq::workbook::XmlPullScanner::kMaxToken + 1, 'a') +
+                                   R"("><v>1</v></c></row>)"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"elements nested without end",
+         [](const std::string& p, const TempDir&) {
+             std::string deep;
+             for (int i = 0; i < 100000; ++i)
+                 deep += "<x>";
+             assembled(p, sheetXml("", deep));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"shared strings over the limit",
+         [](const std::string& p, const TempDir&) {
+             std::vector<zbq::test::RawZipEntry> entries;
+             for (const auto& [name, data] : zbq::test::assembledParts(oneSheet(goodSheet())))
+                 entries.push_back(
+                     {name, data, false, static_cast<uint32_t>(data.size()),
+                      static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
+                                                  static_cast<uInt>(data.size())))});
+             std::string rels;
+             for (auto& e : entries)
+                 if (e.name == "xl/_rels/workbook.xml.rels") {
+                     e.data.insert(
+                         e.data.rfind("</Relationships>"),
+                         R"(<Relationship Id="rIdS" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>)");
+                     e.unpackedSize = static_cast<uint32_t>(e.data.size());
+                     e.crc = static_cast<uint32_t>(
+                         crc32(0, reinterpret_cast<const Bytef*>(e.data.data()),
+                               static_cast<uInt>(e.data.size())));
+                 }
+             entries.push_back(zbq::test::zerosEntry(
+                 "xl/sharedStrings.xml", static_cast<uint32_t>(ZipPackage::kMaxUnpackedSize + 1)));
+             zbq::test::writeFile(p, zbq::test::rawZip(entries));
+         },
+         FailsAt::OpenSheet, ReadError::TooLarge},
+        {"a sheet whose checksum fails",
+         [](const std::string& p, const TempDir&) {
+             std::vector<zbq::test::RawZipEntry> entries;
+             for (const auto& [name, data] : zbq::test::assembledParts(oneSheet(goodSheet())))
+                 entries.push_back(
+                     {name, data, false, static_cast<uint32_t>(data.size()),
+                      static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(data.data()),
+                                                  static_cast<uInt>(data.size())))});
+             for (auto& e : entries)
+                 if (e.name == "xl/worksheets/sheet1.xml") e.crc ^= 1;
+             zbq::test::writeFile(p, zbq::test::rawZip(entries));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a number that is none",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(R"(<row r="1"><c r="A1"><v>12x</v></c></row>)"));
+         },
+         FailsAt::ReadRows, ReadError::Damaged},
+        {"a number that is not finite",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(R"(<row r="1"><c r="A1"><v>inf</v></c></row>)"));
+         },
+         FailsAt::ReadRows, ReadError::Damaged},
+    };
+}
+
+TEST(WorkbookReaderDamage, RefusesEachDamageWithItsStagesMessageAndTouchesNothing) {
+    const std::pair<ReadStage, const char*> stages[] = {
+        {ReadStage::ListSheets, "Excelのシート名の取得に失敗しました。処理を中止します。"},
+        {ReadStage::ReadItems, "Excelからの読込に失敗しました。処理を中止します。"},
+        {ReadStage::ReadData, "Excelからのデータ読込に失敗しました。処理を中止します。"},
+    };
+    for (const Damage& d : damages()) {
+        SCOPED_TRACE(d.what);
+        TempDir dir;
+        const std::string path = dir.file("book.xlsx");
+        d.make(path, dir);
+        const bool exists = std::filesystem::exists(path);
+        const std::string before = exists ? zbq::test::readFile(path) : "";
+        const std::size_t entries = zbq::test::entriesIn(dir.path());
+        for (const auto& [stage, message] : stages) {
+            ReadFailure failure;
+            EXPECT_EQ(static_cast<int>(readThrough(path, stage, failure)), static_cast<int>(d.at));
+            EXPECT_EQ(static_cast<int>(failure.error), static_cast<int>(d.error)) << failure.detail;
+            EXPECT_EQ(failure.stage, stage);
+            EXPECT_EQ(readFailureMessage(failure, "book.xlsx"), literal(message));
+        }
+        EXPECT_EQ(zbq::test::entriesIn(dir.path()), entries);
+        if (exists) {
+            EXPECT_EQ(zbq::test::readFile(path), before);
+        }
+    }
+}
+
+TEST(WorkbookReaderDamage, NamesTheSheetAndCellOfATextShiftJisCannotHold) {
+    struct Case {
+        const char* text;
+        bool shared;
+        bool holds;
+    };
+    const Case cases[] = {
+        {"①", false, true},
+        {"～", true, true},
+        {"\xE3\x80\x9C", false, true},  // WAVE DASH becomes ～
+        {"😀", false, false},
+        {"𠮷", true, false},
+        {"_xD83D__xDE00_", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TempDir dir;
+        const std::string path = dir.file("book.xlsx");
+        AssembledBook b;
+        const std::string cell = c.shared ? R"(<c r="C12" t="s"><v>0</v></c>)"
+                                          : std::string(R"(<c r="C12" t="inlineStr"><is><t>)") +
+                                                c.text + "</t></is></c>";
+        b.sheets.emplace_back(
+            "表",
+            sheetXml(R"(<row r="1"><c r="A1"><v>1</v></c></row><row r="12">)" + cell + "</row>"));
+        if (c.shared)
+            b.sharedStrings =
+                std::string(
+                    R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>)") +
+                c.text + "</t></si></sst>";
+        zbq::test::writeAssembledBook(path, b);
+        ReadFailure failure;
+        auto book = WorkbookReader::open(path, ReadStage::ReadData, &failure);
+        ASSERT_TRUE(book) << failure.detail;
+        auto sheet = book->openSheet(0, ReadStage::ReadData, &failure);
+        ASSERT_TRUE(sheet) << failure.detail;
+        std::vector<uint32_t> rows;
+        const bool ok = sheet->readRows(
+            1, 12, ReadStage::ReadData,
+            [&](const RangeRow& r) {
+                rows.push_back(r.row);
+                return true;
+            },
+            &failure);
+        EXPECT_EQ(ok, c.holds);
+        if (c.holds) {
+            EXPECT_EQ(rows.size(), 12u);
+            continue;
+        }
+        EXPECT_EQ(failure.error, ReadError::NotCp932);
+        EXPECT_EQ(readFailureMessage(failure, literal("データ.xlsx")),
+                  literal("シフトJISで表せない文字が含まれています。[データ.xlsx : 表 : C12]"));
+        EXPECT_EQ(rows.size(), 11u)
+            << "the rows before it were handed out, the row with it was not";
+    }
+    // A sheet name CP932 cannot hold stops the listing.
+    TempDir dir;
+    const std::string path = dir.file("book.xlsx");
+    AssembledBook b;
+    b.sheets.emplace_back("😀", goodSheet());
+    zbq::test::writeAssembledBook(path, b);
+    ReadFailure failure;
+    EXPECT_FALSE(WorkbookReader::open(path, ReadStage::ListSheets, &failure));
+    EXPECT_EQ(failure.error, ReadError::NotCp932);
+}
+
+}  // namespace

@@ -1,0 +1,371 @@
+// The workbook reader against workbooks of independent writers and assembled packages: sheets,
+// used ranges and every cell's kind, text and format code.
+#include "platform/workbook/workbook_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+#include "platform/core/cp932.h"
+#include "tests/platform_workbook/workbook_reader_fixtures.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+using namespace zbq::workbook;
+using zbq::cp932::literal;
+using zbq::test::TempDir;
+
+struct WantSheet {
+    std::string name;  // UTF-8
+    bool hidden;
+    std::string range;  // "A1:H5", "" for a sheet without values
+};
+
+struct WantCell {
+    std::string sheet, cell;  // UTF-8, "B2"
+    CellKind kind;
+    std::string text, format;  // UTF-8
+};
+
+struct ReadSheet {
+    UsedRange range;
+    std::map<std::string, ReadCell> cells;  // the cells that hold a value
+};
+
+std::string rangeText(const UsedRange& r) {
+    if (r.empty()) return "";
+    return cellName(r.firstColumn, r.firstRow) + ":" + cellName(r.lastColumn, r.lastRow);
+}
+
+// Every sheet's valued cells; of a sheet over a thousand rows only its first and last rows.
+std::vector<ReadSheet> readAll(WorkbookReader& book) {
+    std::vector<ReadSheet> out;
+    for (std::size_t i = 0; i < book.sheets().size(); ++i) {
+        ReadFailure failure;
+        auto sheet = book.openSheet(i, ReadStage::ReadData, &failure);
+        EXPECT_TRUE(sheet) << failure.detail;
+        if (!sheet) return out;
+        ReadSheet rs;
+        rs.range = sheet->usedRange();
+        auto keep = [&](const RangeRow& row) {
+            EXPECT_EQ(row.cells.size(), rs.range.lastColumn - rs.range.firstColumn + 1);
+            for (std::size_t c = 0; c < row.cells.size(); ++c)
+                if (row.cells[c].kind != CellKind::Empty)
+                    rs.cells[cellName(rs.range.firstColumn + static_cast<uint32_t>(c), row.row)] =
+                        row.cells[c];
+            return true;
+        };
+        const UsedRange& r = rs.range;
+        if (r.lastRow - r.firstRow > 1000) {
+            EXPECT_TRUE(
+                sheet->readRows(r.firstRow, r.firstRow, ReadStage::ReadData, keep, &failure))
+                << failure.detail;
+            EXPECT_TRUE(sheet->readRows(r.lastRow, r.lastRow, ReadStage::ReadData, keep, &failure))
+                << failure.detail;
+        } else {
+            uint32_t expected = r.firstRow;
+            EXPECT_TRUE(sheet->readRows(
+                1, 1048576, ReadStage::ReadData,
+                [&](const RangeRow& row) {
+                    EXPECT_EQ(row.row, expected++) << "rows come one by one, blank ones included";
+                    return keep(row);
+                },
+                &failure))
+                << failure.detail;
+            if (!r.empty()) {
+                EXPECT_EQ(expected, r.lastRow + 1);
+            }
+        }
+        out.push_back(std::move(rs));
+    }
+    return out;
+}
+
+const char* kindName(CellKind k) {
+    switch (k) {
+        case CellKind::Empty:
+            return "empty";
+        case CellKind::Number:
+            return "number";
+        case CellKind::Text:
+            return "text";
+        case CellKind::Boolean:
+            return "boolean";
+        case CellKind::Error:
+            return "error";
+    }
+    return "?";
+}
+
+struct Fixture {
+    std::string name;
+    std::string file;
+    std::function<void(const std::string&)> write;
+    bool date1904;
+    std::vector<WantSheet> sheets;
+    std::vector<WantCell> cells;  // every valued cell of every sheet
+};
+
+using K = CellKind;
+
+zbq::test::AssembledBook handMadeBook() {
+    zbq::test::AssembledBook book;
+    // A dimension that lies, cells without r (their place follows the previous cell), a row
+    // without r, formulas with cached values of each type and one without, inline strings with
+    // runs and a phonetic reading, escaped characters, a value hidden under a merge.
+    book.sheets.emplace_back(
+        "手",
+        R"(<?xml version="1.0" encoding="UTF-8"?>)"
+        R"(<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+        R"(<x:dimension ref="A1:B2"/><x:sheetData>)"
+        R"(<x:row r="2"><x:c r="B2" t="s"><x:v>0</x:v></x:c><x:c t="s"><x:v>1</x:v></x:c>)"
+        R"(<x:c t="inlineStr"><x:is><x:t xml:space="preserve">in_x000D_line &amp; _x005F_x0041_</x:t></x:is></x:c></x:row>)"
+        R"(<x:row><x:c><x:v>1.5</x:v></x:c><x:c t="str"><x:f>A1</x:f><x:v>式</x:v></x:c>)"
+        R"(<x:c t="b"><x:f>TRUE()</x:f><x:v>1</x:v></x:c><x:c t="e"><x:f>1/0</x:f><x:v>#DIV/0!</x:v></x:c>)"
+        R"(<x:c s="1"><x:f>X</x:f><x:v>60</x:v></x:c><x:c s="2"><x:f>Y</x:f></x:c><x:c s="3"><x:v>45000</x:v></x:c>)"
+        R"(<x:c s="4"><x:v>7</x:v></x:c><x:c s="9"><x:v>8</x:v></x:c></x:row>)"
+        R"(<x:row r="5" spans="1:9"><x:c r="D5" t="inlineStr"><x:is><x:r><x:t>ri</x:t></x:r><x:r><x:rPr/><x:t>ch</x:t></x:r>)"
+        R"(<x:rPh sb="0" eb="1"><x:t>ルビ</x:t></x:rPh></x:is></x:c><x:c r="E5"><x:v>1</x:v></x:c><x:c r="F5"><x:v>2</x:v></x:c></x:row>)"
+        R"(<x:row r="6"><x:c r="C6" s="1"/></x:row>)"
+        R"(</x:sheetData><x:mergeCells count="1"><x:mergeCell ref="E5:F6"/></x:mergeCells></x:worksheet>)");
+    book.sheets.emplace_back("空", zbq::test::sheetXml(R"(<row r="1"><c r="A1" s="1"/></row>)"));
+    book.sharedStrings =
+        R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="2" uniqueCount="2">)"
+        R"(<si><r><t>漢</t></r><r><rPr><b/></rPr><t>字</t></r><rPh sb="0" eb="2"><t>カンジ</t></rPh><phoneticPr fontId="1"/></si>)"
+        R"(<si><t>a_x000D__x000A_b</t></si></sst>)";
+    book.styles =
+        R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+        R"(<numFmts count="2"><numFmt numFmtId="164" formatCode="[$-411]ggge&quot;年&quot;m&quot;月&quot;d&quot;日&quot;"/>)"
+        R"(<numFmt numFmtId="165" formatCode="&quot;yyyy&quot;0"/></numFmts>)"
+        R"(<cellXfs count="5"><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="22"/><xf numFmtId="164"/><xf numFmtId="165"/></cellXfs>)"
+        R"(</styleSheet>)";
+    return book;
+}
+
+std::vector<Fixture> fixtures() {
+    return {
+        {"openpyxl",
+         "o.xlsx",
+         zbq::test::writeOpenpyxlBook,
+         false,
+         {{"データ", false, "A1:G5"}, {"隠し", true, "B2:B2"}, {"端", false, "A1:XFD1048576"}},
+         {
+             {"データ", "A1", K::Text, "名前", "G/標準"},
+             {"データ", "B1", K::Number, "2024", "G/標準"},
+             {"データ", "C1", K::Text, "日付", "G/標準"},
+             {"データ", "G1", K::Text, "結合", "G/標準"},
+             {"データ", "A2", K::Text, "①～", "G/標準"},
+             {"データ", "B2", K::Number, "3", "G/標準"},
+             {"データ", "C2", K::Number, "2024/3/5", "yyyy-mm-dd"},
+             {"データ", "D2", K::Number, "7:05:09", "h:mm:ss"},
+             {"データ", "E2", K::Number, "2024/3/5 7:05:09", "yyyy-mm-dd h:mm:ss"},
+             {"データ", "F2", K::Boolean, "TRUE", "G/標準"},
+             {"データ", "A3", K::Error, "#N/A", "G/標準"},
+             {"データ", "B3", K::Number, "1.5", "0.0"},
+             {"データ", "C3", K::Number, "2023/3/15", "yyyy/m/d"},
+             {"データ", "E3", K::Number, "1234567.891", "#,##0.00"},
+             {"データ", "B4", K::Number, "0.3", "G/標準"},
+             {"データ", "A5", K::Number, "1.23456789012346e+16", "G/標準"},
+             {"隠し", "B2", K::Text, "x", "G/標準"},
+             {"端", "A1", K::Number, "2", "G/標準"},
+             {"端", "XFD1048576", K::Number, "1", "G/標準"},
+         }},
+        {"openpyxl 1904",
+         "o1904.xlsx",
+         zbq::test::writeOpenpyxl1904Book,
+         true,
+         {{"Sheet", false, "A1:B1"}},
+         {
+             {"Sheet", "A1", K::Number, "2024/3/5", "yyyy-mm-dd"},
+             {"Sheet", "B1", K::Number, "1904/1/1", "yyyy/m/d"},
+         }},
+        {"libxlsxwriter",
+         "w.xlsx",
+         zbq::test::writeXlsxwriterBook,
+         false,
+         {{"表", false, "A1:F5"}, {"裏", true, "A1:A1"}},
+         {
+             {"表", "A1", K::Text, "テキスト", "G/標準"},
+             {"表", "B1", K::Number, "1900/2/29", "yyyy/m/d"},
+             {"表", "C1", K::Number, "1900/3/1", "yyyy/m/d"},
+             {"表", "D1", K::Number, "2023/3/15 12:00:00", "yyyy/m/d h:mm"},
+             {"表", "E1", K::Number, "18:00:00", "h:mm:ss"},
+             {"表", "A2", K::Number, "2023/3/15", "yyyy/m/d"},
+             {"表", "B2", K::Number, "2", "G/標準"},
+             {"表", "C2", K::Boolean, "FALSE", "G/標準"},
+             {"表", "D2", K::Text, "太字", "G/標準"},
+             {"表", "F4", K::Number, "-2.5", "G/標準"},
+             {"表", "A5", K::Text, "結合", "G/標準"},
+             {"裏", "A1", K::Text, "x", "G/標準"},
+         }},
+        {"xlwt",
+         "x.xls",
+         [](const std::string& p) { zbq::test::writeXlwtBook(p, false); },
+         false,
+         {{"一覧", false, "A1:E4"}, {"二", false, "B3:B3"}},
+         {
+             {"一覧", "A1", K::Text, "日本語", ""},
+             {"一覧", "B1", K::Number, "42", ""},
+             {"一覧", "C1", K::Number, "1.5", ""},
+             {"一覧", "D1", K::Number, "123456789.25", ""},
+             {"一覧", "A2", K::Number, "2024/3/5", ""},
+             {"一覧", "B2", K::Number, "7:05:09", ""},
+             {"一覧", "C2", K::Number, "2024/3/5 17:05:09", ""},
+             {"一覧", "E4", K::Text, "end", ""},
+             {"二", "B3", K::Number, "-3", ""},
+         }},
+        {"xlwt 1904",
+         "x1904.xls",
+         [](const std::string& p) { zbq::test::writeXlwtBook(p, true); },
+         true,
+         {{"一覧", false, "A1:E4"}, {"二", false, "B3:B3"}},
+         {
+             {"一覧", "A1", K::Text, "日本語", ""},
+             {"一覧", "B1", K::Number, "42", ""},
+             {"一覧", "C1", K::Number, "1.5", ""},
+             {"一覧", "D1", K::Number, "123456789.25", ""},
+             {"一覧", "A2", K::Number, "2024/3/5", ""},
+             {"一覧", "B2", K::Number, "7:05:09", ""},
+             {"一覧", "C2", K::Number, "2024/3/5 17:05:09", ""},
+             {"一覧", "E4", K::Text, "end", ""},
+             {"二", "B3", K::Number, "-3", ""},
+         }},
+        {"assembled",
+         "a.xlsx",
+         [](const std::string& p) { zbq::test::writeAssembledBook(p, handMadeBook()); },
+         false,
+         {{"手", false, "A2:I5"}, {"空", false, ""}},
+         {
+             {"手", "B2", K::Text, "漢字", "G/標準"},
+             {"手", "C2", K::Text, "a\r\nb", "G/標準"},
+             {"手", "D2", K::Text, "in\rline & _x0041_", "G/標準"},
+             {"手", "A3", K::Number, "1.5", "G/標準"},
+             {"手", "B3", K::Text, "式", "G/標準"},
+             {"手", "C3", K::Boolean, "TRUE", "G/標準"},
+             {"手", "D3", K::Error, "#DIV/0!", "G/標準"},
+             {"手", "E3", K::Number, "1900/2/29", "yyyy/m/d"},
+             {"手", "G3", K::Number, "2023/3/15", "[$-411]ggge\"年\"m\"月\"d\"日\""},
+             {"手", "H3", K::Number, "7", "\"yyyy\"0"},
+             {"手", "I3", K::Number, "8", "G/標準"},
+             {"手", "D5", K::Text, "rich", "G/標準"},
+             {"手", "E5", K::Number, "1", "G/標準"},
+         }},
+    };
+}
+
+TEST(WorkbookReader, ReadsWorkbooksOfIndependentWriters) {
+    TempDir dir;
+    for (const Fixture& fx : fixtures()) {
+        SCOPED_TRACE(fx.name);
+        const std::string path = dir.file(fx.file);
+        fx.write(path);
+        ReadFailure failure;
+        auto book = WorkbookReader::open(path, ReadStage::ListSheets, &failure);
+        ASSERT_TRUE(book) << failure.detail;
+        EXPECT_EQ(book->date1904(), fx.date1904);
+        ASSERT_EQ(book->sheets().size(), fx.sheets.size());
+        for (std::size_t i = 0; i < fx.sheets.size(); ++i) {
+            EXPECT_EQ(book->sheets()[i].name, literal(fx.sheets[i].name));
+            EXPECT_EQ(book->sheets()[i].hidden, fx.sheets[i].hidden) << fx.sheets[i].name;
+        }
+        const std::vector<ReadSheet> sheets = readAll(*book);
+        ASSERT_EQ(sheets.size(), fx.sheets.size());
+        std::size_t expectedValued = 0;
+        for (std::size_t i = 0; i < sheets.size(); ++i) {
+            EXPECT_EQ(rangeText(sheets[i].range), fx.sheets[i].range) << fx.sheets[i].name;
+            for (const WantCell& want : fx.cells) {
+                if (want.sheet != fx.sheets[i].name) continue;
+                ++expectedValued;
+                const auto got = sheets[i].cells.find(want.cell);
+                if (got == sheets[i].cells.end()) {
+                    ADD_FAILURE() << want.sheet << "!" << want.cell << " holds no value";
+                    continue;
+                }
+                EXPECT_STREQ(kindName(got->second.kind), kindName(want.kind))
+                    << want.sheet << "!" << want.cell;
+                EXPECT_EQ(zbq::cp932::toUtf8(got->second.text), want.text)
+                    << want.sheet << "!" << want.cell;
+                EXPECT_EQ(zbq::cp932::toUtf8(got->second.formatCode), want.format)
+                    << want.sheet << "!" << want.cell;
+            }
+        }
+        std::size_t valued = 0;
+        for (const ReadSheet& s : sheets)
+            valued += s.cells.size();
+        EXPECT_EQ(valued, expectedValued) << "cells with a value that no expectation names";
+    }
+}
+
+// The import reads a header and a sample from a sheet of any length, and blocks of rows: a read
+// covers the rows asked for, in the used range's columns, and stops when the caller has enough.
+TEST(WorkbookReader, ReadsTheRowsAskedForAndStopsWhenTold) {
+    TempDir dir;
+    const std::string path = dir.file("rows.xlsx");
+    std::string rows;
+    for (int r = 3; r <= 400; r += 3)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"C" + std::to_string(r) + "\"><v>" +
+                std::to_string(r) + "</v></c><c r=\"E" + std::to_string(r) +
+                "\"><v>1</v></c></row>";
+    zbq::test::AssembledBook book;
+    book.sheets.emplace_back("S", zbq::test::sheetXml(rows));
+    zbq::test::writeAssembledBook(path, book);
+    ReadFailure failure;
+    auto reader = WorkbookReader::open(path, ReadStage::ReadItems, &failure);
+    ASSERT_TRUE(reader) << failure.detail;
+    auto sheet = reader->openSheet(0, ReadStage::ReadItems, &failure);
+    ASSERT_TRUE(sheet) << failure.detail;
+    EXPECT_EQ(rangeText(sheet->usedRange()), "C3:E399");
+
+    std::vector<std::string> seen;
+    ASSERT_TRUE(sheet->readRows(
+        5, 9, ReadStage::ReadItems,
+        [&](const RangeRow& r) {
+            seen.push_back(std::to_string(r.row) + "=" + r.cells[0].text + "," + r.cells[1].text +
+                           "," + r.cells[2].text);
+            return true;
+        },
+        &failure));
+    EXPECT_EQ(seen, (std::vector<std::string>{"5=,,", "6=6,,1", "7=,,", "8=,,", "9=9,,1"}));
+
+    seen.clear();
+    ASSERT_TRUE(sheet->readRows(
+        1, 1048576, ReadStage::ReadItems,
+        [&](const RangeRow& r) {
+            seen.push_back(std::to_string(r.row));
+            return seen.size() < 2;
+        },
+        &failure));
+    EXPECT_EQ(seen, (std::vector<std::string>{"3", "4"}));
+}
+
+// Comments and instructions may stand anywhere between elements, any number of them.
+TEST(WorkbookReader, SkipsAnyNumberOfCommentsBetweenCells) {
+    TempDir dir;
+    const std::string path = dir.file("comments.xlsx");
+    std::string noise;
+    for (int i = 0; i < 200000; ++i)
+        noise += i % 2 ? "<!---->" : "<?pi?>";
+    zbq::test::AssembledBook book;
+    book.sheets.emplace_back(
+        "S", zbq::test::sheetXml(R"(<row r="1">)" + noise + R"(<c r="B1"><v>5</v></c>)" + noise +
+                                 "</row>"));
+    zbq::test::writeAssembledBook(path, book);
+    ReadFailure failure;
+    auto reader = WorkbookReader::open(path, ReadStage::ReadData, &failure);
+    ASSERT_TRUE(reader) << failure.detail;
+    auto sheet = reader->openSheet(0, ReadStage::ReadData, &failure);
+    ASSERT_TRUE(sheet) << failure.detail;
+    std::string text;
+    EXPECT_TRUE(sheet->readRows(
+        1, 1, ReadStage::ReadData,
+        [&](const RangeRow& r) {
+            text = r.cells.at(0).text;
+            return true;
+        },
+        &failure));
+    EXPECT_EQ(text, "5");
+}
+
+}  // namespace
