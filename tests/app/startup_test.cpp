@@ -86,12 +86,12 @@ TEST(StartUp, InputChoiceTable) {
              return Expected{{}, {"ファイル形式が違います。"}};
          },
          0},
-        {"open dialog without a spreadsheet program: a text file",
+        {"open dialog without a spreadsheet program: a text file goes to its import",
          [](AppHarness& h) {
              h.setSpreadsheet("");
              writeFile(h.file("data.txt"), "x\n");
-             h.prompts().choose(QString::fromStdString(h.file("data.txt")));
-             return Expected{{}, {kNoSpreadsheet, "ZBQファイルを指定してください。"}};
+             h.prompts().chooseFiles(QStringList{QString::fromStdString(h.file("data.txt"))});
+             return Expected{{}, {kNoSpreadsheet}};  // the import dialog cancelled
          },
          0},
         {"open dialog: workbooks and a data file",

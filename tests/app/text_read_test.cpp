@@ -7,9 +7,14 @@
 #include <fstream>
 #include <sstream>
 
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
 #include "app/ckw_app.h"
 #include "app/excel_read_output.h"
 #include "app/startup_input.h"
+#include "app/text_read_dlg.h"
 #include "app/text_read_model.h"
 #include "platform/core/cp932.h"
 #include "tests/app/start_fixture.h"
@@ -207,6 +212,49 @@ TEST_F(TextReadTest, TheWrittenFilesLoadIntoTheRecordsOfTheFiles) {
         ASSERT_GE(app.KWreadInteger(row, 1, &value), 0);
         EXPECT_EQ(value, amounts[row]);
     }
+}
+
+}  // namespace
+}  // namespace zbq::test
+
+namespace zbq::test {
+namespace {
+
+// Start-up on text files: the dialog lists them, the user reads the names of one, renames an
+// item and confirms; the data set of both files' records is loaded and the import's files are
+// gone from temp/.
+TEST(TextReadStartUp, TextFilesChosenAtStartUpLoadThroughTheDialog) {
+    AppHarness h;
+    h.setSpreadsheet("");  // none needed
+    std::ofstream(h.file("a.txt"), std::ios::binary) << "name\tscore\r\nx\t1\r\ny\t2\r\n";
+    std::ofstream(h.file("b.txt"), std::ios::binary) << "name\tscore\nz\t3\n";
+    h.prompts().chooseFiles(QStringList{QString::fromStdString(h.file("a.txt")),
+                                        QString::fromStdString(h.file("b.txt"))});
+    h.driveImports([](QDialog& dialog) {
+        auto& text = dynamic_cast<CTextReadDlg&>(dialog);
+        EXPECT_EQ(text.fileList()->topLevelItemCount(), 2);
+        EXPECT_FALSE(text.button(1074)->isEnabled());
+        text.fileList()->topLevelItem(1)->setSelected(true);
+        EXPECT_TRUE(text.button(1074)->isEnabled());
+        text.button(1074)->click();
+        EXPECT_EQ(text.itemList()->topLevelItemCount(), 2);
+        text.titleEdit()->setText(QStringLiteral("成績"));
+        text.model().SetItem(1, "score", 0);
+        text.accept();
+        return dialog.result();
+    });
+    ASSERT_TRUE(h.start());
+    EXPECT_EQ(h.dialogsShown(), std::vector<std::string>{"import"});
+    EXPECT_EQ(h.app().GetLoadMode(), 1);
+    EXPECT_EQ(h.app().GetStructDef().title, cp932::literal("成績"));
+    EXPECT_EQ(h.app().KWgetDataCount(), 3);
+    EXPECT_EQ(h.app().GetItemType(1), 2);
+    for (const std::string& name : h.tempFiles()) {
+        EXPECT_FALSE(name.ends_with(".def")) << name;
+        EXPECT_FALSE(name.ends_with(".dat")) << name;
+    }
+    h.exit();
+    EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -11,7 +11,9 @@
 #include <filesystem>
 #include <sstream>
 
+#include "app/excel_read_start.h"
 #include "app/login_dlg.h"
+#include "app/text_read_dlg.h"
 #include "app/main_frame.h"
 #include "app/password_dlg.h"
 #include "console/cons_sheet.h"
@@ -223,6 +225,7 @@ std::string AppHarness::fixtureData() {
 
 AppHarness::AppHarness() : app_(std::make_unique<CKWApp>()) {
     app_->SetProgramDir(dir_.path());
+    app_->SetImportDialog(app::importDialogs(*app_));
     std::filesystem::create_directory(dir_.file("temp"));
 }
 
@@ -283,6 +286,9 @@ void AppHarness::prepareStart() {
             } else if (auto* password = dynamic_cast<CPasswordDlg*>(&dialog)) {
                 dialogsShown_.push_back("password");
                 edit = password->passwordEdit();
+            } else if (dynamic_cast<CTextReadDlg*>(&dialog)) {
+                dialogsShown_.push_back("import");
+                return importDriver_ ? importDriver_(dialog) : int(QDialog::Rejected);
             } else {
                 ADD_FAILURE() << "an unexpected dialog was run";
                 return int(QDialog::Rejected);
@@ -329,6 +335,7 @@ void AppHarness::abandon() {
     app_.reset();
     app_ = std::make_unique<CKWApp>();
     app_->SetProgramDir(dir_.path());
+    app_->SetImportDialog(app::importDialogs(*app_));
     usePorts(console_, windows_, macro_);
 }
 

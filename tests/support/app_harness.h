@@ -81,7 +81,10 @@ public:
     // Answers the next log-in or password dialogs in order: a text (UTF-8) typed and confirmed
     // with OK, nullopt for Cancel. An unanswered dialog is cancelled.
     void answerDialogs(std::vector<std::optional<std::string>> answers);
-    // "login <file name>" or "password" for every dialog shown, in order.
+    // Drives the import dialogs start-up runs (the dialog built, its lists filled); its result
+    // is the dialog's. Unset: they are cancelled.
+    void driveImports(ui::ModalHook driver) { importDriver_ = std::move(driver); }
+    // "login <file name>", "password" or "import" for every dialog shown, in order.
     const std::vector<std::string>& dialogsShown() const { return dialogsShown_; }
     // The names in temp/, sorted.
     std::vector<std::string> tempFiles() const;
@@ -102,6 +105,7 @@ private:
     std::deque<std::optional<std::string>> answers_;
     std::vector<std::string> dialogsShown_;
     std::unique_ptr<ui::ScopedModalHook> dialogHook_;
+    ui::ModalHook importDriver_;
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
     ConsolePort* console_ = nullptr;
     WindowPort* windows_ = nullptr;
