@@ -8,7 +8,12 @@
 #include <fstream>
 #include <sstream>
 
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
 #include "app/ckw_app.h"
+#include "app/excel_read_dlg.h"
 #include "app/excel_read_model.h"
 #include "app/startup_input.h"
 #include "platform/core/cp932.h"
@@ -359,6 +364,44 @@ TEST_F(ExcelReadTest, TheWrittenFilesLoadIntoTheSheetsRecords) {
     const char* name = nullptr;
     ASSERT_GE(app.KWreadString(0, 3, &name), 0);
     EXPECT_EQ(std::string(name), sj("山田太郎"));
+}
+
+}  // namespace
+}  // namespace zbq::test
+
+namespace zbq::test {
+namespace {
+
+// Start-up on a workbook: the dialog lists its sheets; the user deletes one, reads the items of
+// another one row lower, and confirms; the data set is loaded and the import's files are gone.
+TEST(ExcelReadStartUp, AWorkbookChosenAtStartUpLoadsThroughTheDialog) {
+    AppHarness h;
+    h.setSpreadsheet("");
+    writeSalesBook(h.file("sales.xlsx"));
+    h.prompts().chooseFiles(QStringList{QString::fromStdString(h.file("sales.xlsx"))});
+    h.driveImports([](QDialog& dialog) {
+        auto& excel = dynamic_cast<CExcelReadDlg&>(dialog);
+        EXPECT_EQ(excel.sheetList()->topLevelItemCount(), 3);
+        EXPECT_FALSE(excel.button(1)->isEnabled());
+        excel.sheetList()->topLevelItem(2)->setSelected(true);
+        EXPECT_TRUE(excel.button(1102)->isEnabled());
+        excel.button(1102)->click();
+        excel.sheetList()->topLevelItem(0)->setSelected(true);
+        excel.button(1074)->click();
+        excel.button(1106)->click();
+        EXPECT_EQ(excel.itemList()->topLevelItemCount(), 4);
+        EXPECT_TRUE(excel.button(1)->isEnabled());
+        excel.titleEdit()->setText(QStringLiteral("売上"));
+        excel.button(1)->click();
+        return dialog.result();
+    });
+    ASSERT_TRUE(h.start());
+    EXPECT_EQ(h.app().GetStructDef().title, sj("売上"));
+    EXPECT_EQ(h.app().KWgetDataCount(), 3);
+    for (const std::string& name : h.tempFiles())
+        EXPECT_FALSE(name.ends_with(".def") || name.ends_with(".dat")) << name;
+    h.exit();
+    EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
 }
 
 }  // namespace

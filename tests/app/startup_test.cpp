@@ -114,11 +114,11 @@ TEST(StartUp, InputChoiceTable) {
              return Expected{{}, {"ファイルを複数指定出来るのは、同一形式のファイルのみです。"}};
          },
          0},
-        {"open dialog: a workbook while no import dialog exists ends as a cancel",
+        {"open dialog: a workbook that is none, its import dialog cancelled",
          [](AppHarness& h) {
              writeFile(h.file("a.xlsx"), "");
              h.prompts().chooseFiles(QStringList{QString::fromStdString(h.file("a.xlsx"))});
-             return Expected{{}, {}};
+             return Expected{{}, {"Excelのシート名の取得に失敗しました。処理を中止します。"}};
          },
          0},
         {"open dialog: a data file",

@@ -11,14 +11,15 @@
 #include <filesystem>
 #include <sstream>
 
+#include "app/excel_read_dlg.h"
 #include "app/excel_read_start.h"
 #include "app/login_dlg.h"
-#include "app/text_read_dlg.h"
 #include "app/main_frame.h"
 #include "app/password_dlg.h"
+#include "app/text_read_dlg.h"
 #include "console/cons_sheet.h"
-#include "console/item_sel_page.h"
 #include "console/data_sel_page.h"
+#include "console/item_sel_page.h"
 #include "console/log_page.h"
 #include "console/sys_page.h"
 #include "graphctl/registration.h"
@@ -286,7 +287,8 @@ void AppHarness::prepareStart() {
             } else if (auto* password = dynamic_cast<CPasswordDlg*>(&dialog)) {
                 dialogsShown_.push_back("password");
                 edit = password->passwordEdit();
-            } else if (dynamic_cast<CTextReadDlg*>(&dialog)) {
+            } else if (dynamic_cast<CTextReadDlg*>(&dialog) ||
+                       dynamic_cast<CExcelReadDlg*>(&dialog)) {
                 dialogsShown_.push_back("import");
                 return importDriver_ ? importDriver_(dialog) : int(QDialog::Rejected);
             } else {
