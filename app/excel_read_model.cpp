@@ -362,13 +362,23 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
                     static_cast<std::uint32_t>(first), range.lastRow, wb::ReadStage::ReadData,
                     [&](const wb::RangeRow& r) {
                         line.clear();
-                        for (std::size_t k = 0; k < r.cells.size(); ++k) {
-                            if (k) line += '\t';
-                            appendCleaned(line, r.cells[k].text,
-                                          k < typeOfColumn.size() ? typeOfColumn[k] : -1);
+                        if (addMode_) {
+                            // What is added has one column per item, in item order.
+                            for (std::size_t i = 0; i < items.size(); ++i) {
+                                if (i) line += '\t';
+                                const std::size_t k = std::size_t(items[i].column) - 1;
+                                if (items[i].column >= 1 && k < r.cells.size())
+                                    appendCleaned(line, r.cells[k].text, items[i].typeChoice);
+                            }
+                        } else {
+                            for (std::size_t k = 0; k < r.cells.size(); ++k) {
+                                if (k) line += '\t';
+                                appendCleaned(line, r.cells[k].text,
+                                              k < typeOfColumn.size() ? typeOfColumn[k] : -1);
+                            }
+                            if (static_cast<int>(r.cells.size()) < columnCount_)
+                                line.append(columnCount_ - r.cells.size(), '\t');
                         }
-                        if (static_cast<int>(r.cells.size()) < columnCount_)
-                            line.append(columnCount_ - r.cells.size(), '\t');
                         if (!output.writeLine(line)) {
                             writeFailed = true;
                             return false;

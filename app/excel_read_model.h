@@ -10,7 +10,9 @@
 // before they act (an index outside a list fails the hook and acts on nothing). result() is 1
 // until a listing, a reading or an OK fails; the hooks return it.
 //
-// Cells reach the data file without TAB, CR or LF; a cell in a column whose item is 整数 or
+// An addition's text data holds one column per item in item order, a new data set's every
+// column of the used range (the definition binds the items to theirs). Cells reach the data
+// file without TAB, CR or LF; a cell in a column whose item is 整数 or
 // 浮動小数 loses its commas. Rows shorter than the columns read are padded with TABs. A workbook
 // that is damaged, or holds a text CP932 cannot hold, gets its message and nothing is written:
 // the dialog stays after the latter. Steps are recorded through the application (they record
