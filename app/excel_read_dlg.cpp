@@ -240,5 +240,5 @@ std::optional<std::string> runExcelReadDialog(CKWApp& app, const std::vector<std
                                               bool addMode) {
     CExcelReadDlg dialog(app, files, addMode, app.windows().mainWindow());
     if (zbq::ui::runModal(dialog) != QDialog::Accepted) return std::nullopt;
-    return dialog.model().outputPath();
+    return dialog.model().takeOutputPath();
 }

@@ -6,8 +6,11 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "app/ckw_app.h"
 #include "app/excel_read_rows.h"
+#include "app/startup_input.h"
 #include "app/temp_names.h"
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader.h"
@@ -68,6 +71,17 @@ ExcelReadModel::ExcelReadModel(CKWApp& app, const std::vector<std::string>& path
         title_ = definition_.title;
     }
     ListSheetNames(paths);
+}
+
+ExcelReadModel::~ExcelReadModel() {
+    removeUntakenOutput();
+}
+
+void ExcelReadModel::removeUntakenOutput() {
+    if (outputPath_.empty()) return;
+    ::unlink(outputPath_.c_str());
+    if (!addMode_) ::unlink(withEnding(outputPath_, ".dat").c_str());
+    outputPath_.clear();
 }
 
 void ExcelReadModel::setTitle(std::string title) {
@@ -304,6 +318,7 @@ ExcelReadModel::Outcome ExcelReadModel::OnOK() {
     for (const ItemRow& row : items_)
         items.push_back(ImportItem{row.column, row.name, typeChoiceOf(row.caption)});
     if (std::optional<Outcome> refused = checkItems(items)) return *refused;
+    removeUntakenOutput();
 
     busy_ = true;
     ImportOutput output;

@@ -23,6 +23,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/excel_read_output.h"
@@ -51,6 +52,9 @@ public:
 
     // Lists the sheets at once.
     ExcelReadModel(CKWApp& app, const std::vector<std::string>& paths, bool addMode);
+    ~ExcelReadModel();
+    ExcelReadModel(const ExcelReadModel&) = delete;
+    ExcelReadModel& operator=(const ExcelReadModel&) = delete;
 
     bool addMode() const { return addMode_; }
     int result() const { return result_; }
@@ -91,6 +95,9 @@ public:
     Outcome OnOK();
     // After Accepted: the definition file (new data set) or the text data file (adding).
     const std::string& outputPath() const { return outputPath_; }
+    // The written files become the caller's; files nobody took are removed when the model goes
+    // or OK runs again.
+    std::string takeOutputPath() { return std::exchange(outputPath_, std::string()); }
 
     // --- The macro hooks ---
     int DeleteSheets(const std::vector<int>& rows);
@@ -107,6 +114,7 @@ public:
 
 private:
     void ListSheetNames(const std::vector<std::string>& paths);
+    void removeUntakenOutput();
     bool addToSelection(std::vector<int>& selection, const std::vector<int>& rows, int count);
     void fail(const std::string& cp932Message);
     void show(const std::string& cp932Progress);
