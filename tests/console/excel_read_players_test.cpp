@@ -9,13 +9,22 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QComboBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTreeWidget>
+
 #include "app/excel_read_dlg.h"
+#include "app/item_edit_dlg.h"
 #include "app/main_frame.h"
 #include "console/cons_sheet.h"
+#include "console/item_sel_page.h"
 #include "macro/cmacro.h"
 #include "macro/step_text.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/modal_runner.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/temp_dir.h"
 
 namespace zbq::test {
 namespace {
@@ -47,9 +56,9 @@ void writeBook(const std::string& path) {
     ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
 }
 
-class ExcelReadPlayers : public ::testing::Test {
-protected:
-    ExcelReadPlayers() {
+// The data set loaded as from a data file, on the real frame and console.
+struct AddScreen {
+    explicit AddScreen(const std::string& bookPath = "") {
         EXPECT_TRUE(harness.load(sj("Title = \"売上\"\nitem = \"番号\"\n Integer\nEndItem\n"
                                     "item = \"金額\"\n Float\nEndItem\nitem = \"日付\"\n Date\n"
                                     "EndItem\nitem = \"名前\"\n String\nEndItem\nEndTitle\n"),
@@ -65,10 +74,11 @@ protected:
         app().SetTempMergeFile(harness.file("temp/harness_m.zbq"));
         app().SetLoadMode(2);
         app().SetDataFilePath(app().GetTempDataFile());
-        writeBook(harness.file("book.xlsx"));
+        bookPath_ = bookPath.empty() ? harness.file("book.xlsx") : bookPath;
+        if (bookPath.empty()) writeBook(bookPath_);
         harness.prompts().clear();
     }
-    ~ExcelReadPlayers() override {
+    ~AddScreen() {
         macro.reset();
         frame.reset();
     }
@@ -83,7 +93,7 @@ protected:
         SplitStepText(step, ',', fields);
         return macro->ExecuteCommand(fields);
     }
-    std::string book() { return "\"" + harness.file("book.xlsx") + "\""; }
+    std::string book() { return "\"" + bookPath_ + "\""; }
     CExcelReadDlg* dialog() {
         return qobject_cast<CExcelReadDlg*>(app().windows().playerDialog(PlayerDialog::ExcelRead));
     }
@@ -104,7 +114,10 @@ protected:
     std::unique_ptr<CMainFrame> frame;
     std::unique_ptr<CMacro> macro;
     CConsSheet* console = nullptr;
+    std::string bookPath_;
 };
+
+class ExcelReadPlayers : public ::testing::Test, public AddScreen {};
 
 TEST_F(ExcelReadPlayers, ARecordedAdditionReplaysByIndexAndAddsTheRecords) {
     ASSERT_EQ(play("DispExcelDialog," + book()), 1);
@@ -170,6 +183,11 @@ TEST_F(ExcelReadPlayers, EdgesOfTheDialogsLife) {
     ASSERT_EQ(play("ExcelReadExecute"), 1);
     ASSERT_NE(dialog(), nullptr);
     EXPECT_EQ(importFiles().size(), 1u);
+    const std::string shown = harness.snapshot();
+    EXPECT_NE(shown.find("import add result=1 header=1 columns=4\nimport sheet book.xlsx 0 S1\n"),
+              std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("import item 3 日付 日付\n"), std::string::npos);
     EXPECT_EQ(play("ExcelSheetDelete,2"), 1);
     EXPECT_EQ(play("ExcelReadCancel"), 1);
     EXPECT_EQ(dialog(), nullptr);
@@ -212,6 +230,58 @@ TEST_F(ExcelReadPlayers, AddDataTakesAWorkbookOrATextFile) {
     EXPECT_TRUE(std::filesystem::exists(text));  // the user's own file stays
     EXPECT_EQ(messages(), std::vector<std::string>(2, "Excelファイルのデータを追加しました"));
     EXPECT_TRUE(importFiles().empty());
+}
+
+// "ﾃﾞｰﾀ追加" through the real widgets while recording (a sheet deleted and one moved, items
+// read, one edited, OK), then the recording replayed on a fresh program over the same data set:
+// the same records and the same screen.
+TEST(ExcelReadReplay, AnAdditionRecordedThroughTheWidgetsReplaysToTheSameDataSet) {
+    TempDir books;
+    writeBook(books.file("book.xlsx"));
+    std::vector<std::string> steps;
+    std::string recorded;
+    {
+        AddScreen screen(books.file("book.xlsx"));
+        ASSERT_EQ(screen.macro->StartRecording(), 1);
+        screen.harness.prompts().answer(ui::Answer::Ok);
+        screen.harness.prompts().chooseFiles(
+            QStringList{QString::fromStdString(books.file("book.xlsx"))});
+        ui::ScopedModalHook hook([](QDialog& dialog) {
+            if (auto* edit = dynamic_cast<CItemEditDlg*>(&dialog)) {
+                edit->typeCombo()->setCurrentIndex(2);  // 日付
+                edit->accept();
+                return int(QDialog::Accepted);
+            }
+            auto& excel = dynamic_cast<CExcelReadDlg&>(dialog);
+            excel.sheetList()->topLevelItem(1)->setSelected(true);
+            excel.button(1102)->click();
+            excel.sheetList()->topLevelItem(0)->setSelected(true);
+            excel.button(1004)->click();  // S3, S1
+            excel.sheetList()->clearSelection();
+            excel.sheetList()->topLevelItem(1)->setSelected(true);
+            excel.button(1074)->click();
+            excel.itemList()->topLevelItem(2)->setSelected(true);
+            excel.button(1105)->click();
+            excel.button(1)->click();
+            return dialog.result();
+        });
+        CItemSelPage* page = screen.console->ItemSelPage();
+        page->addDataButton()->click();
+        EXPECT_EQ(screen.app().KWgetDataCount(), 4);
+        steps = screen.macro->RecordedSteps();
+        recorded = screen.harness.snapshot();
+    }
+    const std::string file = sj("\"") + books.file("book.xlsx") + "\"";
+    EXPECT_EQ(steps, (std::vector<std::string>{"DispExcelDialog," + file, "ExcelSheetDelete,1",
+                                               "ExcelSheetDown,0", "ColumnInfoRead,1",
+                                               sj("ColumnInfoUpdate,2,\"日付\",\"日付\""),
+                                               "ExcelAddExecute"}));
+
+    AddScreen replay(books.file("book.xlsx"));
+    for (const std::string& step : steps)
+        ASSERT_EQ(replay.play(step), 1) << step;
+    EXPECT_EQ(replay.app().KWgetDataCount(), 4);
+    EXPECT_EQ(replay.harness.snapshot(), recorded);
 }
 
 }  // namespace

@@ -207,6 +207,10 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
         snapshotDataSel(*console->DataSelPage(), out);
     }
+    if (const auto* import =
+            qobject_cast<const CExcelReadDlg*>(app.windows().playerDialog(PlayerDialog::ExcelRead)))
+        for (const std::string& line : import->model().describe())
+            out << maskDir(line, dir) << "\n";
     std::vector<std::string> temp;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(dir + "/temp", ec))
