@@ -79,14 +79,11 @@ CExcelReadDlg::CExcelReadDlg(CKWApp& app, const std::vector<std::string>& files,
 CExcelReadDlg::~CExcelReadDlg() = default;
 
 QPushButton* CExcelReadDlg::button(int id) const {
-    for (const auto& [key, b] : buttons_)
-        if (key == id) return b;
-    return nullptr;
+    return zbq::app::findButton(buttons_, id);
 }
 
 bool CExcelReadDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    if (zbq::app::isDeleteKey(event)) {
         if (watched == sheets_) OnDeleteSheet();
         if (watched == items_) OnDeleteItem();
         return true;
@@ -99,6 +96,11 @@ void CExcelReadDlg::takeSelections() {
     model_.selectSheets(selectedRows(sheets_));
     model_.selectItems(selectedRows(items_));
     setControlsEnabled(true);
+}
+
+int CExcelReadDlg::refreshed(int result) {
+    refresh();
+    return result;
 }
 
 void CExcelReadDlg::refresh() {
@@ -195,45 +197,31 @@ void CExcelReadDlg::accept() {
 }
 
 int CExcelReadDlg::DeleteSheets(const std::vector<int>& rows) {
-    const int result = model_.DeleteSheets(rows);
-    refresh();
-    return result;
+    return refreshed(model_.DeleteSheets(rows));
 }
 
 int CExcelReadDlg::MoveSheetsUp(const std::vector<int>& rows) {
-    const int result = model_.MoveSheetsUp(rows);
-    refresh();
-    return result;
+    return refreshed(model_.MoveSheetsUp(rows));
 }
 
 int CExcelReadDlg::MoveSheetsDown(const std::vector<int>& rows) {
-    const int result = model_.MoveSheetsDown(rows);
-    refresh();
-    return result;
+    return refreshed(model_.MoveSheetsDown(rows));
 }
 
 int CExcelReadDlg::ReadColumnInfo(int row) {
-    const int result = model_.ReadColumnInfo(row);
-    refresh();
-    return result;
+    return refreshed(model_.ReadColumnInfo(row));
 }
 
 int CExcelReadDlg::ReadColumnInfoNext() {
-    const int result = model_.ReadColumnInfoNext();
-    refresh();
-    return result;
+    return refreshed(model_.ReadColumnInfoNext());
 }
 
 int CExcelReadDlg::DeleteColumns(const std::vector<int>& rows) {
-    const int result = model_.DeleteColumns(rows);
-    refresh();
-    return result;
+    return refreshed(model_.DeleteColumns(rows));
 }
 
 int CExcelReadDlg::UpdateColumnInfo(int row, std::string name, std::string caption) {
-    const int result = model_.UpdateColumnInfo(row, std::move(name), std::move(caption));
-    refresh();
-    return result;
+    return refreshed(model_.UpdateColumnInfo(row, std::move(name), std::move(caption)));
 }
 
 std::optional<std::string> runExcelReadDialog(CKWApp& app, const std::vector<std::string>& files,

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "app/excel_read_list.h"
 #include "app/excel_read_model.h"
 
 class CKWApp;
@@ -66,6 +67,8 @@ protected:
 
 private:
     void refresh();
+    // refresh(), then `result`: what every hook returns.
+    int refreshed(int result);
     void takeSelections();
     void setControlsEnabled(bool enabled);
 
@@ -74,7 +77,7 @@ private:
     QLineEdit* title_;
     QTreeWidget* sheets_;
     QTreeWidget* items_;
-    std::vector<std::pair<int, QPushButton*>> buttons_;
+    zbq::app::ButtonTable buttons_;
     bool refreshing_ = false;
     zbq::app::ExcelReadModel::Outcome last_ = zbq::app::ExcelReadModel::Outcome::Stay;
 };

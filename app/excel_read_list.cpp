@@ -1,6 +1,7 @@
 #include "app/excel_read_list.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -36,6 +37,17 @@ void selectRows(QTreeWidget* list, const std::vector<int>& rows) {
             item->setSelected(true);
             list->scrollToItem(item);
         }
+}
+
+QPushButton* findButton(const ButtonTable& buttons, int id) {
+    for (const auto& [key, button] : buttons)
+        if (key == id) return button;
+    return nullptr;
+}
+
+bool isDeleteKey(const QEvent* event) {
+    return event->type() == QEvent::KeyPress &&
+           static_cast<const QKeyEvent*>(event)->key() == Qt::Key_Delete;
 }
 
 }  // namespace zbq::app

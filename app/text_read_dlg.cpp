@@ -69,14 +69,11 @@ CTextReadDlg::CTextReadDlg(CKWApp& app, const std::vector<std::string>& files, Q
 CTextReadDlg::~CTextReadDlg() = default;
 
 QPushButton* CTextReadDlg::button(int id) const {
-    for (const auto& [key, b] : buttons_)
-        if (key == id) return b;
-    return nullptr;
+    return zbq::app::findButton(buttons_, id);
 }
 
 bool CTextReadDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+    if (zbq::app::isDeleteKey(event)) {
         if (watched == files_) OnDeleteFiles();
         if (watched == items_) OnDeleteItems();
         return true;

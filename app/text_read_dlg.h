@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/excel_read_list.h"
 #include "app/text_read_model.h"
 
 class CKWApp;
@@ -52,7 +53,7 @@ private:
     QLineEdit* title_;
     QTreeWidget* files_;
     QTreeWidget* items_;
-    std::vector<std::pair<int, QPushButton*>> buttons_;
+    zbq::app::ButtonTable buttons_;
 };
 
 // Runs the dialog on the files: the written definition file's path after OK, nullopt when it

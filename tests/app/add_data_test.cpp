@@ -8,15 +8,12 @@
 
 #include "app/ckw_app.h"
 #include "platform/core/cp932.h"
+#include "tests/app/import_fixture.h"
 #include "tests/app/start_fixture.h"
 #include "tests/support/app_harness.h"
 
 namespace zbq::test {
 namespace {
-
-std::string sj(std::string_view utf8) {
-    return cp932::literal(utf8);
-}
 
 // The harness's seven items, in item order.
 const char* kAdded =

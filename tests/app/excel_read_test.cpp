@@ -17,6 +17,7 @@
 #include "app/excel_read_model.h"
 #include "app/startup_input.h"
 #include "platform/core/cp932.h"
+#include "tests/app/import_fixture.h"
 #include "tests/app/start_fixture.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/recording_macro.h"
@@ -26,17 +27,6 @@ namespace {
 
 using app::ExcelReadModel;
 using Outcome = ExcelReadModel::Outcome;
-
-std::string sj(std::string_view utf8) {
-    return cp932::literal(utf8);
-}
-
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The sales book: sheet "売上" with a title in A1, the header in row 2 and three records;
 // an empty sheet "空"; sheet "追加" with the same columns and one record.

@@ -17,6 +17,7 @@
 #include "app/text_read_dlg.h"
 #include "app/text_read_model.h"
 #include "platform/core/cp932.h"
+#include "tests/app/import_fixture.h"
 #include "tests/app/start_fixture.h"
 #include "tests/support/app_harness.h"
 
@@ -26,23 +27,12 @@ namespace {
 using app::TextReadModel;
 using Outcome = TextReadModel::Outcome;
 
-std::string sj(std::string_view utf8) {
-    return cp932::literal(utf8);
-}
-
 // `n` times the character, CP932.
 std::string repeated(std::string_view utf8, int n) {
     std::string s;
     for (int i = 0; i < n; ++i)
         s += utf8;
     return s;
-}
-
-std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 class TextReadTest : public ::testing::Test {
