@@ -337,6 +337,47 @@ TEST_F(ExcelReadTest, NoRecordRowCancelsWithNothingLeft) {
     EXPECT_TRUE(h.tempFiles().empty());
 }
 
+// A workbook that turns out damaged at a later stage gets that stage's message; nothing is
+// written.
+TEST_F(ExcelReadTest, AWorkbookDamagedAfterItWasListedStopsWithItsStagesMessage) {
+    ExcelReadModel items(h.app(), {h.file("sales.xlsx")}, false);
+    ExcelReadModel data(h.app(), {h.file("sales.xlsx")}, false);
+    ASSERT_EQ(data.ReadColumnInfo(0), 1);
+    ASSERT_EQ(data.ReadColumnInfoNext(), 1);
+    const std::string whole = readBytes(h.file("sales.xlsx"));
+    std::ofstream(h.file("sales.xlsx"), std::ios::binary) << whole.substr(0, whole.size() / 2);
+    EXPECT_EQ(items.ReadColumnInfo(0), 0);
+    EXPECT_TRUE(items.items().empty());
+    EXPECT_EQ(data.OnOK(), Outcome::Cancelled);
+    EXPECT_EQ(data.result(), 0);
+    EXPECT_EQ(shownTexts(), (std::vector<std::string>{
+                                "Excelからの読込に失敗しました。処理を中止します。",
+                                "Excelからのデータ読込に失敗しました。処理を中止します。"}));
+    EXPECT_TRUE(h.tempFiles().empty());
+}
+
+// The progress line names each sheet, and after each block of rows the rows read so far; a
+// block holds 500,000 cells of the sheet's width, at least 1,000 rows.
+TEST_F(ExcelReadTest, TheProgressLineCountsBlocksOfRows) {
+    lxw_workbook* book = workbook_new(h.file("wide.xlsx").c_str());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, "W");
+    for (int c = 0; c < 500; ++c)  // to column 500: blocks of 1,000 rows
+        worksheet_write_string(sheet, 0, c, ("c" + std::to_string(c)).c_str(), nullptr);
+    for (int r = 1; r <= 2500; ++r)
+        worksheet_write_number(sheet, r, 0, r, nullptr);
+    ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+    ExcelReadModel model(h.app(), {h.file("wide.xlsx")}, false);
+    std::vector<std::string> lines;
+    model.setProgressSink([&](const std::string& text) { lines.push_back(cp932::toUtf8(text)); });
+    ASSERT_EQ(model.ReadColumnInfo(0), 1);
+    ASSERT_EQ(model.OnOK(), Outcome::Accepted);
+    EXPECT_EQ(lines, (std::vector<std::string>{"wide.xlsx : W", "wide.xlsx / W : 1000 行読込",
+                                               "wide.xlsx / W : 2000 行読込"}));
+    const std::string dat = readBytes(app::withEnding(model.outputPath(), ".dat"));
+    EXPECT_EQ(std::count(dat.begin(), dat.end(), '\n'), 2500);
+    EXPECT_TRUE(dat.starts_with("1" + std::string(499, '\t') + "\r\n2\t"));
+}
+
 // What the import wrote is read by the definition parser and built into the data set.
 TEST_F(ExcelReadTest, TheWrittenFilesLoadIntoTheSheetsRecords) {
     ExcelReadModel model(h.app(), {h.file("sales.xlsx")}, false);
