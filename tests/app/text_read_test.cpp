@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -245,6 +247,37 @@ TEST(TextReadStartUp, TextFilesChosenAtStartUpLoadThroughTheDialog) {
     }
     h.exit();
     EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace zbq::test
+
+namespace zbq::test {
+namespace {
+
+// The dialog's buttons follow the lists' selections; Delete in a list deletes its rows.
+TEST(TextReadDialog, ButtonsFollowTheSelectionsAndDeleteRemovesRows) {
+    AppHarness h;
+    std::ofstream(h.file("a.txt"), std::ios::binary) << "x\ty\tz\n1\t2\t3\n";
+    std::ofstream(h.file("b.txt"), std::ios::binary) << "x\n1\n";
+    CTextReadDlg dialog(h.app(), {h.file("a.txt"), h.file("b.txt")});
+    for (int id : {1107, 1108, 1109, 1074, 1104, 1105})
+        EXPECT_FALSE(dialog.button(id)->isEnabled()) << id;
+    EXPECT_TRUE(dialog.button(1)->isEnabled());
+    dialog.fileList()->topLevelItem(0)->setSelected(true);
+    dialog.button(1074)->click();
+    ASSERT_EQ(dialog.itemList()->topLevelItemCount(), 3);
+    EXPECT_EQ(dialog.itemList()->topLevelItem(2)->text(2), QStringLiteral("文字列"));
+    dialog.itemList()->topLevelItem(1)->setSelected(true);
+    EXPECT_TRUE(dialog.button(1104)->isEnabled());
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(dialog.itemList(), &del);
+    EXPECT_EQ(dialog.itemList()->topLevelItemCount(), 2);
+    EXPECT_FALSE(dialog.button(1104)->isEnabled());
+    dialog.fileList()->selectAll();
+    QCoreApplication::sendEvent(dialog.fileList(), &del);
+    EXPECT_EQ(dialog.fileList()->topLevelItemCount(), 0);
+    EXPECT_FALSE(dialog.button(1)->isEnabled());
 }
 
 }  // namespace
