@@ -77,12 +77,14 @@ std::int32_t CKWApp::AddExcelData() {
             return fail(kOpenFailure);
         }
     }
-    if (search_.KWopen(joined, "") < 0) {
+    // The joined set becomes the working file a save starts from; should it not get there, the
+    // old set is loaded again rather than one that no save could write.
+    if (search_.KWopen(joined, "") < 0 ||
+        std::rename(joined.c_str(), tempMergeFile_.c_str()) != 0) {
         ::unlink(joined.c_str());
         search_.KWopen(previous, "");
         return fail(kOpenFailure);
     }
-    if (std::rename(joined.c_str(), tempMergeFile_.c_str()) != 0) ::unlink(joined.c_str());
 
     // Only the set of all records remains.
     if (sets_.size() > 1) sets_.resize(1);
