@@ -11,9 +11,11 @@
 // stage that failed, what went wrong and, for a text CP932 cannot hold, the sheet and cell, so
 // that the import dialog shows its own message for it (readFailureMessage). A damaged or hostile
 // file never reads out of bounds and never crashes; the reader changes nothing on disk.
-// One owner; not shared between threads.
+// A .xls file is read by a child process, so that a fault of the library on a damaged file stays
+// there. One owner; not shared between threads.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -52,8 +54,8 @@ struct ReadFailure {
 std::string readFailureMessage(const ReadFailure& failure, const std::string& fileName);
 
 struct SheetEntry {
-    std::string name;  // CP932
-    bool hidden = false;
+    std::string name;     // CP932
+    bool hidden = false;  // .xls: freexl does not tell, so always false
 };
 
 // The cells that hold a value, 1-based and inclusive; empty() when the sheet holds none.
@@ -61,6 +63,16 @@ struct UsedRange {
     uint32_t firstRow = 0, lastRow = 0;
     uint32_t firstColumn = 0, lastColumn = 0;
     bool empty() const { return firstRow == 0; }
+    // Widens the range to hold a valued cell; rows come in ascending order.
+    void include(uint32_t column, uint32_t row) {
+        if (empty()) {
+            *this = UsedRange{row, row, column, column};
+            return;
+        }
+        lastRow = row;
+        firstColumn = std::min(firstColumn, column);
+        lastColumn = std::max(lastColumn, column);
+    }
 };
 
 // One row of a range, every column present: cells[i] is column firstColumn + i.
@@ -73,9 +85,12 @@ class SheetReader {
 public:
     virtual ~SheetReader() = default;
     const UsedRange& usedRange() const { return range_; }
-    // Calls `sink` for every row from `firstRow` to `lastRow` (blank rows included, as empty
-    // cells) over the used range's columns, in order; `sink` returns false to stop early.
-    // False with `failure` set when the sheet turns out damaged on the way.
+    // Calls `sink` for every row from `firstRow` to `lastRow` within the used range (blank rows
+    // included, as empty cells) over the used range's columns, in order; `sink` returns false
+    // to stop early. Each call inflates the sheet again from its start and stops after
+    // `lastRow`, so a sample near the top is cheap. False with `failure` set (at `stage`) when
+    // the sheet turns out damaged on the way, or a text CP932 cannot hold is met; the rows
+    // before it have been handed out.
     virtual bool readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
                           const std::function<bool(const RangeRow&)>& sink,
                           ReadFailure* failure) = 0;
@@ -96,7 +111,8 @@ public:
     bool date1904() const { return date1904_; }
 
     // Sheet `index` of sheets(), its used range known (a scan of the whole sheet: a recorded
-    // dimension may lie). nullptr with `failure` set.
+    // dimension may lie). nullptr with `failure` set. The sheet reads through this workbook:
+    // it must not outlive it.
     virtual std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
                                                    ReadFailure* failure) = 0;
 

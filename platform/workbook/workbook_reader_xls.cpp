@@ -1,22 +1,31 @@
 // BIFF workbooks (.xls) through freexl, which reads the whole file when it opens it.
+//
+// freexl reads out of bounds on some damaged files, so it never runs in our own process: a
+// child process opens the file with it and sends back, through a pipe, everything the import
+// reads (the date system, sheet names and every cell that holds a value). A child that
+// crashes, stops without saying all, sends more than the limit or goes silent leaves a damaged
+// file, never a crashed or hanging reader.
+#include <fcntl.h>
 #include <freexl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader_formats.h"
+#include "platform/workbook/zip_package.h"
 
 namespace zbq::workbook::detail {
 
 namespace {
 
-struct Handle {
-    const void* h = nullptr;
-    ~Handle() {
-        if (h) freexl_close(h);
-    }
-};
+// How long the child may stay silent before it is taken for hanging.
+constexpr int kSilenceMs = 60000;
 
 // An encrypted Office Open XML workbook is a compound file too, holding the package encrypted
 // in a stream of this name.
@@ -39,140 +48,234 @@ bool holdsEncryptedPackage(const std::string& path) {
     return found;
 }
 
-class XlsWorkbook;
+// What the child says first.
+enum class Opened : uint8_t { Ok, NotFound, NoWorkbook, Damaged, Encrypted };
+
+struct XlsCell {
+    uint32_t row = 0, column = 0;  // 1-based
+    uint8_t type = FREEXL_CELL_NULL;
+    double number = 0;
+    std::string text;  // UTF-8
+};
+
+struct XlsSheetData {
+    std::string name;            // CP932
+    std::vector<XlsCell> cells;  // row by row, left to right
+};
+
+// ---- the child's side ----
+
+class PipeWriter {
+public:
+    explicit PipeWriter(int fd) : fd_(fd) {}
+    ~PipeWriter() { flush(); }
+    template <typename T>
+    void put(const T& value) {
+        buf_.append(reinterpret_cast<const char*>(&value), sizeof value);
+        if (buf_.size() >= 65536) flush();
+    }
+    void putText(const char* text) {
+        const std::string_view t = text ? text : "";
+        put(static_cast<uint32_t>(t.size()));
+        buf_.append(t);
+        if (buf_.size() >= 65536) flush();
+    }
+    void flush() {
+        for (std::size_t done = 0; done < buf_.size();) {
+            const ssize_t n = ::write(fd_, buf_.data() + done, buf_.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) _exit(3);
+            done += static_cast<std::size_t>(n);
+        }
+        buf_.clear();
+    }
+
+private:
+    int fd_;
+    std::string buf_;
+};
+
+[[noreturn]] void runChild(const std::string& path, int fd) {
+    PipeWriter out(fd);
+    const void* h = nullptr;
+    const int rc = freexl_open(path.c_str(), &h);
+    if (rc != FREEXL_OK) {
+        out.put(rc == FREEXL_FILE_NOT_FOUND            ? Opened::NotFound
+                : rc == FREEXL_BIFF_WORKBOOK_NOT_FOUND ? Opened::NoWorkbook
+                                                       : Opened::Damaged);
+        out.put(rc);
+        out.flush();
+        _exit(0);
+    }
+    unsigned int info = 0;
+    if (freexl_get_info(h, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
+        info == FREEXL_BIFF_OBFUSCATED) {
+        out.put(Opened::Encrypted);
+        out.put(rc);
+        out.flush();
+        _exit(0);
+    }
+    out.put(Opened::Ok);
+    out.put(rc);
+    info = 0;
+    freexl_get_info(h, FREEXL_BIFF_DATEMODE, &info);
+    out.put(static_cast<uint8_t>(info == FREEXL_BIFF_DATEMODE_1904));
+    unsigned int count = 0;
+    if (freexl_get_info(h, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK) _exit(4);
+    count = std::min(count, 65535u);
+    out.put(static_cast<uint32_t>(count));
+    for (unsigned int s = 0; s < count; ++s) {
+        const char* name = nullptr;
+        unsigned int rows = 0;
+        unsigned short columns = 0;
+        if (freexl_get_worksheet_name(h, static_cast<unsigned short>(s), &name) != FREEXL_OK ||
+            freexl_select_active_worksheet(h, static_cast<unsigned short>(s)) != FREEXL_OK ||
+            freexl_worksheet_dimensions(h, &rows, &columns) != FREEXL_OK)
+            _exit(4);
+        out.putText(name);
+        for (unsigned int r = 0; r < rows; ++r)
+            for (unsigned short c = 0; c < columns; ++c) {
+                FreeXL_CellValue v;
+                if (freexl_get_cell_value(h, r, c, &v) != FREEXL_OK) _exit(4);
+                if (v.type == FREEXL_CELL_NULL) continue;
+                out.put(v.type);
+                out.put(static_cast<uint32_t>(r + 1));
+                out.put(static_cast<uint32_t>(c + 1));
+                if (v.type == FREEXL_CELL_INT)
+                    out.put(static_cast<double>(v.value.int_value));
+                else if (v.type == FREEXL_CELL_DOUBLE)
+                    out.put(v.value.double_value);
+                else
+                    out.putText(v.value.text_value);
+            }
+        out.put(static_cast<unsigned char>(FREEXL_CELL_NULL));  // the sheet's end
+    }
+    out.flush();
+    _exit(0);
+}
+
+// ---- the parent's side ----
+
+// The child's whole message; false when it crashed, hung, said too much or could not start.
+bool runReader(const std::string& path, std::string& message, std::string& why) {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) {
+        why = "cannot start the .xls reader";
+        return false;
+    }
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        why = "cannot start the .xls reader";
+        return false;
+    }
+    if (pid == 0) {
+        ::close(fds[0]);
+        runChild(path, fds[1]);
+    }
+    ::close(fds[1]);
+    bool ok = true;
+    char buf[65536];
+    for (;;) {
+        pollfd p{fds[0], POLLIN, 0};
+        const int ready = ::poll(&p, 1, kSilenceMs);
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) {
+            why = "the .xls reader went silent";
+            ok = false;
+            break;
+        }
+        const ssize_t n = ::read(fds[0], buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        message.append(buf, static_cast<std::size_t>(n));
+        if (message.size() > ZipPackage::kMaxUnpackedSize) {
+            why = "more cells than a workbook we read holds";
+            ok = false;
+            break;
+        }
+    }
+    ::close(fds[0]);
+    if (!ok) ::kill(pid, SIGKILL);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (ok && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
+        why = "the .xls reader stopped on the file";
+        ok = false;
+    }
+    return ok;
+}
+
+// Reads the child's message with every length checked.
+class MessageReader {
+public:
+    explicit MessageReader(std::string_view m) : m_(m) {}
+    template <typename T>
+    bool get(T& value) {
+        if (m_.size() - pos_ < sizeof value) return false;
+        std::memcpy(&value, m_.data() + pos_, sizeof value);
+        pos_ += sizeof value;
+        return true;
+    }
+    bool getText(std::string& text) {
+        uint32_t n = 0;
+        if (!get(n) || m_.size() - pos_ < n) return false;
+        text.assign(m_.substr(pos_, n));
+        pos_ += n;
+        return true;
+    }
+    bool atEnd() const { return pos_ == m_.size(); }
+
+private:
+    std::string_view m_;
+    std::size_t pos_ = 0;
+};
 
 class XlsSheet final : public SheetReader {
 public:
-    XlsSheet(XlsWorkbook& book, unsigned short index, std::string name)
-        : book_(book), index_(index), name_(std::move(name)) {}
-    bool scan(ReadStage stage, ReadFailure* failure);
+    explicit XlsSheet(const XlsSheetData& data) : data_(data) {
+        for (const XlsCell& c : data_.cells)
+            range_.include(c.column, c.row);
+    }
     bool readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
                   const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) override;
 
 private:
-    bool select(ReadStage stage, ReadFailure* failure);
-    bool makeCell(const FreeXL_CellValue& v, uint32_t column, uint32_t row, ReadStage stage,
-                  ReadFailure* failure, ReadCell& cell);
-
-    XlsWorkbook& book_;
-    unsigned short index_;
-    std::string name_;
-    unsigned int rows_ = 0;
-    unsigned short columns_ = 0;
+    bool makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure, ReadCell& cell) const;
+    const XlsSheetData& data_;
 };
 
-class XlsWorkbook final : public WorkbookReader {
-public:
-    bool list(const std::string& path, ReadStage stage, ReadFailure* failure) {
-        const int rc = freexl_open(path.c_str(), &handle.h);
-        if (rc != FREEXL_OK) {
-            if (holdsEncryptedPackage(path))
-                return fail(failure, stage, ReadError::Encrypted, path + ": an encrypted package");
-            return fail(failure, stage,
-                        rc == FREEXL_FILE_NOT_FOUND            ? ReadError::CannotOpen
-                        : rc == FREEXL_BIFF_WORKBOOK_NOT_FOUND ? ReadError::NotWorkbook
-                                                               : ReadError::Damaged,
-                        path + ": freexl error " + std::to_string(rc));
-        }
-        unsigned int info = 0;
-        if (freexl_get_info(handle.h, FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK &&
-            info == FREEXL_BIFF_OBFUSCATED)
-            return fail(failure, stage, ReadError::Encrypted, path + ": password-protected");
-        if (freexl_get_info(handle.h, FREEXL_BIFF_DATEMODE, &info) == FREEXL_OK)
-            date1904_ = info == FREEXL_BIFF_DATEMODE_1904;
-        unsigned int count = 0;
-        if (freexl_get_info(handle.h, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
-            return fail(failure, stage, ReadError::Damaged, path + ": no sheet count");
-        for (unsigned int i = 0; i < count && i < 65536; ++i) {
-            const char* utf8 = nullptr;
-            if (freexl_get_worksheet_name(handle.h, static_cast<unsigned short>(i), &utf8) !=
-                    FREEXL_OK ||
-                !utf8)
-                return fail(failure, stage, ReadError::Damaged, path + ": a sheet without a name");
-            auto name = cp932::fromUtf8(utf8);
-            if (!name)
-                return fail(failure, stage, ReadError::NotCp932, "sheet name", cp932Lossy(utf8));
-            sheets_.push_back(SheetEntry{std::move(*name), false});
-        }
-        return true;
-    }
-
-    std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
-                                           ReadFailure* failure) override {
-        if (index >= sheets_.size()) {
-            fail(failure, stage, ReadError::NoSuchSheet, "sheet index past the list");
-            return nullptr;
-        }
-        auto sheet = std::make_unique<XlsSheet>(*this, static_cast<unsigned short>(index),
-                                                sheets_[index].name);
-        if (!sheet->scan(stage, failure)) return nullptr;
-        return sheet;
-    }
-
-    Handle handle;
-};
-
-bool XlsSheet::select(ReadStage stage, ReadFailure* failure) {
-    if (freexl_select_active_worksheet(book_.handle.h, index_) != FREEXL_OK ||
-        freexl_worksheet_dimensions(book_.handle.h, &rows_, &columns_) != FREEXL_OK)
-        return fail(failure, stage, ReadError::Damaged, "the sheet cannot be selected");
-    return true;
-}
-
-bool XlsSheet::scan(ReadStage stage, ReadFailure* failure) {
-    if (!select(stage, failure)) return false;
-    for (unsigned int r = 0; r < rows_; ++r)
-        for (unsigned short c = 0; c < columns_; ++c) {
-            FreeXL_CellValue v;
-            if (freexl_get_cell_value(book_.handle.h, r, c, &v) != FREEXL_OK)
-                return fail(failure, stage, ReadError::Damaged, "a cell cannot be read");
-            if (v.type == FREEXL_CELL_NULL) continue;
-            const uint32_t row = r + 1, column = c + 1u;
-            if (range_.empty()) {
-                range_ = UsedRange{row, row, column, column};
-            } else {
-                range_.lastRow = row;
-                range_.firstColumn = std::min(range_.firstColumn, column);
-                range_.lastColumn = std::max(range_.lastColumn, column);
-            }
-        }
-    return true;
-}
-
-bool XlsSheet::makeCell(const FreeXL_CellValue& v, uint32_t column, uint32_t row, ReadStage stage,
-                        ReadFailure* failure, ReadCell& cell) {
+bool XlsSheet::makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure,
+                        ReadCell& cell) const {
     cell = ReadCell{};
-    switch (v.type) {
+    switch (c.type) {
         case FREEXL_CELL_INT:
-            cell.kind = CellKind::Number;
-            cell.xlsKind = XlsKind::Int;
-            cell.number = v.value.int_value;
-            cell.text = numberText(cell.number);
-            return true;
         case FREEXL_CELL_DOUBLE:
             cell.kind = CellKind::Number;
-            cell.xlsKind = XlsKind::Double;
-            cell.number = v.value.double_value;
+            cell.xlsKind = c.type == FREEXL_CELL_INT ? XlsKind::Int : XlsKind::Double;
+            cell.number = c.number;
             cell.text = numberText(cell.number);
             return true;
         case FREEXL_CELL_DATE:
         case FREEXL_CELL_TIME:
         case FREEXL_CELL_DATETIME:
             cell.kind = CellKind::Number;
-            cell.xlsKind = v.type == FREEXL_CELL_DATE   ? XlsKind::Date
-                           : v.type == FREEXL_CELL_TIME ? XlsKind::Time
+            cell.xlsKind = c.type == FREEXL_CELL_DATE   ? XlsKind::Date
+                           : c.type == FREEXL_CELL_TIME ? XlsKind::Time
                                                         : XlsKind::DateTime;
-            cell.temporal = v.type == FREEXL_CELL_DATE   ? Temporal::Date
-                            : v.type == FREEXL_CELL_TIME ? Temporal::Time
+            cell.temporal = c.type == FREEXL_CELL_DATE   ? Temporal::Date
+                            : c.type == FREEXL_CELL_TIME ? Temporal::Time
                                                          : Temporal::DateTime;
-            cell.text = isoToCellText(v.value.text_value ? v.value.text_value : "");
+            cell.text = isoToCellText(c.text);
             return true;
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT: {
-            auto text = cp932::fromUtf8(v.value.text_value ? v.value.text_value : "");
+            auto text = cp932::fromUtf8(c.text);
             if (!text)
-                return fail(failure, stage, ReadError::NotCp932, "cell text", name_,
-                            cellName(column, row));
+                return fail(failure, stage, ReadError::NotCp932, "cell text", data_.name,
+                            cellName(c.column, c.row));
             cell.kind = CellKind::Text;
             cell.text = std::move(*text);
             return true;
@@ -187,23 +290,88 @@ bool XlsSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
     if (range_.empty()) return true;
     firstRow = std::max(firstRow, range_.firstRow);
     lastRow = std::min(lastRow, range_.lastRow);
-    if (!select(stage, failure)) return false;
+    auto next = std::lower_bound(data_.cells.begin(), data_.cells.end(), firstRow,
+                                 [](const XlsCell& c, uint32_t row) { return c.row < row; });
     RangeRow out;
     for (uint32_t row = firstRow; row <= lastRow; ++row) {
         out.row = row;
         out.cells.assign(range_.lastColumn - range_.firstColumn + 1, ReadCell{});
-        for (uint32_t column = range_.firstColumn; column <= range_.lastColumn; ++column) {
-            FreeXL_CellValue v;
-            if (freexl_get_cell_value(book_.handle.h, row - 1,
-                                      static_cast<unsigned short>(column - 1), &v) != FREEXL_OK)
-                return fail(failure, stage, ReadError::Damaged, "a cell cannot be read");
-            if (!makeCell(v, column, row, stage, failure, out.cells[column - range_.firstColumn]))
+        for (; next != data_.cells.end() && next->row == row; ++next)
+            if (!makeCell(*next, stage, failure, out.cells[next->column - range_.firstColumn]))
                 return false;
-        }
         if (!sink(out)) return true;
     }
     return true;
 }
+
+class XlsWorkbook final : public WorkbookReader {
+public:
+    bool list(const std::string& path, ReadStage stage, ReadFailure* failure) {
+        std::string message, why;
+        if (!runReader(path, message, why)) {
+            const ReadError error =
+                why.starts_with("more cells") ? ReadError::TooLarge : ReadError::Damaged;
+            return fail(failure, stage, error, path + ": " + why);
+        }
+        MessageReader in(message);
+        Opened opened{};
+        int rc = 0;
+        if (!in.get(opened) || !in.get(rc))
+            return fail(failure, stage, ReadError::Damaged, path + ": no answer");
+        if (opened != Opened::Ok) {
+            if (opened == Opened::Encrypted || holdsEncryptedPackage(path))
+                return fail(failure, stage, ReadError::Encrypted, path + ": password-protected");
+            return fail(failure, stage,
+                        opened == Opened::NotFound     ? ReadError::CannotOpen
+                        : opened == Opened::NoWorkbook ? ReadError::NotWorkbook
+                                                       : ReadError::Damaged,
+                        path + ": freexl error " + std::to_string(rc));
+        }
+        uint8_t mode = 0;
+        uint32_t count = 0;
+        if (!in.get(mode) || !in.get(count))
+            return fail(failure, stage, ReadError::Damaged, path + ": cut short");
+        date1904_ = mode != 0;
+        for (uint32_t s = 0; s < count; ++s) {
+            XlsSheetData sheet;
+            std::string utf8;
+            if (!in.getText(utf8))
+                return fail(failure, stage, ReadError::Damaged, path + ": cut short");
+            auto name = cp932::fromUtf8(utf8);
+            if (!name)
+                return fail(failure, stage, ReadError::NotCp932, "sheet name", cp932Lossy(utf8));
+            sheet.name = std::move(*name);
+            for (;;) {
+                XlsCell c;
+                if (!in.get(c.type))
+                    return fail(failure, stage, ReadError::Damaged, path + ": cut short");
+                if (c.type == FREEXL_CELL_NULL) break;
+                const bool numeric = c.type == FREEXL_CELL_INT || c.type == FREEXL_CELL_DOUBLE;
+                if (!in.get(c.row) || !in.get(c.column) ||
+                    !(numeric ? in.get(c.number) : in.getText(c.text)))
+                    return fail(failure, stage, ReadError::Damaged, path + ": cut short");
+                sheet.cells.push_back(std::move(c));
+            }
+            sheets_.push_back(SheetEntry{sheet.name, false});
+            data_.push_back(std::move(sheet));
+        }
+        if (!in.atEnd())
+            return fail(failure, stage, ReadError::Damaged, path + ": more than it should say");
+        return true;
+    }
+
+    std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
+                                           ReadFailure* failure) override {
+        if (index >= data_.size()) {
+            fail(failure, stage, ReadError::NoSuchSheet, "sheet index past the list");
+            return nullptr;
+        }
+        return std::make_unique<XlsSheet>(data_[index]);
+    }
+
+private:
+    std::vector<XlsSheetData> data_;
+};
 
 }  // namespace
 

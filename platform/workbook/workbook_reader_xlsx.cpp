@@ -61,21 +61,7 @@ std::string unescapeOoxml(std::string_view text) {
         } else if (u >= 0xDC00 && u <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
+        appendUtf8(out, cp);
     }
     return out;
 }
@@ -120,10 +106,24 @@ struct Merge {
     uint32_t firstColumn, firstRow, lastColumn, lastRow;
 };
 
+// A cell's t attribute: how its <v> is to be read.
+enum class CellType : uint8_t { Number, Shared, Inline, FormulaText, Boolean, Error, IsoDate };
+
+// Unknown types read as numbers, as when t is absent: the value then proves or disproves it.
+CellType cellType(std::string_view t) {
+    if (t == "s") return CellType::Shared;
+    if (t == "inlineStr") return CellType::Inline;
+    if (t == "str") return CellType::FormulaText;
+    if (t == "b") return CellType::Boolean;
+    if (t == "e") return CellType::Error;
+    if (t == "d") return CellType::IsoDate;
+    return CellType::Number;
+}
+
 // What the sheet scanner found in one <c>.
 struct RawCell {
     uint32_t column = 0;
-    std::string type;  // the t attribute, "n" when absent
+    CellType type = CellType::Number;
     uint32_t style = 0;
     bool hasValue = false;
     std::string value;  // <v>, references resolved
@@ -429,7 +429,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
             if (at == In::Value) {
                 // The range scan only needs to know whether a cell holds a value, and the
                 // index of a shared string.
-                if (!wantTexts && cell.type != "s") {
+                if (!wantTexts && cell.type != CellType::Shared) {
                     if (!cell.value.empty()) continue;
                     if (!xml.appendText(cell.value)) return damaged(xml.error());
                     continue;
@@ -468,7 +468,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
             column = c;
             cell = RawCell{};
             cell.column = c;
-            cell.type = xml.attribute("t", attr) ? std::string(attr) : std::string("n");
+            cell.type = xml.attribute("t", attr) ? cellType(attr) : CellType::Number;
             if (xml.attribute("s", attr) && !parseUnsigned(attr, cell.style))
                 return damaged("a bad style index");
             inlineRaw.clear();
@@ -524,20 +524,14 @@ bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
         for (const RawCell& c : cells) {
             const bool valued = c.hasInline || (c.hasValue && !c.value.empty());
             if (!valued) continue;
-            if (c.type == "s") {
+            if (c.type == CellType::Shared) {
                 uint32_t i = 0;
                 if (!parseUnsigned(c.value, i) || i >= stringCount) {
                     bad = "a string index past its table at " + cellName(c.column, row);
                     return false;
                 }
             }
-            if (range_.empty()) {
-                range_ = UsedRange{row, row, c.column, c.column};
-            } else {
-                range_.lastRow = row;
-                range_.firstColumn = std::min(range_.firstColumn, c.column);
-                range_.lastColumn = std::max(range_.lastColumn, c.column);
-            }
+            range_.include(c.column, row);
         }
         return true;
     });
@@ -548,7 +542,7 @@ bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
 
 bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
                          ReadCell& cell) {
-    const std::string& t = raw.type;
+    const CellType t = raw.type;
     const CellFormat& format =
         raw.style < book_.formats.size() ? book_.formats[raw.style] : book_.formats[0];
     cell = ReadCell{};
@@ -562,13 +556,13 @@ bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, Read
         cell.text = std::move(*text);
         return true;
     };
-    if (t == "inlineStr") {
+    if (t == CellType::Inline) {
         if (raw.hasInline) return textCell(raw.inlineText);
         if (raw.hasValue) return textCell(unescapeOoxml(raw.value));
         return true;
     }
     if (!raw.hasValue || raw.value.empty()) return true;  // a formula without a cached value
-    if (t == "s") {
+    if (t == CellType::Shared) {
         uint32_t i = 0;
         if (!parseUnsigned(raw.value, i) || i >= book_.strings.size())
             return fail(failure, stage, ReadError::Damaged, "a string index past its table");
@@ -579,15 +573,16 @@ bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, Read
         cell.text = *book_.strings[i];
         return true;
     }
-    if (t == "str" || t == "d") return textCell(unescapeOoxml(raw.value));
-    if (t == "b") {
+    if (t == CellType::FormulaText || t == CellType::IsoDate)
+        return textCell(unescapeOoxml(raw.value));
+    if (t == CellType::Boolean) {
         cell.kind = CellKind::Boolean;
         const bool on = raw.value == "1" || raw.value == "true";
         cell.number = on ? 1 : 0;
         cell.text = on ? "TRUE" : "FALSE";
         return true;
     }
-    if (t == "e") {
+    if (t == CellType::Error) {
         if (!textCell(raw.value)) return false;
         cell.kind = CellKind::Error;
         return true;

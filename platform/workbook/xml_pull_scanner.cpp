@@ -18,6 +18,8 @@ bool isNameChar(char c) {
     return !isSpace(c) && c != '/' && c != '>' && c != '=' && c != '<' && c != '"' && c != '\'';
 }
 
+}  // namespace
+
 void appendUtf8(std::string& out, uint32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -35,8 +37,6 @@ void appendUtf8(std::string& out, uint32_t cp) {
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
 }
-
-}  // namespace
 
 bool XmlPullScanner::decode(std::string_view raw, std::string& out) {
     for (std::size_t i = 0; i < raw.size();) {
@@ -130,7 +130,7 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
     attrs_.clear();
     if (pos_ >= buf_.size() && !fill()) {
         if (failed_) return Event::Error;
-        if (!open_.empty()) return fail("the part ends inside an element");
+        if (!openStarts_.empty()) return fail("the part ends inside an element");
         if (!rootSeen_) return fail("the part holds no element");
         return Event::End;
     }
@@ -144,7 +144,7 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
         text_ = std::string_view(buf_).substr(pos_, lt - pos_);
         textIsCdata_ = false;
         pos_ = lt;
-        if (open_.empty()) {
+        if (openStarts_.empty()) {
             for (char c : text_)
                 if (!isSpace(c)) return fail("text outside the root element");
             return std::nullopt;
@@ -172,7 +172,7 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
         if (head.starts_with("<![CDATA[")) {
             std::size_t end;
             if (!findFrom("]]>", 9, end)) return fail("a CDATA section without its end");
-            if (open_.empty()) return fail("CDATA outside the root element");
+            if (openStarts_.empty()) return fail("CDATA outside the root element");
             text_ = std::string_view(buf_).substr(pos_ + 9, end - pos_ - 9);
             textIsCdata_ = true;
             pos_ = end + 3;
@@ -219,9 +219,11 @@ XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
         while (end > 1 && isSpace(tag[end - 1]))
             --end;
         const std::string_view qname = tag.substr(1, end - 1);
-        if (open_.empty() || open_.back() != qname) return fail("an end tag that matches no start");
+        if (openStarts_.empty() || std::string_view(openNames_).substr(openStarts_.back()) != qname)
+            return fail("an end tag that matches no start");
         setLocal(qname);  // a view into the buffer, which outlives the popped name
-        open_.pop_back();
+        openNames_.resize(openStarts_.back());
+        openStarts_.pop_back();
         return Event::EndElement;
     }
     std::size_t n = 0;
@@ -261,14 +263,16 @@ XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
         if (i < tag.size() && !isSpace(tag[i]) && tag[i] != '/')
             return fail("attributes without space between them");
     }
-    if (open_.empty()) {
+    if (openStarts_.empty()) {
         if (rootSeen_) return fail("a second root element");
         rootSeen_ = true;
     }
     setLocal(qname);
     if (!selfClosing_) {
-        if (open_.size() >= kMaxDepth) return fail("elements nested deeper than a workbook's");
-        open_.emplace_back(qname);
+        if (openStarts_.size() >= kMaxDepth)
+            return fail("elements nested deeper than a workbook's");
+        openStarts_.push_back(openNames_.size());
+        openNames_.append(qname);
     }
     return Event::StartElement;
 }

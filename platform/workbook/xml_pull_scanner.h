@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +20,9 @@
 #include <vector>
 
 namespace zbq::workbook {
+
+// The UTF-8 bytes of a code point (no surrogates, at most U+10FFFF), appended to `out`.
+void appendUtf8(std::string& out, uint32_t codePoint);
 
 class XmlPullScanner {
 public:
@@ -62,7 +66,10 @@ private:
     bool failed_ = false;
     bool rootSeen_ = false;
     std::string error_;
-    std::vector<std::string> open_;  // qualified names of the open elements
+    // The qualified names of the open elements, back to back, and where each begins: one
+    // buffer rather than a string per element, since every cell opens two.
+    std::string openNames_;
+    std::vector<std::size_t> openStarts_;
     std::string_view local_;
     bool selfClosing_ = false;
     std::vector<std::pair<std::string_view, std::string_view>> attrs_;
