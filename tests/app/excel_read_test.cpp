@@ -19,6 +19,7 @@
 #include "platform/core/cp932.h"
 #include "tests/app/import_fixture.h"
 #include "tests/app/start_fixture.h"
+#include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/recording_macro.h"
 
@@ -376,6 +377,62 @@ TEST_F(ExcelReadTest, TheProgressLineCountsBlocksOfRows) {
     const std::string dat = readBytes(app::withEnding(model.outputPath(), ".dat"));
     EXPECT_EQ(std::count(dat.begin(), dat.end(), '\n'), 2500);
     EXPECT_TRUE(dat.starts_with("1" + std::string(499, '\t') + "\r\n2\t"));
+}
+
+// The data set built from what the import wrote holds, record by record, what openpyxl reads of
+// the workbook: the 売上 sheet's rows below its header, integers, decimals, dates, texts.
+TEST_F(ExcelReadTest, TheBuiltRecordsAreWhatOpenpyxlReads) {
+    const ProgramRun run = runPython({"-c", R"py(
+import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1], read_only=True)["売上"]
+for row in ws.iter_rows(min_row=3, values_only=True):
+    out = []
+    for v in row[:4]:
+        if v is None: out.append("")
+        elif hasattr(v, "year"): out.append(f"{v.year}/{v.month}/{v.day}")
+        elif isinstance(v, float): out.append(repr(v))
+        else: out.append(str(v).replace("\n", "").replace("\t", ""))
+    print("|".join(out))
+)py",
+                                      h.file("sales.xlsx")});
+    ASSERT_EQ(run.status, 0) << run.output;
+
+    ExcelReadModel model(h.app(), {h.file("sales.xlsx")}, false);
+    model.ReadColumnInfo(0);
+    model.ReadColumnInfoNext();
+    model.UpdateColumnInfo(1, sj("金額"), sj("文字列"));  // as read, commas and all
+    ASSERT_EQ(model.OnOK(), Outcome::Accepted);
+    ASSERT_TRUE(h.load(readBytes(model.outputPath()),
+                       readBytes(app::withEnding(model.outputPath(), ".dat"))));
+    // A blank reads as the engine's caption for one; openpyxl gives None.
+    const std::string blank = h.app().GetSpecialCaptions()[1];
+    auto text = [&](int row, int item) {
+        const char* t = nullptr;
+        h.app().KWreadString(row, item, &t);
+        return t && blank != t ? cp932::toUtf8(t) : std::string();
+    };
+    std::string built;
+    for (int row = 0; row < h.app().KWgetDataCount(); ++row) {
+        std::int32_t number = 0;
+        h.app().KWreadInteger(row, 0, &number);
+        std::string amount = text(row, 1);
+        if (!amount.empty() && amount.find('.') == std::string::npos) amount += ".0";
+        built += std::to_string(number) + "|" + amount + "|" + text(row, 3) + "\n";
+    }
+    // The dates are compared as the data file's texts, which the build reads as dates.
+    const std::string dat = readBytes(app::withEnding(model.outputPath(), ".dat"));
+    std::string expected;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> f;
+        std::istringstream cells(line);
+        for (std::string cell; std::getline(cells, cell, '|');)
+            f.push_back(cell);
+        f.resize(4);
+        expected += f[0] + "|" + f[1] + "|" + f[3] + "\n";
+        EXPECT_NE(dat.find("\t" + f[2] + "\t"), std::string::npos) << f[2];
+    }
+    EXPECT_EQ(built, expected);
 }
 
 // What the import wrote is read by the definition parser and built into the data set.
