@@ -74,9 +74,15 @@ TEST_F(AddDataTest, AddedRowsFollowTheLoadedOnesAndOnlySetZeroRemains) {
     EXPECT_EQ(h.app().Search().KWgetRecordCount(), 14);
     EXPECT_TRUE(std::filesystem::file_size(h.app().GetTempMergeFile()) > 0);
 
-    // A second addition joins onto the first.
+    // A second addition joins onto the first, and a save holds them all.
     ASSERT_EQ(h.app().AddDataFromFile(addFile(kAdded)), 1);
     EXPECT_EQ(h.app().KWgetDataCount(), 16);
+    h.app().SetSaveMode(1);
+    h.app().SetSavePath(h.file("saved.zbq"));
+    ASSERT_EQ(h.app().SaveDataAndMacro("", 0), 1);
+    KW_search saved;
+    ASSERT_EQ(saved.KWopen(h.file("saved.zbq"), ""), 0);
+    EXPECT_EQ(saved.KWgetRecordCount(), 16);
 }
 
 TEST_F(AddDataTest, ADefinitionsSeparatorHeadingAndColumnsDoNotShiftTheAddedRows) {
