@@ -48,6 +48,10 @@ std::string headerName(const wb::ReadCell& cell) {
 // What the data file may hold of a cell bound to an item of `typeChoice` (-1: none).
 void appendCleaned(std::string& line, const std::string& text, int typeChoice) {
     const bool numeric = typeChoice == 0 || typeChoice == 1;
+    if (text.find_first_of(numeric ? "\t\r\n," : "\t\r\n") == std::string::npos) {
+        line += text;  // the common case, whole
+        return;
+    }
     for (char c : text) {
         if (c == '\t' || c == '\r' || c == '\n') continue;
         if (numeric && c == ',') continue;
