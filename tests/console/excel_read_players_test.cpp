@@ -232,6 +232,21 @@ TEST_F(ExcelReadPlayers, AddDataTakesAWorkbookOrATextFile) {
     EXPECT_TRUE(importFiles().empty());
 }
 
+// "ﾃﾞｰﾀ追加" closed without OK records the cancel and adds nothing; with 可変 chosen the
+// workbook is recorded as "???".
+TEST_F(ExcelReadPlayers, AnAdditionCancelledInTheDialogIsRecordedAsCancelled) {
+    ASSERT_EQ(macro->StartRecording(), 1);
+    harness.prompts().answer(ui::Answer::Ok);
+    harness.prompts().chooseFiles(QStringList{QString::fromStdString(bookPath_)});
+    ui::ScopedModalHook hook([](QDialog&) { return int(QDialog::Rejected); });
+    console->ItemSelPage()->addDataButton()->click();
+    EXPECT_EQ(hook.calls(), 1);
+    EXPECT_EQ(macro->RecordedSteps(),
+              (std::vector<std::string>{"DispExcelDialog," + book(), "ExcelReadCancel"}));
+    EXPECT_EQ(app().KWgetDataCount(), 1);
+    EXPECT_TRUE(importFiles().empty());
+}
+
 // "ﾃﾞｰﾀ追加" through the real widgets while recording (a sheet deleted and one moved, items
 // read, one edited, OK), then the recording replayed on a fresh program over the same data set:
 // the same records and the same screen.
