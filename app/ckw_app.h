@@ -242,6 +242,20 @@ public:
     std::int32_t BuildDataFile();
     std::int32_t OpenDataFile();
 
+    // --- Adding records (ckw_app_add.cpp) ---
+    // Adds the records of the add-data file (TAB-separated, no heading line, one column per
+    // item in item order) to the loaded data set: 1 added, or nothing to add to (a set not
+    // loaded from a data file, whose mode stays); 0 failed (told), the old set still loaded.
+    // Success leaves set 0 alone, load mode 3 and the joined set in the temporary merge file.
+    std::int32_t AddExcelData();
+    // The same for the file at `path`, with the status text and progress, the file removed
+    // afterwards whatever happened.
+    std::int32_t AddDataFromFile(const std::string& path);
+    // Called at each step of adding; true makes that step fail (tests).
+    enum class AddStage { Build, Join, Open };
+    using AddFaultHook = std::function<bool(AddStage stage)>;
+    void SetAddFaultHook(AddFaultHook hook) { addFaultHook_ = std::move(hook); }
+
     // --- Saving (ckw_app_save.cpp) ---
     // Writes the save scope's records to the save path with the settings blob and the password
     // (asked in the password dialog when `ask` is non-zero), and the macro file beside it: both
@@ -547,6 +561,7 @@ private:
     SaveFaultHook saveFaultHook_;
     // The definition file an import wrote (its text data beside it), deleted once loaded.
     std::string generatedDefinition_;
+    AddFaultHook addFaultHook_;
 };
 
 // The application object in force; null when none exists.

@@ -59,7 +59,8 @@ std::optional<std::vector<std::string>> askForInput(bool importPossible) {
         return std::vector<std::string>{file->toStdString()};
     }
     chooser.kind = zbq::ui::ChooserKind::OpenFiles;
-    chooser.filter = QStringLiteral("ZBQファイル (*.zbq);;Excelファイル (*.xls *.xlsx)");
+    chooser.filter = QStringLiteral(
+        "ZBQファイル (*.zbq);;Excelファイル (*.xls *.xlsx);;テキストファイル (*.txt)");
     std::optional<QStringList> files = zbq::ui::prompts().chooseFiles(nullptr, chooser);
     if (!files) return std::nullopt;
     return toPaths(*files);
@@ -90,8 +91,8 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
     graphOutput_ = 0;
     CheckGraphControl();
 
-    // The input.
-    const bool importPossible = !excelPath_.empty();
+    // The input. Workbooks and text files are read without a spreadsheet program.
+    const bool importPossible = true;
     InputChoice choice;
     if (!arguments.empty() && !arguments.front().empty()) {
         choice = zbq::app::inputFromCommandLine(arguments.front());

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/excel_read_start.h"
 #include "app/main_frame.h"
 #include "app/program_run.h"
 #include "console/cons_sheet.h"
@@ -30,6 +31,7 @@ int main(int argc, char* argv[]) {
 
     CKWApp app;
     app.SetProgramDir(zbq::programDir());
+    app.SetImportDialog(zbq::app::importDialogs(app));
     CMacro macro(app);
     // The macro object's screen: indicator, name dialog, macro menu, work list, "???" question.
     MacroDialogs macroScreen(macro);

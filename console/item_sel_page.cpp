@@ -21,6 +21,7 @@
 #include <cctype>
 #include <optional>
 
+#include "app/excel_read_add.h"
 #include "console/save_mode_dlg.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
@@ -193,6 +194,9 @@ CItemSelPage::CItemSelPage(CKWApp& app, QWidget* parent)
     connect(showData_, &QPushButton::clicked, this, [this] { OnShowData(); });
     connect(write_, &QPushButton::clicked, this, [this] { OnWriteZbq(); });
     connect(addData_button_, &QPushButton::clicked, this, [this] { OnAddData(); });
+    addData_ = [this](CItemSelPage&, const std::vector<std::string>& files) {
+        zbq::app::addWorkbookData(app_, files);
+    };
     connect(treeView_, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* item) { treeExpansionChanged(item, true); });
     connect(treeView_, &QTreeWidget::itemCollapsed, this,
@@ -514,6 +518,10 @@ void CItemSelPage::OnAddData() {
             return;
         }
     if (addData_) addData_(*this, files);
+}
+
+void CItemSelPage::AddDataFromFile(const std::string& path) {
+    app_.AddDataFromFile(path);
 }
 
 // --- Menus ---

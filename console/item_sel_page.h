@@ -35,8 +35,8 @@ public:
     // Shows the menu at a global position; the id of the entry chosen, 0 for none.
     using MenuChooser =
         std::function<std::int32_t(QWidget* owner, const MenuVariant& menu, const QPoint& at)>;
-    // Reads the chosen workbooks and adds their records (the workbook import); unset, "ﾃﾞｰﾀ追加"
-    // ends once the files passed its checks.
+    // Reads the chosen workbooks and adds their records; the workbook import in add mode unless
+    // a test sets another.
     using AddDataHook = std::function<void(CItemSelPage& page, const std::vector<std::string>&)>;
 
     static constexpr const char* kNotLoaded =
@@ -105,6 +105,8 @@ public:
     void OnShowData();  // 1018 "ﾃﾞｰﾀ表示"
     void OnWriteZbq();  // 1019 "ZBQに書出し"
     void OnAddData();   // 1020 "ﾃﾞｰﾀ追加"
+    // The addition of the records the import wrote at `path`, which is removed afterwards.
+    void AddDataFromFile(const std::string& path);
 
     // --- Menus ---
     void ShowTreeMenu(int node, const QPoint& at);

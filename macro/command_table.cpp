@@ -147,8 +147,10 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("SaveZbw", "ＺＢに書出し", 3, Target::None,
                  ask(1, "[ＺＢＱに書出し]: ZBQファイル名を入力して下さい。", 2, kFileName)),
              PlaySaveZbw),  // 42
-    unrecorded(cmd("AddData", "データ追加", 1, Target::None,
-                   ask(1, "[データ追加]: Excelファイル名を入力して下さい。", 3, kFileName))),  // 43
+    playedBy(
+        unrecorded(cmd("AddData", "データ追加", 1, Target::None,
+                       ask(1, "[データ追加]: Excelファイル名を入力して下さい。", 3, kFileName))),
+        PlayAddData),  // 43
     // --- Item-selection tab (44-) ---
     playedBy(cmd("ToListItem", "項目を表示リストへ", 1, Target::Console), PlayToListItem),  // 44
     playedBy(cmd("FromListItem", "項目を非表示に", 1, Target::Console), PlayFromListItem),  // 45
@@ -450,23 +452,35 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("MolapMin", "多次元集計画面最小化", 0, Target::MolapWindow),                  // 235
     cmd("MolapRestore", "多次元集計画面を元のサイズの戻す", 0, Target::MolapWindow),  // 236
     // --- Excel read dialog and its item information (237-) ---
-    cmd("DispExcelDialog", "Excelファイル読込ダイアログ表示", atLeast(1), Target::Console,
-        ask(1, "[データ追加]: Excelファイル名を入力して下さい。", 3, "Excelファイル名")),  // 237
-    cmd("ExcelSheetDelete", "Excelシート削除", atLeast(0),
-        dialogOf(PlayerDialog::ExcelRead)),  // 238
-    cmd("ExcelSheetUp", "Excelシート一つ上に移動", atLeast(0),
-        dialogOf(PlayerDialog::ExcelRead)),  // 239
-    cmd("ExcelSheetDown", "Excelシート一つ下に移動", atLeast(0),
-        dialogOf(PlayerDialog::ExcelRead)),                                                  // 240
-    cmd("ColumnInfoRead", "項目情報読込", atLeast(1), dialogOf(PlayerDialog::ExcelRead)),    // 241
-    cmd("ColumnInfoDelete", "項目情報削除", atLeast(0), dialogOf(PlayerDialog::ExcelRead)),  // 242
-    cmd("ColumnInfoUpdate", "項目情報編集", atLeast(3), dialogOf(PlayerDialog::ExcelRead)),  // 243
-    unrecorded(cmd("ExcelReadExecute", "Excelファイル読込実行", 0,
-                   dialogOf(PlayerDialog::ExcelRead))),  // 244
-    cmd("ExcelReadCancel", "Excelファイル読込キャンセル", 0,
-        dialogOf(PlayerDialog::ExcelRead)),                                                   // 245
-    cmd("ExcelAddExecute", "Excelファイル追加実行", 0, dialogOf(PlayerDialog::ExcelRead)),    // 246
-    cmd("ColumnInfoReadNext", "次行から項目情報読込", 0, dialogOf(PlayerDialog::ExcelRead)),  // 247
+    playedBy(cmd("DispExcelDialog", "Excelファイル読込ダイアログ表示", atLeast(1), Target::Console,
+                 ask(1, "[データ追加]: Excelファイル名を入力して下さい。", 3, "Excelファイル名")),
+             PlayDispExcelDialog),  // 237
+    playedBy(
+        cmd("ExcelSheetDelete", "Excelシート削除", atLeast(0), dialogOf(PlayerDialog::ExcelRead)),
+        PlayExcelSheetDelete),  // 238
+    playedBy(cmd("ExcelSheetUp", "Excelシート一つ上に移動", atLeast(0),
+                 dialogOf(PlayerDialog::ExcelRead)),
+             PlayExcelSheetUp),  // 239
+    playedBy(cmd("ExcelSheetDown", "Excelシート一つ下に移動", atLeast(0),
+                 dialogOf(PlayerDialog::ExcelRead)),
+             PlayExcelSheetDown),  // 240
+    playedBy(cmd("ColumnInfoRead", "項目情報読込", atLeast(1), dialogOf(PlayerDialog::ExcelRead)),
+             PlayColumnInfoRead),  // 241
+    playedBy(cmd("ColumnInfoDelete", "項目情報削除", atLeast(0), dialogOf(PlayerDialog::ExcelRead)),
+             PlayColumnInfoDelete),  // 242
+    playedBy(cmd("ColumnInfoUpdate", "項目情報編集", atLeast(3), dialogOf(PlayerDialog::ExcelRead)),
+             PlayColumnInfoUpdate),  // 243
+    playedBy(unrecorded(cmd("ExcelReadExecute", "Excelファイル読込実行", 0,
+                            dialogOf(PlayerDialog::ExcelRead))),
+             PlayExcelReadExecute),  // 244
+    playedBy(
+        cmd("ExcelReadCancel", "Excelファイル読込キャンセル", 0, dialogOf(PlayerDialog::ExcelRead)),
+        PlayExcelReadCancel),  // 245
+    playedBy(cmd("ExcelAddExecute", "Excelファイル追加実行", 0, dialogOf(PlayerDialog::ExcelRead)),
+             PlayExcelAddExecute),  // 246
+    playedBy(
+        cmd("ColumnInfoReadNext", "次行から項目情報読込", 0, dialogOf(PlayerDialog::ExcelRead)),
+        PlayColumnInfoReadNext),  // 247
 }};
 
 int FindCommand(std::string_view name) {

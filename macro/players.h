@@ -102,6 +102,20 @@ std::int32_t PlayDispEditLargeClassDialog(CMacro& macro, StepFields& fields);
 // --- Data file (players_data_file.cpp) ---
 std::int32_t PlaySaveZbw(CMacro& macro, StepFields& fields);
 
+// --- Excel read dialog, and adding data (players_excel_read.cpp) ---
+std::int32_t PlayAddData(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispExcelDialog(CMacro& macro, StepFields& fields);
+std::int32_t PlayExcelSheetDelete(CMacro& macro, StepFields& fields);
+std::int32_t PlayExcelSheetUp(CMacro& macro, StepFields& fields);
+std::int32_t PlayExcelSheetDown(CMacro& macro, StepFields& fields);
+std::int32_t PlayColumnInfoRead(CMacro& macro, StepFields& fields);
+std::int32_t PlayColumnInfoDelete(CMacro& macro, StepFields& fields);
+std::int32_t PlayColumnInfoUpdate(CMacro& macro, StepFields& fields);
+std::int32_t PlayExcelReadExecute(CMacro& macro, StepFields& fields);
+std::int32_t PlayExcelReadCancel(CMacro& macro, StepFields& fields);
+std::int32_t PlayExcelAddExecute(CMacro& macro, StepFields& fields);
+std::int32_t PlayColumnInfoReadNext(CMacro& macro, StepFields& fields);
+
 // --- Set tree of the data-selection tab (players_sets.cpp) ---
 std::int32_t PlayDeleteSet(CMacro& macro, StepFields& fields);
 std::int32_t PlayPermitSetCollapse(CMacro& macro, StepFields& fields);

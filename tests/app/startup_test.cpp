@@ -86,12 +86,12 @@ TEST(StartUp, InputChoiceTable) {
              return Expected{{}, {"ファイル形式が違います。"}};
          },
          0},
-        {"open dialog without a spreadsheet program: a text file",
+        {"open dialog without a spreadsheet program: a text file goes to its import",
          [](AppHarness& h) {
              h.setSpreadsheet("");
              writeFile(h.file("data.txt"), "x\n");
-             h.prompts().choose(QString::fromStdString(h.file("data.txt")));
-             return Expected{{}, {kNoSpreadsheet, "ZBQファイルを指定してください。"}};
+             h.prompts().chooseFiles(QStringList{QString::fromStdString(h.file("data.txt"))});
+             return Expected{{}, {kNoSpreadsheet}};  // the import dialog cancelled
          },
          0},
         {"open dialog: workbooks and a data file",
@@ -114,11 +114,11 @@ TEST(StartUp, InputChoiceTable) {
              return Expected{{}, {"ファイルを複数指定出来るのは、同一形式のファイルのみです。"}};
          },
          0},
-        {"open dialog: a workbook while no import dialog exists ends as a cancel",
+        {"open dialog: a workbook that is none, its import dialog cancelled",
          [](AppHarness& h) {
              writeFile(h.file("a.xlsx"), "");
              h.prompts().chooseFiles(QStringList{QString::fromStdString(h.file("a.xlsx"))});
-             return Expected{{}, {}};
+             return Expected{{}, {"Excelのシート名の取得に失敗しました。処理を中止します。"}};
          },
          0},
         {"open dialog: a data file",

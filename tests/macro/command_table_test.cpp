@@ -316,7 +316,8 @@ TEST_F(Dispatch, EveryRowChecksItsCountThenItsWindowWithNothingOpen) {
                 EXPECT_EQ(lastMessage(), countMessage(row.name, n)) << context;
             } else if (golden[i].target != "None" || !row.player) {
                 EXPECT_EQ(lastMessage(), kNoWindow) << context;
-            } else if (std::string_view(row.name) == "SaveZbw") {
+            } else if (std::string_view(row.name) == "SaveZbw" ||
+                       std::string_view(row.name) == "AddData") {
                 // Needing no window, it asks for its path; the cancelled answer stops it.
                 EXPECT_NE(lastMessage().find("ファイル名が指定されていません"), std::string::npos)
                     << context;
@@ -326,9 +327,10 @@ TEST_F(Dispatch, EveryRowChecksItsCountThenItsWindowWithNothingOpen) {
             }
         }
     }
-    // Only SaveZbw, which needs no window, gets as far as a question.
-    ASSERT_EQ(asker.asked.size(), 1u);
+    // Only SaveZbw and AddData, which need no window, get as far as a question.
+    ASSERT_EQ(asker.asked.size(), 2u);
     EXPECT_EQ(asker.asked[0].first, "[ＺＢＱに書出し]: ZBQファイル名を入力して下さい。");
+    EXPECT_EQ(asker.asked[1].first, "[データ追加]: Excelファイル名を入力して下さい。");
 }
 
 // One window at a time, each kind in turn: a step with the right count plays when its own window

@@ -13,16 +13,19 @@
 #include <filesystem>
 #include <sstream>
 
+#include "app/excel_read_dlg.h"
+#include "app/excel_read_start.h"
 #include "app/login_dlg.h"
 #include "app/main_frame.h"
 #include "app/password_dlg.h"
+#include "app/text_read_dlg.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
 #include "console/class_dialogs.h"
 #include "console/cons_sheet.h"
-#include "console/item_sel_page.h"
 #include "console/data_sel_page.h"
+#include "console/item_sel_page.h"
 #include "console/log_page.h"
 #include "console/olap_page.h"
 #include "console/sys_page.h"
@@ -327,6 +330,10 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         if (const auto text = ui::clipboard().text())
             out << "clipboard: \"" << utf8(*text) << "\"\n";
     }
+    if (const auto* import =
+            qobject_cast<const CExcelReadDlg*>(app.windows().playerDialog(PlayerDialog::ExcelRead)))
+        for (const std::string& line : import->model().describe())
+            out << maskDir(line, dir) << "\n";
     std::vector<std::string> temp;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(dir + "/temp", ec))
@@ -346,6 +353,7 @@ std::string AppHarness::fixtureData() {
 
 AppHarness::AppHarness() : app_(std::make_unique<CKWApp>()) {
     app_->SetProgramDir(dir_.path());
+    app_->SetImportDialog(app::importDialogs(*app_));
     std::filesystem::create_directory(dir_.file("temp"));
 }
 
@@ -406,6 +414,10 @@ void AppHarness::prepareStart() {
             } else if (auto* password = dynamic_cast<CPasswordDlg*>(&dialog)) {
                 dialogsShown_.push_back("password");
                 edit = password->passwordEdit();
+            } else if (dynamic_cast<CTextReadDlg*>(&dialog) ||
+                       dynamic_cast<CExcelReadDlg*>(&dialog)) {
+                dialogsShown_.push_back("import");
+                return importDriver_ ? importDriver_(dialog) : int(QDialog::Rejected);
             } else if (otherDialogs_) {
                 return otherDialogs_(dialog);
             } else {
@@ -454,6 +466,7 @@ void AppHarness::abandon() {
     app_.reset();
     app_ = std::make_unique<CKWApp>();
     app_->SetProgramDir(dir_.path());
+    app_->SetImportDialog(app::importDialogs(*app_));
     usePorts(console_, windows_, macro_);
 }
 

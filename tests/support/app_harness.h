@@ -86,7 +86,10 @@ public:
     // Dialogs other than the log-in and password dialogs go to `handler`, whose result is the
     // dialog's; without one such a dialog fails the test.
     void answerOtherDialogs(ui::ModalHook handler) { otherDialogs_ = std::move(handler); }
-    // "login <file name>" or "password" for every dialog shown, in order.
+    // Drives the import dialogs start-up runs (the dialog built, its lists filled); its result
+    // is the dialog's. Unset: they are cancelled.
+    void driveImports(ui::ModalHook driver) { importDriver_ = std::move(driver); }
+    // "login <file name>", "password" or "import" for every dialog shown, in order.
     const std::vector<std::string>& dialogsShown() const { return dialogsShown_; }
     // The names in temp/, sorted.
     std::vector<std::string> tempFiles() const;
@@ -108,6 +111,7 @@ private:
     ui::ModalHook otherDialogs_;
     std::vector<std::string> dialogsShown_;
     std::unique_ptr<ui::ScopedModalHook> dialogHook_;
+    ui::ModalHook importDriver_;
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
     ConsolePort* console_ = nullptr;
     WindowPort* windows_ = nullptr;

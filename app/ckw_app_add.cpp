@@ -1,0 +1,126 @@
+// CKWApp, adding records to the loaded data set: a text file of records (TAB-separated, no
+// heading line, one column per item in item order, as the Excel import's addition writes it)
+// built with the loaded definition into a data file of its own, joined with the loaded set into
+// a fresh working file, and loaded in the old one's place. Until the new set is loaded the old
+// one stays as it was, so a failure at any step leaves ZBQ with the data set it had.
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "app/ckw_app.h"
+#include "console/set_list.h"
+#include "engine/kw_create_merge.h"
+#include "platform/core/cp932.h"
+#include "platform/core/temp_file.h"
+
+namespace {
+
+constexpr const char* kBuildFailure = "読み込みに失敗しました";
+constexpr const char* kOpenFailure = "ZBQファイルのオープンに失敗しました。";
+
+}  // namespace
+
+std::int32_t CKWApp::AddExcelData() {
+    // Records are added only to a set loaded from a data file; any other mode stays as it is.
+    if (loadMode_ != 2 && loadMode_ != 3) return 1;
+    busy_ = 1;
+    auto fail = [this](const char* message) {
+        StopProgress();
+        SetStatusText("");
+        ShowError(message);
+        busy_ = 0;
+        return 0;
+    };
+    auto faulty = [this](AddStage stage) { return addFaultHook_ && addFaultHook_(stage); };
+
+    // The added rows carry one column per item in item order, whatever the loaded definition
+    // said of its own text data's separator, heading line and columns.
+    const CStructDef& def = structDef_;
+    bool described = create_.SetItemCount(def.itemCount) == 0;
+    for (std::size_t i = 0; described && i < def.items.size(); ++i) {
+        const CItemDef& item = def.items[i];
+        described = create_.SetItem(item.itemNo, item.name, ItemTypeToKWType(item.type),
+                                    static_cast<std::int32_t>(i)) == 0;
+    }
+    for (const CCodeDef& list : def.codeLists) {
+        described =
+            described &&
+            create_.SetCodeCount(list.itemNo, static_cast<std::int32_t>(list.codes.size())) == 0;
+        for (std::size_t j = 0; described && j < list.codes.size(); ++j)
+            described = create_.SetCode(list.itemNo, static_cast<std::int32_t>(j),
+                                        list.codes[j].code, list.codes[j].name) == 0;
+    }
+    create_.SetTitle(def.title);
+    create_.SetOwner(this);
+    if (!described || faulty(AddStage::Build) ||
+        create_.KWcreate(addFilePath_, tempAddFile_, '\t', 0) < 0)
+        return fail(kBuildFailure);
+
+    // The join goes to a file of its own, so that the working file stays until the join is
+    // loaded.
+    std::string joined;
+    const int fd = zbq::createTempFile(tempMergeFile_, joined);
+    if (fd < 0) return fail(kBuildFailure);
+    ::close(fd);
+    if (faulty(AddStage::Join) || AppendDataFile(search_, tempAddFile_, joined, this) < 0) {
+        ::unlink(joined.c_str());
+        return fail(kBuildFailure);
+    }
+
+    const std::string previous = loadMode_ == 2 ? dataFilePath_ : tempMergeFile_;
+    {
+        // Read whole before the loaded set is let go: a join that cannot be loaded changes
+        // nothing.
+        KW_search probe;
+        if (faulty(AddStage::Open) || probe.KWopen(joined, "") < 0) {
+            ::unlink(joined.c_str());
+            return fail(kOpenFailure);
+        }
+    }
+    // The joined set becomes the working file a save starts from; should it not get there, the
+    // old set is loaded again rather than one that no save could write.
+    if (search_.KWopen(joined, "") < 0 ||
+        std::rename(joined.c_str(), tempMergeFile_.c_str()) != 0) {
+        ::unlink(joined.c_str());
+        search_.KWopen(previous, "");
+        return fail(kOpenFailure);
+    }
+
+    // Only the set of all records remains.
+    if (sets_.size() > 1) sets_.resize(1);
+    if (!sets_.empty()) {
+        SetRecord& all = sets_.front();
+        all.text1 = def.title;
+        all.recordCount = search_.KWgetRecordCount();
+        all.text2 = setCaption(all.number, def.title, all.recordCount);
+        all.map.reset();
+        all.mapLength = 0;
+    }
+    RebuildSetTree();
+    MarkCurrentSet(sets_.empty() ? 0 : sets_.front().number);
+    RebuildGrid(1);
+    RebuildItemWindows();
+    RefreshCrossView();
+    ExecuteMolap();
+
+    StopProgress();
+    SetStatusText("");
+    ShowInformation("Excelファイルのデータを追加しました");
+    busy_ = 0;
+    loadMode_ = 3;
+    return 1;
+}
+
+std::int32_t CKWApp::AddDataFromFile(const std::string& path) {
+    SetStatusText(zbq::cp932::literal("読込み中"));
+    StartProgress();
+    SetAddFilePath(path);
+    const std::int32_t added = AddExcelData();
+    ::unlink(path.c_str());
+    addFilePath_.clear();
+    if (added && loadMode_ != 3) {  // nothing to add to: the progress started here ends here
+        StopProgress();
+        SetStatusText("");
+    }
+    return added;
+}

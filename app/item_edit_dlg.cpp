@@ -1,0 +1,65 @@
+#include "app/item_edit_dlg.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/ui/modal_runner.h"
+#include "platform/ui/qt_cp932.h"
+
+QValidator::State ItemNameValidator::validate(QString& input, int&) const {
+    const std::optional<std::string> bytes = zbq::ui::toCp932(input);
+    return bytes && bytes->size() <= allowed_ ? Acceptable : Invalid;
+}
+
+CItemEditDlg::CItemEditDlg(std::string name, int typeChoice, bool english, QWidget* parent)
+    : QDialog(parent),
+      name_(new QLineEdit(this)),
+      type_(new QComboBox(this)),
+      resultName_(std::move(name)),
+      resultType_(typeChoice) {
+    setWindowTitle(english ? QStringLiteral("Colomn infomation") : QStringLiteral("項目編集"));
+    const QStringList types = english ? QStringList{"Integer", "Float", "Date", "Time", "String"}
+                                      : QStringList{"整数", "浮動小数", "日付", "時刻", "文字列"};
+    type_->addItems(types);
+    type_->setCurrentIndex(typeChoice >= 0 && typeChoice < types.size() ? typeChoice : -1);
+    name_->setText(zbq::ui::fromCp932(resultName_));
+    auto* validator = new ItemNameValidator(kNameLimit, name_);
+    validator->textIs(resultName_.size());
+    name_->setValidator(validator);
+    connect(name_, &QLineEdit::textChanged, validator, [validator](const QString& text) {
+        validator->textIs(zbq::ui::toCp932(text).value_or(std::string()).size());
+    });
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setText(english ? QStringLiteral("Cancel") : QStringLiteral("ｷｬﾝｾﾙ"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->addRow(english ? QStringLiteral("Name :") : QStringLiteral("名前　："), name_);
+    form->addRow(english ? QStringLiteral("Type :") : QStringLiteral("型　："), type_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    name_->setFocus();
+}
+
+void CItemEditDlg::accept() {
+    // The validator lets nothing CP932 lacks in; the text stays the handed-in one otherwise.
+    if (std::optional<std::string> bytes = zbq::ui::toCp932(name_->text()))
+        resultName_ = std::move(*bytes);
+    resultType_ = type_->currentIndex();
+    QDialog::accept();
+}
+
+std::optional<ItemEdit> editItem(QWidget* parent, const std::string& name, int typeChoice) {
+    CItemEditDlg dialog(name, typeChoice, false, parent);
+    if (zbq::ui::runModal(dialog) != QDialog::Accepted) return std::nullopt;
+    return ItemEdit{dialog.name(), dialog.typeChoice()};
+}

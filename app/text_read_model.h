@@ -1,0 +1,67 @@
+// CTextReadDlg's state and actions without widgets: a new data set from tab-separated text
+// files. The files are listed by name (all opened from the folder of the first); the item names
+// come from the first line of one of them, every item starting as 文字列; on OK the definition
+// and one text data file holding every file's lines but its first are written into temp/
+// (excel_read_output.h), and the caller loads the definition.
+//
+// Lines end at LF or CR LF and are copied whole, whatever their length; no CR reaches a name or
+// a cell. A line with fewer cells than items read is padded with TABs. Messages go through the
+// application's prompts; a refused OK leaves everything as it was, a failed one leaves no file.
+// No macro steps are recorded here. Names and the title are CP932.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/excel_read_output.h"
+
+class CKWApp;
+
+namespace zbq::app {
+
+class TextReadModel {
+public:
+    enum class Outcome { Stay, Accepted, Cancelled };
+    static constexpr std::size_t kNameLimit = 60;
+
+    TextReadModel(CKWApp& app, const std::vector<std::string>& paths);
+
+    const std::string& folder() const { return folder_; }
+    const std::vector<std::string>& files() const { return files_; }
+    const std::vector<ImportItem>& items() const { return items_; }
+    int columnCount() const { return columnCount_; }
+    bool okEnabled() const { return okEnabled_; }
+    const std::string& title() const { return title_; }
+    void setTitle(std::string title) { title_ = std::move(title); }
+
+    // The item names of file row `row` (the first selected); false (told) when the file cannot
+    // be opened or has no line, the item list unchanged.
+    bool ReadItemNames(int row);
+    // Each returns the selection after the operation.
+    std::vector<int> DeleteFiles(const std::vector<int>& selected);
+    std::vector<int> MoveFilesUp(const std::vector<int>& selected);
+    std::vector<int> MoveFilesDown(const std::vector<int>& selected);
+    void DeleteItems(const std::vector<int>& selected);
+    // An accepted edit of item row `row`; false for a row that does not exist.
+    bool SetItem(int row, std::string name, int typeChoice);
+
+    // OK: Stay after a refused check, Accepted with both files written, Cancelled after a
+    // failure (told; nothing left in temp/).
+    Outcome OnOK();
+    // The written definition file, after Accepted.
+    const std::string& outputPath() const { return outputPath_; }
+
+private:
+    std::string pathOf(const std::string& file) const { return folder_ + "/" + file; }
+
+    CKWApp& app_;
+    std::string folder_;
+    std::vector<std::string> files_;
+    std::vector<ImportItem> items_;
+    std::string title_;
+    int columnCount_ = 0;
+    bool okEnabled_ = true;
+    std::string outputPath_;
+};
+
+}  // namespace zbq::app

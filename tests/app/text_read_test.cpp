@@ -1,0 +1,284 @@
+// The text import: item names from a file's first line, the checks of OK, the definition and text
+// data it writes into temp/ (byte for byte), and that they load through the definition parser
+// and the builder into the records the files hold.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "app/ckw_app.h"
+#include "app/excel_read_output.h"
+#include "app/startup_input.h"
+#include "app/text_read_dlg.h"
+#include "app/text_read_model.h"
+#include "platform/core/cp932.h"
+#include "tests/app/import_fixture.h"
+#include "tests/app/start_fixture.h"
+#include "tests/support/app_harness.h"
+
+namespace zbq::test {
+namespace {
+
+using app::TextReadModel;
+using Outcome = TextReadModel::Outcome;
+
+// `n` times the character, CP932.
+std::string repeated(std::string_view utf8, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += utf8;
+    return s;
+}
+
+class TextReadTest : public ::testing::Test {
+protected:
+    std::string write(const std::string& name, const std::string& bytes) {
+        const std::string path = h.file(name);
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::vector<std::string> shownTexts() { return shown(h.prompts()); }
+    std::vector<std::string> tempNames() { return h.tempFiles(); }
+
+    AppHarness h;
+};
+
+TEST_F(TextReadTest, NamesComeFromTheChosenFilesFirstLineAsStrings) {
+    const std::string a = write("a.txt", sj("番号\t名前\t\t金額\r\n1\tx\t\t5\r\n"));
+    const std::string b = write("b.txt", "other\tnames\n");
+    TextReadModel model(h.app(), {a, b});
+    EXPECT_EQ(model.folder(), h.programDir());
+    EXPECT_EQ(model.files(), (std::vector<std::string>{"a.txt", "b.txt"}));
+
+    ASSERT_TRUE(model.ReadItemNames(0));
+    ASSERT_EQ(model.items().size(), 4u);
+    EXPECT_EQ(model.items()[0].name, sj("番号"));
+    EXPECT_EQ(model.items()[2].name, "");          // between two TABs
+    EXPECT_EQ(model.items()[3].name, sj("金額"));  // no CR of the CR LF
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(model.items()[i].column, static_cast<int>(i + 1));
+        EXPECT_EQ(model.items()[i].typeChoice, 4);
+    }
+    EXPECT_EQ(model.columnCount(), 4);
+
+    // Reading again replaces the list and the count.
+    ASSERT_TRUE(model.ReadItemNames(1));
+    EXPECT_EQ(model.items().size(), 2u);
+    EXPECT_EQ(model.columnCount(), 2);
+}
+
+TEST_F(TextReadTest, AFileWithoutALineOrMissingLeavesTheItemsAsTheyWere) {
+    const std::string good = write("good.txt", "a\tb\nc\td\n");
+    const std::string empty = write("empty.txt", "");
+    TextReadModel model(h.app(), {good, empty, h.file("gone.txt")});
+    ASSERT_TRUE(model.ReadItemNames(0));
+    EXPECT_FALSE(model.ReadItemNames(1));
+    EXPECT_FALSE(model.ReadItemNames(2));
+    EXPECT_EQ(shownTexts(), std::vector<std::string>(
+                                2, "指定のファイルから項目情報を取り出すことはせきませんでした。"));
+    EXPECT_EQ(model.items().size(), 2u);
+}
+
+TEST_F(TextReadTest, OkWritesTheDefinitionAndEveryFilesLinesButTheFirstInListOrder) {
+    const std::string a = write("a.txt", sj("番号\t名前\t金額\r\n1\t山田\t100\r\n2\t\t\r\n"));
+    const std::string b = write("b.txt", "h1\th2\n3\tlong\t300\textra\n4");  // no LF at the end
+    const std::string c = write("c.txt", "h\n5\n");
+    TextReadModel model(h.app(), {a, b, c});
+    ASSERT_TRUE(model.ReadItemNames(0));
+    model.setTitle(sj("売上"));
+    model.DeleteItems({1});
+    ASSERT_TRUE(model.SetItem(1, sj("金額円"), 0));
+    EXPECT_EQ(model.MoveFilesDown({0}), std::vector<int>{1});  // b, a, c
+
+    ASSERT_EQ(model.OnOK(), Outcome::Accepted);
+    EXPECT_TRUE(shownTexts().empty());
+    const std::string def = model.outputPath();
+    EXPECT_EQ(std::filesystem::path(def).parent_path(), h.file("temp"));
+    EXPECT_TRUE(def.ends_with("_t.def"));
+    EXPECT_EQ(readBytes(def), sj("Title = \"売上\"\r\nNOHEADER\r\nAlloc = \"1,3\"\r\n\r\n"
+                                 "\tItem = \"番号\"\r\n\t\tString\r\n\tEndItem\r\n\r\n"
+                                 "\tItem = \"金額円\"\r\n\t\tInteger\r\n\tEndItem\r\n\r\n"
+                                 "EndTitle\r\n"));
+    // Short lines padded to the three columns read, longer ones as they are, no CR kept.
+    EXPECT_EQ(readBytes(app::withEnding(def, ".dat")),
+              sj("3\tlong\t300\textra\r\n4\t\t\r\n1\t山田\t100\r\n2\t\t\r\n5\t\t\r\n"));
+}
+
+TEST_F(TextReadTest, LinesOfAnyLengthAreCopiedWhole) {
+    const std::string cell(200000, 'x');
+    const std::string a = write("a.txt", "h\n" + cell + "\tend\n");
+    TextReadModel model(h.app(), {a});
+    ASSERT_EQ(model.OnOK(), Outcome::Accepted);  // no names read: no items, nothing padded
+    EXPECT_EQ(readBytes(app::withEnding(model.outputPath(), ".dat")), cell + "\tend\r\n");
+    EXPECT_EQ(readBytes(model.outputPath()),
+              "Title = \"\"\r\nNOHEADER\r\nAlloc = \"\"\r\n\r\nEndTitle\r\n");
+}
+
+TEST_F(TextReadTest, RefusedNamesKeepTheDialogAndWriteNothing) {
+    const std::string a = write("a.txt", "a\tb\tc\n1\t2\t3\n");
+    struct Case {
+        std::string name;
+        std::optional<std::string> message;  // none: accepted
+    } cases[] = {
+        {"", "項目名が設定されて項目があります。項目名を入力してください。"},
+        {std::string(60, 'n'), std::nullopt},
+        {std::string(61, 'n'), "項目名が長すぎます。[" + std::string(61, 'n') + "]"},
+        // Two-byte characters count two bytes each.
+        {sj(repeated("表", 30)), std::nullopt},
+        {sj(repeated("表", 31)), "項目名が長すぎます。[" + repeated("表", 31) + "]"},
+        {"b", std::nullopt},  // the same name twice passes here
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        h.prompts().clear();
+        TextReadModel model(h.app(), {a});
+        ASSERT_TRUE(model.ReadItemNames(0));
+        model.SetItem(0, c.name, 4);
+        const Outcome outcome = model.OnOK();
+        if (c.message) {
+            EXPECT_EQ(outcome, Outcome::Stay);
+            EXPECT_EQ(shownTexts(), std::vector<std::string>{*c.message});
+            EXPECT_TRUE(tempNames().empty());
+        } else {
+            EXPECT_EQ(outcome, Outcome::Accepted);
+            EXPECT_TRUE(shownTexts().empty());
+            std::filesystem::remove_all(h.file("temp"));
+        }
+    }
+}
+
+TEST_F(TextReadTest, AFailedCopyCancelsAndLeavesNoFile) {
+    const std::string headerOnly = write("h.txt", "a\tb\n");
+    {
+        TextReadModel model(h.app(), {headerOnly});
+        EXPECT_EQ(model.OnOK(), Outcome::Cancelled);
+    }
+    {
+        TextReadModel model(h.app(), {headerOnly, h.file("gone.txt")});
+        EXPECT_EQ(model.OnOK(), Outcome::Cancelled);
+    }
+    EXPECT_EQ(shownTexts(),
+              (std::vector<std::string>{"テキストファイルからデータを読み込めませんでした。",
+                                        "ファイルが作成できませんでした。処理を終了します。"}));
+    EXPECT_TRUE(tempNames().empty());
+}
+
+TEST_F(TextReadTest, FileRowsMoveAsABlockThatStopsAtTheEnds) {
+    TextReadModel model(h.app(), {"/d/a", "/d/b", "/d/c", "/d/d"});
+    EXPECT_EQ(model.MoveFilesUp({0, 2}), (std::vector<int>{0, 1}));
+    EXPECT_EQ(model.files(), (std::vector<std::string>{"a", "c", "b", "d"}));
+    EXPECT_EQ(model.MoveFilesDown({2, 3}), (std::vector<int>{2, 3}));
+    EXPECT_EQ(model.MoveFilesDown({1}), (std::vector<int>{2}));
+    EXPECT_EQ(model.files(), (std::vector<std::string>{"a", "b", "c", "d"}));
+    model.DeleteFiles({0, 1, 2, 3});
+    EXPECT_FALSE(model.okEnabled());
+}
+
+// What the import wrote is read by the definition parser and built into the data set.
+TEST_F(TextReadTest, TheWrittenFilesLoadIntoTheRecordsOfTheFiles) {
+    const std::string a = write("a.txt", sj("名前\t金額\r\n山田\t100\r\n鈴木\t-5\r\n"));
+    const std::string b = write("b.txt", sj("x\ty\n佐藤\t7\n"));
+    TextReadModel model(h.app(), {a, b});
+    ASSERT_TRUE(model.ReadItemNames(0));
+    model.SetItem(1, sj("金額"), 0);
+    ASSERT_EQ(model.OnOK(), Outcome::Accepted);
+    const std::string def = readBytes(model.outputPath());
+    const std::string dat = readBytes(app::withEnding(model.outputPath(), ".dat"));
+    ASSERT_TRUE(h.load(def, dat));
+    CKWApp& app = h.app();
+    ASSERT_EQ(app.KWgetDataCount(), 3);
+    const char* names[] = {"山田", "鈴木", "佐藤"};
+    const int amounts[] = {100, -5, 7};
+    for (int row = 0; row < 3; ++row) {
+        const char* text = nullptr;
+        ASSERT_GE(app.KWreadString(row, 0, &text), 0);
+        EXPECT_EQ(std::string(text), sj(names[row]));
+        std::int32_t value = 0;
+        ASSERT_GE(app.KWreadInteger(row, 1, &value), 0);
+        EXPECT_EQ(value, amounts[row]);
+    }
+}
+
+}  // namespace
+}  // namespace zbq::test
+
+namespace zbq::test {
+namespace {
+
+// Start-up on text files: the dialog lists them, the user reads the names of one, renames an
+// item and confirms; the data set of both files' records is loaded and the import's files are
+// gone from temp/.
+TEST(TextReadStartUp, TextFilesChosenAtStartUpLoadThroughTheDialog) {
+    AppHarness h;
+    h.setSpreadsheet("");  // none needed
+    std::ofstream(h.file("a.txt"), std::ios::binary) << "name\tscore\r\nx\t1\r\ny\t2\r\n";
+    std::ofstream(h.file("b.txt"), std::ios::binary) << "name\tscore\nz\t3\n";
+    h.prompts().chooseFiles(QStringList{QString::fromStdString(h.file("a.txt")),
+                                        QString::fromStdString(h.file("b.txt"))});
+    h.driveImports([](QDialog& dialog) {
+        auto& text = dynamic_cast<CTextReadDlg&>(dialog);
+        EXPECT_EQ(text.fileList()->topLevelItemCount(), 2);
+        EXPECT_FALSE(text.button(1074)->isEnabled());
+        text.fileList()->topLevelItem(1)->setSelected(true);
+        EXPECT_TRUE(text.button(1074)->isEnabled());
+        text.button(1074)->click();
+        EXPECT_EQ(text.itemList()->topLevelItemCount(), 2);
+        text.titleEdit()->setText(QStringLiteral("成績"));
+        text.model().SetItem(1, "score", 0);
+        text.accept();
+        return dialog.result();
+    });
+    ASSERT_TRUE(h.start());
+    EXPECT_EQ(h.dialogsShown(), std::vector<std::string>{"import"});
+    EXPECT_EQ(h.app().GetLoadMode(), 1);
+    EXPECT_EQ(h.app().GetStructDef().title, cp932::literal("成績"));
+    EXPECT_EQ(h.app().KWgetDataCount(), 3);
+    EXPECT_EQ(h.app().GetItemType(1), 2);
+    for (const std::string& name : h.tempFiles()) {
+        EXPECT_FALSE(name.ends_with(".def")) << name;
+        EXPECT_FALSE(name.ends_with(".dat")) << name;
+    }
+    h.exit();
+    EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace zbq::test
+
+namespace zbq::test {
+namespace {
+
+// The dialog's buttons follow the lists' selections; Delete in a list deletes its rows.
+TEST(TextReadDialog, ButtonsFollowTheSelectionsAndDeleteRemovesRows) {
+    AppHarness h;
+    std::ofstream(h.file("a.txt"), std::ios::binary) << "x\ty\tz\n1\t2\t3\n";
+    std::ofstream(h.file("b.txt"), std::ios::binary) << "x\n1\n";
+    CTextReadDlg dialog(h.app(), {h.file("a.txt"), h.file("b.txt")});
+    for (int id : {1107, 1108, 1109, 1074, 1104, 1105})
+        EXPECT_FALSE(dialog.button(id)->isEnabled()) << id;
+    EXPECT_TRUE(dialog.button(1)->isEnabled());
+    dialog.fileList()->topLevelItem(0)->setSelected(true);
+    dialog.button(1074)->click();
+    ASSERT_EQ(dialog.itemList()->topLevelItemCount(), 3);
+    EXPECT_EQ(dialog.itemList()->topLevelItem(2)->text(2), QStringLiteral("文字列"));
+    dialog.itemList()->topLevelItem(1)->setSelected(true);
+    EXPECT_TRUE(dialog.button(1104)->isEnabled());
+    QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QCoreApplication::sendEvent(dialog.itemList(), &del);
+    EXPECT_EQ(dialog.itemList()->topLevelItemCount(), 2);
+    EXPECT_FALSE(dialog.button(1104)->isEnabled());
+    dialog.fileList()->selectAll();
+    QCoreApplication::sendEvent(dialog.fileList(), &del);
+    EXPECT_EQ(dialog.fileList()->topLevelItemCount(), 0);
+    EXPECT_FALSE(dialog.button(1)->isEnabled());
+}
+
+}  // namespace
+}  // namespace zbq::test
