@@ -1,8 +1,11 @@
 #include "windows/value_list_page.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "app/ckw_app.h"
+#include "windows/graph_data.h"
+#include "windows/graph_host.h"
 
 namespace zbq::windows {
 
@@ -170,6 +173,25 @@ void ValueListPage::ToNextItemData() {
 }
 void ValueListPage::ToEndItemData() {
     stepValue(&CKWApp::KWfindLastValue, "ToEndItemData");
+}
+
+}  // namespace zbq::windows
+
+namespace zbq::windows {
+
+std::int32_t ValueListPage::DispGraph() {
+    GraphOutput* output = graphOutput();
+    if (!output || !app_.GetGraphOutput()) return 0;
+    if (BuildGraph(app_, model_, *output).empty()) return 0;
+    const std::string path = app_.GetGraphTempPath();
+    std::error_code error;
+    if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
+        app_.ShowError("グラフファイルの作成に失敗しました");
+        return 0;
+    }
+    app_.LaunchExcel(path);
+    model_.record("DispGraph");
+    return 1;
 }
 
 }  // namespace zbq::windows

@@ -75,6 +75,10 @@ public:
     void ToPrevItemData();
     void ToNextItemData();
     void ToEndItemData();
+    // The value list's chart workbook through the installed graph output, opened in the
+    // spreadsheet program. 1 opened; 0 when nothing was sent, no output is open, or the workbook
+    // is missing afterwards ("グラフファイルの作成に失敗しました", nothing recorded).
+    std::int32_t DispGraph();
 
     // Called with (row, column) of a cell a value search selected.
     std::function<void(std::int32_t row, std::int32_t column)> showCell;
