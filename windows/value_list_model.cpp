@@ -355,4 +355,9 @@ void ValueListModel::record(const char* command,
     app_.Record(step);
 }
 
+void ValueListModel::recordReplacingLast(const StepBuilder& step,
+                                         const std::string& lastPrefix) const {
+    app_.RecordReplacingLast(step, lastPrefix);
+}
+
 }  // namespace zbq::windows

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/macro_port.h"
 #include "windows/item_texts.h"
 #include "windows/table_source.h"
 #include "windows/table_text.h"
@@ -136,6 +137,8 @@ public:
 
     // Records a step of this item: the name, the item number, then the numbers.
     void record(const char* command, std::initializer_list<std::int32_t> numbers = {}) const;
+    // The step in place of the last one when that begins with `lastPrefix`.
+    void recordReplacingLast(const StepBuilder& step, const std::string& lastPrefix) const;
 
 private:
     std::int32_t dictionaryOf(std::int32_t row) const;
