@@ -15,8 +15,8 @@
 #include "app/main_frame.h"
 #include "app/password_dlg.h"
 #include "console/cons_sheet.h"
-#include "console/item_sel_page.h"
 #include "console/data_sel_page.h"
+#include "console/item_sel_page.h"
 #include "console/log_page.h"
 #include "console/sys_page.h"
 #include "graphctl/registration.h"
@@ -24,6 +24,7 @@
 #include "platform/core/registry_file.h"
 #include "platform/ui/spreadsheet_probe.h"
 #include "tests/support/data_sel_snapshot.h"
+#include "windows/item_sheet.h"
 
 namespace zbq::test {
 namespace {
@@ -204,6 +205,10 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
         snapshotDataSel(*console->DataSelPage(), out);
     }
+    for (std::int32_t item = 0; item < app.Search().KWgetItemCount(); ++item)
+        if (const auto* sheet =
+                dynamic_cast<const windows::CItemSheet*>(app.windows().itemWindow(item)))
+            out << sheet->snapshot();
     std::vector<std::string> temp;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(dir + "/temp", ec))
