@@ -310,7 +310,9 @@ void CItemSheet::closeEvent(QCloseEvent* event) {
 }
 
 void CItemSheet::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange) {
+    // Only the desktop's changes are the user's: the window list's commands and the players
+    // change the state from the program and record their own steps.
+    if (event->type() == QEvent::WindowStateChange && event->spontaneous()) {
         const auto* change = static_cast<QWindowStateChangeEvent*>(event);
         const Qt::WindowStates before = change->oldState(), now = windowState();
         if ((now & Qt::WindowMinimized) && !(before & Qt::WindowMinimized))

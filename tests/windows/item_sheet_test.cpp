@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QWindow>
 
 #include "platform/ui/modal_runner.h"
 #include "windows/summary_percent_dialog.h"
@@ -73,9 +74,17 @@ TEST_F(ItemSheetTest, TheWindowListsCloseRecordsNoCloseStep) {
 
 TEST_F(ItemSheetTest, TheUsersMaximiseAndRestoreAreRecorded) {
     CItemSheet* sheet = open(test::kAge);
+    // The desktop's title-bar buttons reach the window through its platform window.
+    sheet->windowHandle()->setWindowStates(Qt::WindowMaximized);
+    QCoreApplication::processEvents();
+    sheet->windowHandle()->setWindowStates(Qt::WindowNoState);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(macro.steps, (std::vector<std::string>{"Item_Max,2", "Item_Restore,2"}));
+    // The program's own changes (the window list's commands, the players) record nothing here.
+    macro.steps.clear();
     sheet->showMaximized();
     sheet->showNormal();
-    EXPECT_EQ(macro.steps, (std::vector<std::string>{"Item_Max,2", "Item_Restore,2"}));
+    EXPECT_TRUE(macro.steps.empty());
 }
 
 TEST_F(ItemSheetTest, ADividerDoubleClickLeavesOneFitStep) {
