@@ -1,7 +1,7 @@
-// ZBQ, the analysis program: the application object, the macro object and the main frame, wired
-// together; the start-up chooses and loads the input before the event loop runs, and the
-// shutdown removes the run's temporary files whichever way the program ends. The exit status is
-// 1 when start-up refused to run (program_run.h).
+// ZBQ, the analysis program: the application object, the macro object with its dialogs and the
+// main frame, wired together; the start-up chooses and loads the input before the event loop runs,
+// and the shutdown removes the run's temporary files whichever way the program ends. The exit
+// status is 1 when start-up refused to run (program_run.h).
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include <QApplication>
@@ -16,11 +16,14 @@
 #include "app/program_run.h"
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
+#include "macro/macro_dialogs.h"
+#include "macro/var_cond_dlg.h"
 #include "platform/core/program_paths.h"
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
 #include "windows/graph_host.h"
 #include "windows/item_sheet.h"
+#include "windows/kw_view.h"
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
@@ -31,14 +34,21 @@ int main(int argc, char* argv[]) {
     CKWApp app;
     app.SetProgramDir(zbq::programDir());
     CMacro macro(app);
+    // The macro object's screen: indicator, name dialog, macro menu, work list, "???" question.
+    MacroDialogs macroScreen(macro);
+    macro.SetScreen(&macroScreen);
+    VarCondAsker asker(app);
+    macro.SetParameterAsker(&asker);
 
     WindowFactories factories;
     factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
+    factories.dataView = [&app](CMainFrame&) { return zbq::windows::CKWView::Make(app); };
     factories.itemWindow = [&app](CMainFrame& frame, std::int32_t item) -> QWidget* {
         return new zbq::windows::CItemSheet(app, frame, item);
     };
     CMainFrame frame(app, std::move(factories));
     frame.resize(1024, 720);
+    frame.setMacroCommandHandler([&macro](std::int32_t command) { macro.OnMacroCommand(command); });
 
     std::vector<std::string> arguments;
     const QStringList given = QCoreApplication::arguments();

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFile>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -77,7 +78,10 @@ void CMainFrame::buildMenus() {
     for (const MenuItem& item : kMenus) {
         QMenu*& menu = menus[item.menu];
         if (!menu) menu = menuBar()->addMenu(QString::fromUtf8(item.menu));
-        QAction* action = menu->addAction(QString::fromUtf8(item.text));
+        // "text\tCtrl+R": the part after the tab is the item's shortcut.
+        const QStringList parts = QString::fromUtf8(item.text).split(QLatin1Char('\t'));
+        QAction* action = menu->addAction(parts.front());
+        if (parts.size() > 1) action->setShortcut(QKeySequence(parts[1]));
         action->setData(item.command);
         const std::int32_t command = item.command;
         connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });
@@ -272,6 +276,9 @@ void CMainFrame::UnregisterDataView() {
     if (!dataView_) return;
     app_.RemoveWindowRow(dataView_);
     dataView_ = nullptr;
+    if (printMenu_)
+        for (QAction* entry : printMenu_->actions())
+            entry->setEnabled(false);
 }
 
 void CMainFrame::BuildPrintMenu() {
@@ -283,6 +290,7 @@ void CMainFrame::BuildPrintMenu() {
         action->setData(entry.number);
         const std::int32_t number = entry.number;
         connect(action, &QAction::triggered, this, [this, number] { runCommand(number); });
+        action->setEnabled(dataView_ != nullptr);  // only the original-data window prints
     }
 }
 

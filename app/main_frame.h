@@ -115,7 +115,7 @@ public:
     QWidget* playerDialog(PlayerDialog which) const override;
 
     // The status bar's recording indicator.
-    void SetRecordingIndicator(bool on);
+    void SetRecordingIndicator(bool on) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -46,6 +46,8 @@ public:
     virtual std::int32_t ExecuteMolap() { return 0; }
     // The windows' part of the screen reset before a macro runs (closes the item windows).
     virtual void ResetWindows() {}
+    // The status bar's "記録" while a macro is being recorded.
+    virtual void SetRecordingIndicator(bool /*on*/) {}
 
     // --- Registry of open windows (null: not open) ---
     virtual QWidget* console() const { return nullptr; }

@@ -50,11 +50,8 @@ int MapNot(std::uint32_t* map, std::int32_t byteLength) {
 // popcount instruction, and its bit-twiddling stand-in costs eight times as much, so the
 // function also comes compiled for processors that have one, chosen when the program loads.
 // Two words are counted at a time.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-__attribute__((target_clones("popcnt", "default")))
-#endif
-std::int32_t
-MapCount(const std::uint32_t* map, std::int32_t byteLength) {
+KW_POPCOUNT_CLONES
+std::int32_t MapCount(const std::uint32_t* map, std::int32_t byteLength) {
     const std::int32_t n = byteLength / 4;
     std::int64_t count = 0;
     std::int32_t i = 0;

@@ -17,6 +17,15 @@
 #include <memory>
 #include <vector>
 
+// Loops that count bits come compiled twice, for processors with a popcount instruction and
+// for the baseline x86-64 target, whose bit-twiddling stand-in is a library call per word;
+// the one to use is chosen when the program loads.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define KW_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+#else
+#define KW_POPCOUNT_CLONES
+#endif
+
 class KW_map {
 public:
     KW_map() = default;

@@ -39,15 +39,6 @@
 
 namespace kw {
 
-// Loops that count bits come compiled twice, for processors with a popcount instruction and
-// for the baseline x86-64 target, whose bit-twiddling stand-in is a library call per word;
-// the one to use is chosen when the program loads.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define KW_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
-#else
-#define KW_POPCOUNT_CLONES
-#endif
-
 // A record without a cell in a table of cell codes or slots.
 inline constexpr std::uint32_t kMolapNoCell = 0xFFFFFFFFu;
 // The component of a total or subtotal key from its first total level on.
@@ -263,9 +254,11 @@ void finishMolap(MolapResult& r, MolapSlots& cellKeys, std::int32_t xMode, std::
 // need not look at the levels at all.
 enum class MolapRecordCells {
     None,
-    Codes,  // `codes`: per record of the map, in record order, its cell code (kNoCell: none)
-    Slots,  // the same with slots
-    Pairs,  // `pairs`: (cell code << 32 | record), sorted
+    // `cellHead`: per slot the last record of its cell; `cellLink`: per record of a cell the
+    // one before it in that cell (kNoCell after the first).
+    Chains,
+    Pairs,   // `pairs`: (cell code << 32 | record), sorted
+    Ranges,  // `cellRecords`: the records of slot s, in record order, from cellStart[s] on
 };
 
 // Work memory of the builds, kept while a result is shown: the window rebuilds after every
@@ -273,8 +266,12 @@ enum class MolapRecordCells {
 struct MolapScratch {
     MolapSlots cellKeys;
     MolapRecordCells recordCells = MolapRecordCells::None;
-    LargeVector<std::uint32_t> codes;  // per record of the map: its cell code, then its slot
-    LargeVector<std::uint32_t> rows;   // (slot, Z positions) per record, by slot range
+    LargeVector<std::uint32_t> codes;  // per record of the map: its cell code
+    LargeVector<std::uint32_t> rows;   // (slot, record, Z positions), by slot range
+    LargeVector<std::uint32_t> cellRecords;
+    std::vector<std::uint32_t> cellStart;  // per slot, and the end after the last
+    std::vector<std::uint32_t> cellHead;
+    LargeVector<std::uint32_t> cellLink;                // per record
     LargeVector<std::uint64_t> pairs, sortBuffer;       // (cell code, record) words
     std::vector<LargeVector<std::int32_t>> zPositions;  // per Z item, in sorted pair order
 };

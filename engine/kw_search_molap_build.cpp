@@ -5,8 +5,11 @@
 // those ranks, level 0 most significant: integer order is key order, and the cell code
 // x * ySpace + y orders cells by X key, then Y key. A record's cell code is the sum of one table
 // entry per level (rank times the level's stride, times ySpace on X), added up for a block of
-// records at a time, level by level; the bad mark puts the sum beyond the code space. Then, by
-// the size of the code space:
+// records at a time, level by level; the bad mark puts the sum beyond the code space. A Z item
+// asked for several aggregates is added up once (a cell holds them all) and copied to its
+// other columns at the end. Then, by the size of the code space:
+// - a cell for every code fits in cache: one pass adds the Z values straight in, and the
+//   codes that occur become the slots.
 // - not much larger than the records: a bit per code marks the cells that occur and running
 //   counts number them in code order. When the cells fit in cache a second pass adds the Z
 //   values straight in; else the records are first scattered by slot range, each with its Z
@@ -14,7 +17,10 @@
 // - larger: the (cell code, record) pairs are sorted and each run of equal codes is one cell.
 // Keys whose mixed radix would not fit 60 bits (many levels of huge dictionaries) are first
 // ranked record by record by sorting, which keeps the order. On every way a cell takes its
-// records in record order, so its sums are the same whichever way it was built.
+// records in record order, so its sums are the same whichever way it was built. Each way also
+// leaves the records of every cell where a drill finds them without a pass over the map: a
+// chain through the records (the ways that add in place), a run in slot order (scattered) or
+// the run of the cell's pairs.
 #include <algorithm>
 #include <bit>
 #include <new>
@@ -37,7 +43,7 @@ constexpr std::uint64_t kBadMark = kMaxSpace;
 constexpr std::uint32_t kNoCell = kw::kMolapNoCell;
 constexpr std::int32_t kBlockWords = 64;                  // 2048 records; the cancel flag per block
 constexpr std::size_t kCacheBytes = 512 * 1024;           // cells that add up in cache as they are
-constexpr std::size_t kPartitionBytes = 256 * 1024;       // the cells of one scattered range
+constexpr std::size_t kPartitionBytes = 128 * 1024;       // the cells of one scattered range
 constexpr std::size_t kPollEvery = std::size_t{1} << 16;  // flat loops: the cancel flag this often
 
 // An axis: its levels ranked, and the number of distinct codes.
@@ -343,11 +349,65 @@ struct Pass {
     std::vector<std::uint64_t> blockCodes;
     std::vector<std::int32_t> blockSlots;
 
-    std::size_t zCount() const { return at(r.zCount); }
+    // Cells per slot while the pass adds up: one per distinct Z column (at least one).
+    std::size_t zCount() const { return std::max<std::size_t>(z.size(), 1); }
 
     template <typename F>
     bool blocks(F&& f) {
         return forEachBlock(map, records, cancel, blockRecords, std::forward<F>(f));
+    }
+
+    // A cell for every code of a small space, added up in cache in one pass over the map that
+    // also chains each record to the one before it in its cell; the codes that occur become
+    // the slots.
+    bool dense() {
+        const std::size_t zc = zCount();
+        kw::LargeVector<kw::KW_cell>& cells = r.cells;
+        cells.assign(at(space) * zc, kw::KW_cell{});
+        std::vector<std::uint32_t>& head = scratch.cellHead;
+        head.assign(at(space), kNoCell);
+        kw::LargeVector<std::uint32_t>& link = scratch.cellLink;
+        link.resize(at(records));
+        bool complete = blocks([&](const Block& b) {
+            std::uint64_t* code = blockCodes.data();
+            cellCodes(b, levels, code);
+            forRecords(b, [&](std::int32_t i, std::int32_t record) {
+                if (code[i] >= space) return;
+                link[at(record)] = head[code[i]];
+                head[code[i]] = static_cast<std::uint32_t>(record);
+            });
+            if (z.empty()) {
+                for (std::int32_t i = 0; i < b.n; ++i)
+                    if (code[i] < space) ++cells[code[i]].count;
+                return;
+            }
+            for (std::size_t j = 0; j < z.size(); ++j) {
+                const std::int32_t* positions = z[j].positions;
+                const double* values = z[j].values.data();
+                forRecords(b, [&](std::int32_t i, std::int32_t record) {
+                    if (code[i] < space)
+                        addValue(cells[code[i] * zc + j], positions[record], values);
+                });
+            }
+        });
+        if (!complete) return false;
+        // The codes that occur, in code order, become the slots; their cells and heads move
+        // down.
+        r.index.initBits(space);
+        std::uint64_t* bits = r.index.bitWords();
+        std::size_t slots = 0;
+        for (std::size_t c = 0; c < space; ++c) {
+            if (cells[c * zc].count == 0) continue;
+            bits[c >> 6] |= std::uint64_t{1} << (c & 63);
+            std::copy_n(cells.begin() + static_cast<std::ptrdiff_t>(c * zc), zc,
+                        cells.begin() + static_cast<std::ptrdiff_t>(slots * zc));
+            head[slots++] = head[c];
+        }
+        r.index.countBits();
+        cells.resize(slots * zc);
+        head.resize(slots);
+        scratch.recordCells = kw::MolapRecordCells::Chains;
+        return true;
     }
 
     // A bit per code: the cells that occur, numbered in code order.
@@ -377,24 +437,37 @@ struct Pass {
         // Cells are preset where they are added up, while they are in cache.
         r.cells.resize(at(cells) * zCount());
         if (cells * zCount() * sizeof(kw::KW_cell) <= kCacheBytes) {
-            scratch.recordCells = kw::MolapRecordCells::Codes;
-            return addDirect();
+            if (!addDirect(cells)) return false;
+            scratch.recordCells = kw::MolapRecordCells::Chains;
+            return true;
         }
-        scratch.recordCells = kw::MolapRecordCells::Slots;
-        return addScattered(cells);
+        scratch.recordCells = kw::MolapRecordCells::None;
+        if (!addScattered(cells)) return false;
+        scratch.recordCells = kw::MolapRecordCells::Ranges;
+        return true;
     }
 
-    // The second pass over the map: each record's slot from its code, its Z values added.
-    bool addDirect() {
+    // The second pass over the map: each record's slot from its code, its Z values added, and
+    // the record chained to the one before it in its cell.
+    bool addDirect(std::uint64_t slots) {
         const kw::LargeVector<std::uint32_t>& codes = scratch.codes;
         std::fill(r.cells.begin(), r.cells.end(), kw::KW_cell{});
         kw::KW_cell* cells = r.cells.data();
         const std::size_t zc = zCount();
+        std::vector<std::uint32_t>& head = scratch.cellHead;
+        head.assign(at(slots), kNoCell);
+        kw::LargeVector<std::uint32_t>& link = scratch.cellLink;
+        link.resize(at(records));
         std::size_t k = 0;
         return blocks([&](const Block& b) {
             std::int32_t* slot = blockSlots.data();
             slotsOfCodes(r.index, codes.data() + k, b.n, slot);
             k += at(b.n);
+            forRecords(b, [&](std::int32_t i, std::int32_t record) {
+                if (slot[i] < 0) return;
+                link[at(record)] = head[at(slot[i])];
+                head[at(slot[i])] = static_cast<std::uint32_t>(record);
+            });
             if (z.empty()) {
                 for (std::int32_t i = 0; i < b.n; ++i)
                     if (slot[i] >= 0) ++cells[at(slot[i])].count;
@@ -411,8 +484,10 @@ struct Pass {
         });
     }
 
-    // Records scattered by slot range, each row its slot and Z positions, then every range
-    // added up while its cells stay in cache. The scattering keeps record order in a range.
+    // Records scattered by slot range, each row its slot, record and Z positions, then every
+    // range added up while its cells stay in cache, and its records put in slot order for the
+    // drill (each slot's from where the counts of the slots before it end). The scattering
+    // keeps record order in a range, and so in a slot.
     bool addScattered(std::uint64_t cells) {
         kw::LargeVector<std::uint32_t>& codes = scratch.codes;
         const std::size_t zc = zCount();
@@ -430,7 +505,7 @@ struct Pass {
         }
         for (std::size_t p = 0; p < parts; ++p)
             start[p + 1] += start[p];
-        const std::size_t width = 1 + z.size();
+        const std::size_t width = 2 + z.size();
         kw::LargeVector<std::uint32_t>& rows = scratch.rows;
         rows.resize(start[parts] * width);
         std::vector<std::size_t> next(start.begin(), start.end() - 1);
@@ -441,31 +516,50 @@ struct Pass {
                 if (slot == kNoCell) return;
                 std::uint32_t* row = rows.data() + next[slot >> shift]++ * width;
                 row[0] = slot;
+                row[1] = static_cast<std::uint32_t>(record);
                 for (std::size_t j = 0; j < z.size(); ++j)
-                    row[1 + j] = static_cast<std::uint32_t>(z[j].positions[record]);
+                    row[2 + j] = static_cast<std::uint32_t>(z[j].positions[record]);
             });
             k += at(b.n);
         });
         if (!complete) return false;
         kw::KW_cell* out = r.cells.data();
+        kw::LargeVector<std::uint32_t>& cellRecords = scratch.cellRecords;
+        std::vector<std::uint32_t>& cellStart = scratch.cellStart;
+        cellRecords.resize(start[parts]);
+        cellStart.resize(at(cells) + 1);
+        std::uint32_t placed = 0;
         for (std::size_t p = 0; p < parts; ++p) {
             if (cancel.poll()) return false;
             const std::size_t first = p << shift, last = std::min<std::size_t>(
                                                       cells, first + (std::size_t{1} << shift));
             std::fill(out + first * zc, out + last * zc, kw::KW_cell{});
-            const std::uint32_t* row = rows.data() + start[p] * width;
+            const std::uint32_t* begin = rows.data() + start[p] * width;
             const std::uint32_t* end = rows.data() + start[p + 1] * width;
             if (z.empty()) {
-                for (; row != end; ++row)
-                    ++out[*row].count;
-                continue;
+                for (const std::uint32_t* row = begin; row != end; row += width)
+                    ++out[row[0]].count;
+            } else {
+                for (const std::uint32_t* row = begin; row != end; row += width) {
+                    kw::KW_cell* cell = out + at(row[0]) * zc;
+                    for (std::size_t j = 0; j < z.size(); ++j)
+                        addValue(cell[j], static_cast<std::int32_t>(row[2 + j]),
+                                 z[j].values.data());
+                }
             }
-            for (; row != end; row += width) {
-                kw::KW_cell* cell = out + at(row[0]) * zc;
-                for (std::size_t j = 0; j < z.size(); ++j)
-                    addValue(cell[j], static_cast<std::int32_t>(row[1 + j]), z[j].values.data());
+            for (std::size_t s = first; s < last; ++s) {
+                cellStart[s] = placed;
+                placed += static_cast<std::uint32_t>(out[s * zc].count);
             }
+            std::uint32_t* next = cellStart.data();
+            for (const std::uint32_t* row = begin; row != end; row += width)
+                cellRecords[next[row[0]]++] = row[1];
+            // Placing moved each start of the range to the next slot's: put them back.
+            for (std::size_t s = last; s-- > first + 1;)
+                cellStart[s] = cellStart[s - 1];
+            cellStart[first] = static_cast<std::uint32_t>(start[p]);
         }
+        cellStart[at(cells)] = placed;
         return true;
     }
 
@@ -576,6 +670,20 @@ struct Pass {
         return true;
     }
 };
+
+// Cells added up per distinct Z column (`width` per slot) become zColumnOf.size() per slot,
+// each column a copy of its distinct one. In place, from the end: no copy is written over a
+// cell still to be read, since every distinct column comes no later than its first use.
+void spreadColumns(kw::LargeVector<kw::KW_cell>& cells, std::size_t width,
+                   const std::vector<std::size_t>& zColumnOf) {
+    const std::size_t slots = width == 0 ? 0 : cells.size() / width;
+    const std::size_t columns = zColumnOf.size();
+    cells.resize(slots * columns);
+    kw::KW_cell* c = cells.data();
+    for (std::size_t s = slots; s-- > 0;)
+        for (std::size_t k = columns; k-- > 0;)
+            c[s * columns + k] = c[s * width + zColumnOf[k]];
+}
 
 // Calls f(slot, code) for every cell in code order.
 template <typename F>
@@ -724,9 +832,18 @@ bool KW_search::molapPass(kw::MolapResult& r, kw::MolapSlots& slots) {
         }
     }
 
+    // A Z item asked for several aggregates is added up once: every cell holds all of them.
     std::vector<ZColumn> z;
+    std::vector<std::size_t> zColumnOf;  // Z column -> its distinct column in z
+    std::vector<const kw::MolapLevel*> distinct;
     for (const kw::MolapLevelPtr& l : r.zLevels) {
         const kw::MolapLevel& level = *l;
+        const auto same = std::find_if(distinct.begin(), distinct.end(), [&](const auto* d) {
+            return d->item == level.item && d->grouping == level.grouping;
+        });
+        zColumnOf.push_back(at(same - distinct.begin()));
+        if (same != distinct.end()) continue;
+        distinct.push_back(&level);
         ZColumn column{level.positions.data(), std::vector<double>(level.dict.size(), 0.0)};
         for (std::size_t p = 0; p < column.values.size(); ++p) {
             if (p < KW_POS_FIRST_VALUE)
@@ -755,12 +872,16 @@ bool KW_search::molapPass(kw::MolapResult& r, kw::MolapSlots& slots) {
         const std::uint64_t bitLimit = std::min<std::uint64_t>(
             std::max<std::uint64_t>(std::uint64_t{1} << 20, 16 * static_cast<std::uint64_t>(shown)),
             kNoCell);
-        complete = space <= bitLimit ? pass.marked() : pass.sorted();
+        if (space * pass.zCount() * sizeof(kw::KW_cell) <= kCacheBytes)
+            complete = pass.dense();
+        else
+            complete = space <= bitLimit ? pass.marked() : pass.sorted();
     }
     if (!complete || cancel.poll()) {
         molap_.scratch.recordCells = kw::MolapRecordCells::None;
         return false;
     }
+    if (!z.empty() && z.size() < at(r.zCount)) spreadColumns(r.cells, z.size(), zColumnOf);
     slotKeys(r, slots);
     slots.x.positions = keyPositions(x, r.xLevels, slots.x.codes);
     slots.y.positions = keyPositions(y, r.yLevels, slots.y.codes);

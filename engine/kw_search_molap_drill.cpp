@@ -3,7 +3,8 @@
 // MolapDrillX/Y only note their narrowing; MolapDrill applies them all at once, together with
 // the rule that a record needs a valid key on every level. When they name every level of one
 // ordinary key on each axis under the map the result was built over, the cell's records come
-// from what the build kept of each record's cell: one compare per record, or none at all.
+// from what the build kept of each cell: its run of records or their chain, read without
+// looking at any other record.
 // Otherwise the narrowing whose value has the fewest records leads: its level's positions are
 // compared 32 records at a time with vector compares, and only the records that pass are
 // tested against the others, most selective first. Narrowings asked under another current map
@@ -89,21 +90,6 @@ std::shared_ptr<KW_map> select(std::vector<Check>& checks, const KW_map* base, c
     return out;
 }
 
-// The indexes i of `values` (n of them) where values[i] == v, ascending.
-std::vector<std::int32_t> findAll(const std::uint32_t* values, std::size_t n, std::uint32_t v) {
-    std::vector<std::int32_t> found;
-    const auto count = static_cast<std::int32_t>(n);
-    const auto* lanes = reinterpret_cast<const std::int32_t*>(values);
-    for (std::int32_t w = 0; w * 32 < count; ++w)
-        for (std::uint32_t bits = matchWord(lanes, w, count, static_cast<std::int32_t>(v));
-             bits != 0;) {
-            const int b = std::countl_zero(bits);
-            bits &= ~(0x80000000u >> b);
-            found.push_back(w * 32 + b);
-        }
-    return found;
-}
-
 std::vector<Check> termChecks(const kw::MolapDrill& d) {
     std::vector<Check> checks;
     for (const kw::MolapDrillTerm& t : d.terms)
@@ -114,8 +100,8 @@ std::vector<Check> termChecks(const kw::MolapDrill& d) {
 
 }  // namespace
 
-// The records of the one ordinary cell that the narrowings name, from the build's table of
-// each record's cell; null when the narrowings are not exactly that, or the table is gone.
+// The records of the one ordinary cell that the narrowings name, from what the build kept of
+// each cell's records; null when the narrowings are not exactly that, or nothing was kept.
 std::shared_ptr<KW_map> KW_search::molapCellRecords() const {
     const kw::MolapResult& r = *molap_.result;
     const kw::MolapDrill& d = molap_.drill;
@@ -148,34 +134,19 @@ std::shared_ptr<KW_map> KW_search::molapCellRecords() const {
             out->set(static_cast<std::int32_t>(*it & 0xFFFFFFFFu));
         return out;
     }
-    std::uint32_t target = static_cast<std::uint32_t>(code);
-    if (scratch.recordCells == kw::MolapRecordCells::Slots) {
-        const std::int32_t slot = r.index.find(code);
-        if (slot < 0) return out;
-        target = static_cast<std::uint32_t>(slot);
-    }
-    // The i-th entry of the table is the i-th record of the map.
-    const std::vector<std::int32_t> found =
-        findAll(scratch.codes.data(), scratch.codes.size(), target);
-    if (!r.over) {
-        for (const std::int32_t record : found)
-            out->set(record);
+    const std::int32_t slot = r.index.find(code);
+    if (slot < 0) return out;
+    if (scratch.recordCells == kw::MolapRecordCells::Ranges) {
+        const std::uint32_t* records = scratch.cellRecords.data();
+        for (std::uint32_t i = scratch.cellStart[at(slot)]; i < scratch.cellStart[at(slot) + 1];
+             ++i)
+            out->set(static_cast<std::int32_t>(records[i]));
         return out;
     }
-    const std::uint32_t* words = r.over->data();
-    std::int32_t w = 0, before = 0;  // records of the map in the words before w
-    for (const std::int32_t i : found) {
-        for (;; ++w) {
-            const std::int32_t here = std::popcount(words[w]);
-            if (i < before + here) break;
-            before += here;
-        }
-        // Record 0 of a word is its top bit: drop the records before the one wanted.
-        std::uint32_t left = words[w];
-        for (std::int32_t skip = i - before; skip > 0; --skip)
-            left &= ~(0x80000000u >> std::countl_zero(left));
-        out->set(w * 32 + std::countl_zero(left));
-    }
+    const std::uint32_t* link = scratch.cellLink.data();
+    for (std::uint32_t record = scratch.cellHead[at(slot)]; record != kw::kMolapNoCell;
+         record = link[record])
+        out->set(static_cast<std::int32_t>(record));
     return out;
 }
 

@@ -7,7 +7,16 @@
 #include "macro/macro_file_format.h"
 #include "platform/core/cp932.h"
 
-CMacro::CMacro(CKWApp& app) : app_(app) {
+namespace {
+
+MacroScreen& nullScreen() {
+    static MacroScreen screen;
+    return screen;
+}
+
+}  // namespace
+
+CMacro::CMacro(CKWApp& app) : app_(app), screen_(&nullScreen()) {
     players_.reserve(kCommandCount);
     for (const CommandRow& row : kCommandTable)
         players_.push_back(row.player);
@@ -15,6 +24,7 @@ CMacro::CMacro(CKWApp& app) : app_(app) {
 }
 
 CMacro::~CMacro() {
+    indicator_.reset();
     if (&app_.macro() == this) app_.SetMacroPort(nullptr);
 }
 
@@ -87,6 +97,20 @@ std::int32_t CMacro::CheckMacroName(std::string_view name, int excluded) const {
     return 0;
 }
 
+void CMacro::SetExplanation(int index, std::string explanation) {
+    if (index < 0 || index >= static_cast<int>(macros_.size())) return;
+    macros_[static_cast<std::size_t>(index)].explanation = std::move(explanation);
+}
+
+void CMacro::SetScreen(MacroScreen* screen) {
+    screen_ = screen ? screen : &nullScreen();
+}
+
+void CMacro::showRecording(bool on) {
+    app_.SetStatusText(on ? zbq::cp932::literal("記録中...") : std::string());
+    app_.windows().SetRecordingIndicator(on);
+}
+
 std::int32_t CMacro::OnStartRecording() {
     if (macros_.size() >= kMaxMacros) {
         app_.ShowError("マクロが999件登録されています。1000件以上は登録できません。");
@@ -96,14 +120,49 @@ std::int32_t CMacro::OnStartRecording() {
                        "開始してよろしいですか？"))
         return 0;
     app_.ResetScreen();
-    app_.SetStatusText(zbq::cp932::literal("記録中..."));
+    showRecording(true);
     return StartRecording();
 }
 
 std::int32_t CMacro::StartRecording() {
+    indicator_ = screen_->showIndicator();
     recording_ = 1;
     recordedSteps_.clear();
     return 1;
+}
+
+std::int32_t CMacro::OnStopRecording() {
+    if (!recording_) return 0;
+    showRecording(false);
+    indicator_.reset();
+    std::optional<std::string> name;
+    if (!recordedSteps_.empty()) name = screen_->askMacroName(DefaultMacroName(), -1);
+    if (!StopRecording(name.value_or(std::string()))) {
+        // A name the list cannot take leaves the recording on: so is the screen again.
+        if (recording_) {
+            showRecording(true);
+            indicator_ = screen_->showIndicator();
+        }
+        return 0;
+    }
+    OpenMacroMenu(static_cast<int>(macros_.size()) - 1);
+    return 1;
+}
+
+void CMacro::OnMacroCommand(std::int32_t command) {
+    switch (command) {
+        case 32830:
+            OnStartRecording();
+            break;
+        case 32831:
+            OnStopRecording();
+            break;
+        case 32832:
+            OpenMacroMenu(-1);
+            break;
+        default:
+            break;
+    }
 }
 
 std::int32_t CMacro::StopRecording(std::string_view name) {
@@ -114,6 +173,7 @@ std::int32_t CMacro::StopRecording(std::string_view name) {
     if (named && !CheckMacroName(name, -1)) return 0;
     app_.SetStatusText("");
     recording_ = 0;
+    indicator_.reset();
     if (!named) return 0;
     return AddMacro(std::string(name), {}, recordedSteps_);
 }

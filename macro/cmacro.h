@@ -4,10 +4,11 @@
 // application core's macro port and installs itself there for its lifetime.
 //
 // It creates no widget: questions and messages go through the application object (Prompts
-// service), "???" values through a ParameterAsker, and the windows a step needs are looked up
-// afresh at every step through the application's window port. Texts are CP932 bytes, paths UTF-8,
-// message texts UTF-8. Results follow the system: 1 go on or done, 0 stop or refused (the user
-// told). User-interface thread only.
+// service), "???" values through a ParameterAsker, the indicator, the name question, the macro
+// menu and the work list through a MacroScreen (macro_screen.h), and the windows a step needs are
+// looked up afresh at every step through the application's window port. Texts are CP932 bytes,
+// paths UTF-8, message texts UTF-8. Results follow the system: 1 go on or done, 0 stop or refused
+// (the user told). User-interface thread only.
 //
 // The code is split by concern: cmacro.cpp (flags, recording, the macro list), cmacro_run.cpp
 // (runs, nesting, the dispatcher), cmacro_checks.cpp (the parameter checks and their messages),
@@ -15,12 +16,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/macro_port.h"
 #include "macro/command_table.h"
+#include "macro/macro_screen.h"
 #include "macro/structure_block.h"
 
 class CKWApp;
@@ -51,8 +54,8 @@ public:
     bool isRecording() const override { return recording_ != 0; }
     // True while a run from the macro menu, any macro run or a nested run is under way.
     bool isPlaying() const override { return playing_ != 0 || runDepth_ > 0; }
-    // The recording indicator's 可変; fixed until the indicator exists.
-    bool isVariable() const override { return false; }
+    // The recording indicator's 可変; fixed while there is no indicator.
+    bool isVariable() const override { return indicator_ && indicator_->isVariable(); }
     // A step the macro file could not hold (a line break or NUL inside) is not recorded: the
     // user is told, and recording goes on.
     void record(std::string_view step) override;
@@ -87,6 +90,39 @@ public:
     // 1 when `name` can name a macro (the one at `excluded` aside, -1 for none): not another
     // macro's, at most 64 bytes, and one line. Otherwise 0 after the message that says why.
     std::int32_t CheckMacroName(std::string_view name, int excluded) const;
+    // The macro menu's explanation edit writes back here; a bad index changes nothing.
+    void SetExplanation(int index, std::string explanation);
+
+    // --- The screen: indicator, name dialog, macro menu, work list ---
+    // Installs the screen (not owned; null for the null screen).
+    void SetScreen(MacroScreen* screen);
+    MacroScreen& Screen() const { return *screen_; }
+    bool HasIndicator() const { return indicator_ != nullptr; }
+    // The frame's macro commands: 32830 Start Recording, 32831 Stop Recording, 32832 Show Macro
+    // Menu; other ids do nothing.
+    void OnMacroCommand(std::int32_t command);
+    // The Stop Recording command: the texts cleared, the indicator closed, the name asked; a
+    // stored macro opens the menu on its row. 1 when a macro was stored.
+    std::int32_t OnStopRecording();
+    // The macro menu at `row` (-1 none); what it chose runs once it has closed.
+    void OpenMacroMenu(int row);
+    // The work list of the macro at `index`. 1.
+    std::int32_t StepMacro(int index);
+
+    // Sets the playing flag for its lifetime, so that no recorder records what happens then.
+    class PlayingScope {
+    public:
+        explicit PlayingScope(CMacro& macro) : macro_(macro), saved_(macro.playing_) {
+            macro.playing_ = 1;
+        }
+        ~PlayingScope() { macro_.playing_ = saved_; }
+        PlayingScope(const PlayingScope&) = delete;
+        PlayingScope& operator=(const PlayingScope&) = delete;
+
+    private:
+        CMacro& macro_;
+        std::int32_t saved_;
+    };
 
     // --- Recording ---
     // The Start Recording command: the 999 limit, the question, the screen reset, the status
@@ -107,6 +143,8 @@ public:
     // --- Playing ---
     // The macro menu's execute: the question, the playing flag, the screen reset, the run.
     std::int32_t RunMacroFromMenu(int index);
+    // The run the menu chose, after its question: the playing flag, the screen reset, the run.
+    std::int32_t RunChosenMacro(int index);
     // Plays every step the macro holds; 0 at the first step that stops, silently. A completed run
     // that is not nested records ExeMacro while recording and says it is complete.
     std::int32_t RunMacro(int index);
@@ -155,8 +193,12 @@ private:
     std::int32_t runSteps(const std::string& name, const std::vector<std::string>& steps);
     bool windowShown(const CommandRow& row, const StepFields& fields) const;
 
+    void showRecording(bool on);
+
     CKWApp& app_;
     ParameterAsker* asker_ = nullptr;
+    MacroScreen* screen_;
+    std::unique_ptr<RecordingIndicator> indicator_;
 
     std::int32_t recording_ = 0;
     std::int32_t playing_ = 0;

@@ -51,6 +51,35 @@ std::int32_t CMacro::RunMacroFromMenu(int index) {
     return RunMacro(index);
 }
 
+std::int32_t CMacro::RunChosenMacro(int index) {
+    if (index < 0 || index >= static_cast<int>(macros_.size())) return 0;
+    const PlayingScope playing(*this);
+    app_.ResetScreen();
+    return RunMacro(index);
+}
+
+void CMacro::OpenMacroMenu(int row) {
+    // The menu has closed when it returns: the run never starts inside one of its handlers.
+    const MacroMenuChoice choice = screen_->openMacroMenu(row);
+    switch (choice.run) {
+        case MacroMenuChoice::Run::Execute:
+            RunChosenMacro(choice.index);
+            break;
+        case MacroMenuChoice::Run::StepThrough:
+            if (choice.index < 0 || choice.index >= static_cast<int>(macros_.size())) break;
+            app_.ResetScreen();
+            StepMacro(choice.index);
+            break;
+        case MacroMenuChoice::Run::None:
+            break;
+    }
+}
+
+std::int32_t CMacro::StepMacro(int index) {
+    if (index >= 0 && index < static_cast<int>(macros_.size())) screen_->openWorkList(index);
+    return 1;
+}
+
 std::int32_t CMacro::runSteps(const std::string& name, const std::vector<std::string>& steps) {
     Restore<int> depth(runDepth_);
     ++runDepth_;

@@ -68,39 +68,62 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     // --- Main frame and macros (0-) ---
     playedBy(cmd("DispConsole", "コンソールを表示", 0, Target::MainFrame), PlayDispConsole),  // 0
     playedBy(cmd("MinAll", "全てをアイコン化", 0, Target::MainFrame), PlayMinAll),            // 1
-    cmd("Prt", "定型印刷", 1, Target::DataView),                                              // 2
+    playedBy(cmd("Prt", "定型印刷", 1, Target::DataView), PlayPrt),                           // 2
     playedBy(cmd("ExeMacro", "マクロ実行", 1, Target::None), playExeMacro),                   // 3
     // --- Original-data window (4-) ---
-    cmd("Data_CopyWithHead", "元データ コピー（項目名付き）", 0, Target::DataView),  // 4
-    cmd("Data_Copy", "元データ コピー（項目名無し）", 0, Target::DataView),          // 5
-    cmd("Data_OutToCsvWithHead", "元データ CSVに書出し（項目名付き）", 1, Target::DataView,
-        ask(1, kCsvPrompt, 1, kFileName)),  // 6
-    cmd("Data_OutToCsv", "元データ CSVに書出し（項目名無し）", 1, Target::DataView,
-        ask(1, kCsvPrompt, 1, kFileName)),  // 7
-    cmd("Data_OutToExcelWithHead", "元データ Excelに書出し（項目名付き）", 0,
-        Target::DataView),                                                                // 8
-    cmd("Data_OutToExcel", "元データ Excelに書出し（項目名無し）", 0, Target::DataView),  // 9
-    cmd("Data_SortUp", "元データ ソート（昇順）", 1, Target::DataView),                   // 10
-    cmd("Data_SortDown", "元データ ソート（降順）", 1, Target::DataView),                 // 11
-    cmd("Data_SortOrg", "元データ ソート（元データ順）", 0, Target::DataView),            // 12
-    cmd("Data_DispByCode", "元データ コードで表示", 1, Target::DataView),                 // 13
-    cmd("DispItemDlg", "項目の詳細表示", 1, Target::DataView),                            // 14
-    cmd("Data_Alignment", "元データ セル幅を調整", 1, Target::DataView),                  // 15
-    cmd("Data_DispComma", "元データ カンマ編集", 1, Target::DataView),                    // 16
-    cmd("Data_DecimalDigit", "元データ 小数点以下桁数", 2, Target::DataView),             // 17
-    cmd("Data_AlignmentFree", "元データ セル幅を変更", 2, Target::DataView),              // 18
-    cmd("Data_SelectCell", "元データ セル選択", 4, Target::DataView),                     // 19
-    cmd("Data_SelectRow", "元データ 行選択", 2, Target::DataView),                        // 20
-    cmd("Data_SelectColumn", "元データ 列選択", 2, Target::DataView),                     // 21
-    cmd("Data_SelectAll", "元データ 全選択", 0, Target::DataView),                        // 22
-    cmd("Data_VScroll", "元データ 垂直スクロール", 2, Target::DataView),                  // 23
-    cmd("Data_HScroll", "元データ 水平スクロール", 2, Target::DataView),                  // 24
-    cmd("Data_MouseWheel", "元データ マウスの回転", 2, Target::DataView),                 // 25
-    cmd("Data_ChengeSelectByKey", "元データ キーでセル移動", 3, Target::DataView),        // 26
-    cmd("Data_Close", "元データ画面クローズ", 0, Target::DataView),                       // 27
-    cmd("Data_Max", "元データ画面最大化", 0, Target::DataView),                           // 28
-    cmd("Data_Min", "元データ画面最小化", 0, Target::DataView),                           // 29
-    cmd("Data_Restore", "元データ画面元のサイズに戻す", 0, Target::DataView),             // 30
+    playedBy(cmd("Data_CopyWithHead", "元データ コピー（項目名付き）", 0, Target::DataView),
+             PlayData_CopyWithHead),  // 4
+    playedBy(cmd("Data_Copy", "元データ コピー（項目名無し）", 0, Target::DataView),
+             PlayData_Copy),  // 5
+    playedBy(cmd("Data_OutToCsvWithHead", "元データ CSVに書出し（項目名付き）", 1, Target::DataView,
+                 ask(1, kCsvPrompt, 1, kFileName)),
+             PlayData_OutToCsvWithHead),  // 6
+    playedBy(cmd("Data_OutToCsv", "元データ CSVに書出し（項目名無し）", 1, Target::DataView,
+                 ask(1, kCsvPrompt, 1, kFileName)),
+             PlayData_OutToCsv),  // 7
+    playedBy(
+        cmd("Data_OutToExcelWithHead", "元データ Excelに書出し（項目名付き）", 0, Target::DataView),
+        PlayData_OutToExcelWithHead),  // 8
+    playedBy(cmd("Data_OutToExcel", "元データ Excelに書出し（項目名無し）", 0, Target::DataView),
+             PlayData_OutToExcel),  // 9
+    playedBy(cmd("Data_SortUp", "元データ ソート（昇順）", 1, Target::DataView),
+             PlayData_SortUp),  // 10
+    playedBy(cmd("Data_SortDown", "元データ ソート（降順）", 1, Target::DataView),
+             PlayData_SortDown),  // 11
+    playedBy(cmd("Data_SortOrg", "元データ ソート（元データ順）", 0, Target::DataView),
+             PlayData_SortOrg),  // 12
+    playedBy(cmd("Data_DispByCode", "元データ コードで表示", 1, Target::DataView),
+             PlayData_DispByCode),                                                         // 13
+    playedBy(cmd("DispItemDlg", "項目の詳細表示", 1, Target::DataView), PlayDispItemDlg),  // 14
+    playedBy(cmd("Data_Alignment", "元データ セル幅を調整", 1, Target::DataView),
+             PlayData_Alignment),  // 15
+    playedBy(cmd("Data_DispComma", "元データ カンマ編集", 1, Target::DataView),
+             PlayData_DispComma),  // 16
+    playedBy(cmd("Data_DecimalDigit", "元データ 小数点以下桁数", 2, Target::DataView),
+             PlayData_DecimalDigit),  // 17
+    playedBy(cmd("Data_AlignmentFree", "元データ セル幅を変更", 2, Target::DataView),
+             PlayData_AlignmentFree),  // 18
+    playedBy(cmd("Data_SelectCell", "元データ セル選択", 4, Target::DataView),
+             PlayData_SelectCell),  // 19
+    playedBy(cmd("Data_SelectRow", "元データ 行選択", 2, Target::DataView),
+             PlayData_SelectRow),  // 20
+    playedBy(cmd("Data_SelectColumn", "元データ 列選択", 2, Target::DataView),
+             PlayData_SelectColumn),  // 21
+    playedBy(cmd("Data_SelectAll", "元データ 全選択", 0, Target::DataView),
+             PlayData_SelectAll),  // 22
+    playedBy(cmd("Data_VScroll", "元データ 垂直スクロール", 2, Target::DataView),
+             PlayData_VScroll),  // 23
+    playedBy(cmd("Data_HScroll", "元データ 水平スクロール", 2, Target::DataView),
+             PlayData_HScroll),  // 24
+    playedBy(cmd("Data_MouseWheel", "元データ マウスの回転", 2, Target::DataView),
+             PlayData_MouseWheel),  // 25
+    playedBy(cmd("Data_ChengeSelectByKey", "元データ キーでセル移動", 3, Target::DataView),
+             PlayData_ChengeSelectByKey),                                                      // 26
+    playedBy(cmd("Data_Close", "元データ画面クローズ", 0, Target::DataView), PlayData_Close),  // 27
+    playedBy(cmd("Data_Max", "元データ画面最大化", 0, Target::DataView), PlayData_Max),        // 28
+    playedBy(cmd("Data_Min", "元データ画面最小化", 0, Target::DataView), PlayData_Min),        // 29
+    playedBy(cmd("Data_Restore", "元データ画面元のサイズに戻す", 0, Target::DataView),
+             PlayData_Restore),  // 30
     // --- Windows of the window list and the console (31-) ---
     playedBy(cmd("CloseWindow", "画面を閉じる", 1, Target::Console), PlayCloseWindow),  // 31
     playedBy(cmd("MinimizedWindow", "画面をアイコン化", 1, Target::Console),

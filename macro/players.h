@@ -11,6 +11,7 @@
 // --- Main frame (players_frame.cpp) ---
 std::int32_t PlayDispConsole(CMacro& macro, StepFields& fields);
 std::int32_t PlayMinAll(CMacro& macro, StepFields& fields);
+std::int32_t PlayPrt(CMacro& macro, StepFields& fields);
 
 // --- Console (players_console.cpp) ---
 std::int32_t PlayCloseWindow(CMacro& macro, StepFields& fields);
@@ -73,6 +74,34 @@ std::int32_t PlaySelectCodeStr(CMacro& macro, StepFields& fields);
 std::int32_t PlayOKFilterDialog(CMacro& macro, StepFields& fields);
 std::int32_t PlayCancelFilterDialog(CMacro& macro, StepFields& fields);
 
+// --- Original-data window (players_data_view.cpp) ---
+std::int32_t PlayData_CopyWithHead(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_Copy(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_OutToCsvWithHead(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_OutToCsv(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_OutToExcelWithHead(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_OutToExcel(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_SortUp(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_SortDown(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_SortOrg(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_DispByCode(CMacro& macro, StepFields& fields);
+std::int32_t PlayDispItemDlg(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_Alignment(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_DispComma(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_DecimalDigit(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_AlignmentFree(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_SelectCell(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_SelectRow(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_SelectColumn(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_SelectAll(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_VScroll(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_HScroll(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_MouseWheel(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_ChengeSelectByKey(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_Close(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_Max(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_Min(CMacro& macro, StepFields& fields);
+std::int32_t PlayData_Restore(CMacro& macro, StepFields& fields);
 // --- Item window (players_item_window.cpp) ---
 std::int32_t PlayCreateSet(CMacro& macro, StepFields& fields);
 std::int32_t PlayToTopHitData(CMacro& macro, StepFields& fields);

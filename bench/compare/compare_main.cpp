@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -77,10 +78,37 @@ int allThreads() {
     return n > 0 ? static_cast<int>(n) : 1;
 }
 
+// The peak resident memory of this process from now on: the kernel's high-water mark is put
+// back to what is resident now. False where the kernel does not offer it.
+bool resetPeakMemory() {
+    std::ofstream out("/proc/self/clear_refs");
+    out << "5";
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+// The high-water mark of resident memory in bytes (VmHWM), or -1.
+double peakMemory() {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) * 1024;
+    return -1;
+}
+
+std::string bytes(double b) {
+    char buf[32];
+    if (b >= 1e9)
+        std::snprintf(buf, sizeof buf, "%.2f GB", b / 1e9);
+    else
+        std::snprintf(buf, sizeof buf, "%.0f MB", b / 1e6);
+    return buf;
+}
+
 // One operation's figures.
 struct Row {
     const Operation* op = nullptr;
     std::array<double, kSideCount> time;       // seconds; -1 not run
+    std::array<double, kSideCount> peak;       // bytes resident at most while it ran; -1 unknown
     std::array<std::string, kSideCount> note;  // "not yet", "failed", "skipped"
     std::string check;                         // "equal", or what differs
 };
@@ -117,8 +145,11 @@ void runSide(Side& side, SideId id, Row& row, const std::string& answerDir,
     }
     bool ok = true;
     double& time = row.time[id];
+    // In-process sides: the process's peak while the operation and its set-up ran.
+    const bool peakKnown = resetPeakMemory();
     time = measure(
         MeasurePolicy{}, [&] { ok = ok && side.setup(op); }, [&] { return ok && side.run(op); });
+    if (peakKnown) row.peak[id] = peakMemory();
     Answer answer;
     if (time < 0 || !side.answer(op, answer)) {
         time = -1;
@@ -260,6 +291,7 @@ int main(int argc, char** argv) {
         Row& r = rows.emplace_back();
         r.op = &op;
         r.time.fill(-1);
+        r.peak.fill(-1);
         for (int s = 0; s < kSideCount; ++s) {
             if (!o.sides[s]) r.note[s] = "skipped";
             // An answer of an earlier run must never stand in for one this run failed to give.
@@ -338,17 +370,23 @@ int main(int argc, char** argv) {
                 labels[kDuckOne].c_str(), labels[kDuckAll].c_str());
     std::printf("|---|--:|--:|--:|--:|--:|---|---|\n");
     for (const Row& r : rows) {
-        std::string line =
-            "| " + std::string(r.op->caption) + " | " + seconds(r.time[kOurs], r.note[kOurs]);
+        auto peak = [&](int s) {
+            return r.time[s] >= 0 && r.peak[s] >= 0 ? ", " + bytes(r.peak[s]) : std::string();
+        };
+        std::string line = "| " + std::string(r.op->caption) + " | " +
+                           seconds(r.time[kOurs], r.note[kOurs]) + peak(kOurs);
         int fastest = -1;
         for (int s = 0; s < kSideCount; ++s) {
-            if (s != kOurs) line += " | " + peerCell(r.time[s], r.note[s], r.time[kOurs]);
+            if (s != kOurs) line += " | " + peerCell(r.time[s], r.note[s], r.time[kOurs]) + peak(s);
             if (r.time[s] >= 0 && (fastest < 0 || r.time[s] < r.time[fastest])) fastest = s;
         }
         line += " | " + (fastest < 0 ? std::string("-") : labels[fastest]);
         std::printf("%s | %s |\n", line.c_str(), r.check.c_str());
     }
     std::printf("\nA peer's time is followed by its multiple of ours: below 1x the peer wins.\n");
+    std::printf(
+        "Beside the time of a side that runs in this process: its peak resident memory\n"
+        "while the operation ran (the data it holds open included).\n");
     std::printf("\nCounterparts:\n");
     for (const Row& r : rows)
         std::printf("- %s: %s\n", std::string(r.op->caption).c_str(),

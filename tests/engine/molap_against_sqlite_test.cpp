@@ -79,9 +79,11 @@ TEST(MolapAgainstSqliteDeep, KeySpacesBeyondOneWord) {
     loaded.check(q);
 }
 
-// Some two thousand cells of twenty Z columns are more than the build adds up in place: the
-// records are scattered by cell range first, within a map as well.
-TEST_F(MolapAgainstSqlite, ManyCellsOfManyZColumns) {
+// Some five thousand cells of twenty Z columns (six distinct items) are more than the build
+// adds up in place: the records are scattered by cell range first, within a map as well.
+TEST(MolapAgainstSqliteLarge, ManyCellsOfManyZColumns) {
+    Loaded loaded(12000, 23);
+    auto check = [&](const MolapQuery& q) { loaded.check(q); };
     MolapQuery q;
     q.x = {{kAmount}};
     q.y = {{kClock}};

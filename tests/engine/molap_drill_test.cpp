@@ -118,9 +118,10 @@ TEST_F(MolapDrill, WithoutNarrowingTakesTheRecordsOfAllCells) {
     EXPECT_LT(valid, table_.rows.size());  // records with an error key stay out
 }
 
-// A cell named on every level comes from what the build kept of each record's cell, which
-// differs by the way the build went: cell codes, slots (more cells than add up in place), or
-// sorted pairs (a key space far larger than the records).
+// A cell named on every level comes from what the build kept of each cell's records, which
+// differs by the way the build went: a cell for every code of a small key space, a bit per
+// code with the cells that occur in cache, or sorted pairs (a key space far larger than the
+// records). A Z item asked for many aggregates is added up once.
 TEST_F(MolapDrill, OrdinaryCellsAfterEveryWayOfBuilding) {
     struct Case {
         const char* name;
@@ -129,8 +130,8 @@ TEST_F(MolapDrill, OrdinaryCellsAfterEveryWayOfBuilding) {
         std::string where;
     };
     const Case cases[] = {
-        {"codes", {{kCode3}, {kTiny}}, {{kWord}}, 0, "1"},
-        {"slots", {{kAmount}}, {{kClock}}, 24, "rec % 7 != 3"},
+        {"every code", {{kCode3}, {kTiny}}, {{kWord}}, 0, "1"},
+        {"bit per code", {{kAmount}}, {{kClock}, {kCode5}}, 24, "rec % 7 != 3"},
         {"pairs", {{kAmount}, {kTiny}}, {{kPrice}}, 0, "1"},
     };
     for (const Case& c : cases) {

@@ -449,8 +449,7 @@ TEST_F(Dispatch, ARowWithoutItsPlayerStopsWithTheWindowMessageEvenWhenItsWindowI
     EXPECT_EQ(macro.ExecuteCommand({"Olap_CopyAll"}), 0);
     EXPECT_EQ(messages(), std::vector<std::string>{kNoWindow});
     // Nor is anything asked for it.
-    windows.only = {WindowKind::DataView};
-    EXPECT_EQ(macro.ExecuteCommand({"Data_OutToCsv", "???"}), 0);
+    EXPECT_EQ(macro.ExecuteCommand({"Olap_OutToCsv", "???"}), 0);
     EXPECT_TRUE(asker.asked.empty());
 }
 

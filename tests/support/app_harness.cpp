@@ -20,11 +20,14 @@
 #include "console/log_page.h"
 #include "console/sys_page.h"
 #include "graphctl/registration.h"
+#include "macro/cmacro.h"
 #include "platform/core/cp932.h"
 #include "platform/core/registry_file.h"
+#include "platform/ui/clipboard.h"
 #include "platform/ui/spreadsheet_probe.h"
 #include "tests/support/data_sel_snapshot.h"
 #include "windows/item_sheet.h"
+#include "windows/kw_view.h"
 
 namespace zbq::test {
 namespace {
@@ -183,6 +186,49 @@ void snapshotItemSelection(const CItemSelPage& page, std::ostringstream& out) {
             << (list.row(row).selected ? " selected" : "") << "\n";
 }
 
+// The original-data window: its columns, rows, selection, scroll position and the texts of its
+// first and last rows.
+void snapshotDataView(std::ostringstream& out, windows::CKWView& view) {
+    windows::DataGridModel& model = view.model();
+    const windows::GridController& g = model.geometry();
+    for (std::int32_t c = 0; c < model.GetColumnCount(); ++c)
+        out << "grid column " << c << ": \"" << utf8(model.GetColumnName(c)) << "\" type "
+            << model.GetColumnType(c) << " comma " << model.GetDispComma(c) << " places "
+            << model.GetDecimalDigit(c) << " code " << model.GetDispCode(c) << " width "
+            << g.columnWidth(c) << "\n";
+    const auto [ac, ar] = model.GetSelStart();
+    const auto [ec, er] = model.GetSelEnd();
+    out << "grid rows " << model.GetRowCount() << " selection " << ac << "," << ar << " " << ec
+        << "," << er << " top " << g.topRow() << " x " << g.xOffset() << "\n";
+    for (std::int32_t row : {0, model.GetRowCount() - 1}) {
+        if (row < 0) continue;
+        out << "grid row " << row << ":";
+        for (std::int32_t c = 0; c < model.GetColumnCount(); ++c) {
+            std::string text;
+            model.GetCellText(row, c, &text);
+            out << " \"" << utf8(text) << "\"";
+        }
+        out << "\n";
+    }
+}
+
+// The macro object: flags, the indicator, the macros and the dialog open now.
+void snapshotMacro(const CMacro& macro, std::ostringstream& out) {
+    out << "macro object: recording " << macro.isRecording() << " playing " << macro.isPlaying()
+        << " indicator " << (macro.HasIndicator() ? (macro.isVariable() ? "可変" : "固定") : "none")
+        << "\n";
+    for (const MacroRecord& m : macro.Macros()) {
+        std::string explanation = utf8(m.explanation);
+        for (std::size_t at = explanation.find("\r\n"); at != std::string::npos;
+             at = explanation.find("\r\n", at + 4))
+            explanation.replace(at, 2, "\\r\\n");
+        out << "macro \"" << utf8(m.name) << "\" explanation \"" << explanation << "\"\n";
+        for (const std::string& step : m.steps)
+            out << "  step " << utf8(step) << "\n";
+    }
+    out << "macro dialog: \"" << macro.Screen().openDialog() << "\"\n";
+}
+
 // What the frame and console show, when the application has them.
 void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
     const QWidget* frame = qobject_cast<const CMainFrame*>(app.windows().mainWindow());
@@ -204,6 +250,12 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         logLines(out, "reading log", console->LogPage()->ReadLogText(), dir);
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
         snapshotDataSel(*console->DataSelPage(), out);
+    }
+    // The clipboard is what the window's copies leave; other windows do not copy yet.
+    if (auto* view = qobject_cast<windows::CKWView*>(app.windows().dataView())) {
+        snapshotDataView(out, *view);
+        if (const auto text = ui::clipboard().text())
+            out << "clipboard: \"" << utf8(*text) << "\"\n";
     }
     for (std::int32_t item = 0; item < app.Search().KWgetItemCount(); ++item)
         if (const auto* sheet =
@@ -288,6 +340,8 @@ void AppHarness::prepareStart() {
             } else if (auto* password = dynamic_cast<CPasswordDlg*>(&dialog)) {
                 dialogsShown_.push_back("password");
                 edit = password->passwordEdit();
+            } else if (otherDialogs_) {
+                return otherDialogs_(dialog);
             } else {
                 ADD_FAILURE() << "an unexpected dialog was run";
                 return int(QDialog::Rejected);
@@ -495,6 +549,7 @@ std::string snapshotOf(const CKWApp& app) {
                        Suppress::SetTree, Suppress::Filter})
         out << " " << (app.IsSuppressed(s) ? 1 : 0);
     out << "\n";
+    if (const auto* macro = dynamic_cast<const CMacro*>(&app.macro())) snapshotMacro(*macro, out);
     snapshotScreen(app, out);
     return out.str();
 }

@@ -12,7 +12,9 @@
 // as UTF-8 text, one fact a line, in a stable order, so that two states compare as two texts.
 // When a main frame or console is in use it adds what they show: the frame's caption and state,
 // the console's tab, state and status text, the window list, the item tree and display list,
-// the reading and operation logs (timings as "#") and the names in temp/; the program directory
+// the reading and operation logs (timings as "#") and the names in temp/; with the macro object
+// as the macro port, its recording, indicator and choice, every macro (explanations with their
+// CR LF as "\r\n") and the macro dialog open at the time; the program directory
 // reads "<program dir>", so two harnesses in two folders compare equal.
 //
 // start() runs the program's own start-up (CKWApp::InitInstance) headless instead: the fixture
@@ -81,6 +83,9 @@ public:
     // Answers the next log-in or password dialogs in order: a text (UTF-8) typed and confirmed
     // with OK, nullopt for Cancel. An unanswered dialog is cancelled.
     void answerDialogs(std::vector<std::optional<std::string>> answers);
+    // Dialogs other than the log-in and password dialogs go to `handler`, whose result is the
+    // dialog's; without one such a dialog fails the test.
+    void answerOtherDialogs(ui::ModalHook handler) { otherDialogs_ = std::move(handler); }
     // "login <file name>" or "password" for every dialog shown, in order.
     const std::vector<std::string>& dialogsShown() const { return dialogsShown_; }
     // The names in temp/, sorted.
@@ -100,6 +105,7 @@ private:
     bool graphControl_ = true;
     bool started_ = false;
     std::deque<std::optional<std::string>> answers_;
+    ui::ModalHook otherDialogs_;
     std::vector<std::string> dialogsShown_;
     std::unique_ptr<ui::ScopedModalHook> dialogHook_;
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;

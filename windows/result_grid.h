@@ -1,0 +1,215 @@
+// ResultGrid: the three controls of a result grid as one widget: a painted column header strip
+// across the top, a painted row header strip down the left and the cell list, a
+// QAbstractScrollArea that paints only the rows in view. The controls own no data and no
+// selection: they paint from their owner (GridOwner: counts, titles, labels, cell texts, the
+// selection, the geometry) and turn mouse, key, wheel and scroll-bar gestures into owner calls
+// with explicit arguments, which is where steps are recorded. One base serves the three tables;
+// GridConfig gives the row header's width (80, 160 or 80) and the header's height.
+//
+// The gestures: a press in the corner selects everything; a press and drag in the column header
+// selects columns, on a divider it resizes the column; a drag in the row header selects rows, in
+// the list a rectangle of cells, scrolling by 10 pixels every 100 ms while the mouse rests
+// outside the list. Double-clicks on a divider fit the column, on a title, a row label or a cell
+// go to the owner. The context menu of each control is the owner's, asked for by role.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QPainter>
+#include <QPoint>
+#include <QRawFont>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+
+#include "windows/grid_controller.h"
+
+namespace zbq::windows {
+
+enum class GridRole { ColumnHeader, RowHeader, List };
+
+class GridOwner {
+public:
+    virtual ~GridOwner() = default;
+    virtual GridController& geometry() = 0;
+    // Rows the list shows (may be one more than the records) and real rows, for selections.
+    virtual std::int32_t listRowCount() const = 0;
+    virtual std::int32_t dataRowCount() const = 0;
+    virtual std::string columnTitle(std::int32_t column) const = 0;  // CP932
+    virtual std::string rowLabel(std::int32_t row) const = 0;        // CP932
+    virtual bool cellText(std::int32_t row, std::int32_t column, std::string* text) const = 0;
+    virtual bool isSelected(std::int32_t column, std::int32_t row) const = 0;
+    virtual bool rightAligned(std::int32_t column) const = 0;
+
+    // A drag under way: the selection shown, nothing recorded.
+    virtual void dragSelection(Cell anchor, Cell end) = 0;
+    // The ends of gestures, which record.
+    virtual void selectAll() = 0;
+    virtual void selectCells(Cell anchor, Cell end) = 0;
+    virtual void selectRows(std::int32_t first, std::int32_t last) = 0;
+    virtual void selectColumns(std::int32_t first, std::int32_t last) = 0;
+    virtual void columnResized(std::int32_t column, std::int32_t width) = 0;
+    virtual void fitColumn(std::int32_t column) = 0;
+    virtual void titleDoubleClicked(std::int32_t column) = 0;
+    virtual void rowDoubleClicked(std::int32_t row) = 0;
+    virtual void cellDoubleClicked(std::int32_t row, std::int32_t column) = 0;
+    // Scroll-bar requests (codes 0-4) and the wheel and move keys.
+    virtual void scrollRequest(bool vertical, std::int32_t code, std::int32_t value) = 0;
+    virtual void wheel(std::int32_t delta) = 0;
+    virtual void key(std::int32_t virtualKey) = 0;
+    // The control's menu at a global point; the column under the point (-1 none, the corner).
+    virtual void contextMenu(GridRole role, std::int32_t column, QPoint global) = 0;
+};
+
+class ResultGrid;
+
+// A selection drag of the row header or the list: while it lasts, a timer repeats the last move
+// every 100 ms, so the selection and the scrolling go on while the mouse rests outside the list.
+class AutoScrollDrag {
+public:
+    template <typename Tick>
+    AutoScrollDrag(QObject* owner, Tick tick) {
+        timer_.setInterval(100);
+        QObject::connect(&timer_, &QTimer::timeout, owner, [this, tick] { tick(last_); });
+    }
+    void begin(QPoint at) {
+        active_ = true;
+        last_ = at;
+        timer_.start();
+    }
+    void moveTo(QPoint at) { last_ = at; }
+    // False when no drag was under way.
+    bool end() {
+        timer_.stop();
+        return std::exchange(active_, false);
+    }
+    bool active() const { return active_; }
+
+private:
+    bool active_ = false;
+    QPoint last_;
+    QTimer timer_;
+};
+
+class GridColumnHeader : public QWidget {
+public:
+    explicit GridColumnHeader(ResultGrid& grid);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    ResultGrid& grid_;
+    enum class Drag { None, Columns, Resize } drag_ = Drag::None;
+    std::int32_t column_ = -1;
+    std::int32_t anchorColumn_ = -1;
+    std::int32_t width_ = 0;
+};
+
+class GridRowHeader : public QWidget {
+public:
+    explicit GridRowHeader(ResultGrid& grid);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void extendTo(QPoint point);
+    ResultGrid& grid_;
+    std::int32_t anchorRow_ = -1;
+    std::int32_t endRow_ = -1;
+    AutoScrollDrag drag_;
+};
+
+class GridList : public QAbstractScrollArea {
+public:
+    explicit GridList(ResultGrid& grid);
+    // The scroll bars follow the geometry's range and position.
+    void syncScrollBars();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void scrollContentsBy(int, int) override {}
+    // Tab moves the current cell, not the focus.
+    bool focusNextPrevChild(bool) override { return false; }
+
+private:
+    void extendTo(QPoint point);
+    void onAction(bool vertical, int action);
+    // Draws one cell's CP932 text in the box, aligned left or right.
+    void drawCellText(QPainter& p, const QRect& box, std::string_view cp932, bool right,
+                      int baseline);
+    ResultGrid& grid_;
+    // The glyphs of ASCII characters in the list's font: digits, dates and codes are drawn from
+    // them as they are, without shaping every text of the screen anew.
+    struct AsciiGlyphs {
+        QFont font;
+        QRawFont raw;
+        std::array<quint32, 128> index{};
+        std::array<qreal, 128> advance{};
+        bool usable = false;
+    } ascii_;
+    bool asciiReady_ = false;
+    QFont cjkFont_;
+    QRawFont cjk_;
+    bool cjkReady_ = false;
+    bool syncing_ = false;
+    Cell anchor_;
+    Cell end_;
+    AutoScrollDrag drag_;
+};
+
+class ResultGrid : public QWidget {
+public:
+    ResultGrid(GridOwner& owner, GridConfig config, QWidget* parent = nullptr);
+
+    GridOwner& owner() const { return owner_; }
+    GridController& geometry() const { return owner_.geometry(); }
+    GridColumnHeader* columnHeader() const { return columnHeader_; }
+    GridRowHeader* rowHeader() const { return rowHeader_; }
+    GridList* list() const { return list_; }
+    // Repaints the three controls and brings the scroll bars to the geometry.
+    void refresh();
+    // The record row a selection drag reaches at list y: above or below the list it scrolls 10
+    // pixels and gives the top or the last visible row.
+    std::int32_t rowReached(int y);
+    // The width of CP932 text in the grid's font.
+    int textWidth(std::string_view cp932) const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    GridOwner& owner_;
+    GridConfig config_;
+    GridColumnHeader* columnHeader_;
+    GridRowHeader* rowHeader_;
+    GridList* list_;
+};
+
+// The virtual-key code of a Qt key, 0 for keys that are not move keys.
+std::int32_t virtualKeyOf(int qtKey);
+
+}  // namespace zbq::windows
