@@ -1,8 +1,8 @@
-// A session in an item window recorded through its widgets, replayed in a fresh program: both
-// tabs, a percent rank, a count order and a drag selection unmarked from the menu, a search with
-// its result added, a new set, a copy, a workbook, Float places and the close box. The macro
-// plays to the same screen (the windows' snapshot lines included), the same clipboard text and
-// the same workbook.
+// A session in item windows opened from the original-data window, recorded through their widgets,
+// replayed in a fresh program: both tabs, a percent rank, a count order and a drag selection
+// unmarked from the menu, a search with its result added, a new set, a copy, a workbook, Float
+// places and the close box. The macro plays to the same screen (the windows' snapshot lines
+// included), the same clipboard text and the same workbook.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include <gtest/gtest.h>
@@ -33,6 +33,7 @@
 #include "tests/support/app_harness.h"
 #include "tests/support/temp_dir.h"
 #include "windows/item_sheet.h"
+#include "windows/kw_view.h"
 #include "windows/summary_percent_dialog.h"
 #include "windows/value_list_placeholder_view.h"
 
@@ -50,6 +51,7 @@ struct Program {
     WindowFactories factories() {
         WindowFactories f;
         f.console = [this](CMainFrame& owner) { return CConsSheet::MakeHandle(h.app(), &owner); };
+        f.dataView = [this](CMainFrame&) { return CKWView::Make(h.app()); };
         f.itemWindow = [this](CMainFrame& owner, std::int32_t item) -> QWidget* {
             return new CItemSheet(h.app(), owner, item);
         };
@@ -58,10 +60,19 @@ struct Program {
     CItemSheet* sheet(std::int32_t item) const {
         return dynamic_cast<CItemSheet*>(frame.FindItemSheet(item));
     }
-    // The windows the session starts from, opened before recording in both programs.
-    void openWindows() {
-        frame.ShowItemSheet(2);
-        frame.ShowItemSheet(4);
+    // The original-data window on every item, as a data file opens it.
+    void showGrid() {
+        h.app().SetDisplayItems({0, 1, 2, 3, 4, 5, 6});
+        h.app().SetGridItems();
+        frame.ShowDataView();
+    }
+    // The original-data window's item details on the column of an item.
+    void openItem(std::int32_t item) {
+        auto* view = qobject_cast<CKWView*>(frame.dataView());
+        ASSERT_NE(view, nullptr);
+        for (std::int32_t c = 0; c < view->model().GetColumnCount(); ++c)
+            if (view->model().GetColumnItem(c) == item) view->model().DispItemDlg(c);
+        ASSERT_NE(sheet(item), nullptr);
     }
 
     test::AppHarness h;
@@ -134,7 +145,10 @@ TEST(ItemWindowSession, ReplaysToTheSameScreenClipboardAndWorkbook) {
     {
         Program session;
         ASSERT_TRUE(session.h.start({session.h.writeFixture()}));
-        session.openWindows();
+        session.showGrid();
+        ASSERT_EQ(session.macro.StartRecording(), 1);
+        session.openItem(2);
+        session.openItem(4);
         CItemSheet& age = *session.sheet(2);
         CItemSheet& score = *session.sheet(4);
         ui::ScriptedClipboard clipboard;
@@ -145,7 +159,6 @@ TEST(ItemWindowSession, ReplaysToTheSameScreenClipboardAndWorkbook) {
             d->accept();
             return d->result();
         });
-        ASSERT_EQ(session.macro.StartRecording(), 1);
         const std::function<void()> actions[] = {
             [&] { clickTab(age, CItemSheet::kSummaryPage); },
             [&] { age.percentButton()->click(); },
@@ -193,7 +206,7 @@ TEST(ItemWindowSession, ReplaysToTheSameScreenClipboardAndWorkbook) {
     Program replay;
     std::filesystem::copy_file(out.file("recorded.mcr"), replay.h.file("fixture.mcr"));
     ASSERT_TRUE(replay.h.start({replay.h.writeFixture()}));
-    replay.openWindows();
+    replay.showGrid();
     ui::ScriptedClipboard clipboard;
     const int index = replay.macro.FindMacro("session");
     ASSERT_GE(index, 0);
