@@ -183,14 +183,15 @@ TEST(ItemWindowSession, ReplaysToTheSameScreenClipboardAndWorkbook) {
             QCoreApplication::processEvents();
         }
         const std::vector<std::string> steps = session.macro.RecordedSteps();
-        EXPECT_EQ(steps,
-                  (std::vector<std::string>{
-                      "OpenSummaryTab,2", "Item_PercentValue,2,37.5", "OpenValListTab,2",
-                      "Item_SortDown,2", "Item_SelectCell,2,0,2,0,4", "Item_RemoveSelection,2",
-                      "InputSearchTerm,2,\">40\"", "ToTopItemData,2", "Item_AddSearchResult,2",
-                      "Item_SelectCell,2,0,6,0,8", "Item_RemoveSelection,2", "CreateSet,2",
-                      "Item_SelectAll,2", "Item_CopyWithHead,2", "Item_OutToExcelWithHead,2",
-                      "Item_DecimalDigit,4,1", "Item_Close,4"}));
+        EXPECT_EQ(
+            steps,
+            (std::vector<std::string>{
+                "DispItemDlg,2", "DispItemDlg,4", "OpenSummaryTab,2", "Item_PercentValue,2,37.5",
+                "OpenValListTab,2", "Item_SortDown,2", "Item_SelectCell,2,0,2,0,4",
+                "Item_RemoveSelection,2", "InputSearchTerm,2,\">40\"", "ToTopItemData,2",
+                "Item_AddSearchResult,2", "Item_SelectCell,2,0,6,0,8", "Item_RemoveSelection,2",
+                "CreateSet,2", "Item_SelectAll,2", "Item_CopyWithHead,2",
+                "Item_OutToExcelWithHead,2", "Item_DecimalDigit,4,1", "Item_Close,4"}));
         ASSERT_EQ(session.macro.StopRecording("session"), 1);
         screen = session.h.snapshot();
         ASSERT_TRUE(clipboard.text());
