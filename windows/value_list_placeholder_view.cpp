@@ -211,65 +211,44 @@ void ValueListPlaceholderView::SelectAll() {
     viewport()->update();
 }
 
+namespace {
+
+// A scroll request on a bar: codes 0 and 1 go to `back` and `forward`, 2 and 3 a page either
+// way, 4 to `position`. False for another code.
+bool scrollBy(QScrollBar* bar, std::int32_t code, std::int32_t position, int back, int forward,
+              int page) {
+    const int targets[] = {back, forward, bar->value() - page, bar->value() + page, position};
+    if (code < 0 || code > 4) return false;
+    bar->setValue(targets[code]);
+    return true;
+}
+
+}  // namespace
+
 bool ValueListPlaceholderView::VScroll(std::int32_t code, std::int32_t position) {
-    QScrollBar* bar = verticalScrollBar();
-    switch (code) {
-        case 0:
-            bar->setValue(bar->value() - 1);
-            break;
-        case 1:
-            bar->setValue(bar->value() + 1);
-            break;
-        case 2:
-            bar->setValue(bar->value() - rowsPerPage());
-            break;
-        case 3:
-            bar->setValue(bar->value() + rowsPerPage());
-            break;
-        case 4:
-            bar->setValue(position);
-            break;
-        default:
-            return false;
-    }
+    const int top = topRow();
+    if (!scrollBy(verticalScrollBar(), code, position, top - 1, top + 1, rowsPerPage()))
+        return false;
     model_.record("Item_VScroll", {code, code == 4 ? topRow() : 0});
     return true;
 }
 
 bool ValueListPlaceholderView::HScroll(std::int32_t code, std::int32_t position) {
-    QScrollBar* bar = horizontalScrollBar();
-    switch (code) {
-        case 0:
-        case 1: {
-            // A line is the next column's edge.
-            int left = 0;
-            std::vector<int> edges{0};
-            for (int w : widths_)
-                edges.push_back(left += w);
-            const int x = xOffset();
-            int target = x;
-            if (code == 0) {
-                for (int edge : edges)
-                    if (edge < x) target = edge;
-            } else {
-                for (auto it = edges.rbegin(); it != edges.rend(); ++it)
-                    if (*it > x) target = *it;
-            }
-            bar->setValue(target);
-            break;
+    // A line is the nearest column edge either way.
+    const int x = xOffset();
+    int back = 0, forward = x, edge = 0;
+    bool found = false;
+    for (int w : widths_) {
+        if (edge < x) back = edge;
+        edge += w;
+        if (edge > x && !found) {
+            forward = edge;
+            found = true;
         }
-        case 2:
-            bar->setValue(bar->value() - viewport()->width());
-            break;
-        case 3:
-            bar->setValue(bar->value() + viewport()->width());
-            break;
-        case 4:
-            bar->setValue(position);
-            break;
-        default:
-            return false;
     }
+    if (edge < x) back = edge;
+    if (!scrollBy(horizontalScrollBar(), code, position, back, forward, viewport()->width()))
+        return false;
     model_.record("Item_HScroll", {code, code == 4 ? xOffset() : 0});
     return true;
 }
