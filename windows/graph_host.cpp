@@ -81,4 +81,11 @@ std::unique_ptr<GraphOutput> openGraphHost(CKWApp& app) {
     return std::make_unique<ClientOutput>(std::move(host), std::move(client));
 }
 
+GraphOutput* graphOutputFor(CKWApp& app) {
+    if (GraphOutput* output = graphOutput()) return output;
+    static std::unique_ptr<GraphOutput> opened;
+    if (!opened) opened = openGraphHost(app);
+    return graphOutput();
+}
+
 }  // namespace zbq::windows

@@ -26,4 +26,9 @@ GraphOutput* setGraphOutput(GraphOutput* output);
 // the returned object goes.
 std::unique_ptr<GraphOutput> openGraphHost(CKWApp& app);
 
+// The installed output; when none is and graph output is on (a graph asked for before the
+// start-up's host was opened, as by the "auto_open" macro), the host is opened then and kept
+// for the rest of the run. Null when graph output is off or the control cannot be opened.
+GraphOutput* graphOutputFor(CKWApp& app);
+
 }  // namespace zbq::windows

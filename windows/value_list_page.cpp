@@ -180,8 +180,9 @@ void ValueListPage::ToEndItemData() {
 namespace zbq::windows {
 
 std::int32_t ValueListPage::DispGraph() {
-    GraphOutput* output = graphOutput();
-    if (!output || !app_.GetGraphOutput()) return 0;
+    if (!app_.GetGraphOutput()) return 0;
+    GraphOutput* output = graphOutputFor(app_);
+    if (!output) return 0;
     if (BuildGraph(app_, model_, *output).empty()) return 0;
     const std::string path = app_.GetGraphTempPath();
     std::error_code error;
