@@ -8,6 +8,7 @@
 
 #include "tests/windows/item_fixture.h"
 #include "windows/value_list_model.h"
+#include "windows/value_list_placeholder_view.h"
 
 namespace zbq::windows {
 namespace {
@@ -217,6 +218,47 @@ TEST_F(ValueListModelTest, ARefreshKeepsTheCountOrderUnderTheNewCounts) {
     for (int row = 2; row <= 6; ++row)
         rows += cell(age, row, 0) + ":" + cell(age, row, 1) + " ";
     EXPECT_EQ(rows, "66:1 34:1 28:1 -3:1 51:0 ");
+}
+
+}  // namespace
+}  // namespace zbq::windows
+
+namespace zbq::windows {
+namespace {
+
+TEST(ValueListKeys, WhereEachKeyTakesTheCell) {
+    // A table of 3 columns by 10 rows, 4 rows to a page.
+    struct Case {
+        std::int32_t key;
+        CellPos from;
+        std::optional<CellPos> to;
+    };
+    const auto at = [](int c, int r) { return std::optional<CellPos>(CellPos{c, r}); };
+    for (const Case& c : {
+             Case{kKeyLeft, {1, 5}, at(0, 5)},
+             Case{kKeyLeft, {0, 5}, std::nullopt},
+             Case{kKeyRight, {1, 5}, at(2, 5)},
+             Case{kKeyRight, {2, 5}, std::nullopt},
+             Case{kKeyUp, {1, 0}, std::nullopt},
+             Case{kKeyDown, {1, 9}, std::nullopt},
+             Case{kKeyPageUp, {1, 2}, at(1, 0)},
+             Case{kKeyPageDown, {1, 4}, at(1, 8)},
+             Case{kKeyPageDown, {1, 5}, at(1, 9)},
+             Case{kKeyHome, {2, 5}, at(0, 5)},
+             Case{kKeyEnd, {0, 5}, at(2, 5)},
+             Case{kKeyTab, {1, 5}, at(2, 5)},
+             Case{kKeyTab, {2, 5}, at(0, 6)},
+             Case{kKeyTab, {2, 9}, std::nullopt},
+             Case{65, {1, 5}, std::nullopt},
+         }) {
+        const std::optional<CellPos> to = valueListKeyTarget(c.key, c.from, 3, 10, 4);
+        ASSERT_EQ(to.has_value(), c.to.has_value())
+            << c.key << " from " << c.from.column << "," << c.from.row;
+        if (to) {
+            EXPECT_EQ(to->column, c.to->column) << c.key;
+            EXPECT_EQ(to->row, c.to->row) << c.key;
+        }
+    }
 }
 
 }  // namespace
