@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@
 #include "platform/core/program_paths.h"
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
+#include "windows/graph_host.h"
+#include "windows/item_sheet.h"
 #include "windows/kw_view.h"
 
 int main(int argc, char* argv[]) {
@@ -42,6 +45,9 @@ int main(int argc, char* argv[]) {
     WindowFactories factories;
     factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
     factories.dataView = [&app](CMainFrame&) { return zbq::windows::CKWView::Make(app); };
+    factories.itemWindow = [&app](CMainFrame& frame, std::int32_t item) -> QWidget* {
+        return new zbq::windows::CItemSheet(app, frame, item);
+    };
     CMainFrame frame(app, std::move(factories));
     frame.resize(1024, 720);
     frame.setMacroCommandHandler([&macro](std::int32_t command) { macro.OnMacroCommand(command); });
@@ -56,7 +62,12 @@ int main(int argc, char* argv[]) {
         app.ExitInstance();
         std::_Exit(0);  // the frame and the engine are not to be torn down mid-question
     });
+    // The graph control's host, kept for the whole run when graph output is on.
+    std::unique_ptr<zbq::windows::GraphOutput> graphHost;
     return zbq::app::runProgram(
         app, arguments, [] { return QApplication::exec(); },
-        [] { zbq::setEarlyTermination(nullptr); });
+        [&app, &graphHost] {
+            zbq::setEarlyTermination(nullptr);
+            graphHost = zbq::windows::openGraphHost(app);
+        });
 }

@@ -347,66 +347,113 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     cmd("SetPoint", "小数点桁数設定", 1, Target::Console),                 // 147
     // --- Log tab and the value-list page (field 1 names the item window) (148-) ---
     playedBy(cmd("OpenLogTab", "ログタブを開く", 0, Target::Console),
-             PlayOpenLogTab),                                                 // 148
-    cmd("CreateSet", "新集合作成", 1, Target::ItemWindow),                    // 149
-    cmd("ToTopHitData", "該当する元データの先頭", 1, Target::ItemWindow),     // 150
-    cmd("ToPrevHitData", "該当する元データで１つ前", 1, Target::ItemWindow),  // 151
-    cmd("ToNextHitData", "該当する元データで１つ後", 1, Target::ItemWindow),  // 152
-    cmd("ToEndHitData", "該当する元データの最後", 1, Target::ItemWindow),     // 153
-    cmd("ToTopItemData", "該当する値で最初", 1, Target::ItemWindow),          // 154
-    cmd("ToPrevItemData", "該当する値で１つ前方", 1, Target::ItemWindow),     // 155
-    cmd("ToNextItemData", "該当する値で１つ後方", 1, Target::ItemWindow),     // 156
-    cmd("ToEndItemData", "該当する値で最後", 1, Target::ItemWindow),          // 157
-    cmd("ChechStr", "文字列チェック", 1, Target::ItemWindow),                 // 158
-    cmd("InputSearchTerm", "検索条件入力", 2, Target::ItemWindow,
-        ask(2, "[検索条件]: 検索条件を入力して下さい。")),  // 159
-    cmd("DispGraph", "グラフ表示", 1, Target::ItemWindow),  // 160
+             PlayOpenLogTab),                                                        // 148
+    playedBy(cmd("CreateSet", "新集合作成", 1, Target::ItemWindow), PlayCreateSet),  // 149
+    playedBy(cmd("ToTopHitData", "該当する元データの先頭", 1, Target::ItemWindow),
+             PlayToTopHitData),  // 150
+    playedBy(cmd("ToPrevHitData", "該当する元データで１つ前", 1, Target::ItemWindow),
+             PlayToPrevHitData),  // 151
+    playedBy(cmd("ToNextHitData", "該当する元データで１つ後", 1, Target::ItemWindow),
+             PlayToNextHitData),  // 152
+    playedBy(cmd("ToEndHitData", "該当する元データの最後", 1, Target::ItemWindow),
+             PlayToEndHitData),  // 153
+    playedBy(cmd("ToTopItemData", "該当する値で最初", 1, Target::ItemWindow),
+             PlayToTopItemData),  // 154
+    playedBy(cmd("ToPrevItemData", "該当する値で１つ前方", 1, Target::ItemWindow),
+             PlayToPrevItemData),  // 155
+    playedBy(cmd("ToNextItemData", "該当する値で１つ後方", 1, Target::ItemWindow),
+             PlayToNextItemData),  // 156
+    playedBy(cmd("ToEndItemData", "該当する値で最後", 1, Target::ItemWindow),
+             PlayToEndItemData),                                                       // 157
+    playedBy(cmd("ChechStr", "文字列チェック", 1, Target::ItemWindow), PlayChechStr),  // 158
+    playedBy(cmd("InputSearchTerm", "検索条件入力", 2, Target::ItemWindow,
+                 ask(2, "[検索条件]: 検索条件を入力して下さい。")),
+             PlayInputSearchTerm),                                                   // 159
+    playedBy(cmd("DispGraph", "グラフ表示", 1, Target::ItemWindow), PlayDispGraph),  // 160
     // --- Item window (field 1 names it) (161-) ---
-    cmd("Item_SortUp", "項目データ 存在順に表示（昇順）", 1, Target::ItemWindow),        // 161
-    cmd("Item_SortDown", "項目データ 存在順に表示（降順）", 1, Target::ItemWindow),      // 162
-    cmd("Item_SortReverse", "項目データ 逆順に表示", 1, Target::ItemWindow),             // 163
-    cmd("Item_CopyWithHead", "項目データ コピー（項目名付き）", 1, Target::ItemWindow),  // 164
-    cmd("Item_Copy", "項目データ コピー（項目名無し）", 1, Target::ItemWindow),          // 165
-    cmd("Item_OutToCsvWithHead", "項目データ CSVに書出し（項目名付き）", 2, Target::ItemWindow,
-        ask(2, kItemCsvPrompt, 1, kFileName)),  // 166
-    cmd("Item_OutToCsv", "項目データ CSVに書出し（項目名無し）", 2, Target::ItemWindow,
-        ask(2, kItemCsvPrompt, 1, kFileName)),  // 167
-    cmd("Item_OutToExcelWithHead", "項目データ Excelに書出し（項目名付き）", 1,
-        Target::ItemWindow),                                                                  // 168
-    cmd("Item_OutToExcel", "項目データ Excelに書出し（項目名無し）", 1, Target::ItemWindow),  // 169
-    cmd("Item_RemoveSelection", "外す（選択範囲を外す）", 1, Target::ItemWindow),             // 170
-    cmd("Item_RemoveOnlySelection", "外す（選択範囲のみを外す）", 1, Target::ItemWindow),     // 171
-    cmd("Item_RemoveAll", "外す（全てを外す）", 1, Target::ItemWindow),                       // 172
-    cmd("Item_RemoveSearchResult", "外す（値検索結果を外す）", 1, Target::ItemWindow),        // 173
-    cmd("Item_RemoveOnlySearchResult", "外す（値検索結果のみを外す）", 1,
-        Target::ItemWindow),                                                                // 174
-    cmd("Item_AddSelection", "加える（選択範囲を加える）", 1, Target::ItemWindow),          // 175
-    cmd("Item_AddOnlySelection", "加える（選択範囲のみを加える）", 1, Target::ItemWindow),  // 176
-    cmd("Item_AddAll", "加える（全てを加える）", 1, Target::ItemWindow),                    // 177
-    cmd("Item_AddSearchResult", "加える（値検索結果を加える）", 1, Target::ItemWindow),     // 178
-    cmd("Item_AddOnlySearchResult", "加える（値検索結果のみを加える）", 1,
-        Target::ItemWindow),                                                            // 179
-    cmd("Item_DispComma", "項目データ カンマ編集", 1, Target::ItemWindow),              // 180
-    cmd("Item_DecimalDigit", "項目データ 小数点以下桁数", 2, Target::ItemWindow),       // 181
-    cmd("Item_PercentDigit", "項目データ ％表示桁数", 2, Target::ItemWindow),           // 182
-    cmd("Item_Alignment", "項目データ セル幅を調整", 2, Target::ItemWindow),            // 183
-    cmd("Item_AlignmentFree", "項目データ セル幅を変更", 3, Target::ItemWindow),        // 184
-    cmd("Item_SelectCell", "項目データ セル選択", 5, Target::ItemWindow),               // 185
-    cmd("Item_SelectRow", "項目データ 行選択", 3, Target::ItemWindow),                  // 186
-    cmd("Item_SelectColumn", "項目データ 列選択", 3, Target::ItemWindow),               // 187
-    cmd("Item_SelectAll", "項目データ 全選択", 1, Target::ItemWindow),                  // 188
-    cmd("Item_VScroll", "項目データ 垂直スクロール", 3, Target::ItemWindow),            // 189
-    cmd("Item_HScroll", "項目データ 水平スクロール", 3, Target::ItemWindow),            // 190
-    cmd("Item_MouseWheel", "項目データ マウスの回転", 3, Target::ItemWindow),           // 191
-    cmd("Item_ChangeSelectByKey", "項目データ キーでセル移動", 4, Target::ItemWindow),  // 192
-    cmd("Item_PercentValue", "項目データ ％順位値の算出", 2, Target::ItemWindow,
-        ask(2, "[％順位値の算出]: ％値（０～１００）を入力して下さい。", -1, kPercent)),  // 193
-    cmd("Item_Close", "項目データ画面クローズ", 1, Target::ItemWindow),                   // 194
-    cmd("Item_Max", "項目データ画面最大化", 1, Target::ItemWindow),                       // 195
-    cmd("Item_Min", "項目データ画面最小化", 1, Target::ItemWindow),                       // 196
-    cmd("Item_Restore", "項目データ画面元のサイズに戻す", 1, Target::ItemWindow),         // 197
-    cmd("OpenValListTab", "値一覧タブを開く", 1, Target::ItemWindow),                     // 198
-    cmd("OpenSummaryTab", "概要タブを開く", 1, Target::ItemWindow),                       // 199
+    playedBy(cmd("Item_SortUp", "項目データ 存在順に表示（昇順）", 1, Target::ItemWindow),
+             PlayItem_SortUp),  // 161
+    playedBy(cmd("Item_SortDown", "項目データ 存在順に表示（降順）", 1, Target::ItemWindow),
+             PlayItem_SortDown),  // 162
+    playedBy(cmd("Item_SortReverse", "項目データ 逆順に表示", 1, Target::ItemWindow),
+             PlayItem_SortReverse),  // 163
+    playedBy(cmd("Item_CopyWithHead", "項目データ コピー（項目名付き）", 1, Target::ItemWindow),
+             PlayItem_CopyWithHead),  // 164
+    playedBy(cmd("Item_Copy", "項目データ コピー（項目名無し）", 1, Target::ItemWindow),
+             PlayItem_Copy),  // 165
+    playedBy(cmd("Item_OutToCsvWithHead", "項目データ CSVに書出し（項目名付き）", 2,
+                 Target::ItemWindow, ask(2, kItemCsvPrompt, 1, kFileName)),
+             PlayItem_OutToCsvWithHead),  // 166
+    playedBy(cmd("Item_OutToCsv", "項目データ CSVに書出し（項目名無し）", 2, Target::ItemWindow,
+                 ask(2, kItemCsvPrompt, 1, kFileName)),
+             PlayItem_OutToCsv),  // 167
+    playedBy(cmd("Item_OutToExcelWithHead", "項目データ Excelに書出し（項目名付き）", 1,
+                 Target::ItemWindow),
+             PlayItem_OutToExcelWithHead),  // 168
+    playedBy(
+        cmd("Item_OutToExcel", "項目データ Excelに書出し（項目名無し）", 1, Target::ItemWindow),
+        PlayItem_OutToExcel),  // 169
+    playedBy(cmd("Item_RemoveSelection", "外す（選択範囲を外す）", 1, Target::ItemWindow),
+             PlayItem_RemoveSelection),  // 170
+    playedBy(cmd("Item_RemoveOnlySelection", "外す（選択範囲のみを外す）", 1, Target::ItemWindow),
+             PlayItem_RemoveOnlySelection),  // 171
+    playedBy(cmd("Item_RemoveAll", "外す（全てを外す）", 1, Target::ItemWindow),
+             PlayItem_RemoveAll),  // 172
+    playedBy(cmd("Item_RemoveSearchResult", "外す（値検索結果を外す）", 1, Target::ItemWindow),
+             PlayItem_RemoveSearchResult),  // 173
+    playedBy(
+        cmd("Item_RemoveOnlySearchResult", "外す（値検索結果のみを外す）", 1, Target::ItemWindow),
+        PlayItem_RemoveOnlySearchResult),  // 174
+    playedBy(cmd("Item_AddSelection", "加える（選択範囲を加える）", 1, Target::ItemWindow),
+             PlayItem_AddSelection),  // 175
+    playedBy(cmd("Item_AddOnlySelection", "加える（選択範囲のみを加える）", 1, Target::ItemWindow),
+             PlayItem_AddOnlySelection),  // 176
+    playedBy(cmd("Item_AddAll", "加える（全てを加える）", 1, Target::ItemWindow),
+             PlayItem_AddAll),  // 177
+    playedBy(cmd("Item_AddSearchResult", "加える（値検索結果を加える）", 1, Target::ItemWindow),
+             PlayItem_AddSearchResult),  // 178
+    playedBy(
+        cmd("Item_AddOnlySearchResult", "加える（値検索結果のみを加える）", 1, Target::ItemWindow),
+        PlayItem_AddOnlySearchResult),  // 179
+    playedBy(cmd("Item_DispComma", "項目データ カンマ編集", 1, Target::ItemWindow),
+             PlayItem_DispComma),  // 180
+    playedBy(cmd("Item_DecimalDigit", "項目データ 小数点以下桁数", 2, Target::ItemWindow),
+             PlayItem_DecimalDigit),  // 181
+    playedBy(cmd("Item_PercentDigit", "項目データ ％表示桁数", 2, Target::ItemWindow),
+             PlayItem_PercentDigit),  // 182
+    playedBy(cmd("Item_Alignment", "項目データ セル幅を調整", 2, Target::ItemWindow),
+             PlayItem_Alignment),  // 183
+    playedBy(cmd("Item_AlignmentFree", "項目データ セル幅を変更", 3, Target::ItemWindow),
+             PlayItem_AlignmentFree),  // 184
+    playedBy(cmd("Item_SelectCell", "項目データ セル選択", 5, Target::ItemWindow),
+             PlayItem_SelectCell),  // 185
+    playedBy(cmd("Item_SelectRow", "項目データ 行選択", 3, Target::ItemWindow),
+             PlayItem_SelectRow),  // 186
+    playedBy(cmd("Item_SelectColumn", "項目データ 列選択", 3, Target::ItemWindow),
+             PlayItem_SelectColumn),  // 187
+    playedBy(cmd("Item_SelectAll", "項目データ 全選択", 1, Target::ItemWindow),
+             PlayItem_SelectAll),  // 188
+    playedBy(cmd("Item_VScroll", "項目データ 垂直スクロール", 3, Target::ItemWindow),
+             PlayItem_VScroll),  // 189
+    playedBy(cmd("Item_HScroll", "項目データ 水平スクロール", 3, Target::ItemWindow),
+             PlayItem_HScroll),  // 190
+    playedBy(cmd("Item_MouseWheel", "項目データ マウスの回転", 3, Target::ItemWindow),
+             PlayItem_MouseWheel),  // 191
+    playedBy(cmd("Item_ChangeSelectByKey", "項目データ キーでセル移動", 4, Target::ItemWindow),
+             PlayItem_ChangeSelectByKey),  // 192
+    playedBy(cmd("Item_PercentValue", "項目データ ％順位値の算出", 2, Target::ItemWindow,
+                 ask(2, "[％順位値の算出]: ％値（０～１００）を入力して下さい。", -1, kPercent)),
+             PlayItem_PercentValue),  // 193
+    playedBy(cmd("Item_Close", "項目データ画面クローズ", 1, Target::ItemWindow),
+             PlayItem_Close),                                                                // 194
+    playedBy(cmd("Item_Max", "項目データ画面最大化", 1, Target::ItemWindow), PlayItem_Max),  // 195
+    playedBy(cmd("Item_Min", "項目データ画面最小化", 1, Target::ItemWindow), PlayItem_Min),  // 196
+    playedBy(cmd("Item_Restore", "項目データ画面元のサイズに戻す", 1, Target::ItemWindow),
+             PlayItem_Restore),  // 197
+    playedBy(cmd("OpenValListTab", "値一覧タブを開く", 1, Target::ItemWindow),
+             PlayOpenValListTab),  // 198
+    playedBy(cmd("OpenSummaryTab", "概要タブを開く", 1, Target::ItemWindow),
+             PlayOpenSummaryTab),  // 199
     // --- Cross-tab window (200-) ---
     cmd("DorileDrillThrough", "選択範囲でドリルスルー", 0, Target::CrossWindow),          // 200
     cmd("Olap_CopyAll", "クロス集計 全部をコピー", 0, Target::CrossWindow),               // 201

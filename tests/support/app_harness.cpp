@@ -36,6 +36,7 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/spreadsheet_probe.h"
 #include "tests/support/data_sel_snapshot.h"
+#include "windows/item_sheet.h"
 #include "windows/kw_view.h"
 
 namespace zbq::test {
@@ -334,6 +335,10 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
             qobject_cast<const CExcelReadDlg*>(app.windows().playerDialog(PlayerDialog::ExcelRead)))
         for (const std::string& line : import->model().describe())
             out << maskDir(line, dir) << "\n";
+    for (std::int32_t item = 0; item < app.Search().KWgetItemCount(); ++item)
+        if (const auto* sheet =
+                dynamic_cast<const windows::CItemSheet*>(app.windows().itemWindow(item)))
+            out << sheet->snapshot();
     std::vector<std::string> temp;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(dir + "/temp", ec))
