@@ -88,7 +88,7 @@ struct MolapScreen {
         f.console = [this](CMainFrame& owner) { return CConsSheet::MakeHandle(app, &owner); };
         if (withWindow)
             f.molapWindow = [this](CMainFrame&, const MolapParams& p) -> QWidget* {
-                shown.push_back(p);
+                executed.push_back(p);
                 return new FakeMolapSettingsWindow;
             };
         return f;
@@ -106,7 +106,7 @@ struct MolapScreen {
     }
 
     bool withWindow;
-    std::vector<MolapParams> shown;
+    std::vector<MolapParams> executed;
     zbq::ui::ScriptedPrompts prompts;
     CKWApp app;
     CMainFrame frame;
