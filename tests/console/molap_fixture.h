@@ -17,6 +17,7 @@
 #include "app/main_frame.h"
 #include "console/cons_sheet.h"
 #include "console/molap_settings.h"
+#include "console/molap_steps.h"
 #include "macro/cmacro.h"
 #include "macro/step_text.h"
 #include "platform/ui/scripted_prompts.h"
@@ -68,10 +69,19 @@ inline std::vector<MolapRow> molapRowsOf(CKWApp& app, const std::string& text) {
     return rows;
 }
 
-// The aggregation window's stand-in: it keeps the parameters of each window made.
+// The aggregation window's stand-in: its build records the settings it was given, as the
+// window's does once its table stands.
 class FakeMolapSettingsWindow : public QWidget, public MolapWindowOps {
 public:
-    std::int32_t ExecuteMolap() override { return 1; }
+    FakeMolapSettingsWindow(CKWApp& app, const MolapParams& params) : app_(app), params_(params) {}
+    std::int32_t ExecuteMolap() override {
+        RecordMolapSettings(app_, params_);
+        return 1;
+    }
+
+private:
+    CKWApp& app_;
+    MolapParams params_;
 };
 
 struct MolapScreen {
@@ -89,7 +99,7 @@ struct MolapScreen {
         if (withWindow)
             f.molapWindow = [this](CMainFrame&, const MolapParams& p) -> QWidget* {
                 executed.push_back(p);
-                return new FakeMolapSettingsWindow;
+                return new FakeMolapSettingsWindow(app, p);
             };
         return f;
     }
