@@ -69,21 +69,21 @@ void COlapItemList::selectRows(const std::vector<int>& rows) {
 
 void COlapItemList::showRows(const std::vector<MolapRow>& rows) {
     const bool withKind = role_ == MolapList::Sum;
-    bool same = topLevelItemCount() == static_cast<int>(rows.size());
-    for (int i = 0; same && i < topLevelItemCount(); ++i) {
+    // As many rows as before: changed in place, so a kind or suffix chosen keeps the selection.
+    if (topLevelItemCount() != static_cast<int>(rows.size())) {
+        clear();
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            new QTreeWidgetItem(this);
+    }
+    for (int i = 0; i < topLevelItemCount(); ++i) {
         const MolapRow& row = rows[static_cast<std::size_t>(i)];
         QTreeWidgetItem* item = topLevelItem(i);
-        same = item->text(0) == zbq::ui::fromCp932(molapRowText(row)) &&
-               item->data(0, Qt::UserRole).toInt() == row.item &&
-               (!withKind || item->text(1) == u(MolapSettings::kKinds[row.kind]));
-    }
-    if (same) return;
-    clear();
-    for (const MolapRow& row : rows) {
-        auto* item = new QTreeWidgetItem(this);
-        item->setText(0, zbq::ui::fromCp932(molapRowText(row)));
-        item->setData(0, Qt::UserRole, row.item);
-        if (withKind) item->setText(1, u(MolapSettings::kKinds[row.kind]));
+        const QString text = zbq::ui::fromCp932(molapRowText(row));
+        if (item->text(0) != text) item->setText(0, text);
+        if (item->data(0, Qt::UserRole).toInt() != row.item)
+            item->setData(0, Qt::UserRole, row.item);
+        if (withKind && item->text(1) != u(MolapSettings::kKinds[row.kind]))
+            item->setText(1, u(MolapSettings::kKinds[row.kind]));
     }
 }
 

@@ -29,7 +29,7 @@ public:
     // Selected rows, top to bottom.
     std::vector<int> selectedRows() const;
     void selectRows(const std::vector<int>& rows);
-    // Shows the rows; the selection is kept while the texts stay the same.
+    // Shows the rows; the selection is kept while the number of rows stays the same.
     void showRows(const std::vector<MolapRow>& rows);
 
     // The payload of a drag, and the source and rows read back (nullopt: not ours).

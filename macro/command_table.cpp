@@ -338,7 +338,7 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("SetYColumn", "Y軸カラム設定", padded(1), Target::Console),
              PlaySetYColumn),  // 142
     playedBy(cmd("SetSyukeiColumn", "集計カラム設定", padded(2), Target::Console),
-             PlaySetSyukeiColumn),  // 143
+             PlaySetSyukeiColumn),                                                   // 143
     playedBy(cmd("SetXTotal", "X軸計表示設定", 1, Target::Console), PlaySetXTotal),  // 144
     playedBy(cmd("SetYTotal", "Y軸計表示設定", 1, Target::Console), PlaySetYTotal),  // 145
     playedBy(cmd("ExecuteMolap", "多次元集計実行", 0, Target::Console),
