@@ -7,6 +7,9 @@
 
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QWidget>
 
 #include <sstream>
@@ -16,6 +19,7 @@
 #include "app/analysis_window.h"
 #include "app/main_frame.h"
 #include "console/cons_sheet.h"
+#include "console/drag_item_list.h"
 #include "console/molap_settings.h"
 #include "console/molap_steps.h"
 #include "macro/cmacro.h"
@@ -67,6 +71,17 @@ inline std::vector<MolapRow> molapRowsOf(CKWApp& app, const std::string& text) {
         rows.push_back(row);
     }
     return rows;
+}
+
+// A drop of `data` onto the list, as the window system delivers it: the drag enters, then
+// drops. True when the list took it.
+inline bool dropOnList(COlapItemList& list, const QMimeData& data) {
+    QWidget* viewport = list.viewport();
+    QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QDropEvent event(QPointF(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &event);
+    return enter.isAccepted() && event.isAccepted();
 }
 
 // The aggregation window's stand-in: its build records the settings it was given, as the

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDropEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -34,14 +35,8 @@ using zbq::test::molapRowsText;
 struct PageScreen : zbq::test::MolapScreen {
     PageScreen() { page = console->MolapPage(); }
 
-    // A drop of `data` onto the list, as the window system delivers it.
     bool dropData(L target, const QMimeData& data) {
-        QWidget* viewport = page->list(target)->viewport();
-        QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &enter);
-        QDropEvent event(QPointF(4, 4), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &event);
-        return enter.isAccepted() && event.isAccepted();
+        return zbq::test::dropOnList(*page->list(target), data);
     }
     bool drop(L source, L target, const std::vector<int>& rows) {
         std::unique_ptr<QMimeData> data(COlapItemList::dragData(source, rows));
@@ -157,6 +152,11 @@ TEST(MolapPage, KindRadiosForTheClickedRow) {
     EXPECT_TRUE(s.page->kindRadio(2)->isChecked());
     EXPECT_EQ(s.page->settings().currentSumRow(), 1);
     EXPECT_EQ(s.shown(L::Sum), "4=件数 2=平均");
+    QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(s.page->list(L::Y), &focusIn);  // another list: the radios go
+    EXPECT_FALSE(s.page->kindRadio(2)->isChecked());
+    EXPECT_FALSE(s.page->kindRadio(0)->isEnabled());
+    s.click(L::Sum, 1);
     s.page->list(L::Sum)->selectRows({0, 1});
     emit s.page->list(L::Sum)->rowsClicked();
     for (int k = 0; k < 5; ++k)

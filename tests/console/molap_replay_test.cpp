@@ -55,11 +55,7 @@ void drop(COlap2Page& page, L source, std::vector<int> rows, L target) {
     page.list(source)->selectRows(rows);
     std::unique_ptr<QMimeData> data(
         COlapItemList::dragData(source, page.list(source)->selectedRows()));
-    QWidget* viewport = page.list(target)->viewport();
-    QDragEnterEvent enter(QPoint(4, 4), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &enter);
-    QDropEvent event(QPointF(4, 4), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &event);
+    dropOnList(*page.list(target), *data);
 }
 
 // The harness's items on the page's item list: 0 ID, 1 性別, 2 年齢, 3 満足度, 4 回答日, 5
