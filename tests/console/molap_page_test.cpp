@@ -263,6 +263,15 @@ TEST(MolapPage, TheApplicationRefillsAndResetsTheLists) {
     EXPECT_EQ(s.shown(L::Items), "0 2");
     EXPECT_EQ(s.shown(L::X), "");
     EXPECT_TRUE(s.page->totalRadio(L::X, 1)->isChecked());
+
+    // The screen reset before a macro runs: the page's defaults.
+    s.page->settings().SetYItems({2}, {0});
+    s.page->settings().SetDecimalPlaces(4);
+    s.page->sync();
+    s.console->ResetPages();
+    EXPECT_EQ(s.shown(L::Y), "");
+    EXPECT_TRUE(s.page->totalRadio(L::X, 0)->isChecked());
+    EXPECT_EQ(s.page->decimalsCombo()->currentIndex(), 0);
 }
 
 }  // namespace
