@@ -105,6 +105,8 @@ public:
     // --- OLAP pages ---
     virtual void RefreshOlapPages() {}
     virtual void ResetOlapPages() {}
+    // The aggregation page's "実行": the aggregation window disables it while it builds.
+    virtual void EnableMolapExecute(bool /*enable*/) {}
     virtual void AttachCategorySet() {}
     virtual void ResetCategorySet() {}
 };

@@ -19,6 +19,7 @@
 #include "console/item_sel_page.h"
 #include "console/log_lines.h"
 #include "console/log_page.h"
+#include "console/molap_page.h"
 #include "console/olap_page.h"
 #include "console/progress_animation.h"
 #include "console/sys_page.h"
@@ -27,12 +28,6 @@
 namespace {
 
 constexpr int kProgressHeight = 10;
-
-QWidget* placeholderPage(const char* name) {
-    auto* page = new QWidget;
-    page->setObjectName(QString::fromLatin1(name));
-    return page;
-}
 
 }  // namespace
 
@@ -47,7 +42,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
       itemSel_(new CItemSelPage(app)),
       dataSel_(new CDataSelPage(app)),
       olap_(new COlapPage(app)),
-      molap_(placeholderPage("molap")),
+      molap_(new COlap2Page(app)),
       log_(new CLogPage) {
     setWindowTitle(QString::fromUtf8(kCaption));
     resize(kWidth, kHeight);
@@ -325,6 +320,7 @@ void CConsSheet::ResetPages() {
     itemSel_->ResetPage();
     dataSel_->ResetPage();
     olap_->ResetPage();
+    molap_->OnClear();
     resetCategoryPart();
     ActivatePage(ConsolePage::ItemSelection);
 }
@@ -344,11 +340,17 @@ COlapFrm* CConsSheet::OlapFrame() const {
 
 void CConsSheet::RefreshOlapPages() {
     olap_->FillItemCombos();
+    molap_->FillItemList();
 }
 
 // The category list changed: no category chosen.
 void CConsSheet::ResetOlapPages() {
     olap_->ClearCategoryCombos();
+    molap_->ResetLists();
+}
+
+void CConsSheet::EnableMolapExecute(bool enable) {
+    molap_->EnableExecute(enable);
 }
 
 void CConsSheet::AttachCategorySet() {

@@ -36,6 +36,7 @@ class CItemSelPage;
 class COlapFrm;
 class CLogPage;
 class COlapPage;
+class COlap2Page;
 class CSysPage;
 class ProgressAnimation;
 class QProgressBar;
@@ -65,6 +66,7 @@ public:
     CDataSelPage* DataSelPage() const { return dataSel_; }
     CLogPage* LogPage() const { return log_; }
     COlapPage* OlapPage() const { return olap_; }
+    COlap2Page* MolapPage() const { return molap_; }
     // The OLAP page's category frame (list and editor).
     COlapFrm* OlapFrame() const;
     QTabWidget* tabs() const { return tabs_; }
@@ -125,6 +127,7 @@ public:
     void AddResultSet(std::string_view caption, std::int32_t intersect) override;
     void RefreshOlapPages() override;
     void ResetOlapPages() override;
+    void EnableMolapExecute(bool enable) override;
     void AttachCategorySet() override;
     void ResetCategorySet() override;
 
@@ -151,6 +154,6 @@ private:
     CItemSelPage* itemSel_;
     CDataSelPage* dataSel_;
     COlapPage* olap_;
-    QWidget* molap_;
+    COlap2Page* molap_;
     CLogPage* log_;
 };

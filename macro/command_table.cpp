@@ -338,13 +338,17 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("OpenMolapTab", "多次元集計タブを開く", 0, Target::Console),
              PlayOpenMolapTab),  // 140
     // --- Multi-dimensional settings (141-) ---
-    cmd("SetXColumn", "X軸カラム設定", padded(1), Target::Console),        // 141
-    cmd("SetYColumn", "Y軸カラム設定", padded(1), Target::Console),        // 142
-    cmd("SetSyukeiColumn", "集計カラム設定", padded(2), Target::Console),  // 143
-    cmd("SetXTotal", "X軸計表示設定", 1, Target::Console),                 // 144
-    cmd("SetYTotal", "Y軸計表示設定", 1, Target::Console),                 // 145
-    cmd("ExecuteMolap", "多次元集計実行", 0, Target::Console),             // 146
-    cmd("SetPoint", "小数点桁数設定", 1, Target::Console),                 // 147
+    playedBy(cmd("SetXColumn", "X軸カラム設定", padded(1), Target::Console),
+             PlaySetXColumn),  // 141
+    playedBy(cmd("SetYColumn", "Y軸カラム設定", padded(1), Target::Console),
+             PlaySetYColumn),  // 142
+    playedBy(cmd("SetSyukeiColumn", "集計カラム設定", padded(2), Target::Console),
+             PlaySetSyukeiColumn),                                                   // 143
+    playedBy(cmd("SetXTotal", "X軸計表示設定", 1, Target::Console), PlaySetXTotal),  // 144
+    playedBy(cmd("SetYTotal", "Y軸計表示設定", 1, Target::Console), PlaySetYTotal),  // 145
+    playedBy(cmd("ExecuteMolap", "多次元集計実行", 0, Target::Console),
+             PlayExecuteMolap),                                                     // 146
+    playedBy(cmd("SetPoint", "小数点桁数設定", 1, Target::Console), PlaySetPoint),  // 147
     // --- Log tab and the value-list page (field 1 names the item window) (148-) ---
     playedBy(cmd("OpenLogTab", "ログタブを開く", 0, Target::Console),
              PlayOpenLogTab),                                                        // 148

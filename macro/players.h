@@ -58,6 +58,15 @@ std::int32_t PlaySelectItemZ(CMacro& macro, StepFields& fields);
 std::int32_t PlaySelectAggregateKind(CMacro& macro, StepFields& fields);
 std::int32_t PlayInputPercent(CMacro& macro, StepFields& fields);
 
+// --- Aggregation settings page (players_molap_settings.cpp) ---
+std::int32_t PlaySetXColumn(CMacro& macro, StepFields& fields);
+std::int32_t PlaySetYColumn(CMacro& macro, StepFields& fields);
+std::int32_t PlaySetSyukeiColumn(CMacro& macro, StepFields& fields);
+std::int32_t PlaySetXTotal(CMacro& macro, StepFields& fields);
+std::int32_t PlaySetYTotal(CMacro& macro, StepFields& fields);
+std::int32_t PlaySetPoint(CMacro& macro, StepFields& fields);
+std::int32_t PlayExecuteMolap(CMacro& macro, StepFields& fields);
+
 // --- Class-list dialogs (players_class_dialogs.cpp); one player serves a Middle command and
 // its Large twin ---
 std::int32_t PlayInputSmallClassName(CMacro& macro, StepFields& fields);

@@ -36,6 +36,7 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/spreadsheet_probe.h"
 #include "tests/support/data_sel_snapshot.h"
+#include "tests/support/molap_page_snapshot.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
 
@@ -324,6 +325,7 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         logLines(out, "reading log", console->LogPage()->ReadLogText(), dir);
         logLines(out, "operation log", console->LogPage()->OperationLogText(), dir);
         snapshotDataSel(*console->DataSelPage(), out);
+        snapshotMolapPage(*console->MolapPage(), out);
     }
     // The clipboard is what the window's copies leave; other windows do not copy yet.
     if (auto* view = qobject_cast<windows::CKWView*>(app.windows().dataView())) {
