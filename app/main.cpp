@@ -20,6 +20,7 @@
 #include "platform/core/program_paths.h"
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
+#include "windows/cross_frame.h"
 #include "windows/kw_view.h"
 
 int main(int argc, char* argv[]) {
@@ -40,6 +41,7 @@ int main(int argc, char* argv[]) {
     WindowFactories factories;
     factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
     factories.dataView = [&app](CMainFrame&) { return zbq::windows::CKWView::Make(app); };
+    factories.crossWindow = [&app](CMainFrame&) { return zbq::windows::CCrossFrm::Make(app); };
     CMainFrame frame(app, std::move(factories));
     frame.resize(1024, 720);
     frame.setMacroCommandHandler([&macro](std::int32_t command) { macro.OnMacroCommand(command); });

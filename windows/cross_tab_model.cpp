@@ -631,6 +631,20 @@ void CrossTabModel::OnMouseWheel(std::int32_t flags, std::int32_t delta) {
     app_.Record(StepBuilder("Olap_MouseWheel").number(flags).number(signedDelta));
 }
 
+bool CrossTabModel::VScroll(std::int32_t code, std::int32_t value) {
+    if (!geometry_.VScroll(code, value)) return false;
+    changed();
+    app_.Record(StepBuilder("Olap_VScroll").number(code).number(code == kThumb ? value : 0));
+    return true;
+}
+
+bool CrossTabModel::HScroll(std::int32_t code, std::int32_t value) {
+    if (!geometry_.HScroll(code, value)) return false;
+    changed();
+    app_.Record(StepBuilder("Olap_HScroll").number(code).number(code == kThumb ? value : 0));
+    return true;
+}
+
 void CrossTabModel::ScrollToRow(std::int32_t row) {
     geometry_.ScrollToRow(row);
     changed();

@@ -116,6 +116,10 @@ public:
     void OnKeyDown(std::int32_t key, std::int32_t repeat, std::int32_t flags);
     // Records Olap_MouseWheel after scrolling.
     void OnMouseWheel(std::int32_t flags, std::int32_t delta);
+    // Scroll-bar requests (codes 0-4; the thumb's value a row or pixels); false for another
+    // code. Record Olap_VScroll / Olap_HScroll.
+    bool VScroll(std::int32_t code, std::int32_t value);
+    bool HScroll(std::int32_t code, std::int32_t value);
     void ScrollToRow(std::int32_t row);
     void ScrollToColumn(std::int32_t column);
     // Fits a column to its widest text; records Olap_Alignment in place of the divider drag's

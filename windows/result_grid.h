@@ -41,6 +41,9 @@ public:
     virtual std::int32_t dataRowCount() const = 0;
     virtual std::string columnTitle(std::int32_t column) const = 0;  // CP932
     virtual std::string rowLabel(std::int32_t row) const = 0;        // CP932
+    // The text of the top-left corner (CP932) and whether row labels sit left, not centred.
+    virtual std::string cornerText() const { return {}; }
+    virtual bool rowLabelsLeft() const { return false; }
     virtual bool cellText(std::int32_t row, std::int32_t column, std::string* text) const = 0;
     virtual bool isSelected(std::int32_t column, std::int32_t row) const = 0;
     virtual bool rightAligned(std::int32_t column) const = 0;
