@@ -15,6 +15,8 @@
 #include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/desktop_opener.h"
+#include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/app_harness.h"
 #include "windows/cross_frame.h"
 
@@ -27,6 +29,10 @@ std::string rangeMessage(const std::string& command) {
 }
 std::string invalidMessage(const std::string& command) {
     return "コマンド[" + command + "]のパラメータが不正です。" + kStop;
+}
+
+std::string u8(std::string_view cp932) {
+    return cp932::toUtf8(cp932);
 }
 
 std::string readFile(const std::string& path) {
@@ -145,6 +151,27 @@ TEST(CrossWindow, WholeCopyStartsWithTheCaptionAndTxtIsTabbed) {
                              m.GetCellText(1, 1) + "\r\n")
             << name;
     }
+}
+
+TEST(CrossWindow, TheWorkbookLeadsWithTheCaptionAndTypesTheCounts) {
+    CrossScreen s;
+    ui::ScriptedOpener opener;
+    s.h.app().SetExportTempPath(s.h.file("temp/stamp_e.xlsx"));
+    ASSERT_TRUE(s.show(2));
+    CrossTabModel& m = s.window()->model();
+    ASSERT_EQ(u8(m.GetRowHeaderText(0)), "-3");
+    m.OutToExcelAll();
+    EXPECT_EQ(test::openpyxlMismatch(s.h.app().GetExportTempPath(), R"({
+        "cells": {"Sheet1": {"A1": "ｸﾛｽ集計(件数(Ｚ指定不要))[X：性別][Y：年齢][Z：] 12 Rec",
+                             "A2": "件数", "B2": "男性", "C2": "女性",
+                             "A3": "-3", "B3": "-", "C3": 1, "A4": "0", "B4": 1, "C4": "-",
+                             "A5": "19", "B5": 1, "C5": "-", "A6": "28", "B6": "-", "C6": 1,
+                             "A7": "34", "B7": 1, "C7": 1, "A8": "42", "B8": "-", "C8": "-",
+                             "A9": "45", "B9": 1, "C9": "-", "A10": "51", "B10": 1, "C10": "-",
+                             "A11": "66", "B11": "-", "C11": 1}}
+    })"),
+              "");
+    EXPECT_EQ(opener.opened().size(), 1u);
 }
 
 TEST(CrossWindow, PlayersCheckTheirNumbers) {
