@@ -30,6 +30,16 @@ std::string lit(const char* utf8) {
     return cp932::literal(utf8);
 }
 
+// X by Y, with a Z item's aggregate or (by default) record counts.
+CrossSettings axes(std::int32_t x, std::int32_t y, std::int32_t z = -1, std::int32_t kind = -1) {
+    CrossSettings s;
+    s.xItem = x;
+    s.yItem = y;
+    s.zItem = z;
+    s.kind = kind;
+    return s;
+}
+
 // The other windows and the console as the drill-through reaches them, in one log.
 struct FakeWindows : WindowPort {
     CrossTabModel* model = nullptr;
@@ -163,9 +173,7 @@ TEST_F(CrossTabTest, CountsAndSumsEqualSqlite) {
     };
     for (const Case& c : {Case{-1, "count(*)"}, Case{3, "sum(v2)"}}) {
         SCOPED_TRACE(c.aggregate);
-        CrossSettings s;
-        s.xItem = 0;
-        s.yItem = 1;
+        CrossSettings s = axes(0, 1);
         s.zItem = c.kind > 0 ? 2 : -1;
         s.kind = c.kind;
         ASSERT_EQ(show(s), 0);
@@ -216,11 +224,7 @@ TEST_F(CrossTabTest, PercentageGoesToTheEngineAsAWholeNumber) {
     };
     const std::vector<std::int32_t> whole = cells(12);
     ASSERT_NE(whole, cells(12.5));
-    CrossSettings s;
-    s.xItem = 0;
-    s.yItem = 1;
-    s.zItem = 2;
-    s.kind = 7;
+    CrossSettings s = axes(0, 1, 2, 7);
     s.percentage = 12.5;
     s.xCheck = 1;
     s.yCheck = 1;
@@ -237,9 +241,7 @@ TEST_F(CrossTabTest, DrillMakesOneSetOfBothCellsAndRefreshesInOrder) {
     const Generated g = generate(300, 11);
     open(g.definition, g.data);
     test::SqliteReference sql(g.table);
-    CrossSettings s;
-    s.xItem = 0;
-    s.yItem = 1;
+    CrossSettings s = axes(0, 1);
     ASSERT_EQ(show(s), 0);
     model->SortRows(0, 1);
     windows.log.clear();
@@ -279,9 +281,7 @@ TEST_F(CrossTabTest, DrillMakesOneSetOfBothCellsAndRefreshesInOrder) {
 
 TEST_F(CrossTabTest, RecordCountsWithCornerCaptionAndLogLine) {
     open();
-    CrossSettings s;
-    s.xItem = 1;
-    s.yItem = 2;
+    CrossSettings s = axes(1, 2);
     ASSERT_EQ(show(s), 0);
     EXPECT_EQ(u8(model->GetCornerText()), "件数");
     EXPECT_EQ(columns(), (std::vector<std::string>{"男性", "女性"}));  // code 9 is an error
@@ -305,11 +305,7 @@ TEST_F(CrossTabTest, RecordCountsWithCornerCaptionAndLogLine) {
 
 TEST_F(CrossTabTest, ShowAllFlagsShowEveryCategory) {
     open();
-    CrossSettings s;
-    s.xItem = 1;
-    s.yItem = 6;
-    s.zItem = 2;
-    s.kind = 3;
+    CrossSettings s = axes(1, 6, 2, 3);
     s.xCheck = 1;
     s.yCheck = 1;
     ASSERT_EQ(show(s), 0);
@@ -341,9 +337,7 @@ CategoryDefinition ageClasses() {
 TEST_F(CrossTabTest, ClassLevelsBuildTheirAxes) {
     open();
     harness.app().SetCategoryList({ageClasses()});
-    CrossSettings s;
-    s.xItem = 2;
-    s.yItem = 1;
+    CrossSettings s = axes(2, 1);
     s.xCategory = 0;
     struct Case {
         std::int32_t level;
@@ -369,9 +363,7 @@ TEST_F(CrossTabTest, LargeClassOverTwoSmallClassesIsOneColumn) {
     c.largeClasses = {{lit("全"), lit("普通")}};  // middle 普通 names the reserved word
     c.middleClasses = {{lit("普通"), lit("若")}, {lit("普通"), lit("中")}};
     harness.app().SetCategoryList({c});
-    CrossSettings s;
-    s.xItem = 2;
-    s.yItem = 1;
+    CrossSettings s = axes(2, 1);
     s.xCategory = 0;
     s.xLevel = 3;
     ASSERT_EQ(show(s), 0);
@@ -396,9 +388,7 @@ TEST_F(CrossTabTest, CellTextsOfEveryZType) {
     const std::vector<Case> cases = {{2, 3, "149"},        {2, 5, "51"},         {4, 4, "4"},
                                      {5, 5, "2024/06/30"}, {5, 6, "2024/02/29"}, {6, 4, "10:09:17"},
                                      {6, 5, "23:59:59"},   {1, 1, "5"},          {0, 5, "テスト"}};
-    CrossSettings s;
-    s.xItem = 1;
-    s.yItem = 1;
+    CrossSettings s = axes(1, 1);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.z) + "/" + std::to_string(c.kind));
         s.zItem = c.z;
@@ -434,9 +424,7 @@ TEST_F(CrossTabTest, CellTextsOfEveryZType) {
 TEST_F(CrossTabTest, NoRecordsOrAnEngineFailureLoseTheTable) {
     open();
     QSignalSpy lost(model.get(), &CrossTabModel::tableLost);
-    CrossSettings s;
-    s.xItem = 1;
-    s.yItem = 2;
+    CrossSettings s = axes(1, 2);
     s.zItem = 3;  // a MultiAns Z item cannot be aggregated
     s.kind = 3;
     EXPECT_LT(show(s), 0);
@@ -465,11 +453,7 @@ constexpr const char* kSortData = "x\ty\tz\n1\t1\t5\n2\t2\t1\n1\t3\t2\n1\t4\t5\n
 
 TEST_F(CrossTabTest, SortPutsEmptyCellsLastAndDescendingReversesAll) {
     open(kSortDefinition, kSortData);
-    CrossSettings s;
-    s.xItem = 0;
-    s.yItem = 1;
-    s.zItem = 2;
-    s.kind = 5;
+    CrossSettings s = axes(0, 1, 2, 5);
     ASSERT_EQ(show(s), 0);
     ASSERT_EQ(columns(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(column(0), (std::vector<std::string>{"5", "-", "2", "5"}));
@@ -495,11 +479,7 @@ TEST_F(CrossTabTest, SortPutsEmptyCellsLastAndDescendingReversesAll) {
 
 TEST_F(CrossTabTest, SortByAnEmptyColumnOrAHiddenCategoryDropsIt) {
     open(kSortDefinition, kSortData);
-    CrossSettings s;
-    s.xItem = 0;
-    s.yItem = 1;
-    s.zItem = 2;
-    s.kind = 5;
+    CrossSettings s = axes(0, 1, 2, 5);
     s.xCheck = 1;  // shows the error column, empty everywhere
     ASSERT_EQ(show(s), 0);
     model->SortRows(0, 0);
@@ -523,11 +503,7 @@ TEST_F(CrossTabTest, TextKeysCompareAsCp932Bytes) {
         "item = \"t\"\n  String\nEndItem\nEndTitle\n";
     const std::string data = "g\ty\tt\n1\t1\t" + lit("漾") + "\n1\t2\ta\n1\t3\t" + lit("ｱ") + "\n";
     open(def, data);
-    CrossSettings s;
-    s.xItem = 0;
-    s.yItem = 1;
-    s.zItem = 2;
-    s.kind = 5;
+    CrossSettings s = axes(0, 1, 2, 5);
     ASSERT_EQ(show(s), 0);
     ASSERT_EQ(column(0), (std::vector<std::string>{"漾", "a", "ｱ"}));
     model->SortRows(0, 0);
@@ -540,9 +516,7 @@ TEST_F(CrossTabTest, TextKeysCompareAsCp932Bytes) {
 TEST_F(CrossTabTest, KeysMoveTheSelectionAndRecordFirst) {
     const Generated g = generate(400, 3);
     open(g.definition, g.data);
-    CrossSettings s;
-    s.xItem = 0;
-    s.yItem = 1;
+    CrossSettings s = axes(0, 1);
     ASSERT_EQ(show(s), 0);
     const int rows = model->GetRowCount();
     const int cols = model->GetColumnCount();
@@ -582,11 +556,7 @@ TEST_F(CrossTabTest, KeysMoveTheSelectionAndRecordFirst) {
 
 TEST_F(CrossTabTest, DrillOverEmptyCellsChangesNothing) {
     open();
-    CrossSettings s;
-    s.xItem = 1;
-    s.yItem = 2;
-    s.zItem = 4;
-    s.kind = 3;
+    CrossSettings s = axes(1, 2, 4, 3);
     s.xCheck = 1;
     s.yCheck = 1;
     ASSERT_EQ(show(s), 0);
@@ -608,9 +578,7 @@ TEST_F(CrossTabTest, DrillOverEmptyCellsChangesNothing) {
 
 TEST_F(CrossTabTest, FrameFitsTheTableWithinItsLimits) {
     open();
-    CrossSettings s;
-    s.xItem = 1;
-    s.yItem = 2;
+    CrossSettings s = axes(1, 2);
     ASSERT_EQ(show(s), 0);
     const auto [w, h] = model->FitFrameToTable(10, 30);
     EXPECT_EQ(w, model->geometry().contentWidth() + 10 + 185);
