@@ -590,6 +590,11 @@ TEST_F(CrossTabTest, FrameFitsTheTableWithinItsLimits) {
     model->FitColumnWidth(0);
     EXPECT_EQ(macro.steps.back(), "Olap_Alignment,0");
     EXPECT_EQ(std::count(macro.steps.begin(), macro.steps.end(), "Olap_AlignmentFree,0,24000"), 0);
+    // A fit replaces only a drag of its own column.
+    model->SetColumnWidth(1, 50);
+    model->FitColumnWidth(0);
+    EXPECT_EQ(std::vector<std::string>(macro.steps.end() - 2, macro.steps.end()),
+              (std::vector<std::string>{"Olap_AlignmentFree,1,50", "Olap_Alignment,0"}));
 }
 
 }  // namespace

@@ -212,6 +212,11 @@ TEST(CrossWindow, PlayersCheckTheirNumbers) {
     EXPECT_EQ(m.sortColumn(), -1);
     EXPECT_EQ(s.play("Olap_OriginalDisplay"), 1);  // unsorted: nothing, the run goes on
     EXPECT_EQ(s.messages().size(), 5u);
+
+    // "???" with nobody to answer it is a cancel: the path is missing, nothing is written.
+    EXPECT_EQ(s.play("Olap_OutToCsv,\"???\""), 0);
+    EXPECT_EQ(s.messages().back(),
+              "コマンド[Olap_OutToCsv]のパラメータにファイル名が指定されていません。" + kStop);
 }
 
 TEST(CrossWindow, EveryCommandNeedsTheWindow) {
