@@ -81,6 +81,9 @@ private:
         return model_.isSelected(row, column);
     }
     bool rightAligned(std::int32_t column) const override;
+    bool centredCell(std::string_view text) const override {
+        return model_.GetCellAlignment(text) == CrossTabModel::kCentre;
+    }
     void dragSelection(Cell anchor, Cell end) override;
     void selectAll() override { model_.SelectAll(); }
     void selectCells(Cell anchor, Cell end) override { model_.SelectCells(anchor, end); }

@@ -454,7 +454,10 @@ void GridList::paintEvent(QPaintEvent*) {
             if (selected) p.fillRect(box, palette().highlight());
             if (!owner.cellText(row, c, &cell) || cell.empty()) continue;
             p.setPen(selected ? selectedText : text);
-            drawCellText(p, box, cell, owner.rightAligned(c), baseline);
+            if (owner.centredCell(cell))
+                p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, qt(cell));
+            else
+                drawCellText(p, box, cell, owner.rightAligned(c), baseline);
         }
     }
     // The grid lines, once for the whole view.

@@ -24,6 +24,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "windows/grid_controller.h"
@@ -47,6 +48,8 @@ public:
     virtual bool cellText(std::int32_t row, std::int32_t column, std::string* text) const = 0;
     virtual bool isSelected(std::int32_t column, std::int32_t row) const = 0;
     virtual bool rightAligned(std::int32_t column) const = 0;
+    // A cell whose text is drawn centred whatever its column's alignment (CP932 text).
+    virtual bool centredCell(std::string_view /*text*/) const { return false; }
 
     // A drag under way: the selection shown, nothing recorded.
     virtual void dragSelection(Cell anchor, Cell end) = 0;
