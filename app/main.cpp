@@ -22,6 +22,7 @@
 #include "platform/core/program_paths.h"
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
+#include "windows/cross_frame.h"
 #include "windows/graph_host.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
@@ -48,6 +49,7 @@ int main(int argc, char* argv[]) {
     factories.itemWindow = [&app](CMainFrame& frame, std::int32_t item) -> QWidget* {
         return new zbq::windows::CItemSheet(app, frame, item);
     };
+    factories.crossWindow = [&app](CMainFrame&) { return zbq::windows::CCrossFrm::Make(app); };
     CMainFrame frame(app, std::move(factories));
     frame.resize(1024, 720);
     frame.setMacroCommandHandler([&macro](std::int32_t command) { macro.OnMacroCommand(command); });

@@ -459,38 +459,62 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("OpenSummaryTab", "概要タブを開く", 1, Target::ItemWindow),
              PlayOpenSummaryTab),  // 199
     // --- Cross-tab window (200-) ---
-    cmd("DorileDrillThrough", "選択範囲でドリルスルー", 0, Target::CrossWindow),          // 200
-    cmd("Olap_CopyAll", "クロス集計 全部をコピー", 0, Target::CrossWindow),               // 201
-    cmd("Olap_CopyWithHead", "クロス集計 コピー（項目名付き）", 0, Target::CrossWindow),  // 202
-    cmd("Olap_Copy", "クロス集計 コピー（項目名無し）", 0, Target::CrossWindow),          // 203
-    cmd("Olap_OutToCsvAll", "クロス集計 全部をCSVに書出し", 1, Target::CrossWindow,
-        ask(1, kCsvPrompt, 1, kFileName)),  // 204
-    cmd("Olap_OutToCsvWithHead", "クロス集計 CSVに書出し（項目名付き）", 1, Target::CrossWindow,
-        ask(1, kCsvPrompt, 1, kFileName)),  // 205
-    cmd("Olap_OutToCsv", "クロス集計 CSVに書出し（項目名無し）", 1, Target::CrossWindow,
-        ask(1, kCsvPrompt, 1, kFileName)),                                                // 206
-    cmd("Olap_OutToExcelAll", "クロス集計 全部をExcelに書出し", 0, Target::CrossWindow),  // 207
-    cmd("Olap_OutToExcelWithHead", "クロス集計 Excelに書出し（項目名付き）", 0,
-        Target::CrossWindow),  // 208
-    cmd("Olap_OutToExcel", "クロス集計 Excelに書出し（項目名無し）", 0,
-        Target::CrossWindow),                                                              // 209
-    cmd("Olap_DecimalDigit", "クロス集計 小数点以下桁数", 1, Target::CrossWindow),         // 210
-    cmd("Olap_Alignment", "クロス集計 セル幅を調整", 1, Target::CrossWindow),              // 211
-    cmd("Olap_AlignmentFree", "クロス集計 セル幅を変更", 2, Target::CrossWindow),          // 212
-    cmd("Olap_Sort", "クロス集計 ソート", 2, Target::CrossWindow),                         // 213
-    cmd("Olap_OriginalDisplay", "クロス集計 オリジナル並び表示", 0, Target::CrossWindow),  // 214
-    cmd("Olap_SelectCell", "クロス集計 セル選択", 4, Target::CrossWindow),                 // 215
-    cmd("Olap_SelectRow", "クロス集計 行選択", 2, Target::CrossWindow),                    // 216
-    cmd("Olap_SelectColumn", "クロス集計 列選択", 2, Target::CrossWindow),                 // 217
-    cmd("Olap_SelectAll", "クロス集計 全選択", 0, Target::CrossWindow),                    // 218
-    cmd("Olap_VScroll", "クロス集計 垂直スクロール", 2, Target::CrossWindow),              // 219
-    cmd("Olap_HScroll", "クロス集計 水平スクロール", 2, Target::CrossWindow),              // 220
-    cmd("Olap_MouseWheel", "クロス集計 マウスの回転", 2, Target::CrossWindow),             // 221
-    cmd("Olap_ChangeSelectByKey", "クロス集計 キーでセル移動", 3, Target::CrossWindow),    // 222
-    cmd("Olap_Close", "クロス集計画面クローズ", 0, Target::CrossWindow),                   // 223
-    cmd("Olap_Max", "クロス集計画面最大化", 0, Target::CrossWindow),                       // 224
-    cmd("Olap_Min", "クロス集計画面最小化", 0, Target::CrossWindow),                       // 225
-    cmd("Olap_Restore", "クロス集計画面元のサイズに戻す", 0, Target::CrossWindow),         // 226
+    playedBy(cmd("DorileDrillThrough", "選択範囲でドリルスルー", 0, Target::CrossWindow),
+             PlayDorileDrillThrough),  // 200
+    playedBy(cmd("Olap_CopyAll", "クロス集計 全部をコピー", 0, Target::CrossWindow),
+             PlayOlap_CopyAll),  // 201
+    playedBy(cmd("Olap_CopyWithHead", "クロス集計 コピー（項目名付き）", 0, Target::CrossWindow),
+             PlayOlap_CopyWithHead),  // 202
+    playedBy(cmd("Olap_Copy", "クロス集計 コピー（項目名無し）", 0, Target::CrossWindow),
+             PlayOlap_Copy),  // 203
+    playedBy(cmd("Olap_OutToCsvAll", "クロス集計 全部をCSVに書出し", 1, Target::CrossWindow,
+                 ask(1, kCsvPrompt, 1, kFileName)),
+             PlayOlap_OutToCsvAll),  // 204
+    playedBy(cmd("Olap_OutToCsvWithHead", "クロス集計 CSVに書出し（項目名付き）", 1,
+                 Target::CrossWindow, ask(1, kCsvPrompt, 1, kFileName)),
+             PlayOlap_OutToCsvWithHead),  // 205
+    playedBy(cmd("Olap_OutToCsv", "クロス集計 CSVに書出し（項目名無し）", 1, Target::CrossWindow,
+                 ask(1, kCsvPrompt, 1, kFileName)),
+             PlayOlap_OutToCsv),  // 206
+    playedBy(cmd("Olap_OutToExcelAll", "クロス集計 全部をExcelに書出し", 0, Target::CrossWindow),
+             PlayOlap_OutToExcelAll),  // 207
+    playedBy(cmd("Olap_OutToExcelWithHead", "クロス集計 Excelに書出し（項目名付き）", 0,
+                 Target::CrossWindow),
+             PlayOlap_OutToExcelWithHead),  // 208
+    playedBy(
+        cmd("Olap_OutToExcel", "クロス集計 Excelに書出し（項目名無し）", 0, Target::CrossWindow),
+        PlayOlap_OutToExcel),  // 209
+    playedBy(cmd("Olap_DecimalDigit", "クロス集計 小数点以下桁数", 1, Target::CrossWindow),
+             PlayOlap_DecimalDigit),  // 210
+    playedBy(cmd("Olap_Alignment", "クロス集計 セル幅を調整", 1, Target::CrossWindow),
+             PlayOlap_Alignment),  // 211
+    playedBy(cmd("Olap_AlignmentFree", "クロス集計 セル幅を変更", 2, Target::CrossWindow),
+             PlayOlap_AlignmentFree),                                                        // 212
+    playedBy(cmd("Olap_Sort", "クロス集計 ソート", 2, Target::CrossWindow), PlayOlap_Sort),  // 213
+    playedBy(cmd("Olap_OriginalDisplay", "クロス集計 オリジナル並び表示", 0, Target::CrossWindow),
+             PlayOlap_OriginalDisplay),  // 214
+    playedBy(cmd("Olap_SelectCell", "クロス集計 セル選択", 4, Target::CrossWindow),
+             PlayOlap_SelectCell),  // 215
+    playedBy(cmd("Olap_SelectRow", "クロス集計 行選択", 2, Target::CrossWindow),
+             PlayOlap_SelectRow),  // 216
+    playedBy(cmd("Olap_SelectColumn", "クロス集計 列選択", 2, Target::CrossWindow),
+             PlayOlap_SelectColumn),  // 217
+    playedBy(cmd("Olap_SelectAll", "クロス集計 全選択", 0, Target::CrossWindow),
+             PlayOlap_SelectAll),  // 218
+    playedBy(cmd("Olap_VScroll", "クロス集計 垂直スクロール", 2, Target::CrossWindow),
+             PlayOlap_VScroll),  // 219
+    playedBy(cmd("Olap_HScroll", "クロス集計 水平スクロール", 2, Target::CrossWindow),
+             PlayOlap_HScroll),  // 220
+    playedBy(cmd("Olap_MouseWheel", "クロス集計 マウスの回転", 2, Target::CrossWindow),
+             PlayOlap_MouseWheel),  // 221
+    playedBy(cmd("Olap_ChangeSelectByKey", "クロス集計 キーでセル移動", 3, Target::CrossWindow),
+             PlayOlap_ChangeSelectByKey),  // 222
+    playedBy(cmd("Olap_Close", "クロス集計画面クローズ", 0, Target::CrossWindow),
+             PlayOlap_Close),                                                                 // 223
+    playedBy(cmd("Olap_Max", "クロス集計画面最大化", 0, Target::CrossWindow), PlayOlap_Max),  // 224
+    playedBy(cmd("Olap_Min", "クロス集計画面最小化", 0, Target::CrossWindow), PlayOlap_Min),  // 225
+    playedBy(cmd("Olap_Restore", "クロス集計画面元のサイズに戻す", 0, Target::CrossWindow),
+             PlayOlap_Restore),  // 226
     // --- Aggregation window (227-) ---
     cmd("MolapCopy", "多次元集計結果 コピー", 0, Target::MolapWindow),                // 227
     cmd("MolapOutToCSV", "多次元集計結果 CSVに書出し", 1, Target::MolapWindow),       // 228

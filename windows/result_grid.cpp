@@ -123,6 +123,11 @@ void GridColumnHeader::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), palette().button());
     p.setPen(palette().color(QPalette::Mid));
     p.drawRect(0, 0, W - 1, height() - 1);
+    if (const std::string corner = grid_.owner().cornerText(); !corner.empty()) {
+        p.setPen(palette().color(QPalette::ButtonText));
+        p.drawText(QRect(GridController::kTextInset, 0, W - GridController::kTextInset, height()),
+                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, qt(corner));
+    }
     p.setClipRect(W, 0, width() - W, height());
     for (int c = std::max(g.ColumnAtX(0), 0); c < g.columnCount(); ++c) {
         const int left = W + g.columnLeft(c) - g.xOffset();
@@ -235,7 +240,10 @@ void GridRowHeader::paintEvent(QPaintEvent*) {
         p.setPen(palette().color(QPalette::Mid));
         p.drawRect(cell);
         p.setPen(palette().color(QPalette::ButtonText));
-        p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, qt(grid_.owner().rowLabel(row)));
+        const bool left = grid_.owner().rowLabelsLeft();
+        p.drawText(left ? cell.adjusted(GridController::kTextInset, 0, 0, 0) : cell,
+                   (left ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter) | Qt::TextSingleLine,
+                   qt(grid_.owner().rowLabel(row)));
     }
 }
 
@@ -446,7 +454,10 @@ void GridList::paintEvent(QPaintEvent*) {
             if (selected) p.fillRect(box, palette().highlight());
             if (!owner.cellText(row, c, &cell) || cell.empty()) continue;
             p.setPen(selected ? selectedText : text);
-            drawCellText(p, box, cell, owner.rightAligned(c), baseline);
+            if (owner.centredCell(cell))
+                p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, qt(cell));
+            else
+                drawCellText(p, box, cell, owner.rightAligned(c), baseline);
         }
     }
     // The grid lines, once for the whole view.

@@ -24,6 +24,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "windows/grid_controller.h"
@@ -41,9 +42,14 @@ public:
     virtual std::int32_t dataRowCount() const = 0;
     virtual std::string columnTitle(std::int32_t column) const = 0;  // CP932
     virtual std::string rowLabel(std::int32_t row) const = 0;        // CP932
+    // The text of the top-left corner (CP932) and whether row labels sit left, not centred.
+    virtual std::string cornerText() const { return {}; }
+    virtual bool rowLabelsLeft() const { return false; }
     virtual bool cellText(std::int32_t row, std::int32_t column, std::string* text) const = 0;
     virtual bool isSelected(std::int32_t column, std::int32_t row) const = 0;
     virtual bool rightAligned(std::int32_t column) const = 0;
+    // A cell whose text is drawn centred whatever its column's alignment (CP932 text).
+    virtual bool centredCell(std::string_view /*text*/) const { return false; }
 
     // A drag under way: the selection shown, nothing recorded.
     virtual void dragSelection(Cell anchor, Cell end) = 0;

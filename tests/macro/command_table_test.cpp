@@ -448,6 +448,9 @@ TEST_F(Dispatch, EveryRowAsksTheSystemsQuestionsOnceItsWindowIsThere) {
 
 TEST_F(Dispatch, ARowWithoutItsPlayerStopsWithTheWindowMessageEvenWhenItsWindowIsOpen) {
     windows.only = {WindowKind::CrossWindow};
+    // Two rows of an open window, taken without their players.
+    macro.RegisterPlayer("Olap_CopyAll", nullptr);
+    macro.RegisterPlayer("Olap_OutToCsv", nullptr);
     EXPECT_EQ(macro.ExecuteCommand({"Olap_CopyAll"}), 0);
     EXPECT_EQ(messages(), std::vector<std::string>{kNoWindow});
     // Nor is anything asked for it.

@@ -37,6 +37,7 @@
 #include "platform/ui/spreadsheet_probe.h"
 #include "tests/support/data_sel_snapshot.h"
 #include "tests/support/molap_page_snapshot.h"
+#include "windows/cross_frame.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
 
@@ -223,6 +224,32 @@ void snapshotDataView(std::ostringstream& out, windows::CKWView& view) {
     }
 }
 
+// The cross-tab window: caption, state, corner, headers, every cell with its alignment, the
+// selection, sort, decimals, error/blank flag, widths and top row.
+void snapshotCrossWindow(std::ostringstream& out, windows::CCrossFrm& frame) {
+    windows::CrossTabModel& model = frame.model();
+    const windows::GridController& g = model.geometry();
+    out << "cross window: \"" << frame.windowTitle().toStdString() << "\" " << stateOf(frame)
+        << " corner \"" << utf8(model.GetCornerText()) << "\"\n";
+    for (std::int32_t c = 0; c < model.GetColumnCount(); ++c)
+        out << "cross column " << c << ": \"" << utf8(model.GetColumnHeaderText(c)) << "\" width "
+            << g.columnWidth(c) << "\n";
+    for (std::int32_t r = 0; r < model.GetRowCount(); ++r) {
+        out << "cross row " << r << " \"" << utf8(model.GetRowHeaderText(r)) << "\":";
+        for (std::int32_t c = 0; c < model.GetColumnCount(); ++c) {
+            const std::string text = model.GetCellText(r, c);
+            out << " \"" << utf8(text) << "\"/" << model.GetCellAlignment(text);
+        }
+        out << "\n";
+    }
+    const auto [ac, ar] = model.GetSelStart();
+    const auto [ec, er] = model.GetSelEnd();
+    out << "cross selection " << ac << "," << ar << " " << ec << "," << er << " sort "
+        << model.sortColumn() << (model.sortDescending() ? " descending" : " ascending")
+        << " places " << model.decimals() << " error/blank " << model.errorBlank() << " top "
+        << g.topRow() << "\n";
+}
+
 // The macro object: flags, the indicator, the macros and the dialog open now.
 void snapshotMacro(const CMacro& macro, std::ostringstream& out) {
     out << "macro object: recording " << macro.isRecording() << " playing " << macro.isPlaying()
@@ -327,12 +354,14 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         snapshotDataSel(*console->DataSelPage(), out);
         snapshotMolapPage(*console->MolapPage(), out);
     }
-    // The clipboard is what the window's copies leave; other windows do not copy yet.
-    if (auto* view = qobject_cast<windows::CKWView*>(app.windows().dataView())) {
-        snapshotDataView(out, *view);
+    // The clipboard is what the windows' copies leave.
+    auto* view = qobject_cast<windows::CKWView*>(app.windows().dataView());
+    if (view) snapshotDataView(out, *view);
+    auto* cross = qobject_cast<windows::CCrossFrm*>(app.windows().crossWindow());
+    if (cross) snapshotCrossWindow(out, *cross);
+    if (view || cross)
         if (const auto text = ui::clipboard().text())
             out << "clipboard: \"" << utf8(*text) << "\"\n";
-    }
     if (const auto* import =
             qobject_cast<const CExcelReadDlg*>(app.windows().playerDialog(PlayerDialog::ExcelRead)))
         for (const std::string& line : import->model().describe())

@@ -1,0 +1,218 @@
+#include "windows/cross_frame.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include "app/main_frame.h"
+#include "platform/core/cp932.h"
+#include "platform/ui/qt_cp932.h"
+
+namespace zbq::windows {
+namespace {
+
+constexpr const char* kWindowCaption = "ｸﾛｽ集計";
+
+QAction* addCommand(QMenu& menu, const QString& text, std::int32_t command) {
+    QAction* action = menu.addAction(text);
+    action->setData(command);
+    return action;
+}
+QAction* addCommand(QMenu& menu, const char* utf8, std::int32_t command) {
+    return addCommand(menu, QString::fromUtf8(utf8), command);
+}
+
+std::int32_t decimalCommand(std::int32_t places) {
+    return places <= 6 ? CCrossListView::kDecimals0 + places
+                       : CCrossListView::kDecimals7 + places - 7;
+}
+
+}  // namespace
+
+// --- The view ---
+
+CCrossListView::CCrossListView(CKWApp& app, QWidget* parent)
+    : QWidget(parent),
+      app_(app),
+      model_(app),
+      grid_(new ResultGrid(
+          *this, GridConfig{CrossTabModel::kRowHeaderWidth, CrossTabModel::kHeaderHeight}, this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(grid_);
+    model_.setMeasure([this](std::string_view text) { return grid_->textWidth(text); });
+    connect(&model_, &CrossTabModel::viewChanged, this, &CCrossListView::refresh);
+}
+
+void CCrossListView::refresh() {
+    grid_->refresh();
+}
+
+void CCrossListView::keyPressEvent(QKeyEvent* event) {
+    const std::int32_t vk = virtualKeyOf(event->key());
+    if (vk == 0) return QWidget::keyPressEvent(event);
+    key(vk);
+}
+
+bool CCrossListView::rightAligned(std::int32_t) const {
+    // Every cell of the table shows one aggregate: numbers right, texts left.
+    return model_.GetCellAlignment("0") == CrossTabModel::kRight;
+}
+
+void CCrossListView::dragSelection(Cell anchor, Cell end) {
+    model_.SetSelStart(anchor.column, anchor.row);
+    model_.SetSelEnd(end.column, end.row);
+}
+
+void CCrossListView::scrollRequest(bool vertical, std::int32_t code, std::int32_t value) {
+    if (vertical)
+        model_.VScroll(code, value);
+    else
+        model_.HScroll(code, value);
+}
+
+std::unique_ptr<QMenu> CCrossListView::BuildMenu(GridRole role, std::int32_t column) {
+    auto menu = std::make_unique<QMenu>(this);
+    if (role == GridRole::ColumnHeader) {
+        // The corner and the strip past the last column have no menu.
+        if (column < 0 || column >= model_.GetColumnCount()) return nullptr;
+        QMenu* sort = menu->addMenu(QString::fromUtf8("ソート"));
+        addCommand(*sort, "昇順にソート", kSortUp);
+        addCommand(*sort, "降順にソート", kSortDown);
+        addCommand(*menu, "元データ順表示", kOriginal);
+    } else {
+        addCommand(*menu, "選択範囲でドリルスルー", kDrill);
+        menu->addSeparator();
+        addCommand(*menu, "クロス集計全部をコピー", kCopyAll);
+        QMenu* copy = menu->addMenu(QString::fromUtf8("コピー"));
+        addCommand(*copy, "項目名付き", kCopyWithHead);
+        addCommand(*copy, "項目名無し", kCopy);
+        addCommand(*menu, "クロス集計全部をCSVに書出し", kCsvAll);
+        QMenu* csv = menu->addMenu(QString::fromUtf8("CSVに書出し"));
+        addCommand(*csv, "項目名付き", kCsvWithHead);
+        addCommand(*csv, "項目名無し", kCsv);
+        addCommand(*menu, "クロス集計全部をExcelに書出し", kExcelAll);
+        QMenu* excel = menu->addMenu(QString::fromUtf8("Excelに書出し"));
+        addCommand(*excel, "項目名付き", kExcelWithHead);
+        addCommand(*excel, "項目名無し", kExcel);
+        menu->addSeparator();
+        QMenu* places = menu->addMenu(QString::fromUtf8("小数点以下桁数"));
+        for (std::int32_t p = 0; p <= CrossTabModel::kMaxDecimals; ++p) {
+            QAction* action = addCommand(*places, QString::number(p), decimalCommand(p));
+            action->setCheckable(true);
+            action->setChecked(p == model_.decimals());
+        }
+        addCommand(*menu, ui::fromCp932(model_.toggleText()), kErrorBlank);
+    }
+    connect(menu.get(), &QMenu::triggered, this,
+            [this, column](QAction* action) { RunCommand(action->data().toInt(), column); });
+    return menu;
+}
+
+void CCrossListView::RunCommand(std::int32_t command, std::int32_t column) {
+    if (command >= kDecimals0 && command <= kDecimals0 + 6)
+        return model_.SetDecimalDigit(command - kDecimals0);
+    if (command >= kDecimals7 && command <= kDecimals7 + 7)
+        return model_.SetDecimalDigit(command - kDecimals7 + 7);
+    switch (command) {
+        case kDrill:
+            return model_.DrillThrough();
+        case kCopyAll:
+            return model_.CopyAll();
+        case kCopyWithHead:
+            return model_.CopyWithHead();
+        case kCopy:
+            return model_.Copy();
+        case kCsvAll:
+            return model_.OutToCsvAll({});
+        case kCsvWithHead:
+            return model_.OutToCsvWithHead({});
+        case kCsv:
+            return model_.OutToCsv({});
+        case kExcelAll:
+            return model_.OutToExcelAll();
+        case kExcelWithHead:
+            return model_.OutToExcelWithHead();
+        case kExcel:
+            return model_.OutToExcel();
+        case kErrorBlank:
+            model_.ToggleErrorBlank();
+            return;
+        case kSortUp:
+            return model_.SortRows(column, 0);
+        case kSortDown:
+            return model_.SortRows(column, 1);
+        case kOriginal:
+            return model_.OriginalDisplay();
+        default:
+            return;
+    }
+}
+
+void CCrossListView::contextMenu(GridRole role, std::int32_t column, QPoint global) {
+    if (std::unique_ptr<QMenu> menu = BuildMenu(role, column)) menu->exec(global);
+}
+
+// --- The frame ---
+
+CCrossFrm::CCrossFrm(CKWApp& app, QWidget* parent)
+    : QWidget(parent), app_(app), view_(new CCrossListView(app, this)) {
+    setWindowTitle(QString::fromUtf8(kWindowCaption));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    setFocusProxy(view_);
+    connect(&model(), &CrossTabModel::tableLost, this, &CCrossFrm::tableLost);
+}
+
+QWidget* CCrossFrm::Make(CKWApp& app) {
+    return new CCrossFrm(app);
+}
+
+std::int32_t CCrossFrm::RefreshCrossView() {
+    const std::int32_t rc = model().RefreshCrossView();
+    if (rc != 0) return rc;
+    setWindowTitle(ui::fromCp932(model().caption()));
+    fitToTable();
+    return 0;
+}
+
+void CCrossFrm::fitToTable() {
+    const int nonClientWidth = frameGeometry().width() - width();
+    const int nonClientHeight = frameGeometry().height() - height();
+    const auto [w, h] = model().FitFrameToTable(nonClientWidth, nonClientHeight);
+    resize(w - nonClientWidth, h - nonClientHeight);
+}
+
+void CCrossFrm::tableLost() {
+    // A window is never left without its table; the frame forgets it and removes its row.
+    if (auto* frame = qobject_cast<CMainFrame*>(app_.windows().mainWindow());
+        frame && frame->crossWindow() == this)
+        frame->CloseCrossWindow();
+}
+
+void CCrossFrm::closeEvent(QCloseEvent* event) {
+    if (!app_.IsSuppressed(Suppress::CloseOne) && !app_.IsSuppressed(Suppress::CloseAll))
+        app_.Record(StepBuilder("Olap_Close"));
+    closing_ = true;
+    event->accept();
+    if (auto* frame = qobject_cast<CMainFrame*>(app_.windows().mainWindow());
+        frame && frame->crossWindow() == this)
+        frame->CloseCrossWindow();
+}
+
+void CCrossFrm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && !closing_) {
+        const Qt::WindowStates state = windowState();
+        const char* step = (state & Qt::WindowMinimized)   ? "Olap_Min"
+                           : (state & Qt::WindowMaximized) ? "Olap_Max"
+                                                           : "Olap_Restore";
+        // The window system passes through states on its way; one step per state reached.
+        if (step != lastStep_) app_.Record(StepBuilder(step));
+        lastStep_ = step;
+    }
+    QWidget::changeEvent(event);
+}
+
+}  // namespace zbq::windows
