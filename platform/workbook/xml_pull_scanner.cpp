@@ -1,8 +1,9 @@
 // The chunked XML pull scanner.
 #include "platform/workbook/xml_pull_scanner.h"
 
+#include <array>
 #include <charconv>
-#include <optional>
+#include <cstring>
 
 namespace zbq::workbook {
 
@@ -13,6 +14,13 @@ constexpr std::size_t kChunk = std::size_t{1} << 16;
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
+
+// The characters that end a stretch of a tag outside quotes.
+constexpr auto kTagStop = [] {
+    std::array<bool, 256> stop{};
+    stop['>'] = stop['"'] = stop['\''] = true;
+    return stop;
+}();
 
 bool isNameChar(char c) {
     return !isSpace(c) && c != '/' && c != '>' && c != '=' && c != '<' && c != '"' && c != '\'';
@@ -122,10 +130,10 @@ XmlPullScanner::Event XmlPullScanner::next() {
     // Comments, instructions and whitespace between elements are skipped in this loop, not by
     // recursion: a part may hold millions of them.
     for (;;)
-        if (const auto event = step()) return *event;
+        if (const Event event = step(); event != kSkipped) return event;
 }
 
-std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
+XmlPullScanner::Event XmlPullScanner::step() {
     if (failed_) return Event::Error;
     attrs_.clear();
     if (pos_ >= buf_.size() && !fill()) {
@@ -135,10 +143,15 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
         return Event::End;
     }
     if (buf_[pos_] != '<') {
-        std::size_t lt;
-        if (!findFrom("<", 0, lt)) {
-            if (failed_) return Event::Error;
-            lt = buf_.size();
+        std::size_t lt = buf_.find('<', pos_);
+        while (lt == std::string::npos) {
+            const std::size_t offset = buf_.size() - pos_;
+            if (!fill()) {
+                if (failed_) return Event::Error;
+                lt = buf_.size();
+                break;
+            }
+            lt = buf_.find('<', pos_ + offset);
         }
         if (lt - pos_ > kMaxToken) return fail("a text longer than the scanner takes");
         text_ = std::string_view(buf_).substr(pos_, lt - pos_);
@@ -147,7 +160,7 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
         if (openStarts_.empty()) {
             for (char c : text_)
                 if (!isSpace(c)) return fail("text outside the root element");
-            return std::nullopt;
+            return kSkipped;
         }
         return Event::Text;
     }
@@ -161,13 +174,13 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
             std::size_t end;
             if (!findFrom("-->", 4, end)) return fail("a comment without its end");
             pos_ = end + 3;
-            return std::nullopt;
+            return kSkipped;
         }
         if (head.starts_with("<?")) {
             std::size_t end;
             if (!findFrom("?>", 2, end)) return fail("a processing instruction without its end");
             pos_ = end + 2;
-            return std::nullopt;
+            return kSkipped;
         }
         if (head.starts_with("<![CDATA[")) {
             std::size_t end;
@@ -190,18 +203,25 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
             i = pos_ + offset;
             continue;
         }
-        const char c = buf_[i];
+        const char* data = buf_.data();
+        const std::size_t size = buf_.size();
         if (quote) {
-            if (c == quote)
+            // A value runs to its closing quote, and never holds a '<'.
+            const void* q = std::memchr(data + i, quote, size - i);
+            const std::size_t end = q ? static_cast<const char*>(q) - data : size;
+            if (std::memchr(data + i, '<', end - i)) return fail("'<' in an attribute value");
+            i = end;
+            if (q) {
                 quote = 0;
-            else if (c == '<')
-                return fail("'<' in an attribute value");
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '>') {
-            break;
+                ++i;
+            }
+            continue;
         }
-        ++i;
+        while (i < size && !kTagStop[static_cast<unsigned char>(data[i])])
+            ++i;
+        if (i >= size) continue;
+        if (data[i] == '>') break;
+        quote = data[i++];
     }
     return startOrEnd(i);
 }

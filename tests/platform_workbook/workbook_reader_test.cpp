@@ -119,7 +119,8 @@ zbq::test::AssembledBook handMadeBook() {
     zbq::test::AssembledBook book;
     // A dimension that lies, cells without r (their place follows the previous cell), a row
     // without r, formulas with cached values of each type and one without, inline strings with
-    // runs and a phonetic reading, escaped characters, a value hidden under a merge.
+    // runs and a phonetic reading, escaped characters, a value hidden under a merge, a '>' and
+    // the other quote inside an attribute value.
     book.sheets.emplace_back(
         "手",
         R"(<?xml version="1.0" encoding="UTF-8"?>)"
@@ -131,7 +132,7 @@ zbq::test::AssembledBook handMadeBook() {
         R"(<x:c t="b"><x:f>TRUE()</x:f><x:v>1</x:v></x:c><x:c t="e"><x:f>1/0</x:f><x:v>#DIV/0!</x:v></x:c>)"
         R"(<x:c s="1"><x:f>X</x:f><x:v>60</x:v></x:c><x:c s="2"><x:f>Y</x:f></x:c><x:c s="3"><x:v>45000</x:v></x:c>)"
         R"(<x:c s="4"><x:v>7</x:v></x:c><x:c s="9"><x:v>8</x:v></x:c></x:row>)"
-        R"(<x:row r="5" spans="1:9"><x:c r="D5" t="inlineStr"><x:is><x:r><x:t>ri</x:t></x:r><x:r><x:rPr/><x:t>ch</x:t></x:r>)"
+        R"(<x:row r="5" spans="1:9" x:note='a>"b'><x:c r="D5" t="inlineStr"><x:is><x:r><x:t>ri</x:t></x:r><x:r><x:rPr/><x:t>ch</x:t></x:r>)"
         R"(<x:rPh sb="0" eb="1"><x:t>ルビ</x:t></x:rPh></x:is></x:c><x:c r="E5"><x:v>1</x:v></x:c><x:c r="F5"><x:v>2</x:v></x:c></x:row>)"
         R"(<x:row r="6"><x:c r="C6" s="1"/></x:row>)"
         R"(</x:sheetData><x:mergeCells count="1"><x:mergeCell ref="E5:F6"/></x:mergeCells></x:worksheet>)");
