@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <pugixml.hpp>
@@ -79,6 +80,13 @@ std::string stringItemText(const pugi::xml_node& item) {
             out += child(n, "t").text().get();
     }
     return unescapeOoxml(out);
+}
+
+// A name against a literal, the length known when compiled: element names are compared a few
+// times per cell, and a general comparison calls the library for each.
+template <std::size_t N>
+bool isName(std::string_view name, const char (&literal)[N]) {
+    return name.size() == N - 1 && std::memcmp(name.data(), literal, N - 1) == 0;
 }
 
 bool parseUnsigned(std::string_view s, uint32_t& value) {
@@ -165,8 +173,7 @@ private:
 class XlsxWorkbook final : public WorkbookReader {
 public:
     bool list(const std::string& path, ReadStage stage, ReadFailure* failure);
-    std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
-                                           ReadFailure* failure,
+    std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage, ReadFailure* failure,
                                            const KnownScan& known) override;
 
     zip_t* zip() const { return zip_.get(); }
@@ -475,10 +482,10 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         In here = In::Other;
         std::string_view attr;
         // The most frequent first: values, then cells.
-        if (parent == In::CellElement && name == "v") {
+        if (parent == In::CellElement && isName(name, "v")) {
             cell.hasValue = true;
             here = In::Value;
-        } else if (parent == In::Row && name == "c") {
+        } else if (parent == In::Row && isName(name, "c")) {
             uint32_t c = column + 1, r = row;
             if (xml.attribute("r", attr) && !parseCellRef(attr, c, r))
                 return damaged("a cell reference that is none, or past XFD1048576");
@@ -491,9 +498,9 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
                 return damaged("a bad style index");
             inlineRaw.clear();
             here = In::CellElement;
-        } else if (name == "sheetData" && where.size() == 1) {
+        } else if (isName(name, "sheetData") && where.size() == 1) {
             here = In::SheetData;
-        } else if (name == "row" && parent == In::SheetData) {
+        } else if (isName(name, "row") && parent == In::SheetData) {
             uint32_t r = row + 1;
             if (xml.attribute("r", attr) && !parseUnsigned(attr, r))
                 return damaged("a row number that is none");
@@ -503,14 +510,14 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
             column = 0;
             cells.clear();
             here = In::Row;
-        } else if (name == "is" && parent == In::CellElement) {
+        } else if (isName(name, "is") && parent == In::CellElement) {
             cell.hasInline = true;
             here = In::Inline;
-        } else if (name == "r" && parent == In::Inline) {
+        } else if (isName(name, "r") && parent == In::Inline) {
             here = In::InlineRun;
-        } else if (name == "t" && (parent == In::Inline || parent == In::InlineRun)) {
+        } else if (isName(name, "t") && (parent == In::Inline || parent == In::InlineRun)) {
             here = In::InlineText;
-        } else if (name == "mergeCell" && merges) {
+        } else if (isName(name, "mergeCell") && merges) {
             if (xml.attribute("ref", attr)) {
                 const std::size_t colon = attr.find(':');
                 Merge m{};

@@ -1,6 +1,7 @@
 // The chunked XML pull scanner.
 #include "platform/workbook/xml_pull_scanner.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -206,15 +207,14 @@ XmlPullScanner::Event XmlPullScanner::step() {
         const char* data = buf_.data();
         const std::size_t size = buf_.size();
         if (quote) {
-            // A value runs to its closing quote, and never holds a '<'.
-            const void* q = std::memchr(data + i, quote, size - i);
-            const std::size_t end = q ? static_cast<const char*>(q) - data : size;
-            if (std::memchr(data + i, '<', end - i)) return fail("'<' in an attribute value");
-            i = end;
-            if (q) {
-                quote = 0;
+            // A value runs to its closing quote, and never holds a '<'. Values are short: a
+            // plain loop beats a library search here.
+            while (i < size && data[i] != quote && data[i] != '<')
                 ++i;
-            }
+            if (i >= size) continue;
+            if (data[i] == '<') return fail("'<' in an attribute value");
+            quote = 0;
+            ++i;
             continue;
         }
         while (i < size && !kTagStop[static_cast<unsigned char>(data[i])])
@@ -239,7 +239,9 @@ XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
         while (end > 1 && isSpace(tag[end - 1]))
             --end;
         const std::string_view qname = tag.substr(1, end - 1);
-        if (openStarts_.empty() || std::string_view(openNames_).substr(openStarts_.back()) != qname)
+        if (openStarts_.empty()) return fail("an end tag that matches no start");
+        const std::string_view open = std::string_view(openNames_).substr(openStarts_.back());
+        if (open.size() != qname.size() || !std::equal(open.begin(), open.end(), qname.begin()))
             return fail("an end tag that matches no start");
         setLocal(qname);  // a view into the buffer, which outlives the popped name
         openNames_.resize(openStarts_.back());
@@ -299,7 +301,7 @@ XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
 
 bool XmlPullScanner::attribute(std::string_view local, std::string_view& raw) const {
     for (const auto& [name, value] : attrs_)
-        if (name == local) {
+        if (name.size() == local.size() && std::equal(name.begin(), name.end(), local.begin())) {
             raw = value;
             return true;
         }
