@@ -160,6 +160,9 @@ void ExcelReadModel::ReadSheetItems(int headerOffset) {
     std::unique_ptr<wb::SheetReader> sheet =
         book ? book->openSheet(row.index, wb::ReadStage::ReadItems, &failure) : nullptr;
     if (!sheet) return fail(wb::readFailureMessage(failure, fileName));
+    scannedFile_ = row.file;
+    scannedIndex_ = row.index;
+    scanned_ = sheet->scan();
     const wb::UsedRange range = sheet->usedRange();
     if (range.empty())
         return fail(sj("指定のシートから項目情報を取り出すことはせきませんでした。"));
@@ -367,7 +370,10 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
         std::unique_ptr<wb::WorkbookReader> book =
             wb::WorkbookReader::open(folder_ + "/" + row.file, wb::ReadStage::ReadData, &failure);
         std::unique_ptr<wb::SheetReader> sheet =
-            book ? book->openSheet(row.index, wb::ReadStage::ReadData, &failure) : nullptr;
+            book ? book->openSheet(
+                       row.index, wb::ReadStage::ReadData, &failure,
+                       row.file == scannedFile_ && row.index == scannedIndex_ ? scanned_ : nullptr)
+                 : nullptr;
         bool writeFailed = false;
         bool read = sheet != nullptr;
         if (sheet && !sheet->usedRange().empty()) {

@@ -28,6 +28,7 @@
 
 #include "app/excel_read_output.h"
 #include "app/struct_def.h"
+#include "platform/workbook/workbook_reader.h"
 
 class CKWApp;
 
@@ -140,6 +141,11 @@ private:
     std::string progress_;
     std::function<void(const std::string&)> progressSink_;
     std::string outputPath_;
+    // The scan behind the last item information, so that reading the same sheet at OK need
+    // not scan it again (the reader confirms it on the way).
+    std::string scannedFile_;
+    int scannedIndex_ = -1;
+    workbook::KnownScan scanned_;
 };
 
 }  // namespace zbq::app

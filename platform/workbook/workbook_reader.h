@@ -63,6 +63,7 @@ struct UsedRange {
     uint32_t firstRow = 0, lastRow = 0;
     uint32_t firstColumn = 0, lastColumn = 0;
     bool empty() const { return firstRow == 0; }
+    bool operator==(const UsedRange&) const = default;
     // Widens the range to hold a valued cell; rows come in ascending order.
     void include(uint32_t column, uint32_t row) {
         if (empty()) {
@@ -75,6 +76,13 @@ struct UsedRange {
     }
 };
 
+// What a scan of one sheet found (its used range and merged cells) and which file, as it was
+// then, it was found in. Handed back to openSheet for the same sheet it spares the scan: the
+// pass that reads then learns the range again as it goes, reads to the end of the sheet, and
+// fails as Damaged where the sheet no longer agrees. A file changed since is scanned afresh.
+struct SheetScan;
+using KnownScan = std::shared_ptr<const SheetScan>;
+
 // One row of a range, every column present: cells[i] is column firstColumn + i.
 struct RangeRow {
     uint32_t row = 0;
@@ -85,10 +93,14 @@ class SheetReader {
 public:
     virtual ~SheetReader() = default;
     const UsedRange& usedRange() const { return range_; }
+    // What this sheet's scan found, for a later openSheet of it; nullptr where the format has
+    // no scan to spare.
+    const KnownScan& scan() const { return scan_; }
     // Calls `sink` for every row from `firstRow` to `lastRow` within the used range (blank rows
     // included, as empty cells) over the used range's columns, in order; `sink` returns false
     // to stop early. Each call inflates the sheet again from its start and stops after
-    // `lastRow`, so a sample near the top is cheap. False with `failure` set (at `stage`) when
+    // `lastRow`, so a sample near the top is cheap (a sheet opened with a known scan reads on to
+    // its end unless `sink` stops it). False with `failure` set (at `stage`) when
     // the sheet turns out damaged on the way, or a text CP932 cannot hold is met; the rows
     // before it have been handed out.
     virtual bool readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
@@ -97,6 +109,7 @@ public:
 
 protected:
     UsedRange range_;
+    KnownScan scan_;
 };
 
 class WorkbookReader {
@@ -111,10 +124,12 @@ public:
     bool date1904() const { return date1904_; }
 
     // Sheet `index` of sheets(), its used range known (a scan of the whole sheet: a recorded
-    // dimension may lie). nullptr with `failure` set. The sheet reads through this workbook:
-    // it must not outlive it.
+    // dimension may lie), or taken from `known` where that is this sheet's of this file
+    // unchanged. nullptr with `failure` set. The sheet reads through this workbook: it must not
+    // outlive it.
     virtual std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
-                                                   ReadFailure* failure) = 0;
+                                                   ReadFailure* failure,
+                                                   const KnownScan& known = nullptr) = 0;
 
 protected:
     std::vector<SheetEntry> sheets_;

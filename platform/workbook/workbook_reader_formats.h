@@ -1,10 +1,37 @@
 // The two workbook formats behind WorkbookReader, and what their readers share.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/workbook/workbook_reader.h"
+
+namespace zbq::workbook {
+
+// A merged area, 1-based and inclusive.
+struct SheetMerge {
+    uint32_t firstColumn, firstRow, lastColumn, lastRow;
+    bool operator==(const SheetMerge&) const = default;
+};
+
+// The file as it was when it was opened: a scan found in it holds for it while all of these do.
+struct FileIdentity {
+    std::string path;
+    uint64_t device = 0, inode = 0, size = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+struct SheetScan {
+    FileIdentity file;
+    std::string part;
+    UsedRange range;
+    std::vector<SheetMerge> merges;
+};
+
+}  // namespace zbq::workbook
 
 namespace zbq::workbook::detail {
 

@@ -360,8 +360,9 @@ public:
         return true;
     }
 
-    std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
-                                           ReadFailure* failure) override {
+    // The child process hands over whole sheets, so there is no scan to spare.
+    std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage, ReadFailure* failure,
+                                           const KnownScan&) override {
         if (index >= data_.size()) {
             fail(failure, stage, ReadError::NoSuchSheet, "sheet index past the list");
             return nullptr;

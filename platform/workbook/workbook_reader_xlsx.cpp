@@ -1,9 +1,11 @@
 // Office Open XML workbooks: listing from the workbook part, worksheets streamed through the
 // pull scanner, shared strings and styles held whole within the package limits.
+#include <sys/stat.h>
 #include <zip.h>
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <pugixml.hpp>
@@ -80,6 +82,13 @@ std::string stringItemText(const pugi::xml_node& item) {
     return unescapeOoxml(out);
 }
 
+// A name against a literal, the length known when compiled: element names are compared a few
+// times per cell, and a general comparison calls the library for each.
+template <std::size_t N>
+bool isName(std::string_view name, const char (&literal)[N]) {
+    return name.size() == N - 1 && std::memcmp(name.data(), literal, N - 1) == 0;
+}
+
 bool parseUnsigned(std::string_view s, uint32_t& value) {
     const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
     return !s.empty() && res.ec == std::errc() && res.ptr == s.data() + s.size();
@@ -102,9 +111,7 @@ struct CellFormat {
     Temporal temporal = Temporal::None;
 };
 
-struct Merge {
-    uint32_t firstColumn, firstRow, lastColumn, lastRow;
-};
+using Merge = SheetMerge;
 
 // A cell's t attribute: how its <v> is to be read.
 enum class CellType : uint8_t { Number, Shared, Inline, FormulaText, Boolean, Error, IsoDate };
@@ -138,15 +145,21 @@ public:
     XlsxSheet(XlsxWorkbook& book, std::string part, std::string name)
         : book_(book), part_(std::move(part)), name_(std::move(name)) {}
     bool scan(ReadStage stage, ReadFailure* failure);
+    // Takes what an earlier scan found, to be confirmed by the pass that reads.
+    void adopt(KnownScan known);
     bool readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
                   const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) override;
 
 private:
     // One pass over the sheet: `onRow` gets each row's number and its cells, and returns false
-    // to stop early. Only with `wantTexts` are inline strings kept (the range scan needs none)
-    // and merges ignored (the range scan has collected them).
-    bool pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
+    // to stop early. Only with `wantTexts` are inline strings kept (the range scan needs none);
+    // merges are collected into `merges` where given.
+    bool pass(ReadStage stage, ReadFailure* failure, bool wantTexts, std::vector<Merge>* merges,
               const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow);
+    // Widens `range` by the row's valued cells; false with `bad` set for a string index past
+    // its table.
+    bool learnRow(uint32_t row, const std::vector<RawCell>& cells, UsedRange& range,
+                  std::string& bad) const;
     bool makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
                   ReadCell& cell);
 
@@ -154,15 +167,17 @@ private:
     std::string part_;
     std::string name_;  // CP932
     std::vector<Merge> merges_;
+    bool confirm_ = false;  // the range and merges came from an earlier scan
 };
 
 class XlsxWorkbook final : public WorkbookReader {
 public:
     bool list(const std::string& path, ReadStage stage, ReadFailure* failure);
-    std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage,
-                                           ReadFailure* failure) override;
+    std::unique_ptr<SheetReader> openSheet(std::size_t index, ReadStage stage, ReadFailure* failure,
+                                           const KnownScan& known) override;
 
     zip_t* zip() const { return zip_.get(); }
+    const FileIdentity& file() const { return file_; }
     // The part as a whole (for the small parts); nullopt with `failure` set.
     std::optional<std::string> readWhole(std::string_view part, ReadStage stage,
                                          ReadFailure* failure, bool required);
@@ -175,6 +190,7 @@ private:
     bool loadShared(ReadStage stage, ReadFailure* failure);
 
     ZipHandle zip_;
+    FileIdentity file_;
     std::string workbookPart_;
     std::string stringsPart_, stylesPart_;
     std::vector<std::string> parts_;  // of sheets_
@@ -237,6 +253,11 @@ bool loadDoc(const std::string& bytes, pugi::xml_document& doc) {
 }
 
 bool XlsxWorkbook::list(const std::string& path, ReadStage stage, ReadFailure* failure) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0)
+        file_ = FileIdentity{path, static_cast<uint64_t>(st.st_dev),
+                             static_cast<uint64_t>(st.st_ino), static_cast<uint64_t>(st.st_size),
+                             int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
     int err = 0;
     zip_.reset(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err));
     if (!zip_) {
@@ -365,18 +386,22 @@ bool XlsxWorkbook::loadShared(ReadStage stage, ReadFailure* failure) {
 }
 
 std::unique_ptr<SheetReader> XlsxWorkbook::openSheet(std::size_t index, ReadStage stage,
-                                                     ReadFailure* failure) {
+                                                     ReadFailure* failure, const KnownScan& known) {
     if (index >= sheets_.size()) {
         fail(failure, stage, ReadError::NoSuchSheet, "sheet index past the list");
         return nullptr;
     }
     if (!loadShared(stage, failure)) return nullptr;
     auto sheet = std::make_unique<XlsxSheet>(*this, parts_[index], sheets_[index].name);
-    if (!sheet->scan(stage, failure)) return nullptr;
+    if (known && !file_.path.empty() && known->file == file_ && known->part == parts_[index])
+        sheet->adopt(known);
+    else if (!sheet->scan(stage, failure))
+        return nullptr;
     return sheet;
 }
 
 bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
+                     std::vector<Merge>* merges,
                      const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow) {
     zip_uint64_t index;
     if (!book_.locate(part_, index))
@@ -457,10 +482,10 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         In here = In::Other;
         std::string_view attr;
         // The most frequent first: values, then cells.
-        if (parent == In::CellElement && name == "v") {
+        if (parent == In::CellElement && isName(name, "v")) {
             cell.hasValue = true;
             here = In::Value;
-        } else if (parent == In::Row && name == "c") {
+        } else if (parent == In::Row && isName(name, "c")) {
             uint32_t c = column + 1, r = row;
             if (xml.attribute("r", attr) && !parseCellRef(attr, c, r))
                 return damaged("a cell reference that is none, or past XFD1048576");
@@ -473,9 +498,9 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
                 return damaged("a bad style index");
             inlineRaw.clear();
             here = In::CellElement;
-        } else if (name == "sheetData" && where.size() == 1) {
+        } else if (isName(name, "sheetData") && where.size() == 1) {
             here = In::SheetData;
-        } else if (name == "row" && parent == In::SheetData) {
+        } else if (isName(name, "row") && parent == In::SheetData) {
             uint32_t r = row + 1;
             if (xml.attribute("r", attr) && !parseUnsigned(attr, r))
                 return damaged("a row number that is none");
@@ -485,14 +510,14 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
             column = 0;
             cells.clear();
             here = In::Row;
-        } else if (name == "is" && parent == In::CellElement) {
+        } else if (isName(name, "is") && parent == In::CellElement) {
             cell.hasInline = true;
             here = In::Inline;
-        } else if (name == "r" && parent == In::Inline) {
+        } else if (isName(name, "r") && parent == In::Inline) {
             here = In::InlineRun;
-        } else if (name == "t" && (parent == In::Inline || parent == In::InlineRun)) {
+        } else if (isName(name, "t") && (parent == In::Inline || parent == In::InlineRun)) {
             here = In::InlineText;
-        } else if (name == "mergeCell" && !wantTexts) {
+        } else if (isName(name, "mergeCell") && merges) {
             if (xml.attribute("ref", attr)) {
                 const std::size_t colon = attr.find(':');
                 Merge m{};
@@ -500,7 +525,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
                     parseCellRef(attr.substr(0, colon), m.firstColumn, m.firstRow) &&
                     parseCellRef(attr.substr(colon + 1), m.lastColumn, m.lastRow) &&
                     m.firstColumn <= m.lastColumn && m.firstRow <= m.lastRow)
-                    merges_.push_back(m);
+                    merges->push_back(m);
             }
         }
         if (xml.selfClosing()) {
@@ -517,27 +542,45 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
     return true;
 }
 
-bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
-    const std::size_t stringCount = book_.strings.size();
-    std::string bad;
-    const bool ok = pass(stage, failure, false, [&](uint32_t row, std::vector<RawCell>& cells) {
-        for (const RawCell& c : cells) {
-            const bool valued = c.hasInline || (c.hasValue && !c.value.empty());
-            if (!valued) continue;
-            if (c.type == CellType::Shared) {
-                uint32_t i = 0;
-                if (!parseUnsigned(c.value, i) || i >= stringCount) {
-                    bad = "a string index past its table at " + cellName(c.column, row);
-                    return false;
-                }
+bool XlsxSheet::learnRow(uint32_t row, const std::vector<RawCell>& cells, UsedRange& range,
+                         std::string& bad) const {
+    for (const RawCell& c : cells) {
+        const bool valued = c.hasInline || (c.hasValue && !c.value.empty());
+        if (!valued) continue;
+        if (c.type == CellType::Shared) {
+            uint32_t i = 0;
+            if (!parseUnsigned(c.value, i) || i >= book_.strings.size()) {
+                bad = "a string index past its table at " + cellName(c.column, row);
+                return false;
             }
-            range_.include(c.column, row);
         }
-        return true;
-    });
+        range.include(c.column, row);
+    }
+    return true;
+}
+
+bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
+    std::string bad;
+    const bool ok =
+        pass(stage, failure, false, &merges_, [&](uint32_t row, std::vector<RawCell>& cells) {
+            return learnRow(row, cells, range_, bad);
+        });
     if (!ok) return false;
     if (!bad.empty()) return fail(failure, stage, ReadError::Damaged, part_ + ": " + bad);
+    auto found = std::make_shared<SheetScan>();
+    found->file = book_.file();
+    found->part = part_;
+    found->range = range_;
+    found->merges = merges_;
+    scan_ = std::move(found);
     return true;
+}
+
+void XlsxSheet::adopt(KnownScan known) {
+    range_ = known->range;
+    merges_ = known->merges;
+    scan_ = std::move(known);
+    confirm_ = true;
 }
 
 bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
@@ -635,26 +678,39 @@ bool XlsxSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
                 return true;
         return false;
     };
-    const bool ok = pass(stage, failure, true, [&](uint32_t row, std::vector<RawCell>& cells) {
-        if (row < firstRow) return true;
-        if (row > lastRow) return false;
-        blankUpTo(row);
-        if (stopped) return false;
-        out.row = row;
-        out.cells.assign(width, ReadCell{});
-        for (const RawCell& c : cells) {
-            if (c.column < range_.firstColumn || c.column > range_.lastColumn) continue;
-            if (!merges_.empty() && covered(c.column, row)) continue;  // a copy leaves them empty
-            if (!makeCell(c, row, stage, failure, out.cells[c.column - range_.firstColumn])) {
-                failed = true;
-                return false;
+    // With a known scan the same pass learns the range again, to the sheet's end, so that
+    // nothing handed out rests on a scan the sheet no longer agrees with.
+    UsedRange learnt;
+    std::vector<Merge> seenMerges;
+    std::string bad;
+    const bool ok = pass(
+        stage, failure, true, confirm_ ? &seenMerges : nullptr,
+        [&](uint32_t row, std::vector<RawCell>& cells) {
+            if (confirm_ && !learnRow(row, cells, learnt, bad)) return false;
+            if (row < firstRow) return true;
+            if (row > lastRow) return confirm_;
+            blankUpTo(row);
+            if (stopped) return false;
+            out.row = row;
+            out.cells.assign(width, ReadCell{});
+            for (const RawCell& c : cells) {
+                if (c.column < range_.firstColumn || c.column > range_.lastColumn) continue;
+                if (!merges_.empty() && covered(c.column, row))
+                    continue;  // a copy leaves them empty
+                if (!makeCell(c, row, stage, failure, out.cells[c.column - range_.firstColumn])) {
+                    failed = true;
+                    return false;
+                }
             }
-        }
-        ++nextRow;
-        if (!sink(out)) stopped = true;
-        return !stopped;
-    });
+            ++nextRow;
+            if (!sink(out)) stopped = true;
+            return !stopped;
+        });
     if (!ok || failed) return false;
+    if (!bad.empty()) return fail(failure, stage, ReadError::Damaged, part_ + ": " + bad);
+    if (confirm_ && !stopped && (learnt != range_ || seenMerges != merges_))
+        return fail(failure, stage, ReadError::Damaged,
+                    part_ + ": the sheet no longer agrees with its earlier scan");
     blankUpTo(lastRow + 1);
     return true;
 }

@@ -1,8 +1,10 @@
 // The chunked XML pull scanner.
 #include "platform/workbook/xml_pull_scanner.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
-#include <optional>
+#include <cstring>
 
 namespace zbq::workbook {
 
@@ -13,6 +15,13 @@ constexpr std::size_t kChunk = std::size_t{1} << 16;
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
+
+// The characters that end a stretch of a tag outside quotes.
+constexpr auto kTagStop = [] {
+    std::array<bool, 256> stop{};
+    stop['>'] = stop['"'] = stop['\''] = true;
+    return stop;
+}();
 
 bool isNameChar(char c) {
     return !isSpace(c) && c != '/' && c != '>' && c != '=' && c != '<' && c != '"' && c != '\'';
@@ -122,10 +131,10 @@ XmlPullScanner::Event XmlPullScanner::next() {
     // Comments, instructions and whitespace between elements are skipped in this loop, not by
     // recursion: a part may hold millions of them.
     for (;;)
-        if (const auto event = step()) return *event;
+        if (const Event event = step(); event != kSkipped) return event;
 }
 
-std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
+XmlPullScanner::Event XmlPullScanner::step() {
     if (failed_) return Event::Error;
     attrs_.clear();
     if (pos_ >= buf_.size() && !fill()) {
@@ -135,10 +144,15 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
         return Event::End;
     }
     if (buf_[pos_] != '<') {
-        std::size_t lt;
-        if (!findFrom("<", 0, lt)) {
-            if (failed_) return Event::Error;
-            lt = buf_.size();
+        std::size_t lt = buf_.find('<', pos_);
+        while (lt == std::string::npos) {
+            const std::size_t offset = buf_.size() - pos_;
+            if (!fill()) {
+                if (failed_) return Event::Error;
+                lt = buf_.size();
+                break;
+            }
+            lt = buf_.find('<', pos_ + offset);
         }
         if (lt - pos_ > kMaxToken) return fail("a text longer than the scanner takes");
         text_ = std::string_view(buf_).substr(pos_, lt - pos_);
@@ -147,7 +161,7 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
         if (openStarts_.empty()) {
             for (char c : text_)
                 if (!isSpace(c)) return fail("text outside the root element");
-            return std::nullopt;
+            return kSkipped;
         }
         return Event::Text;
     }
@@ -161,13 +175,13 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
             std::size_t end;
             if (!findFrom("-->", 4, end)) return fail("a comment without its end");
             pos_ = end + 3;
-            return std::nullopt;
+            return kSkipped;
         }
         if (head.starts_with("<?")) {
             std::size_t end;
             if (!findFrom("?>", 2, end)) return fail("a processing instruction without its end");
             pos_ = end + 2;
-            return std::nullopt;
+            return kSkipped;
         }
         if (head.starts_with("<![CDATA[")) {
             std::size_t end;
@@ -190,18 +204,24 @@ std::optional<XmlPullScanner::Event> XmlPullScanner::step() {
             i = pos_ + offset;
             continue;
         }
-        const char c = buf_[i];
+        const char* data = buf_.data();
+        const std::size_t size = buf_.size();
         if (quote) {
-            if (c == quote)
-                quote = 0;
-            else if (c == '<')
-                return fail("'<' in an attribute value");
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '>') {
-            break;
+            // A value runs to its closing quote, and never holds a '<'. Values are short: a
+            // plain loop beats a library search here.
+            while (i < size && data[i] != quote && data[i] != '<')
+                ++i;
+            if (i >= size) continue;
+            if (data[i] == '<') return fail("'<' in an attribute value");
+            quote = 0;
+            ++i;
+            continue;
         }
-        ++i;
+        while (i < size && !kTagStop[static_cast<unsigned char>(data[i])])
+            ++i;
+        if (i >= size) continue;
+        if (data[i] == '>') break;
+        quote = data[i++];
     }
     return startOrEnd(i);
 }
@@ -219,7 +239,9 @@ XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
         while (end > 1 && isSpace(tag[end - 1]))
             --end;
         const std::string_view qname = tag.substr(1, end - 1);
-        if (openStarts_.empty() || std::string_view(openNames_).substr(openStarts_.back()) != qname)
+        if (openStarts_.empty()) return fail("an end tag that matches no start");
+        const std::string_view open = std::string_view(openNames_).substr(openStarts_.back());
+        if (open.size() != qname.size() || !std::equal(open.begin(), open.end(), qname.begin()))
             return fail("an end tag that matches no start");
         setLocal(qname);  // a view into the buffer, which outlives the popped name
         openNames_.resize(openStarts_.back());
@@ -279,7 +301,7 @@ XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
 
 bool XmlPullScanner::attribute(std::string_view local, std::string_view& raw) const {
     for (const auto& [name, value] : attrs_)
-        if (name == local) {
+        if (name.size() == local.size() && std::equal(name.begin(), name.end(), local.begin())) {
             raw = value;
             return true;
         }

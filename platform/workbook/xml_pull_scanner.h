@@ -53,8 +53,11 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    std::optional<Event> step();  // nullopt when it skipped something
-    bool fill();                  // reads more; false at the end of the source or on failure
+    // What step() returns when it skipped something. A plain enum value, not an optional: the
+    // scanner steps a few times per cell, and a wider return costs on every one.
+    static constexpr Event kSkipped = static_cast<Event>(-1);
+    Event step();
+    bool fill();  // reads more; false at the end of the source or on failure
     Event fail(std::string message);
     Event startOrEnd(std::size_t close);
     bool findFrom(std::string_view what, std::size_t from, std::size_t& at);

@@ -180,6 +180,11 @@ std::vector<Damage> damages() {
              assembled(p, sheetXml(row1 + "<c><v>1</c></v></row>"));
          },
          FailsAt::OpenSheet, ReadError::Damaged},
+        {"a '<' in an attribute value",
+         [row1](const std::string& p, const TempDir&) {
+             assembled(p, sheetXml(row1 + R"(<c r="A1" x="a<b"><v>1</v></c></row>)"));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
         {"an undefined entity",
          [row1](const std::string& p, const TempDir&) {
              assembled(p, sheetXml(row1 + "<c><v>&lol;</v></c></row>"));

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "platform/core/cp932.h"
+#include "platform/workbook/workbook_reader_formats.h"
 #include "tests/platform_workbook/workbook_reader_fixtures.h"
 #include "tests/support/temp_dir.h"
 
@@ -40,13 +41,17 @@ std::string rangeText(const UsedRange& r) {
 }
 
 // Every sheet's valued cells; of a sheet over a thousand rows only its first and last rows.
-std::vector<ReadSheet> readAll(WorkbookReader& book) {
+// Each sheet is opened with known[i] where given, and its scan kept in `scans` where given.
+std::vector<ReadSheet> readAll(WorkbookReader& book, const std::vector<KnownScan>* known = nullptr,
+                               std::vector<KnownScan>* scans = nullptr) {
     std::vector<ReadSheet> out;
     for (std::size_t i = 0; i < book.sheets().size(); ++i) {
         ReadFailure failure;
-        auto sheet = book.openSheet(i, ReadStage::ReadData, &failure);
+        auto sheet = book.openSheet(i, ReadStage::ReadData, &failure,
+                                    known && i < known->size() ? (*known)[i] : nullptr);
         EXPECT_TRUE(sheet) << failure.detail;
         if (!sheet) return out;
+        if (scans) scans->push_back(sheet->scan());
         ReadSheet rs;
         rs.range = sheet->usedRange();
         auto keep = [&](const RangeRow& row) {
@@ -114,7 +119,8 @@ zbq::test::AssembledBook handMadeBook() {
     zbq::test::AssembledBook book;
     // A dimension that lies, cells without r (their place follows the previous cell), a row
     // without r, formulas with cached values of each type and one without, inline strings with
-    // runs and a phonetic reading, escaped characters, a value hidden under a merge.
+    // runs and a phonetic reading, escaped characters, a value hidden under a merge, a '>' and
+    // the other quote inside an attribute value.
     book.sheets.emplace_back(
         "手",
         R"(<?xml version="1.0" encoding="UTF-8"?>)"
@@ -126,7 +132,7 @@ zbq::test::AssembledBook handMadeBook() {
         R"(<x:c t="b"><x:f>TRUE()</x:f><x:v>1</x:v></x:c><x:c t="e"><x:f>1/0</x:f><x:v>#DIV/0!</x:v></x:c>)"
         R"(<x:c s="1"><x:f>X</x:f><x:v>60</x:v></x:c><x:c s="2"><x:f>Y</x:f></x:c><x:c s="3"><x:v>45000</x:v></x:c>)"
         R"(<x:c s="4"><x:v>7</x:v></x:c><x:c s="9"><x:v>8</x:v></x:c></x:row>)"
-        R"(<x:row r="5" spans="1:9"><x:c r="D5" t="inlineStr"><x:is><x:r><x:t>ri</x:t></x:r><x:r><x:rPr/><x:t>ch</x:t></x:r>)"
+        R"(<x:row r="5" spans="1:9" x:note='a>"b'><x:c r="D5" t="inlineStr"><x:is><x:r><x:t>ri</x:t></x:r><x:r><x:rPr/><x:t>ch</x:t></x:r>)"
         R"(<x:rPh sb="0" eb="1"><x:t>ルビ</x:t></x:rPh></x:is></x:c><x:c r="E5"><x:v>1</x:v></x:c><x:c r="F5"><x:v>2</x:v></x:c></x:row>)"
         R"(<x:row r="6"><x:c r="C6" s="1"/></x:row>)"
         R"(</x:sheetData><x:mergeCells count="1"><x:mergeCell ref="E5:F6"/></x:mergeCells></x:worksheet>)");
@@ -287,6 +293,105 @@ TEST(WorkbookReader, ReadsWorkbooksOfIndependentWriters) {
         for (const ReadSheet& s : sheets)
             valued += s.cells.size();
         EXPECT_EQ(valued, expectedValued) << "cells with a value that no expectation names";
+
+        // Opened again with the scans the first reading left, every sheet reads the same.
+        std::vector<KnownScan> scans;
+        auto first = WorkbookReader::open(path, ReadStage::ListSheets, &failure);
+        ASSERT_TRUE(first) << failure.detail;
+        readAll(*first, nullptr, &scans);
+        auto again = WorkbookReader::open(path, ReadStage::ListSheets, &failure);
+        ASSERT_TRUE(again) << failure.detail;
+        const std::vector<ReadSheet> reread = readAll(*again, &scans);
+        ASSERT_EQ(reread.size(), sheets.size());
+        for (std::size_t i = 0; i < sheets.size(); ++i) {
+            EXPECT_EQ(reread[i].range, sheets[i].range) << fx.sheets[i].name;
+            ASSERT_EQ(reread[i].cells.size(), sheets[i].cells.size()) << fx.sheets[i].name;
+            for (const auto& [name, cell] : sheets[i].cells) {
+                const ReadCell& other = reread[i].cells.at(name);
+                EXPECT_TRUE(other.kind == cell.kind && other.text == cell.text &&
+                            other.formatCode == cell.formatCode)
+                    << fx.sheets[i].name << "!" << name;
+            }
+        }
+    }
+}
+
+// A scan handed back spares the next opening its scan only for the same sheet of the same file
+// unchanged, and the reading confirms it: a scan that no longer fits never shapes the rows.
+TEST(WorkbookReader, TakesAKnownScanOnlyWhereTheSheetStillAgrees) {
+    TempDir dir;
+    const std::string path = dir.file("known.xlsx");
+    zbq::test::AssembledBook book;
+    book.sheets.emplace_back(
+        "S", zbq::test::sheetXml(R"(<row r="2"><c r="B2"><v>1</v></c><c r="C2"><v>2</v></c></row>)"
+                                 R"(<row r="4"><c r="D4"><v>3</v></c></row>)"
+                                 R"(<row r="9"><c r="A9" s="0"/></row>)"));
+    book.sheets.emplace_back("T",
+                             zbq::test::sheetXml(R"(<row r="1"><c r="A1"><v>7</v></c></row>)"));
+    zbq::test::writeAssembledBook(path, book);
+    ReadFailure failure;
+    KnownScan scan;
+    {
+        auto reader = WorkbookReader::open(path, ReadStage::ReadItems, &failure);
+        ASSERT_TRUE(reader) << failure.detail;
+        auto sheet = reader->openSheet(0, ReadStage::ReadItems, &failure);
+        ASSERT_TRUE(sheet) << failure.detail;
+        scan = sheet->scan();
+        ASSERT_TRUE(scan);
+        EXPECT_EQ(rangeText(scan->range), "B2:D4");
+    }
+    auto rowsOf = [&](std::size_t index, const KnownScan& known, ReadFailure& f) {
+        std::vector<std::string> rows;
+        auto reader = WorkbookReader::open(path, ReadStage::ReadData, &f);
+        if (!reader) return std::vector<std::string>{"open failed"};
+        auto sheet = reader->openSheet(index, ReadStage::ReadData, &f, known);
+        if (!sheet) return std::vector<std::string>{"no sheet"};
+        rows.push_back(rangeText(sheet->usedRange()));
+        const bool ok = sheet->readRows(
+            1, 1048576, ReadStage::ReadData,
+            [&](const RangeRow& r) {
+                std::string line = std::to_string(r.row) + ":";
+                for (const ReadCell& c : r.cells)
+                    line += c.text + ",";
+                rows.push_back(line);
+                return true;
+            },
+            &f);
+        if (!ok) rows.push_back("failed");
+        return rows;
+    };
+    const std::vector<std::string> honest{"B2:D4", "2:1,2,,", "3:,,,", "4:,,3,"};
+    auto tampered = [&](const std::function<void(SheetScan&)>& change) {
+        auto copy = std::make_shared<SheetScan>(*scan);
+        change(*copy);
+        return KnownScan(copy);
+    };
+
+    ReadFailure f;
+    EXPECT_EQ(rowsOf(0, scan, f), honest);
+    // Another sheet, or the file since changed: scanned afresh.
+    EXPECT_EQ(rowsOf(1, scan, f), (std::vector<std::string>{"A1:A1", "1:7,"}));
+    EXPECT_EQ(rowsOf(0, tampered([](SheetScan& s) {
+                         s.range.lastColumn = 9;
+                         s.file.modifiedNs += 1;
+                     }),
+                     f),
+              honest);
+
+    // The same file by every sign, but the sheet does not agree: the reading fails.
+    for (const auto& change : std::vector<std::function<void(SheetScan&)>>{
+             [](SheetScan& s) { s.range.lastRow = 3; },
+             [](SheetScan& s) { s.range.lastColumn = 9; },
+             [](SheetScan& s) { s.range.firstColumn = 1; },
+             [](SheetScan& s) {
+                 s.merges.push_back(SheetMerge{2, 2, 3, 2});
+             },
+         }) {
+        ReadFailure bad;
+        const auto rows = rowsOf(0, tampered(change), bad);
+        EXPECT_EQ(rows.back(), "failed");
+        EXPECT_EQ(bad.error, ReadError::Damaged);
+        EXPECT_EQ(bad.stage, ReadStage::ReadData);
     }
 }
 
