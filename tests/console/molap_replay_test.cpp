@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <chrono>
 #include <memory>
 
 #include "console/drag_item_list.h"
@@ -31,8 +32,15 @@ namespace {
 
 using L = MolapList;
 
+// One start-up stamp for both programs, so that their temporary names agree whatever second
+// each starts in.
+std::chrono::system_clock::time_point fixedTime() {
+    using namespace std::chrono;
+    return sys_days{year{2024} / 5 / 6} + hours{12};
+}
+
 struct Program {
-    Program() : frame(h.app(), factories()) {}
+    Program() : frame(h.app(), factories()) { h.app().SetClock(fixedTime); }
     ~Program() { h.exit(); }
     WindowFactories factories() {
         WindowFactories f;
