@@ -8,12 +8,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QWindow>
 
+#include <functional>
 #include <utility>
 
 #include "platform/ui/modal_runner.h"
@@ -226,6 +228,59 @@ TEST_F(ItemSheetTest, ErrorAndBlankRowsAreLeftAlignedAndValuesRight) {
     EXPECT_LT(errorLeft, 20);
     EXPECT_GT(valueRight, 180);
     EXPECT_GT(valueLeft, 100);
+}
+
+void drag(QWidget* on, QPoint from, QPoint to) {
+    QTest::mousePress(on, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), on->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(on, &move);
+    QTest::mouseRelease(on, Qt::LeftButton, {}, to);
+}
+
+TEST_F(ItemSheetTest, TheGridsControlsRecordTheValueListsSteps) {
+    CItemSheet* sheet = open(test::kAge);
+    ValueListView* view = sheet->view();
+    ResultGrid& grid = view->grid();
+    const int h = grid.geometry().rowHeight();
+    const int W = ValueListView::kRowHeaderWidth;
+    const auto titleX = [&](int column) {
+        return W + grid.geometry().columnLeft(column) + grid.geometry().columnWidth(column) / 2;
+    };
+    struct Case {
+        const char* gesture;
+        std::function<void()> act;
+        std::string step;
+    };
+    const std::vector<Case> cases = {
+        {"corner",
+         [&] {
+             QTest::mouseClick(grid.columnHeader(), Qt::LeftButton, {}, {5, 5});
+         },
+         "Item_SelectAll,2"},
+        {"row labels",
+         [&] {
+             drag(grid.rowHeader(), {10, 2 * h + 5}, {10, 4 * h + 5});
+         },
+         "Item_SelectRow,2,2,4"},
+        {"titles",
+         [&] {
+             drag(grid.columnHeader(), {titleX(0), 10}, {titleX(1), 10});
+         },
+         "Item_SelectColumn,2,0,1"},
+        {"move key", [&] { QTest::keyClick(grid.list(), Qt::Key_Down); },
+         "Item_ChangeSelectByKey,2,40,1,0"},
+        {"scroll bar",
+         [&] {
+             grid.list()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+         },
+         "Item_VScroll,2,1,0"},
+    };
+    for (const Case& c : cases) {
+        macro.steps.clear();
+        c.act();
+        EXPECT_EQ(macro.steps, std::vector<std::string>{c.step}) << c.gesture;
+    }
 }
 
 }  // namespace
