@@ -16,7 +16,7 @@
 #include "platform/core/cp932.h"
 #include "windows/item_sheet.h"
 #include "windows/summary_text.h"
-#include "windows/value_list_placeholder_view.h"
+#include "windows/value_list_view.h"
 #include "windows/value_search.h"
 
 using zbq::windows::CItemSheet;

@@ -18,6 +18,7 @@ namespace zbq::windows {
 struct GridConfig {
     int rowHeaderWidth = 80;  // also the width of the column header's corner cell
     int headerHeight = 20;
+    bool centredTitles = false;  // column titles centred rather than left-aligned at the inset
 };
 
 // The standard scroll-bar requests as steps record them.

@@ -24,7 +24,7 @@
 #include "platform/ui/modal_runner.h"
 #include "windows/summary_percent_dialog.h"
 #include "windows/summary_text.h"
-#include "windows/value_list_placeholder_view.h"
+#include "windows/value_list_view.h"
 
 namespace zbq::windows {
 
@@ -80,7 +80,7 @@ CItemSheet::CItemSheet(CKWApp& app, CMainFrame& frame, std::int32_t item, QWidge
     page_->showCell = [this](std::int32_t row, std::int32_t column) {
         view_->ScrollToRow(row);
         view_->ScrollToColumn(column);
-        view_->viewport()->update();
+        view_->refresh();
     };
     writeSummary();
     updateValuePage();
@@ -159,7 +159,7 @@ QWidget* CItemSheet::buildValueListPage() {
     top->addWidget(graphButton_);
     layout->addLayout(top);
 
-    view_ = new ValueListPlaceholderView(*model_, *page_, pageWidget);
+    view_ = new ValueListView(*model_, *page_, pageWidget);
     view_->changed = [this] { updateValuePage(); };
     layout->addWidget(view_, 1);
 

@@ -33,7 +33,7 @@ class QTextEdit;
 
 namespace zbq::windows {
 
-class ValueListPlaceholderView;
+class ValueListView;
 
 class CItemSheet : public QWidget, public ItemWindowOps {
 public:
@@ -51,7 +51,7 @@ public:
 
     ValueListModel& model() { return *model_; }
     ValueListPage& page() { return *page_; }
-    ValueListPlaceholderView* view() const { return view_; }
+    ValueListView* view() const { return view_; }
     QTabWidget* tabs() const { return tabs_; }
     QTextEdit* summaryEdit() const { return summary_; }
     QPushButton* percentButton() const { return percentButton_; }
@@ -95,7 +95,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     QTextEdit* summary_ = nullptr;
     QPushButton* percentButton_ = nullptr;
-    ValueListPlaceholderView* view_ = nullptr;
+    ValueListView* view_ = nullptr;
     QLabel* selectedCount_ = nullptr;
     QLabel* totalCount_ = nullptr;
     QPushButton* graphButton_ = nullptr;

@@ -136,9 +136,10 @@ void GridColumnHeader::paintEvent(QPaintEvent*) {
         p.setPen(palette().color(QPalette::Mid));
         p.drawRect(cell);
         p.setPen(palette().color(QPalette::ButtonText));
-        p.drawText(cell.adjusted(GridController::kTextInset, 2, 0, 0),
-                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                   qt(grid_.owner().columnTitle(c)));
+        const Qt::Alignment align = g.config().centredTitles ? Qt::AlignHCenter : Qt::AlignLeft;
+        p.drawText(
+            g.config().centredTitles ? cell : cell.adjusted(GridController::kTextInset, 2, 0, 0),
+            align | Qt::AlignVCenter | Qt::TextSingleLine, qt(grid_.owner().columnTitle(c)));
     }
 }
 
@@ -447,17 +448,18 @@ void GridList::paintEvent(QPaintEvent*) {
     for (std::int32_t i = 0; i < rows; ++i) {
         const std::int32_t row = g.topRow() + i;
         const int top = i * g.rowHeight();
+        const std::optional<QColor> own = owner.rowTextColour(row);
         int left = g.columnLeft(first) - g.xOffset();
         for (int c = first; c <= last; left += g.columnWidth(c), ++c) {
             const QRect box(left, top, g.columnWidth(c), g.rowHeight());
             const bool selected = owner.isSelected(c, row);
             if (selected) p.fillRect(box, palette().highlight());
             if (!owner.cellText(row, c, &cell) || cell.empty()) continue;
-            p.setPen(selected ? selectedText : text);
+            p.setPen(own ? *own : selected ? selectedText : text);
             if (owner.centredCell(cell))
                 p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, qt(cell));
             else
-                drawCellText(p, box, cell, owner.rightAligned(c), baseline);
+                drawCellText(p, box, cell, owner.cellRightAligned(row, c), baseline);
         }
     }
     // The grid lines, once for the whole view.

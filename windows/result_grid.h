@@ -4,7 +4,8 @@
 // selection: they paint from their owner (GridOwner: counts, titles, labels, cell texts, the
 // selection, the geometry) and turn mouse, key, wheel and scroll-bar gestures into owner calls
 // with explicit arguments, which is where steps are recorded. One base serves the three tables;
-// GridConfig gives the row header's width (80, 160 or 80) and the header's height.
+// GridConfig gives the row header's width (80, 160 or 80), the header's height and whether the
+// titles are centred. An owner may paint a row's text in its own colour and align cells by row.
 //
 // The gestures: a press in the corner selects everything; a press and drag in the column header
 // selects columns, on a divider it resizes the column; a drag in the row header selects rows, in
@@ -14,6 +15,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QColor>
 #include <QFont>
 #include <QPainter>
 #include <QPoint>
@@ -23,6 +25,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,6 +53,17 @@ public:
     virtual bool rightAligned(std::int32_t column) const = 0;
     // A cell whose text is drawn centred whatever its column's alignment (CP932 text).
     virtual bool centredCell(std::string_view /*text*/) const { return false; }
+    // Owners whose alignment or text colour varies by row say so here; by default a column
+    // has one alignment and every row the palette's colours.
+    virtual bool cellRightAligned(std::int32_t row, std::int32_t column) const {
+        (void)row;
+        return rightAligned(column);
+    }
+    // A colour for the whole row's text, selected cells included; nullopt keeps the palette's.
+    virtual std::optional<QColor> rowTextColour(std::int32_t row) const {
+        (void)row;
+        return std::nullopt;
+    }
 
     // A drag under way: the selection shown, nothing recorded.
     virtual void dragSelection(Cell anchor, Cell end) = 0;

@@ -26,7 +26,7 @@
 #include "platform/ui/scripted_prompts.h"
 #include "windows/value_list_model.h"
 #include "windows/value_list_page.h"
-#include "windows/value_list_placeholder_view.h"
+#include "windows/value_list_view.h"
 
 namespace {
 
@@ -60,11 +60,11 @@ void OpenToPaintedList(benchmark::State& state) {
     for (auto _ : state) {
         ValueListModel model(app, itemOf(state));
         ValueListPage page(app, model);
-        zbq::windows::ValueListPlaceholderView view(model, page);
+        zbq::windows::ValueListView view(model, page);
         view.resize(350, 400);
         view.fitAllColumns();
-        QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
-        view.viewport()->render(&image);
+        QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+        view.render(&image);
         benchmark::DoNotOptimize(image.constBits());
     }
     state.counters["values"] = ValueListModel(app, itemOf(state)).rowCount();

@@ -10,7 +10,7 @@
 #include "macro/parameter_asker.h"
 #include "macro/step_text.h"
 #include "platform/ui/clipboard.h"
-#include "windows/value_list_placeholder_view.h"
+#include "windows/value_list_view.h"
 
 namespace zbq::windows {
 namespace {

@@ -35,7 +35,7 @@
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
 #include "windows/summary_percent_dialog.h"
-#include "windows/value_list_placeholder_view.h"
+#include "windows/value_list_view.h"
 
 namespace zbq::windows {
 namespace {
@@ -96,7 +96,7 @@ QAction* menuAction(QMenu* menu, const QString& path) {
     return nullptr;
 }
 
-void runMenu(ValueListPlaceholderView* view, const QString& path) {
+void runMenu(ValueListView* view, const QString& path) {
     std::unique_ptr<QMenu> menu(view->buildMenu());
     QAction* action = menuAction(menu.get(), path);
     ASSERT_NE(action, nullptr) << path.toStdString();
@@ -108,14 +108,16 @@ void clickTab(CItemSheet& sheet, int index) {
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
-void dragRows(ValueListPlaceholderView* view, int first, int last) {
-    const auto y = [](int row) { return ValueListPlaceholderView::kHeaderHeight + row * 20 + 5; };
-    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, QPoint(10, y(first)));
+void dragRows(ValueListView* view, int first, int last) {
+    QWidget* list = view->grid().list()->viewport();
+    const int rowHeight = view->grid().geometry().rowHeight();
+    const auto y = [rowHeight](int row) { return row * rowHeight + 5; };
+    QTest::mousePress(list, Qt::LeftButton, {}, QPoint(10, y(first)));
     const QPointF to(10, y(last));
-    QMouseEvent move(QEvent::MouseMove, to, view->viewport()->mapToGlobal(to), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &move);
-    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(10, y(last)));
+    QMouseEvent move(QEvent::MouseMove, to, list->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(list, &move);
+    QTest::mouseRelease(list, Qt::LeftButton, {}, QPoint(10, y(last)));
 }
 
 void typeSearch(CItemSheet& sheet, const QString& text) {

@@ -4,18 +4,23 @@
 #include "tests/windows/item_sheet_fixture.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QWindow>
 
+#include <functional>
+#include <utility>
+
 #include "platform/ui/modal_runner.h"
 #include "windows/summary_percent_dialog.h"
-#include "windows/value_list_placeholder_view.h"
+#include "windows/value_list_view.h"
 
 namespace zbq::windows {
 namespace {
@@ -89,11 +94,13 @@ TEST_F(ItemSheetTest, TheUsersMaximiseAndRestoreAreRecorded) {
 
 TEST_F(ItemSheetTest, ADividerDoubleClickLeavesOneFitStep) {
     CItemSheet* sheet = open(test::kAge);
-    ValueListPlaceholderView* view = sheet->view();
-    const QPoint divider(view->columnWidth(0) - view->xOffset(), 10);
-    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, divider);
-    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, divider);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, divider);
+    ValueListView* view = sheet->view();
+    QWidget* header = view->grid().columnHeader();
+    const QPoint divider(ValueListView::kRowHeaderWidth + view->columnWidth(0) - view->xOffset(),
+                         10);
+    QTest::mousePress(header, Qt::LeftButton, {}, divider);
+    QTest::mouseRelease(header, Qt::LeftButton, {}, divider);
+    QTest::mouseDClick(header, Qt::LeftButton, {}, divider);
     EXPECT_EQ(macro.steps, std::vector<std::string>{"Item_Alignment,2,0"});
     // A fit of another column leaves the drag step of this one.
     macro.steps = {"Item_AlignmentFree,2,1,80"};
@@ -104,15 +111,16 @@ TEST_F(ItemSheetTest, ADividerDoubleClickLeavesOneFitStep) {
 
 TEST_F(ItemSheetTest, ADragSelectionIsOneStep) {
     CItemSheet* sheet = open(test::kAge);
-    ValueListPlaceholderView* view = sheet->view();
-    const int y2 = ValueListPlaceholderView::kHeaderHeight + 2 * 20 + 5;  // row 2
-    const int y4 = y2 + 2 * 20;                                           // row 4
-    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, QPoint(10, y2));
-    QMouseEvent move(QEvent::MouseMove, QPointF(10, y4),
-                     view->viewport()->mapToGlobal(QPointF(10, y4)), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(view->viewport(), &move);
-    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, QPoint(10, y4));
+    ValueListView* view = sheet->view();
+    QWidget* list = view->grid().list()->viewport();
+    const int rowHeight = view->grid().geometry().rowHeight();
+    const int y2 = 2 * rowHeight + 5;   // row 2
+    const int y4 = y2 + 2 * rowHeight;  // row 4
+    QTest::mousePress(list, Qt::LeftButton, {}, QPoint(10, y2));
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, y4), list->mapToGlobal(QPointF(10, y4)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list, &move);
+    QTest::mouseRelease(list, Qt::LeftButton, {}, QPoint(10, y4));
     EXPECT_EQ(macro.steps, std::vector<std::string>{"Item_SelectCell,2,0,2,0,4"});
 }
 
@@ -159,6 +167,120 @@ TEST_F(ItemSheetTest, GoingAwayDropsTheItemsExclusionFlags) {
     ASSERT_EQ(app().KWpassDataGet(test::kAge, 2), 0);
     delete sheet;
     EXPECT_EQ(app().KWpassDataGet(test::kAge, 2), 1);
+}
+
+// Red pixels of the list's text in the band of a row.
+int redPixels(const QImage& image, int top, int height) {
+    int red = 0;
+    for (int y = top; y < top + height && y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            red += c.red() > 200 && c.green() < 80 && c.blue() < 80;
+        }
+    return red;
+}
+
+TEST_F(ItemSheetTest, UncheckedValuesAreDrawnInRedSelectedOrNot) {
+    CItemSheet* sheet = open(test::kAge);
+    ValueListView* view = sheet->view();
+    view->SelectRows(3, 4);
+    view->model().Mark(MarkCommand::RemoveSelection);
+    view->SelectRows(4, 5);  // row 4 unchecked and selected, row 5 checked and selected
+    view->refresh();
+    ASSERT_FALSE(view->model().IsValueChecked(3));
+    ASSERT_TRUE(view->model().IsValueChecked(5));
+    QWidget* list = view->grid().list()->viewport();
+    const QImage image = list->grab().toImage();
+    const int h = view->grid().geometry().rowHeight();
+    for (const int row : {3, 4})
+        EXPECT_GT(redPixels(image, row * h, h), 0) << "row " << row;
+    for (const int row : {2, 5})
+        EXPECT_EQ(redPixels(image, row * h, h), 0) << "row " << row;
+}
+
+// The leftmost and rightmost columns of dark ink in a box of the image; {-1, -1} for none.
+std::pair<int, int> inkSpan(const QImage& image, const QRect& box) {
+    int first = -1, last = -1;
+    for (int x = box.left(); x <= box.right() && x < image.width(); ++x)
+        for (int y = box.top(); y <= box.bottom() && y < image.height(); ++y)
+            if (image.pixelColor(x, y).lightness() < 100) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+TEST_F(ItemSheetTest, ErrorAndBlankRowsAreLeftAlignedAndValuesRight) {
+    CItemSheet* sheet = open(test::kAge);
+    ValueListView* view = sheet->view();
+    view->SelectCells({2, 11}, {2, 11});  // keep the highlight out of the way
+    view->SetColumnWidth(0, 200);
+    QWidget* list = view->grid().list()->viewport();
+    const QImage image = list->grab().toImage();
+    const int h = view->grid().geometry().rowHeight();
+    // Inside the grid lines of column 0.
+    const auto box = [h](int row) { return QRect(1, row * h + 1, 196, h - 3); };
+    const auto [errorLeft, errorRight] = inkSpan(image, box(0));
+    const auto [valueLeft, valueRight] = inkSpan(image, box(2));
+    ASSERT_GE(errorLeft, 0);
+    ASSERT_GE(valueLeft, 0);
+    EXPECT_LT(errorLeft, 20);
+    EXPECT_GT(valueRight, 180);
+    EXPECT_GT(valueLeft, 100);
+}
+
+void drag(QWidget* on, QPoint from, QPoint to) {
+    QTest::mousePress(on, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), on->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(on, &move);
+    QTest::mouseRelease(on, Qt::LeftButton, {}, to);
+}
+
+TEST_F(ItemSheetTest, TheGridsControlsRecordTheValueListsSteps) {
+    CItemSheet* sheet = open(test::kAge);
+    ValueListView* view = sheet->view();
+    ResultGrid& grid = view->grid();
+    const int h = grid.geometry().rowHeight();
+    const int W = ValueListView::kRowHeaderWidth;
+    const auto titleX = [&](int column) {
+        return W + grid.geometry().columnLeft(column) + grid.geometry().columnWidth(column) / 2;
+    };
+    struct Case {
+        const char* gesture;
+        std::function<void()> act;
+        std::string step;
+    };
+    const std::vector<Case> cases = {
+        {"corner",
+         [&] {
+             QTest::mouseClick(grid.columnHeader(), Qt::LeftButton, {}, {5, 5});
+         },
+         "Item_SelectAll,2"},
+        {"row labels",
+         [&] {
+             drag(grid.rowHeader(), {10, 2 * h + 5}, {10, 4 * h + 5});
+         },
+         "Item_SelectRow,2,2,4"},
+        {"titles",
+         [&] {
+             drag(grid.columnHeader(), {titleX(0), 10}, {titleX(1), 10});
+         },
+         "Item_SelectColumn,2,0,1"},
+        {"move key", [&] { QTest::keyClick(grid.list(), Qt::Key_Down); },
+         "Item_ChangeSelectByKey,2,40,1,0"},
+        {"scroll bar",
+         [&] {
+             grid.list()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+         },
+         "Item_VScroll,2,1,0"},
+    };
+    for (const Case& c : cases) {
+        macro.steps.clear();
+        c.act();
+        EXPECT_EQ(macro.steps, std::vector<std::string>{c.step}) << c.gesture;
+    }
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include "tests/windows/item_fixture.h"
 #include "windows/value_list_model.h"
-#include "windows/value_list_placeholder_view.h"
+#include "windows/value_list_view.h"
 
 namespace zbq::windows {
 namespace {
