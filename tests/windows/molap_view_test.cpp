@@ -213,6 +213,21 @@ k<2024/05/10|k<14:45:30||t0||t0||t0||t0|1|t1||t0||t0||t0||t0|t1
 )"},
 };
 
+// Equal neighbours merge only inside the runs of the level above: the two 女性 keys of two half
+// years stay apart.
+TEST_F(MolapViewTest, spansStayInsideTheRunsAbove) {
+    MolapParams p;
+    p.xItems = {5, 1};
+    p.xDateUnits = {6, 0};
+    build(p);
+    EXPECT_EQ(grid(), R"(k<ﾌﾞﾗﾝｸ|k<上期|k<上期|k<下期
+k<ﾌﾞﾗﾝｸ|k<男性|k<女性|k<女性
+t<件数|t<件数|t<件数|t<件数
+1|5|4|1
+)");
+    EXPECT_EQ(spans(), "0,1 1x2\n");
+}
+
 TEST_F(MolapViewTest, tablesShowKeysValuesColoursAndSpans) {
     for (const GridCase& c : kGridCases) {
         SCOPED_TRACE(c.name);
