@@ -1,0 +1,222 @@
+// The aggregation window on the harness's data inside a main frame offscreen: a build and what
+// it logs and records, a close while each worker runs (a hook holds the worker until the close
+// has asked for the cancel), a worker that cannot start, an empty record set and the question
+// before a huge table.
+#include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QTableView>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "app/main_frame.h"
+#include "platform/core/cp932.h"
+#include "tests/support/app_harness.h"
+#include "tests/support/recording_console.h"
+#include "tests/support/recording_macro.h"
+#include "windows/molap_frame.h"
+
+namespace zbq::windows {
+namespace {
+
+class MolapFrameTest : public ::testing::Test {
+protected:
+    MolapFrameTest() : frame(harness.app(), factories()) {}
+    void SetUp() override {
+        ASSERT_TRUE(harness.load());
+        harness.app().SetMacroPort(&macro);
+        harness.app().SetConsolePort(&console);
+    }
+    ~MolapFrameTest() override {
+        CMOLAPFrm::setWorkerHookForTest({});
+        CMOLAPFrm::setFailingStageForTest(0);
+        frame.CloseMolapWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        harness.app().SetMacroPort(nullptr);
+        harness.app().SetConsolePort(nullptr);
+    }
+    WindowFactories factories() {
+        WindowFactories f;
+        f.molapWindow = [this](CMainFrame&, const MolapParams& p) {
+            return CMOLAPFrm::Make(harness.app(), p);
+        };
+        return f;
+    }
+    static MolapParams params() {
+        MolapParams p;
+        p.xItems = {1};
+        p.yItems = {5};
+        p.yDateUnits = {1};
+        p.zItems = {2, 4};
+        p.zKinds = {1, 2};
+        p.xTotalMode = 1;
+        p.yTotalMode = 2;
+        p.decimalsIndex = 2;
+        return p;
+    }
+    CMOLAPFrm* window() const { return qobject_cast<CMOLAPFrm*>(frame.molapWindow()); }
+    // Every cell of the shown table, a line per row.
+    std::string table() const {
+        std::string out;
+        const CMOLAPView& v = window()->view();
+        for (std::int32_t r = 0; r < v.rows(); ++r) {
+            for (std::int32_t c = 0; c < v.columns(); ++c)
+                out += (c ? "|" : "") + cp932::toUtf8(v.cellText(r, c));
+            out += "\n";
+        }
+        return out;
+    }
+    std::vector<std::string> messages() {
+        std::vector<std::string> texts;
+        for (const auto& m : harness.prompts().messages())
+            texts.push_back(m.text.toStdString());
+        return texts;
+    }
+    // Holds the worker of that stage until the close the hook posts has asked for the cancel.
+    void closeDuringStage(std::int32_t stage, bool byFrame) {
+        CMOLAPFrm::setWorkerHookForTest([this, stage, byFrame](std::int32_t running) {
+            if (running != stage) return;
+            QMetaObject::invokeMethod(
+                &frame,
+                [this, byFrame] {
+                    if (byFrame)
+                        frame.CloseMolapWindow();
+                    else
+                        window()->close();
+                },
+                Qt::QueuedConnection);
+            kw::MolapCancel& cancel = harness.app().Search().MolapCancelFlag();
+            while (cancel.value() != 1)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+    }
+    void settle() {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    test::AppHarness harness;
+    test::RecordingMacro macro;
+    test::RecordingConsole console;
+    CMainFrame frame;
+};
+
+const char* const kTable =
+    "性別|ﾌﾞﾗﾝｸ|ﾌﾞﾗﾝｸ|男性|男性|女性|女性|総計|総計\n"
+    "回答日（年）|年齢[合計]|満足度[平均]|年齢[合計]|満足度[平均]|年齢[合計]|満足度[平均]|年齢["
+    "合計]|"
+    "満足度[平均]\n"
+    "ﾌﾞﾗﾝｸ|0.00||||||0.00|\n"
+    "2023|||||34.00|4.50|34.00|4.50\n"
+    "2024|||149.00|3.81|91.00|2.56|240.00|3.19\n"
+    "総計|0.00||149.00|3.81|125.00|2.95|274.00|3.33\n";
+
+TEST_F(MolapFrameTest, buildShowsTheTableLogsAndRecordsTheSettings) {
+    ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
+    ASSERT_TRUE(window());
+    EXPECT_FALSE(window()->busy());
+    EXPECT_EQ(harness.app().IsAddingData(), 0);
+    EXPECT_EQ(table(), kTable);
+    EXPECT_TRUE(window()->grid()->isVisibleTo(window()));
+    EXPECT_EQ(window()->grid()->columnSpan(0, 1), 2);
+    EXPECT_EQ(cp932::toUtf8(window()->statusText()), "");
+    EXPECT_TRUE(harness.prompts().messages().empty());
+    const std::vector<std::string> burst = {
+        "SetXColumn,1:0", "SetYColumn,5:1", "SetSyukeiColumn,2:0\t4:0,1\t2",
+        "SetXTotal,1",    "SetYTotal,2",    "SetPoint,2",
+        "ExecuteMolap"};
+    EXPECT_EQ(macro.steps, burst);
+    EXPECT_EQ(console.callsStartingWith("LogOperation"),
+              std::vector<std::string>{cp932::literal(
+                  "LogOperation 多次元集計 [X:性別][Y:回答日][Z:年齢(合計),満足度(平均)] 12")});
+
+    // A rebuild in the same window gives the same table from the window's own copy.
+    macro.steps.clear();
+    EXPECT_EQ(window()->ExecuteMolap(), 0);
+    EXPECT_EQ(table(), kTable);
+    EXPECT_EQ(macro.steps, burst);
+}
+
+TEST_F(MolapFrameTest, withoutZItemsOneCountColumnAndTheLogSaysSo) {
+    MolapParams p;
+    p.xItems = {1};
+    ASSERT_EQ(frame.ShowMolapWindow(p), 1);
+    EXPECT_EQ(table(), "ﾌﾞﾗﾝｸ|男性|女性\n件数|件数|件数\n1|5|5\n");
+    EXPECT_EQ(macro.steps, (std::vector<std::string>{"SetXColumn,1:0", "ExecuteMolap"}));
+    EXPECT_EQ(
+        console.callsStartingWith("LogOperation"),
+        std::vector<std::string>{cp932::literal("LogOperation 多次元集計 [X:性別][Z:件数] 12")});
+}
+
+// A close while a worker runs: stage 1 ends silently, stage 2 with the "[2]" text; either way
+// the window goes, the flags are down and the next build equals an uncancelled one.
+TEST_F(MolapFrameTest, closeDuringEitherWorkerCancelsAndCloses) {
+    struct Case {
+        std::int32_t stage;
+        bool byFrame;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {1, false, {}},
+        {2, false, {"集計に作成に失敗しました。処理を中止します。[2]"}},
+        {1, true, {}},
+        {2, true, {"集計に作成に失敗しました。処理を中止します。[2]"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stage * 10 + c.byFrame);
+        harness.prompts().clear();
+        macro.steps.clear();
+        closeDuringStage(c.stage, c.byFrame);
+        EXPECT_EQ(frame.ShowMolapWindow(params()), 0);
+        settle();
+        EXPECT_FALSE(frame.molapWindow());
+        EXPECT_EQ(harness.app().Search().MolapCancelFlag().value(), 0);
+        EXPECT_FALSE(harness.app().Search().MolapCancelFlag().running());
+        EXPECT_EQ(harness.app().IsAddingData(), 0);
+        std::vector<std::string> expected;
+        for (const std::string& m : c.messages)
+            expected.push_back(m);
+        EXPECT_EQ(messages(), expected);
+        // The close box records the close; the frame closing its windows records nothing.
+        EXPECT_EQ(macro.steps,
+                  c.byFrame ? std::vector<std::string>{} : std::vector<std::string>{"MolapClose"});
+
+        CMOLAPFrm::setWorkerHookForTest({});
+        ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
+        EXPECT_EQ(table(), kTable);
+        frame.CloseMolapWindow();
+        settle();
+    }
+}
+
+TEST_F(MolapFrameTest, aWorkerThatCannotStartFailsItsStage) {
+    const char* texts[] = {"集計に失敗しました。処理を中止します。[1]",
+                           "集計に作成に失敗しました。処理を中止します。[2]"};
+    for (std::int32_t stage = 1; stage <= 2; ++stage) {
+        harness.prompts().clear();
+        CMOLAPFrm::setFailingStageForTest(stage);
+        EXPECT_EQ(frame.ShowMolapWindow(params()), 0);
+        settle();
+        EXPECT_FALSE(frame.molapWindow());
+        EXPECT_EQ(messages(), std::vector<std::string>{texts[stage - 1]});
+        EXPECT_EQ(harness.app().IsAddingData(), 0);
+    }
+    CMOLAPFrm::setFailingStageForTest(0);
+    EXPECT_TRUE(macro.steps.empty());
+}
+
+TEST_F(MolapFrameTest, closeBoxAfterTheBuildRecordsAndCloses) {
+    ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
+    macro.steps.clear();
+    window()->close();
+    settle();
+    EXPECT_FALSE(frame.molapWindow());
+    EXPECT_EQ(macro.steps, std::vector<std::string>{"MolapClose"});
+}
+
+}  // namespace
+}  // namespace zbq::windows
