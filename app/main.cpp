@@ -21,6 +21,7 @@
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
 #include "windows/kw_view.h"
+#include "windows/molap_frame.h"
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
@@ -40,6 +41,9 @@ int main(int argc, char* argv[]) {
     WindowFactories factories;
     factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
     factories.dataView = [&app](CMainFrame&) { return zbq::windows::CKWView::Make(app); };
+    factories.molapWindow = [&app](CMainFrame&, const MolapParams& params) {
+        return zbq::windows::CMOLAPFrm::Make(app, params);
+    };
     CMainFrame frame(app, std::move(factories));
     frame.resize(1024, 720);
     frame.setMacroCommandHandler([&macro](std::int32_t command) { macro.OnMacroCommand(command); });

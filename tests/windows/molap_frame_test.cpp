@@ -11,6 +11,7 @@
 #include <QTableView>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -216,6 +217,56 @@ TEST_F(MolapFrameTest, closeBoxAfterTheBuildRecordsAndCloses) {
     settle();
     EXPECT_FALSE(frame.molapWindow());
     EXPECT_EQ(macro.steps, std::vector<std::string>{"MolapClose"});
+}
+
+TEST_F(MolapFrameTest, anEmptyRecordSetShowsNothingAndTheWindowCloses) {
+    ASSERT_EQ(harness.app().KWsrch("#1=3"), 0);
+    EXPECT_EQ(frame.ShowMolapWindow(params()), 0);
+    settle();
+    EXPECT_FALSE(frame.molapWindow());
+    EXPECT_TRUE(harness.prompts().messages().empty());
+    EXPECT_TRUE(macro.steps.empty());
+    EXPECT_EQ(harness.app().IsAddingData(), 0);
+}
+
+// One Integer item of `values` distinct values down the Y axis: rows = values + 1.
+TEST(MolapFrameSize, aTableOfTenThousandRowsAsksFirst) {
+    struct Case {
+        std::int32_t values;
+        std::optional<ui::Answer> answer;
+        std::int32_t shown;
+    } cases[] = {{9998, std::nullopt, 1}, {9999, ui::Answer::No, 0}, {9999, ui::Answer::Yes, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.values);
+        test::AppHarness harness;
+        std::string data = "n\n";
+        for (std::int32_t i = 0; i < c.values; ++i)
+            data += std::to_string(i) + "\n";
+        ASSERT_TRUE(
+            harness.load("Title = \"t\"\nitem = \"n\"\n  Integer\nEndItem\nEndTitle\n", data));
+        WindowFactories f;
+        f.molapWindow = [&harness](CMainFrame&, const MolapParams& p) {
+            return CMOLAPFrm::Make(harness.app(), p);
+        };
+        CMainFrame frame(harness.app(), f);
+        if (c.answer) harness.prompts().answer(*c.answer);
+        MolapParams p;
+        p.yItems = {0};
+        EXPECT_EQ(frame.ShowMolapWindow(p), c.shown);
+        EXPECT_EQ(harness.prompts().messages().size(), c.answer ? 1u : 0u);
+        if (c.answer) {
+            EXPECT_EQ(harness.prompts().messages()[0].text.toStdString(),
+                      "集計表の縦または横が10,"
+                      "000行を超えています。表示に時間がかかりますが実行しますか？");
+        }
+        if (c.shown) {
+            const auto* window = qobject_cast<CMOLAPFrm*>(frame.molapWindow());
+            ASSERT_TRUE(window);
+            EXPECT_EQ(window->view().rows(), c.values + 1);
+        }
+        frame.CloseMolapWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 }  // namespace
