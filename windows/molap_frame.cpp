@@ -360,6 +360,7 @@ std::string CMOLAPFrm::logText() const {
 }
 
 void CMOLAPFrm::recordBurst() const {
+    if (rebuildQuietly_) return;
     const MolapParams& p = params_;
     // The pair and kind lists are fields of their own kind, written bare as the settings steps
     // read them.

@@ -47,6 +47,24 @@ public:
     // where the build has something to tell).
     std::int32_t ExecuteMolap() override;
 
+    // --- The window's commands (molap_commands.cpp) ---
+    // Each refuses (0) while a build runs; 1 done. Steps are recorded as the commands succeed.
+    // The whole grid as TAB text with LF line ends to the clipboard.
+    std::int32_t Copy();
+    // The save chooser, then WriteCsvFile; 0 when it is cancelled.
+    std::int32_t OnOutToCsv();
+    // ".csv" (any case): every field quoted, a '"' doubled; any other name TAB text. Written
+    // through a temporary beside it; a failure is told, the old file kept, nothing recorded.
+    std::int32_t WriteCsvFile(const std::string& path);
+    // The grid into a workbook opened in the spreadsheet program; over 256 columns refused.
+    std::int32_t ExportMolapToExcel();
+    // The records of the current cell become a new record set and the current selection; a
+    // header cell or an empty one is refused. The double-click asks first.
+    std::int32_t DrillThrough(bool doubleClick = false);
+    // Applies the five conditions and records them.
+    std::int32_t Filter(const FilterConditions& conditions);
+    std::int32_t FilterRelease();
+
     CMOLAPView& view() { return view_; }
     const CMOLAPView& view() const { return view_; }
     bool busy() const { return busy_; }
@@ -87,6 +105,7 @@ private:
     bool busy_ = false;
     std::int32_t wasBusy_ = 0;  // the application's busy flag before the build
     bool closeRequested_ = false;
+    bool rebuildQuietly_ = false;  // a drill's refresh records no settings
     std::string status_;
     std::thread worker_;
 };
