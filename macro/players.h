@@ -154,3 +154,15 @@ std::int32_t PlayData_Close(CMacro& macro, StepFields& fields);
 std::int32_t PlayData_Max(CMacro& macro, StepFields& fields);
 std::int32_t PlayData_Min(CMacro& macro, StepFields& fields);
 std::int32_t PlayData_Restore(CMacro& macro, StepFields& fields);
+
+// --- Aggregation window (players_molap_window.cpp) ---
+std::int32_t PlayMolapCopy(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapOutToCSV(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapOutToExcel(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapDrillThrough(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapFilter(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapFilterRelease(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapClose(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapMax(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapMin(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapRestore(CMacro& macro, StepFields& fields);

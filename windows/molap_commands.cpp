@@ -139,4 +139,19 @@ std::int32_t CMOLAPFrm::FilterRelease() {
     return 1;
 }
 
+void CMOLAPFrm::OnMaximize() {
+    app_.Record(StepBuilder("MolapMax"));
+    showMaximized();
+}
+
+void CMOLAPFrm::OnMinimize() {
+    app_.Record(StepBuilder("MolapMin"));
+    showMinimized();
+}
+
+void CMOLAPFrm::OnRestore() {
+    app_.Record(StepBuilder("MolapRestore"));
+    showNormal();
+}
+
 }  // namespace zbq::windows

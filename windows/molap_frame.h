@@ -65,6 +65,11 @@ public:
     std::int32_t Filter(const FilterConditions& conditions);
     std::int32_t FilterRelease();
 
+    // The window's system commands, recorded as the user gives them.
+    void OnMaximize();
+    void OnMinimize();
+    void OnRestore();
+
     CMOLAPView& view() { return view_; }
     const CMOLAPView& view() const { return view_; }
     bool busy() const { return busy_; }
