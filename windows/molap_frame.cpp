@@ -4,9 +4,9 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
-#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -16,6 +16,7 @@
 #include "app/macro_port.h"
 #include "app/main_frame.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/fixed_grid.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
 #include "windows/molap_format.h"
@@ -60,11 +61,10 @@ CMOLAPFrm::CMOLAPFrm(CKWApp& app, const MolapParams& params, QWidget* parent)
     : QWidget(parent, Qt::Window), app_(app), view_(app.Search()) {
     SetParams(params);
     setWindowTitle(ui::fromCp932(cp932::literal("多次元集計")));
-    grid_ = new QTableView(this);
+    grid_ = new ui::FixedGrid(this);
     grid_->setModel(&view_);
-    grid_->horizontalHeader()->hide();
-    grid_->verticalHeader()->hide();
     grid_->hide();
+    connectGrid();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grid_);
@@ -318,10 +318,50 @@ void CMOLAPFrm::paintEvent(QPaintEvent*) {
 }
 
 void CMOLAPFrm::installGrid() {
-    grid_->clearSpans();
-    for (const MolapSpan& s : view_.layout().spans)
-        grid_->setSpan(s.row, s.column, s.rows, s.columns);
+    const MolapLayout& l = view_.layout();
+    std::vector<QRect> spans;
+    spans.reserve(l.spans.size());
+    for (const MolapSpan& s : l.spans)
+        spans.emplace_back(s.column, s.row, s.columns, s.rows);
+    grid_->setFixed(l.fixedRows(), l.fixedColumns());
+    grid_->setCellSpans(spans);
+    // The first body cell is current, with no cell highlighted.
+    grid_->setHighlight(-1, -1);
+    if (view_.currentRow() >= 0)
+        grid_->setCurrentIndex(view_.index(view_.currentRow(), view_.currentColumn()));
     grid_->show();
+}
+
+void CMOLAPFrm::connectGrid() {
+    connect(&view_, &CMOLAPView::currentCellChanged, grid_, &ui::FixedGrid::setHighlight);
+    connect(grid_, &ui::FixedGrid::cellDoubleClicked, this, [this](int row, int column) {
+        view_.SelectCell(row, column);
+        DrillThrough(true);
+    });
+    connect(grid_, &ui::FixedGrid::cellReleased, this,
+            [this](int row, int column) { view_.SelectCell(row, column); });
+    connect(grid_, &ui::FixedGrid::cellRightPressed, this, [this](int row, int column, QPoint at) {
+        view_.SelectCell(row, column);
+        if (QMenu* menu = contextMenu()) menu->popup(at);
+    });
+    connect(grid_, &ui::FixedGrid::menuKeyPressed, this, [this](int, int) {
+        if (QMenu* menu = contextMenu()) menu->popup(grid_->mapToGlobal(QPoint(0, 0)));
+    });
+}
+
+QMenu* CMOLAPFrm::contextMenu() {
+    if (busy_ || !view_.installed()) return nullptr;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(ui::fromCp932(cp932::literal("ドリルスルー")), this,
+                    [this] { DrillThrough(); });
+    QAction* excel = menu->addAction(ui::fromCp932(cp932::literal("Excelに書出し")), this,
+                                     [this] { ExportMolapToExcel(); });
+    excel->setEnabled(!app_.GetExcelPath().empty());
+    QAction* release = menu->addAction(ui::fromCp932(cp932::literal("フィルタ解除")), this,
+                                       [this] { FilterRelease(); });
+    release->setEnabled(view_.filterActive());
+    return menu;
 }
 
 void CMOLAPFrm::fitFrame() {

@@ -28,7 +28,11 @@
 #include "app/analysis_window.h"
 #include "windows/molap_view.h"
 
-class QTableView;
+class QMenu;
+
+namespace zbq::ui {
+class FixedGrid;
+}
 
 namespace zbq::windows {
 
@@ -75,7 +79,9 @@ public:
     bool busy() const { return busy_; }
     // The text shown while a build runs ("" otherwise).
     const std::string& statusText() const { return status_; }
-    QTableView* grid() const { return grid_; }
+    ui::FixedGrid* grid() const { return grid_; }
+    // The grid's menu as the right button or the menu key shows it (built afresh each time).
+    QMenu* contextMenu();
 
     // Tests: called on each worker (stage 1 aggregation, 2 layout) as it starts; a stage for
     // which starting a worker fails as if the system refused the thread (0: none).
@@ -99,6 +105,7 @@ private:
     // Off the frame's registry and gone once the event loop is back.
     void closeNow();
     void installGrid();
+    void connectGrid();
     void fitFrame();
     std::string logText() const;
     void recordBurst() const;
@@ -106,7 +113,7 @@ private:
     CKWApp& app_;
     MolapParams params_;
     CMOLAPView view_;
-    QTableView* grid_ = nullptr;
+    ui::FixedGrid* grid_ = nullptr;
     bool busy_ = false;
     std::int32_t wasBusy_ = 0;  // the application's busy flag before the build
     bool closeRequested_ = false;

@@ -78,6 +78,7 @@ bool CMOLAPView::SelectCell(std::int32_t row, std::int32_t column) {
     currentColumn_ = column;
     if (oldRow >= 0) emit dataChanged(index(oldRow, oldColumn), index(oldRow, oldColumn));
     emit dataChanged(index(row, column), index(row, column));
+    emit currentCellChanged(row, column);
     return true;
 }
 

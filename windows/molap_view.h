@@ -81,6 +81,10 @@ public:
     // Colour index of a marked cell, -1 for none.
     std::int32_t filterMark(std::int32_t row, std::int32_t column) const;
 
+signals:
+    void currentCellChanged(int row, int column);
+
+public:
     // --- QAbstractTableModel ---
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

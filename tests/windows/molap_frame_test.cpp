@@ -8,7 +8,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
-#include <QTableView>
+#include "platform/ui/fixed_grid.h"
 
 #include <chrono>
 #include <optional>
