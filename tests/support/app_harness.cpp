@@ -33,6 +33,7 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/spreadsheet_probe.h"
 #include "tests/support/data_sel_snapshot.h"
+#include "tests/support/molap_snapshot.h"
 #include "windows/kw_view.h"
 
 namespace zbq::test {
@@ -327,6 +328,7 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         if (const auto text = ui::clipboard().text())
             out << "clipboard: \"" << utf8(*text) << "\"\n";
     }
+    snapshotMolapWindow(app.windows().molapWindow(), out);
     std::vector<std::string> temp;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(dir + "/temp", ec))

@@ -38,6 +38,12 @@ TEST_F(MolapFrameTest, buildShowsTheTableLogsAndRecordsTheSettings) {
     EXPECT_EQ(window()->grid()->columnSpan(0, 1), 2);
     EXPECT_EQ(cp932::toUtf8(window()->statusText()), "");
     EXPECT_TRUE(harness.prompts().messages().empty());
+    const std::string snapshot = harness.snapshot();
+    for (const char* line : {"molap window: \"多次元集計\" busy 0 status \"\"\n",
+                             "molap row 4: 2024 #E0FFFF |  |  | 149.00 | 3.81 | 91.00 | 2.56 | "
+                             "240.00 #EBEBEB | 3.19 #EBEBEB\n",
+                             "molap span 0,1 1x2\n", "molap current: 2,1\n"})
+        EXPECT_NE(snapshot.find(line), std::string::npos) << line << snapshot;
     const std::vector<std::string> burst = {
         "SetXColumn,1:0", "SetYColumn,5:1", "SetSyukeiColumn,2:0\t4:0,1\t2",
         "SetXTotal,1",    "SetYTotal,2",    "SetPoint,2",
@@ -83,8 +89,10 @@ TEST_F(MolapFrameTest, closeDuringEitherWorkerCancelsAndCloses) {
         harness.prompts().clear();
         macro.steps.clear();
         closeDuringStage(c.stage, c.byFrame);
+        const std::string before = harness.snapshot();
         EXPECT_EQ(frame.ShowMolapWindow(params()), 0);
         settle();
+        EXPECT_EQ(harness.snapshot(), before);
         EXPECT_FALSE(frame.molapWindow());
         EXPECT_EQ(harness.app().Search().MolapCancelFlag().value(), 0);
         EXPECT_FALSE(harness.app().Search().MolapCancelFlag().running());
