@@ -163,11 +163,7 @@ TEST(MolapDrillKeys, aStringKeyReadingTotalIsData) {
                      cp932::literal("s\n計\na\n計\n")));
     test::RecordingConsole console;
     harness.app().SetConsolePort(&console);
-    WindowFactories f;
-    f.molapWindow = [&harness](CMainFrame&, const MolapParams& p) {
-        return CMOLAPFrm::Make(harness.app(), p);
-    };
-    CMainFrame frame(harness.app(), f);
+    CMainFrame frame(harness.app(), molapFactories(harness));
     MolapParams p;
     p.xItems = {0};
     p.xTotalMode = 1;
@@ -191,11 +187,7 @@ TEST(MolapWorkbook, moreThan256ColumnsAreRefusedBeforeAnythingIsWritten) {
     for (std::int32_t i = 0; i < 257; ++i)
         data += std::to_string(i) + "\n";
     ASSERT_TRUE(harness.load("Title = \"t\"\nitem = \"n\"\n  Integer\nEndItem\nEndTitle\n", data));
-    WindowFactories f;
-    f.molapWindow = [&harness](CMainFrame&, const MolapParams& p) {
-        return CMOLAPFrm::Make(harness.app(), p);
-    };
-    CMainFrame frame(harness.app(), f);
+    CMainFrame frame(harness.app(), molapFactories(harness));
     MolapParams p;
     p.xItems = {0};
     ASSERT_EQ(frame.ShowMolapWindow(p), 1);

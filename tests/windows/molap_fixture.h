@@ -24,9 +24,18 @@
 
 namespace zbq::windows {
 
+// The factories of a main frame that opens the aggregation window over that harness.
+inline WindowFactories molapFactories(test::AppHarness& harness) {
+    WindowFactories f;
+    f.molapWindow = [&harness](CMainFrame&, const MolapParams& p) {
+        return CMOLAPFrm::Make(harness.app(), p);
+    };
+    return f;
+}
+
 class MolapWindowTest : public ::testing::Test {
 protected:
-    MolapWindowTest() : frame(harness.app(), factories()) {}
+    MolapWindowTest() : frame(harness.app(), molapFactories(harness)) {}
     void SetUp() override {
         ASSERT_TRUE(harness.load());
         harness.app().SetMacroPort(&macro);
@@ -39,13 +48,6 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         harness.app().SetMacroPort(nullptr);
         harness.app().SetConsolePort(nullptr);
-    }
-    WindowFactories factories() {
-        WindowFactories f;
-        f.molapWindow = [this](CMainFrame&, const MolapParams& p) {
-            return CMOLAPFrm::Make(harness.app(), p);
-        };
-        return f;
     }
     static MolapParams params() {
         MolapParams p;

@@ -163,11 +163,7 @@ TEST(MolapFrameSize, aTableOfTenThousandRowsAsksFirst) {
             data += std::to_string(i) + "\n";
         ASSERT_TRUE(
             harness.load("Title = \"t\"\nitem = \"n\"\n  Integer\nEndItem\nEndTitle\n", data));
-        WindowFactories f;
-        f.molapWindow = [&harness](CMainFrame&, const MolapParams& p) {
-            return CMOLAPFrm::Make(harness.app(), p);
-        };
-        CMainFrame frame(harness.app(), f);
+        CMainFrame frame(harness.app(), molapFactories(harness));
         if (c.answer) harness.prompts().answer(*c.answer);
         MolapParams p;
         p.yItems = {0};
