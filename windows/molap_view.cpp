@@ -6,6 +6,19 @@
 
 namespace zbq::windows {
 
+std::string filterConditionsRefusal(const FilterConditions& conditions) {
+    bool used = false;
+    for (std::size_t k = 0; k < conditions.size(); ++k) {
+        const FilterCondition& c = conditions[k];
+        if (c.op < 0) continue;
+        used = true;
+        const std::string row = std::to_string(k + 1);
+        if (c.from.empty()) return "第" + row + "条件の値が指定されていません。";
+        if (c.op == 6 && c.to.empty()) return "第" + row + "条件のToの値が指定されていません。";
+    }
+    return used ? std::string() : "条件が指定されていません。";
+}
+
 CMOLAPView::CMOLAPView(const KW_search& engine, QObject* parent)
     : QAbstractTableModel(parent), engine_(engine) {}
 

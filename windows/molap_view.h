@@ -35,6 +35,11 @@ struct FilterCondition {
 };
 using FilterConditions = std::array<FilterCondition, 5>;
 
+// The filter dialog's check before it closes with OK: "" when the conditions may be applied,
+// else the first refusal (UTF-8): no condition in use, a used row without From, a range
+// without To.
+std::string filterConditionsRefusal(const FilterConditions& conditions);
+
 // The grid's colours as RGB.
 inline constexpr QRgb kMolapCaptionColour = 0xF5F5DC;
 inline constexpr QRgb kMolapTotalColour = 0xEBEBEB;

@@ -385,5 +385,26 @@ TEST(MolapFormat, captionsAndNumberCheck) {
     EXPECT_EQ(RoundToDecimals(2.345678, 2), 2.35);
 }
 
+TEST(MolapFilterCheck, refusesWhatTheDialogCannotApply) {
+    const auto with = [](std::initializer_list<std::pair<std::size_t, FilterCondition>> rows) {
+        FilterConditions c;
+        for (const auto& [k, row] : rows)
+            c[k] = row;
+        return c;
+    };
+    struct Case {
+        FilterConditions conditions;
+        const char* refusal;
+    } cases[] = {
+        {with({}), "条件が指定されていません。"},
+        {with({{2, {0, 0, "", ""}}}), "第3条件の値が指定されていません。"},
+        {with({{0, {6, 0, "1", ""}}}), "第1条件のToの値が指定されていません。"},
+        {with({{0, {2, 0, "1", ""}}, {4, {6, 1, "", "9"}}}), "第5条件の値が指定されていません。"},
+        {with({{1, {6, 0, "1,000", "2"}}, {3, {5, 4, "x", ""}}}), ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(filterConditionsRefusal(c.conditions), c.refusal);
+}
+
 }  // namespace
 }  // namespace zbq::windows
