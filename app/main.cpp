@@ -26,6 +26,7 @@
 #include "windows/graph_host.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
+#include "windows/molap_frame.h"
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
@@ -50,6 +51,9 @@ int main(int argc, char* argv[]) {
         return new zbq::windows::CItemSheet(app, frame, item);
     };
     factories.crossWindow = [&app](CMainFrame&) { return zbq::windows::CCrossFrm::Make(app); };
+    factories.molapWindow = [&app](CMainFrame&, const MolapParams& params) {
+        return zbq::windows::CMOLAPFrm::Make(app, params);
+    };
     CMainFrame frame(app, std::move(factories));
     frame.resize(1024, 720);
     frame.setMacroCommandHandler([&macro](std::int32_t command) { macro.OnMacroCommand(command); });

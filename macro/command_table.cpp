@@ -516,16 +516,26 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("Olap_Restore", "クロス集計画面元のサイズに戻す", 0, Target::CrossWindow),
              PlayOlap_Restore),  // 226
     // --- Aggregation window (227-) ---
-    cmd("MolapCopy", "多次元集計結果 コピー", 0, Target::MolapWindow),                // 227
-    cmd("MolapOutToCSV", "多次元集計結果 CSVに書出し", 1, Target::MolapWindow),       // 228
-    cmd("MolapOutToExcel", "多次元集計結果 Excelに書出し", 0, Target::MolapWindow),   // 229
-    cmd("MolapDrillThrough", "ドリルスルー", 2, Target::MolapWindow),                 // 230
-    cmd("MolapFilter", "フィルタの実行", 5, Target::MolapWindow),                     // 231
-    cmd("MolapFilterRelease", "フィルタ解除", 0, Target::MolapWindow),                // 232
-    cmd("MolapClose", "多次元集計画面クローズ", 0, Target::MolapWindow),              // 233
-    cmd("MolapMax", "多次元集計画面最大化", 0, Target::MolapWindow),                  // 234
-    cmd("MolapMin", "多次元集計画面最小化", 0, Target::MolapWindow),                  // 235
-    cmd("MolapRestore", "多次元集計画面を元のサイズの戻す", 0, Target::MolapWindow),  // 236
+    playedBy(cmd("MolapCopy", "多次元集計結果 コピー", 0, Target::MolapWindow),
+             PlayMolapCopy),  // 227
+    playedBy(cmd("MolapOutToCSV", "多次元集計結果 CSVに書出し", 1, Target::MolapWindow),
+             PlayMolapOutToCSV),  // 228
+    playedBy(cmd("MolapOutToExcel", "多次元集計結果 Excelに書出し", 0, Target::MolapWindow),
+             PlayMolapOutToExcel),  // 229
+    playedBy(cmd("MolapDrillThrough", "ドリルスルー", 2, Target::MolapWindow),
+             PlayMolapDrillThrough),  // 230
+    playedBy(cmd("MolapFilter", "フィルタの実行", 5, Target::MolapWindow),
+             PlayMolapFilter),  // 231
+    playedBy(cmd("MolapFilterRelease", "フィルタ解除", 0, Target::MolapWindow),
+             PlayMolapFilterRelease),  // 232
+    playedBy(cmd("MolapClose", "多次元集計画面クローズ", 0, Target::MolapWindow),
+             PlayMolapClose),  // 233
+    playedBy(cmd("MolapMax", "多次元集計画面最大化", 0, Target::MolapWindow),
+             PlayMolapMax),  // 234
+    playedBy(cmd("MolapMin", "多次元集計画面最小化", 0, Target::MolapWindow),
+             PlayMolapMin),  // 235
+    playedBy(cmd("MolapRestore", "多次元集計画面を元のサイズの戻す", 0, Target::MolapWindow),
+             PlayMolapRestore),  // 236
     // --- Excel read dialog and its item information (237-) ---
     playedBy(cmd("DispExcelDialog", "Excelファイル読込ダイアログ表示", atLeast(1), Target::Console,
                  ask(1, "[データ追加]: Excelファイル名を入力して下さい。", 3, "Excelファイル名")),

@@ -261,3 +261,15 @@ std::int32_t PlayOlap_Close(CMacro& macro, StepFields& fields);
 std::int32_t PlayOlap_Max(CMacro& macro, StepFields& fields);
 std::int32_t PlayOlap_Min(CMacro& macro, StepFields& fields);
 std::int32_t PlayOlap_Restore(CMacro& macro, StepFields& fields);
+
+// --- Aggregation window (players_molap_window.cpp) ---
+std::int32_t PlayMolapCopy(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapOutToCSV(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapOutToExcel(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapDrillThrough(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapFilter(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapFilterRelease(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapClose(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapMax(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapMin(CMacro& macro, StepFields& fields);
+std::int32_t PlayMolapRestore(CMacro& macro, StepFields& fields);

@@ -27,12 +27,12 @@ constexpr int kTextFilter = 1;
 // A workbook lets messages through after about as many cells as a text block holds.
 constexpr std::int64_t kCellsPerWorkbookBlock = 262144;
 
-bool endsWithTxt(const std::string& path) {
+bool endsWith(const std::string& path, std::string_view extension) {
     if (path.size() < 4) return false;
     std::string tail = path.substr(path.size() - 4);
     for (char& c : tail)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".txt";
+    return tail == extension;
 }
 
 // What a file step records in place of the path: "???" for a value asked at play time, and for
@@ -56,7 +56,7 @@ TableExporter::TableExporter(CKWApp& app, const TableSource& source, Options opt
 
 bool TableExporter::confirmCellCount(const CellRange& range) const {
     const std::int64_t cells = range.cells();
-    if (cells <= kQuietCells) return true;
+    if (cells <= kQuietCells || options_.quiet) return true;
     return app_.AskYesNo("ｾﾙ数[" + std::to_string(cells) +
                          "]は大きいのでﾊﾟｿｺﾝが止まる可能性があります\n続行しますか？");
 }
@@ -87,7 +87,10 @@ std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportS
                                           const std::optional<StepBuilder>& step) {
     if (shape.range.isEmpty() || ExportProgress::running()) return 0;
     std::string target = path;
-    bool tab = endsWithTxt(path);
+    const auto tabFor = [this](const std::string& file) {
+        return options_.tabUnlessCsv ? !endsWith(file, ".csv") : endsWith(file, ".txt");
+    };
+    bool tab = tabFor(path);
     if (path.empty()) {
         zbq::ui::Chooser chooser;
         chooser.kind = zbq::ui::ChooserKind::SaveFile;
@@ -98,7 +101,7 @@ std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportS
             zbq::ui::prompts().chooseSave(app_.windows().mainWindow(), chooser);
         if (!chosen) return 0;
         target = chosen->path.toStdString();
-        tab = chosen->filter == kTextFilter;
+        tab = options_.tabUnlessCsv ? tabFor(target) : chosen->filter == kTextFilter;
     }
     if (!confirmCellCount(shape.range)) return 0;
 

@@ -36,9 +36,13 @@ public:
 
     // What the windows' forms differ in: the aggregation window ends its lines with LF alone
     // and quotes every CSV field. `lineEnd` names a string literal.
+    // It also asks nothing about the table's size, and writes the comma form only to a path
+    // ending in ".csv" (any case), the TAB form to every other.
     struct Options {
         std::string_view lineEnd = "\r\n";
         Quoting csvQuoting = Quoting::IfComma;
+        bool quiet = false;
+        bool tabUnlessCsv = false;
     };
 
     TableExporter(CKWApp& app, const TableSource& source);

@@ -37,6 +37,7 @@
 #include "platform/ui/spreadsheet_probe.h"
 #include "tests/support/data_sel_snapshot.h"
 #include "tests/support/molap_page_snapshot.h"
+#include "tests/support/molap_snapshot.h"
 #include "windows/cross_frame.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
@@ -370,6 +371,7 @@ void snapshotScreen(const CKWApp& app, std::ostringstream& out) {
         if (const auto* sheet =
                 dynamic_cast<const windows::CItemSheet*>(app.windows().itemWindow(item)))
             out << sheet->snapshot();
+    snapshotMolapWindow(app.windows().molapWindow(), out);
     std::vector<std::string> temp;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(dir + "/temp", ec))

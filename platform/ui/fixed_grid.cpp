@@ -1,0 +1,179 @@
+// The grid with fixed rows and columns: overlay views over the grid's own model.
+#include "platform/ui/fixed_grid.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace zbq::ui {
+
+// Paints the highlight over the highlighted cell; every other cell as the model says.
+class FixedGrid::Delegate : public QStyledItemDelegate {
+public:
+    explicit Delegate(FixedGrid& grid) : QStyledItemDelegate(&grid), grid_(grid) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem o = option;
+        o.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        if (index.row() == grid_.highlightRow_ && index.column() == grid_.highlightColumn_) {
+            // The system's highlight whether or not the window has the focus.
+            painter->save();
+            painter->fillRect(o.rect, o.palette.color(QPalette::Active, QPalette::Highlight));
+            painter->setPen(o.palette.color(QPalette::Active, QPalette::HighlightedText));
+            const QVariant align = index.data(Qt::TextAlignmentRole);
+            const auto flags = align.isValid() ? Qt::Alignment(align.toInt())
+                                               : Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter);
+            painter->drawText(o.rect.adjusted(3, 0, -3, 0), int(flags), index.data().toString());
+            painter->restore();
+            return;
+        }
+        QStyledItemDelegate::paint(painter, o, index);
+    }
+
+private:
+    FixedGrid& grid_;
+};
+
+FixedGrid::FixedGrid(QWidget* parent) : QTableView(parent), delegate_(new Delegate(*this)) {
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(delegate_);
+    viewport()->installEventFilter(this);
+    top_ = makeOverlay();
+    left_ = makeOverlay();
+    corner_ = makeOverlay();
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, top_->horizontalScrollBar(),
+            &QScrollBar::setValue);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, left_->verticalScrollBar(),
+            &QScrollBar::setValue);
+}
+
+FixedGrid::~FixedGrid() = default;
+
+QTableView* FixedGrid::makeOverlay() {
+    auto* view = new QTableView(this);
+    view->horizontalHeader()->hide();
+    view->verticalHeader()->hide();
+    view->setSelectionMode(QAbstractItemView::NoSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setFocusPolicy(Qt::NoFocus);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setFrameShape(QFrame::NoFrame);
+    view->setItemDelegate(delegate_);
+    view->viewport()->installEventFilter(this);
+    view->hide();
+    return view;
+}
+
+void FixedGrid::setModel(QAbstractItemModel* model) {
+    QTableView::setModel(model);
+    for (QTableView* view : {top_, left_, corner_})
+        view->setModel(model);
+    placeOverlays();
+}
+
+void FixedGrid::setFixed(int rows, int columns) {
+    fixedRows_ = rows;
+    fixedColumns_ = columns;
+    placeOverlays();
+}
+
+void FixedGrid::setCellSpans(const std::vector<QRect>& spans) {
+    for (QTableView* view : {static_cast<QTableView*>(this), top_, left_, corner_}) {
+        view->clearSpans();
+        for (const QRect& s : spans)
+            view->setSpan(s.y(), s.x(), s.height(), s.width());
+    }
+}
+
+void FixedGrid::setHighlight(int row, int column) {
+    const int oldRow = highlightRow_, oldColumn = highlightColumn_;
+    highlightRow_ = row;
+    highlightColumn_ = column;
+    if (model() && row >= 0 && column >= 0) setCurrentIndex(model()->index(row, column));
+    for (QTableView* view : {static_cast<QTableView*>(this), top_, left_, corner_}) {
+        if (!view->model()) continue;
+        if (oldRow >= 0) view->update(view->model()->index(oldRow, oldColumn));
+        if (row >= 0) view->update(view->model()->index(row, column));
+    }
+}
+
+void FixedGrid::placeOverlays() {
+    if (!model()) return;
+    const QRect area = viewport()->geometry();
+    int height = 0, width = 0;
+    for (int r = 0; r < fixedRows_ && r < model()->rowCount(); ++r)
+        height += rowHeight(r);
+    for (int c = 0; c < fixedColumns_ && c < model()->columnCount(); ++c)
+        width += columnWidth(c);
+    height = std::min(height, area.height());
+    width = std::min(width, area.width());
+    const auto place = [&](QTableView* view, bool shown, const QRect& rect) {
+        view->setVisible(shown && rect.width() > 0 && rect.height() > 0);
+        if (!view->isVisible()) return;
+        view->setGeometry(rect);
+    };
+    place(top_, fixedRows_ > 0, QRect(area.x(), area.y(), area.width(), height));
+    place(left_, fixedColumns_ > 0, QRect(area.x(), area.y(), width, area.height()));
+    place(corner_, fixedRows_ > 0 && fixedColumns_ > 0, QRect(area.x(), area.y(), width, height));
+    top_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    left_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    corner_->raise();
+}
+
+void FixedGrid::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    placeOverlays();
+}
+
+void FixedGrid::updateGeometries() {
+    QTableView::updateGeometries();
+    placeOverlays();
+}
+
+void FixedGrid::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Menu) {
+        const QModelIndex current = currentIndex();
+        emit menuKeyPressed(current.row(), current.column());
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool FixedGrid::eventFilter(QObject* watched, QEvent* event) {
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonPress)
+        return QTableView::eventFilter(watched, event);
+    QTableView* view = this;
+    for (QTableView* overlay : {corner_, top_, left_})
+        if (watched == overlay->viewport()) view = overlay;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    const QModelIndex index = view->indexAt(mouse->position().toPoint());
+    if (!index.isValid()) return QTableView::eventFilter(watched, event);
+    if (type == QEvent::MouseButtonDblClick && mouse->button() == Qt::LeftButton) {
+        setCurrentIndex(index);
+        emit cellDoubleClicked(index.row(), index.column());
+        return true;
+    }
+    if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+        setCurrentIndex(index);
+        emit cellReleased(index.row(), index.column());
+        return true;
+    }
+    if (type == QEvent::MouseButtonPress && mouse->button() == Qt::RightButton) {
+        setCurrentIndex(index);
+        emit cellRightPressed(index.row(), index.column(), mouse->globalPosition().toPoint());
+        return true;
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+}  // namespace zbq::ui

@@ -1,0 +1,81 @@
+// The aggregation grid's widget offscreen: the fixed rows and columns stay while the body
+// scrolls, the highlight is painted over the current cell without touching its colour, and the
+// gestures reach the window's commands (a double-click asks before the drill, the right button
+// opens the menu).
+#include "tests/windows/molap_fixture.h"
+
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+
+#include "platform/ui/fixed_grid.h"
+
+namespace zbq::windows {
+namespace {
+
+using MolapGridTest = MolapWindowTest;
+
+QPoint centreOf(ui::FixedGrid& grid, int row, int column) {
+    return grid.visualRect(grid.model()->index(row, column)).center();
+}
+
+TEST_F(MolapGridTest, fixedPartStaysAndHighlightIsPaintedOver) {
+    ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
+    ui::FixedGrid& grid = *window()->grid();
+    window()->resize(260, 120);
+    window()->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.fixedRows(), 2);
+    EXPECT_EQ(grid.fixedColumns(), 1);
+
+    // Scrolled to the end, the first column's caption still shows at the grid's left edge.
+    grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
+    grid.verticalScrollBar()->setValue(grid.verticalScrollBar()->maximum());
+    QCoreApplication::processEvents();
+    ASSERT_GT(grid.horizontalScrollBar()->maximum(), 0);
+    const QImage shot = grid.grab().toImage();
+    const QPoint corner = grid.viewport()->mapTo(&grid, QPoint(4, 4));
+    EXPECT_EQ(shot.pixelColor(corner), QColor::fromRgb(kMolapCaptionColour));  // 性別
+    grid.horizontalScrollBar()->setValue(0);
+    grid.verticalScrollBar()->setValue(0);
+
+    // The highlight: painted in the highlight colour; the cell's own colour stays in the model.
+    ASSERT_TRUE(window()->view().SelectCell(2, 1));
+    EXPECT_EQ(grid.highlightRow(), 2);
+    EXPECT_EQ(grid.highlightColumn(), 1);
+    QCoreApplication::processEvents();
+    const QRect cell = grid.visualRect(grid.model()->index(2, 1));
+    const QImage lit = grid.grab().toImage();
+    EXPECT_EQ(lit.pixelColor(grid.viewport()->mapTo(&grid, cell.topLeft() + QPoint(2, 2))),
+              grid.palette().color(QPalette::Active, QPalette::Highlight));
+    EXPECT_EQ(window()->view().background(2, 1), 0u);
+}
+
+TEST_F(MolapGridTest, gesturesReachTheWindowsCommands) {
+    ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
+    ui::FixedGrid& grid = *window()->grid();
+    window()->resize(600, 200);
+    window()->show();
+    QCoreApplication::processEvents();
+
+    // A double-click on a body cell asks; No drills nothing.
+    harness.prompts().answer(ui::Answer::No);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, centreOf(grid, 4, 3));
+    EXPECT_EQ(messages(), std::vector<std::string>{"ドリルスルーを実行しますか？"});
+    EXPECT_EQ(window()->view().currentRow(), 4);
+    EXPECT_EQ(window()->view().currentColumn(), 3);
+    EXPECT_EQ(harness.app().KWgetDataCount(), 12);
+
+    // The right button opens the menu; its drill-through acts on the clicked cell.
+    QTest::mousePress(grid.viewport(), Qt::RightButton, {}, centreOf(grid, 4, 3));
+    QMenu* menu = window()->findChild<QMenu*>();
+    ASSERT_TRUE(menu);
+    ASSERT_GE(menu->actions().size(), 3);
+    EXPECT_FALSE(menu->actions()[2]->isEnabled());  // no filter to release
+    menu->actions()[0]->trigger();
+    menu->close();
+    EXPECT_EQ(harness.app().KWgetDataCount(), 5);
+}
+
+}  // namespace
+}  // namespace zbq::windows

@@ -1,0 +1,157 @@
+// The aggregation window's commands: copy, CSV and text files, the workbook, the drill-through
+// and the filter, each recording its own step.
+#include "windows/molap_frame.h"
+
+#include <QPointer>
+
+#include <cstdio>
+
+#include "app/macro_port.h"
+#include "platform/core/cp932.h"
+#include "windows/molap_format.h"
+#include "windows/table_exporter.h"
+
+namespace zbq::windows {
+
+namespace {
+
+constexpr std::int32_t kMaxWorkbookColumns = 256;
+
+TableExporter::Options molapForms() {
+    TableExporter::Options options;
+    options.lineEnd = "\n";
+    options.csvQuoting = Quoting::All;
+    options.quiet = true;
+    options.tabUnlessCsv = true;
+    return options;
+}
+
+ExportShape wholeGrid(const MolapTableSource& source) {
+    ExportShape shape;
+    shape.range = {0, 0, source.columnCount() - 1, source.rowCount() - 1};
+    shape.withHeaders = true;
+    return shape;
+}
+
+}  // namespace
+
+std::int32_t CMOLAPFrm::Copy() {
+    if (busy_ || app_.IsAddingData() || !view_.installed()) return 0;
+    const MolapTableSource source(view_);
+    return TableExporter(app_, source, molapForms())
+        .copy(wholeGrid(source), StepBuilder("MolapCopy"));
+}
+
+std::int32_t CMOLAPFrm::OnOutToCsv() {
+    return WriteCsvFile({});
+}
+
+std::int32_t CMOLAPFrm::WriteCsvFile(const std::string& path) {
+    if (busy_ || app_.IsAddingData() || !view_.installed()) return 0;
+    const MolapTableSource source(view_);
+    return TableExporter(app_, source, molapForms())
+        .writeTextFile(path, wholeGrid(source), StepBuilder("MolapOutToCSV"));
+}
+
+std::int32_t CMOLAPFrm::ExportMolapToExcel() {
+    if (busy_ || app_.IsAddingData() || !view_.installed()) return 0;
+    if (view_.columns() > kMaxWorkbookColumns) {
+        app_.ShowError("カラム数が256を超えています。出力できません。");
+        return 0;
+    }
+    const MolapTableSource source(view_);
+    return TableExporter(app_, source, molapForms())
+        .writeWorkbook(wholeGrid(source), StepBuilder("MolapOutToExcel"));
+}
+
+std::int32_t CMOLAPFrm::DrillThrough(bool doubleClick) {
+    if (busy_ || app_.IsAddingData() || !view_.installed()) return 0;
+    const MolapLayout& l = view_.layout();
+    // Taken now: the refresh below builds the grid again.
+    const std::int32_t row = view_.currentRow(), column = view_.currentColumn();
+    if (row < l.fixedRows() || column < l.fixedColumns() || view_.cellText(row, column).empty()) {
+        app_.ShowError("ドリルスルーを実行できません。");
+        return 0;
+    }
+    if (doubleClick && !app_.AskYesNo("ドリルスルーを実行しますか？")) return 0;
+
+    KW_search& engine = app_.Search();
+    app_.StartTimer();
+    std::string description;
+    const auto append = [&](const MolapLevelInfo& level) {
+        if (!description.empty()) description += " X ";
+        description += level.caption;
+    };
+    // A total is known by the engine's flag, never by its caption: a key "計" is data.
+    const std::int32_t yKey = row - l.fixedRows();
+    for (std::int32_t j = 0; j < l.nY(); ++j) {
+        MolapValue value;
+        if (engine.GetMolapYLabel(yKey, j, value) != 0) break;
+        engine.MolapDrillY(yKey, j);
+        append(l.y[static_cast<std::size_t>(j)]);
+    }
+    const std::int32_t xColumn = column - l.fixedColumns();
+    for (std::int32_t i = 0; i < l.nX(); ++i) {
+        MolapValue value;
+        if (engine.GetMolapXLabel(xColumn, i, value) != 0) break;
+        engine.MolapDrillX(xColumn / l.nZ(), i);
+        append(l.x[static_cast<std::size_t>(i)]);
+    }
+    if (description.empty()) description = cp932::literal("総計");
+
+    const std::int32_t before = app_.KWgetDataCount();
+    if (engine.MolapDrill() < 0) return 0;
+    const double ms = app_.GetElapsedMs();
+    {
+        CKWApp::SuppressGuard drilling(app_, Suppress::CloseOne);
+        app_.AddResultSet(description, 1);
+    }
+    QPointer<CMOLAPFrm> self(this);
+    rebuildQuietly_ = true;
+    app_.RebuildGrid(1);
+    app_.RefreshItemWindows();
+    app_.RefreshCrossView();
+    app_.ExecuteMolap();
+    if (self) rebuildQuietly_ = false;
+    char text[600];
+    std::snprintf(text, sizeof text, cp932::literal("ﾄﾞﾘﾙｽﾙｰ[%s] %d Rec ->").c_str(),
+                  description.c_str(), before);
+    app_.LogOperation(text, app_.KWgetDataCount(), ms);
+    app_.Record(StepBuilder("MolapDrillThrough").number(row).number(column));
+    return 1;
+}
+
+std::int32_t CMOLAPFrm::Filter(const FilterConditions& conditions) {
+    if (busy_ || app_.IsAddingData() || !view_.installed()) return 0;
+    view_.ApplyFilter(conditions);
+    StepBuilder step("MolapFilter");
+    for (const FilterCondition& c : conditions)
+        step.text(std::to_string(c.op) + "\t" + c.from + "\t" + c.to + "\t" +
+                  std::to_string(c.colour));
+    app_.Record(step);
+    return 1;
+}
+
+std::int32_t CMOLAPFrm::FilterRelease() {
+    if (busy_ || app_.IsAddingData() || !view_.installed()) return 0;
+    view_.ReleaseFilter();
+    app_.Record(StepBuilder("MolapFilterRelease"));
+    return 1;
+}
+
+void CMOLAPFrm::OnMaximize() {
+    app_.Record(StepBuilder("MolapMax"));
+    showMaximized();
+}
+
+void CMOLAPFrm::OnMinimize() {
+    app_.Record(StepBuilder("MolapMin"));
+    showMinimized();
+}
+
+void CMOLAPFrm::OnRestore() {
+    app_.Record(StepBuilder("MolapRestore"));
+    showNormal();
+}
+
+}  // namespace zbq::windows

@@ -1,0 +1,400 @@
+// The aggregation window: its build on two workers, the cancel on close and the window's frame.
+#include "windows/molap_frame.h"
+
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <system_error>
+
+#include "app/macro_port.h"
+#include "app/main_frame.h"
+#include "console/molap_steps.h"
+#include "platform/core/cp932.h"
+#include "platform/ui/fixed_grid.h"
+#include "platform/ui/prompts.h"
+#include "platform/ui/qt_cp932.h"
+#include "windows/molap_format.h"
+
+namespace zbq::windows {
+
+namespace {
+
+std::function<void(std::int32_t)>& workerHook() {
+    static std::function<void(std::int32_t)> hook;
+    return hook;
+}
+std::int32_t failingStage = 0;
+
+constexpr std::int32_t kMaxCells = 10000;  // rows or columns from which the user is asked
+
+void tell(QWidget* parent, const char* utf8) {
+    ui::prompts().message(parent, QString::fromUtf8(utf8), QString::fromUtf8(CKWApp::kCaption),
+                          ui::Icon::Exclamation);
+}
+
+// "item:unit" pairs joined by TABs, as the settings steps take them.
+}  // namespace
+
+void CMOLAPFrm::setWorkerHookForTest(std::function<void(std::int32_t)> hook) {
+    workerHook() = std::move(hook);
+}
+void CMOLAPFrm::setFailingStageForTest(std::int32_t stage) {
+    failingStage = stage;
+}
+
+CMOLAPFrm::CMOLAPFrm(CKWApp& app, const MolapParams& params, QWidget* parent)
+    : QWidget(parent, Qt::Window), app_(app), view_(app.Search()) {
+    SetParams(params);
+    setWindowTitle(ui::fromCp932(cp932::literal("多次元集計")));
+    grid_ = new ui::FixedGrid(this);
+    grid_->setModel(&view_);
+    grid_->hide();
+    connectGrid();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(grid_);
+}
+
+CMOLAPFrm::~CMOLAPFrm() {
+    // A window destroyed in the middle of a build: its worker is stopped before the engine's
+    // tables go, and the build left on the stack touches nothing of this window.
+    if (worker_.joinable()) {
+        app_.Search().MolapCancelFlag().cancel();
+        worker_.join();
+    }
+    if (busy_) {
+        app_.SetAddingData(wasBusy_);
+        app_.Search().MolapCancelFlag().reset();
+    }
+    grid_->setModel(nullptr);
+    KW_search& engine = app_.Search();
+    engine.ResetMolapX();
+    engine.ResetMolapY();
+    engine.ResetMolapZ();
+    engine.KWMolapClose();
+}
+
+QWidget* CMOLAPFrm::Make(CKWApp& app, const MolapParams& params) {
+    return new CMOLAPFrm(app, params);
+}
+
+void CMOLAPFrm::SetParams(const MolapParams& params) {
+    params_ = molapParamsCopy(params);
+}
+
+std::int32_t CMOLAPFrm::ExecuteMolap() {
+    if (busy_ || app_.IsAddingData()) return -1;
+    setWindowTitle(ui::fromCp932(cp932::literal("多次元集計")));
+    view_.clear();
+    app_.Search().KWMolapClose();
+    QPointer<CMOLAPFrm> self(this);
+    const std::int32_t result = BuildMolapTable();
+    if (!self) return -1;
+    if (closeRequested_) {
+        closeRequested_ = false;
+        closeNow();
+    }
+    return result;
+}
+
+std::int32_t CMOLAPFrm::BuildMolapTable() {
+    QPointer<CMOLAPFrm> self(this);
+    KW_search& engine = app_.Search();
+    grid_->hide();
+    move(pos());
+    resize(300, 150);
+    if (app_.KWgetDataCount() <= 0) {
+        setStatus(std::string(24, ' '));
+        engine.KWMolapClose();
+        return -1;
+    }
+
+    busy_ = true;
+    wasBusy_ = app_.IsAddingData();
+    app_.SetAddingData(1);
+    const auto finish = [&](std::int32_t code) {
+        if (self) {
+            busy_ = false;
+            app_.SetAddingData(wasBusy_);
+            // No request carries over to the next build.
+            engine.MolapCancelFlag().reset();
+            if (code != 0) setStatus({});
+        }
+        return code;
+    };
+    setStatus(cp932::literal("集計しています...."));
+    engine.MolapCancelFlag().reset();
+    app_.StartTimer();
+
+    MolapLayout layout = molapLayoutFrame(app_, params_);
+    engine.ResetMolapX();
+    engine.ResetMolapY();
+    engine.ResetMolapZ();
+    if (engine.SetMolapX(params_.xItems, params_.xDateUnits) != 0 ||
+        engine.SetMolapY(params_.yItems, params_.yDateUnits) != 0 ||
+        engine.SetMolapZ(params_.zItems, params_.zUnits) != 0) {
+        tell(this, "集計に失敗しました。処理を中止します。[1]");
+        return finish(-1);
+    }
+
+    const MolapParams p = params_;
+    std::int32_t code = runWorker(
+        1,
+        [&engine, p] {
+            return engine.KWexecuteMolap(p.xItems, p.yItems, p.zItems, p.zKinds, p.xTotalMode,
+                                         p.yTotalMode);
+        },
+        nullptr);
+    if (!self) return -1;
+    if (code == 1 || closeRequested_) {
+        engine.KWMolapClose();
+        return finish(-1);
+    }
+    if (code < 0) {
+        tell(this, "集計に失敗しました。処理を中止します。[1]");
+        return finish(-1);
+    }
+    const double ms = app_.GetElapsedMs();
+
+    const std::int32_t xc = engine.GetMolapXCount(), yc = engine.GetMolapYCount();
+    const std::int32_t columns = layout.nY() + (xc == 0 ? 1 : xc) * layout.nZ();
+    const std::int32_t rows = (yc == 0 ? 1 : yc) + 1 + layout.nX();
+    if (rows >= kMaxCells || columns >= kMaxCells) {
+        const ui::Answer answer = ui::prompts().message(
+            this,
+            ui::fromCp932(cp932::literal("集計表の縦または横が10,000行を超えています。表示に時間"
+                                         "がかかりますが実行しますか？")),
+            QString::fromUtf8(CKWApp::kCaption), ui::Icon::Question, ui::Buttons::YesNo);
+        if (!self) return -1;
+        if (answer != ui::Answer::Yes || closeRequested_) {
+            engine.KWMolapClose();
+            const std::int32_t r = finish(-1);
+            setStatus(cp932::literal("処理を中止しました。"));
+            return r;
+        }
+    }
+    app_.LogOperation(logText(), app_.KWgetDataCount(), ms);
+
+    setStatus(cp932::literal("表を作成しています...."));
+    std::atomic<std::int32_t> progress{0};
+    code = runWorker(
+        2,
+        [&engine, &layout, &progress] {
+            kw::MolapCancel& cancel = engine.MolapCancelFlag();
+            return buildMolapLayout(engine, layout, &progress, [&cancel] { return cancel.poll(); });
+        },
+        &progress);
+    if (code != 0) {
+        // A window destroyed meanwhile still has its build's end told, without an owner.
+        engine.KWMolapClose();
+        finish(-1);
+        tell(self ? this : nullptr, code == -2 ? "集計できませんでした。処理を中止します。"
+                                               : "集計に作成に失敗しました。処理を中止します。[2]");
+        return -1;
+    }
+    if (!self) return -1;
+    if (closeRequested_) {
+        engine.KWMolapClose();
+        return finish(-1);
+    }
+
+    view_.install(std::move(layout));
+    installGrid();
+    fitFrame();
+    recordBurst();
+    setStatus({});
+    return finish(0);
+}
+
+std::int32_t CMOLAPFrm::runWorker(std::int32_t stage, const std::function<std::int32_t()>& work,
+                                  const std::atomic<std::int32_t>* progress) {
+    QPointer<CMOLAPFrm> self(this);
+    kw::MolapCancel& cancel = app_.Search().MolapCancelFlag();
+    QEventLoop loop;
+    auto code = std::make_shared<std::atomic<std::int32_t>>(kNotStarted);
+    try {
+        if (failingStage == stage)
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        worker_ = std::thread([&loop, &cancel, work, code, stage] {
+            kw::MolapCancel::Running running(cancel);
+            std::int32_t result = -1;
+            try {
+                if (workerHook()) workerHook()(stage);
+                result = work();
+            } catch (...) {
+                result = -1;
+            }
+            code->store(result);
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        return kNotStarted;
+    }
+    QTimer timer;
+    std::int32_t shown = 0;
+    QObject::connect(&timer, &QTimer::timeout, &loop, [&] {
+        if (!progress || !self) return;
+        const std::int32_t now = progress->load();
+        if (now > shown) {
+            shown = now;
+            char text[64];
+            std::snprintf(text, sizeof text, "%s %d%%",
+                          cp932::literal("表を作成しています....").c_str(), now);
+            setStatus(text);
+        }
+    });
+    timer.start(100);
+    loop.exec();
+    timer.stop();
+    // A window destroyed inside the loop has joined its worker already.
+    if (!self) return code->load();
+    if (worker_.joinable()) worker_.join();
+    return code->load();
+}
+
+void CMOLAPFrm::setStatus(std::string text) {
+    status_ = std::move(text);
+    update();
+}
+
+void CMOLAPFrm::requestCancel() {
+    if (!busy_ || closeRequested_) return;
+    closeRequested_ = true;
+    // Returns once a running worker has taken the request; with none running the request stays
+    // for the next stage's first poll, and the build stops at its next step.
+    app_.Search().MolapCancelFlag().cancel();
+}
+
+void CMOLAPFrm::closeNow() {
+    auto* frame = qobject_cast<CMainFrame*>(app_.windows().mainWindow());
+    if (frame && frame->molapWindow() == this) {
+        frame->CloseMolapWindow();
+        return;
+    }
+    hide();
+    deleteLater();
+}
+
+void CMOLAPFrm::closeEvent(QCloseEvent* event) {
+    // A window the frame took off its registry first is one the program closes itself.
+    const bool own = app_.windows().molapWindow() == this;
+    if (own && !closeRequested_ && !app_.IsSuppressed(Suppress::CloseOne) &&
+        !app_.IsSuppressed(Suppress::CloseAll))
+        app_.Record(StepBuilder("MolapClose"));
+    event->ignore();
+    if (busy_) {
+        requestCancel();
+        return;
+    }
+    QMetaObject::invokeMethod(this, &CMOLAPFrm::closeNow, Qt::QueuedConnection);
+}
+
+void CMOLAPFrm::hideEvent(QHideEvent* event) {
+    // The frame closing its windows hides this one before deleting it.
+    if (!event->spontaneous()) requestCancel();
+    QWidget::hideEvent(event);
+}
+
+void CMOLAPFrm::paintEvent(QPaintEvent*) {
+    if (!busy_ || status_.empty()) return;
+    QPainter painter(this);
+    painter.drawText(QPoint(0, fontMetrics().ascent()), ui::fromCp932(status_));
+}
+
+void CMOLAPFrm::installGrid() {
+    const MolapLayout& l = view_.layout();
+    std::vector<QRect> spans;
+    spans.reserve(l.spans.size());
+    for (const MolapSpan& s : l.spans)
+        spans.emplace_back(s.column, s.row, s.columns, s.rows);
+    grid_->setFixed(l.fixedRows(), l.fixedColumns());
+    grid_->setCellSpans(spans);
+    // The first body cell is current, with no cell highlighted.
+    grid_->setHighlight(-1, -1);
+    if (view_.currentRow() >= 0)
+        grid_->setCurrentIndex(view_.index(view_.currentRow(), view_.currentColumn()));
+    grid_->show();
+}
+
+void CMOLAPFrm::connectGrid() {
+    connect(&view_, &CMOLAPView::currentCellChanged, grid_, &ui::FixedGrid::setHighlight);
+    connect(grid_, &ui::FixedGrid::cellDoubleClicked, this, [this](int row, int column) {
+        view_.SelectCell(row, column);
+        DrillThrough(true);
+    });
+    connect(grid_, &ui::FixedGrid::cellReleased, this,
+            [this](int row, int column) { view_.SelectCell(row, column); });
+    connect(grid_, &ui::FixedGrid::cellRightPressed, this, [this](int row, int column, QPoint at) {
+        view_.SelectCell(row, column);
+        if (QMenu* menu = contextMenu()) menu->popup(at);
+    });
+    connect(grid_, &ui::FixedGrid::menuKeyPressed, this, [this](int, int) {
+        if (QMenu* menu = contextMenu()) menu->popup(grid_->mapToGlobal(QPoint(0, 0)));
+    });
+}
+
+QMenu* CMOLAPFrm::contextMenu() {
+    if (busy_ || !view_.installed()) return nullptr;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(ui::fromCp932(cp932::literal("ドリルスルー")), this,
+                    [this] { DrillThrough(); });
+    QAction* excel = menu->addAction(ui::fromCp932(cp932::literal("Excelに書出し")), this,
+                                     [this] { ExportMolapToExcel(); });
+    excel->setEnabled(!app_.GetExcelPath().empty());
+    QAction* release = menu->addAction(ui::fromCp932(cp932::literal("フィルタ解除")), this,
+                                       [this] { FilterRelease(); });
+    release->setEnabled(view_.filterActive());
+    return menu;
+}
+
+void CMOLAPFrm::fitFrame() {
+    const MolapLayout& l = view_.layout();
+    const std::int64_t width =
+        static_cast<std::int64_t>(l.columns()) * grid_->horizontalHeader()->defaultSectionSize();
+    const std::int64_t height =
+        static_cast<std::int64_t>(l.rows()) * grid_->verticalHeader()->defaultSectionSize();
+    std::int64_t w = std::min<std::int64_t>(width + 12, 800);
+    std::int64_t h = height + 10;
+    if (h > 500) {
+        h = 500;
+        if (w != 800) w += 15;
+    } else if (w == 800) {
+        h += 17;
+    }
+    resize(static_cast<int>(w), static_cast<int>(h));
+}
+
+std::string CMOLAPFrm::logText() const {
+    const auto names = [this](const std::vector<std::int32_t>& items) {
+        std::string text;
+        for (std::size_t i = 0; i < items.size(); ++i)
+            text += (i ? "," : "") + app_.GetItemName(items[i]);
+        return text;
+    };
+    std::string text = cp932::literal("多次元集計 ");
+    if (!params_.xItems.empty()) text += "[X:" + names(params_.xItems) + "]";
+    if (!params_.yItems.empty()) text += "[Y:" + names(params_.yItems) + "]";
+    text += "[Z:";
+    if (params_.zItems.empty()) text += cp932::literal("件数");
+    for (std::size_t i = 0; i < params_.zItems.size(); ++i)
+        text += (i ? "," : "") + app_.GetItemName(params_.zItems[i]) + "(" +
+                molapKindCaption(params_.zKinds[i]) + ")";
+    return text + "]";
+}
+
+void CMOLAPFrm::recordBurst() const {
+    if (rebuildQuietly_) return;
+    // The settings page's own steps, so that a replay sets the page as the build was given it.
+    RecordMolapSettings(app_, params_);
+}
+
+}  // namespace zbq::windows

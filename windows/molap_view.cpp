@@ -1,0 +1,185 @@
+// The aggregation window's model: cells read from the engine's result on demand.
+#include "windows/molap_view.h"
+
+#include "platform/ui/qt_cp932.h"
+#include "windows/molap_format.h"
+
+namespace zbq::windows {
+
+std::string filterConditionsRefusal(const FilterConditions& conditions) {
+    bool used = false;
+    for (std::size_t k = 0; k < conditions.size(); ++k) {
+        const FilterCondition& c = conditions[k];
+        if (c.op < 0) continue;
+        used = true;
+        const std::string row = std::to_string(k + 1);
+        if (c.from.empty()) return "第" + row + "条件の値が指定されていません。";
+        if (c.op == 6 && c.to.empty()) return "第" + row + "条件のToの値が指定されていません。";
+    }
+    return used ? std::string() : "条件が指定されていません。";
+}
+
+CMOLAPView::CMOLAPView(const KW_search& engine, QObject* parent)
+    : QAbstractTableModel(parent), engine_(engine) {}
+
+void CMOLAPView::install(MolapLayout layout) {
+    beginResetModel();
+    layout_ = std::move(layout);
+    installed_ = true;
+    marks_.clear();
+    filterActive_ = false;
+    spanIndex_.clear();
+    for (std::size_t i = 0; i < layout_.spans.size(); ++i)
+        spanIndex_.emplace(key(layout_.spans[i].row, layout_.spans[i].column), i);
+    currentRow_ = layout_.fixedRows() < layout_.rows() ? layout_.fixedRows() : -1;
+    currentColumn_ = layout_.fixedColumns() < layout_.columns() ? layout_.fixedColumns() : -1;
+    endResetModel();
+}
+
+void CMOLAPView::clear() {
+    beginResetModel();
+    installed_ = false;
+    layout_ = {};
+    spanIndex_.clear();
+    marks_.clear();
+    filterActive_ = false;
+    currentRow_ = currentColumn_ = -1;
+    endResetModel();
+}
+
+MolapCellView CMOLAPView::cellView(std::int32_t row, std::int32_t column) const {
+    return molapCell(engine_, layout_, row, column);
+}
+
+std::string CMOLAPView::cellText(std::int32_t row, std::int32_t column) const {
+    if (!installed_ || row < 0 || column < 0 || row >= layout_.rows() ||
+        column >= layout_.columns())
+        return {};
+    return cellView(row, column).text;
+}
+
+QRgb CMOLAPView::background(std::int32_t row, std::int32_t column) const {
+    if (const std::int32_t mark = filterMark(row, column); mark >= 0)
+        return kMolapFilterColours[static_cast<std::size_t>(mark)];
+    const MolapCellView cell = cellView(row, column);
+    switch (cell.style) {
+        case MolapStyle::Caption:
+            return kMolapCaptionColour;
+        case MolapStyle::Total:
+            return kMolapTotalColour;
+        case MolapStyle::Key:
+            return kMolapKeyColour;
+        case MolapStyle::Body:
+            return cell.total ? kMolapTotalColour : 0;
+    }
+    return 0;
+}
+
+bool CMOLAPView::spanAt(std::int32_t row, std::int32_t column, MolapSpan& span) const {
+    const auto found = spanIndex_.find(key(row, column));
+    if (found == spanIndex_.end()) return false;
+    span = layout_.spans[found->second];
+    return true;
+}
+
+bool CMOLAPView::SelectCell(std::int32_t row, std::int32_t column) {
+    if (!installed_ || row < 0 || column < 0 || row >= layout_.rows() ||
+        column >= layout_.columns())
+        return false;
+    const std::int32_t oldRow = currentRow_, oldColumn = currentColumn_;
+    currentRow_ = row;
+    currentColumn_ = column;
+    if (oldRow >= 0) emit dataChanged(index(oldRow, oldColumn), index(oldRow, oldColumn));
+    emit dataChanged(index(row, column), index(row, column));
+    emit currentCellChanged(row, column);
+    return true;
+}
+
+void CMOLAPView::ApplyFilter(const FilterConditions& conditions) {
+    if (installed_) {
+        const std::int32_t nY = layout_.nY(), first = layout_.fixedRows(), nZ = layout_.nZ();
+        for (std::int32_t y = 0; y < layout_.yKeys; ++y) {
+            for (std::int32_t x = 0; x < layout_.xKeys; ++x) {
+                for (std::int32_t z = 0; z < nZ; ++z) {
+                    MolapValue value;
+                    if (engine_.KWMolapGetData(x, y, z, value) != 0 ||
+                        value.kind == MolapValue::None)
+                        continue;
+                    const MolapLevelInfo& info = layout_.z[static_cast<std::size_t>(z)];
+                    std::int32_t met = -1;
+                    for (const FilterCondition& c : conditions)
+                        if (c.op >= 0 && MatchesCondition(info.kind, info.type, value, c.from, c.to,
+                                                          c.op, info.unit, layout_.decimalsIndex))
+                            met = c.colour;
+                    const std::uint64_t k = key(first + y, nY + x * nZ + z);
+                    if (met >= 0 && met <= 4)
+                        marks_[k] = static_cast<std::uint8_t>(met);
+                    else
+                        marks_.erase(k);
+                }
+            }
+        }
+    }
+    conditions_ = conditions;
+    filterActive_ = true;
+    if (installed_) emit dataChanged(index(0, 0), index(layout_.rows() - 1, layout_.columns() - 1));
+}
+
+void CMOLAPView::ReleaseFilter() {
+    marks_.clear();
+    for (FilterCondition& c : conditions_)
+        c.op = -1;
+    filterActive_ = false;
+    if (installed_) emit dataChanged(index(0, 0), index(layout_.rows() - 1, layout_.columns() - 1));
+}
+
+std::int32_t CMOLAPView::filterMark(std::int32_t row, std::int32_t column) const {
+    if (marks_.empty()) return -1;
+    const auto found = marks_.find(key(row, column));
+    return found == marks_.end() ? -1 : found->second;
+}
+
+int CMOLAPView::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() || !installed_ ? 0 : layout_.rows();
+}
+
+int CMOLAPView::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() || !installed_ ? 0 : layout_.columns();
+}
+
+QVariant CMOLAPView::data(const QModelIndex& index, int role) const {
+    if (!installed_ || !index.isValid()) return {};
+    const std::int32_t row = index.row(), column = index.column();
+    switch (role) {
+        case Qt::DisplayRole:
+            return ui::fromCp932(cellText(row, column));
+        case Qt::BackgroundRole: {
+            const QRgb colour = background(row, column);
+            return colour ? QVariant(QColor::fromRgb(colour)) : QVariant();
+        }
+        case Qt::TextAlignmentRole: {
+            // The grid's general alignment: numbers right, other texts left.
+            const MolapCellView cell = cellView(row, column);
+            std::string text = cell.text;
+            const bool number = !cell.left && !text.empty() && IsNumberText(text);
+            return QVariant::fromValue(Qt::Alignment(Qt::AlignVCenter) |
+                                       (number ? Qt::AlignRight : Qt::AlignLeft));
+        }
+        default:
+            return {};
+    }
+}
+
+void MolapTableSource::readCell(std::int32_t row, std::int32_t column, TableCell& cell) const {
+    cell.text = view_.cellText(row + 1, column);
+    std::string digits = cell.text;
+    if (!cell.text.empty() && IsNumberText(digits) && !digits.empty()) {
+        const auto point = digits.find('.');
+        cell.number = CellNumber{
+            std::strtod(digits.c_str(), nullptr),
+            point == std::string::npos ? 0 : static_cast<std::int32_t>(digits.size() - point - 1),
+            cell.text.find(',') != std::string::npos};
+    }
+}
+
+}  // namespace zbq::windows
