@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/app/loaded_app.h"
 #include "bench/engine/bench_data.h"
 #include "bench/gen/questionnaire.h"
 #include "platform/ui/clipboard.h"
@@ -32,14 +33,7 @@ using zbq::bench::kScore;
 CKWApp& loadedApp() {
     static std::unique_ptr<CKWApp> app = [] {
         const zbq::bench::BenchData& d = zbq::bench::benchData();
-        const std::string def = d.dir + "/cross-window-bench.def";
-        if (zbq::bench::writeDefinition(def) != 0) std::abort();
-        auto a = std::make_unique<CKWApp>();
-        a->SetLoadMode(1);
-        a->SetDefinitionPath(def);
-        if (!a->ReadDefinitionFile() || !a->ParseDefinitionFile()) std::abort();
-        if (a->Search().KWopen(d.dataFile, "") != 0) std::abort();
-        a->SetDataLoaded(1);
+        auto a = zbq::bench::openLoadedApp("cross-window-bench");
         a->SetExportTempPath(d.dir + "/cross-window-bench.xlsx");
         // Ages in ten-year classes.
         CategoryDefinition ages;

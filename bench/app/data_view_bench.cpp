@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/app/loaded_app.h"
 #include "bench/engine/bench_data.h"
 #include "bench/gen/questionnaire.h"
 #include "engine/kw_map.h"
@@ -37,15 +38,7 @@ double residentMb() {
 // The application with the questionnaire loaded and its items as the grid's columns.
 CKWApp& loadedApp() {
     static std::unique_ptr<CKWApp> app = [] {
-        const zbq::bench::BenchData& d = zbq::bench::benchData();
-        const std::string def = d.dir + "/data-view-bench.def";
-        if (zbq::bench::writeDefinition(def) != 0) std::abort();
-        auto a = std::make_unique<CKWApp>();
-        a->SetLoadMode(1);
-        a->SetDefinitionPath(def);
-        if (!a->ReadDefinitionFile() || !a->ParseDefinitionFile()) std::abort();
-        if (a->Search().KWopen(d.dataFile, "") != 0) std::abort();
-        a->SetDataLoaded(1);
+        auto a = zbq::bench::openLoadedApp("data-view-bench");
         std::vector<std::int32_t> items;
         for (std::int32_t i = 0; i < a->GetStructDef().itemCount && i < 20; ++i)
             items.push_back(i);
