@@ -1,6 +1,7 @@
 // The aggregation window: its build on two workers, the cancel on close and the window's frame.
 #include "windows/molap_frame.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QHeaderView>
@@ -18,8 +19,10 @@
 #include "console/molap_steps.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/fixed_grid.h"
+#include "platform/ui/modal_runner.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
+#include "windows/molap_filter_dialog.h"
 #include "windows/molap_format.h"
 
 namespace zbq::windows {
@@ -350,10 +353,21 @@ QMenu* CMOLAPFrm::contextMenu() {
     QAction* excel = menu->addAction(ui::fromCp932(cp932::literal("Excelに書出し")), this,
                                      [this] { ExportMolapToExcel(); });
     excel->setEnabled(!app_.GetExcelPath().empty());
+    menu->addAction(ui::fromCp932(cp932::literal("フィルタ")), this, [this] { OnFilter(); });
     QAction* release = menu->addAction(ui::fromCp932(cp932::literal("フィルタ解除")), this,
                                        [this] { FilterRelease(); });
     release->setEnabled(view_.filterActive());
     return menu;
+}
+
+std::int32_t CMOLAPFrm::OnFilter() {
+    if (busy_ || app_.IsAddingData() || !view_.installed()) return 0;
+    CFilterDlg dialog(app_, view_.conditions(), this);
+    if (ui::runModal(dialog) != QDialog::Accepted) return 0;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::int32_t applied = Filter(dialog.conditions());
+    QApplication::restoreOverrideCursor();
+    return applied;
 }
 
 void CMOLAPFrm::fitFrame() {

@@ -68,6 +68,9 @@ public:
     // Applies the five conditions and records them.
     std::int32_t Filter(const FilterConditions& conditions);
     std::int32_t FilterRelease();
+    // The "フィルター" dialog over the stored conditions; OK applies and records them, Cancel
+    // changes nothing. 1 when applied.
+    std::int32_t OnFilter();
 
     // The window's system commands, recorded as the user gives them.
     void OnMaximize();
