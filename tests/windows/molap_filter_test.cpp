@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
+#include <QStyleOptionViewItem>
 
 #include <map>
 #include <memory>
@@ -108,6 +111,33 @@ TEST(MolapFilterModel, okRefusesIncompleteRowsAndYieldsTheRowsAsTyped) {
 }
 
 using MolapFilterDialogTest = MolapWindowTest;
+
+// Each colour list holds the five colours in index order, drawn as the colour itself, 18 pixels
+// high, the selected entry framed in the inverse colour.
+TEST_F(MolapFilterDialogTest, colourEntriesAreDrawnAsTheirColour) {
+    CFilterDlg dialog(harness.app(), FilterConditions{}, nullptr);
+    QComboBox* list = dialog.colourList(4);
+    ASSERT_EQ(list->count(), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(list->itemData(i).value<QColor>().rgb() & 0xFFFFFF,
+                  kMolapFilterColours[static_cast<std::size_t>(i)])
+            << i;
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 40, 18);
+    const QModelIndex entry = list->model()->index(1, 0);
+    EXPECT_EQ(list->itemDelegate()->sizeHint(option, entry).height(), 18);
+    for (const bool selected : {false, true}) {
+        QImage image(40, 18, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        option.state = selected ? QStyle::State_Selected : QStyle::State_None;
+        QPainter painter(&image);
+        list->itemDelegate()->paint(&painter, option, entry);
+        painter.end();
+        const QRgb colour = kMolapFilterColours[1];
+        EXPECT_EQ(image.pixel(20, 9) & 0xFFFFFF, colour);
+        EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, selected ? (~colour & 0xFFFFFF) : colour);
+    }
+}
 
 // Every marked cell of the window's table: (row, column) -> colour index.
 std::map<std::pair<int, int>, int> marks(const CMOLAPView& view) {
