@@ -5,10 +5,14 @@
 #include <QPointer>
 
 #include <cstdio>
+#include <new>
 
 #include "app/macro_port.h"
 #include "platform/core/cp932.h"
+#include "platform/workbook/xlsx_row_writer.h"
+#include "platform/workbook/xlsx_writer.h"
 #include "windows/molap_format.h"
+#include "windows/molap_workbook.h"
 #include "windows/table_exporter.h"
 
 namespace zbq::windows {
@@ -59,9 +63,26 @@ std::int32_t CMOLAPFrm::ExportMolapToExcel() {
         app_.ShowError("カラム数が256を超えています。出力できません。");
         return 0;
     }
-    const MolapTableSource source(view_);
-    return TableExporter(app_, source, molapForms())
-        .writeWorkbook(wholeGrid(source), StepBuilder("MolapOutToExcel"));
+    const std::string path = app_.GetExportTempPath();
+    // A spreadsheet program that has the last export open would go on showing the old table.
+    if (!path.empty() && workbook::heldBySpreadsheet(path)) {
+        app_.ShowInformation("開いているファイルを閉じて下さい");
+        return 0;
+    }
+    std::string error;
+    bool written = false;
+    try {
+        written = !path.empty() && workbook::writeXlsx(molapWorkbook(view_), path, &error);
+    } catch (const std::bad_alloc&) {
+        written = false;
+    }
+    if (!written) {
+        app_.ShowError("Excelの出力に失敗しました。処理を中止します。");
+        return 0;
+    }
+    app_.LaunchExcel(path);
+    app_.Record(StepBuilder("MolapOutToExcel"));
+    return 1;
 }
 
 std::int32_t CMOLAPFrm::DrillThrough(bool doubleClick) {

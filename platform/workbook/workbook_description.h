@@ -2,7 +2,8 @@
 // Callers build this plain description; xlsx_writer.h turns it into a file. Text is UTF-8.
 //
 // Rows and columns count from 0 (A1 is row 0, column 0). A chart's data is given as range
-// formulas ("=Data!$A$1:$A$3"), as a spreadsheet program writes them.
+// formulas ("=Data!$A$1:$A$3"), as a spreadsheet program writes them. Merged ranges of one
+// sheet never overlap; the writer refuses a sheet whose ranges do.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +38,7 @@ struct CellStyle {
     bool text = false;  // number format "@": the cell keeps what was written as text
     std::optional<uint32_t> fill = std::nullopt;  // solid background, 0xRRGGBB
     bool thinBorders = false;                     // a thin line on all four sides
+    std::string numberFormat{};  // a number cell's format ("#,##0.00"); empty: General
     bool operator==(const CellStyle&) const = default;
 };
 
@@ -81,12 +83,22 @@ struct PlacedChart {
     Chart chart{};
 };
 
+// A block of cells shown as one; the first cell's value and style stand for the whole.
+struct MergedRange {
+    uint32_t firstRow = 0;
+    uint16_t firstCol = 0;
+    uint32_t lastRow = 0;
+    uint16_t lastCol = 0;
+    bool operator==(const MergedRange&) const = default;
+};
+
 enum class Visibility { Visible, Hidden, VeryHidden };  // very hidden: no menu shows it again
 
 struct Worksheet {
     std::string name{};
     std::vector<Cell> cells{};
     std::vector<PlacedChart> charts{};
+    std::vector<MergedRange> merges{};
     Visibility visibility = Visibility::Visible;
 };
 

@@ -112,6 +112,7 @@ std::vector<lxw_format*> makeFormats(lxw_workbook* wb, const std::vector<CellSty
             format_set_bg_color(f, static_cast<lxw_color_t>(*s.fill));
         }
         if (s.thinBorders) format_set_border(f, LXW_BORDER_THIN);
+        if (!s.numberFormat.empty()) format_set_num_format(f, s.numberFormat.c_str());
         formats.push_back(f);
     }
     return formats;
@@ -124,6 +125,35 @@ bool addSheetName(lxw_workbook* wb, const std::string& name, std::string* error)
     return false;
 }
 
+bool overlaps(const MergedRange& a, const MergedRange& b) {
+    return a.firstRow <= b.lastRow && b.firstRow <= a.lastRow && a.firstCol <= b.lastCol &&
+           b.firstCol <= a.lastCol;
+}
+
+// Merged first, so that the cells written afterwards keep their own values and styles.
+bool writeMerges(lxw_worksheet* ws, const Worksheet& sheet, std::string* error) {
+    const std::vector<MergedRange>& merges = sheet.merges;
+    for (std::size_t i = 0; i < merges.size(); ++i) {
+        const MergedRange& m = merges[i];
+        bool bad = m.lastRow < m.firstRow || m.lastCol < m.firstCol ||
+                   (m.lastRow == m.firstRow && m.lastCol == m.firstCol);
+        for (std::size_t j = 0; !bad && j < i; ++j)
+            bad = overlaps(m, merges[j]);
+        if (bad) {
+            setError(error, "sheet " + sheet.name + ": merged ranges must be blocks of two or " +
+                                "more cells that do not overlap");
+            return false;
+        }
+        lxw_error err =
+            worksheet_merge_range(ws, m.firstRow, m.firstCol, m.lastRow, m.lastCol, "", nullptr);
+        if (err != LXW_NO_ERROR) {
+            setError(error, "sheet " + sheet.name + ": " + lxw_strerror(err));
+            return false;
+        }
+    }
+    return true;
+}
+
 bool writeWorksheet(lxw_workbook* wb, const Worksheet& sheet,
                     const std::vector<lxw_format*>& formats, bool active, std::string* error) {
     if (!addSheetName(wb, sheet.name, error)) return false;
@@ -132,6 +162,7 @@ bool writeWorksheet(lxw_workbook* wb, const Worksheet& sheet,
         setError(error, "cannot add sheet " + sheet.name);
         return false;
     }
+    if (!writeMerges(ws, sheet, error)) return false;
     for (const Cell& cell : sheet.cells) {
         lxw_format* f = nullptr;
         if (cell.style >= 0) {

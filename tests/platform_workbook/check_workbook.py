@@ -10,6 +10,7 @@ The workbook is described as a dictionary:
     formats  {sheet: {"A1": number format, ...}}   every cell whose format is not General
     fills    {sheet: {"A1": "RRGGBB", ...}}        cells with a solid fill
     borders  {sheet: {"A1": "thin", ...}}          cells with the same line on all four sides
+    merges   {sheet: ["A1:B1", ...]}                 merged ranges, sorted
     charts   {sheet: [{type, cat, val, labels, legend, markers}, ...]}
     zoom_to_fit  {chart sheet: true | false}
     names    [[name, local sheet index or null, formula], ...] the defined names
@@ -63,7 +64,7 @@ def describe(path):
     with open(path, "rb") as f:
         wb = openpyxl.load_workbook(io.BytesIO(f.read()))
     out = {"sheets": [], "active": wb.sheetnames.index(wb.active.title), "cells": {}, "formats": {},
-           "fills": {}, "borders": {}, "charts": {}, "zoom_to_fit": {},
+           "fills": {}, "borders": {}, "merges": {}, "charts": {}, "zoom_to_fit": {},
            "names": [[d.name, d.localSheetId, d.attr_text] for d in wb.defined_names.definedName]}
     for name in wb.sheetnames:
         ws = wb[name]
@@ -88,6 +89,7 @@ def describe(path):
                     borders[c.coordinate] = sides.pop()
         out["cells"][name], out["formats"][name] = cells, formats
         out["fills"][name], out["borders"][name] = fills, borders
+        out["merges"][name] = sorted(str(r) for r in ws.merged_cells.ranges)
     return out
 
 

@@ -141,6 +141,57 @@ TEST(XlsxWriter, FailureLeavesTheOldFileAndNoScratch) {
         ::unsetenv("TMPDIR");
 }
 
+// A header run merged across a row and one down a column beside it; the merged cells keep the
+// values and styles written to them, and numbers carry the form they are shown in.
+Workbook mergedBook() {
+    Workbook book;
+    book.styles = {CellStyle{.fill = 0xC0C0C0, .thinBorders = true},
+                   CellStyle{.numberFormat = "#,##0.00"}};
+    Worksheet sheet;
+    sheet.name = "Sheet1";
+    sheet.cells = {{0, 0, std::string("a"), 0},
+                   {0, 1, std::string("a"), 0},
+                   {1, 0, std::string("b"), -1},
+                   {2, 0, std::string("b"), -1},
+                   {1, 1, 1234.5, 1}};
+    sheet.merges = {{0, 0, 0, 1}, {1, 0, 2, 0}};
+    book.sheets = {sheet};
+    return book;
+}
+
+TEST(XlsxWriter, MergesRangesOverTheCellsWritten) {
+    TempDir dir;
+    const std::string path = dir.file("m.xlsx");
+    std::string error;
+    ASSERT_TRUE(writeXlsx(mergedBook(), path, &error)) << error;
+    EXPECT_EQ(openpyxlMismatch(path, R"({
+        "merges": {"Sheet1": ["A1:B1", "A2:A3"]},
+        "cells": {"Sheet1": {"A1": "a", "A2": "b", "B2": 1234.5}},
+        "formats": {"Sheet1": {"B2": "#,##0.00"}},
+        "fills": {"Sheet1": {"A1": "C0C0C0"}}})"),
+              "");
+}
+
+TEST(XlsxWriter, RefusesOverlappingOrSingleCellMerges) {
+    TempDir dir;
+    const std::string path = dir.file("m.xlsx");
+    writeFile(path, "old bytes");
+    const std::vector<std::vector<MergedRange>> bad = {
+        {{0, 0, 0, 1}, {0, 1, 2, 1}},  // share B1
+        {{0, 0, 1, 1}, {1, 1, 1, 2}},  // share B2
+        {{3, 3, 3, 3}},                // one cell
+        {{2, 0, 1, 0}},                // upside down
+    };
+    for (const auto& merges : bad) {
+        Workbook book = mergedBook();
+        std::get<Worksheet>(book.sheets[0]).merges = merges;
+        std::string error;
+        EXPECT_FALSE(writeXlsx(book, path, &error));
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(readFile(path), "old bytes");
+    }
+}
+
 TEST(RangeFormula, QuotesSheetNamesThatCouldBeMisread) {
     struct Case {
         const char* sheet;

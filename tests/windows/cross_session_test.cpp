@@ -22,9 +22,9 @@
 #include "macro/step_text.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"
-#include "platform/workbook/zip_package.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/temp_dir.h"
+#include "tests/windows/session_fixture.h"
 #include "windows/cross_frame.h"
 
 namespace zbq::windows {
@@ -32,20 +32,8 @@ namespace {
 
 using Axis = OlapAxisSettings::Axis;
 
-std::string sheetCells(const std::string& path) {
-    std::string error;
-    const auto package = workbook::ZipPackage::fromFile(path, &error);
-    const std::string* sheet = package ? package->find("xl/worksheets/sheet1.xml") : nullptr;
-    return sheet ? *sheet : std::string();
-}
-
-std::chrono::system_clock::time_point fixedTime() {
-    using namespace std::chrono;
-    return sys_days{year{2024} / 5 / 6} + hours{12};
-}
-
 struct Program {
-    Program() : frame(h.app(), factories()) { h.app().SetClock(fixedTime); }
+    Program() : frame(h.app(), factories()) { h.app().SetClock(fixedSessionTime); }
     ~Program() { h.exit(); }
     WindowFactories factories() {
         WindowFactories f;
