@@ -150,6 +150,8 @@ public:
     std::int32_t RunMacro(int index);
     // Plays one step from its fields: 0 without a message for an empty step or an unknown name.
     std::int32_t ExecuteCommand(StepFields fields);
+    // Plays one step from its text as a macro file holds it, split at commas outside quotes.
+    std::int32_t ExecuteStep(std::string_view step);
     std::int32_t PlayExeMacro(StepFields& fields);
     // Replaces the table's player of a command for this object (windows built later, tests).
     void RegisterPlayer(std::string_view command, Player player);

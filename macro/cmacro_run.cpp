@@ -84,11 +84,9 @@ std::int32_t CMacro::runSteps(const std::string& name, const std::vector<std::st
     Restore<int> depth(runDepth_);
     ++runDepth_;
     running_.push_back(name);
-    StepFields fields;
     std::int32_t result = 1;
     for (const std::string& step : steps) {
-        SplitStepText(step, ',', fields);
-        if (!ExecuteCommand(std::move(fields))) {
+        if (!ExecuteStep(step)) {
             result = 0;
             break;
         }
@@ -168,6 +166,12 @@ bool CMacro::windowShown(const CommandRow& row, const StepFields& fields) const 
                                          windows.playerDialog(PlayerDialog::LargeClass));
     }
     return false;
+}
+
+std::int32_t CMacro::ExecuteStep(std::string_view step) {
+    StepFields fields;
+    SplitStepText(step, ',', fields);
+    return ExecuteCommand(std::move(fields));
 }
 
 std::int32_t CMacro::ExecuteCommand(StepFields fields) {

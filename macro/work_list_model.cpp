@@ -22,9 +22,7 @@ std::string_view WorkListModel::caption(int row) const {
 
 WorkListModel::Outcome WorkListModel::step() {
     if (current_ >= rowCount()) return Outcome::Done;
-    StepFields fields;
-    SplitStepText(steps_[static_cast<std::size_t>(current_)], ',', fields);
-    if (!macro_.ExecuteCommand(std::move(fields))) return Outcome::Stopped;
+    if (!macro_.ExecuteStep(steps_[static_cast<std::size_t>(current_)])) return Outcome::Stopped;
     if (++current_ < rowCount()) return Outcome::Next;
     macro_.App().ShowInformation("マクロの実行が完了しました。");
     return Outcome::Done;

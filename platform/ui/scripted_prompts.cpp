@@ -8,6 +8,13 @@ ScriptedPrompts::~ScriptedPrompts() {
     setPrompts(previous_);
 }
 
+std::vector<std::string> ScriptedPrompts::messageTexts() const {
+    std::vector<std::string> texts;
+    for (const Message& m : messages_)
+        texts.push_back(m.text.toStdString());
+    return texts;
+}
+
 void ScriptedPrompts::clear() {
     answers_.clear();
     choices_.clear();

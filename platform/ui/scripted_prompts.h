@@ -11,6 +11,7 @@
 #include "platform/ui/prompts.h"
 
 #include <deque>
+#include <string>
 #include <vector>
 
 namespace zbq::ui {
@@ -33,6 +34,8 @@ public:
     void chooseFiles(std::optional<QStringList> files) { fileLists_.push_back(std::move(files)); }
 
     const std::vector<Message>& messages() const { return messages_; }
+    // The texts of the messages shown, in order, as UTF-8.
+    std::vector<std::string> messageTexts() const;
     const std::vector<Chooser>& choosers() const { return choosers_; }
     int beeps() const { return beeps_; }
     int unanswered() const { return unanswered_; }

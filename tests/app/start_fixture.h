@@ -67,10 +67,7 @@ public:
 
 // The texts of the messages shown so far, UTF-8.
 inline std::vector<std::string> shown(const ui::ScriptedPrompts& prompts) {
-    std::vector<std::string> texts;
-    for (const ui::Message& m : prompts.messages())
-        texts.push_back(m.text.toStdString());
-    return texts;
+    return prompts.messageTexts();
 }
 
 // The names of a run's temporaries and its lock file in temp/, sorted, for the run whose

@@ -53,10 +53,7 @@ inline std::vector<std::string> categoryNames(const CKWApp& app) {
 }
 
 inline std::vector<std::string> messageTexts(const ui::ScriptedPrompts& prompts) {
-    std::vector<std::string> texts;
-    for (const ui::Message& m : prompts.messages())
-        texts.push_back(m.text.toStdString());
-    return texts;
+    return prompts.messageTexts();
 }
 
 // A program with its frame, console and macro object, started by the test. Its clock stands
@@ -77,11 +74,7 @@ struct CategoryProgram {
     COlapFrm& categories() const {
         return *qobject_cast<CConsSheet*>(frame.console())->OlapFrame();
     }
-    std::int32_t play(const std::string& step) {
-        StepFields fields;
-        SplitStepText(step, ',', fields);
-        return macro.ExecuteCommand(fields);
-    }
+    std::int32_t play(const std::string& step) { return macro.ExecuteStep(step); }
     std::vector<std::string> messages() { return messageTexts(h.prompts()); }
     std::vector<std::string> names() { return categoryNames(h.app()); }
 

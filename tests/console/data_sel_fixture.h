@@ -128,19 +128,10 @@ struct DataSelScreen {
         return app().Sets().empty() ? -1 : page->CurrentSetNo();
     }
 
-    std::int32_t play(const std::string& step) {
-        StepFields fields;
-        SplitStepText(step, ',', fields);
-        return macro->ExecuteCommand(fields);
-    }
+    std::int32_t play(const std::string& step) { return macro->ExecuteStep(step); }
 
     std::vector<std::string> steps() const { return macro->RecordedSteps(); }
-    std::vector<std::string> messages() {
-        std::vector<std::string> texts;
-        for (const ui::Message& m : harness.prompts().messages())
-            texts.push_back(m.text.toStdString());
-        return texts;
-    }
+    std::vector<std::string> messages() { return harness.prompts().messageTexts(); }
 
     AppHarness harness;
     RefreshLog refreshes;

@@ -88,21 +88,12 @@ struct AddScreen {
         return f;
     }
     CKWApp& app() { return harness.app(); }
-    std::int32_t play(const std::string& step) {
-        StepFields fields;
-        SplitStepText(step, ',', fields);
-        return macro->ExecuteCommand(fields);
-    }
+    std::int32_t play(const std::string& step) { return macro->ExecuteStep(step); }
     std::string book() { return "\"" + bookPath_ + "\""; }
     CExcelReadDlg* dialog() {
         return qobject_cast<CExcelReadDlg*>(app().windows().playerDialog(PlayerDialog::ExcelRead));
     }
-    std::vector<std::string> messages() {
-        std::vector<std::string> texts;
-        for (const ui::Message& m : harness.prompts().messages())
-            texts.push_back(m.text.toStdString());
-        return texts;
-    }
+    std::vector<std::string> messages() { return harness.prompts().messageTexts(); }
     std::vector<std::string> importFiles() {
         std::vector<std::string> names;
         for (const std::string& name : harness.tempFiles())

@@ -42,17 +42,8 @@ struct Screen {
         f.console = [this](CMainFrame& owner) { return CConsSheet::MakeHandle(app, &owner); };
         return f;
     }
-    std::int32_t play(const std::string& step) {
-        StepFields fields;
-        SplitStepText(step, ',', fields);
-        return macro.ExecuteCommand(fields);
-    }
-    std::vector<std::string> messages() const {
-        std::vector<std::string> texts;
-        for (const zbq::ui::Message& m : prompts.messages())
-            texts.push_back(m.text.toStdString());
-        return texts;
-    }
+    std::int32_t play(const std::string& step) { return macro.ExecuteStep(step); }
+    std::vector<std::string> messages() const { return prompts.messageTexts(); }
     std::vector<std::int32_t> rows() const { return page->list().itemNumbers(); }
 
     zbq::ui::ScriptedPrompts prompts;

@@ -70,17 +70,8 @@ struct OlapScreen {
             };
         return f;
     }
-    std::int32_t play(const std::string& step) {
-        StepFields fields;
-        SplitStepText(step, ',', fields);
-        return macro.ExecuteCommand(fields);
-    }
-    std::vector<std::string> messages() const {
-        std::vector<std::string> texts;
-        for (const zbq::ui::Message& m : prompts.messages())
-            texts.push_back(m.text.toStdString());
-        return texts;
-    }
+    std::int32_t play(const std::string& step) { return macro.ExecuteStep(step); }
+    std::vector<std::string> messages() const { return prompts.messageTexts(); }
 
     bool withCross;
     std::vector<CrossSettings> blocks;

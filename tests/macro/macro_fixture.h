@@ -96,12 +96,7 @@ protected:
     ~MacroTest() override { app.SetWindowPort(nullptr); }
 
     // The texts of the message boxes shown so far (UTF-8).
-    std::vector<std::string> messages() const {
-        std::vector<std::string> texts;
-        for (const ui::Message& m : prompts.messages())
-            texts.push_back(m.text.toStdString());
-        return texts;
-    }
+    std::vector<std::string> messages() const { return prompts.messageTexts(); }
     std::string lastMessage() const {
         return prompts.messages().empty() ? std::string()
                                           : prompts.messages().back().text.toStdString();

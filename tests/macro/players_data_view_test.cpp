@@ -44,9 +44,7 @@ protected:
     }
     CKWView* view() { return qobject_cast<CKWView*>(frame->dataView()); }
     std::int32_t play(const std::string& step) {
-        std::vector<std::string> fields;
-        SplitStepText(zbq::cp932::literal(step), ',', fields);
-        return macro->ExecuteCommand(fields);
+        return macro->ExecuteStep(zbq::cp932::literal(step));
     }
     std::string lastMessage() {
         const auto& messages = harness.prompts().messages();

@@ -39,11 +39,7 @@ protected:
         player.reset();
         ItemSheetTest::TearDown();
     }
-    std::int32_t play(const std::string& step) {
-        std::vector<std::string> fields;
-        SplitStepText(step, ',', fields);
-        return player->ExecuteCommand(fields);
-    }
+    std::int32_t play(const std::string& step) { return player->ExecuteStep(step); }
     std::string lastMessage() {
         const auto& m = harness.prompts().messages();
         return m.empty() ? std::string() : m.back().text.toStdString();

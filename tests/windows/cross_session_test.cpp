@@ -137,9 +137,7 @@ TEST(CrossSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         Program b;
         ASSERT_TRUE(b.start());
         for (const std::string& step : steps) {
-            std::vector<std::string> fields;
-            SplitStepText(step, ',', fields);
-            EXPECT_EQ(b.macro.ExecuteCommand(fields), 1) << step;
+            EXPECT_EQ(b.macro.ExecuteStep(step), 1) << step;
         }
         EXPECT_EQ(b.h.snapshot(), recorded);
         EXPECT_EQ(test::readFile(csvPath), csvBytes);

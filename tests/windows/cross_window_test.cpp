@@ -66,17 +66,8 @@ struct CrossScreen {
         return frame.ShowCrossWindow() == 1;
     }
     CCrossFrm* window() const { return qobject_cast<CCrossFrm*>(frame.crossWindow()); }
-    std::int32_t play(const std::string& step) {
-        StepFields fields;
-        SplitStepText(cp932::literal(step), ',', fields);
-        return macro.ExecuteCommand(fields);
-    }
-    std::vector<std::string> messages() {
-        std::vector<std::string> texts;
-        for (const ui::Message& m : h.prompts().messages())
-            texts.push_back(m.text.toStdString());
-        return texts;
-    }
+    std::int32_t play(const std::string& step) { return macro.ExecuteStep(cp932::literal(step)); }
+    std::vector<std::string> messages() { return h.prompts().messageTexts(); }
 
     test::AppHarness h;
     ui::ScriptedClipboard clipboard;

@@ -131,9 +131,7 @@ TEST(DataViewSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
     {
         Screen b;
         for (const std::string& step : steps) {
-            std::vector<std::string> fields;
-            SplitStepText(step, ',', fields);
-            EXPECT_EQ(b.macro->ExecuteCommand(fields), 1) << step;
+            EXPECT_EQ(b.macro->ExecuteStep(step), 1) << step;
         }
         std::string replayed = b.harness.snapshot();
         // Two program directories; the screens are compared as the user sees them.

@@ -37,12 +37,7 @@ protected:
     }
 
     // The texts of the message boxes shown so far (UTF-8).
-    std::vector<std::string> messages() const {
-        std::vector<std::string> texts;
-        for (const ui::Message& m : prompts.messages())
-            texts.push_back(m.text.toStdString());
-        return texts;
-    }
+    std::vector<std::string> messages() const { return prompts.messageTexts(); }
 
     ui::ScriptedPrompts prompts;
     ui::ScriptedClipboard clipboard;

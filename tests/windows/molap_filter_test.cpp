@@ -202,9 +202,7 @@ TEST_F(MolapFilterDialogTest, theMenuEntryAppliesTheDialogsConditionsAndRecordsT
     trigger(*window(), "フィルタ解除");
     ASSERT_TRUE(marks(window()->view()).empty());
     CMacro player(harness.app());
-    std::vector<std::string> fields;
-    SplitStepText(macro.steps[0], ',', fields);
-    ASSERT_EQ(player.ExecuteCommand(fields), 1);
+    ASSERT_EQ(player.ExecuteStep(macro.steps[0]), 1);
     EXPECT_EQ(marks(window()->view()), applied);
 }
 

@@ -148,9 +148,7 @@ TEST(MolapSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         std::string beforeClose;
         for (const std::string& step : steps) {
             if (step == "MolapClose") beforeClose = b.h.snapshot();
-            std::vector<std::string> fields;
-            SplitStepText(step, ',', fields);
-            EXPECT_EQ(b.macro.ExecuteCommand(fields), 1) << step;
+            EXPECT_EQ(b.macro.ExecuteStep(step), 1) << step;
         }
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
