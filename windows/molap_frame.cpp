@@ -34,6 +34,9 @@ std::function<void(std::int32_t)>& workerHook() {
     return hook;
 }
 std::int32_t failingStage = 0;
+// The window whose build the engine's one result belongs to. A window replaced by a newer one
+// goes only after the newer one has built, and must leave that result alone.
+const CMOLAPFrm* resultOwner = nullptr;
 
 constexpr std::int32_t kMaxCells = 10000;  // rows or columns from which the user is asked
 
@@ -77,6 +80,8 @@ CMOLAPFrm::~CMOLAPFrm() {
         app_.Search().MolapCancelFlag().reset();
     }
     grid_->setModel(nullptr);
+    if (resultOwner != this) return;
+    resultOwner = nullptr;
     KW_search& engine = app_.Search();
     engine.ResetMolapX();
     engine.ResetMolapY();
@@ -96,6 +101,7 @@ std::int32_t CMOLAPFrm::ExecuteMolap() {
     if (busy_ || app_.IsAddingData()) return -1;
     setWindowTitle(ui::fromCp932(cp932::literal("多次元集計")));
     view_.clear();
+    resultOwner = this;
     app_.Search().KWMolapClose();
     QPointer<CMOLAPFrm> self(this);
     const std::int32_t result = BuildMolapTable();
