@@ -10,8 +10,9 @@
 //   installed, the frame fitted) and the grid painted once. Beside its time stand the engine's
 //   own build of the same iterations (engine_ms, timed with the clock paused) and the window's
 //   share (window_ms). Target: window_ms within 50 ms.
-// - CloseDuring5x5Build: a close asked for halfway through the engine's build, timed from the
-//   request to the window destroyed and its build returned, whichever comes last. Target 100 ms
+// - CloseDuring5x5Build: a close asked for at ten points of the engine's build (5 % to 77 % of
+//   its time), timed from the request to the window destroyed and its build returned,
+//   whichever comes last; worst_ms is the slowest. Target 100 ms
 //   at 10,000,000 records; it runs only there and reports itself skipped at any other size:
 //     ZBQ_BENCH_RECORDS=10M taskset -c 7 build/bench-release/bench/app/molap_window_bench
 //         --benchmark_filter=CloseDuring
@@ -181,20 +182,23 @@ void CloseDuring5x5Build(benchmark::State& state) {
     const MolapParams p = fivePlusFive();
     // The engine's time on a repeated build, as the window's builds below are.
     double engineMs = 0;
-    for (int run = 0; run < 2; ++run) {
+    for (int run = 0; run < 3; ++run) {
         const auto engineStart = Clock::now();
         if (engineBuild(app.Search(), p) != 0) state.SkipWithError("the build failed");
-        engineMs = msSince(engineStart);
+        engineMs = run == 0 ? 1e9 : std::min(engineMs, msSince(engineStart));
     }
     app.Search().KWMolapClose();
     const std::string aggregating = zbq::cp932::literal("集計しています....");
     double worst = 0;
+    int iteration = 0;
     for (auto _ : state) {
+        // Each close lands at another point of the build: 5 %, 13 % ... 77 % of the way.
+        const double share = 0.05 + 0.08 * (iteration++ % 10);
         auto* frame = new CMOLAPFrm(app, p);
         Clock::time_point asked{}, destroyed{};
         bool duringAggregation = false;
         QObject::connect(frame, &QObject::destroyed, [&destroyed] { destroyed = Clock::now(); });
-        QTimer::singleShot(static_cast<int>(engineMs / 2), frame, [&, frame] {
+        QTimer::singleShot(static_cast<int>(engineMs * share), frame, [&, frame] {
             duringAggregation = frame->statusText() == aggregating;
             asked = Clock::now();
             frame->close();
@@ -212,6 +216,9 @@ void CloseDuring5x5Build(benchmark::State& state) {
             break;
         }
         const double ms = std::max(msSince(asked, returned), msSince(asked, destroyed));
+        if (std::getenv("ZBQ_BENCH_TRACE"))
+            std::fprintf(stderr, "close: returned %.1f ms, destroyed %.1f ms\n",
+                         msSince(asked, returned), msSince(asked, destroyed));
         worst = std::max(worst, ms);
         state.SetIterationTime(ms / 1000.0);
     }
