@@ -12,8 +12,8 @@
 //   share (window_ms). Target: window_ms within 50 ms.
 // - CloseDuring5x5Build: a close asked for at ten points of the engine's build (5 % to 77 % of
 //   its time), timed from the request to the window destroyed and its build returned,
-//   whichever comes last; worst_ms is the slowest. Target 100 ms
-//   at 10,000,000 records; it runs only there and reports itself skipped at any other size:
+//   whichever comes last; worst_ms is the slowest. Target 100 ms at 10,000,000 records; it
+//   runs only there and reports itself skipped at any other size:
 //     ZBQ_BENCH_RECORDS=10M taskset -c 7 build/bench-release/bench/app/molap_window_bench
 //         --benchmark_filter=CloseDuring
 //   (the first run at 10M generates and builds the data set into /tmp/zbq-bench, a few
