@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
@@ -34,8 +33,13 @@ std::function<void(std::int32_t)>& workerHook() {
     return hook;
 }
 std::int32_t failingStage = 0;
+// The window whose build the engine's one result belongs to. A window replaced by a newer one
+// goes only after the newer one has built, and must leave that result alone.
+const CMOLAPFrm* resultOwner = nullptr;
 
 constexpr std::int32_t kMaxCells = 10000;  // rows or columns from which the user is asked
+constexpr int kExtraRowTwips = 80;
+constexpr int kExtraColumnTwips = 200;
 
 void tell(QWidget* parent, const char* utf8) {
     ui::prompts().message(parent, QString::fromUtf8(utf8), QString::fromUtf8(CKWApp::kCaption),
@@ -58,6 +62,10 @@ CMOLAPFrm::CMOLAPFrm(CKWApp& app, const MolapParams& params, QWidget* parent)
     setWindowTitle(ui::fromCp932(cp932::literal("多次元集計")));
     grid_ = new ui::FixedGrid(this);
     grid_->setModel(&view_);
+    // Room around the text, once for the window's life: rows 80 twips higher and columns 200
+    // twips wider than the grid's own.
+    grid_->setSectionTwips(grid_->rowHeightTwips() + kExtraRowTwips,
+                           grid_->columnWidthTwips() + kExtraColumnTwips);
     grid_->hide();
     connectGrid();
     auto* layout = new QVBoxLayout(this);
@@ -77,6 +85,8 @@ CMOLAPFrm::~CMOLAPFrm() {
         app_.Search().MolapCancelFlag().reset();
     }
     grid_->setModel(nullptr);
+    if (resultOwner != this) return;
+    resultOwner = nullptr;
     KW_search& engine = app_.Search();
     engine.ResetMolapX();
     engine.ResetMolapY();
@@ -96,6 +106,7 @@ std::int32_t CMOLAPFrm::ExecuteMolap() {
     if (busy_ || app_.IsAddingData()) return -1;
     setWindowTitle(ui::fromCp932(cp932::literal("多次元集計")));
     view_.clear();
+    resultOwner = this;
     app_.Search().KWMolapClose();
     QPointer<CMOLAPFrm> self(this);
     const std::int32_t result = BuildMolapTable();
@@ -371,20 +382,24 @@ std::int32_t CMOLAPFrm::OnFilter() {
 }
 
 void CMOLAPFrm::fitFrame() {
+    // The whole table in twips, in pixels at the screen's dots per inch with room for the
+    // grid's border; the window grows to it up to 800 x 500, and keeps room for the scroll bar
+    // that a table larger than that shows.
     const MolapLayout& l = view_.layout();
-    const std::int64_t width =
-        static_cast<std::int64_t>(l.columns()) * grid_->horizontalHeader()->defaultSectionSize();
-    const std::int64_t height =
-        static_cast<std::int64_t>(l.rows()) * grid_->verticalHeader()->defaultSectionSize();
-    std::int64_t w = std::min<std::int64_t>(width + 12, 800);
-    std::int64_t h = height + 10;
+    const std::int64_t widthTwips =
+        static_cast<std::int64_t>(l.columns()) * grid_->columnWidthTwips();
+    const std::int64_t heightTwips = static_cast<std::int64_t>(l.rows()) * grid_->rowHeightTwips();
+    const QSize decoration = frameGeometry().size() - size();
+    std::int64_t w =
+        std::min<std::int64_t>(decoration.width() + logicalDpiX() * widthTwips / 1440 + 12, 800);
+    std::int64_t h = decoration.height() + logicalDpiY() * heightTwips / 1440 + 10;
     if (h > 500) {
         h = 500;
         if (w != 800) w += 15;
     } else if (w == 800) {
         h += 17;
     }
-    resize(static_cast<int>(w), static_cast<int>(h));
+    resize(static_cast<int>(w) - decoration.width(), static_cast<int>(h) - decoration.height());
 }
 
 std::string CMOLAPFrm::logText() const {

@@ -9,7 +9,21 @@
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace zbq::ui {
+
+namespace {
+constexpr int kTwipsPerInch = 1440;
+}  // namespace
+
+int twipsToPixels(int twips, int dpi) {
+    return static_cast<int>(static_cast<long long>(dpi) * twips / kTwipsPerInch);
+}
+
+int pixelsToTwips(int pixels, int dpi) {
+    return dpi > 0 ? static_cast<int>(static_cast<long long>(pixels) * kTwipsPerInch / dpi) : 0;
+}
 
 // Paints the highlight over the highlighted cell; every other cell as the model says.
 class FixedGrid::Delegate : public QStyledItemDelegate {
@@ -91,6 +105,40 @@ void FixedGrid::setCellSpans(const std::vector<QRect>& spans) {
         for (const QRect& s : spans)
             view->setSpan(s.y(), s.x(), s.height(), s.width());
     }
+}
+
+void FixedGrid::setSectionTwips(int rowTwips, int columnTwips) {
+    rowTwips_ = rowTwips;
+    columnTwips_ = columnTwips;
+    applySectionTwips();
+}
+
+int FixedGrid::rowHeightTwips() const {
+    return rowTwips_ > 0 ? rowTwips_
+                         : pixelsToTwips(verticalHeader()->defaultSectionSize(), logicalDpiY());
+}
+
+int FixedGrid::columnWidthTwips() const {
+    return columnTwips_ > 0
+               ? columnTwips_
+               : pixelsToTwips(horizontalHeader()->defaultSectionSize(), logicalDpiX());
+}
+
+void FixedGrid::applySectionTwips() {
+    const int height = rowTwips_ > 0 ? std::max(1, twipsToPixels(rowTwips_, logicalDpiY())) : 0;
+    const int width =
+        columnTwips_ > 0 ? std::max(1, twipsToPixels(columnTwips_, logicalDpiX())) : 0;
+    for (QTableView* view : {static_cast<QTableView*>(this), top_, left_, corner_}) {
+        if (height > 0) {
+            view->verticalHeader()->setMinimumSectionSize(1);
+            view->verticalHeader()->setDefaultSectionSize(height);
+        }
+        if (width > 0) {
+            view->horizontalHeader()->setMinimumSectionSize(1);
+            view->horizontalHeader()->setDefaultSectionSize(width);
+        }
+    }
+    placeOverlays();
 }
 
 void FixedGrid::setHighlight(int row, int column) {

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QPointer>
 #include "platform/ui/fixed_grid.h"
 
 #include <chrono>
@@ -111,6 +112,20 @@ TEST_F(MolapFrameTest, closeDuringEitherWorkerCancelsAndCloses) {
         frame.CloseMolapWindow();
         settle();
     }
+}
+
+// "実行" again while a window is open: the old window goes after the new one has built, and
+// takes nothing of the new one's table with it.
+TEST_F(MolapFrameTest, anotherExecuteReplacesTheWindowAndItsTableStays) {
+    ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
+    const QPointer<CMOLAPFrm> old(window());
+    ASSERT_EQ(frame.ShowMolapWindow(params()), 1) << ::testing::PrintToString(messages());
+    EXPECT_NE(window(), old.data());
+    settle();
+    EXPECT_TRUE(old.isNull());
+    ASSERT_TRUE(window());
+    EXPECT_EQ(table(), kTable);
+    EXPECT_TRUE(messages().empty());
 }
 
 TEST_F(MolapFrameTest, aWorkerThatCannotStartFailsItsStage) {

@@ -51,6 +51,46 @@ TEST_F(MolapGridTest, fixedPartStaysAndHighlightIsPaintedOver) {
     EXPECT_EQ(window()->view().background(2, 1), 0u);
 }
 
+// Rows 80 twips and columns 200 twips larger than the grid's own, in pixels by the screen's dots
+// per inch, kept by a second build; the window fitted to the table in twips, up to 800 x 500.
+TEST_F(MolapGridTest, rowsAndColumnsAreSizedInTwipsByTheScreensDpi) {
+    const ui::FixedGrid plain;
+    ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
+    ui::FixedGrid& grid = *window()->grid();
+    const int rowTwips = plain.rowHeightTwips() + 80, columnTwips = plain.columnWidthTwips() + 200;
+    for (int build = 0; build < 2; ++build) {
+        EXPECT_EQ(grid.rowHeightTwips(), rowTwips);
+        EXPECT_EQ(grid.columnWidthTwips(), columnTwips);
+        const int dpiX = grid.logicalDpiX(), dpiY = grid.logicalDpiY();
+        for (int r : {0, 1, 2, 5})
+            EXPECT_EQ(grid.rowHeight(r), ui::twipsToPixels(rowTwips, dpiY)) << r;
+        for (int c : {0, 1, 8})
+            EXPECT_EQ(grid.columnWidth(c), ui::twipsToPixels(columnTwips, dpiX)) << c;
+        // Six rows fit in height; nine columns are wider than 800 pixels, so room for the
+        // horizontal scroll bar is added.
+        ASSERT_GT(dpiX * 9 * columnTwips / 1440 + 12, 800);
+        const QSize decoration = window()->frameGeometry().size() - window()->size();
+        EXPECT_EQ(window()->frameGeometry().size(),
+                  QSize(800, decoration.height() + dpiY * 6 * rowTwips / 1440 + 10 + 17));
+        EXPECT_EQ(window()->ExecuteMolap(), 0);
+    }
+
+    // A long table of a few columns: the width as the twips give it, the height capped with
+    // room for the vertical scroll bar.
+    MolapParams tall;
+    tall.xItems = {1};
+    tall.yItems = {2, 6};
+    tall.yTotalMode = 2;
+    ASSERT_EQ(frame.ShowMolapWindow(tall), 1) << ::testing::PrintToString(messages());
+    const CMOLAPView& view = window()->view();
+    const int dpiX = window()->grid()->logicalDpiX(), dpiY = window()->grid()->logicalDpiY();
+    const int width = dpiX * view.columns() * columnTwips / 1440 + 12;
+    ASSERT_LT(width, 700);
+    ASSERT_GT(dpiY * view.rows() * rowTwips / 1440 + 10, 500);
+    const QSize decoration = window()->frameGeometry().size() - window()->size();
+    EXPECT_EQ(window()->frameGeometry().size(), QSize(decoration.width() + width + 15, 500));
+}
+
 TEST_F(MolapGridTest, gesturesReachTheWindowsCommands) {
     ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
     ui::FixedGrid& grid = *window()->grid();

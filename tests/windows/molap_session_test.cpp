@@ -1,8 +1,9 @@
-// A session on the aggregation window recorded through the real settings page and window (items
-// dropped and copied onto the axes, a year grouping from the date menu, a kind changed, totals,
-// decimals, "実行", a filter, a drill-through by double-click on the grid, a copy, a CSV through
-// the save dialog, the workbook and the close), then replayed step by step into a fresh program:
-// the screens, the clipboard, the CSV bytes and the workbook's cells compare equal.
+// A session on the aggregation window recorded through the real settings page and window (two
+// X items dropped, one grouped by year from the date menu, one Y item by its button, two
+// aggregation rows with a kind changed and a unit from the unit dialog, totals, decimals,
+// "実行", a filter, a drill-through by double-click on the grid, a copy, a CSV through the save
+// dialog, the workbook and the close), then replayed step by step into a fresh program: the
+// screens, the clipboard, the CSV bytes and the workbook's cells compare equal.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include <gtest/gtest.h>
@@ -18,9 +19,12 @@
 #include <memory>
 
 #include "console/molap_page.h"
+#include "console/unit_set_dlg.h"
+#include "platform/core/cp932.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"
 #include "platform/ui/fixed_grid.h"
+#include "platform/ui/modal_runner.h"
 #include "tests/console/molap_fixture.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/temp_dir.h"
@@ -65,31 +69,51 @@ void drop(COlap2Page& page, L source, std::vector<int> rows, L target) {
 }
 
 // The harness's items on the page's item list: 0 ID, 1 性別, 2 年齢, 3 満足度, 4 回答日.
+// Two X items dropped, the date grouped by year from its menu; one Y item by its button; two
+// aggregation rows dropped, the second made 合計 and given a unit through the unit dialog;
+// totals on both axes, two decimals, "実行".
 void settings(COlap2Page& page) {
-    page.setMenuChooser([](QMenu&, std::int32_t) { return COlap2Page::kMenuYear; });
-    drop(page, L::Items, {1}, L::X);
-    page.list(L::Items)->selectRows({4});
+    std::vector<std::int32_t> menuAnswers = {COlap2Page::kMenuYear, COlap2Page::kMenuUnitSet};
+    page.setMenuChooser([&](QMenu&, std::int32_t) {
+        const std::int32_t answer = menuAnswers.front();
+        menuAnswers.erase(menuAnswers.begin());
+        return answer;
+    });
+    drop(page, L::Items, {1, 4}, L::X);
+    page.list(L::X)->selectRows({1});
+    emit page.list(L::X)->menuRequested();
+    page.list(L::Items)->selectRows({2});
     page.copyButton(L::Y)->click();
-    page.list(L::Y)->selectRows({0});
-    emit page.list(L::Y)->menuRequested();
     drop(page, L::Items, {2, 3}, L::Sum);
-    page.list(L::Sum)->selectRows({0});
+    page.list(L::Sum)->selectRows({1});
     emit page.list(L::Sum)->rowsClicked();
     page.kindRadio(1)->click();
-    page.totalRadio(L::X, 1)->click();
-    page.totalRadio(L::Y, 2)->click();
+    {
+        ui::ScopedModalHook hook([](QDialog& d) {
+            auto& dialog = dynamic_cast<CUnitSetDlg&>(d);
+            dialog.roundingButton(3)->setChecked(true);
+            dialog.accept();
+            return int(QDialog::Accepted);
+        });
+        emit page.list(L::Sum)->menuRequested();
+    }
+    EXPECT_TRUE(menuAnswers.empty());
+    page.totalRadio(L::X, 2)->click();
+    page.totalRadio(L::Y, 1)->click();
     page.decimalsCombo()->setCurrentIndex(2);
     emit page.decimalsCombo()->activated(2);
     page.executeButton()->click();
     page.setMenuChooser(nullptr);
 }
 
-// The first body cell that shows a value: a drill there narrows the records.
+// The first body cell outside the total lines that shows a value: a drill there narrows the
+// records to its own.
 QModelIndex firstValueCell(const CMOLAPView& view) {
     const MolapLayout& l = view.layout();
     for (std::int32_t r = l.fixedRows(); r < view.rows(); ++r)
         for (std::int32_t c = l.fixedColumns(); c < view.columns(); ++c)
-            if (!view.cellText(r, c).empty()) return view.index(r, c);
+            if (const MolapCellView cell = view.cellView(r, c); cell.value && !cell.total)
+                return view.index(r, c);
     return {};
 }
 
@@ -119,6 +143,7 @@ TEST(MolapSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         a.h.prompts().answer(ui::Answer::Yes);
         QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
         ASSERT_NE(a.window(), nullptr);
+        EXPECT_EQ(a.h.app().KWgetDataCount(), 1);
         ASSERT_EQ(a.window()->Copy(), 1);
         a.h.prompts().chooseSave(ui::SaveChoice{QString::fromStdString(csvPath), 0});
         ASSERT_EQ(a.window()->OnOutToCsv(), 1);
@@ -159,6 +184,11 @@ TEST(MolapSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         EXPECT_TRUE(b.h.prompts().messages().empty());
         EXPECT_EQ(b.window(), nullptr);
     }
+    ASSERT_GE(steps.size(), 7u);
+    EXPECT_EQ(std::vector<std::string>(steps.begin(), steps.begin() + 7),
+              (std::vector<std::string>{"SetXColumn,1:0\t5:1", "SetYColumn,2:0",
+                                        "SetSyukeiColumn,2:0\t4:130,0\t1", "SetXTotal,2",
+                                        "SetYTotal,1", "SetPoint,2", "ExecuteMolap"}));
     std::vector<std::string> names;
     for (const std::string& step : steps)
         names.push_back(step.substr(0, step.find(',')));
@@ -166,6 +196,8 @@ TEST(MolapSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
          {"SetXColumn", "SetYColumn", "SetSyukeiColumn", "ExecuteMolap", "MolapFilter",
           "MolapDrillThrough", "MolapCopy", "MolapOutToCSV", "MolapOutToExcel", "MolapClose"})
         EXPECT_EQ(std::count(names.begin(), names.end(), name), 1) << name;
+    EXPECT_NE(recorded.find("molap X: [1 \"性別\"] [5 \"回答日\\t（年）\"]\n"), std::string::npos);
+    EXPECT_NE(csvBytes.find(cp932::literal("\"回答日（年）\"")), std::string::npos);
     EXPECT_NE(csvBytes.find("\"\n"), std::string::npos);
     EXPECT_NE(cells.find("<mergeCell "), std::string::npos);
 }
