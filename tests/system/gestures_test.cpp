@@ -802,6 +802,17 @@ const std::map<std::string, Gesture>& gestures() {
              QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
              sendMouse(tree->viewport(), QEvent::MouseButtonDblClick, at, Qt::LeftButton);
          }},
+        // A text field entered and typed into, the focus left in it: the text (UTF-8).
+        {"type",
+         [](World& w, const Row& row) {
+             auto* edit = qobject_cast<QLineEdit*>(control<QWidget>(w, row.target));
+             if (!edit) return fail(row, "no field " + row.target);
+             edit->setFocus();
+             QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+             QApplication::sendEvent(edit, &in);
+             edit->selectAll();
+             typeText(edit, QString::fromStdString(row.argument));
+         }},
         // A slider moved: a page to the left or right ("page-", "page+"), or its thumb dragged
         // to a position and let go ("drag,n").
         {"slider",
