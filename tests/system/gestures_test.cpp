@@ -114,8 +114,8 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 
 // --- The tables ---
 
-// One gesture: the command it records first, the gesture's kind, what it acts on, its argument,
-// the answers queued for the prompts it meets, and the steps it records (UTF-8).
+// One gesture: a command it records ("-" none of its own), the gesture's kind, what it acts on,
+// its argument, the answers queued for the prompts it meets, and the steps it records (UTF-8).
 struct Row {
     int line = 0;
     std::string command, gesture, target, argument, answers;
@@ -322,10 +322,11 @@ std::vector<int> numbers(const std::string& text) {
     return out;
 }
 
-// The widget the section's rows look in for a named control: the dialog the rows act on, else
-// the item window, the console, the cross-tab page, the aggregation window.
 QWidget* namedWidget(World& w, const std::string& name);
 
+// A control by the name the table gives it, or by its object name or caption, looked for in the
+// dialog the rows act on, then the item window, the cross-tab page (in its section), the
+// console and the aggregation window.
 template <typename T>
 T* control(World& w, const std::string& name) {
     if (T* named = qobject_cast<T*>(namedWidget(w, name))) return named;
