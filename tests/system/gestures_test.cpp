@@ -693,6 +693,10 @@ const std::map<std::string, Gesture>& gestures() {
                  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
                  return;
              }
+             if (arg[0] == "line-") {
+                 bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+                 return;
+             }
              bar->setSliderDown(true);
              bar->triggerAction(QAbstractSlider::SliderMove);
              bar->setSliderPosition(std::stoi(arg.at(1)));
@@ -792,6 +796,40 @@ const std::map<std::string, Gesture>& gestures() {
              list->clearSelection();
              from->setSelected(true);
              dropOn(list->viewport(), kDisplayRowsMime, {}, list->visualItemRect(to).center());
+         }},
+        // A node of the item tree dragged onto a row of the display list ("name,row", -1 below
+        // the last row), or the list's row dragged onto the tree ("rows", the row).
+        {"dragitem",
+         [](World& w, const Row& row) {
+             w.console().ActivatePage(ConsolePage::ItemSelection);
+             QCoreApplication::processEvents();
+             CItemSelPage& page = w.itemSel();
+             QTreeWidget* list = page.listView();
+             const std::vector<std::string> arg = split(row.argument, ',');
+             if (row.target == "rows") {
+                 QTreeWidgetItem* item = list->topLevelItem(std::stoi(arg.at(0)));
+                 if (!item) return fail(row, "no row " + arg.at(0));
+                 list->clearSelection();
+                 item->setSelected(true);
+                 dropOn(page.treeView()->viewport(), kDisplayRowsMime, {}, QPoint(5, 5));
+                 return;
+             }
+             int node = -1;
+             const std::vector<ItemNode>& nodes = page.tree().nodes();
+             for (std::size_t i = 0; i < nodes.size() && node < 0; ++i)
+                 if (cp932::toUtf8(nodes[i].text) == arg.at(0)) node = static_cast<int>(i);
+             const int at = std::stoi(arg.at(1));
+             QTreeWidgetItem* target = at >= 0 ? list->topLevelItem(at) : nullptr;
+             if (node < 0 || (at >= 0 && !target)) return fail(row, "no node or row");
+             const QPoint point = target ? list->visualItemRect(target).center()
+                                         : QPoint(5, list->viewport()->height() - 5);
+             dropOn(list->viewport(), kItemNodeMime, QByteArray::number(node), point);
+         }},
+        // Escape pressed in the dialog the rows act on.
+        {"escape",
+         [](World& w, const Row& row) {
+             if (!w.dialog) return fail(row, "no dialog");
+             QTest::keyClick(w.dialog, Qt::Key_Escape);
          }},
         // A double-click on a set of the set tree.
         {"setdblclick",
