@@ -261,15 +261,11 @@ void DataGridModel::SelectColumns(std::int32_t first, std::int32_t last) {
 }
 
 void DataGridModel::SelectAll() {
-    selectWholeTable();
-    app_.Record(StepBuilder("Data_SelectAll"));
-}
-
-void DataGridModel::selectWholeTable() {
     // Set directly: with no records the end row is -1, and the whole (empty) table is meant.
     anchor_ = Cell{0, 0};
     end_ = Cell{GetColumnCount() - 1, GetRowCount() - 1};
     changed();
+    app_.Record(StepBuilder("Data_SelectAll"));
 }
 
 // --- Menu operations ---
@@ -496,17 +492,7 @@ void DataGridModel::OutToExcel() {
 }
 
 void DataGridModel::FormatPrint(std::int32_t number) {
-    // The whole grid stays selected. Its Prt step selects it again when it plays, so the
-    // selection records a step of its own only when the print stops before recording.
-    selectWholeTable();
-    bool printed = false;
-    struct SelectionStep {
-        CKWApp& app;
-        const bool& printed;
-        ~SelectionStep() {
-            if (!printed) app.Record(StepBuilder("Data_SelectAll"));
-        }
-    } selectionStep{app_, printed};
+    SelectAll();
     const std::string path = app_.GetProgramDir() + "/temp/StylePrt.csv";
     const ExportShape shape{wholeTable(source_), true, false};
     TableExporter exporter(app_, source_);
@@ -534,7 +520,6 @@ void DataGridModel::FormatPrint(std::int32_t number) {
             app_.ShowError("エクセルファイルの起動に失敗しました\n\n[" + target + "]");
         break;
     }
-    printed = true;
     app_.Record(StepBuilder("Prt").number(number));
 }
 

@@ -136,9 +136,8 @@ public:
     void OutToCsv(const std::string& path);
     void OutToExcelWithHead();
     void OutToExcel();
-    // Selects the whole grid, writes it with the item names to temp/StylePrt.csv and opens the
-    // file of the first print entry of that number; records Prt alone (Data_SelectAll when it
-    // stops before printing, so that the selection it left replays).
+    // Selects the whole grid (recording Data_SelectAll), writes it with the item names to
+    // temp/StylePrt.csv and opens the file of the first print entry of that number; records Prt.
     void FormatPrint(std::int32_t number);
     // What exports read: the records and columns as the grid shows them.
     const TableSource& Table() const { return source_; }
@@ -170,9 +169,6 @@ signals:
     void viewChanged();
 
 private:
-    // Anchor and end around every cell, recording nothing.
-    void selectWholeTable();
-
     class Source : public TableSource {
     public:
         explicit Source(const DataGridModel& model) : model_(model) {}

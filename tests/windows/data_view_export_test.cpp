@@ -103,8 +103,7 @@ TEST_F(DataViewExportTest, FormatPrintingWritesTheWholeGridAndOpensTheEntrysFile
     EXPECT_EQ(model->GetSelEnd(), (Cell{1, 2}));  // left selected whole
     ASSERT_EQ(opener.opened().size(), 1u);
     EXPECT_EQ(opener.opened()[0].toStdString(), harness.file("report.xls"));
-    // One gesture, one step: Prt selects the whole grid again when it plays.
-    EXPECT_EQ(macro.steps, (std::vector<std::string>{"Prt,5"}));
+    EXPECT_EQ(macro.steps, (std::vector<std::string>{"Data_SelectAll", "Prt,5"}));
 
     // A failing opener is told with the file's path; the CSV stays written.
     opener.setResult(false);

@@ -142,7 +142,7 @@ TEST(DataViewSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         EXPECT_EQ(sheetCells(b.harness.file("temp/stamp_e.xlsx")), cells);
         EXPECT_TRUE(b.harness.prompts().messages().empty());
     }
-    ASSERT_GE(steps.size(), 16u);
+    ASSERT_GE(steps.size(), 17u);
     EXPECT_EQ(steps.front(), "Data_SortDown,2");
     EXPECT_EQ(steps.back(), "Prt,5");
     EXPECT_FALSE(clipText.empty());
