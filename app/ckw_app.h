@@ -50,6 +50,7 @@ enum class Suppress : std::uint8_t {
     ItemTree,  // the item tree expands itself
     SetTree,   // the set tree deletes, combines or adds sets
     Filter,    // the filter dialog stores a condition
+    States,    // the window list or the frame changes windows' states, recording its own step
 };
 
 // A cross-tab cell, so that no caller can swap X and Y.
@@ -537,7 +538,7 @@ private:
     std::int32_t graphOutput_ = 0;
     std::int32_t viewerEnabled_ = 0;
     std::string viewerModule_, viewerArgument_;
-    std::uint8_t flags_[5] = {};
+    std::uint8_t flags_[6] = {};
 
     std::vector<std::string> definitionLines_;
     CStructDef structDef_;

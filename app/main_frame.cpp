@@ -146,10 +146,14 @@ void CMainFrame::OnShowConsole() {
 }
 
 void CMainFrame::OnIconizeAll() {
-    const std::vector<QWidget*> listed = app_.console().ListedWindows();
-    for (auto it = listed.rbegin(); it != listed.rend(); ++it)
-        if (*it) (*it)->showMinimized();
-    if (console_) console_->showMinimized();
+    {
+        // MinAll stands for every window it minimises.
+        const CKWApp::SuppressGuard quiet(app_, Suppress::States);
+        const std::vector<QWidget*> listed = app_.console().ListedWindows();
+        for (auto it = listed.rbegin(); it != listed.rend(); ++it)
+            if (*it) (*it)->showMinimized();
+        if (console_) console_->showMinimized();
+    }
     app_.Record(StepBuilder("MinAll"));
 }
 

@@ -148,26 +148,38 @@ void CSysPage::OnCloseWindow(int row) {
 
 void CSysPage::OnIconizeWindow(int row) {
     if (!list_.isRow(row)) return;
-    if (QWidget* window = list_.windowAt(row)) shownFrameOf(window)->showMinimized();
+    if (QWidget* window = list_.windowAt(row)) {
+        const CKWApp::SuppressGuard quiet(app_, Suppress::States);
+        shownFrameOf(window)->showMinimized();
+    }
     app_.Record(StepBuilder("MinimizedWindow").number(row));
 }
 
 void CSysPage::OnOriginalSize(int row) {
     if (!list_.isRow(row)) return;
-    if (QWidget* window = list_.windowAt(row)) shownFrameOf(window)->showNormal();
+    if (QWidget* window = list_.windowAt(row)) {
+        const CKWApp::SuppressGuard quiet(app_, Suppress::States);
+        shownFrameOf(window)->showNormal();
+    }
     app_.Record(StepBuilder("NomalWindow").number(row));
 }
 
 void CSysPage::OnMaximizeWindow(int row) {
     if (!list_.isRow(row)) return;
-    if (QWidget* window = list_.windowAt(row)) shownFrameOf(window)->showMaximized();
+    if (QWidget* window = list_.windowAt(row)) {
+        const CKWApp::SuppressGuard quiet(app_, Suppress::States);
+        shownFrameOf(window)->showMaximized();
+    }
     app_.Record(StepBuilder("MaximizedWindow").number(row));
 }
 
 void CSysPage::OnIconizeAll() {
-    const std::vector<QWidget*> windows = list_.windows();
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-        if (*it) shownFrameOf(*it)->showMinimized();
+    {
+        const CKWApp::SuppressGuard quiet(app_, Suppress::States);
+        const std::vector<QWidget*> windows = list_.windows();
+        for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+            if (*it) shownFrameOf(*it)->showMinimized();
+    }
     app_.Record(StepBuilder("MinimizedAllWindow"));
 }
 

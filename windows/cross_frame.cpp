@@ -208,8 +208,10 @@ void CCrossFrm::changeEvent(QEvent* event) {
         const char* step = (state & Qt::WindowMinimized)   ? "Olap_Min"
                            : (state & Qt::WindowMaximized) ? "Olap_Max"
                                                            : "Olap_Restore";
-        // The window system passes through states on its way; one step per state reached.
-        if (step != lastStep_) app_.Record(StepBuilder(step));
+        // The window system passes through states on its way; one step per state reached. The
+        // window list and the frame record their own step for the states they set.
+        if (step != lastStep_ && !app_.IsSuppressed(Suppress::States))
+            app_.Record(StepBuilder(step));
         lastStep_ = step;
     }
     QWidget::changeEvent(event);

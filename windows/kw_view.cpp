@@ -252,7 +252,9 @@ bool CChildFrame::eventFilter(QObject* watched, QEvent* event) {
             const char* step = (state & Qt::WindowMinimized)   ? "Data_Min"
                                : (state & Qt::WindowMaximized) ? "Data_Max"
                                                                : "Data_Restore";
-            if (!quiet_ && !closing_ && step != lastStep_) app_.Record(StepBuilder(step));
+            // The window list and the frame record their own step for the states they set.
+            if (!quiet_ && !closing_ && step != lastStep_ && !app_.IsSuppressed(Suppress::States))
+                app_.Record(StepBuilder(step));
             lastStep_ = step;
             break;
         }

@@ -317,6 +317,21 @@ void CMOLAPFrm::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
 }
 
+void CMOLAPFrm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        const Qt::WindowStates state = windowState();
+        const char* step = (state & Qt::WindowMinimized)   ? "MolapMin"
+                           : (state & Qt::WindowMaximized) ? "MolapMax"
+                                                           : "MolapRestore";
+        // The program's own changes (its commands, the window list, the frame) are not the
+        // user's; the commands and the list record their own steps.
+        if (event->spontaneous() && step != lastState_ && !app_.IsSuppressed(Suppress::States))
+            app_.Record(StepBuilder(step));
+        lastState_ = step;
+    }
+    QWidget::changeEvent(event);
+}
+
 void CMOLAPFrm::paintEvent(QPaintEvent*) {
     if (!busy_ || status_.empty()) return;
     QPainter painter(this);

@@ -95,9 +95,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // The desktop's change of the window's state is the user's: MolapMax, MolapMin or
+    // MolapRestore, one step per state reached.
+    void changeEvent(QEvent* event) override;
 
 private:
     static constexpr std::int32_t kNotStarted = -100;
+    const char* lastState_ = nullptr;  // the state step last reached
 
     std::int32_t BuildMolapTable();
     // Runs the work on a worker and waits; the work's code, or kNotStarted.
