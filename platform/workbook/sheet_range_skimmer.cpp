@@ -9,6 +9,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zbq::workbook {
 
 namespace {
@@ -95,6 +99,8 @@ bool SheetRangeSkimmer::run() {
             if (failed_) return false;
             break;
         }
+        if (buf_[pos_] == '<' && !open_.empty() && open_.back().in == In::Row && plainCells())
+            continue;
         const Step step = buf_[pos_] == '<' ? markup() : text();
         if (step == Step::Bad) return false;
         // Not all of the token is here yet: read it again with more. At the end of the part
@@ -353,6 +359,131 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::element(In here, std::string_view loc
             merges_.push_back(m);
     }
     return Step::Done;
+}
+
+bool SheetRangeSkimmer::plainCells() {
+    const char* start = buf_.get() + pos_;
+    const char* p = start;
+    // A plain cell is read only where the buffer holds a good deal more than one, so that its
+    // searches never look past the buffer's end.
+    const char* end = buf_.get() + size_;
+    while (static_cast<std::size_t>(end - p) > kPlainMargin && p[0] == '<' && p[1] == 'c' &&
+           plainCell(p, end)) {
+    }
+    pos_ = static_cast<std::size_t>(p - buf_.get());
+    return p != start;
+}
+
+namespace {
+
+// Where in the 16 bytes at `p` the first `a` or `b` stands; 16 when in none.
+inline unsigned firstOf(const char* p, char a, char b) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int mask = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(a)), _mm_cmpeq_epi8(v, _mm_set1_epi8(b))));
+    return mask ? static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(mask))) : 16;
+#else
+    for (unsigned i = 0; i < 16; ++i)
+        if (p[i] == a || p[i] == b) return i;
+    return 16;
+#endif
+}
+
+// Digits of a plain number: no sign, at most nine of them (anything longer is left to the
+// general parse, which takes what 32 bits hold).
+inline bool plainNumber(const char* p, const char* end, uint32_t& value) {
+    if (p == end || end - p > 9) return false;
+    uint32_t v = 0;
+    for (; p < end; ++p) {
+        const auto d = static_cast<unsigned>(*p - '0');
+        if (d > 9) return false;
+        v = v * 10 + d;
+    }
+    value = v;
+    return true;
+}
+
+// "B12" within XFD1048576, as parseCellRef reads it, for three letters at most.
+inline bool plainCellRef(std::string_view ref, uint32_t& column, uint32_t& row) {
+    std::size_t i = 0;
+    uint32_t col = 0;
+    for (; i < ref.size() && i < 3 && ref[i] >= 'A' && ref[i] <= 'Z'; ++i)
+        col = col * 26 + static_cast<uint32_t>(ref[i] - 'A' + 1);
+    if (i == 0 || col > detail::kMaxColumn) return false;
+    if (!plainNumber(ref.data() + i, ref.data() + ref.size(), row) || row < 1 ||
+        row > detail::kMaxRow)
+        return false;
+    column = col;
+    return true;
+}
+
+}  // namespace
+
+// <c a="x" b="y">, <v>, a text without references, </v></c>; or <c a="x"/>. Single spaces
+// before attributes, double quotes, one-letter attribute names, no prefixes. Whatever differs
+// here, in form or by damage, is left to the general steps, which read it again from its '<'
+// and give the same result or refusal as for any other cell.
+bool SheetRangeSkimmer::plainCell(const char*& at, const char* end) {
+    const char* p = at + 2;
+    std::string_view r, s, t;
+    bool hasR = false, hasS = false, hasT = false, self = false;
+    for (;;) {
+        if (*p == '>') {
+            ++p;
+            break;
+        }
+        if (*p == '/') {
+            if (p[1] != '>') return false;
+            self = true;
+            p += 2;
+            break;
+        }
+        // ' ', a letter, '="'
+        if (p[0] != ' ' || p[2] != '=' || p[3] != '"') return false;
+        const char name = p[1];
+        p += 4;
+        const unsigned close = firstOf(p, '"', '<');
+        if (close == 16 || p[close] != '"') return false;
+        const std::string_view value(p, close);
+        p += close + 1;
+        if (name == 'r' && !hasR) {
+            hasR = true;
+            r = value;
+        } else if (name == 's' && !hasS) {
+            hasS = true;
+            s = value;
+        } else if (name == 't' && !hasT) {
+            hasT = true;
+            t = value;
+        } else if (!isNameChar(name)) {
+            return false;
+        }
+        // What follows an attribute, and <v>, its text and </v></c> after the last one, must
+        // lie within the buffer for the searches above and below.
+        if (end - p < 48) return false;
+    }
+    std::string_view text;
+    if (!self) {
+        if (p[0] != '<' || p[1] != 'v' || p[2] != '>') return false;
+        p += 3;
+        const unsigned close = firstOf(p, '<', '&');
+        if (close == 16 || std::memcmp(p + close, "</v></c>", 8) != 0) return false;
+        text = std::string_view(p, close);
+        p += close + 8;
+    }
+    uint32_t c = column_ + 1, row = row_, style = 0;
+    if (hasR && !plainCellRef(r, c, row)) return false;
+    if (row != row_ || c <= column_ || c > detail::kMaxColumn) return false;
+    if (hasS && !plainNumber(s.data(), s.data() + s.size(), style)) return false;
+    uint32_t index = 0;
+    if (!text.empty() && hasT && t == "s" &&
+        (!plainNumber(text.data(), text.data() + text.size(), index) || index >= sharedStrings_))
+        return false;
+    column_ = c;
+    if (!text.empty()) range_.include(c, row);
+    at = p;
+    return true;
 }
 
 SheetRangeSkimmer::Step SheetRangeSkimmer::endCell() {

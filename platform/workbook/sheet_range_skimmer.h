@@ -59,6 +59,11 @@ private:
     Step element(In here, std::string_view local, bool self);
     void valueText(std::string_view text);
     Step endCell();
+    // Cells of the plainest form, as writers make nearly all of them, read in one go; false
+    // (nothing taken) for anything else, which the general steps then read.
+    static constexpr std::size_t kPlainMargin = 128;
+    bool plainCells();
+    bool plainCell(const char*& p, const char* end);
 
     Source source_;
     std::size_t sharedStrings_;
