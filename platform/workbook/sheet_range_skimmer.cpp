@@ -338,6 +338,8 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::element(In here, std::string_view loc
                 return fail("row " + std::to_string(r) + " out of order or past the last");
             row_ = r;
             column_ = 0;
+            rowDigitCount_ = static_cast<std::size_t>(
+                std::to_chars(rowDigits_, rowDigits_ + sizeof rowDigits_, r).ptr - rowDigits_);
             return Step::Done;
         }
         case In::SheetData:
@@ -390,32 +392,18 @@ inline unsigned firstOf(const char* p, char a, char b) {
 #endif
 }
 
-// Digits of a plain number: no sign, at most nine of them (anything longer is left to the
-// general parse, which takes what 32 bits hold).
-inline bool plainNumber(const char* p, const char* end, uint32_t& value) {
-    if (p == end || end - p > 9) return false;
-    uint32_t v = 0;
-    for (; p < end; ++p) {
-        const auto d = static_cast<unsigned>(*p - '0');
-        if (d > 9) return false;
-        v = v * 10 + d;
-    }
-    value = v;
+// Whether the `n` bytes at `p` (at most 16, all readable) are digits.
+inline bool allDigits(const char* p, std::size_t n) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int other = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmplt_epi8(v, _mm_set1_epi8('0')), _mm_cmpgt_epi8(v, _mm_set1_epi8('9'))));
+    return (static_cast<unsigned>(other) & ((1u << n) - 1)) == 0;
+#else
+    for (std::size_t i = 0; i < n; ++i)
+        if (p[i] < '0' || p[i] > '9') return false;
     return true;
-}
-
-// "B12" within XFD1048576, as parseCellRef reads it, for three letters at most.
-inline bool plainCellRef(std::string_view ref, uint32_t& column, uint32_t& row) {
-    std::size_t i = 0;
-    uint32_t col = 0;
-    for (; i < ref.size() && i < 3 && ref[i] >= 'A' && ref[i] <= 'Z'; ++i)
-        col = col * 26 + static_cast<uint32_t>(ref[i] - 'A' + 1);
-    if (i == 0 || col > detail::kMaxColumn) return false;
-    if (!plainNumber(ref.data() + i, ref.data() + ref.size(), row) || row < 1 ||
-        row > detail::kMaxRow)
-        return false;
-    column = col;
-    return true;
+#endif
 }
 
 }  // namespace
@@ -472,16 +460,32 @@ bool SheetRangeSkimmer::plainCell(const char*& at, const char* end) {
         text = std::string_view(p, close);
         p += close + 8;
     }
-    uint32_t c = column_ + 1, row = row_, style = 0;
-    if (hasR && !plainCellRef(r, c, row)) return false;
-    if (row != row_ || c <= column_ || c > detail::kMaxColumn) return false;
-    if (hasS && !plainNumber(s.data(), s.data() + s.size(), style)) return false;
-    uint32_t index = 0;
-    if (!text.empty() && hasT && t == "s" &&
-        (!plainNumber(text.data(), text.data() + text.size(), index) || index >= sharedStrings_))
-        return false;
+    // The cell's place: its letters, then its row's own digits (any other spelling, or another
+    // row, is for the general steps to read or refuse).
+    uint32_t c = column_ + 1;
+    if (hasR) {
+        std::size_t letters = 0;
+        uint32_t col = 0;
+        for (; letters < r.size() && letters < 3 && r[letters] >= 'A' && r[letters] <= 'Z';
+             ++letters)
+            col = col * 26 + static_cast<uint32_t>(r[letters] - 'A' + 1);
+        if (letters == 0 || r.size() - letters != rowDigitCount_ ||
+            std::memcmp(r.data() + letters, rowDigits_, rowDigitCount_) != 0)
+            return false;
+        c = col;
+    }
+    if (row_ == 0 || c <= column_ || c > detail::kMaxColumn) return false;
+    // A style index of up to nine digits always fits.
+    if (hasS && (s.empty() || s.size() > 9 || !allDigits(s.data(), s.size()))) return false;
+    if (!text.empty() && hasT && t == "s") {
+        if (!allDigits(text.data(), text.size())) return false;
+        if (text.size() >= indexDigits_) {
+            uint32_t index = 0;
+            if (!detail::parseUnsigned(text, index) || index >= sharedStrings_) return false;
+        }
+    }
     column_ = c;
-    if (!text.empty()) range_.include(c, row);
+    if (!text.empty()) range_.include(c, row_);
     at = p;
     return true;
 }

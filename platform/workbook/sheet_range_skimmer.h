@@ -32,7 +32,10 @@ public:
     // `sharedStrings`: how many strings the workbook's table holds, which every string cell
     // with a value must index into. The part is asked for `chunk` bytes at a time (at least).
     SheetRangeSkimmer(Source source, std::size_t sharedStrings, std::size_t chunk = kChunk)
-        : source_(std::move(source)), sharedStrings_(sharedStrings), chunk_(chunk ? chunk : 1) {}
+        : source_(std::move(source)), sharedStrings_(sharedStrings), chunk_(chunk ? chunk : 1) {
+        for (std::size_t n = sharedStrings; n >= 10; n /= 10)
+            ++indexDigits_;
+    }
 
     // Skims the whole part; false with error() set where it is damaged.
     bool run();
@@ -83,6 +86,10 @@ private:
     bool hasR_ = false, hasS_ = false, hasT_ = false, hasRef_ = false;
 
     uint32_t row_ = 0, column_ = 0;
+    // The row's number in digits, as plain cells spell it in their references.
+    char rowDigits_[16] = {};
+    std::size_t rowDigitCount_ = 0;
+    std::size_t indexDigits_ = 1;  // every string index with fewer digits is in the table
     bool cellShared_ = false, cellValued_ = false;
     std::string index_;  // the text of a string cell's value
 

@@ -105,6 +105,10 @@ TEST(SheetRangeSkimmer, FindsTheRangeOfTheCellsThatHoldAValue) {
          ""},
         {"quotes of both kinds and a '>' in values",
          sheetXml(R"(<row r="2" note='a>"b'><c r="B2" t='n' x="'>"><v>1</v></c></row>)"), "B2:B2"},
+        {"leading zeros in numbers",
+         sheetXml(R"(<row r="02"><c r="B002" s="01"><v>1</v></c><c r="C2" t="s"><v>002</v></c>)"
+                  R"(</row>)"),
+         "B2:C2"},
         {"the last columns and rows",
          sheetXml(R"(<row r="1048576"><c r="XFD1048576"><v>1</v></c></row>)"),
          "XFD1048576:XFD1048576"},
