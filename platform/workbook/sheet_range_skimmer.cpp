@@ -392,6 +392,14 @@ inline unsigned firstOf(const char* p, char a, char b) {
 #endif
 }
 
+// Whether the 8 bytes at `p` are those of `literal`, compared as one word.
+inline bool startsWith8(const char* p, const char (&literal)[9]) {
+    uint64_t a, b;
+    std::memcpy(&a, p, 8);
+    std::memcpy(&b, literal, 8);
+    return a == b;
+}
+
 // Whether the `n` bytes at `p` (at most 16, all readable) are digits.
 inline bool allDigits(const char* p, std::size_t n) {
 #if defined(__SSE2__)
@@ -456,7 +464,7 @@ bool SheetRangeSkimmer::plainCell(const char*& at, const char* end) {
         if (p[0] != '<' || p[1] != 'v' || p[2] != '>') return false;
         p += 3;
         const unsigned close = firstOf(p, '<', '&');
-        if (close == 16 || std::memcmp(p + close, "</v></c>", 8) != 0) return false;
+        if (close == 16 || !startsWith8(p + close, "</v></c>")) return false;
         text = std::string_view(p, close);
         p += close + 8;
     }
@@ -470,7 +478,7 @@ bool SheetRangeSkimmer::plainCell(const char*& at, const char* end) {
              ++letters)
             col = col * 26 + static_cast<uint32_t>(r[letters] - 'A' + 1);
         if (letters == 0 || r.size() - letters != rowDigitCount_ ||
-            std::memcmp(r.data() + letters, rowDigits_, rowDigitCount_) != 0)
+            !std::equal(rowDigits_, rowDigits_ + rowDigitCount_, r.data() + letters))
             return false;
         c = col;
     }
