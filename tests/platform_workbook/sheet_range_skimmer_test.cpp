@@ -9,6 +9,7 @@
 #include <random>
 
 #include "platform/workbook/workbook_reader.h"
+#include "platform/workbook/xml_pull_scanner.h"
 #include "tests/platform_workbook/workbook_reader_fixtures.h"
 #include "tests/support/temp_dir.h"
 
@@ -250,6 +251,79 @@ TEST(SheetRangeSkimmer, AgreesWithTheReadingOfEveryRow) {
         &failure))
         << failure.detail;
     EXPECT_EQ(rowsRead, scan->range.lastRow - scan->range.firstRow + 1);
+}
+
+// Sheets damaged at random: the skimmer refuses every one the pull scanner finds malformed,
+// reads each the same however it arrives, and never hands the reading a range that the reading
+// then finds the sheet disagrees with.
+TEST(SheetRangeSkimmer, DamagedSheetsAreRefusedOrReadAlike) {
+    std::string rows;
+    for (int r = 1; r <= 40; ++r) {
+        const std::string n = std::to_string(r);
+        rows += "<row r=\"" + n + "\" spans=\"1:6\"><c r=\"A" + n + "\"><v>" + n +
+                "</v></c><c r=\"B" + n + "\" s=\"1\"><v>4" + n + "</v></c><c r=\"C" + n +
+                "\" t=\"s\"><v>" + std::to_string(r % 2) + "</v></c><c r=\"E" + n +
+                "\" t=\"inlineStr\"><is><t>a&amp;b</t></is></c><c r=\"F" + n + "\"/></row>";
+    }
+    const std::string good = sheetXml(rows, R"(<mergeCells><mergeCell ref="A1:B2"/></mergeCells>)");
+    const std::string strings =
+        R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>a</t></si>)"
+        R"(<si><t>b</t></si></sst>)";
+    const std::string marks = "<>\"'/=&; cvrst019AZ:!?-";
+    std::mt19937 rng(5);
+    zbq::test::TempDir dir;
+    int refused = 0, read = 0;
+    for (int i = 0; i < 300; ++i) {
+        std::string xml = good;
+        for (unsigned k = 0, n = 1 + rng() % 3; k < n; ++k)
+            xml[100 + rng() % (xml.size() - 100)] = marks[rng() % marks.size()];
+        SCOPED_TRACE(xml);
+        const Skimmed skimmed = skimEveryWay(xml, 2);
+
+        XmlPullScanner pull([&, at = std::size_t{0}](char* data, std::size_t size) mutable {
+            const std::size_t n = std::min(size, xml.size() - at);
+            std::memcpy(data, xml.data() + at, n);
+            at += n;
+            return static_cast<long long>(n);
+        });
+        bool malformed = false;
+        for (std::string text;;) {
+            const auto ev = pull.next();
+            if (ev == XmlPullScanner::Event::End) break;
+            if (ev == XmlPullScanner::Event::Error ||
+                (ev == XmlPullScanner::Event::Text && !pull.appendText(text))) {
+                malformed = true;
+                break;
+            }
+        }
+        if (malformed) {
+            EXPECT_FALSE(skimmed.ok) << "the pull scanner refuses it";
+        }
+        if (!skimmed.ok) {
+            ++refused;
+            continue;
+        }
+        ++read;
+        const std::string path = dir.file("m" + std::to_string(i) + ".xlsx");
+        zbq::test::AssembledBook book;
+        book.sheets.emplace_back("S", xml);
+        book.sharedStrings = strings;
+        zbq::test::writeAssembledBook(path, book);
+        ReadFailure failure;
+        auto reader = WorkbookReader::open(path, ReadStage::ReadItems, &failure);
+        ASSERT_TRUE(reader) << failure.detail;
+        auto sheet = reader->openSheet(0, ReadStage::ReadItems, &failure);
+        ASSERT_TRUE(sheet) << failure.detail;
+        auto again = reader->openSheet(0, ReadStage::ReadData, &failure, sheet->scan());
+        ASSERT_TRUE(again) << failure.detail;
+        if (!again->readRows(
+                1, 1048576, ReadStage::ReadData, [](const RangeRow&) { return true; }, &failure)) {
+            EXPECT_EQ(failure.detail.find("no longer agrees"), std::string::npos) << failure.detail;
+        }
+    }
+    // Both ways are taken often enough to mean something.
+    EXPECT_GT(refused, 100);
+    EXPECT_GT(read, 20);
 }
 
 }  // namespace
