@@ -40,7 +40,9 @@ bool ZipPartStream::open(zip_t* archive, zip_uint64_t index, const zip_stat_t& s
         isal_inflate_init(state_.get());
         state_->crc_flag = ISAL_GZIP_NO_HDR;  // the zip CRC is gzip's
         state_->avail_in = 0;
-        input_.resize(kInputChunk);
+        // Small parts (most of a workbook's) need no more than their own size.
+        input_.resize(
+            static_cast<std::size_t>(std::clamp<zip_uint64_t>(stat.comp_size, 1, kInputChunk)));
         compressedLeft_ = stat.comp_size;
         crc_ = stat.crc;
     }
