@@ -1,9 +1,11 @@
 // The two workbook formats behind WorkbookReader, and what their readers share.
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/workbook/workbook_reader.h"
@@ -39,6 +41,27 @@ std::unique_ptr<WorkbookReader> openXlsx(const std::string& path, ReadStage stag
                                          ReadFailure* failure);
 std::unique_ptr<WorkbookReader> openXls(const std::string& path, ReadStage stage,
                                         ReadFailure* failure);
+
+constexpr uint32_t kMaxRow = 1048576;
+constexpr uint32_t kMaxColumn = 16384;  // XFD
+
+// Digits only, within 32 bits.
+inline bool parseUnsigned(std::string_view s, uint32_t& value) {
+    const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
+    return !s.empty() && res.ec == std::errc() && res.ptr == s.data() + s.size();
+}
+
+// "B12" -> column 2, row 12; false for anything else, or a cell past XFD1048576.
+inline bool parseCellRef(std::string_view ref, uint32_t& column, uint32_t& row) {
+    std::size_t i = 0;
+    uint64_t col = 0;
+    for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z' && i < 4; ++i)
+        col = col * 26 + static_cast<uint64_t>(ref[i] - 'A' + 1);
+    if (i == 0 || col > kMaxColumn) return false;
+    if (!parseUnsigned(ref.substr(i), row) || row < 1 || row > kMaxRow) return false;
+    column = static_cast<uint32_t>(col);
+    return true;
+}
 
 // Sets `failure` (when given) and returns false, so that a failing step reads `return fail(...)`.
 bool fail(ReadFailure* failure, ReadStage stage, ReadError error, std::string detail,

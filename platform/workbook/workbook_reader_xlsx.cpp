@@ -1,5 +1,6 @@
-// Office Open XML workbooks: listing from the workbook part, worksheets streamed through the
-// pull scanner, shared strings and styles held whole within the package limits.
+// Office Open XML workbooks: listing from the workbook part, a worksheet's used range skimmed
+// and its rows streamed through the pull scanner, shared strings and styles held whole within
+// the package limits.
 #include <sys/stat.h>
 #include <zip.h>
 
@@ -13,25 +14,20 @@
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/package_xml.h"
+#include "platform/workbook/sheet_range_skimmer.h"
 #include "platform/workbook/workbook_reader_formats.h"
 #include "platform/workbook/xml_pull_scanner.h"
 #include "platform/workbook/zip_package.h"
+#include "platform/workbook/zip_part_stream.h"
 
 namespace zbq::workbook::detail {
 
 namespace {
 
-constexpr uint32_t kMaxRow = 1048576;
-constexpr uint32_t kMaxColumn = 16384;  // XFD
-
 struct ZipCloser {
     void operator()(zip_t* za) const { zip_discard(za); }
 };
-struct ZipFileCloser {
-    void operator()(zip_file_t* f) const { zip_fclose(f); }
-};
 using ZipHandle = std::unique_ptr<zip_t, ZipCloser>;
-using ZipFileHandle = std::unique_ptr<zip_file_t, ZipFileCloser>;
 
 // Texts of a workbook carry characters XML cannot as "_xHHHH_" (UTF-16 code units; "_x005F_"
 // keeps an underscore that would otherwise read as one).
@@ -89,23 +85,6 @@ bool isName(std::string_view name, const char (&literal)[N]) {
     return name.size() == N - 1 && std::memcmp(name.data(), literal, N - 1) == 0;
 }
 
-bool parseUnsigned(std::string_view s, uint32_t& value) {
-    const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
-    return !s.empty() && res.ec == std::errc() && res.ptr == s.data() + s.size();
-}
-
-// "B12" -> column 2, row 12; false for anything else, or a cell past XFD1048576.
-bool parseCellRef(std::string_view ref, uint32_t& column, uint32_t& row) {
-    std::size_t i = 0;
-    uint64_t col = 0;
-    for (; i < ref.size() && ref[i] >= 'A' && ref[i] <= 'Z' && i < 4; ++i)
-        col = col * 26 + static_cast<uint64_t>(ref[i] - 'A' + 1);
-    if (i == 0 || col > kMaxColumn) return false;
-    if (!parseUnsigned(ref.substr(i), row) || row < 1 || row > kMaxRow) return false;
-    column = static_cast<uint32_t>(col);
-    return true;
-}
-
 struct CellFormat {
     std::string code;  // CP932
     Temporal temporal = Temporal::None;
@@ -151,10 +130,10 @@ public:
                   const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) override;
 
 private:
+    bool openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* failure);
     // One pass over the sheet: `onRow` gets each row's number and its cells, and returns false
-    // to stop early. Only with `wantTexts` are inline strings kept (the range scan needs none);
-    // merges are collected into `merges` where given.
-    bool pass(ReadStage stage, ReadFailure* failure, bool wantTexts, std::vector<Merge>* merges,
+    // to stop early; merges are collected into `merges` where given.
+    bool pass(ReadStage stage, ReadFailure* failure, std::vector<Merge>* merges,
               const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow);
     // Widens `range` by the row's valued cells; false with `bad` set for a string index past
     // its table.
@@ -230,15 +209,19 @@ std::optional<std::string> XlsxWorkbook::readWhole(std::string_view part, ReadSt
         fail(failure, stage, ReadError::TooLarge, "part over the limit: " + std::string(part));
         return std::nullopt;
     }
-    ZipFileHandle f(zip_fopen_index(zip_.get(), index, 0));
-    if (!f) {
-        fail(failure, stage, ReadError::Damaged, "cannot read part " + std::string(part));
+    ZipPartStream stream;
+    std::string error;
+    if (!stream.open(zip_.get(), index, st, &error)) {
+        fail(failure, stage, ReadError::Damaged, std::string(part) + ": " + error);
         return std::nullopt;
     }
     std::string data(static_cast<std::size_t>(st.size), '\0');
-    const zip_int64_t got = data.empty() ? 0 : zip_fread(f.get(), data.data(), data.size());
+    std::size_t got = 0;
+    for (long long n; got < data.size(); got += static_cast<std::size_t>(n))
+        if ((n = stream.read(data.data() + got, data.size() - got)) <= 0) break;
+    // The part must end where its directory says, and match its CRC there.
     char extra;
-    if (got != static_cast<zip_int64_t>(data.size()) || zip_fread(f.get(), &extra, 1) != 0) {
+    if (got != data.size() || stream.read(&extra, 1) != 0) {
         fail(failure, stage, ReadError::Damaged, "damaged part " + std::string(part));
         return std::nullopt;
     }
@@ -400,9 +383,7 @@ std::unique_ptr<SheetReader> XlsxWorkbook::openSheet(std::size_t index, ReadStag
     return sheet;
 }
 
-bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
-                     std::vector<Merge>* merges,
-                     const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow) {
+bool XlsxSheet::openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* failure) {
     zip_uint64_t index;
     if (!book_.locate(part_, index))
         return fail(failure, stage, ReadError::Damaged, "sheet part missing");
@@ -411,22 +392,21 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         return fail(failure, stage, ReadError::Damaged, "damaged directory entry: " + part_);
     if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
         return fail(failure, stage, ReadError::Encrypted, "encrypted part: " + part_);
-    ZipFileHandle f(zip_fopen_index(book_.zip(), index, 0));
-    if (!f) return fail(failure, stage, ReadError::Damaged, "cannot read part " + part_);
-    // The directory's size bounds what the part may inflate to; libzip checks the CRC at its end.
-    zip_uint64_t left = st.size;
-    XmlPullScanner xml([&](char* data, std::size_t size) -> long long {
-        if (left == 0) {
-            char extra;
-            return zip_fread(f.get(), &extra, 1) == 0 ? 0 : -1;
-        }
-        const zip_int64_t got = zip_fread(f.get(), data, std::min<zip_uint64_t>(size, left));
-        if (got <= 0) return -1;
-        left -= static_cast<zip_uint64_t>(got);
-        return got;
-    });
+    // The directory's size and CRC bound and check what the part inflates to.
+    std::string error;
+    if (!stream.open(book_.zip(), index, st, &error))
+        return fail(failure, stage, ReadError::Damaged, part_ + ": " + error);
+    return true;
+}
+
+bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, std::vector<Merge>* merges,
+                     const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow) {
+    ZipPartStream stream;
+    if (!openStream(stream, stage, failure)) return false;
+    XmlPullScanner xml([&stream](char* data, std::size_t size) { return stream.read(data, size); });
     auto damaged = [&](const std::string& what) {
-        return fail(failure, stage, ReadError::Damaged, part_ + ": " + what);
+        return fail(failure, stage, ReadError::Damaged,
+                    part_ + ": " + (stream.error().empty() ? what : stream.error()));
     };
 
     enum class In {
@@ -452,15 +432,8 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wantTexts,
         if (ev == XmlPullScanner::Event::Text) {
             const In at = where.empty() ? In::Other : where.back();
             if (at == In::Value) {
-                // The range scan only needs to know whether a cell holds a value, and the
-                // index of a shared string.
-                if (!wantTexts && cell.type != CellType::Shared) {
-                    if (!cell.value.empty()) continue;
-                    if (!xml.appendText(cell.value)) return damaged(xml.error());
-                    continue;
-                }
                 if (!xml.appendText(cell.value)) return damaged(xml.error());
-            } else if (at == In::InlineText && wantTexts) {
+            } else if (at == In::InlineText) {
                 if (!xml.appendText(inlineRaw)) return damaged(xml.error());
             }
             continue;
@@ -560,13 +533,16 @@ bool XlsxSheet::learnRow(uint32_t row, const std::vector<RawCell>& cells, UsedRa
 }
 
 bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
-    std::string bad;
-    const bool ok =
-        pass(stage, failure, false, &merges_, [&](uint32_t row, std::vector<RawCell>& cells) {
-            return learnRow(row, cells, range_, bad);
-        });
-    if (!ok) return false;
-    if (!bad.empty()) return fail(failure, stage, ReadError::Damaged, part_ + ": " + bad);
+    ZipPartStream stream;
+    if (!openStream(stream, stage, failure)) return false;
+    SheetRangeSkimmer skimmer(
+        [&stream](char* data, std::size_t size) { return stream.read(data, size); },
+        book_.strings.size());
+    if (!skimmer.run())
+        return fail(failure, stage, ReadError::Damaged,
+                    part_ + ": " + (stream.error().empty() ? skimmer.error() : stream.error()));
+    range_ = skimmer.range();
+    merges_ = skimmer.merges();
     auto found = std::make_shared<SheetScan>();
     found->file = book_.file();
     found->part = part_;
@@ -684,7 +660,7 @@ bool XlsxSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
     std::vector<Merge> seenMerges;
     std::string bad;
     const bool ok = pass(
-        stage, failure, true, confirm_ ? &seenMerges : nullptr,
+        stage, failure, confirm_ ? &seenMerges : nullptr,
         [&](uint32_t row, std::vector<RawCell>& cells) {
             if (confirm_ && !learnRow(row, cells, learnt, bad)) return false;
             if (row < firstRow) return true;

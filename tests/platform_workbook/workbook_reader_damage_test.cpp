@@ -74,6 +74,42 @@ std::vector<zbq::test::RawZipEntry> storedEntries(const AssembledBook& book) {
     return entries;
 }
 
+// Raw deflate, as a zip entry holds it.
+std::string rawDeflate(const std::string& plain) {
+    z_stream z{};
+    if (deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
+    std::string out(deflateBound(&z, static_cast<uLong>(plain.size())), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    if (deflate(&z, Z_FINISH) != Z_STREAM_END) ADD_FAILURE() << "deflate";
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+// The book's parts deflated with true sizes and checksums, one of them then changed by `damage`.
+std::string deflatedBook(const AssembledBook& book, const std::string& part,
+                         const std::function<void(zbq::test::RawZipEntry&)>& damage) {
+    std::vector<zbq::test::RawZipEntry> entries = storedEntries(book);
+    for (auto& e : entries) {
+        e.deflated = true;
+        e.data = rawDeflate(e.data);
+        if (e.name == part) damage(e);
+    }
+    return zbq::test::rawZip(entries);
+}
+
+// A sheet of many good rows, then `tail` in its last row.
+std::string longSheet(const std::string& tail) {
+    std::string rows;
+    for (int r = 1; r <= 20000; ++r)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
+                std::to_string(r) + "</v></c></row>";
+    return sheetXml(rows + R"(<row r="20001">)" + tail + "</row>");
+}
+
 // The book's parts, each encrypted with a password, as zip archivers write them.
 void writeEncryptedParts(const std::string& path, const AssembledBook& book) {
     int err = 0;
@@ -278,6 +314,55 @@ std::vector<Damage> damages() {
              for (auto& e : entries)
                  if (e.name == "xl/worksheets/sheet1.xml") e.crc ^= 1;
              zbq::test::writeFile(p, zbq::test::rawZip(entries));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a deflated sheet whose checksum fails",
+         [](const std::string& p, const TempDir&) {
+             writeFile(p, deflatedBook(oneSheet(goodSheet()), "xl/worksheets/sheet1.xml",
+                                       [](auto& e) { e.crc ^= 1; }));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a deflated sheet that inflates to more than its directory says",
+         [](const std::string& p, const TempDir&) {
+             writeFile(p, deflatedBook(oneSheet(goodSheet()), "xl/worksheets/sheet1.xml",
+                                       [](auto& e) { --e.unpackedSize; }));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a deflated sheet that inflates to less than its directory says",
+         [](const std::string& p, const TempDir&) {
+             writeFile(p, deflatedBook(oneSheet(goodSheet()), "xl/worksheets/sheet1.xml",
+                                       [](auto& e) { ++e.unpackedSize; }));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a deflated sheet whose stream is cut short",
+         [](const std::string& p, const TempDir&) {
+             writeFile(p, deflatedBook(oneSheet(longSheet("")), "xl/worksheets/sheet1.xml",
+                                       [](auto& e) { e.data.resize(e.data.size() / 2); }));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a deflated sheet whose stream is garbled",
+         [](const std::string& p, const TempDir&) {
+             writeFile(
+                 p, deflatedBook(oneSheet(longSheet("")), "xl/worksheets/sheet1.xml", [](auto& e) {
+                     for (std::size_t i = e.data.size() / 3; i < e.data.size() / 2; i += 7)
+                         e.data[i] = static_cast<char>(~e.data[i]);
+                 }));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"deflated shared strings whose checksum fails",
+         [](const std::string& p, const TempDir&) {
+             AssembledBook book = oneSheet(goodSheet());
+             book.sharedStrings =
+                 R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"><si><t>a</t></si></sst>)";
+             writeFile(p, deflatedBook(book, "xl/sharedStrings.xml", [](auto& e) { e.crc ^= 1; }));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"end tags that do not match after many rows",
+         [](const std::string& p, const TempDir&) { assembled(p, longSheet("<c><v>1</c></v>")); },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a string index past its table after many rows",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, longSheet(R"(<c r="B20001" t="s"><v>0</v></c>)"));
          },
          FailsAt::OpenSheet, ReadError::Damaged},
         {"a number that is none",

@@ -1,0 +1,100 @@
+// The used range and merged areas of a worksheet, found by skimming its XML as it inflates.
+//
+// A recorded dimension may lie, so the range comes from every cell of the sheet; but the range
+// needs of a cell only its place and whether it holds a value, so the skimmer reads a tag's
+// attributes only for cells, rows and merged areas and passes over value texts with a search
+// for the next '<'. It checks what the pull scanner checks of a part (xml_pull_scanner.h: tags
+// nest and match, attributes are well-formed and hold no '<', references are the predefined or
+// numeric ones, no document type declaration, the same size and depth limits) and what the
+// sheet reader refuses of cells and rows (out of order, past XFD1048576, a bad style index, a
+// string index past its table), so a sheet the skimmer accepts is one the reader reads.
+// One owner; not shared between threads.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/workbook/workbook_reader_formats.h"
+#include "platform/workbook/xml_pull_scanner.h"
+
+namespace zbq::workbook {
+
+class SheetRangeSkimmer {
+public:
+    using Source = XmlPullScanner::Source;
+
+    static constexpr std::size_t kChunk = std::size_t{1} << 18;
+
+    // `sharedStrings`: how many strings the workbook's table holds, which every string cell
+    // with a value must index into. The part is asked for `chunk` bytes at a time (at least).
+    SheetRangeSkimmer(Source source, std::size_t sharedStrings, std::size_t chunk = kChunk)
+        : source_(std::move(source)), sharedStrings_(sharedStrings), chunk_(chunk ? chunk : 1) {
+        for (std::size_t n = sharedStrings; n >= 10; n /= 10)
+            ++indexDigits_;
+    }
+
+    // Skims the whole part; false with error() set where it is damaged.
+    bool run();
+    const UsedRange& range() const { return range_; }
+    const std::vector<SheetMerge>& merges() const { return merges_; }
+    const std::string& error() const { return error_; }
+
+private:
+    enum class Step { Done, More, Bad };
+    enum class In : uint8_t { Other, SheetData, Row, Cell, Value };
+    struct Open {
+        uint32_t nameStart;
+        In in;
+    };
+
+    bool fill();
+    Step fail(std::string message);
+    Step text();
+    Step markup();
+    Step special();
+    Step endTag();
+    Step startTag();
+    // What a start tag means for the range; `self` for <x/>.
+    Step element(In here, std::string_view local, bool self);
+    void valueText(std::string_view text);
+    Step endCell();
+    // Cells of the plainest form, as writers make nearly all of them, read in one go; false
+    // (nothing taken) for anything else, which the general steps then read.
+    static constexpr std::size_t kPlainMargin = 128;
+    bool plainCells();
+    bool plainCell(const char*& p, const char* end);
+
+    Source source_;
+    std::size_t sharedStrings_;
+    std::size_t chunk_;
+    std::unique_ptr<char[]> buf_;
+    std::size_t capacity_ = 0, size_ = 0, pos_ = 0;
+    bool eof_ = false;
+    bool failed_ = false;
+    bool rootSeen_ = false;
+    std::string error_;
+    std::string openNames_;
+    std::vector<Open> open_;
+    std::string scratch_;
+
+    // Of the start tag being read: the attributes the range needs, raw.
+    std::string_view attrR_, attrS_, attrT_, attrRef_;
+    bool hasR_ = false, hasS_ = false, hasT_ = false, hasRef_ = false;
+
+    uint32_t row_ = 0, column_ = 0;
+    // The row's number in digits, as plain cells spell it in their references.
+    char rowDigits_[16] = {};
+    std::size_t rowDigitCount_ = 0;
+    std::size_t indexDigits_ = 1;  // every string index with fewer digits is in the table
+    bool cellShared_ = false, cellValued_ = false;
+    std::string index_;  // the text of a string cell's value
+
+    UsedRange range_;
+    std::vector<SheetMerge> merges_;
+};
+
+}  // namespace zbq::workbook
