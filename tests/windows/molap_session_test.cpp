@@ -23,12 +23,15 @@
 #include "platform/ui/fixed_grid.h"
 #include "tests/console/molap_fixture.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/session_gestures.h"
 #include "tests/support/temp_dir.h"
 #include "tests/windows/session_fixture.h"
 #include "windows/molap_frame.h"
 
 namespace zbq::windows {
 namespace {
+
+using test::firstValueCell;
 
 using L = MolapList;
 
@@ -82,15 +85,6 @@ void settings(COlap2Page& page) {
     emit page.decimalsCombo()->activated(2);
     page.executeButton()->click();
     page.setMenuChooser(nullptr);
-}
-
-// The first body cell that shows a value: a drill there narrows the records.
-QModelIndex firstValueCell(const CMOLAPView& view) {
-    const MolapLayout& l = view.layout();
-    for (std::int32_t r = l.fixedRows(); r < view.rows(); ++r)
-        for (std::int32_t c = l.fixedColumns(); c < view.columns(); ++c)
-            if (!view.cellText(r, c).empty()) return view.index(r, c);
-    return {};
 }
 
 TEST(MolapSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
