@@ -46,6 +46,7 @@
 #include "console/molap_page.h"
 #include "console/olap_page.h"
 #include "console/set_tree_view.h"
+#include "graphctl/graph_client.h"
 #include "macro/cmacro.h"
 #include "macro/macro_dialogs.h"
 #include "macro/macro_menu_dlg.h"
@@ -63,6 +64,7 @@
 #include "tests/support/session_gestures.h"
 #include "tests/support/temp_dir.h"
 #include "windows/cross_frame.h"
+#include "windows/graph_host.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
 #include "windows/molap_frame.h"
@@ -183,6 +185,26 @@ std::string workbookCells(const std::string& path) {
     EXPECT_EQ(run.status, 0) << run.output;
     return run.output;
 }
+
+// The graph control itself, loaded from the build, as the graph host hands it the charts.
+class GraphControl : public windows::GraphOutput {
+public:
+    GraphControl() {
+        std::string why;
+        client_ = grafvik::GraphControlClient::openLibrary(GRAFVIK_LIBRARY, nullptr, &why);
+        EXPECT_TRUE(client_) << why;
+        previous_ = windows::setGraphOutput(this);
+    }
+    ~GraphControl() override { windows::setGraphOutput(previous_); }
+    void setFilePath(const std::string& path) override { client_->setFilePath(path); }
+    void setData(const std::string& text) override { client_->setData(cp932::toUtf8(text)); }
+    void closeXls(const std::string& path) override { client_->closeXls(path); }
+    void exNormal() override { client_->exNormal(); }
+
+private:
+    std::unique_ptr<grafvik::GraphControlClient> client_;
+    windows::GraphOutput* previous_ = nullptr;
+};
 
 // ZBQ as main() wires it: the application started on the workbook, the macro object with its
 // dialogs and the variable-value question, the main frame with every window's factory. Dialogs
@@ -318,6 +340,7 @@ struct Zbq {
     }
 
     std::string folder;
+    GraphControl graphs;
     AppHarness h;
     CMacro macro{h.app()};
     MacroDialogs screen{macro};
@@ -352,10 +375,16 @@ Outcome outcomeOf(Zbq& p, const ClipboardLog& clipboard, const OpenedFiles& open
                   const Paths& paths) {
     Outcome o;
     // The events the last step left, as the program's loop takes them once the run returns, and
-    // the main window active again as the user comes back to it: which window the platform
-    // activated last is no part of what the run did.
+    // the main window active again as the user comes back to it.
     QCoreApplication::processEvents();
     p.frame.activateWindow();
+    QCoreApplication::processEvents();
+    // The main window's caption shows the maximised original-data window's title or not as its
+    // activation and its last size change came in order, which the platform decides; a size
+    // change, as the user's next one, settles it.
+    p.frame.resize(1000, 700);
+    QCoreApplication::processEvents();
+    p.frame.resize(1024, 720);
     QCoreApplication::processEvents();
     o.screen = p.h.snapshot();
     o.clipboard = clipboard.texts;
@@ -413,7 +442,7 @@ void dataSelection(Zbq& p) {
     *choice = CDataSelPage::kMenuUnion;
     dropSet(page, 2, 1);  // set 3
     *choice = CDataSelPage::kMenuComplement;
-    page.OnContextMenu(1);  // set 4
+    dropSet(page, 1, 1);  // set 4
     CDataSelTreeView* tree = page.setTree();
     tree->editItem(page.FindSetItem(3));
     auto* editor = tree->findChild<QLineEdit*>();
@@ -421,6 +450,7 @@ void dataSelection(Zbq& p) {
     editor->setText(QString::fromUtf8("男性か40歳以上"));
     QTest::keyClick(editor, Qt::Key_Return);
     QApplication::processEvents();
+    QTest::mouseDClick(page.setTree()->viewport(), Qt::LeftButton, {}, centreOf(page, 3));
     *choice = CDataSelPage::kMenuDelete;
     page.OnContextMenu(4);
     page.setMenuChooser(nullptr);
@@ -513,6 +543,8 @@ void itemWindow(Zbq& p) {
         [&] { typeSearch(*age, ">40"); },
         [&] { age->findChild<QPushButton*>("toTopValue")->click(); },
         [&] { runMenu(age->view(), "加える/値検索結果を加える"); },
+        [&] { dragRows(age->view(), 6, 8); },
+        [&] { runMenu(age->view(), "外す/選択範囲を外す"); },
         [&] { age->findChild<QPushButton*>("createSet")->click(); },
         [&] { runMenu(age->view(), "全てを選択"); },
         [&] { age->model().Copy(true); },
@@ -570,7 +602,7 @@ void aggregation(Zbq& p, const std::string& csv) {
 }
 
 // How far the tour goes.
-constexpr int kStage = 1;
+constexpr int kStage = 2;
 
 // The tour itself, recorded while the user works.
 void tour(Zbq& p, const Paths& paths) {
