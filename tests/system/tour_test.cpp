@@ -15,12 +15,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -66,6 +68,7 @@
 #include "windows/graph_host.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
+#include "windows/molap_filter_dialog.h"
 #include "windows/molap_frame.h"
 #include "windows/summary_percent_dialog.h"
 #include "windows/value_list_view.h"
@@ -303,14 +306,15 @@ struct Zbq {
         h.prompts().answer(ui::Answer::Yes);
         pick(CMainFrame::kRecordStart);
     }
-    // Stops the recording, names the macro and closes the menu that opens.
-    void stopRecording(const char* name) {
+    // Stops the recording, names the macro, works in the menu that opens on it and closes it.
+    void stopRecording(const char* name, std::function<void(CMacroMenuDlg&)> inMenu = {}) {
         then<CMacroNameDlg>([name](CMacroNameDlg& d) {
             d.nameEdit()->setText(QString::fromUtf8(name));
             d.okButton()->click();
             return d.result();
         });
-        then<CMacroMenuDlg>([](CMacroMenuDlg& d) {
+        then<CMacroMenuDlg>([inMenu](CMacroMenuDlg& d) {
+            if (inMenu) inMenu(d);
             d.closeButton()->click();
             return d.result();
         });
@@ -575,9 +579,22 @@ void aggregation(Zbq& p, const std::string& csv) {
     page.setMenuChooser(nullptr);
     auto* window = qobject_cast<windows::CMOLAPFrm*>(p.frame.molapWindow());
     ASSERT_NE(window, nullptr);
-    windows::FilterConditions conditions;
-    conditions[0] = {3, 2, "50", ""};
-    ASSERT_EQ(window->Filter(conditions), 1);
+    window->OnMaximize();
+    window->OnRestore();
+    p.then<windows::CFilterDlg>([](windows::CFilterDlg& d) {
+        d.operatorList(0)->setCurrentIndex(4);
+        d.fromEdit(0)->setText("50");
+        d.colourList(0)->setCurrentIndex(2);
+        d.accept();
+        return d.result();
+    });
+    {
+        std::unique_ptr<QMenu> menu(window->contextMenu());
+        ASSERT_NE(menu, nullptr);
+        QAction* filter = menuAction(menu.get(), QStringLiteral("フィルタ"));
+        ASSERT_NE(filter, nullptr);
+        filter->trigger();
+    }
     ui::FixedGrid& grid = *window->grid();
     grid.resize(900, 600);
     const QModelIndex cell = firstValueCell(window->view());
@@ -690,6 +707,9 @@ void tour(Zbq& p, const Paths& paths) {
         QTest::mouseRelease(list, Qt::LeftButton, {}, cell(1, 1));
         cross.RunCommand(windows::CCrossListView::kDrill, -1);
         QCoreApplication::processEvents();
+        p.cross()->OnMaximize();
+        p.cross()->OnRestore();
+        QCoreApplication::processEvents();
     }
 
     aggregation(p, paths.molapCsv);
@@ -734,12 +754,25 @@ protected:
         p.startRecording();
         p.console()->tabs()->setCurrentIndex(4);
         p.stopRecording("inner");
+        // A macro recorded and deleted in the menu that opens after it.
+        p.startRecording();
+        p.console()->tabs()->setCurrentIndex(0);
+        p.stopRecording("scratch", [&p](CMacroMenuDlg& d) {
+            EXPECT_EQ(d.model().selected(), 1);
+            p.h.prompts().answer(ui::Answer::Yes);
+            d.deleteButton()->click();
+        });
+        ASSERT_EQ(p.macro.macroNames(), std::vector<std::string>{"inner"});
 
         p.startRecording();
         tour(p, paths);
         steps = p.macro.RecordedSteps();
-        p.stopRecording("tour");
-        ASSERT_EQ(p.macro.macroNames(), (std::vector<std::string>{"inner", "tour"}));
+        // The tour explained, and moved to the top of the list.
+        p.stopRecording("tour", [](CMacroMenuDlg& d) {
+            d.explanationEdit()->setPlainText(QString::fromUtf8("全画面の一周\n二行目"));
+            d.upButton()->click();
+        });
+        ASSERT_EQ(p.macro.macroNames(), (std::vector<std::string>{"tour", "inner"}));
         recorded = outcomeOf(p, clipboard, opened, paths);
         // What the comparisons rest on was written.
         EXPECT_GE(recorded.clipboard.size(), 2u);
@@ -798,6 +831,57 @@ void importMacros(Zbq& p, const std::string& macroFile) {
 TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
     record();
     if (HasFatalFailure()) return;
+    // Each window's gestures recorded their steps.
+    std::vector<std::string> names;
+    for (const std::string& step : steps)
+        names.push_back(step.substr(0, step.find(',')));
+    for (const char* name : {"ExeMacro",
+                             "ToListAllItem",
+                             "DispData",
+                             "InputFilterTerm1",
+                             "ExecuteFilter",
+                             "UnionSet",
+                             "ComplementSet",
+                             "InputSetName",
+                             "DeleteSet",
+                             "OKSmallClassDialog",
+                             "OKMiddleClassDialog",
+                             "OKLargeClassDialog",
+                             "EntryCategory",
+                             "ExportCategory",
+                             "ImportCategory",
+                             "Data_SortDown",
+                             "Data_AlignmentFree",
+                             "Data_CopyWithHead",
+                             "Data_OutToCsv",
+                             "Data_OutToExcelWithHead",
+                             "Prt",
+                             "DispItemDlg",
+                             "Item_PercentValue",
+                             "InputSearchTerm",
+                             "Item_AddSearchResult",
+                             "CreateSet",
+                             "DispGraph",
+                             "Item_Close",
+                             "SelectCategLevelX",
+                             "DispOlap",
+                             "Olap_OutToCsvAll",
+                             "DorileDrillThrough",
+                             "Olap_Max",
+                             "Olap_Restore",
+                             "ExecuteMolap",
+                             "MolapFilter",
+                             "MolapDrillThrough",
+                             "MolapCopy",
+                             "MolapOutToCSV",
+                             "MolapOutToExcel",
+                             "MolapMax",
+                             "MolapClose",
+                             "SaveZbw",
+                             "DispExcelDialog",
+                             "ExcelAddExecute"})
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "SaveZbw,\"???\",\"???\",0"), steps.end());
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "ExeMacro,\"inner\""), 1);
 
     {
@@ -808,9 +892,9 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
         ClipboardLog clipboard;
         OpenedFiles opened(p.h.programDir(), copies(1));
         importMacros(p, macroFile);
-        ASSERT_EQ(p.macro.macroNames(), (std::vector<std::string>{"inner", "tour"}));
+        ASSERT_EQ(p.macro.macroNames(), (std::vector<std::string>{"tour", "inner"}));
         p.h.answerDialogs({"pw"});
-        p.executeFromMenu(1, [&] { p.answerVariable(paths.saved); });
+        p.executeFromMenu(0, [&] { p.answerVariable(paths.saved); });
         EXPECT_TRUE(p.steps.empty());
         expectSame(outcomeOf(p, clipboard, opened, paths), recorded);
         expectCompleted(p.h.prompts().messageTexts(), "マクロの実行が完了しました。");
@@ -825,7 +909,7 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
         importMacros(p, macroFile);
         std::size_t presses = 0;
         p.then<CMacroMenuDlg>([&](CMacroMenuDlg& d) {
-            d.list()->setCurrentItem(d.list()->topLevelItem(1));
+            d.list()->setCurrentItem(d.list()->topLevelItem(0));
             p.h.prompts().answer(ui::Answer::Yes);
             d.stepButton()->click();
             return d.result();
@@ -854,7 +938,7 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
             ASSERT_TRUE(p.start());
             importMacros(p, macroFile);
             p.then<CMacroMenuDlg>([&p](CMacroMenuDlg& d) {
-                d.list()->setCurrentItem(d.list()->topLevelItem(1));
+                d.list()->setCurrentItem(d.list()->topLevelItem(0));
                 p.then<CMacroNameDlg>([](CMacroNameDlg& n) {
                     n.nameEdit()->setText(QStringLiteral("auto_open"));
                     n.okButton()->click();
@@ -865,7 +949,7 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
                 return d.result();
             });
             p.pick(CMainFrame::kMacroMenu);
-            ASSERT_EQ(p.macro.macroNames(), (std::vector<std::string>{"inner", "auto_open"}));
+            ASSERT_EQ(p.macro.macroNames(), (std::vector<std::string>{"auto_open", "inner"}));
             autoOpenFile =
                 std::filesystem::relative(p.h.app().GetMacroFilePath(), p.h.programDir());
             ASSERT_EQ(p.macro.WriteMacroFile(out.file("auto.mcr")), 1);
