@@ -333,8 +333,15 @@ struct Zbq {
     // The original-data window's menu entry, as the user picks it.
     void gridMenu(GridRole role, std::int32_t column, std::int32_t command) {
         std::unique_ptr<QMenu> m = view()->BuildMenu(role, column);
+        const auto reachable = [](QAction* action) {
+            if (!action->isEnabled()) return false;
+            for (auto* in = qobject_cast<QMenu*>(action->parent()); in;
+                 in = qobject_cast<QMenu*>(in->parent()))
+                if (!in->isEnabled() || !in->menuAction()->isEnabled()) return false;
+            return true;
+        };
         for (QAction* action : m->findChildren<QAction*>())
-            if (action->data().toInt() == command && action->isEnabled()) {
+            if (action->data().toInt() == command && reachable(action)) {
                 // What the menu says once the user has clicked through its sub-menus.
                 emit m->triggered(action);
                 return;
@@ -367,11 +374,12 @@ struct Paths {
     explicit Paths(const TempDir& out)
         : saved(out.file("tour.zbq")),
           dataCsv(out.file("data.csv")),
+          dataTxt(out.file("data.txt")),
           crossCsv(out.file("cross.csv")),
           molapCsv(out.file("molap.csv")),
           ctg(out.file("age.ctg")) {}
-    std::string saved, dataCsv, crossCsv, molapCsv, ctg;
-    std::vector<std::string> written() const { return {dataCsv, crossCsv, molapCsv, ctg}; }
+    std::string saved, dataCsv, dataTxt, crossCsv, molapCsv, ctg;
+    std::vector<std::string> written() const { return {dataCsv, dataTxt, crossCsv, molapCsv, ctg}; }
 };
 
 Outcome outcomeOf(Zbq& p, const ClipboardLog& clipboard, const OpenedFiles& opened,
@@ -622,6 +630,13 @@ void tour(Zbq& p, const Paths& paths) {
     // Item selection: every item to the display list, then the data.
     CItemSelPage& items = p.itemSel();
     items.DropNodeOnList(0, -1);
+    // 時刻 hidden from the list's menu, 趣味 dragged to the top.
+    items.SetMenuChooser([](QWidget*, const MenuVariant&, const QPoint&) { return kListHide; });
+    items.SelectListRows({5});
+    items.ShowListMenu({});
+    items.SetMenuChooser(nullptr);
+    items.SelectListRows({6});
+    items.DropRowsOnList(0);
     items.showDataButton()->click();
     ASSERT_NE(p.view(), nullptr);
     QCoreApplication::processEvents();
@@ -633,7 +648,7 @@ void tour(Zbq& p, const Paths& paths) {
     p.gridMenu(GridRole::ColumnHeader, 2, CKWView::kSortDown);
     p.gridMenu(GridRole::ColumnHeader, 0, CKWView::kSortUp);
     p.gridMenu(GridRole::ColumnHeader, 3, CKWView::kComma);
-    p.gridMenu(GridRole::ColumnHeader, 3, CKWView::kDecimals0 + 2);
+    p.gridMenu(GridRole::ColumnHeader, 4, CKWView::kDecimals0 + 2);
     p.gridMenu(GridRole::ColumnHeader, 6, CKWView::kCellWidth);
     {
         CKWView& view = *p.view();
@@ -668,6 +683,8 @@ void tour(Zbq& p, const Paths& paths) {
     p.h.prompts().chooseSave(ui::SaveChoice{QString::fromStdString(paths.dataCsv), 0});
     p.gridMenu(GridRole::List, -1, CKWView::kCsv);
     p.gridMenu(GridRole::List, -1, CKWView::kExcelWithHead);
+    p.h.prompts().chooseSave(ui::SaveChoice{QString::fromStdString(paths.dataTxt), 1});
+    p.gridMenu(GridRole::List, -1, CKWView::kCsvWithHead);
     ASSERT_TRUE(p.frame.runCommand(5));
     QCoreApplication::processEvents();
 
@@ -778,7 +795,8 @@ protected:
         EXPECT_GE(recorded.clipboard.size(), 2u);
         EXPECT_GE(recorded.workbooks.size(), 2u);
         EXPECT_EQ(recorded.prints.size(), 1u);
-        for (const char* name : {"data.csv", "cross.csv", "tour.zbq"})
+        for (const char* name :
+             {"data.csv", "data.txt", "cross.csv", "molap.csv", "age.ctg", "tour.zbq"})
             EXPECT_FALSE(recorded.files[name].empty()) << name;
         messages = p.h.prompts().messageTexts();
 
