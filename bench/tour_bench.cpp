@@ -14,7 +14,8 @@
 // desktop's opener and the questions are stand-ins.
 //
 // A plain program, not a Google Benchmark one: one replay of the tour is the measure; `--runs N`
-// plays it N times, each in a fresh program, and prints each total, their median and minimum.
+// plays it N times, each in a fresh program, and prints each total, their median and minimum;
+// `--all` prints every step's time as well.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include <QApplication>
@@ -112,6 +113,7 @@ std::vector<std::string> tourSteps(const std::string& out) {
         "ExeMacro,\"inner\"",
         // Item selection.
         "ToListAllItem",
+        "BackListItem," + n(q::kAnswerTime),
         "DispData",
         // Filters and set algebra: Gender = 1 or Age >= 60, then Age >= 60 alone; their union,
         // a complement, a caption, a deletion.
@@ -192,6 +194,7 @@ std::vector<std::string> tourSteps(const std::string& out) {
         "Data_CopyWithHead",
         "Data_OutToCsv," + quoted(out + "/data.csv"),
         "Data_OutToExcelWithHead",
+        "Data_OutToCsvWithHead," + quoted(out + "/data.txt"),
         "Data_SelectAll",
         "Prt,5",
         // The item window of Age (no chart: the graph control is not loaded here).
@@ -226,6 +229,8 @@ std::vector<std::string> tourSteps(const std::string& out) {
         "Olap_OutToExcelAll",
         "Olap_SelectCell,0,0,1,1",
         "DorileDrillThrough",
+        "Olap_Max",
+        "Olap_Restore",
         // The aggregation: Gender across, the answer date by year down, Age and Score summed.
         "OpenMolapTab",
         "SetXColumn," + n(q::kGender) + ":0",
@@ -235,6 +240,8 @@ std::vector<std::string> tourSteps(const std::string& out) {
         "SetYTotal,2",
         "SetPoint,1",
         "ExecuteMolap",
+        "MolapMax",
+        "MolapRestore",
         "MolapFilter,\"3\t50\t\t2\",\"-1\t\t\t0\",\"-1\t\t\t0\",\"-1\t\t\t0\",\"-1\t\t\t0\"",
         "MolapDrillThrough,2,1",
         "MolapCopy",
@@ -316,8 +323,12 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication qapp(argc, argv);
     int runs = 1;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::string(argv[i]) == "--runs") runs = std::max(1, std::atoi(argv[i + 1]));
+    bool all = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--runs" && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[i + 1]));
+        if (std::string(argv[i]) == "--all") all = true;
+    }
 
     const q::BenchData& data = q::benchData();
     const std::string folder = data.dir + "/tour";
@@ -346,6 +357,11 @@ int main(int argc, char** argv) {
     std::printf("records %lld, total replay time: median %.1f ms, min %.1f ms (%d runs)\n",
                 static_cast<long long>(data.records), totals[totals.size() / 2], totals.front(),
                 runs);
+    if (all) {
+        std::printf("every step (last run):\n");
+        for (const Timing& t : last)
+            std::printf("  %9.1f ms  %s\n", t.ms, t.step.c_str());
+    }
     std::stable_sort(last.begin(), last.end(),
                      [](const Timing& a, const Timing& b) { return a.ms > b.ms; });
     std::printf("the ten slowest steps (last run):\n");
