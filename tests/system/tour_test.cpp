@@ -796,6 +796,8 @@ protected:
         p.startRecording();
         tour(p, paths);
         steps = p.macro.RecordedSteps();
+        EXPECT_EQ(p.h.prompts().unanswered(), 0) << "a question came that the tour did not expect";
+        EXPECT_TRUE(p.steps.empty()) << "a dialog the tour set up never came";
         // The tour explained, and moved to the top of the list.
         p.stopRecording("tour", [](CMacroMenuDlg& d) {
             d.explanationEdit()->setPlainText(QString::fromUtf8("全画面の一周\n二行目"));
