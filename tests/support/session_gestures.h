@@ -1,7 +1,7 @@
 // What the recorded-session tests do on the real widgets, shared by them: typing into a field,
 // choosing a combo entry, the filter dialog filled in, a set dropped on another in the set tree,
 // rows added in the class dialogs, a value list's menu entries and drags, an item window's tab
-// and search field, the first value cell of an aggregation.
+// and search field, a result grid's cell, the first value cell of an aggregation.
 #pragma once
 
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
@@ -32,6 +32,7 @@
 #include "console/data_sel_page.h"
 #include "console/filter_cond_dlg.h"
 #include "console/set_tree_view.h"
+#include "windows/grid_controller.h"
 #include "windows/item_sheet.h"
 #include "windows/molap_view.h"
 #include "windows/value_list_view.h"
@@ -176,6 +177,12 @@ inline void typeSearch(windows::CItemSheet& sheet, const QString& text) {
     sheet.searchField()->setEditText(text);
     QFocusEvent out(QEvent::FocusOut);
     QApplication::sendEvent(edit, &out);
+}
+
+// The centre of a result grid's cell in its list's viewport, as the grid is scrolled now.
+inline QPoint cellCentre(const windows::GridController& g, int column, int row) {
+    return {g.columnLeft(column) - g.xOffset() + g.columnWidth(column) / 2,
+            (row - g.topRow()) * g.rowHeight() + g.rowHeight() / 2};
 }
 
 // The first body cell of an aggregation that shows a value: a drill there narrows the records.

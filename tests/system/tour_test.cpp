@@ -668,10 +668,7 @@ void tour(Zbq& p, const Paths& paths) {
         // A drag over some cells, a key, the wheel, and a drag over the cells the exports take.
         CKWView& view = *p.view();
         windows::GridController& g = view.model().geometry();
-        const auto cell = [&g](int column, int row) {
-            return QPoint(g.columnLeft(column) - g.xOffset() + g.columnWidth(column) / 2,
-                          (row - g.topRow()) * g.rowHeight() + g.rowHeight() / 2);
-        };
+        const auto cell = [&g](int column, int row) { return cellCentre(g, column, row); };
         QWidget* list = view.grid().list()->viewport();
         QTest::mousePress(list, Qt::LeftButton, {}, cell(0, 1));
         QTest::mouseMove(list, cell(2, 2));
@@ -726,10 +723,7 @@ void tour(Zbq& p, const Paths& paths) {
         cross.RunCommand(windows::CCrossListView::kCsvAll, -1);
         cross.RunCommand(windows::CCrossListView::kExcelAll, -1);
         windows::GridController& g = cross.model().geometry();
-        const auto cell = [&g](int column, int row) {
-            return QPoint(g.columnLeft(column) - g.xOffset() + g.columnWidth(column) / 2,
-                          (row - g.topRow()) * g.rowHeight() + g.rowHeight() / 2);
-        };
+        const auto cell = [&g](int column, int row) { return cellCentre(g, column, row); };
         QWidget* list = cross.grid().list()->viewport();
         QTest::mousePress(list, Qt::LeftButton, {}, cell(0, 0));
         QTest::mouseMove(list, cell(1, 1));
