@@ -65,6 +65,7 @@
 #include "tests/support/session_gestures.h"
 #include "tests/support/temp_dir.h"
 #include "windows/cross_frame.h"
+#include "windows/cross_tab_model.h"
 #include "windows/graph_host.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
@@ -330,6 +331,13 @@ struct Zbq {
         });
     }
 
+    // The files the tour's steps ask for as they play, in their order.
+    template <typename P>
+    void answerVariables(const P& paths) {
+        answerVariable(paths.dataCsv);
+        answerVariable(paths.saved);
+    }
+
     // The original-data window's menu entry, as the user picks it.
     void gridMenu(GridRole role, std::int32_t column, std::int32_t command) {
         std::unique_ptr<QMenu> m = view()->BuildMenu(role, column);
@@ -531,14 +539,20 @@ void categories(Zbq& p, const std::string& ctg) {
 // chart, and the close box.
 void itemWindow(Zbq& p) {
     CKWView& view = *p.view();
-    windows::GridController& g = view.model().geometry();
-    for (std::int32_t c = 0; c < view.model().GetColumnCount(); ++c)
-        if (view.model().GetColumnItem(c) == 2) {
-            const int x =
-                g.config().rowHeaderWidth + g.columnLeft(c) - g.xOffset() + g.columnWidth(c) / 2;
-            QTest::mouseDClick(view.grid().columnHeader(), Qt::LeftButton, {}, QPoint(x, 10));
-        }
-    auto* age = dynamic_cast<windows::CItemSheet*>(p.frame.FindItemSheet(2));
+    const auto open = [&](std::int32_t item) {
+        windows::GridController& g = view.model().geometry();
+        for (std::int32_t c = 0; c < view.model().GetColumnCount(); ++c)
+            if (view.model().GetColumnItem(c) == item) {
+                const int x = g.config().rowHeaderWidth + g.columnLeft(c) - g.xOffset() +
+                              g.columnWidth(c) / 2;
+                QTest::mouseDClick(view.grid().columnHeader(), Qt::LeftButton, {}, QPoint(x, 10));
+            }
+        return dynamic_cast<windows::CItemSheet*>(p.frame.FindItemSheet(item));
+    };
+    auto* score = open(3);
+    ASSERT_NE(score, nullptr);
+    runMenu(score->view(), "小数点以下桁数/1");
+    auto* age = open(2);
     ASSERT_NE(age, nullptr);
     p.then<windows::CPercentRankDlg>([](windows::CPercentRankDlg& d) {
         d.percentEdit()->setText("37.5");
@@ -563,6 +577,7 @@ void itemWindow(Zbq& p) {
         [&] { runMenu(age->view(), "Excelに書出し/項目名付き"); },
         [&] { age->findChild<QPushButton*>("graph")->click(); },
         [&] { age->close(); },
+        [&] { score->close(); },
     };
     for (const auto& action : actions) {
         action();
@@ -601,13 +616,23 @@ void aggregation(Zbq& p, const std::string& csv) {
         d.accept();
         return d.result();
     });
-    {
+    const auto choose = [window](const char* entry) {
         std::unique_ptr<QMenu> menu(window->contextMenu());
         ASSERT_NE(menu, nullptr);
-        QAction* filter = menuAction(menu.get(), QStringLiteral("フィルタ"));
-        ASSERT_NE(filter, nullptr);
-        filter->trigger();
-    }
+        QAction* action = menuAction(menu.get(), QString::fromUtf8(entry));
+        ASSERT_NE(action, nullptr) << entry;
+        ASSERT_TRUE(action->isEnabled()) << entry;
+        action->trigger();
+    };
+    choose("フィルタ");
+    choose("フィルタ解除");
+    p.then<windows::CFilterDlg>([](windows::CFilterDlg& d) {
+        d.operatorList(1)->setCurrentIndex(2);
+        d.fromEdit(1)->setText("5");
+        d.accept();
+        return d.result();
+    });
+    choose("フィルタ");
     ui::FixedGrid& grid = *window->grid();
     grid.resize(900, 600);
     const QModelIndex cell = firstValueCell(window->view());
@@ -631,6 +656,9 @@ void tour(Zbq& p, const Paths& paths) {
     CKWApp& app = p.h.app();
     // The macro menu's own run: recorded as one step.
     p.executeFromMenu(0);
+
+    p.console()->OnSysCommand(ConsoleSysCommand::Maximize);
+    p.console()->OnSysCommand(ConsoleSysCommand::Restore);
 
     // Item selection: every item to the display list, then the data.
     CItemSelPage& items = p.itemSel();
@@ -682,8 +710,11 @@ void tour(Zbq& p, const Paths& paths) {
         QTest::mouseRelease(list, Qt::LeftButton, {}, cell(7, g.topRow() + 4));
     }
     p.gridMenu(GridRole::List, -1, CKWView::kCopyWithHead);
+    // The CSV file asked again at every replay.
+    p.screen.indicator()->variableButton()->click();
     p.h.prompts().chooseSave(ui::SaveChoice{QString::fromStdString(paths.dataCsv), 0});
     p.gridMenu(GridRole::List, -1, CKWView::kCsv);
+    p.screen.indicator()->fixedButton()->click();
     p.gridMenu(GridRole::List, -1, CKWView::kExcelWithHead);
     p.h.prompts().chooseSave(ui::SaveChoice{QString::fromStdString(paths.dataTxt), 1});
     p.gridMenu(GridRole::List, -1, CKWView::kCsvWithHead);
@@ -718,6 +749,18 @@ void tour(Zbq& p, const Paths& paths) {
     {
         windows::CCrossListView& cross = p.cross()->view();
         cross.RunCommand(windows::CCrossListView::kDecimals0 + 1, -1);
+        cross.RunCommand(windows::CCrossListView::kSortDown, 1);
+        cross.RunCommand(windows::CCrossListView::kOriginal, 1);
+        {
+            windows::GridController& g = cross.model().geometry();
+            QWidget* header = cross.grid().columnHeader();
+            const int divider = windows::CrossTabModel::kRowHeaderWidth + g.columnLeft(1);
+            QTest::mousePress(header, Qt::LeftButton, {}, QPoint(divider, 10));
+            QTest::mouseMove(header, QPoint(divider + 25, 10));
+            QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(divider + 25, 10));
+            const int first = windows::CrossTabModel::kRowHeaderWidth + g.columnLeft(1) - 1;
+            QTest::mouseDClick(header, Qt::LeftButton, {}, QPoint(first, 10));
+        }
         cross.RunCommand(windows::CCrossListView::kCopyAll, -1);
         p.h.prompts().chooseSave(ui::SaveChoice{QString::fromStdString(paths.crossCsv), 0});
         cross.RunCommand(windows::CCrossListView::kCsvAll, -1);
@@ -889,6 +932,7 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
                              "CreateSet",
                              "DispGraph",
                              "Item_Close",
+                             "Item_DecimalDigit",
                              "SelectCategLevelX",
                              "DispOlap",
                              "Olap_OutToCsvAll",
@@ -908,6 +952,7 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
                              "ExcelAddExecute"})
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
     EXPECT_NE(std::find(steps.begin(), steps.end(), "SaveZbw,\"???\",\"???\",0"), steps.end());
+    EXPECT_NE(std::find(steps.begin(), steps.end(), "Data_OutToCsv,\"???\""), steps.end());
     EXPECT_EQ(std::count(steps.begin(), steps.end(), "ExeMacro,\"inner\""), 1);
 
     {
@@ -920,7 +965,7 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
         importMacros(p, macroFile);
         ASSERT_EQ(p.macro.macroNames(), (std::vector<std::string>{"tour", "inner"}));
         p.h.answerDialogs({"pw"});
-        p.executeFromMenu(0, [&] { p.answerVariable(paths.saved); });
+        p.executeFromMenu(0, [&] { p.answerVariables(paths); });
         EXPECT_TRUE(p.steps.empty());
         expectSame(outcomeOf(p, clipboard, opened, paths), recorded);
         expectCompleted(p.h.prompts().messageTexts(), "マクロの実行が完了しました。");
@@ -941,7 +986,7 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
             return d.result();
         });
         p.then<CWorkListDlg>([&](CWorkListDlg& d) {
-            p.answerVariable(paths.saved);
+            p.answerVariables(paths);
             for (; presses < steps.size(); ++presses)
                 d.stepButton()->click();
             EXPECT_EQ(d.result(), QDialog::Accepted) << "the list ended before its last step";
@@ -984,7 +1029,7 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
         ClipboardLog clipboard;
         OpenedFiles opened(p.h.programDir(), copies(3));
         std::filesystem::copy_file(out.file("auto.mcr"), p.h.file(autoOpenFile));
-        p.answerVariable(paths.saved);
+        p.answerVariables(paths);
         p.h.answerDialogs({"pw"});
         p.h.prompts().answer(ui::Answer::Yes);
         ASSERT_TRUE(p.start());
