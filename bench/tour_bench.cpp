@@ -111,6 +111,8 @@ std::vector<std::string> tourSteps(const std::string& out) {
     const std::string age = n(q::kAge);
     return {
         "ExeMacro,\"inner\"",
+        "Cons_Max",
+        "Cons_Restore",
         // Item selection.
         "ToListAllItem",
         "BackListItem," + n(q::kAnswerTime),
@@ -197,7 +199,9 @@ std::vector<std::string> tourSteps(const std::string& out) {
         "Data_OutToCsvWithHead," + quoted(out + "/data.txt"),
         "Data_SelectAll",
         "Prt,5",
-        // The item window of Age (no chart: the graph control is not loaded here).
+        // The item windows of Score and Age (no chart: the graph control is not loaded here).
+        "DispItemDlg," + n(q::kScore),
+        "Item_DecimalDigit," + n(q::kScore) + ",1",
         "DispItemDlg," + age,
         "OpenSummaryTab," + age,
         "Item_PercentValue," + age + ",37.5",
@@ -215,6 +219,7 @@ std::vector<std::string> tourSteps(const std::string& out) {
         "Item_CopyWithHead," + age,
         "Item_OutToExcelWithHead," + age,
         "Item_Close," + age,
+        "Item_Close," + n(q::kScore),
         // The cross tabulation of Age's classes by Gender, the mean of Score, and a drill.
         "SelectItemX," + age,
         "SelectCategX,1",
@@ -224,6 +229,10 @@ std::vector<std::string> tourSteps(const std::string& out) {
         "SelectAggregateKind,4",
         "DispOlap",
         "Olap_DecimalDigit,1",
+        "Olap_Sort,1,1",
+        "Olap_OriginalDisplay",
+        "Olap_AlignmentFree,1,110",
+        "Olap_Alignment,0",
         "Olap_CopyAll",
         "Olap_OutToCsvAll," + quoted(out + "/cross.csv"),
         "Olap_OutToExcelAll",
@@ -242,7 +251,9 @@ std::vector<std::string> tourSteps(const std::string& out) {
         "ExecuteMolap",
         "MolapMax",
         "MolapRestore",
-        "MolapFilter,\"3\t50\t\t2\",\"-1\t\t\t0\",\"-1\t\t\t0\",\"-1\t\t\t0\",\"-1\t\t\t0\"",
+        "MolapFilter,\"4\t50\t\t2\",\"-1\t\t\t1\",\"-1\t\t\t2\",\"-1\t\t\t3\",\"-1\t\t\t4\"",
+        "MolapFilterRelease",
+        "MolapFilter,\"-1\t\t\t0\",\"1\t5\t\t1\",\"-1\t\t\t2\",\"-1\t\t\t3\",\"-1\t\t\t4\"",
         "MolapDrillThrough,2,1",
         "MolapCopy",
         "MolapOutToCSV," + quoted(out + "/molap.csv"),
