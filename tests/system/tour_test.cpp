@@ -4,6 +4,9 @@
 // through the macro menu, saved, and played again in fresh programs started on the same
 // workbook: from the macro menu, step by step through the work list, and as "auto_open" at
 // start-up. Each ends on the same screen, and writes the same clipboard texts and files.
+//
+// A workbook's items are integers, decimals, dates, times or texts: code items and items of
+// several answers come only from a definition file, so several answers stand here as a text.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include <gtest/gtest.h>
