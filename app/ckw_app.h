@@ -232,6 +232,11 @@ public:
     // Where the start-up stamp's time comes from; null: the system clock.
     using Clock = std::function<std::chrono::system_clock::time_point()>;
     void SetClock(Clock clock) { clock_ = std::move(clock); }
+    // That clock's time now; the stamps of the run's files (temporaries, an import's output)
+    // follow it, so that a run and a replay of it name their files alike.
+    std::chrono::system_clock::time_point Now() const {
+        return clock_ ? clock_() : std::chrono::system_clock::now();
+    }
     // The import dialogs: given workbooks (Excel) or text files, they write a definition file and
     // its text data and give the definition's path; nullopt when cancelled. Unset: a cancel.
     enum class ImportKind { Excel, Text };

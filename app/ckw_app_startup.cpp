@@ -150,7 +150,7 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
     ::mkdir(tempDir.c_str(), 0755);
     zbq::app::removeAbandonedTemps(tempDir);
     zbq::removeStaleTempFiles(tempDir);  // a build's scratch files, should it have been killed
-    const auto now = clock_ ? clock_() : std::chrono::system_clock::now();
+    const auto now = Now();
     zbq::app::TempClaim claim = zbq::app::claimTempNames(tempDir, zbq::app::startupStamp(now));
     if (!claim.claimed()) {
         ShowError(std::string(kWriteFailure) + "\n" + claim.failedPath);

@@ -329,7 +329,7 @@ ExcelReadModel::Outcome ExcelReadModel::OnOK() {
 
     busy_ = true;
     ImportOutput output;
-    const std::string stamp = startupStamp(std::chrono::system_clock::now());
+    const std::string stamp = startupStamp(app_.Now());
     bool ready = output.claim(app_.GetProgramDir(), stamp);
     if (ready && addMode_) output.dropDefinition();
     if (ready && !addMode_) ready = output.writeDefinition(definitionText(title_, items));

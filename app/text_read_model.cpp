@@ -106,7 +106,7 @@ TextReadModel::Outcome TextReadModel::OnOK() {
     }
 
     ImportOutput output;
-    if (!output.claim(app_.GetProgramDir(), startupStamp(std::chrono::system_clock::now())) ||
+    if (!output.claim(app_.GetProgramDir(), startupStamp(app_.Now())) ||
         !output.writeDefinition(definitionText(title_, items_))) {
         app_.ShowError(kCannotCreate);
         return Outcome::Cancelled;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -16,6 +17,7 @@
 #include "app/excel_read_dlg.h"
 #include "app/excel_read_model.h"
 #include "app/startup_input.h"
+#include "app/temp_names.h"
 #include "platform/core/cp932.h"
 #include "tests/app/import_fixture.h"
 #include "tests/app/start_fixture.h"
@@ -433,6 +435,20 @@ for row in ws.iter_rows(min_row=3, values_only=True):
         EXPECT_NE(dat.find("\t" + f[2] + "\t"), std::string::npos) << f[2];
     }
     EXPECT_EQ(built, expected);
+}
+
+// The import names what it writes by the program's clock, as the run names its temporaries, so
+// that a run and a replay of it started at one stamp write the same names.
+TEST_F(ExcelReadTest, TheWrittenFilesAreNamedByTheProgramsClock) {
+    using namespace std::chrono;
+    const system_clock::time_point stamp = sys_days{year{2024} / 5 / 6} + hours{12} + minutes{34};
+    h.app().SetClock([stamp] { return stamp; });
+    ExcelReadModel model(h.app(), {h.file("sales.xlsx")}, false);
+    model.ReadColumnInfo(0);
+    model.ReadColumnInfoNext();
+    ASSERT_EQ(model.OnOK(), Outcome::Accepted);
+    EXPECT_EQ(std::filesystem::path(model.outputPath()).filename().string(),
+              app::startupStamp(stamp) + "_t.def");
 }
 
 // What the import wrote is read by the definition parser and built into the data set.

@@ -21,6 +21,7 @@
 #include "macro/cmacro.h"
 #include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/saved_bytes.h"
 #include "tests/support/temp_dir.h"
 
 namespace zbq::test {
@@ -47,14 +48,6 @@ struct Program {
     CMacro macro{h.app()};
     CMainFrame frame;
 };
-
-// The password field is the password mixed with random filler: two saves of one password differ
-// there and nowhere else.
-std::string withoutPasswordField(std::string bytes) {
-    constexpr std::size_t kField = 12, kFieldSize = 16;
-    if (bytes.size() >= kField + kFieldSize) bytes.replace(kField, kFieldSize, kFieldSize, '\0');
-    return bytes;
-}
 
 std::int32_t recordsIn(const std::string& path, const std::string& password) {
     KW_search s;

@@ -21,49 +21,10 @@
 #include "console/filter_cond_dlg.h"
 #include "console/set_tree_view.h"
 #include "platform/ui/modal_runner.h"
+#include "tests/support/session_gestures.h"
 
 namespace zbq::test {
 namespace {
-
-// The user picks the combo box's entry, which emits the combo's own signal.
-void pick(QComboBox* combo, int index) {
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
-// Fills the dialog as a user does: item, operator, a value typed into its box, OK.
-int typeCondition(QDialog& d, int item, int op, const char* value) {
-    auto& dialog = static_cast<CFilterCondDlg&>(d);
-    dialog.show();
-    dialog.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    pick(dialog.itemCombo(), item);
-    pick(dialog.operatorCombo(), op);
-    dialog.value1Edit()->setFocus();
-    QTest::keyClicks(dialog.value1Edit(), value);
-    QTest::mouseClick(dialog.findChildren<QPushButton*>().front(), Qt::LeftButton);
-    return dialog.result();
-}
-
-QPoint centreOf(CDataSelPage& page, std::int32_t setNo) {
-    CDataSelTreeView* tree = page.setTree();
-    tree->programChange([tree] { tree->expandAll(); });
-    QApplication::processEvents();
-    return tree->visualItemRect(page.FindSetItem(setNo)).center();
-}
-
-void dropSet(CDataSelPage& page, std::int32_t dragged, std::int32_t target) {
-    const QPoint at = centreOf(page, target);
-    QMimeData mime;
-    mime.setData(QString::fromLatin1(kSetMimeType), QByteArray::number(dragged));
-    QWidget* viewport = page.setTree()->viewport();
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton,
-                          Qt::NoModifier);
-    QApplication::sendEvent(viewport, &enter);
-    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &drop);
-    QApplication::processEvents();
-}
 
 // The data file the screen saves, with the sets in its settings.
 std::string savedFile(DataSelScreen& s) {

@@ -30,6 +30,7 @@
 #include "platform/core/cp932.h"
 #include "platform/ui/modal_runner.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/saved_bytes.h"
 #include "tests/support/temp_dir.h"
 
 namespace zbq::test {
@@ -94,12 +95,6 @@ struct Program {
     CMainFrame frame;
     std::unique_ptr<ui::ScopedModalHook> dialogs;
 };
-
-std::string withoutPasswordField(std::string bytes) {
-    constexpr std::size_t kField = 12, kFieldSize = 16;
-    if (bytes.size() >= kField + kFieldSize) bytes.replace(kField, kFieldSize, kFieldSize, '\0');
-    return bytes;
-}
 
 // The fixture saved as a data file with a set of three records, current when it was saved.
 std::string dataFileWithASet(const TempDir& dir) {

@@ -31,6 +31,7 @@
 #include "platform/ui/modal_runner.h"
 #include "tests/console/olap_fixture.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/session_gestures.h"
 #include "tests/support/temp_dir.h"
 
 namespace zbq::test {
@@ -67,32 +68,6 @@ struct Program {
     std::vector<CrossSettings> blocks;
     CMainFrame frame;
 };
-
-void focus(QWidget* field, bool in) {
-    QFocusEvent event(in ? QEvent::FocusIn : QEvent::FocusOut, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(field, &event);
-}
-
-// The user types into a field: it takes the focus, gets the keys and gives the focus up.
-void type(QLineEdit* field, const char* utf8) {
-    focus(field, true);
-    QTest::keyClicks(field, QString::fromUtf8(utf8));
-    focus(field, false);
-}
-
-void addSmall(CMinorCategoryDlg& d, const char* name, int op, const char* n1, const char* n2) {
-    type(d.nameEdit(), name);
-    emit d.operatorList()->activated(op);
-    if (*n1) type(d.term1Combo()->lineEdit(), n1);
-    if (*n2) type(d.term2Edit(), n2);
-    d.button("追加")->click();
-}
-
-void addRow(CCategoryListDlg& d, const char* name, int member) {
-    type(d.nameEdit(), name);
-    emit d.memberList()->activated(member);
-    d.button("追加")->click();
-}
 
 // What the user does with the dialogs the stand-in editor opens.
 int driveDialog(QDialog& dialog) {

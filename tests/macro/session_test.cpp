@@ -15,18 +15,11 @@
 
 #include "macro/macro_menu_dlg.h"
 #include "macro/macro_name_dlg.h"
+#include "tests/support/saved_bytes.h"
 #include "tests/support/temp_dir.h"
 
 namespace zbq::test {
 namespace {
-
-// The password field is the password mixed with random filler: two saves of one password differ
-// there and nowhere else.
-std::string withoutPasswordField(std::string bytes) {
-    constexpr std::size_t kField = 12, kFieldSize = 16;
-    if (bytes.size() >= kField + kFieldSize) bytes.replace(kField, kFieldSize, kFieldSize, '\0');
-    return bytes;
-}
 
 // Answers the name dialog with `name`.
 void nameIt(MacroProgram& p, const char* name) {

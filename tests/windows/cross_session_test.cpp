@@ -23,6 +23,7 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/session_gestures.h"
 #include "tests/support/temp_dir.h"
 #include "tests/windows/session_fixture.h"
 #include "windows/cross_frame.h"
@@ -50,10 +51,7 @@ struct Program {
     COlapPage& page() const { return *qobject_cast<CConsSheet*>(frame.console())->OlapPage(); }
     CCrossFrm& window() const { return *qobject_cast<CCrossFrm*>(frame.crossWindow()); }
     GridController& g() const { return window().model().geometry(); }
-    QPoint cell(int column, int row) const {
-        return {g().columnLeft(column) - g().xOffset() + g().columnWidth(column) / 2,
-                (row - g().topRow()) * g().rowHeight() + g().rowHeight() / 2};
-    }
+    QPoint cell(int column, int row) const { return test::cellCentre(g(), column, row); }
 
     test::AppHarness h;
     CMacro macro{h.app()};

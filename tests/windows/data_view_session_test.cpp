@@ -20,6 +20,7 @@
 #include "platform/ui/desktop_opener.h"
 #include "platform/workbook/zip_package.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/session_gestures.h"
 #include "tests/support/temp_dir.h"
 #include "windows/kw_view.h"
 
@@ -58,10 +59,7 @@ struct Screen {
     }
     CKWView& view() { return *qobject_cast<CKWView*>(frame->dataView()); }
     GridController& g() { return view().model().geometry(); }
-    QPoint cell(int column, int row) {
-        return {g().columnLeft(column) - g().xOffset() + g().columnWidth(column) / 2,
-                (row - g().topRow()) * g().rowHeight() + g().rowHeight() / 2};
-    }
+    QPoint cell(int column, int row) { return test::cellCentre(g(), column, row); }
     void menu(GridRole role, std::int32_t column, std::int32_t command) {
         std::unique_ptr<QMenu> m = view().BuildMenu(role, column);
         for (QAction* action : m->findChildren<QAction*>())

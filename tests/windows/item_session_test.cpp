@@ -31,6 +31,7 @@
 #include "platform/ui/modal_runner.h"
 #include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/session_gestures.h"
 #include "tests/support/temp_dir.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
@@ -39,6 +40,11 @@
 
 namespace zbq::windows {
 namespace {
+
+using test::clickTab;
+using test::dragRows;
+using test::runMenu;
+using test::typeSearch;
 
 std::chrono::system_clock::time_point fixedTime() {
     using namespace std::chrono;
@@ -79,55 +85,6 @@ struct Program {
     CMacro macro{h.app()};
     CMainFrame frame;
 };
-
-// The menu entry with that text, found through the sub-menus.
-QAction* menuAction(QMenu* menu, const QString& path) {
-    QMenu* at = menu;
-    const QStringList parts = path.split('/');
-    for (int i = 0; i < parts.size(); ++i) {
-        QAction* found = nullptr;
-        for (QAction* a : at->actions())
-            if (a->text() == parts[i]) found = a;
-        if (!found) return nullptr;
-        if (i + 1 == parts.size()) return found;
-        at = found->menu();
-        if (!at) return nullptr;
-    }
-    return nullptr;
-}
-
-void runMenu(ValueListView* view, const QString& path) {
-    std::unique_ptr<QMenu> menu(view->buildMenu());
-    QAction* action = menuAction(menu.get(), path);
-    ASSERT_NE(action, nullptr) << path.toStdString();
-    action->trigger();
-}
-
-void clickTab(CItemSheet& sheet, int index) {
-    QTabBar* bar = sheet.tabs()->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
-}
-
-void dragRows(ValueListView* view, int first, int last) {
-    QWidget* list = view->grid().list()->viewport();
-    const int rowHeight = view->grid().geometry().rowHeight();
-    const auto y = [rowHeight](int row) { return row * rowHeight + 5; };
-    QTest::mousePress(list, Qt::LeftButton, {}, QPoint(10, y(first)));
-    const QPointF to(10, y(last));
-    QMouseEvent move(QEvent::MouseMove, to, list->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(list, &move);
-    QTest::mouseRelease(list, Qt::LeftButton, {}, QPoint(10, y(last)));
-}
-
-void typeSearch(CItemSheet& sheet, const QString& text) {
-    QLineEdit* edit = sheet.searchField()->lineEdit();
-    QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(edit, &in);
-    sheet.searchField()->setEditText(text);
-    QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(edit, &out);
-}
 
 std::string workbookCells(const std::string& path) {
     const test::ProgramRun run = test::runPython(

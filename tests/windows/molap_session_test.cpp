@@ -27,6 +27,7 @@
 #include "platform/ui/modal_runner.h"
 #include "tests/console/molap_fixture.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/session_gestures.h"
 #include "tests/support/temp_dir.h"
 #include "tests/windows/session_fixture.h"
 #include "windows/molap_frame.h"
