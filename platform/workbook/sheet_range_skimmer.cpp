@@ -133,7 +133,11 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::text() {
     if (raw.size() > kMaxToken) return fail("a text longer than the scanner takes");
     pos_ = static_cast<std::size_t>(lt - buf_.get());
     if (open_.empty()) {
-        for (char c : raw)
+        std::string_view outside = raw;
+        if (std::exchange(firstToken_, false) &&
+            outside.starts_with(XmlPullScanner::kByteOrderMark))
+            outside.remove_prefix(XmlPullScanner::kByteOrderMark.size());
+        for (char c : outside)
             if (!isSpace(c)) return fail("text outside the root element");
         return Step::Done;
     }
@@ -149,6 +153,7 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::text() {
 }
 
 SheetRangeSkimmer::Step SheetRangeSkimmer::markup() {
+    firstToken_ = false;
     const std::size_t have = size_ - pos_;
     // Enough to tell the kind of markup, as the pull scanner asks.
     if (have < 9 && !eof_) return Step::More;

@@ -76,6 +76,7 @@ private:
     bool eof_ = false;
     bool failed_ = false;
     bool rootSeen_ = false;
+    bool firstToken_ = true;  // a part may open with a UTF-8 byte-order mark
     std::string error_;
     std::string openNames_;
     std::vector<Open> open_;

@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace zbq::workbook {
 
@@ -159,12 +160,16 @@ XmlPullScanner::Event XmlPullScanner::step() {
         textIsCdata_ = false;
         pos_ = lt;
         if (openStarts_.empty()) {
-            for (char c : text_)
+            std::string_view outside = text_;
+            if (std::exchange(firstToken_, false) && outside.starts_with(kByteOrderMark))
+                outside.remove_prefix(kByteOrderMark.size());
+            for (char c : outside)
                 if (!isSpace(c)) return fail("text outside the root element");
             return kSkipped;
         }
         return Event::Text;
     }
+    firstToken_ = false;
     // Markup: make sure enough of it is here to tell its kind.
     while (buf_.size() - pos_ < 9 && fill()) {
     }

@@ -28,6 +28,8 @@ class XmlPullScanner {
 public:
     // A cell holds at most 32,767 characters; nothing a worksheet holds comes near this.
     static constexpr std::size_t kMaxToken = std::size_t{16} << 20;
+    // Some writers open a part with it; it is no text of the document.
+    static constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
     // Worksheets nest a few levels deep; a part nested deeper is built to exhaust memory.
     static constexpr std::size_t kMaxDepth = 256;
     // Fills up to `size` bytes; returns how many (0 at the end), or -1 when the source failed.
@@ -68,6 +70,7 @@ private:
     bool eof_ = false;
     bool failed_ = false;
     bool rootSeen_ = false;
+    bool firstToken_ = true;  // a part may open with a UTF-8 byte-order mark
     std::string error_;
     // The qualified names of the open elements, back to back, and where each begins: one
     // buffer rather than a string per element, since every cell opens two.

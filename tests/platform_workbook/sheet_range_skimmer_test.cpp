@@ -110,6 +110,8 @@ TEST(SheetRangeSkimmer, FindsTheRangeOfTheCellsThatHoldAValue) {
          sheetXml(R"(<row r="02"><c r="B002" s="01"><v>1</v></c><c r="C2" t="s"><v>002</v></c>)"
                   R"(</row>)"),
          "B2:C2"},
+        {"a byte-order mark before everything",
+         "\xEF\xBB\xBF" + sheetXml(R"(<row r="2"><c r="B2"><v>1</v></c></row>)"), "B2:B2"},
         {"the last columns and rows",
          sheetXml(R"(<row r="1048576"><c r="XFD1048576"><v>1</v></c></row>)"),
          "XFD1048576:XFD1048576"},
@@ -137,6 +139,9 @@ TEST(SheetRangeSkimmer, RefusesWhatTheReaderRefuses) {
     const std::pair<const char*, std::string> cases[] = {
         {"no element", ""},
         {"text outside the root", "x" + sheetXml("")},
+        {"a byte-order mark after the declaration", R"(<?xml version="1.0"?>)"
+                                                    "\xEF\xBB\xBF" +
+                                                        sheetXml("")},
         {"a second root", sheetXml("") + "<worksheet/>"},
         {"cut short", sheetXml(row1 + "<c><v>1</v></c></row>").substr(0, 140)},
         {"ends inside a tag", sheetXml("").substr(0, 110)},

@@ -120,9 +120,11 @@ zbq::test::AssembledBook handMadeBook() {
     // A dimension that lies, cells without r (their place follows the previous cell), a row
     // without r, formulas with cached values of each type and one without, inline strings with
     // runs and a phonetic reading, escaped characters, a value hidden under a merge, a '>' and
-    // the other quote inside an attribute value.
+    // the other quote inside an attribute value; this sheet and the strings open with a UTF-8
+    // byte-order mark, as some writers make them.
     book.sheets.emplace_back(
         "手",
+        "\xEF\xBB\xBF"
         R"(<?xml version="1.0" encoding="UTF-8"?>)"
         R"(<x:worksheet xmlns:x="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
         R"(<x:dimension ref="A1:B2"/><x:sheetData>)"
@@ -138,6 +140,7 @@ zbq::test::AssembledBook handMadeBook() {
         R"(</x:sheetData><x:mergeCells count="1"><x:mergeCell ref="E5:F6"/></x:mergeCells></x:worksheet>)");
     book.sheets.emplace_back("空", zbq::test::sheetXml(R"(<row r="1"><c r="A1" s="1"/></row>)"));
     book.sharedStrings =
+        "\xEF\xBB\xBF"
         R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="2" uniqueCount="2">)"
         R"(<si><r><t>漢</t></r><r><rPr><b/></rPr><t>字</t></r><rPh sb="0" eb="2"><t>カンジ</t></rPh><phoneticPr fontId="1"/></si>)"
         R"(<si><t>a_x000D__x000A_b</t></si></sst>)";
