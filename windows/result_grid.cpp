@@ -328,12 +328,13 @@ void GridList::onAction(bool vertical, int action) {
     grid_.refresh();
 }
 
-void GridList::drawCellText(QPainter& p, const QRect& box, std::string_view cp932, bool right,
-                            int baseline) {
-    if (!asciiReady_ || ascii_.font != font()) {
-        asciiReady_ = true;
-        ascii_.font = font();
-        ascii_.raw = QRawFont::fromFont(ascii_.font);
+const GridList::TextRun& GridList::textRun(QPainter& p, std::string_view cp932) {
+    if (!runsReady_ || runsFont_ != font()) {
+        runsReady_ = true;
+        runsFont_ = font();
+        runs_.clear();
+        ascii_ = AsciiGlyphs{};
+        ascii_.raw = QRawFont::fromFont(runsFont_);
         ascii_.usable = ascii_.raw.isValid();
         for (int c = 32; c < 127 && ascii_.usable; ++c) {
             const QList<quint32> glyphs = ascii_.raw.glyphIndexesForString(QString(QChar(c)));
@@ -345,9 +346,12 @@ void GridList::drawCellText(QPainter& p, const QRect& box, std::string_view cp93
             ascii_.advance[static_cast<std::size_t>(c)] =
                 ascii_.raw.advancesForGlyphIndexes(glyphs).value(0).x();
         }
+        cjk_ = QRawFont::fromFont(runsFont_, QFontDatabase::Japanese);
     }
-    const int inset = GridController::kTextInset;
-    const int room = box.width() - 2 * inset;
+    if (const auto found = runs_.find(cp932); found != runs_.end()) return found->second;
+    if (runs_.size() >= kMaxRuns) runs_.clear();
+    TextRun& made = runs_[std::string(cp932)];
+
     const bool plain = ascii_.usable && std::all_of(cp932.begin(), cp932.end(),
                                                     [](char c) { return c >= 32 && c < 127; });
     if (plain) {
@@ -361,23 +365,14 @@ void GridList::drawCellText(QPainter& p, const QRect& box, std::string_view cp93
             positions.push_back(QPointF(x, 0));
             x += ascii_.advance[static_cast<std::size_t>(c)];
         }
-        const int width = static_cast<int>(std::ceil(x));
-        const int left = right ? box.right() + 1 - inset - width : box.left() + inset;
-        QGlyphRun run;
-        run.setRawFont(ascii_.raw);
-        run.setGlyphIndexes(glyphs);
-        run.setPositions(positions);
-        if (width > room) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
-        p.drawGlyphRun(QPointF(left, box.top() + baseline), run);
-        if (width > room) p.setClipping(false);
-        return;
+        made.width = static_cast<int>(std::ceil(x));
+        made.run.setRawFont(ascii_.raw);
+        made.run.setGlyphIndexes(glyphs);
+        made.run.setPositions(positions);
+        made.glyphs = true;
+        return made;
     }
-    const QString shown = qt(std::string(cp932));
-    if (!cjkReady_ || cjkFont_ != font()) {
-        cjkReady_ = true;
-        cjkFont_ = font();
-        cjk_ = QRawFont::fromFont(cjkFont_, QFontDatabase::Japanese);
-    }
+    const QString shown = ui::fromCp932(cp932);
     if (cjk_.isValid()) {
         const QList<quint32> glyphs = cjk_.glyphIndexesForString(shown);
         if (std::find(glyphs.begin(), glyphs.end(), 0u) == glyphs.end()) {
@@ -389,24 +384,32 @@ void GridList::drawCellText(QPainter& p, const QRect& box, std::string_view cp93
                 positions.push_back(QPointF(x, 0));
                 x += a.x();
             }
-            const int width = static_cast<int>(std::ceil(x));
-            const int left = right ? box.right() + 1 - inset - width : box.left() + inset;
-            QGlyphRun run;
-            run.setRawFont(cjk_);
-            run.setGlyphIndexes(glyphs);
-            run.setPositions(positions);
-            if (width > room) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
-            p.drawGlyphRun(QPointF(left, box.top() + baseline), run);
-            if (width > room) p.setClipping(false);
-            return;
+            made.width = static_cast<int>(std::ceil(x));
+            made.run.setRawFont(cjk_);
+            made.run.setGlyphIndexes(glyphs);
+            made.run.setPositions(positions);
+            made.glyphs = true;
+            return made;
         }
     }
-    const int width = p.fontMetrics().horizontalAdvance(shown);
-    const int left = right ? box.right() + 1 - inset - width : box.left() + inset;
+    made.text = shown;
+    made.width = p.fontMetrics().horizontalAdvance(shown);
+    return made;
+}
+
+void GridList::drawCellText(QPainter& p, const QRect& box, std::string_view cp932, bool right,
+                            int baseline) {
+    const TextRun& t = textRun(p, cp932);
+    const int inset = GridController::kTextInset;
+    const int left = right ? box.right() + 1 - inset - t.width : box.left() + inset;
     // Only a text wider than its cell needs the clip; the rest is drawn as it is.
-    if (width > room) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
-    p.drawText(left, box.top() + baseline, shown);
-    if (width > room) p.setClipping(false);
+    const bool clip = t.width > box.width() - 2 * inset;
+    if (clip) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
+    if (t.glyphs)
+        p.drawGlyphRun(QPointF(left, box.top() + baseline), t.run);
+    else
+        p.drawText(left, box.top() + baseline, t.text);
+    if (clip) p.setClipping(false);
 }
 
 void GridList::syncScrollBars() {
@@ -445,6 +448,7 @@ void GridList::paintEvent(QPaintEvent*) {
     const QFontMetrics metrics = fontMetrics();
     const int baseline = (g.rowHeight() - metrics.height()) / 2 + metrics.ascent() + 1;
     std::string cell;
+    QColor pen = p.pen().color();
     for (std::int32_t i = 0; i < rows; ++i) {
         const std::int32_t row = g.topRow() + i;
         const int top = i * g.rowHeight();
@@ -455,7 +459,11 @@ void GridList::paintEvent(QPaintEvent*) {
             const bool selected = owner.isSelected(c, row);
             if (selected) p.fillRect(box, palette().highlight());
             if (!owner.cellText(row, c, &cell) || cell.empty()) continue;
-            p.setPen(own ? *own : selected ? selectedText : text);
+            // A pen change makes the engine set up its pen anew; most cells keep the last one.
+            if (const QColor& colour = own ? *own : selected ? selectedText : text; colour != pen) {
+                pen = colour;
+                p.setPen(pen);
+            }
             if (owner.centredCell(cell))
                 p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, qt(cell));
             else

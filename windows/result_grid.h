@@ -17,6 +17,7 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPoint>
 #include <QRawFont>
@@ -28,6 +29,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "windows/grid_controller.h"
@@ -181,20 +183,37 @@ private:
     // Draws one cell's CP932 text in the box, aligned left or right.
     void drawCellText(QPainter& p, const QRect& box, std::string_view cp932, bool right,
                       int baseline);
+    // How a text is drawn: one run of glyphs of the list's font or of its Japanese font, laid
+    // out from x 0; or, when neither font holds every character, the painter's own text.
+    struct TextRun {
+        QGlyphRun run;
+        QString text;  // only for the painter's text
+        int width = 0;
+        bool glyphs = false;
+    };
+    const TextRun& textRun(QPainter& p, std::string_view cp932);
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
     ResultGrid& grid_;
-    // The glyphs of ASCII characters in the list's font: digits, dates and codes are drawn from
-    // them as they are, without shaping every text of the screen anew.
+    // The glyphs of ASCII characters in the list's font: digits, dates and codes are laid out
+    // from them as they are, without shaping every text of the screen anew.
     struct AsciiGlyphs {
-        QFont font;
         QRawFont raw;
         std::array<quint32, 128> index{};
         std::array<qreal, 128> advance{};
         bool usable = false;
     } ascii_;
-    bool asciiReady_ = false;
-    QFont cjkFont_;
     QRawFont cjk_;
-    bool cjkReady_ = false;
+    // Runs by text, kept while the font stays: a screen repeats its codes' names, blanks and
+    // numbers many times, and scrolling shows most of them again. Bounded by clearing.
+    static constexpr std::size_t kMaxRuns = 4096;
+    std::unordered_map<std::string, TextRun, TextHash, std::equal_to<>> runs_;
+    QFont runsFont_;
+    bool runsReady_ = false;
     bool syncing_ = false;
     Cell anchor_;
     Cell end_;
