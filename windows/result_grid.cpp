@@ -295,6 +295,8 @@ GridList::GridList(ResultGrid& grid)
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The paint fills the whole viewport itself; Qt need not clear it first.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int action) { onAction(true, action); });
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
@@ -346,32 +348,32 @@ const GridList::TextRun& GridList::textRun(QPainter& p, std::string_view cp932) 
             ascii_.advance[static_cast<std::size_t>(c)] =
                 ascii_.raw.advancesForGlyphIndexes(glyphs).value(0).x();
         }
+        asciiRun_.run.setRawFont(ascii_.raw);
         cjk_ = QRawFont::fromFont(runsFont_, QFontDatabase::Japanese);
+    }
+    // ASCII texts (numbers, dates, codes) are laid out from the table into reused arrays: the
+    // run points at them, so nothing is allocated, kept or looked up for them.
+    const bool plain = ascii_.usable && std::all_of(cp932.begin(), cp932.end(),
+                                                    [](char c) { return c >= 32 && c < 127; });
+    if (plain) {
+        asciiIndexes_.resize(cp932.size());
+        asciiPositions_.resize(cp932.size());
+        qreal x = 0;
+        for (std::size_t i = 0; i < cp932.size(); ++i) {
+            const auto c = static_cast<std::size_t>(cp932[i]);
+            asciiIndexes_[i] = ascii_.index[c];
+            asciiPositions_[i] = QPointF(x, 0);
+            x += ascii_.advance[c];
+        }
+        asciiRun_.run.setRawData(asciiIndexes_.data(), asciiPositions_.data(),
+                                 static_cast<int>(cp932.size()));
+        asciiRun_.width = static_cast<int>(std::ceil(x));
+        asciiRun_.glyphs = true;
+        return asciiRun_;
     }
     if (const auto found = runs_.find(cp932); found != runs_.end()) return found->second;
     if (runs_.size() >= kMaxRuns) runs_.clear();
     TextRun& made = runs_[std::string(cp932)];
-
-    const bool plain = ascii_.usable && std::all_of(cp932.begin(), cp932.end(),
-                                                    [](char c) { return c >= 32 && c < 127; });
-    if (plain) {
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-        glyphs.reserve(static_cast<qsizetype>(cp932.size()));
-        positions.reserve(static_cast<qsizetype>(cp932.size()));
-        qreal x = 0;
-        for (const char c : cp932) {
-            glyphs.push_back(ascii_.index[static_cast<std::size_t>(c)]);
-            positions.push_back(QPointF(x, 0));
-            x += ascii_.advance[static_cast<std::size_t>(c)];
-        }
-        made.width = static_cast<int>(std::ceil(x));
-        made.run.setRawFont(ascii_.raw);
-        made.run.setGlyphIndexes(glyphs);
-        made.run.setPositions(positions);
-        made.glyphs = true;
-        return made;
-    }
     const QString shown = ui::fromCp932(cp932);
     if (cjk_.isValid()) {
         const QList<quint32> glyphs = cjk_.glyphIndexesForString(shown);

@@ -31,6 +31,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "windows/grid_controller.h"
 
@@ -207,9 +208,14 @@ private:
         std::array<qreal, 128> advance{};
         bool usable = false;
     } ascii_;
+    // The run of the last ASCII text, pointing into the two arrays it was laid out in.
+    TextRun asciiRun_;
+    std::vector<quint32> asciiIndexes_;
+    std::vector<QPointF> asciiPositions_;
     QRawFont cjk_;
-    // Runs by text, kept while the font stays: a screen repeats its codes' names, blanks and
-    // numbers many times, and scrolling shows most of them again. Bounded by clearing.
+    // Other runs by text, kept while the font stays: converting and looking up Japanese text
+    // costs more than drawing it, and a screen repeats its codes' names and blanks many times
+    // (scrolling shows most of them again). Bounded by clearing.
     static constexpr std::size_t kMaxRuns = 4096;
     std::unordered_map<std::string, TextRun, TextHash, std::equal_to<>> runs_;
     QFont runsFont_;
