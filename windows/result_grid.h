@@ -17,6 +17,7 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
 #include <QPainter>
 #include <QPoint>
 #include <QRawFont>
@@ -28,7 +29,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "windows/grid_controller.h"
 
@@ -181,20 +184,42 @@ private:
     // Draws one cell's CP932 text in the box, aligned left or right.
     void drawCellText(QPainter& p, const QRect& box, std::string_view cp932, bool right,
                       int baseline);
+    // How a text is drawn: one run of glyphs of the list's font or of its Japanese font, laid
+    // out from x 0; or, when neither font holds every character, the painter's own text.
+    struct TextRun {
+        QGlyphRun run;
+        QString text;  // only for the painter's text
+        int width = 0;
+        bool glyphs = false;
+    };
+    const TextRun& textRun(QPainter& p, std::string_view cp932);
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
     ResultGrid& grid_;
-    // The glyphs of ASCII characters in the list's font: digits, dates and codes are drawn from
-    // them as they are, without shaping every text of the screen anew.
+    // The glyphs of ASCII characters in the list's font: digits, dates and codes are laid out
+    // from them as they are, without shaping every text of the screen anew.
     struct AsciiGlyphs {
-        QFont font;
         QRawFont raw;
         std::array<quint32, 128> index{};
         std::array<qreal, 128> advance{};
         bool usable = false;
     } ascii_;
-    bool asciiReady_ = false;
-    QFont cjkFont_;
+    // The run of the last ASCII text, pointing into the two arrays it was laid out in.
+    TextRun asciiRun_;
+    std::vector<quint32> asciiIndexes_;
+    std::vector<QPointF> asciiPositions_;
     QRawFont cjk_;
-    bool cjkReady_ = false;
+    // Other runs by text, kept while the font stays: converting and looking up Japanese text
+    // costs more than drawing it, and a screen repeats its codes' names and blanks many times
+    // (scrolling shows most of them again). Bounded by clearing.
+    static constexpr std::size_t kMaxRuns = 4096;
+    std::unordered_map<std::string, TextRun, TextHash, std::equal_to<>> runs_;
+    QFont runsFont_;
+    bool runsReady_ = false;
     bool syncing_ = false;
     Cell anchor_;
     Cell end_;
