@@ -35,6 +35,7 @@
 #include "engine/kw_cross.h"
 #include "engine/kw_error.h"
 #include "engine/kw_format.h"
+#include "engine/kw_item_scan.h"
 #include "engine/kw_map.h"
 #include "engine/kw_molap.h"
 
@@ -478,6 +479,14 @@ private:
     std::int32_t records_ = 0;
     mutable std::vector<kw::ItemBlock> items_;  // mapCount is a recount cache
     std::vector<ItemState> states_;
+    // Compact forms of the value lists for the recount and the search; empty when the memory
+    // for them was lacking at load (the passes then read the value lists themselves).
+    std::vector<kw::ItemScan> scans_;
+    const kw::ItemScan* scan(std::int32_t item) const {
+        return static_cast<std::size_t>(item) < scans_.size()
+                   ? &scans_[static_cast<std::size_t>(item)]
+                   : nullptr;
+    }
 
     // Current map.
     KW_mapPtr current_;

@@ -56,16 +56,16 @@ inline void bump(KW_dict* dict, std::int32_t p, std::int32_t n) {
     dict[p].mapCount += n;
 }
 
-template <typename Counts>
+template <typename Counts, typename V>
 [[gnu::always_inline]] inline void countSingle(const KW_map& map, std::int32_t records,
-                                               const std::int32_t* values, Counts counts) {
+                                               const V* values, Counts counts) {
     const auto s0 = counts.sink(0), s1 = counts.sink(1), s2 = counts.sink(2), s3 = counts.sink(3);
     const std::uint32_t* words = map.data();
     for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
         std::uint32_t bits = words[w];
         if (bits == 0) continue;
         const std::int32_t base = w * 32;
-        const std::int32_t* v = values + base;
+        const V* v = values + base;
         if (std::popcount(bits) >= kDenseWord && base + 32 <= records) {
             auto bit = [bits](int j) { return static_cast<std::int32_t>((bits >> (31 - j)) & 1u); };
             for (int j = 0; j < 32; j += 4) {
@@ -103,15 +103,52 @@ template <typename Counts>
     });
 }
 
-// Every record (or answer) of the map counted by position; compiled for processors with and
-// without a popcount instruction, which the test for dense words uses once per word.
+// Every record (or answer) of the map counted by position, reading the narrowest form of the
+// positions there is; compiled for processors with and without a popcount instruction, which
+// the test for dense words uses once per word.
 template <typename Counts>
 KW_POPCOUNT_CLONES void countItem(const KW_map& map, std::int32_t records, const kw::ItemBlock& b,
-                                  Counts counts) {
-    if (kw::isMultiType(b.def.type))
+                                  const kw::ItemScan* scan, Counts counts) {
+    if (kw::isMultiType(b.def.type)) {
         countMulti(map, b.starts.data(), b.values, counts);
-    else
+    } else if (scan && !scan->narrow8.empty()) {
+        countSingle(map, records, scan->narrow8.data(), counts);
+    } else if (scan && !scan->narrow16.empty()) {
+        countSingle(map, records, scan->narrow16.data(), counts);
+    } else {
         countSingle(map, records, b.values.data(), counts);
+    }
+}
+
+// Planes: a popcount per value; a single-valued item's value without a plane has the records
+// left over.
+void countPlanes(const KW_map& map, std::int32_t mapCount, const kw::ItemScan& scan,
+                 std::span<KW_dict> dict) {
+    for (KW_dict& e : dict)
+        e.mapCount = 0;
+    std::int32_t counted = 0;
+    for (std::size_t k = 0; k < scan.planePositions.size(); ++k) {
+        const std::int32_t n = kw::countBoth(map.data(), scan.plane(k), scan.words);
+        dict[at(scan.planePositions[k])].mapCount = n;
+        counted += n;
+    }
+    if (scan.lastLive >= 0) dict[at(scan.lastLive)].mapCount = mapCount - counted;
+}
+
+// Unique values: each record's bit is its entry's count; entries without a record count 0.
+template <typename V>
+void countUnique(const KW_map& map, std::int32_t records, const V* values, const kw::ItemScan& scan,
+                 KW_dict* dict) {
+    for (const std::int32_t p : scan.emptyPositions)
+        dict[p].mapCount = 0;
+    const std::uint32_t* words = map.data();
+    for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
+        const std::uint32_t bits = words[w];
+        const std::int32_t base = w * 32;
+        const V* v = values + base;
+        for (std::int32_t j = 0, end = std::min(32, records - base); j < end; ++j)
+            dict[v[j]].mapCount = static_cast<std::int32_t>((bits >> (31 - j)) & 1u);
+    }
 }
 
 }  // namespace
@@ -133,8 +170,19 @@ void KW_search::recount(std::int32_t item) const {
     if (!current_) {
         for (KW_dict& e : b.dict)
             e.mapCount = e.count;
+    } else if (const kw::ItemScan* fast = scan(item);
+               fast && fast->usePlanes && fast->planesCount) {
+        countPlanes(*current_, currentCount_, *fast, b.dict);
+    } else if (fast && fast->unique) {
+        if (!fast->narrow8.empty()) {
+            countUnique(*current_, records_, fast->narrow8.data(), *fast, dict);
+        } else if (!fast->narrow16.empty()) {
+            countUnique(*current_, records_, fast->narrow16.data(), *fast, dict);
+        } else {
+            countUnique(*current_, records_, b.values.data(), *fast, dict);
+        }
     } else {
-        auto count = [&](auto counts) { countItem(*current_, records_, b, counts); };
+        auto count = [&](auto counts) { countItem(*current_, records_, b, fast, counts); };
         const std::size_t size = b.dict.size();
         if (size <= kLaneLimit) {
             // On the stack: reading a dictionary never allocates, so it cannot fail.
