@@ -193,6 +193,7 @@ ItemScan makeItemScan(const ItemBlock& b, std::int32_t records) {
         const std::size_t n = b.values.size();
         if (n > 0 && static_cast<std::size_t>(v[n - 1] - v[0]) == n - 1) {
             // No gaps: only the ends.
+            s.firstPosition = v[0];
             for (; next < v[0]; ++next)
                 s.emptyPositions.push_back(next);
             for (std::int32_t p = v[n - 1] + 1; p < size; ++p)

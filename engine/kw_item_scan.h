@@ -43,6 +43,7 @@ struct ItemScan {
 
     bool unique = false;                       // positions rise from record to record
     std::vector<std::int32_t> emptyPositions;  // unique: the entries without a record
+    std::int32_t firstPosition = -1;  // unique without gaps: record r holds firstPosition + r
 
     const std::uint32_t* plane(std::size_t k) const {
         return planes.data() + k * static_cast<std::size_t>(words);

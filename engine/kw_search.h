@@ -482,6 +482,7 @@ private:
     // Compact forms of the value lists for the recount and the search; empty when the memory
     // for them was lacking at load (the passes then read the value lists themselves).
     std::vector<kw::ItemScan> scans_;
+    mutable std::vector<std::int32_t> countWork_;  // the recount's histogram of a large item
     const kw::ItemScan* scan(std::int32_t item) const {
         return static_cast<std::size_t>(item) < scans_.size()
                    ? &scans_[static_cast<std::size_t>(item)]

@@ -49,6 +49,7 @@ void KW_search::KWclose() {
     std::vector<kw::ItemBlock>().swap(items_);
     std::vector<ItemState>().swap(states_);
     std::vector<kw::ItemScan>().swap(scans_);
+    std::vector<std::int32_t>().swap(countWork_);
     head_ = kw::FileHead{};
     path_.clear();
     blobOffset_ = 0;

@@ -142,6 +142,17 @@ void countUnique(const KW_map& map, std::int32_t records, const V* values, const
     for (const std::int32_t p : scan.emptyPositions)
         dict[p].mapCount = 0;
     const std::uint32_t* words = map.data();
+    if (scan.firstPosition >= 0) {
+        // Record r holds entry firstPosition + r: the positions need not be read.
+        KW_dict* entry = dict + scan.firstPosition;
+        for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
+            const std::uint32_t bits = words[w];
+            const std::int32_t base = w * 32;
+            for (std::int32_t j = 0, end = std::min(32, records - base); j < end; ++j)
+                entry[base + j].mapCount = static_cast<std::int32_t>((bits >> (31 - j)) & 1u);
+        }
+        return;
+    }
     for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
         const std::uint32_t bits = words[w];
         const std::int32_t base = w * 32;
@@ -196,17 +207,20 @@ void KW_search::recount(std::int32_t item) const {
                 dict[p].mapCount =
                     lanes[p] + lanes[size + p] + lanes[2 * size + p] + lanes[3 * size + p];
         } else {
-            std::vector<std::int32_t> flat;
+            // The histogram stays for the next recount: fresh memory of this size would be
+            // handed back to the system after each and fault in page by page again.
+            std::vector<std::int32_t>& flat = countWork_;
             try {
-                flat.assign(size, 0);
+                if (flat.size() < size) flat.resize(size);
             } catch (const std::bad_alloc&) {
                 // Without the memory the entries take the counts themselves, only slower.
             }
-            if (flat.empty()) {
+            if (flat.size() < size) {
                 for (KW_dict& e : b.dict)
                     e.mapCount = 0;
                 count(DictCounts{dict});
             } else {
+                std::fill_n(flat.begin(), size, 0);
                 count(FlatCounts{flat.data()});
                 for (std::size_t p = 0; p < size; ++p)
                     dict[p].mapCount = flat[p];

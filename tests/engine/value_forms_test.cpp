@@ -20,7 +20,8 @@ using zbq::test::FixtureTable;
 
 constexpr int kRecords = 4133;  // the last word holds 5 records
 
-enum Column { kId, kHundred, kOne, kFew, kDistinct, kWide, kTwice, kColumns };
+// id rises without gaps; rising starts with an error, so its positions skip the blank entry.
+enum Column { kId, kHundred, kOne, kFew, kDistinct, kWide, kTwice, kRising, kColumns };
 
 // A record as the naive side sees it: per Integer item its number (INT_MIN blank, INT_MAX
 // error), per MultiAns item the indexes of its answer codes.
@@ -56,7 +57,8 @@ Forms forms() {
                      {"few", KW_TYPE_INTEGER},
                      {"distinct", KW_TYPE_MULTI, codes(8)},
                      {"wide", KW_TYPE_MULTI, codes(40)},
-                     {"twice", KW_TYPE_MULTI, codes(4)}};
+                     {"twice", KW_TYPE_MULTI, codes(4)},
+                     {"rising", KW_TYPE_INTEGER}};
     std::mt19937 rng(5);
     auto number = [&](std::vector<std::string>& row, Record& rec, int column, int value) {
         const unsigned roll = rng() % 40;
@@ -94,6 +96,8 @@ Forms forms() {
         answers(row, rec, kDistinct, 8, 4, false);
         answers(row, rec, kWide, 40, 5, false);
         answers(row, rec, kTwice, 4, 5, true);
+        row.push_back(r == 0 ? "x" : std::to_string(1000 + r));
+        rec.number[kRising] = r == 0 ? kErrorValue : 1000 + r;
         f.table.rows.push_back(std::move(row));
         f.records.push_back(std::move(rec));
     }
@@ -116,6 +120,8 @@ std::vector<Search> searches() {
     return {
         {"#0>=3000", [](const Record& r) { return r.number[kId] >= 3000; }},
         {"#0!=1500", [](const Record& r) { return r.number[kId] != 1500; }},
+        {"#7<2000",
+         [](const Record& r) { return ordinary(r.number[kRising]) && r.number[kRising] < 2000; }},
         {"#1=20-60",
          [](const Record& r) {
              return ordinary(r.number[kHundred]) && r.number[kHundred] >= 20 &&
