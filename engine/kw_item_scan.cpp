@@ -26,16 +26,15 @@ std::size_t at(T i) {
     return static_cast<std::size_t>(i);
 }
 
-// Plane k's word for 32 records: bit 31 - j set when record base + j holds position[k]. With
+// Planes of the given positions into out (planes * words words): plane k's word for 32
+// records has bit 31 - j set when record base + j holds positions[k]. With
 // SSE2 four records are compared at once, their order reversed first so that the mask's
 // highest bit is the first record, as in a map.
-void fillSinglePlanes(const ItemBlock& b, std::int32_t records, ItemScan& s) {
-    const std::size_t planes = s.planePositions.size();
-    const std::size_t stride = at(s.words);
-    s.planes.assign(planes * stride, 0u);
+void fillPlanes(const std::int32_t* v, std::int32_t records, const std::int32_t* positions,
+                std::size_t planes, std::int32_t words, std::vector<std::uint32_t>& out) {
+    const std::size_t stride = at(words);
+    out.assign(planes * stride, 0u);
     if (planes == 0) return;
-    const std::int32_t* v = b.values.data();
-    const std::int32_t* positions = s.planePositions.data();
     const std::int32_t full = records / 32;
 #if defined(__SSE2__)
     for (std::int32_t w = 0; w < full; ++w) {
@@ -51,21 +50,21 @@ void fillSinglePlanes(const ItemBlock& b, std::int32_t records, ItemScan& s) {
             for (int g = 0; g < 8; ++g)
                 bits = bits << 4 | static_cast<std::uint32_t>(_mm_movemask_ps(
                                        _mm_castsi128_ps(_mm_cmpeq_epi32(quad[g], p))));
-            s.planes[k * stride + at(w)] = bits;
+            out[k * stride + at(w)] = bits;
         }
     }
     const std::int32_t from = full;
 #else
     const std::int32_t from = 0;
 #endif
-    for (std::int32_t w = from; w < s.words; ++w) {
+    for (std::int32_t w = from; w < words; ++w) {
         const std::int32_t base = w * 32;
         const std::int32_t n = std::min(32, records - base);
         for (std::size_t k = 0; k < planes; ++k) {
             std::uint32_t bits = 0;
             for (std::int32_t j = 0; j < n; ++j)
                 bits |= std::uint32_t{v[base + j] == positions[k]} << (31 - j);
-            s.planes[k * stride + at(w)] = bits;
+            out[k * stride + at(w)] = bits;
         }
     }
 }
@@ -173,11 +172,29 @@ ItemScan makeItemScan(const ItemBlock& b, std::int32_t records) {
                 live.pop_back();
             }
             s.planePositions = std::move(live);
-            fillSinglePlanes(b, records, s);
+            fillPlanes(b.values.data(), records, s.planePositions.data(), s.planePositions.size(),
+                       s.words, s.planes);
         }
         return s;
     }
     if (multi) return s;
+    if (b.dict.size() > 256 && records > 0) {
+        // A value held by half the records or more (a mostly blank text): its plane, and the
+        // positions of the other records only.
+        std::int32_t dominant = 0;
+        for (std::size_t p = 1; p < b.dict.size(); ++p)
+            if (b.dict[p].count > b.dict[at(dominant)].count)
+                dominant = static_cast<std::int32_t>(p);
+        const std::int32_t held = b.dict[at(dominant)].count;
+        if (held >= records - held) {
+            s.dominant = dominant;
+            fillPlanes(b.values.data(), records, &s.dominant, 1, s.words, s.dominantPlane);
+            s.others.reserve(at(records - held));
+            for (const std::int32_t p : b.values)
+                if (p != dominant) s.others.push_back(p);
+            return s;
+        }
+    }
     if (b.dict.size() <= 256) {
         s.narrow8.assign(b.values.begin(), b.values.end());
     } else if (b.dict.size() <= 65536) {

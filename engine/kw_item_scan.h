@@ -12,7 +12,10 @@
 //   value, so that value's records are the ones in no other plane. A MultiAns item keeps a
 //   plane for every value in use; those count answers only when no record names one value
 //   twice (else the recount takes the answers one by one, the search still ORs the planes).
-// - Narrow positions. Without planes, a single-valued item whose dictionary fits keeps its
+// - A dominant value. A single-valued item with too many values for planes, one of which half
+//   the records or more hold (a mostly blank text), keeps that value's plane and the
+//   positions of the other records only: those are all a count has to look up.
+// - Narrow positions. Otherwise a single-valued item whose dictionary fits keeps its
 //   positions in one or two bytes per record.
 // - Unique values. A single-valued item whose positions rise from record to record (an ID in
 //   record order) holds each entry in one record at most: its in-map counts are each record's
@@ -37,6 +40,10 @@ struct ItemScan {
     std::int32_t lastLive = -1;  // single-valued: the value in use without a plane, or -1
     std::vector<std::int32_t> planePositions;  // ascending
     std::vector<std::uint32_t> planes;         // planePositions.size() * words
+
+    std::int32_t dominant = -1;                // a position held by half the records or more, or -1
+    std::vector<std::uint32_t> dominantPlane;  // its records
+    std::vector<std::int32_t> others;          // the other records' positions, in record order
 
     std::vector<std::uint8_t> narrow8;    // positions, when the dictionary has <= 256 entries
     std::vector<std::uint16_t> narrow16;  // positions, when it has <= 65,536

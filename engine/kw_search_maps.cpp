@@ -103,6 +103,31 @@ template <typename Counts>
     });
 }
 
+// An item with a dominant value: that value's records counted by a popcount, the others
+// looked up among the other records' positions, whose index is the number of other records
+// before them.
+template <typename Counts>
+[[gnu::always_inline]] inline void countDominant(const KW_map& map, std::int32_t records,
+                                                 const kw::ItemScan& scan, Counts counts) {
+    const std::uint32_t* words = map.data();
+    const std::uint32_t* dominant = scan.dominantPlane.data();
+    const std::int32_t* others = scan.others.data();
+    bump(counts.sink(0), scan.dominant, kw::countBoth(words, dominant, scan.words));
+    const std::int32_t tail = records % 32;
+    std::size_t next = 0, k = 0;
+    for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
+        const std::uint32_t valid = w == n - 1 && tail != 0 ? ~(0xFFFFFFFFu >> tail) : 0xFFFFFFFFu;
+        const std::uint32_t rest = ~dominant[w] & valid;
+        for (std::uint32_t hit = words[w] & rest; hit != 0;) {
+            const int j = std::countl_zero(hit);
+            const auto before = static_cast<std::size_t>(std::popcount(rest & ~(0xFFFFFFFFu >> j)));
+            bump(counts.sink(k++), others[next + before], 1);
+            hit &= ~(0x80000000u >> j);
+        }
+        next += static_cast<std::size_t>(std::popcount(rest));
+    }
+}
+
 // Every record (or answer) of the map counted by position, reading the narrowest form of the
 // positions there is; compiled for processors with and without a popcount instruction, which
 // the test for dense words uses once per word.
@@ -111,6 +136,8 @@ KW_POPCOUNT_CLONES void countItem(const KW_map& map, std::int32_t records, const
                                   const kw::ItemScan* scan, Counts counts) {
     if (kw::isMultiType(b.def.type)) {
         countMulti(map, b.starts.data(), b.values, counts);
+    } else if (scan && scan->dominant >= 0) {
+        countDominant(map, records, *scan, counts);
     } else if (scan && !scan->narrow8.empty()) {
         countSingle(map, records, scan->narrow8.data(), counts);
     } else if (scan && !scan->narrow16.empty()) {

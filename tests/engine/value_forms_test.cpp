@@ -20,8 +20,9 @@ using zbq::test::FixtureTable;
 
 constexpr int kRecords = 4133;  // the last word holds 5 records
 
-// id rises without gaps; rising starts with an error, so its positions skip the blank entry.
-enum Column { kId, kHundred, kOne, kFew, kDistinct, kWide, kTwice, kRising, kColumns };
+// id rises without gaps; rising starts with an error, so its positions skip the blank entry;
+// sparse is blank in every other record and holds many values besides.
+enum Column { kId, kHundred, kOne, kFew, kDistinct, kWide, kTwice, kRising, kSparse, kColumns };
 
 // A record as the naive side sees it: per Integer item its number (INT_MIN blank, INT_MAX
 // error), per MultiAns item the indexes of its answer codes.
@@ -58,7 +59,8 @@ Forms forms() {
                      {"distinct", KW_TYPE_MULTI, codes(8)},
                      {"wide", KW_TYPE_MULTI, codes(40)},
                      {"twice", KW_TYPE_MULTI, codes(4)},
-                     {"rising", KW_TYPE_INTEGER}};
+                     {"rising", KW_TYPE_INTEGER},
+                     {"sparse", KW_TYPE_INTEGER}};
     std::mt19937 rng(5);
     auto number = [&](std::vector<std::string>& row, Record& rec, int column, int value) {
         const unsigned roll = rng() % 40;
@@ -98,6 +100,8 @@ Forms forms() {
         answers(row, rec, kTwice, 4, 5, true);
         row.push_back(r == 0 ? "x" : std::to_string(1000 + r));
         rec.number[kRising] = r == 0 ? kErrorValue : 1000 + r;
+        row.push_back(r % 2 == 0 ? "" : std::to_string(r % 997));
+        rec.number[kSparse] = r % 2 == 0 ? kBlankValue : r % 997;
         f.table.rows.push_back(std::move(row));
         f.records.push_back(std::move(rec));
     }
@@ -122,6 +126,12 @@ std::vector<Search> searches() {
         {"#0!=1500", [](const Record& r) { return r.number[kId] != 1500; }},
         {"#7<2000",
          [](const Record& r) { return ordinary(r.number[kRising]) && r.number[kRising] < 2000; }},
+        {"#8=5-500",
+         [](const Record& r) {
+             return ordinary(r.number[kSparse]) && r.number[kSparse] >= 5 &&
+                    r.number[kSparse] <= 500;
+         }},
+        {"#8!=7", [](const Record& r) { return r.number[kSparse] != 7; }},
         {"#1=20-60",
          [](const Record& r) {
              return ordinary(r.number[kHundred]) && r.number[kHundred] >= 20 &&
