@@ -178,7 +178,10 @@ ItemScan makeItemScan(const ItemBlock& b, std::int32_t records) {
         return s;
     }
     if (multi) return s;
-    if (b.dict.size() > 256 && records > 0) {
+    // Rising positions first: an ID's dictionary is as long as the item, too long to search
+    // for a dominant value that it cannot have.
+    const bool unique = rising(b);
+    if (!unique && b.dict.size() > 256 && records > 0) {
         // A value held by half the records or more (a mostly blank text): its plane, and the
         // positions of the other records only.
         std::int32_t dominant = 0;
@@ -189,9 +192,15 @@ ItemScan makeItemScan(const ItemBlock& b, std::int32_t records) {
         if (held >= records - held) {
             s.dominant = dominant;
             fillPlanes(b.values.data(), records, &s.dominant, 1, s.words, s.dominantPlane);
-            s.others.reserve(at(records - held));
-            for (const std::int32_t p : b.values)
-                if (p != dominant) s.others.push_back(p);
+            // Each position is written and kept only when it is not the dominant one; the
+            // spare last element takes the final write.
+            s.others.resize(at(records - held) + 1);
+            std::int32_t* out = s.others.data();
+            for (const std::int32_t p : b.values) {
+                *out = p;
+                out += p != dominant;
+            }
+            s.others.pop_back();
             return s;
         }
     }
@@ -200,7 +209,7 @@ ItemScan makeItemScan(const ItemBlock& b, std::int32_t records) {
     } else if (b.dict.size() <= 65536) {
         s.narrow16.assign(b.values.begin(), b.values.end());
     }
-    if (rising(b)) {
+    if (unique) {
         // The entries no record holds: those before the first record's, after the last's,
         // and between two records' that are not adjacent.
         s.unique = true;
