@@ -7,7 +7,8 @@
 //
 // The code is split by concern, one source file each: kw_search_load.cpp (loading, closing),
 // kw_search_values.cpp (value reads, view order, row <-> record, record lists),
-// kw_search_maps.cpp (current map, recount, exclusions, set algebra). Later concerns (search,
+// kw_search_maps.cpp (current map, recount, exclusions, set algebra); kw_item_scan.h holds the
+// compact forms of the value lists that the recount and the search read. Later concerns (search,
 // statistics, value search, cross tabulation, aggregation) add their own files, declared in
 // the marked sections below (state of their own in the private part).
 //

@@ -2,8 +2,10 @@
 // the set algebra.
 //
 // Making a map current costs one count of its bits; the in-map counts of an item are redone
-// (item-major, over the set records only) the first time the item's dictionary is read under
-// the new map, so a change of sets stays instant however many items the data set has.
+// (item-major) the first time the item's dictionary is read under the new map, so a change of
+// sets stays instant however many items the data set has. The recount reads the item's
+// compact form made at load (kw_item_scan.h): a popcount per value of an item with bit maps,
+// each record's bit for rising IDs, else a histogram over the narrowest positions there are.
 #include <algorithm>
 #include <array>
 #include <bit>

@@ -2,7 +2,9 @@
 //
 // A term marks the dictionary positions that pass in a table of one byte per position and
 // then makes one sequential pass over the item's record -> position array (the answers of a
-// MultiAns item), 32 records to a word; no per-term index is built. The postfix program
+// MultiAns item), 32 records to a word; no per-term index is built. Where the item has a
+// compact form (kw_item_scan.h) the pass reads that instead: the bit maps of the passing
+// values ORed a word at a time, or positions of one or two bytes. The postfix program
 // becomes a tree whose runs of ANDs and of ORs are flattened, and each run accumulates into
 // one map: an AND skips the words already empty, an OR the words already full. Terms of one
 // item inside a run share a single pass where the sets allow it.
