@@ -31,9 +31,9 @@ std::size_t at(T i) {
 // SSE2 four records are compared at once, their order reversed first so that the mask's
 // highest bit is the first record, as in a map.
 void fillPlanes(const std::int32_t* v, std::int32_t records, const std::int32_t* positions,
-                std::size_t planes, std::int32_t words, std::vector<std::uint32_t>& out) {
+                std::size_t planes, std::int32_t words, LargeVector<std::uint32_t>& out) {
     const std::size_t stride = at(words);
-    out.assign(planes * stride, 0u);
+    out.resize(planes * stride);  // every word is written below
     if (planes == 0) return;
     const std::int32_t full = records / 32;
 #if defined(__SSE2__)

@@ -21,13 +21,16 @@
 //   record order) holds each entry in one record at most: its in-map counts are each record's
 //   own bit, written straight to its entry in one sequential pass.
 //
-// The forms cost at most 2 bytes per record of an item, far under the 4 of its positions.
+// The forms cost at most 2 bytes per record of an item, far under the 4 of its positions. Their
+// large arrays are mappings of their own in huge pages (kw_memory.h), so that making them at
+// load faults once per 2 MiB rather than once per page.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "engine/kw_format.h"
+#include "engine/kw_memory.h"
 
 namespace kw {
 
@@ -39,14 +42,14 @@ struct ItemScan {
     std::int32_t words = 0;      // 32-bit words of one plane, as of a map
     std::int32_t lastLive = -1;  // single-valued: the value in use without a plane, or -1
     std::vector<std::int32_t> planePositions;  // ascending
-    std::vector<std::uint32_t> planes;         // planePositions.size() * words
+    LargeVector<std::uint32_t> planes;         // planePositions.size() * words
 
     std::int32_t dominant = -1;                // a position held by half the records or more, or -1
-    std::vector<std::uint32_t> dominantPlane;  // its records
-    std::vector<std::int32_t> others;          // the other records' positions, in record order
+    LargeVector<std::uint32_t> dominantPlane;  // its records
+    LargeVector<std::int32_t> others;          // the other records' positions, in record order
 
-    std::vector<std::uint8_t> narrow8;    // positions, when the dictionary has <= 256 entries
-    std::vector<std::uint16_t> narrow16;  // positions, when it has <= 65,536
+    LargeVector<std::uint8_t> narrow8;    // positions, when the dictionary has <= 256 entries
+    LargeVector<std::uint16_t> narrow16;  // positions, when it has <= 65,536
 
     bool unique = false;                       // positions rise from record to record
     std::vector<std::int32_t> emptyPositions;  // unique: the entries without a record
