@@ -207,7 +207,9 @@ void KW_search::recount(std::int32_t item) const {
     if (state.countedFor == generation_) return;
     kw::ItemBlock& b = items_[at(item)];
     KW_dict* dict = b.dict.data();
-    if (!current_) {
+    if (!current_ || currentCount_ == records_) {
+        // Every record is in the map (it holds no bits after the last record): the counts are
+        // the ones the file keeps.
         for (KW_dict& e : b.dict)
             e.mapCount = e.count;
     } else if (const kw::ItemScan* fast = scan(item);
