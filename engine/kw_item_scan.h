@@ -1,7 +1,7 @@
 // Compact forms of one item's value list for the passes that read every record: the recount of
-// in-map counts and the search terms. They are made once when a data set is loaded and live
-// beside the value list as the file holds it, which every other reader keeps using; nothing
-// of them is ever written to a file.
+// in-map counts and the search terms. They are made when a data set is loaded (a MultiAns
+// item's when it is first counted or searched) and live beside the value list as the file
+// holds it, which every other reader keeps using; nothing of them is ever written to a file.
 //
 // A pass over 4-byte positions is bound by the memory it streams, and most items need far
 // fewer bytes per record:
@@ -35,6 +35,8 @@
 namespace kw {
 
 struct ItemScan {
+    bool deferred = false;  // not made yet: the owner makes it when first asked for
+
     // Planes: usePlanes says that the item has them (possibly none, when it has at most one
     // value in use); plane k holds the records of dictionary position planePositions[k].
     bool usePlanes = false;

@@ -481,14 +481,11 @@ private:
     mutable std::vector<kw::ItemBlock> items_;  // mapCount is a recount cache
     std::vector<ItemState> states_;
     // Compact forms of the value lists for the recount and the search; empty when the memory
-    // for them was lacking at load (the passes then read the value lists themselves).
-    std::vector<kw::ItemScan> scans_;
+    // for them was lacking at load (the passes then read the value lists themselves). Those of
+    // MultiAns items are made when first asked for (scan), which keeps their cost off the load.
+    mutable std::vector<kw::ItemScan> scans_;
     mutable std::vector<std::int32_t> countWork_;  // the recount's histogram of a large item
-    const kw::ItemScan* scan(std::int32_t item) const {
-        return static_cast<std::size_t>(item) < scans_.size()
-                   ? &scans_[static_cast<std::size_t>(item)]
-                   : nullptr;
-    }
+    const kw::ItemScan* scan(std::int32_t item) const;
 
     // Current map.
     KW_mapPtr current_;

@@ -20,6 +20,14 @@ std::int32_t KW_search::KWopen(const std::string& path, std::string_view passwor
     auto makeScan = [&](const kw::ItemBlock& block, std::int32_t records) {
         if (!scansMade) return;
         try {
+            if (kw::isMultiType(block.def.type)) {
+                // Far the dearest to make, and of use only once a map or a search names the
+                // item: made then (scan()).
+                kw::ItemScan later;
+                later.deferred = true;
+                scans.push_back(std::move(later));
+                return;
+            }
             scans.push_back(kw::makeItemScan(block, records));
         } catch (const std::bad_alloc&) {
             // Only speed depends on them: without the memory every pass reads the value lists.

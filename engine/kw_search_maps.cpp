@@ -193,6 +193,19 @@ void countUnique(const KW_map& map, std::int32_t records, const V* values, const
 
 }  // namespace
 
+const kw::ItemScan* KW_search::scan(std::int32_t item) const {
+    if (at(item) >= scans_.size()) return nullptr;
+    kw::ItemScan& s = scans_[at(item)];
+    if (s.deferred) {
+        try {
+            s = kw::makeItemScan(items_[at(item)], records_);
+        } catch (const std::bad_alloc&) {
+            s = {};  // the passes read the value list itself
+        }
+    }
+    return &s;
+}
+
 void KW_search::setCurrent(KW_mapPtr map, std::int32_t count) {
     current_ = std::move(map);
     currentCount_ = count;

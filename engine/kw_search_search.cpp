@@ -255,6 +255,8 @@ std::int32_t KW_search::KWsrch(std::string_view expression) {
             types[i] = items_[i].def.type;
         kw::SearchProgram program;
         if (const std::int32_t rc = kw::parseSearch(expression, types, program); rc < 0) return rc;
+        for (const kw::SearchTerm& term : program.terms)
+            scan(term.item);  // the compact forms not made yet
         auto result = std::make_shared<KW_map>(records_);
         if (!SearchEvaluator(items_, scans_, records_, program).run(*result)) return KW_ERR_SYNTAX;
         // The result holds no bits after the last record, so this cannot fail.
