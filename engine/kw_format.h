@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <span>
 #include <string>
@@ -199,9 +200,12 @@ bool checkItemBlock(const ItemBlock& block, std::int32_t recordCount);
 // Reads and validates a whole data file. Order of checks: magic (-1001), password (-1003 when
 // the file carries one and `password` differs), then every block (KW_ERR_DAMAGED). An I/O
 // failure gives its MapErrno code, an allocation failure -1011. On failure `out` is left
-// empty. The host, when given, pumps messages between blocks.
+// empty. The host, when given, pumps messages between blocks. onItem, when given, sees each
+// item's block as soon as it has been read and checked (while its arrays are still in the
+// processor's caches), with the record count; a later failure still fails the whole read.
+using ItemReadHook = std::function<void(const ItemBlock& block, std::int32_t recordCount)>;
 std::int32_t readDataFile(const std::string& path, std::string_view password, DataFileContents& out,
-                          zbq::EngineHost* host = nullptr);
+                          zbq::EngineHost* host = nullptr, const ItemReadHook& onItem = {});
 
 // Writes a data file block by block: begin, one append per item in item order, finish. The
 // file appears under its name only when finish succeeds; every other end leaves any old file

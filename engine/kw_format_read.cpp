@@ -108,7 +108,7 @@ void unscrambleField(char (&field)[KW_TEXT_FIELD]) {
 }
 
 std::int32_t readAll(const std::string& path, std::string_view password, DataFileContents& c,
-                     zbq::EngineHost* host) {
+                     zbq::EngineHost* host, const ItemReadHook& onItem) {
     FileDescriptor fd;
     std::int64_t fileSize = 0;
     if (std::int32_t rc = openForReading(path, fd, fileSize); rc < 0) return rc;
@@ -142,6 +142,7 @@ std::int32_t readAll(const std::string& path, std::string_view password, DataFil
     for (ItemBlock& item : c.items) {
         pump(host);
         if (std::int32_t rc = readItem(in, c.recordCount, item, host); rc < 0) return rc;
+        if (onItem) onItem(item, c.recordCount);
     }
     // The blocks must end exactly where the settings blob begins.
     return in.position() == head.blobOffset ? 0 : KW_ERR_DAMAGED;
@@ -150,12 +151,12 @@ std::int32_t readAll(const std::string& path, std::string_view password, DataFil
 }  // namespace
 
 std::int32_t readDataFile(const std::string& path, std::string_view password, DataFileContents& out,
-                          zbq::EngineHost* host) {
+                          zbq::EngineHost* host, const ItemReadHook& onItem) {
     out = DataFileContents{};
     DataFileContents contents;
     std::int32_t rc = 0;
     try {
-        rc = readAll(path, password, contents, host);
+        rc = readAll(path, password, contents, host, onItem);
     } catch (const std::bad_alloc&) {
         rc = KW_ERR_NO_MEMORY;
     }

@@ -7,7 +7,8 @@
 //
 // The code is split by concern, one source file each: kw_search_load.cpp (loading, closing),
 // kw_search_values.cpp (value reads, view order, row <-> record, record lists),
-// kw_search_maps.cpp (current map, recount, exclusions, set algebra). Later concerns (search,
+// kw_search_maps.cpp (current map, recount, exclusions, set algebra); kw_item_scan.h holds the
+// compact forms of the value lists that the recount and the search read. Later concerns (search,
 // statistics, value search, cross tabulation, aggregation) add their own files, declared in
 // the marked sections below (state of their own in the private part).
 //
@@ -35,6 +36,7 @@
 #include "engine/kw_cross.h"
 #include "engine/kw_error.h"
 #include "engine/kw_format.h"
+#include "engine/kw_item_scan.h"
 #include "engine/kw_map.h"
 #include "engine/kw_molap.h"
 
@@ -478,6 +480,12 @@ private:
     std::int32_t records_ = 0;
     mutable std::vector<kw::ItemBlock> items_;  // mapCount is a recount cache
     std::vector<ItemState> states_;
+    // Compact forms of the value lists for the recount and the search; empty when the memory
+    // for them was lacking at load (the passes then read the value lists themselves). Those of
+    // MultiAns items are made when first asked for (scan), which keeps their cost off the load.
+    mutable std::vector<kw::ItemScan> scans_;
+    mutable std::vector<std::int32_t> countWork_;  // the recount's histogram of a large item
+    const kw::ItemScan* scan(std::int32_t item) const;
 
     // Current map.
     KW_mapPtr current_;

@@ -14,7 +14,28 @@ std::int32_t KW_search::KWopen(const std::string& path, std::string_view passwor
     // install the new one only when the whole file has been read and checked.
     KWclose();
     kw::DataFileContents contents;
-    if (const std::int32_t rc = kw::readDataFile(path, password, contents, host_); rc < 0)
+    // The compact forms are made from each block while it is still in the caches.
+    std::vector<kw::ItemScan> scans;
+    bool scansMade = true;
+    auto makeScan = [&](const kw::ItemBlock& block, std::int32_t records) {
+        if (!scansMade) return;
+        try {
+            if (kw::isMultiType(block.def.type)) {
+                // Far the dearest to make, and of use only once a map or a search names the
+                // item: made then (scan()).
+                kw::ItemScan later;
+                later.deferred = true;
+                scans.push_back(std::move(later));
+                return;
+            }
+            scans.push_back(kw::makeItemScan(block, records));
+        } catch (const std::bad_alloc&) {
+            // Only speed depends on them: without the memory every pass reads the value lists.
+            scansMade = false;
+            std::vector<kw::ItemScan>().swap(scans);
+        }
+    };
+    if (const std::int32_t rc = kw::readDataFile(path, password, contents, host_, makeScan); rc < 0)
         return rc;
     try {
         states_.resize(contents.items.size());
@@ -27,6 +48,7 @@ std::int32_t KW_search::KWopen(const std::string& path, std::string_view passwor
     blobOffset_ = contents.blobOffset;
     records_ = contents.recordCount;
     items_ = std::move(contents.items);
+    scans_ = std::move(scans);
     setCurrent(nullptr, records_);
     return 0;
 }
@@ -34,6 +56,8 @@ std::int32_t KW_search::KWopen(const std::string& path, std::string_view passwor
 void KW_search::KWclose() {
     std::vector<kw::ItemBlock>().swap(items_);
     std::vector<ItemState>().swap(states_);
+    std::vector<kw::ItemScan>().swap(scans_);
+    std::vector<std::int32_t>().swap(countWork_);
     head_ = kw::FileHead{};
     path_.clear();
     blobOffset_ = 0;

@@ -2,8 +2,10 @@
 // the set algebra.
 //
 // Making a map current costs one count of its bits; the in-map counts of an item are redone
-// (item-major, over the set records only) the first time the item's dictionary is read under
-// the new map, so a change of sets stays instant however many items the data set has.
+// (item-major) the first time the item's dictionary is read under the new map, so a change of
+// sets stays instant however many items the data set has. The recount reads the item's
+// compact form made at load (kw_item_scan.h): a popcount per value of an item with bit maps,
+// each record's bit for rising IDs, else a histogram over the narrowest positions there are.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -56,16 +58,16 @@ inline void bump(KW_dict* dict, std::int32_t p, std::int32_t n) {
     dict[p].mapCount += n;
 }
 
-template <typename Counts>
+template <typename Counts, typename V>
 [[gnu::always_inline]] inline void countSingle(const KW_map& map, std::int32_t records,
-                                               const std::int32_t* values, Counts counts) {
+                                               const V* values, Counts counts) {
     const auto s0 = counts.sink(0), s1 = counts.sink(1), s2 = counts.sink(2), s3 = counts.sink(3);
     const std::uint32_t* words = map.data();
     for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
         std::uint32_t bits = words[w];
         if (bits == 0) continue;
         const std::int32_t base = w * 32;
-        const std::int32_t* v = values + base;
+        const V* v = values + base;
         if (std::popcount(bits) >= kDenseWord && base + 32 <= records) {
             auto bit = [bits](int j) { return static_cast<std::int32_t>((bits >> (31 - j)) & 1u); };
             for (int j = 0; j < 32; j += 4) {
@@ -103,18 +105,106 @@ template <typename Counts>
     });
 }
 
-// Every record (or answer) of the map counted by position; compiled for processors with and
-// without a popcount instruction, which the test for dense words uses once per word.
+// An item with a dominant value: that value's records counted by a popcount, the others
+// looked up among the other records' positions, whose index is the number of other records
+// before them.
+template <typename Counts>
+[[gnu::always_inline]] inline void countDominant(const KW_map& map, std::int32_t records,
+                                                 const kw::ItemScan& scan, Counts counts) {
+    const std::uint32_t* words = map.data();
+    const std::uint32_t* dominant = scan.dominantPlane.data();
+    const std::int32_t* others = scan.others.data();
+    bump(counts.sink(0), scan.dominant, kw::countBoth(words, dominant, scan.words));
+    const std::int32_t tail = records % 32;
+    std::size_t next = 0, k = 0;
+    for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
+        const std::uint32_t valid = w == n - 1 && tail != 0 ? ~(0xFFFFFFFFu >> tail) : 0xFFFFFFFFu;
+        const std::uint32_t rest = ~dominant[w] & valid;
+        for (std::uint32_t hit = words[w] & rest; hit != 0;) {
+            const int j = std::countl_zero(hit);
+            const auto before = static_cast<std::size_t>(std::popcount(rest & ~(0xFFFFFFFFu >> j)));
+            bump(counts.sink(k++), others[next + before], 1);
+            hit &= ~(0x80000000u >> j);
+        }
+        next += static_cast<std::size_t>(std::popcount(rest));
+    }
+}
+
+// Every record (or answer) of the map counted by position, reading the narrowest form of the
+// positions there is; compiled for processors with and without a popcount instruction, which
+// the test for dense words uses once per word.
 template <typename Counts>
 KW_POPCOUNT_CLONES void countItem(const KW_map& map, std::int32_t records, const kw::ItemBlock& b,
-                                  Counts counts) {
-    if (kw::isMultiType(b.def.type))
+                                  const kw::ItemScan* scan, Counts counts) {
+    if (kw::isMultiType(b.def.type)) {
         countMulti(map, b.starts.data(), b.values, counts);
-    else
+    } else if (scan && scan->dominant >= 0) {
+        countDominant(map, records, *scan, counts);
+    } else if (scan && !scan->narrow8.empty()) {
+        countSingle(map, records, scan->narrow8.data(), counts);
+    } else if (scan && !scan->narrow16.empty()) {
+        countSingle(map, records, scan->narrow16.data(), counts);
+    } else {
         countSingle(map, records, b.values.data(), counts);
+    }
+}
+
+// Planes: a popcount per value; a single-valued item's value without a plane has the records
+// left over.
+void countPlanes(const KW_map& map, std::int32_t mapCount, const kw::ItemScan& scan,
+                 std::span<KW_dict> dict) {
+    for (KW_dict& e : dict)
+        e.mapCount = 0;
+    std::int32_t counted = 0;
+    for (std::size_t k = 0; k < scan.planePositions.size(); ++k) {
+        const std::int32_t n = kw::countBoth(map.data(), scan.plane(k), scan.words);
+        dict[at(scan.planePositions[k])].mapCount = n;
+        counted += n;
+    }
+    if (scan.lastLive >= 0) dict[at(scan.lastLive)].mapCount = mapCount - counted;
+}
+
+// Unique values: each record's bit is its entry's count; entries without a record count 0.
+template <typename V>
+void countUnique(const KW_map& map, std::int32_t records, const V* values, const kw::ItemScan& scan,
+                 KW_dict* dict) {
+    for (const std::int32_t p : scan.emptyPositions)
+        dict[p].mapCount = 0;
+    const std::uint32_t* words = map.data();
+    if (scan.firstPosition >= 0) {
+        // Record r holds entry firstPosition + r: the positions need not be read.
+        KW_dict* entry = dict + scan.firstPosition;
+        for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
+            const std::uint32_t bits = words[w];
+            const std::int32_t base = w * 32;
+            for (std::int32_t j = 0, end = std::min(32, records - base); j < end; ++j)
+                entry[base + j].mapCount = static_cast<std::int32_t>((bits >> (31 - j)) & 1u);
+        }
+        return;
+    }
+    for (std::int32_t w = 0, n = map.wordCount(); w < n; ++w) {
+        const std::uint32_t bits = words[w];
+        const std::int32_t base = w * 32;
+        const V* v = values + base;
+        for (std::int32_t j = 0, end = std::min(32, records - base); j < end; ++j)
+            dict[v[j]].mapCount = static_cast<std::int32_t>((bits >> (31 - j)) & 1u);
+    }
 }
 
 }  // namespace
+
+const kw::ItemScan* KW_search::scan(std::int32_t item) const {
+    if (at(item) >= scans_.size()) return nullptr;
+    kw::ItemScan& s = scans_[at(item)];
+    if (s.deferred) {
+        try {
+            s = kw::makeItemScan(items_[at(item)], records_);
+        } catch (const std::bad_alloc&) {
+            s = {};  // the passes read the value list itself
+        }
+    }
+    return &s;
+}
 
 void KW_search::setCurrent(KW_mapPtr map, std::int32_t count) {
     current_ = std::move(map);
@@ -130,11 +220,24 @@ void KW_search::recount(std::int32_t item) const {
     if (state.countedFor == generation_) return;
     kw::ItemBlock& b = items_[at(item)];
     KW_dict* dict = b.dict.data();
-    if (!current_) {
+    if (!current_ || currentCount_ == records_) {
+        // Every record is in the map (it holds no bits after the last record): the counts are
+        // the ones the file keeps.
         for (KW_dict& e : b.dict)
             e.mapCount = e.count;
+    } else if (const kw::ItemScan* fast = scan(item);
+               fast && fast->usePlanes && fast->planesCount) {
+        countPlanes(*current_, currentCount_, *fast, b.dict);
+    } else if (fast && fast->unique) {
+        if (!fast->narrow8.empty()) {
+            countUnique(*current_, records_, fast->narrow8.data(), *fast, dict);
+        } else if (!fast->narrow16.empty()) {
+            countUnique(*current_, records_, fast->narrow16.data(), *fast, dict);
+        } else {
+            countUnique(*current_, records_, b.values.data(), *fast, dict);
+        }
     } else {
-        auto count = [&](auto counts) { countItem(*current_, records_, b, counts); };
+        auto count = [&](auto counts) { countItem(*current_, records_, b, fast, counts); };
         const std::size_t size = b.dict.size();
         if (size <= kLaneLimit) {
             // On the stack: reading a dictionary never allocates, so it cannot fail.
@@ -148,17 +251,20 @@ void KW_search::recount(std::int32_t item) const {
                 dict[p].mapCount =
                     lanes[p] + lanes[size + p] + lanes[2 * size + p] + lanes[3 * size + p];
         } else {
-            std::vector<std::int32_t> flat;
+            // The histogram stays for the next recount: fresh memory of this size would be
+            // handed back to the system after each and fault in page by page again.
+            std::vector<std::int32_t>& flat = countWork_;
             try {
-                flat.assign(size, 0);
+                if (flat.size() < size) flat.resize(size);
             } catch (const std::bad_alloc&) {
                 // Without the memory the entries take the counts themselves, only slower.
             }
-            if (flat.empty()) {
+            if (flat.size() < size) {
                 for (KW_dict& e : b.dict)
                     e.mapCount = 0;
                 count(DictCounts{dict});
             } else {
+                std::fill_n(flat.begin(), size, 0);
                 count(FlatCounts{flat.data()});
                 for (std::size_t p = 0; p < size; ++p)
                     dict[p].mapCount = flat[p];

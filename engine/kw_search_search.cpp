@@ -2,7 +2,9 @@
 //
 // A term marks the dictionary positions that pass in a table of one byte per position and
 // then makes one sequential pass over the item's record -> position array (the answers of a
-// MultiAns item), 32 records to a word; no per-term index is built. The postfix program
+// MultiAns item), 32 records to a word; no per-term index is built. Where the item has a
+// compact form (kw_item_scan.h) the pass reads that instead: the bit maps of the passing
+// values ORed a word at a time, or positions of one or two bytes. The postfix program
 // becomes a tree whose runs of ANDs and of ORs are flattened, and each run accumulates into
 // one map: an AND skips the words already empty, an OR the words already full. Terms of one
 // item inside a run share a single pass where the sets allow it.
@@ -23,9 +25,9 @@ enum class Into { Assign, And, Or };
 
 class SearchEvaluator {
 public:
-    SearchEvaluator(const std::vector<kw::ItemBlock>& items, std::int32_t records,
-                    const kw::SearchProgram& program)
-        : items_(items), records_(records), program_(program) {
+    SearchEvaluator(const std::vector<kw::ItemBlock>& items, const std::vector<kw::ItemScan>& scans,
+                    std::int32_t records, const kw::SearchProgram& program)
+        : items_(items), scans_(scans), records_(records), program_(program) {
         const std::int32_t tail = records % 32;
         lastMask_ = tail == 0 ? 0xFFFFFFFFu : 0xFFFFFFFFu << (32 - tail);
     }
@@ -72,7 +74,7 @@ private:
         if (node.kind < 0) {
             const kw::SearchTerm& term = program_.terms[at(node.term)];
             kw::markPassing(items_[at(term.item)], term.condition, pass_);
-            applyPass(items_[at(term.item)], pass_, term.negated(), acc, how);
+            applyPass(term.item, pass_, term.negated(), acc, how);
             return;
         }
         const Into inner = node.kind == kw::kSearchAnd ? Into::And : Into::Or;
@@ -123,7 +125,7 @@ private:
         }
         bool first = true;
         for (const auto& [item, table] : folded) {
-            applyPass(items_[at(item)], table, false, acc, first ? how : inner);
+            applyPass(item, table, false, acc, first ? how : inner);
             first = false;
         }
         for (const std::int32_t child : others) {
@@ -134,9 +136,24 @@ private:
 
     // The records whose value (MultiAns: any answer) passes, or with `negated` the others,
     // folded into the accumulator.
-    void applyPass(const kw::ItemBlock& item, const std::vector<std::uint8_t>& table, bool negated,
+    void applyPass(std::int32_t itemNumber, const std::vector<std::uint8_t>& table, bool negated,
                    KW_map& acc, Into how) {
+        const kw::ItemBlock& item = items_[at(itemNumber)];
+        const kw::ItemScan* scan =
+            at(itemNumber) < scans_.size() ? &scans_[at(itemNumber)] : nullptr;
         const std::uint8_t* pass = table.data();
+        if (scan && scan->usePlanes) {
+            applyPlanes(*scan, pass, negated, acc, how);
+            return;
+        }
+        if (scan && !scan->narrow8.empty()) {
+            applySingle(scan->narrow8.data(), pass, negated, acc, how);
+            return;
+        }
+        if (scan && !scan->narrow16.empty()) {
+            applySingle(scan->narrow16.data(), pass, negated, acc, how);
+            return;
+        }
         if (kw::isMultiType(item.def.type)) {
             const auto answers = static_cast<std::int32_t>(item.values.size());
             combine(acc, how, negated, [&](std::int32_t base, std::int32_t n) {
@@ -162,19 +179,45 @@ private:
                 return bits;
             });
         } else {
-            combine(acc, how, negated, [&](std::int32_t base, std::int32_t n) {
-                const std::int32_t* v = item.values.data() + base;
-                std::uint32_t bits = 0;
-                if (n == 32) {
-                    for (std::int32_t j = 0; j < 32; ++j)
-                        bits = bits << 1 | pass[v[j]];
-                } else {
-                    for (std::int32_t j = 0; j < n; ++j)
-                        bits |= std::uint32_t{pass[v[j]]} << (31 - j);
-                }
-                return bits;
-            });
+            applySingle(item.values.data(), pass, negated, acc, how);
         }
+    }
+
+    template <typename V>
+    void applySingle(const V* values, const std::uint8_t* pass, bool negated, KW_map& acc,
+                     Into how) {
+        combine(acc, how, negated, [&](std::int32_t base, std::int32_t n) {
+            const V* v = values + base;
+            std::uint32_t bits = 0;
+            if (n == 32) {
+                for (std::int32_t j = 0; j < 32; ++j)
+                    bits = bits << 1 | pass[v[j]];
+            } else {
+                for (std::int32_t j = 0; j < n; ++j)
+                    bits |= std::uint32_t{pass[v[j]]} << (31 - j);
+            }
+            return bits;
+        });
+    }
+
+    // The OR of the passing values' planes. A single-valued item's records pass exactly when
+    // they are in no failing value's plane, so when its value without a plane passes, the
+    // failing planes are ORed and the result inverted.
+    void applyPlanes(const kw::ItemScan& scan, const std::uint8_t* pass, bool negated, KW_map& acc,
+                     Into how) {
+        const bool invert = scan.lastLive >= 0 && pass[scan.lastLive] != 0;
+        std::vector<const std::uint32_t*> chosen;
+        for (std::size_t k = 0; k < scan.planePositions.size(); ++k)
+            if ((pass[scan.planePositions[k]] != 0) != invert) chosen.push_back(scan.plane(k));
+        const std::uint32_t* const* planes = chosen.data();
+        const std::size_t count = chosen.size();
+        combine(acc, how, negated != invert, [&](std::int32_t base, std::int32_t) {
+            const std::size_t w = at(base / 32);
+            std::uint32_t bits = 0;
+            for (std::size_t k = 0; k < count; ++k)
+                bits |= planes[k][w];
+            return bits;
+        });
     }
 
     // Runs wordBits(first record, records in the word) over the words still open and folds
@@ -195,6 +238,7 @@ private:
     }
 
     const std::vector<kw::ItemBlock>& items_;
+    const std::vector<kw::ItemScan>& scans_;
     std::int32_t records_;
     const kw::SearchProgram& program_;
     std::uint32_t lastMask_;
@@ -211,8 +255,10 @@ std::int32_t KW_search::KWsrch(std::string_view expression) {
             types[i] = items_[i].def.type;
         kw::SearchProgram program;
         if (const std::int32_t rc = kw::parseSearch(expression, types, program); rc < 0) return rc;
+        for (const kw::SearchTerm& term : program.terms)
+            scan(term.item);  // the compact forms not made yet
         auto result = std::make_shared<KW_map>(records_);
-        if (!SearchEvaluator(items_, records_, program).run(*result)) return KW_ERR_SYNTAX;
+        if (!SearchEvaluator(items_, scans_, records_, program).run(*result)) return KW_ERR_SYNTAX;
         // The result holds no bits after the last record, so this cannot fail.
         return KWmapSet(std::move(result));
     } catch (const std::bad_alloc&) {

@@ -262,4 +262,31 @@ TEST_F(DamagedDataFile, MissingFileGivesTheMappedCode) {
     EXPECT_LT(kw::readDataFile(dir_.path(), "", out), 0);
 }
 
+// Positions are checked in stretches and counted four records at a time: a bad position deep
+// in a longer value list, wherever it falls among the four, is refused as well.
+TEST(DamagedValueList, APositionAnywhereInALongListIsChecked) {
+    TempDir dir;
+    zbq::test::FixtureTable table{"long", {{"n", KW_TYPE_INTEGER}}, {}};
+    for (int r = 0; r < 600; ++r)
+        table.rows.push_back({std::to_string(r % 3)});
+    const std::string path = dir.file("long.zbq");
+    zbq::test::writeFixture(path, table);
+    const std::string good = zbq::test::readFile(path);
+    const std::size_t values = walk(good).at.at("item0.values0");
+    const std::int32_t dictSize = 5;  // error, blank, 0, 1, 2
+    for (const std::size_t record : {257u, 298u, 299u, 300u, 599u}) {
+        for (const std::int32_t position : {dictSize, -1, std::int32_t{KW_POS_BLANK}}) {
+            SCOPED_TRACE("record " + std::to_string(record) + " = " + std::to_string(position));
+            std::string bad = good;
+            putLe32(bad, values + 4 * record, position);
+            zbq::test::writeFile(path, bad);
+            kw::DataFileContents out;
+            EXPECT_EQ(kw::readDataFile(path, "", out), KW_ERR_DAMAGED);
+        }
+    }
+    zbq::test::writeFile(path, good);
+    kw::DataFileContents out;
+    EXPECT_EQ(kw::readDataFile(path, "", out), 0);
+}
+
 }  // namespace
