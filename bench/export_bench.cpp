@@ -15,7 +15,6 @@
 #include <QGuiApplication>
 
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -76,9 +75,9 @@ public:
                 break;
             }
             case 3: {
-                std::snprintf(digits, sizeof digits, "%04u/%02u/%02u", 2000 + seed % 25,
-                              1 + seed % 12, 1 + seed % 28);
-                cell.text = digits;
+                const auto yyyymmdd = static_cast<std::int32_t>(
+                    (2000 + seed % 25) * 10000 + (1 + seed % 12) * 100 + 1 + seed % 28);
+                cell.text = CKWApp::FormatDate(yyyymmdd);
                 break;
             }
             default:
