@@ -1,7 +1,7 @@
 #include "windows/data_grid_model.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 
 #include "app/main_frame.h"
 #include "platform/core/atomic_file.h"
@@ -47,12 +47,14 @@ bool statusText(std::int32_t status, GridCell& cell) {
     return status == 0;
 }
 
+// A number at `places` decimals without grouping; no places given is six, as "%f" has it.
 std::string plainDouble(double value, std::int32_t places) {
-    char text[400];
-    std::snprintf(text, sizeof text, "%15.*f", static_cast<int>(places), value);
-    std::string out(text);
-    out.erase(0, out.find_first_not_of(' '));
-    return out;
+    const int precision = places < 0 ? 6 : std::min<int>(places, DataGridModel::kMaxDecimals);
+    // 309 integer digits at most, the sign, the point and the decimals.
+    char text[330 + DataGridModel::kMaxDecimals];
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
+                                      precision);
+    return result.ec == std::errc() ? std::string(text, result.ptr) : std::string();
 }
 
 int byteWidth(std::string_view cp932) {
