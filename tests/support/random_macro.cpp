@@ -508,7 +508,10 @@ std::string MacroFileBytes(const MacroStructureBlock& block,
 }
 
 bool StepWritesDataFile(std::string_view step) {
-    return step.starts_with("SaveZbw");
+    // A save; an addition of records builds a new working data file.
+    for (std::string_view command : {"SaveZbw", "AddData", "ExcelAddExecute", "ExcelReadExecute"})
+        if (step.starts_with(command)) return true;
+    return false;
 }
 
 }  // namespace zbq::test

@@ -78,7 +78,8 @@ struct GeneratedMacro {
 std::string MacroFileBytes(const MacroStructureBlock& block,
                            const std::vector<GeneratedMacro>& macros);
 
-// Whether a step's command writes a data file (and the macro file beside it).
+// Whether a step's command writes a data file (a save, with the macro file beside it, or an
+// addition of records).
 bool StepWritesDataFile(std::string_view step);
 
 }  // namespace zbq::test
