@@ -474,7 +474,10 @@ private:
                                                     : current.KWgetDataCount()};
         // The records an addition built on their own are not the program's.
         if (text.starts_with("AddData") || text.starts_with("Excel")) expected.clear();
-        for (const char* password : {"", "zebra"}) {
+        // The password the step gives, or one the password dialog was answered with.
+        std::vector<std::string> passwords = {"", "zebra"};
+        if (fields.size() > 2 && fields[0] == "SaveZbw") passwords.push_back(fields[2]);
+        for (const std::string& password : passwords) {
             KW_search engine;
             if (engine.KWopen(path, password) == 0) {
                 if (!expected.empty() && !expected.count(engine.KWgetRecordCount()))
