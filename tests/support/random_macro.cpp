@@ -118,7 +118,9 @@ private:
         if (section == "molap")
             return {"OpenMolapTab",  "SetXColumn,1:0", "SetYColumn,2:0", "SetSyukeiColumn,4:0,3",
                     "SetXTotal,1",   "SetYTotal,1",    "SetPoint,2",     "ExecuteMolap"};
-        if (section == "excel") return {"DispExcelDialog," + path()};
+        if (section == "excel")
+            return {"DispExcelDialog," +
+                    (rng_.percent(70) ? quoted(world_.folder + "/add.xlsx") : path())};
         if (section == "console") return {"DispConsole"};
         return {};
     }
@@ -217,7 +219,11 @@ private:
             case 3: return quoted(f + "/no such folder/rnd" + n + ".csv");
             case 4: return quoted(f + "/missing/deeper/rnd" + n + ".ctg");
             case 5: return quoted(f + "/fixture.def");
-            case 6: return quoted(f + "/rnd" + n + ".xlsx");
+            case 6: {
+                static const std::vector<std::string> books = {"/add.xlsx", "/bad.xlsx",
+                                                               "/empty.xlsx", "/rnd0.xlsx"};
+                return quoted(f + rng_.pick(books));
+            }
             case 7: return quoted(f + "/");
             case 8: return quoted(f);
             case 9: return quoted("rnd-relative" + n + ".csv");

@@ -47,7 +47,8 @@ struct RandomMacroWorld {
     // The same steps by the window they act on, as gestures.tsv groups them ("grid", "cross",
     // "item:4", "console", "olap", "molap", "syslist", ...).
     std::vector<std::pair<std::string, std::vector<std::string>>> sections;
-    // The test's own folder (ASCII): files are written and read there.
+    // The test's own folder (ASCII): files are written and read there. It holds a workbook of
+    // records to add, "add.xlsx", and two that are none: "bad.xlsx" and "empty.xlsx".
     std::string folder;
     // Item names of the data set (CP932), in item order (item numbers from 1... as the
     // original-data window counts its columns, from 0).

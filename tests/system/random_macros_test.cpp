@@ -69,6 +69,7 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"
 #include "platform/ui/prompts.h"
+#include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/random_macro.h"
 #include "tests/support/temp_dir.h"
@@ -128,11 +129,33 @@ private:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
+// Records to add, as openpyxl writes a workbook of the fixture's items (two sheets), and two
+// files named as workbooks that are none.
+void writeWorkbooks(const std::string& folder) {
+    const ProgramRun run = runPython({"-c", R"py(
+import sys, datetime, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "追加"
+ws.append(["ID", "性別", "年齢", "趣味", "満足度", "回答日", "回答時刻"])
+ws.append(["B001", 1, 45, "1,3", 2.5, datetime.datetime(2024, 7, 1), datetime.time(9, 0, 0)])
+ws.append(["B002", 2, None, "2", "#N/A", datetime.datetime(2024, 7, 2), None])
+ws.append(["追加三", 9, -5, "", 4, None, datetime.time(23, 59, 59)])
+other = wb.create_sheet("空")
+other.append(["x"])
+wb.save(sys.argv[1] + "/add.xlsx")
+)py",
+                                      folder});
+    ASSERT_EQ(run.status, 0) << run.output;
+    writeFile(folder + "/bad.xlsx", "PK\x03\x04 not a workbook");
+    writeFile(folder + "/empty.xlsx", "");
+}
+
 // Paths the prompts may answer with: in the test's folder, or in folders that do not exist.
 std::vector<QString> choicePaths(const std::string& folder) {
     std::vector<QString> paths;
     for (const char* name : {"/rnd0.csv", "/rnd1.txt", "/rnd2.ctg", "/rnd3.zbq", "/fixture.def",
-                             "/no such folder/rnd.csv", "/rnd0.xlsx", "/"})
+                             "/no such folder/rnd.csv", "/add.xlsx", "/bad.xlsx", "/"})
         paths.push_back(QString::fromStdString(folder + name));
     paths.push_back(QString::fromUtf8((folder + "/出力.csv").c_str()));
     return paths;
@@ -535,6 +558,7 @@ void play(std::uint64_t seed, const StepMaker& makeSteps) {
     {
         Zbq p(seed, folder);
         const std::string definition = p.h.writeFixture();
+        writeWorkbooks(p.h.programDir());
         p.frame.resize(1024, 720);
         p.frame.show();
         ASSERT_TRUE(p.h.start({definition})) << "the fixture does not start";
