@@ -559,6 +559,9 @@ void play(std::uint64_t seed, const StepMaker& makeSteps) {
         Zbq p(seed, folder);
         const std::string definition = p.h.writeFixture();
         writeWorkbooks(p.h.programDir());
+        // One format-printing entry, as the tour has.
+        writeFile(p.h.file("ZBQ.ini"), cp932::literal("[print]\r\nPRT01=5,回答一覧,report.xls\r\n"));
+        writeFile(p.h.file("report.xls"), "");
         p.frame.resize(1024, 720);
         p.frame.show();
         ASSERT_TRUE(p.h.start({definition})) << "the fixture does not start";
@@ -569,6 +572,30 @@ void play(std::uint64_t seed, const StepMaker& makeSteps) {
         RandomMacroWorld world;
         world.folder = p.h.programDir();
         ReadGestureSteps(ZBQ_GESTURES_TABLE, world.folder, world);
+        // Commands no gesture records, in steps that play on the fixture.
+        const std::string out = world.folder;
+        const std::map<std::string, std::vector<std::string>> unrecorded = {
+            {"item:4",
+             {"Item_Copy,4", "Item_CopyWithHead,4", "Item_OutToCsv,4,\"" + out + "/rnd0.csv\"",
+              "Item_OutToCsvWithHead,4,???"}},
+            {"molap", {"MolapCopy", "MolapOutToCSV,\"" + out + "/rnd1.csv\""}},
+            {"excel",
+             {"ColumnInfoRead,0", "ColumnInfoUpdate,1,\"性別\",\"コード\"", "ExcelAddExecute",
+              "DispExcelDialog,\"" + out + "/add.xlsx\"", "ColumnInfoRead,0", "ExcelReadExecute",
+              "AddData,\"" + out + "/add.xlsx\""}},
+            {"olap",
+             {"ExportCategory,1,\"" + out + "/rnd0.ctg\"", "ImportCategory,\"" + out + "/rnd0.ctg\"",
+              "DeleteCategory,1", "OpenOlapTab", "DispEditSmallClassDialog", "UpSmallClass,1",
+              "DispEditLargeClassDialog", "UpLargeClass,1"}},
+            {"console", {"DispAddFilterDialog", "SelectCodeStr,1", "SelectCodeStr,0"}},
+            {"grid", {"Prt,5", "Prt,1"}},
+        };
+        for (auto& [name, steps] : world.sections)
+            if (const auto more = unrecorded.find(name); more != unrecorded.end())
+                for (const std::string& step : more->second) {
+                    steps.push_back(cp932::fromUtf8(step).value());
+                    world.templates.push_back(steps.back());
+                }
         for (const char* name : {"回答者ID", "性別", "年齢", "趣味", "満足度", "回答日", "回答時刻"})
             world.itemNames.push_back(cp932::literal(name));
         world.macroNames = {"sub", "self", "ping", "pong", "empty", cp932::literal("日本語名")};
