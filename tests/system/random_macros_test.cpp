@@ -358,7 +358,7 @@ std::set<std::string> strayInTmp() {
 // working directory would leave (edits to known files are the developer's).
 std::string gitStatus() {
     const std::string command = std::string("git -C '") + ZBQ_SOURCE_DIR +
-                                "' status --porcelain --untracked-files=all 2>/dev/null | grep '^??'";
+                                "' status --porcelain --untracked-files=all 2>/dev/null | grep '^[?][?]'";
     std::string out;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[4096];
