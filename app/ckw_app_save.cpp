@@ -29,6 +29,8 @@
 namespace {
 
 constexpr const char* kWriteFailure = "ファイルの書出しに失敗しました。";
+constexpr const char* kSubsetOverWorking =
+    "作業中のZBQファイルを表示中の集合データだけで置き換えることはできません。";
 constexpr std::int32_t kScrambledVersion = 120;
 constexpr char kMagic[8] = {'Q', 'R', 'N', ' ', 'Z', 'B', 'Q', ' '};
 
@@ -155,19 +157,13 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
 
     // What the new file is made from: the working file for all records, the current map for
     // the displayed set.
+    const std::string* const current = loadMode_ == 1   ? &tempDataFile_
+                                       : loadMode_ == 2 ? &dataFilePath_
+                                       : loadMode_ == 3 ? &tempMergeFile_
+                                                        : nullptr;
+    if (!current || (saveMode_ != 1 && saveMode_ != 2)) return fail(nullptr);
     std::string working;
-    if (saveMode_ == 1) {
-        if (loadMode_ == 1)
-            working = tempDataFile_;
-        else if (loadMode_ == 2)
-            working = dataFilePath_;
-        else if (loadMode_ == 3)
-            working = tempMergeFile_;
-        else
-            return fail(nullptr);
-    } else if (saveMode_ != 2 || loadMode_ < 1 || loadMode_ > 3) {
-        return fail(nullptr);
-    }
+    if (saveMode_ == 1) working = *current;
 
     std::optional<std::string> blob = BuildSettingsBlob();
     if (!blob) return 0;
@@ -200,6 +196,14 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
         return fail(&savePath_);
     const bool targetIsWorking =
         saveMode_ == 1 && loadMode_ != 2 && zbq::app::sameFile(working, savePath_);
+    // The displayed set alone never replaces the file the program works on: the file would lose
+    // the other records while the program still shows them, and the next save of all records
+    // would copy the shortened file.
+    if (saveMode_ == 2 && targetExists && zbq::app::sameFile(*current, savePath_)) {
+        endProgress();
+        ShowError(std::string(kWriteFailure) + "\n[" + savePath_ + "]\n" + kSubsetOverWorking);
+        return 0;
+    }
 
     // The new data file, whole in a temporary beside the target.
     fault(kWriteRecords);

@@ -443,11 +443,13 @@ void CItemSelPage::DropRowsOnTree() {
 
 void CItemSelPage::OnShowData() {
     if (!app_.IsDataLoaded()) return;
-    app_.SetGridItems();
-    if (app_.GetGridItems().empty()) {
+    // Refused before the grid's items change: an original-data window already open keeps the
+    // columns it shows and the application keeps the same list.
+    if (app_.GetDisplayItems().empty()) {
         app_.ShowInformation(kNoItems);
         return;
     }
+    app_.SetGridItems();
     app_.windows().ShowDataView();
     app_.RefreshItemWindows();
     app_.RefreshCrossView();

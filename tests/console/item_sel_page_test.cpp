@@ -180,6 +180,15 @@ TEST_F(ItemSelPageTest, ShowDataNeedsARowAndRecordsOnlyWhenTheWindowOpened) {
     windows.opens = true;
     page.OnShowData();
     EXPECT_EQ(macro.steps, std::vector<std::string>{"DispData"});
+
+    // Emptied again, the list is refused without taking the columns of the window it opened.
+    page.OnListHide({0, 1});
+    ASSERT_TRUE(app.GetDisplayItems().empty());
+    windows.calls.clear();
+    page.OnShowData();
+    EXPECT_EQ(messages(), (std::vector<std::string>{CItemSelPage::kNoItems, CItemSelPage::kNoItems}));
+    EXPECT_EQ(app.GetGridItems(), (std::vector<std::int32_t>{4, 0}));
+    EXPECT_TRUE(windows.calls.empty());
 }
 
 TEST_F(ItemSelPageTest, WriteAsksTheScopeOnlyWhenASetOtherThanTheWholeIsCurrent) {
