@@ -15,18 +15,14 @@
 #include "app/excel_read_start.h"
 #include "app/main_frame.h"
 #include "app/program_run.h"
-#include "console/cons_sheet.h"
 #include "macro/cmacro.h"
 #include "macro/macro_dialogs.h"
 #include "macro/var_cond_dlg.h"
 #include "platform/core/program_paths.h"
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
-#include "windows/cross_frame.h"
+#include "windows/every_window.h"
 #include "windows/graph_host.h"
-#include "windows/item_sheet.h"
-#include "windows/kw_view.h"
-#include "windows/molap_frame.h"
 
 int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
@@ -44,17 +40,7 @@ int main(int argc, char* argv[]) {
     VarCondAsker asker(app);
     macro.SetParameterAsker(&asker);
 
-    WindowFactories factories;
-    factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
-    factories.dataView = [&app](CMainFrame&) { return zbq::windows::CKWView::Make(app); };
-    factories.itemWindow = [&app](CMainFrame& frame, std::int32_t item) -> QWidget* {
-        return new zbq::windows::CItemSheet(app, frame, item);
-    };
-    factories.crossWindow = [&app](CMainFrame&) { return zbq::windows::CCrossFrm::Make(app); };
-    factories.molapWindow = [&app](CMainFrame&, const MolapParams& params) {
-        return zbq::windows::CMOLAPFrm::Make(app, params);
-    };
-    CMainFrame frame(app, std::move(factories));
+    CMainFrame frame(app, zbq::windows::everyWindowFactory(app));
     frame.resize(1024, 720);
     frame.setMacroCommandHandler([&macro](std::int32_t command) { macro.OnMacroCommand(command); });
 

@@ -32,7 +32,6 @@
 #include "app/main_frame.h"
 #include "bench/engine/bench_data.h"
 #include "bench/gen/questionnaire.h"
-#include "console/cons_sheet.h"
 #include "engine/kw_file.h"
 #include "macro/cmacro.h"
 #include "platform/core/cp932.h"
@@ -40,10 +39,7 @@
 #include "platform/ui/desktop_opener.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/spreadsheet_probe.h"
-#include "windows/cross_frame.h"
-#include "windows/item_sheet.h"
-#include "windows/kw_view.h"
-#include "windows/molap_frame.h"
+#include "windows/every_window.h"
 
 namespace {
 
@@ -293,17 +289,7 @@ std::vector<Timing> playTour(const std::string& dataFile, const std::string& fol
     CKWApp app;
     app.SetProgramDir(programDir);
     CMacro macro(app);
-    WindowFactories f;
-    f.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
-    f.dataView = [&app](CMainFrame&) { return zbq::windows::CKWView::Make(app); };
-    f.itemWindow = [&app](CMainFrame& frame, std::int32_t item) -> QWidget* {
-        return new zbq::windows::CItemSheet(app, frame, item);
-    };
-    f.crossWindow = [&app](CMainFrame&) { return zbq::windows::CCrossFrm::Make(app); };
-    f.molapWindow = [&app](CMainFrame&, const MolapParams& p) {
-        return zbq::windows::CMOLAPFrm::Make(app, p);
-    };
-    CMainFrame frame(app, std::move(f));
+    CMainFrame frame(app, zbq::windows::everyWindowFactory(app));
     frame.resize(1024, 720);
     frame.show();
     if (!app.InitInstance({dataFile})) {

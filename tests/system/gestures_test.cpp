@@ -75,6 +75,7 @@
 #include "tests/support/recording_macro.h"
 #include "tests/support/temp_dir.h"
 #include "windows/cross_frame.h"
+#include "windows/every_window.h"
 #include "windows/graph_host.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
@@ -186,26 +187,11 @@ public:
 
 // ZBQ as main() wires it, started on the harness's fixture, recording into the test's port.
 struct World {
-    World() : frame(h.app(), factories()) { h.app().SetClock(fixedTime); }
+    World() : frame(h.app(), windows::everyWindowFactory(h.app())) { h.app().SetClock(fixedTime); }
     ~World() {
         if (graph) windows::setGraphOutput(nullptr);
         h.app().SetMacroPort(nullptr);
         h.exit();
-    }
-
-    WindowFactories factories() {
-        WindowFactories f;
-        CKWApp& app = h.app();
-        f.console = [&app](CMainFrame& owner) { return CConsSheet::MakeHandle(app, &owner); };
-        f.dataView = [&app](CMainFrame&) { return CKWView::Make(app); };
-        f.itemWindow = [&app](CMainFrame& owner, std::int32_t item) -> QWidget* {
-            return new CItemSheet(app, owner, item);
-        };
-        f.crossWindow = [&app](CMainFrame&) { return CCrossFrm::Make(app); };
-        f.molapWindow = [&app](CMainFrame&, const MolapParams& params) {
-            return CMOLAPFrm::Make(app, params);
-        };
-        return f;
     }
 
     // The harness's fixture, or a data set of the section's own.

@@ -74,6 +74,7 @@
 #include "tests/support/random_macro.h"
 #include "tests/support/temp_dir.h"
 #include "windows/cross_frame.h"
+#include "windows/every_window.h"
 #include "windows/graph_host.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
@@ -260,7 +261,7 @@ private:
 // ZBQ as main() wires it, on the harness's fixture.
 struct Zbq {
     explicit Zbq(std::uint64_t seed, const std::string& folder)
-        : seed(seed), folder(folder), frame(h.app(), factories()) {
+        : seed(seed), folder(folder), frame(h.app(), windows::everyWindowFactory(h.app())) {
         h.app().SetClock([] {
             using namespace std::chrono;
             return system_clock::time_point(sys_days{year{2024} / 5 / 6} + hours{12});
@@ -271,21 +272,6 @@ struct Zbq {
         h.answerOtherDialogs([this](QDialog& dialog) { return answerDialog(dialog); });
     }
     ~Zbq() { h.exit(); }
-
-    WindowFactories factories() {
-        WindowFactories f;
-        CKWApp& app = h.app();
-        f.console = [&app](CMainFrame& owner) { return CConsSheet::MakeHandle(app, &owner); };
-        f.dataView = [&app](CMainFrame&) { return windows::CKWView::Make(app); };
-        f.itemWindow = [&app](CMainFrame& owner, std::int32_t item) -> QWidget* {
-            return new windows::CItemSheet(app, owner, item);
-        };
-        f.crossWindow = [&app](CMainFrame&) { return windows::CCrossFrm::Make(app); };
-        f.molapWindow = [&app](CMainFrame&, const MolapParams& p) {
-            return windows::CMOLAPFrm::Make(app, p);
-        };
-        return f;
-    }
 
     // The "???" question and every other dialog a step runs, answered at random.
     int answerDialog(QDialog& dialog) {

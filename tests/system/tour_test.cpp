@@ -70,6 +70,7 @@
 #include "tests/support/temp_dir.h"
 #include "windows/cross_frame.h"
 #include "windows/cross_tab_model.h"
+#include "windows/every_window.h"
 #include "windows/graph_host.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
@@ -219,7 +220,7 @@ private:
 struct Zbq {
     using DialogStep = std::function<int(QDialog&)>;
 
-    explicit Zbq(const std::string& folder) : folder(folder), frame(h.app(), factories()) {
+    explicit Zbq(const std::string& folder) : folder(folder), frame(h.app(), windows::everyWindowFactory(h.app())) {
         h.app().SetClock(fixedTime);
         macro.SetScreen(&screen);
         macro.SetParameterAsker(&asker);
@@ -243,21 +244,6 @@ struct Zbq {
         });
     }
     ~Zbq() { h.exit(); }
-
-    WindowFactories factories() {
-        WindowFactories f;
-        CKWApp& app = h.app();
-        f.console = [&app](CMainFrame& owner) { return CConsSheet::MakeHandle(app, &owner); };
-        f.dataView = [&app](CMainFrame&) { return CKWView::Make(app); };
-        f.itemWindow = [&app](CMainFrame& owner, std::int32_t item) -> QWidget* {
-            return new windows::CItemSheet(app, owner, item);
-        };
-        f.crossWindow = [&app](CMainFrame&) { return windows::CCrossFrm::Make(app); };
-        f.molapWindow = [&app](CMainFrame&, const MolapParams& p) {
-            return windows::CMOLAPFrm::Make(app, p);
-        };
-        return f;
-    }
 
     // Starts on the questionnaire, with one format-printing entry in ZBQ.ini.
     bool start() {
