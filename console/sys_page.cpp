@@ -147,30 +147,25 @@ void CSysPage::OnCloseWindow(int row) {
 }
 
 void CSysPage::OnIconizeWindow(int row) {
-    if (!list_.isRow(row)) return;
-    if (QWidget* window = list_.windowAt(row)) {
-        const CKWApp::SuppressGuard quiet(app_, Suppress::States);
-        shownFrameOf(window)->showMinimized();
-    }
-    app_.Record(StepBuilder("MinimizedWindow").number(row));
+    showWindowAt(row, &QWidget::showMinimized, "MinimizedWindow");
 }
 
 void CSysPage::OnOriginalSize(int row) {
-    if (!list_.isRow(row)) return;
-    if (QWidget* window = list_.windowAt(row)) {
-        const CKWApp::SuppressGuard quiet(app_, Suppress::States);
-        shownFrameOf(window)->showNormal();
-    }
-    app_.Record(StepBuilder("NomalWindow").number(row));
+    showWindowAt(row, &QWidget::showNormal, "NomalWindow");
 }
 
 void CSysPage::OnMaximizeWindow(int row) {
+    showWindowAt(row, &QWidget::showMaximized, "MaximizedWindow");
+}
+
+void CSysPage::showWindowAt(int row, void (QWidget::*show)(), const char* step) {
     if (!list_.isRow(row)) return;
     if (QWidget* window = list_.windowAt(row)) {
+        // The list's step stands for the window's change of state; the window records none.
         const CKWApp::SuppressGuard quiet(app_, Suppress::States);
-        shownFrameOf(window)->showMaximized();
+        (shownFrameOf(window)->*show)();
     }
-    app_.Record(StepBuilder("MaximizedWindow").number(row));
+    app_.Record(StepBuilder(step).number(row));
 }
 
 void CSysPage::OnIconizeAll() {

@@ -56,6 +56,8 @@ public:
     QMenu* popupMenu() const { return menu_; }
 
 private:
+    // The row's window minimised, restored or maximised by `show`, and the list's `step`.
+    void showWindowAt(int row, void (QWidget::*show)(), const char* step);
     void showPopup(const QPoint& at);
     void buildMenu();
 
