@@ -25,7 +25,7 @@ namespace {
 // 1 blank, 2 + k for the k-th distinct value met).
 template <class Classify>
 int readNumbers(CsvLineReader& texts, std::int32_t records, MessagePump& pump,
-                std::vector<std::int32_t>& numbers, Classify&& classify) {
+                LargeVector<std::int32_t>& numbers, Classify&& classify) {
     numbers.resize(static_cast<std::size_t>(records));
     std::string_view text;
     for (std::int32_t r = 0; r < records; ++r) {
@@ -44,7 +44,7 @@ int readNumbers(CsvLineReader& texts, std::int32_t records, MessagePump& pump,
 // become dictionary positions.
 template <class SetValue>
 void layOut(const std::vector<std::int32_t>& order, const std::vector<std::int32_t>& counts,
-            KW_dict error, KW_dict blank, SetValue&& setValue, std::vector<std::int32_t>& numbers,
+            KW_dict error, KW_dict blank, SetValue&& setValue, LargeVector<std::int32_t>& numbers,
             ItemBlock& out) {
     const std::size_t distinct = order.size();
     std::vector<std::int32_t> position(distinct + 2);
@@ -78,7 +78,7 @@ KW_dict marker(std::int32_t low, std::int32_t high) {
     return e;
 }
 
-void appendText(std::vector<char>& pool, std::string_view text) {
+void appendText(LargeVector<char>& pool, std::string_view text) {
     pool.insert(pool.end(), text.begin(), text.end());
     pool.push_back('\0');
 }
@@ -104,8 +104,11 @@ int buildStringItem(CsvLineReader& texts, std::int32_t records, BuildContext& co
         std::size_t offset;
         std::size_t size;
     };
-    std::string arena;  // the distinct texts, back to back (views would not survive a chunk)
-    std::vector<Text> distinct;
+    // The distinct texts, back to back (views would not survive a chunk). An item of unique
+    // texts makes both arrays as large as its column: mappings of their own fault in 2 MiB
+    // pages as they grow.
+    LargeVector<char> arena;
+    LargeVector<Text> distinct;
     std::vector<std::int32_t> counts(2, 0);
     FlatIndex index;
     auto textOf = [&](std::int32_t n) {
@@ -123,7 +126,7 @@ int buildStringItem(CsvLineReader& texts, std::int32_t records, BuildContext& co
             fresh);
         if (k == fresh) {
             distinct.push_back({arena.size(), t.size()});
-            arena.append(t);
+            arena.insert(arena.end(), t.begin(), t.end());
             counts.push_back(0);
         }
         ++counts[static_cast<std::size_t>(k) + 2];
@@ -140,7 +143,7 @@ int buildStringItem(CsvLineReader& texts, std::int32_t records, BuildContext& co
         std::uint64_t next;
         std::int32_t number;
     };
-    std::vector<Key> keys(distinct.size());
+    LargeVector<Key> keys(distinct.size());  // each one set below
     for (std::size_t n = 0; n < distinct.size(); ++n) {
         const std::string_view t = textOf(static_cast<std::int32_t>(n));
         keys[n] = {prefixKey(t, 0), prefixKey(t, 8), static_cast<std::int32_t>(n)};

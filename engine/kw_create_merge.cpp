@@ -63,7 +63,7 @@ Side fileSide(const kw::ItemBlock& b) {
     return x;
 }
 
-std::int32_t appendText(std::vector<char>& pool, std::string_view text) {
+std::int32_t appendText(kw::LargeVector<char>& pool, std::string_view text) {
     const auto offset = static_cast<std::int32_t>(pool.size());
     pool.insert(pool.end(), text.begin(), text.end());
     pool.push_back('\0');

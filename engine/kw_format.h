@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "engine/kw_error.h"
+#include "engine/kw_memory.h"
 #include "platform/core/atomic_file.h"
 
 namespace zbq {
@@ -150,11 +151,13 @@ inline bool isIntegerType(std::int32_t type) {
 // One item as it lives in memory: every array flat, pools in plain text.
 struct ItemBlock {
     KW_item def{};
-    std::vector<KW_dict> dict;
-    std::vector<char> strings;         // string pool (String, Code, MultiAns)
-    std::vector<char> names;           // code pool of display names (codeCount > 0)
-    std::vector<std::int32_t> starts;  // MultiAns: R + 1 answer offsets
-    std::vector<std::int32_t> values;  // L dictionary positions
+    // Large arrays get mappings of their own (kw_memory.h): a data set's load faults them in
+    // 2 MiB pages, and resize() leaves new elements unset for the reader to fill.
+    LargeVector<KW_dict> dict;
+    LargeVector<char> strings;         // string pool (String, Code, MultiAns)
+    LargeVector<char> names;           // code pool of display names (codeCount > 0)
+    LargeVector<std::int32_t> starts;  // MultiAns: R + 1 answer offsets
+    LargeVector<std::int32_t> values;  // L dictionary positions
 
     std::string_view name() const { return {def.name, ::strnlen(def.name, KW_TEXT_FIELD)}; }
     bool hasCodes() const { return def.codeCount > 0; }

@@ -29,11 +29,14 @@ public:
         return readBytes(&value, sizeof value);
     }
 
-    template <typename T>
-    std::int32_t readArray(std::vector<T>& out, std::int64_t count) {
+    // The count is checked against the bytes left before anything is allocated. A
+    // LargeVector's new elements are left unset for the read to fill.
+    template <typename Vector>
+    std::int32_t readArray(Vector& out, std::int64_t count) {
+        using T = typename Vector::value_type;
         if (count < 0 || count > (end_ - pos_) / static_cast<std::int64_t>(sizeof(T)))
             return KW_ERR_DAMAGED;
-        sizeLarge(out, static_cast<std::size_t>(count));
+        out.resize(static_cast<std::size_t>(count));
         return readBytes(out.data(), count * static_cast<std::int64_t>(sizeof(T)));
     }
 
@@ -55,7 +58,7 @@ void pump(zbq::EngineHost* host) {
 }
 
 // A pool is read as a byte size followed by that many bytes.
-std::int32_t readPool(BlockReader& in, std::vector<char>& pool) {
+std::int32_t readPool(BlockReader& in, LargeVector<char>& pool) {
     std::int32_t size = 0;
     if (const std::int32_t rc = in.read(size); rc < 0) return rc;
     return in.readArray(pool, size);

@@ -40,9 +40,9 @@ std::int32_t DataFileWriter::begin(std::int32_t itemCount, std::int32_t recordCo
 
 namespace {
 
-template <typename T>
-std::int64_t byteSize(const std::vector<T>& v) {
-    return static_cast<std::int64_t>(v.size() * sizeof(T));
+template <typename Vector>
+std::int64_t byteSize(const Vector& v) {
+    return static_cast<std::int64_t>(v.size() * sizeof(typename Vector::value_type));
 }
 
 }  // namespace
@@ -52,18 +52,18 @@ std::int32_t DataFileWriter::append(const ItemBlock& block) {
         return fail(KW_ERR_ARGUMENT);
     if (!checkItemBlock(block, recordCount_)) return fail(KW_ERR_ARGUMENT);
 
-    std::vector<KW_dict> dict = block.dict;
+    LargeVector<KW_dict> dict = block.dict;
     for (KW_dict& e : dict)
         e.mapCount = e.reserved = 0;
     const auto dictSize = static_cast<std::int32_t>(dict.size());
     std::int32_t rc = write(&dictSize, sizeof dictSize);
     if (rc == 0) rc = write(dict.data(), byteSize(dict));
 
-    auto writePool = [&](const std::vector<char>& plain, bool scrambled) {
+    auto writePool = [&](const LargeVector<char>& plain, bool scrambled) {
         const auto size = static_cast<std::int32_t>(plain.size());
         std::int32_t r = write(&size, sizeof size);
         if (r < 0 || !scrambled) return r < 0 ? r : write(plain.data(), size);
-        std::vector<char> pool = plain;
+        LargeVector<char> pool = plain;
         ScrambleBytes(pool.data(), pool.size());
         return write(pool.data(), size);
     };

@@ -70,7 +70,7 @@ std::int32_t KW_search::KWgetItemDataCount(std::int32_t item) const {
 std::int32_t KW_search::KWgetAnswerRange(std::int32_t item, std::int32_t* largest,
                                          std::int32_t* smallest) const {
     if (!validItem(item) || !kw::isMultiType(items_[at(item)].def.type)) return -1;
-    const std::vector<std::int32_t>& starts = items_[at(item)].starts;
+    const kw::LargeVector<std::int32_t>& starts = items_[at(item)].starts;
     std::int32_t most = 0, least = 0;
     for (std::int32_t r = 0; r < records_; ++r) {
         const std::int32_t n = starts[at(r) + 1] - starts[at(r)];

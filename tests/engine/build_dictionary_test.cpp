@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <random>
 #include <string>
+#include <span>
 #include <tuple>
 #include <variant>
 #include <vector>
@@ -65,7 +66,7 @@ ItemBlock build(std::int32_t type, const std::string& bytes, std::int32_t record
     return block;
 }
 
-std::string poolText(const std::vector<char>& pool, std::int32_t offset) {
+std::string poolText(std::span<const char> pool, std::int32_t offset) {
     return std::string(pool.data() + offset);
 }
 
@@ -425,7 +426,7 @@ TEST(Dictionary, IntegerExampleOfTheRules) {
         EXPECT_EQ(b.dict[p].low, expected[p][2]);
         EXPECT_EQ(b.dict[p].high, expected[p][3]);
     }
-    EXPECT_EQ(b.values, (std::vector<std::int32_t>{3, 1, 0, 3, 2}));
+    EXPECT_EQ(b.values, (kw::LargeVector<std::int32_t>{3, 1, 0, 3, 2}));
     EXPECT_EQ(b.def.listLength, 5);
 }
 
@@ -468,7 +469,7 @@ TEST(Dictionary, CodeTableEntriesExistWhetherOrNotTheyOccur) {
     ASSERT_EQ(b.dict.size(), 5u);
     for (std::size_t p = 2; p < 5; ++p)
         EXPECT_EQ(b.dict[p].count, 0);
-    EXPECT_EQ(b.values, (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(b.values, (kw::LargeVector<std::int32_t>{0, 1}));
     EXPECT_EQ(poolText(b.names, b.dict[2].low), "A");  // code-text order, not table order
     EXPECT_EQ(poolText(b.names, b.dict[4].low), "C");
 }
@@ -481,7 +482,7 @@ TEST(Dictionary, DuplicateCodeTextNamesTheFirstAndItsTwinStaysUnreachable) {
     EXPECT_EQ(b.dict[2].count, 2);
     EXPECT_EQ(poolText(b.names, b.dict[3].low), "second");
     EXPECT_EQ(b.dict[3].count, 0);
-    EXPECT_EQ(b.values, (std::vector<std::int32_t>{2, 2, 4}));
+    EXPECT_EQ(b.values, (kw::LargeVector<std::int32_t>{2, 2, 4}));
 }
 
 TEST(Dictionary, MultiAnswerParts) {
@@ -489,8 +490,8 @@ TEST(Dictionary, MultiAnswerParts) {
     // a,b,zz: two answers and an error; empty: one blank; "a,": the empty last part is dropped;
     // a quoted part keeps its comma (and is then no code); "\"\"": nothing left, one blank.
     const ItemBlock b = build(KW_TYPE_MULTI, "a,b,zz\n\na,\nb,\"a,b\"\n\"\"\n", 5, codes);
-    EXPECT_EQ(b.starts, (std::vector<std::int32_t>{0, 3, 4, 5, 7, 8}));
-    EXPECT_EQ(b.values, (std::vector<std::int32_t>{2, 3, 0, 1, 2, 3, 0, 1}));
+    EXPECT_EQ(b.starts, (kw::LargeVector<std::int32_t>{0, 3, 4, 5, 7, 8}));
+    EXPECT_EQ(b.values, (kw::LargeVector<std::int32_t>{2, 3, 0, 1, 2, 3, 0, 1}));
     EXPECT_EQ(b.def.listLength, 8);
     EXPECT_EQ(b.dict[0].count, 2);
     EXPECT_EQ(b.dict[1].count, 2);

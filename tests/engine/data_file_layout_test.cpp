@@ -129,12 +129,12 @@ TEST(DataFileLayout, EveryItemTypeReadsBackValueForValue) {
 
     // Spot checks against the table itself, independent of the fixture's dictionaries.
     const kw::ItemBlock& multi = read.items[4];
-    EXPECT_EQ(multi.starts, (std::vector<std::int32_t>{0, 3, 4, 5, 6, 8}));
+    EXPECT_EQ(multi.starts, (kw::LargeVector<std::int32_t>{0, 3, 4, 5, 6, 8}));
     EXPECT_EQ(multi.values[2], KW_POS_ERROR);  // zz names no code
     EXPECT_EQ(multi.values[3], KW_POS_BLANK);
     const kw::ItemBlock& number = read.items[1];
     EXPECT_EQ(number.dict.size(), 5u);  // 0 and -0 share one entry
-    EXPECT_EQ(read.items[5].values, (std::vector<std::int32_t>{4, 1, 0, 3, 2}));
+    EXPECT_EQ(read.items[5].values, (kw::LargeVector<std::int32_t>{4, 1, 0, 3, 2}));
 }
 
 TEST(DataFileLayout, FileWithoutRecordsHoldsOnlyErrorAndBlankEntries) {
@@ -149,7 +149,7 @@ TEST(DataFileLayout, FileWithoutRecordsHoldsOnlyErrorAndBlankEntries) {
         EXPECT_EQ(item.dict.size(), item.hasCodes() ? 2u + item.def.codeCount : 2u);
         EXPECT_TRUE(item.values.empty());
     }
-    EXPECT_EQ(read.items[4].starts, std::vector<std::int32_t>{0});
+    EXPECT_EQ(read.items[4].starts, kw::LargeVector<std::int32_t>{0});
 }
 
 // Each row breaks one rule of a block; the writer must refuse it like the reader would.

@@ -102,7 +102,7 @@ TEST(AppendDataFile, FloatValuesEqualAcrossFilesShareOneEntry) {
     ASSERT_EQ(f.dict.size(), 5u);  // error, blank, 0, 1.5, 2
     EXPECT_EQ(f.dict[2].count, 2);
     EXPECT_EQ(f.dict[3].count, 2);
-    EXPECT_EQ(f.values, (std::vector<std::int32_t>{3, 2, 3, 2, 4}));
+    EXPECT_EQ(f.values, (kw::LargeVector<std::int32_t>{3, 2, 3, 2, 4}));
     std::vector<std::string> texts;
     for (std::size_t p = 2; p < m.items[1].dict.size(); ++p) {
         texts.emplace_back(m.items[1].strings.data() + m.items[1].dict[p].high);

@@ -57,7 +57,7 @@ std::optional<double> parseDouble(std::string_view text) {
     return v;
 }
 
-std::int32_t appendString(std::vector<char>& pool, std::string_view text) {
+std::int32_t appendString(kw::LargeVector<char>& pool, std::string_view text) {
     const auto offset = static_cast<std::int32_t>(pool.size());
     pool.insert(pool.end(), text.begin(), text.end());
     pool.push_back('\0');
@@ -211,9 +211,10 @@ void writeFixture(const std::string& path, const FixtureTable& table) {
 
 namespace {
 
-template <typename T>
-std::string bytesOf(const std::vector<T>& v) {
-    return std::string(reinterpret_cast<const char*>(v.data()), v.size() * sizeof(T));
+template <typename Vector>
+std::string bytesOf(const Vector& v) {
+    return std::string(reinterpret_cast<const char*>(v.data()),
+                       v.size() * sizeof(typename Vector::value_type));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <span>
 
 #include "platform/core/cp932.h"
 
@@ -34,7 +35,7 @@ void containsFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
                                 cp932::find(text, pattern) != std::string_view::npos);
 }
 
-std::string poolText(const std::vector<char>& pool, std::int32_t offset) {
+std::string poolText(std::span<const char> pool, std::int32_t offset) {
     if (offset < 0 || static_cast<std::size_t>(offset) >= pool.size()) return {};
     return std::string(pool.data() + offset, ::strnlen(pool.data() + offset, pool.size() - offset));
 }
