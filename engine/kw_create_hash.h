@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace kw {
@@ -88,6 +89,14 @@ public:
         mask_ = slots_.size() - 1;
     }
 
+    // The number of `key`, or -1.
+    std::int32_t find(std::uint64_t key) const {
+        for (std::size_t i = mix(key) & mask_; slots_[i].number >= 0; i = (i + 1) & mask_) {
+            if (slots_[i].key == key) return slots_[i].number;
+        }
+        return -1;
+    }
+
     std::int32_t findOrAdd(std::uint64_t key, std::int32_t fresh) {
         std::size_t i = mix(key) & mask_;
         while (slots_[i].number >= 0) {
@@ -111,5 +120,15 @@ private:
     std::size_t limit_;
     std::size_t used_ = 0;
 };
+
+// A text of up to seven bytes as one 64-bit key: its bytes, and its length in the top byte, so
+// that two texts have one key exactly when they are equal.
+inline constexpr std::size_t kShortTextBytes = 7;
+inline std::uint64_t shortTextKey(std::string_view t) {
+    std::uint64_t key = std::uint64_t{t.size()} << 56;
+    for (std::size_t i = 0; i < t.size(); ++i)
+        key |= std::uint64_t{static_cast<unsigned char>(t[i])} << (8 * i);
+    return key;
+}
 
 }  // namespace kw

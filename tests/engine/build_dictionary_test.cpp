@@ -305,9 +305,15 @@ TEST(DictionaryAgainstSqlite, DateAndTimeItems) {
 
 TEST(DictionaryAgainstSqlite, CodeAndMultiAnswerItemsCountEveryCode) {
     std::mt19937 rng(5);
-    const std::vector<CodeEntry> codes = {{"10", "ten"},       {"2", "two"}, {"\x82\xA0", "a-kana"},
-                                          {"1", "one"},        {"B", "bee"}, {"b", "small bee"},
-                                          {"99", "never used"}};
+    // Codes of one to seven bytes are found by another index than longer ones: both kinds,
+    // and texts next to them that are no code; the last code is never used.
+    const std::vector<CodeEntry> codes = {
+        {"10", "ten"},         {"2", "two"},          {"\x82\xA0", "a-kana"},
+        {"1", "one"},          {"B", "bee"},          {"b", "small bee"},
+        {"1234567", "seven"},  {"12345678", "eight"}, {"a much longer code", "long"},
+        {"99", "never used"}};
+    const std::size_t used = codes.size() - 1;
+    const std::string notCodes[] = {"3", "1234568", "12345679", "a much longer codf"};
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
     sqlite3_exec(db,
@@ -337,10 +343,10 @@ TEST(DictionaryAgainstSqlite, CodeAndMultiAnswerItemsCountEveryCode) {
             continue;
         }
         if (pick == 1) {
-            singleTexts.push_back("3");  // no code
+            singleTexts.push_back(notCodes[rng() % 4]);
             ++singleErrors;
         } else {
-            singleTexts.push_back(codes[rng() % 6].code);
+            singleTexts.push_back(codes[rng() % used].code);
             insert("single", singleTexts.back());
         }
         std::string text;
@@ -351,7 +357,7 @@ TEST(DictionaryAgainstSqlite, CodeAndMultiAnswerItemsCountEveryCode) {
                 text += "zz";
                 ++multiErrors;
             } else {
-                const std::string& c = codes[rng() % 6].code;
+                const std::string& c = codes[rng() % used].code;
                 text += c;
                 insert("answers", c);
             }
@@ -475,14 +481,16 @@ TEST(Dictionary, CodeTableEntriesExistWhetherOrNotTheyOccur) {
 }
 
 TEST(Dictionary, DuplicateCodeTextNamesTheFirstAndItsTwinStaysUnreachable) {
-    const std::vector<CodeEntry> codes = {{"a", "first"}, {"b", "B"}, {"a", "second"}};
-    const ItemBlock b = build(KW_TYPE_STRING, "a\na\nb\n", 3, codes);
-    ASSERT_EQ(b.dict.size(), 5u);
-    EXPECT_EQ(poolText(b.names, b.dict[2].low), "first");
-    EXPECT_EQ(b.dict[2].count, 2);
-    EXPECT_EQ(poolText(b.names, b.dict[3].low), "second");
-    EXPECT_EQ(b.dict[3].count, 0);
-    EXPECT_EQ(b.values, (kw::LargeVector<std::int32_t>{2, 2, 4}));
+    for (const std::string a : {"a", "a code longer than seven bytes"}) {
+        const std::vector<CodeEntry> codes = {{a, "first"}, {"z", "Z"}, {a, "second"}};
+        const ItemBlock b = build(KW_TYPE_STRING, a + "\n" + a + "\nz\n", 3, codes);
+        ASSERT_EQ(b.dict.size(), 5u);
+        EXPECT_EQ(poolText(b.names, b.dict[2].low), "first");
+        EXPECT_EQ(b.dict[2].count, 2);
+        EXPECT_EQ(poolText(b.names, b.dict[3].low), "second");
+        EXPECT_EQ(b.dict[3].count, 0);
+        EXPECT_EQ(b.values, (kw::LargeVector<std::int32_t>{2, 2, 4}));
+    }
 }
 
 TEST(Dictionary, MultiAnswerParts) {

@@ -153,6 +153,27 @@ TEST(CsvLineReader, LinesAcrossChunkBoundariesAndLongerThanAChunk) {
     }
 }
 
+// A NUL marks the line it stands in, wherever in the line and however long the line; never
+// the line before or after it.
+TEST(CsvLineReader, NulMarksOnlyItsOwnLine) {
+    for (std::size_t length : {1u, 15u, 16u, 17u, 40u}) {
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string line(length, '\t');
+            line[at] = '\0';
+            const std::string bytes = std::string(length, 'a') + "\r\n" + line + "\n" +
+                                      std::string(length, 'b') + "\n";
+            CsvLineReader reader;
+            reader.openBytes(bytes);
+            std::string_view got;
+            std::vector<bool> marked;
+            while (reader.next(got) == 1)
+                marked.push_back(reader.lineHasNul());
+            EXPECT_EQ(marked, (std::vector<bool>{false, true, false}))
+                << "length " << length << ", NUL at " << at;
+        }
+    }
+}
+
 TEST(CsvLineReader, MissingFileAndDirectoryAreRefused) {
     TempDir dir;
     CsvLineReader reader;
