@@ -189,15 +189,14 @@ int buildCodeItem(std::int32_t type, const std::vector<CodeEntry>& codes, CsvLin
     for (std::int32_t i = 0; i < codeCount; ++i)
         positionOf[order[i]] = i + KW_POS_FIRST_VALUE;
 
-    // Code texts are mostly a few bytes: those are found by their bytes as one key, without
-    // hashing or comparing texts; longer ones through the text index. Of two equal code texts
-    // the first in the table is entered.
-    SmallNumberIndex shortIndex(codes.size());
+    // Code texts are mostly a few bytes: those are found by their bytes, longer ones through
+    // the text index. Of two equal code texts the first in the table is entered.
+    ShortTextIndex shortIndex(codes.size());
     FlatIndex index;
     for (std::int32_t j = 0; j < codeCount; ++j) {
         const std::string& code = codes[static_cast<std::size_t>(j)].code;
         if (code.size() <= kShortTextBytes) {
-            shortIndex.findOrAdd(shortTextKey(code), j);
+            shortIndex.add(code, j);
             continue;
         }
         index.findOrAdd(
@@ -207,7 +206,7 @@ int buildCodeItem(std::int32_t type, const std::vector<CodeEntry>& codes, CsvLin
     auto positionOfText = [&](std::string_view t) {
         const std::int32_t j =
             t.size() <= kShortTextBytes
-                ? shortIndex.find(shortTextKey(t))
+                ? shortIndex.find(t)
                 : index.find(mix(std::hash<std::string_view>{}(t)), [&](std::int32_t n) {
                       return codes[static_cast<std::size_t>(n)].code == t;
                   });

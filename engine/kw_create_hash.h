@@ -131,4 +131,38 @@ inline std::uint64_t shortTextKey(std::string_view t) {
     return key;
 }
 
+// Texts of one to seven bytes (code texts, mostly) -> number, without hashing or comparing
+// texts: those of one or two bytes index a table directly, longer ones are one 64-bit key of
+// a small hash table. Of two equal texts added the first keeps its number.
+class ShortTextIndex {
+public:
+    explicit ShortTextIndex(std::size_t limit) : keyed_(limit) {}
+
+    void add(std::string_view t, std::int32_t number) {
+        if (t.empty() || t.size() > 2) {
+            keyed_.findOrAdd(shortTextKey(t), number);
+            return;
+        }
+        if (direct_.empty()) direct_.assign(kDirectSlots, -1);
+        std::int32_t& slot = direct_[directSlot(t)];
+        if (slot < 0) slot = number;
+    }
+
+    // The number of t (at most kShortTextBytes long), or -1.
+    std::int32_t find(std::string_view t) const {
+        if (t.empty() || t.size() > 2) return keyed_.find(shortTextKey(t));
+        return direct_.empty() ? -1 : direct_[directSlot(t)];
+    }
+
+private:
+    static constexpr std::size_t kDirectSlots = 256 + 65536;
+    static std::size_t directSlot(std::string_view t) {
+        const auto b0 = static_cast<unsigned char>(t[0]);
+        return t.size() == 1 ? b0 : 256 + (b0 | std::size_t{static_cast<unsigned char>(t[1])} << 8);
+    }
+
+    std::vector<std::int32_t> direct_;
+    SmallNumberIndex keyed_;
+};
+
 }  // namespace kw
