@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QGlyphRun>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QScrollBar>
 
@@ -335,6 +336,7 @@ const GridList::TextRun& GridList::textRun(QPainter& p, std::string_view cp932) 
         runsReady_ = true;
         runsFont_ = font();
         runs_.clear();
+        clearKept();
         ascii_ = AsciiGlyphs{};
         ascii_.raw = QRawFont::fromFont(runsFont_);
         ascii_.usable = ascii_.raw.isValid();
@@ -382,10 +384,15 @@ const GridList::TextRun& GridList::textRun(QPainter& p, std::string_view cp932) 
             QList<QPointF> positions;
             positions.reserve(advances.size());
             qreal x = 0;
-            for (const QPointF& a : advances) {
+            QRectF ink;
+            for (qsizetype i = 0; i < advances.size(); ++i) {
                 positions.push_back(QPointF(x, 0));
-                x += a.x();
+                ink |= cjk_.boundingRect(glyphs[i]).translated(x, 0);
+                x += advances[i].x();
             }
+            // Outlines as the font gives them; hinting and antialiasing reach a pixel or so
+            // beyond, two leave room to spare.
+            if (!ink.isEmpty()) made.ink = ink.toAlignedRect().adjusted(-2, -2, 2, 2);
             made.width = static_cast<int>(std::ceil(x));
             made.run.setRawFont(cjk_);
             made.run.setGlyphIndexes(glyphs);
@@ -399,19 +406,121 @@ const GridList::TextRun& GridList::textRun(QPainter& p, std::string_view cp932) 
     return made;
 }
 
-void GridList::drawCellText(QPainter& p, const QRect& box, std::string_view cp932, bool right,
-                            int baseline) {
-    const TextRun& t = textRun(p, cp932);
+GridList::Placement GridList::place(const TextRun& t, const QRect& box, bool right, int baseline) {
     const int inset = GridController::kTextInset;
-    const int left = right ? box.right() + 1 - inset - t.width : box.left() + inset;
+    Placement at;
+    at.left = right ? box.right() + 1 - inset - t.width : box.left() + inset;
     // Only a text wider than its cell needs the clip; the rest is drawn as it is.
-    const bool clip = t.width > box.width() - 2 * inset;
-    if (clip) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
+    at.clip = t.width > box.width() - 2 * inset;
+    if (!t.ink.isEmpty()) {
+        QRect ink = t.ink.translated(at.left - box.left(), baseline);
+        if (at.clip) ink &= QRect(inset, 0, box.width() - 2 * inset, box.height());
+        if (QRect(0, 0, box.width(), box.height()).contains(ink)) at.ink = ink;
+    }
+    return at;
+}
+
+void GridList::paintText(QPainter& p, const TextRun& t, const QRect& box, const Placement& at,
+                         int baseline) {
+    const int inset = GridController::kTextInset;
+    if (at.clip) p.setClipRect(box.adjusted(inset, 0, -inset, 0));
     if (t.glyphs)
-        p.drawGlyphRun(QPointF(left, box.top() + baseline), t.run);
+        p.drawGlyphRun(QPointF(at.left, box.top() + baseline), t.run);
     else
-        p.drawText(left, box.top() + baseline, t.text);
-    if (clip) p.setClipping(false);
+        p.drawText(at.left, box.top() + baseline, t.text);
+    if (at.clip) p.setClipping(false);
+}
+
+void GridList::drawCellText(QPainter& p, const PaintTarget& target, const QRect& box,
+                            std::string_view cp932, bool right, int baseline,
+                            std::optional<quint64> ground, quint64 pen) {
+    const TextRun& t = textRun(p, cp932);
+    const Placement at = place(t, box, right, baseline);
+    if (!target.image || !ground || at.ink.isEmpty()) return paintText(p, t, box, at, baseline);
+    bool fresh = false;
+    KeptCell& cell = keptCell(cp932, {box.width(), box.height(), right, pen, *ground}, &fresh);
+    if (!cell.pixels.isNull()) {
+        p.drawImage(box.topLeft() + cell.at, cell.pixels);
+        return;
+    }
+    paintText(p, t, box, at, baseline);
+    // The first time a text is only noted; the second, its pixels are taken as just drawn,
+    // over the ground alone (the grid lines come after the cells), wherever the paint reached.
+    if (fresh) return;
+    const QRect from = at.ink.translated(box.topLeft() + target.offset);
+    if (!target.image->rect().contains(from)) return;
+    if (!target.clip.isEmpty() && !QRegion(from).subtracted(target.clip).isEmpty()) return;
+    cell.pixels = target.image->copy(from);
+    cell.at = at.ink.topLeft();
+    keptBytes_ += static_cast<std::size_t>(cell.pixels.sizeInBytes());
+    dropKept(1);
+}
+
+std::size_t GridList::KeptHash::operator()(const KeptKey& key) const {
+    std::size_t h = std::hash<std::string_view>{}(key.text);
+    const auto mix = [&h](std::uint64_t v) {
+        h ^= std::hash<std::uint64_t>{}(v) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    };
+    mix(static_cast<std::uint64_t>(key.look.width) << 32 |
+        static_cast<std::uint32_t>(key.look.height) << 1 | (key.look.right ? 1u : 0u));
+    mix(key.look.pen);
+    mix(key.look.ground);
+    return h;
+}
+
+GridList::KeptCell& GridList::keptCell(std::string_view text, const CellLook& look, bool* fresh) {
+    *fresh = false;
+    if (const auto found = keptIndex_.find(KeptKey{text, look}); found != keptIndex_.end()) {
+        kept_.splice(kept_.begin(), kept_, found->second);
+        return kept_.front();
+    }
+    *fresh = true;
+    kept_.push_front(KeptCell{std::string(text), look, {}, {}});
+    keptIndex_.emplace(KeptKey{kept_.front().text, look}, kept_.begin());
+    dropKept(1);
+    return kept_.front();
+}
+
+void GridList::dropKept(std::size_t keep) {
+    while (kept_.size() > keep && (kept_.size() > kMaxKeptCells || keptBytes_ > kMaxKeptBytes)) {
+        const KeptCell& last = kept_.back();
+        keptBytes_ -= static_cast<std::size_t>(last.pixels.sizeInBytes());
+        keptIndex_.erase(KeptKey{last.text, last.look});
+        kept_.pop_back();
+    }
+}
+
+void GridList::clearKept() {
+    keptIndex_.clear();
+    kept_.clear();
+    keptBytes_ = 0;
+}
+
+std::size_t GridList::keptCells() const {
+    return static_cast<std::size_t>(std::count_if(
+        kept_.begin(), kept_.end(), [](const KeptCell& cell) { return !cell.pixels.isNull(); }));
+}
+
+GridList::PaintTarget GridList::paintTarget(const QPainter& p) const {
+    PaintTarget target;
+    QPaintEngine* engine = p.paintEngine();
+    if (!engine || engine->type() != QPaintEngine::Raster) return target;
+    QPaintDevice* device = engine->paintDevice();
+    if (!device || device->devType() != QInternal::Image) return target;
+    const auto* image = static_cast<const QImage*>(device);
+    if (image->format() != QImage::Format_RGB32 &&
+        image->format() != QImage::Format_ARGB32_Premultiplied)
+        return target;
+    // A scaled painter (a high-density screen) draws glyphs at positions a copy would not
+    // reproduce; only whole-pixel shifts keep the pixels.
+    const QTransform t = p.deviceTransform();
+    if (t.type() > QTransform::TxTranslate || t.dx() != std::round(t.dx()) ||
+        t.dy() != std::round(t.dy()))
+        return target;
+    target.image = image;
+    target.offset = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
+    target.clip = engine->systemClip();
+    return target;
 }
 
 void GridList::syncScrollBars() {
@@ -447,6 +556,18 @@ void GridList::paintEvent(QPaintEvent*) {
         ++last;
     const QColor text = palette().color(QPalette::Text);
     const QColor selectedText = palette().color(QPalette::HighlightedText);
+    // Kept texts need a ground of one opaque colour under them and an image to copy from.
+    const PaintTarget target = paintTarget(p);
+    if (target.image && target.image->format() != keptFormat_) {
+        clearKept();
+        keptFormat_ = target.image->format();
+    }
+    const auto groundOf = [](const QBrush& brush) -> std::optional<quint64> {
+        if (brush.style() != Qt::SolidPattern || brush.color().alpha() != 255) return std::nullopt;
+        return brush.color().rgba64();
+    };
+    const std::optional<quint64> baseGround = groundOf(palette().base());
+    const std::optional<quint64> selectedGround = groundOf(palette().highlight());
     const QFontMetrics metrics = fontMetrics();
     const int baseline = (g.rowHeight() - metrics.height()) / 2 + metrics.ascent() + 1;
     std::string cell;
@@ -469,7 +590,8 @@ void GridList::paintEvent(QPaintEvent*) {
             if (owner.centredCell(cell))
                 p.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, qt(cell));
             else
-                drawCellText(p, box, cell, owner.cellRightAligned(row, c), baseline);
+                drawCellText(p, target, box, cell, owner.cellRightAligned(row, c), baseline,
+                             selected ? selectedGround : baseGround, pen.rgba64());
         }
     }
     // The grid lines, once for the whole view, as one-pixel fills: the same pixels as stroked

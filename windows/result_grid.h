@@ -18,14 +18,18 @@
 #include <QColor>
 #include <QFont>
 #include <QGlyphRun>
+#include <QImage>
 #include <QPainter>
 #include <QPoint>
 #include <QRawFont>
+#include <QRegion>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -163,6 +167,12 @@ public:
     explicit GridList(ResultGrid& grid);
     // The scroll bars follow the geometry's range and position.
     void syncScrollBars();
+    // Cells whose pixels the list keeps, and the bytes they hold (for tests and diagnostics),
+    // within these bounds: half a 1280 x 800 screen's pixels.
+    static constexpr std::size_t kMaxKeptCells = 4096;
+    static constexpr std::size_t kMaxKeptBytes = std::size_t{2} << 20;
+    std::size_t keptCells() const;
+    std::size_t keptBytes() const { return keptBytes_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -179,11 +189,31 @@ protected:
     bool focusNextPrevChild(bool) override { return false; }
 
 private:
+    // The raster image a paint lands in, when the painter maps the viewport onto it by whole
+    // pixels: kept cells are copied from and to it; otherwise every text is drawn.
+    struct PaintTarget {
+        const QImage* image = nullptr;
+        QPoint offset;  // viewport to image
+        QRegion clip;   // in image coordinates; empty for the whole image
+    };
+    // What besides its text decides a cell's pixels while the font stays: the box's size, the
+    // side the text keeps to, the pen and the ground under it.
+    struct CellLook {
+        int width = 0;
+        int height = 0;
+        bool right = false;
+        quint64 pen = 0;  // QRgba64
+        quint64 ground = 0;
+        bool operator==(const CellLook&) const = default;
+    };
     void extendTo(QPoint point);
     void onAction(bool vertical, int action);
-    // Draws one cell's CP932 text in the box, aligned left or right.
-    void drawCellText(QPainter& p, const QRect& box, std::string_view cp932, bool right,
-                      int baseline);
+    PaintTarget paintTarget(const QPainter& p) const;
+    // Draws one cell's CP932 text in the box, aligned left or right; on a ground that is one
+    // colour (nullopt otherwise) a text that comes back is copied as it was drawn before.
+    void drawCellText(QPainter& p, const PaintTarget& target, const QRect& box,
+                      std::string_view cp932, bool right, int baseline,
+                      std::optional<quint64> ground, quint64 pen);
     // How a text is drawn: one run of glyphs of the list's font or of its Japanese font, laid
     // out from x 0; or, when neither font holds every character, the painter's own text.
     struct TextRun {
@@ -191,7 +221,19 @@ private:
         QString text;  // only for the painter's text
         int width = 0;
         bool glyphs = false;
+        // Kept runs: the pixels the glyphs may touch, around the origin on the baseline.
+        QRect ink;
     };
+    // One cell's text where it is drawn, the clip included: where it starts, whether the clip
+    // is needed and the box-relative pixels it may touch (empty when it strays out of the box).
+    struct Placement {
+        int left = 0;
+        bool clip = false;
+        QRect ink;
+    };
+    static Placement place(const TextRun& t, const QRect& box, bool right, int baseline);
+    static void paintText(QPainter& p, const TextRun& t, const QRect& box, const Placement& at,
+                          int baseline);
     const TextRun& textRun(QPainter& p, std::string_view cp932);
     struct TextHash {
         using is_transparent = void;
@@ -220,6 +262,32 @@ private:
     std::unordered_map<std::string, TextRun, TextHash, std::equal_to<>> runs_;
     QFont runsFont_;
     bool runsReady_ = false;
+    // The pixels of non-ASCII texts as they were drawn, by text and look: blending a Japanese
+    // text's glyphs (gamma-corrected, pixel by pixel) is most of a screen's paint, and a
+    // screen repeats its codes' names many times over. A text is copied from its second time
+    // on; the least recently drawn go first past the bounds above.
+    struct KeptCell {
+        std::string text;
+        CellLook look;
+        QImage pixels;  // null until the text comes back
+        QPoint at;      // where pixels sit in the box
+    };
+    struct KeptKey {
+        std::string_view text;  // the kept cell's own string
+        CellLook look;
+        bool operator==(const KeptKey&) const = default;
+    };
+    struct KeptHash {
+        std::size_t operator()(const KeptKey& key) const;
+    };
+    // The kept cell of a text and look, made (and *fresh set) when there is none.
+    KeptCell& keptCell(std::string_view text, const CellLook& look, bool* fresh);
+    void dropKept(std::size_t keep);
+    void clearKept();
+    std::list<KeptCell> kept_;  // most recently drawn first
+    std::unordered_map<KeptKey, std::list<KeptCell>::iterator, KeptHash> keptIndex_;
+    std::size_t keptBytes_ = 0;
+    QImage::Format keptFormat_ = QImage::Format_Invalid;
     bool syncing_ = false;
     Cell anchor_;
     Cell end_;

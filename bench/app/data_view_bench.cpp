@@ -99,6 +99,9 @@ void FullScreenAtRow(benchmark::State& state) {
     }
     state.counters["rows"] = rows;
     state.counters["rows_on_screen"] = view.model().geometry().rowsPerPage();
+    // The texts the list keeps as pixels, and their bytes (bounded by the list).
+    state.counters["kept_cells"] = static_cast<double>(view.grid().list()->keptCells());
+    state.counters["kept_KB"] = static_cast<double>(view.grid().list()->keptBytes()) / 1024.0;
     app.KWmapClear();
     app.SortRecords(-1, 0);
 }
