@@ -65,8 +65,9 @@ private:
     // Cells of the plainest form, as writers make nearly all of them, read in one go; false
     // (nothing taken) for anything else, which the general steps then read.
     static constexpr std::size_t kPlainMargin = 128;
+    static constexpr std::size_t kWindow = 64;  // a plain cell lies within it
     bool plainCells();
-    bool plainCell(const char*& p, const char* end);
+    bool plainCell(const char*& at);
 
     Source source_;
     std::size_t sharedStrings_;
