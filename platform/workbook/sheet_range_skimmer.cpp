@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <bit>
 #include <cstring>
 
@@ -379,11 +380,21 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::element(In here, std::string_view loc
 bool SheetRangeSkimmer::plainCells() {
     const char* start = buf_.get() + pos_;
     const char* p = start;
-    // A plain cell is read only where the buffer holds a good deal more than one, so that its
-    // searches never look past the buffer's end.
+    // A plain cell or row tag is read only where the buffer holds a good deal more than one, so
+    // that its searches never look past the buffer's end.
     const char* end = buf_.get() + size_;
-    while (static_cast<std::size_t>(end - p) > kPlainMargin && p[0] == '<' && p[1] == 'c' &&
-           plainCell(p)) {
+    bool inRow = true;  // as the caller makes sure
+    while (static_cast<std::size_t>(end - p) > kPlainMargin && p[0] == '<') {
+        if (inRow && p[1] == 'c' && (usualCell(p) || plainCell(p))) continue;
+        if (inRow && p[1] == '/' && endOfRow(p)) {
+            inRow = false;
+            continue;
+        }
+        if (!inRow && p[1] == 'r' && startOfRow(p)) {
+            inRow = true;
+            continue;
+        }
+        break;
     }
     pos_ = static_cast<std::size_t>(p - buf_.get());
     return p != start;
@@ -428,6 +439,46 @@ inline bool sameDigits(const char* p, const char* digits, std::size_t n) {
     }
 }
 
+// Where in the 16 bytes at `p` the first `a` or `b` stands; 16 when in none.
+inline unsigned firstOf(const char* p, char a, char b) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int mask = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(a)), _mm_cmpeq_epi8(v, _mm_set1_epi8(b))));
+    return mask ? static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(mask))) : 16;
+#else
+    for (unsigned i = 0; i < 16; ++i)
+        if (p[i] == a || p[i] == b) return i;
+    return 16;
+#endif
+}
+
+// How many digits the 16 bytes at `p` open with.
+inline unsigned leadingDigits(const char* p) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned other = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+                               _mm_cmplt_epi8(v, _mm_set1_epi8('0')),
+                               _mm_cmpgt_epi8(v, _mm_set1_epi8('9'))))) |
+                           0x10000u;
+    return static_cast<unsigned>(__builtin_ctz(other));
+#else
+    unsigned n = 0;
+    while (n < 16 && p[n] >= '0' && p[n] <= '9')
+        ++n;
+    return n;
+#endif
+}
+
+// Whether the `n` bytes at `p` (at most 8, with 8 readable) are those of `literal`.
+template <std::size_t N>
+inline bool opensWith(const char* p, const char (&literal)[N]) {
+    static_assert(N - 1 <= 8);
+    char word[8] = {};
+    std::memcpy(word, literal, N - 1);
+    return sameDigits(p, word, N - 1);
+}
+
 // Where in the window of 64 bytes at `p` quotes, '<' and '&' stand, a bit for each byte.
 struct Marks {
     uint64_t quote, lt, amp;
@@ -458,6 +509,117 @@ inline Marks marksOf(const char* p) {
 }
 
 }  // namespace
+
+// </row>, closing the row open.
+bool SheetRangeSkimmer::endOfRow(const char*& at) {
+    if (!opensWith(at, "</row>")) return false;
+    const Open top = open_.back();
+    if (top.in != In::Row || !sameName(std::string_view(openNames_).substr(top.nameStart), "row"))
+        return false;
+    openNames_.resize(top.nameStart);
+    open_.pop_back();
+    at += 6;
+    return true;
+}
+
+// <row a="x" b="y">, in the table: single spaces before attributes, double quotes, names of
+// letters only (no prefixes), all within the window; the row's number read as element() reads
+// it, and anything it would refuse left to it.
+bool SheetRangeSkimmer::startOfRow(const char*& at) {
+    if (!opensWith(at, "<row ") || open_.back().in != In::SheetData ||
+        open_.size() >= XmlPullScanner::kMaxDepth)
+        return false;
+    const char* p = at + 4;
+    std::string_view r;
+    bool hasR = false;
+    for (;;) {
+        if (p - at > static_cast<std::ptrdiff_t>(kWindow)) return false;
+        if (*p == '>') {
+            ++p;
+            break;
+        }
+        if (*p != ' ') return false;
+        const char* name = ++p;
+        while (p - name <= 16 && ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z')))
+            ++p;
+        const std::size_t length = static_cast<std::size_t>(p - name);
+        if (length == 0 || length > 16 || p[0] != '=' || p[1] != '"') return false;
+        p += 2;
+        const unsigned close = firstOf(p, '"', '<');
+        if (close == 16 || p[close] != '"') return false;
+        if (length == 1 && name[0] == 'r' && !hasR) {
+            hasR = true;
+            r = std::string_view(p, close);
+        }
+        p += close + 1;
+    }
+    uint32_t number = row_ + 1;
+    if (hasR && !detail::parseUnsigned(r, number)) return false;
+    if (number <= row_ || number > detail::kMaxRow) return false;
+    open_.push_back(Open{static_cast<uint32_t>(openNames_.size()), In::Row});
+    openNames_.append("row");
+    row_ = number;
+    column_ = 0;
+    rowDigitCount_ = static_cast<std::size_t>(
+        std::to_chars(rowDigits_, rowDigits_ + sizeof rowDigits_, number).ptr - rowDigits_);
+    at = p;
+    return true;
+}
+
+// The form nearly every writer gives a cell: <c r="B12"[ s="7"][ t="s"]><v>text</v></c> or
+// <c r="B12"[ s="7"][ t="s"]/>, its reference in this row, a style index of at most nine
+// digits, a text of at most 15 bytes without references. Anything else, plainCell reads or
+// leaves to the general steps.
+bool SheetRangeSkimmer::usualCell(const char*& at) {
+    const char* p = at;
+    if (!opensWith(p, "<c r=\"")) return false;
+    p += 6;
+    uint32_t c = 0;
+    unsigned letters = 0;
+    for (; letters < 3 && p[letters] >= 'A' && p[letters] <= 'Z'; ++letters)
+        c = c * 26 + static_cast<uint32_t>(p[letters] - 'A' + 1);
+    if (letters == 0) return false;
+    p += letters;
+    if (!sameDigits(p, rowDigits_, rowDigitCount_) || p[rowDigitCount_] != '"') return false;
+    p += rowDigitCount_ + 1;
+    if (row_ == 0 || c <= column_ || c > detail::kMaxColumn) return false;
+    if (opensWith(p, " s=\"")) {
+        p += 4;
+        const unsigned digits = leadingDigits(p);
+        if (digits == 0 || digits > 9 || p[digits] != '"') return false;
+        p += digits + 1;
+    }
+    bool shared = false;
+    if (opensWith(p, " t=\"")) {
+        p += 4;
+        const unsigned close = firstOf(p, '"', '<');
+        if (close == 16 || p[close] != '"') return false;
+        shared = close == 1 && p[0] == 's';
+        p += close + 1;
+    }
+    if (p[0] == '/' && p[1] == '>') {
+        column_ = c;
+        at = p + 2;
+        return true;
+    }
+    if (!opensWith(p, "><v>")) return false;
+    p += 4;
+    const unsigned close = firstOf(p, '<', '&');
+    if (close == 16 || !startsWith8(p + close, "</v></c>")) return false;
+    if (shared && close) {
+        if (leadingDigits(p) < close) return false;
+        if (close >= indexDigits_) {
+            uint32_t index = 0;
+            if (!detail::parseUnsigned(std::string_view(p, close), index) ||
+                index >= sharedStrings_)
+                return false;
+        }
+    }
+    column_ = c;
+    if (close) range_.include(c, row_);
+    at = p + close + 8;
+    return true;
+}
 
 // <c a="x" b="y">, <v>, a text without references, </v></c>; or <c a="x"/>, all within the
 // window of 64 bytes at `at`. Single spaces before attributes, double quotes, one-letter

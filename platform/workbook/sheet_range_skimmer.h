@@ -67,6 +67,9 @@ private:
     static constexpr std::size_t kPlainMargin = 128;
     static constexpr std::size_t kWindow = 64;  // a plain cell lies within it
     bool plainCells();
+    bool endOfRow(const char*& at);
+    bool startOfRow(const char*& at);
+    bool usualCell(const char*& at);
     bool plainCell(const char*& at);
 
     Source source_;
