@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <bit>
+#include <charconv>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -424,17 +424,17 @@ inline bool allDigits(const char* p, std::size_t n) {
 #endif
 }
 
-// Whether the `n` bytes at `p` (at most 8, with 8 readable) are those at `digits` (8 readable).
-inline bool sameDigits(const char* p, const char* digits, std::size_t n) {
+// Whether the `n` bytes at `p` (at most 8, with 8 readable) are those at `q` (8 readable).
+inline bool sameBytes(const char* p, const char* q, std::size_t n) {
     if constexpr (std::endian::native == std::endian::little) {
         uint64_t a, b;
         std::memcpy(&a, p, 8);
-        std::memcpy(&b, digits, 8);
+        std::memcpy(&b, q, 8);
         const uint64_t mask = n >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * n)) - 1;
         return ((a ^ b) & mask) == 0;  // the first bytes are the low ones
     } else {
         for (std::size_t i = 0; i < n; ++i)
-            if (p[i] != digits[i]) return false;
+            if (p[i] != q[i]) return false;
         return true;
     }
 }
@@ -476,7 +476,7 @@ inline bool opensWith(const char* p, const char (&literal)[N]) {
     static_assert(N - 1 <= 8);
     char word[8] = {};
     std::memcpy(word, literal, N - 1);
-    return sameDigits(p, word, N - 1);
+    return sameBytes(p, word, N - 1);
 }
 
 // Where in the window of 64 bytes at `p` quotes, '<' and '&' stand, a bit for each byte.
@@ -580,7 +580,7 @@ bool SheetRangeSkimmer::usualCell(const char*& at) {
         c = c * 26 + static_cast<uint32_t>(p[letters] - 'A' + 1);
     if (letters == 0) return false;
     p += letters;
-    if (!sameDigits(p, rowDigits_, rowDigitCount_) || p[rowDigitCount_] != '"') return false;
+    if (!sameBytes(p, rowDigits_, rowDigitCount_) || p[rowDigitCount_] != '"') return false;
     p += rowDigitCount_ + 1;
     if (row_ == 0 || c <= column_ || c > detail::kMaxColumn) return false;
     if (opensWith(p, " s=\"")) {
@@ -693,7 +693,7 @@ bool SheetRangeSkimmer::plainCell(const char*& at) {
             col = col * 26 + static_cast<uint32_t>(r[letters] - 'A' + 1);
         // At most seven digits, compared as one word (the window has room for eight bytes).
         if (letters == 0 || r.size() - letters != rowDigitCount_ ||
-            !sameDigits(r.data() + letters, rowDigits_, rowDigitCount_))
+            !sameBytes(r.data() + letters, rowDigits_, rowDigitCount_))
             return false;
         c = col;
     }
