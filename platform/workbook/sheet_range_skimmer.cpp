@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <charconv>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -40,6 +42,13 @@ inline std::string_view localOf(std::string_view qname) {
     for (std::size_t i = 0; i < qname.size(); ++i)
         if (qname[i] == ':') return qname.substr(i + 1);
     return qname;
+}
+
+inline bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
 }
 
 template <std::size_t N>
@@ -212,7 +221,7 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::endTag() {
     if (open_.empty()) return fail("an end tag that matches no start");
     const Open top = open_.back();
     const std::string_view name = std::string_view(openNames_).substr(top.nameStart);
-    if (name != qname) return fail("an end tag that matches no start");
+    if (!sameName(name, qname)) return fail("an end tag that matches no start");
     openNames_.resize(top.nameStart);
     open_.pop_back();
     pos_ = static_cast<std::size_t>(gt + 1 - buf_.get());
@@ -371,31 +380,27 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::element(In here, std::string_view loc
 bool SheetRangeSkimmer::plainCells() {
     const char* start = buf_.get() + pos_;
     const char* p = start;
-    // A plain cell is read only where the buffer holds a good deal more than one, so that its
-    // searches never look past the buffer's end.
+    // A plain cell or row tag is read only where the buffer holds a good deal more than one, so
+    // that its searches never look past the buffer's end.
     const char* end = buf_.get() + size_;
-    while (static_cast<std::size_t>(end - p) > kPlainMargin && p[0] == '<' && p[1] == 'c' &&
-           plainCell(p, end)) {
+    bool inRow = true;  // as the caller makes sure
+    while (static_cast<std::size_t>(end - p) > kPlainMargin && p[0] == '<') {
+        if (inRow && p[1] == 'c' && (usualCell(p) || plainCell(p))) continue;
+        if (inRow && p[1] == '/' && endOfRow(p)) {
+            inRow = false;
+            continue;
+        }
+        if (!inRow && p[1] == 'r' && startOfRow(p)) {
+            inRow = true;
+            continue;
+        }
+        break;
     }
     pos_ = static_cast<std::size_t>(p - buf_.get());
     return p != start;
 }
 
 namespace {
-
-// Where in the 16 bytes at `p` the first `a` or `b` stands; 16 when in none.
-inline unsigned firstOf(const char* p, char a, char b) {
-#if defined(__SSE2__)
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int mask = _mm_movemask_epi8(
-        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(a)), _mm_cmpeq_epi8(v, _mm_set1_epi8(b))));
-    return mask ? static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(mask))) : 16;
-#else
-    for (unsigned i = 0; i < 16; ++i)
-        if (p[i] == a || p[i] == b) return i;
-    return 16;
-#endif
-}
 
 // Whether the 8 bytes at `p` are those of `literal`, compared as one word.
 inline bool startsWith8(const char* p, const char (&literal)[9]) {
@@ -419,34 +424,235 @@ inline bool allDigits(const char* p, std::size_t n) {
 #endif
 }
 
+// Whether the `n` bytes at `p` (at most 8, with 8 readable) are those at `q` (8 readable).
+inline bool sameBytes(const char* p, const char* q, std::size_t n) {
+    if constexpr (std::endian::native == std::endian::little) {
+        uint64_t a, b;
+        std::memcpy(&a, p, 8);
+        std::memcpy(&b, q, 8);
+        const uint64_t mask = n >= 8 ? ~uint64_t{0} : (uint64_t{1} << (8 * n)) - 1;
+        return ((a ^ b) & mask) == 0;  // the first bytes are the low ones
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            if (p[i] != q[i]) return false;
+        return true;
+    }
+}
+
+// Where in the 16 bytes at `p` the first `a` or `b` stands; 16 when in none.
+inline unsigned firstOf(const char* p, char a, char b) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int mask = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(a)), _mm_cmpeq_epi8(v, _mm_set1_epi8(b))));
+    return mask ? static_cast<unsigned>(__builtin_ctz(static_cast<unsigned>(mask))) : 16;
+#else
+    for (unsigned i = 0; i < 16; ++i)
+        if (p[i] == a || p[i] == b) return i;
+    return 16;
+#endif
+}
+
+// How many digits the 16 bytes at `p` open with.
+inline unsigned leadingDigits(const char* p) {
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned other = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+                               _mm_cmplt_epi8(v, _mm_set1_epi8('0')),
+                               _mm_cmpgt_epi8(v, _mm_set1_epi8('9'))))) |
+                           0x10000u;
+    return static_cast<unsigned>(__builtin_ctz(other));
+#else
+    unsigned n = 0;
+    while (n < 16 && p[n] >= '0' && p[n] <= '9')
+        ++n;
+    return n;
+#endif
+}
+
+// Whether the `n` bytes at `p` (at most 8, with 8 readable) are those of `literal`.
+template <std::size_t N>
+inline bool opensWith(const char* p, const char (&literal)[N]) {
+    static_assert(N - 1 <= 8);
+    char word[8] = {};
+    std::memcpy(word, literal, N - 1);
+    return sameBytes(p, word, N - 1);
+}
+
+// Where in the window of 64 bytes at `p` quotes, '<' and '&' stand, a bit for each byte.
+struct Marks {
+    uint64_t quote, lt, amp;
+};
+
+inline Marks marksOf(const char* p) {
+    Marks m{0, 0, 0};
+#if defined(__SSE2__)
+    for (unsigned i = 0; i < 64; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        auto bits = [&](char c) {
+            return static_cast<uint64_t>(static_cast<unsigned>(
+                       _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c)))))
+                   << i;
+        };
+        m.quote |= bits('"');
+        m.lt |= bits('<');
+        m.amp |= bits('&');
+    }
+#else
+    for (unsigned i = 0; i < 64; ++i) {
+        m.quote |= uint64_t{p[i] == '"'} << i;
+        m.lt |= uint64_t{p[i] == '<'} << i;
+        m.amp |= uint64_t{p[i] == '&'} << i;
+    }
+#endif
+    return m;
+}
+
 }  // namespace
 
-// <c a="x" b="y">, <v>, a text without references, </v></c>; or <c a="x"/>. Single spaces
-// before attributes, double quotes, one-letter attribute names, no prefixes. Whatever differs
-// here, in form or by damage, is left to the general steps, which read it again from its '<'
-// and give the same result or refusal as for any other cell.
-bool SheetRangeSkimmer::plainCell(const char*& at, const char* end) {
-    const char* p = at + 2;
-    std::string_view r, s, t;
-    bool hasR = false, hasS = false, hasT = false, self = false;
+// </row>, closing the row open.
+bool SheetRangeSkimmer::endOfRow(const char*& at) {
+    if (!opensWith(at, "</row>")) return false;
+    const Open top = open_.back();
+    if (top.in != In::Row || !sameName(std::string_view(openNames_).substr(top.nameStart), "row"))
+        return false;
+    openNames_.resize(top.nameStart);
+    open_.pop_back();
+    at += 6;
+    return true;
+}
+
+// <row a="x" b="y">, in the table: single spaces before attributes, double quotes, names of
+// letters only (no prefixes), all within the window; the row's number read as element() reads
+// it, and anything it would refuse left to it.
+bool SheetRangeSkimmer::startOfRow(const char*& at) {
+    if (!opensWith(at, "<row ") || open_.back().in != In::SheetData ||
+        open_.size() >= XmlPullScanner::kMaxDepth)
+        return false;
+    const char* p = at + 4;
+    std::string_view r;
+    bool hasR = false;
     for (;;) {
+        if (p - at > static_cast<std::ptrdiff_t>(kWindow)) return false;
         if (*p == '>') {
             ++p;
             break;
         }
-        if (*p == '/') {
-            if (p[1] != '>') return false;
+        if (*p != ' ') return false;
+        const char* name = ++p;
+        while (p - name <= 16 && ((*p >= 'a' && *p <= 'z') || (*p >= 'A' && *p <= 'Z')))
+            ++p;
+        const std::size_t length = static_cast<std::size_t>(p - name);
+        if (length == 0 || length > 16 || p[0] != '=' || p[1] != '"') return false;
+        p += 2;
+        const unsigned close = firstOf(p, '"', '<');
+        if (close == 16 || p[close] != '"') return false;
+        if (length == 1 && name[0] == 'r' && !hasR) {
+            hasR = true;
+            r = std::string_view(p, close);
+        }
+        p += close + 1;
+    }
+    uint32_t number = row_ + 1;
+    if (hasR && !detail::parseUnsigned(r, number)) return false;
+    if (number <= row_ || number > detail::kMaxRow) return false;
+    open_.push_back(Open{static_cast<uint32_t>(openNames_.size()), In::Row});
+    openNames_.append("row");
+    row_ = number;
+    column_ = 0;
+    rowDigitCount_ = static_cast<std::size_t>(
+        std::to_chars(rowDigits_, rowDigits_ + sizeof rowDigits_, number).ptr - rowDigits_);
+    at = p;
+    return true;
+}
+
+// The form nearly every writer gives a cell: <c r="B12"[ s="7"][ t="s"]><v>text</v></c> or
+// <c r="B12"[ s="7"][ t="s"]/>, its reference in this row, a style index of at most nine
+// digits, a text of at most 15 bytes without references. Anything else, plainCell reads or
+// leaves to the general steps.
+bool SheetRangeSkimmer::usualCell(const char*& at) {
+    const char* p = at;
+    if (!opensWith(p, "<c r=\"")) return false;
+    p += 6;
+    uint32_t c = 0;
+    unsigned letters = 0;
+    for (; letters < 3 && p[letters] >= 'A' && p[letters] <= 'Z'; ++letters)
+        c = c * 26 + static_cast<uint32_t>(p[letters] - 'A' + 1);
+    if (letters == 0) return false;
+    p += letters;
+    if (!sameBytes(p, rowDigits_, rowDigitCount_) || p[rowDigitCount_] != '"') return false;
+    p += rowDigitCount_ + 1;
+    if (row_ == 0 || c <= column_ || c > detail::kMaxColumn) return false;
+    if (opensWith(p, " s=\"")) {
+        p += 4;
+        const unsigned digits = leadingDigits(p);
+        if (digits == 0 || digits > 9 || p[digits] != '"') return false;
+        p += digits + 1;
+    }
+    bool shared = false;
+    if (opensWith(p, " t=\"")) {
+        p += 4;
+        const unsigned close = firstOf(p, '"', '<');
+        if (close == 16 || p[close] != '"') return false;
+        shared = close == 1 && p[0] == 's';
+        p += close + 1;
+    }
+    if (p[0] == '/' && p[1] == '>') {
+        column_ = c;
+        at = p + 2;
+        return true;
+    }
+    if (!opensWith(p, "><v>")) return false;
+    p += 4;
+    const unsigned close = firstOf(p, '<', '&');
+    if (close == 16 || !startsWith8(p + close, "</v></c>")) return false;
+    if (shared && close) {
+        if (leadingDigits(p) < close) return false;
+        if (close >= indexDigits_) {
+            uint32_t index = 0;
+            if (!detail::parseUnsigned(std::string_view(p, close), index) ||
+                index >= sharedStrings_)
+                return false;
+        }
+    }
+    column_ = c;
+    if (close) range_.include(c, row_);
+    at = p + close + 8;
+    return true;
+}
+
+// <c a="x" b="y">, <v>, a text without references, </v></c>; or <c a="x"/>, all within the
+// window of 64 bytes at `at`. Single spaces before attributes, double quotes, one-letter
+// attribute names, no prefixes. Whatever differs here, in form or by damage, is left to the
+// general steps, which read it again from its '<' and give the same result or refusal as for
+// any other cell.
+bool SheetRangeSkimmer::plainCell(const char*& at) {
+    // Where the quotes, '<' and '&' of the window stand, found at once: the steps below then
+    // only count bits, not search bytes one search after another.
+    const Marks marks = marksOf(at);
+    std::size_t p = 2;
+    std::string_view r, s, t;
+    bool hasR = false, hasS = false, hasT = false, self = false;
+    for (;;) {
+        if (at[p] == '>') {
+            ++p;
+            break;
+        }
+        if (at[p] == '/') {
+            if (at[p + 1] != '>') return false;
             self = true;
             p += 2;
             break;
         }
         // ' ', a letter, '="'
-        if (p[0] != ' ' || p[2] != '=' || p[3] != '"') return false;
-        const char name = p[1];
+        if (at[p] != ' ' || at[p + 2] != '=' || at[p + 3] != '"') return false;
+        const char name = at[p + 1];
         p += 4;
-        const unsigned close = firstOf(p, '"', '<');
-        if (close == 16 || p[close] != '"') return false;
-        const std::string_view value(p, close);
+        const uint64_t quotes = marks.quote >> p;
+        if (quotes == 0) return false;
+        const auto close = static_cast<std::size_t>(__builtin_ctzll(quotes));
+        if ((marks.lt >> p) & ((uint64_t{1} << close) - 1)) return false;
+        const std::string_view value(at + p, close);
         p += close + 1;
         if (name == 'r' && !hasR) {
             hasR = true;
@@ -460,17 +666,20 @@ bool SheetRangeSkimmer::plainCell(const char*& at, const char* end) {
         } else if (!isNameChar(name)) {
             return false;
         }
-        // What follows an attribute, and <v>, its text and </v></c> after the last one, must
-        // lie within the buffer for the searches above and below.
-        if (end - p < 48) return false;
+        // What follows an attribute must lie within the window.
+        if (p > kWindow - 8) return false;
     }
     std::string_view text;
     if (!self) {
-        if (p[0] != '<' || p[1] != 'v' || p[2] != '>') return false;
+        if (at[p] != '<' || at[p + 1] != 'v' || at[p + 2] != '>') return false;
         p += 3;
-        const unsigned close = firstOf(p, '<', '&');
-        if (close == 16 || !startsWith8(p + close, "</v></c>")) return false;
-        text = std::string_view(p, close);
+        if (p >= kWindow) return false;
+        const uint64_t lts = marks.lt >> p;
+        if (lts == 0) return false;
+        const auto close = static_cast<std::size_t>(__builtin_ctzll(lts));
+        if ((marks.amp >> p) & ((uint64_t{1} << close) - 1)) return false;
+        if (!startsWith8(at + p + close, "</v></c>")) return false;
+        text = std::string_view(at + p, close);
         p += close + 8;
     }
     // The cell's place: its letters, then its row's own digits (any other spelling, or another
@@ -482,16 +691,17 @@ bool SheetRangeSkimmer::plainCell(const char*& at, const char* end) {
         for (; letters < r.size() && letters < 3 && r[letters] >= 'A' && r[letters] <= 'Z';
              ++letters)
             col = col * 26 + static_cast<uint32_t>(r[letters] - 'A' + 1);
+        // At most seven digits, compared as one word (the window has room for eight bytes).
         if (letters == 0 || r.size() - letters != rowDigitCount_ ||
-            !std::equal(rowDigits_, rowDigits_ + rowDigitCount_, r.data() + letters))
+            !sameBytes(r.data() + letters, rowDigits_, rowDigitCount_))
             return false;
         c = col;
     }
     if (row_ == 0 || c <= column_ || c > detail::kMaxColumn) return false;
     // A style index of up to nine digits always fits.
     if (hasS && (s.empty() || s.size() > 9 || !allDigits(s.data(), s.size()))) return false;
-    if (!text.empty() && hasT && t == "s") {
-        if (!allDigits(text.data(), text.size())) return false;
+    if (!text.empty() && hasT && t.size() == 1 && t[0] == 's') {
+        if (text.size() > 16 || !allDigits(text.data(), text.size())) return false;
         if (text.size() >= indexDigits_) {
             uint32_t index = 0;
             if (!detail::parseUnsigned(text, index) || index >= sharedStrings_) return false;
@@ -499,7 +709,7 @@ bool SheetRangeSkimmer::plainCell(const char*& at, const char* end) {
     }
     column_ = c;
     if (!text.empty()) range_.include(c, row_);
-    at = p;
+    at += p;
     return true;
 }
 

@@ -62,11 +62,17 @@ private:
     Step element(In here, std::string_view local, bool self);
     void valueText(std::string_view text);
     Step endCell();
-    // Cells of the plainest form, as writers make nearly all of them, read in one go; false
-    // (nothing taken) for anything else, which the general steps then read.
+    // Cells and row tags of the plainest forms, as writers make nearly all of them, read in
+    // one go; false (nothing taken) for anything else, which the general steps then read. Each
+    // step below reads one such token at `at` and moves past it, or leaves it, and all else,
+    // as it was.
     static constexpr std::size_t kPlainMargin = 128;
+    static constexpr std::size_t kWindow = 64;  // a plain cell or row tag lies within it
     bool plainCells();
-    bool plainCell(const char*& p, const char* end);
+    bool endOfRow(const char*& at);    // </row>
+    bool startOfRow(const char*& at);  // <row r="12" spans="1:20">
+    bool usualCell(const char*& at);   // <c r="B12" s="1" t="s"><v>3</v></c>, the most usual
+    bool plainCell(const char*& at);   // any one-letter attributes, any order
 
     Source source_;
     std::size_t sharedStrings_;

@@ -52,7 +52,7 @@ Skimmed skimEveryWay(const std::string& xml, std::size_t strings = 3) {
     const Skimmed whole = skim(xml, xml.size() + 1, strings);
     const std::string roomy = xml + std::string(300, '\n');
     EXPECT_EQ(skim(roomy, roomy.size() + 1, strings), whole) << "with room after it";
-    for (std::size_t piece : {1, 2, 3, 5, 7, 11})
+    for (std::size_t piece : {1, 2, 3, 5, 7, 11, 4096})
         EXPECT_EQ(skim(xml, piece, strings), whole) << "in pieces of " << piece;
     return whole;
 }
@@ -112,6 +112,27 @@ TEST(SheetRangeSkimmer, FindsTheRangeOfTheCellsThatHoldAValue) {
          "B2:C2"},
         {"a byte-order mark before everything",
          "\xEF\xBB\xBF" + sheetXml(R"(<row r="2"><c r="B2"><v>1</v></c></row>)"), "B2:B2"},
+        {"values and attributes about as long as a plain cell, and longer",
+         sheetXml(R"(<row r="5"><c r="B5" t="s"><v>0000000000000002</v></c>)"
+                  R"(<c r="C5" t="s"><v>00000000000000000002</v></c>)"
+                  R"(<c r="D5" s="000000001" t="n" x="0123456789012345678901234567890123"><v>1</v></c>)"
+                  R"(<c r="E5"><v>1234567890123456789012345678901234567890123456789012345</v></c>)"
+                  R"(<c r="F5" x="a>b"><v>1</v></c></row>)"),
+         "B5:F5"},
+        {"rows of every spelling after a row",
+         sheetXml(R"(<row r="2" spans="1:3"><c r="B2"><v>1</v></c></row>)"
+                  R"(<row spans="1:3" r="4" ht="20.25"><c r="C4"><v>1</v></c></row>)"
+                  R"(<row r="5" r="9"><c r="A5"><v>1</v></c></row>)"
+                  R"(<row x:r="6" r="9"><c r="A6"><v>1</v></c></row >)"
+                  R"(<row><c r="D7"><v>1</v></c></row><row r="0008" note='a>b'><c r="A8"/></row>)"
+                  R"(<row r="10"><c><v>1</v></c></row>)"),
+         "A2:D10"},
+        {"long tokens across chunks",
+         sheetXml(R"(<row r="3"><c r="B3" note=")" + std::string(9000, 'n') + R"("><v>1</v></c>)" +
+                  "<!--" + std::string(5000, '-' + 1) + R"(--><c r="C3" t="inlineStr"><is><t>)" +
+                  std::string(20000, 'a') + R"(</t></is></c><c r="D3"><v><![CDATA[)" +
+                  std::string(6000, ' ') + R"(]]></v></c></row>)"),
+         "B3:D3"},
         {"the last columns and rows",
          sheetXml(R"(<row r="1048576"><c r="XFD1048576"><v>1</v></c></row>)"),
          "XFD1048576:XFD1048576"},
@@ -159,6 +180,10 @@ TEST(SheetRangeSkimmer, RefusesWhatTheReaderRefuses) {
         {"CDATA without its end", sheetXml(row1 + "<c><v><![CDATA[1</v></c></row>")},
         {"a string index past its table",
          sheetXml(R"(<row r="9"><c r="A9" t="s"><v>3</v></c></row>)")},
+        {"a string index past its table, spelled long",
+         sheetXml(R"(<row r="9"><c r="A9" t="s"><v>0000000000000003</v></c></row>)")},
+        {"a string index past its table, spelled longer",
+         sheetXml(R"(<row r="9"><c r="A9" t="s"><v>00000000000000000003</v></c></row>)")},
         {"a string index that is none",
          sheetXml(R"(<row r="9"><c r="A9" t="s"><v> 1</v></c></row>)")},
         {"an inline string typed as shared",
@@ -167,10 +192,23 @@ TEST(SheetRangeSkimmer, RefusesWhatTheReaderRefuses) {
         {"a cell in another row", sheetXml(row1 + R"(<c r="A2"/></row>)")},
         {"a cell reference that is none", sheetXml(row1 + R"(<c r="1A"/></row>)")},
         {"rows out of order", sheetXml(R"(<row r="3"/><row r="3"/>)")},
+        {"rows out of order after a row",
+         sheetXml(R"(<row r="3"><c r="A3"><v>1</v></c></row><row r="3"><c r="B3"/></row>)")},
+        {"a row number that is none after a row",
+         sheetXml(R"(<row r="3"><c r="A3"><v>1</v></c></row><row r="4x"><c r="B4"/></row>)")},
+        {"a row past the last after a row",
+         sheetXml(R"(<row r="3"><c r="A3"><v>1</v></c></row><row r="1048577"></row>)")},
+        {"'<' in a row's attribute after a row",
+         sheetXml(R"(<row r="3"><c r="A3"><v>1</v></c></row><row r="4" x="<"></row>)")},
+        {"a row closed by another name",
+         sheetXml(R"(<row r="3"><c r="A3"><v>1</v></c></rows><row r="4"></row>)")},
         {"a row number that is none", sheetXml(R"(<row r="x"/>)")},
         {"a row past the last", sheetXml(R"(<row r="1048577"/>)")},
         {"a cell past XFD", sheetXml(row1 + R"(<c r="XFD1"/><c/></row>)")},
         {"a bad style index", sheetXml(row1 + R"(<c r="A1" s="-1"/></row>)")},
+        {"an empty style index", sheetXml(row1 + R"(<c r="A1" s=""><v>1</v></c></row>)")},
+        {"a style index past 32 bits",
+         sheetXml(row1 + R"(<c r="A1" s="4294967296"><v>1</v></c></row>)")},
         {"elements nested without end", sheetXml("", deep)},
     };
     for (const auto& [what, xml] : cases) {
