@@ -118,7 +118,7 @@ struct MolapLevel {
     std::span<const std::int32_t> positions;  // record -> position in dict
     // A grouped level's own tables (dict and positions point here).
     std::vector<KW_dict> groupedDict;
-    std::vector<std::int32_t> groupedPositions;
+    LargeVector<std::int32_t> groupedPositions;
 };
 using MolapLevelPtr = std::shared_ptr<const MolapLevel>;
 

@@ -18,8 +18,9 @@ bool isGrouping(std::int32_t code) {
 }
 
 // The grouped tables of a Date item (see DateConvert). Throws std::bad_alloc.
+template <typename Positions>
 void groupDates(const kw::ItemBlock& b, std::int32_t grouping, std::vector<KW_dict>& dict,
-                std::vector<std::int32_t>& positions) {
+                Positions& positions) {
     const std::size_t n = b.dict.size();
     std::vector<std::int32_t> keys;
     keys.reserve(n);
@@ -49,7 +50,9 @@ void groupDates(const kw::ItemBlock& b, std::int32_t grouping, std::vector<KW_di
     for (std::size_t i = 1; i < out.size(); ++i)
         out[i].start = out[i - 1].start + out[i - 1].count;
 
-    std::vector<std::int32_t> moved(b.values.size());
+    // As long as the records: a LargeVector's comes in 2 MiB pages and is not zeroed first.
+    Positions moved;
+    moved.resize(b.values.size());
     const std::int32_t* from = b.values.data();
     const std::int32_t* table = translate.data();
     for (std::size_t r = 0; r < moved.size(); ++r)
@@ -110,13 +113,22 @@ std::int32_t KW_search::DateConvert(std::int32_t item, std::int32_t grouping,
 
 kw::MolapLevelPtr KW_search::molapLevel(std::int32_t item, std::int32_t grouping) const {
     const kw::ItemBlock& b = items_[at(item)];
+    const bool grouped = b.def.type == KW_TYPE_DATE && isGrouping(grouping);
+    // A grouped level costs a pass over the records and a table as long: the one the shown
+    // result was built with serves again (levels never change, nor do the items they read).
+    if (grouped && molap_.result) {
+        const kw::MolapResult& r = *molap_.result;
+        for (const auto* levels : {&r.xLevels, &r.yLevels, &r.zLevels})
+            for (const kw::MolapLevelPtr& l : *levels)
+                if (l->item == item && l->grouping == grouping) return l;
+    }
     auto level = std::make_shared<kw::MolapLevel>();
     level->item = item;
     level->type = b.def.type;
     level->block = &b;
     level->dict = b.dict;
     level->positions = b.values;
-    if (b.def.type == KW_TYPE_DATE && isGrouping(grouping)) {
+    if (grouped) {
         groupDates(b, grouping, level->groupedDict, level->groupedPositions);
         level->grouping = grouping;
         level->dict = level->groupedDict;
