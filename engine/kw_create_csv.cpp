@@ -57,7 +57,8 @@ const char* findLineEnd(const char* p, const char* const e, bool& nul) {
     const __m128i zero = _mm_setzero_si128();
     for (; e - p >= 16; p += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int ends = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
+        const int ends =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, lf), _mm_cmpeq_epi8(v, cr)));
         int nuls = _mm_movemask_epi8(_mm_cmpeq_epi8(v, zero));
         if (ends != 0) {
             const int at = std::countr_zero(static_cast<unsigned>(ends));

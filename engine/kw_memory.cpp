@@ -1,4 +1,4 @@
-// Huge-page advice for large arrays.
+// Mappings of their own for large arrays, aligned and advised for huge pages.
 #include "engine/kw_memory.h"
 
 #include <sys/mman.h>
@@ -10,24 +10,6 @@ namespace kw {
 namespace {
 
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-// What glibc adds to a request it maps on its own: the request plus a size word, rounded to
-// 16 bytes, plus another size word; 32 bytes less than a whole number of 2 MiB pages keeps the
-// mapping at exactly that number.
-constexpr std::size_t kChunkHeader = 32;
-
-}  // namespace
-
-void adviseHugePages(const void* data, std::size_t bytes) {
-    if (bytes == 0) return;
-    const auto begin = reinterpret_cast<std::uintptr_t>(data) & ~(kHugePage - 1);
-    const auto end =
-        (reinterpret_cast<std::uintptr_t>(data) + bytes + kHugePage - 1) & ~(kHugePage - 1);
-    // The widened range may reach past the mapping; the kernel then advises what is mapped and
-    // says ENOMEM, which changes nothing for us.
-    ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
-namespace {
 
 std::size_t wholeHugePages(std::size_t bytes) {
     return (bytes + kHugePage - 1) & ~(kHugePage - 1);
@@ -54,11 +36,6 @@ void* allocateLarge(std::size_t bytes) {
 
 void freeLarge(void* data, std::size_t bytes) noexcept {
     if (data != nullptr) ::munmap(data, wholeHugePages(bytes));
-}
-
-std::size_t largeCapacityBytes(std::size_t bytes) {
-    const std::size_t mapped = (bytes + kChunkHeader + kHugePage - 1) & ~(kHugePage - 1);
-    return mapped - kChunkHeader;
 }
 
 }  // namespace kw

@@ -157,7 +157,8 @@ void KW_search::sortOrder(std::int32_t item, std::vector<std::int32_t>& out) con
         for (std::size_t p = 0; p < next.size(); ++p)
             next[p] = b.dict[p].start;
     }
-    const std::span<const std::int32_t> key = multi ? std::span<const std::int32_t>(keys) : b.values;
+    const std::span<const std::int32_t> key =
+        multi ? std::span<const std::int32_t>(keys) : b.values;
     out.resize(at(records_));
     for (std::int32_t i = 0; i < records_; ++i) {
         const std::int32_t r = fromPrevious ? order_[at(i)] : i;

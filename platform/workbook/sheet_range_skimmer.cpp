@@ -457,10 +457,10 @@ inline unsigned firstOf(const char* p, char a, char b) {
 inline unsigned leadingDigits(const char* p) {
 #if defined(__SSE2__)
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const unsigned other = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-                               _mm_cmplt_epi8(v, _mm_set1_epi8('0')),
-                               _mm_cmpgt_epi8(v, _mm_set1_epi8('9'))))) |
-                           0x10000u;
+    const unsigned other =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_cmplt_epi8(v, _mm_set1_epi8('0')), _mm_cmpgt_epi8(v, _mm_set1_epi8('9'))))) |
+        0x10000u;
     return static_cast<unsigned>(__builtin_ctz(other));
 #else
     unsigned n = 0;

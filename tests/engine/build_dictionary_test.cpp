@@ -9,8 +9,8 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
-#include <string>
 #include <span>
+#include <string>
 #include <tuple>
 #include <variant>
 #include <vector>
@@ -308,9 +308,9 @@ TEST(DictionaryAgainstSqlite, CodeAndMultiAnswerItemsCountEveryCode) {
     // Codes of one to seven bytes are found by another index than longer ones: both kinds,
     // and texts next to them that are no code; the last code is never used.
     const std::vector<CodeEntry> codes = {
-        {"10", "ten"},         {"2", "two"},          {"\x82\xA0", "a-kana"},
-        {"1", "one"},          {"B", "bee"},          {"b", "small bee"},
-        {"1234567", "seven"},  {"12345678", "eight"}, {"a much longer code", "long"},
+        {"10", "ten"},        {"2", "two"},          {"\x82\xA0", "a-kana"},
+        {"1", "one"},         {"B", "bee"},          {"b", "small bee"},
+        {"1234567", "seven"}, {"12345678", "eight"}, {"a much longer code", "long"},
         {"99", "never used"}};
     const std::size_t used = codes.size() - 1;
     const std::string notCodes[] = {"3", "1234568", "12345679", "a much longer codf"};

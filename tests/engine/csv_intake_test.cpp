@@ -160,8 +160,8 @@ TEST(CsvLineReader, NulMarksOnlyItsOwnLine) {
         for (std::size_t at = 0; at < length; ++at) {
             std::string line(length, '\t');
             line[at] = '\0';
-            const std::string bytes = std::string(length, 'a') + "\r\n" + line + "\n" +
-                                      std::string(length, 'b') + "\n";
+            const std::string bytes =
+                std::string(length, 'a') + "\r\n" + line + "\n" + std::string(length, 'b') + "\n";
             CsvLineReader reader;
             reader.openBytes(bytes);
             std::string_view got;

@@ -113,11 +113,12 @@ TEST(SheetRangeSkimmer, FindsTheRangeOfTheCellsThatHoldAValue) {
         {"a byte-order mark before everything",
          "\xEF\xBB\xBF" + sheetXml(R"(<row r="2"><c r="B2"><v>1</v></c></row>)"), "B2:B2"},
         {"values and attributes about as long as a plain cell, and longer",
-         sheetXml(R"(<row r="5"><c r="B5" t="s"><v>0000000000000002</v></c>)"
-                  R"(<c r="C5" t="s"><v>00000000000000000002</v></c>)"
-                  R"(<c r="D5" s="000000001" t="n" x="0123456789012345678901234567890123"><v>1</v></c>)"
-                  R"(<c r="E5"><v>1234567890123456789012345678901234567890123456789012345</v></c>)"
-                  R"(<c r="F5" x="a>b"><v>1</v></c></row>)"),
+         sheetXml(
+             R"(<row r="5"><c r="B5" t="s"><v>0000000000000002</v></c>)"
+             R"(<c r="C5" t="s"><v>00000000000000000002</v></c>)"
+             R"(<c r="D5" s="000000001" t="n" x="0123456789012345678901234567890123"><v>1</v></c>)"
+             R"(<c r="E5"><v>1234567890123456789012345678901234567890123456789012345</v></c>)"
+             R"(<c r="F5" x="a>b"><v>1</v></c></row>)"),
          "B5:F5"},
         {"rows of every spelling after a row",
          sheetXml(R"(<row r="2" spans="1:3"><c r="B2"><v>1</v></c></row>)"
