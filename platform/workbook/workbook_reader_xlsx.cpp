@@ -10,10 +10,13 @@
 #include <limits>
 #include <optional>
 #include <pugixml.hpp>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/package_xml.h"
+#include "platform/workbook/part_read_ahead.h"
 #include "platform/workbook/sheet_range_skimmer.h"
 #include "platform/workbook/workbook_reader_formats.h"
 #include "platform/workbook/xml_pull_scanner.h"
@@ -23,6 +26,21 @@
 namespace zbq::workbook::detail {
 
 namespace {
+
+// Parts that inflate to this much or more are read with a worker inflating ahead; below it,
+// starting the thread costs about what the overlap saves.
+constexpr std::uint64_t kReadAheadFrom = std::uint64_t{1} << 20;
+
+// A worker inflating ahead of the reader, where the part is large enough to repay it and a
+// thread can be had; else the reader inflates as it goes.
+void startReadAhead(std::optional<PartReadAhead>& ahead, ZipPartStream& stream,
+                    std::uint64_t size) {
+    if (size < kReadAheadFrom || std::thread::hardware_concurrency() < 2) return;
+    try {
+        ahead.emplace(stream, size);
+    } catch (const std::system_error&) {
+    }
+}
 
 struct ZipCloser {
     void operator()(zip_t* za) const { zip_discard(za); }
@@ -130,10 +148,13 @@ public:
                   const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) override;
 
 private:
-    bool openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* failure);
+    // `size`, when given, is set to what the part inflates to.
+    bool openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* failure,
+                    std::uint64_t* size = nullptr);
     // One pass over the sheet: `onRow` gets each row's number and its cells, and returns false
-    // to stop early; merges are collected into `merges` where given.
-    bool pass(ReadStage stage, ReadFailure* failure, std::vector<Merge>* merges,
+    // to stop early; merges are collected into `merges` where given. `wholePart`: the caller
+    // means to read to the end, so a worker may inflate ahead.
+    bool pass(ReadStage stage, ReadFailure* failure, bool wholePart, std::vector<Merge>* merges,
               const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow);
     // Widens `range` by the row's valued cells; false with `bad` set for a string index past
     // its table.
@@ -383,7 +404,8 @@ std::unique_ptr<SheetReader> XlsxWorkbook::openSheet(std::size_t index, ReadStag
     return sheet;
 }
 
-bool XlsxSheet::openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* failure) {
+bool XlsxSheet::openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* failure,
+                           std::uint64_t* size) {
     zip_uint64_t index;
     if (!book_.locate(part_, index))
         return fail(failure, stage, ReadError::Damaged, "sheet part missing");
@@ -396,15 +418,23 @@ bool XlsxSheet::openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* 
     std::string error;
     if (!stream.open(book_.zip(), index, st, &error))
         return fail(failure, stage, ReadError::Damaged, part_ + ": " + error);
+    if (size) *size = st.size;
     return true;
 }
 
-bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, std::vector<Merge>* merges,
+bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wholePart,
+                     std::vector<Merge>* merges,
                      const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow) {
     ZipPartStream stream;
-    if (!openStream(stream, stage, failure)) return false;
-    XmlPullScanner xml([&stream](char* data, std::size_t size) { return stream.read(data, size); });
+    std::uint64_t size = 0;
+    if (!openStream(stream, stage, failure, &size)) return false;
+    std::optional<PartReadAhead> ahead;
+    if (wholePart) startReadAhead(ahead, stream, size);
+    XmlPullScanner xml([&](char* data, std::size_t n) {
+        return ahead ? ahead->read(data, n) : stream.read(data, n);
+    });
     auto damaged = [&](const std::string& what) {
+        ahead.reset();  // the worker leaves the stream before its error is read
         return fail(failure, stage, ReadError::Damaged,
                     part_ + ": " + (stream.error().empty() ? what : stream.error()));
     };
@@ -534,15 +564,30 @@ bool XlsxSheet::learnRow(uint32_t row, const std::vector<RawCell>& cells, UsedRa
 
 bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
     ZipPartStream stream;
-    if (!openStream(stream, stage, failure)) return false;
-    SheetRangeSkimmer skimmer(
-        [&stream](char* data, std::size_t size) { return stream.read(data, size); },
-        book_.strings.size());
-    if (!skimmer.run())
+    std::uint64_t size = 0;
+    if (!openStream(stream, stage, failure, &size)) return false;
+    bool skimmed;
+    std::string skimError;
+    {
+        // A large sheet inflates on a worker while the skimmer reads what it has inflated.
+        std::optional<PartReadAhead> ahead;
+        startReadAhead(ahead, stream, size);
+        SheetRangeSkimmer skimmer(
+            [&](char* data, std::size_t n) {
+                return ahead ? ahead->read(data, n) : stream.read(data, n);
+            },
+            book_.strings.size());
+        skimmed = skimmer.run();
+        if (skimmed) {
+            range_ = skimmer.range();
+            merges_ = skimmer.merges();
+        } else {
+            skimError = skimmer.error();
+        }
+    }
+    if (!skimmed)
         return fail(failure, stage, ReadError::Damaged,
-                    part_ + ": " + (stream.error().empty() ? skimmer.error() : stream.error()));
-    range_ = skimmer.range();
-    merges_ = skimmer.merges();
+                    part_ + ": " + (stream.error().empty() ? skimError : stream.error()));
     auto found = std::make_shared<SheetScan>();
     found->file = book_.file();
     found->part = part_;
@@ -660,7 +705,7 @@ bool XlsxSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
     std::vector<Merge> seenMerges;
     std::string bad;
     const bool ok = pass(
-        stage, failure, confirm_ ? &seenMerges : nullptr,
+        stage, failure, confirm_ || lastRow == range_.lastRow, confirm_ ? &seenMerges : nullptr,
         [&](uint32_t row, std::vector<RawCell>& cells) {
             if (confirm_ && !learnRow(row, cells, learnt, bad)) return false;
             if (row < firstRow) return true;

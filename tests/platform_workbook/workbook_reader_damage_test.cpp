@@ -74,40 +74,26 @@ std::vector<zbq::test::RawZipEntry> storedEntries(const AssembledBook& book) {
     return entries;
 }
 
-// Raw deflate, as a zip entry holds it.
-std::string rawDeflate(const std::string& plain) {
-    z_stream z{};
-    if (deflateInit2(&z, 6, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK) return {};
-    std::string out(deflateBound(&z, static_cast<uLong>(plain.size())), '\0');
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-    z.avail_in = static_cast<uInt>(plain.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = static_cast<uInt>(out.size());
-    if (deflate(&z, Z_FINISH) != Z_STREAM_END) ADD_FAILURE() << "deflate";
-    out.resize(z.total_out);
-    deflateEnd(&z);
-    return out;
-}
-
 // The book's parts deflated with true sizes and checksums, one of them then changed by `damage`.
 std::string deflatedBook(const AssembledBook& book, const std::string& part,
                          const std::function<void(zbq::test::RawZipEntry&)>& damage) {
-    std::vector<zbq::test::RawZipEntry> entries = storedEntries(book);
-    for (auto& e : entries) {
-        e.deflated = true;
-        e.data = rawDeflate(e.data);
-        if (e.name == part) damage(e);
+    std::vector<zbq::test::RawZipEntry> entries;
+    for (const auto& [name, data] : zbq::test::assembledParts(book)) {
+        entries.push_back(zbq::test::deflatedEntry(name, data));
+        if (name == part) damage(entries.back());
     }
     return zbq::test::rawZip(entries);
 }
 
-// A sheet of many good rows, then `tail` in its last row.
-std::string longSheet(const std::string& tail) {
-    std::string rows;
-    for (int r = 1; r <= 20000; ++r)
-        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
+// A sheet of many good rows, then `tail` in its last row (row `rows` + 1). Below 1 MiB, as the
+// default makes it, a sheet is inflated as it is read; larger ones by a worker ahead of it.
+constexpr int kRowsInflatedAhead = 60000;
+std::string longSheet(const std::string& tail, int rows = 20000) {
+    std::string data;
+    for (int r = 1; r <= rows; ++r)
+        data += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
                 std::to_string(r) + "</v></c></row>";
-    return sheetXml(rows + R"(<row r="20001">)" + tail + "</row>");
+    return sheetXml(data + "<row r=\"" + std::to_string(rows + 1) + "\">" + tail + "</row>");
 }
 
 // The book's parts, each encrypted with a password, as zip archivers write them.
@@ -349,6 +335,30 @@ std::vector<Damage> damages() {
                  }));
          },
          FailsAt::OpenSheet, ReadError::Damaged},
+        {"a sheet inflated ahead whose checksum fails",
+         [](const std::string& p, const TempDir&) {
+             writeFile(p, deflatedBook(oneSheet(longSheet("", kRowsInflatedAhead)),
+                                       "xl/worksheets/sheet1.xml", [](auto& e) { e.crc ^= 1; }));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a sheet inflated ahead whose stream is cut short",
+         [](const std::string& p, const TempDir&) {
+             writeFile(p, deflatedBook(oneSheet(longSheet("", kRowsInflatedAhead)),
+                                       "xl/worksheets/sheet1.xml",
+                                       [](auto& e) { e.data.resize(e.data.size() / 2); }));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a sheet inflated ahead that ends inside an element",
+         [](const std::string& p, const TempDir&) {
+             std::string sheet = longSheet("", kRowsInflatedAhead);
+             assembled(p, sheet.substr(0, sheet.size() / 2));
+         },
+         FailsAt::OpenSheet, ReadError::Damaged},
+        {"a number that is none after many rows inflated ahead",
+         [](const std::string& p, const TempDir&) {
+             assembled(p, longSheet(R"(<c r="B60001"><v>12x</v></c>)", kRowsInflatedAhead));
+         },
+         FailsAt::ReadRows, ReadError::Damaged},
         {"deflated shared strings whose checksum fails",
          [](const std::string& p, const TempDir&) {
              AssembledBook book = oneSheet(goodSheet());

@@ -440,6 +440,51 @@ TEST(WorkbookReader, ReadsTheRowsAskedForAndStopsWhenTold) {
     EXPECT_EQ(seen, (std::vector<std::string>{"3", "4"}));
 }
 
+// A sheet of megabytes is inflated by a worker ahead of the reader: its range still comes from
+// its last bytes, every row arrives once and in order, and a read stopped early ends at once.
+TEST(WorkbookReader, ReadsALargeSheetWholeAndInOrder) {
+    TempDir dir;
+    const std::string path = dir.file("large.xlsx");
+    constexpr int kRows = 70000;
+    auto valueOf = [](int r) { return std::to_string(r * 7919 % 100003); };
+    std::string rows;
+    for (int r = 1; r <= kRows; ++r)
+        rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) + "\"><v>" +
+                std::to_string(r) + "</v></c><c r=\"C" + std::to_string(r) + "\"><v>" + valueOf(r) +
+                "</v></c>" +
+                (r == kRows ? "<c r=\"E" + std::to_string(r) + "\"><v>1</v></c>" : "") + "</row>";
+    zbq::test::AssembledBook book;
+    book.sheets.emplace_back("S", zbq::test::sheetXml(rows));
+    zbq::test::writeAssembledBook(path, book);
+    ReadFailure failure;
+    auto reader = WorkbookReader::open(path, ReadStage::ReadData, &failure);
+    ASSERT_TRUE(reader) << failure.detail;
+    auto sheet = reader->openSheet(0, ReadStage::ReadData, &failure);
+    ASSERT_TRUE(sheet) << failure.detail;
+    EXPECT_EQ(rangeText(sheet->usedRange()), "A1:E70000");
+
+    int expected = 1, wrong = 0;
+    ASSERT_TRUE(sheet->readRows(
+        1, 1048576, ReadStage::ReadData,
+        [&](const RangeRow& r) {
+            if (r.row != static_cast<uint32_t>(expected) ||
+                r.cells.at(0).text != std::to_string(expected) ||
+                r.cells.at(2).text != valueOf(expected))
+                ++wrong;
+            ++expected;
+            return true;
+        },
+        &failure))
+        << failure.detail;
+    EXPECT_EQ(expected, kRows + 1);
+    EXPECT_EQ(wrong, 0);
+
+    int seen = 0;
+    ASSERT_TRUE(sheet->readRows(
+        1, 1048576, ReadStage::ReadData, [&](const RangeRow&) { return ++seen < 3; }, &failure));
+    EXPECT_EQ(seen, 3);
+}
+
 // Comments and instructions may stand anywhere between elements, any number of them.
 TEST(WorkbookReader, SkipsAnyNumberOfCommentsBetweenCells) {
     TempDir dir;

@@ -119,30 +119,33 @@ std::string rawZip(const std::vector<RawZipEntry>& entries) {
     return out;
 }
 
-RawZipEntry zerosEntry(std::string name, uint32_t unpackedSize) {
-    static const RawZipEntry zeros = [] {
-        const std::string plain(kMiB, '\0');
-        RawZipEntry e;
-        e.deflated = true;
-        e.unpackedSize = kMiB;
-        e.crc = static_cast<uint32_t>(
-            crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(plain.data()), kMiB));
-        z_stream z{};
-        // Raw deflate (negative window bits): a zip entry carries no zlib header.
-        if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) {
-            ADD_FAILURE() << "deflateInit2";
-            return e;
-        }
-        e.data.resize(deflateBound(&z, kMiB));
-        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
-        z.avail_in = kMiB;
-        z.next_out = reinterpret_cast<Bytef*>(e.data.data());
-        z.avail_out = static_cast<uInt>(e.data.size());
-        if (deflate(&z, Z_FINISH) != Z_STREAM_END) ADD_FAILURE() << "deflate";
-        e.data.resize(z.total_out);
-        deflateEnd(&z);
+RawZipEntry deflatedEntry(std::string name, const std::string& plain) {
+    RawZipEntry e;
+    e.name = std::move(name);
+    e.deflated = true;
+    e.unpackedSize = static_cast<uint32_t>(plain.size());
+    e.crc = static_cast<uint32_t>(crc32(crc32(0, nullptr, 0),
+                                        reinterpret_cast<const Bytef*>(plain.data()),
+                                        static_cast<uInt>(plain.size())));
+    z_stream z{};
+    // Raw deflate (negative window bits): a zip entry carries no zlib header.
+    if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) {
+        ADD_FAILURE() << "deflateInit2";
         return e;
-    }();
+    }
+    e.data.resize(deflateBound(&z, static_cast<uLong>(plain.size())));
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = reinterpret_cast<Bytef*>(e.data.data());
+    z.avail_out = static_cast<uInt>(e.data.size());
+    if (deflate(&z, Z_FINISH) != Z_STREAM_END) ADD_FAILURE() << "deflate";
+    e.data.resize(z.total_out);
+    deflateEnd(&z);
+    return e;
+}
+
+RawZipEntry zerosEntry(std::string name, uint32_t unpackedSize) {
+    static const RawZipEntry zeros = deflatedEntry("", std::string(kMiB, '\0'));
     RawZipEntry e = zeros;
     e.name = std::move(name);
     e.unpackedSize = unpackedSize;

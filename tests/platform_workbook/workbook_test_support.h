@@ -41,6 +41,8 @@ std::string rawZip(const std::vector<RawZipEntry>& entries);
 std::string inflatingZip(std::size_t unpacked);
 // A package of `count` empty parts.
 std::string manyPartsZip(std::size_t count);
+// `plain` deflated, with its true size and checksum.
+RawZipEntry deflatedEntry(std::string name, const std::string& plain);
 // An entry whose deflated data is 1 MiB of zeros, claiming `unpackedSize`.
 RawZipEntry zerosEntry(std::string name, uint32_t unpackedSize);
 
