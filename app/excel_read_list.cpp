@@ -15,7 +15,13 @@ QTreeWidget* makeImportList(const QStringList& headers, const std::vector<int>& 
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setHeaderLabels(headers);
-    list->setStyleSheet(QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"));
+    // Ruled cells, as in a grid. A rule for the items takes their drawing from the style, so
+    // the selection's colours are given with it: else a selected row's text was drawn in the
+    // highlight's text colour on an unhighlighted ground, white on white.
+    list->setStyleSheet(
+        QStringLiteral("QTreeView::item { border: 1px solid #d0d0d0; }"
+                       "QTreeView::item:selected { background: palette(highlight);"
+                       " color: palette(highlighted-text); }"));
     for (int i = 0; i < static_cast<int>(widths.size()); ++i) {
         list->setColumnWidth(i, widths[i]);
         if (widths[i] == 0) list->setColumnHidden(i, true);

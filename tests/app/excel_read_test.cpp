@@ -4,13 +4,17 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
+#include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "app/ckw_app.h"
@@ -506,6 +510,37 @@ TEST(ExcelReadStartUp, AWorkbookChosenAtStartUpLoadsThroughTheDialog) {
         EXPECT_FALSE(name.ends_with(".def") || name.ends_with(".dat")) << name;
     h.exit();
     EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+}
+
+// A selected row of the dialog's lists stays readable: its text stands out from its ground,
+// whether the list has the focus or not.
+TEST_F(ExcelReadTest, ASelectedRowsTextStandsOutFromItsGround) {
+    CExcelReadDlg dialog(h.app(), {h.file("sales.xlsx")}, false);
+    dialog.resize(600, 500);
+    QTreeWidget* list = dialog.sheetList();
+    QTreeWidgetItem* row = list->topLevelItem(0);
+    ASSERT_NE(row, nullptr);
+    row->setSelected(true);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QRect cell = list->visualItemRect(row);
+    const QImage image = list->viewport()->grab(cell).toImage();
+    ASSERT_FALSE(cell.isEmpty());
+    ASSERT_EQ(image.size(), cell.size() * image.devicePixelRatio());
+    // The ground is the row's commonest colour; ink is what differs from it clearly.
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    const QRgb ground =
+        std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+            return a.second < b.second;
+        })->first;
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (std::abs(qGray(image.pixel(x, y)) - qGray(ground)) > 96) ++ink;
+    EXPECT_GT(ink, 20) << "ground " << std::hex << ground;
 }
 
 }  // namespace
