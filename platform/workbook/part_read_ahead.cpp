@@ -42,7 +42,7 @@ void PartReadAhead::work() {
         }
         if (stop_.load(std::memory_order_relaxed)) return;
         Slot& slot = slot_[k % slots_];
-        char* data = data_.get() + std::size_t{k % slots_} * kSlotSize;
+        char* data = slotData(k);
         slot.size = 0;
         slot.end = 1;
         while (slot.size < kSlotSize) {
@@ -71,8 +71,7 @@ long long PartReadAhead::read(char* data, std::size_t size) {
         const Slot& slot = slot_[current_ % slots_];
         if (offset_ < slot.size) {
             const std::size_t n = std::min(size, slot.size - offset_);
-            std::memcpy(data, data_.get() + std::size_t{current_ % slots_} * kSlotSize + offset_,
-                        n);
+            std::memcpy(data, slotData(current_) + offset_, n);
             offset_ += n;
             return static_cast<long long>(n);
         }

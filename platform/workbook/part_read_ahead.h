@@ -42,6 +42,10 @@ private:
     };
 
     void work();
+    // The bytes of the slot that the `count`-th chunk of the part goes to.
+    char* slotData(uint32_t count) const {
+        return data_.get() + std::size_t{count % slots_} * kSlotSize;
+    }
 
     ZipPartStream& stream_;
     uint32_t slots_;  // in the ring

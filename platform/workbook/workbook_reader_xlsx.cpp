@@ -31,16 +31,33 @@ namespace {
 // starting the thread costs about what the overlap saves.
 constexpr std::uint64_t kReadAheadFrom = std::uint64_t{1} << 20;
 
-// A worker inflating ahead of the reader, where the part is large enough to repay it and a
-// thread can be had; else the reader inflates as it goes.
-void startReadAhead(std::optional<PartReadAhead>& ahead, ZipPartStream& stream,
-                    std::uint64_t size) {
-    if (size < kReadAheadFrom || std::thread::hardware_concurrency() < 2) return;
-    try {
-        ahead.emplace(stream, size);
-    } catch (const std::system_error&) {
+// A sheet part's bytes as a scanner takes them: inflated as they are read or, for a large part
+// read to its end, by a worker ahead of the reader.
+class SheetBytes {
+public:
+    ZipPartStream stream;
+
+    // Starts the worker where the part is large enough to repay it and a thread can be had.
+    void readAhead(std::uint64_t size) {
+        if (size < kReadAheadFrom || std::thread::hardware_concurrency() < 2) return;
+        try {
+            ahead_.emplace(stream, size);
+        } catch (const std::system_error&) {  // no thread: inflated as read
+        }
     }
-}
+    long long read(char* data, std::size_t size) {
+        return ahead_ ? ahead_->read(data, size) : stream.read(data, size);
+    }
+    // Why the stream failed ("" where it did not). The worker is stopped first, so nothing is
+    // read after this.
+    const std::string& error() {
+        ahead_.reset();
+        return stream.error();
+    }
+
+private:
+    std::optional<PartReadAhead> ahead_;  // declared after the stream: gone before it
+};
 
 struct ZipCloser {
     void operator()(zip_t* za) const { zip_discard(za); }
@@ -148,9 +165,9 @@ public:
                   const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) override;
 
 private:
-    // `size`, when given, is set to what the part inflates to.
-    bool openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* failure,
-                    std::uint64_t* size = nullptr);
+    // Opens the sheet's part; `readAhead`: the caller reads it to its end, so a worker may
+    // inflate ahead.
+    bool openStream(SheetBytes& bytes, ReadStage stage, ReadFailure* failure, bool readAhead);
     // One pass over the sheet: `onRow` gets each row's number and its cells, and returns false
     // to stop early; merges are collected into `merges` where given. `wholePart`: the caller
     // means to read to the end, so a worker may inflate ahead.
@@ -404,8 +421,8 @@ std::unique_ptr<SheetReader> XlsxWorkbook::openSheet(std::size_t index, ReadStag
     return sheet;
 }
 
-bool XlsxSheet::openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* failure,
-                           std::uint64_t* size) {
+bool XlsxSheet::openStream(SheetBytes& bytes, ReadStage stage, ReadFailure* failure,
+                           bool readAhead) {
     zip_uint64_t index;
     if (!book_.locate(part_, index))
         return fail(failure, stage, ReadError::Damaged, "sheet part missing");
@@ -416,27 +433,21 @@ bool XlsxSheet::openStream(ZipPartStream& stream, ReadStage stage, ReadFailure* 
         return fail(failure, stage, ReadError::Encrypted, "encrypted part: " + part_);
     // The directory's size and CRC bound and check what the part inflates to.
     std::string error;
-    if (!stream.open(book_.zip(), index, st, &error))
+    if (!bytes.stream.open(book_.zip(), index, st, &error))
         return fail(failure, stage, ReadError::Damaged, part_ + ": " + error);
-    if (size) *size = st.size;
+    if (readAhead) bytes.readAhead(st.size);
     return true;
 }
 
 bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wholePart,
                      std::vector<Merge>* merges,
                      const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow) {
-    ZipPartStream stream;
-    std::uint64_t size = 0;
-    if (!openStream(stream, stage, failure, &size)) return false;
-    std::optional<PartReadAhead> ahead;
-    if (wholePart) startReadAhead(ahead, stream, size);
-    XmlPullScanner xml([&](char* data, std::size_t n) {
-        return ahead ? ahead->read(data, n) : stream.read(data, n);
-    });
+    SheetBytes bytes;
+    if (!openStream(bytes, stage, failure, wholePart)) return false;
+    XmlPullScanner xml([&bytes](char* data, std::size_t size) { return bytes.read(data, size); });
     auto damaged = [&](const std::string& what) {
-        ahead.reset();  // the worker leaves the stream before its error is read
-        return fail(failure, stage, ReadError::Damaged,
-                    part_ + ": " + (stream.error().empty() ? what : stream.error()));
+        const std::string& why = bytes.error();
+        return fail(failure, stage, ReadError::Damaged, part_ + ": " + (why.empty() ? what : why));
     };
 
     enum class In {
@@ -563,31 +574,18 @@ bool XlsxSheet::learnRow(uint32_t row, const std::vector<RawCell>& cells, UsedRa
 }
 
 bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
-    ZipPartStream stream;
-    std::uint64_t size = 0;
-    if (!openStream(stream, stage, failure, &size)) return false;
-    bool skimmed;
-    std::string skimError;
-    {
-        // A large sheet inflates on a worker while the skimmer reads what it has inflated.
-        std::optional<PartReadAhead> ahead;
-        startReadAhead(ahead, stream, size);
-        SheetRangeSkimmer skimmer(
-            [&](char* data, std::size_t n) {
-                return ahead ? ahead->read(data, n) : stream.read(data, n);
-            },
-            book_.strings.size());
-        skimmed = skimmer.run();
-        if (skimmed) {
-            range_ = skimmer.range();
-            merges_ = skimmer.merges();
-        } else {
-            skimError = skimmer.error();
-        }
-    }
-    if (!skimmed)
+    SheetBytes bytes;
+    if (!openStream(bytes, stage, failure, true)) return false;
+    SheetRangeSkimmer skimmer(
+        [&bytes](char* data, std::size_t size) { return bytes.read(data, size); },
+        book_.strings.size());
+    if (!skimmer.run()) {
+        const std::string& why = bytes.error();
         return fail(failure, stage, ReadError::Damaged,
-                    part_ + ": " + (stream.error().empty() ? skimError : stream.error()));
+                    part_ + ": " + (why.empty() ? skimmer.error() : why));
+    }
+    range_ = skimmer.range();
+    merges_ = skimmer.merges();
     auto found = std::make_shared<SheetScan>();
     found->file = book_.file();
     found->part = part_;

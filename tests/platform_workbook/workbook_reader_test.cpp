@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader_formats.h"
@@ -38,6 +39,24 @@ struct ReadSheet {
 std::string rangeText(const UsedRange& r) {
     if (r.empty()) return "";
     return cellName(r.firstColumn, r.firstRow) + ":" + cellName(r.lastColumn, r.lastRow);
+}
+
+// A book of one sheet holding `sheetData`, written at `path`, and that sheet opened for
+// `stage`; `sheet` is null (and the test failed) where the book or sheet does not open.
+struct OneSheet {
+    std::unique_ptr<WorkbookReader> book;
+    std::unique_ptr<SheetReader> sheet;
+    ReadFailure failure;
+};
+OneSheet openOneSheet(const std::string& path, const std::string& sheetData, ReadStage stage) {
+    zbq::test::AssembledBook assembled;
+    assembled.sheets.emplace_back("S", zbq::test::sheetXml(sheetData));
+    zbq::test::writeAssembledBook(path, assembled);
+    OneSheet one;
+    one.book = WorkbookReader::open(path, stage, &one.failure);
+    if (one.book) one.sheet = one.book->openSheet(0, stage, &one.failure);
+    if (!one.sheet) ADD_FAILURE() << one.failure.detail;
+    return one;
 }
 
 // Every sheet's valued cells; of a sheet over a thousand rows only its first and last rows.
@@ -408,14 +427,8 @@ TEST(WorkbookReader, ReadsTheRowsAskedForAndStopsWhenTold) {
         rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"C" + std::to_string(r) + "\"><v>" +
                 std::to_string(r) + "</v></c><c r=\"E" + std::to_string(r) +
                 "\"><v>1</v></c></row>";
-    zbq::test::AssembledBook book;
-    book.sheets.emplace_back("S", zbq::test::sheetXml(rows));
-    zbq::test::writeAssembledBook(path, book);
-    ReadFailure failure;
-    auto reader = WorkbookReader::open(path, ReadStage::ReadItems, &failure);
-    ASSERT_TRUE(reader) << failure.detail;
-    auto sheet = reader->openSheet(0, ReadStage::ReadItems, &failure);
-    ASSERT_TRUE(sheet) << failure.detail;
+    auto [book, sheet, failure] = openOneSheet(path, rows, ReadStage::ReadItems);
+    ASSERT_TRUE(sheet);
     EXPECT_EQ(rangeText(sheet->usedRange()), "C3:E399");
 
     std::vector<std::string> seen;
@@ -453,14 +466,8 @@ TEST(WorkbookReader, ReadsALargeSheetWholeAndInOrder) {
                 std::to_string(r) + "</v></c><c r=\"C" + std::to_string(r) + "\"><v>" + valueOf(r) +
                 "</v></c>" +
                 (r == kRows ? "<c r=\"E" + std::to_string(r) + "\"><v>1</v></c>" : "") + "</row>";
-    zbq::test::AssembledBook book;
-    book.sheets.emplace_back("S", zbq::test::sheetXml(rows));
-    zbq::test::writeAssembledBook(path, book);
-    ReadFailure failure;
-    auto reader = WorkbookReader::open(path, ReadStage::ReadData, &failure);
-    ASSERT_TRUE(reader) << failure.detail;
-    auto sheet = reader->openSheet(0, ReadStage::ReadData, &failure);
-    ASSERT_TRUE(sheet) << failure.detail;
+    auto [book, sheet, failure] = openOneSheet(path, rows, ReadStage::ReadData);
+    ASSERT_TRUE(sheet);
     EXPECT_EQ(rangeText(sheet->usedRange()), "A1:E70000");
 
     int expected = 1, wrong = 0;
@@ -492,16 +499,10 @@ TEST(WorkbookReader, SkipsAnyNumberOfCommentsBetweenCells) {
     std::string noise;
     for (int i = 0; i < 200000; ++i)
         noise += i % 2 ? "<!---->" : "<?pi?>";
-    zbq::test::AssembledBook book;
-    book.sheets.emplace_back(
-        "S", zbq::test::sheetXml(R"(<row r="1">)" + noise + R"(<c r="B1"><v>5</v></c>)" + noise +
-                                 "</row>"));
-    zbq::test::writeAssembledBook(path, book);
-    ReadFailure failure;
-    auto reader = WorkbookReader::open(path, ReadStage::ReadData, &failure);
-    ASSERT_TRUE(reader) << failure.detail;
-    auto sheet = reader->openSheet(0, ReadStage::ReadData, &failure);
-    ASSERT_TRUE(sheet) << failure.detail;
+    auto [book, sheet, failure] = openOneSheet(
+        path, R"(<row r="1">)" + noise + R"(<c r="B1"><v>5</v></c>)" + noise + "</row>",
+        ReadStage::ReadData);
+    ASSERT_TRUE(sheet);
     std::string text;
     EXPECT_TRUE(sheet->readRows(
         1, 1, ReadStage::ReadData,
