@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
@@ -14,6 +16,9 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 #include "platform/core/cp932.h"
 #include "platform/ui/desktop_opener.h"
@@ -170,7 +175,21 @@ void CMainFrame::OnAbout() {
     QDialog about(this);
     about.setWindowTitle(QString::fromUtf8("ﾊﾞｰｼﾞｮﾝ情報"));
     auto* layout = new QVBoxLayout(&about);
-    layout->addWidget(new QLabel(QString::fromUtf8(kVersionText), &about));
+    auto* product = new QHBoxLayout;
+    if (!windowIcon().isNull()) {
+        auto* icon = new QLabel(&about);
+        icon->setPixmap(windowIcon().pixmap(32, 32));
+        product->addWidget(icon);
+    }
+    product->addWidget(new QLabel(QString::fromUtf8(kVersionText), &about), 1);
+    layout->addLayout(product);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
+    connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+    layout->addWidget(buttons);
+    // The title bar shows the title whole, with room for the window manager's buttons.
+    about.setMinimumWidth(
+        std::max(about.sizeHint().width(),
+                 about.fontMetrics().horizontalAdvance(about.windowTitle()) + 160));
     zbq::ui::runModal(about);
 }
 
@@ -219,6 +238,14 @@ void CMainFrame::placeCentred(QWidget* window, int width, int height, int dx, in
                         (frame.top() + frame.bottom()) / 2 + dy, width, height);
 }
 
+void CMainFrame::own(QWidget* window) {
+    // Qt names the owner only of a window created while its parent has a native window: the
+    // console comes before the frame is shown, and a reparented window keeps what it had.
+    winId();
+    window->winId();
+    if (QWindow* handle = window->windowHandle()) handle->setTransientParent(windowHandle());
+}
+
 std::int32_t CMainFrame::ShowConsole() {
     if (console_) {
         console_->showNormal();
@@ -233,6 +260,7 @@ std::int32_t CMainFrame::ShowConsole() {
     console_ = handle.widget;
     if (handle.widget->parentWidget() != this || !handle.widget->isWindow())
         handle.widget->setParent(this, Qt::Window);
+    own(handle.widget);
     placeCentred(handle.widget, 440, 524, -220, -257);
     if (handle.port) app_.SetConsolePort(handle.port);
     connect(handle.widget, &QObject::destroyed, this, [this, port = handle.port] {
@@ -314,6 +342,7 @@ std::int32_t CMainFrame::ShowCrossWindow() {
     QWidget* window = factories_.crossWindow(*this);
     if (!window) return 0;
     window->setParent(this, Qt::Window);
+    own(window);
     window->setGeometry(100, 100, 400, 200);
     cross_ = window;
     window->show();
@@ -341,6 +370,7 @@ std::int32_t CMainFrame::ShowMolapWindow(const MolapParams& params) {
     QWidget* window = factories_.molapWindow(*this, params);
     if (!window) return 0;
     window->setParent(this, Qt::Window);
+    own(window);
     window->setGeometry(100, 100, 200, 50);
     molap_ = window;
     window->show();
@@ -397,6 +427,7 @@ std::int32_t CMainFrame::ShowItemSheet(std::int32_t item) {
     QWidget* window = factories_.itemWindow(*this, item);
     if (!window) return 0;
     window->setParent(this, Qt::Window);
+    own(window);
     window->setWindowTitle(zbq::ui::fromCp932(name));
     placeCentred(window, 350, 600, -175, -300);
     items_.push_back({item, window});
