@@ -223,8 +223,15 @@ void CMainFrame::CloseWithoutAsking() {
 }
 
 void CMainFrame::ShowMainWindowMaximized() {
+    const bool firstShown = !isVisible();
     showMaximized();
     update();
+    // The console came up before its owner was on the screen, so the window manager did not take
+    // it for the frame's; shown again, it does.
+    if (firstShown && console_ && console_->isVisible()) {
+        console_->hide();
+        console_->show();
+    }
     // The console floats above the frame; showing the frame must not bury it (a desktop without
     // a window manager would stack the frame on top).
     if (console_) console_->raise();
@@ -239,8 +246,15 @@ void CMainFrame::placeCentred(QWidget* window, int width, int height, int dx, in
 }
 
 void CMainFrame::own(QWidget* window) {
-    // Qt names the owner only of a window created while its parent has a native window: the
-    // console comes before the frame is shown, and a reparented window keeps what it had.
+    // X11 carries the owner (WM_TRANSIENT_FOR) only for windows of a dialog's type; a plain
+    // window sinks under the maximised frame at its first click. The hints keep the caption's
+    // buttons of an ordinary window.
+    constexpr Qt::WindowFlags kOwned = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                       Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+    if (window->parentWidget() != this || window->windowFlags() != kOwned)
+        window->setParent(this, kOwned);
+    // The console comes before the frame is shown: the frame's native window must exist for
+    // Qt to name it as the owner.
     winId();
     window->winId();
     if (QWindow* handle = window->windowHandle()) handle->setTransientParent(windowHandle());
@@ -258,8 +272,6 @@ std::int32_t CMainFrame::ShowConsole() {
     if (!handle.widget) return 0;
     consoleHandle_ = handle;
     console_ = handle.widget;
-    if (handle.widget->parentWidget() != this || !handle.widget->isWindow())
-        handle.widget->setParent(this, Qt::Window);
     own(handle.widget);
     placeCentred(handle.widget, 440, 524, -220, -257);
     if (handle.port) app_.SetConsolePort(handle.port);
@@ -341,7 +353,6 @@ std::int32_t CMainFrame::ShowCrossWindow() {
     if (!factories_.crossWindow) return 0;
     QWidget* window = factories_.crossWindow(*this);
     if (!window) return 0;
-    window->setParent(this, Qt::Window);
     own(window);
     window->setGeometry(100, 100, 400, 200);
     cross_ = window;
@@ -369,7 +380,6 @@ std::int32_t CMainFrame::ShowMolapWindow(const MolapParams& params) {
     if (!factories_.molapWindow) return 0;
     QWidget* window = factories_.molapWindow(*this, params);
     if (!window) return 0;
-    window->setParent(this, Qt::Window);
     own(window);
     window->setGeometry(100, 100, 200, 50);
     molap_ = window;
@@ -426,7 +436,6 @@ std::int32_t CMainFrame::ShowItemSheet(std::int32_t item) {
     if (!factories_.itemWindow) return 0;
     QWidget* window = factories_.itemWindow(*this, item);
     if (!window) return 0;
-    window->setParent(this, Qt::Window);
     own(window);
     window->setWindowTitle(zbq::ui::fromCp932(name));
     placeCentred(window, 350, 600, -175, -300);

@@ -57,6 +57,9 @@ TEST(WindowOwner, EveryWindowOfTheFrameStaysAboveIt) {
         for (const auto& w : windows) {
             ASSERT_NE(w.window, nullptr) << w.name;
             EXPECT_EQ(ownerOf(w.window), frame.windowHandle()) << w.name;
+            // The owner reaches the X11 window manager only for a window of a dialog's type.
+            EXPECT_EQ(w.window->windowType(), Qt::Dialog) << w.name;
+            EXPECT_TRUE(w.window->windowFlags() & Qt::WindowMinMaxButtonsHint) << w.name;
         }
 
         // Hidden and shown again, as the window list does, it keeps its owner.
