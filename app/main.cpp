@@ -25,6 +25,9 @@
 #include "windows/graph_host.h"
 
 int main(int argc, char* argv[]) {
+    // Before Qt starts, which takes its time: a session ending meanwhile must find the program
+    // ready to shut down rather than be killed with it.
+    zbq::catchTerminationSignals();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("ZBQ");
     zbq::ui::installQtTranslations();

@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMdiArea>
@@ -14,6 +16,9 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <QWindow>
+
+#include <algorithm>
 
 #include "platform/core/cp932.h"
 #include "platform/ui/desktop_opener.h"
@@ -170,7 +175,21 @@ void CMainFrame::OnAbout() {
     QDialog about(this);
     about.setWindowTitle(QString::fromUtf8("ﾊﾞｰｼﾞｮﾝ情報"));
     auto* layout = new QVBoxLayout(&about);
-    layout->addWidget(new QLabel(QString::fromUtf8(kVersionText), &about));
+    auto* product = new QHBoxLayout;
+    if (!windowIcon().isNull()) {
+        auto* icon = new QLabel(&about);
+        icon->setPixmap(windowIcon().pixmap(32, 32));
+        product->addWidget(icon);
+    }
+    product->addWidget(new QLabel(QString::fromUtf8(kVersionText), &about), 1);
+    layout->addLayout(product);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
+    connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+    layout->addWidget(buttons);
+    // The title bar shows the title whole, with room for the window manager's buttons.
+    about.setMinimumWidth(
+        std::max(about.sizeHint().width(),
+                 about.fontMetrics().horizontalAdvance(about.windowTitle()) + 160));
     zbq::ui::runModal(about);
 }
 
@@ -204,8 +223,15 @@ void CMainFrame::CloseWithoutAsking() {
 }
 
 void CMainFrame::ShowMainWindowMaximized() {
+    const bool firstShown = !isVisible();
     showMaximized();
     update();
+    // The console came up before its owner was on the screen, so the window manager did not take
+    // it for the frame's; shown again, it does.
+    if (firstShown && console_ && console_->isVisible()) {
+        console_->hide();
+        console_->show();
+    }
     // The console floats above the frame; showing the frame must not bury it (a desktop without
     // a window manager would stack the frame on top).
     if (console_) console_->raise();
@@ -217,6 +243,21 @@ void CMainFrame::placeCentred(QWidget* window, int width, int height, int dx, in
     const QRect frame = geometry();
     window->setGeometry((frame.left() + frame.right()) / 2 + dx,
                         (frame.top() + frame.bottom()) / 2 + dy, width, height);
+}
+
+void CMainFrame::own(QWidget* window) {
+    // X11 carries the owner (WM_TRANSIENT_FOR) only for windows of a dialog's type; a plain
+    // window sinks under the maximised frame at its first click. The hints keep the caption's
+    // buttons of an ordinary window.
+    constexpr Qt::WindowFlags kOwned = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                       Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+    if (window->parentWidget() != this || window->windowFlags() != kOwned)
+        window->setParent(this, kOwned);
+    // The console comes before the frame is shown: the frame's native window must exist for
+    // Qt to name it as the owner.
+    winId();
+    window->winId();
+    if (QWindow* handle = window->windowHandle()) handle->setTransientParent(windowHandle());
 }
 
 std::int32_t CMainFrame::ShowConsole() {
@@ -231,8 +272,7 @@ std::int32_t CMainFrame::ShowConsole() {
     if (!handle.widget) return 0;
     consoleHandle_ = handle;
     console_ = handle.widget;
-    if (handle.widget->parentWidget() != this || !handle.widget->isWindow())
-        handle.widget->setParent(this, Qt::Window);
+    own(handle.widget);
     placeCentred(handle.widget, 440, 524, -220, -257);
     if (handle.port) app_.SetConsolePort(handle.port);
     connect(handle.widget, &QObject::destroyed, this, [this, port = handle.port] {
@@ -313,7 +353,7 @@ std::int32_t CMainFrame::ShowCrossWindow() {
     if (!factories_.crossWindow) return 0;
     QWidget* window = factories_.crossWindow(*this);
     if (!window) return 0;
-    window->setParent(this, Qt::Window);
+    own(window);
     window->setGeometry(100, 100, 400, 200);
     cross_ = window;
     window->show();
@@ -340,7 +380,7 @@ std::int32_t CMainFrame::ShowMolapWindow(const MolapParams& params) {
     if (!factories_.molapWindow) return 0;
     QWidget* window = factories_.molapWindow(*this, params);
     if (!window) return 0;
-    window->setParent(this, Qt::Window);
+    own(window);
     window->setGeometry(100, 100, 200, 50);
     molap_ = window;
     window->show();
@@ -396,7 +436,7 @@ std::int32_t CMainFrame::ShowItemSheet(std::int32_t item) {
     if (!factories_.itemWindow) return 0;
     QWidget* window = factories_.itemWindow(*this, item);
     if (!window) return 0;
-    window->setParent(this, Qt::Window);
+    own(window);
     window->setWindowTitle(zbq::ui::fromCp932(name));
     placeCentred(window, 350, 600, -175, -300);
     items_.push_back({item, window});

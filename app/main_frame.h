@@ -128,6 +128,9 @@ private:
 
     void buildMenus();
     void placeCentred(QWidget* window, int width, int height, int dx, int dy);
+    // Makes the frame the owner of a window of its own (the transient-for hint on X11), so that
+    // the window manager keeps it above the frame.
+    void own(QWidget* window);
     void forgetClosedItemWindows();
 
     CKWApp& app_;

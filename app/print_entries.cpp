@@ -39,7 +39,7 @@ std::vector<PrintMenuEntry> readPrintEntries(const ProfileFile& ini,
         char key[8];
         std::snprintf(key, sizeof key, "PRT%02d", n);
         const std::string value = ini.getString("print", key);
-        if (value.empty()) break;
+        if (value.empty()) continue;
 
         const std::size_t first = value.find(',');
         const std::size_t second =

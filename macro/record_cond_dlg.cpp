@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QRadioButton>
 
+#include <algorithm>
+
 CRecordCondDlg::CRecordCondDlg(QWidget* parent)
     : QDialog(parent,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -15,6 +17,10 @@ CRecordCondDlg::CRecordCondDlg(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(fixed_);
     layout->addWidget(variable_);
+    // The tool window's title bar is no wider than the window: room for the title and its close
+    // box, which the two buttons alone do not give.
+    setMinimumWidth(
+        std::max(sizeHint().width(), fontMetrics().horizontalAdvance(windowTitle()) + 80));
 }
 
 bool CRecordCondDlg::isVariable() const {

@@ -99,11 +99,6 @@ CWorkListDlg::CWorkListDlg(CMacro& macro, int index, QWidget* parent)
 
     resize(250, 280);
     placeControls(size());
-    // The columns share the list's client width as it is when the list opens: three fifths, two
-    // fifths.
-    const int fifth = list_->contentsRect().width() / 5;
-    list_->setColumnWidth(0, 3 * fifth);
-    list_->setColumnWidth(1, 2 * fifth);
     if (const QScreen* screen = QApplication::primaryScreen())
         move(10, screen->geometry().height() / 2);
 }
@@ -115,6 +110,10 @@ void CWorkListDlg::resizeEvent(QResizeEvent* event) {
 
 void CWorkListDlg::placeControls(QSize client) {
     list_->setGeometry(10, 10, client.width() - 25, client.height() - 48);
+    // The columns share the list's client width, three fifths and two fifths, as it grows.
+    const int fifth = list_->contentsRect().width() / 5;
+    list_->setColumnWidth(0, 3 * fifth);
+    list_->setColumnWidth(1, 2 * fifth);
     abort_->move(client.width() - 100, client.height() - 30);
     step_->move(client.width() - 200, client.height() - 30);
 }

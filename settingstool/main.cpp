@@ -7,6 +7,8 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    // Before Qt starts: a session ending meanwhile finds the tool ready to end cleanly.
+    zbq::catchTerminationSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZBQIniViewer"));
     zbq::ui::installQtTranslations();

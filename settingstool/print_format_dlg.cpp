@@ -12,7 +12,6 @@
 #include "settingstool/tool_strings.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -108,8 +107,9 @@ void CPrintFormatDlg::browse() {
     chooser.start = QString::fromStdString(programDir() + "/temp");
     const std::optional<QString> path = ui::prompts().choose(this, chooser);
     if (!path) return;
-    const QString name = QFileInfo(*path).fileName();
-    const std::optional<std::string> stored = cp932::pathToStored(name.toStdString());
+    const std::string chosen = macroFileName(path->toStdString(), programDir());
+    const QString name = QString::fromStdString(chosen);
+    const std::optional<std::string> stored = cp932::pathToStored(chosen);
     if (!stored || !isStorableText(*stored)) {
         showInformation(this, text(ids::NotStorable, {name}));
         return;

@@ -10,7 +10,6 @@
 #include "settingstool/string_ids.h"
 #include "settingstool/tool_strings.h"
 
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -179,8 +178,9 @@ void CPrintFormatList::chooseMacroFile(int row) {
     chooser.start = macroFolder();
     const std::optional<QString> path = ui::prompts().choose(this, chooser);
     if (!path) return;
-    const QString name = QFileInfo(*path).fileName();
-    const std::optional<std::string> stored = cp932::pathToStored(name.toStdString());
+    const std::string chosen = macroFileName(path->toStdString(), programDir());
+    const QString name = QString::fromStdString(chosen);
+    const std::optional<std::string> stored = cp932::pathToStored(chosen);
     if (!stored || !isStorableText(*stored)) {
         ui::prompts().message(this, text(ids::NotStorable, {name}), text(ids::Caption),
                               ui::Icon::Information);

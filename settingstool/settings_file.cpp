@@ -2,6 +2,7 @@
 
 #include "settingstool/string_ids.h"
 
+#include <filesystem>
 #include <set>
 
 namespace zbq::settings {
@@ -46,6 +47,19 @@ std::string joinEntry(const PrintFormatRow& row) {
     value += ',';
     value += row.macroFile;
     return value;
+}
+
+std::string macroFileName(const std::string& chosenPath, const std::string& programFolder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // The folder as the program finds itself and the chooser's path may differ by a symbolic link.
+    fs::path chosen = fs::weakly_canonical(fs::absolute(chosenPath, ec), ec);
+    if (ec) chosen = fs::path(chosenPath).lexically_normal();
+    fs::path folder = fs::weakly_canonical(fs::absolute(programFolder, ec), ec);
+    if (ec) folder = fs::path(programFolder).lexically_normal();
+    const fs::path relative = chosen.lexically_relative(folder);
+    if (relative.empty() || *relative.begin() == ".." || relative == ".") return chosen.string();
+    return relative.string();
 }
 
 bool isStorableText(std::string_view text) {

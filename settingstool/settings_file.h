@@ -48,6 +48,11 @@ bool splitEntry(std::string_view value, PrintFormatRow& row);
 // The value written for a row: its three texts joined by commas.
 std::string joinEntry(const PrintFormatRow& row);
 
+// The macro file of an entry as the entry names it (UTF-8): relative to the program folder when
+// the chosen file lies under it, so that the two can move together, else its absolute path. ZBQ
+// resolves a relative name against its program folder and takes an absolute one as it stands.
+std::string macroFileName(const std::string& chosenPath, const std::string& programFolder);
+
 // True when a text can stand in a value of the file (it holds no line break and no NUL).
 bool isStorableText(std::string_view text);
 

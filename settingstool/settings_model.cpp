@@ -40,10 +40,15 @@ SettingsModel::SaveResult SettingsModel::save() {
         result.status = SaveStatus::NoLinkFolder;
         return result;
     }
-    // The file as it is now, so that a hand edit of ZBQ's own sections since the start survives;
-    // should it have vanished meanwhile, the sections as they were loaded stand in for it.
-    ProfileFile profile = loaded_;
-    if (fileExists(path_) && !ProfileFile::load(path_, profile, &result.error)) {
+    // The file as it is now, so that a hand edit of ZBQ's own sections since the start survives.
+    // The tool never creates the file: one that vanished meanwhile stays gone.
+    if (!fileExists(path_)) {
+        result.status = SaveStatus::Failed;
+        result.error = ENOENT;
+        return result;
+    }
+    ProfileFile profile;
+    if (!ProfileFile::load(path_, profile, &result.error)) {
         result.status = SaveStatus::Failed;
         return result;
     }

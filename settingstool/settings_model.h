@@ -32,7 +32,7 @@ public:
         SaveStatus status = SaveStatus::Saved;
         int error = 0;  // errno when Failed (EINVAL: a text the file cannot hold)
     };
-    // Writes nothing at all without a link folder.
+    // Writes nothing at all without a link folder, nor when the file has gone (ENOENT).
     SaveResult save();
 
     const std::string& path() const { return path_; }

@@ -163,6 +163,7 @@ CCrossFrm::CCrossFrm(CKWApp& app, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     setFocusProxy(view_);
+    connect(&model(), &CrossTabModel::tableShown, this, &CCrossFrm::fitToTable);
     connect(&model(), &CrossTabModel::tableLost, this, &CCrossFrm::tableLost);
 }
 
@@ -174,7 +175,6 @@ std::int32_t CCrossFrm::RefreshCrossView() {
     const std::int32_t rc = model().RefreshCrossView();
     if (rc != 0) return rc;
     setWindowTitle(ui::fromCp932(model().caption()));
-    fitToTable();
     return 0;
 }
 

@@ -261,10 +261,13 @@ bool CrossTabModel::resultInHand() const {
 std::int32_t CrossTabModel::show(bool runEngine) {
     beginResetModel();
     std::int32_t rc = -1;
+    // Only a new table starts from the preset decimals; the toggle and the sort keep the user's.
+    bool fresh = true;
     if (app_.KWgetDataCount() > 0) {
         app_.StartTimer();
         start_ = end_ = Cell{0, 0};
-        if (runEngine || !resultInHand()) {
+        fresh = runEngine || !resultInHand();
+        if (fresh) {
             rc = buildTable();
         } else {
             // The engine's result still answers these settings: only the shown lists change.
@@ -284,8 +287,10 @@ std::int32_t CrossTabModel::show(bool runEngine) {
         rows_.clear();
         matrix_.clear();
     }
-    decimals_ = 0;
-    grouped_ = true;
+    if (fresh || !built_) {
+        decimals_ = 0;
+        grouped_ = true;
+    }
     applySort();
     std::vector<int> widths;
     for (std::int32_t c = 0; c < GetColumnCount(); ++c)
@@ -296,7 +301,10 @@ std::int32_t CrossTabModel::show(bool runEngine) {
     geometry_.setXOffset(0);
     endResetModel();
     changed();
-    if (!built_) emit tableLost();
+    if (built_)
+        emit tableShown();
+    else
+        emit tableLost();
     return rc;
 }
 

@@ -152,6 +152,8 @@ public:
 signals:
     // Something a paint shows changed: texts, selection, widths or the scroll position.
     void viewChanged();
+    // A table stands after a rebuild, the toggle or a sort: the window fits itself to it.
+    void tableShown();
     // A rebuild could not make a table: the window closes.
     void tableLost();
 

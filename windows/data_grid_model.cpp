@@ -52,8 +52,8 @@ std::string plainDouble(double value, std::int32_t places) {
     const int precision = places < 0 ? 6 : std::min<int>(places, DataGridModel::kMaxDecimals);
     // 309 integer digits at most, the sign, the point and the decimals.
     char text[330 + DataGridModel::kMaxDecimals];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
-                                      precision);
+    const auto result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
     return result.ec == std::errc() ? std::string(text, result.ptr) : std::string();
 }
 
@@ -92,7 +92,10 @@ void DataGridModel::BuildGrid(std::int32_t keep) {
             }
         }
         columns_.push_back(column);
-        widths.push_back(measure_(app_.GetItemName(item)) + kCaptionPadding);
+        int width = measure_(app_.GetItemName(item)) + kCaptionPadding;
+        // A short caption must not clip the year: a date column is at least as wide as a date.
+        if (type == kDate) width = std::max(width, measure_("0000/00/00") + kCaptionPadding);
+        widths.push_back(width);
     }
     geometry_.setColumnWidths(std::move(widths));
     geometry_.setRowCount(GetRowCount() + 1);

@@ -200,9 +200,11 @@ bool FixedGrid::eventFilter(QObject* watched, QEvent* event) {
     if (type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonPress)
         return QTableView::eventFilter(watched, event);
-    QTableView* view = this;
+    // The scroll area watches its scroll bars too: a click there is on no cell.
+    QTableView* view = watched == viewport() ? this : nullptr;
     for (QTableView* overlay : {corner_, top_, left_})
         if (watched == overlay->viewport()) view = overlay;
+    if (!view) return QTableView::eventFilter(watched, event);
     auto* mouse = static_cast<QMouseEvent*>(event);
     const QModelIndex index = view->indexAt(mouse->position().toPoint());
     if (!index.isValid()) return QTableView::eventFilter(watched, event);

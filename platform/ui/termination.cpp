@@ -2,6 +2,7 @@
 #include "termination.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QSocketNotifier>
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@ namespace {
 
 int g_pipe[2] = {-1, -1};
 std::function<void()> g_endNow;
+QPointer<QSocketNotifier> g_notifier;  // owned by the application object
 
 void onSignal(int) {
     char byte = 1;
@@ -23,12 +25,24 @@ void onSignal(int) {
 
 }  // namespace
 
-void quitOnTerminationSignals() {
+void catchTerminationSignals() {
     if (g_pipe[0] >= 0) return;
     if (::pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    auto* notifier =
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(sig, &sa, nullptr);
+}
+
+void quitOnTerminationSignals() {
+    catchTerminationSignals();
+    if (g_pipe[0] < 0 || g_notifier) return;
+    // A byte written before this point is still in the pipe: the notifier fires at once.
+    g_notifier =
         new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+    QObject::connect(g_notifier, &QSocketNotifier::activated, g_notifier, [] {
         char buf[16];
         while (::read(g_pipe[0], buf, sizeof buf) > 0) {
         }
@@ -37,12 +51,6 @@ void quitOnTerminationSignals() {
         else
             QCoreApplication::exit(0);  // quit() would close the windows, and the frame asks
     });
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    sa.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
-        ::sigaction(sig, &sa, nullptr);
 }
 
 void setEarlyTermination(std::function<void()> endNow) {

@@ -8,7 +8,12 @@
 
 namespace zbq {
 
-// Call once, after the QCoreApplication exists and before exec().
+// Takes the signals over without Qt: call first thing in main, so that a signal while Qt starts
+// waits for the event loop instead of killing the program. Idempotent.
+void catchTerminationSignals();
+
+// Hands the signals caught so far and from now on to the event loop. Call after the
+// QCoreApplication exists and before exec(); catches them first when that was not done.
 void quitOnTerminationSignals();
 
 // While set, a signal runs `endNow` instead of quitting the event loop: before the main loop runs

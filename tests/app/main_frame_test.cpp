@@ -7,7 +7,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "app/main_frame.h"
@@ -274,6 +278,37 @@ TEST_F(MainFrameTest, PrintEntriesReplaceThePlaceholderWithTheirNumbersAsCommand
     app.SetPrintMenu({});
     frame.BuildPrintMenu();
     EXPECT_TRUE(frame.printMenu()->actions().isEmpty());
+}
+
+// The version dialog runs modally through its own loop and is closed by its OK button; it is wide
+// enough for its title.
+TEST_F(MainFrameTest, VersionDialogShowsTheVersionAndClosesByItsButton) {
+    QString title, shown;
+    int width = 0, titleWidth = 0;
+    bool closedByButton = false;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        answer.stop();
+        title = dialog->windowTitle();
+        width = dialog->width();
+        titleWidth = dialog->fontMetrics().horizontalAdvance(title);
+        for (QLabel* label : dialog->findChildren<QLabel*>())
+            shown += label->text();
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text() == QStringLiteral("OK") && !closedByButton) {
+                closedByButton = true;
+                button->click();
+            }
+        if (!closedByButton) dialog->reject();
+    });
+    answer.start(10);
+    frame.action(CMainFrame::kAbout)->trigger();
+    EXPECT_EQ(title.toStdString(), "ﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_TRUE(shown.contains(QStringLiteral("ZEBRINE"))) << shown.toStdString();
+    EXPECT_GE(width, titleWidth + 100) << "the title is cut";
+    EXPECT_TRUE(closedByButton);
 }
 
 TEST_F(MainFrameTest, MacroMenuFollowsTheRecordingFlag) {

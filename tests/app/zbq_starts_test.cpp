@@ -1,6 +1,6 @@
 // The ZBQ executable as a process of its own: it starts offscreen, stays up until it is asked to
-// close and closes cleanly; killed, it leaves temp/ to the next start, which removes what it
-// left; two runs at once never remove each other's files.
+// close and closes cleanly, a signal while Qt starts included; killed, it leaves temp/ to the next
+// start, which removes what it left; two runs at once never remove each other's files.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "graphctl/registration.h"
 #include "platform/core/registry_file.h"
@@ -20,23 +22,6 @@
 
 namespace zbq::test {
 namespace {
-
-TEST(ZbqStartup, StaysUpUntilClosedAndExitsCleanly) {
-    QProcess zbq;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    zbq.setProcessEnvironment(env);
-    zbq.start(ZBQ_EXECUTABLE, {});
-    ASSERT_TRUE(zbq.waitForStarted(10000));
-    EXPECT_FALSE(zbq.waitForFinished(2000))
-        << "ZBQ exited on its own: " << zbq.readAllStandardError().toStdString();
-    ASSERT_EQ(zbq.state(), QProcess::Running);
-
-    zbq.terminate();  // SIGTERM: the session closing the program
-    ASSERT_TRUE(zbq.waitForFinished(10000));
-    EXPECT_EQ(zbq.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(zbq.exitCode(), 0) << zbq.readAllStandardError().toStdString();
-}
 
 // Some process holds the lock on this file.
 bool lockHeld(const std::string& path) {
@@ -121,6 +106,29 @@ public:
         EXPECT_EQ(process_.exitCode(), 0);
     }
 
+    // SIGTERM while Qt is starting, before the program's own start-up: once the offscreen
+    // platform plugin is mapped, the application object is being built.
+    void terminateWhileQtStarts() {
+        const std::string maps = "/proc/" + std::to_string(process_.processId()) + "/maps";
+        QElapsedTimer waited;
+        waited.start();
+        const auto mapped = [&maps] {
+            std::ifstream in(maps);
+            std::ostringstream text;
+            text << in.rdbuf();
+            return text.str().find("libqoffscreen") != std::string::npos;
+        };
+        while (waited.elapsed() < 60000 && process_.state() == QProcess::Running && !mapped()) {
+        }
+        ASSERT_EQ(process_.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
+        EXPECT_TRUE(process_.waitForFinished(60000)) << "it waits for an answer";
+        EXPECT_EQ(process_.exitStatus(), QProcess::NormalExit) << "the signal killed it";
+        EXPECT_EQ(process_.exitCode(), 0) << process_.readAllStandardError().toStdString();
+    }
+
+    bool running() { return !process_.waitForFinished(300); }
+
     void kill() {
         process_.kill();  // SIGKILL: no shutdown of its own
         EXPECT_TRUE(process_.waitForFinished(10000));
@@ -131,6 +139,21 @@ private:
     AppHarness& h_;
     QProcess process_;
 };
+
+TEST(ZbqStartup, StaysUpUntilClosedAndExitsCleanly) {
+    AppHarness h;
+    ChildZbq zbq(h);
+    ASSERT_FALSE(zbq.waitUntilLoaded().empty());
+    EXPECT_TRUE(zbq.running()) << "it ended on its own";
+    zbq.terminate();
+}
+
+TEST(ZbqStartup, ASignalWhileQtStartsEndsTheRunThroughItsShutdown) {
+    AppHarness h;
+    ChildZbq zbq(h);
+    zbq.terminateWhileQtStarts();
+    EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+}
 
 TEST(ZbqStartup, AStartAfterAKilledRunLeavesOnlyItsOwnTemporaries) {
     AppHarness h;

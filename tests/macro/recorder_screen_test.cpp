@@ -76,6 +76,9 @@ TEST_F(RecorderScreen, StartRecordingAsksResetsTheScreenAndShowsTheIndicator) {
     EXPECT_TRUE(indicator->windowFlags() & Qt::Tool);
     EXPECT_FALSE(indicator->windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_EQ(indicator->windowTitle().toStdString(), "条件の記録");
+    // Its title bar, no wider than the window, holds the title and the close box.
+    EXPECT_GE(indicator->width(),
+              indicator->fontMetrics().horizontalAdvance(indicator->windowTitle()) + 60);
     EXPECT_TRUE(indicator->fixedButton()->isChecked());
     EXPECT_FALSE(p.macro.isVariable());
     QTest::keyClick(indicator, Qt::Key_Escape);

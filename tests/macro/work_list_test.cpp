@@ -154,6 +154,10 @@ TEST_F(WorkList, ColumnsShareTheWidthAndButtonsKeepTheirCorner) {
         EXPECT_EQ(dialog.abortButton()->pos(), QPoint(size.width() - 100, size.height() - 30));
         EXPECT_EQ(dialog.stepButton()->pos(), QPoint(size.width() - 200, size.height() - 30));
         EXPECT_EQ(dialog.list()->size(), QSize(size.width() - 25, size.height() - 48));
+        // The columns grow and shrink with the list.
+        const int fifth = dialog.list()->contentsRect().width() / 5;
+        EXPECT_EQ(dialog.list()->columnWidth(0), 3 * fifth) << size.width();
+        EXPECT_EQ(dialog.list()->columnWidth(1), 2 * fifth) << size.width();
     }
 }
 

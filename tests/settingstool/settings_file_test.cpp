@@ -1,4 +1,5 @@
 // Reading and saving the tool's two sections of ZBQ.ini, through the document model (no display).
+#include "app/print_entries.h"
 #include "settingstool/settings_model.h"
 #include "settingstool/string_ids.h"
 #include "tests/settingstool/settings_fixture.h"
@@ -238,10 +239,12 @@ TEST_F(SaveRules, HandEditsToOtherSectionsSinceTheStartSurvive) {
     EXPECT_EQ(readFile(path()), edited);
 }
 
-TEST_F(SaveRules, FileRemovedMeanwhileIsWrittenFromWhatWasLoaded) {
+TEST_F(SaveRules, FileRemovedMeanwhileIsNotCreatedAgain) {
     std::filesystem::remove(path());
-    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
-    EXPECT_EQ(readFile(path()), kFullIni);
+    const SettingsModel::SaveResult result = model.save();
+    EXPECT_EQ(result.status, SettingsModel::SaveStatus::Failed);
+    EXPECT_EQ(result.error, ENOENT);
+    EXPECT_FALSE(std::filesystem::exists(path()));
 }
 
 TEST_F(SaveRules, FailedWriteReportsAndLeavesTheOldFile) {
@@ -315,6 +318,47 @@ TEST(SettingsFile, MissingOrUnreadableFileIsNotCreated) {
     const SettingsModel::LoadResult result = model.load(dir.file("ZBQ.ini"));
     EXPECT_EQ(result.status, SettingsModel::LoadStatus::Unreadable);
     EXPECT_EQ(result.error, EISDIR);
+}
+
+// What the tool saves is what ZBQ's menu offers: a file under the program folder is named
+// relative to it, any other by its absolute path, and ZBQ finds both; an entry of an older file
+// (a bare name) still resolves against the program folder.
+TEST(SharedWithZbq, EntriesTheToolSavesOpenTheFilesThatWereChosen) {
+    TempDir program, elsewhere;
+    writeFile(program.file("ZBQ.ini"),
+              iniBytes({"[image]", "path=/srv/images", "[print]", "prt01=7,旧,old.xls"}));
+    SettingsModel model;
+    ASSERT_EQ(model.load(program.file("ZBQ.ini")).status, SettingsModel::LoadStatus::Loaded);
+    const std::string inside = macroFileName(program.file("temp/月報.xlsx"), program.path());
+    const std::string outside = macroFileName(elsewhere.file("週報.xlsm"), program.path());
+    EXPECT_EQ(inside, "temp/月報.xlsx");
+    EXPECT_EQ(outside, elsewhere.file("週報.xlsm"));
+    ASSERT_TRUE(model.table().append(row("1", "月報", inside)));
+    ASSERT_TRUE(model.table().append(row("2", "週報", outside)));
+    ASSERT_EQ(model.save().status, SettingsModel::SaveStatus::Saved);
+
+    ProfileFile ini;
+    ASSERT_TRUE(ProfileFile::load(program.file("ZBQ.ini"), ini));
+    const std::vector<PrintMenuEntry> entries = app::readPrintEntries(ini, program.path());
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].number, 7);
+    EXPECT_EQ(entries[0].formatFile, program.file("old.xls"));
+    EXPECT_EQ(entries[1].menuName, sjis("月報"));
+    EXPECT_EQ(entries[1].formatFile, program.file("temp/月報.xlsx"));
+    EXPECT_EQ(entries[2].number, 2);
+    EXPECT_EQ(entries[2].formatFile, elsewhere.file("週報.xlsm"));
+}
+
+TEST(SharedWithZbq, ZbqSkipsAnEmptyKeyAndReadsOn) {
+    TempDir program;
+    writeFile(program.file("ZBQ.ini"),
+              iniBytes({"[print]", "PRT01=", "PRT02=5,five,five.xls", "PRT04=6,six,six.xls"}));
+    ProfileFile ini;
+    ASSERT_TRUE(ProfileFile::load(program.file("ZBQ.ini"), ini));
+    const std::vector<PrintMenuEntry> entries = app::readPrintEntries(ini, program.path());
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].number, 5);
+    EXPECT_EQ(entries[1].number, 6);
 }
 
 }  // namespace

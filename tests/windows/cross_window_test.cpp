@@ -97,6 +97,32 @@ TEST(CrossWindow, OpensListedAndFittedThenClosesWhenTheTableIsLost) {
     EXPECT_EQ(std::find(after.begin(), after.end(), w), after.end());
 }
 
+// The toggle and the sort show the table again: the window fits itself to it each time, and the
+// decimals the user chose stay.
+TEST(CrossWindow, FitsAgainAfterTheToggleAndASortWhichKeepTheDecimals) {
+    CrossScreen s;
+    ASSERT_TRUE(s.show(2));
+    CCrossFrm* w = s.window();
+    CrossTabModel& m = w->model();
+    m.SetDecimalDigit(2);
+    const auto fitted = [&m] {
+        const auto [fw, fh] = m.FitFrameToTable(0, 0);
+        return QSize(fw, fh);
+    };
+    w->resize(60, 40);
+    ASSERT_EQ(m.ToggleErrorBlank(), 0);
+    EXPECT_EQ(w->size(), fitted()) << "after the toggle";
+    EXPECT_EQ(m.decimals(), 2);
+    w->resize(60, 40);
+    m.SortRows(0, 1);
+    EXPECT_EQ(w->size(), fitted()) << "after the sort";
+    EXPECT_EQ(m.decimals(), 2);
+    w->resize(60, 40);
+    EXPECT_EQ(s.h.app().RefreshCrossView(), 0);
+    EXPECT_EQ(w->size(), fitted()) << "after a rebuild";
+    EXPECT_EQ(m.decimals(), 0) << "a new table starts from the preset";
+}
+
 TEST(CrossWindow, RecordsItsOwnCloseAndStatesButNotTheListsClose) {
     CrossScreen s;
     ASSERT_TRUE(s.show());

@@ -252,5 +252,13 @@ TEST_F(DataGridTest, WidthsFitTheVisibleCellsAndADragsWidthIsClamped) {
                                         "Data_Alignment,1", "Data_Alignment,1"}));
 }
 
+// A date column under a short caption opens wide enough for its dates, year included.
+TEST_F(DataGridTest, ADateColumnOpensAsWideAsItsDates) {
+    open();
+    const int opened = model->geometry().columnWidth(5);
+    model->AdjustCellWidth(5);
+    EXPECT_GE(opened, model->geometry().columnWidth(5));
+}
+
 }  // namespace
 }  // namespace zbq::windows

@@ -117,5 +117,36 @@ TEST_F(MolapGridTest, gesturesReachTheWindowsCommands) {
     EXPECT_EQ(harness.app().KWgetDataCount(), 5);
 }
 
+// A table wider than the window opens at its first column, the thumb at the left with it.
+TEST_F(MolapGridTest, aWideTableOpensAtItsFirstColumn) {
+    ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
+    ui::FixedGrid& grid = *window()->grid();
+    QCoreApplication::processEvents();
+    ASSERT_GT(grid.horizontalScrollBar()->maximum(), 0) << "the table fits: nothing to scroll";
+    EXPECT_EQ(grid.horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(grid.columnViewportPosition(1), grid.columnWidth(0)) << "the first data column";
+}
+
+// The scroll bar's arrows scroll; a double-click there is no double-click on a cell.
+TEST_F(MolapGridTest, aDoubleClickOnAScrollArrowDrillsNothing) {
+    ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
+    ui::FixedGrid& grid = *window()->grid();
+    window()->resize(300, 120);
+    QCoreApplication::processEvents();
+    QScrollBar* bar = grid.horizontalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    // Both arrows: the left one lies under the fixed column, the right one under the body.
+    for (const QPoint inBar :
+         {QPoint(4, bar->height() / 2), QPoint(bar->width() - 4, bar->height() / 2)}) {
+        const QPoint inGrid = bar->mapTo(&grid, inBar);
+        QWidget* under = grid.childAt(inGrid);
+        ASSERT_NE(under, nullptr);
+        QTest::mouseDClick(under, Qt::LeftButton, {}, under->mapFrom(&grid, inGrid));
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(messages(), std::vector<std::string>{});
+    EXPECT_EQ(harness.app().KWgetDataCount(), 12);
+}
+
 }  // namespace
 }  // namespace zbq::windows
