@@ -19,6 +19,7 @@
 #include "macro/macro_dialogs.h"
 #include "macro/var_cond_dlg.h"
 #include "platform/core/program_paths.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_translations.h"
 #include "platform/ui/termination.h"
 #include "windows/every_window.h"
@@ -31,6 +32,7 @@ int main(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("ZBQ");
     zbq::ui::installQtTranslations();
+    zbq::ui::installProgramTranslation();
     zbq::quitOnTerminationSignals();
 
     CKWApp app;

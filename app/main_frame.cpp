@@ -21,13 +21,16 @@
 #include <algorithm>
 
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/desktop_opener.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
 
-// The menus, in one place: each item's menu, its text and its command id.
+// The menus, in one place: each item's menu, its text and its command id. The texts are the
+// Japanese ones, shown through the translation.
 struct MenuItem {
     const char* menu;
     const char* text;
@@ -35,15 +38,15 @@ struct MenuItem {
 };
 
 constexpr MenuItem kMenus[] = {
-    {"ﾌｧｲﾙ(&F)", "終了(&X)", CMainFrame::kExit},
-    {"表示(&V)", "ｺﾝｿｰﾙを表示", CMainFrame::kShowConsole},
-    {"定型印刷(&P)", "dumy", CMainFrame::kPrintPlaceholder},
-    {"ﾏｸﾛ(&M)", "記録開始(&R)\tCtrl+R", CMainFrame::kRecordStart},
-    {"ﾏｸﾛ(&M)", "記録終了(&E)\tCtrl+E", CMainFrame::kRecordStop},
-    {"ﾏｸﾛ(&M)", "ﾏｸﾛﾒﾆｭｰ表示(&M)\tCtrl+M", CMainFrame::kMacroMenu},
-    {"ｳｨﾝﾄﾞｳ(&W)", "全てをｱｲｺﾝ化(&M)", CMainFrame::kIconizeAll},
-    {"ﾍﾙﾌﾟ(&H)", "ﾍﾙﾌﾟ(&H)", CMainFrame::kHelp},
-    {"ﾍﾙﾌﾟ(&H)", "ﾊﾞｰｼﾞｮﾝ情報(&A)", CMainFrame::kAbout},
+    {ZBQ_SHOWN("ﾌｧｲﾙ(&F)"), ZBQ_SHOWN("終了(&X)"), CMainFrame::kExit},
+    {ZBQ_SHOWN("表示(&V)"), ZBQ_SHOWN("ｺﾝｿｰﾙを表示"), CMainFrame::kShowConsole},
+    {ZBQ_SHOWN("定型印刷(&P)"), ZBQ_SHOWN("dumy"), CMainFrame::kPrintPlaceholder},
+    {ZBQ_SHOWN("ﾏｸﾛ(&M)"), ZBQ_SHOWN("記録開始(&R)\tCtrl+R"), CMainFrame::kRecordStart},
+    {ZBQ_SHOWN("ﾏｸﾛ(&M)"), ZBQ_SHOWN("記録終了(&E)\tCtrl+E"), CMainFrame::kRecordStop},
+    {ZBQ_SHOWN("ﾏｸﾛ(&M)"), ZBQ_SHOWN("ﾏｸﾛﾒﾆｭｰ表示(&M)\tCtrl+M"), CMainFrame::kMacroMenu},
+    {ZBQ_SHOWN("ｳｨﾝﾄﾞｳ(&W)"), ZBQ_SHOWN("全てをｱｲｺﾝ化(&M)"), CMainFrame::kIconizeAll},
+    {ZBQ_SHOWN("ﾍﾙﾌﾟ(&H)"), ZBQ_SHOWN("ﾍﾙﾌﾟ(&H)"), CMainFrame::kHelp},
+    {ZBQ_SHOWN("ﾍﾙﾌﾟ(&H)"), ZBQ_SHOWN("ﾊﾞｰｼﾞｮﾝ情報(&A)"), CMainFrame::kAbout},
 };
 
 constexpr const char* kCaption = "ZEBRINE";
@@ -82,9 +85,9 @@ void CMainFrame::buildMenus() {
     std::map<std::string, QMenu*> menus;
     for (const MenuItem& item : kMenus) {
         QMenu*& menu = menus[item.menu];
-        if (!menu) menu = menuBar()->addMenu(QString::fromUtf8(item.menu));
+        if (!menu) menu = menuBar()->addMenu(zbq::ui::shown(item.menu));
         // "text\tCtrl+R": the part after the tab is the item's shortcut.
-        const QStringList parts = QString::fromUtf8(item.text).split(QLatin1Char('\t'));
+        const QStringList parts = zbq::ui::shown(item.text).split(QLatin1Char('\t'));
         QAction* action = menu->addAction(parts.front());
         if (parts.size() > 1) action->setShortcut(QKeySequence(parts[1]));
         action->setData(item.command);
@@ -143,7 +146,7 @@ void CMainFrame::updateMacroMenu() {
 }
 
 void CMainFrame::SetRecordingIndicator(bool on) {
-    recordingLabel_->setText(on ? QString::fromUtf8("記録") : QString());
+    recordingLabel_->setText(on ? zbq::ui::shown("記録") : QString());
 }
 
 void CMainFrame::OnShowConsole() {
@@ -173,7 +176,7 @@ void CMainFrame::OnHelp() {
 
 void CMainFrame::OnAbout() {
     QDialog about(this);
-    about.setWindowTitle(QString::fromUtf8("ﾊﾞｰｼﾞｮﾝ情報"));
+    about.setWindowTitle(zbq::ui::shown("ﾊﾞｰｼﾞｮﾝ情報"));
     auto* layout = new QVBoxLayout(&about);
     auto* product = new QHBoxLayout;
     if (!windowIcon().isNull()) {
@@ -307,7 +310,7 @@ void CMainFrame::ShowDataView() {
     QWidget* view = factories_.dataView(*this);
     if (!view) return;
     QMdiSubWindow* sub = mdi_->addSubWindow(view);
-    view->setWindowTitle(QString::fromUtf8("元データ表示"));
+    view->setWindowTitle(zbq::ui::shown("元データ表示"));
     dataView_ = view;
     connect(view, &QObject::destroyed, this, [this] { setWindowTitle(kCaption); });
     sub->showMaximized();

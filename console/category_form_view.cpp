@@ -14,6 +14,7 @@
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -46,8 +47,8 @@ COlapFormView::COlapFormView(COlapFrm& frame, QWidget* parent)
       type_(new QComboBox(this)),
       tree_(new QTreeWidget(this)) {
     setObjectName(QStringLiteral("categoryEditor"));
-    auto* nameLabel = new QLabel(QString::fromUtf8("名称　"), this);
-    auto* typeLabel = new QLabel(QString::fromUtf8("ﾀｲﾌﾟ"), this);
+    auto* nameLabel = new QLabel(zbq::ui::shown("名称　"), this);
+    auto* typeLabel = new QLabel(zbq::ui::shown("ﾀｲﾌﾟ"), this);
     nameLabel->setGeometry(10, 12, 40, 19);
     name_->setGeometry(50, 10, 160, 21);
     typeLabel->setGeometry(220, 12, 30, 19);

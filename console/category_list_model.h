@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "console/category_set.h"
+#include "platform/core/shown_text.h"
 
 struct CategoryListRow {
     std::int32_t icon = -1;
@@ -23,11 +24,11 @@ struct CategoryListColumn {
 };
 
 inline constexpr std::array<CategoryListColumn, 5> kCategoryListColumns = {{
-    {"ｶﾃｺﾞﾘｰ定義名称          ", 1.1, false},
-    {"タイプ", 2.5, false},
-    {"小分類数", 1.5, true},
-    {"中分類数", 1.5, true},
-    {"大分類数", 1.5, true},
+    {ZBQ_SHOWN("ｶﾃｺﾞﾘｰ定義名称          "), 1.1, false},
+    {ZBQ_SHOWN("タイプ"), 2.5, false},
+    {ZBQ_SHOWN("小分類数"), 1.5, true},
+    {ZBQ_SHOWN("中分類数"), 1.5, true},
+    {ZBQ_SHOWN("大分類数"), 1.5, true},
 }};
 
 std::vector<CategoryListRow> categoryListRows(const CategorySet& set);

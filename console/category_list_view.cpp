@@ -10,6 +10,8 @@
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
 #include "console/category_list_model.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 COlapListView::COlapListView(COlapFrm& frame, QWidget* parent)
@@ -22,7 +24,7 @@ COlapListView::COlapListView(COlapFrm& frame, QWidget* parent)
     setColumnCount(static_cast<int>(kCategoryListColumns.size()));
     QStringList captions;
     for (const CategoryListColumn& column : kCategoryListColumns)
-        captions << QString::fromUtf8(column.caption);
+        captions << zbq::ui::shown(column.caption);
     setHeaderLabels(captions);
     const QFontMetrics metrics(font());
     for (int c = 0; c < columnCount(); ++c) {
@@ -126,17 +128,18 @@ void COlapListView::OnRightButtonDown(const QPoint& at) {
         command = chooser_(at);
     } else {
         QMenu menu(this);
-        const std::pair<const char*, Command> entries[] = {{"  定義を表示", kShowDefinition},
-                                                           {"  削除", kDelete},
-                                                           {nullptr, kDelete},
-                                                           {"  定義のｲﾝﾎﾟｰﾄ", kImport},
-                                                           {"  定義のｴｸｽﾎﾟｰﾄ", kExport}};
+        const std::pair<const char*, Command> entries[] = {
+            {ZBQ_SHOWN("  定義を表示"), kShowDefinition},
+            {ZBQ_SHOWN("  削除"), kDelete},
+            {nullptr, kDelete},
+            {ZBQ_SHOWN("  定義のｲﾝﾎﾟｰﾄ"), kImport},
+            {ZBQ_SHOWN("  定義のｴｸｽﾎﾟｰﾄ"), kExport}};
         for (const auto& [caption, id] : entries) {
             if (!caption) {
                 menu.addSeparator();
                 continue;
             }
-            menu.addAction(QString::fromUtf8(caption))->setData(id);
+            menu.addAction(zbq::ui::shown(caption))->setData(id);
         }
         if (QAction* chosen = menu.exec(viewport()->mapToGlobal(at)))
             command = chosen->data().toInt();

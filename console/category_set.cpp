@@ -1,6 +1,7 @@
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include "console/category_set.h"
+#include "platform/core/shown_text.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +15,7 @@ constexpr std::array<const char*, 7> kKeywords = {"Universal", "Integer", "Float
                                                   "Time",      "String",  "Code"};
 
 constexpr const char* kOthers = "Others";
-constexpr const char* kOthersLastOnly = "予約語othersは最終行のみ定義可能です";
+constexpr const char* kOthersLastOnly = ZBQ_SHOWN("予約語othersは最終行のみ定義可能です");
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -52,19 +53,21 @@ struct TypeTest {
 // operator instead; -1 and unknown codes test nothing).
 const TypeTest* typeTestOf(std::int32_t valueType) {
     static const TypeTest kTests[] = {
-        {[](std::string_view) { return false; }, "Universal定義で使用出来る値は予約語のみです",
-         nullptr},
-        {isIntegerValue, "VAL1の値がINT値として適当ではありません",
-         "VAL2の値がINT値として適当ではありません"},
-        {isFloatValue, "VAL1の値がFloat値として適当ではありません",
-         "VAL2の値がFloat値として適当ではありません"},
-        {isDateValue, "VAL1の値がDate値として適当ではありません",
-         "VAL2の値がDate値として適当ではありません"},
+        {[](std::string_view) { return false; },
+         ZBQ_SHOWN("Universal定義で使用出来る値は予約語のみです"), nullptr},
+        {isIntegerValue, ZBQ_SHOWN("VAL1の値がINT値として適当ではありません"),
+         ZBQ_SHOWN("VAL2の値がINT値として適当ではありません")},
+        {isFloatValue, ZBQ_SHOWN("VAL1の値がFloat値として適当ではありません"),
+         ZBQ_SHOWN("VAL2の値がFloat値として適当ではありません")},
+        {isDateValue, ZBQ_SHOWN("VAL1の値がDate値として適当ではありません"),
+         ZBQ_SHOWN("VAL2の値がDate値として適当ではありません")},
         {[](std::string_view t) { return CKWApp::CheckTime(t) != 0; },
-         "VAL1の値がTime値として適当ではありません", "VAL2の値がTime値として適当ではありません"},
+         ZBQ_SHOWN("VAL1の値がTime値として適当ではありません"),
+         ZBQ_SHOWN("VAL2の値がTime値として適当ではありません")},
     };
-    static const TypeTest kCode = {isCodeValue, "VAL1の値がCODE値として適当ではありません",
-                                   "VAL2の値がCODE値として適当ではありません"};
+    static const TypeTest kCode = {isCodeValue,
+                                   ZBQ_SHOWN("VAL1の値がCODE値として適当ではありません"),
+                                   ZBQ_SHOWN("VAL2の値がCODE値として適当ではありません")};
     if (valueType >= 0 && valueType <= 4) return &kTests[valueType];
     if (valueType == 6) return &kCode;
     return nullptr;
@@ -112,7 +115,7 @@ std::optional<CategoryCheckFailure> checkGroupings(const std::vector<ClassGroupi
     }
     if (auto repeat =
             firstRepeat(rows, [](const ClassGrouping& g) -> std::string_view { return g.member; }))
-        return fail("値が2重定義されています", repeat->first);
+        return fail(ZBQ_SHOWN("値が2重定義されています"), repeat->first);
     return std::nullopt;
 }
 
@@ -186,12 +189,12 @@ std::optional<CategoryCheckFailure> CheckSmallClasses(const CategoryDefinition& 
 
     if (auto repeat = firstRepeat(
             rows, [](const SmallClassDefinition& s) -> std::string_view { return s.name; }))
-        return fail("同一の定義名が存在します", repeat->second);
+        return fail(ZBQ_SHOWN("同一の定義名が存在します"), repeat->second);
 
     for (std::int32_t r = 0; r <= last; ++r) {
         const SmallClassDefinition& row = rows[static_cast<std::size_t>(r)];
         if (row.op != 0 && isReservedClassWord(row.value1, reserved))
-            return fail("予約語の演算子には\"=\"のみです", r);
+            return fail(ZBQ_SHOWN("予約語の演算子には\"=\"のみです"), r);
     }
 
     const TypeTest* test = typeTestOf(definition.valueType);
@@ -200,7 +203,7 @@ std::optional<CategoryCheckFailure> CheckSmallClasses(const CategoryDefinition& 
         if (isReservedClassWord(row.value1, reserved)) continue;
         if (definition.valueType == 5) {
             if (row.op != 0 && row.op != 1)
-                return fail("String定義で使用出来る演算子は\"=\"または\"!\"のみです", r);
+                return fail(ZBQ_SHOWN("String定義で使用出来る演算子は\"=\"または\"!\"のみです"), r);
             continue;
         }
         if (!test) continue;
@@ -218,8 +221,8 @@ std::optional<CategoryCheckFailure> CheckMiddleClasses(const CategoryDefinition&
     for (const SmallClassDefinition& s : definition.smallClasses)
         names.push_back(s.name);
     return checkGroupings(definition.middleClasses, names, reserved,
-                          "中分類定義で使用出来る予約語はothersのみです",
-                          "指定された値は小分類名に存在しません");
+                          ZBQ_SHOWN("中分類定義で使用出来る予約語はothersのみです"),
+                          ZBQ_SHOWN("指定された値は小分類名に存在しません"));
 }
 
 std::optional<CategoryCheckFailure> CheckLargeClasses(const CategoryDefinition& definition,
@@ -229,8 +232,8 @@ std::optional<CategoryCheckFailure> CheckLargeClasses(const CategoryDefinition& 
     for (const ClassGrouping& g : definition.middleClasses)
         names.push_back(g.name);
     return checkGroupings(definition.largeClasses, names, reserved,
-                          "大分類定義で使用出来る予約語はothersのみです",
-                          "指定された値は中分類名に存在しません");
+                          ZBQ_SHOWN("大分類定義で使用出来る予約語はothersのみです"),
+                          ZBQ_SHOWN("指定された値は中分類名に存在しません"));
 }
 
 std::optional<CategoryCheckFailure> CheckCategory(const CategoryDefinition& definition,

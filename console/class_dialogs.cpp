@@ -13,6 +13,7 @@
 #include "app/main_frame.h"
 #include "console/category_form_view.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -135,7 +136,7 @@ CMinorCategoryDlg::CMinorCategoryDlg(CKWApp& app, const std::vector<SmallClassDe
       term2_(new QLineEdit(this)),
       list_(makeList(this, "小分類項目　定義一覧")),
       buttons_(makeButtons(this)) {
-    setWindowTitle(QString::fromUtf8("小分類編集"));
+    setWindowTitle(zbq::ui::shown("小分類編集"));
     editor_.setOwner(this);
     setMinimumSize(522, 237);
     const char* labels[] = {"名称", "条件", "n1 の値", "n2 の値"};
@@ -267,11 +268,11 @@ CCategoryListDlg::CCategoryListDlg(CKWApp& app, ClassListEditor::Level level,
       member_(new QComboBox(this)),
       list_(makeList(this, "中分類/大分類　定義一覧")),
       buttons_(makeButtons(this)) {
-    setWindowTitle(QString::fromUtf8(editor_.title()));
-    label_->setText(QString::fromUtf8(editor_.label()));
+    setWindowTitle(zbq::ui::shown(editor_.title()));
+    label_->setText(zbq::ui::shown(editor_.label()));
     editor_.setOwner(this);
     setMinimumSize(492, 237);
-    (new QLabel(QString::fromUtf8("名称"), this))->setGeometry(10, 6, 96, 16);
+    (new QLabel(zbq::ui::shown("名称"), this))->setGeometry(10, 6, 96, 16);
     (new QLabel(QStringLiteral("="), this))->setObjectName(QStringLiteral("equals"));
     for (const std::string& member : editor_.members())
         member_->addItem(shown(member));

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 ClassListEditor::ClassListEditor(CKWApp& app, Level level, const std::vector<ClassGrouping>& target,
                                  std::vector<std::string> choices)
@@ -20,11 +21,11 @@ const char* ClassListEditor::command(const char* middle, const char* large) cons
 }
 
 const char* ClassListEditor::title() const {
-    return command("中分類編集", "大分類編集");
+    return command(ZBQ_SHOWN("中分類編集"), ZBQ_SHOWN("大分類編集"));
 }
 
 const char* ClassListEditor::label() const {
-    return command("小分類定義一覧", "中分類定義一覧");
+    return command(ZBQ_SHOWN("小分類定義一覧"), ZBQ_SHOWN("中分類定義一覧"));
 }
 
 std::vector<ClassListEditor::Row> ClassListEditor::rows() const {
@@ -74,12 +75,12 @@ void ClassListEditor::ShowEntry(std::int32_t row) {
 
 bool ClassListEditor::checkFields() {
     if (name_.empty()) {
-        ShowClassFieldMessage(owner_, "名称を入力して下さい");
+        ShowClassFieldMessage(owner_, ZBQ_SHOWN("名称を入力して下さい"));
         focusRequest_ = Field::Name;
         return false;
     }
     if (memberText().empty()) {
-        ShowClassFieldMessage(owner_, "定義を入力して下さい");
+        ShowClassFieldMessage(owner_, ZBQ_SHOWN("定義を入力して下さい"));
         focusRequest_ = Field::Member;
         return false;
     }

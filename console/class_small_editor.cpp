@@ -1,6 +1,7 @@
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include "console/class_small_editor.h"
+#include "platform/core/shown_text.h"
 
 #include <algorithm>
 #include <utility>
@@ -100,10 +101,10 @@ bool SmallClassEditor::checkFields() {
         Field focus;
     };
     const Rule rules[] = {
-        {name_.empty(), "名称を入力して下さい", Field::Name},
-        {op_ < 0, "条件を入力して下さい", Field::Operator},
-        {term1_.empty(), "Ｘの値を入力して下さい", Field::Term1},
-        {op_ >= 6 && term2_.empty(), "Ｙの値を入力して下さい", Field::Term2},
+        {name_.empty(), ZBQ_SHOWN("名称を入力して下さい"), Field::Name},
+        {op_ < 0, ZBQ_SHOWN("条件を入力して下さい"), Field::Operator},
+        {term1_.empty(), ZBQ_SHOWN("Ｘの値を入力して下さい"), Field::Term1},
+        {op_ >= 6 && term2_.empty(), ZBQ_SHOWN("Ｙの値を入力して下さい"), Field::Term2},
     };
     for (const Rule& rule : rules) {
         if (!rule.failed) continue;

@@ -23,6 +23,7 @@
 #include "console/olap_page.h"
 #include "console/progress_animation.h"
 #include "console/sys_page.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
@@ -44,7 +45,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
       olap_(new COlapPage(app)),
       molap_(new COlap2Page(app)),
       log_(new CLogPage) {
-    setWindowTitle(QString::fromUtf8(kCaption));
+    setWindowTitle(zbq::ui::shown(kCaption));
     resize(kWidth, kHeight);
 
     progressBar_->setTextVisible(false);
@@ -53,7 +54,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
 
     for (ConsolePage page : kConsolePages) {
         QWidget* widget = Page(page);
-        if (consoleTabOf(page)) tabs_->addTab(widget, QString::fromUtf8(consolePageCaption(page)));
+        if (consoleTabOf(page)) tabs_->addTab(widget, zbq::ui::shown(consolePageCaption(page)));
     }
     // The OLAP page serves the cross-tab steps without a tab of its own. The category frame
     // fills the page below the axis controls.

@@ -28,6 +28,7 @@
 #include "app/analysis_window.h"
 #include "app/console_port.h"
 #include "console/cons_sys_command.h"
+#include "platform/core/shown_text.h"
 
 class CKWApp;
 class CConsStatusBar;
@@ -46,7 +47,7 @@ class CConsSheet : public QWidget, public ConsolePort {
     Q_OBJECT
 
 public:
-    static constexpr const char* kCaption = "ｺﾝｿｰﾙ (Main Navigator)";
+    static constexpr const char* kCaption = ZBQ_SHOWN("ｺﾝｿｰﾙ (Main Navigator)");
     static constexpr int kWidth = 440;
     static constexpr int kHeight = 524;
 

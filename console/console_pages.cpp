@@ -1,4 +1,5 @@
 #include "console/console_pages.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -10,12 +11,12 @@ struct PageInfo {
 };
 
 constexpr PageInfo kPages[] = {
-    {ConsolePage::System, 0, "ｼｽﾃﾑ", "OpenSystemTab"},
-    {ConsolePage::ItemSelection, 1, "項目選択", "OpenItemSelTab"},
-    {ConsolePage::DataSelection, 2, "ﾃﾞｰﾀ選択", "OpenDataSelTab"},
-    {ConsolePage::Olap, -1, "ﾘｱﾙﾀｲﾑOLAP", "OpenOlapTab"},
-    {ConsolePage::Molap, 3, "多次元集計", "OpenMolapTab"},
-    {ConsolePage::Log, 4, "ﾛｸﾞ", "OpenLogTab"},
+    {ConsolePage::System, 0, ZBQ_SHOWN("ｼｽﾃﾑ"), "OpenSystemTab"},
+    {ConsolePage::ItemSelection, 1, ZBQ_SHOWN("項目選択"), "OpenItemSelTab"},
+    {ConsolePage::DataSelection, 2, ZBQ_SHOWN("ﾃﾞｰﾀ選択"), "OpenDataSelTab"},
+    {ConsolePage::Olap, -1, ZBQ_SHOWN("ﾘｱﾙﾀｲﾑOLAP"), "OpenOlapTab"},
+    {ConsolePage::Molap, 3, ZBQ_SHOWN("多次元集計"), "OpenMolapTab"},
+    {ConsolePage::Log, 4, ZBQ_SHOWN("ﾛｸﾞ"), "OpenLogTab"},
 };
 
 const PageInfo& infoOf(ConsolePage page) {

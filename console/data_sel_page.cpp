@@ -16,13 +16,15 @@
 #include "console/filter_cond_dlg.h"
 #include "console/set_tree_view.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
 
+// A text of ours as the user reads it (language.h).
 QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
+    return zbq::ui::shown(utf8);
 }
 
 constexpr int kTreeHeight = 200;

@@ -10,12 +10,14 @@
 #include <QKeyEvent>
 #include <QMimeData>
 
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
 
+// A text of ours as the user reads it (language.h).
 QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
+    return zbq::ui::shown(utf8);
 }
 
 constexpr int kLastList = static_cast<int>(MolapList::Sum);

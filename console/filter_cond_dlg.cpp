@@ -7,12 +7,15 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "console/data_sel_page.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -48,8 +51,8 @@ CFilterCondDlg::CFilterCondDlg(CKWApp& app, CDataSelPage& page, std::int32_t mod
       bound_(new QComboBox(this)),
       value2_(new QLineEdit(this)),
       ok_(new QPushButton(QStringLiteral("OK"), this)),
-      cancel_(new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this)) {
-    setWindowTitle(QString::fromUtf8("ﾌｨﾙﾀ条件"));
+      cancel_(new QPushButton(zbq::ui::shown("ｷｬﾝｾﾙ"), this)) {
+    setWindowTitle(zbq::ui::shown("ﾌｨﾙﾀ条件"));
     item_->setObjectName(QStringLiteral("item"));
     operator_->setObjectName(QStringLiteral("operator1"));
     value1_->setObjectName(QStringLiteral("value1"));
@@ -57,12 +60,12 @@ CFilterCondDlg::CFilterCondDlg(CKWApp& app, CDataSelPage& page, std::int32_t mod
     value2_->setObjectName(QStringLiteral("value2"));
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QString::fromUtf8("指定項目名"), this), 0, 0);
+    grid->addWidget(new QLabel(zbq::ui::shown("指定項目名"), this), 0, 0);
     grid->addWidget(item_, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(QString::fromUtf8("第１条件"), this), 1, 0);
+    grid->addWidget(new QLabel(zbq::ui::shown("第１条件"), this), 1, 0);
     grid->addWidget(operator_, 1, 1);
     grid->addWidget(value1_, 1, 2);
-    grid->addWidget(new QLabel(QString::fromUtf8("第２条件"), this), 2, 0);
+    grid->addWidget(new QLabel(zbq::ui::shown("第２条件"), this), 2, 0);
     grid->addWidget(bound_, 2, 1);
     grid->addWidget(value2_, 2, 2);
     auto* buttons = new QHBoxLayout;
@@ -71,6 +74,22 @@ CFilterCondDlg::CFilterCondDlg(CKWApp& app, CDataSelPage& page, std::int32_t mod
     buttons->addWidget(cancel_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
+    if (zbq::ui::englishShown()) {
+        // Only the English layout has the value-kind radios: a click refreshes the operator list
+        // and records the choice, the condition keeping the kind its item gives it.
+        auto* kind = new QGroupBox(this);
+        kind->setObjectName(QStringLiteral("valueKind"));
+        codeNumber_ = new QRadioButton(QStringLiteral("Code/number"), kind);
+        text_ = new QRadioButton(QStringLiteral("Text"), kind);
+        codeNumber_->setObjectName(QStringLiteral("codeNumber"));
+        text_->setObjectName(QStringLiteral("text"));
+        auto* radios = new QHBoxLayout(kind);
+        radios->addWidget(codeNumber_);
+        radios->addWidget(text_);
+        connect(codeNumber_, &QRadioButton::clicked, this, [this] { OnCodeStr(0); });
+        connect(text_, &QRadioButton::clicked, this, [this] { OnCodeStr(1); });
+        layout->addWidget(kind);
+    }
     layout->addLayout(buttons);
     ok_->setDefault(true);
 
@@ -148,6 +167,9 @@ void CFilterCondDlg::OnSelchangeCondition2(std::int32_t index) {
 }
 
 void CFilterCondDlg::OnCodeStr(std::int32_t flag) {
+    // A played step shows its choice as the click would have.
+    if (codeNumber_) codeNumber_->setChecked(flag == 0);
+    if (text_) text_->setChecked(flag == 1);
     model_.rerunItemSteps();
     display(model_);
     if (!app_.IsSuppressed(Suppress::Filter))

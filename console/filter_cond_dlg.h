@@ -22,6 +22,7 @@ class CDataSelPage;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
 class CFilterCondDlg : public QDialog {
     Q_OBJECT
@@ -82,6 +83,9 @@ private:
     QLineEdit* value2_;
     QPushButton* ok_;
     QPushButton* cancel_;
+    // The English layout's "Code/number" and "Text" radios; null in the Japanese layout.
+    QRadioButton* codeNumber_ = nullptr;
+    QRadioButton* text_ = nullptr;
     bool filling_ = false;
     bool playerOpened_ = false;
     // Per value box: the text when it got the focus, and whether it was entered since.

@@ -2,6 +2,7 @@
 
 #include "app/ckw_app.h"
 #include "console/condition_list.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -13,16 +14,16 @@ const char* const kAllOperators[] = {"=", "!", ">", ">=", "<", "<=", "(", "["};
 std::optional<std::string> badValue(std::int32_t type, const std::string& value) {
     switch (type) {
         case kInteger:
-            if (!isInt32Text(value)) return "数値が不正です";
+            if (!isInt32Text(value)) return ZBQ_SHOWN("数値が不正です");
             break;
         case kFloat:
-            if (!isFloatText(value)) return "数値が不正です";
+            if (!isFloatText(value)) return ZBQ_SHOWN("数値が不正です");
             break;
         case kDate:
-            if (!CKWApp::CheckDate(value)) return "日付が不正です";
+            if (!CKWApp::CheckDate(value)) return ZBQ_SHOWN("日付が不正です");
             break;
         case kTime:
-            if (!CKWApp::CheckTime(value)) return "時刻が不正です";
+            if (!CKWApp::CheckTime(value)) return ZBQ_SHOWN("時刻が不正です");
             break;
         default:
             break;
@@ -136,16 +137,21 @@ std::optional<FilterRefusal> FilterDialogModel::check() const {
     using zbq::ui::Icon;
     const SearchCondition& c = condition_;
     if (c.item < 0)
-        return FilterRefusal{"指定項目名を選択して下さい", Icon::Information, FilterControl::Item};
+        return FilterRefusal{ZBQ_SHOWN("指定項目名を選択して下さい"), Icon::Information,
+                             FilterControl::Item};
     if (c.op < 0)
-        return FilterRefusal{"条件を選択して下さい", Icon::Information, FilterControl::Operator};
+        return FilterRefusal{ZBQ_SHOWN("条件を選択して下さい"), Icon::Information,
+                             FilterControl::Operator};
     if (c.value1.empty())
-        return FilterRefusal{"値を入力して下さい", Icon::Information, FilterControl::Value1};
+        return FilterRefusal{ZBQ_SHOWN("値を入力して下さい"), Icon::Information,
+                             FilterControl::Value1};
     if (secondEnabled_) {
         if (c.upperInclusive < 0)
-            return FilterRefusal{"条件を選択して下さい", Icon::Information, FilterControl::Bound};
+            return FilterRefusal{ZBQ_SHOWN("条件を選択して下さい"), Icon::Information,
+                                 FilterControl::Bound};
         if (c.value2.empty())
-            return FilterRefusal{"値を入力して下さい", Icon::Information, FilterControl::Value2};
+            return FilterRefusal{ZBQ_SHOWN("値を入力して下さい"), Icon::Information,
+                                 FilterControl::Value2};
     }
     if (auto bad = badValue(itemType_, c.value1))
         return FilterRefusal{*bad, Icon::Exclamation, FilterControl::Value1};

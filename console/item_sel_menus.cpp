@@ -1,6 +1,7 @@
 #include "console/item_sel_menus.h"
 
 #include "console/item_sel_tree.h"
+#include "platform/core/shown_text.h"
 
 MenuVariant itemTreeMenu(const ItemNode& node, bool collapseAllowed) {
     const bool root = node.kind == ItemNodeKind::Root;
@@ -13,21 +14,22 @@ MenuVariant itemTreeMenu(const ItemNode& node, bool collapseAllowed) {
     else
         menu.menuId = collapseAllowed ? 149 : 133;
     menu.entries = {
-        {kToDisplayList, "表示ﾘｽﾄへ", !root && !marked},
-        {kHide, "非表示に", !root && marked},
-        {kAllToDisplayList, "全て表示ﾘｽﾄへ"},
-        {kHideAll, "全て非表示に"},
-        {kAllowClose, "閉を許可", true, collapseAllowed},
-        {kExpandAll, "全て展開", collapseAllowed},
-        {kCollapseAll, "全て閉じる", collapseAllowed},
+        {kToDisplayList, ZBQ_SHOWN("表示ﾘｽﾄへ"), !root && !marked},
+        {kHide, ZBQ_SHOWN("非表示に"), !root && marked},
+        {kAllToDisplayList, ZBQ_SHOWN("全て表示ﾘｽﾄへ")},
+        {kHideAll, ZBQ_SHOWN("全て非表示に")},
+        {kAllowClose, ZBQ_SHOWN("閉を許可"), true, collapseAllowed},
+        {kExpandAll, ZBQ_SHOWN("全て展開"), collapseAllowed},
+        {kCollapseAll, ZBQ_SHOWN("全て閉じる"), collapseAllowed},
     };
     return menu;
 }
 
 MenuVariant displayListMenu() {
-    return {
-        150,
-        {{kListHide, "非表示に"}, {kListHideAll, "全て非表示に"}, {kListSelectAll, "全て選択"}}};
+    return {150,
+            {{kListHide, ZBQ_SHOWN("非表示に")},
+             {kListHideAll, ZBQ_SHOWN("全て非表示に")},
+             {kListSelectAll, ZBQ_SHOWN("全て選択")}}};
 }
 
 bool acceptsDrop(ItemSelPane from, ItemSelPane over) {

@@ -23,6 +23,8 @@
 
 #include "app/excel_read_add.h"
 #include "console/save_mode_dlg.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -37,7 +39,7 @@ int nodeOf(const QTreeWidgetItem* item) {
 std::int32_t execMenu(QWidget* owner, const MenuVariant& variant, const QPoint& at) {
     QMenu menu(owner);
     for (const MenuEntry& entry : variant.entries) {
-        QAction* action = menu.addAction(QString::fromUtf8(entry.caption));
+        QAction* action = menu.addAction(zbq::ui::shown(entry.caption));
         action->setData(entry.id);
         action->setEnabled(entry.enabled);
         action->setCheckable(entry.checked);
@@ -167,9 +169,9 @@ CItemSelPage::CItemSelPage(CKWApp& app, QWidget* parent)
     : QWidget(parent),
       app_(app),
       chooser_(execMenu),
-      showData_(new QPushButton(QString::fromUtf8("ﾃﾞｰﾀ表示"), this)),
-      write_(new QPushButton(QString::fromUtf8("ZBQに書出し"), this)),
-      addData_button_(new QPushButton(QString::fromUtf8("ﾃﾞｰﾀ追加"), this)),
+      showData_(new QPushButton(zbq::ui::shown("ﾃﾞｰﾀ表示"), this)),
+      write_(new QPushButton(zbq::ui::shown("ZBQに書出し"), this)),
+      addData_button_(new QPushButton(zbq::ui::shown("ﾃﾞｰﾀ追加"), this)),
       splitter_(new QSplitter(Qt::Vertical, this)),
       treeView_(new ItemTreePane(*this)),
       listView_(new DisplayListPane(*this)) {
@@ -185,11 +187,11 @@ CItemSelPage::CItemSelPage(CKWApp& app, QWidget* parent)
     layout->addLayout(buttons);
     layout->addWidget(splitter_, 1);
 
-    listView_->setHeaderLabels({QString::fromUtf8("名前"), QString::fromUtf8("ﾀｲﾌﾟ")});
+    listView_->setHeaderLabels({zbq::ui::shown("名前"), zbq::ui::shown("ﾀｲﾌﾟ")});
     // The columns are as wide as seven and four times their captions.
     const QFontMetrics metrics(listView_->header()->font());
-    listView_->setColumnWidth(0, 7 * metrics.horizontalAdvance(QString::fromUtf8("名前")));
-    listView_->setColumnWidth(1, 4 * metrics.horizontalAdvance(QString::fromUtf8("ﾀｲﾌﾟ")));
+    listView_->setColumnWidth(0, 7 * metrics.horizontalAdvance(zbq::ui::shown("名前")));
+    listView_->setColumnWidth(1, 4 * metrics.horizontalAdvance(zbq::ui::shown("ﾀｲﾌﾟ")));
 
     connect(showData_, &QPushButton::clicked, this, [this] { OnShowData(); });
     connect(write_, &QPushButton::clicked, this, [this] { OnWriteZbq(); });
@@ -484,12 +486,12 @@ void CItemSelPage::OnWriteZbq() {
 
 void CItemSelPage::OnAddData() {
     if (app_.IsAddingData()) {
-        app_.ShowInformation("データがロードされるまでお待ちください");
+        app_.ShowInformation(ZBQ_SHOWN("データがロードされるまでお待ちください"));
         return;
     }
     const zbq::ui::Answer answer = zbq::ui::prompts().message(
         app_.windows().mainWindow(),
-        QString::fromUtf8("データ選択の履歴が全て破棄されてしまいます。よろしいですか？"),
+        zbq::ui::shown("データ選択の履歴が全て破棄されてしまいます。よろしいですか？"),
         QString::fromUtf8(CKWApp::kCaption), zbq::ui::Icon::Question, zbq::ui::Buttons::OkCancel);
     if (answer != zbq::ui::Answer::Ok) return;
 
@@ -505,18 +507,18 @@ void CItemSelPage::OnAddData() {
 
     struct stat st {};
     if (::stat(files.front().c_str(), &st) != 0) {
-        app_.ShowError("ファイル形式が見つかりません。");
+        app_.ShowError(ZBQ_SHOWN("ファイル形式が見つかりません。"));
         return;
     }
     // A folder holds no workbook's records.
     const std::string ending = lowerTail(files.front());
     if (S_ISDIR(st.st_mode) || (ending != ".xls" && ending != "xlsx")) {
-        app_.ShowError("ファイル形式が間違っています。");
+        app_.ShowError(ZBQ_SHOWN("ファイル形式が間違っています。"));
         return;
     }
     for (std::size_t i = 1; i < files.size(); ++i)
         if (lowerTail(files[i]) != ending) {
-            app_.ShowError("ファイル形式が違います。追加できません。");
+            app_.ShowError(ZBQ_SHOWN("ファイル形式が違います。追加できません。"));
             return;
         }
     if (addData_) addData_(*this, files);

@@ -17,13 +17,16 @@
 #include "app/main_frame.h"
 #include "console/drag_item_list.h"
 #include "console/unit_set_dlg.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/prompts.h"
 
 namespace {
 
+// A text of ours as the user reads it (language.h).
 QString u(const char* utf8) {
-    return QString::fromUtf8(utf8);
+    return zbq::ui::shown(utf8);
 }
 
 QAction* addMenuItem(QMenu& menu, std::int32_t id, const char* caption, bool enabled = true) {
@@ -59,10 +62,12 @@ COlap2Page::COlap2Page(CKWApp& app, QWidget* parent)
         lists_[static_cast<std::size_t>(role)] = l;
         connectList(l);
     }
-    static const char* const xCaptions[3] = {"X 計を表示をしない", "X 総計を表示",
-                                             "X 中間計と総計を表示"};
-    static const char* const yCaptions[3] = {"Y 計を表示をしない", "Y 総計を表示",
-                                             "Y 中間計と総計を表示"};
+    static const char* const xCaptions[3] = {ZBQ_SHOWN("X 計を表示をしない"),
+                                             ZBQ_SHOWN("X 総計を表示"),
+                                             ZBQ_SHOWN("X 中間計と総計を表示")};
+    static const char* const yCaptions[3] = {ZBQ_SHOWN("Y 計を表示をしない"),
+                                             ZBQ_SHOWN("Y 総計を表示"),
+                                             ZBQ_SHOWN("Y 中間計と総計を表示")};
     auto* xGroup = new QButtonGroup(this);
     auto* yGroup = new QButtonGroup(this);
     xGroup->setObjectName(QStringLiteral("xTotals"));

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/analysis_window.h"
+#include "platform/core/shown_text.h"
 
 class CKWApp;
 
@@ -71,12 +72,13 @@ public:
     static constexpr int kMaxAxisItems = 5;
     static constexpr int kKindCount = 5;
     static constexpr int kMaxDecimals = 5;
-    static constexpr const char* kKinds[kKindCount] = {"件数", "合計", "平均", "最大値",
-                                                       "最小値"};  // UTF-8
+    static constexpr const char* kKinds[kKindCount] = {ZBQ_SHOWN("件数"), ZBQ_SHOWN("合計"),
+                                                       ZBQ_SHOWN("平均"), ZBQ_SHOWN("最大値"),
+                                                       ZBQ_SHOWN("最小値")};  // UTF-8
     static constexpr const char* kTooMany =
-        "これ以上設定できません。設定できる項目数は５項目までです。";
-    static constexpr const char* kAlreadySet = "指定の項目は既に設定されています。";
-    static constexpr const char* kNoAxis = "X軸，Y軸に項目を設定してください。";
+        ZBQ_SHOWN("これ以上設定できません。設定できる項目数は５項目までです。");
+    static constexpr const char* kAlreadySet = ZBQ_SHOWN("指定の項目は既に設定されています。");
+    static constexpr const char* kNoAxis = ZBQ_SHOWN("X軸，Y軸に項目を設定してください。");
 
     // The five kind radios: which may be chosen and which is checked (-1 none).
     struct KindRadios {

@@ -9,6 +9,7 @@
 #include "console/up_down_edit.h"
 #include "macro/step_text.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/prompts.h"
 
 namespace {
@@ -154,7 +155,7 @@ bool OlapAxisSettings::check(QWidget* owner) {
     };
     using zbq::ui::Icon;
     if (!xItems_.current() || !yItems_.current())
-        return refuse("Ｘ軸、Ｙ軸の指定が不正です", Icon::Exclamation);
+        return refuse(ZBQ_SHOWN("Ｘ軸、Ｙ軸の指定が不正です"), Icon::Exclamation);
     const std::vector<CategoryDefinition>& list = app_.GetCategoryList();
     for (Axis axis : {Axis::X, Axis::Y}) {
         const Entry* categ = categories(axis).current();
@@ -164,18 +165,20 @@ bool OlapAxisSettings::check(QWidget* owner) {
         if (level(axis) > depth) setLevel(axis, depth);
     }
     const std::int32_t percent = ReadStepInt(percent_);
-    if (percent < 0 || percent > 100) return refuse("％順位値の値が異常です", Icon::Exclamation);
+    if (percent < 0 || percent > 100)
+        return refuse(ZBQ_SHOWN("％順位値の値が異常です"), Icon::Exclamation);
     const Entry* z = zItems_.current();
     const bool noZ = !z || z->data < 0;
-    if (noZ && kind_ != 0) return refuse("この集計にはＺ軸指定が必要です", Icon::Information);
+    if (noZ && kind_ != 0)
+        return refuse(ZBQ_SHOWN("この集計にはＺ軸指定が必要です"), Icon::Information);
     if (noZ) return true;
     const std::int32_t type = app_.GetItemType(z->data);
     // The engine sums and averages neither codes, texts nor multiple answers.
     if ((type == kCode || type == kString || type == kMultiAns) &&
         (kind_ == kSum || kind_ == kAverage))
-        return refuse("この項目の合計・平均は算出できません", Icon::Information);
+        return refuse(ZBQ_SHOWN("この項目の合計・平均は算出できません"), Icon::Information);
     if ((type == kDate || type == kTime) && kind_ == kSum)
-        return refuse("この項目の合計は算出できません", Icon::Information);
+        return refuse(ZBQ_SHOWN("この項目の合計は算出できません"), Icon::Information);
     return true;
 }
 

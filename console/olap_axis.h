@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/shared_records.h"
+#include "platform/core/shown_text.h"
 
 class CKWApp;
 class QWidget;
@@ -41,9 +42,14 @@ public:
     };
 
     static constexpr const char* kNoZ = "選択なし";  // UTF-8
-    static constexpr const char* kKinds[8] = {
-        "件数(Ｚ指定不要)", "件数",   "ﾕﾆｰｸ件数",      "合計", "平均",
-        "最大値",           "最小値", "％順位(上から)"};
+    static constexpr const char* kKinds[8] = {ZBQ_SHOWN("件数(Ｚ指定不要)"),
+                                              ZBQ_SHOWN("件数"),
+                                              ZBQ_SHOWN("ﾕﾆｰｸ件数"),
+                                              ZBQ_SHOWN("合計"),
+                                              ZBQ_SHOWN("平均"),
+                                              ZBQ_SHOWN("最大値"),
+                                              ZBQ_SHOWN("最小値"),
+                                              ZBQ_SHOWN("％順位(上から)")};
     static constexpr std::int32_t kMaxLevel = 3;
     static constexpr std::int32_t kPercentKind = 7;
 

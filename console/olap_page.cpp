@@ -14,6 +14,7 @@
 #include "console/category_frame.h"
 #include "console/class_dialogs.h"
 #include "console/up_down_edit.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 void RefillingCombo::showPopup() {
@@ -27,9 +28,9 @@ COlapPage::COlapPage(CKWApp& app, QWidget* parent)
     : QWidget(parent),
       app_(app),
       settings_(app),
-      display_(new QPushButton(QString::fromUtf8("OLAP表示"), this)),
-      xCheck_(new QCheckBox(QString::fromUtf8("X軸→"), this)),
-      yCheck_(new QCheckBox(QString::fromUtf8("Y軸↓"), this)),
+      display_(new QPushButton(zbq::ui::shown("OLAP表示"), this)),
+      xCheck_(new QCheckBox(zbq::ui::shown("X軸→"), this)),
+      yCheck_(new QCheckBox(zbq::ui::shown("Y軸↓"), this)),
       xItem_(new QComboBox(this)),
       yItem_(new QComboBox(this)),
       xCateg_(new RefillingCombo([this] { FillCategoryCombo(Axis::X); }, this)),
@@ -45,10 +46,10 @@ COlapPage::COlapPage(CKWApp& app, QWidget* parent)
       classDialogs_(std::make_unique<ClassDialogsForEditor>(app)) {
     previousDialogs_ = setCategoryClassDialogs(classDialogs_.get());
     setObjectName(QStringLiteral("olap"));
-    (new QLabel(QString::fromUtf8("集計対象値（Z）↓  ％順位↓"), this))
+    (new QLabel(zbq::ui::shown("集計対象値（Z）↓  ％順位↓"), this))
         ->setObjectName(QStringLiteral("zLabel"));
     for (int k = 0; k < 8; ++k)
-        kind_->addItem(QString::fromUtf8(OlapAxisSettings::kKinds[k]), k);
+        kind_->addItem(zbq::ui::shown(OlapAxisSettings::kKinds[k]), k);
     percent_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,3}")), percent_));
     percent_->installEventFilter(this);

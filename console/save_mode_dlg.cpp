@@ -7,14 +7,15 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 
 CSaveModeDlg::CSaveModeDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("ZEBRINE"));
     auto* box = new QGroupBox(this);
     auto* boxLayout = new QVBoxLayout(box);
-    all_ = new QRadioButton(QString::fromUtf8("元データを保存する"), box);
-    displayed_ = new QRadioButton(QString::fromUtf8("表示中の集合データだけを保存する"), box);
+    all_ = new QRadioButton(zbq::ui::shown("元データを保存する"), box);
+    displayed_ = new QRadioButton(zbq::ui::shown("表示中の集合データだけを保存する"), box);
     auto* exclusive = new QButtonGroup(box);
     exclusive->addButton(all_);
     exclusive->addButton(displayed_);
@@ -22,7 +23,7 @@ CSaveModeDlg::CSaveModeDlg(QWidget* parent) : QDialog(parent) {
     boxLayout->addWidget(displayed_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("ｷｬﾝｾﾙ"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(zbq::ui::shown("ｷｬﾝｾﾙ"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

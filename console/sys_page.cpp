@@ -16,6 +16,7 @@
 
 #include "console/console_text.h"
 #include "console/system_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
@@ -59,10 +60,10 @@ CSysPage::CSysPage(CKWApp& app, QWidget* parent)
     view_->setRootIsDecorated(false);
     view_->setSelectionMode(QAbstractItemView::SingleSelection);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
-    view_->setHeaderLabels({QString::fromUtf8("名称"), QString::fromUtf8("ﾀｲﾌﾟ")});
+    view_->setHeaderLabels({zbq::ui::shown("名称"), zbq::ui::shown("ﾀｲﾌﾟ")});
     const QFontMetrics metrics = view_->header()->fontMetrics();
-    view_->setColumnWidth(0, 11 * metrics.horizontalAdvance(QString::fromUtf8("名称")));
-    view_->setColumnWidth(1, 6 * metrics.horizontalAdvance(QString::fromUtf8("ﾀｲﾌﾟ")));
+    view_->setColumnWidth(0, 11 * metrics.horizontalAdvance(zbq::ui::shown("名称")));
+    view_->setColumnWidth(1, 6 * metrics.horizontalAdvance(zbq::ui::shown("ﾀｲﾌﾟ")));
     connect(view_, &QWidget::customContextMenuRequested, this, &CSysPage::showPopup);
     buildMenu();
 

@@ -1,4 +1,6 @@
 #include "console/unit_set_dlg.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -22,11 +24,11 @@ int checkedOf(QRadioButton* const (&buttons)[3]) {
 
 QGroupBox* group(QWidget* parent, const char* title, const char* const (&captions)[3],
                  QRadioButton* (&buttons)[3]) {
-    auto* box = new QGroupBox(QString::fromUtf8(title), parent);
+    auto* box = new QGroupBox(zbq::ui::shown(title), parent);
     auto* layout = new QVBoxLayout(box);
     auto* exclusive = new QButtonGroup(box);
     for (int i = 0; i < 3; ++i) {
-        buttons[i] = new QRadioButton(QString::fromUtf8(captions[i]), box);
+        buttons[i] = new QRadioButton(zbq::ui::shown(captions[i]), box);
         exclusive->addButton(buttons[i]);
         layout->addWidget(buttons[i]);
     }
@@ -42,14 +44,15 @@ UnitSetting unitButtonsOnOpening(const UnitSetting& current) {
 
 CUnitSetDlg::CUnitSetDlg(const UnitSetting& current, QWidget* parent)
     : QDialog(parent), setting_(current) {
-    setWindowTitle(QString::fromUtf8("単位の設定"));
-    static const char* const unitCaptions[3] = {"1,000", "100万", "10億"};
-    static const char* const roundingCaptions[3] = {"切り捨て", "切り上げ", "四捨五入"};
+    setWindowTitle(zbq::ui::shown("単位の設定"));
+    static const char* const unitCaptions[3] = {"1,000", ZBQ_SHOWN("100万"), ZBQ_SHOWN("10億")};
+    static const char* const roundingCaptions[3] = {ZBQ_SHOWN("切り捨て"), ZBQ_SHOWN("切り上げ"),
+                                                    ZBQ_SHOWN("四捨五入")};
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group(this, "単位", unitCaptions, units_));
-    layout->addWidget(group(this, "端数の処理", roundingCaptions, roundings_));
+    layout->addWidget(group(this, ZBQ_SHOWN("単位"), unitCaptions, units_));
+    layout->addWidget(group(this, ZBQ_SHOWN("端数の処理"), roundingCaptions, roundings_));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8("ｷｬﾝｾﾙ"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(zbq::ui::shown("ｷｬﾝｾﾙ"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

@@ -1,5 +1,7 @@
 #include "platform/ui/qt_prompts.h"
 
+#include "platform/ui/language.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -72,7 +74,8 @@ QStringList patternsOf(const QString& nameFilter) {
 }  // namespace
 
 Answer QtPrompts::message(QWidget* parent, const Message& message) {
-    QMessageBox box(boxIcon(message.icon), message.caption, message.text,
+    // The callers hand the program's Japanese texts; the user reads them in the language in force.
+    QMessageBox box(boxIcon(message.icon), shownText(message.caption), shownText(message.text),
                     boxButtons(message.buttons), parent);
     switch (box.exec()) {
         case QMessageBox::Ok:

@@ -5,16 +5,17 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-#include "platform/ui/string_table.h"
+#include "platform/ui/language.h"
 
 namespace zbq::ui {
 
 QTranslator* installQtTranslations(const QLocale& locale) {
     auto* app = QCoreApplication::instance();
-    if (!app || StringTable::languageOf(locale) != QStringLiteral("ja")) return nullptr;
+    if (!app || languageOf(locale) != Language::Japanese) return nullptr;
     auto* translator = new QTranslator(app);
-    // "qtbase" holds the message boxes' buttons and the file dialogs.
-    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+    // "qtbase" holds the message boxes' buttons and the file dialogs; a locale naming no
+    // language shows Japanese, so Qt's Japanese is asked for by name.
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
         !QCoreApplication::installTranslator(translator)) {
         delete translator;

@@ -1,6 +1,6 @@
 // Qt's own texts (the standard buttons Yes, No, OK and Cancel, the file and folder choosers) in
-// the language of our string tables: Japanese for a Japanese locale, so that a dialog never
-// mixes two languages; for any other locale Qt's texts stay English, as ours are.
+// the language our texts are shown in (language.h): Japanese unless the locale names another
+// language, so that a dialog never mixes two languages; in English Qt's texts stay as they are.
 //
 // Call on the GUI thread once the QApplication exists. The translations are those Qt ships in
 // its translations folder (Debian's qt6-translations-l10n); when they are not installed nothing

@@ -1,5 +1,6 @@
 #include "platform/ui/string_table.h"
 
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 
 #include <QFile>
@@ -19,7 +20,8 @@ StringTable StringTable::load(const QString& name, const QLocale& locale) {
 }
 
 QString StringTable::languageOf(const QLocale& locale) {
-    return locale.language() == QLocale::Japanese ? QStringLiteral("ja") : QStringLiteral("en");
+    return zbq::ui::languageOf(locale) == Language::Japanese ? QStringLiteral("ja")
+                                                              : QStringLiteral("en");
 }
 
 bool StringTable::parse(const QByteArray& json, StringTable& out) {

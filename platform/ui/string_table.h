@@ -2,7 +2,8 @@
 //
 // A table is a JSON object of number -> text, one file per program and language, compiled in as
 // the Qt resource ":/strings/<name>.<language>.json" (resources/strings/FORMAT.md). The locale
-// chooses the language: Japanese for a Japanese locale, English for any other.
+// chooses the language as language.h says: Japanese for a Japanese locale or none, English for
+// any other.
 //
 // A loaded table is immutable and may be read from any thread; text() of a missing number reports
 // through prompts() and so belongs to the GUI thread.

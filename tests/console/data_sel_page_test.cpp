@@ -16,6 +16,7 @@
 
 #include "console/filter_cond_dlg.h"
 #include "console/set_tree_view.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 
 namespace zbq::test {
@@ -385,6 +386,44 @@ TEST_F(Conditions, TheDialogRecordsWhatTheUserDoesAndStoresTheCondition) {
     });
     page->OnEdit();
     EXPECT_EQ(steps(), (std::vector<std::string>{"DispEditFilterDialog,0", "CancelFilterDialog"}));
+}
+
+// Only the English layout has the value-kind radios; a click records its choice and the
+// Japanese layout has none to click.
+TEST_F(Conditions, TheEnglishDialogsKindRadiosRecordTheirChoice) {
+    for (const ui::Language language : {ui::Language::English, ui::Language::Japanese}) {
+        ui::setLanguage(language);
+        macro->StartRecording();
+        bool radios = false;
+        ui::ScopedModalHook hook([&](QDialog& d) {
+            auto& dialog = static_cast<CFilterCondDlg&>(d);
+            dialog.show();
+            dialog.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            auto* text = dialog.findChild<QRadioButton*>(QStringLiteral("text"));
+            auto* code = dialog.findChild<QRadioButton*>(QStringLiteral("codeNumber"));
+            radios = text && code;
+            if (radios) {
+                // A radio takes a click on its mark or its text, not on the blank beyond them.
+                const QPoint mark(6, text->height() / 2);
+                QTest::mouseClick(text, Qt::LeftButton, {}, mark);
+                EXPECT_TRUE(text->isChecked());
+                QTest::mouseClick(code, Qt::LeftButton, {}, mark);
+                EXPECT_FALSE(text->isChecked());
+            }
+            dialog.OnCancel();
+            return dialog.result();
+        });
+        page->OnAdd();
+        ui::setLanguage(ui::Language::Japanese);
+        if (language == ui::Language::English) {
+            EXPECT_TRUE(radios);
+            EXPECT_EQ(steps(), (std::vector<std::string>{"DispAddFilterDialog", "SelectCodeStr,1",
+                                                         "SelectCodeStr,0", "CancelFilterDialog"}));
+        } else {
+            EXPECT_FALSE(radios);
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,81 @@
+// ZBQ's two languages: which one the locale puts in force, and the English translation compiled
+// into the program, as the frame's menus show it. That every text of the code has its English is
+// checked by scripts/i18n --check, which the suite runs as its own test.
+#include "app/ckw_app.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QTranslator>
+
+#include "app/main_frame.h"
+#include "platform/ui/language.h"
+
+namespace {
+
+using zbq::ui::Language;
+
+TEST(Language, JapaneseUnlessTheLocaleNamesAnotherLanguage) {
+    struct Case {
+        const char* locale;
+        Language expected;
+    };
+    const Case cases[] = {
+        {"ja_JP", Language::Japanese}, {"C", Language::Japanese},    {"POSIX", Language::Japanese},
+        {"en_US", Language::English},  {"de_DE", Language::English}, {"fr_FR", Language::English},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(zbq::ui::languageOf(QLocale(QString::fromLatin1(c.locale))), c.expected)
+            << c.locale;
+}
+
+// Puts a language in force for one test and the Japanese back after it.
+class InLanguage {
+public:
+    explicit InLanguage(const char* locale)
+        : translator_(zbq::ui::installProgramTranslation(QLocale(QString::fromLatin1(locale)))) {}
+    ~InLanguage() {
+        if (translator_) {
+            QCoreApplication::removeTranslator(translator_);
+            delete translator_;
+        }
+        zbq::ui::setLanguage(Language::Japanese);
+    }
+    QTranslator* translator() const { return translator_; }
+
+private:
+    QTranslator* translator_;
+};
+
+QStringList menuTitles(const CMainFrame& frame) {
+    QStringList titles;
+    for (QAction* menu : frame.menuBar()->actions())
+        titles << menu->text();
+    return titles;
+}
+
+TEST(EnglishTexts, TheFrameShowsItsMenusInTheLanguageInForce) {
+    CKWApp app;
+    {
+        InLanguage english("en_US");
+        ASSERT_NE(english.translator(), nullptr) << "the English translation is not in the program";
+        CMainFrame frame(app, {});
+        EXPECT_EQ(menuTitles(frame),
+                  (QStringList{"&File", "&View", "&Print", "&Macro", "&Window", "&Help"}));
+        EXPECT_EQ(frame.action(CMainFrame::kRecordStart)->shortcut(), QKeySequence("Ctrl+R"));
+    }
+    InLanguage japanese("C");
+    EXPECT_EQ(japanese.translator(), nullptr);
+    CMainFrame frame(app, {});
+    EXPECT_EQ(menuTitles(frame).front(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+}
+
+TEST(EnglishTexts, AWrittenTextStaysJapaneseAndAnUnknownOneShowsAsItStands) {
+    InLanguage english("en_US");
+    EXPECT_EQ(zbq::ui::shown("ﾌｧｲﾙ(&F)"), "&File");
+    // Data, not a text of the program's: nothing to translate it to.
+    EXPECT_EQ(zbq::ui::shown("年齢"), QString::fromUtf8("年齢"));
+}
+
+}  // namespace
