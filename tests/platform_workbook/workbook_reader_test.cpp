@@ -155,7 +155,9 @@ zbq::test::AssembledBook handMadeBook() {
         R"(<x:c s="4"><x:v>7</x:v></x:c><x:c s="9"><x:v>8</x:v></x:c></x:row>)"
         R"(<x:row r="5" spans="1:9" x:note='a>"b'><x:c r="D5" t="inlineStr"><x:is><x:r><x:t>ri</x:t></x:r><x:r><x:rPr/><x:t>ch</x:t></x:r>)"
         R"(<x:rPh sb="0" eb="1"><x:t>ルビ</x:t></x:rPh></x:is></x:c><x:c r="E5"><x:v>1</x:v></x:c><x:c r="F5"><x:v>2</x:v></x:c></x:row>)"
-        R"(<x:row r="6"><x:c r="C6" s="1"/></x:row>)"
+        R"(<x:row r="6"><x:c r="A6"><x:is><x:t>untyped</x:t></x:is></x:c>)"
+        R"(<x:c r="B6" s="1"><x:v>9223372036854775808</x:v></x:c><x:c r="C6" s="1"/>)"
+        R"(<x:c r="D6" t="n"><x:is><x:t>typed</x:t></x:is></x:c></x:row>)"
         R"(</x:sheetData><x:mergeCells count="1"><x:mergeCell ref="E5:F6"/></x:mergeCells></x:worksheet>)");
     book.sheets.emplace_back("空", zbq::test::sheetXml(R"(<row r="1"><c r="A1" s="1"/></row>)"));
     book.sharedStrings =
@@ -256,7 +258,7 @@ std::vector<Fixture> fixtures() {
          "a.xlsx",
          [](const std::string& p) { zbq::test::writeAssembledBook(p, handMadeBook()); },
          false,
-         {{"手", false, "A2:I5"}, {"空", false, ""}},
+         {{"手", false, "A2:I6"}, {"空", false, ""}},
          {
              {"手", "B2", K::Text, "漢字", "G/標準"},
              {"手", "C2", K::Text, "a\r\nb", "G/標準"},
@@ -271,6 +273,11 @@ std::vector<Fixture> fixtures() {
              {"手", "I3", K::Number, "8", "G/標準"},
              {"手", "D5", K::Text, "rich", "G/標準"},
              {"手", "E5", K::Number, "1", "G/標準"},
+             // An inline string read whatever t says, and a date serial past any date (from
+             // 2^63 up, beyond a 64-bit day count) read as the number it is.
+             {"手", "A6", K::Text, "untyped", "G/標準"},
+             {"手", "B6", K::Number, "9.22337203685478e+18", "yyyy/m/d"},
+             {"手", "D6", K::Text, "typed", "G/標準"},
          }},
     };
 }
