@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader_formats.h"
@@ -473,9 +474,23 @@ TEST(WorkbookReader, ReadsALargeSheetWholeAndInOrder) {
                 std::to_string(r) + "</v></c><c r=\"C" + std::to_string(r) + "\"><v>" + valueOf(r) +
                 "</v></c>" +
                 (r == kRows ? "<c r=\"E" + std::to_string(r) + "\"><v>1</v></c>" : "") + "</row>";
+    // A long reading lets the windows' messages through as it goes, on the reading thread.
+    static int pumped = 0;
+    static std::thread::id pumpedOn;
+    pumped = 0;
+    setReadingPump([] {
+        ++pumped;
+        pumpedOn = std::this_thread::get_id();
+    });
+    struct NoPumpAfter {
+        ~NoPumpAfter() { setReadingPump(nullptr); }
+    } noPumpAfter;
     auto [book, sheet, failure] = openOneSheet(path, rows, ReadStage::ReadData);
     ASSERT_TRUE(sheet);
     EXPECT_EQ(rangeText(sheet->usedRange()), "A1:E70000");
+    EXPECT_GT(pumped, 4);
+    EXPECT_EQ(pumpedOn, std::this_thread::get_id());
+    const int pumpedToOpen = pumped;
 
     int expected = 1, wrong = 0;
     ASSERT_TRUE(sheet->readRows(
@@ -492,6 +507,7 @@ TEST(WorkbookReader, ReadsALargeSheetWholeAndInOrder) {
         << failure.detail;
     EXPECT_EQ(expected, kRows + 1);
     EXPECT_EQ(wrong, 0);
+    EXPECT_GT(pumped, pumpedToOpen + 4);
 
     int seen = 0;
     ASSERT_TRUE(sheet->readRows(
@@ -500,6 +516,21 @@ TEST(WorkbookReader, ReadsALargeSheetWholeAndInOrder) {
 }
 
 // Comments and instructions may stand anywhere between elements, any number of them.
+TEST(WorkbookReader, PumpsWhileTheXlsReaderWorks) {
+    static int pumped = 0;
+    pumped = 0;
+    setReadingPump([] { ++pumped; });
+    struct NoPumpAfter {
+        ~NoPumpAfter() { setReadingPump(nullptr); }
+    } noPumpAfter;
+    TempDir dir;
+    const std::string path = dir.file("x.xls");
+    zbq::test::writeXlwtBook(path, false);
+    ReadFailure failure;
+    ASSERT_TRUE(WorkbookReader::open(path, ReadStage::ListSheets, &failure)) << failure.detail;
+    EXPECT_GT(pumped, 0);
+}
+
 TEST(WorkbookReader, SkipsAnyNumberOfCommentsBetweenCells) {
     TempDir dir;
     const std::string path = dir.file("comments.xlsx");
