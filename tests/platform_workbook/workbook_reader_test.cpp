@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -516,19 +522,61 @@ TEST(WorkbookReader, ReadsALargeSheetWholeAndInOrder) {
 }
 
 // Comments and instructions may stand anywhere between elements, any number of them.
-TEST(WorkbookReader, PumpsWhileTheXlsReaderWorks) {
+// Whether the reader's child was once seen alive without descriptor `fd` of its parent: looked
+// at from the pump, which the parent calls while it waits for the child.
+struct ChildWatch {
+    static inline int fd = -1;
+    static inline bool seenWithout = false;
+    static void look() {
+        std::ifstream children("/proc/self/task/" + std::to_string(::gettid()) + "/children");
+        for (pid_t pid; children >> pid;) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+            while (!seenWithout && std::chrono::steady_clock::now() < until) {
+                const std::string proc = "/proc/" + std::to_string(pid);
+                std::error_code ec;
+                const bool holds = std::filesystem::exists(proc + "/fd/" + std::to_string(fd), ec);
+                if (ec) break;
+                std::ifstream stat(proc + "/stat");
+                std::string line;
+                if (!std::getline(stat, line)) break;
+                const std::size_t close = line.rfind(')');
+                const char state = close + 2 < line.size() ? line[close + 2] : 'Z';
+                if (state == 'Z' || state == 'X') break;  // gone: its descriptors tell nothing
+                if (!holds) seenWithout = true;
+            }
+        }
+    }
+};
+
+TEST(WorkbookReader, TheXlsReaderPumpsAndItsChildHoldsNoneOfTheParentsDescriptors) {
     static int pumped = 0;
     pumped = 0;
-    setReadingPump([] { ++pumped; });
+    setReadingPump([] {
+        ++pumped;
+        ChildWatch::look();
+    });
     struct NoPumpAfter {
         ~NoPumpAfter() { setReadingPump(nullptr); }
     } noPumpAfter;
     TempDir dir;
     const std::string path = dir.file("x.xls");
     zbq::test::writeXlwtBook(path, false);
-    ReadFailure failure;
-    ASSERT_TRUE(WorkbookReader::open(path, ReadStage::ListSheets, &failure)) << failure.detail;
+    // A descriptor the parent holds open across a fork, as a lock of temp/ is held.
+    // Well above the few the child opens itself.
+    const int null = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(null, 0);
+    ChildWatch::fd = ::fcntl(null, F_DUPFD, 200);
+    ::close(null);
+    ASSERT_GE(ChildWatch::fd, 200);
+    ChildWatch::seenWithout = false;
+    // A child may come and go before it is looked at; a few tries see one alive.
+    for (int attempt = 0; attempt < 20 && !ChildWatch::seenWithout; ++attempt) {
+        ReadFailure failure;
+        ASSERT_TRUE(WorkbookReader::open(path, ReadStage::ListSheets, &failure)) << failure.detail;
+    }
+    ::close(ChildWatch::fd);
     EXPECT_GT(pumped, 0);
+    EXPECT_TRUE(ChildWatch::seenWithout);
 }
 
 TEST(WorkbookReader, SkipsAnyNumberOfCommentsBetweenCells) {
