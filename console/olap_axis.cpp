@@ -6,8 +6,8 @@
 
 #include <QString>
 
+#include "app/step_text.h"
 #include "console/up_down_edit.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "platform/core/shown_text.h"
 #include "platform/ui/prompts.h"

@@ -6,10 +6,10 @@
 
 #include "app/ckw_app.h"
 #include "app/message_pump.h"
+#include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/macro_file_format.h"
 #include "macro/macro_file_index.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/prompts.h"
 

@@ -4,8 +4,8 @@
 #include <charconv>
 
 #include "app/ckw_app.h"
+#include "app/step_text.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "app/main_frame.h"
 
+#include "app/step_text.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
@@ -15,7 +16,6 @@
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 
 namespace {

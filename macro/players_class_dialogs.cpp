@@ -8,10 +8,10 @@
 #include <type_traits>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/class_dialogs.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 
 namespace {
 

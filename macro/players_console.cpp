@@ -3,11 +3,11 @@
 // strip calls, so a played step and a clicked one do the same thing.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/sys_page.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 
 namespace {
 

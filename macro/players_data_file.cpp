@@ -2,9 +2,9 @@
 // password taken from the step.
 #include "app/ckw_app.h"
 
+#include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 
 // The save reports its own outcome; the run goes on either way. A password recorded as "???"

@@ -9,9 +9,9 @@
 
 #include <string>
 
+#include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "windows/kw_view.h"
 

@@ -13,11 +13,11 @@
 #include "app/excel_read_dlg.h"
 #include "app/excel_read_output.h"
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/item_sel_page.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 
 namespace {

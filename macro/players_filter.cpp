@@ -7,12 +7,12 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/data_sel_page.h"
 #include "console/filter_cond_dlg.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 #include "windows/kw_view.h"
 
 #include <algorithm>

@@ -5,11 +5,11 @@
 // recorded. The action's own refusals (no data set loaded, an empty list) end the step with 1.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/item_sel_page.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 
 namespace {
 

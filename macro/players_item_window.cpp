@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "windows/item_sheet.h"
 #include "windows/summary_text.h"

@@ -11,11 +11,11 @@
 #include <set>
 #include <utility>
 
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/molap_page.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 
 #include <climits>
 
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/olap_page.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 
 namespace {
 

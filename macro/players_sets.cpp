@@ -3,12 +3,12 @@
 // tree's menu, drop or double click calls, so a played step and a user's gesture do the same.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/data_sel_page.h"
 #include "console/set_tree_view.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
-#include "macro/step_text.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "macro/work_list_model.h"
 
 #include "app/ckw_app.h"
+#include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/command_table.h"
-#include "macro/step_text.h"
 
 WorkListModel::WorkListModel(CMacro& macro, int index) : macro_(macro) {
     if (index >= 0 && index < static_cast<int>(macro.Macros().size()))

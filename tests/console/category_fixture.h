@@ -16,11 +16,11 @@
 #include <vector>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/recording_macro.h"

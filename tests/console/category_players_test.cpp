@@ -10,11 +10,11 @@
 #include <filesystem>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/category_file.h"
 #include "console/category_form_view.h"
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "tests/console/category_fixture.h"
 
 namespace zbq::test {

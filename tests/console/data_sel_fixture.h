@@ -16,10 +16,10 @@
 
 #include "app/analysis_window.h"
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/data_sel_page.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
 

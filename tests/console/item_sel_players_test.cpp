@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/item_sel_page.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/ui/scripted_prompts.h"
 #include "tests/console/item_sel_fixture.h"
 

@@ -18,12 +18,12 @@
 
 #include "app/analysis_window.h"
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/drag_item_list.h"
 #include "console/molap_settings.h"
 #include "console/molap_steps.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/ui/scripted_prompts.h"
 
 namespace zbq::test {

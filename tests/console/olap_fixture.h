@@ -12,10 +12,10 @@
 
 #include "app/analysis_window.h"
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/olap_page.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/ui/scripted_prompts.h"
 
 namespace zbq::test {

@@ -7,7 +7,7 @@
 #include <csignal>
 #include <functional>
 
-#include "macro/step_text.h"
+#include "app/step_text.h"
 #include "tests/macro/macro_fixture.h"
 #include "tests/support/recording_console.h"
 #include "tests/support/temp_dir.h"

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/ui/scripted_prompts.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <QMdiSubWindow>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
 #include "windows/kw_view.h"

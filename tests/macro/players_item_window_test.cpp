@@ -6,9 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/parameter_asker.h"
-#include "macro/step_text.h"
 #include "platform/ui/clipboard.h"
 #include "windows/value_list_view.h"
 

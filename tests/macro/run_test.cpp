@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "macro/step_text.h"
+#include "app/step_text.h"
 #include "platform/core/cp932.h"
 #include "tests/macro/macro_fixture.h"
 #include "tests/support/temp_dir.h"

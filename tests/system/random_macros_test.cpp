@@ -54,6 +54,7 @@
 #include <sstream>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/data_sel_page.h"
 #include "console/item_sel_page.h"
@@ -63,7 +64,6 @@
 #include "macro/cmacro.h"
 #include "macro/command_table.h"
 #include "macro/macro_dialogs.h"
-#include "macro/step_text.h"
 #include "macro/var_cond_dlg.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/clipboard.h"

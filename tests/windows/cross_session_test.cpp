@@ -16,10 +16,10 @@
 #include <filesystem>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/olap_page.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"
 #include "tests/support/app_harness.h"

@@ -10,9 +10,9 @@
 #include <sstream>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"

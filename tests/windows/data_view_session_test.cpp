@@ -14,8 +14,8 @@
 #include <sstream>
 
 #include "app/main_frame.h"
+#include "app/step_text.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"
 #include "platform/workbook/zip_package.h"

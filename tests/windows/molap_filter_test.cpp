@@ -14,8 +14,8 @@
 #include <map>
 #include <memory>
 
+#include "app/step_text.h"
 #include "macro/cmacro.h"
-#include "macro/step_text.h"
 #include "platform/ui/modal_runner.h"
 #include "windows/molap_filter_dialog.h"
 #include "windows/molap_filter_model.h"

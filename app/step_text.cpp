@@ -1,5 +1,5 @@
 // Step splitting, the TAB-list parsers and the number readers.
-#include "macro/step_text.h"
+#include "app/step_text.h"
 
 #include <algorithm>
 #include <charconv>

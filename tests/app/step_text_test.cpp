@@ -1,5 +1,5 @@
 // Splitting step texts and the TAB lists inside their fields.
-#include "macro/step_text.h"
+#include "app/step_text.h"
 
 #include <gtest/gtest.h>
 
