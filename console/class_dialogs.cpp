@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -147,7 +148,9 @@ CMinorCategoryDlg::CMinorCategoryDlg(CKWApp& app, const std::vector<SmallClassDe
     term1_->setInsertPolicy(QComboBox::NoInsert);
     for (const std::string& word : editor_.termChoices())
         term1_->addItem(shown(word));
-    for (QWidget* field : {static_cast<QWidget*>(name_), static_cast<QWidget*>(term1_->lineEdit()),
+    // The n1 combo box is its line edit's focus proxy: the focus comes and goes at the combo box,
+    // which hands the events on to the edit past any filter of the edit's own.
+    for (QWidget* field : {static_cast<QWidget*>(name_), static_cast<QWidget*>(term1_),
                            static_cast<QWidget*>(term2_)})
         field->installEventFilter(this);
 
@@ -233,10 +236,14 @@ void CMinorCategoryDlg::OnCancel() {
 
 bool CMinorCategoryDlg::eventFilter(QObject* watched, QEvent* event) {
     using Field = SmallClassEditor::Field;
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        const Field field = watched == name_    ? Field::Name
-                            : watched == term2_ ? Field::Term2
-                                                : Field::Term1;
+    const Field field = watched == name_    ? Field::Name
+                        : watched == term1_ ? Field::Term1
+                        : watched == term2_ ? Field::Term2
+                                            : Field::None;
+    const bool focus = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
+    // The n1 list dropping down (or a context menu) keeps the field the user is in.
+    if (field != Field::None && focus &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
         if (event->type() == QEvent::FocusIn)
             editor_.focusIn(field);
         else
