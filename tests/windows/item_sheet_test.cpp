@@ -4,6 +4,7 @@
 #include "tests/windows/item_sheet_fixture.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <functional>
 #include <utility>
 
+#include "macro/cmacro.h"
 #include "platform/ui/modal_runner.h"
 #include "windows/summary_percent_dialog.h"
 #include "windows/value_list_view.h"
@@ -149,6 +151,40 @@ TEST_F(ItemSheetTest, ThePercentButtonRecordsItsValue) {
     EXPECT_TRUE(macro.steps.empty());
     EXPECT_EQ(harness.prompts().messages().back().text.toStdString(),
               "0～100の範囲で入力してください");
+}
+
+// The search typed as a user does: a click into the field, keys, a click on a value button. The
+// field is left for the button, so its step comes first; played back on a fresh window the two
+// steps find the same value.
+TEST_F(ItemSheetTest, ATypedSearchIsRecordedBeforeTheButtonThatUsesIt) {
+    CItemSheet* sheet = open(test::kAge);
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    QTest::mouseClick(sheet->searchField()->lineEdit(), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(">40"));
+    QTest::mouseClick(sheet->findChild<QPushButton*>("toTopValue"), Qt::LeftButton);
+    EXPECT_EQ(macro.steps,
+              (std::vector<std::string>{"InputSearchTerm,2,\">40\"", "ToTopItemData,2"}));
+    const CellPos found = sheet->model().GetSelStart();
+    EXPECT_GT(found.row, 0) << "a value above 40 is selected";
+
+    // The history dropping down keeps the user in the field: nothing more is recorded.
+    macro.steps.clear();
+    QTest::mouseClick(sheet->searchField()->lineEdit(), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
+    sheet->searchField()->showPopup();
+    sheet->searchField()->hidePopup();
+    EXPECT_TRUE(macro.steps.empty());
+
+    const std::vector<std::string> recorded = {"InputSearchTerm,2,\">40\"", "ToTopItemData,2"};
+    sheet->close();
+    CItemSheet* fresh = open(test::kAge);
+    EXPECT_NE(fresh->model().GetSelStart().row, found.row);
+    CMacro player(app());
+    for (const std::string& step : recorded)
+        EXPECT_EQ(player.ExecuteStep(step), 1) << step;
+    EXPECT_EQ(fresh->model().GetSelStart().row, found.row);
+    EXPECT_EQ(fresh->model().GetSelStart().column, found.column);
 }
 
 TEST_F(ItemSheetTest, ARefreshRewritesTheSummaryAndCounts) {
