@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <functional>
@@ -283,39 +284,64 @@ TEST_F(ItemSheetTest, TheGridsControlsRecordTheValueListsSteps) {
     const auto titleX = [&](int column) {
         return W + grid.geometry().columnLeft(column) + grid.geometry().columnWidth(column) / 2;
     };
+    const auto wheel = [](QWidget* over, QPoint delta) {
+        QWheelEvent turn(QPointF(5, 5), over->mapToGlobal(QPointF(5, 5)), QPoint(), delta,
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(over, &turn);
+    };
     struct Case {
         const char* gesture;
         std::function<void()> act;
-        std::string step;
+        std::vector<std::string> steps;
     };
     const std::vector<Case> cases = {
         {"corner",
          [&] {
              QTest::mouseClick(grid.columnHeader(), Qt::LeftButton, {}, {5, 5});
          },
-         "Item_SelectAll,2"},
+         {"Item_SelectAll,2"}},
         {"row labels",
          [&] {
              drag(grid.rowHeader(), {10, 2 * h + 5}, {10, 4 * h + 5});
          },
-         "Item_SelectRow,2,2,4"},
+         {"Item_SelectRow,2,2,4"}},
         {"titles",
          [&] {
              drag(grid.columnHeader(), {titleX(0), 10}, {titleX(1), 10});
          },
-         "Item_SelectColumn,2,0,1"},
-        {"move key", [&] { QTest::keyClick(grid.list(), Qt::Key_Down); },
-         "Item_ChangeSelectByKey,2,40,1,0"},
+         {"Item_SelectColumn,2,0,1"}},
+        {"move key",
+         [&] { QTest::keyClick(grid.list(), Qt::Key_Down); },
+         {"Item_ChangeSelectByKey,2,40,1,0"}},
         {"scroll bar",
          [&] {
              grid.list()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
          },
-         "Item_VScroll,2,1,0"},
+         {"Item_VScroll,2,1,0"}},
+        {"wheel",
+         [&] {
+             wheel(grid.list()->viewport(), {0, -120});
+         },
+         {"Item_MouseWheel,2,0,-120"}},
+        {"wheel over the scroll bar",
+         [&] {
+             wheel(grid.list()->verticalScrollBar(), {0, 120});
+         },
+         {"Item_MouseWheel,2,0,120"}},
+        {"sideways wheel",
+         [&] {
+             wheel(grid.list()->viewport(), {-120, 0});
+         },
+         {}},
     };
     for (const Case& c : cases) {
         macro.steps.clear();
+        const int top = view->topRow();
         c.act();
-        EXPECT_EQ(macro.steps, std::vector<std::string>{c.step}) << c.gesture;
+        EXPECT_EQ(macro.steps, c.steps) << c.gesture;
+        if (c.steps.empty()) {
+            EXPECT_EQ(view->topRow(), top) << c.gesture;
+        }
     }
 }
 
