@@ -2,6 +2,7 @@
 
 #include "console/class_dialogs.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -241,9 +242,11 @@ bool CMinorCategoryDlg::eventFilter(QObject* watched, QEvent* event) {
                         : watched == term2_ ? Field::Term2
                                             : Field::None;
     const bool focus = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
-    // The n1 list dropping down (or a context menu) keeps the field the user is in.
+    // The n1 list dropping down keeps the user in the field: the focus moves while it is open
+    // and comes back as it closes.
     if (field != Field::None && focus &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+        !QApplication::activePopupWidget()) {
         if (event->type() == QEvent::FocusIn)
             editor_.focusIn(field);
         else

@@ -210,9 +210,11 @@ QWidget* CItemSheet::buildValueListPage() {
 
 bool CItemSheet::eventFilter(QObject* watched, QEvent* event) {
     const bool focus = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
-    // The history dropping down (or a context menu) keeps the user in the field.
+    // The history dropping down keeps the user in the field: the focus moves while it is open
+    // and comes back as it closes.
     if (search_ && watched == search_ && focus &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+        !QApplication::activePopupWidget()) {
         if (event->type() == QEvent::FocusIn) page_->searchFocusIn();
         if (event->type() == QEvent::FocusOut) page_->searchFocusOut();
     }

@@ -175,7 +175,7 @@ TEST_F(ItemSheetTest, ATypedSearchIsRecordedBeforeTheButtonThatUsesIt) {
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
     sheet->searchField()->showPopup();
     sheet->searchField()->hidePopup();
-    EXPECT_TRUE(macro.steps.empty());
+    EXPECT_TRUE(macro.steps.empty()) << ::testing::PrintToString(macro.steps);
 
     const std::vector<std::string> recorded = {"InputSearchTerm,2,\">40\"", "ToTopItemData,2"};
     sheet->close();
