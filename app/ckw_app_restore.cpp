@@ -166,6 +166,10 @@ void CKWApp::SetGridItems() {
 }
 
 void CKWApp::ResetScreen() {
+    // The windows go before the pages are reset: a page's reset refreshes every open window, and
+    // one about to close would be recomputed (an aggregation run again) for nothing.
+    windows_->ShowConsole();
+    windows_->ResetWindows();
     if (sets_.size() > 1) sets_.resize(1);
     KWmapClear();
     nextSetNo_ = 1;
@@ -174,5 +178,4 @@ void CKWApp::ResetScreen() {
     categories_.clear();
     InitCategories(1);
     console_->ResetPages();
-    windows_->ResetWindows();
 }

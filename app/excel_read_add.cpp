@@ -20,8 +20,7 @@ void addWorkbookData(CKWApp& app, const std::vector<std::string>& files) {
         app.Record(StepBuilder("ExcelReadCancel"));
         return;
     }
-    app.AddDataFromFile(*written);
-    app.Record(StepBuilder("ExcelAddExecute"));
+    if (app.AddDataFromFile(*written) == 1) app.Record(StepBuilder("ExcelAddExecute"));
 }
 
 }  // namespace zbq::app

@@ -2,8 +2,10 @@
 
 #include "console/class_dialogs.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -148,7 +150,9 @@ CMinorCategoryDlg::CMinorCategoryDlg(CKWApp& app, const std::vector<SmallClassDe
     term1_->setInsertPolicy(QComboBox::NoInsert);
     for (const std::string& word : editor_.termChoices())
         term1_->addItem(shown(word));
-    for (QWidget* field : {static_cast<QWidget*>(name_), static_cast<QWidget*>(term1_->lineEdit()),
+    // The n1 combo box is its line edit's focus proxy: the focus comes and goes at the combo box,
+    // which hands the events on to the edit past any filter of the edit's own.
+    for (QWidget* field : {static_cast<QWidget*>(name_), static_cast<QWidget*>(term1_),
                            static_cast<QWidget*>(term2_)})
         field->installEventFilter(this);
 
@@ -234,10 +238,16 @@ void CMinorCategoryDlg::OnCancel() {
 
 bool CMinorCategoryDlg::eventFilter(QObject* watched, QEvent* event) {
     using Field = SmallClassEditor::Field;
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        const Field field = watched == name_    ? Field::Name
-                            : watched == term2_ ? Field::Term2
-                                                : Field::Term1;
+    const Field field = watched == name_    ? Field::Name
+                        : watched == term1_ ? Field::Term1
+                        : watched == term2_ ? Field::Term2
+                                            : Field::None;
+    const bool focus = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
+    // The n1 list dropping down keeps the user in the field: the focus moves while it is open
+    // and comes back as it closes.
+    if (field != Field::None && focus &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+        !QApplication::activePopupWidget()) {
         if (event->type() == QEvent::FocusIn)
             editor_.focusIn(field);
         else

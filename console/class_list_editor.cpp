@@ -122,9 +122,13 @@ void ClassListEditor::OnUp() {
 
 void ClassListEditor::OnDown() {
     const std::int32_t row = selected_;
-    if (row < 0 || row + 1 >= static_cast<std::int32_t>(working_.size())) return;
-    std::swap(working_[static_cast<std::size_t>(row)], working_[static_cast<std::size_t>(row + 1)]);
-    selected_ = row + 1;
+    if (row < 0) return;
+    // The last row stays where it is; its step is written all the same, and replays as nothing.
+    if (row + 1 < static_cast<std::int32_t>(working_.size())) {
+        std::swap(working_[static_cast<std::size_t>(row)],
+                  working_[static_cast<std::size_t>(row + 1)]);
+        selected_ = row + 1;
+    }
     app_.Record(StepBuilder(command("DownMiddleClass", "DownLargeClass")).number(row));
 }
 

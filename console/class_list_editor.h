@@ -6,9 +6,9 @@
 // state, and the macro players drive the same methods.
 //
 // Every action records its own step, named by the level, once it has acted (nothing while a
-// macro plays); up, down and delete record only when they moved or removed a row. The name field
-// records its input as the small-class dialog's fields do. Texts are CP932 bytes, held up to 127
-// bytes.
+// macro plays); up and delete record only when they moved or removed a row, down whenever a row
+// is selected (the last one stays where it is). The name field records its input as the
+// small-class dialog's fields do. Texts are CP932 bytes, held up to 127 bytes.
 #pragma once
 
 #include <cstdint>

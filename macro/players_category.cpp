@@ -8,6 +8,10 @@
 
 #include "app/main_frame.h"
 
+#include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "app/step_text.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
@@ -31,7 +35,15 @@ std::int32_t playOpenClassDialog(CMacro& macro, ClassLevel level) {
     COlapFrm* frame = frameOf(macro);
     auto* mainFrame = qobject_cast<CMainFrame*>(macro.App().windows().mainWindow());
     if (!frame || !mainFrame) return macro.MacroErrorNoWindow(nullptr);
-    return OpenClassDialogOnEditor(macro.App(), *mainFrame, *frame->editor(), level) ? 1 : 0;
+    QDialog* dialog = OpenClassDialogOnEditor(macro.App(), *mainFrame, *frame->editor(), level);
+    if (!dialog) return 0;
+    // Centred across the screen, in its lower half, as the filter dialog's player places its own.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize size = screen->size();
+        dialog->move((size.width() - dialog->width()) / 2, size.height() / 2 + 30);
+    }
+    dialog->raise();
+    return 1;
 }
 
 // The definition index of field `at`, checked against the list's rows.

@@ -182,17 +182,23 @@ std::int32_t PlayAddData(CMacro& macro, StepFields& fields) {
         return 0;
     }
     const std::string path = zbq::cp932::pathFromStored(fields[1]);
+    // Both roads show that they are reading from the start, the workbook's while it is read.
+    app.SetStatusText(zbq::cp932::literal("読込み中"));
+    app.StartProgress();
     if (!isWorkbook(path)) {
-        app.SetStatusText(zbq::cp932::literal("読込み中"));
-        app.StartProgress();
         app.SetAddFilePath(path);
         app.AddExcelData();
         app.SetAddFilePath("");
         return 1;
     }
+    const auto notAdded = [&app] {
+        app.StopProgress();
+        app.SetStatusText("");
+        return 1;
+    };
     zbq::app::ExcelReadModel model(app, {path}, true);
-    if (model.result() == 0 || model.sheets().empty()) return 1;
-    if (!model.ReadColumnInfo(0)) return 1;
+    if (model.result() == 0 || model.sheets().empty()) return notAdded();
+    if (!model.ReadColumnInfo(0)) return notAdded();
     const CStructDef& def = app.GetStructDef();
     for (std::size_t i = 0; i < model.items().size() && i < def.items.size(); ++i) {
         const int choice = choiceFor(def.items[i].type);
@@ -200,7 +206,7 @@ std::int32_t PlayAddData(CMacro& macro, StepFields& fields) {
             model.UpdateColumnInfo(static_cast<int>(i), model.items()[i].name,
                                    zbq::app::typeCaptions()[choice]);
     }
-    if (model.OnOK() != zbq::app::ExcelReadModel::Outcome::Accepted) return 1;
+    if (model.OnOK() != zbq::app::ExcelReadModel::Outcome::Accepted) return notAdded();
     app.AddDataFromFile(model.takeOutputPath());
     return 1;
 }

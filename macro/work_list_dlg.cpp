@@ -81,6 +81,9 @@ CWorkListDlg::CWorkListDlg(CMacro& macro, int index, QWidget* parent)
       step_(new QPushButton(QString::fromUtf8("ステップ"), this)),
       abort_(new QPushButton(QString::fromUtf8("中止"), this)) {
     setWindowTitle(QString::fromUtf8("作業リスト"));
+    // Above the other windows from the start: a window whose flags change is hidden, and a
+    // hidden dialog's modal loop ends, so the flag is never touched once the list is shown.
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setSizeGripEnabled(true);
     list_->setModel(rows_);
     list_->setRootIsDecorated(false);
@@ -134,8 +137,5 @@ void CWorkListDlg::onStep() {
     list_->selectionModel()->setCurrentIndex(
         current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     list_->scrollTo(rows_->index(from, 0));
-    // A window whose flags change is hidden by Qt: it is shown again, above the others.
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    show();
     raise();
 }

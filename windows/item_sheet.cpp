@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -34,11 +35,15 @@ QString qt(const std::string& cp932) {
     return QString::fromStdString(cp932::toUtf8(cp932));
 }
 
+// Every button of both pages takes the focus when it is clicked, as push buttons do: the search
+// field that loses it records its text before the button's own step.
+constexpr Qt::FocusPolicy kButtonFocus = Qt::StrongFocus;
+
 QPushButton* button(QWidget* parent, const char* text, const char* tip, const char* name) {
     auto* b = new QPushButton(QString::fromUtf8(text), parent);
     b->setToolTip(QString::fromUtf8(tip));
     b->setObjectName(name);
-    b->setFocusPolicy(Qt::NoFocus);
+    b->setFocusPolicy(kButtonFocus);
     return b;
 }
 
@@ -187,7 +192,9 @@ QWidget* CItemSheet::buildValueListPage() {
     search_->setEditable(true);
     search_->setInsertPolicy(QComboBox::NoInsert);
     search_->setToolTip(QStringLiteral("検索式を検索・入力"));
-    search_->lineEdit()->installEventFilter(this);
+    // The combo box is its line edit's focus proxy: the focus events arrive at the combo box and
+    // reach the edit past any filter of the edit's own.
+    search_->installEventFilter(this);
     connect(search_, &QComboBox::editTextChanged, this, [this](const QString& text) {
         const std::optional<std::string> bytes = cp932::fromUtf8(text.toStdString());
         // A text the field cannot hold (too long, or not CP932) leaves it as it was.
@@ -202,7 +209,12 @@ QWidget* CItemSheet::buildValueListPage() {
 }
 
 bool CItemSheet::eventFilter(QObject* watched, QEvent* event) {
-    if (search_ && watched == search_->lineEdit()) {
+    const bool focus = event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut;
+    // The history dropping down keeps the user in the field: the focus moves while it is open
+    // and comes back as it closes.
+    if (search_ && watched == search_ && focus &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+        !QApplication::activePopupWidget()) {
         if (event->type() == QEvent::FocusIn) page_->searchFocusIn();
         if (event->type() == QEvent::FocusOut) page_->searchFocusOut();
     }

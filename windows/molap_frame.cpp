@@ -308,7 +308,9 @@ void CMOLAPFrm::closeEvent(QCloseEvent* event) {
         requestCancel();
         return;
     }
-    QMetaObject::invokeMethod(this, &CMOLAPFrm::closeNow, Qt::QueuedConnection);
+    // Gone from the frame's registry before the close returns: the next step of a run, or the
+    // next command, finds no aggregation window. The window itself is deleted later.
+    closeNow();
 }
 
 void CMOLAPFrm::hideEvent(QHideEvent* event) {

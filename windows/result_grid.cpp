@@ -298,6 +298,8 @@ GridList::GridList(ResultGrid& grid)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The paint fills the whole viewport itself; Qt need not clear it first.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    verticalScrollBar()->installEventFilter(this);
+    horizontalScrollBar()->installEventFilter(this);
     connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int action) { onAction(true, action); });
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
@@ -656,9 +658,26 @@ void GridList::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void GridList::wheelEvent(QWheelEvent* event) {
-    grid_.owner().wheel(event->angleDelta().y());
+    turnWheel(*event);
+}
+
+void GridList::turnWheel(QWheelEvent& event) {
+    event.accept();
+    // A sideways turn has no vertical delta: it neither scrolls the rows nor records a step.
+    const int delta = event.angleDelta().y();
+    if (delta == 0) return;
+    grid_.owner().wheel(delta);
     grid_.refresh();
-    event->accept();
+}
+
+bool GridList::eventFilter(QObject* watched, QEvent* event) {
+    // A turn over a scroll bar is the list's turn, with the list's step, not a move of the bar.
+    if (event->type() == QEvent::Wheel &&
+        (watched == verticalScrollBar() || watched == horizontalScrollBar())) {
+        turnWheel(*static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 void GridList::keyPressEvent(QKeyEvent* event) {

@@ -182,6 +182,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void scrollContentsBy(int, int) override {}
@@ -189,6 +190,7 @@ protected:
     bool focusNextPrevChild(bool) override { return false; }
 
 private:
+    void turnWheel(QWheelEvent& event);
     // The raster image a paint lands in, when the painter maps the viewport onto it by whole
     // pixels: kept cells are copied from and to it; otherwise every text is drawn.
     struct PaintTarget {

@@ -27,12 +27,17 @@ constexpr int kTextFilter = 1;
 // A workbook lets messages through after about as many cells as a text block holds.
 constexpr std::int64_t kCellsPerWorkbookBlock = 262144;
 
-bool endsWith(const std::string& path, std::string_view extension) {
+bool endsWithAnyCase(const std::string& path, std::string_view extension) {
     if (path.size() < 4) return false;
     std::string tail = path.substr(path.size() - 4);
     for (char& c : tail)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return tail == extension;
+}
+
+// Only ".txt" itself names a TAB text file: ".TXT" and ".Txt" get the comma form.
+bool endsInTxt(const std::string& path) {
+    return path.ends_with(".txt");
 }
 
 // What a file step records in place of the path: "???" for a value asked at play time, and for
@@ -73,14 +78,15 @@ std::int32_t TableExporter::copy(const ExportShape& shape, const std::optional<S
                 return true;
             });
         }
-        // A clipboard another program holds takes nothing, and then nothing was copied.
-        if (!zbq::ui::clipboard().setText(text)) return 0;
+        // The step stands for the text built: a clipboard another program holds takes
+        // nothing, and the copy is recorded all the same, as it replays.
+        const bool put = zbq::ui::clipboard().setText(text);
+        recordIfGiven(app_, step);
+        return put ? 1 : 0;
     } catch (const std::bad_alloc&) {
         app_.ShowError(kNoMemory);
         return 0;
     }
-    recordIfGiven(app_, step);
-    return 1;
 }
 
 std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportShape& shape,
@@ -88,7 +94,7 @@ std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportS
     if (shape.range.isEmpty() || ExportProgress::running()) return 0;
     std::string target = path;
     const auto tabFor = [this](const std::string& file) {
-        return options_.tabUnlessCsv ? !endsWith(file, ".csv") : endsWith(file, ".txt");
+        return options_.tabUnlessCsv ? !endsWithAnyCase(file, ".csv") : endsInTxt(file);
     };
     bool tab = tabFor(path);
     if (path.empty()) {
@@ -101,7 +107,9 @@ std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportS
             zbq::ui::prompts().chooseSave(app_.windows().mainWindow(), chooser);
         if (!chosen) return 0;
         target = chosen->path.toStdString();
-        tab = options_.tabUnlessCsv ? tabFor(target) : chosen->filter == kTextFilter;
+        // The TEXT filter writes TABs whatever the name, and so does a name ending in ".txt"
+        // typed under the CSV filter.
+        tab = tabFor(target) || (!options_.tabUnlessCsv && chosen->filter == kTextFilter);
     }
     if (!confirmCellCount(shape.range)) return 0;
 

@@ -54,11 +54,12 @@ public:
     // True to go on: a rectangle of at most kQuietCells cells, or Yes to the question.
     bool confirmCellCount(const CellRange& range) const;
 
-    // The TAB text to the clipboard.
+    // The TAB text to the clipboard. The step is recorded once the text is built, also when the
+    // clipboard could not be had (then the result is 0).
     std::int32_t copy(const ExportShape& shape, const std::optional<StepBuilder>& step);
-    // A text file. An empty path asks with the save chooser, whose filter then gives the form
-    // (CSV or TEXT); a given path ending in ".txt" in any case gets the TAB form, any other the
-    // comma form. A file that cannot be written: "ファイルの書出しに失敗しました。\n[<path>]".
+    // A text file. A path ending exactly in ".txt" gets the TAB form, any other the comma form;
+    // an empty path asks with the save chooser, whose TEXT filter gives the TAB form whatever
+    // the name. A file that cannot be written: "ファイルの書出しに失敗しました。\n[<path>]".
     std::int32_t writeTextFile(const std::string& path, const ExportShape& shape,
                                const std::optional<StepBuilder>& step);
     // The workbook at the application's export path, then the spreadsheet program on it. Numbers

@@ -224,8 +224,9 @@ TEST(SmallClassEditor, HeldTextsStopAt127BytesOnACharacterBoundary) {
 TEST(ClassListEditor, MembersAreTheChoicesThenUndefined) {
     Fixture f;
     ClassListEditor middle(f.app, ClassListEditor::Level::Middle, {}, {"A", "B", "Others"});
-    EXPECT_EQ(middle.members(), (std::vector<std::string>{
-                                    "A", "B", "Others", zbq::cp932::literal("未定義のデータです")}));
+    EXPECT_EQ(
+        middle.members(),
+        (std::vector<std::string>{"A", "B", "Others", zbq::cp932::literal("未定義のデータです")}));
     EXPECT_EQ(std::string(middle.title()), "中分類編集");
     EXPECT_EQ(f.macro.steps, std::vector<std::string>{"DispEditMiddleClassDialog"});
 }
@@ -270,7 +271,8 @@ TEST(ClassListEditor, ChecksOverwriteAndLevelNamedSteps) {
     e.selectRow(1);
     e.OnOverwrite();
     EXPECT_EQ(e.working()[1], (ClassGrouping{"X", "Others"}));
-    e.OnDown();
+    e.OnDown();  // the last row: written, nothing moves
+    EXPECT_EQ(e.working()[1], (ClassGrouping{"X", "Others"}));
     e.OnUp();
     e.OnClear();
     e.focusIn(ClassListEditor::Field::Name);
@@ -278,8 +280,9 @@ TEST(ClassListEditor, ChecksOverwriteAndLevelNamedSteps) {
     e.OnCancel();
     EXPECT_EQ(f.macro.steps,
               (std::vector<std::string>{"DispEditLargeClassDialog", "SelectLargeClassOperator,2",
-                                        "EditLargeClass", "UpLargeClass,1", "ClearLargeClass",
-                                        "InputLargeClassName,\"Z\"", "CancelLargeClassDialog"}));
+                                        "EditLargeClass", "DownLargeClass,1", "UpLargeClass,1",
+                                        "ClearLargeClass", "InputLargeClassName,\"Z\"",
+                                        "CancelLargeClassDialog"}));
 }
 
 }  // namespace

@@ -292,5 +292,24 @@ TEST_F(DataSelTest, TheScreenResetAfterABusySessionLooksFresh) {
     EXPECT_EQ(filter(codeIs("2")), 1);  // numbering starts again
 }
 
+// The reset before a recording or a run closes the analysis windows before it resets the pages,
+// so that none of them is recomputed on its way out, and brings the console up.
+TEST_F(DataSelTest, TheScreenResetClosesTheWindowsUnrefreshedAndShowsTheConsole) {
+    ASSERT_EQ(filter(codeIs("1")), 1);  // a set of its own is current: the reset changes it
+    openWindows();
+    console->hide();
+    app().ResetScreen();
+    std::string log;
+    for (const std::string& line : refreshes)
+        log += line + " ";
+    EXPECT_TRUE(refreshes.empty()) << log;
+    EXPECT_TRUE(console->isVisible());
+    EXPECT_EQ(frame->dataView(), nullptr);
+    EXPECT_EQ(frame->itemWindow(2), nullptr);
+    EXPECT_EQ(frame->crossWindow(), nullptr);
+    EXPECT_EQ(frame->molapWindow(), nullptr);
+    EXPECT_EQ(page->CurrentSetNo(), 0);
+}
+
 }  // namespace
 }  // namespace zbq::test

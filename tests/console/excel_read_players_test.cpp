@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "app/excel_read_dlg.h"
@@ -20,6 +23,7 @@
 #include "app/step_text.h"
 #include "console/cons_sheet.h"
 #include "console/item_sel_page.h"
+#include "console/progress_animation.h"
 #include "macro/cmacro.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/modal_runner.h"
@@ -223,6 +227,23 @@ TEST_F(ExcelReadPlayers, AddDataTakesAWorkbookOrATextFile) {
     EXPECT_TRUE(importFiles().empty());
 }
 
+// A workbook's AddData says "読込み中" with the progress running while the workbook is read, as
+// the text file's does, and takes both back at the end.
+TEST_F(ExcelReadPlayers, AddDataOfAWorkbookShowsItIsReadingWhileItReads) {
+    std::vector<std::pair<std::string, bool>> seen;
+    // Long work lets messages through at most every 30 ms: this one goes at the first chance.
+    const auto started = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - started < std::chrono::milliseconds(40))
+        QCoreApplication::processEvents();
+    QTimer::singleShot(
+        0, [&] { seen.emplace_back(console->StatusText(), console->progress().isRunning()); });
+    EXPECT_EQ(play("AddData," + book()), 1);
+    EXPECT_EQ(app().KWgetDataCount(), 5);
+    EXPECT_EQ(seen, (std::vector<std::pair<std::string, bool>>{{sj("読込み中"), true}}));
+    EXPECT_EQ(console->StatusText(), "");
+    EXPECT_FALSE(console->progress().isRunning());
+}
+
 // "ﾃﾞｰﾀ追加" closed without OK records the cancel and adds nothing; with 可変 chosen the
 // workbook is recorded as "???".
 TEST_F(ExcelReadPlayers, AnAdditionCancelledInTheDialogIsRecordedAsCancelled) {
@@ -236,6 +257,35 @@ TEST_F(ExcelReadPlayers, AnAdditionCancelledInTheDialogIsRecordedAsCancelled) {
               (std::vector<std::string>{"DispExcelDialog," + book(), "ExcelReadCancel"}));
     EXPECT_EQ(app().KWgetDataCount(), 1);
     EXPECT_TRUE(importFiles().empty());
+}
+
+// An addition that fails after the dialog's OK (the records cannot be built) has not been
+// executed: no ExcelAddExecute step, and nothing added.
+TEST_F(ExcelReadPlayers, AnAdditionThatFailsIsNotRecordedAsExecuted) {
+    app().SetAddFaultHook([](CKWApp::AddStage stage) { return stage == CKWApp::AddStage::Build; });
+    ASSERT_EQ(macro->StartRecording(), 1);
+    harness.prompts().answer(ui::Answer::Ok);
+    harness.prompts().chooseFiles(QStringList{QString::fromStdString(bookPath_)});
+    ui::ScopedModalHook hook([](QDialog& dialog) {
+        if (auto* edit = dynamic_cast<CItemEditDlg*>(&dialog)) {
+            edit->typeCombo()->setCurrentIndex(2);  // 日付
+            edit->accept();
+            return int(QDialog::Accepted);
+        }
+        auto& excel = dynamic_cast<CExcelReadDlg&>(dialog);
+        excel.sheetList()->topLevelItem(0)->setSelected(true);
+        excel.button(1074)->click();
+        excel.itemList()->topLevelItem(2)->setSelected(true);
+        excel.button(1105)->click();
+        excel.button(1)->click();
+        return dialog.result();
+    });
+    console->ItemSelPage()->addDataButton()->click();
+    EXPECT_EQ(messages().back(), "読み込みに失敗しました");
+    EXPECT_EQ(macro->RecordedSteps(),
+              (std::vector<std::string>{"DispExcelDialog," + book(), "ColumnInfoRead,0",
+                                        sj("ColumnInfoUpdate,2,\"日付\",\"日付\"")}));
+    EXPECT_EQ(app().KWgetDataCount(), 1);
 }
 
 // "ﾃﾞｰﾀ追加" through the real widgets while recording (a sheet deleted and one moved, items

@@ -8,8 +8,10 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTreeWidget>
 
@@ -220,6 +222,24 @@ TEST(ClassDialogPlayers, AskedTextsTakeTheAnswer) {
                                         "[小分類ｎ１]: 値を入力して下さい。",
                                         "[％順位]: ％値（０～１００）を入力して下さい。"}));
     s.macro.SetParameterAsker(nullptr);
+}
+
+TEST(ClassDialogPlayers, AStepOpensItsDialogCentredAcrossTheLowerHalfOfTheScreen) {
+    OlapScreen s;
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    const std::pair<const char*, PlayerDialog> opened[] = {
+        {"DispEditSmallClassDialog", PlayerDialog::SmallClass},
+        {"DispEditMiddleClassDialog", PlayerDialog::MiddleClass},
+        {"DispEditLargeClassDialog", PlayerDialog::LargeClass}};
+    for (const auto& [step, which] : opened) {
+        ASSERT_EQ(s.play(step), 1) << step;
+        QWidget* dialog = s.frame.playerDialog(which);
+        ASSERT_NE(dialog, nullptr) << step;
+        EXPECT_TRUE(dialog->isVisible()) << step;
+        EXPECT_EQ(dialog->pos(),
+                  QPoint((screen.width() - dialog->width()) / 2, screen.height() / 2 + 30))
+            << step;
+    }
 }
 
 TEST(ClassDialogPlayers, NoDialogStopsTheRun) {

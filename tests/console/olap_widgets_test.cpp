@@ -5,11 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include <functional>
 
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
@@ -103,6 +107,58 @@ TEST(ClassDialogWidgets, CancelAfterThreeAddsKeepsTheClassesAndOKHandsThemOver) 
     ASSERT_EQ(e.edited().smallClasses.size(), 7u);
     EXPECT_EQ(e.edited().smallClasses[6], (SmallClassDefinition{"Z", 0, "9", ""}));
     EXPECT_EQ(e.editor->tree()->topLevelItem(0)->childCount(), 7) << "the tree shows them";
+}
+
+// `user` works in the dialog that the next modal loop shows, once it is up and active, from
+// inside that loop; a dialog the user left open is cancelled so that the loop ends.
+void whenModalShows(std::function<void(QDialog&)> user) {
+    QTimer::singleShot(0, [user] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+        user(*dialog);
+        if (dialog->isVisible()) dialog->reject();
+    });
+}
+
+// Clicks, keys and the focus as a user moves it: each typed field records as it is left, the
+// n1 combo box included, and before the button that was clicked; played back, the steps give the
+// same small classes.
+TEST(ClassDialogWidgets, TypedFieldsAreRecordedAsTheUserLeavesThemAndReplayAlike) {
+    Editor e;
+    ASSERT_EQ(e.macro.StartRecording(), 1);
+    whenModalShows([](QDialog& d) {
+        auto& small = dynamic_cast<CMinorCategoryDlg&>(d);
+        QTest::mouseClick(small.nameEdit(), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("N"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);   // to the conditions
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // "=n1"
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);   // to n1
+        EXPECT_EQ(QApplication::focusWidget(), small.term1Combo());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
+        QTest::mouseClick(small.button("追加"), Qt::LeftButton);
+        QTest::mouseClick(small.term1Combo()->lineEdit(), Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("8"));
+        QTest::mouseClick(small.button("登録"), Qt::LeftButton);
+    });
+    e.editor->button(COlapFormView::kSmall)->click();
+    const std::vector<std::string> steps = e.macro.RecordedSteps();
+    EXPECT_EQ(steps, (std::vector<std::string>{
+                         "DispEditSmallClassDialog", "InputSmallClassName,\"N\"",
+                         "SelectSmallClassOperater,0", "InputSmallClassTerm1,\"5\"",
+                         "AddSmallClass", "InputSmallClassTerm1,\"8\"", "OKSmallClassDialog"}));
+    const std::vector<SmallClassDefinition> recorded = e.edited().smallClasses;
+    ASSERT_EQ(recorded.size(), 5u);
+    EXPECT_EQ(recorded[4], (SmallClassDefinition{"N", 0, "5", ""}));
+
+    ASSERT_EQ(e.macro.StopRecording("typed"), 1);
+    e.editor->LoadCategory(1);
+    e.prompts.clear();
+    ASSERT_EQ(e.edited().smallClasses.size(), 4u);
+    EXPECT_EQ(e.macro.RunMacro(0), 1);
+    EXPECT_EQ(e.messages().back(), "マクロの実行が完了しました。");
+    EXPECT_EQ(e.edited().smallClasses, recorded);
 }
 
 TEST(ClassDialogWidgets, TypingStopsAtTheFieldLimits) {

@@ -124,7 +124,7 @@ TEST_F(ItemPlayerTest, VScrollThumbPutsTheRowOnTop) {
 TEST_F(ItemPlayerTest, CsvStepsAskWriteTabTextAndStopForAMissingFolder) {
     CItemSheet* sheet = open(test::kAge);
     sheet->model().setSelection({0, 2}, {1, 3});
-    const std::string txt = harness.file("values.TXT");
+    const std::string txt = harness.file("values.txt");
     asker.answers = {txt};
     EXPECT_EQ(play("Item_OutToCsv,2,???"), 1);
     EXPECT_EQ(asker.asked,

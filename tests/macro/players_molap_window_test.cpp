@@ -134,4 +134,16 @@ TEST_F(MolapWindowPlayers, acceptedStepsActOnTheWindow) {
     EXPECT_FALSE(lastMessage().empty());
 }
 
+// A played close is done when its step returns: the next step of the same run meets no window.
+TEST_F(MolapWindowPlayers, AStepAfterAPlayedCloseInTheSameRunFindsNoWindow) {
+    macro->AddMacro("m", "", {"MolapClose", "MolapOutToExcel"});
+    harness.prompts().clear();
+    EXPECT_EQ(macro->RunMacro(0), 0);
+    EXPECT_EQ(frame->molapWindow(), nullptr);
+    EXPECT_EQ(
+        harness.prompts().messageTexts(),
+        std::vector<std::string>{
+            "画面が表示されていないため、マクロを実行できません。\nマクロの実行を中止します。"});
+}
+
 }  // namespace

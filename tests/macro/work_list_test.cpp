@@ -1,10 +1,13 @@
 // The work list: one step per press through the dispatcher, the arrow on the step that runs next,
 // the completion message, a stopping step, 中止, the captions and the layout of its widget.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTest>
+#include <QTimer>
 #include <QTreeView>
 
 #include "macro/macro_dialogs.h"
@@ -84,6 +87,7 @@ TEST_F(WorkList, RowsShowTheCaptionAndTheWholeStep) {
 TEST_F(WorkList, EachPressMovesTheArrowAndSelectionAndKeepsTheListOnTop) {
     macro.AddMacro("m", "", {"DispConsole", "OpenLogTab", "DispConsole"});
     CWorkListDlg dialog(macro, 0);
+    dialog.show();
     const QAbstractItemModel& rows = *dialog.rows();
     const auto arrowRow = [&] {
         int found = -1;
@@ -159,6 +163,35 @@ TEST_F(WorkList, ColumnsShareTheWidthAndButtonsKeepTheirCorner) {
         EXPECT_EQ(dialog.list()->columnWidth(0), 3 * fifth) << size.width();
         EXPECT_EQ(dialog.list()->columnWidth(1), 2 * fifth) << size.width();
     }
+}
+
+// The list as the macro menu opens it, in its own modal loop: a timer presses ステップ like a
+// user, looking each time at what the list shows.
+TEST_F(WorkList, InItsOwnModalLoopEveryPressPlaysOneStepUntilTheMacroIsComplete) {
+    macro.AddMacro("m", "", {"DispConsole", "OpenLogTab", "DispConsole", "OpenLogTab"});
+    struct Seen {
+        int current, selected;
+        bool onTop;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> seen;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        auto* list = qobject_cast<CWorkListDlg*>(QApplication::activeModalWidget());
+        if (!list || !list->isVisible() || !list->stepButton()->isEnabled()) return;
+        const QModelIndexList selected = list->list()->selectionModel()->selectedRows();
+        seen.push_back({list->model().current(), selected.size() == 1 ? selected[0].row() : -1,
+                        (list->windowFlags() & Qt::WindowStaysOnTopHint) != 0});
+        QTest::mouseClick(list->stepButton(), Qt::LeftButton);
+    });
+    presser.start(5);
+    EXPECT_EQ(macro.StepMacro(0), 1);
+    presser.stop();
+    EXPECT_EQ(played,
+              (std::vector<std::string>{"DispConsole", "OpenLogTab", "DispConsole", "OpenLogTab"}));
+    EXPECT_EQ(seen, (std::vector<Seen>{{0, -1, true}, {1, 1, true}, {2, 2, true}, {3, 3, true}}));
+    EXPECT_EQ(messages(), std::vector<std::string>{kComplete});
+    EXPECT_EQ(screen.openDialog(), "");
 }
 
 TEST_F(WorkList, AbortForgetsThePositionAndTheNextListStartsAtTheFirstStep) {

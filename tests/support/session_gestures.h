@@ -53,7 +53,8 @@ inline void typeKeys(QWidget* widget, const QString& text) {
 
 inline void focus(QWidget* field, bool in) {
     QFocusEvent event(in ? QEvent::FocusIn : QEvent::FocusOut, Qt::TabFocusReason);
-    QCoreApplication::sendEvent(field, &event);
+    // A combo box's line edit has its focus through the combo box, its focus proxy.
+    QCoreApplication::sendEvent(field->focusProxy() ? field->focusProxy() : field, &event);
 }
 
 // The user types into a field: it takes the focus, gets the keys and gives the focus up.
@@ -171,12 +172,12 @@ inline void dragRows(windows::ValueListView* view, int first, int last) {
 
 // A search typed into the item window's field, which it leaves.
 inline void typeSearch(windows::CItemSheet& sheet, const QString& text) {
-    QLineEdit* edit = sheet.searchField()->lineEdit();
+    QComboBox* field = sheet.searchField();
     QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(edit, &in);
-    sheet.searchField()->setEditText(text);
+    QApplication::sendEvent(field, &in);
+    field->setEditText(text);
     QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(edit, &out);
+    QApplication::sendEvent(field, &out);
 }
 
 // The centre of a result grid's cell in its list's viewport, as the grid is scrolled now.

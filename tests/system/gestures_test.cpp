@@ -745,14 +745,15 @@ const std::map<std::string, Gesture>& gestures() {
              QLineEdit* edit = qobject_cast<QLineEdit*>(widget);
              if (auto* combo = qobject_cast<QComboBox*>(widget)) edit = combo->lineEdit();
              if (!edit) return fail(row, "no field " + row.target);
+             QWidget* holder = edit->focusProxy() ? edit->focusProxy() : edit;
              QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-             QApplication::sendEvent(edit, &in);
+             QApplication::sendEvent(holder, &in);
              edit->selectAll();
              typeText(edit, QString::fromStdString(row.argument));
              if (edit->text() != QString::fromStdString(row.argument))
                  fail(row, "the field shows " + edit->text().toStdString());
              QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
-             QApplication::sendEvent(edit, &out);
+             QApplication::sendEvent(holder, &out);
          }},
         // A drag and drop: a set onto a set ("settree:A", "B/caption of the menu entry"), or a
         // display-list row onto another row ("displaylist", "from,to").

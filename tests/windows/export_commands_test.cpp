@@ -60,7 +60,7 @@ TEST_F(Copying, AboveTenThousandCellsItAsksAndANoCopiesAndReadsNothing) {
     EXPECT_EQ(macro.steps.size(), 2u);
 }
 
-TEST_F(Copying, NoSelectionOrAHeldClipboardCopiesNothingAndRecordsNothing) {
+TEST_F(Copying, NoSelectionCopiesAndRecordsNothingAndAHeldClipboardIsRecordedAllTheSame) {
     FixtureTable grid = smallGrid();
     TableExporter exporter(app, grid);
     const CellRange none = selectedRange(grid, {-1, -1}, {-1, -1});
@@ -69,16 +69,18 @@ TEST_F(Copying, NoSelectionOrAHeldClipboardCopiesNothingAndRecordsNothing) {
     EXPECT_EQ(exporter.writeWorkbook({none, true, false}, StepBuilder("Data_OutToExcel")), 0);
     EXPECT_EQ(grid.reads(), 0);
     EXPECT_TRUE(prompts.choosers().empty());
+    EXPECT_TRUE(macro.steps.empty());
+    // The text was built: its step stands, as a replay copies again.
     clipboard.setAvailable(false);
     EXPECT_EQ(exporter.copy(all(grid), StepBuilder("Data_Copy")), 0);
     EXPECT_EQ(clipboard.text(), std::nullopt);
-    EXPECT_TRUE(macro.steps.empty());
+    EXPECT_EQ(macro.steps, std::vector<std::string>{"Data_Copy"});
     EXPECT_TRUE(messages().empty());
 }
 
 using WritingFiles = ExportTest;
 
-TEST_F(WritingFiles, AGivenPathEndingInTxtInAnyCaseGetsTabText) {
+TEST_F(WritingFiles, OnlyAGivenPathEndingExactlyInTxtGetsTabText) {
     FixtureTable grid = smallGrid();
     TableExporter exporter(app, grid);
     const std::string tab = cp932::literal("氏名") + "\tn\r\na,b\t1\r\nc\t2\r\n";
@@ -86,7 +88,7 @@ TEST_F(WritingFiles, AGivenPathEndingInTxtInAnyCaseGetsTabText) {
     struct Case {
         std::string name, bytes;
     };
-    for (const Case& c : {Case{"a.TXT", tab}, Case{"b.txt", tab}, Case{"c.Txt", tab},
+    for (const Case& c : {Case{"a.TXT", csv}, Case{"b.txt", tab}, Case{"c.Txt", csv},
                           Case{"d.csv", csv}, Case{"e.txt.csv", csv}, Case{"ftxt", csv}}) {
         const std::string path = dir.file(c.name);
         ASSERT_EQ(exporter.writeTextFile(path, all(grid), StepBuilder("Data_OutToCsvWithHead")), 1)
@@ -108,27 +110,34 @@ TEST_F(WritingFiles, TheAggregationsFormEndsLinesWithLfAndQuotesEveryField) {
     EXPECT_TRUE(macro.steps.empty());  // no step given, none recorded
 }
 
-TEST_F(WritingFiles, TheChosenFilterGivesTheFormWhateverTheNameEndsIn) {
+TEST_F(WritingFiles, TheTextFilterOrAChosenNameEndingInTxtGivesTabText) {
     FixtureTable grid = smallGrid();
     TableExporter exporter(app, grid);
-    prompts.chooseSave(ui::SaveChoice{QString::fromStdString(dir.file("x.csv")), 1});
-    prompts.chooseSave(ui::SaveChoice{QString::fromStdString(dir.file("y.txt")), 0});
+    const std::string tab = "a,b\t1\r\nc\t2\r\n", csv = "\"a,b\",1\r\nc,2\r\n";
+    struct Case {
+        const char* name;
+        int filter;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"x.csv", 1, tab}, {"y.txt", 0, tab}, {"z.TXT", 0, csv}, {"w.csv", 0, csv}};
+    for (const Case& c : cases)
+        prompts.chooseSave(ui::SaveChoice{QString::fromStdString(dir.file(c.name)), c.filter});
     prompts.chooseSave(std::nullopt);
-    EXPECT_EQ(exporter.writeTextFile("", all(grid, false), StepBuilder("Data_OutToCsv")), 1);
-    EXPECT_EQ(exporter.writeTextFile("", all(grid, false), StepBuilder("Data_OutToCsv")), 1);
+    std::vector<std::string> steps;
+    for (const Case& c : cases) {
+        EXPECT_EQ(exporter.writeTextFile("", all(grid, false), StepBuilder("Data_OutToCsv")), 1);
+        EXPECT_EQ(readFile(dir.file(c.name)), c.bytes) << c.name;
+        steps.push_back("Data_OutToCsv,\"" + dir.file(c.name) + "\"");
+    }
     EXPECT_EQ(exporter.writeTextFile("", all(grid, false), StepBuilder("Data_OutToCsv")), 0);
-    EXPECT_EQ(readFile(dir.file("x.csv")), "a,b\t1\r\nc\t2\r\n");
-    EXPECT_EQ(readFile(dir.file("y.txt")), "\"a,b\",1\r\nc,2\r\n");
-    EXPECT_EQ(macro.steps, (std::vector<std::string>{
-                               "Data_OutToCsv,\"" + dir.file("x.csv") + "\"",
-                               "Data_OutToCsv,\"" + dir.file("y.txt") + "\"",
-                           }));
-    ASSERT_EQ(prompts.choosers().size(), 3u);
+    EXPECT_EQ(macro.steps, steps);
+    ASSERT_EQ(prompts.choosers().size(), 5u);
     const ui::Chooser& chooser = prompts.choosers()[0];
     EXPECT_EQ(chooser.caption.toStdString(), "ファイルの保存");
     EXPECT_EQ(chooser.filter.toStdString(), "CSVファイル(*.csv);;TEXTファイル(*.txt)");
     EXPECT_EQ(chooser.defaultSuffix, QString("csv"));
-    EXPECT_EQ(entriesIn(dir.path()), 2u);
+    EXPECT_EQ(entriesIn(dir.path()), 4u);
 }
 
 TEST_F(WritingFiles, ANoToTheQuestionLeavesTheExistingFileAsItWas) {

@@ -4,6 +4,7 @@
 #include "tests/windows/item_sheet_fixture.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,11 +14,13 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <functional>
 #include <utility>
 
+#include "macro/cmacro.h"
 #include "platform/ui/modal_runner.h"
 #include "windows/summary_percent_dialog.h"
 #include "windows/value_list_view.h"
@@ -151,6 +154,40 @@ TEST_F(ItemSheetTest, ThePercentButtonRecordsItsValue) {
               "0～100の範囲で入力してください");
 }
 
+// The search typed as a user does: a click into the field, keys, a click on a value button. The
+// field is left for the button, so its step comes first; played back on a fresh window the two
+// steps find the same value.
+TEST_F(ItemSheetTest, ATypedSearchIsRecordedBeforeTheButtonThatUsesIt) {
+    CItemSheet* sheet = open(test::kAge);
+    sheet->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    QTest::mouseClick(sheet->searchField()->lineEdit(), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(">40"));
+    QTest::mouseClick(sheet->findChild<QPushButton*>("toTopValue"), Qt::LeftButton);
+    EXPECT_EQ(macro.steps,
+              (std::vector<std::string>{"InputSearchTerm,2,\">40\"", "ToTopItemData,2"}));
+    const CellPos found = sheet->model().GetSelStart();
+    EXPECT_GT(found.row, 0) << "a value above 40 is selected";
+
+    // The history dropping down keeps the user in the field: nothing more is recorded.
+    macro.steps.clear();
+    QTest::mouseClick(sheet->searchField()->lineEdit(), Qt::LeftButton);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("0"));
+    sheet->searchField()->showPopup();
+    sheet->searchField()->hidePopup();
+    EXPECT_TRUE(macro.steps.empty()) << ::testing::PrintToString(macro.steps);
+
+    const std::vector<std::string> recorded = {"InputSearchTerm,2,\">40\"", "ToTopItemData,2"};
+    sheet->close();
+    CItemSheet* fresh = open(test::kAge);
+    EXPECT_NE(fresh->model().GetSelStart().row, found.row);
+    CMacro player(app());
+    for (const std::string& step : recorded)
+        EXPECT_EQ(player.ExecuteStep(step), 1) << step;
+    EXPECT_EQ(fresh->model().GetSelStart().row, found.row);
+    EXPECT_EQ(fresh->model().GetSelStart().column, found.column);
+}
+
 TEST_F(ItemSheetTest, ARefreshRewritesTheSummaryAndCounts) {
     CItemSheet* sheet = open(test::kAge);
     ASSERT_EQ(app().KWsrch("#1=1"), 5);
@@ -247,39 +284,64 @@ TEST_F(ItemSheetTest, TheGridsControlsRecordTheValueListsSteps) {
     const auto titleX = [&](int column) {
         return W + grid.geometry().columnLeft(column) + grid.geometry().columnWidth(column) / 2;
     };
+    const auto wheel = [](QWidget* over, QPoint delta) {
+        QWheelEvent turn(QPointF(5, 5), over->mapToGlobal(QPointF(5, 5)), QPoint(), delta,
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(over, &turn);
+    };
     struct Case {
         const char* gesture;
         std::function<void()> act;
-        std::string step;
+        std::vector<std::string> steps;
     };
     const std::vector<Case> cases = {
         {"corner",
          [&] {
              QTest::mouseClick(grid.columnHeader(), Qt::LeftButton, {}, {5, 5});
          },
-         "Item_SelectAll,2"},
+         {"Item_SelectAll,2"}},
         {"row labels",
          [&] {
              drag(grid.rowHeader(), {10, 2 * h + 5}, {10, 4 * h + 5});
          },
-         "Item_SelectRow,2,2,4"},
+         {"Item_SelectRow,2,2,4"}},
         {"titles",
          [&] {
              drag(grid.columnHeader(), {titleX(0), 10}, {titleX(1), 10});
          },
-         "Item_SelectColumn,2,0,1"},
-        {"move key", [&] { QTest::keyClick(grid.list(), Qt::Key_Down); },
-         "Item_ChangeSelectByKey,2,40,1,0"},
+         {"Item_SelectColumn,2,0,1"}},
+        {"move key",
+         [&] { QTest::keyClick(grid.list(), Qt::Key_Down); },
+         {"Item_ChangeSelectByKey,2,40,1,0"}},
         {"scroll bar",
          [&] {
              grid.list()->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
          },
-         "Item_VScroll,2,1,0"},
+         {"Item_VScroll,2,1,0"}},
+        {"wheel",
+         [&] {
+             wheel(grid.list()->viewport(), {0, -120});
+         },
+         {"Item_MouseWheel,2,0,-120"}},
+        {"wheel over the scroll bar",
+         [&] {
+             wheel(grid.list()->verticalScrollBar(), {0, 120});
+         },
+         {"Item_MouseWheel,2,0,120"}},
+        {"sideways wheel",
+         [&] {
+             wheel(grid.list()->viewport(), {-120, 0});
+         },
+         {}},
     };
     for (const Case& c : cases) {
         macro.steps.clear();
+        const int top = view->topRow();
         c.act();
-        EXPECT_EQ(macro.steps, std::vector<std::string>{c.step}) << c.gesture;
+        EXPECT_EQ(macro.steps, c.steps) << c.gesture;
+        if (c.steps.empty()) {
+            EXPECT_EQ(view->topRow(), top) << c.gesture;
+        }
     }
 }
 
