@@ -144,8 +144,9 @@ QWidget* CItemSheet::buildValueListPage() {
     QPushButton* create =
         button(pageWidget, "新集合作成", "表示中の値選択リストから集合を絞り込みます", "createSet");
     connect(create, &QPushButton::clicked, this, [this] {
+        const QPointer<CItemSheet> self(this);
         page_->CreateSet();
-        updateValuePage();
+        if (self) updateValuePage();
     });
     top->addWidget(create);
     graphButton_ =

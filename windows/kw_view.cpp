@@ -219,7 +219,10 @@ void CKWView::RunCommand(std::int32_t command, std::int32_t column) {
 
 void CKWView::contextMenu(GridRole role, std::int32_t column, QPoint global) {
     std::unique_ptr<QMenu> menu = BuildMenu(role, column);
+    // A command may run a nested loop in which the window closes and takes its child menu along.
+    const QPointer<QMenu> open(menu.get());
     menu->exec(global);
+    if (!open) (void)menu.release();
 }
 
 // --- CChildFrame ---
