@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -86,10 +87,8 @@ CItemSheet::CItemSheet(CKWApp& app, CMainFrame& frame, std::int32_t item, QWidge
     updateValuePage();
 }
 
-CItemSheet::~CItemSheet() {
-    // A later window for the item starts with every value included.
-    app_.KWpassDataClear(GetItemNo());
-}
+// The engine's flags of the item are dropped by the frame when this window leaves its registry.
+CItemSheet::~CItemSheet() = default;
 
 // --- Pages ---
 
