@@ -277,6 +277,7 @@ GridMenuState DataGridModel::EnableMenuByType(std::int32_t column) const {
     if (!validColumn(column)) return state;
     const std::int32_t type = GetColumnType(column);
     state.sort = type != kMultiAns;
+    state.codes = type == kCode || type == kMultiAns;
     state.itemDetails = true;
     state.cellWidth = true;
     state.comma = type == kInteger || type == kFloat;
@@ -315,7 +316,8 @@ void DataGridModel::SortOrg(std::int32_t column) {
 }
 
 void DataGridModel::DispByCode(std::int32_t column) {
-    if (!validColumn(column)) return;
+    // Another item has no codes: the engine would refuse and the flag would lie.
+    if (!validColumn(column) || !EnableMenuByType(column).codes) return;
     Column& col = columns_[static_cast<std::size_t>(column)];
     col.code = !col.code;
     if (col.code)

@@ -174,21 +174,22 @@ TEST_F(DataGridTest, TheMenuIsEnabledByTheColumnsType) {
     open();
     struct Case {
         std::int32_t column;
-        bool sort, details, width, comma, decimals;
+        bool sort, codes, details, width, comma, decimals;
     };
     const Case cases[] = {
-        {0, true, true, true, false, false},      // String
-        {1, true, true, true, false, false},      // Code
-        {2, true, true, true, true, false},       // Integer
-        {3, false, true, true, false, false},     // MultiAns
-        {4, true, true, true, true, true},        // Float
-        {5, true, true, true, false, false},      // Date
-        {-1, false, false, false, false, false},  // the corner
+        {0, true, false, true, true, false, false},      // String
+        {1, true, true, true, true, false, false},       // Code
+        {2, true, false, true, true, true, false},       // Integer
+        {3, false, true, true, true, false, false},      // MultiAns
+        {4, true, false, true, true, true, true},        // Float
+        {5, true, false, true, true, false, false},      // Date
+        {-1, false, false, false, false, false, false},  // the corner
     };
     for (const Case& c : cases) {
         const GridMenuState s = model->EnableMenuByType(c.column);
         EXPECT_TRUE(s.excel);
         EXPECT_EQ(s.sort, c.sort) << c.column;
+        EXPECT_EQ(s.codes, c.codes) << c.column;
         EXPECT_EQ(s.itemDetails, c.details) << c.column;
         EXPECT_EQ(s.cellWidth, c.width) << c.column;
         EXPECT_EQ(s.comma, c.comma) << c.column;
@@ -198,6 +199,14 @@ TEST_F(DataGridTest, TheMenuIsEnabledByTheColumnsType) {
     model->SetDecimalDigit(4, 9);
     EXPECT_TRUE(model->EnableMenuByType(4).commaChecked);
     EXPECT_EQ(model->EnableMenuByType(4).checkedDecimals, 9);
+    // A column without codes is left as it is, with no message and no step.
+    macro.steps.clear();
+    const std::string shown = cell(0, 2);
+    model->DispByCode(2);
+    EXPECT_FALSE(model->GetDispCode(2));
+    EXPECT_EQ(cell(0, 2), shown);
+    EXPECT_TRUE(harness.prompts().messages().empty());
+    EXPECT_TRUE(macro.steps.empty());
 }
 
 TEST_F(DataGridTest, KeysRecordFirstAndMoveThroughShowRecord) {
