@@ -230,6 +230,28 @@ TEST_F(DataGridTest, KeysRecordFirstAndMoveThroughShowRecord) {
     EXPECT_EQ(model->GetSelStart(), (Cell{0, 6}));
 }
 
+// An item shown in two columns: the keys move column by column, past the repeated item.
+TEST_F(DataGridTest, KeysMoveByColumnOverARepeatedItem) {
+    ASSERT_TRUE(harness.load());
+    harness.app().SetDisplayItems({1, 0, 1});
+    harness.app().SetGridItems();
+    model = std::make_unique<DataGridModel>(harness.app());
+    port.model = model.get();
+    harness.app().SetWindowPort(&port);
+    model->BuildGrid(0);
+    model->SetViewport(400, 18 * 5);
+    ASSERT_EQ(model->ShowRecord(3, 0), 1);
+    const std::pair<std::int32_t, Cell> moves[] = {
+        {kVkRight, Cell{2, 3}}, {kVkRight, Cell{2, 3}}, {kVkLeft, Cell{1, 3}},
+        {kVkLeft, Cell{0, 3}},  {kVkTab, Cell{1, 3}},   {kVkTab, Cell{2, 3}},
+    };
+    for (const auto& [key, cell] : moves) {
+        model->OnKeyDown(key, 1, 0);
+        EXPECT_EQ(model->GetSelStart(), cell) << key;
+        EXPECT_EQ(model->GetSelEnd(), cell) << key;
+    }
+}
+
 TEST_F(DataGridTest, SortsReorderTheRowsAndRecordTheirSteps) {
     open();
     model->SortDown(2);
