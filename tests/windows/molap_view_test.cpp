@@ -266,6 +266,10 @@ t<総計|t0.00|t|t149.00|t3.81|t125.00|t2.95|t274.00|t3.33
     EXPECT_EQ(view.filterMark(4, 3), -1);
     EXPECT_EQ(view.filterMark(4, 5), 3);
     EXPECT_EQ(view.filterMark(3, 5), -1);
+    // Two conditions met by one cell: the later one's colour shows.
+    conditions[1] = {6, 2, "90", "92"};
+    view.ApplyFilter(conditions);
+    EXPECT_EQ(view.filterMark(4, 5), 2);
 
     view.ReleaseFilter();
     EXPECT_EQ(grid(), kGridCases[0].grid);
