@@ -77,6 +77,8 @@ CMainFrame::~CMainFrame() {
     // a CMainFrame: their destroyed() handlers must not reach it then.
     for (QWidget* child : {console_.data(), dataView_.data()})
         if (child) disconnect(child, nullptr, this, nullptr);
+    for (const ItemWindow& w : items_)
+        if (w.window) disconnect(w.window, nullptr, this, nullptr);
     if (&app_.windows() == this) app_.SetWindowPort(nullptr);
     if (consoleHandle_.port && &app_.console() == consoleHandle_.port) app_.SetConsolePort(nullptr);
 }
@@ -405,8 +407,19 @@ void CMainFrame::CloseMolapWindow() {
 
 // --- Item windows ---
 
-void CMainFrame::forgetClosedItemWindows() {
-    std::erase_if(items_, [](const ItemWindow& w) { return w.window.isNull(); });
+void CMainFrame::forgetClosedItemWindows(const QObject* dying) {
+    std::vector<std::int32_t> gone;
+    std::erase_if(items_, [&gone, dying](const ItemWindow& w) {
+        if (w.window && w.window.data() != dying) return false;
+        gone.push_back(w.item);
+        return true;
+    });
+    for (const std::int32_t item : gone)
+        itemWindowGone(item);
+}
+
+void CMainFrame::itemWindowGone(std::int32_t item) {
+    if (!FindItemSheet(item)) app_.KWpassDataClear(item);
 }
 
 QWidget* CMainFrame::FindItemSheet(std::int32_t item) const {
@@ -443,6 +456,8 @@ std::int32_t CMainFrame::ShowItemSheet(std::int32_t item) {
     window->setWindowTitle(zbq::ui::fromCp932(name));
     placeCentred(window, 350, 600, -175, -300);
     items_.push_back({item, window});
+    connect(window, &QObject::destroyed, this,
+            [this](QObject* dying) { forgetClosedItemWindows(dying); });
     window->show();
     app_.AddWindowRow(name, kind, type, window);
     return 1;
@@ -455,6 +470,8 @@ std::int32_t CMainFrame::RemoveItemSheet(std::int32_t item) {
     if (it == items_.end()) return 1;
     QWidget* window = it->window;
     items_.erase(it);
+    disconnect(window, nullptr, this, nullptr);
+    itemWindowGone(item);
     app_.RemoveWindowRow(window);
     window->hide();
     window->deleteLater();

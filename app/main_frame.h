@@ -131,7 +131,12 @@ private:
     // Makes the frame the owner of a window of its own (the transient-for hint on X11), so that
     // the window manager keeps it above the frame.
     void own(QWidget* window);
-    void forgetClosedItemWindows();
+    // Drops the entries of item windows destroyed meanwhile; an item left without a window gets
+    // every value back in the engine.
+    void forgetClosedItemWindows(const QObject* dying = nullptr);
+    // The engine's exclusion flags of the item go when its last registered window goes; a window
+    // taken off the registry and deleted later must not reach a newer window's marks.
+    void itemWindowGone(std::int32_t item);
 
     CKWApp& app_;
     WindowFactories factories_;

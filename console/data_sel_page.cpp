@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
@@ -223,11 +224,14 @@ void CDataSelPage::selectNode(std::int32_t setNo) {
         tree_->programChange([this, node] { tree_->setCurrentItem(node); });
 }
 
-void CDataSelPage::RefreshWindows() {
-    app_.RebuildGrid(1);
-    app_.RefreshItemWindows();
-    app_.RefreshCrossView();
-    app_.ExecuteMolap();
+bool CDataSelPage::RefreshWindows() {
+    CKWApp& app = app_;
+    const QPointer<CDataSelPage> self(this);
+    app.RebuildGrid(1);
+    app.RefreshItemWindows();
+    app.RefreshCrossView();
+    app.ExecuteMolap();
+    return !self.isNull();
 }
 
 void CDataSelPage::SelectSet(std::int32_t setNo) {
@@ -506,9 +510,10 @@ std::int32_t CDataSelPage::OnExecuteFilter() {
     const double ms = app_.GetElapsedMs();
     const std::string title = filterTitle(app_.GetSearchConditions(), app_.GetStructDef(), Join());
     AddResultSet(title, 1);
+    CKWApp& app = app_;
     RefreshWindows();
-    app_.LogSearch(title, before, app_.Search().KWgetDataCount(), ms);
-    app_.Record(StepBuilder("ExecuteFilter"));
+    app.LogSearch(title, before, app.Search().KWgetDataCount(), ms);
+    app.Record(StepBuilder("ExecuteFilter"));
     return 1;
 }
 
@@ -557,7 +562,7 @@ void CDataSelPage::ResetPage() {
     RebuildTree();
     // The whole data set becomes current, as a double click on it makes it.
     MarkCurrentSet(0);
-    RefreshWindows();
+    if (!RefreshWindows()) return;
     expandAllQuietly();
     FillConditions();
     UpdateButtons();

@@ -97,7 +97,8 @@ public:
     // Right button on a node: the fitting popup, then the chosen command.
     void OnContextMenu(std::int32_t setNo);
     // The windows that show records follow the current set.
-    void RefreshWindows();
+    // False when the page did not outlive the refresh (it runs the aggregation's nested loop).
+    bool RefreshWindows();
     void setMenuChooser(MenuChooser chooser) { chooser_ = std::move(chooser); }
 
     // --- Conditions ---

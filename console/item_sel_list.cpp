@@ -91,7 +91,7 @@ std::vector<RowMove> planRowMoves(const DisplayList& list, const std::vector<int
         if (!list.valid(row)) continue;
         const int position =
             row < dropRow ? dropRow : std::min(dropRow + (fromAbove ? 1 : 0) + following++, last);
-        moves.push_back({position, list.row(row).name});
+        moves.push_back({position, list.row(row).name, list.row(row).itemNo});
     }
     return moves;
 }

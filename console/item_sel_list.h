@@ -60,6 +60,7 @@ private:
 struct RowMove {
     int position;
     std::string name;
+    std::int32_t itemNo;  // the row that moves: names may repeat
 };
 std::vector<RowMove> planRowMoves(const DisplayList& list, const std::vector<int>& rows,
                                   int dropRow);

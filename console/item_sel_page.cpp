@@ -297,11 +297,12 @@ void CItemSelPage::OnToDisplayList(int node, int position) {
     addNodes(tree_.itemsUnder(node), -1);
     app_.Record(StepBuilder("ToListItem").text(tree_.node(node).text));
     if (position >= 0 && position < before) {
-        std::vector<std::string> added;
+        // By item number: a new row may be named like one already listed.
+        std::vector<std::int32_t> added;
         for (int row = before; row < list_.size(); ++row)
-            added.push_back(list_.row(row).name);
-        for (const std::string& name : added)
-            moveRow(position++, name);
+            added.push_back(list_.row(row).itemNo);
+        for (const std::int32_t item : added)
+            moveItem(position++, item);
     }
     showList();
     syncApp();
@@ -411,15 +412,20 @@ void CItemSelPage::OnListSelectAll() {
 }
 
 void CItemSelPage::MoveDisplayItem(int position, std::string_view name) {
-    moveRow(position, name);
+    const int row = list_.rowOfName(name);
+    if (row >= 0)
+        moveItem(position, list_.row(row).itemNo);
+    else
+        app_.Record(StepBuilder("ChangeListItem").number(position).text(name));
     showList();
     syncApp();
 }
 
-void CItemSelPage::moveRow(int position, std::string_view name) {
-    app_.Record(StepBuilder("ChangeListItem").number(position).text(name));
-    const int row = list_.rowOfName(name);
-    if (row >= 0) list_.moveRow(row, position);
+void CItemSelPage::moveItem(int position, std::int32_t itemNo) {
+    const int row = list_.rowOfItem(itemNo);
+    if (row < 0) return;
+    app_.Record(StepBuilder("ChangeListItem").number(position).text(list_.row(row).name));
+    list_.moveRow(row, position);
 }
 
 // --- Drops ---
@@ -434,7 +440,9 @@ void CItemSelPage::DropNodeOnList(int node, int row) {
 
 void CItemSelPage::DropRowsOnList(int row) {
     for (const RowMove& move : planRowMoves(list_, list_.selectedRows(), row))
-        MoveDisplayItem(move.position, move.name);
+        moveItem(move.position, move.itemNo);
+    showList();
+    syncApp();
 }
 
 void CItemSelPage::DropRowsOnTree() {

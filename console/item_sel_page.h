@@ -129,8 +129,8 @@ private:
     void removeRow(int row);
     // Every mark cleared and every row gone, with no step.
     void unlistAll();
-    // MoveDisplayItem's step and move, the views left as they are.
-    void moveRow(int position, std::string_view name);
+    // MoveDisplayItem's step and move of the row of that item, the views left as they are.
+    void moveItem(int position, std::int32_t itemNo);
     void syncApp();
     DisplayRow rowFor(const ItemNode& node) const;
 

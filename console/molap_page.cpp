@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -201,6 +202,9 @@ void COlap2Page::EnableExecute(bool enable) {
 }
 
 void COlap2Page::OnExecute() {
+    // A build in progress (the window's own or a drill's rebuild) waits in a nested loop: a new
+    // window would pull the running one away from under it.
+    if (app_.IsAddingData()) return;
     const char* message = nullptr;
     const std::optional<MolapParams> params = settings_.collect(&message);
     sync();
@@ -208,11 +212,12 @@ void COlap2Page::OnExecute() {
         showRefusal(message);
         return;
     }
+    const QPointer<COlap2Page> self(this);
     if (auto* frame = qobject_cast<CMainFrame*>(app_.windows().mainWindow()))
         frame->ShowMolapWindow(*params);
     // The window's build has ended when the frame returns (it waits for it); without a window
     // "実行" must not stay disabled.
-    EnableExecute(true);
+    if (self) EnableExecute(true);
 }
 
 void COlap2Page::OnClear() {

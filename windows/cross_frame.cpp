@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include "app/main_frame.h"
@@ -151,7 +152,12 @@ void CCrossListView::RunCommand(std::int32_t command, std::int32_t column) {
 }
 
 void CCrossListView::contextMenu(GridRole role, std::int32_t column, QPoint global) {
-    if (std::unique_ptr<QMenu> menu = BuildMenu(role, column)) menu->exec(global);
+    std::unique_ptr<QMenu> menu = BuildMenu(role, column);
+    if (!menu) return;
+    // A command may run a nested loop in which the window closes and takes its child menu along.
+    const QPointer<QMenu> open(menu.get());
+    menu->exec(global);
+    if (!open) (void)menu.release();
 }
 
 // --- The frame ---

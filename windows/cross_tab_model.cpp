@@ -555,13 +555,17 @@ void CrossTabModel::DrillThrough() {
         app_.AddResultSet(xName + " X " + yName, 0);
     }
     sortCategory_ = -1;
-    app_.RebuildGrid(1);
-    app_.RefreshItemWindows();
-    app_.RefreshCrossView();
-    app_.ExecuteMolap();
-    const std::int32_t after = app_.KWgetDataCount();
-    app_.LogDrillThrough(xName, yName, before, after, ms);
-    app_.Record(StepBuilder("DorileDrillThrough"));
+    // The aggregation window builds again in a nested loop, where the user may close the cross
+    // window and with it this model: only locals are touched from here on. The step goes first,
+    // so a close made meanwhile replays after the drill it followed.
+    CKWApp& app = app_;
+    app.Record(StepBuilder("DorileDrillThrough"));
+    app.RebuildGrid(1);
+    app.RefreshItemWindows();
+    app.RefreshCrossView();
+    app.ExecuteMolap();
+    const std::int32_t after = app.KWgetDataCount();
+    app.LogDrillThrough(xName, yName, before, after, ms);
 }
 
 // --- Selection ---

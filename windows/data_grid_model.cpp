@@ -280,6 +280,7 @@ GridMenuState DataGridModel::EnableMenuByType(std::int32_t column) const {
     if (!validColumn(column)) return state;
     const std::int32_t type = GetColumnType(column);
     state.sort = type != kMultiAns;
+    state.codes = type == kCode || type == kMultiAns;
     state.itemDetails = true;
     state.cellWidth = true;
     state.comma = type == kInteger || type == kFloat;
@@ -318,7 +319,8 @@ void DataGridModel::SortOrg(std::int32_t column) {
 }
 
 void DataGridModel::DispByCode(std::int32_t column) {
-    if (!validColumn(column)) return;
+    // Another item has no codes: the engine would refuse and the flag would lie.
+    if (!validColumn(column) || !EnableMenuByType(column).codes) return;
     Column& col = columns_[static_cast<std::size_t>(column)];
     col.code = !col.code;
     if (col.code)
@@ -393,12 +395,15 @@ std::int32_t DataGridModel::ShowRecord(std::int32_t row, std::int32_t item) {
     const auto it = std::find_if(columns_.begin(), columns_.end(),
                                  [item](const Column& c) { return c.item == item; });
     if (it == columns_.end() || row < 0 || row >= GetRowCount()) return 0;
-    const auto column = static_cast<std::int32_t>(it - columns_.begin());
+    showCell(static_cast<std::int32_t>(it - columns_.begin()), row);
+    return 1;
+}
+
+void DataGridModel::showCell(std::int32_t column, std::int32_t row) {
     geometry_.ScrollToRow(row);
     geometry_.ScrollToColumn(column);
     anchor_ = end_ = Cell{column, row};
     changed();
-    return 1;
 }
 
 void DataGridModel::ScrollToRow(std::int32_t row) {
@@ -416,7 +421,8 @@ void DataGridModel::OnKeyDown(std::int32_t key, std::int32_t repeat, std::int32_
     app_.Record(StepBuilder("Data_ChengeSelectByKey").number(key).number(repeat).number(flags));
     const auto target = GridController::KeyTarget(key, anchor_, GetColumnCount(), GetRowCount(),
                                                   geometry_.rowsPerPage());
-    if (target) app_.ShowRecord(target->row, GetColumnItem(target->column));
+    // By column: an item shown twice would send every move to its first column.
+    if (target) showCell(target->column, target->row);
 }
 
 void DataGridModel::OnMouseWheel(std::int32_t flags, std::int32_t delta) {

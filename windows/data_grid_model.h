@@ -45,6 +45,7 @@ struct GridCell {
 struct GridMenuState {
     bool excel = true;
     bool sort = false;
+    bool codes = false;  // only Code and MultiAns items have codes to show
     bool itemDetails = false;
     bool cellWidth = false;
     bool comma = false;
@@ -196,6 +197,7 @@ private:
     void sort(std::int32_t column, std::int32_t item, std::int32_t direction, std::int32_t kind,
               const char* step);
     void changed() { emit viewChanged(); }
+    void showCell(std::int32_t column, std::int32_t row);
 
     CKWApp& app_;
     GridController geometry_;

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -91,10 +92,8 @@ CItemSheet::CItemSheet(CKWApp& app, CMainFrame& frame, std::int32_t item, QWidge
     updateValuePage();
 }
 
-CItemSheet::~CItemSheet() {
-    // A later window for the item starts with every value included.
-    app_.KWpassDataClear(GetItemNo());
-}
+// The engine's flags of the item are dropped by the frame when this window leaves its registry.
+CItemSheet::~CItemSheet() = default;
 
 // --- Pages ---
 
@@ -149,8 +148,9 @@ QWidget* CItemSheet::buildValueListPage() {
     QPushButton* create =
         button(pageWidget, "新集合作成", "表示中の値選択リストから集合を絞り込みます", "createSet");
     connect(create, &QPushButton::clicked, this, [this] {
+        const QPointer<CItemSheet> self(this);
         page_->CreateSet();
-        updateValuePage();
+        if (self) updateValuePage();
     });
     top->addWidget(create);
     graphButton_ =

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -158,7 +159,7 @@ std::unique_ptr<QMenu> CKWView::BuildMenu(GridRole role, std::int32_t column) {
     addCommand(*sort, "昇順にソート", kSortUp);
     addCommand(*sort, "降順にソート", kSortDown);
     addCommand(*menu, "元データ順ソート（昇順）", kSortOrg);
-    QAction* codes = addCommand(*menu, "コードで表示", kDispByCode, state.sort && target >= 0);
+    QAction* codes = addCommand(*menu, "コードで表示", kDispByCode, state.codes && target >= 0);
     codes->setCheckable(true);
     codes->setChecked(state.codesChecked);
     addCommand(*menu, "項目の詳細表示", kItemDetails, state.itemDetails);
@@ -219,7 +220,10 @@ void CKWView::RunCommand(std::int32_t command, std::int32_t column) {
 
 void CKWView::contextMenu(GridRole role, std::int32_t column, QPoint global) {
     std::unique_ptr<QMenu> menu = BuildMenu(role, column);
+    // A command may run a nested loop in which the window closes and takes its child menu along.
+    const QPointer<QMenu> open(menu.get());
     menu->exec(global);
+    if (!open) (void)menu.release();
 }
 
 // --- CChildFrame ---

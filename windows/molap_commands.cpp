@@ -127,18 +127,22 @@ std::int32_t CMOLAPFrm::DrillThrough(bool doubleClick) {
         CKWApp::SuppressGuard drilling(app_, Suppress::CloseOne);
         app_.AddResultSet(description, 1);
     }
+    // The refresh runs the build again in a nested loop, where the user may close this window:
+    // from here on only locals are touched unless the window is known to stand. The step goes
+    // first, so a close made meanwhile replays after the drill it followed.
+    CKWApp& app = app_;
+    app.Record(StepBuilder("MolapDrillThrough").number(row).number(column));
     QPointer<CMOLAPFrm> self(this);
     rebuildQuietly_ = true;
-    app_.RebuildGrid(1);
-    app_.RefreshItemWindows();
-    app_.RefreshCrossView();
-    app_.ExecuteMolap();
+    app.RebuildGrid(1);
+    app.RefreshItemWindows();
+    app.RefreshCrossView();
+    app.ExecuteMolap();
     if (self) rebuildQuietly_ = false;
     char text[600];
     std::snprintf(text, sizeof text, cp932::literal("ﾄﾞﾘﾙｽﾙｰ[%s] %d Rec ->").c_str(),
                   description.c_str(), before);
-    app_.LogOperation(text, app_.KWgetDataCount(), ms);
-    app_.Record(StepBuilder("MolapDrillThrough").number(row).number(column));
+    app.LogOperation(text, app.KWgetDataCount(), ms);
     return 1;
 }
 

@@ -141,9 +141,15 @@ std::string FormatKeyValue(std::int32_t itemType, const MolapValue& value, std::
 
 double molapScaled(double value, std::int32_t zUnit) {
     if (zUnit <= 0) return value;
-    const auto whole = static_cast<std::int64_t>(std::trunc(value));
     const std::int32_t scale = zUnit / 100 % 10, rounding = zUnit / 10 % 10;
     const std::int64_t divisor = scale == 1 ? 1000 : scale == 2 ? 1000000 : 0;
+    // A sum beyond the 64-bit range has no integer form; its thousands are far below what a
+    // double holds, so it is scaled as it stands.
+    if (!(std::fabs(value) < 9.2e18)) {
+        if (divisor == 0 || !std::isfinite(value)) return std::trunc(value);
+        return std::trunc(value / static_cast<double>(divisor));
+    }
+    const auto whole = static_cast<std::int64_t>(std::trunc(value));
     if (divisor == 0) return static_cast<double>(whole);
     std::int64_t result = whole / divisor;
     const std::int64_t remainder = whole % divisor;
@@ -202,9 +208,10 @@ bool MatchesCondition(std::int32_t kind, std::int32_t itemType, const MolapValue
     switch (kind) {
         case -1:
         case 0:
+            // As doubles: a From beyond every integer type still compares, cut to its whole
+            // part as a count is.
             return numbers(from, to, op, f, t) &&
-                   compare(std::int64_t{value.integer}, static_cast<std::int64_t>(f),
-                           static_cast<std::int64_t>(t), op);
+                   compare(static_cast<double>(value.integer), std::trunc(f), std::trunc(t), op);
         case 1:
         case 2:
             // Compared as shown: a value unit scales the value the user reads.
@@ -215,9 +222,8 @@ bool MatchesCondition(std::int32_t kind, std::int32_t itemType, const MolapValue
         case 3:
         case 4:
             if (value.kind == MolapValue::Integer && itemType == kInteger)
-                return numbers(from, to, op, f, t) &&
-                       compare(std::int64_t{value.integer}, static_cast<std::int64_t>(f),
-                               static_cast<std::int64_t>(t), op);
+                return numbers(from, to, op, f, t) && compare(static_cast<double>(value.integer),
+                                                              std::trunc(f), std::trunc(t), op);
             if (value.kind == MolapValue::Double && itemType == kFloat)
                 return numbers(from, to, op, f, t) &&
                        compare(RoundToDecimals(value.number, decimalsIndex),

@@ -94,13 +94,18 @@ std::int32_t ValueListPage::CreateSet() {
     model_.SyncCheckedToEngine();
     const std::string caption = app_.GetItemName(item);
     app_.AddResultSet(caption, 0);
-    app_.RebuildGrid(1);
-    app_.RefreshItemWindows();
-    app_.RefreshCrossView();
-    app_.ExecuteMolap();
-    app_.LogSearch(caption, before, app_.Search().KWgetDataCount(), ms);
-    UpdateCounts();
+    // The aggregation window builds again in a nested loop, where the user may close this item
+    // window: only locals are touched then. The step goes first, so such a close replays after
+    // the set it followed.
     model_.record("CreateSet");
+    CKWApp& app = app_;
+    const std::weak_ptr<int> alive = alive_;
+    app.RebuildGrid(1);
+    app.RefreshItemWindows();
+    app.RefreshCrossView();
+    app.ExecuteMolap();
+    app.LogSearch(caption, before, app.Search().KWgetDataCount(), ms);
+    if (!alive.expired()) UpdateCounts();
     return 1;
 }
 

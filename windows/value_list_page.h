@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -95,6 +96,8 @@ private:
     std::optional<std::string> focusText_;  // the text when the field got the focus
     std::vector<std::string> history_;      // sorted, as the drop-down lists it
     bool textSearch_ = false;
+    // Expires with the page: a refresh that runs a nested loop may see the item window closed.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace zbq::windows

@@ -118,6 +118,16 @@ TEST_F(MainFrameTest, ConsoleIsMadeOnceAndForgottenWhenClosed) {
     EXPECT_FALSE(app.console().exists());
 }
 
+// Both open about the frame's centre: the console 440 x 524 from (-220, -257), an item window
+// 350 x 600 from (-175, -300).
+TEST_F(MainFrameTest, TheConsoleAndItemWindowsOpenAboutTheFramesCentre) {
+    frame.setGeometry(100, 100, 1000, 800);  // centre (599, 499)
+    ASSERT_EQ(frame.ShowConsole(), 1);
+    EXPECT_EQ(frame.console()->geometry(), QRect(379, 242, 440, 524));
+    ASSERT_EQ(frame.ShowItemSheet(1), 1);
+    EXPECT_EQ(frame.itemWindow(1)->geometry(), QRect(424, 199, 350, 600));
+}
+
 // Notes which watched window changed its state, in order.
 class StateOrder : public QObject {
 public:

@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -300,6 +301,23 @@ TEST_F(SetTree, SetsNestToAnyDepth) {
 // --- Conditions ---
 
 class Conditions : public DataSelTest {};
+
+// On the shown console the panes fill the page down to 30 dpi-scaled pixels above its bottom,
+// where the buttons stand in one row.
+TEST_F(Conditions, ThePanesFillThePageAboveTheRowOfButtons) {
+    console->show();
+    console->ActivatePage(ConsolePage::DataSelection);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(console));
+    const double s = page->logicalDpiX() / 96.0;
+    const int w = page->width(), h = page->height();
+    ASSERT_GT(h, 100);
+    const QWidget* panes = page->findChild<QSplitter*>(QStringLiteral("dataSelFrame"));
+    ASSERT_TRUE(panes);
+    EXPECT_EQ(panes->geometry(), QRect(0, 0, w, h - static_cast<int>(30 * s)));
+    const int y = static_cast<int>(h - (15 * s + 10));
+    EXPECT_EQ(page->button(1014)->geometry(), QRect(2, y, 100, 20));
+    EXPECT_EQ(page->button(1017)->geometry(), QRect(370, y, 50, 20));
+}
 
 TEST_F(Conditions, ButtonsFollowTheRowsAndDeleteAsksFirst) {
     for (int id : {1014, 1016, 1017})

@@ -163,6 +163,23 @@ TEST_F(ItemSelPageTest, MovedRowsRecordTheirStepBeforeTheyMove) {
     EXPECT_EQ(rows(), (std::vector<std::int32_t>{2, 3, 0, 1, 4}));
 }
 
+// The second of two items named "a" moves itself, dragged or dropped from the tree.
+TEST_F(ItemSelPageTest, ARowNamedLikeAnotherMovesItself) {
+    page.OnAllToDisplayList();
+    page.SelectListRows({3});
+    page.DropRowsOnList(0);
+    EXPECT_EQ(rows(), (std::vector<std::int32_t>{3, 0, 1, 2, 4}));
+    page.OnListHideAll();
+    page.OnToDisplayList(4);  // c
+    page.OnToDisplayList(2);  // a, the first
+    macro.steps.clear();
+    page.DropNodeOnList(5, 0);  // H with the second a, on the row of c
+    EXPECT_EQ(rows(), (std::vector<std::int32_t>{3, 2, 0}));
+    EXPECT_EQ(app.GetDisplayItems(), rows());
+    EXPECT_EQ(macro.steps,
+              (std::vector<std::string>{"ToListItem,\"H\"", "ChangeListItem,0,\"a\""}));
+}
+
 TEST_F(ItemSelPageTest, ShowDataNeedsARowAndRecordsOnlyWhenTheWindowOpened) {
     page.OnShowData();
     EXPECT_EQ(messages(), std::vector<std::string>{CItemSelPage::kNoItems});
@@ -186,7 +203,8 @@ TEST_F(ItemSelPageTest, ShowDataNeedsARowAndRecordsOnlyWhenTheWindowOpened) {
     ASSERT_TRUE(app.GetDisplayItems().empty());
     windows.calls.clear();
     page.OnShowData();
-    EXPECT_EQ(messages(), (std::vector<std::string>{CItemSelPage::kNoItems, CItemSelPage::kNoItems}));
+    EXPECT_EQ(messages(),
+              (std::vector<std::string>{CItemSelPage::kNoItems, CItemSelPage::kNoItems}));
     EXPECT_EQ(app.GetGridItems(), (std::vector<std::int32_t>{4, 0}));
     EXPECT_TRUE(windows.calls.empty());
 }

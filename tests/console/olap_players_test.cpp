@@ -65,6 +65,14 @@ TEST(OlapPlayers, LevelsChecksKindAndPercent) {
     EXPECT_EQ(s.play("SelectCategLevelX,9,0"), 0);
     EXPECT_EQ(s.messages(), std::vector<std::string>(2, rangeMessage("SelectCategLevelX")));
     EXPECT_EQ(x->value(), 3);
+    // The motion codes start at 2: 0 and 1 are refused on either axis.
+    EXPECT_EQ(s.play("SelectCategLevelX,0,0"), 0);
+    EXPECT_EQ(s.play("SelectCategLevelY,1,0"), 0);
+    EXPECT_EQ(x->value(), 3);
+    EXPECT_EQ(s.messages(),
+              (std::vector<std::string>{
+                  rangeMessage("SelectCategLevelX"), rangeMessage("SelectCategLevelX"),
+                  rangeMessage("SelectCategLevelX"), rangeMessage("SelectCategLevelY")}));
 
     EXPECT_EQ(s.play("CheckX"), 1);
     EXPECT_TRUE(s.page->checkBox(Axis::X)->isChecked());

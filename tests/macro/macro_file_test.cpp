@@ -461,6 +461,24 @@ TEST_F(MacroFile, ImportStopsAtTheLimitOfMacros) {
               "しますか？");
 }
 
+// Three macros fit beside 996 without a question; beside 997 the last would be the 1000th.
+TEST_F(MacroFile, ImportAsksOnlyWhenTheFileGoesPastTheLimit) {
+    writeFile(path, fileBytes(threeMacros()));
+    for (const int existing : {996, 997}) {
+        SCOPED_TRACE(existing);
+        CMacro importer(app);
+        ASSERT_EQ(importer.LoadStructureDefinition(), 1);
+        for (int i = 0; i < existing; ++i)
+            importer.AddMacro("m" + std::to_string(i), "", {"DispConsole"});
+        prompts.clear();
+        prompts.answer(ui::Answer::No);
+        const bool fits = existing == 996;
+        EXPECT_EQ(importer.ImportMacroFile(path), fits ? 1 : 0);
+        EXPECT_EQ(importer.Macros().size(), fits ? 999u : 997u);
+        EXPECT_EQ(messages().size(), fits ? 0u : 1u);
+    }
+}
+
 TEST_F(MacroFile, ARefusedImportAddsNothing) {
     ASSERT_EQ(macro.LoadStructureDefinition(), 1);
     const std::string failure =

@@ -323,6 +323,20 @@ TEST_F(CrossTabTest, ShowAllFlagsShowEveryCategory) {
     EXPECT_EQ(model->GetCellAlignment("-"), CrossTabModel::kCentre);
 }
 
+// Without the show-all flags a category stays when one of its cells holds a value other than 0:
+// the value decides, not how many records stand behind it.
+TEST_F(CrossTabTest, AnAggregateOfZeroIsAnEmptyCell) {
+    open(
+        "Title = \"t\"\nitem = \"x\"\n  Integer\nEndItem\nitem = \"y\"\n  Integer\nEndItem\n"
+        "item = \"z\"\n  Float\nEndItem\nEndTitle\n",
+        "x\ty\tz\n1\t1\t5\n1\t1\t-5\n2\t1\t0.5\n3\t1\t0\n3\t1\t1\n");
+    ASSERT_EQ(show(axes(0, 1, 2, 3)), 0);  // sums: 0, 0.5, 1
+    EXPECT_EQ(columns(), (std::vector<std::string>{"2", "3"}));
+    ASSERT_EQ(show(axes(0, 1, 2, 4)), 0);  // averages: 0, 0.5, 0.5
+    EXPECT_EQ(columns(), (std::vector<std::string>{"2", "3"}));
+    EXPECT_EQ(rowHeaders(), std::vector<std::string>{"1"});
+}
+
 CategoryDefinition ageClasses() {
     CategoryDefinition c;
     c.name = lit("年代");
@@ -550,8 +564,15 @@ TEST_F(CrossTabTest, KeysMoveTheSelectionAndRecordFirst) {
         EXPECT_EQ(model->GetSelEnd(), c.to);
         EXPECT_EQ(macro.steps.size(), c.key == 65 ? 0u : 1u);
     }
+    // The wheel turned towards the user scrolls down a row, away from the user back up.
+    ASSERT_GT(rows, model->geometry().rowsPerPage());
+    model->geometry().setTopRow(1);
     model->OnMouseWheel(0, -120);
+    EXPECT_EQ(model->geometry().topRow(), 2);
     EXPECT_EQ(macro.steps.back(), "Olap_MouseWheel,0,-120");
+    model->OnMouseWheel(0, 120);
+    model->OnMouseWheel(0, 120);
+    EXPECT_EQ(model->geometry().topRow(), 0);
 }
 
 TEST_F(CrossTabTest, DrillOverEmptyCellsChangesNothing) {

@@ -174,21 +174,22 @@ TEST_F(DataGridTest, TheMenuIsEnabledByTheColumnsType) {
     open();
     struct Case {
         std::int32_t column;
-        bool sort, details, width, comma, decimals;
+        bool sort, codes, details, width, comma, decimals;
     };
     const Case cases[] = {
-        {0, true, true, true, false, false},      // String
-        {1, true, true, true, false, false},      // Code
-        {2, true, true, true, true, false},       // Integer
-        {3, false, true, true, false, false},     // MultiAns
-        {4, true, true, true, true, true},        // Float
-        {5, true, true, true, false, false},      // Date
-        {-1, false, false, false, false, false},  // the corner
+        {0, true, false, true, true, false, false},      // String
+        {1, true, true, true, true, false, false},       // Code
+        {2, true, false, true, true, true, false},       // Integer
+        {3, false, true, true, true, false, false},      // MultiAns
+        {4, true, false, true, true, true, true},        // Float
+        {5, true, false, true, true, false, false},      // Date
+        {-1, false, false, false, false, false, false},  // the corner
     };
     for (const Case& c : cases) {
         const GridMenuState s = model->EnableMenuByType(c.column);
         EXPECT_TRUE(s.excel);
         EXPECT_EQ(s.sort, c.sort) << c.column;
+        EXPECT_EQ(s.codes, c.codes) << c.column;
         EXPECT_EQ(s.itemDetails, c.details) << c.column;
         EXPECT_EQ(s.cellWidth, c.width) << c.column;
         EXPECT_EQ(s.comma, c.comma) << c.column;
@@ -198,6 +199,14 @@ TEST_F(DataGridTest, TheMenuIsEnabledByTheColumnsType) {
     model->SetDecimalDigit(4, 9);
     EXPECT_TRUE(model->EnableMenuByType(4).commaChecked);
     EXPECT_EQ(model->EnableMenuByType(4).checkedDecimals, 9);
+    // A column without codes is left as it is, with no message and no step.
+    macro.steps.clear();
+    const std::string shown = cell(0, 2);
+    model->DispByCode(2);
+    EXPECT_FALSE(model->GetDispCode(2));
+    EXPECT_EQ(cell(0, 2), shown);
+    EXPECT_TRUE(harness.prompts().messages().empty());
+    EXPECT_TRUE(macro.steps.empty());
 }
 
 TEST_F(DataGridTest, KeysRecordFirstAndMoveThroughShowRecord) {
@@ -219,6 +228,28 @@ TEST_F(DataGridTest, KeysRecordFirstAndMoveThroughShowRecord) {
     EXPECT_EQ(model->ShowRecord(12, 6), 0);
     EXPECT_EQ(model->ShowRecord(0, 42), 0);
     EXPECT_EQ(model->GetSelStart(), (Cell{0, 6}));
+}
+
+// An item shown in two columns: the keys move column by column, past the repeated item.
+TEST_F(DataGridTest, KeysMoveByColumnOverARepeatedItem) {
+    ASSERT_TRUE(harness.load());
+    harness.app().SetDisplayItems({1, 0, 1});
+    harness.app().SetGridItems();
+    model = std::make_unique<DataGridModel>(harness.app());
+    port.model = model.get();
+    harness.app().SetWindowPort(&port);
+    model->BuildGrid(0);
+    model->SetViewport(400, 18 * 5);
+    ASSERT_EQ(model->ShowRecord(3, 0), 1);
+    const std::pair<std::int32_t, Cell> moves[] = {
+        {kVkRight, Cell{2, 3}}, {kVkRight, Cell{2, 3}}, {kVkLeft, Cell{1, 3}},
+        {kVkLeft, Cell{0, 3}},  {kVkTab, Cell{1, 3}},   {kVkTab, Cell{2, 3}},
+    };
+    for (const auto& [key, cell] : moves) {
+        model->OnKeyDown(key, 1, 0);
+        EXPECT_EQ(model->GetSelStart(), cell) << key;
+        EXPECT_EQ(model->GetSelEnd(), cell) << key;
+    }
 }
 
 TEST_F(DataGridTest, SortsReorderTheRowsAndRecordTheirSteps) {

@@ -56,6 +56,26 @@ TEST_F(DataViewExportTest, CopiesTheSelectedBlockWithAndWithoutNames) {
     EXPECT_EQ(macro.steps, (std::vector<std::string>{"Data_CopyWithHead", "Data_Copy"}));
 }
 
+// A blank String or Code value shows its caption in the grid and goes out as an empty field.
+TEST_F(DataViewExportTest, BlankTextAndCodeCellsGoOutEmpty) {
+    ASSERT_TRUE(harness.load(
+        cp932::literal("Title = \"t\"\nitem = \"名前\"\n String\nEndItem\nitem = \"性別\"\n Code\n"
+                       " Def\n  1 = \"男性\"\n EndDef\nEndItem\nEndTitle\n"),
+        cp932::literal("名前\t性別\n\t1\nx\t\n")));
+    harness.app().SetDisplayItems({0, 1});
+    harness.app().SetGridItems();
+    model = std::make_unique<DataGridModel>(harness.app());
+    model->BuildGrid(0);
+    std::string text;
+    ASSERT_TRUE(model->GetCellText(0, 0, &text));
+    ASSERT_EQ(text, cp932::literal("ﾌﾞﾗﾝｸ"));
+    ASSERT_TRUE(model->GetCellText(1, 1, &text));
+    ASSERT_EQ(text, cp932::literal("ﾌﾞﾗﾝｸ"));
+    model->SelectAll();
+    model->Copy();
+    EXPECT_EQ(clipboard.text(), cp932::literal("\t男性\r\nx\t\r\n"));
+}
+
 TEST_F(DataViewExportTest, WithoutASelectionNothingIsCopiedOrWritten) {
     openSmall();
     model->SetSelStart(0, 99);  // clears the selection

@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <algorithm>
+
 #include "app/main_frame.h"
 #include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
@@ -154,6 +156,19 @@ TEST_F(DataViewWidgetTest, TheThumbRecordsTheTopRowWhereItIsLetGo) {
     bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(g().topRow(), std::min(3 + g().rowsPerPage(), g().maxTopRow()));
     EXPECT_EQ(macro.steps, std::vector<std::string>{"Data_VScroll,3,0"});
+}
+
+// A column header's menu offers "コードで表示" on the Code and MultiAns columns alone.
+TEST_F(DataViewWidgetTest, CodesAreOfferedForCodeColumnsOnly) {
+    for (const std::int32_t column : {0, 1, 2, 3, 4}) {
+        const std::unique_ptr<QMenu> menu = view->BuildMenu(GridRole::ColumnHeader, column);
+        const QList<QAction*> actions = menu->findChildren<QAction*>();
+        const auto codes = std::find_if(actions.begin(), actions.end(), [](QAction* a) {
+            return a->data().toInt() == CKWView::kDispByCode;
+        });
+        ASSERT_NE(codes, actions.end());
+        EXPECT_EQ((*codes)->isEnabled(), column == 1 || column == 3) << column;
+    }
 }
 
 TEST_F(DataViewWidgetTest, KeysAndTheWheelGoThroughTheModel) {

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
@@ -70,14 +71,17 @@ TEST_F(ItemSheetTest, AWindowOpenedByAnotherCommandRecordsNoTabAndLaterClosesWit
     EXPECT_EQ(frame->FindItemSheet(test::kAge), nullptr);
 }
 
+// The window list's close of one window and its close of all windows record no close step.
 TEST_F(ItemSheetTest, TheWindowListsCloseRecordsNoCloseStep) {
-    CItemSheet* sheet = open(test::kAge);
-    {
-        CKWApp::SuppressGuard closing(app(), Suppress::CloseOne);
-        sheet->close();
+    for (const Suppress flag : {Suppress::CloseOne, Suppress::CloseAll}) {
+        CItemSheet* sheet = open(test::kAge);
+        {
+            CKWApp::SuppressGuard closing(app(), flag);
+            sheet->close();
+        }
+        EXPECT_TRUE(macro.steps.empty());
+        EXPECT_EQ(frame->ItemSheetCount(), 0);
     }
-    EXPECT_TRUE(macro.steps.empty());
-    EXPECT_EQ(frame->ItemSheetCount(), 0);
 }
 
 TEST_F(ItemSheetTest, TheUsersMaximiseAndRestoreAreRecorded) {
@@ -203,6 +207,27 @@ TEST_F(ItemSheetTest, GoingAwayDropsTheItemsExclusionFlags) {
     sheet->page().Mark(MarkCommand::RemoveSelection);
     ASSERT_EQ(app().KWpassDataGet(test::kAge, 2), 0);
     delete sheet;
+    EXPECT_EQ(app().KWpassDataGet(test::kAge, 2), 1);
+}
+
+// Closed and opened again in one turn: the flags go with the close, and the old window dying
+// later leaves the new window's marks in the engine.
+TEST_F(ItemSheetTest, AClosedWindowDyingLateKeepsTheNewWindowsMarks) {
+    CItemSheet* old = open(test::kAge);
+    old->model().setSelection({0, 2}, {0, 2});
+    old->page().Mark(MarkCommand::RemoveSelection);
+    const QPointer<CItemSheet> dying(old);
+    ASSERT_TRUE(old->close());
+    EXPECT_EQ(app().KWpassDataGet(test::kAge, 2), 1);
+    CItemSheet* sheet = open(test::kAge);
+    ASSERT_TRUE(sheet);
+    ASSERT_NE(sheet, old);
+    sheet->model().setSelection({0, 3}, {0, 3});
+    sheet->page().Mark(MarkCommand::RemoveSelection);
+    ASSERT_EQ(app().KWpassDataGet(test::kAge, 3), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(dying.isNull());
+    EXPECT_EQ(app().KWpassDataGet(test::kAge, 3), 0);
     EXPECT_EQ(app().KWpassDataGet(test::kAge, 2), 1);
 }
 

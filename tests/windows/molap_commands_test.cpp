@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/ui/clipboard.h"
+#include "platform/ui/desktop_opener.h"
 #include "tests/platform_workbook/workbook_test_support.h"
 #include "windows/molap_workbook.h"
 
@@ -324,30 +325,45 @@ TEST(MolapWorkbookCells, headerRunsMergeFirstAndColumnRunsStayOutsideThem) {
 }
 
 TEST(MolapWorkbook, moreThan256ColumnsAreRefusedBeforeAnythingIsWritten) {
-    test::AppHarness harness;
-    std::string data = "n\n";
-    for (std::int32_t i = 0; i < 257; ++i)
-        data += std::to_string(i) + "\n";
-    ASSERT_TRUE(harness.load("Title = \"t\"\nitem = \"n\"\n  Integer\nEndItem\nEndTitle\n", data));
-    // With a place to write to, so that a check after the write would leave a file there.
-    harness.app().SetExportTempPath(harness.file("temp/stamp_e.xlsx"));
-    CMainFrame frame(harness.app(), molapFactories(harness));
-    MolapParams p;
-    p.xItems = {0};
-    ASSERT_EQ(frame.ShowMolapWindow(p), 1);
-    auto* window = qobject_cast<CMOLAPFrm*>(frame.molapWindow());
-    ASSERT_EQ(window->view().columns(), 257);
-    const auto before = std::distance(std::filesystem::directory_iterator(harness.file("temp")),
-                                      std::filesystem::directory_iterator());
-    EXPECT_EQ(window->ExportMolapToExcel(), 0);
-    ASSERT_EQ(harness.prompts().messages().size(), 1u);
-    EXPECT_EQ(harness.prompts().messages()[0].text.toStdString(),
-              "カラム数が256を超えています。出力できません。");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(harness.file("temp")),
-                            std::filesystem::directory_iterator()),
-              before);
-    frame.CloseMolapWindow();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    for (const std::int32_t columns : {256, 257}) {
+        SCOPED_TRACE(columns);
+        test::AppHarness harness;
+        ui::ScriptedOpener opener;
+        std::string data = "n\n";
+        for (std::int32_t i = 0; i < columns; ++i)
+            data += std::to_string(i) + "\n";
+        ASSERT_TRUE(
+            harness.load("Title = \"t\"\nitem = \"n\"\n  Integer\nEndItem\nEndTitle\n", data));
+        // With a place to write to, so that a check after the write would leave a file there.
+        harness.app().SetExportTempPath(harness.file("temp/stamp_e.xlsx"));
+        CMainFrame frame(harness.app(), molapFactories(harness));
+        MolapParams p;
+        p.xItems = {0};
+        ASSERT_EQ(frame.ShowMolapWindow(p), 1);
+        auto* window = qobject_cast<CMOLAPFrm*>(frame.molapWindow());
+        ASSERT_EQ(window->view().columns(), columns);
+        const auto before = std::distance(std::filesystem::directory_iterator(harness.file("temp")),
+                                          std::filesystem::directory_iterator());
+        const auto written = [&] {
+            return std::distance(std::filesystem::directory_iterator(harness.file("temp")),
+                                 std::filesystem::directory_iterator()) -
+                   before;
+        };
+        if (columns == 256) {
+            // The widest table a workbook holds goes out.
+            EXPECT_EQ(window->ExportMolapToExcel(), 1);
+            EXPECT_TRUE(harness.prompts().messages().empty());
+            EXPECT_EQ(written(), 1);
+        } else {
+            EXPECT_EQ(window->ExportMolapToExcel(), 0);
+            ASSERT_EQ(harness.prompts().messages().size(), 1u);
+            EXPECT_EQ(harness.prompts().messages()[0].text.toStdString(),
+                      "カラム数が256を超えています。出力できません。");
+            EXPECT_EQ(written(), 0);
+        }
+        frame.CloseMolapWindow();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 }  // namespace

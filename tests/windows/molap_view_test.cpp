@@ -266,6 +266,10 @@ t<総計|t0.00|t|t149.00|t3.81|t125.00|t2.95|t274.00|t3.33
     EXPECT_EQ(view.filterMark(4, 3), -1);
     EXPECT_EQ(view.filterMark(4, 5), 3);
     EXPECT_EQ(view.filterMark(3, 5), -1);
+    // Two conditions met by one cell: the later one's colour shows.
+    conditions[1] = {6, 2, "90", "92"};
+    view.ApplyFilter(conditions);
+    EXPECT_EQ(view.filterMark(4, 5), 2);
 
     view.ReleaseFilter();
     EXPECT_EQ(grid(), kGridCases[0].grid);
@@ -320,6 +324,35 @@ TEST(MolapFormat, valueUnitsDropTheFractionThenRound) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(molapScaled(c.value, c.unit), c.expected) << c.value << " " << c.unit;
+}
+
+// Numbers beyond every integer type compare and scale as what they are, never wrapped.
+TEST(MolapFormat, hugeNumbersCompareAndScaleAsDoubles) {
+    MolapValue count;
+    count.kind = MolapValue::Integer;
+    count.integer = 5;
+    MolapValue sum;
+    sum.kind = MolapValue::Double;
+    sum.number = 1e22;
+    const std::string huge = "99999999999999999999";
+    struct Case {
+        std::int32_t kind;
+        const MolapValue& value;
+        std::string from, to;
+        std::int32_t op;
+        bool met;
+    } cases[] = {
+        {0, count, huge, "", 2, false},      {0, count, huge, "", 4, true},
+        {0, count, "-" + huge, "", 2, true}, {0, count, "4.9", "", 2, true},
+        {0, count, "5.9", "", 0, true},      {0, count, "-" + huge, huge, 6, true},
+        {1, sum, huge, "", 2, true},         {1, sum, "1" + huge + "00", "", 3, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MatchesCondition(c.kind, 1, c.value, c.from, c.to, c.op, 0, 2), c.met)
+            << c.from << " " << c.op;
+    EXPECT_EQ(molapScaled(1e22, 130), 1e19);
+    EXPECT_EQ(molapScaled(-3e20, 210), -3e14);
+    EXPECT_EQ(molapScaled(1e22, 0), 1e22);
 }
 
 TEST(MolapFormat, keysByTypeAndUnit) {
