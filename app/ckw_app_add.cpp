@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "app/ckw_app.h"
-#include "console/set_list.h"
 #include "engine/kw_create_merge.h"
 #include "platform/core/cp932.h"
 #include "platform/core/temp_file.h"
