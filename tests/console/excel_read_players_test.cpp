@@ -74,6 +74,8 @@ struct AddScreen {
         app().SetTempMergeFile(harness.file("temp/harness_m.zbq"));
         app().SetLoadMode(2);
         app().SetDataFilePath(app().GetTempDataFile());
+        app().ShowItemSelControl1();
+        app().ShowItemSelControl2();
         bookPath_ = bookPath.empty() ? harness.file("book.xlsx") : bookPath;
         if (bookPath.empty()) writeBook(bookPath_);
         harness.prompts().clear();
