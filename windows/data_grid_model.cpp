@@ -503,6 +503,14 @@ void DataGridModel::FormatPrint(std::int32_t number) {
     AtomicFile file(path);
     std::string buffer;
     const TextForm form = exporter.csvForm();
+    // Over no records the entry's file still finds the item names it reads its columns by.
+    if (shape.range.isEmpty()) {
+        for (std::int32_t c = 0; c < GetColumnCount(); ++c) {
+            if (c > 0) buffer += form.separator;
+            appendField(buffer, source_.columnHeader(c), form);
+        }
+        if (GetColumnCount() > 0) buffer += form.lineEnd;
+    }
     const bool written = file.open() &&
                          buildTableText(source_, shape, form, buffer, TableExporter::kBlockBytes,
                                         [&file](std::string& text) {
