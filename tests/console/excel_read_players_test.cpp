@@ -240,6 +240,22 @@ TEST_F(ExcelReadPlayers, AnAdditionCancelledInTheDialogIsRecordedAsCancelled) {
     EXPECT_TRUE(importFiles().empty());
 }
 
+// A workbook whose path the macro file cannot hold is recorded as "???", asked for at the
+// replay, as with 可変.
+TEST_F(ExcelReadPlayers, AWorkbookTheMacroFileCannotNameIsRecordedAsAsked) {
+    const std::string folder = harness.file("\xF0\x9F\x93\x8A");  // U+1F4CA, not in CP932
+    std::filesystem::create_directory(folder);
+    writeBook(folder + "/book.xlsx");
+    ASSERT_EQ(macro->StartRecording(), 1);
+    harness.prompts().answer(ui::Answer::Ok);
+    harness.prompts().chooseFiles(QStringList{QString::fromStdString(folder + "/book.xlsx")});
+    ui::ScopedModalHook hook([](QDialog&) { return int(QDialog::Rejected); });
+    console->ItemSelPage()->addDataButton()->click();
+    EXPECT_EQ(hook.calls(), 1);
+    EXPECT_EQ(macro->RecordedSteps(),
+              (std::vector<std::string>{"DispExcelDialog,\"???\"", "ExcelReadCancel"}));
+}
+
 // "ﾃﾞｰﾀ追加" through the real widgets while recording (a sheet deleted and one moved, items
 // read, one edited, OK), then the recording replayed on a fresh program over the same data set:
 // the same records and the same screen.
