@@ -274,6 +274,8 @@ void DataGridModel::SelectAll() {
 
 GridMenuState DataGridModel::EnableMenuByType(std::int32_t column) const {
     GridMenuState state;
+    // Without a spreadsheet program the workbook would be written and never opened.
+    state.excel = !app_.GetExcelPath().empty();
     if (!validColumn(column)) return state;
     const std::int32_t type = GetColumnType(column);
     state.sort = type != kMultiAns;
