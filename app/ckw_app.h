@@ -258,7 +258,7 @@ public:
     // afterwards whatever happened.
     std::int32_t AddDataFromFile(const std::string& path);
     // Called at each step of adding; true makes that step fail (tests).
-    enum class AddStage { Build, Join, Open };
+    enum class AddStage { Build, Join, Open, Install };
     using AddFaultHook = std::function<bool(AddStage stage)>;
     void SetAddFaultHook(AddFaultHook hook) { addFaultHook_ = std::move(hook); }
 

@@ -8,7 +8,6 @@
 #include <cstdio>
 
 #include "app/ckw_app.h"
-#include "console/set_list.h"
 #include "engine/kw_create_merge.h"
 #include "platform/core/cp932.h"
 #include "platform/core/temp_file.h"
@@ -67,24 +66,20 @@ std::int32_t CKWApp::AddExcelData() {
         return fail(kBuildFailure);
     }
 
-    const std::string previous = loadMode_ == 2 ? dataFilePath_ : tempMergeFile_;
-    {
-        // Read whole before the loaded set is let go: a join that cannot be loaded changes
-        // nothing.
-        KW_search probe;
-        if (faulty(AddStage::Open) || probe.KWopen(joined, "") < 0) {
-            ::unlink(joined.c_str());
-            return fail(kOpenFailure);
-        }
-    }
-    // The joined set becomes the working file a save starts from; should it not get there, the
-    // old set is loaded again rather than one that no save could write.
-    if (search_.KWopen(joined, "") < 0 ||
-        std::rename(joined.c_str(), tempMergeFile_.c_str()) != 0) {
+    // Read whole beside the loaded set, which stays in place until the join is its working
+    // file: a join that cannot be loaded or put there changes nothing, and a protected set is
+    // never let go to be opened again without its password.
+    KW_search joinedSet;
+    joinedSet.SetHost(this);
+    if (faulty(AddStage::Open) || joinedSet.KWopen(joined, "") < 0) {
         ::unlink(joined.c_str());
-        search_.KWopen(previous, "");
         return fail(kOpenFailure);
     }
+    if (faulty(AddStage::Install) || std::rename(joined.c_str(), tempMergeFile_.c_str()) != 0) {
+        ::unlink(joined.c_str());
+        return fail(kOpenFailure);
+    }
+    search_.KWadopt(joinedSet, tempMergeFile_);
 
     // Only the set of all records remains.
     if (sets_.size() > 1) sets_.resize(1);

@@ -333,6 +333,10 @@ std::int32_t CKWApp::ParseDefinitionFile() {
         const std::string line = prepareLine(raw);
         AppendReadLog(raw);
         PumpMessages();
+        // The data file keeps every line, help lines and comments too, as text that ends at
+        // its first zero byte: a line holding one would make a file that never opens again.
+        if (raw.find('\0') != std::string::npos)
+            return refuse(*this, raw, failure("認識できない文字列があります。"));
         if (line.empty()) continue;
 
         Keyword keyword = Keyword::CodeLine;
@@ -345,11 +349,10 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 break;
             }
         }
-        // A zero byte would cut a name short wherever it is stored as text, and a line break
-        // (a lone CR the line kept) could not be written back into the macro file, which
-        // carries the groups and codes.
+        // A line break (a lone CR the line kept) could not be written back into the macro
+        // file, which carries the groups and codes.
         if (keyword != Keyword::Help &&
-            line.find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos)
+            line.find_first_of(std::string_view("\r\n", 2)) != std::string::npos)
             return refuse(*this, raw, failure("認識できない文字列があります。"));
         const std::string_view value = std::string_view(line).substr(length);
 

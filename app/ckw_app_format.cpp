@@ -129,6 +129,12 @@ std::int32_t digitsWithout(std::string_view text, char separator) {
 
 // --- Numbers ---
 
+std::string setCaption(std::int32_t number, const std::string& title, std::int32_t records) {
+    const std::string caption =
+        "No." + std::to_string(number) + " " + title + " / " + CKWApp::FormatInteger(records);
+    return std::string(zbq::cp932::cut(caption, kSetTextBytes));
+}
+
 std::string CKWApp::FormatInteger(std::int32_t value) {
     return groupNumberText(decimalText(value));
 }

@@ -229,10 +229,9 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
     SetStatusText("");
     loaded_ = 1;
 
-    if (loadMode_ == 2 && console().exists()) {
-        SetGridItems();
-        windows().ShowDataView();
-    }
+    // A file saved with the displayed set alone carries no display list: the button's own
+    // check tells the user, where a grid of no columns would open.
+    if (loadMode_ == 2 && console().exists()) console().ShowData();
     KWsetLogDir(programDir_);
 
     const std::vector<std::string> names = macro().macroNames();

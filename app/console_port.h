@@ -69,6 +69,9 @@ public:
     virtual void RestoreDisplayListToTree() {}
     // Lets the item tree finish an update it has pending (before messages are pumped).
     virtual void FinishItemTreeUpdate() {}
+    // The tab's "ﾃﾞｰﾀ表示": the original-data window on the display list, or the tab's message
+    // when the list is empty.
+    virtual void ShowData() {}
 
     // --- Sheet ---
     virtual void ActivateConsolePage(std::int32_t /*page*/) {}

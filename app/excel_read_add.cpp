@@ -8,10 +8,15 @@ namespace zbq::app {
 
 void addWorkbookData(CKWApp& app, const std::vector<std::string>& files) {
     StepBuilder step("DispExcelDialog");
-    const bool variable = app.macro().isVariable();
-    for (const std::string& file : files) {
-        step.textOrAsk(cp932::pathToStored(file).value_or(file), variable);
-        if (variable) break;  // one "???" asks for the workbook
+    // A workbook the macro file cannot name is asked for when the step plays, as with 可変.
+    bool variable = app.macro().isVariable();
+    for (const std::string& file : files)
+        variable = variable || !cp932::pathToStored(file);
+    if (variable) {
+        step.textOrAsk({}, true);  // one "???" asks for the workbook
+    } else {
+        for (const std::string& file : files)
+            step.text(*cp932::pathToStored(file));
     }
     app.Record(step);
 

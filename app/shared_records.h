@@ -4,11 +4,20 @@
 // read copies.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "engine/kw_map.h"
+
+// Captions and titles of sets hold at most this many bytes (the settings blob's field, less its
+// NUL).
+inline constexpr std::size_t kSetTextBytes = 255;
+
+// "No.%d %s / %s" of number, title and the record count with "," every three digits, cut to
+// kSetTextBytes on a character boundary.
+std::string setCaption(std::int32_t number, const std::string& title, std::int32_t records);
 
 // One record set of the set tree. Set 0 is the whole data set and has no map. Sets are kept in
 // tree pre-order; numbers only grow.

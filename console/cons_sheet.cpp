@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
@@ -282,11 +283,15 @@ std::vector<QWidget*> CConsSheet::ListedWindows() const {
 // --- Item-selection tab ---
 
 void CConsSheet::ShowItemSelControl1() {
-    itemSel_->ShowTreePane();
+    itemSel_->writeButton()->show();
 }
 
 void CConsSheet::ShowItemSelControl2() {
-    itemSel_->ShowListPane();
+    itemSel_->addDataButton()->show();
+}
+
+void CConsSheet::ShowData() {
+    itemSel_->OnShowData();
 }
 
 void CConsSheet::RebuildItemTree() {

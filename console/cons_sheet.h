@@ -112,6 +112,7 @@ public:
     std::vector<QWidget*> ListedWindows() const override;
     void ShowItemSelControl1() override;
     void ShowItemSelControl2() override;
+    void ShowData() override;
     void RebuildItemTree() override;
     void AddDisplayItem(std::int32_t position, std::int32_t item) override;
     void RemoveDisplayItem(std::string_view name) override;

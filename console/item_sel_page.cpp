@@ -193,6 +193,10 @@ CItemSelPage::CItemSelPage(CKWApp& app, QWidget* parent)
     listView_->setColumnWidth(0, 7 * metrics.horizontalAdvance(zbq::ui::shown("名前")));
     listView_->setColumnWidth(1, 4 * metrics.horizontalAdvance(zbq::ui::shown("ﾀｲﾌﾟ")));
 
+    // Start-up shows the two once a data set is in: writing after any load, adding after a
+    // data file's.
+    write_->hide();
+    addData_button_->hide();
     connect(showData_, &QPushButton::clicked, this, [this] { OnShowData(); });
     connect(write_, &QPushButton::clicked, this, [this] { OnWriteZbq(); });
     connect(addData_button_, &QPushButton::clicked, this, [this] { OnAddData(); });
@@ -493,6 +497,12 @@ void CItemSelPage::OnWriteZbq() {
 }
 
 void CItemSelPage::OnAddData() {
+    // Records join only a set loaded from a data file (or one already joined); anything else
+    // would read the workbooks and add nothing.
+    if (app_.GetLoadMode() != 2 && app_.GetLoadMode() != 3) {
+        app_.ShowError("データ追加はできません。ZBQファイルから起動してください。");
+        return;
+    }
     if (app_.IsAddingData()) {
         app_.ShowInformation(ZBQ_SHOWN("データがロードされるまでお待ちください"));
         return;

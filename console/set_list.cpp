@@ -4,12 +4,6 @@
 
 #include "platform/core/cp932.h"
 
-std::string setCaption(std::int32_t number, const std::string& title, std::int32_t records) {
-    const std::string caption =
-        "No." + std::to_string(number) + " " + title + " / " + CKWApp::FormatInteger(records);
-    return std::string(zbq::cp932::cut(caption, kSetTextBytes));
-}
-
 std::optional<std::size_t> findSet(const std::vector<SetRecord>& sets, std::int32_t number) {
     for (std::size_t i = 0; i < sets.size(); ++i)
         if (sets[i].number == number) return i;

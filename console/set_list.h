@@ -15,13 +15,6 @@
 // The set operations by their menu codes.
 enum class SetOp : std::int32_t { Union = 0, Product = 1, Difference = 2, Complement = 3 };
 
-// Captions and titles hold at most this many bytes (the settings blob's field, less its NUL).
-inline constexpr std::size_t kSetTextBytes = 255;
-
-// "No.%d %s / %s" of number, title and the record count with "," every three digits, cut to
-// kSetTextBytes on a character boundary.
-std::string setCaption(std::int32_t number, const std::string& title, std::int32_t records);
-
 // The position of the set with that number; nullopt when none.
 std::optional<std::size_t> findSet(const std::vector<SetRecord>& sets, std::int32_t number);
 // One past the last descendant of the set at `index`.

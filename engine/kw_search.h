@@ -61,6 +61,10 @@ public:
     std::int32_t KWopen(const std::string& path, std::string_view password);
     // Frees the data set and everything computed from it.
     void KWclose();
+    // Takes the data set another instance loaded in place of this one's, as if KWopen had read
+    // it from `path` (where its file now lies); `loaded` is left empty. Cannot fail, so a set
+    // read whole beforehand replaces the loaded one without a moment with neither.
+    void KWadopt(KW_search& loaded, std::string path);
     bool IsLoaded() const { return !items_.empty(); }
     std::int32_t KWgetVersion() const { return IsLoaded() ? head_.version : 0; }
     std::int32_t KWgetPasswordLength() const { return head_.passwordLength; }

@@ -53,6 +53,23 @@ std::int32_t KW_search::KWopen(const std::string& path, std::string_view passwor
     return 0;
 }
 
+void KW_search::KWadopt(KW_search& loaded, std::string path) {
+    if (&loaded == this) {
+        path_ = std::move(path);
+        return;
+    }
+    KWclose();
+    head_ = std::move(loaded.head_);
+    blobOffset_ = loaded.blobOffset_;
+    records_ = loaded.records_;
+    items_ = std::move(loaded.items_);
+    states_ = std::move(loaded.states_);
+    scans_ = std::move(loaded.scans_);
+    path_ = std::move(path);
+    loaded.KWclose();
+    setCurrent(nullptr, records_);
+}
+
 void KW_search::KWclose() {
     std::vector<kw::ItemBlock>().swap(items_);
     std::vector<ItemState>().swap(states_);

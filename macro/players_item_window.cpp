@@ -6,7 +6,6 @@
 // action the window's widgets call.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
-#include <charconv>
 #include <cstdlib>
 #include <string>
 
@@ -59,17 +58,6 @@ std::int32_t playModel(CMacro& macro, const StepFields& fields,
         (s.model().*action)();
         return 1;
     });
-}
-
-// atof as the steps have always been read, without the locale: leading blanks, then the
-// longest number; a text that does not begin with one reads as 0.
-double readStepDouble(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    return result.ec == std::errc() ? value : 0.0;
 }
 
 std::int32_t playCsv(CMacro& macro, StepFields& fields, bool withHead) {
@@ -340,7 +328,7 @@ std::int32_t PlayItem_ChangeSelectByKey(CMacro& macro, StepFields& fields) {
 
 std::int32_t PlayItem_PercentValue(CMacro& macro, StepFields& fields) {
     return onSheet(macro, fields, [&](CItemSheet& s) {
-        const double percent = readStepDouble(fields[2]);
+        const double percent = ReadStepDouble(fields[2]);
         if (!(percent >= 0.0 && percent <= 100.0))
             return macro.MacroErrorInvalidParameter(fields[0]);
         s.WritePercentRank(percent);

@@ -93,8 +93,11 @@ std::unique_ptr<QMenu> CCrossListView::BuildMenu(GridRole role, std::int32_t col
         QMenu* csv = menu->addMenu(QString::fromUtf8("CSVに書出し"));
         addCommand(*csv, "項目名付き", kCsvWithHead);
         addCommand(*csv, "項目名無し", kCsv);
-        addCommand(*menu, "クロス集計全部をExcelに書出し", kExcelAll);
+        // Without a spreadsheet program the workbook would be written and never opened.
+        const bool excelOn = !model_.app().GetExcelPath().empty();
+        addCommand(*menu, "クロス集計全部をExcelに書出し", kExcelAll)->setEnabled(excelOn);
         QMenu* excel = menu->addMenu(QString::fromUtf8("Excelに書出し"));
+        excel->setEnabled(excelOn);
         addCommand(*excel, "項目名付き", kExcelWithHead);
         addCommand(*excel, "項目名無し", kExcel);
         menu->addSeparator();

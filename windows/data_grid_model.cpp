@@ -277,6 +277,8 @@ void DataGridModel::SelectAll() {
 
 GridMenuState DataGridModel::EnableMenuByType(std::int32_t column) const {
     GridMenuState state;
+    // Without a spreadsheet program the workbook would be written and never opened.
+    state.excel = !app_.GetExcelPath().empty();
     if (!validColumn(column)) return state;
     const std::int32_t type = GetColumnType(column);
     state.sort = type != kMultiAns;
@@ -512,6 +514,14 @@ void DataGridModel::FormatPrint(std::int32_t number) {
     AtomicFile file(path);
     std::string buffer;
     const TextForm form = exporter.csvForm();
+    // Over no records the entry's file still finds the item names it reads its columns by.
+    if (shape.range.isEmpty()) {
+        for (std::int32_t c = 0; c < GetColumnCount(); ++c) {
+            if (c > 0) buffer += form.separator;
+            appendField(buffer, source_.columnHeader(c), form);
+        }
+        if (GetColumnCount() > 0) buffer += form.lineEnd;
+    }
     const bool written = file.open() &&
                          buildTableText(source_, shape, form, buffer, TableExporter::kBlockBytes,
                                         [&file](std::string& text) {

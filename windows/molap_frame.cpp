@@ -335,7 +335,9 @@ void CMOLAPFrm::changeEvent(QEvent* event) {
 }
 
 void CMOLAPFrm::paintEvent(QPaintEvent*) {
-    if (!busy_ || status_.empty()) return;
+    // Every build ends with the status emptied but for the refused huge table, whose
+    // "処理を中止しました。" stands once the build is over.
+    if (status_.empty()) return;
     QPainter painter(this);
     painter.drawText(QPoint(0, fontMetrics().ascent()), ui::fromCp932(status_));
 }

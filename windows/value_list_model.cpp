@@ -174,6 +174,7 @@ bool ValueListModel::SetPercentDigit(std::int32_t places) {
 
 ValueMenuState ValueListModel::menuState() const {
     ValueMenuState state;
+    state.excelEnabled = !app_.GetExcelPath().empty();
     state.commaEnabled = itemType() == 2 || itemType() == 3;
     state.decimalsEnabled = itemType() == 3;
     state.commaChecked = comma_;

@@ -49,6 +49,7 @@ bool isSearchMark(MarkCommand command);
 
 // What the pop-up menu enables and checks for the item's type and the options.
 struct ValueMenuState {
+    bool excelEnabled = false;  // only with a spreadsheet program to open the workbook
     bool commaEnabled = false;
     bool decimalsEnabled = false;
     bool commaChecked = false;

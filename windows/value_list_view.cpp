@@ -266,6 +266,7 @@ QMenu* ValueListView::buildMenu() {
         menu, QStringLiteral("逆順に表示"), [this] { model_.SortReverse(); }, state.reverseChecked,
         true);
     QMenu* excel = menu->addMenu(QStringLiteral("Excelに書出し"));
+    excel->setEnabled(state.excelEnabled);
     add(excel, QStringLiteral("項目名付き"), [this] { model_.OutToExcel(true); });
     add(excel, QStringLiteral("項目名無し"), [this] { model_.OutToExcel(false); });
     struct Mark {

@@ -104,8 +104,8 @@ TEST_F(AddDataTest, ADefinitionsSeparatorHeadingAndColumnsDoNotShiftTheAddedRows
 }
 
 TEST_F(AddDataTest, AFailingStepKeepsTheOldDataSet) {
-    for (const CKWApp::AddStage stage :
-         {CKWApp::AddStage::Build, CKWApp::AddStage::Join, CKWApp::AddStage::Open}) {
+    for (const CKWApp::AddStage stage : {CKWApp::AddStage::Build, CKWApp::AddStage::Join,
+                                         CKWApp::AddStage::Open, CKWApp::AddStage::Install}) {
         SCOPED_TRACE(static_cast<int>(stage));
         loadAsDataFile();
         CKWApp& app = h.app();
@@ -114,7 +114,7 @@ TEST_F(AddDataTest, AFailingStepKeepsTheOldDataSet) {
         const std::string file = addFile(kAdded);
         EXPECT_EQ(app.AddDataFromFile(file), 0);
         EXPECT_EQ(shown(h.prompts()),
-                  std::vector<std::string>{stage == CKWApp::AddStage::Open
+                  std::vector<std::string>{stage >= CKWApp::AddStage::Open
                                                ? "ZBQファイルのオープンに失敗しました。"
                                                : "読み込みに失敗しました"});
         EXPECT_EQ(app.KWgetDataCount(), AppHarness::kFixtureRecords);
@@ -129,6 +129,33 @@ TEST_F(AddDataTest, AFailingStepKeepsTheOldDataSet) {
         EXPECT_EQ(after, before);
         app.SetAddFaultHook(nullptr);
     }
+}
+
+// A protected data file whose joined records cannot take the working file's place: the set
+// stays loaded as it was opened, with its password, and searches go on.
+TEST_F(AddDataTest, AProtectedSetStaysLoadedWhenTheJoinCannotBecomeTheWorkingFile) {
+    const std::string path = makeDataFile(h, "locked.zbq", "pw");
+    h.answerDialogs({"pw"});
+    ASSERT_TRUE(h.restart({path}));
+    CKWApp& app = h.app();
+    ASSERT_EQ(app.GetLoadMode(), 2);
+    // A folder that is not empty under the joined file's name: the last step, the rename, fails.
+    std::filesystem::remove(app.GetTempMergeFile());
+    std::filesystem::create_directories(app.GetTempMergeFile() + "/held");
+    h.prompts().clear();
+
+    EXPECT_EQ(app.AddDataFromFile(addFile(kAdded)), 0);
+    EXPECT_EQ(shown(h.prompts()),
+              std::vector<std::string>{"ZBQファイルのオープンに失敗しました。"});
+    EXPECT_EQ(app.Search().KWgetRecordCount(), AppHarness::kFixtureRecords);
+    EXPECT_EQ(app.Search().KWgetPath(), path);
+    EXPECT_EQ(app.GetLoadMode(), 2);
+    EXPECT_EQ(app.IsDataLoaded(), 1);
+    h.prompts().clear();
+    EXPECT_GE(app.KWsrch("#1=1"), 1);
+    EXPECT_TRUE(h.prompts().messages().empty());
+    for (const std::string& name : h.tempFiles())
+        EXPECT_EQ(name.find("zbq-tmp"), std::string::npos) << name;
 }
 
 TEST_F(AddDataTest, RecordsThatDoNotBuildKeepTheOldDataSet) {

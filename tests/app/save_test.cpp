@@ -664,5 +664,63 @@ TEST(Save, KilledAtAnyWriteLeavesTheOldTargetOrTheWholeNewOne) {
     EXPECT_LT(completed, static_cast<int>(kills.size()));
 }
 
+// Whatever a definition's help lines and comments hold, a data set built from it and saved
+// opens again with the same lines; a zero byte in any line is refused when the definition is
+// read, since the data file keeps the definition as text that ends at its first zero byte.
+TEST(Save, HostileHelpLinesSaveAndOpenAgain) {
+    const std::string data = "a\nx\ny\n";
+    const std::vector<std::string> lines = {
+        cp932::literal("Title = \"t\""),
+        "help one\rtwo",             // a lone CR inside
+        "help trail\r",              // and at the end
+        "help lead \x81",            // a CP932 lead byte without its trail byte
+        "help \"unpaired // quote",  // a quote that pairs with nothing
+        "help " + std::string(5000, 'x'),
+        "// NOTTAB Title = \"u\"",
+        cp932::literal("item = \"a\"  // 項目"),
+        " String",
+        "EndItem",
+        "EndTitle",
+    };
+    std::string definition;
+    for (const std::string& line : lines)
+        definition += line + "\r\n";
+    {
+        AppHarness h;
+        writeFile(h.file("hostile.def"), definition);
+        writeFile(h.file("hostile.dat"), data);
+        ASSERT_TRUE(h.start({h.file("hostile.def")}));
+        h.app().SetSaveMode(1);
+        h.app().SetSavePath(h.file("hostile.zbq"));
+        ASSERT_EQ(h.app().SaveDataAndMacro("", 0), 1);
+        ASSERT_TRUE(h.restart({h.file("hostile.zbq")}))
+            << ::testing::PrintToString(shown(h.prompts()));
+        EXPECT_EQ(h.app().GetDefinitionLines(), lines);
+        EXPECT_EQ(h.app().KWgetDataCount(), 2);
+    }
+
+    const struct {
+        std::size_t line;
+        std::string text;
+    } zeros[] = {
+        {1, std::string("help a\0b", 8)},
+        {9, std::string("EndItem // \0", 12)},
+        {6, std::string("// \0 NOTTAB", 11)},
+    };
+    for (const auto& zero : zeros) {
+        SCOPED_TRACE(zero.line);
+        AppHarness z;
+        std::string text;
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            text += (i == zero.line ? zero.text : lines[i]) + "\r\n";
+        writeFile(z.file("zero.def"), text);
+        writeFile(z.file("zero.dat"), data);
+        EXPECT_FALSE(z.start({z.file("zero.def")}));
+        EXPECT_EQ(shown(z.prompts()),
+                  std::vector<std::string>{
+                      "エラー発生のため終了します。\n認識できない文字列があります。"});
+    }
+}
+
 }  // namespace
 }  // namespace zbq::test

@@ -78,6 +78,8 @@ struct AddScreen {
         app().SetTempMergeFile(harness.file("temp/harness_m.zbq"));
         app().SetLoadMode(2);
         app().SetDataFilePath(app().GetTempDataFile());
+        app().ShowItemSelControl1();
+        app().ShowItemSelControl2();
         bookPath_ = bookPath.empty() ? harness.file("book.xlsx") : bookPath;
         if (bookPath.empty()) writeBook(bookPath_);
         harness.prompts().clear();
@@ -286,6 +288,22 @@ TEST_F(ExcelReadPlayers, AnAdditionThatFailsIsNotRecordedAsExecuted) {
               (std::vector<std::string>{"DispExcelDialog," + book(), "ColumnInfoRead,0",
                                         sj("ColumnInfoUpdate,2,\"日付\",\"日付\"")}));
     EXPECT_EQ(app().KWgetDataCount(), 1);
+}
+
+// A workbook whose path the macro file cannot hold is recorded as "???", asked for at the
+// replay, as with 可変.
+TEST_F(ExcelReadPlayers, AWorkbookTheMacroFileCannotNameIsRecordedAsAsked) {
+    const std::string folder = harness.file("\xF0\x9F\x93\x8A");  // U+1F4CA, not in CP932
+    std::filesystem::create_directory(folder);
+    writeBook(folder + "/book.xlsx");
+    ASSERT_EQ(macro->StartRecording(), 1);
+    harness.prompts().answer(ui::Answer::Ok);
+    harness.prompts().chooseFiles(QStringList{QString::fromStdString(folder + "/book.xlsx")});
+    ui::ScopedModalHook hook([](QDialog&) { return int(QDialog::Rejected); });
+    console->ItemSelPage()->addDataButton()->click();
+    EXPECT_EQ(hook.calls(), 1);
+    EXPECT_EQ(macro->RecordedSteps(),
+              (std::vector<std::string>{"DispExcelDialog,\"???\"", "ExcelReadCancel"}));
 }
 
 // "ﾃﾞｰﾀ追加" through the real widgets while recording (a sheet deleted and one moved, items

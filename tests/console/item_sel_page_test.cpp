@@ -251,6 +251,7 @@ TEST_F(ItemSelPageTest, WriteAsksTheScopeOnlyWhenASetOtherThanTheWholeIsCurrent)
 }
 
 TEST_F(ItemSelPageTest, AddDataChecksTheChosenFilesBeforeAnythingIsRead) {
+    app.SetLoadMode(2);  // records join a set loaded from a data file only
     zbq::test::TempDir dir;
     for (const char* name : {"a.xls", "b.XLSX", "c.xlsx", "d.txt"})
         zbq::test::writeFile(dir.file(name), "");

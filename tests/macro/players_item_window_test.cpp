@@ -86,6 +86,8 @@ TEST_F(ItemPlayerTest, RefusalsAndTheirMessages) {
              Case{"Item_VScroll,2,5,0", 0, invalid("Item_VScroll")},
              Case{"Item_PercentValue,2,100.5", 0, invalid("Item_PercentValue")},
              Case{"Item_PercentValue,2,abc", 1, ""},
+             Case{"Item_PercentValue,2,1e400", 0, invalid("Item_PercentValue")},
+             Case{"Item_PercentValue,2,-1e400", 0, invalid("Item_PercentValue")},
              Case{"Item_Alignment,2,3", 0, ""},
              Case{"Item_Close,5", 0,
                   "画面が表示されていないため、マクロを実行できません。" + kStop},

@@ -1017,6 +1017,7 @@ bool prepare(World& w, const std::string& section) {
         app.SetTempMergeFile(w.h.file("temp/harness_m.zbq"));
         app.SetLoadMode(2);
         app.SetDataFilePath(app.GetTempDataFile());
+        app.ShowItemSelControl2();
         lxw_workbook* book = workbook_new(w.out.file("add.xlsx").c_str());
         int number = 1;
         for (const char* name : {"S1", "S2"}) {

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QMenu>
+
 #include <fstream>
 #include <sstream>
 
@@ -189,6 +192,31 @@ TEST(CrossWindow, TheWorkbookLeadsWithTheCaptionAndTypesTheCounts) {
     })"),
               "");
     EXPECT_EQ(opener.opened().size(), 1u);
+}
+
+// The workbook entries of the cell menu need a spreadsheet program to open what they write.
+TEST(CrossWindow, ExcelEntriesAreGreyedWithoutASpreadsheetProgram) {
+    CrossScreen s;
+    ASSERT_TRUE(s.show(2));
+    for (const std::string program : {"", "calc.desktop"}) {
+        SCOPED_TRACE(program);
+        s.h.app().SetExcelPath(program);
+        std::unique_ptr<QMenu> menu = s.window()->view().BuildMenu(GridRole::List, 0);
+        ASSERT_TRUE(menu);
+        int excelEntries = 0;
+        for (QAction* action : menu->findChildren<QAction*>()) {
+            const int command = action->data().toInt();
+            const bool excel = command == CCrossListView::kExcelAll ||
+                               action->text() == QString::fromUtf8("Excelに書出し");
+            if (!excel) continue;
+            ++excelEntries;
+            EXPECT_EQ(action->isEnabled(), !program.empty()) << action->text().toStdString();
+        }
+        EXPECT_EQ(excelEntries, 2);
+        // The other exports stay offered.
+        for (QAction* action : menu->findChildren<QAction*>())
+            if (action->data().toInt() == CCrossListView::kCsvAll) EXPECT_TRUE(action->isEnabled());
+    }
 }
 
 TEST(CrossWindow, PlayersCheckTheirNumbers) {

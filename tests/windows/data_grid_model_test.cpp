@@ -185,6 +185,7 @@ TEST_F(DataGridTest, TheMenuIsEnabledByTheColumnsType) {
         {5, true, false, true, true, false, false},      // Date
         {-1, false, false, false, false, false, false},  // the corner
     };
+    harness.app().SetExcelPath("calc.desktop");
     for (const Case& c : cases) {
         const GridMenuState s = model->EnableMenuByType(c.column);
         EXPECT_TRUE(s.excel);
@@ -195,6 +196,10 @@ TEST_F(DataGridTest, TheMenuIsEnabledByTheColumnsType) {
         EXPECT_EQ(s.comma, c.comma) << c.column;
         EXPECT_EQ(s.decimals, c.decimals) << c.column;
     }
+    // Without a spreadsheet program no workbook is offered, whatever the column.
+    harness.app().SetExcelPath("");
+    for (const Case& c : cases)
+        EXPECT_FALSE(model->EnableMenuByType(c.column).excel) << c.column;
     model->DispComma(4);
     model->SetDecimalDigit(4, 9);
     EXPECT_TRUE(model->EnableMenuByType(4).commaChecked);

@@ -133,6 +133,18 @@ TEST_F(DataViewExportTest, FormatPrintingWritesTheWholeGridAndOpensTheEntrysFile
         QString::fromUtf8("エクセルファイルの起動に失敗しました\n\n[")));
 }
 
+// Over no records the file still names the columns, so the entry's file opens on a CSV of the
+// grid's shape.
+TEST_F(DataViewExportTest, FormatPrintingOverNoRecordsWritesTheItemNames) {
+    openSmall();
+    ASSERT_EQ(harness.app().KWsrch("#1=99"), 0);
+    ASSERT_EQ(model->GetRowCount(), 0);
+    model->FormatPrint(5);
+    EXPECT_EQ(test::readFile(harness.file("temp/StylePrt.csv")), cp932::literal("名前,数\r\n"));
+    EXPECT_EQ(opener.opened().size(), 1u);
+    EXPECT_TRUE(harness.prompts().messages().empty());
+}
+
 TEST_F(DataViewExportTest, ALargeGridAsksFirstAndANoWritesAndOpensNothing) {
     std::string data = "名前\t数\n";
     for (int i = 0; i < 5001; ++i)

@@ -43,6 +43,7 @@ struct Screen {
         harness.app().SetGridItems();
         harness.app().SetExportTempPath(harness.file("temp/stamp_e.xlsx"));
         harness.app().SetPrintMenu({{5, "m", harness.file("report.xls")}});
+        harness.app().SetExcelPath("calc.desktop");  // as start-up finds one
         WindowFactories factories;
         factories.dataView = [this](CMainFrame&) { return CKWView::Make(harness.app()); };
         frame = std::make_unique<CMainFrame>(harness.app(), std::move(factories));

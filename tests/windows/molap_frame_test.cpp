@@ -7,12 +7,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QMetaObject>
 #include <QPointer>
 #include "platform/ui/fixed_grid.h"
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -197,6 +200,48 @@ TEST(MolapFrameSize, aTableOfTenThousandRowsAsksFirst) {
         frame.CloseMolapWindow();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+}
+
+// A rebuild in an open window refused at the huge-table question leaves the window with its
+// status drawn where the table was.
+TEST(MolapFrameSize, aRefusedRebuildShowsThatItStopped) {
+    test::AppHarness harness;
+    std::string data = "n\n";
+    for (std::int32_t i = 0; i < 9999; ++i)
+        data += std::to_string(i) + "\n";
+    ASSERT_TRUE(harness.load("Title = \"t\"\nitem = \"n\"\n  Integer\nEndItem\nEndTitle\n", data));
+    CMainFrame frame(harness.app(), molapFactories(harness));
+    ASSERT_EQ(harness.app().KWsrch("#0<5"), 5);
+    MolapParams p;
+    p.yItems = {0};
+    ASSERT_EQ(frame.ShowMolapWindow(p), 1);
+    auto* window = qobject_cast<CMOLAPFrm*>(frame.molapWindow());
+    ASSERT_TRUE(window);
+    const auto inked = [window] {
+        // Distinct colours along the status line's strip: one is the bare background.
+        const QImage image = window->grab().toImage();
+        std::set<QRgb> colours;
+        for (int y = 0; y < std::min(image.height(), window->fontMetrics().height()); ++y)
+            for (int x = 0; x < std::min(image.width(), 200); ++x)
+                colours.insert(image.pixel(x, y));
+        return colours.size() > 1;
+    };
+
+    ASSERT_EQ(harness.app().KWsrch("#0>=0"), 9999);
+    harness.prompts().answer(ui::Answer::No);
+    EXPECT_EQ(window->ExecuteMolap(), -1);
+    ASSERT_EQ(frame.molapWindow(), window);
+    EXPECT_FALSE(window->busy());
+    EXPECT_EQ(cp932::toUtf8(window->statusText()), "処理を中止しました。");
+    EXPECT_FALSE(window->grid()->isVisibleTo(window));
+    EXPECT_TRUE(inked());
+
+    // The next build that goes through shows its table and no status.
+    ASSERT_EQ(harness.app().KWsrch("#0<5"), 5);
+    EXPECT_EQ(window->ExecuteMolap(), 0);
+    EXPECT_EQ(window->statusText(), "");
+    frame.CloseMolapWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace

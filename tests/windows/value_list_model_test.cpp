@@ -199,6 +199,11 @@ TEST_F(ValueListModelTest, MenuStatePerType) {
         ValueListModel m(app(), c.item);
         EXPECT_EQ(m.menuState().commaEnabled, c.comma) << c.item;
         EXPECT_EQ(m.menuState().decimalsEnabled, c.decimals) << c.item;
+        // The workbook entries need a spreadsheet program to open what they write.
+        EXPECT_FALSE(m.menuState().excelEnabled) << c.item;
+        app().SetExcelPath("calc.desktop");
+        EXPECT_TRUE(m.menuState().excelEnabled) << c.item;
+        app().SetExcelPath("");
     }
     ValueListModel score(app(), test::kScore);
     score.SetDecimalDigit(9);
