@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "platform/workbook/workbook_reader.h"
+
 namespace zbq::app {
 namespace {
 
@@ -13,6 +15,10 @@ constexpr auto kInterval = std::chrono::milliseconds(30);
 bool pumping = false;
 Clock::time_point lastPump{};
 int pumps = 0;
+
+// The workbook reader knows no Qt: a long reading of a workbook pumps through this one.
+[[maybe_unused]] const bool workbookPumpSet =
+    (zbq::workbook::setReadingPump(&pumpPendingMessages), true);
 
 }  // namespace
 

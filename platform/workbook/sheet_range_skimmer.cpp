@@ -616,7 +616,10 @@ bool SheetRangeSkimmer::usualCell(const char*& at) {
         }
     }
     column_ = c;
-    if (close) range_.include(c, row_);
+    if (close) {
+        range_.include(c, row_);
+        ++valued_;
+    }
     at = p + close + 8;
     return true;
 }
@@ -708,7 +711,10 @@ bool SheetRangeSkimmer::plainCell(const char*& at) {
         }
     }
     column_ = c;
-    if (!text.empty()) range_.include(c, row_);
+    if (!text.empty()) {
+        range_.include(c, row_);
+        ++valued_;
+    }
     at += p;
     return true;
 }
@@ -721,6 +727,7 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::endCell() {
             return fail("a string index past its table at " + cellName(column_, row_));
     }
     range_.include(column_, row_);
+    ++valued_;
     return Step::Done;
 }
 

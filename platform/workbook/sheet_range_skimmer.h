@@ -41,6 +41,8 @@ public:
     bool run();
     const UsedRange& range() const { return range_; }
     const std::vector<SheetMerge>& merges() const { return merges_; }
+    // The cells holding a value skimmed so far.
+    const std::uint64_t& valuedCells() const { return valued_; }
     const std::string& error() const { return error_; }
 
 private:
@@ -101,6 +103,7 @@ private:
     std::string index_;  // the text of a string cell's value
 
     UsedRange range_;
+    std::uint64_t valued_ = 0;
     std::vector<SheetMerge> merges_;
 };
 

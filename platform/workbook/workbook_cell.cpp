@@ -237,13 +237,16 @@ std::string numberText(double value) {
 
 std::optional<std::string> serialText(double serial, Temporal temporal, bool date1904) {
     if (!std::isfinite(serial) || serial < 0 || temporal == Temporal::None) return std::nullopt;
+    const int64_t lastDay = date1904 ? 2957003 : 2958465;  // 9999/12/31
+    // Compared as a double first: a serial from 2^63 up has no 64-bit day count.
+    if (std::floor(serial) > static_cast<double>(lastDay)) return std::nullopt;
     int64_t days = static_cast<int64_t>(std::floor(serial));
     int64_t seconds = std::llround((serial - static_cast<double>(days)) * 86400.0);
     if (temporal != Temporal::Date && seconds >= 86400) {
         ++days;
         seconds -= 86400;
     }
-    if (days > (date1904 ? 2957003 : 2958465)) return std::nullopt;  // past 9999/12/31
+    if (days > lastDay) return std::nullopt;  // a time that rounds up past the last day
     if (temporal == Temporal::Time) return timeText(seconds);
 
     std::string date;

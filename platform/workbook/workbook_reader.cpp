@@ -9,7 +9,21 @@
 
 namespace zbq::workbook {
 
+namespace {
+
+void (*readingPump)() = nullptr;
+
+}  // namespace
+
+void setReadingPump(void (*pump)()) {
+    readingPump = pump;
+}
+
 namespace detail {
+
+void pumpWhileReading() {
+    if (readingPump) readingPump();
+}
 
 bool fail(ReadFailure* failure, ReadStage stage, ReadError error, std::string detail,
           std::string sheet, std::string cell) {

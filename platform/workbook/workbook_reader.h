@@ -53,6 +53,12 @@ struct ReadFailure {
 // (CP932).
 std::string readFailureMessage(const ReadFailure& failure, const std::string& fileName);
 
+// Called now and then while a long reading goes on (a large part inflated and scanned, the
+// wait for the .xls reader), on the thread that reads, so that a program with windows keeps
+// them alive; none (nullptr) by default. It may run a nested event loop: a caller that can be
+// deleted by what that loop dispatches checks that it still exists once the reading returns.
+void setReadingPump(void (*pump)());
+
 struct SheetEntry {
     std::string name;     // CP932
     bool hidden = false;  // .xls: freexl does not tell, so always false

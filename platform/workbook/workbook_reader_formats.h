@@ -63,6 +63,9 @@ inline bool parseCellRef(std::string_view ref, uint32_t& column, uint32_t& row) 
     return true;
 }
 
+// Calls the pump of setReadingPump, if any.
+void pumpWhileReading();
+
 // Sets `failure` (when given) and returns false, so that a failing step reads `return fail(...)`.
 bool fail(ReadFailure* failure, ReadStage stage, ReadError error, std::string detail,
           std::string sheet = {}, std::string cell = {});

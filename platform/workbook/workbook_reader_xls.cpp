@@ -9,10 +9,13 @@
 #include <freexl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -24,8 +27,14 @@ namespace zbq::workbook::detail {
 
 namespace {
 
-// How long the child may stay silent before it is taken for hanging.
-constexpr int kSilenceMs = 60000;
+// How long the child may stay silent before it is taken for hanging, and how often the parent
+// lets its windows' messages through while it waits.
+constexpr auto kSilence = std::chrono::seconds(60);
+constexpr int kPumpEveryMs = 50;
+// What the child may say: a few times the file (a .xls cell costs at least a few bytes of it,
+// and every text is said again for each cell that shows it), and a floor for small files.
+constexpr std::uint64_t kMessageFloor = std::uint64_t{16} << 20;
+constexpr std::uint64_t kMessagePerFileByte = 16;
 
 // An encrypted Office Open XML workbook is a compound file too, holding the package encrypted
 // in a stream of this name.
@@ -51,16 +60,22 @@ bool holdsEncryptedPackage(const std::string& path) {
 // What the child says first.
 enum class Opened : uint8_t { Ok, NotFound, NoWorkbook, Damaged, Encrypted };
 
+// One valued cell, its text (if any) in its sheet's `texts`: a cell costs what it says, not
+// an object of its own.
 struct XlsCell {
     uint32_t row = 0, column = 0;  // 1-based
-    uint8_t type = FREEXL_CELL_NULL;
     double number = 0;
-    std::string text;  // UTF-8
+    uint32_t textBegin = 0, textSize = 0;
+    uint8_t type = FREEXL_CELL_NULL;
 };
 
 struct XlsSheetData {
     std::string name;            // CP932
     std::vector<XlsCell> cells;  // row by row, left to right
+    std::string texts;           // UTF-8, back to back
+    std::string_view text(const XlsCell& c) const {
+        return std::string_view(texts).substr(c.textBegin, c.textSize);
+    }
 };
 
 // ---- the child's side ----
@@ -163,6 +178,7 @@ bool runReader(const std::string& path, std::string& message, std::string& why) 
         why = "cannot start the .xls reader";
         return false;
     }
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0) {
         ::close(fds[0]);
@@ -171,26 +187,43 @@ bool runReader(const std::string& path, std::string& message, std::string& why) 
         return false;
     }
     if (pid == 0) {
-        ::close(fds[0]);
-        runChild(path, fds[1]);
+        // The child dies with the parent, and holds nothing of it but the pipe it writes to
+        // (no window connection, no lock of temp/), so that it keeps nothing alive past it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) _exit(5);
+        int out = fds[1];
+        if (out != 3) {
+            if (::dup2(out, 3) < 0) _exit(5);
+            out = 3;
+        }
+        ::close_range(4, ~0U, 0);
+        runChild(path, out);
     }
     ::close(fds[1]);
+    struct stat st {};
+    const std::uint64_t fileSize = ::stat(path.c_str(), &st) == 0 ? st.st_size : 0;
+    const std::uint64_t limit = std::min<std::uint64_t>(
+        ZipPackage::kMaxUnpackedSize, kMessageFloor + kMessagePerFileByte * fileSize);
     bool ok = true;
     char buf[65536];
+    auto lastHeard = std::chrono::steady_clock::now();
     for (;;) {
+        pumpWhileReading();
         pollfd p{fds[0], POLLIN, 0};
-        const int ready = ::poll(&p, 1, kSilenceMs);
+        const int ready = ::poll(&p, 1, kPumpEveryMs);
         if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) {
+        if (ready < 0 || (ready == 0 && std::chrono::steady_clock::now() - lastHeard > kSilence)) {
             why = "the .xls reader went silent";
             ok = false;
             break;
         }
+        if (ready == 0) continue;
+        lastHeard = std::chrono::steady_clock::now();
         const ssize_t n = ::read(fds[0], buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         message.append(buf, static_cast<std::size_t>(n));
-        if (message.size() > ZipPackage::kMaxUnpackedSize) {
+        if (message.size() > limit) {
             why = "more cells than a workbook we read holds";
             ok = false;
             break;
@@ -220,9 +253,15 @@ public:
         return true;
     }
     bool getText(std::string& text) {
+        std::string_view view;
+        if (!getText(view)) return false;
+        text.assign(view);
+        return true;
+    }
+    bool getText(std::string_view& text) {
         uint32_t n = 0;
         if (!get(n) || m_.size() - pos_ < n) return false;
-        text.assign(m_.substr(pos_, n));
+        text = m_.substr(pos_, n);
         pos_ += n;
         return true;
     }
@@ -268,11 +307,11 @@ bool XlsSheet::makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure,
             cell.temporal = c.type == FREEXL_CELL_DATE   ? Temporal::Date
                             : c.type == FREEXL_CELL_TIME ? Temporal::Time
                                                          : Temporal::DateTime;
-            cell.text = isoToCellText(c.text);
+            cell.text = isoToCellText(data_.text(c));
             return true;
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT: {
-            auto text = cp932::fromUtf8(c.text);
+            auto text = cp932::fromUtf8(data_.text(c));
             if (!text)
                 return fail(failure, stage, ReadError::NotCp932, "cell text", data_.name,
                             cellName(c.column, c.row));
@@ -347,10 +386,20 @@ public:
                     return fail(failure, stage, ReadError::Damaged, path + ": cut short");
                 if (c.type == FREEXL_CELL_NULL) break;
                 const bool numeric = c.type == FREEXL_CELL_INT || c.type == FREEXL_CELL_DOUBLE;
-                if (!in.get(c.row) || !in.get(c.column) ||
-                    !(numeric ? in.get(c.number) : in.getText(c.text)))
+                if (!in.get(c.row) || !in.get(c.column))
                     return fail(failure, stage, ReadError::Damaged, path + ": cut short");
-                sheet.cells.push_back(std::move(c));
+                if (numeric) {
+                    if (!in.get(c.number))
+                        return fail(failure, stage, ReadError::Damaged, path + ": cut short");
+                } else {
+                    std::string_view text;
+                    if (!in.getText(text))
+                        return fail(failure, stage, ReadError::Damaged, path + ": cut short");
+                    c.textBegin = static_cast<uint32_t>(sheet.texts.size());
+                    c.textSize = static_cast<uint32_t>(text.size());
+                    sheet.texts += text;
+                }
+                sheet.cells.push_back(c);
             }
             sheets_.push_back(SheetEntry{sheet.name, false});
             data_.push_back(std::move(sheet));

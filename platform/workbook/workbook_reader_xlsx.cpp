@@ -9,7 +9,6 @@
 #include <cstring>
 #include <limits>
 #include <optional>
-#include <pugixml.hpp>
 #include <system_error>
 #include <thread>
 #include <unordered_map>
@@ -31,11 +30,21 @@ namespace {
 // starting the thread costs about what the overlap saves.
 constexpr std::uint64_t kReadAheadFrom = std::uint64_t{1} << 20;
 
+// What a sheet may inflate to: so much for anything, and so much more for each cell that holds
+// a value. A sheet of a few cells followed by gigabytes of empty elements is refused once past
+// it, not inflated and scanned to its end on every pass.
+constexpr std::uint64_t kSheetBytesFree = std::uint64_t{64} << 20;
+constexpr std::uint64_t kSheetBytesPerValuedCell = std::uint64_t{16} << 10;
+
 // A sheet part's bytes as a scanner takes them: inflated as they are read or, for a large part
-// read to its end, by a worker ahead of the reader.
+// read to its end, by a worker ahead of the reader. Bounded against the valued cells the
+// scanner has counted so far, and the reading pumped as it goes.
 class SheetBytes {
 public:
     ZipPartStream stream;
+
+    // The count of valued cells that bounds what may be read; it must outlive the reading.
+    void boundBy(const std::uint64_t& valued) { valued_ = &valued; }
 
     // Starts the worker where the part is large enough to repay it and a thread can be had.
     void readAhead(std::uint64_t size) {
@@ -46,8 +55,17 @@ public:
         }
     }
     long long read(char* data, std::size_t size) {
-        return ahead_ ? ahead_->read(data, size) : stream.read(data, size);
+        pumpWhileReading();
+        if (valued_ && handed_ > kSheetBytesFree + kSheetBytesPerValuedCell * *valued_) {
+            overLimit_ = true;
+            return -1;
+        }
+        const long long n = ahead_ ? ahead_->read(data, size) : stream.read(data, size);
+        if (n > 0) handed_ += static_cast<std::uint64_t>(n);
+        return n;
     }
+    // True when reading stopped at the bound.
+    bool overLimit() const { return overLimit_; }
     // Why the stream failed ("" where it did not). The worker is stopped first, so nothing is
     // read after this.
     const std::string& error() {
@@ -56,6 +74,9 @@ public:
     }
 
 private:
+    const std::uint64_t* valued_ = nullptr;
+    std::uint64_t handed_ = 0;
+    bool overLimit_ = false;
     std::optional<PartReadAhead> ahead_;  // declared after the stream: gone before it
 };
 
@@ -97,20 +118,6 @@ std::string unescapeOoxml(std::string_view text) {
         appendUtf8(out, cp);
     }
     return out;
-}
-
-// The text of a string item (<si> or <is>): its own <t>, or its runs' <t> joined; phonetic
-// runs (<rPh>) are readings shown above the text, not part of it.
-std::string stringItemText(const pugi::xml_node& item) {
-    std::string out;
-    for (pugi::xml_node n : item.children()) {
-        const std::string_view name = localName(n);
-        if (name == "t")
-            out += n.text().get();
-        else if (name == "r")
-            out += child(n, "t").text().get();
-    }
-    return unescapeOoxml(out);
 }
 
 // A name against a literal, the length known when compiled: element names are compared a few
@@ -179,6 +186,10 @@ private:
                   std::string& bad) const;
     bool makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
                   ReadCell& cell);
+    bool tooLarge(ReadStage stage, ReadFailure* failure) const {
+        return fail(failure, stage, ReadError::TooLarge,
+                    part_ + ": inflates to far more than its cells hold");
+    }
 
     XlsxWorkbook& book_;
     std::string part_;
@@ -195,24 +206,48 @@ public:
 
     zip_t* zip() const { return zip_.get(); }
     const FileIdentity& file() const { return file_; }
-    // The part as a whole (for the small parts); nullopt with `failure` set.
-    std::optional<std::string> readWhole(std::string_view part, ReadStage stage,
-                                         ReadFailure* failure, bool required);
     bool locate(std::string_view part, zip_uint64_t& index) const;
 
-    std::vector<std::optional<std::string>> strings;  // CP932; nullopt: CP932 cannot hold it
-    std::vector<CellFormat> formats;                  // by cell style index
+    std::size_t stringCount() const { return stringEnds_.size(); }
+    // Shared string `i` (< stringCount()) in CP932; nullopt where CP932 cannot hold it.
+    std::optional<std::string_view> sharedString(std::size_t i) const {
+        if (std::binary_search(unheld_.begin(), unheld_.end(), static_cast<uint32_t>(i)))
+            return std::nullopt;
+        const uint32_t begin = i == 0 ? 0 : stringEnds_[i - 1];
+        return std::string_view(stringBytes_).substr(begin, stringEnds_[i] - begin);
+    }
+    // The format of cell style `style`, the first one for a style past the table.
+    const CellFormat& format(uint32_t style) const {
+        return formats_[style < styleFormats_.size() ? styleFormats_[style] : 0];
+    }
 
 private:
+    using Visit = std::function<bool(XmlPullScanner::Event, std::size_t, XmlPullScanner&)>;
+    // Reads `part` through the pull scanner as it inflates: `visit` gets every start tag, end
+    // tag (a <x/> gets both) and text with the depth of its element (1 for the root), and
+    // returns false, `failure` set, to refuse the part. A part that is missing and not
+    // `required` is read as empty.
+    bool scanPart(std::string_view part, ReadStage stage, ReadFailure* failure, bool required,
+                  const Visit& visit);
     bool loadShared(ReadStage stage, ReadFailure* failure);
+    bool loadStrings(ReadStage stage, ReadFailure* failure);
+    bool loadStyles(ReadStage stage, ReadFailure* failure);
 
     ZipHandle zip_;
     FileIdentity file_;
     std::string workbookPart_;
     std::string stringsPart_, stylesPart_;
     std::vector<std::string> parts_;  // of sheets_
+    std::uint64_t sheetBytes_ = 0;    // what the listed sheets inflate to, by the directory
     bool sharedLoaded_ = false;
-    std::size_t heldWhole_ = 0;
+    // The shared strings back to back, where each ends, and which CP932 cannot hold: a table
+    // of a hundred million empty strings must cost what its bytes do, not an object each.
+    std::string stringBytes_;
+    std::vector<uint32_t> stringEnds_;
+    std::vector<uint32_t> unheld_;  // ascending
+    // The distinct formats, and the one of each cell style.
+    std::vector<CellFormat> formats_;
+    std::vector<uint32_t> styleFormats_;
 };
 
 bool XlsxWorkbook::locate(std::string_view part, zip_uint64_t& index) const {
@@ -224,54 +259,102 @@ bool XlsxWorkbook::locate(std::string_view part, zip_uint64_t& index) const {
     return true;
 }
 
-std::optional<std::string> XlsxWorkbook::readWhole(std::string_view part, ReadStage stage,
-                                                   ReadFailure* failure, bool required) {
+bool XlsxWorkbook::scanPart(std::string_view part, ReadStage stage, ReadFailure* failure,
+                            bool required, const Visit& visit) {
     zip_uint64_t index;
     if (!locate(part, index)) {
         if (required)
-            fail(failure, stage, ReadError::Damaged, "part missing: " + std::string(part));
-        else if (failure)
-            failure->error = ReadError::None;
-        return std::nullopt;
+            return fail(failure, stage, ReadError::Damaged, "part missing: " + std::string(part));
+        return true;
     }
     zip_stat_t st;
-    if (zip_stat_index(zip_.get(), index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE)) {
-        fail(failure, stage, ReadError::Damaged, "damaged directory entry: " + std::string(part));
-        return std::nullopt;
-    }
-    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE) {
-        fail(failure, stage, ReadError::Encrypted, "encrypted part: " + std::string(part));
-        return std::nullopt;
-    }
-    if (st.size > ZipPackage::kMaxUnpackedSize - heldWhole_) {
-        fail(failure, stage, ReadError::TooLarge, "part over the limit: " + std::string(part));
-        return std::nullopt;
-    }
+    if (zip_stat_index(zip_.get(), index, 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        return fail(failure, stage, ReadError::Damaged,
+                    "damaged directory entry: " + std::string(part));
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+        return fail(failure, stage, ReadError::Encrypted, "encrypted part: " + std::string(part));
+    if (st.size > ZipPackage::kMaxUnpackedSize)
+        return fail(failure, stage, ReadError::TooLarge,
+                    "part over the limit: " + std::string(part));
     ZipPartStream stream;
     std::string error;
-    if (!stream.open(zip_.get(), index, st, &error)) {
-        fail(failure, stage, ReadError::Damaged, std::string(part) + ": " + error);
-        return std::nullopt;
+    if (!stream.open(zip_.get(), index, st, &error))
+        return fail(failure, stage, ReadError::Damaged, std::string(part) + ": " + error);
+    XmlPullScanner xml([&stream](char* data, std::size_t size) {
+        pumpWhileReading();
+        return stream.read(data, size);
+    });
+    std::size_t depth = 0;
+    for (;;) {
+        const auto ev = xml.next();
+        if (ev == XmlPullScanner::Event::End) return true;
+        if (ev == XmlPullScanner::Event::Error) {
+            const std::string& why = stream.error();
+            return fail(failure, stage, ReadError::Damaged,
+                        std::string(part) + ": " + (why.empty() ? xml.error() : why));
+        }
+        if (ev == XmlPullScanner::Event::StartElement) {
+            ++depth;
+            if (!visit(ev, depth, xml)) return false;
+            if (!xml.selfClosing()) continue;
+            if (!visit(XmlPullScanner::Event::EndElement, depth, xml)) return false;
+            --depth;
+            continue;
+        }
+        if (!visit(ev, depth, xml)) return false;
+        if (ev == XmlPullScanner::Event::EndElement) --depth;
     }
-    std::string data(static_cast<std::size_t>(st.size), '\0');
-    std::size_t got = 0;
-    for (long long n; got < data.size(); got += static_cast<std::size_t>(n))
-        if ((n = stream.read(data.data() + got, data.size() - got)) <= 0) break;
-    // The part must end where its directory says, and match its CRC there.
-    char extra;
-    if (got != data.size() || stream.read(&extra, 1) != 0) {
-        fail(failure, stage, ReadError::Damaged, "damaged part " + std::string(part));
-        return std::nullopt;
-    }
-    heldWhole_ += data.size();
-    return data;
 }
 
-bool loadDoc(const std::string& bytes, pugi::xml_document& doc) {
-    // Entities are not expanded beyond the predefined ones and no DTD is read: pugixml has no
-    // external entities, and parse_default does not expand internal ones.
-    return doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default & ~pugi::parse_doctype);
+// Line ends as an XML processor hands them out: CR LF and a lone CR read as LF.
+void normalizeLineEnds(std::string& text) {
+    if (text.find('\r') == std::string::npos) return;
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            out += text[i];
+        } else {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        }
+    }
+    text = std::move(out);
 }
+
+// An attribute's value with its references resolved and, as an XML processor hands values
+// out, its line ends and tabs as spaces; "" when it is absent. False for a bad reference.
+bool attributeValue(const XmlPullScanner& xml, std::string_view local, bool prefixed,
+                    std::string& value) {
+    value.clear();
+    std::string_view raw;
+    if (!xml.attribute(local, prefixed, raw)) return true;
+    if (!XmlPullScanner::decode(raw, value)) return false;
+    normalizeLineEnds(value);
+    std::replace_if(
+        value.begin(), value.end(), [](char c) { return c == '\n' || c == '\t'; }, ' ');
+    return true;
+}
+
+// An id as a lenient reader takes it: its leading digits, 0 for none.
+uint32_t leadingNumber(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    uint32_t value = 0;
+    const auto res = std::from_chars(s.data(), s.data() + s.size(), value);
+    return res.ec == std::errc() ? value : 0;
+}
+
+// Relationships and sheets of one package; a package with thousands more is built to hurt.
+constexpr std::size_t kMaxListed = ZipPackage::kMaxEntries;
+// A string cell takes more than this many bytes of its sheet, so a table with many more strings
+// than the sheets could use holds something else; the floor keeps small books of unused strings.
+constexpr std::uint64_t kSheetBytesPerString = 16;
+constexpr std::size_t kMinStringsAllowed = std::size_t{1} << 16;
+constexpr std::size_t kMaxStrings = std::size_t{1} << 24;
+// Cell styles and number formats: a workbook holds at most 64,000 and a few hundred.
+constexpr std::size_t kMaxStyles = std::size_t{1} << 16;
+constexpr std::size_t kMaxFormatBytes = std::size_t{1} << 20;
 
 bool XlsxWorkbook::list(const std::string& path, ReadStage stage, ReadFailure* failure) {
     struct stat st {};
@@ -295,102 +378,230 @@ bool XlsxWorkbook::list(const std::string& path, ReadStage stage, ReadFailure* f
     if (entries < 0 || static_cast<zip_uint64_t>(entries) > ZipPackage::kMaxEntries)
         return fail(failure, stage, ReadError::TooLarge, "more entries than a workbook has");
 
-    pugi::xml_document rels;
     zip_uint64_t relsIndex;
     if (!locate("_rels/.rels", relsIndex))
         return fail(failure, stage, ReadError::NotWorkbook,
                     "a zip package without package relationships");
-    auto rootRels = readWhole("_rels/.rels", stage, failure, true);
-    if (!rootRels) return false;
-    if (!loadDoc(*rootRels, rels))
-        return fail(failure, stage, ReadError::Damaged, "_rels/.rels is not XML");
-    for (pugi::xml_node r : child(rels, "Relationships").children()) {
-        const std::string_view type = r.attribute("Type").value();
-        if (localName(r) == "Relationship" && type.ends_with("/officeDocument")) {
-            workbookPart_ = resolveTarget("", r.attribute("Target").value());
-            break;
-        }
-    }
+    std::string type, target, id;
+    // The relationships of a part (its root a <Relationships>), each handed to `take` with its
+    // Type, Target and Id.
+    auto relationships =
+        [&](std::string_view part,
+            const std::function<void(const std::string&, const std::string&, const std::string&)>&
+                take) {
+            bool root = false;
+            std::size_t count = 0;
+            return scanPart(part, stage, failure, true,
+                            [&](XmlPullScanner::Event ev, std::size_t depth, XmlPullScanner& xml) {
+                                if (ev != XmlPullScanner::Event::StartElement) return true;
+                                if (depth == 1) root = xml.localName() == "Relationships";
+                                if (depth != 2 || !root || xml.localName() != "Relationship")
+                                    return true;
+                                if (++count > kMaxListed)
+                                    return fail(failure, stage, ReadError::TooLarge,
+                                                std::string(part) +
+                                                    ": more relationships than a "
+                                                    "workbook has");
+                                if (!attributeValue(xml, "Type", false, type) ||
+                                    !attributeValue(xml, "Target", false, target) ||
+                                    !attributeValue(xml, "Id", false, id))
+                                    return fail(failure, stage, ReadError::Damaged,
+                                                std::string(part) + ": a bad reference");
+                                take(type, target, id);
+                                return true;
+                            });
+        };
+    if (!relationships("_rels/.rels",
+                       [&](const std::string& t, const std::string& to, const std::string&) {
+                           if (workbookPart_.empty() && t.ends_with("/officeDocument"))
+                               workbookPart_ = resolveTarget("", to);
+                       }))
+        return false;
     if (workbookPart_.empty())
         return fail(failure, stage, ReadError::NotWorkbook, "no workbook part");
-
-    auto wbBytes = readWhole(workbookPart_, stage, failure, true);
-    if (!wbBytes) return false;
-    pugi::xml_document wb;
-    if (!loadDoc(*wbBytes, wb))
-        return fail(failure, stage, ReadError::Damaged, "the workbook part is not XML");
-    auto wbRelsBytes = readWhole(relsPartOf(workbookPart_), stage, failure, true);
-    if (!wbRelsBytes) return false;
-    pugi::xml_document wbRels;
-    if (!loadDoc(*wbRelsBytes, wbRels))
-        return fail(failure, stage, ReadError::Damaged, "the workbook's relationships are not XML");
 
     struct Target {
         std::string part;
         bool worksheet;
     };
     std::unordered_map<std::string, Target> targets;
-    for (pugi::xml_node r : child(wbRels, "Relationships").children()) {
-        if (localName(r) != "Relationship") continue;
-        const std::string_view type = r.attribute("Type").value();
-        std::string part = resolveTarget(workbookPart_, r.attribute("Target").value());
-        if (type.ends_with("/sharedStrings")) stringsPart_ = part;
-        if (type.ends_with("/styles")) stylesPart_ = part;
-        targets[r.attribute("Id").value()] = Target{std::move(part), type.ends_with("/worksheet")};
-    }
-    const pugi::xml_node root = child(wb, "workbook");
-    if (!root) return fail(failure, stage, ReadError::NotWorkbook, "the main part is no workbook");
-    const std::string_view d1904 = attribute(child(root, "workbookPr"), "date1904", false).value();
-    date1904_ = d1904 == "1" || d1904 == "true";
-    for (pugi::xml_node s : child(root, "sheets").children()) {
-        if (localName(s) != "sheet") continue;
-        const auto t = targets.find(attribute(s, "id", true).value());
+    zip_uint64_t wbIndex;
+    if (!locate(workbookPart_, wbIndex))
+        return fail(failure, stage, ReadError::Damaged, "part missing: " + workbookPart_);
+    if (!relationships(relsPartOf(workbookPart_),
+                       [&](const std::string& t, const std::string& to, const std::string& i) {
+                           std::string part = resolveTarget(workbookPart_, to);
+                           if (t.ends_with("/sharedStrings")) stringsPart_ = part;
+                           if (t.ends_with("/styles")) stylesPart_ = part;
+                           targets[i] = Target{std::move(part), t.ends_with("/worksheet")};
+                       }))
+        return false;
+
+    bool isWorkbook = false, prSeen = false, sheetsSeen = false, inSheets = false;
+    std::string name, state;
+    auto sheet = [&](XmlPullScanner& xml) {
+        if (sheets_.size() >= kMaxListed)
+            return fail(failure, stage, ReadError::TooLarge, "more sheets than a workbook has");
+        if (!attributeValue(xml, "id", true, id) || !attributeValue(xml, "name", false, name) ||
+            !attributeValue(xml, "state", false, state))
+            return fail(failure, stage, ReadError::Damaged, "the workbook part: a bad reference");
+        const auto t = targets.find(id);
         if (t == targets.end())
             return fail(failure, stage, ReadError::Damaged, "a sheet without its part");
-        if (!t->second.worksheet) continue;  // chart, dialog and macro sheets hold no table
+        if (!t->second.worksheet) return true;  // chart, dialog and macro sheets hold no table
         zip_uint64_t index;
         if (!locate(t->second.part, index))
             return fail(failure, stage, ReadError::Damaged,
                         "sheet part missing: " + t->second.part);
-        const std::string_view utf8Name = s.attribute("name").value();
-        auto name = cp932::fromUtf8(utf8Name);
-        if (!name)
-            return fail(failure, stage, ReadError::NotCp932, "sheet name", cp932Lossy(utf8Name));
-        const std::string_view state = s.attribute("state").value();
-        sheets_.push_back(SheetEntry{std::move(*name), state == "hidden" || state == "veryHidden"});
+        zip_stat_t entry;
+        if (zip_stat_index(zip_.get(), index, 0, &entry) == 0 && (entry.valid & ZIP_STAT_SIZE))
+            sheetBytes_ += entry.size;
+        auto cp932Name = cp932::fromUtf8(name);
+        if (!cp932Name)
+            return fail(failure, stage, ReadError::NotCp932, "sheet name", cp932Lossy(name));
+        sheets_.push_back(
+            SheetEntry{std::move(*cp932Name), state == "hidden" || state == "veryHidden"});
         parts_.push_back(t->second.part);
-    }
+        return true;
+    };
+    if (!scanPart(workbookPart_, stage, failure, true,
+                  [&](XmlPullScanner::Event ev, std::size_t depth, XmlPullScanner& xml) {
+                      if (depth == 1) {
+                          if (ev == XmlPullScanner::Event::StartElement)
+                              isWorkbook = xml.localName() == "workbook";
+                          return true;
+                      }
+                      if (!isWorkbook) return true;
+                      if (ev == XmlPullScanner::Event::EndElement) {
+                          if (depth == 2) inSheets = false;
+                          return true;
+                      }
+                      if (ev != XmlPullScanner::Event::StartElement) return true;
+                      const std::string_view local = xml.localName();
+                      if (depth == 2 && local == "workbookPr" && !prSeen) {
+                          prSeen = true;
+                          std::string d1904;
+                          if (!attributeValue(xml, "date1904", false, d1904))
+                              return fail(failure, stage, ReadError::Damaged,
+                                          "the workbook part: a bad reference");
+                          date1904_ = d1904 == "1" || d1904 == "true";
+                      } else if (depth == 2 && local == "sheets" && !sheetsSeen) {
+                          sheetsSeen = inSheets = true;
+                      } else if (depth == 3 && inSheets && local == "sheet") {
+                          return sheet(xml);
+                      }
+                      return true;
+                  }))
+        return false;
+    if (!isWorkbook)
+        return fail(failure, stage, ReadError::NotWorkbook, "the main part is no workbook");
     return true;
 }
 
-bool XlsxWorkbook::loadShared(ReadStage stage, ReadFailure* failure) {
-    if (sharedLoaded_) return true;
-    if (!stringsPart_.empty()) {
-        auto bytes = readWhole(stringsPart_, stage, failure, true);
-        if (!bytes) return false;
-        pugi::xml_document doc;
-        if (!loadDoc(*bytes, doc))
-            return fail(failure, stage, ReadError::Damaged, "shared strings are not XML");
-        bytes.reset();
-        for (pugi::xml_node si : child(doc, "sst").children())
-            if (localName(si) == "si") strings.push_back(cp932::fromUtf8(stringItemText(si)));
-    }
+bool XlsxWorkbook::loadStrings(ReadStage stage, ReadFailure* failure) {
+    if (stringsPart_.empty()) return true;
+    const std::size_t allowed = static_cast<std::size_t>(std::clamp<std::uint64_t>(
+        sheetBytes_ / kSheetBytesPerString, kMinStringsAllowed, kMaxStrings));
+    bool isTable = false, inItem = false, inRun = false;
+    std::size_t textDepth = 0;  // of the <t> whose text is taken; 0 outside one
+    std::string raw;
+    return scanPart(
+        stringsPart_, stage, failure, true,
+        [&](XmlPullScanner::Event ev, std::size_t depth, XmlPullScanner& xml) {
+            if (ev == XmlPullScanner::Event::Text) {
+                if (textDepth == 0 || depth != textDepth || xml.appendText(raw)) return true;
+                return fail(failure, stage, ReadError::Damaged, stringsPart_ + ": " + xml.error());
+            }
+            if (ev == XmlPullScanner::Event::EndElement) {
+                if (depth == textDepth) textDepth = 0;
+                if (depth == 3) inRun = false;
+                if (depth != 2 || !inItem) return true;
+                inItem = false;
+                if (stringEnds_.size() >= allowed)
+                    return fail(failure, stage, ReadError::TooLarge,
+                                "more shared strings than the sheets can use");
+                normalizeLineEnds(raw);
+                auto text = cp932::fromUtf8(unescapeOoxml(raw));
+                if (text && text->size() > ZipPackage::kMaxUnpackedSize - stringBytes_.size())
+                    return fail(failure, stage, ReadError::TooLarge,
+                                "shared strings over the limit");
+                if (text)
+                    stringBytes_ += *text;
+                else
+                    unheld_.push_back(static_cast<uint32_t>(stringEnds_.size()));
+                stringEnds_.push_back(static_cast<uint32_t>(stringBytes_.size()));
+                return true;
+            }
+            if (ev != XmlPullScanner::Event::StartElement) return true;
+            // The text of an item is its own <t>, or its runs' <t> joined; phonetic runs
+            // (<rPh>) are readings shown above the text, not part of it.
+            const std::string_view local = xml.localName();
+            if (depth == 1) {
+                isTable = local == "sst";
+            } else if (depth == 2 && isTable && local == "si") {
+                inItem = true;
+                raw.clear();
+            } else if (depth == 3 && inItem && local == "t") {
+                textDepth = 3;
+            } else if (depth == 3 && inItem && local == "r") {
+                inRun = true;
+            } else if (depth == 4 && inRun && local == "t") {
+                textDepth = 4;
+            }
+            return true;
+        });
+}
+
+bool XlsxWorkbook::loadStyles(ReadStage stage, ReadFailure* failure) {
     // Styles are optional: without them every cell is shown in the general format.
-    const CellFormat general{cp932::literal("G/標準"), Temporal::None};
-    if (!stylesPart_.empty()) {
-        auto bytes = readWhole(stylesPart_, stage, failure, true);
-        if (!bytes) return false;
-        pugi::xml_document doc;
-        if (!loadDoc(*bytes, doc))
-            return fail(failure, stage, ReadError::Damaged, "styles are not XML");
-        const pugi::xml_node root = child(doc, "styleSheet");
-        std::unordered_map<uint32_t, std::string> custom;
-        for (pugi::xml_node f : child(root, "numFmts").children())
-            if (localName(f) == "numFmt")
-                custom[f.attribute("numFmtId").as_uint()] = f.attribute("formatCode").value();
-        for (pugi::xml_node xf : child(root, "cellXfs").children()) {
-            if (localName(xf) != "xf") continue;
-            const uint32_t id = xf.attribute("numFmtId").as_uint();
+    formats_.push_back(CellFormat{cp932::literal("G/標準"), Temporal::None});
+    if (stylesPart_.empty()) return true;
+    bool isSheet = false, fmtsSeen = false, xfsSeen = false, inFmts = false, inXfs = false;
+    std::unordered_map<uint32_t, std::string> custom;
+    std::size_t customBytes = 0;
+    std::vector<uint32_t> styleIds;  // each cell style's numFmtId, resolved once all is read
+    std::string value;
+    auto bad = [&] {
+        return fail(failure, stage, ReadError::Damaged, stylesPart_ + ": a bad reference");
+    };
+    const bool ok =
+        scanPart(stylesPart_, stage, failure, true,
+                 [&](XmlPullScanner::Event ev, std::size_t depth, XmlPullScanner& xml) {
+                     if (ev == XmlPullScanner::Event::EndElement && depth == 2)
+                         inFmts = inXfs = false;
+                     if (ev != XmlPullScanner::Event::StartElement) return true;
+                     const std::string_view local = xml.localName();
+                     if (depth == 1) {
+                         isSheet = local == "styleSheet";
+                     } else if (depth == 2 && isSheet && local == "numFmts" && !fmtsSeen) {
+                         fmtsSeen = inFmts = true;
+                     } else if (depth == 2 && isSheet && local == "cellXfs" && !xfsSeen) {
+                         xfsSeen = inXfs = true;
+                     } else if (depth == 3 && inFmts && local == "numFmt") {
+                         if (!attributeValue(xml, "numFmtId", false, value)) return bad();
+                         const uint32_t id = leadingNumber(value);
+                         if (!attributeValue(xml, "formatCode", false, value)) return bad();
+                         customBytes += value.size();
+                         if (custom.size() >= kMaxStyles || customBytes > kMaxFormatBytes)
+                             return fail(failure, stage, ReadError::TooLarge,
+                                         "more number formats than a workbook has");
+                         custom[id] = value;
+                     } else if (depth == 3 && inXfs && local == "xf") {
+                         if (styleIds.size() >= kMaxStyles)
+                             return fail(failure, stage, ReadError::TooLarge,
+                                         "more cell styles than a workbook has");
+                         if (!attributeValue(xml, "numFmtId", false, value)) return bad();
+                         styleIds.push_back(leadingNumber(value));
+                     }
+                     return true;
+                 });
+    if (!ok) return false;
+    if (styleIds.empty()) return true;
+    formats_.clear();
+    std::unordered_map<uint32_t, uint32_t> formatOf;  // numFmtId -> index into formats_
+    for (const uint32_t id : styleIds) {
+        auto [at, added] = formatOf.try_emplace(id, static_cast<uint32_t>(formats_.size()));
+        if (added) {
             std::string code;
             if (auto c = custom.find(id); c != custom.end())
                 code = c->second;
@@ -398,10 +609,27 @@ bool XlsxWorkbook::loadShared(ReadStage stage, ReadFailure* failure) {
                 code = std::string(*b);
             else
                 code = "G/標準";
-            formats.push_back(CellFormat{cp932Lossy(code), temporalOf(code)});
+            formats_.push_back(CellFormat{cp932Lossy(code), temporalOf(code)});
         }
+        styleFormats_.push_back(at->second);
     }
-    if (formats.empty()) formats.push_back(general);
+    return true;
+}
+
+bool XlsxWorkbook::loadShared(ReadStage stage, ReadFailure* failure) {
+    if (sharedLoaded_) return true;
+    // A failed load leaves nothing half read for the next sheet opened.
+    stringBytes_.clear();
+    stringEnds_.clear();
+    unheld_.clear();
+    formats_.clear();
+    styleFormats_.clear();
+    if (!loadStrings(stage, failure) || !loadStyles(stage, failure)) {
+        stringBytes_ = {};
+        stringEnds_ = {};
+        unheld_ = {};
+        return false;
+    }
     sharedLoaded_ = true;
     return true;
 }
@@ -442,10 +670,13 @@ bool XlsxSheet::openStream(SheetBytes& bytes, ReadStage stage, ReadFailure* fail
 bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wholePart,
                      std::vector<Merge>* merges,
                      const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow) {
+    std::uint64_t valued = 0;
     SheetBytes bytes;
+    bytes.boundBy(valued);
     if (!openStream(bytes, stage, failure, wholePart)) return false;
     XmlPullScanner xml([&bytes](char* data, std::size_t size) { return bytes.read(data, size); });
     auto damaged = [&](const std::string& what) {
+        if (bytes.overLimit()) return tooLarge(stage, failure);
         const std::string& why = bytes.error();
         return fail(failure, stage, ReadError::Damaged, part_ + ": " + (why.empty() ? what : why));
     };
@@ -485,6 +716,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wholePart,
             where.pop_back();
             if (at == In::CellElement) {
                 if (cell.hasInline) cell.inlineText = unescapeOoxml(inlineRaw);
+                if (cell.hasInline || !cell.value.empty()) ++valued;
                 cells.push_back(std::move(cell));
             } else if (at == In::Row) {
                 if (!onRow(row, cells)) return true;
@@ -544,7 +776,7 @@ bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wholePart,
         }
         if (xml.selfClosing()) {
             if (here == In::CellElement)
-                cells.push_back(std::move(cell));
+                cells.push_back(std::move(cell));  // holds no value
             else if (here == In::Row && !onRow(row, cells))
                 return true;
             else if (here == In::Value)
@@ -563,7 +795,7 @@ bool XlsxSheet::learnRow(uint32_t row, const std::vector<RawCell>& cells, UsedRa
         if (!valued) continue;
         if (c.type == CellType::Shared) {
             uint32_t i = 0;
-            if (!parseUnsigned(c.value, i) || i >= book_.strings.size()) {
+            if (!parseUnsigned(c.value, i) || i >= book_.stringCount()) {
                 bad = "a string index past its table at " + cellName(c.column, row);
                 return false;
             }
@@ -578,8 +810,10 @@ bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
     if (!openStream(bytes, stage, failure, true)) return false;
     SheetRangeSkimmer skimmer(
         [&bytes](char* data, std::size_t size) { return bytes.read(data, size); },
-        book_.strings.size());
+        book_.stringCount());
+    bytes.boundBy(skimmer.valuedCells());
     if (!skimmer.run()) {
+        if (bytes.overLimit()) return tooLarge(stage, failure);
         const std::string& why = bytes.error();
         return fail(failure, stage, ReadError::Damaged,
                     part_ + ": " + (why.empty() ? skimmer.error() : why));
@@ -605,8 +839,7 @@ void XlsxSheet::adopt(KnownScan known) {
 bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
                          ReadCell& cell) {
     const CellType t = raw.type;
-    const CellFormat& format =
-        raw.style < book_.formats.size() ? book_.formats[raw.style] : book_.formats[0];
+    const CellFormat& format = book_.format(raw.style);
     cell = ReadCell{};
     cell.formatCode = format.code;
     auto textCell = [&](std::string_view utf8) {
@@ -618,21 +851,23 @@ bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, Read
         cell.text = std::move(*text);
         return true;
     };
+    // An inline string is the cell's text whatever its t says: the range counts it as a value.
+    if (raw.hasInline) return textCell(raw.inlineText);
     if (t == CellType::Inline) {
-        if (raw.hasInline) return textCell(raw.inlineText);
         if (raw.hasValue) return textCell(unescapeOoxml(raw.value));
         return true;
     }
     if (!raw.hasValue || raw.value.empty()) return true;  // a formula without a cached value
     if (t == CellType::Shared) {
         uint32_t i = 0;
-        if (!parseUnsigned(raw.value, i) || i >= book_.strings.size())
+        if (!parseUnsigned(raw.value, i) || i >= book_.stringCount())
             return fail(failure, stage, ReadError::Damaged, "a string index past its table");
-        if (!book_.strings[i])
+        const auto text = book_.sharedString(i);
+        if (!text)
             return fail(failure, stage, ReadError::NotCp932, "shared string", name_,
                         cellName(raw.column, row));
         cell.kind = CellKind::Text;
-        cell.text = *book_.strings[i];
+        cell.text = *text;
         return true;
     }
     if (t == CellType::FormulaText || t == CellType::IsoDate)

@@ -285,7 +285,8 @@ XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
         if (end == std::string_view::npos) return fail("an unterminated value");
         const std::size_t colon = aname.find(':');
         if (colon != std::string_view::npos) aname = aname.substr(colon + 1);
-        attrs_.emplace_back(aname, tag.substr(i + 1, end - i - 1));
+        attrs_.push_back(
+            Attribute{aname, tag.substr(i + 1, end - i - 1), colon != std::string_view::npos});
         i = end + 1;
         if (i < tag.size() && !isSpace(tag[i]) && tag[i] != '/')
             return fail("attributes without space between them");
@@ -305,9 +306,19 @@ XmlPullScanner::Event XmlPullScanner::startOrEnd(std::size_t close) {
 }
 
 bool XmlPullScanner::attribute(std::string_view local, std::string_view& raw) const {
-    for (const auto& [name, value] : attrs_)
-        if (name.size() == local.size() && std::equal(name.begin(), name.end(), local.begin())) {
-            raw = value;
+    for (const Attribute& a : attrs_)
+        if (a.name.size() == local.size() &&
+            std::equal(a.name.begin(), a.name.end(), local.begin())) {
+            raw = a.value;
+            return true;
+        }
+    return false;
+}
+
+bool XmlPullScanner::attribute(std::string_view local, bool prefixed, std::string_view& raw) const {
+    for (const Attribute& a : attrs_)
+        if (a.prefixed == prefixed && a.name == local) {
+            raw = a.value;
             return true;
         }
     return false;

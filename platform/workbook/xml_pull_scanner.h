@@ -47,6 +47,9 @@ public:
     // Of the last StartElement: the raw value of the attribute with that local name (no prefix
     // looked at); false when there is none.
     bool attribute(std::string_view local, std::string_view& raw) const;
+    // The same, of the attributes with a prefix ("r:id" as "id") or without one only, so that a
+    // plain "id" never stands in for "r:id".
+    bool attribute(std::string_view local, bool prefixed, std::string_view& raw) const;
     // Of the last Text: its characters with references resolved, appended to `out`; false (and
     // error() set) for a bad reference.
     bool appendText(std::string& out);
@@ -78,7 +81,12 @@ private:
     std::vector<std::size_t> openStarts_;
     std::string_view local_;
     bool selfClosing_ = false;
-    std::vector<std::pair<std::string_view, std::string_view>> attrs_;
+    struct Attribute {
+        std::string_view name;  // without its prefix
+        std::string_view value;
+        bool prefixed;
+    };
+    std::vector<Attribute> attrs_;
     std::string_view text_;
     bool textIsCdata_ = false;
 };

@@ -294,6 +294,33 @@ std::vector<Damage> damages() {
              zbq::test::writeFile(p, zbq::test::rawZip(entries));
          },
          FailsAt::OpenSheet, ReadError::TooLarge},
+        {"a shared-string table of empty items far beyond what its sheets can use",
+         [](const std::string& p, const TempDir&) {
+             AssembledBook book = oneSheet(goodSheet());
+             book.sharedStrings = "<sst/>";
+             auto entries = storedEntries(book);
+             for (auto& e : entries)
+                 if (e.name == "xl/sharedStrings.xml")
+                     e = zbq::test::repeatedEntry(
+                         e.name,
+                         R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)",
+                         "<si/>", 100, "</sst>");
+             zbq::test::writeFile(p, zbq::test::rawZip(entries));
+         },
+         FailsAt::OpenSheet, ReadError::TooLarge},
+        {"a sheet of one cell followed by a flood of comments",
+         [](const std::string& p, const TempDir&) {
+             const std::string sheet = goodSheet();
+             const std::size_t tail = sheet.find("</worksheet>");
+             auto entries = storedEntries(oneSheet(sheet));
+             for (auto& e : entries)
+                 if (e.name == "xl/worksheets/sheet1.xml")
+                     e = zbq::test::repeatedEntry(e.name, sheet.substr(0, tail),
+                                                  "<!--" + std::string(65536, 'x') + "-->", 80,
+                                                  sheet.substr(tail));
+             zbq::test::writeFile(p, zbq::test::rawZip(entries));
+         },
+         FailsAt::OpenSheet, ReadError::TooLarge},
         {"a sheet whose checksum fails",
          [](const std::string& p, const TempDir&) {
              auto entries = storedEntries(oneSheet(goodSheet()));

@@ -4,9 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader_formats.h"
@@ -155,7 +162,9 @@ zbq::test::AssembledBook handMadeBook() {
         R"(<x:c s="4"><x:v>7</x:v></x:c><x:c s="9"><x:v>8</x:v></x:c></x:row>)"
         R"(<x:row r="5" spans="1:9" x:note='a>"b'><x:c r="D5" t="inlineStr"><x:is><x:r><x:t>ri</x:t></x:r><x:r><x:rPr/><x:t>ch</x:t></x:r>)"
         R"(<x:rPh sb="0" eb="1"><x:t>ルビ</x:t></x:rPh></x:is></x:c><x:c r="E5"><x:v>1</x:v></x:c><x:c r="F5"><x:v>2</x:v></x:c></x:row>)"
-        R"(<x:row r="6"><x:c r="C6" s="1"/></x:row>)"
+        R"(<x:row r="6"><x:c r="A6"><x:is><x:t>untyped</x:t></x:is></x:c>)"
+        R"(<x:c r="B6" s="1"><x:v>9223372036854775808</x:v></x:c><x:c r="C6" s="1"/>)"
+        R"(<x:c r="D6" t="n"><x:is><x:t>typed</x:t></x:is></x:c></x:row>)"
         R"(</x:sheetData><x:mergeCells count="1"><x:mergeCell ref="E5:F6"/></x:mergeCells></x:worksheet>)");
     book.sheets.emplace_back("空", zbq::test::sheetXml(R"(<row r="1"><c r="A1" s="1"/></row>)"));
     book.sharedStrings =
@@ -256,7 +265,7 @@ std::vector<Fixture> fixtures() {
          "a.xlsx",
          [](const std::string& p) { zbq::test::writeAssembledBook(p, handMadeBook()); },
          false,
-         {{"手", false, "A2:I5"}, {"空", false, ""}},
+         {{"手", false, "A2:I6"}, {"空", false, ""}},
          {
              {"手", "B2", K::Text, "漢字", "G/標準"},
              {"手", "C2", K::Text, "a\r\nb", "G/標準"},
@@ -271,6 +280,11 @@ std::vector<Fixture> fixtures() {
              {"手", "I3", K::Number, "8", "G/標準"},
              {"手", "D5", K::Text, "rich", "G/標準"},
              {"手", "E5", K::Number, "1", "G/標準"},
+             // An inline string read whatever t says, and a date serial past any date (from
+             // 2^63 up, beyond a 64-bit day count) read as the number it is.
+             {"手", "A6", K::Text, "untyped", "G/標準"},
+             {"手", "B6", K::Number, "9.22337203685478e+18", "yyyy/m/d"},
+             {"手", "D6", K::Text, "typed", "G/標準"},
          }},
     };
 }
@@ -466,9 +480,23 @@ TEST(WorkbookReader, ReadsALargeSheetWholeAndInOrder) {
                 std::to_string(r) + "</v></c><c r=\"C" + std::to_string(r) + "\"><v>" + valueOf(r) +
                 "</v></c>" +
                 (r == kRows ? "<c r=\"E" + std::to_string(r) + "\"><v>1</v></c>" : "") + "</row>";
+    // A long reading lets the windows' messages through as it goes, on the reading thread.
+    static int pumped = 0;
+    static std::thread::id pumpedOn;
+    pumped = 0;
+    setReadingPump([] {
+        ++pumped;
+        pumpedOn = std::this_thread::get_id();
+    });
+    struct NoPumpAfter {
+        ~NoPumpAfter() { setReadingPump(nullptr); }
+    } noPumpAfter;
     auto [book, sheet, failure] = openOneSheet(path, rows, ReadStage::ReadData);
     ASSERT_TRUE(sheet);
     EXPECT_EQ(rangeText(sheet->usedRange()), "A1:E70000");
+    EXPECT_GT(pumped, 4);
+    EXPECT_EQ(pumpedOn, std::this_thread::get_id());
+    const int pumpedToOpen = pumped;
 
     int expected = 1, wrong = 0;
     ASSERT_TRUE(sheet->readRows(
@@ -485,6 +513,7 @@ TEST(WorkbookReader, ReadsALargeSheetWholeAndInOrder) {
         << failure.detail;
     EXPECT_EQ(expected, kRows + 1);
     EXPECT_EQ(wrong, 0);
+    EXPECT_GT(pumped, pumpedToOpen + 4);
 
     int seen = 0;
     ASSERT_TRUE(sheet->readRows(
@@ -493,6 +522,63 @@ TEST(WorkbookReader, ReadsALargeSheetWholeAndInOrder) {
 }
 
 // Comments and instructions may stand anywhere between elements, any number of them.
+// Whether the reader's child was once seen alive without descriptor `fd` of its parent: looked
+// at from the pump, which the parent calls while it waits for the child.
+struct ChildWatch {
+    static inline int fd = -1;
+    static inline bool seenWithout = false;
+    static void look() {
+        std::ifstream children("/proc/self/task/" + std::to_string(::gettid()) + "/children");
+        for (pid_t pid; children >> pid;) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+            while (!seenWithout && std::chrono::steady_clock::now() < until) {
+                const std::string proc = "/proc/" + std::to_string(pid);
+                std::error_code ec;
+                const bool holds = std::filesystem::exists(proc + "/fd/" + std::to_string(fd), ec);
+                if (ec) break;
+                std::ifstream stat(proc + "/stat");
+                std::string line;
+                if (!std::getline(stat, line)) break;
+                const std::size_t close = line.rfind(')');
+                const char state = close + 2 < line.size() ? line[close + 2] : 'Z';
+                if (state == 'Z' || state == 'X') break;  // gone: its descriptors tell nothing
+                if (!holds) seenWithout = true;
+            }
+        }
+    }
+};
+
+TEST(WorkbookReader, TheXlsReaderPumpsAndItsChildHoldsNoneOfTheParentsDescriptors) {
+    static int pumped = 0;
+    pumped = 0;
+    setReadingPump([] {
+        ++pumped;
+        ChildWatch::look();
+    });
+    struct NoPumpAfter {
+        ~NoPumpAfter() { setReadingPump(nullptr); }
+    } noPumpAfter;
+    TempDir dir;
+    const std::string path = dir.file("x.xls");
+    zbq::test::writeXlwtBook(path, false);
+    // A descriptor the parent holds open across a fork, as a lock of temp/ is held.
+    // Well above the few the child opens itself.
+    const int null = ::open("/dev/null", O_RDONLY);
+    ASSERT_GE(null, 0);
+    ChildWatch::fd = ::fcntl(null, F_DUPFD, 200);
+    ::close(null);
+    ASSERT_GE(ChildWatch::fd, 200);
+    ChildWatch::seenWithout = false;
+    // A child may come and go before it is looked at; a few tries see one alive.
+    for (int attempt = 0; attempt < 20 && !ChildWatch::seenWithout; ++attempt) {
+        ReadFailure failure;
+        ASSERT_TRUE(WorkbookReader::open(path, ReadStage::ListSheets, &failure)) << failure.detail;
+    }
+    ::close(ChildWatch::fd);
+    EXPECT_GT(pumped, 0);
+    EXPECT_TRUE(ChildWatch::seenWithout);
+}
+
 TEST(WorkbookReader, SkipsAnyNumberOfCommentsBetweenCells) {
     TempDir dir;
     const std::string path = dir.file("comments.xlsx");

@@ -144,6 +144,58 @@ RawZipEntry deflatedEntry(std::string name, const std::string& plain) {
     return e;
 }
 
+namespace {
+
+// `plain` as raw deflate blocks, none of them final (`last`: ending the stream), so that the
+// blocks of several pieces, each deflated on its own, join into one stream.
+std::string deflatePiece(const std::string& plain, bool last) {
+    z_stream z{};
+    if (deflateInit2(&z, 9, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) {
+        ADD_FAILURE() << "deflateInit2";
+        return {};
+    }
+    std::string out(deflateBound(&z, static_cast<uLong>(plain.size())) + 64, '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = static_cast<uInt>(out.size());
+    if (deflate(&z, last ? Z_FINISH : Z_FULL_FLUSH) != (last ? Z_STREAM_END : Z_OK))
+        ADD_FAILURE() << "deflate";
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+uLong crcOf(const std::string& s) {
+    return crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(s.data()),
+                 static_cast<uInt>(s.size()));
+}
+
+}  // namespace
+
+RawZipEntry repeatedEntry(std::string name, const std::string& head, const std::string& unit,
+                          std::size_t mebibytes, const std::string& tail) {
+    std::string block;
+    while (block.size() + unit.size() <= kMiB)
+        block += unit;
+    const std::string blockDeflated = deflatePiece(block, false);
+    const uLong blockCrc = crcOf(block);
+    RawZipEntry e;
+    e.name = std::move(name);
+    e.deflated = true;
+    e.data = deflatePiece(head, false);
+    uLong crc = crcOf(head);
+    for (std::size_t i = 0; i < mebibytes; ++i) {
+        e.data += blockDeflated;
+        crc = crc32_combine(crc, blockCrc, static_cast<z_off_t>(block.size()));
+    }
+    e.data += deflatePiece(tail, true);
+    crc = crc32_combine(crc, crcOf(tail), static_cast<z_off_t>(tail.size()));
+    e.crc = static_cast<uint32_t>(crc);
+    e.unpackedSize = static_cast<uint32_t>(head.size() + mebibytes * block.size() + tail.size());
+    return e;
+}
+
 RawZipEntry zerosEntry(std::string name, uint32_t unpackedSize) {
     static const RawZipEntry zeros = deflatedEntry("", std::string(kMiB, '\0'));
     RawZipEntry e = zeros;

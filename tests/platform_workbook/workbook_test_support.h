@@ -43,6 +43,11 @@ std::string inflatingZip(std::size_t unpacked);
 std::string manyPartsZip(std::size_t count);
 // `plain` deflated, with its true size and checksum.
 RawZipEntry deflatedEntry(std::string name, const std::string& plain);
+// A bomb made at test time: `head`, then about `mebibytes` MiB of `unit` over and over, then
+// `tail`, truly deflated with its true size and checksum, each MiB of it stored only once
+// deflated (about a thousandth of it), so that a few MiB of package inflate to gigabytes.
+RawZipEntry repeatedEntry(std::string name, const std::string& head, const std::string& unit,
+                          std::size_t mebibytes, const std::string& tail);
 // An entry whose deflated data is 1 MiB of zeros, claiming `unpackedSize`.
 RawZipEntry zerosEntry(std::string name, uint32_t unpackedSize);
 
