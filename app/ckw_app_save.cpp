@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/ckw_app.h"
@@ -25,6 +26,7 @@
 #include "platform/core/cp932.h"
 #include "platform/core/fd_io.h"
 #include "platform/core/temp_file.h"
+#include "platform/ui/termination.h"
 
 namespace {
 
@@ -205,11 +207,20 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
         return 0;
     }
 
+    // From here until the temporaries beside the targets are renamed or removed, a signal to
+    // end the program waits: ended in between, it would leave them beside the user's files.
+    std::optional<zbq::TerminationHold> hold;
+    hold.emplace();
+    std::unique_ptr<MacroFileWrite> macroFile;
+
     // The new data file, whole in a temporary beside the target.
     fault(kWriteRecords);
     std::string temp;
     const int fd = zbq::createTempFile(savePath_, temp);
-    if (fd < 0) return fail(&savePath_);
+    if (fd < 0) {
+        hold.reset();
+        return fail(&savePath_);
+    }
     bool written;
     if (saveMode_ == 1) {
         written = copyInto(working, fd) && ::fsync(fd) == 0;
@@ -219,7 +230,9 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
         written = KWmapSave(temp) >= 0;
     }
     const auto discard = [&](const std::string* failedPath) {
+        macroFile.reset();
         ::unlink(temp.c_str());
+        hold.reset();
         return fail(failedPath);
     };
     if (!written) return discard(&savePath_);
@@ -236,7 +249,7 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
     // The new macro file, whole beside its target too, before either file replaces anything.
     fault(kWriteMacroFile);
     const std::string macroPath = macroPathFor(savePath_);
-    const std::unique_ptr<MacroFileWrite> macroFile = macro_->PrepareMacroFile(macroPath);
+    macroFile = macro_->PrepareMacroFile(macroPath);
     if (!macroFile) return discard(nullptr);
 
     // The macro file goes in first: its old one is kept as ".bak" and can be put back, while
@@ -250,6 +263,7 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
         return discard(&savePath_);
     }
     syncFolderOf(savePath_);
+    hold.reset();
 
     // Both files are in place: the save is done.
     AddSavedPath(savePath_);

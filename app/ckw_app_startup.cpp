@@ -110,6 +110,28 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
         return false;
     }
 
+    // The temporary names, claimed so that no other run shares them; what killed runs left
+    // behind goes first. A run that cannot claim its own names would write into files it does
+    // not own, so it does not start. Claimed before an import, which writes its definition and
+    // text data under the run's names, so that a kill during it leaves nothing a start keeps.
+    const std::string tempDir = programDir_ + "/temp";
+    ::mkdir(tempDir.c_str(), 0755);
+    zbq::app::removeAbandonedTemps(tempDir);
+    zbq::removeStaleTempFiles(tempDir);  // a build's scratch files, should it have been killed
+    const auto now = Now();
+    zbq::app::TempClaim claim = zbq::app::claimTempNames(tempDir, zbq::app::startupStamp(now));
+    if (!claim.claimed()) {
+        ShowError(std::string(kWriteFailure) + "\n" + claim.failedPath);
+        windows().CloseWithoutAsking();
+        return false;
+    }
+    tempLock_ = std::move(claim.lock);
+    tempDataFile_ = claim.names.data;
+    tempAddFile_ = claim.names.add;
+    tempMergeFile_ = claim.names.merge;
+    graphTempPath_ = claim.names.graph;
+    exportTempPath_ = claim.names.exports;
+
     std::string definition;
     switch (choice.kind) {
         case InputKind::DataFile:
@@ -142,27 +164,6 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
         textDataPath_ = zbq::app::withEnding(definition, ".dat");
         macroFilePath_ = zbq::app::withEnding(definition, ".mcr");
     }
-
-    // The temporary names, claimed so that no other run shares them; what killed runs left
-    // behind goes first. A run that cannot claim its own names would write into files it does
-    // not own, so it does not start.
-    const std::string tempDir = programDir_ + "/temp";
-    ::mkdir(tempDir.c_str(), 0755);
-    zbq::app::removeAbandonedTemps(tempDir);
-    zbq::removeStaleTempFiles(tempDir);  // a build's scratch files, should it have been killed
-    const auto now = Now();
-    zbq::app::TempClaim claim = zbq::app::claimTempNames(tempDir, zbq::app::startupStamp(now));
-    if (!claim.claimed()) {
-        ShowError(std::string(kWriteFailure) + "\n" + claim.failedPath);
-        windows().CloseWithoutAsking();
-        return false;
-    }
-    tempLock_ = std::move(claim.lock);
-    tempDataFile_ = claim.names.data;
-    tempAddFile_ = claim.names.add;
-    tempMergeFile_ = claim.names.merge;
-    graphTempPath_ = claim.names.graph;
-    exportTempPath_ = claim.names.exports;
 
     ReadProfile();
 
@@ -276,6 +277,11 @@ int CKWApp::ExitInstance() {
     removeFile(graphTempPath_);
     removeFile(exportTempPath_);
     removeGeneratedDefinition();
+    // What an import or an addition of this run still had under its names.
+    if (!tempDataFile_.empty()) {
+        removeFile(zbq::app::withEnding(tempDataFile_, ".def"));
+        removeFile(zbq::app::withEnding(tempDataFile_, ".dat"));
+    }
     tempLock_.release();
 
     if (sets_.size() > 1) sets_.resize(1);

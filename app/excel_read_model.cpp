@@ -2,8 +2,8 @@
 #include "app/excel_read_model.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 
 #include <unistd.h>
@@ -31,32 +31,41 @@ std::uint32_t blockRows(std::uint32_t lastColumn) {
     return std::max<std::uint32_t>(rows, 1000);
 }
 
+// A header cell's name: a number with two decimals, never a locale's decimal comma; a text
+// without its line breaks and TABs, as its column's cells lose them in the data file.
 std::string headerName(const wb::ReadCell& cell) {
     switch (cell.kind) {
         case wb::CellKind::Empty:
             return {};
         case wb::CellKind::Number: {
-            char text[64];
-            std::snprintf(text, sizeof text, "%1.2f", cell.number);
-            return text;
+            char text[400];  // every digit of the largest double, and two decimals
+            const auto end =
+                std::to_chars(text, text + sizeof text, cell.number, std::chars_format::fixed, 2)
+                    .ptr;
+            return std::string(text, end);
         }
-        default:
-            return cell.text;
+        default: {
+            std::string name = cell.text;
+            std::erase_if(name, [](char c) { return c == '\t' || c == '\r' || c == '\n'; });
+            return name;
+        }
     }
 }
 
 // What the data file may hold of a cell bound to an item of `typeChoice` (-1: none).
 void appendCleaned(std::string& line, const std::string& text, int typeChoice) {
     const bool numeric = typeChoice == 0 || typeChoice == 1;
-    if (text.find_first_of(numeric ? "\t\r\n," : "\t\r\n") == std::string::npos) {
+    if (text.find_first_of(numeric ? "\t\r\n,\"" : "\t\r\n\"") == std::string::npos) {
         line += text;  // the common case, whole
         return;
     }
+    std::string cleaned;
     for (char c : text) {
         if (c == '\t' || c == '\r' || c == '\n') continue;
         if (numeric && c == ',') continue;
-        line += c;
+        cleaned += c;
     }
+    appendBuilderField(line, cleaned);
 }
 
 StepBuilder rowsStep(const char* command, const std::vector<int>& rows) {
@@ -285,6 +294,7 @@ std::optional<ExcelReadModel::Outcome> ExcelReadModel::checkItems(
     };
     if (addMode_ && static_cast<std::int32_t>(items.size()) != definition_.itemCount)
         return refuse("項目の数が異なっています。追加できません。");
+    if (!addMode_ && !definitionKeeps(title_)) return refuse(kTitleCharacters);
     for (std::size_t i = 0; i < items.size(); ++i) {
         const std::string n = std::to_string(i + 1);
         const ImportItem& item = items[i];
@@ -293,6 +303,7 @@ std::optional<ExcelReadModel::Outcome> ExcelReadModel::checkItems(
             if (item.name.empty())
                 return refuse("項目名が設定されていない項目があります。項目名を入力してください。");
             if (item.name.size() > kNameLimit) return refuse("項目名が長すぎます。" + shown);
+            if (!definitionKeeps(item.name)) return refuse(kNameCharacters + shown);
             for (std::size_t j = 0; j < i; ++j)
                 if (items[j].name == item.name)
                     return refuse(
@@ -329,8 +340,7 @@ ExcelReadModel::Outcome ExcelReadModel::OnOK() {
 
     busy_ = true;
     ImportOutput output;
-    const std::string stamp = startupStamp(app_.Now());
-    bool ready = output.claim(app_.GetProgramDir(), stamp);
+    bool ready = claimImportOutput(app_, output);
     if (ready && addMode_) output.dropDefinition();
     if (ready && !addMode_) ready = output.writeDefinition(definitionText(title_, items));
     Outcome outcome = Outcome::Cancelled;

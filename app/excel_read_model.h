@@ -12,8 +12,11 @@
 //
 // An addition's text data holds one column per item in item order, a new data set's every
 // column of the used range (the definition binds the items to theirs). Cells reach the data
-// file without TAB, CR or LF; a cell in a column whose item is 整数 or
-// 浮動小数 loses its commas. Rows shorter than the columns read are padded with TABs. A workbook
+// file without TAB, CR or LF, and so do header cells their names; a cell in a column whose item
+// is 整数 or 浮動小数 loses its commas; a cell's quotes reach the data set as they stand
+// (appendBuilderField). A number in the header is named with two decimals and a point, whatever
+// the locale. New names and the title must come back from the definition parser unchanged
+// (definitionKeeps). Rows shorter than the columns read are padded with TABs. A workbook
 // that is damaged, or holds a text CP932 cannot hold, gets its message and nothing is written:
 // the dialog stays after the latter. Steps are recorded through the application (they record
 // nothing while a macro plays). Names, captions and the title are CP932.

@@ -1,4 +1,6 @@
 // The import dialogs' definition and text data files (excel_read_output.h).
+#include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
+
 #include "app/excel_read_output.h"
 
 #include <fcntl.h>
@@ -7,6 +9,7 @@
 
 #include <cerrno>
 
+#include "app/temp_names.h"
 #include "platform/core/cp932.h"
 #include "platform/core/fd_io.h"
 
@@ -69,6 +72,17 @@ std::string definitionText(std::string_view title, const std::vector<ImportItem>
     return out;
 }
 
+bool definitionKeeps(std::string_view text) {
+    return text.find_first_of(std::string_view(" \t\"\r\n\0", 6)) == std::string_view::npos;
+}
+
+void appendBuilderField(std::string& line, std::string_view cell) {
+    const bool quoted = !cell.empty() && (cell.front() == '"' || cell.back() == '"');
+    if (quoted) line += '"';
+    line += cell;
+    if (quoted) line += '"';
+}
+
 ImportOutput::~ImportOutput() {
     if (!kept_) discard();
 }
@@ -80,27 +94,49 @@ bool ImportOutput::claim(const std::string& programDir, const std::string& stamp
     for (int suffix = 1; suffix <= kMaxSuffix; ++suffix) {
         const std::string base =
             folder + "/" + stamp + (suffix == 1 ? "" : "-" + std::to_string(suffix)) + "_t";
-        const int def = createExclusive(base + ".def");
-        if (def < 0) {
-            if (errno == EEXIST) continue;
-            return false;
-        }
-        const int dat = createExclusive(base + ".dat");
-        if (dat < 0) {
-            const int error = errno;
-            ::close(def);
-            ::unlink((base + ".def").c_str());
-            if (error == EEXIST) continue;
-            return false;
-        }
-        definitionFd_ = def;
-        dataFd_ = dat;
-        definitionPath_ = base + ".def";
-        dataPath_ = base + ".dat";
-        kept_ = false;
-        return true;
+        if (claimBase(base, false)) return true;
+        if (errno != EEXIST) return false;
     }
     return false;
+}
+
+bool ImportOutput::claimForRun(const std::string& runDataFile) {
+    discard();
+    constexpr std::string_view kDataEnding = ".zbq";
+    if (!runDataFile.ends_with(kDataEnding)) return false;
+    return claimBase(runDataFile.substr(0, runDataFile.size() - kDataEnding.size()), true);
+}
+
+// Creates "<base>.def" and "<base>.dat"; on failure errno tells why (EEXIST: a name is taken).
+bool ImportOutput::claimBase(const std::string& base, bool replace) {
+    const std::string defPath = base + ".def";
+    const std::string datPath = base + ".dat";
+    if (replace) {
+        ::unlink(defPath.c_str());
+        ::unlink(datPath.c_str());
+    }
+    const int def = createExclusive(defPath);
+    if (def < 0) return false;
+    const int dat = createExclusive(datPath);
+    if (dat < 0) {
+        const int error = errno;
+        ::close(def);
+        ::unlink(defPath.c_str());
+        errno = error;
+        return false;
+    }
+    definitionFd_ = def;
+    dataFd_ = dat;
+    definitionPath_ = defPath;
+    dataPath_ = datPath;
+    kept_ = false;
+    return true;
+}
+
+bool claimImportOutput(CKWApp& app, ImportOutput& output) {
+    const std::string& run = app.GetTempDataFile();
+    if (!run.empty()) return output.claimForRun(run);
+    return output.claim(app.GetProgramDir(), startupStamp(app.Now()));
 }
 
 bool ImportOutput::writeDefinition(std::string_view bytes) {

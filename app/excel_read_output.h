@@ -11,16 +11,20 @@
 //     <TAB>Item = "<name>"  <TAB><TAB><keyword>  <TAB>EndItem  <empty line>   (one per item)
 //     EndTitle
 //
-// The two files are created exclusively (never through a name planted there) as
-// "<stamp>_t.def" and "<stamp>_t.dat", moving on to "<stamp>-2_t..." while either is taken, so
-// two imports never share a file. Until finish() they are the writer's; a writer that goes away
-// unfinished removes both, so a failed import leaves nothing behind. Not thread-safe.
+// The two files are created exclusively (never through a name planted there). A run that holds
+// its temporary names (temp_names.h) writes them as "<base>_t.def" and "<base>_t.dat" beside
+// its others, so that a start after it was killed removes them with the rest; without them
+// they are "<stamp>_t.def" and "<stamp>_t.dat", moving on to "<stamp>-2_t..." while either is
+// taken, so two imports never share a file. Until finish() they are the writer's; a writer that
+// goes away unfinished removes both, so a failed import leaves nothing behind. Not thread-safe.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class CKWApp;
 
 namespace zbq::app {
 
@@ -44,6 +48,30 @@ struct ImportItem {
 // The definition file's bytes for `title` (CP932) and the items in list order.
 std::string definitionText(std::string_view title, const std::vector<ImportItem>& items);
 
+// Whether the definition parser reads `text`, written between the quotes of a Title or Item
+// line, back byte for byte. It drops every blank, TAB and double quote of a line and refuses
+// NUL and line breaks; "//" between the quotes stays. Names that pass are unequal after
+// loading exactly when they are unequal now.
+bool definitionKeeps(std::string_view text);
+// What the import dialogs say of a name or title that definitionKeeps refuses (UTF-8; a name's
+// message is followed by the dialog's "[...]" naming it).
+inline constexpr char kNameCharacters[] =
+    "項目名に使用できない文字（空白、タブ、\"、改行）があります。項目名を変更してください。";
+inline constexpr char kTitleCharacters[] =
+    "タイトルに使用できない文字（空白、タブ、\"、改行）があります。タイトルを変更してください。";
+
+// Appends `cell` as one TAB-separated field that the builder's field splitter gives back
+// unchanged. The splitter takes a leading or trailing double quote as CSV quoting (and a field
+// after a TAB that starts with one runs on over TABs), so a cell that starts or ends with a
+// quote is enclosed in one more pair, which the splitter takes off again. `cell` holds no TAB,
+// CR, LF or NUL.
+void appendBuilderField(std::string& line, std::string_view cell);
+
+class ImportOutput;
+// The run's pair when the application holds its temporary names, else one under the stamp of
+// the application's clock in its program directory's temp/.
+bool claimImportOutput(CKWApp& app, ImportOutput& output);
+
 class ImportOutput {
 public:
     ImportOutput() = default;
@@ -54,6 +82,10 @@ public:
     // Creates temp/ under `programDir` when missing and claims the two names for `stamp`.
     // False when they cannot be created (then nothing is left).
     bool claim(const std::string& programDir, const std::string& stamp);
+    // Claims the two names of the run whose working data file is `runDataFile`
+    // ("<base>_t.zbq"). The base is the run's alone, so a pair that an earlier import of this
+    // run left is replaced.
+    bool claimForRun(const std::string& runDataFile);
     const std::string& definitionPath() const { return definitionPath_; }
     const std::string& dataPath() const { return dataPath_; }
 
@@ -69,6 +101,8 @@ public:
     void discard();
 
 private:
+    bool claimBase(const std::string& base, bool replace);
+
     std::string definitionPath_;
     std::string dataPath_;
     bool flush();

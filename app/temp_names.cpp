@@ -19,6 +19,9 @@ namespace {
 
 constexpr int kMaxSuffix = 1000;
 constexpr const char* kEndings[] = {"_t.zbq", "_a.zbq", "_m.zbq", "_g.xlsx", "_e.xlsx"};
+// Written by the run's imports and additions under its base (excel_read_output.h), never
+// claimed ahead: a dead run's are removed with the others.
+constexpr const char* kImportEndings[] = {"_t.def", "_t.dat"};
 constexpr std::string_view kLockEnding = ".lock";
 // A lock file notes a handful of names; anything longer is not ours to trust.
 constexpr std::size_t kMaxLockText = 1 << 16;
@@ -225,6 +228,10 @@ std::vector<std::string> removeAbandonedTemps(const std::string& folder) {
         for (const char* ending : kEndings) {
             const std::string file = base + ending;
             if (std::find(kept.begin(), kept.end(), file) != kept.end()) continue;
+            if (::unlink((folder + "/" + file).c_str()) == 0) removed.push_back(file);
+        }
+        for (const char* ending : kImportEndings) {
+            const std::string file = base + ending;
             if (::unlink((folder + "/" + file).c_str()) == 0) removed.push_back(file);
         }
         // Last, and still held: a start that claims this base again must find the others gone.

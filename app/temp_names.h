@@ -12,8 +12,9 @@
 // A run marks its names as live by holding a lock on "<base>.lock" beside them (an
 // open-file-description lock, which goes with the process however it ends), created before the
 // other five and removed after them. A run that was killed leaves the lock file behind with
-// nobody holding it: the next start removes that run's files (removeAbandonedTemps). Names a run
-// saved a data set to are written into its lock file and outlive it, as they do a clean
+// nobody holding it: the next start removes that run's files (removeAbandonedTemps), the
+// definition and text data its imports wrote under its base ("_t.def", "_t.dat") among them. Names
+// a run saved a data set to are written into its lock file and outlive it, as they do a clean
 // shutdown. A clean shutdown removes the lock file, so what it spares is never touched again.
 #pragma once
 

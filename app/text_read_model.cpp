@@ -17,15 +17,19 @@ namespace {
 
 constexpr char kCannotReadNames[] = "指定のファイルから項目情報を取り出すことはせきませんでした。";
 constexpr char kNoName[] = "項目名が設定されて項目があります。項目名を入力してください。";
+constexpr char kNoTitle[] = "タイトルが設定されていません。タイトルを入力してください。";
 constexpr char kCannotCreate[] = "ファイルが作成できません。";
 constexpr char kCannotCopy[] = "ファイルが作成できませんでした。処理を終了します。";
 constexpr char kCannotWrite[] = "ファイルに書き込みできませんでした。処理を終了します。";
 constexpr char kNoData[] = "テキストファイルからデータを読み込めませんでした。";
 
-// The next line of `in` without its LF and without any CR; false at the end of the file.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// The next line of `in` without its LF, and without the CR of a CR LF; false at the end of the
+// file. A CR anywhere else stays, for the checks to find.
 bool nextLine(std::istream& in, std::string& line) {
     if (!std::getline(in, line)) return false;
-    line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
 
@@ -38,6 +42,130 @@ std::vector<std::string> splitAtTabs(const std::string& line) {
         if (tab == std::string::npos) return cells;
         start = tab + 1;
     }
+}
+
+bool trailByte(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
+// Every byte is ASCII, a half-width katakana or one of a lead and a trail byte.
+bool isCp932(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80 || (c >= 0xA1 && c <= 0xDF)) continue;
+        if (!cp932::isLeadByte(c) || i + 1 == text.size() ||
+            !trailByte(static_cast<unsigned char>(text[i + 1])))
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+// Well-formed UTF-8 (no overlong form, surrogate or code point beyond U+10FFFF) holding at
+// least one character beyond ASCII.
+bool isUtf8BeyondAscii(std::string_view text) {
+    bool beyond = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        beyond = true;
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto b = static_cast<unsigned char>(text[i + k]);
+            if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF)) return false;
+        }
+        i += length;
+    }
+    return beyond;
+}
+
+// What a text file may hold, line by line: CP932 text without NUL and without a CR inside a
+// line (the builder would end a line there). A file whose every line beyond ASCII is also
+// UTF-8 is taken for UTF-8, named at the first of them: CP932 text seldom is, and a UTF-8 file
+// read as CP932 would load as garbage without a word. The refusal is a message naming the file
+// and the line, UTF-8.
+class TextCheck {
+public:
+    explicit TextCheck(std::string file) : file_(std::move(file)) {}
+
+    // The next line (without its line end); false once refused.
+    bool line(std::string_view text) {
+        ++number_;
+        if (number_ == 1 && text.starts_with(kUtf8Bom))
+            return refuse("テキストファイル[" + file_ +
+                          "]はBOM付きのUTF-8です。Shift-JIS(CP932)で保存してください。");
+        if (text.find_first_of(std::string_view("\0\r", 2)) != std::string_view::npos)
+            return refuse(at() + "に読み込めない文字（NUL、改行）があります。");
+        const bool cp932 = isCp932(text);
+        const bool utf8 = isUtf8BeyondAscii(text);
+        if (!cp932)
+            return refuse(at() + (utf8 ? "はUTF-8です。Shift-JIS(CP932)で保存してください。"
+                                       : "にShift-JIS(CP932)でない文字があります。"));
+        if (utf8 && firstUtf8_ == 0) firstUtf8_ = number_;
+        if (!utf8 && std::any_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+            cp932Only_ = true;
+        return true;
+    }
+    // After the last line; false when the file was UTF-8 after all.
+    bool end() {
+        if (firstUtf8_ != 0 && !cp932Only_) {
+            number_ = firstUtf8_;
+            return refuse(at() + "はUTF-8です。Shift-JIS(CP932)で保存してください。");
+        }
+        return true;
+    }
+    const std::string& message() const { return message_; }
+
+private:
+    std::string at() const {
+        return "テキストファイル[" + file_ + "]の" + std::to_string(number_) + "行目";
+    }
+    bool refuse(std::string message) {
+        message_ = std::move(message);
+        return false;
+    }
+
+    std::string file_;
+    std::int64_t number_ = 0;
+    std::int64_t firstUtf8_ = 0;  // the first line that is UTF-8 beyond ASCII
+    bool cp932Only_ = false;      // a line beyond ASCII that only CP932 reads
+    std::string message_;
+};
+
+// The line as the data file holds it: its cells as they stand (appendBuilderField), padded
+// with TABs to `columns` cells.
+void appendDataLine(std::string& out, const std::string& line, int columns) {
+    out.clear();
+    if (line.find('"') == std::string::npos) {
+        out = line;
+    } else {
+        const std::vector<std::string> cells = splitAtTabs(line);
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i) out += '\t';
+            appendBuilderField(out, cells[i]);
+        }
+    }
+    const auto tabs = std::count(line.begin(), line.end(), '\t');
+    if (tabs + 1 < columns) out.append(columns - tabs - 1, '\t');
 }
 
 }  // namespace
@@ -56,6 +184,12 @@ bool TextReadModel::ReadItemNames(int row) {
     std::string line;
     if (!in || !nextLine(in, line)) {
         app_.ShowError(kCannotReadNames);
+        return false;
+    }
+    // Names the definition could not hold, or text in another encoding, never reach the list.
+    TextCheck check(files_[row]);
+    if (!check.line(line) || !check.end()) {
+        app_.ShowError(std::string(kCannotReadNames) + "\n" + check.message());
         return false;
     }
     items_.clear();
@@ -95,22 +229,36 @@ bool TextReadModel::SetItem(int row, std::string name, int typeChoice) {
 
 TextReadModel::Outcome TextReadModel::OnOK() {
     for (const ImportItem& item : items_) {
+        const std::string shown = "[" + cp932::toUtf8(item.name) + "]";
         if (item.name.empty()) {
             app_.ShowError(kNoName);
             return Outcome::Stay;
         }
         if (item.name.size() > kNameLimit) {
-            app_.ShowError("項目名が長すぎます。[" + cp932::toUtf8(item.name) + "]");
+            app_.ShowError("項目名が長すぎます。" + shown);
+            return Outcome::Stay;
+        }
+        if (!definitionKeeps(item.name)) {
+            app_.ShowError(kNameCharacters + shown);
             return Outcome::Stay;
         }
     }
+    if (title_.empty()) {
+        app_.ShowError(kNoTitle);
+        return Outcome::Stay;
+    }
+    if (!definitionKeeps(title_)) {
+        app_.ShowError(kTitleCharacters);
+        return Outcome::Stay;
+    }
 
     ImportOutput output;
-    if (!output.claim(app_.GetProgramDir(), startupStamp(app_.Now())) ||
+    if (!claimImportOutput(app_, output) ||
         !output.writeDefinition(definitionText(title_, items_))) {
         app_.ShowError(kCannotCreate);
         return Outcome::Cancelled;
     }
+    std::string data;
     for (const std::string& file : files_) {
         std::ifstream in(pathOf(file), std::ios::binary);
         std::string line;
@@ -118,11 +266,24 @@ TextReadModel::Outcome TextReadModel::OnOK() {
             app_.ShowError(kCannotCopy);
             return Outcome::Cancelled;
         }
-        nextLine(in, line);  // the header
+        TextCheck check(file);
+        // The header is not copied; only a BOM on it is looked at, which says the whole file
+        // is UTF-8.
+        if (nextLine(in, line) && line.starts_with(kUtf8Bom)) {
+            check.line(line);
+            app_.ShowError(check.message());
+            return Outcome::Stay;
+        }
+        check.line("");
         while (nextLine(in, line)) {
-            const auto tabs = std::count(line.begin(), line.end(), '\t');
-            if (tabs + 1 < columnCount_) line.append(columnCount_ - tabs - 1, '\t');
-            if (!output.writeLine(line)) {
+            // A file the data set would not hold as it stands is the user's to mend: the
+            // dialog stays, and what was written goes with `output`.
+            if (!check.line(line)) {
+                app_.ShowError(check.message());
+                return Outcome::Stay;
+            }
+            appendDataLine(data, line, columnCount_);
+            if (!output.writeLine(data)) {
                 app_.ShowError(kCannotWrite);
                 return Outcome::Cancelled;
             }
@@ -130,6 +291,10 @@ TextReadModel::Outcome TextReadModel::OnOK() {
         if (in.bad()) {
             app_.ShowError(kCannotCopy);
             return Outcome::Cancelled;
+        }
+        if (!check.end()) {
+            app_.ShowError(check.message());
+            return Outcome::Stay;
         }
     }
     if (output.linesWritten() == 0) {

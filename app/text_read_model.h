@@ -4,10 +4,16 @@
 // and one text data file holding every file's lines but its first are written into temp/
 // (excel_read_output.h), and the caller loads the definition.
 //
-// Lines end at LF or CR LF and are copied whole, whatever their length; no CR reaches a name or
-// a cell. A line with fewer cells than items read is padded with TABs. Messages go through the
-// application's prompts; a refused OK leaves everything as it was, a failed one leaves no file.
-// No macro steps are recorded here. Names and the title are CP932.
+// Lines end at LF or CR LF and are copied whole, whatever their length. A file must be CP932
+// text without NUL and without a CR inside a line: anything else (a UTF-8 file, with or without
+// a BOM, above all) is refused naming the file and its first bad line, where the names are read
+// or at OK, so that what OK accepts loads as it stands. Cells reach the data set as they stand:
+// one that starts or ends with a double quote is written enclosed in one more pair, which the
+// builder's CSV splitting takes off again. Names and the title must come back from the
+// definition parser unchanged (definitionKeeps), and the title must not be empty. A line with
+// fewer cells than items read is padded with TABs. Messages go through the application's
+// prompts; a refused OK leaves everything as it was, a failed one leaves no file. No macro steps
+// are recorded here. Names and the title are CP932.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "console/category_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -36,10 +37,10 @@ public:
     std::int64_t remaining() const { return static_cast<std::int64_t>(lines_.size()) - next_; }
     std::int32_t lineNumber() const { return static_cast<std::int32_t>(next_) + 1; }
 
-    // The next line as a text; an empty text is refused when `name` is set.
-    bool text(std::string& out, bool name) {
+    // The next line as a text of at most `limit` bytes.
+    bool text(std::string& out, std::size_t limit) {
         if (!take()) return false;
-        if (name && current_.empty()) return damaged("empty name");
+        if (current_.size() > limit) return damaged("line too long");
         out.assign(current_);
         return true;
     }
@@ -70,7 +71,8 @@ private:
         }
         current_ = lines_[next_++];
         if (current_.find('\0') != std::string_view::npos) return damaged("NUL byte");
-        if (current_.size() > kCategoryTextMax) return damaged("line too long");
+        // A CR that ends no line would be lost or split the text when it is written again.
+        if (current_.find('\r') != std::string_view::npos) return damaged("CR inside a line");
         return true;
     }
 
@@ -92,9 +94,18 @@ void appendNumber(std::string& out, std::int64_t value) {
     appendLine(out, std::string_view(digits, static_cast<std::size_t>(end - digits)));
 }
 
+// The whole of a regular file of at most kCategoryFileMax bytes. Opened without blocking, so
+// that a FIFO or a device named as the file never stops the program, and looked at before a
+// byte is read.
 bool readAll(const std::string& path, std::string& out) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size > static_cast<off_t>(CategoryFile::kFileMax)) {
+        ::close(fd);
+        return false;
+    }
     char buffer[4096];
     bool ok = true;
     for (;;) {
@@ -103,6 +114,9 @@ bool readAll(const std::string& path, std::string& out) {
         if (n < 0) ok = false;
         if (n <= 0) break;
         out.append(buffer, static_cast<std::size_t>(n));
+        // It grew while it was read.
+        if (out.size() > CategoryFile::kFileMax) ok = false;
+        if (!ok) break;
     }
     ::close(fd);
     return ok;
@@ -135,11 +149,16 @@ std::string CategoryFile::WriteCategory(const CategoryDefinition& definition) {
 }
 
 CategoryFile::ReadResult CategoryFile::ReadCategory(std::string_view bytes) {
-    LineReader in(bytes);
     CategoryDefinition d;
+    // Read as lines that are all missing: an empty name, type 0, no classes.
+    if (bytes.empty()) {
+        d.valueType = 0;
+        return d;
+    }
+    LineReader in(bytes);
     std::int32_t counts[3] = {};
     constexpr std::int64_t kCountMax = 0x7fffffff;
-    bool ok = in.text(d.name, true) && in.number(d.valueType, -1, 6);
+    bool ok = in.text(d.name, kNameMax) && in.number(d.valueType, -1, 6);
     for (int i = 0; ok && i < 3; ++i)
         ok = in.number(counts[i], 0, kCountMax);
     if (!ok) return in.damage();
@@ -156,15 +175,15 @@ CategoryFile::ReadResult CategoryFile::ReadCategory(std::string_view bytes) {
 
     d.smallClasses.resize(static_cast<std::size_t>(counts[0]));
     for (SmallClassDefinition& s : d.smallClasses)
-        if (!(in.text(s.name, true) && in.text(s.value1, false) && in.text(s.value2, false) &&
-              in.number(s.op, 0, 9)))
+        if (!(in.text(s.name, kNameMax) && in.text(s.value1, kValueMax) &&
+              in.text(s.value2, kValueMax) && in.number(s.op, 0, 9)))
             return in.damage();
     d.middleClasses.resize(static_cast<std::size_t>(counts[1]));
     for (ClassGrouping& g : d.middleClasses)
-        if (!(in.text(g.name, true) && in.text(g.member, false))) return in.damage();
+        if (!(in.text(g.name, kNameMax) && in.text(g.member, kNameMax))) return in.damage();
     d.largeClasses.resize(static_cast<std::size_t>(counts[2]));
     for (ClassGrouping& g : d.largeClasses)
-        if (!(in.text(g.name, true) && in.text(g.member, false))) return in.damage();
+        if (!(in.text(g.name, kNameMax) && in.text(g.member, kNameMax))) return in.damage();
     return d;
 }
 
@@ -180,7 +199,12 @@ CategoryFile::Imported CategoryFile::Import(const std::string& path) {
 }
 
 std::string CategoryFile::Export(const std::string& path, const CategoryDefinition& definition) {
-    if (!zbq::writeFileAtomically(path, WriteCategory(definition)))
+    // A text no line can hold (a line break, a NUL, more than the reader takes) would come back
+    // as another definition, or none: such a file is not written.
+    const std::string bytes = WriteCategory(definition);
+    const ReadResult back = ReadCategory(bytes);
+    const CategoryDefinition* same = std::get_if<CategoryDefinition>(&back);
+    if (!same || !(*same == definition) || !zbq::writeFileAtomically(path, bytes))
         return "ファイルの書出しに失敗しました。";
     return {};
 }

@@ -17,6 +17,12 @@
 
 class CategoryFile {
 public:
+    // What a file's lines may hold: names and members as the settings blob keeps them, values
+    // as the small-class dialog takes them. A file larger than kFileMax is no category file.
+    static constexpr std::size_t kNameMax = 127;
+    static constexpr std::size_t kValueMax = 255;
+    static constexpr std::size_t kFileMax = 4u << 20;
+
     struct Damage {
         std::int32_t line = 0;  // 1-based
         std::string reason;     // for tests and logs; the user sees the line only

@@ -65,8 +65,10 @@ COlapFormView::COlapFormView(COlapFrm& frame, QWidget* parent)
     name_->installEventFilter(this);
     connect(name_, &QLineEdit::textEdited, this, [this](const QString& text) {
         const std::optional<std::string> bytes = zbq::ui::toCp932(text);
-        if (!bytes || bytes->size() > kCategoryNameTyped) {
-            // What CP932 cannot hold, or more than the field takes, is not typed in.
+        if (!bytes || bytes->size() > kCategoryNameTyped ||
+            bytes->find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) {
+            // What CP932 cannot hold, more than the field takes, or a line break that no
+            // category file could hold, is not typed in.
             zbq::ui::prompts().beep();
             SetNameText(std::string(model_.definition().name));
             return;

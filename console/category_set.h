@@ -60,10 +60,9 @@ struct CategoryCheckFailure {
     bool operator==(const CategoryCheckFailure&) const = default;
 };
 
-// Typed names hold at most this many bytes; names, members and values at most kCategoryTextMax
-// (the settings blob's name field and the engine's condition text).
+// Typed names hold at most this many bytes (what names, members and values hold at most:
+// category_file.h).
 inline constexpr std::size_t kCategoryNameTyped = 64;
-inline constexpr std::size_t kCategoryTextMax = 127;
 
 bool isReservedClassWord(std::string_view text, const std::vector<std::string>& reserved);
 

@@ -25,6 +25,10 @@ void TypedFieldRecord::focusOut(CKWApp& app, std::string_view text, const char* 
     app.Record(StepBuilder(command).textOrAsk(text, app.macro().isVariable()));
 }
 
-std::string HeldClassText(std::string_view text) {
-    return std::string(zbq::cp932::cut(text, 127));
+bool FitsClassLine(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos;
+}
+
+std::string HeldClassText(std::string_view text, std::string_view held, std::size_t limit) {
+    return std::string(zbq::cp932::cut(FitsClassLine(text) ? text : held, limit));
 }

@@ -23,5 +23,11 @@ private:
     bool marked_ = false;
 };
 
-// Held texts: at most 127 bytes, never cut inside a character.
-std::string HeldClassText(std::string_view text);
+// A text as a class field holds it: cut to `limit` bytes (names 127, values 255, what a category
+// file and the settings blob keep), never inside a character. A text holding a line break or a
+// NUL, which no line of a category file can, is refused: the field keeps `held`.
+inline constexpr std::size_t kClassNameHeld = 127;
+inline constexpr std::size_t kClassValueHeld = 255;
+std::string HeldClassText(std::string_view text, std::string_view held, std::size_t limit);
+// Whether a class field may take the text at all (no line break, no NUL).
+bool FitsClassLine(std::string_view text);

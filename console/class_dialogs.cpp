@@ -33,10 +33,10 @@ QString shown(std::string_view cp932) {
 }
 
 // The text a user typed, as CP932 bytes within `limit`; the field goes back to `held` when the
-// text is longer or holds a character CP932 lacks.
+// text is longer, holds a character CP932 lacks or a line break (a paste of several lines).
 std::string typed(QLineEdit& edit, std::string_view held, std::size_t limit) {
     const std::optional<std::string> text = zbq::ui::toCp932(edit.text());
-    if (text && text->size() <= limit) return *text;
+    if (text && text->size() <= limit && FitsClassLine(*text)) return *text;
     const int cursor = edit.cursorPosition();
     edit.setText(shown(held));
     edit.setCursorPosition(std::min(cursor, static_cast<int>(edit.text().size())));
@@ -165,7 +165,7 @@ CMinorCategoryDlg::CMinorCategoryDlg(CKWApp& app, const std::vector<SmallClassDe
         sync();
     });
     connect(term1_->lineEdit(), &QLineEdit::textEdited, this, [this] {
-        editor_.setTerm1(typed(*term1_->lineEdit(), editor_.term1(), SmallClassEditor::kHeld));
+        editor_.setTerm1(typed(*term1_->lineEdit(), editor_.term1(), kClassValueHeld));
         sync();
     });
     connect(term1_, &QComboBox::activated, this, [this](int index) {
@@ -173,7 +173,7 @@ CMinorCategoryDlg::CMinorCategoryDlg(CKWApp& app, const std::vector<SmallClassDe
         sync();
     });
     connect(term2_, &QLineEdit::textEdited, this, [this] {
-        editor_.setTerm2(typed(*term2_, editor_.term2(), SmallClassEditor::kHeld));
+        editor_.setTerm2(typed(*term2_, editor_.term2(), kClassValueHeld));
         sync();
     });
     wireList(*this, editor_, *list_, buttons_, updating_, [this](auto action) { act(action); });

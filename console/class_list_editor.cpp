@@ -41,7 +41,7 @@ std::vector<ClassListEditor::Row> ClassListEditor::rows() const {
 // --- Fields ---
 
 void ClassListEditor::setName(std::string_view text) {
-    name_ = HeldClassText(text);
+    name_ = HeldClassText(text, name_, kClassNameHeld);
 }
 
 std::string ClassListEditor::memberText() const {

@@ -48,7 +48,7 @@ const std::vector<std::string>& SmallClassEditor::termChoices() const {
 // --- Fields ---
 
 void SmallClassEditor::setName(std::string_view text) {
-    name_ = HeldClassText(text);
+    name_ = HeldClassText(text, name_, kClassNameHeld);
     refreshButtons();
 }
 
@@ -69,12 +69,12 @@ void SmallClassEditor::selectOperator(std::int32_t index) {
 }
 
 void SmallClassEditor::setTerm1(std::string_view text) {
-    term1_ = HeldClassText(text);
+    term1_ = HeldClassText(text, term1_, kClassValueHeld);
     if (isReserved(app_, term1_) && op_ > 0) op_ = kNoOperator;
 }
 
 void SmallClassEditor::setTerm2(std::string_view text) {
-    term2_ = HeldClassText(text);
+    term2_ = HeldClassText(text, term2_, kClassValueHeld);
 }
 
 // --- Class list ---

@@ -6,8 +6,9 @@
 // Every action records its own step once it has acted (nothing while a macro plays). The text
 // fields record their input when they lose the focus with a text other than the one they had when
 // they took it; OK and Cancel first record the input of the field that still has the focus.
-// Messages go through the application's Prompts, owned by owner(). Texts are CP932 bytes, held
-// up to 127 bytes and never cut inside a character.
+// Messages go through the application's Prompts, owned by owner(). Texts are CP932 bytes, the
+// name held up to 127 bytes and n1 and n2 up to 255, never cut inside a character; a text with a
+// line break is not taken.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +30,6 @@ public:
     enum class Field { None, Name, Operator, Term1, Term2 };
 
     static constexpr int kNoOperator = -1;
-    static constexpr std::size_t kHeld = 127;
 
     SmallClassEditor(CKWApp& app, const std::vector<SmallClassDefinition>& target);
 

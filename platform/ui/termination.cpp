@@ -16,6 +16,8 @@ namespace {
 int g_pipe[2] = {-1, -1};
 std::function<void()> g_endNow;
 QPointer<QSocketNotifier> g_notifier;  // owned by the application object
+int g_holds = 0;
+bool g_waiting = false;  // a signal came while a hold lived
 
 void onSignal(int) {
     char byte = 1;
@@ -46,6 +48,10 @@ void quitOnTerminationSignals() {
         char buf[16];
         while (::read(g_pipe[0], buf, sizeof buf) > 0) {
         }
+        if (g_holds > 0) {
+            g_waiting = true;
+            return;
+        }
         if (g_endNow)
             g_endNow();
         else
@@ -55,6 +61,17 @@ void quitOnTerminationSignals() {
 
 void setEarlyTermination(std::function<void()> endNow) {
     g_endNow = std::move(endNow);
+}
+
+TerminationHold::TerminationHold() {
+    ++g_holds;
+}
+
+TerminationHold::~TerminationHold() {
+    if (--g_holds > 0 || !g_waiting) return;
+    g_waiting = false;
+    // Not acted on here, deep inside whoever held: the notifier sees the byte at the next pump.
+    onSignal(0);
 }
 
 }  // namespace zbq

@@ -21,4 +21,16 @@ void quitOnTerminationSignals();
 // end at once. Null restores quitting.
 void setEarlyTermination(std::function<void()> endNow);
 
+// While one lives, a signal waits instead of acting: a write that leaves a temporary beside the
+// user's file (a save) is finished or undone before the program ends, even when its own message
+// pump sees the signal first. The signal is acted on at the first look at the event loop after
+// the last hold ended. GUI thread only; holds nest.
+class TerminationHold {
+public:
+    TerminationHold();
+    ~TerminationHold();
+    TerminationHold(const TerminationHold&) = delete;
+    TerminationHold& operator=(const TerminationHold&) = delete;
+};
+
 }  // namespace zbq

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -453,6 +454,99 @@ TEST_F(ExcelReadTest, TheWrittenFilesAreNamedByTheProgramsClock) {
     ASSERT_EQ(model.OnOK(), Outcome::Accepted);
     EXPECT_EQ(std::filesystem::path(model.outputPath()).filename().string(),
               app::startupStamp(stamp) + "_t.def");
+}
+
+// Every name OK lets through loads under exactly that name: the definition is written and read
+// by the real writer and parser. A header's line break goes as its cells' do; what the parser
+// would change (blanks, TABs, quotes) or refuse (NUL, line breaks) is refused at OK.
+TEST(ExcelReadNames, EveryNameOkAcceptsLoadsUnderThatExactName) {
+    struct Case {
+        std::string name;  // CP932
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"first name", false},    {"a\tb", false},
+        {"\"id\"", false},        {"\"", false},
+        {"x\"", false},           {"a\rb", false},
+        {"a\nb", false},          {std::string("a\0b", 3), false},
+        {"a//b", true},           {"//", true},
+        {"x//\"y", false},        {"=", true},
+        {"a=\"b", false},         {"item=x", true},
+        {"EndItem", true},        {"help", true},
+        {"Integer", true},        {"#1[x](y),z;", true},
+        {sj("全角　空白"), true},  // the ideographic space is no blank to the parser
+        {sj("ｱｲｳ\\表"), true},    {sj("売上金額"), true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(cp932::toUtf8(c.name));
+        AppHarness h;
+        writeBook(h.file("n.xlsx"), {{"a", "b"}, {"1", "x"}});
+        ExcelReadModel model(h.app(), {h.file("n.xlsx")}, false);
+        model.setTitle("t");
+        ASSERT_EQ(model.ReadColumnInfo(0), 1);
+        model.UpdateColumnInfo(0, c.name, sj("文字列"));
+        const Outcome outcome = model.OnOK();
+        if (!c.accepted) {
+            EXPECT_EQ(outcome, Outcome::Stay);
+            EXPECT_EQ(shown(h.prompts()),
+                      std::vector<std::string>{app::kNameCharacters +
+                                               ("[1 : " + cp932::toUtf8(c.name) + "]")});
+            EXPECT_TRUE(h.tempFiles().empty());
+            continue;
+        }
+        ASSERT_EQ(outcome, Outcome::Accepted) << shown(h.prompts()).size();
+        ASSERT_TRUE(h.load(readBytes(model.outputPath()),
+                           readBytes(app::withEnding(model.outputPath(), ".dat"))));
+        ASSERT_EQ(h.app().GetStructDef().items.size(), 2u);
+        EXPECT_EQ(h.app().GetStructDef().items[0].name, c.name);
+        EXPECT_EQ(h.app().GetStructDef().items[1].name, "b");
+    }
+}
+
+// A header with a line break becomes its name without it, as the cells below lose theirs; a
+// title the parser would change is refused; quoted cells load as they stand.
+TEST(ExcelReadNames, AHeaderLosesItsLineBreaksAndCellsKeepTheirQuotes) {
+    AppHarness h;
+    writeBook(h.file("n.xlsx"), {{"売上\n金額", "b\r\nc"}, {"\"1\"", "x\""}, {"\"", "\"y"}});
+    ExcelReadModel model(h.app(), {h.file("n.xlsx")}, false);
+    ASSERT_EQ(model.ReadColumnInfo(0), 1);
+    ASSERT_EQ(model.items().size(), 2u);
+    EXPECT_EQ(model.items()[0].name, sj("売上金額"));
+    EXPECT_EQ(model.items()[1].name, "bc");
+    model.setTitle("a title");
+    EXPECT_EQ(model.OnOK(), Outcome::Stay);
+    EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{app::kTitleCharacters});
+    model.setTitle("t");
+    ASSERT_EQ(model.OnOK(), Outcome::Accepted);
+    ASSERT_TRUE(h.load(readBytes(model.outputPath()),
+                       readBytes(app::withEnding(model.outputPath(), ".dat"))));
+    EXPECT_EQ(h.app().GetStructDef().items[0].name, sj("売上金額"));
+    const char* expected[2][2] = {{"\"1\"", "x\""}, {"\"", "\"y"}};
+    ASSERT_EQ(h.app().KWgetDataCount(), 2);
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 2; ++c) {
+            const char* cell = nullptr;
+            ASSERT_GE(h.app().KWreadString(r, c, &cell), 0);
+            EXPECT_EQ(std::string(cell), expected[r][c]) << r << " " << c;
+        }
+}
+
+// A number in the header is written with a point whatever the locale (Qt sets LC_NUMERIC).
+TEST(ExcelReadNames, ANumberInTheHeaderIgnoresTheLocale) {
+    AppHarness h;
+    writeBook(h.file("n.xlsx"), {{"2024.5", "-3"}, {"1", "2"}});  // strtod: before the switch
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    const char* chosen = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"})
+        if ((chosen = std::setlocale(LC_ALL, name))) break;
+    if (!chosen) GTEST_SKIP() << "no German locale installed (scripts/deps makes one)";
+    ExcelReadModel model(h.app(), {h.file("n.xlsx")}, false);
+    const int read = model.ReadColumnInfo(0);
+    std::setlocale(LC_ALL, previous.c_str());
+    ASSERT_EQ(read, 1);
+    ASSERT_EQ(model.items().size(), 2u);
+    EXPECT_EQ(model.items()[0].name, "2024.50");
+    EXPECT_EQ(model.items()[1].name, "-3.00");
 }
 
 // What the import wrote is read by the definition parser and built into the data set.

@@ -13,7 +13,9 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -23,6 +25,7 @@
 #include "platform/core/cp932.h"
 #include "platform/core/fd_io.h"
 #include "platform/ui/modal_runner.h"
+#include "platform/ui/termination.h"
 #include "tests/app/start_fixture.h"
 #include "tests/support/full_disk.h"
 #include "tests/support/ordinary_user.h"
@@ -95,7 +98,9 @@ TEST(Save, ScopeByLoadModeByTarget) {
                     // the shortened file: refused, with every file as it was.
                     EXPECT_EQ(app.SaveDataAndMacro("", 0), 0);
                     ASSERT_EQ(shown(h.prompts()).size(), 1u);
-                    EXPECT_EQ(shown(h.prompts())[0].rfind("ファイルの書出しに失敗しました。\n[" + target + "]\n", 0), 0u)
+                    EXPECT_EQ(shown(h.prompts())[0].rfind(
+                                  "ファイルの書出しに失敗しました。\n[" + target + "]\n", 0),
+                              0u)
                         << shown(h.prompts())[0];
                     EXPECT_TRUE(macro.written.empty());
                     EXPECT_EQ(recordsIn(target), AppHarness::kFixtureRecords);
@@ -719,6 +724,71 @@ TEST(Save, HostileHelpLinesSaveAndOpenAgain) {
         EXPECT_EQ(shown(z.prompts()),
                   std::vector<std::string>{
                       "エラー発生のため終了します。\n認識できない文字列があります。"});
+    }
+}
+
+// --- A signal to end the program during a save ---
+
+// A look at the event loop, long enough for a signal's byte in the pipe to reach its notifier.
+void pumpALittle() {
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        ::usleep(2000);
+    }
+}
+
+// What the program leaves beside the save's target when it ends: the temporaries of the save.
+int temporariesBeside(const std::string& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().find(".zbq-tmp.") != std::string::npos) ++count;
+    return count;
+}
+
+// A SIGTERM that the message pump of a save sees (a save that "auto_open" runs, before the main
+// loop, where a signal ends the program at once) ends it only after the save: the target is
+// the whole new file and nothing temporary is left beside it. Each case is a process of its
+// own (this program again, ZBQ_SAVE_SIGNAL_STEP naming the save step at which it takes the
+// real signal), which tells by its exit status what it left when it ended.
+TEST(SaveSignal, Child) {
+    const char* step = std::getenv("ZBQ_SAVE_SIGNAL_STEP");
+    if (!step) GTEST_SKIP() << "run by Save.ASignalDuringASaveEndsTheProgramOnlyAfterIt";
+    AppHarness h;
+    prepare(h, 1);
+    CKWApp& app = h.app();
+    app.SetSaveMode(1);
+    const std::string target = h.file("target.zbq");
+    app.SetSavePath(target);
+    zbq::quitOnTerminationSignals();
+    zbq::setEarlyTermination([&] {
+        const int left = temporariesBeside(h.programDir());
+        const bool saved = recordsIn(target) == AppHarness::kFixtureRecords;
+        std::_Exit(left != 0 ? 10 + left : saved ? 0 : 3);
+    });
+    app.SetSaveFaultHook([at = std::atoi(step)](int write) {
+        if (write != at) return;
+        ::raise(SIGTERM);
+        pumpALittle();  // a pump inside the save
+    });
+    app.SaveDataAndMacro("", 0);
+    pumpALittle();  // the event loop's next look
+    std::_Exit(4);  // the signal was lost
+}
+
+TEST(Save, ASignalDuringASaveEndsTheProgramOnlyAfterIt) {
+    for (int step = 0; step <= 7; ++step) {
+        SCOPED_TRACE("signal at save step " + std::to_string(step));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ZBQ_SAVE_SIGNAL_STEP", QString::number(step));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        child.setProcessEnvironment(env);
+        child.start(QString::fromStdString(std::filesystem::read_symlink("/proc/self/exe")),
+                    {"--gtest_filter=SaveSignal.Child"});
+        ASSERT_TRUE(child.waitForFinished(60000));
+        ASSERT_EQ(child.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.exitCode(), 0) << "10 + n: n temporaries left; 3: not saved; 4: the "
+                                          "signal was never acted on";
     }
 }
 

@@ -115,10 +115,11 @@ TEST_F(TextReadTest, LinesOfAnyLengthAreCopiedWhole) {
     const std::string cell(200000, 'x');
     const std::string a = write("a.txt", "h\n" + cell + "\tend\n");
     TextReadModel model(h.app(), {a});
+    model.setTitle("t");
     ASSERT_EQ(model.OnOK(), Outcome::Accepted);  // no names read: no items, nothing padded
     EXPECT_EQ(readBytes(app::withEnding(model.outputPath(), ".dat")), cell + "\tend\r\n");
     EXPECT_EQ(readBytes(model.outputPath()),
-              "Title = \"\"\r\nNOHEADER\r\nAlloc = \"\"\r\n\r\nEndTitle\r\n");
+              "Title = \"t\"\r\nNOHEADER\r\nAlloc = \"\"\r\n\r\nEndTitle\r\n");
 }
 
 TEST_F(TextReadTest, RefusedNamesKeepTheDialogAndWriteNothing) {
@@ -134,11 +135,20 @@ TEST_F(TextReadTest, RefusedNamesKeepTheDialogAndWriteNothing) {
         {sj(repeated("表", 30)), std::nullopt},
         {sj(repeated("表", 31)), "項目名が長すぎます。[" + repeated("表", 31) + "]"},
         {"b", std::nullopt},  // the same name twice passes here
+        // What the definition parser would change: blanks, TABs and quotes go, NUL and line
+        // breaks are refused there.
+        {"first name", app::kNameCharacters + std::string("[first name]")},
+        {"\"id\"", app::kNameCharacters + std::string("[\"id\"]")},
+        {"\"", app::kNameCharacters + std::string("[\"]")},
+        {"a\tb", app::kNameCharacters + std::string("[a\tb]")},
+        {"a\rb", app::kNameCharacters + std::string("[a\rb]")},
+        {"a//b", std::nullopt},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         h.prompts().clear();
         TextReadModel model(h.app(), {a});
+        model.setTitle("t");
         ASSERT_TRUE(model.ReadItemNames(0));
         model.SetItem(0, c.name, 4);
         const Outcome outcome = model.OnOK();
@@ -158,10 +168,12 @@ TEST_F(TextReadTest, AFailedCopyCancelsAndLeavesNoFile) {
     const std::string headerOnly = write("h.txt", "a\tb\n");
     {
         TextReadModel model(h.app(), {headerOnly});
+        model.setTitle("t");
         EXPECT_EQ(model.OnOK(), Outcome::Cancelled);
     }
     {
         TextReadModel model(h.app(), {headerOnly, h.file("gone.txt")});
+        model.setTitle("t");
         EXPECT_EQ(model.OnOK(), Outcome::Cancelled);
     }
     EXPECT_EQ(shownTexts(),
@@ -181,6 +193,109 @@ TEST_F(TextReadTest, FileRowsMoveAsABlockThatStopsAtTheEnds) {
     EXPECT_FALSE(model.okEnabled());
 }
 
+// The title goes into the definition as the names do, and must be there.
+TEST_F(TextReadTest, AnEmptyOrChangedTitleKeepsTheDialog) {
+    const std::string a = write("a.txt", "a\n1\n");
+    for (const auto& [title, message] : std::vector<std::pair<std::string, std::string>>{
+             {"", "タイトルが設定されていません。タイトルを入力してください。"},
+             {"My survey", app::kTitleCharacters},
+             {"\"q\"", app::kTitleCharacters}}) {
+        h.prompts().clear();
+        TextReadModel model(h.app(), {a});
+        ASSERT_TRUE(model.ReadItemNames(0));
+        model.setTitle(title);
+        EXPECT_EQ(model.OnOK(), Outcome::Stay) << title;
+        EXPECT_EQ(shownTexts(), std::vector<std::string>{message});
+        EXPECT_TRUE(tempNames().empty());
+    }
+}
+
+// A file the data set would not hold as it stands is refused, naming its file and first bad
+// line, where the names are read or at OK, and nothing is left in temp/.
+TEST_F(TextReadTest, FilesTheDataSetCannotHoldAreRefusedAtTheirFirstBadLine) {
+    const std::string names = "指定のファイルから項目情報を取り出すことはせきませんでした。\n";
+    const std::string cp932Text = sj("名前\tあ\n");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool namesRead;       // the names were taken; the refusal comes at OK
+        std::string message;  // empty: accepted
+    } cases[] = {
+        {"NUL in the header", std::string("a\0b\tc\n1\t2\n", 11), false,
+         names + "テキストファイル[x.txt]の1行目に読み込めない文字（NUL、改行）があります。"},
+        {"CR inside the header", "a\rb\tc\n1\t2\n", false,
+         names + "テキストファイル[x.txt]の1行目に読み込めない文字（NUL、改行）があります。"},
+        {"NUL in a data line", std::string("a\tb\n1\t2\n3\0\t4\n", 13), true,
+         "テキストファイル[x.txt]の3行目に読み込めない文字（NUL、改行）があります。"},
+        {"CR inside a data line", "a\tb\n1\r2\t3\n", true,
+         "テキストファイル[x.txt]の2行目に読み込めない文字（NUL、改行）があります。"},
+        {"UTF-8 with a BOM",
+         "\xEF\xBB\xBF"
+         "a\tb\n1\t2\n",
+         false,
+         names +
+             "テキストファイル[x.txt]はBOM付きのUTF-8です。Shift-JIS(CP932)で保存してください。"},
+        {"UTF-8 names", "売上\t金額\n1\t2\n", false,
+         names + "テキストファイル[x.txt]の1行目はUTF-8です。Shift-JIS(CP932)で保存してください。"},
+        // Each line is also CP932, so only the whole file tells.
+        {"UTF-8 data", "a\tb\n名前\t1\n名前\t2\n", true,
+         "テキストファイル[x.txt]の2行目はUTF-8です。Shift-JIS(CP932)で保存してください。"},
+        {"a lead byte without its trail", "a\tb\n1\t2\n\x81\t3\n", true,
+         "テキストファイル[x.txt]の3行目にShift-JIS(CP932)でない文字があります。"},
+        {"a byte CP932 has not", "a\tb\n1\t\xFD\n", true,
+         "テキストファイル[x.txt]の2行目にShift-JIS(CP932)でない文字があります。"},
+        // A line that happens to be UTF-8 too does not make a CP932 file UTF-8.
+        {"CP932 with one line UTF-8 by chance", "a\tb\n\xC3\xA8\t1\n" + cp932Text, true, ""},
+        {"CP932 with CR LF", sj("名前\t金額\r\n山田\t1\r\n"), true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        h.prompts().clear();
+        TextReadModel model(h.app(), {write("x.txt", c.bytes)});
+        model.setTitle("t");
+        EXPECT_EQ(model.ReadItemNames(0), c.namesRead);
+        if (!c.namesRead) {
+            EXPECT_EQ(shownTexts(), std::vector<std::string>{c.message});
+            EXPECT_TRUE(model.items().empty());
+            continue;
+        }
+        const Outcome outcome = model.OnOK();
+        if (c.message.empty()) {
+            EXPECT_EQ(outcome, Outcome::Accepted);
+            EXPECT_TRUE(shownTexts().empty());
+            std::filesystem::remove_all(h.file("temp"));
+            continue;
+        }
+        EXPECT_EQ(outcome, Outcome::Stay);
+        EXPECT_EQ(shownTexts(), std::vector<std::string>{c.message});
+        EXPECT_TRUE(tempNames().empty());
+    }
+}
+
+// A TAB text's cells load as they stand: a quote at either end of a cell is no CSV quoting.
+TEST_F(TextReadTest, QuotesInCellsLoadAsTheyStand) {
+    const std::vector<std::vector<std::string>> rows = {
+        {"\"1\"", "\"", "x\""}, {"\"a", "\"\"", "\""},         {"x\"y", "\"b", "\"\"z\"\""},
+        {"\"", "\"c\"", "\"d"}, {"plain", "\"e\"f", "g\"h\""},
+    };
+    std::string text = "a\tb\tc\n";
+    for (const auto& row : rows)
+        text += row[0] + "\t" + row[1] + "\t" + row[2] + "\n";
+    TextReadModel model(h.app(), {write("q.txt", text)});
+    ASSERT_TRUE(model.ReadItemNames(0));
+    model.setTitle("t");
+    ASSERT_EQ(model.OnOK(), Outcome::Accepted);
+    ASSERT_TRUE(h.load(readBytes(model.outputPath()),
+                       readBytes(app::withEnding(model.outputPath(), ".dat"))));
+    ASSERT_EQ(h.app().KWgetDataCount(), static_cast<std::int32_t>(rows.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < 3; ++c) {
+            const char* cell = nullptr;
+            ASSERT_GE(h.app().KWreadString(static_cast<std::int32_t>(r), c, &cell), 0);
+            EXPECT_EQ(std::string(cell), rows[r][c]) << "row " << r << " column " << c;
+        }
+}
+
 // What the import wrote is read by the definition parser and built into the data set.
 TEST_F(TextReadTest, TheWrittenFilesLoadIntoTheRecordsOfTheFiles) {
     const std::string a = write("a.txt", sj("名前\t金額\r\n山田\t100\r\n鈴木\t-5\r\n"));
@@ -188,6 +303,7 @@ TEST_F(TextReadTest, TheWrittenFilesLoadIntoTheRecordsOfTheFiles) {
     TextReadModel model(h.app(), {a, b});
     ASSERT_TRUE(model.ReadItemNames(0));
     model.SetItem(1, sj("金額"), 0);
+    model.setTitle("t");
     ASSERT_EQ(model.OnOK(), Outcome::Accepted);
     const std::string def = readBytes(model.outputPath());
     const std::string dat = readBytes(app::withEnding(model.outputPath(), ".dat"));

@@ -206,19 +206,33 @@ TEST(SmallClassEditor, TypedFieldsRecordOnFocusOutAndBeforeOK) {
                                         "OKSmallClassDialog"}));
 }
 
-TEST(SmallClassEditor, HeldTextsStopAt127BytesOnACharacterBoundary) {
+// Names stop where the settings blob's field does, values where the dialog's does, never inside
+// a character; a text no line of a category file can hold is not taken.
+TEST(SmallClassEditor, HeldTextsStopAtTheirLimitOnACharacterBoundary) {
     Fixture f;
     SmallClassEditor e(f.app, {});
     const std::string wide = zbq::cp932::literal("あ");
     std::string name = "x";
-    for (int i = 0; i < 80; ++i)
+    for (int i = 0; i < 150; ++i)
         name += wide;
     e.setName(name);
     EXPECT_EQ(e.name().size(), 127u);
-    e.setTerm1(std::string(300, '1'));
-    EXPECT_EQ(e.term1().size(), 127u);
+    e.setTerm1(name);
+    EXPECT_EQ(e.term1().size(), 255u);
+    e.setTerm2(std::string(300, '1'));
+    EXPECT_EQ(e.term2().size(), 255u);
     e.setName("x" + name);
     EXPECT_EQ(e.name().size(), 126u) << "never half a character";
+
+    for (const std::string& broken :
+         {std::string("a\r"), std::string("\r"), std::string("a\nb"), std::string("\0", 1)}) {
+        e.setName("kept");
+        e.setTerm1("1");
+        e.setName(broken);
+        e.setTerm1(broken);
+        EXPECT_EQ(e.name(), "kept");
+        EXPECT_EQ(e.term1(), "1");
+    }
 }
 
 TEST(ClassListEditor, MembersAreTheChoicesThenUndefined) {
