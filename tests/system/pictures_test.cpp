@@ -21,12 +21,14 @@
 #include "app/main_frame.h"
 #include "console/cons_sheet.h"
 #include "console/data_sel_page.h"
+#include "console/image_button.h"
 #include "console/item_sel_page.h"
 #include "console/set_tree_view.h"
 #include "console/state_image_delegate.h"
 #include "console/sys_page.h"
 #include "tests/support/app_harness.h"
 #include "windows/every_window.h"
+#include "windows/item_sheet.h"
 #include "windows/kw_view.h"
 
 namespace zbq {
@@ -276,6 +278,38 @@ TEST_F(PicturesTest, TheGridHeaderShowsEachColumnsTypeImageAndTheTitleRightOfIt)
         for (int y = 0; y < gap.height(); ++y)
             for (int x = 0; x < gap.width(); ++x)
                 ASSERT_EQ(QColor(gap.pixel(x, y)), ground) << "column " << c;
+    }
+}
+
+TEST_F(PicturesTest, TheItemWindowsButtonsArePictureButtonsThatTakeTheFocusOnAClick) {
+    const std::int32_t item = items()[2].itemNo;
+    ASSERT_EQ(frame->ShowItemSheet(item), 1);
+    auto* sheet = dynamic_cast<windows::CItemSheet*>(frame->FindItemSheet(item));
+    ASSERT_NE(sheet, nullptr);
+    struct Case {
+        const char* name;
+        int image;
+        QPoint imageAt;  // -1: centred
+        QPoint captionAt;
+    };
+    for (const Case& c : {Case{"percentRank", kPercentRankImage, {-1, -1}, {-1, -1}},
+                          Case{"createSet", kNewSetImage, {2, -1}, {20, -1}},
+                          Case{"graph", kGraphImage, {2, -1}, {20, -1}}}) {
+        auto* button = sheet->findChild<CImageButton*>(c.name);
+        ASSERT_NE(button, nullptr) << c.name;
+        const ImageButtonLayout layout = button->currentLayout();
+        if (c.imageAt.x() >= 0) {
+            EXPECT_EQ(layout.image.x(), c.imageAt.x()) << c.name;
+            EXPECT_EQ(layout.caption.x(), c.captionAt.x()) << c.name;
+            // The caption fits the button.
+            EXPECT_LE(layout.caption.x() + button->fontMetrics().horizontalAdvance(button->text()),
+                      button->width())
+                << c.name;
+        } else {
+            EXPECT_TRUE(button->text().isEmpty());
+            EXPECT_EQ(layout.image.x(), (button->width() - 16) / 2) << c.name;
+        }
+        EXPECT_NE(button->focusPolicy() & Qt::ClickFocus, 0) << c.name;
     }
 }
 
