@@ -1,6 +1,8 @@
 #include "console/state_image_delegate.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -28,6 +30,12 @@ QRect StateImageDelegate::stateRect(const QRect& cell) {
 void StateImageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
     if (index.column() == 0) {
+        // The row's ground (selection, hover) reaches under the slot too.
+        QStyleOptionViewItem ground(option);
+        initStyleOption(&ground, index);
+        ground.rect.setRight(option.rect.left() + kSlotWidth - 1);
+        QStyle* style = ground.widget ? ground.widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &ground, painter, ground.widget);
         const int state = index.data(kStateImageRole).toInt();
         if (const QIcon icon = zbq::zbqImage(imageSet_, state); state > 0 && !icon.isNull())
             icon.paint(painter, stateRect(option.rect));
