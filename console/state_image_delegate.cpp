@@ -1,6 +1,5 @@
 #include "console/state_image_delegate.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QStyle>
 
@@ -30,12 +29,14 @@ QRect StateImageDelegate::stateRect(const QRect& cell) {
 void StateImageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
     if (index.column() == 0) {
-        // The row's ground (selection, hover) reaches under the slot too.
-        QStyleOptionViewItem ground(option);
-        initStyleOption(&ground, index);
-        ground.rect.setRight(option.rect.left() + kSlotWidth - 1);
-        QStyle* style = ground.widget ? ground.widget->style() : QApplication::style();
-        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &ground, painter, ground.widget);
+        // A selected row's highlight reaches under the slot too.
+        if (option.state & QStyle::State_Selected) {
+            const QPalette::ColorGroup group =
+                option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+            painter->fillRect(
+                QRect(option.rect.left(), option.rect.top(), kSlotWidth, option.rect.height()),
+                option.palette.brush(group, QPalette::Highlight));
+        }
         const int state = index.data(kStateImageRole).toInt();
         if (const QIcon icon = zbq::zbqImage(imageSet_, state); state > 0 && !icon.isNull())
             icon.paint(painter, stateRect(option.rect));
