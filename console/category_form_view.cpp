@@ -7,12 +7,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTreeWidget>
 
+#include "app/images.h"
 #include "console/category_class_dialogs.h"
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
+#include "console/state_image_delegate.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
@@ -23,6 +24,8 @@ namespace {
 constexpr const char* kTypeEntries[] = {"",     "Universal", "Integer", "Float",
                                         "Date", "Time",      "String",  "Code"};
 constexpr const char* kRoots[] = {"小分類項目", "中分類項目", "大分類項目"};
+// A class node's picture in the value-type set.
+constexpr int kClassNodeImage = 7;
 
 struct ButtonInfo {
     COlapFormView::Button id;
@@ -58,6 +61,7 @@ COlapFormView::COlapFormView(COlapFrm& frame, QWidget* parent)
     type_->setCurrentIndex(-1);
     tree_->setHeaderHidden(true);
     tree_->setUniformRowHeights(true);
+    tree_->setItemDelegate(new StateImageDelegate(zbq::kClassMarks, tree_));
     for (const ButtonInfo& info : kButtons) {
         auto* button = new QPushButton(QString::fromUtf8(info.caption), this);
         buttons_.emplace_back(info.id, button);
@@ -143,14 +147,17 @@ void COlapFormView::showDefinition() {
 void COlapFormView::showTree() {
     tree_->clear();
     if (!model_.hasRoots()) return;
-    const QIcon mark = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const QIcon typeImage = zbq::zbqImage(zbq::kValueTypeImages, model_.definition().valueType);
+    const QIcon classImage = zbq::zbqImage(zbq::kValueTypeImages, kClassNodeImage);
     for (int level = 0; level < 3; ++level) {
         auto* root = new QTreeWidgetItem(tree_, {QString::fromUtf8(kRoots[level])});
+        root->setIcon(0, typeImage);
         QList<QTreeWidgetItem*> children;
         for (const CategoryNode& node : model_.nodes(static_cast<ClassLevel>(level))) {
             auto* child = new QTreeWidgetItem({zbq::ui::fromCp932(node.text)});
             child->setData(0, Qt::UserRole, node.marked);
-            if (node.marked) child->setIcon(0, mark);
+            child->setIcon(0, classImage);
+            child->setData(0, StateImageDelegate::kStateImageRole, node.marked ? 1 : 0);
             children.append(child);
         }
         root->addChildren(children);

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include "app/images.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
 #include "console/category_list_model.h"
@@ -50,6 +51,7 @@ void COlapListView::FillList() {
                 item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
         }
         item->setData(0, Qt::UserRole, row.icon);
+        item->setIcon(0, zbq::zbqImage(zbq::kValueTypeImages, row.icon));
         items.append(item);
     }
     addTopLevelItems(items);

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "app/images.h"
 #include "app/main_frame.h"
 #include "console/category_form_view.h"
 #include "platform/core/cp932.h"
@@ -57,8 +58,7 @@ void fillList(QTreeWidget& list, const std::vector<QString>& texts, const std::v
     list.clear();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         auto* row = new QTreeWidgetItem(&list, {texts[i]});
-        if (!marked.empty() && marked[i])
-            row->setIcon(0, list.style()->standardIcon(QStyle::SP_MessageBoxWarning));
+        if (!marked.empty()) row->setIcon(0, zbq::zbqImage(zbq::kClassMarks, marked[i] ? 1 : 0));
     }
     if (selected >= 0 && selected < list.topLevelItemCount()) {
         list.topLevelItem(selected)->setSelected(true);

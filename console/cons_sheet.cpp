@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
 
+#include "app/images.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
 #include "console/cons_status_bar.h"
@@ -47,6 +48,7 @@ CConsSheet::CConsSheet(CKWApp& app, QWidget* parent)
       molap_(new COlap2Page(app)),
       log_(new CLogPage) {
     setWindowTitle(zbq::ui::shown(kCaption));
+    setWindowIcon(zbq::zbqImage(zbq::kConsoleIcon));
     resize(kWidth, kHeight);
 
     progressBar_->setTextVisible(false);

@@ -13,9 +13,11 @@
 #include <QSplitter>
 #include <QTreeWidget>
 
+#include "app/images.h"
 #include "app/main_frame.h"
 #include "console/filter_cond_dlg.h"
 #include "console/set_tree_view.h"
+#include "console/state_image_delegate.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
@@ -146,6 +148,7 @@ void CDataSelPage::RebuildTree() {
                 level > 0 && level - 1 < last.size() ? last[level - 1] : nullptr;
             auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
             node->setText(0, zbq::ui::fromCp932(set.text2));
+            node->setIcon(0, zbq::zbqImage(zbq::kSetImages, 0));
             node->setData(0, Qt::UserRole, set.number);
             node->setFlags(node->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled |
                            Qt::ItemIsDropEnabled);
@@ -162,9 +165,7 @@ void CDataSelPage::MarkCurrentSet(std::int32_t setNo) {
         currentSetNo_ = -1;
         for (QTreeWidgetItemIterator it(tree_); *it; ++it) {
             const bool marked = CDataSelTreeView::setNumberOf(*it) == setNo;
-            QFont font = (*it)->font(0);
-            font.setBold(marked);
-            (*it)->setFont(0, font);
+            (*it)->setData(0, StateImageDelegate::kStateImageRole, marked ? 1 : 0);
             (*it)->setData(0, Qt::UserRole + 1, marked);
             if (marked && currentSetNo_ < 0) currentSetNo_ = setNo;
         }
@@ -178,6 +179,7 @@ std::int32_t CDataSelPage::InsertSetItem(std::int32_t parent, std::string_view t
     tree_->programChange([&] {
         auto* node = parentNode ? new QTreeWidgetItem(parentNode) : new QTreeWidgetItem(tree_);
         node->setText(0, zbq::ui::fromCp932(text));
+        node->setIcon(0, zbq::zbqImage(zbq::kSetImages, 0));
         node->setData(0, Qt::UserRole, setNo);
         node->setFlags(node->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled |
                        Qt::ItemIsDropEnabled);
@@ -409,6 +411,7 @@ void CDataSelPage::FillConditions() {
     for (const ConditionRow& row : conditionRows(app_.GetSearchConditions(), app_.GetStructDef())) {
         auto* item = new QTreeWidgetItem(conditions_);
         item->setText(0, zbq::ui::fromCp932(row.itemName));
+        item->setIcon(0, zbq::zbqImage(zbq::kItemImages, row.itemType));
         item->setText(1, zbq::ui::fromCp932(row.condition));
         item->setText(2, zbq::ui::fromCp932(row.kind));
         item->setData(0, Qt::UserRole, row.itemType);

@@ -22,7 +22,9 @@
 #include <optional>
 
 #include "app/excel_read_add.h"
+#include "app/images.h"
 #include "console/save_mode_dlg.h"
+#include "console/state_image_delegate.h"
 #include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
@@ -68,6 +70,7 @@ public:
         setAcceptDrops(true);
         setDropIndicatorShown(false);
         setSelectionMode(QAbstractItemView::SingleSelection);
+        setItemDelegate(new StateImageDelegate(zbq::kStateImages, this));
     }
 
 protected:
@@ -648,6 +651,7 @@ void CItemSelPage::buildTreeView() {
         auto* item = node.parent < 0 ? new QTreeWidgetItem(treeView_)
                                      : new QTreeWidgetItem(treeItems_[node.parent]);
         item->setText(0, zbq::ui::fromCp932(node.text));
+        item->setIcon(0, zbq::zbqImage(zbq::kItemImages, ItemTree::imageOf(node)));
         item->setData(0, kNodeRole, i);
         treeItems_[static_cast<std::size_t>(i)] = item;
     }
@@ -658,9 +662,8 @@ void CItemSelPage::buildTreeView() {
 
 void CItemSelPage::showMark(int node) {
     if (!tree_.valid(node) || static_cast<std::size_t>(node) >= treeItems_.size()) return;
-    static const QIcon mark = QApplication::style()->standardIcon(QStyle::SP_DialogApplyButton);
-    treeItems_[static_cast<std::size_t>(node)]->setIcon(0,
-                                                        tree_.node(node).marked ? mark : QIcon());
+    treeItems_[static_cast<std::size_t>(node)]->setData(0, StateImageDelegate::kStateImageRole,
+                                                        tree_.node(node).marked ? 1 : 0);
 }
 
 void CItemSelPage::showExpansion() {
@@ -680,6 +683,7 @@ void CItemSelPage::showList() {
     for (const DisplayRow& row : list_.rows()) {
         auto* item = new QTreeWidgetItem(
             QStringList{zbq::ui::fromCp932(row.name), zbq::ui::fromCp932(row.typeCaption)});
+        item->setIcon(0, zbq::zbqImage(zbq::kItemImages, row.type));
         items.push_back(item);
     }
     listView_->addTopLevelItems(items);

@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/images.h"
 #include "app/main_frame.h"
 #include "console/drag_item_list.h"
 #include "console/unit_set_dlg.h"
@@ -89,6 +90,9 @@ COlap2Page::COlap2Page(CKWApp& app, QWidget* parent)
     for (int places = 0; places <= MolapSettings::kMaxDecimals; ++places)
         decimals_->addItem(QString::number(places));
 
+    toX_->setIcon(zbq::zbqImage(zbq::kToXImage));
+    toY_->setIcon(zbq::zbqImage(zbq::kToYImage));
+    toSum_->setIcon(zbq::zbqImage(zbq::kToSumImage));
     connect(toX_, &QPushButton::clicked, this, [this] { OnCopyTo(MolapList::X); });
     connect(toY_, &QPushButton::clicked, this, [this] { OnCopyTo(MolapList::Y); });
     connect(toSum_, &QPushButton::clicked, this, [this] { OnCopyTo(MolapList::Sum); });

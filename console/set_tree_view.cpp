@@ -9,7 +9,9 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "app/images.h"
 #include "console/data_sel_page.h"
+#include "console/state_image_delegate.h"
 #include "platform/ui/qt_cp932.h"
 
 std::optional<std::int32_t> draggedSetOf(const QMimeData* mime) {
@@ -33,6 +35,7 @@ CDataSelTreeView::CDataSelTreeView(CDataSelPage& page, QWidget* parent)
     setAcceptDrops(true);
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
+    setItemDelegate(new StateImageDelegate(zbq::kStateImages, this));
     connect(this, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* item) { expansionChanged(item, true); });
     connect(this, &QTreeWidget::itemCollapsed, this,

@@ -7,13 +7,13 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QSplitter>
-#include <QStyle>
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <functional>
 
+#include "app/images.h"
 #include "console/console_text.h"
 #include "console/system_text.h"
 #include "platform/ui/language.h"
@@ -22,25 +22,12 @@
 namespace {
 
 constexpr int kTextHeight = 178;
-constexpr int kImageOriginalData = 10;
-constexpr int kImageCrossTab = 12;
 
 // An original-data window lives in a sub-window of the main frame: that is what minimises,
 // restores, maximises and closes.
 QWidget* shownFrameOf(QWidget* window) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) return sub;
     return window;
-}
-
-QIcon imageIcon(const QStyle* style, std::int32_t image) {
-    switch (image) {
-        case kImageOriginalData:
-            return style->standardIcon(QStyle::SP_FileDialogDetailedView);
-        case kImageCrossTab:
-            return style->standardIcon(QStyle::SP_FileDialogListView);
-        default:
-            return style->standardIcon(QStyle::SP_FileIcon);
-    }
 }
 
 }  // namespace
@@ -115,7 +102,7 @@ void CSysPage::AddWindow(std::string_view title, std::string_view kind, std::int
     QTreeWidgetItem* item = listed ? view_->topLevelItem(row) : new QTreeWidgetItem;
     item->setText(0, zbq::ui::fromCp932(title));
     item->setText(1, zbq::ui::fromCp932(kind));
-    item->setIcon(0, imageIcon(style(), image));
+    item->setIcon(0, zbq::zbqImage(zbq::kItemImages, image));
     if (listed) return;
     view_->addTopLevelItem(item);
     if (window)

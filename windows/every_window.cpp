@@ -2,6 +2,7 @@
 
 #include "windows/every_window.h"
 
+#include "app/images.h"
 #include "app/main_frame.h"
 #include "console/cons_sheet.h"
 #include "windows/cross_frame.h"
@@ -16,7 +17,9 @@ WindowFactories everyWindowFactory(CKWApp& app) {
     f.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
     f.dataView = [&app](CMainFrame&) { return CKWView::Make(app); };
     f.itemWindow = [&app](CMainFrame& frame, std::int32_t item) -> QWidget* {
-        return new CItemSheet(app, frame, item);
+        auto* sheet = new CItemSheet(app, frame, item);
+        sheet->setWindowIcon(zbqImage(kItemImages, app.GetItemType(item)));
+        return sheet;
     };
     f.crossWindow = [&app](CMainFrame&) { return CCrossFrm::Make(app); };
     f.molapWindow = [&app](CMainFrame&, const MolapParams& params) {

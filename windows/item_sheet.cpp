@@ -21,7 +21,9 @@
 #include <sstream>
 
 #include "app/ckw_app.h"
+#include "app/images.h"
 #include "app/main_frame.h"
+#include "console/image_button.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/modal_runner.h"
 #include "windows/summary_percent_dialog.h"
@@ -45,6 +47,32 @@ QPushButton* button(QWidget* parent, const char* text, const char* tip, const ch
     b->setToolTip(QString::fromUtf8(tip));
     b->setObjectName(name);
     b->setFocusPolicy(kButtonFocus);
+    return b;
+}
+
+// The pages' picture buttons. A click gives them the focus, so that a field the user leaves for
+// one records its own step before the button's.
+CImageButton* imageButton(QWidget* parent, int image, const char* text, const char* tip,
+                          const char* name) {
+    auto* b = new CImageButton(parent);
+    b->setText(QString::fromUtf8(text));
+    b->setToolTip(QString::fromUtf8(tip));
+    b->setObjectName(name);
+    b->setFocusPolicy(Qt::StrongFocus);
+    const QSize size = zbqImageSize(image);
+    b->SetBitmap(zbqImage(image), size.width(), size.height());
+    return b;
+}
+
+// The value-list page's buttons put their picture at x 2 and their caption at x 20.
+CImageButton* captionedImageButton(QWidget* parent, int image, const char* text, const char* tip,
+                                   const char* name) {
+    constexpr int kImageX = 2;
+    constexpr int kCaptionX = 20;
+    CImageButton* b = imageButton(parent, image, text, tip, name);
+    b->SetImagePos(kImageX, -1);
+    b->SetTextPos(kCaptionX, -1);
+    b->setMinimumWidth(kCaptionX + b->fontMetrics().horizontalAdvance(b->text()) + kCaptionX / 2);
     return b;
 }
 
@@ -100,7 +128,7 @@ CItemSheet::~CItemSheet() = default;
 QWidget* CItemSheet::buildSummaryPage() {
     auto* pageWidget = new QWidget(this);
     auto* layout = new QVBoxLayout(pageWidget);
-    percentButton_ = button(pageWidget, "％", "％順位値算出", "percentRank");
+    percentButton_ = imageButton(pageWidget, kPercentRankImage, "", "％順位値算出", "percentRank");
     percentButton_->setFixedSize(24, 20);
     connect(percentButton_, &QPushButton::clicked, this, [this] { OnPercentRank(); });
     layout->addWidget(percentButton_, 0, Qt::AlignLeft);
@@ -146,15 +174,16 @@ QWidget* CItemSheet::buildValueListPage() {
     top->addWidget(totalCount_);
     top->addStretch();
     QPushButton* create =
-        button(pageWidget, "新集合作成", "表示中の値選択リストから集合を絞り込みます", "createSet");
+        captionedImageButton(pageWidget, kNewSetImage, "新集合作成",
+                             "表示中の値選択リストから集合を絞り込みます", "createSet");
     connect(create, &QPushButton::clicked, this, [this] {
         const QPointer<CItemSheet> self(this);
         page_->CreateSet();
         if (self) updateValuePage();
     });
     top->addWidget(create);
-    graphButton_ =
-        button(pageWidget, "ｸﾞﾗﾌ", "表示中の値選択リストからグラフを表示します", "graph");
+    graphButton_ = captionedImageButton(pageWidget, kGraphImage, "ｸﾞﾗﾌ",
+                                        "表示中の値選択リストからグラフを表示します", "graph");
     graphButton_->setEnabled(app_.GetGraphOutput() != 0);
     connect(graphButton_, &QPushButton::clicked, this, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -88,6 +88,9 @@ private:
     std::int32_t listRowCount() const override { return model_.GetRowCount() + 1; }
     std::int32_t dataRowCount() const override { return model_.GetRowCount(); }
     std::string columnTitle(std::int32_t column) const override;
+    std::int32_t columnImage(std::int32_t column) const override {
+        return model_.GetColumnType(column);
+    }
     std::string rowLabel(std::int32_t row) const override;
     bool cellText(std::int32_t row, std::int32_t column, std::string* text) const override;
     bool isSelected(std::int32_t column, std::int32_t row) const override;

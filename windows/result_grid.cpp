@@ -12,6 +12,7 @@
 #include <cmath>
 #include <utility>
 
+#include "app/images.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace zbq::windows {
@@ -137,6 +138,14 @@ void GridColumnHeader::paintEvent(QPaintEvent*) {
         p.setPen(palette().color(QPalette::Mid));
         p.drawRect(cell);
         p.setPen(palette().color(QPalette::ButtonText));
+        const QIcon image = zbqImage(kItemImages, grid_.owner().columnImage(c));
+        if (!image.isNull()) {
+            image.paint(&p, QRect(QPoint(left + kImageLeft, kImageTop), zbqImageSize(kItemImages)));
+            p.drawText(cell.adjusted(kImageTitleLeft, 2, 0, 0),
+                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                       qt(grid_.owner().columnTitle(c)));
+            continue;
+        }
         const Qt::Alignment align = g.config().centredTitles ? Qt::AlignHCenter : Qt::AlignLeft;
         p.drawText(
             g.config().centredTitles ? cell : cell.adjusted(GridController::kTextInset, 2, 0, 0),

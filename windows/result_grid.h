@@ -52,6 +52,9 @@ public:
     virtual std::int32_t dataRowCount() const = 0;
     virtual std::string columnTitle(std::int32_t column) const = 0;  // CP932
     virtual std::string rowLabel(std::int32_t row) const = 0;        // CP932
+    // The column's picture in the item-type set (app/images.h), -1 for none. A column with a
+    // picture shows it at (left + 6, top + 2) and its title from left + 30.
+    virtual std::int32_t columnImage(std::int32_t /*column*/) const { return -1; }
     // The text of the top-left corner (CP932) and whether row labels sit left, not centred.
     virtual std::string cornerText() const { return {}; }
     virtual bool rowLabelsLeft() const { return false; }
@@ -124,6 +127,10 @@ private:
 
 class GridColumnHeader : public QWidget {
 public:
+    static constexpr int kImageLeft = 6;
+    static constexpr int kImageTop = 2;
+    static constexpr int kImageTitleLeft = 30;
+
     explicit GridColumnHeader(ResultGrid& grid);
 
 protected:

@@ -23,10 +23,16 @@
 #include "console/data_sel_page.h"
 #include "console/log_page.h"
 #include "console/progress_animation.h"
+#include "console/state_image_delegate.h"
 #include "console/sys_page.h"
 #include "tests/console/console_fixture.h"
 
 namespace {
+
+// The set tree's mark of the current set: its state image.
+int stateImage(const QTreeWidgetItem* node) {
+    return node->data(0, StateImageDelegate::kStateImageRole).toInt();
+}
 
 using zbq::test::ConsoleTest;
 
@@ -215,14 +221,14 @@ TEST_F(ConsoleTest, DataSelectionTabListsTheSetsWithTheMarkedOneBold) {
     EXPECT_EQ(app.GetCurrentSetNo(), 3);
     CDataSelPage* page = sheet->DataSelPage();
     EXPECT_EQ(page->SetLines(), (std::vector<std::string>{all.text2, part.text2}));
-    EXPECT_FALSE(page->FindSetItem(0)->font(0).bold());
-    EXPECT_TRUE(page->FindSetItem(3)->font(0).bold());
+    EXPECT_EQ(stateImage(page->FindSetItem(0)), 0);
+    EXPECT_EQ(stateImage(page->FindSetItem(3)), 1);
     EXPECT_EQ(page->FindSetItem(0)->text(0), QString::fromUtf8("No.0 調査 / 5,000"));
     EXPECT_EQ(page->FindSetItem(3)->parent(), page->FindSetItem(0));
 
     // A rebuild keeps the mark on its set.
     app.RebuildSetTree();
-    EXPECT_TRUE(page->FindSetItem(3)->font(0).bold());
+    EXPECT_EQ(stateImage(page->FindSetItem(3)), 1);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "console/data_sel_page.h"
 #include "console/filter_cond_dlg.h"
 #include "console/set_tree_view.h"
+#include "console/state_image_delegate.h"
 
 namespace zbq::test {
 
@@ -22,7 +23,8 @@ void snapshotDataSel(const CDataSelPage& page, std::ostream& out) {
         for (const QTreeWidgetItem* n = *it; n->parent(); n = n->parent())
             ++depth;
         out << "  node " << depth << " No." << CDataSelTreeView::setNumberOf(*it) << " \""
-            << (*it)->text(0).toStdString() << "\"" << ((*it)->font(0).bold() ? " marked" : "")
+            << (*it)->text(0).toStdString() << "\""
+            << ((*it)->data(0, StateImageDelegate::kStateImageRole).toInt() == 1 ? " marked" : "")
             << ((*it)->childCount() > 0 && (*it)->isExpanded() ? " expanded" : "") << "\n";
     }
     out << "conditions: " << (page.orButton()->isChecked() ? "OR" : "AND") << " buttons";
