@@ -214,8 +214,11 @@ TEST(CrossWindow, ExcelEntriesAreGreyedWithoutASpreadsheetProgram) {
         }
         EXPECT_EQ(excelEntries, 2);
         // The other exports stay offered.
-        for (QAction* action : menu->findChildren<QAction*>())
-            if (action->data().toInt() == CCrossListView::kCsvAll) EXPECT_TRUE(action->isEnabled());
+        for (QAction* action : menu->findChildren<QAction*>()) {
+            if (action->data().toInt() == CCrossListView::kCsvAll) {
+                EXPECT_TRUE(action->isEnabled());
+            }
+        }
     }
 }
 
