@@ -372,6 +372,10 @@
             <translation>Name</translation>
         </message>
         <message>
+            <source>データ追加はできません。ZBQファイルから起動してください。</source>
+            <translation>Data cannot be added. Please start from a ZBQ file.</translation>
+        </message>
+        <message>
             <source>データ選択の履歴が全て破棄されてしまいます。よろしいですか？</source>
             <translation>The whole history of the data selection will be discarded. Continue?</translation>
         </message>

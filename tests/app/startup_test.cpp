@@ -426,13 +426,13 @@ TEST(StartUp, ProfileTable) {
         std::vector<PrintMenuEntry> entries;  // format files relative to the program directory
     };
     const Case cases[] = {
-        {"a gap ends the list",
+        {"a gap is skipped",
          "[print]\r\nPRT01=40000,集計表,a.xlsx\r\nPRT03=40002,三番,c.xlsx\r\n",
-         {{40000, "集計表", "a.xlsx"}}},
+         {{40000, "集計表", "a.xlsx"}, {40002, "三番", "c.xlsx"}}},
         {"a malformed entry is skipped",
          "[print]\r\nPRT01=40000,one,a.xlsx\r\nPRT02=40001,two\r\nPRT03=40002,,c.xlsx\r\n"
          "PRT04=40003,four,\r\nPRT05=x,five,e.xlsx\r\nPRT06=\r\nPRT07=7,seven,g.xlsx\r\n",
-         {{40000, "one", "a.xlsx"}, {0, "five", "e.xlsx"}}},
+         {{40000, "one", "a.xlsx"}, {0, "five", "e.xlsx"}, {7, "seven", "g.xlsx"}}},
         {"keys in lower case, an absolute file",
          "[Print]\r\nprt01=12 ,sub/one,fmt/a.xlsx\r\nPrt02=13,two,/abs/b.xlsx\r\n",
          {{12, "sub/one", "fmt/a.xlsx"}, {13, "two", "/abs/b.xlsx"}}},

@@ -89,14 +89,15 @@ TEST_F(EntryDialog, PastedCommaIsRefusedAndTheOldTextComesBackSelected) {
     EXPECT_EQ(edit->text(), "ok");  // the paste replaced the selection
 }
 
-TEST_F(EntryDialog, BrowseKeepsOnlyTheFileName) {
+// A file chosen outside the program folder is kept with its whole path, so ZBQ finds it.
+TEST_F(EntryDialog, BrowseKeepsAFileOutsideTheProgramFolderWhole) {
     CPrintFormatDlg dialog({});
     folder.prompts.choose(QString::fromUtf8("/home/u/帳票/月次,集計.xlsx"));
     folder.prompts.choose(std::nullopt);
     click(dialog, "browse");
-    EXPECT_EQ(macroFile(dialog)->text(), QString::fromUtf8("月次,集計.xlsx"));
+    EXPECT_EQ(macroFile(dialog)->text(), QString::fromUtf8("/home/u/帳票/月次,集計.xlsx"));
     click(dialog, "browse");  // cancelled: unchanged
-    EXPECT_EQ(macroFile(dialog)->text(), QString::fromUtf8("月次,集計.xlsx"));
+    EXPECT_EQ(macroFile(dialog)->text(), QString::fromUtf8("/home/u/帳票/月次,集計.xlsx"));
 
     ASSERT_EQ(folder.prompts.choosers().size(), 2u);
     const ui::Chooser& chooser = folder.prompts.choosers()[0];
@@ -125,7 +126,7 @@ TEST_F(EntryDialog, OkChecksNameFileAndStorabilityThenAsks) {
     folder.prompts.answer(Answer::Yes);
     click(dialog, "ok");
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.entry(), (PrintFormatRow{"12", sjis("売上明細"), "uriage.xlsx"}));
+    EXPECT_EQ(dialog.entry(), (PrintFormatRow{"12", sjis("売上明細"), "/x/uriage.xlsx"}));
 
     EXPECT_EQ(
         messageTexts(),

@@ -151,13 +151,13 @@ TEST_F(ListTest, MenuNameCp932CannotHoldIsRefused) {
     EXPECT_TRUE(folder.prompts.messages()[0].text.endsWith(QString::fromUtf8("a😀")));
 }
 
-TEST_F(ListTest, MacroFileCellTakesTheChosenFilesNameOnly) {
+TEST_F(ListTest, MacroFileCellTakesAFileOutsideTheProgramFolderWhole) {
     folder.prompts.choose(QString("/somewhere/else/format.xlsx"));
     doubleClick(1, kMacroFileColumn);
-    EXPECT_EQ(table.row(1).macroFile, "format.xlsx");
+    EXPECT_EQ(table.row(1).macroFile, "/somewhere/else/format.xlsx");
     EXPECT_EQ(table.usedNumbers(), rowNumbers());
     doubleClick(1, kMacroFileColumn);  // cancelled
-    EXPECT_EQ(table.row(1).macroFile, "format.xlsx");
+    EXPECT_EQ(table.row(1).macroFile, "/somewhere/else/format.xlsx");
     ASSERT_EQ(folder.prompts.choosers().size(), 2u);
     EXPECT_EQ(folder.prompts.choosers()[0].title,
               QString::fromUtf8("マクロファイルを選択してください。"));
@@ -171,7 +171,7 @@ TEST_F(ListTest, MovedHeaderChangesOnlyTheDisplay) {
         list->visualRect(list->indexFromItem(list->topLevelItem(0), kMacroFileColumn));
     EXPECT_LT(leftmost.left(), 5);
     doubleClick(0, kMacroFileColumn);
-    EXPECT_EQ(table.row(0).macroFile, "moved.xlsx");
+    EXPECT_EQ(table.row(0).macroFile, "/x/moved.xlsx");
     EXPECT_EQ(table.row(0).number, "1");
 }
 

@@ -130,7 +130,7 @@ TEST_F(SettingsDialog, AddAppendsTheEntryAndSelectsIt) {
     button("add")->click();
     EXPECT_EQ(hook.calls(), 1);
     ASSERT_EQ(dialog.model().table().size(), 3);
-    EXPECT_EQ(dialog.model().table().row(2), (PrintFormatRow{"2", sjis("在庫"), "zaiko.xlsx"}));
+    EXPECT_EQ(dialog.model().table().row(2), (PrintFormatRow{"2", sjis("在庫"), "/t/zaiko.xlsx"}));
     EXPECT_EQ(dialog.list()->selectedRow(), 2);
 }
 
