@@ -19,6 +19,7 @@
 #include "platform/core/cp932.h"
 #include "platform/core/profile.h"
 #include "platform/core/program_paths.h"
+#include "platform/core/shown_text.h"
 #include "platform/core/temp_file.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/spreadsheet_probe.h"
@@ -79,7 +80,8 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
     if (excelPath_.empty())
         zbq::ui::prompts().message(
             nullptr,
-            QStringLiteral("エクセルがインストールされていないため、エクセルへの出力はできません"),
+            QString::fromUtf8(
+                ZBQ_SHOWN("エクセルがインストールされていないため、エクセルへの出力はできません")),
             QString::fromUtf8(kCaption), zbq::ui::Icon::Exclamation);
 
     if (programDir_.empty()) programDir_ = zbq::programDir();

@@ -24,6 +24,10 @@
             <translation>Excel could not be started</translation>
         </message>
         <message>
+            <source>エクセルがインストールされていないため、エクセルへの出力はできません</source>
+            <translation>Excel is not installed, so nothing can be written to Excel</translation>
+        </message>
+        <message>
             <source>カレントモジュール名の取得に失敗しました</source>
             <translation>The program's own path could not be found</translation>
         </message>
