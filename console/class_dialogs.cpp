@@ -53,15 +53,24 @@ QTreeWidget* makeList(QWidget* parent, const char* column) {
     return list;
 }
 
+// The rows are changed in place, never made anew: the list is filled again on every selection
+// change, and a row replaced between the two clicks of a double click would lose the second.
 void fillList(QTreeWidget& list, const std::vector<QString>& texts, const std::vector<bool>& marked,
               std::int32_t selected) {
-    list.clear();
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        auto* row = new QTreeWidgetItem(&list, {texts[i]});
-        if (!marked.empty()) row->setIcon(0, zbq::zbqImage(zbq::kClassMarks, marked[i] ? 1 : 0));
+    const int count = static_cast<int>(texts.size());
+    while (list.topLevelItemCount() > count)
+        delete list.takeTopLevelItem(list.topLevelItemCount() - 1);
+    while (list.topLevelItemCount() < count)
+        new QTreeWidgetItem(&list);
+    for (int i = 0; i < count; ++i) {
+        QTreeWidgetItem* row = list.topLevelItem(i);
+        if (row->text(0) != texts[static_cast<std::size_t>(i)])
+            row->setText(0, texts[static_cast<std::size_t>(i)]);
+        if (!marked.empty())
+            row->setIcon(0, zbq::zbqImage(zbq::kClassMarks, marked[static_cast<std::size_t>(i)]));
+        row->setSelected(i == selected);
     }
-    if (selected >= 0 && selected < list.topLevelItemCount()) {
-        list.topLevelItem(selected)->setSelected(true);
+    if (selected >= 0 && selected < count) {
         list.setCurrentItem(list.topLevelItem(selected));
         list.scrollToItem(list.topLevelItem(selected));
     }

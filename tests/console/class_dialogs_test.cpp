@@ -106,6 +106,24 @@ TEST_F(ClassDialogs, SmallClassCancelAndEscapeKeepTheClasses) {
     }
 }
 
+// A double click on a row shows its definition in the fields, with the focus in the name; the
+// list is filled again as the first click selects the row, and the second click must still find
+// the row it pressed.
+TEST_F(ClassDialogs, ARowDoubleClickedShowsItsDefinition) {
+    std::vector<SmallClassDefinition> classes = {{"A", 0, "1", ""}, {"B", 2, "30", ""}};
+    answerModal<CMinorCategoryDlg>([&](CMinorCategoryDlg& d) {
+        QTreeWidget* list = d.list();
+        doubleClick(list->viewport(), list->visualItemRect(list->topLevelItem(1)).center());
+        EXPECT_EQ(d.nameEdit()->text(), QStringLiteral("B"));
+        EXPECT_EQ(d.term1Combo()->currentText(), QStringLiteral("30"));
+        EXPECT_EQ(QApplication::focusWidget(), d.nameEdit());
+        press(d.button("ｷｬﾝｾﾙ"));
+    });
+    EXPECT_FALSE(RunSmallClassDialog(app, classes, &owner));
+    EXPECT_EQ(steps(), (std::vector<std::string>{"DispEditSmallClassDialog", "DispSmallClass,1",
+                                                 "CancelSmallClassDialog"}));
+}
+
 TEST_F(ClassDialogs, MiddleAndLargeRowsAddedAndRegisteredOrCancelled) {
     const std::vector<std::string> choices = {"Young", "Old", "Others"};
     for (const auto level : {ClassListEditor::Level::Middle, ClassListEditor::Level::Large}) {

@@ -13,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -77,9 +76,9 @@ int driveDialog(QDialog& dialog) {
         // "Others" chosen from the n1 list while the field has the focus.
         type(small->nameEdit(), "C");
         emit small->operatorList()->activated(0);
-        focus(small->term1Combo()->lineEdit(), true);
+        clickInto(small->term1Combo());
         emit small->term1Combo()->activated(3);
-        focus(small->term1Combo()->lineEdit(), false);
+        leaveWithTab();
         small->button("追加")->click();
         small->list()->topLevelItem(1)->setSelected(true);
         small->button("上へ")->click();

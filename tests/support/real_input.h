@@ -10,14 +10,17 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPointer>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 #include <typeinfo>
 
@@ -112,7 +115,22 @@ inline void press(QAbstractButton* button) {
         return;
     }
     activate(button);
-    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+    // A check box or radio button takes a click on its mark or its text only; its mark sits at
+    // the left, whatever width the layout gave it.
+    const bool marked = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
+    const QPoint at = marked ? QPoint(std::min(8, button->width() / 2), button->height() / 2)
+                             : button->rect().center();
+    QTest::mouseClick(button, Qt::LeftButton, {}, at);
+}
+
+// A double click as the mouse gives it: a click, then the second press arriving as a double
+// click, then its release. (QTest::mouseDClick alone sends the double click without the first
+// click, which a view takes for a press on a row it has not seen pressed.)
+inline void doubleClick(QWidget* widget, QPoint at) {
+    activate(widget);
+    QTest::mouseClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
+    QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
 }
 
 // The button of `dialog` whose caption (without its '&') or object name is `name`.

@@ -1,5 +1,6 @@
-// What the recorded-session tests do on the real widgets, shared by them: typing into a field,
-// choosing a combo entry, the filter dialog filled in, a set dropped on another in the set tree,
+// What the recorded-session tests do on the real widgets, shared by them, with the focus moved
+// by clicks and keys as a user moves it (real_input.h): typing into a field, choosing a combo
+// entry, the filter dialog filled in, a set dropped on another in the set tree,
 // rows added in the class dialogs, a value list's menu entries and drags, an item window's tab
 // and search field, a result grid's cell, the first value cell of an aggregation.
 #pragma once
@@ -13,8 +14,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDropEvent>
-#include <QFocusEvent>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -32,6 +31,7 @@
 #include "console/data_sel_page.h"
 #include "console/filter_cond_dlg.h"
 #include "console/set_tree_view.h"
+#include "tests/support/real_input.h"
 #include "windows/grid_controller.h"
 #include "windows/item_sheet.h"
 #include "windows/molap_view.h"
@@ -39,29 +39,9 @@
 
 namespace zbq::test {
 
-// Keys typed into a widget; text no key of the test's keyboard makes (Japanese) comes as the
-// input method commits it.
-inline void typeKeys(QWidget* widget, const QString& text) {
-    bool ascii = true;
-    for (QChar c : text)
-        ascii = ascii && c.unicode() < 0x80;
-    if (ascii) return QTest::keyClicks(widget, text);
-    QInputMethodEvent commit;
-    commit.setCommitString(text);
-    QCoreApplication::sendEvent(widget, &commit);
-}
-
-inline void focus(QWidget* field, bool in) {
-    QFocusEvent event(in ? QEvent::FocusIn : QEvent::FocusOut, Qt::TabFocusReason);
-    // A combo box's line edit has its focus through the combo box, its focus proxy.
-    QCoreApplication::sendEvent(field->focusProxy() ? field->focusProxy() : field, &event);
-}
-
-// The user types into a field: it takes the focus, gets the keys and gives the focus up.
-inline void type(QLineEdit* field, const char* utf8) {
-    focus(field, true);
-    typeKeys(field, QString::fromUtf8(utf8));
-    focus(field, false);
+// The user clicks into a field, replaces its text by typing and leaves it with Tab.
+inline void type(QWidget* field, const char* utf8) {
+    typeAndLeave(field, QString::fromUtf8(utf8));
 }
 
 // The user picks the combo box's entry, which emits the combo's own signal.
@@ -73,20 +53,11 @@ inline void chooseEntry(QComboBox* combo, int index) {
 // The filter dialog filled as a user does: item, operator, a value typed into its box, OK.
 inline int typeCondition(QDialog& d, int item, int op, const char* value) {
     auto& dialog = static_cast<CFilterCondDlg&>(d);
-    dialog.show();
-    dialog.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    activate(&dialog);
     chooseEntry(dialog.itemCombo(), item);
     chooseEntry(dialog.operatorCombo(), op);
-    QLineEdit* edit = dialog.value1Edit();
-    edit->setFocus();
-    // A window the platform did not make active gets no focus events; the click into the box
-    // gives them all the same.
-    const bool given = QApplication::focusWidget() != edit;
-    if (given) focus(edit, true);
-    typeKeys(edit, QString::fromUtf8(value));
-    if (given) focus(edit, false);
-    QTest::mouseClick(dialog.findChildren<QPushButton*>().front(), Qt::LeftButton);
+    typeInto(dialog.value1Edit(), QString::fromUtf8(value));
+    press(dialog.findChildren<QPushButton*>().front());
     return dialog.result();
 }
 
@@ -117,16 +88,16 @@ inline void addSmall(CMinorCategoryDlg& d, const char* name, int op, const char*
                      const char* n2) {
     type(d.nameEdit(), name);
     emit d.operatorList()->activated(op);
-    if (*n1) type(d.term1Combo()->lineEdit(), n1);
+    if (*n1) type(d.term1Combo(), n1);
     if (*n2) type(d.term2Edit(), n2);
-    d.button("追加")->click();
+    press(d.button("追加"));
 }
 
 // A row of a middle- or large-class dialog: its name typed, its member chosen, added.
 inline void addRow(CCategoryListDlg& d, const char* name, int member) {
     type(d.nameEdit(), name);
     emit d.memberList()->activated(member);
-    d.button("追加")->click();
+    press(d.button("追加"));
 }
 
 // The menu entry with that text, found through the sub-menus ("外す/選択範囲を外す").
@@ -170,14 +141,9 @@ inline void dragRows(windows::ValueListView* view, int first, int last) {
     QTest::mouseRelease(list, Qt::LeftButton, {}, QPoint(10, y(last)));
 }
 
-// A search typed into the item window's field, which it leaves.
+// A search typed into the item window's field, which it leaves with Tab.
 inline void typeSearch(windows::CItemSheet& sheet, const QString& text) {
-    QComboBox* field = sheet.searchField();
-    QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(field, &in);
-    field->setEditText(text);
-    QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(field, &out);
+    typeAndLeave(sheet.searchField(), text);
 }
 
 // The centre of a result grid's cell in its list's viewport, as the grid is scrolled now.

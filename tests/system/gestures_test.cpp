@@ -16,7 +16,6 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialog>
-#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -30,6 +29,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -72,6 +72,7 @@
 #include "platform/ui/fixed_grid.h"
 #include "platform/ui/modal_runner.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/real_input.h"
 #include "tests/support/recording_macro.h"
 #include "tests/support/temp_dir.h"
 #include "windows/cross_frame.h"
@@ -439,20 +440,6 @@ void sendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButtons b
     QApplication::sendEvent(widget, &event);
 }
 
-// Keys typed into a field, one character each, as a keyboard or an input method sends them.
-void typeText(QWidget* field, const QString& text) {
-    for (const QChar c : text) {
-        if (c.unicode() < 128) {
-            QTest::keyClick(field, c.toLatin1());
-            continue;
-        }
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(field, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(field, &release);
-    }
-}
-
 // The item-selection tab's tree or display list: the context menu on a node (by its name) or a
 // row, the entry chosen by its caption.
 void consoleMenu(World& w, const Row& row, const std::vector<std::string>& target) {
@@ -588,7 +575,8 @@ const std::map<std::string, Gesture>& gestures() {
              QAbstractButton* button = control<QAbstractButton>(w, row.target);
              if (!button) return fail(row, "no button " + row.target);
              if (!button->isEnabled()) return fail(row, "a disabled button " + row.target);
-             button->click();
+             if (!button->isVisible()) return fail(row, "a button out of sight " + row.target);
+             press(button);
          }},
         // A mouse drag over a grid's cells, row labels or titles: "c1,r1,c2,r2".
         {"drag",
@@ -742,18 +730,13 @@ const std::map<std::string, Gesture>& gestures() {
         {"field",
          [](World& w, const Row& row) {
              QWidget* widget = control<QWidget>(w, row.target);
-             QLineEdit* edit = qobject_cast<QLineEdit*>(widget);
-             if (auto* combo = qobject_cast<QComboBox*>(widget)) edit = combo->lineEdit();
+             auto* edit = widget ? qobject_cast<QLineEdit*>(clickTarget(widget)) : nullptr;
              if (!edit) return fail(row, "no field " + row.target);
-             QWidget* holder = edit->focusProxy() ? edit->focusProxy() : edit;
-             QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-             QApplication::sendEvent(holder, &in);
-             edit->selectAll();
-             typeText(edit, QString::fromStdString(row.argument));
+             typeInto(widget, QString::fromStdString(row.argument));
              if (edit->text() != QString::fromStdString(row.argument))
                  fail(row, "the field shows " + edit->text().toStdString());
-             QFocusEvent out(QEvent::FocusOut, Qt::MouseFocusReason);
-             QApplication::sendEvent(holder, &out);
+             leaveWithTab();
+             if (edit->hasFocus()) fail(row, "Tab left the focus in the field");
          }},
         // A drag and drop: a set onto a set ("settree:A", "B/caption of the menu entry"), or a
         // display-list row onto another row ("displaylist", "from,to").
@@ -816,7 +799,9 @@ const std::map<std::string, Gesture>& gestures() {
         {"escape",
          [](World& w, const Row& row) {
              if (!w.dialog) return fail(row, "no dialog");
-             QTest::keyClick(w.dialog, Qt::Key_Escape);
+             // The key goes where the focus is and reaches the dialog from there.
+             QWidget* at = QApplication::focusWidget();
+             QTest::keyClick(at && at->window() == w.dialog ? at : w.dialog, Qt::Key_Escape);
          }},
         // A double-click on a set of the set tree.
         {"setdblclick",
@@ -831,13 +816,10 @@ const std::map<std::string, Gesture>& gestures() {
         // A text field entered and typed into, the focus left in it: the text (UTF-8).
         {"type",
          [](World& w, const Row& row) {
-             auto* edit = qobject_cast<QLineEdit*>(control<QWidget>(w, row.target));
+             QWidget* widget = control<QWidget>(w, row.target);
+             auto* edit = widget ? qobject_cast<QLineEdit*>(clickTarget(widget)) : nullptr;
              if (!edit) return fail(row, "no field " + row.target);
-             edit->setFocus();
-             QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-             QApplication::sendEvent(edit, &in);
-             edit->selectAll();
-             typeText(edit, QString::fromStdString(row.argument));
+             typeInto(widget, QString::fromStdString(row.argument));
          }},
         // A slider moved: a page to the left or right ("page-", "page+"), or its thumb dragged
         // to a position and let go ("drag,n").
@@ -862,11 +844,10 @@ const std::map<std::string, Gesture>& gestures() {
              const int index = std::stoi(row.argument);
              if (!list || !list->topLevelItem(index))
                  return fail(row, "no row " + row.argument + " of " + row.target);
-             // A list may rebuild its rows as the selection changes: each row taken afresh.
-             list->clearSelection();
-             list->topLevelItem(index)->setSelected(true);
-             if (QTreeWidgetItem* item = list->topLevelItem(index))
-                 emit list->itemDoubleClicked(item, 0);
+             // The first click of the two takes the focus into the list, as a user's does.
+             list->scrollToItem(list->topLevelItem(index));
+             doubleClick(list->viewport(),
+                         list->visualItemRect(list->topLevelItem(index)).center());
          }},
         // A row of a class dialog's list selected alone, as a click does.
         {"pick",
@@ -875,8 +856,10 @@ const std::map<std::string, Gesture>& gestures() {
              const int index = std::stoi(row.argument);
              if (!list || !list->topLevelItem(index))
                  return fail(row, "no row " + row.argument + " of " + row.target);
-             list->clearSelection();
-             list->topLevelItem(index)->setSelected(true);
+             activate(list);
+             list->scrollToItem(list->topLevelItem(index));  // as the user scrolls to it
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                               list->visualItemRect(list->topLevelItem(index)).center());
          }},
         // The category list's menu on a row, the entry chosen by its caption.
         {"categmenu",
@@ -913,7 +896,7 @@ const std::map<std::string, Gesture>& gestures() {
              const QRect cell =
                  grid->visualRect(grid->model()->index(std::stoi(arg.at(1)), std::stoi(arg.at(2))));
              if (arg[0] == "double")
-                 QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+                 doubleClick(grid->viewport(), cell.center());
              else
                  QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
          }},
@@ -964,12 +947,13 @@ void queueAnswers(World& w, const std::string& answers) {
         if (answer.starts_with("password:")) w.h.answerDialogs({answer.substr(9)});
         if (answer.starts_with("percent:")) {
             const QString value = QString::fromStdString(answer.substr(8));
+            // Typed into the dialog's field and confirmed with its OK, inside its own loop.
             w.modal = std::make_unique<ui::ScopedModalHook>([value](QDialog& dialog) {
-                auto* rank = dynamic_cast<windows::CPercentRankDlg*>(&dialog);
-                if (!rank) return int(QDialog::Rejected);
-                rank->percentEdit()->setText(value);
-                rank->accept();
-                return rank->result();
+                answerModal<windows::CPercentRankDlg>([value](windows::CPercentRankDlg& rank) {
+                    typeInto(rank.percentEdit(), value);
+                    press(buttonOf(rank, QStringLiteral("OK")));
+                });
+                return dialog.exec();
             });
         }
         if (answer.starts_with("open:"))
@@ -1163,20 +1147,30 @@ void playRow(World& w, const std::vector<Row>& rows, std::size_t& next,
     }
     if (before.steps.empty()) before.command = "-";
     late.command = "-";
+    // The dialog runs its own modal loop; the rows inside it play from a timer in that loop, and
+    // the last of them closes it.
     bool opened = false;
     ui::ScopedModalHook hook([&](QDialog& dialog) {
         opened = true;
-        QDialog* outer = w.dialog;
-        w.dialog = &dialog;
-        ++w.depth;
-        dialog.show();
-        QCoreApplication::processEvents();
-        check(w, before, covered);
-        while (next < rows.size() && dialogDepth(rows[next]) >= w.depth)
-            playRow(w, rows, next, covered);
-        --w.depth;
-        w.dialog = outer;
-        return dialog.result();
+        QPointer<QDialog> guarded(&dialog);
+        QTimer::singleShot(0, [&, guarded] {
+            if (!guarded) return fail(row, "the dialog went before its rows");
+            QDialog* outer = w.dialog;
+            w.dialog = guarded;
+            ++w.depth;
+            activate(guarded);
+            QCoreApplication::processEvents();
+            check(w, before, covered);
+            while (next < rows.size() && dialogDepth(rows[next]) >= w.depth)
+                playRow(w, rows, next, covered);
+            --w.depth;
+            w.dialog = outer;
+            if (guarded && guarded->isVisible()) {
+                fail(row, "the dialog's rows left it open");
+                guarded->reject();
+            }
+        });
+        return dialog.exec();
     });
     kind->second(w, acted);
     settle(w);

@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
-#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -65,6 +64,7 @@
 #include "tests/console/molap_fixture.h"
 #include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/real_input.h"
 #include "tests/support/saved_bytes.h"
 #include "tests/support/session_gestures.h"
 #include "tests/support/temp_dir.h"
@@ -220,7 +220,8 @@ private:
 struct Zbq {
     using DialogStep = std::function<int(QDialog&)>;
 
-    explicit Zbq(const std::string& folder) : folder(folder), frame(h.app(), windows::everyWindowFactory(h.app())) {
+    explicit Zbq(const std::string& folder)
+        : folder(folder), frame(h.app(), windows::everyWindowFactory(h.app())) {
         h.app().SetClock(fixedTime);
         macro.SetScreen(&screen);
         macro.SetParameterAsker(&asker);
@@ -284,13 +285,14 @@ struct Zbq {
     // The macro menu: `row` selected and run; the question before the run answered Yes, the
     // dialogs of the run answered as `during` queues them.
     void executeFromMenu(int row, std::function<void()> during = {}) {
-        then<CMacroMenuDlg>([this, row, during](CMacroMenuDlg& d) {
-            d.list()->setCurrentItem(d.list()->topLevelItem(row));
+        then<CMacroMenuDlg>(inItsLoop<CMacroMenuDlg>([this, row, during](CMacroMenuDlg& d) {
+            QTreeWidget* list = d.list();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->topLevelItem(row)).center());
             if (during) during();
             h.prompts().answer(ui::Answer::Yes);
-            d.executeButton()->click();
-            return d.result();
-        });
+            press(d.executeButton());
+        }));
         pick(CMainFrame::kMacroMenu);
     }
     void startRecording() {
@@ -299,16 +301,14 @@ struct Zbq {
     }
     // Stops the recording, names the macro, works in the menu that opens on it and closes it.
     void stopRecording(const char* name, std::function<void(CMacroMenuDlg&)> inMenu = {}) {
-        then<CMacroNameDlg>([name](CMacroNameDlg& d) {
-            d.nameEdit()->setText(QString::fromUtf8(name));
-            d.okButton()->click();
-            return d.result();
-        });
-        then<CMacroMenuDlg>([inMenu](CMacroMenuDlg& d) {
+        then<CMacroNameDlg>(inItsLoop<CMacroNameDlg>([name](CMacroNameDlg& d) {
+            typeInto(d.nameEdit(), QString::fromUtf8(name));
+            press(d.okButton());
+        }));
+        then<CMacroMenuDlg>(inItsLoop<CMacroMenuDlg>([inMenu](CMacroMenuDlg& d) {
             if (inMenu) inMenu(d);
-            d.closeButton()->click();
-            return d.result();
-        });
+            press(d.closeButton());
+        }));
         pick(CMainFrame::kRecordStop);
     }
     // The variable-value question answered with a file chosen through its browse button.
@@ -433,13 +433,15 @@ void dataSelection(Zbq& p) {
     CDataSelPage& page = *p.console()->DataSelPage();
     auto choice = std::make_shared<std::int32_t>(0);
     page.setMenuChooser([choice](QMenu&, std::int32_t) { return *choice; });
-    p.then<CFilterCondDlg>([](CFilterCondDlg& d) { return typeCondition(d, 1, 0, "男性"); });
+    p.then<CFilterCondDlg>(
+        inItsLoop<CFilterCondDlg>([](CFilterCondDlg& d) { typeCondition(d, 1, 0, "男性"); }));
     QTest::mouseClick(page.button(1015), Qt::LeftButton);  // 追加: 性別 = 男性
-    p.then<CFilterCondDlg>([](CFilterCondDlg& d) { return typeCondition(d, 2, 3, "40"); });
+    p.then<CFilterCondDlg>(
+        inItsLoop<CFilterCondDlg>([](CFilterCondDlg& d) { typeCondition(d, 2, 3, "40"); }));
     QTest::mouseClick(page.button(1015), Qt::LeftButton);  // 追加: 年齢 >= 40
     QTest::mouseClick(page.orButton(), Qt::LeftButton);
     QTest::mouseClick(page.button(1014), Qt::LeftButton);  // set 1
-    QTest::mouseDClick(page.setTree()->viewport(), Qt::LeftButton, {}, centreOf(page, 0));
+    doubleClick(page.setTree()->viewport(), centreOf(page, 0));
     page.SelectRow(0);
     p.h.prompts().answer(ui::Answer::Yes);
     QTest::mouseClick(page.button(1016), Qt::LeftButton);  // 削除 the first condition
@@ -455,7 +457,7 @@ void dataSelection(Zbq& p) {
     editor->setText(QString::fromUtf8("男性か40歳以上"));
     QTest::keyClick(editor, Qt::Key_Return);
     QApplication::processEvents();
-    QTest::mouseDClick(page.setTree()->viewport(), Qt::LeftButton, {}, centreOf(page, 3));
+    doubleClick(page.setTree()->viewport(), centreOf(page, 3));
     *choice = CDataSelPage::kMenuDelete;
     page.OnContextMenu(4);
     page.setMenuChooser(nullptr);
@@ -466,41 +468,44 @@ void dataSelection(Zbq& p) {
 void categories(Zbq& p, const std::string& ctg) {
     COlapFrm& frame = *p.console()->OlapFrame();
     COlapFormView& editor = *frame.editor();
-    editor.OnNameFocusIn();
-    editor.SetNameText(cp932::literal("年齢区分"));
-    editor.OnNameFocusOut();
+    // The cross-tab page has no tab of its own: shown over the console for the user's hands.
+    COlapPage& page = p.olap();
+    page.resize(p.console()->size());
+    page.show();
+    page.raise();
+    type(editor.nameEdit(), "年齢区分");
     emit editor.typeList()->activated(2);  // Integer
-    p.then<CMinorCategoryDlg>([](CMinorCategoryDlg& d) {
+    p.then<CMinorCategoryDlg>(inItsLoop<CMinorCategoryDlg>([](CMinorCategoryDlg& d) {
         addSmall(d, "B", 2, "40", "");
         addSmall(d, "A", 6, "20", "39");
         type(d.nameEdit(), "C");
         emit d.operatorList()->activated(0);
-        focus(d.term1Combo()->lineEdit(), true);
+        clickInto(d.term1Combo());
         emit d.term1Combo()->activated(3);  // "Others" from the n1 list
-        focus(d.term1Combo()->lineEdit(), false);
-        d.button("追加")->click();
-        d.list()->topLevelItem(1)->setSelected(true);
-        d.button("上へ")->click();
-        d.button("登録")->click();
-        return d.result();
-    });
-    editor.button(COlapFormView::kSmall)->click();
-    p.then<CCategoryListDlg>([](CCategoryListDlg& d) {
+        leaveWithTab();
+        press(d.button("追加"));
+        QTreeWidget* list = d.list();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(1)).center());
+        press(d.button("上へ"));
+        press(d.button("登録"));
+    }));
+    press(editor.button(COlapFormView::kSmall));
+    p.then<CCategoryListDlg>(inItsLoop<CCategoryListDlg>([](CCategoryListDlg& d) {
         addRow(d, "Young", 0);
         addRow(d, "Old", 1);
         addRow(d, "Rest", 2);
-        d.button("登録")->click();
-        return d.result();
-    });
-    editor.button(COlapFormView::kMiddle)->click();
-    p.then<CCategoryListDlg>([](CCategoryListDlg& d) {
+        press(d.button("登録"));
+    }));
+    press(editor.button(COlapFormView::kMiddle));
+    p.then<CCategoryListDlg>(inItsLoop<CCategoryListDlg>([](CCategoryListDlg& d) {
         addRow(d, "All", 0);
         addRow(d, "All", 1);
-        d.button("登録")->click();
-        return d.result();
-    });
-    editor.button(COlapFormView::kLarge)->click();
-    editor.button(COlapFormView::kRegister)->click();
+        press(d.button("登録"));
+    }));
+    press(editor.button(COlapFormView::kLarge));
+    press(editor.button(COlapFormView::kRegister));
+    page.hide();
 
     COlapListView& list = *frame.list();
     list.resize(400, 200);
@@ -535,7 +540,7 @@ void itemWindow(Zbq& p) {
             if (view.model().GetColumnItem(c) == item) {
                 const int x = g.config().rowHeaderWidth + g.columnLeft(c) - g.xOffset() +
                               g.columnWidth(c) / 2;
-                QTest::mouseDClick(view.grid().columnHeader(), Qt::LeftButton, {}, QPoint(x, 10));
+                doubleClick(view.grid().columnHeader(), QPoint(x, 10));
             }
         return dynamic_cast<windows::CItemSheet*>(p.frame.FindItemSheet(item));
     };
@@ -544,28 +549,29 @@ void itemWindow(Zbq& p) {
     runMenu(score->view(), "小数点以下桁数/1");
     auto* age = open(2);
     ASSERT_NE(age, nullptr);
-    p.then<windows::CPercentRankDlg>([](windows::CPercentRankDlg& d) {
-        d.percentEdit()->setText("37.5");
-        d.accept();
-        return d.result();
-    });
+    p.then<windows::CPercentRankDlg>(
+        inItsLoop<windows::CPercentRankDlg>([](windows::CPercentRankDlg& d) {
+            typeInto(d.percentEdit(), QStringLiteral("37.5"));
+            press(buttonOf(d, QStringLiteral("OK")));
+        }));
     const std::function<void()> actions[] = {
         [&] { clickTab(*age, windows::CItemSheet::kSummaryPage); },
-        [&] { age->percentButton()->click(); },
+        [&] { press(age->percentButton()); },
         [&] { clickTab(*age, windows::CItemSheet::kValueListPage); },
         [&] { runMenu(age->view(), "存在順に表示/降順"); },
         [&] { dragRows(age->view(), 2, 4); },
         [&] { runMenu(age->view(), "外す/選択範囲を外す"); },
-        [&] { typeSearch(*age, ">40"); },
-        [&] { age->findChild<QPushButton*>("toTopValue")->click(); },
+        // Typed into the search field, which the click on "|<" leaves.
+        [&] { typeInto(age->searchField(), QStringLiteral(">40")); },
+        [&] { press(age->findChild<QPushButton*>("toTopValue")); },
         [&] { runMenu(age->view(), "加える/値検索結果を加える"); },
         [&] { dragRows(age->view(), 6, 8); },
         [&] { runMenu(age->view(), "外す/選択範囲を外す"); },
-        [&] { age->findChild<QPushButton*>("createSet")->click(); },
+        [&] { press(age->findChild<QPushButton*>("createSet")); },
         [&] { runMenu(age->view(), "全てを選択"); },
         [&] { age->model().Copy(true); },
         [&] { runMenu(age->view(), "Excelに書出し/項目名付き"); },
-        [&] { age->findChild<QPushButton*>("graph")->click(); },
+        [&] { press(age->findChild<QPushButton*>("graph")); },
         [&] { age->close(); },
         [&] { score->close(); },
     };
@@ -629,7 +635,7 @@ void aggregation(Zbq& p, const std::string& csv) {
     ASSERT_TRUE(cell.isValid());
     grid.scrollTo(cell);
     p.h.prompts().answer(ui::Answer::Yes);
-    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
+    doubleClick(grid.viewport(), grid.visualRect(cell).center());
     window = qobject_cast<windows::CMOLAPFrm*>(p.frame.molapWindow());
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(window->Copy(), 1);
@@ -749,7 +755,7 @@ void tour(Zbq& p, const Paths& paths) {
             QTest::mouseMove(header, QPoint(divider + 25, 10));
             QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(divider + 25, 10));
             const int first = windows::CrossTabModel::kRowHeaderWidth + g.columnLeft(1) - 1;
-            QTest::mouseDClick(header, Qt::LeftButton, {}, QPoint(first, 10));
+            doubleClick(header, QPoint(first, 10));
         }
         cross.RunCommand(windows::CCrossListView::kCopyAll, -1);
         p.h.prompts().chooseSave(ui::SaveChoice{QString::fromStdString(paths.crossCsv), 0});
@@ -773,7 +779,7 @@ void tour(Zbq& p, const Paths& paths) {
         // The whole data current again before the save.
         CDataSelPage& page = *p.console()->DataSelPage();
         p.console()->tabs()->setCurrentIndex(2);
-        QTest::mouseDClick(page.setTree()->viewport(), Qt::LeftButton, {}, centreOf(page, 0));
+        doubleClick(page.setTree()->viewport(), centreOf(page, 0));
     }
 
     // The save, its file and password asked again at every replay.
@@ -816,7 +822,7 @@ protected:
         p.stopRecording("scratch", [&p](CMacroMenuDlg& d) {
             EXPECT_EQ(d.model().selected(), 1);
             p.h.prompts().answer(ui::Answer::Yes);
-            d.deleteButton()->click();
+            press(d.deleteButton());
         });
         ASSERT_EQ(p.macro.macroNames(), std::vector<std::string>{"inner"});
 
@@ -827,8 +833,12 @@ protected:
         EXPECT_TRUE(p.steps.empty()) << "a dialog the tour set up never came";
         // The tour explained, and moved to the top of the list.
         p.stopRecording("tour", [](CMacroMenuDlg& d) {
-            d.explanationEdit()->setPlainText(QString::fromUtf8("全画面の一周\n二行目"));
-            d.upButton()->click();
+            // Typed into the explanation, which the click on 上へ leaves.
+            clickInto(d.explanationEdit());
+            typeKeys(QString::fromUtf8("全画面の一周"));
+            QTest::keyClick(d.explanationEdit(), Qt::Key_Return);
+            typeKeys(QString::fromUtf8("二行目"));
+            press(d.upButton());
         });
         ASSERT_EQ(p.macro.macroNames(), (std::vector<std::string>{"tour", "inner"}));
         recorded = outcomeOf(p, clipboard, opened, paths);
