@@ -215,23 +215,19 @@ void FixedGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
     }
     // Qt's own would count the cells under the fixed part as shown: the current cell made
     // visible in a narrow grid scrolled the first body column under the fixed columns.
+    const auto show = [](QScrollBar* bar, const QHeaderView& header, ScrollMode mode, int section,
+                         int fixedSections, int length) {
+        if (section < fixedSections) return;
+        const int fixed = fixedSections > 0 ? header.sectionPosition(fixedSections - 1) +
+                                                  header.sectionSize(fixedSections - 1)
+                                            : 0;
+        bar->setValue(bodyScrollValue(header, mode, bar->value(), section, fixed, length));
+    };
     const QRect area = viewport()->rect();
-    if (index.column() >= fixedColumns_) {
-        int fixed = 0;
-        for (int c = 0; c < fixedColumns_; ++c)
-            fixed += columnWidth(c);
-        QScrollBar* bar = horizontalScrollBar();
-        bar->setValue(bodyScrollValue(*horizontalHeader(), horizontalScrollMode(), bar->value(),
-                                      index.column(), fixed, area.width()));
-    }
-    if (index.row() >= fixedRows_) {
-        int fixed = 0;
-        for (int r = 0; r < fixedRows_; ++r)
-            fixed += rowHeight(r);
-        QScrollBar* bar = verticalScrollBar();
-        bar->setValue(bodyScrollValue(*verticalHeader(), verticalScrollMode(), bar->value(),
-                                      index.row(), fixed, area.height()));
-    }
+    show(horizontalScrollBar(), *horizontalHeader(), horizontalScrollMode(), index.column(),
+         fixedColumns_, area.width());
+    show(verticalScrollBar(), *verticalHeader(), verticalScrollMode(), index.row(), fixedRows_,
+         area.height());
 }
 
 void FixedGrid::resizeEvent(QResizeEvent* event) {
