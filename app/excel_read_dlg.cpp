@@ -67,6 +67,12 @@ CExcelReadDlg::CExcelReadDlg(CKWApp& app, const std::vector<std::string>& files,
     layout->addWidget(progress_, 11, 0);
     layout->addWidget(ok, 12, 0, Qt::AlignRight);
     layout->addWidget(cancel, 12, 1);
+    // The lists take what the dialog grows by in height, half each, in the last row of each:
+    // the buttons there stay under the ones above them.
+    for (const int row : {4, 10}) {
+        layout->setRowStretch(row, 1);
+        layout->itemAtPosition(row, 1)->setAlignment(Qt::AlignTop);
+    }
 
     for (QTreeWidget* list : {sheets_, items_}) {
         list->installEventFilter(this);

@@ -25,25 +25,6 @@ constexpr char kNoData[] = "テキストファイルからデータを読み込�
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// The next line of `in` without its LF, and without the CR of a CR LF; false at the end of the
-// file. A CR anywhere else stays, for the checks to find.
-bool nextLine(std::istream& in, std::string& line) {
-    if (!std::getline(in, line)) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-}
-
-std::vector<std::string> splitAtTabs(const std::string& line) {
-    std::vector<std::string> cells;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        cells.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) return cells;
-        start = tab + 1;
-    }
-}
-
 bool trailByte(unsigned char c) {
     return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
 }
@@ -170,6 +151,24 @@ void appendDataLine(std::string& out, const std::string& line, int columns) {
 
 }  // namespace
 
+bool nextTextLine(std::istream& in, std::string& line) {
+    if (!std::getline(in, line)) return false;
+    // A CR anywhere but before the LF stays, for the checks to find.
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+std::vector<std::string> splitAtTabs(const std::string& line) {
+    std::vector<std::string> cells;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        cells.push_back(line.substr(start, tab - start));
+        if (tab == std::string::npos) return cells;
+        start = tab + 1;
+    }
+}
+
 TextReadModel::TextReadModel(CKWApp& app, const std::vector<std::string>& paths) : app_(app) {
     for (const std::string& path : paths) {
         const std::filesystem::path p(path);
@@ -182,7 +181,7 @@ bool TextReadModel::ReadItemNames(int row) {
     if (row < 0 || row >= static_cast<int>(files_.size())) return false;
     std::ifstream in(pathOf(files_[row]), std::ios::binary);
     std::string line;
-    if (!in || !nextLine(in, line)) {
+    if (!in || !nextTextLine(in, line)) {
         app_.ShowError(kCannotReadNames);
         return false;
     }
@@ -269,13 +268,13 @@ TextReadModel::Outcome TextReadModel::OnOK() {
         TextCheck check(file);
         // The header is not copied; only a BOM on it is looked at, which says the whole file
         // is UTF-8.
-        if (nextLine(in, line) && line.starts_with(kUtf8Bom)) {
+        if (nextTextLine(in, line) && line.starts_with(kUtf8Bom)) {
             check.line(line);
             app_.ShowError(check.message());
             return Outcome::Stay;
         }
         check.line("");
-        while (nextLine(in, line)) {
+        while (nextTextLine(in, line)) {
             // A file the data set would not hold as it stands is the user's to mend: the
             // dialog stays, and what was written goes with `output`.
             if (!check.line(line)) {

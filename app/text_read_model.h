@@ -16,6 +16,7 @@
 // are recorded here. Names and the title are CP932.
 #pragma once
 
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@
 class CKWApp;
 
 namespace zbq::app {
+
+// The next line of a text file as the import reads it: without its LF, and without the CR of a
+// CR LF; false at the end of the file.
+bool nextTextLine(std::istream& in, std::string& line);
+// A line's cells, split at every TAB.
+std::vector<std::string> splitAtTabs(const std::string& line);
 
 class TextReadModel {
 public:

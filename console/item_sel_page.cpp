@@ -271,14 +271,6 @@ void CItemSelPage::ResetPage() {
     unlistAll();
 }
 
-void CItemSelPage::ShowTreePane() {
-    treeView_->show();
-}
-
-void CItemSelPage::ShowListPane() {
-    listView_->show();
-}
-
 // --- Tree ---
 
 void CItemSelPage::SelectNode(int node) {

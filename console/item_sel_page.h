@@ -62,8 +62,6 @@ public:
     void UnmarkTreeItem(std::string_view name);
     // The screen reset: the tree expanded with collapsing allowed, the list emptied, no step.
     void ResetPage();
-    void ShowTreePane();
-    void ShowListPane();
 
     // --- Tree ---
     // The node the tree's actions work on; -1 none.

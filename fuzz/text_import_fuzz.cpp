@@ -36,30 +36,14 @@ bool tempEmpty() {
            std::filesystem::directory_iterator();
 }
 
-// The lines of the file as the import reads them: LF ends a line, the CR of a CR LF goes.
-std::vector<std::string> linesOf(std::string_view bytes) {
+// The lines of the file as the import reads them.
+std::vector<std::string> linesOf(const std::string& bytes) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string_view::npos) end = bytes.size();
-        std::string line(bytes.substr(start, end - start));
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
+    std::istringstream in(bytes);
+    std::string line;
+    while (zbq::app::nextTextLine(in, line))
+        lines.push_back(line);
     return lines;
-}
-
-std::vector<std::string> cellsOf(const std::string& line) {
-    std::vector<std::string> cells;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        cells.push_back(line.substr(start, tab - start));
-        if (tab == std::string::npos) return cells;
-        start = tab + 1;
-    }
 }
 
 void check(bool holds) {
@@ -124,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (reader.next(line) == 1) {
         check(n < lines.size() && !reader.lineHasNul());
         SplitCsvLine(line, '\t', fields);
-        const std::vector<std::string> cells = cellsOf(lines[n]);
+        const std::vector<std::string> cells = zbq::app::splitAtTabs(lines[n]);
         for (std::size_t k = 0; k < std::max(cells.size(), fields.size()); ++k) {
             const std::string_view field = k < fields.size() ? fields[k] : std::string_view();
             const std::string_view cell = k < cells.size() ? cells[k] : std::string_view();

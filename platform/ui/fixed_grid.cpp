@@ -14,7 +14,39 @@
 namespace zbq::ui {
 
 namespace {
+
 constexpr int kTwipsPerInch = 1440;
+
+// The scroll bar's value that shows `section` whole in the part of the viewport beyond the
+// first `fixed` pixels, which the fixed part covers; `current` when it shows there already. A
+// section longer than that part is shown from its start.
+int bodyScrollValue(const QHeaderView& header, QAbstractItemView::ScrollMode mode, int current,
+                    int section, int fixed, int length) {
+    const int position = header.sectionPosition(section);
+    // The offsets that show it: from its end at the viewport's end to its start at the fixed
+    // part's end.
+    const int latest = position - fixed;
+    const int earliest = std::min(position + header.sectionSize(section) - length, latest);
+    const int offset = header.offset();
+    if (offset >= earliest && offset <= latest) return current;
+    const int wanted = offset > latest ? latest : earliest;
+    if (mode == QAbstractItemView::ScrollPerPixel) return std::max(wanted, 0);
+    // By item the value is the visual index of the section at the viewport's start: the last
+    // whose start is at most the offset wanted, or the first at least at it.
+    const auto start = [&header](int visual) {
+        return header.sectionPosition(header.logicalIndex(visual));
+    };
+    int visual = header.visualIndex(section);
+    if (offset > latest) {
+        while (visual > 0 && start(visual) > wanted)
+            --visual;
+    } else {
+        while (visual > 0 && start(visual - 1) >= wanted)
+            --visual;
+    }
+    return visual;
+}
+
 }  // namespace
 
 int twipsToPixels(int twips, int dpi) {
@@ -174,6 +206,28 @@ void FixedGrid::placeOverlays() {
     top_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
     left_->verticalScrollBar()->setValue(verticalScrollBar()->value());
     corner_->raise();
+}
+
+void FixedGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    if (!index.isValid() || hint != EnsureVisible || !model()) {
+        QTableView::scrollTo(index, hint);
+        return;
+    }
+    // Qt's own would count the cells under the fixed part as shown: the current cell made
+    // visible in a narrow grid scrolled the first body column under the fixed columns.
+    const auto show = [](QScrollBar* bar, const QHeaderView& header, ScrollMode mode, int section,
+                         int fixedSections, int length) {
+        if (section < fixedSections) return;
+        const int fixed = fixedSections > 0 ? header.sectionPosition(fixedSections - 1) +
+                                                  header.sectionSize(fixedSections - 1)
+                                            : 0;
+        bar->setValue(bodyScrollValue(header, mode, bar->value(), section, fixed, length));
+    };
+    const QRect area = viewport()->rect();
+    show(horizontalScrollBar(), *horizontalHeader(), horizontalScrollMode(), index.column(),
+         fixedColumns_, area.width());
+    show(verticalScrollBar(), *verticalHeader(), verticalScrollMode(), index.row(), fixedRows_,
+         area.height());
 }
 
 void FixedGrid::resizeEvent(QResizeEvent* event) {

@@ -49,6 +49,9 @@ public:
     int columnWidthTwips() const;
     // The highlighted cell (-1, -1: none); it also becomes the current cell.
     void setHighlight(int row, int column);
+    // A body cell is made visible beyond the fixed part, a cell of the fixed part without
+    // scrolling in its direction.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     int highlightRow() const { return highlightRow_; }
     int highlightColumn() const { return highlightColumn_; }
 

@@ -637,5 +637,27 @@ TEST_F(ExcelReadTest, ASelectedRowsTextStandsOutFromItsGround) {
     EXPECT_GT(ink, 20) << "ground " << std::hex << ground;
 }
 
+// Both lists grow and shrink with the dialog; the buttons beside them keep their size.
+TEST_F(ExcelReadTest, TheListsGrowWithTheDialog) {
+    CExcelReadDlg dialog(h.app(), {h.file("sales.xlsx")}, false);
+    dialog.resize(dialog.minimumSizeHint());
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QSize sheets = dialog.sheetList()->size(), items = dialog.itemList()->size();
+    const QSize button = dialog.button(1106)->size();
+    dialog.resize(dialog.size() + QSize(300, 400));
+    QCoreApplication::processEvents();
+    for (const auto& [list, before] :
+         {std::pair{dialog.sheetList(), sheets}, std::pair{dialog.itemList(), items}}) {
+        EXPECT_EQ(list->width(), before.width() + 300) << list->headerItem()->text(1).toStdString();
+        EXPECT_GE(list->height(), before.height() + 150)
+            << list->headerItem()->text(1).toStdString();
+    }
+    // The buttons keep their size, each under the one above it.
+    EXPECT_EQ(dialog.button(1106)->size(), button);
+    EXPECT_LT(dialog.button(1074)->y() - dialog.button(1004)->y(), 2 * button.height());
+    EXPECT_LT(dialog.button(1105)->y() - dialog.button(1104)->y(), 2 * button.height());
+}
+
 }  // namespace
 }  // namespace zbq::test

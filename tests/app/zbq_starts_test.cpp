@@ -46,6 +46,23 @@ std::vector<std::string> joined(std::vector<std::string> a, const std::vector<st
     return a;
 }
 
+// The files in temp/ of a run, other than those named, that holds its lock and has built its
+// working file (written beside it and renamed into place, so whole once it has a size); empty
+// while there is none.
+std::vector<std::string> loadedRun(AppHarness& h, const std::vector<std::string>& others) {
+    for (const std::string& name : h.tempFiles()) {
+        if (!name.ends_with(".lock") ||
+            std::find(others.begin(), others.end(), name) != others.end())
+            continue;
+        const std::string base = name.substr(0, name.size() - 5);
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(h.file("temp/" + base + "_t.zbq"), ec);
+        if (lockHeld(h.file("temp/" + name)) && !ec && size > 0)
+            return runTemporaries(base + "_t.zbq");
+    }
+    return {};
+}
+
 // ZBQ started on the harness's program directory with the fixture's definition, installed as
 // a user has it (the graph control registered, a spreadsheet program on the path), so that it
 // loads without a question and waits in its event loop.
@@ -82,16 +99,8 @@ public:
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 60000 && process_.state() == QProcess::Running) {
-            for (const std::string& name : h_.tempFiles()) {
-                if (!name.ends_with(".lock") ||
-                    std::find(others.begin(), others.end(), name) != others.end())
-                    continue;
-                const std::string base = name.substr(0, name.size() - 5);
-                std::error_code ec;
-                if (lockHeld(h_.file("temp/" + name)) &&
-                    std::filesystem::file_size(h_.file("temp/" + base + "_t.zbq"), ec) > 0)
-                    return runTemporaries(base + "_t.zbq");
-            }
+            if (std::vector<std::string> names = loadedRun(h_, others); !names.empty())
+                return names;
             QThread::msleep(20);
         }
         ADD_FAILURE() << "ZBQ did not load: " << process_.readAllStandardError().toStdString();
@@ -139,6 +148,29 @@ private:
     AppHarness& h_;
     QProcess process_;
 };
+
+// A run has loaded once its lock is held and its working file has a size; the lock alone, taken
+// before the other names are claimed, is not the sign, nor is a working file claimed but empty.
+TEST(ZbqStartup, ARunCountsAsLoadedOnceItsWorkingFileIsBuilt) {
+    AppHarness h;
+    std::filesystem::create_directories(h.file("temp"));
+    const std::string base = "121126074523";
+    const int fd =
+        ::open(h.file("temp/" + base + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(fd, F_OFD_SETLK, &lock), 0);
+    EXPECT_EQ(loadedRun(h, {}), std::vector<std::string>{}) << "the lock alone";
+    writeFile(h.file("temp/" + base + "_t.zbq"), "");
+    EXPECT_EQ(loadedRun(h, {}), std::vector<std::string>{}) << "claimed, not built";
+    writeFile(h.file("temp/" + base + "_t.zbq"), "built");
+    EXPECT_EQ(loadedRun(h, {}), runTemporaries(base + "_t.zbq"));
+    EXPECT_EQ(loadedRun(h, {base + ".lock"}), std::vector<std::string>{}) << "another's";
+    ::close(fd);
+    EXPECT_EQ(loadedRun(h, {}), std::vector<std::string>{}) << "its run is gone";
+}
 
 TEST(ZbqStartup, StaysUpUntilClosedAndExitsCleanly) {
     AppHarness h;

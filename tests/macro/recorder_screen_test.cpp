@@ -4,11 +4,11 @@
 // ExeMacro step, and Enter in and outside the explanation.
 #include "tests/macro/macro_program.h"
 
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -76,9 +76,12 @@ TEST_F(RecorderScreen, StartRecordingAsksResetsTheScreenAndShowsTheIndicator) {
     EXPECT_TRUE(indicator->windowFlags() & Qt::Tool);
     EXPECT_FALSE(indicator->windowFlags() & Qt::WindowSystemMenuHint);
     EXPECT_EQ(indicator->windowTitle().toStdString(), "条件の記録");
-    // Its title bar, no wider than the window, holds the title and the close box.
-    EXPECT_GE(indicator->width(),
-              indicator->fontMetrics().horizontalAdvance(indicator->windowTitle()) + 60);
+    // Its title bar, no wider than the window, holds the title in bold beside an icon and three
+    // boxes of about a line and a half each.
+    QFont bold = indicator->font();
+    bold.setBold(true);
+    EXPECT_GE(indicator->width(), QFontMetrics(bold).horizontalAdvance(indicator->windowTitle()) +
+                                      6 * indicator->fontMetrics().height());
     EXPECT_TRUE(indicator->fixedButton()->isChecked());
     EXPECT_FALSE(p.macro.isVariable());
     QTest::keyClick(indicator, Qt::Key_Escape);

@@ -4,7 +4,9 @@
 
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QStandardItemModel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +63,69 @@ TEST(FixedGridTwips, EveryPartOfTheGridTakesTheSizes) {
     EXPECT_EQ(plain.rowHeightTwips(),
               pixelsToTwips(plain.verticalHeader()->defaultSectionSize(), plain.logicalDpiY()));
     EXPECT_GT(plain.columnWidthTwips(), 0);
+}
+
+// A cell made visible shows whole beyond the fixed rows and columns, which cover the first
+// rows and columns of the scrolling part; a fixed cell needs no scrolling. By item and by pixel.
+TEST(FixedGridScrolling, ACellIsMadeVisibleBeyondTheFixedPart) {
+    for (const auto mode : {QAbstractItemView::ScrollPerItem, QAbstractItemView::ScrollPerPixel}) {
+        SCOPED_TRACE(mode);
+        QStandardItemModel model(40, 12);
+        FixedGrid grid;
+        grid.setModel(&model);
+        grid.setHorizontalScrollMode(mode);
+        grid.setVerticalScrollMode(mode);
+        grid.setFixed(2, 2);
+        grid.setSectionTwips(330, 1500);
+        // The fixed part and not quite two more columns, and as many rows.
+        const int width = grid.columnWidth(0), height = grid.rowHeight(0);
+        grid.resize(grid.width() - grid.viewport()->width() + 4 * width - 8,
+                    grid.height() - grid.viewport()->height() + 4 * height - 4);
+        grid.show();
+        QCoreApplication::processEvents();
+        QScrollBar* across = grid.horizontalScrollBar();
+        QScrollBar* down = grid.verticalScrollBar();
+        const auto shownWhole = [&](int row, int column) {
+            const QRect cell = grid.visualRect(model.index(row, column));
+            return cell.left() >= 2 * width && cell.top() >= 2 * height &&
+                   grid.viewport()->rect().contains(cell);
+        };
+
+        // The first body cell, current, stays where the grid opens.
+        grid.setCurrentIndex(model.index(2, 2));
+        EXPECT_EQ(across->value(), 0);
+        EXPECT_EQ(down->value(), 0);
+        EXPECT_TRUE(shownWhole(2, 2));
+
+        // From the far end back to the first body cell: it comes out from under the fixed
+        // part, not merely into the viewport.
+        across->setValue(across->maximum());
+        down->setValue(down->maximum());
+        grid.scrollTo(model.index(2, 2));
+        EXPECT_EQ(across->value(), 0);
+        EXPECT_EQ(down->value(), 0);
+
+        // Far on, then the one before it, half under the fixed part: it comes out whole.
+        grid.scrollTo(model.index(30, 9));
+        EXPECT_TRUE(shownWhole(30, 9));
+        ASSERT_FALSE(shownWhole(30, 8));
+        grid.scrollTo(model.index(30, 8));
+        EXPECT_TRUE(shownWhole(30, 8));
+
+        // The arrow key moves onto the column under the fixed part and shows it.
+        grid.setCurrentIndex(model.index(30, 8));
+        ASSERT_FALSE(shownWhole(30, 7));
+        QTest::keyClick(&grid, Qt::Key_Left);
+        EXPECT_EQ(grid.currentIndex(), model.index(30, 7));
+        EXPECT_TRUE(shownWhole(30, 7));
+
+        // A fixed cell scrolls nothing, nor does a cell shown whole.
+        const int row = down->value(), column = across->value();
+        grid.scrollTo(model.index(0, 0));
+        grid.scrollTo(model.index(30, 7));
+        EXPECT_EQ(down->value(), row);
+        EXPECT_EQ(across->value(), column);
+    }
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "platform/ui/desktop_opener.h"
 #include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/app_harness.h"
+#include "tests/windows/console_screen.h"
 #include "windows/cross_frame.h"
 
 namespace zbq::windows {
@@ -45,21 +46,8 @@ std::string readFile(const std::string& path) {
     return s.str();
 }
 
-struct CrossScreen {
-    CrossScreen() : frame(load(), factories()), macro(h.app()) {
-        h.app().SetDataLoaded(1);
-        frame.ShowConsole();
-    }
-    CKWApp& load() {
-        EXPECT_TRUE(h.load());
-        return h.app();
-    }
-    WindowFactories factories() {
-        WindowFactories f;
-        f.console = [this](CMainFrame& owner) { return CConsSheet::MakeHandle(h.app(), &owner); };
-        f.crossWindow = [this](CMainFrame&) { return CCrossFrm::Make(h.app()); };
-        return f;
-    }
+struct CrossScreen : ConsoleScreen {
+    CrossScreen() : macro(h.app()) {}
     // X 性別, Y ID (eleven texts and a blank), record counts.
     bool show(std::int32_t y = 0) {
         CrossSettings s;
@@ -72,9 +60,7 @@ struct CrossScreen {
     std::int32_t play(const std::string& step) { return macro.ExecuteStep(cp932::literal(step)); }
     std::vector<std::string> messages() { return h.prompts().messageTexts(); }
 
-    test::AppHarness h;
     ui::ScriptedClipboard clipboard;
-    CMainFrame frame;
     CMacro macro;
 };
 

@@ -30,6 +30,8 @@
 #include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/recording_macro.h"
+#include "tests/windows/console_screen.h"
+#include "tests/windows/molap_fixture.h"
 #include "windows/cross_frame.h"
 #include "windows/item_sheet.h"
 #include "windows/molap_frame.h"
@@ -44,12 +46,8 @@ using namespace std::chrono_literals;
 // 5 回答日 Date, 6 回答時刻 Time; twelve records.
 constexpr std::int32_t kAge = 2;
 
-struct Screen {
-    Screen() : frame(load(), factories()) {
-        h.app().SetDataLoaded(1);
-        frame.ShowConsole();
-        h.app().SetMacroPort(&macro);
-    }
+struct Screen : ConsoleScreen {
+    Screen() { h.app().SetMacroPort(&macro); }
     ~Screen() {
         CMOLAPFrm::setWorkerHookForTest({});
         h.app().SetMacroPort(nullptr);
@@ -58,33 +56,7 @@ struct Screen {
         frame.CloseAllItemSheets();
         settle();
     }
-    CKWApp& load() {
-        EXPECT_TRUE(h.load());
-        return h.app();
-    }
-    WindowFactories factories() {
-        WindowFactories f;
-        f.console = [this](CMainFrame& owner) { return CConsSheet::MakeHandle(h.app(), &owner); };
-        f.crossWindow = [this](CMainFrame&) { return CCrossFrm::Make(h.app()); };
-        f.molapWindow = [this](CMainFrame&, const MolapParams& p) {
-            return CMOLAPFrm::Make(h.app(), p);
-        };
-        f.itemWindow = [this](CMainFrame& owner, std::int32_t item) -> QWidget* {
-            return new CItemSheet(h.app(), owner, item);
-        };
-        return f;
-    }
-    static MolapParams params() {
-        MolapParams p;
-        p.xItems = {1};
-        p.yItems = {5};
-        p.yDateUnits = {1};
-        p.zItems = {2, 4};
-        p.zKinds = {1, 2};
-        p.xTotalMode = 1;
-        p.yTotalMode = 2;
-        return p;
-    }
+    static MolapParams params() { return molapTestParams(); }
     CMOLAPFrm* molap() const { return qobject_cast<CMOLAPFrm*>(frame.molapWindow()); }
     CCrossFrm* cross() const { return qobject_cast<CCrossFrm*>(frame.crossWindow()); }
     bool showCross() {
@@ -93,6 +65,13 @@ struct Screen {
         s.yItem = 2;
         h.app().SetCrossSettings(s);
         return frame.ShowCrossWindow() == 1;
+    }
+    // The cross window's whole table selected.
+    CrossTabModel& selectWholeCross() {
+        CrossTabModel& model = cross()->model();
+        model.SetSelStart(0, 0);
+        model.SetSelEnd(model.GetColumnCount() - 1, model.GetRowCount() - 1);
+        return model;
     }
     static void settle() {
         QCoreApplication::processEvents();
@@ -126,8 +105,6 @@ struct Screen {
         return static_cast<std::size_t>(it - macro.steps.begin());
     }
 
-    test::AppHarness h;
-    CMainFrame frame;
     test::RecordingMacro macro;
     std::atomic<bool> acted{false};
 };
@@ -208,10 +185,7 @@ TEST(DrillRebuild, TheCrossDrillOutlivesWhatTheUserDoesMeanwhile) {
     {
         Screen s;
         ASSERT_TRUE(s.showCross());
-        CrossTabModel& model = s.cross()->model();
-        model.SetSelStart(0, 0);
-        model.SetSelEnd(model.GetColumnCount() - 1, model.GetRowCount() - 1);
-        model.DrillThrough();
+        s.selectWholeCross().DrillThrough();
         drilled = s.h.app().KWgetDataCount();
         ASSERT_GT(drilled, 0);
         ASSERT_LT(drilled, test::AppHarness::kFixtureRecords);
@@ -223,9 +197,7 @@ TEST(DrillRebuild, TheCrossDrillOutlivesWhatTheUserDoesMeanwhile) {
             ASSERT_TRUE(s.showCross());
             ASSERT_EQ(s.frame.ShowMolapWindow(Screen::params()), 1);
             QWidget* before = s.frame.molapWindow();
-            CrossTabModel& model = s.cross()->model();
-            model.SetSelStart(0, 0);
-            model.SetSelEnd(model.GetColumnCount() - 1, model.GetRowCount() - 1);
+            s.selectWholeCross();
             s.macro.steps.clear();
             s.actDuringStage(stage, [&s, &act] { act.run(s); });
             bool chosen = false;

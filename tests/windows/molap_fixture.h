@@ -33,6 +33,20 @@ inline WindowFactories molapFactories(test::AppHarness& harness) {
     return f;
 }
 
+// Both axes, totals on both, two Z columns (a sum and an average), two decimals.
+inline MolapParams molapTestParams() {
+    MolapParams p;
+    p.xItems = {1};
+    p.yItems = {5};
+    p.yDateUnits = {1};
+    p.zItems = {2, 4};
+    p.zKinds = {1, 2};
+    p.xTotalMode = 1;
+    p.yTotalMode = 2;
+    p.decimalsIndex = 2;
+    return p;
+}
+
 class MolapWindowTest : public ::testing::Test {
 protected:
     MolapWindowTest() : frame(harness.app(), molapFactories(harness)) {}
@@ -49,18 +63,7 @@ protected:
         harness.app().SetMacroPort(nullptr);
         harness.app().SetConsolePort(nullptr);
     }
-    static MolapParams params() {
-        MolapParams p;
-        p.xItems = {1};
-        p.yItems = {5};
-        p.yDateUnits = {1};
-        p.zItems = {2, 4};
-        p.zKinds = {1, 2};
-        p.xTotalMode = 1;
-        p.yTotalMode = 2;
-        p.decimalsIndex = 2;
-        return p;
-    }
+    static MolapParams params() { return molapTestParams(); }
     CMOLAPFrm* window() const { return qobject_cast<CMOLAPFrm*>(frame.molapWindow()); }
     // Every cell of the shown table, a line per row.
     std::string table() const {

@@ -117,14 +117,29 @@ TEST_F(MolapGridTest, gesturesReachTheWindowsCommands) {
     EXPECT_EQ(harness.app().KWgetDataCount(), 5);
 }
 
-// A table wider than the window opens at its first column, the thumb at the left with it.
-TEST_F(MolapGridTest, aWideTableOpensAtItsFirstColumn) {
-    ASSERT_EQ(frame.ShowMolapWindow(params()), 1);
-    ui::FixedGrid& grid = *window()->grid();
-    QCoreApplication::processEvents();
-    ASSERT_GT(grid.horizontalScrollBar()->maximum(), 0) << "the table fits: nothing to scroll";
-    EXPECT_EQ(grid.horizontalScrollBar()->value(), 0);
-    EXPECT_EQ(grid.columnViewportPosition(1), grid.columnWidth(0)) << "the first data column";
+// A table wider than the window opens at its first data column, right of the fixed columns,
+// the thumb at the left with it; so does a rebuild after the table was scrolled. With two Y
+// items the fixed part and the first data column are wider than the window as the build shows
+// its grid, before the window is fitted to the table.
+TEST_F(MolapGridTest, aWideTableOpensAtItsFirstDataColumn) {
+    MolapParams twoY = params();
+    twoY.yItems = {5, 1};
+    twoY.yDateUnits = {1, 0};
+    for (const MolapParams& p : {params(), twoY}) {
+        const int nY = static_cast<int>(p.yItems.size());
+        SCOPED_TRACE(nY);
+        ASSERT_EQ(frame.ShowMolapWindow(p), 1);
+        ui::FixedGrid& grid = *window()->grid();
+        for (int build = 0; build < 2; ++build) {
+            QCoreApplication::processEvents();
+            ASSERT_GT(grid.horizontalScrollBar()->maximum(), 0) << "the table fits";
+            EXPECT_EQ(grid.horizontalScrollBar()->value(), 0) << build;
+            EXPECT_EQ(grid.verticalScrollBar()->value(), 0) << build;
+            EXPECT_EQ(grid.columnViewportPosition(nY), nY * grid.columnWidth(0)) << build;
+            grid.horizontalScrollBar()->setValue(grid.horizontalScrollBar()->maximum());
+            ASSERT_EQ(window()->ExecuteMolap(), 0);
+        }
+    }
 }
 
 // The scroll bar's arrows scroll; a double-click there is no double-click on a cell.
