@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app/print_entries.h"
+#include "app/shown_message.h"
 #include "app/startup_input.h"
 #include "app/temp_names.h"
 #include "engine/kw_error.h"
@@ -30,7 +31,7 @@ using zbq::app::InputChoice;
 using zbq::app::InputKind;
 
 constexpr char kAutoOpen[] = "auto_open";
-constexpr char kWriteFailure[] = "ファイルの書出しに失敗しました。";
+constexpr char kWriteFailure[] = ZBQ_SHOWN("ファイルの書出しに失敗しました。\n%1");
 
 bool exists(const std::string& path) {
     struct stat st {};
@@ -123,7 +124,7 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
     const auto now = Now();
     zbq::app::TempClaim claim = zbq::app::claimTempNames(tempDir, zbq::app::startupStamp(now));
     if (!claim.claimed()) {
-        ShowError(std::string(kWriteFailure) + "\n" + claim.failedPath);
+        ShowError(zbq::app::shownMessage(kWriteFailure, {claim.failedPath}));
         windows().CloseWithoutAsking();
         return false;
     }
@@ -170,7 +171,7 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
     ReadProfile();
 
     if (!windows().ShowConsole()) return false;
-    SetStatusText(zbq::cp932::literal("読込み中"));
+    SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("読込み中")));
     StartProgress();
 
     // Each step that fails has told the user in its own words.
@@ -239,8 +240,7 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
 
     const std::vector<std::string> names = macro().macroNames();
     if (std::find(names.begin(), names.end(), kAutoOpen) != names.end() &&
-        AskYesNo("マクロ「auto_open」を実行します。\nマクロを実行すると、画面を一度初期化します。\n"
-                 "実行してよろしいですか？")) {
+        AskYesNo(zbq::app::shownMessage(zbq::app::kRunMacroQuestion, {kAutoOpen}))) {
         ResetScreen();
         macro().RunAutoOpenMacro();
     }
