@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "app/ckw_app.h"
+#include "app/shown_message.h"
 #include "macro/cmacro.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/prompts.h"
@@ -54,9 +55,8 @@ void MacroMenuModel::select(int row) {
 }
 
 bool MacroMenuModel::askToRun() {
-    return macro_.App().AskYesNo("マクロ「" + zbq::cp932::toUtf8(rowName(selected_)) +
-                                 "」を実行します。\nマクロを実行すると、画面を一度初期化します。\n"
-                                 "実行してよろしいですか？");
+    return macro_.App().AskYesNo(zbq::app::shownMessage(zbq::app::kRunMacroQuestion,
+                                                        {zbq::cp932::toUtf8(rowName(selected_))}));
 }
 
 bool MacroMenuModel::execute() {
@@ -78,8 +78,9 @@ bool MacroMenuModel::stepThrough() {
 
 void MacroMenuModel::removeSelected() {
     if (!controls().remove) return;
-    if (!macro_.App().AskYesNo("マクロ「" + zbq::cp932::toUtf8(rowName(selected_)) +
-                               "」を削除します。\n削除してよろしいですか？"))
+    if (!macro_.App().AskYesNo(zbq::app::shownMessage(
+            ZBQ_SHOWN("マクロ「%1」を削除します。\n削除してよろしいですか？"),
+            {zbq::cp932::toUtf8(rowName(selected_))})))
         return;
     // The explanation in the edit belongs to the macro going away.
     edited_ = -1;

@@ -6,12 +6,14 @@
 
 #include <algorithm>
 
+#include "platform/ui/language.h"
+
 CRecordCondDlg::CRecordCondDlg(QWidget* parent)
     : QDialog(parent,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      fixed_(new QRadioButton(QString::fromUtf8("固定"), this)),
-      variable_(new QRadioButton(QString::fromUtf8("可変"), this)) {
-    setWindowTitle(QString::fromUtf8("条件の記録"));
+      fixed_(new QRadioButton(zbq::ui::shown("固定"), this)),
+      variable_(new QRadioButton(zbq::ui::shown("可変"), this)) {
+    setWindowTitle(zbq::ui::shown("条件の記録"));
     // Radio buttons of one parent form one choice.
     fixed_->setChecked(true);
     auto* layout = new QHBoxLayout(this);
