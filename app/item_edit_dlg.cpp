@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/title_width.h"
 #include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
@@ -49,6 +50,7 @@ CItemEditDlg::CItemEditDlg(std::string name, int typeChoice, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    zbq::app::fitTitle(*this);
     name_->setFocus();
 }
 

@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "app/password_dlg.h"
+#include "app/title_width.h"
 #include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 
@@ -33,6 +34,7 @@ CLoginDlg::CLoginDlg(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    zbq::app::fitTitle(*this);
 }
 
 void CLoginDlg::SetFileName(const QString& name) {

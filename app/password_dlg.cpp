@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/title_width.h"
 #include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
@@ -35,6 +36,7 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent), edit_(new QLineEd
     layout->addWidget(new QLabel(zbq::ui::shown("入力は半角英数１５文字以内で"), this));
     layout->addWidget(edit_);
     layout->addWidget(buttons);
+    zbq::app::fitTitle(*this);
 }
 
 std::string CPasswordDlg::password() const {

@@ -4,8 +4,7 @@
 #include <QHBoxLayout>
 #include <QRadioButton>
 
-#include <algorithm>
-
+#include "app/title_width.h"
 #include "platform/ui/language.h"
 
 CRecordCondDlg::CRecordCondDlg(QWidget* parent)
@@ -19,10 +18,9 @@ CRecordCondDlg::CRecordCondDlg(QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(fixed_);
     layout->addWidget(variable_);
-    // The tool window's title bar is no wider than the window: room for the title and its close
-    // box, which the two buttons alone do not give.
-    setMinimumWidth(
-        std::max(sizeHint().width(), fontMetrics().horizontalAdvance(windowTitle()) + 80));
+    // The tool window's title bar is no wider than the window, and the two buttons alone leave
+    // no room for the title.
+    zbq::app::fitTitle(*this);
 }
 
 bool CRecordCondDlg::isVariable() const {

@@ -94,6 +94,21 @@ TEST(EnglishDialogs, EachDialogShowsItsEnglishAndItsJapaneseUnchanged) {
     }
 }
 
+// The small dialogs' titles ("Colomn infomation", "Enter password") are shown whole beside the
+// window manager's boxes.
+TEST(EnglishDialogs, TheSmallDialogsTitlesFitTheirWindows) {
+    for (const char* locale : {"en_US", "ja_JP"}) {
+        const InLanguage language(locale);
+        CItemEditDlg item("x", 0);
+        CPasswordDlg password;
+        CLoginDlg login;
+        for (const QDialog* dialog :
+             std::initializer_list<const QDialog*>{&item, &password, &login})
+            EXPECT_GE(roomBesideTitle(*dialog), 100)
+                << locale << ": " << dialog->windowTitle().toStdString();
+    }
+}
+
 // The item dialog run through its own modal loop in English: the type chosen by its English
 // name is the same choice, and the import keeps the Japanese caption it writes and records.
 TEST(EnglishDialogs, AnItemEditedInEnglishKeepsTheChoiceItsCaptionStands) {

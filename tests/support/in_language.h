@@ -1,12 +1,15 @@
 // Puts a language in force for the lifetime of one object, as the locale does at start-up, and
 // the Japanese back after it: InLanguage english("en_US") installs the program's English
 // translation (translator() is null when the program lacks it, and for a Japanese locale).
-// shownTexts() gathers what a window shows, for the tests that read it in either language.
+// shownTexts() gathers what a window shows, for the tests that read it in either language, and
+// roomBesideTitle() tells whether its title bar can show its title whole.
 #pragma once
 
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QCoreApplication>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QStringList>
@@ -55,6 +58,14 @@ inline QStringList shownTexts(const QWidget& window) {
     }
     texts.removeAll(QString());
     return texts;
+}
+
+// How much wider `window` is than its title drawn in bold, as window managers draw it: the room
+// left for their icon and boxes beside it.
+inline int roomBesideTitle(const QWidget& window) {
+    QFont bold = window.font();
+    bold.setBold(true);
+    return window.minimumWidth() - QFontMetrics(bold).horizontalAdvance(window.windowTitle());
 }
 
 }  // namespace zbq::test
