@@ -22,6 +22,7 @@
 #include "platform/core/program_paths.h"
 #include "platform/core/shown_text.h"
 #include "platform/core/temp_file.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/spreadsheet_probe.h"
 
@@ -55,13 +56,13 @@ std::optional<std::vector<std::string>> askForInput(bool importPossible) {
     zbq::ui::Chooser chooser;
     if (!importPossible) {
         chooser.kind = zbq::ui::ChooserKind::OpenFile;
-        chooser.filter = QStringLiteral("ZBQﾌｧｲﾙ (*.zbq)");
+        chooser.filter = zbq::ui::shown("ZBQﾌｧｲﾙ (*.zbq)");
         std::optional<QString> file = zbq::ui::prompts().choose(nullptr, chooser);
         if (!file) return std::nullopt;
         return std::vector<std::string>{file->toStdString()};
     }
     chooser.kind = zbq::ui::ChooserKind::OpenFiles;
-    chooser.filter = QStringLiteral(
+    chooser.filter = zbq::ui::shown(
         "ZBQファイル (*.zbq);;Excelファイル (*.xls *.xlsx);;テキストファイル (*.txt)");
     std::optional<QStringList> files = zbq::ui::prompts().chooseFiles(nullptr, chooser);
     if (!files) return std::nullopt;

@@ -6,6 +6,7 @@
 #include "app/shown_message.h"
 #include "macro/cmacro.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 
 MacroMenuControls macroMenuControls(int selected, int rows, bool recording) {
@@ -115,7 +116,7 @@ void MacroMenuModel::import() {
     zbq::ui::Chooser chooser;
     chooser.kind = zbq::ui::ChooserKind::OpenFile;
     chooser.start = QStringLiteral("*.mcr");
-    chooser.filter = QString::fromUtf8("ﾏｸﾛﾌｧｲﾙ (*.mcr)");
+    chooser.filter = zbq::ui::shown("ﾏｸﾛﾌｧｲﾙ (*.mcr)");
     std::optional<QString> path =
         zbq::ui::prompts().choose(macro_.App().windows().mainWindow(), chooser);
     if (!path) return;

@@ -172,6 +172,14 @@ The former MCR file, which could not be read, was kept as [%1]</translation>
 %1</translation>
         </message>
         <message>
+            <source>ZBQﾌｧｲﾙ (*.zbq)</source>
+            <translation>ZBQ file (*.zbq)</translation>
+        </message>
+        <message>
+            <source>ZBQファイル (*.zbq);;Excelファイル (*.xls *.xlsx);;テキストファイル (*.txt)</source>
+            <translation>ZBQ file (*.zbq);;Excel file (*.xls *.xlsx);;Text file (*.txt)</translation>
+        </message>
+        <message>
             <source>エクセルがインストールされていないため、エクセルへの出力はできません</source>
             <translation>Excel is not installed, so nothing can be written to Excel</translation>
         </message>

@@ -58,7 +58,7 @@ The macro is stopped.</translation>
         <message>
             <source>コマンド[%1]のパラメータに%2が指定されていません。
 マクロの実行を中止します。</source>
-            <translation>The parameters of the command [%1] give no %2.
+            <translation>The command [%1] is missing a parameter: %2.
 The macro is stopped.</translation>
         </message>
         <message>
@@ -1322,6 +1322,10 @@ The macro is stopped.</translation>
 Delete it?</translation>
         </message>
         <message>
+            <source>ﾏｸﾛﾌｧｲﾙ (*.mcr)</source>
+            <translation>Macro file (*.mcr)</translation>
+        </message>
+        <message>
             <source>列番号[%1]の項目はマルチアンサ項目なのでソートできません。
 マクロの実行を中止します。</source>
             <translation>The item of column [%1] is a MultiAns item, so it cannot be sorted.
@@ -1404,6 +1408,38 @@ The macro is stopped.</translation>
             <translation>Record conditions</translation>
         </message>
         <message>
+            <source>項目数</source>
+            <translation>Number of items</translation>
+        </message>
+        <message>
+            <source>%1番目の項目の項目タイプ</source>
+            <translation>Item type of item %1</translation>
+        </message>
+        <message>
+            <source>%1番目の項目のCSVファイル項目順</source>
+            <translation>CSV column of item %1</translation>
+        </message>
+        <message>
+            <source>%1番目の項目のグループ</source>
+            <translation>Group of item %1</translation>
+        </message>
+        <message>
+            <source>CodeとMultiAns項目の数</source>
+            <translation>Number of Code and MultiAns items</translation>
+        </message>
+        <message>
+            <source>%1番目の項目に相当するコード情報がありません</source>
+            <translation>Item %1 has no matching code information</translation>
+        </message>
+        <message>
+            <source>%1番目の項目のコード数</source>
+            <translation>Number of codes of item %1</translation>
+        </message>
+        <message>
+            <source>%1番目の項目の%2番目のコード</source>
+            <translation>Code %2 of item %1</translation>
+        </message>
+        <message>
             <source>参照...</source>
             <translation>Browse</translation>
         </message>
@@ -1418,6 +1454,18 @@ The macro is stopped.</translation>
         <message>
             <source>入力して下さい｡</source>
             <translation>Please enter a value.</translation>
+        </message>
+        <message>
+            <source>CSVファイル(*.csv);;TEXTファイル(*.txt)</source>
+            <translation>CSV file (*.csv);;Text file (*.txt)</translation>
+        </message>
+        <message>
+            <source>Excelファイル (*.xls *.xlsx)</source>
+            <translation>Excel file (*.xls *.xlsx)</translation>
+        </message>
+        <message>
+            <source>ｶﾃｺﾞﾘﾌｧｲﾙ (*.ctg)</source>
+            <translation>Category file (*.ctg)</translation>
         </message>
         <message>
             <source>ｽﾃｯﾌﾟ名</source>

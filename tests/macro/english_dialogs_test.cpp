@@ -10,6 +10,7 @@
 #include "macro/macro_menu_dlg.h"
 #include "macro/macro_name_dlg.h"
 #include "macro/record_cond_dlg.h"
+#include "macro/structure_block.h"
 #include "macro/var_cond_dlg.h"
 #include "macro/work_list_dlg.h"
 #include "platform/ui/modal_runner.h"
@@ -81,6 +82,16 @@ TEST_F(MacroEnglish, EachDialogShowsItsEnglishAndItsJapaneseUnchanged) {
     }
 }
 
+// The indicator's title bar, no wider than its two buttons would make it, shows the title whole
+// beside the window manager's boxes in either language.
+TEST_F(MacroEnglish, TheIndicatorsTitleFitsItsWindow) {
+    for (const char* locale : {"en_US", "ja_JP"}) {
+        const InLanguage language(locale);
+        CRecordCondDlg indicator;
+        EXPECT_GE(roomBesideTitle(indicator), 100) << locale;
+    }
+}
+
 // The English template's edit is narrower and its browse button further left; the value the
 // dialog takes is the same in both.
 TEST_F(MacroEnglish, TheVariableValueQuestionTakesEachLanguagesLayout) {
@@ -122,7 +133,7 @@ TEST_F(MacroEnglish, AStepsPromptAndRefusalsReadInTheLanguageInForce) {
     };
     const Case cases[] = {
         {"en_US", "[Write to ZBQ]: Enter the ZBQ file name.",
-         "The parameters of the command [SaveZbw] give no File name.\nThe macro is stopped.",
+         "The command [SaveZbw] is missing a parameter: File name.\nThe macro is stopped.",
          "The command [Prt] has a wrong number of parameters.\nThis command takes [1] "
          "parameters.\nThe macro is stopped."},
         {"ja_JP", "[ＺＢＱに書出し]: ZBQファイル名を入力して下さい。",
@@ -142,6 +153,27 @@ TEST_F(MacroEnglish, AStepsPromptAndRefusalsReadInTheLanguageInForce) {
         EXPECT_EQ(macro.ExecuteCommand({"Prt"}), 0) << c.locale;
         EXPECT_EQ(lastMessage(), c.count ? std::string(c.count) : countMessage("Prt", 1))
             << c.locale;
+    }
+}
+
+// Where a macro file's structure differs from the data set's, which the refusal to read it quotes.
+TEST(MacroEnglishTexts, WhereTwoStructuresDifferReadsInTheLanguageInForce) {
+    MacroStructureBlock fewer, more;
+    fewer.itemCount = 1;
+    more.itemCount = 2;
+    MacroStructureBlock codes, otherCodes;
+    codes.codeLists = {CodeList{4, {"1", "2"}}};
+    otherCodes.codeLists = {CodeList{4, {"1", "9"}}};
+    struct Case {
+        const char* locale;
+        const char* count;
+        const char* code;
+    };
+    for (const Case& c : {Case{"en_US", "Number of items", "Code 2 of item 4"},
+                          Case{"ja_JP", "項目数", "4番目の項目の2番目のコード"}}) {
+        const InLanguage language(c.locale);
+        EXPECT_EQ(CompareStructureBlock(fewer, more), c.count) << c.locale;
+        EXPECT_EQ(CompareStructureBlock(otherCodes, codes), c.code) << c.locale;
     }
 }
 
