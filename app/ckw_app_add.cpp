@@ -10,12 +10,13 @@
 #include "app/ckw_app.h"
 #include "engine/kw_create_merge.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/core/temp_file.h"
 
 namespace {
 
-constexpr const char* kBuildFailure = "読み込みに失敗しました";
-constexpr const char* kOpenFailure = "ZBQファイルのオープンに失敗しました。";
+constexpr const char* kBuildFailure = ZBQ_SHOWN("読み込みに失敗しました");
+constexpr const char* kOpenFailure = ZBQ_SHOWN("ZBQファイルのオープンに失敗しました。");
 
 }  // namespace
 
@@ -107,7 +108,7 @@ std::int32_t CKWApp::AddExcelData() {
 }
 
 std::int32_t CKWApp::AddDataFromFile(const std::string& path) {
-    SetStatusText(zbq::cp932::literal("読込み中"));
+    SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("読込み中")));
     StartProgress();
     SetAddFilePath(path);
     const std::int32_t added = AddExcelData();

@@ -11,6 +11,7 @@
 
 #include "app/ckw_app.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -222,7 +223,7 @@ std::optional<std::string> CKWApp::BuildSettingsBlob() {
     StopProgress();
     SetStatusText("");
     if (busy_) {
-        SetStatusText(zbq::cp932::literal("読込み中"));
+        SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("読込み中")));
         StartProgress();
     }
     ShowError(kBlobFailure);

@@ -14,14 +14,18 @@
 #include <set>
 
 #include "app/ckw_app.h"
+#include "app/shown_message.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
-constexpr char kFailure[] = "エラー発生のため終了します。\n";
+constexpr char kFailure[] = ZBQ_SHOWN("エラー発生のため終了します。\n");
 
+// The message of a definition that cannot be read: what is wrong after kFailure, both in the
+// language in force (the detail is marked where it is given).
 std::string failure(const char* detail) {
-    return std::string(kFailure) + detail;
+    return zbq::app::shownMessage(kFailure, {}) + zbq::app::shownMessage(detail, {});
 }
 
 bool isAsciiAlnum(char c) {
@@ -113,7 +117,8 @@ std::int32_t CKWApp::ReadDefinitionFile() {
     if (!readable) {
         StopProgress();
         SetStatusText("");
-        ShowError("定義ファイル[" + definitionPath_ + "]を読み込めません。");
+        ShowError(zbq::app::shownMessage(ZBQ_SHOWN("定義ファイル[%1]を読み込めません。"),
+                                         {definitionPath_}));
         return 0;
     }
     // Read as text: CR LF and LF both end a line; a last line without its end still counts.
@@ -222,25 +227,25 @@ std::int32_t refuse(CKWApp& app, std::string_view line, const std::string& messa
 
 std::int32_t CKWApp::CheckQuotedValue(std::string_view value, std::string_view line) {
     if (!value.empty() && value.front() == '"' && value.back() == '"') return 1;
-    return refuse(*this, line, failure("\"がありません。"));
+    return refuse(*this, line, failure(ZBQ_SHOWN("\"がありません。")));
 }
 
 std::int32_t CKWApp::CheckExactKeyword(std::string_view line, std::size_t length) {
     if (line.size() == length) return 1;
-    return refuse(*this, line, failure("認識できない文字列があります。"));
+    return refuse(*this, line, failure(ZBQ_SHOWN("認識できない文字列があります。")));
 }
 
 std::int32_t CKWApp::CheckAllocDigits(std::string_view value, std::string_view line) {
     for (char c : value)
         if (!(c >= '0' && c <= '9') && c != ',')
-            return refuse(*this, line, failure("数値以外の文字があります。"));
+            return refuse(*this, line, failure(ZBQ_SHOWN("数値以外の文字があります。")));
     return 1;
 }
 
 std::int32_t CKWApp::CheckBlockState(std::int32_t state, std::int32_t expected,
                                      std::string_view line) {
     if (state == expected) return 1;
-    return refuse(*this, line, failure("認識子が重複しているか、又は足りません。"));
+    return refuse(*this, line, failure(ZBQ_SHOWN("認識子が重複しているか、又は足りません。")));
 }
 
 namespace {
@@ -252,17 +257,19 @@ bool takesCodes(std::int32_t type) {
 // The last item stored in `def` is complete. A code list on an item of another type would be
 // loaded without a word and never shown, so it is refused as the code block itself would be.
 std::int32_t itemComplete(CKWApp& app, const CStructDef& def, std::string_view line) {
-    if (def.items.empty()) return refuse(app, line, failure("項目情報が取得できません。"));
+    if (def.items.empty())
+        return refuse(app, line, failure(ZBQ_SHOWN("項目情報が取得できません。")));
     const CItemDef& item = def.items.back();
-    if (item.name.empty()) return refuse(app, line, failure("項目名が取得できません。"));
-    if (item.type == -1) return refuse(app, line, failure("項目タイプが取得できません。"));
+    if (item.name.empty()) return refuse(app, line, failure(ZBQ_SHOWN("項目名が取得できません。")));
+    if (item.type == -1)
+        return refuse(app, line, failure(ZBQ_SHOWN("項目タイプが取得できません。")));
     bool hasCodes = false;
     for (const CCodeDef& list : def.codeLists)
         if (list.itemNo == item.itemNo && !list.codes.empty()) hasCodes = true;
     if (takesCodes(item.type) && !hasCodes)
-        return refuse(app, line, failure("コードの情報が取得できません。"));
+        return refuse(app, line, failure(ZBQ_SHOWN("コードの情報が取得できません。")));
     if (!takesCodes(item.type) && hasCodes)
-        return refuse(app, line, failure("この項目にコード情報はありません。"));
+        return refuse(app, line, failure(ZBQ_SHOWN("この項目にコード情報はありません。")));
     return 1;
 }
 
@@ -270,13 +277,13 @@ std::int32_t allocListFits(CKWApp& app, const CStructDef& def, std::string_view 
     const std::vector<std::int32_t>& alloc = def.alloc;
     if (alloc.empty()) return 1;
     if (static_cast<std::int32_t>(alloc.size()) != def.itemCount)
-        return refuse(app, line, "Alloc が、項目数と一致しません");
+        return refuse(app, line, ZBQ_SHOWN("Alloc が、項目数と一致しません"));
     std::set<std::int32_t> seen;
     for (std::int32_t column : alloc)
         if (!seen.insert(column).second)
-            return refuse(app, line, "Alloc で、同一番号が重複しています");
+            return refuse(app, line, ZBQ_SHOWN("Alloc で、同一番号が重複しています"));
     for (std::int32_t column : alloc)
-        if (column < 0) return refuse(app, line, "Alloc で、不正な番号があります");
+        if (column < 0) return refuse(app, line, ZBQ_SHOWN("Alloc で、不正な番号があります"));
     return 1;
 }
 
@@ -288,7 +295,7 @@ std::int32_t CKWApp::CheckItemComplete(std::string_view line) {
 
 std::int32_t CKWApp::CheckCodeListOwner(const CItemDef& item, std::string_view line) {
     if (takesCodes(item.type)) return 1;
-    return refuse(*this, line, failure("この項目にコード情報はありません。"));
+    return refuse(*this, line, failure(ZBQ_SHOWN("この項目にコード情報はありません。")));
 }
 
 std::int32_t CKWApp::CheckAllocList(std::string_view line) {
@@ -336,7 +343,7 @@ std::int32_t CKWApp::ParseDefinitionFile() {
         // The data file keeps every line, help lines and comments too, as text that ends at
         // its first zero byte: a line holding one would make a file that never opens again.
         if (raw.find('\0') != std::string::npos)
-            return refuse(*this, raw, failure("認識できない文字列があります。"));
+            return refuse(*this, raw, failure(ZBQ_SHOWN("認識できない文字列があります。")));
         if (line.empty()) continue;
 
         Keyword keyword = Keyword::CodeLine;
@@ -353,7 +360,7 @@ std::int32_t CKWApp::ParseDefinitionFile() {
         // file, which carries the groups and codes.
         if (keyword != Keyword::Help &&
             line.find_first_of(std::string_view("\r\n", 2)) != std::string::npos)
-            return refuse(*this, raw, failure("認識できない文字列があります。"));
+            return refuse(*this, raw, failure(ZBQ_SHOWN("認識できない文字列があります。")));
         const std::string_view value = std::string_view(line).substr(length);
 
         switch (keyword) {
@@ -444,9 +451,10 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 break;
             case Keyword::CodeLine: {
                 if (!isAsciiAlnum(line.front()))
-                    return codeLineFails("先頭の識別子が認識できません。");
+                    return codeLineFails(ZBQ_SHOWN("先頭の識別子が認識できません。"));
                 const std::size_t equals = line.find('=');
-                if (equals == std::string::npos) return codeLineFails("\"=\"が認識できません。");
+                if (equals == std::string::npos)
+                    return codeLineFails(ZBQ_SHOWN("\"=\"が認識できません。"));
                 const std::string_view quoted = std::string_view(line).substr(equals + 1);
                 if (!CheckQuotedValue(quoted, raw)) return 0;
                 // Outside a code block the code would join the next item's list.
@@ -484,7 +492,8 @@ std::int32_t CKWApp::ParseDefinitionFile() {
         return 0;
     // A data set of no items cannot be built; say so here rather than fail later on the
     // temporary file the build would leave.
-    if (def.items.empty()) return refuse(*this, lastLine, failure("項目情報が取得できません。"));
+    if (def.items.empty())
+        return refuse(*this, lastLine, failure(ZBQ_SHOWN("項目情報が取得できません。")));
 
     structDef_ = std::move(def);
     console().ColourReadLogComments();

@@ -6,16 +6,18 @@
 
 #include <string>
 
+#include "app/shown_message.h"
 #include "engine/kw_create_merge.h"
 #include "engine/kw_file.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
 // The box of a checked wrapper; the result passes through unchanged.
 std::int32_t checked(const CKWApp& app, const char* name, std::int32_t result) {
     if (result < 0)
-        app.ShowError(std::string(name) +
-                      "()がエラー終了しました [errorNo:" + std::to_string(result) + "]");
+        app.ShowError(zbq::app::shownMessage(ZBQ_SHOWN("%1()がエラー終了しました [errorNo:%2]"),
+                                             {name, std::to_string(result)}));
     return result;
 }
 

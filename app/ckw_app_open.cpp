@@ -7,13 +7,15 @@
 
 #include "app/ckw_app.h"
 #include "app/login_dlg.h"
+#include "app/shown_message.h"
 #include "engine/kw_create_merge.h"
 #include "platform/core/memory_status.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
-constexpr const char* kBuildFailure = "読み込みに失敗しました";
-constexpr const char* kOpenFailure = "ZBQファイルのオープンに失敗しました。";
+constexpr const char* kBuildFailure = ZBQ_SHOWN("読み込みに失敗しました");
+constexpr const char* kOpenFailure = ZBQ_SHOWN("ZBQファイルのオープンに失敗しました。");
 constexpr int kPasswordAttempts = 3;
 
 std::string decimal(std::int64_t value) {
@@ -22,9 +24,25 @@ std::string decimal(std::int64_t value) {
     return std::string(text, end);
 }
 
-std::string memoryText(std::int64_t physical, std::int64_t virtualMb, std::int64_t needed) {
-    return "使用可能な物理メモリ：" + decimal(physical) + "MB\r\n使用可能な仮想メモリ：" +
-           decimal(virtualMb) + "MB\r\n必要なメモリ：" + decimal(needed) + "MB\r\n";
+// clang-format off
+constexpr const char* kMemory = ZBQ_SHOWN("使用可能な物理メモリ：%1MB\n使用可能な仮想メモリ：%2MB\n必要なメモリ：%3MB\n");
+constexpr const char* kTooLittleMemory = ZBQ_SHOWN("ファイルを読み込むためのメモリが足りません");
+constexpr const char* kSlowLoad = ZBQ_SHOWN("利用可能なメモリが足りないため、読み込みに時間がかかります\nよろしいですか？");
+// clang-format on
+
+// The memory figures, then `message`, in the language in force. Its lines end in CR LF, as the
+// message has always had them; the translation keeps a text's line ends as LF alone.
+std::string memoryText(std::int64_t physical, std::int64_t virtualMb, std::int64_t needed,
+                       const char* message) {
+    const std::string lf =
+        zbq::app::shownMessage(kMemory, {decimal(physical), decimal(virtualMb), decimal(needed)}) +
+        zbq::app::shownMessage(message, {});
+    std::string text;
+    for (char c : lf) {
+        if (c == '\n') text += '\r';
+        text += c;
+    }
+    return text;
 }
 
 }  // namespace
@@ -89,13 +107,10 @@ std::int32_t CKWApp::OpenDataFile() {
     if (needed > virtualMb) {
         StopProgress();
         SetStatusText("");
-        ShowError(memoryText(physical, virtualMb, needed) +
-                  "ファイルを読み込むためのメモリが足りません");
+        ShowError(memoryText(physical, virtualMb, needed, kTooLittleMemory));
         return 0;
     }
-    if (needed > physical &&
-        !AskYesNo(memoryText(physical, virtualMb, needed) +
-                  "利用可能なメモリが足りないため、読み込みに時間がかかります\r\nよろしいですか？"))
+    if (needed > physical && !AskYesNo(memoryText(physical, virtualMb, needed, kSlowLoad)))
         return fail(nullptr);
 
     const std::string fileName = std::filesystem::path(path).filename().string();
@@ -116,5 +131,5 @@ std::int32_t CKWApp::OpenDataFile() {
         if (rc >= 0) return 1;
         if (rc != KW_ERR_PASSWORD) return fail(kOpenFailure);
     }
-    return fail("パスワードが一致しません");
+    return fail(ZBQ_SHOWN("パスワードが一致しません"));
 }

@@ -22,17 +22,22 @@
 
 #include "app/ckw_app.h"
 #include "app/password_dlg.h"
+#include "app/shown_message.h"
 #include "app/temp_names.h"
 #include "platform/core/cp932.h"
 #include "platform/core/fd_io.h"
+#include "platform/core/shown_text.h"
 #include "platform/core/temp_file.h"
 #include "platform/ui/termination.h"
 
 namespace {
 
-constexpr const char* kWriteFailure = "ファイルの書出しに失敗しました。";
-constexpr const char* kSubsetOverWorking =
-    "作業中のZBQファイルを表示中の集合データだけで置き換えることはできません。";
+// clang-format off
+constexpr const char* kWriteFailure = ZBQ_SHOWN("ファイルの書出しに失敗しました。\n[%1]");
+constexpr const char* kSubsetOverWorking = ZBQ_SHOWN("ファイルの書出しに失敗しました。\n[%1]\n作業中のZBQファイルを表示中の集合データだけで置き換えることはできません。");
+constexpr const char* kSaved = ZBQ_SHOWN("ZBQﾌｧｲﾙ[%1]\nMCRﾌｧｲﾙ[%2]\nを作成しました");
+constexpr const char* kKept = ZBQ_SHOWN("\n読込めなかった元のMCRファイルは[%1]に残しました");
+// clang-format on
 constexpr std::int32_t kScrambledVersion = 120;
 constexpr char kMagic[8] = {'Q', 'R', 'N', ' ', 'Z', 'B', 'Q', ' '};
 
@@ -105,7 +110,7 @@ std::string macroPathFor(const std::string& dataPath) {
 }  // namespace
 
 void CKWApp::ShowWriteFailure(const std::string& path) const {
-    ShowError(std::string(kWriteFailure) + "\n[" + path + "]");
+    ShowError(zbq::app::shownMessage(kWriteFailure, {path}));
 }
 
 std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t ask) {
@@ -141,7 +146,7 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
         StopProgress();
         SetStatusText("");
         if (busy_) {
-            SetStatusText(zbq::cp932::literal("読込み中"));
+            SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("読込み中")));
             StartProgress();
         }
     };
@@ -154,7 +159,7 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
         if (saveFaultHook_) saveFaultHook_(write);
     };
 
-    SetStatusText(zbq::cp932::literal("書き込み中"));
+    SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("書き込み中")));
     StartProgress();
 
     // What the new file is made from: the working file for all records, the current map for
@@ -203,7 +208,7 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
     // would copy the shortened file.
     if (saveMode_ == 2 && targetExists && zbq::app::sameFile(*current, savePath_)) {
         endProgress();
-        ShowError(std::string(kWriteFailure) + "\n[" + savePath_ + "]\n" + kSubsetOverWorking);
+        ShowError(zbq::app::shownMessage(kSubsetOverWorking, {savePath_}));
         return 0;
     }
 
@@ -277,10 +282,9 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
     }
 
     endProgress();
-    std::string message =
-        "ZBQﾌｧｲﾙ[" + savePath_ + "]\nMCRﾌｧｲﾙ[" + macroFilePath_ + "]\nを作成しました";
+    std::string message = zbq::app::shownMessage(kSaved, {savePath_, macroFilePath_});
     if (const std::string kept = macroFile->keptFile(); !kept.empty())
-        message += "\n読込めなかった元のMCRファイルは[" + kept + "]に残しました";
+        message += zbq::app::shownMessage(kKept, {kept});
     ShowInformation(message);
     if (recording)
         Record(StepBuilder("SaveZbw")

@@ -14,8 +14,11 @@
 #include "app/message_pump.h"
 #include "graphctl/registration.h"
 #include "platform/core/registry_file.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/desktop_opener.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
+#include "platform/ui/qt_cp932.h"
 
 namespace {
 
@@ -122,6 +125,13 @@ void CKWApp::UnmarkTreeItem(std::string_view name) {
 }
 
 void CKWApp::SetStatusText(std::string_view text) {
+    // The program's status texts ("読込み中") are shown in the language in force.
+    if (zbq::ui::englishShown() && !text.empty()) {
+        if (const std::optional<std::string> shown = zbq::ui::toCp932(zbq::ui::shownCp932(text))) {
+            console().SetStatusText(*shown);
+            return;
+        }
+    }
     console().SetStatusText(text);
 }
 
@@ -231,13 +241,13 @@ std::int32_t CKWApp::CheckGraphControl() {
         if (isRegularFile(dir + "/" + kGraphLibrary)) found = true;
     if (!found && !programDir_.empty()) found = isRegularFile(programDir_ + "/" + kGraphLibrary);
     if (!found) {
-        tellUnowned("Grafvik.ocx が存在しません");
+        tellUnowned(ZBQ_SHOWN("Grafvik.ocx が存在しません"));
         graphOutput_ = 0;
     }
 
     // Asked in every case, so that the user learns of both faults at once.
     if (!zbq::Registry().keyExists(zbq::grafvik::progIdKey())) {
-        tellUnowned("Grafvik.ocx がレジストリに登録されていません");
+        tellUnowned(ZBQ_SHOWN("Grafvik.ocx がレジストリに登録されていません"));
         graphOutput_ = 0;
     }
     return 1;

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "app/print_entries.h"
+#include "app/shown_message.h"
 #include "app/startup_input.h"
 #include "app/temp_names.h"
 #include "engine/kw_error.h"
@@ -21,6 +22,7 @@
 #include "platform/core/program_paths.h"
 #include "platform/core/shown_text.h"
 #include "platform/core/temp_file.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/spreadsheet_probe.h"
 
@@ -30,7 +32,7 @@ using zbq::app::InputChoice;
 using zbq::app::InputKind;
 
 constexpr char kAutoOpen[] = "auto_open";
-constexpr char kWriteFailure[] = "ファイルの書出しに失敗しました。";
+constexpr char kWriteFailure[] = ZBQ_SHOWN("ファイルの書出しに失敗しました。\n%1");
 
 bool exists(const std::string& path) {
     struct stat st {};
@@ -54,13 +56,13 @@ std::optional<std::vector<std::string>> askForInput(bool importPossible) {
     zbq::ui::Chooser chooser;
     if (!importPossible) {
         chooser.kind = zbq::ui::ChooserKind::OpenFile;
-        chooser.filter = QStringLiteral("ZBQﾌｧｲﾙ (*.zbq)");
+        chooser.filter = zbq::ui::shown("ZBQﾌｧｲﾙ (*.zbq)");
         std::optional<QString> file = zbq::ui::prompts().choose(nullptr, chooser);
         if (!file) return std::nullopt;
         return std::vector<std::string>{file->toStdString()};
     }
     chooser.kind = zbq::ui::ChooserKind::OpenFiles;
-    chooser.filter = QStringLiteral(
+    chooser.filter = zbq::ui::shown(
         "ZBQファイル (*.zbq);;Excelファイル (*.xls *.xlsx);;テキストファイル (*.txt)");
     std::optional<QStringList> files = zbq::ui::prompts().chooseFiles(nullptr, chooser);
     if (!files) return std::nullopt;
@@ -123,7 +125,7 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
     const auto now = Now();
     zbq::app::TempClaim claim = zbq::app::claimTempNames(tempDir, zbq::app::startupStamp(now));
     if (!claim.claimed()) {
-        ShowError(std::string(kWriteFailure) + "\n" + claim.failedPath);
+        ShowError(zbq::app::shownMessage(kWriteFailure, {claim.failedPath}));
         windows().CloseWithoutAsking();
         return false;
     }
@@ -170,7 +172,7 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
     ReadProfile();
 
     if (!windows().ShowConsole()) return false;
-    SetStatusText(zbq::cp932::literal("読込み中"));
+    SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("読込み中")));
     StartProgress();
 
     // Each step that fails has told the user in its own words.
@@ -239,8 +241,7 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
 
     const std::vector<std::string> names = macro().macroNames();
     if (std::find(names.begin(), names.end(), kAutoOpen) != names.end() &&
-        AskYesNo("マクロ「auto_open」を実行します。\nマクロを実行すると、画面を一度初期化します。\n"
-                 "実行してよろしいですか？")) {
+        AskYesNo(zbq::app::shownMessage(zbq::app::kRunMacroQuestion, {kAutoOpen}))) {
         ResetScreen();
         macro().RunAutoOpenMacro();
     }

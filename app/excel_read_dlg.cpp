@@ -11,6 +11,7 @@
 #include "app/ckw_app.h"
 #include "app/excel_read_list.h"
 #include "app/item_edit_dlg.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -24,18 +25,22 @@ CExcelReadDlg::CExcelReadDlg(CKWApp& app, const std::vector<std::string>& files,
       progress_(new QLineEdit(this)),
       title_(new QLineEdit(this)),
       sheets_(zbq::app::makeImportList(
-          {QString(), QStringLiteral("Excelファイル"), QStringLiteral("シート名")}, {0, 200, 200},
+          {QString(), zbq::ui::shown("Excelファイル"), zbq::ui::shown("シート名")}, {0, 200, 200},
           this)),
       items_(zbq::app::makeImportList(
-          {QString(), QStringLiteral("項目名"), QStringLiteral("項目タイプ")}, {0, 150, 80},
+          {QString(), zbq::ui::shown("項目名"), zbq::ui::shown("項目タイプ")}, {0, 150, 80},
           this)) {
-    setWindowTitle(QStringLiteral("Excelファイル読込"));
+    setWindowTitle(zbq::ui::shown("Excelファイル読込"));
     progress_->setReadOnly(true);
     title_->setValidator(new ItemNameValidator(std::string::npos, title_));
     title_->setText(zbq::ui::fromCp932(model_.title()));
     title_->setEnabled(!addMode);
-    model_.setProgressSink(
-        [this](const std::string& text) { progress_->setText(zbq::ui::fromCp932(text)); });
+    model_.setProgressSink([this](const std::string& cp932) {
+        QString text = zbq::ui::fromCp932(cp932);
+        const QString rows = QString::fromUtf8(zbq::app::ExcelReadModel::kRowsRead);
+        if (text.endsWith(rows)) text = text.chopped(rows.size()) + zbq::ui::shownText(rows);
+        progress_->setText(text);
+    });
 
     auto add = [this](int id, const QString& text, void (CExcelReadDlg::*action)()) {
         auto* b = new QPushButton(text, this);
@@ -44,24 +49,25 @@ CExcelReadDlg::CExcelReadDlg(CKWApp& app, const std::vector<std::string>& files,
         return b;
     };
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Excelファイル"), this), 0, 0);
+    layout->addWidget(new QLabel(zbq::ui::shown("Excelファイル"), this), 0, 0);
     layout->addWidget(sheets_, 1, 0, 4, 1);
-    layout->addWidget(add(1102, QStringLiteral("削除"), &CExcelReadDlg::OnDeleteSheet), 1, 1);
-    layout->addWidget(add(1103, QStringLiteral("上に移動"), &CExcelReadDlg::OnSheetUp), 2, 1);
-    layout->addWidget(add(1004, QStringLiteral("下に移動"), &CExcelReadDlg::OnSheetDown), 3, 1);
-    layout->addWidget(add(1074, QStringLiteral("項目設定"), &CExcelReadDlg::OnReadItems), 4, 1);
-    layout->addWidget(new QLabel(QStringLiteral("ZEBRINE タイトル"), this), 5, 0);
+    layout->addWidget(add(1102, zbq::ui::shown("削除"), &CExcelReadDlg::OnDeleteSheet), 1, 1);
+    layout->addWidget(add(1103, zbq::ui::shown("上に移動"), &CExcelReadDlg::OnSheetUp), 2, 1);
+    layout->addWidget(add(1004, zbq::ui::shown("下に移動"), &CExcelReadDlg::OnSheetDown), 3, 1);
+    layout->addWidget(add(1074, zbq::ui::shown("項目設定"), &CExcelReadDlg::OnReadItems), 4, 1);
+    layout->addWidget(new QLabel(zbq::ui::shown("ZEBRINE タイトル"), this), 5, 0);
     layout->addWidget(title_, 6, 0);
-    layout->addWidget(new QLabel(QStringLiteral("ZEBRINE 項目定義"), this), 7, 0);
+    layout->addWidget(new QLabel(zbq::ui::shown("ZEBRINE 項目定義"), this), 7, 0);
     layout->addWidget(items_, 8, 0, 3, 1);
-    layout->addWidget(add(1106, QStringLiteral("次行"), &CExcelReadDlg::OnReadNext), 8, 1);
-    layout->addWidget(add(1104, QStringLiteral("削除"), &CExcelReadDlg::OnDeleteItem), 9, 1);
-    layout->addWidget(add(1105, QStringLiteral("編集"), &CExcelReadDlg::OnEditItem), 10, 1);
+    layout->addWidget(add(1106, zbq::ui::shown("次行"), &CExcelReadDlg::OnReadNext), 8, 1);
+    layout->addWidget(add(1104, zbq::ui::shown("削除"), &CExcelReadDlg::OnDeleteItem), 9, 1);
+    layout->addWidget(add(1105, zbq::ui::shown("編集", "text import"), &CExcelReadDlg::OnEditItem),
+                      10, 1);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CExcelReadDlg::accept);
     buttons_.emplace_back(1, ok);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    auto* cancel = new QPushButton(zbq::ui::shown("ｷｬﾝｾﾙ"), this);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     buttons_.emplace_back(2, cancel);
     layout->addWidget(progress_, 11, 0);
@@ -120,7 +126,7 @@ void CExcelReadDlg::refresh() {
     for (const zbq::app::ItemRow& row : model_.items())
         items_->addTopLevelItem(
             new QTreeWidgetItem({QString::number(row.column), zbq::ui::fromCp932(row.name),
-                                 zbq::ui::fromCp932(row.caption)}));
+                                 zbq::ui::shownCp932(row.caption)}));
     selectRows(sheets_, model_.sheetSelection());
     selectRows(items_, model_.itemSelection());
     refreshing_ = false;

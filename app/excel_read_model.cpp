@@ -10,9 +10,11 @@
 
 #include "app/ckw_app.h"
 #include "app/excel_read_rows.h"
+#include "app/shown_message.h"
 #include "app/startup_input.h"
 #include "app/temp_names.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/workbook/workbook_reader.h"
 
 namespace zbq::app {
@@ -20,6 +22,14 @@ namespace zbq::app {
 namespace wb = zbq::workbook;
 
 namespace {
+
+// clang-format off
+constexpr char kNoName[] = ZBQ_SHOWN("項目名が設定されていない項目があります。項目名を入力してください。");
+constexpr char kTooLong[] = ZBQ_SHOWN("項目名が長すぎます。%1");
+constexpr char kRepeated[] = ZBQ_SHOWN("項目名が重複しています。項目名はユニークな名前でなくてはなりません。次の項目名を変更してください。%1");
+constexpr char kWrongType[] = ZBQ_SHOWN("%1 の項目タイプが違います。");
+constexpr char kWrongTypeNeeded[] = ZBQ_SHOWN("%1 の項目タイプが違います。%2でなければなりません。");
+// clang-format on
 
 std::string sj(std::string_view utf8) {
     return cp932::literal(utf8);
@@ -174,12 +184,12 @@ void ExcelReadModel::ReadSheetItems(int headerOffset) {
     scanned_ = sheet->scan();
     const wb::UsedRange range = sheet->usedRange();
     if (range.empty())
-        return fail(sj("指定のシートから項目情報を取り出すことはせきませんでした。"));
+        return fail(sj(ZBQ_SHOWN("指定のシートから項目情報を取り出すことはせきませんでした。")));
 
     // The header row and the row below it, however far down the header has moved.
     const std::uint64_t header = std::uint64_t(range.firstRow) + std::uint64_t(headerOffset);
     if (header + 1 > range.lastRow)
-        return fail(sj("Excelからの読込に失敗しました。処理を中止します。"));
+        return fail(sj(ZBQ_SHOWN("Excelからの読込に失敗しました。処理を中止します。")));
     std::vector<wb::RangeRow> rows;
     const bool read = sheet->readRows(
         static_cast<std::uint32_t>(header), static_cast<std::uint32_t>(header + 1),
@@ -190,7 +200,8 @@ void ExcelReadModel::ReadSheetItems(int headerOffset) {
         },
         &failure);
     if (!read) return fail(wb::readFailureMessage(failure, fileName));
-    if (rows.size() != 2) return fail(sj("Excelからの読込に失敗しました。処理を中止します。"));
+    if (rows.size() != 2)
+        return fail(sj(ZBQ_SHOWN("Excelからの読込に失敗しました。処理を中止します。")));
 
     items_.clear();
     itemSelection_.clear();
@@ -293,23 +304,19 @@ std::optional<ExcelReadModel::Outcome> ExcelReadModel::checkItems(
         return std::optional<Outcome>(Outcome::Stay);
     };
     if (addMode_ && static_cast<std::int32_t>(items.size()) != definition_.itemCount)
-        return refuse("項目の数が異なっています。追加できません。");
+        return refuse(ZBQ_SHOWN("項目の数が異なっています。追加できません。"));
     if (!addMode_ && !definitionKeeps(title_)) return refuse(kTitleCharacters);
     for (std::size_t i = 0; i < items.size(); ++i) {
         const std::string n = std::to_string(i + 1);
         const ImportItem& item = items[i];
         if (!addMode_) {
             const std::string shown = "[" + n + " : " + cp932::toUtf8(item.name) + "]";
-            if (item.name.empty())
-                return refuse("項目名が設定されていない項目があります。項目名を入力してください。");
-            if (item.name.size() > kNameLimit) return refuse("項目名が長すぎます。" + shown);
-            if (!definitionKeeps(item.name)) return refuse(kNameCharacters + shown);
+            if (item.name.empty()) return refuse(kNoName);
+            if (item.name.size() > kNameLimit) return refuse(shownMessage(kTooLong, {shown}));
+            if (!definitionKeeps(item.name))
+                return refuse(shownMessage(kNameCharacters, {}) + shown);
             for (std::size_t j = 0; j < i; ++j)
-                if (items[j].name == item.name)
-                    return refuse(
-                        "項目名が重複しています。項目名はユニークな名前でなくてはなりません。"
-                        "次の項目名を変更してください。" +
-                        shown);
+                if (items[j].name == item.name) return refuse(shownMessage(kRepeated, {shown}));
             continue;
         }
         const std::int32_t type =
@@ -319,14 +326,17 @@ std::optional<ExcelReadModel::Outcome> ExcelReadModel::checkItems(
             int choice;
             const char* name;
         };
-        static const Need needs[] = {
-            {2, 0, "整数"}, {3, 1, "浮動小数"}, {5, 2, "日付"}, {7, 3, "時刻"}, {4, 4, "文字列"}};
+        static const Need needs[] = {{2, 0, ZBQ_SHOWN("整数")},
+                                     {3, 1, ZBQ_SHOWN("浮動小数")},
+                                     {5, 2, ZBQ_SHOWN("日付")},
+                                     {7, 3, ZBQ_SHOWN("時刻")},
+                                     {4, 4, ZBQ_SHOWN("文字列")}};
         const Need* need = nullptr;
         for (const Need& k : needs)
             if (k.type == type) need = &k;
-        if (!need) return refuse(n + " の項目タイプが違います。");
+        if (!need) return refuse(shownMessage(kWrongType, {n}));
         if (item.typeChoice != need->choice)
-            return refuse(n + " の項目タイプが違います。" + need->name + "でなければなりません。");
+            return refuse(shownMessage(kWrongTypeNeeded, {n, shownMessage(need->name, {})}));
     }
     return std::nullopt;
 }
@@ -345,7 +355,7 @@ ExcelReadModel::Outcome ExcelReadModel::OnOK() {
     if (ready && !addMode_) ready = output.writeDefinition(definitionText(title_, items));
     Outcome outcome = Outcome::Cancelled;
     if (!ready) {
-        fail(sj("ファイルが作成できません。"));
+        fail(sj(ZBQ_SHOWN("ファイルが作成できません。")));
     } else {
         outcome = copySheets(items, output);
         if (outcome == Outcome::Accepted) {
@@ -353,7 +363,7 @@ ExcelReadModel::Outcome ExcelReadModel::OnOK() {
             if (output.finish()) {
                 outputPath_ = path;
             } else {
-                fail(sj("ファイルに書き込みできません。"));
+                fail(sj(ZBQ_SHOWN("ファイルに書き込みできません。")));
                 outcome = Outcome::Cancelled;
             }
         }
@@ -420,13 +430,13 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
                         }
                         if (++done % block == 0 && r.row < range.lastRow)
                             show(fileName + " / " + row.sheet + " : " + std::to_string(done) +
-                                 sj(" 行読込"));
+                                 sj(ExcelReadModel::kRowsRead));
                         return true;
                     },
                     &failure);
         }
         if (writeFailed) {
-            fail(sj("ファイルに書き込みできません。"));
+            fail(sj(ZBQ_SHOWN("ファイルに書き込みできません。")));
             return Outcome::Cancelled;
         }
         if (!read) {
@@ -436,7 +446,7 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
         }
     }
     if (output.linesWritten() == 0) {
-        fail(sj("Excelからデータを読み込めませんでした。"));
+        fail(sj(ZBQ_SHOWN("Excelからデータを読み込めませんでした。")));
         return Outcome::Cancelled;
     }
     return Outcome::Accepted;

@@ -73,7 +73,9 @@ public:
     const std::string& title() const { return title_; }
     // Ignored in add mode, where the title is the loaded data set's.
     void setTitle(std::string title);
-    // The progress line (CP932); `sink` is told each new text.
+    // The progress line (CP932); `sink` is told each new text. A count of rows copied ends in
+    // kRowsRead, which the dialog shows in the language in force.
+    static constexpr char kRowsRead[] = ZBQ_SHOWN(" 行読込");
     const std::string& progress() const { return progress_; }
     void setProgressSink(std::function<void(const std::string&)> sink) {
         progressSink_ = std::move(sink);

@@ -28,8 +28,9 @@ int createExclusive(const std::string& path) {
 
 const std::vector<std::string>& typeCaptions() {
     static const std::vector<std::string> captions = {
-        cp932::literal("整数"), cp932::literal("浮動小数"), cp932::literal("日付"),
-        cp932::literal("時刻"), cp932::literal("文字列")};
+        cp932::literal(ZBQ_SHOWN("整数")), cp932::literal(ZBQ_SHOWN("浮動小数")),
+        cp932::literal(ZBQ_SHOWN("日付")), cp932::literal(ZBQ_SHOWN("時刻")),
+        cp932::literal(ZBQ_SHOWN("文字列"))};
     return captions;
 }
 

@@ -24,6 +24,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/core/shown_text.h"
+
 class CKWApp;
 
 namespace zbq::app {
@@ -55,10 +57,10 @@ std::string definitionText(std::string_view title, const std::vector<ImportItem>
 bool definitionKeeps(std::string_view text);
 // What the import dialogs say of a name or title that definitionKeeps refuses (UTF-8; a name's
 // message is followed by the dialog's "[...]" naming it).
-inline constexpr char kNameCharacters[] =
-    "項目名に使用できない文字（空白、タブ、\"、改行）があります。項目名を変更してください。";
-inline constexpr char kTitleCharacters[] =
-    "タイトルに使用できない文字（空白、タブ、\"、改行）があります。タイトルを変更してください。";
+// clang-format off
+inline constexpr char kNameCharacters[] = ZBQ_SHOWN("項目名に使用できない文字（空白、タブ、\"、改行）があります。項目名を変更してください。");
+inline constexpr char kTitleCharacters[] = ZBQ_SHOWN("タイトルに使用できない文字（空白、タブ、\"、改行）があります。タイトルを変更してください。");
+// clang-format on
 
 // Appends `cell` as one TAB-separated field that the builder's field splitter gives back
 // unchanged. The splitter takes a leading or trailing double quote as CSV quoting (and a field

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/title_width.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -15,15 +17,17 @@ QValidator::State ItemNameValidator::validate(QString& input, int&) const {
     return bytes && bytes->size() <= allowed_ ? Acceptable : Invalid;
 }
 
-CItemEditDlg::CItemEditDlg(std::string name, int typeChoice, bool english, QWidget* parent)
+CItemEditDlg::CItemEditDlg(std::string name, int typeChoice, QWidget* parent)
     : QDialog(parent),
       name_(new QLineEdit(this)),
       type_(new QComboBox(this)),
       resultName_(std::move(name)),
       resultType_(typeChoice) {
-    setWindowTitle(english ? QStringLiteral("Colomn infomation") : QStringLiteral("項目編集"));
-    const QStringList types = english ? QStringList{"Integer", "Float", "Date", "Time", "String"}
-                                      : QStringList{"整数", "浮動小数", "日付", "時刻", "文字列"};
+    setWindowTitle(zbq::ui::shown("項目編集"));
+    // In the order of the type choice, in either language: the entry's index is the choice.
+    const QStringList types = {zbq::ui::shown("整数"), zbq::ui::shown("浮動小数"),
+                               zbq::ui::shown("日付"), zbq::ui::shown("時刻"),
+                               zbq::ui::shown("文字列")};
     type_->addItems(types);
     type_->setCurrentIndex(typeChoice >= 0 && typeChoice < types.size() ? typeChoice : -1);
     name_->setText(zbq::ui::fromCp932(resultName_));
@@ -36,17 +40,17 @@ CItemEditDlg::CItemEditDlg(std::string name, int typeChoice, bool english, QWidg
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)
-        ->setText(english ? QStringLiteral("Cancel") : QStringLiteral("ｷｬﾝｾﾙ"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(zbq::ui::shown("ｷｬﾝｾﾙ"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
-    form->addRow(english ? QStringLiteral("Name :") : QStringLiteral("名前　："), name_);
-    form->addRow(english ? QStringLiteral("Type :") : QStringLiteral("型　："), type_);
+    form->addRow(zbq::ui::shown("名前　："), name_);
+    form->addRow(zbq::ui::shown("型　："), type_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    zbq::app::fitTitle(*this);
     name_->setFocus();
 }
 
@@ -59,7 +63,7 @@ void CItemEditDlg::accept() {
 }
 
 std::optional<ItemEdit> editItem(QWidget* parent, const std::string& name, int typeChoice) {
-    CItemEditDlg dialog(name, typeChoice, false, parent);
+    CItemEditDlg dialog(name, typeChoice, parent);
     if (zbq::ui::runModal(dialog) != QDialog::Accepted) return std::nullopt;
     return ItemEdit{dialog.name(), dialog.typeChoice()};
 }

@@ -37,7 +37,7 @@ class CItemEditDlg : public QDialog {
 public:
     static constexpr std::size_t kNameLimit = 32;
 
-    CItemEditDlg(std::string name, int typeChoice, bool english = false, QWidget* parent = nullptr);
+    CItemEditDlg(std::string name, int typeChoice, QWidget* parent = nullptr);
 
     QLineEdit* nameEdit() const { return name_; }
     QComboBox* typeCombo() const { return type_; }

@@ -2,6 +2,8 @@
 
 #include "app/main_frame.h"
 
+#include "app/shown_message.h"
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
@@ -54,6 +56,9 @@ constexpr const char* kCaption = "ZEBRINE";
 constexpr const char* kDataViewKind = "元データ";
 constexpr const char* kCrossKind = "ｸﾛｽ集計";
 constexpr const char* kVersionText = "ZEBRINE Version 1.0.2";
+// clang-format off
+constexpr const char* kTooManyItemWindows = ZBQ_SHOWN("表示中値一覧ウィンドウの数が規定数：%1を超えました。\n他のウィンドウを閉じてからもう一度処理を行ってください");
+// clang-format on
 
 template <typename Ops>
 Ops* ops(QWidget* window) {
@@ -445,8 +450,7 @@ std::int32_t CMainFrame::ShowItemSheet(std::int32_t item) {
     }
     if (static_cast<int>(items_.size()) >= kMaxItemWindows) {
         app_.ShowInformation(
-            "表示中値一覧ウィンドウの数が規定数：" + std::to_string(kMaxItemWindows) +
-            "を超えました。\n他のウィンドウを閉じてからもう一度処理を行ってください");
+            zbq::app::shownMessage(kTooManyItemWindows, {std::to_string(kMaxItemWindows)}));
         return 0;
     }
     if (!factories_.itemWindow) return 0;

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/title_width.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -20,20 +22,21 @@ QValidator::State PasswordValidator::validate(QString& input, int&) const {
 }
 
 CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent), edit_(new QLineEdit(this)) {
-    setWindowTitle(QStringLiteral("パスワード入力"));
+    setWindowTitle(zbq::ui::shown("パスワード入力"));
     edit_->setEchoMode(QLineEdit::Password);
     edit_->setValidator(new PasswordValidator(kMaxSavePasswordBytes, edit_));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("ｷｬﾝｾﾙ"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(zbq::ui::shown("ｷｬﾝｾﾙ"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("入力は半角英数１５文字以内で"), this));
+    layout->addWidget(new QLabel(zbq::ui::shown("入力は半角英数１５文字以内で"), this));
     layout->addWidget(edit_);
     layout->addWidget(buttons);
+    zbq::app::fitTitle(*this);
 }
 
 std::string CPasswordDlg::password() const {

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include "platform/core/shown_text.h"
+
 namespace zbq::app {
 
 namespace {
@@ -72,16 +74,16 @@ InputChoice inputFromCommandLine(const std::string& name) {
 }
 
 InputChoice inputFromDialog(const std::vector<std::string>& files, bool importPossible) {
-    if (files.empty()) return refuse("ファイルが見つかりません。");
+    if (files.empty()) return refuse(ZBQ_SHOWN("ファイルが見つかりません。"));
     // Several files come from one folder, which stands for them in the first checks.
     const std::string path = files.size() == 1
                                  ? files.front()
                                  : std::filesystem::path(files.front()).parent_path().string();
-    if (!exists(path)) return refuse("ファイルが見つかりません。");
+    if (!exists(path)) return refuse(ZBQ_SHOWN("ファイルが見つかりません。"));
     if (files.size() == 1 && lastFour(path) == ".zbq") return accept(InputKind::DataFile, files);
     if (!isDirectory(path) && !isWorkbook(path) && !isText(path))
-        return refuse("ファイル形式が違います。");
-    if (!importPossible) return refuse("ZBQファイルを指定してください。");
+        return refuse(ZBQ_SHOWN("ファイル形式が違います。"));
+    if (!importPossible) return refuse(ZBQ_SHOWN("ZBQファイルを指定してください。"));
 
     bool workbooks = false;
     bool texts = false;
@@ -91,10 +93,10 @@ InputChoice inputFromDialog(const std::vector<std::string>& files, bool importPo
         else if (isText(file))
             texts = true;
         else
-            return refuse("ファイルを複数指定出来るのは、Excelファイルのみです。");
+            return refuse(ZBQ_SHOWN("ファイルを複数指定出来るのは、Excelファイルのみです。"));
     }
     if (workbooks && texts)
-        return refuse("ファイルを複数指定出来るのは、同一形式のファイルのみです。");
+        return refuse(ZBQ_SHOWN("ファイルを複数指定出来るのは、同一形式のファイルのみです。"));
     return accept(workbooks ? InputKind::Excel : InputKind::Text, files);
 }
 

@@ -12,6 +12,7 @@
 #include "app/ckw_app.h"
 #include "app/excel_read_list.h"
 #include "app/item_edit_dlg.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -22,11 +23,11 @@ CTextReadDlg::CTextReadDlg(CKWApp& app, const std::vector<std::string>& files, Q
     : QDialog(parent),
       model_(app, files),
       title_(new QLineEdit(this)),
-      files_(zbq::app::makeImportList({QStringLiteral("テキストファイル")}, {200}, this)),
+      files_(zbq::app::makeImportList({zbq::ui::shown("テキストファイル")}, {200}, this)),
       items_(zbq::app::makeImportList(
-          {QString(), QStringLiteral("項目名"), QStringLiteral("項目タイプ")}, {0, 150, 80},
+          {QString(), zbq::ui::shown("項目名"), zbq::ui::shown("項目タイプ")}, {0, 150, 80},
           this)) {
-    setWindowTitle(QStringLiteral("テキストファイル読込"));
+    setWindowTitle(zbq::ui::shown("テキストファイル読込"));
     title_->setValidator(new ItemNameValidator(std::string::npos, title_));
     auto add = [this](int id, const QString& text, void (CTextReadDlg::*action)()) {
         auto* b = new QPushButton(text, this);
@@ -35,23 +36,24 @@ CTextReadDlg::CTextReadDlg(CKWApp& app, const std::vector<std::string>& files, Q
         return b;
     };
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("テキストファイル"), this), 0, 0);
+    layout->addWidget(new QLabel(zbq::ui::shown("テキストファイル"), this), 0, 0);
     layout->addWidget(files_, 1, 0, 4, 1);
-    layout->addWidget(add(1107, QStringLiteral("削除"), &CTextReadDlg::OnDeleteFiles), 1, 1);
-    layout->addWidget(add(1108, QStringLiteral("上に移動"), &CTextReadDlg::OnFileUp), 2, 1);
-    layout->addWidget(add(1109, QStringLiteral("下に移動"), &CTextReadDlg::OnFileDown), 3, 1);
-    layout->addWidget(add(1074, QStringLiteral("項目設定"), &CTextReadDlg::OnReadItems), 4, 1);
-    layout->addWidget(new QLabel(QStringLiteral("ZEBRINE タイトル"), this), 5, 0);
+    layout->addWidget(add(1107, zbq::ui::shown("削除"), &CTextReadDlg::OnDeleteFiles), 1, 1);
+    layout->addWidget(add(1108, zbq::ui::shown("上に移動"), &CTextReadDlg::OnFileUp), 2, 1);
+    layout->addWidget(add(1109, zbq::ui::shown("下に移動"), &CTextReadDlg::OnFileDown), 3, 1);
+    layout->addWidget(add(1074, zbq::ui::shown("項目設定"), &CTextReadDlg::OnReadItems), 4, 1);
+    layout->addWidget(new QLabel(zbq::ui::shown("ZEBRINE タイトル"), this), 5, 0);
     layout->addWidget(title_, 6, 0);
-    layout->addWidget(new QLabel(QStringLiteral("ZEBRINE 項目定義"), this), 7, 0);
+    layout->addWidget(new QLabel(zbq::ui::shown("ZEBRINE 項目定義"), this), 7, 0);
     layout->addWidget(items_, 8, 0, 2, 1);
-    layout->addWidget(add(1104, QStringLiteral("削除"), &CTextReadDlg::OnDeleteItems), 8, 1);
-    layout->addWidget(add(1105, QStringLiteral("編集"), &CTextReadDlg::OnEditItems), 9, 1);
+    layout->addWidget(add(1104, zbq::ui::shown("削除"), &CTextReadDlg::OnDeleteItems), 8, 1);
+    layout->addWidget(add(1105, zbq::ui::shown("編集", "text import"), &CTextReadDlg::OnEditItems),
+                      9, 1);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &CTextReadDlg::accept);
     buttons_.emplace_back(1, ok);
-    auto* cancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    auto* cancel = new QPushButton(zbq::ui::shown("ｷｬﾝｾﾙ"), this);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     buttons_.emplace_back(2, cancel);
     layout->addWidget(ok, 10, 0, Qt::AlignRight);
@@ -94,7 +96,7 @@ void CTextReadDlg::fillItems() {
     for (const zbq::app::ImportItem& item : model_.items())
         items_->addTopLevelItem(
             new QTreeWidgetItem({QString::number(item.column), zbq::ui::fromCp932(item.name),
-                                 zbq::ui::fromCp932(zbq::app::typeCaptions()[item.typeChoice])}));
+                                 zbq::ui::shownCp932(zbq::app::typeCaptions()[item.typeChoice])}));
     updateButtons();
 }
 

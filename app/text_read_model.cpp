@@ -8,20 +8,29 @@
 
 #include "app/ckw_app.h"
 #include "app/excel_read_rows.h"
+#include "app/shown_message.h"
 #include "app/temp_names.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace zbq::app {
 
 namespace {
 
-constexpr char kCannotReadNames[] = "指定のファイルから項目情報を取り出すことはせきませんでした。";
-constexpr char kNoName[] = "項目名が設定されて項目があります。項目名を入力してください。";
-constexpr char kNoTitle[] = "タイトルが設定されていません。タイトルを入力してください。";
-constexpr char kCannotCreate[] = "ファイルが作成できません。";
-constexpr char kCannotCopy[] = "ファイルが作成できませんでした。処理を終了します。";
-constexpr char kCannotWrite[] = "ファイルに書き込みできませんでした。処理を終了します。";
-constexpr char kNoData[] = "テキストファイルからデータを読み込めませんでした。";
+// clang-format off
+constexpr char kCannotReadNames[] = ZBQ_SHOWN("指定のファイルから項目情報を取り出すことはせきませんでした。");
+constexpr char kNoName[] = ZBQ_SHOWN("項目名が設定されて項目があります。項目名を入力してください。");
+constexpr char kNoTitle[] = ZBQ_SHOWN("タイトルが設定されていません。タイトルを入力してください。");
+constexpr char kCannotCreate[] = ZBQ_SHOWN("ファイルが作成できません。");
+constexpr char kCannotCopy[] = ZBQ_SHOWN("ファイルが作成できませんでした。処理を終了します。");
+constexpr char kCannotWrite[] = ZBQ_SHOWN("ファイルに書き込みできませんでした。処理を終了します。");
+constexpr char kNoData[] = ZBQ_SHOWN("テキストファイルからデータを読み込めませんでした。");
+constexpr char kTooLong[] = ZBQ_SHOWN("項目名が長すぎます。%1");
+constexpr char kBom[] = ZBQ_SHOWN("テキストファイル[%1]はBOM付きのUTF-8です。Shift-JIS(CP932)で保存してください。");
+constexpr char kUnreadable[] = ZBQ_SHOWN("テキストファイル[%1]の%2行目に読み込めない文字（NUL、改行）があります。");
+constexpr char kUtf8[] = ZBQ_SHOWN("テキストファイル[%1]の%2行目はUTF-8です。Shift-JIS(CP932)で保存してください。");
+constexpr char kNotCp932[] = ZBQ_SHOWN("テキストファイル[%1]の%2行目にShift-JIS(CP932)でない文字があります。");
+// clang-format on
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
@@ -90,16 +99,12 @@ public:
     // The next line (without its line end); false once refused.
     bool line(std::string_view text) {
         ++number_;
-        if (number_ == 1 && text.starts_with(kUtf8Bom))
-            return refuse("テキストファイル[" + file_ +
-                          "]はBOM付きのUTF-8です。Shift-JIS(CP932)で保存してください。");
+        if (number_ == 1 && text.starts_with(kUtf8Bom)) return refuse(shownMessage(kBom, {file_}));
         if (text.find_first_of(std::string_view("\0\r", 2)) != std::string_view::npos)
-            return refuse(at() + "に読み込めない文字（NUL、改行）があります。");
+            return refuse(at(kUnreadable));
         const bool cp932 = isCp932(text);
         const bool utf8 = isUtf8BeyondAscii(text);
-        if (!cp932)
-            return refuse(at() + (utf8 ? "はUTF-8です。Shift-JIS(CP932)で保存してください。"
-                                       : "にShift-JIS(CP932)でない文字があります。"));
+        if (!cp932) return refuse(at(utf8 ? kUtf8 : kNotCp932));
         if (utf8 && firstUtf8_ == 0) firstUtf8_ = number_;
         if (!utf8 && std::any_of(text.begin(), text.end(),
                                  [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
@@ -110,15 +115,16 @@ public:
     bool end() {
         if (firstUtf8_ != 0 && !cp932Only_) {
             number_ = firstUtf8_;
-            return refuse(at() + "はUTF-8です。Shift-JIS(CP932)で保存してください。");
+            return refuse(at(kUtf8));
         }
         return true;
     }
     const std::string& message() const { return message_; }
 
 private:
-    std::string at() const {
-        return "テキストファイル[" + file_ + "]の" + std::to_string(number_) + "行目";
+    // A message naming the file (%1) and the line (%2).
+    std::string at(const char* message) const {
+        return shownMessage(message, {file_, std::to_string(number_)});
     }
     bool refuse(std::string message) {
         message_ = std::move(message);
@@ -188,7 +194,7 @@ bool TextReadModel::ReadItemNames(int row) {
     // Names the definition could not hold, or text in another encoding, never reach the list.
     TextCheck check(files_[row]);
     if (!check.line(line) || !check.end()) {
-        app_.ShowError(std::string(kCannotReadNames) + "\n" + check.message());
+        app_.ShowError(shownMessage(kCannotReadNames, {}) + "\n" + check.message());
         return false;
     }
     items_.clear();
@@ -234,11 +240,11 @@ TextReadModel::Outcome TextReadModel::OnOK() {
             return Outcome::Stay;
         }
         if (item.name.size() > kNameLimit) {
-            app_.ShowError("項目名が長すぎます。" + shown);
+            app_.ShowError(shownMessage(kTooLong, {shown}));
             return Outcome::Stay;
         }
         if (!definitionKeeps(item.name)) {
-            app_.ShowError(kNameCharacters + shown);
+            app_.ShowError(shownMessage(kNameCharacters, {}) + shown);
             return Outcome::Stay;
         }
     }

@@ -6,8 +6,13 @@
 #include "app/ckw_app.h"
 #include "macro/macro_file_format.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
+
+// clang-format off
+constexpr const char* kStartQuestion = ZBQ_SHOWN("マクロの記録を開始します。\n記録を開始すると画面を一度初期化します。\n開始してよろしいですか？");
+// clang-format on
 
 MacroScreen& nullScreen() {
     static MacroScreen screen;
@@ -85,12 +90,12 @@ std::int32_t CMacro::CheckMacroName(std::string_view name, int excluded) const {
     const int other = FindMacro(name);
     const char* refusal = nullptr;
     if (other >= 0 && other != excluded) {
-        refusal = "同名のマクロが既に存在します。マクロ名を変更して下さい。";
+        refusal = ZBQ_SHOWN("同名のマクロが既に存在します。マクロ名を変更して下さい。");
     } else if (name.size() > kMaxNameBytes) {
         // The name field counts characters; the file's limit is in bytes.
-        refusal = "マクロ名が64バイトを超えています。マクロ名を変更して下さい。";
+        refusal = ZBQ_SHOWN("マクロ名が64バイトを超えています。マクロ名を変更して下さい。");
     } else if (!macrofile::fitsOneLine(name)) {
-        refusal = "マクロ名に改行は使用できません。マクロ名を変更して下さい。";
+        refusal = ZBQ_SHOWN("マクロ名に改行は使用できません。マクロ名を変更して下さい。");
     }
     if (!refusal) return 1;
     app_.ShowError(refusal);
@@ -107,7 +112,7 @@ void CMacro::SetScreen(MacroScreen* screen) {
 }
 
 void CMacro::showRecording(bool on) {
-    app_.SetStatusText(on ? zbq::cp932::literal("記録中...") : std::string());
+    app_.SetStatusText(on ? zbq::cp932::literal(ZBQ_SHOWN("記録中...")) : std::string());
     app_.windows().SetRecordingIndicator(on);
 }
 
@@ -116,9 +121,7 @@ std::int32_t CMacro::OnStartRecording() {
         app_.ShowError("マクロが999件登録されています。1000件以上は登録できません。");
         return 0;
     }
-    if (!app_.AskYesNo("マクロの記録を開始します。\n記録を開始すると画面を一度初期化します。\n"
-                       "開始してよろしいですか？"))
-        return 0;
+    if (!app_.AskYesNo(kStartQuestion)) return 0;
     app_.ResetScreen();
     showRecording(true);
     return StartRecording();

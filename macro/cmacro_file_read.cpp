@@ -6,17 +6,23 @@
 
 #include "app/ckw_app.h"
 #include "app/message_pump.h"
+#include "app/shown_message.h"
 #include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/macro_file_format.h"
 #include "macro/macro_file_index.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/prompts.h"
 
 using macrofile::keyName;
 using macrofile::Section;
 
 namespace {
+
+// clang-format off
+constexpr const char* kReadFailure = ZBQ_SHOWN("MCRファイルの読込みに失敗しました。ファイルの内容が不正な可能性があります。\n読込み失敗箇所：[%1]%2");
+// clang-format on
 
 enum class FileState { Missing, Read, Unreadable };
 
@@ -61,9 +67,7 @@ public:
     }
 
     std::string failureText() const {
-        return "MCRファイルの読込みに失敗しました。ファイルの内容が不正な可能性があります。\n"
-               "読込み失敗箇所：[" +
-               std::string(macrofile::sectionNameUtf8(section_)) + "]" + key_;
+        return zbq::app::shownMessage(kReadFailure, {macrofile::sectionNameUtf8(section_), key_});
     }
     void failAt(Section section, std::string key) { fail(section, key); }
 
@@ -147,11 +151,22 @@ std::optional<MacroRecord> readMacro(KeyReader& keys, std::int32_t n, std::strin
                        std::move(*steps)};
 }
 
-constexpr const char* kLongName =
-    "MCRファイルのマクロ名で64バイトを超えているものがあります。このマクロは読込めません。\n"
-    "続けますか？";
-constexpr const char* kNoSteps =
-    "MCRファイルにステップが１つもないマクロがあります。このマクロは読込めません。\n続けますか？";
+// clang-format off
+constexpr const char* kLongName = ZBQ_SHOWN("MCRファイルのマクロ名で64バイトを超えているものがあります。このマクロは読込めません。\n続けますか？");
+constexpr const char* kNoSteps = ZBQ_SHOWN("MCRファイルにステップが１つもないマクロがあります。このマクロは読込めません。\n続けますか？");
+constexpr const char* kNewerVersion = ZBQ_SHOWN("MCRファイルのバージョンが[2.0]でないためMCRファイルを読込めません。\n続けますか？");
+constexpr const char* kOtherStructure = ZBQ_SHOWN("MCRファイルと%1ファイルの構造定義情報が異なるため、MCRファイルを読込めません。\n異なる箇所：%2\n続けますか？");
+constexpr const char* kTooMany = ZBQ_SHOWN("MCRファイルのマクロが999件を超えてます。1000件以上は読込めません。");
+constexpr const char* kRepeatedName = ZBQ_SHOWN("MCRファイルに同名のマクロが存在します。同名のマクロは読込めません。\n続けますか？");
+constexpr const char* kImportOtherStructure = ZBQ_SHOWN("MCRファイルの構造定義情報が異なるため、MCRファイルを読込めません。\n異なる箇所：%1");
+constexpr const char* kImportTooMany = ZBQ_SHOWN("MCRファイルのマクロが999件を超えてます。1000件以上は読込めません。\nインポートを実行しますか？");
+constexpr const char* kImportRepeated = ZBQ_SHOWN("同名のマクロが既に存在します。同名のマクロは追加されません。\n※　既に登録されているマクロの名前はマクロメニューから変更できます。\n※　新たに追加するマクロの名前はMCRファイルの[マクロ]Name?を直接編集することで変更できます。\nインポートを実行しますか？");
+// clang-format on
+
+// A failed read's message and the start-up's question after it.
+std::string continueAfter(const std::string& failure) {
+    return failure + zbq::app::shownMessage(ZBQ_SHOWN("\n続けますか？"), {});
+}
 
 }  // namespace
 
@@ -199,25 +214,18 @@ std::int32_t CMacro::ReadMacroFile(const std::string& path) {
     KeyReader keys(index);
     if (state == FileState::Unreadable) {
         keys.failAt(Section::File, "Version");
-        return refuseAtStartUp(keys.failureText() + "\n続けますか？");
+        return refuseAtStartUp(continueAfter(keys.failureText()));
     }
 
     const auto version = keys.profile(Section::File, "Version");
-    if (!version) return refuseAtStartUp(keys.failureText() + "\n続けますか？");
-    if (version->compare("2.0") > 0)
-        return refuseAtStartUp(
-            "MCRファイルのバージョンが[2.0]でないためMCRファイルを読込めません。\n"
-            "続けますか？");
+    if (!version) return refuseAtStartUp(continueAfter(keys.failureText()));
+    if (version->compare("2.0") > 0) return refuseAtStartUp(kNewerVersion);
     MacroStructureBlock block;
-    if (!readStructureBlock(keys, block))
-        return refuseAtStartUp(keys.failureText() + "\n続けますか？");
+    if (!readStructureBlock(keys, block)) return refuseAtStartUp(continueAfter(keys.failureText()));
     const std::string difference = CompareStructureBlock(block, app_.GetStructDef());
     if (!difference.empty()) {
         const char* kind = app_.GetLoadMode() == 1 ? "DEF" : "ZBQ";
-        return refuseAtStartUp(std::string("MCRファイルと") + kind +
-                               "ファイルの構造定義情報が異なるため、MCRファイルを読込めません。\n"
-                               "異なる箇所：" +
-                               difference + "\n続けますか？");
+        return refuseAtStartUp(zbq::app::shownMessage(kOtherStructure, {kind, difference}));
     }
     version_ = std::string(*version);
     block_ = std::move(block);
@@ -228,12 +236,9 @@ std::int32_t CMacro::ReadMacroFile(const std::string& path) {
         zbq::app::pumpPendingMessages();
         if (macros_.size() >= kMaxMacros) {
             app_.StopProgress();
-            zbq::ui::prompts().message(
-                app_.windows().mainWindow(),
-                QString::fromUtf8(
-                    "MCRファイルのマクロが999件を超えてます。1000件以上は読込めません。"),
-                QString::fromUtf8(CKWApp::kCaption), zbq::ui::Icon::Exclamation,
-                zbq::ui::Buttons::YesNo);
+            zbq::ui::prompts().message(app_.windows().mainWindow(), QString::fromUtf8(kTooMany),
+                                       QString::fromUtf8(CKWApp::kCaption),
+                                       zbq::ui::Icon::Exclamation, zbq::ui::Buttons::YesNo);
             app_.StartProgress();
             keepReadFile_ = true;
             break;
@@ -243,17 +248,15 @@ std::int32_t CMacro::ReadMacroFile(const std::string& path) {
         if (name->size() > kMaxNameBytes) {
             question = kLongName;
         } else if (FindMacro(*name) >= 0) {
-            question =
-                "MCRファイルに同名のマクロが存在します。同名のマクロは読込めません。\n"
-                "続けますか？";
+            question = kRepeatedName;
         } else {
             const auto count = keys.profile(Section::Macros, keyName("StepCnt", n));
-            if (!count) return refuseAtStartUp(keys.failureText() + "\n続けますか？");
+            if (!count) return refuseAtStartUp(continueAfter(keys.failureText()));
             const std::int32_t stepCount = ReadStepInt(*count);
             if (stepCount <= 0) {
                 question = kNoSteps;
             } else if (!(read = readMacro(keys, n, *name, stepCount))) {
-                return refuseAtStartUp(keys.failureText() + "\n続けますか？");
+                return refuseAtStartUp(continueAfter(keys.failureText()));
             }
         }
         if (question) {
@@ -271,7 +274,7 @@ std::int32_t CMacro::ImportMacroFile(const std::string& path) {
     std::string bytes;
     const FileState state = readWholeFile(path, bytes);
     if (state == FileState::Missing) {
-        app_.ShowError("MCRファイルが存在しません。");
+        app_.ShowError(ZBQ_SHOWN("MCRファイルが存在しません。"));
         return 0;
     }
     const MacroFileIndex index(std::move(bytes));
@@ -290,9 +293,7 @@ std::int32_t CMacro::ImportMacroFile(const std::string& path) {
     }
     const std::string difference = CompareStructureBlock(block, block_);
     if (!difference.empty()) {
-        app_.ShowError(
-            "MCRファイルの構造定義情報が異なるため、MCRファイルを読込めません。\n異なる箇所：" +
-            difference);
+        app_.ShowError(zbq::app::shownMessage(kImportOtherStructure, {difference}));
         return 0;
     }
 
@@ -310,10 +311,7 @@ std::int32_t CMacro::ImportMacroFile(const std::string& path) {
     for (std::size_t i = 0; i < entries.size(); ++i) {
         zbq::app::pumpPendingMessages();
         if (macros_.size() + i >= kMaxMacros) {
-            if (!app_.AskYesNo(
-                    "MCRファイルのマクロが999件を超えてます。1000件以上は読込めません。\n"
-                    "インポートを実行しますか？"))
-                return 0;
+            if (!app_.AskYesNo(kImportTooMany)) return 0;
             break;
         }
     }
@@ -338,12 +336,7 @@ std::int32_t CMacro::ImportMacroFile(const std::string& path) {
     }
     for (const Entry& entry : entries)
         if (FindMacro(entry.name) >= 0) {
-            if (!app_.AskYesNo(
-                    "同名のマクロが既に存在します。同名のマクロは追加されません。\n"
-                    "※　既に登録されているマクロの名前はマクロメニューから変更できます。\n"
-                    "※　新たに追加するマクロの名前はMCRファイルの[マクロ]Name?を直接編集すること"
-                    "で変更できます。\nインポートを実行しますか？"))
-                return 0;
+            if (!app_.AskYesNo(kImportRepeated)) return 0;
             break;
         }
 

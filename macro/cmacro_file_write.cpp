@@ -12,10 +12,12 @@
 
 #include "app/ckw_app.h"
 #include "app/message_pump.h"
+#include "app/shown_message.h"
 #include "app/temp_names.h"
 #include "macro/cmacro.h"
 #include "macro/macro_file_format.h"
 #include "platform/core/atomic_file.h"
+#include "platform/core/shown_text.h"
 #include "platform/core/staged_file.h"
 
 using macrofile::keyName;
@@ -68,8 +70,9 @@ private:
     bool line(const std::string& key, std::string_view value, bool guard) {
         // A line break or NUL inside a value would break the file for every reader.
         if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-            failure_ = "MCRファイルの書出しに失敗しました。\n書出し失敗箇所：[" +
-                       std::string(macrofile::sectionNameUtf8(current_)) + "]" + key;
+            // clang-format off
+            failure_ = zbq::app::shownMessage(ZBQ_SHOWN("MCRファイルの書出しに失敗しました。\n書出し失敗箇所：[%1]%2"), {macrofile::sectionNameUtf8(current_), key});
+            // clang-format on
             return false;
         }
         text_ += key;

@@ -4,9 +4,11 @@
 #include <charconv>
 
 #include "app/ckw_app.h"
+#include "app/shown_message.h"
 #include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -24,8 +26,13 @@ private:
     T saved_;
 };
 
+// clang-format off
+constexpr const char* kNotRegistered = ZBQ_SHOWN("コマンド[%1]のパラメータのマクロ[%2]は登録されていません。\nマクロの実行を中止します。");
+// clang-format on
+
 std::string promptText(const ParameterAsk& ask, const StepFields& fields) {
-    std::string prompt = ask.prompt;
+    // The prompt in the language in force; its "%d" is filled there.
+    std::string prompt = zbq::app::shownMessage(ask.prompt, {});
     const std::size_t at = prompt.find("%d");
     if (at != std::string::npos) {
         char digits[16];
@@ -42,11 +49,10 @@ std::int32_t CMacro::RunMacroFromMenu(int index) {
     if (index < 0 || index >= static_cast<int>(macros_.size())) return 0;
     Restore<std::int32_t> playing(playing_);
     playing_ = 1;
-    const std::string question = "マクロ「" +
-                                 zbq::cp932::toUtf8(macros_[static_cast<std::size_t>(index)].name) +
-                                 "」を実行します。\nマクロを実行すると、画面を一度初期化します。\n"
-                                 "実行してよろしいですか？";
-    if (!app_.AskYesNo(question)) return 0;
+    if (!app_.AskYesNo(zbq::app::shownMessage(
+            zbq::app::kRunMacroQuestion,
+            {zbq::cp932::toUtf8(macros_[static_cast<std::size_t>(index)].name)})))
+        return 0;
     app_.ResetScreen();
     return RunMacro(index);
 }
@@ -120,9 +126,8 @@ std::int32_t CMacro::PlayExeMacro(StepFields& fields) {
     const std::string& name = fields[1];
     const int index = FindMacro(name);
     if (index < 0) {
-        app_.ShowError("コマンド[" + fields[0] + "]のパラメータのマクロ[" +
-                       zbq::cp932::toUtf8(name) +
-                       "]は登録されていません。\nマクロの実行を中止します。");
+        app_.ShowError(zbq::app::shownMessage(
+            kNotRegistered, {zbq::cp932::toUtf8(fields[0]), zbq::cp932::toUtf8(name)}));
         return 0;
     }
     // A macro that would run itself again would never end.

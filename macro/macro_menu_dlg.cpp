@@ -14,20 +14,17 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
 
-QPushButton* button(const char* text, QWidget* parent) {
-    return new QPushButton(QString::fromUtf8(text), parent);
-}
-
-QToolButton* arrowButton(QStyle::StandardPixmap icon, const char* tip, QWidget* parent) {
+QToolButton* arrowButton(QStyle::StandardPixmap icon, const QString& tip, QWidget* parent) {
     auto* b = new QToolButton(parent);
     b->setIcon(parent->style()->standardIcon(icon));
-    b->setToolTip(QString::fromUtf8(tip));
-    b->setAccessibleName(QString::fromUtf8(tip));
+    b->setToolTip(tip);
+    b->setAccessibleName(tip);
     return b;
 }
 
@@ -50,17 +47,17 @@ CMacroMenuDlg::CMacroMenuDlg(CMacro& macro, int initialRow, QWidget* parent)
       model_(macro, initialRow),
       list_(new QTreeWidget(this)),
       explanation_(new QPlainTextEdit(this)),
-      execute_(button("実行(&R)", this)),
-      step_(button("ｽﾃｯﾌﾟ実行(&S)", this)),
-      rename_(button("名称変更(&M)", this)),
-      delete_(button("削除(&D)", this)),
-      import_(button("ｲﾝﾎﾟｰﾄ(&I)", this)),
-      close_(button("閉じる(&C)", this)),
-      up_(arrowButton(QStyle::SP_ArrowUp, "上へ", this)),
-      down_(arrowButton(QStyle::SP_ArrowDown, "下へ", this)) {
-    setWindowTitle(QString::fromUtf8("マクロメニュー"));
+      execute_(new QPushButton(zbq::ui::shown("実行(&R)"), this)),
+      step_(new QPushButton(zbq::ui::shown("ｽﾃｯﾌﾟ実行(&S)"), this)),
+      rename_(new QPushButton(zbq::ui::shown("名称変更(&M)"), this)),
+      delete_(new QPushButton(zbq::ui::shown("削除(&D)"), this)),
+      import_(new QPushButton(zbq::ui::shown("ｲﾝﾎﾟｰﾄ(&I)"), this)),
+      close_(new QPushButton(zbq::ui::shown("閉じる(&C)"), this)),
+      up_(arrowButton(QStyle::SP_ArrowUp, zbq::ui::shown("上へ"), this)),
+      down_(arrowButton(QStyle::SP_ArrowDown, zbq::ui::shown("下へ"), this)) {
+    setWindowTitle(zbq::ui::shown("マクロメニュー"));
     list_->setColumnCount(1);
-    list_->setHeaderLabels({QString::fromUtf8("ﾏｸﾛ名")});
+    list_->setHeaderLabels({zbq::ui::shown("ﾏｸﾛ名")});
     list_->headerItem()->setTextAlignment(0, Qt::AlignCenter);
     list_->header()->setSectionsClickable(false);
     list_->header()->setStretchLastSection(true);
@@ -72,9 +69,9 @@ CMacroMenuDlg::CMacroMenuDlg(CMacro& macro, int initialRow, QWidget* parent)
     execute_->setDefault(true);
     execute_->setAutoDefault(false);
 
-    auto* listLabel = new QLabel(QString::fromUtf8("ﾏｸﾛ一覧(&L)："), this);
+    auto* listLabel = new QLabel(zbq::ui::shown("ﾏｸﾛ一覧(&L)："), this);
     listLabel->setBuddy(list_);
-    auto* explanationLabel = new QLabel(QString::fromUtf8("説明(&E)："), this);
+    auto* explanationLabel = new QLabel(zbq::ui::shown("説明(&E)："), this);
     explanationLabel->setBuddy(explanation_);
     auto* top = new QHBoxLayout;
     top->addWidget(listLabel);

@@ -3,8 +3,10 @@
 #include <QFileInfo>
 
 #include "app/ckw_app.h"
+#include "app/shown_message.h"
 #include "macro/cmacro.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 
 MacroMenuControls macroMenuControls(int selected, int rows, bool recording) {
@@ -54,9 +56,8 @@ void MacroMenuModel::select(int row) {
 }
 
 bool MacroMenuModel::askToRun() {
-    return macro_.App().AskYesNo("マクロ「" + zbq::cp932::toUtf8(rowName(selected_)) +
-                                 "」を実行します。\nマクロを実行すると、画面を一度初期化します。\n"
-                                 "実行してよろしいですか？");
+    return macro_.App().AskYesNo(zbq::app::shownMessage(zbq::app::kRunMacroQuestion,
+                                                        {zbq::cp932::toUtf8(rowName(selected_))}));
 }
 
 bool MacroMenuModel::execute() {
@@ -78,8 +79,9 @@ bool MacroMenuModel::stepThrough() {
 
 void MacroMenuModel::removeSelected() {
     if (!controls().remove) return;
-    if (!macro_.App().AskYesNo("マクロ「" + zbq::cp932::toUtf8(rowName(selected_)) +
-                               "」を削除します。\n削除してよろしいですか？"))
+    if (!macro_.App().AskYesNo(zbq::app::shownMessage(
+            ZBQ_SHOWN("マクロ「%1」を削除します。\n削除してよろしいですか？"),
+            {zbq::cp932::toUtf8(rowName(selected_))})))
         return;
     // The explanation in the edit belongs to the macro going away.
     edited_ = -1;
@@ -114,7 +116,7 @@ void MacroMenuModel::import() {
     zbq::ui::Chooser chooser;
     chooser.kind = zbq::ui::ChooserKind::OpenFile;
     chooser.start = QStringLiteral("*.mcr");
-    chooser.filter = QString::fromUtf8("ﾏｸﾛﾌｧｲﾙ (*.mcr)");
+    chooser.filter = zbq::ui::shown("ﾏｸﾛﾌｧｲﾙ (*.mcr)");
     std::optional<QString> path =
         zbq::ui::prompts().choose(macro_.App().windows().mainWindow(), chooser);
     if (!path) return;

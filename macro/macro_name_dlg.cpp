@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "macro/macro_name.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 CMacroNameDlg::CMacroNameDlg(const CMacro& macro, const std::string& name, int excluded,
@@ -15,14 +16,14 @@ CMacroNameDlg::CMacroNameDlg(const CMacro& macro, const std::string& name, int e
       excluded_(excluded),
       edit_(new QLineEdit(this)),
       ok_(new QPushButton(QStringLiteral("OK"), this)) {
-    setWindowTitle(QString::fromUtf8("ﾏｸﾛ名"));
+    setWindowTitle(zbq::ui::shown("ﾏｸﾛ名"));
     edit_->setValidator(new MacroNameValidator(edit_));
     // A proposed name the edit could not take is not put into it.
     const QString proposed = zbq::ui::fromCp932(name);
     if (macroNameBytes(proposed)) edit_->setText(proposed);
     edit_->setFocus();
 
-    auto* cancel = new QPushButton(QString::fromUtf8("ｷｬﾝｾﾙ"), this);
+    auto* cancel = new QPushButton(zbq::ui::shown("ｷｬﾝｾﾙ"), this);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &CMacroNameDlg::onOk);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);

@@ -21,6 +21,7 @@
 #include "macro/cmacro.h"
 #include "macro/players.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ std::int32_t PlayDeleteCategory(CMacro& macro, StepFields& fields) {
 std::int32_t PlayImportCategory(CMacro& macro, StepFields& fields) {
     COlapFrm* frame = frameOf(macro);
     if (!frame) return macro.MacroErrorNoWindow(nullptr);
-    if (!macro.MacroErrorMissingParameter(fields[1], "ファイル名", fields[0])) return 0;
+    if (!macro.MacroErrorMissingParameter(fields[1], ZBQ_SHOWN("ファイル名"), fields[0])) return 0;
     if (!macro.MacroErrorNoFile(fields[1])) return 0;
     // A file that cannot be read stops the macro with its message; the set stays as it was.
     return frame->ImportCategory(zbq::cp932::pathFromStored(fields[1]), true) ? 1 : 0;
@@ -95,7 +96,7 @@ std::int32_t PlayExportCategory(CMacro& macro, StepFields& fields) {
     if (!frame) return macro.MacroErrorNoWindow(nullptr);
     std::int32_t index = 0;
     if (!definitionIndex(macro, *frame, fields, 1, index)) return 0;
-    if (!macro.MacroErrorMissingParameter(fields[2], "ファイル名", fields[0])) return 0;
+    if (!macro.MacroErrorMissingParameter(fields[2], ZBQ_SHOWN("ファイル名"), fields[0])) return 0;
     if (!macro.MacroErrorNoFolder(fields[2], fields[0])) return 0;
     return frame->ExportCategory(index, zbq::cp932::pathFromStored(fields[2])) ? 1 : 0;
 }

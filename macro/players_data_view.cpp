@@ -9,10 +9,12 @@
 
 #include <string>
 
+#include "app/shown_message.h"
 #include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "windows/kw_view.h"
 
 using zbq::windows::CKWView;
@@ -20,14 +22,20 @@ using zbq::windows::DataGridModel;
 
 namespace {
 
-constexpr const char* kStop = "\nマクロの実行を中止します。";
+// What a column's type refuses, %1 the column.
+// clang-format off
+constexpr const char* kNotSortable = ZBQ_SHOWN("列番号[%1]の項目はマルチアンサ項目なのでソートできません。\nマクロの実行を中止します。");
+constexpr const char* kNoCodes = ZBQ_SHOWN("列番号[%1]の項目はコードまたはマルチアンサ項目でないので、コードで表示できません。\nマクロの実行を中止します。");
+constexpr const char* kNoCommas = ZBQ_SHOWN("列番号[%1]の項目は整数または浮動小数項目でないので、カンマ編集できません。\nマクロの実行を中止します。");
+constexpr const char* kNoDecimals = ZBQ_SHOWN("列番号[%1]の項目は浮動小数項目でないので、小数点以下桁数を指定できません。\nマクロの実行を中止します。");
+// clang-format on
 
 CKWView* viewOf(CMacro& macro) {
     return qobject_cast<CKWView*>(macro.App().windows().dataView());
 }
 
 std::int32_t refuse(CMacro& macro, const std::string& utf8Text) {
-    macro.App().ShowError(utf8Text + kStop);
+    macro.App().ShowError(utf8Text);
     return 0;
 }
 
@@ -46,8 +54,8 @@ bool columnInRange(CMacro& macro, const DataGridModel& model, std::int32_t colum
 
 enum : std::int32_t { kCode = 0, kMultiAns = 1, kInteger = 2, kFloat = 3 };
 
-std::string columnMessage(std::int32_t column, const char* rest) {
-    return "列番号[" + std::to_string(column) + "]の項目は" + rest;
+std::string columnMessage(std::int32_t column, const char* message) {
+    return zbq::app::shownMessage(message, {std::to_string(column)});
 }
 
 // The one-column commands: count and window checked, then the column's range, then `check` of
@@ -158,8 +166,7 @@ namespace {
 auto sortable(CMacro& macro) {
     return [&macro](std::int32_t type, std::int32_t column) {
         if (type != kMultiAns) return true;
-        return refuse(macro, columnMessage(column, "マルチアンサ項目なのでソートできません。")) !=
-               0;
+        return refuse(macro, columnMessage(column, kNotSortable)) != 0;
     };
 }
 }  // namespace
@@ -179,9 +186,7 @@ std::int32_t PlayData_SortOrg(CMacro& macro, StepFields&) {
 std::int32_t PlayData_DispByCode(CMacro& macro, StepFields& fields) {
     const auto codes = [&macro](std::int32_t type, std::int32_t column) {
         if (type == kCode || type == kMultiAns) return true;
-        return refuse(macro, columnMessage(column,
-                                           "コードまたはマルチアンサ項目でないので、"
-                                           "コードで表示できません。")) != 0;
+        return refuse(macro, columnMessage(column, kNoCodes)) != 0;
     };
     return playColumn(macro, fields, codes,
                       [](DataGridModel& m, std::int32_t c) { m.DispByCode(c); });
@@ -200,9 +205,7 @@ std::int32_t PlayData_Alignment(CMacro& macro, StepFields& fields) {
 std::int32_t PlayData_DispComma(CMacro& macro, StepFields& fields) {
     const auto numbers = [&macro](std::int32_t type, std::int32_t column) {
         if (type == kInteger || type == kFloat) return true;
-        return refuse(macro, columnMessage(column,
-                                           "整数または浮動小数項目でないので、"
-                                           "カンマ編集できません。")) != 0;
+        return refuse(macro, columnMessage(column, kNoCommas)) != 0;
     };
     return playColumn(macro, fields, numbers,
                       [](DataGridModel& m, std::int32_t c) { m.DispComma(c); });
@@ -211,10 +214,7 @@ std::int32_t PlayData_DispComma(CMacro& macro, StepFields& fields) {
 std::int32_t PlayData_DecimalDigit(CMacro& macro, StepFields& fields) {
     const std::int32_t places = ReadStepInt(fields[2]);
     const auto floats = [&](std::int32_t type, std::int32_t column) {
-        if (type != kFloat)
-            return refuse(macro, columnMessage(column,
-                                               "浮動小数項目でないので、"
-                                               "小数点以下桁数を指定できません。")) != 0;
+        if (type != kFloat) return refuse(macro, columnMessage(column, kNoDecimals)) != 0;
         if (places < 0 || places > DataGridModel::kMaxDecimals)
             return macro.MacroErrorInvalidParameter(fields[0]) != 0;
         return true;

@@ -19,12 +19,14 @@
 #include "macro/cmacro.h"
 #include "macro/players.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
-constexpr const char* kStop = "マクロの実行を中止します。";
-constexpr const char* kNoAdd =
-    "データ追加はできません。ZBQファイルから起動してください。\nマクロの実行を中止します。";
+// clang-format off
+constexpr const char* kStop = ZBQ_SHOWN("マクロの実行を中止します。");
+constexpr const char* kNoAdd = ZBQ_SHOWN("データ追加はできません。ZBQファイルから起動してください。\nマクロの実行を中止します。");
+// clang-format on
 
 CExcelReadDlg* dialogOf(CMacro& macro) {
     return qobject_cast<CExcelReadDlg*>(
@@ -106,29 +108,30 @@ std::int32_t PlayDispExcelDialog(CMacro& macro, StepFields& fields) {
 
 std::int32_t PlayExcelSheetDelete(CMacro& macro, StepFields& fields) {
     return playRows(macro, fields, &CExcelReadDlg::DeleteSheets,
-                    "削除するシートがありません。\nマクロの実行を中止します。");
+                    ZBQ_SHOWN("削除するシートがありません。\nマクロの実行を中止します。"));
 }
 
 std::int32_t PlayExcelSheetUp(CMacro& macro, StepFields& fields) {
     return playRows(macro, fields, &CExcelReadDlg::MoveSheetsUp,
-                    "移動するシートがありません。\nマクロの実行を中止します。");
+                    ZBQ_SHOWN("移動するシートがありません。\nマクロの実行を中止します。"));
 }
 
 std::int32_t PlayExcelSheetDown(CMacro& macro, StepFields& fields) {
     return playRows(macro, fields, &CExcelReadDlg::MoveSheetsDown,
-                    "移動するシートがありません。\nマクロの実行を中止します。");
+                    ZBQ_SHOWN("移動するシートがありません。\nマクロの実行を中止します。"));
 }
 
 std::int32_t PlayColumnInfoDelete(CMacro& macro, StepFields& fields) {
     return playRows(macro, fields, &CExcelReadDlg::DeleteColumns,
-                    "削除する項目がありません。\nマクロの実行を中止します。");
+                    ZBQ_SHOWN("削除する項目がありません。\nマクロの実行を中止します。"));
 }
 
 std::int32_t PlayColumnInfoRead(CMacro& macro, StepFields& fields) {
     CExcelReadDlg* dialog = dialogOf(macro);
     if (!dialog) return macro.MacroErrorNoWindow(nullptr);
     if (!dialog->ReadColumnInfo(ReadStepInt(fields[1])))
-        return stop(macro, "項目情報を読み込むシートがありません。\nマクロの実行を中止します。");
+        return stop(
+            macro, ZBQ_SHOWN("項目情報を読み込むシートがありません。\nマクロの実行を中止します。"));
     return 1;
 }
 
@@ -143,7 +146,7 @@ std::int32_t PlayColumnInfoUpdate(CMacro& macro, StepFields& fields) {
     CExcelReadDlg* dialog = dialogOf(macro);
     if (!dialog) return macro.MacroErrorNoWindow(nullptr);
     if (!dialog->UpdateColumnInfo(ReadStepInt(fields[1]), fields[2], fields[3]))
-        return stop(macro, "編集する項目がありません。\nマクロの実行を中止します。");
+        return stop(macro, ZBQ_SHOWN("編集する項目がありません。\nマクロの実行を中止します。"));
     return 1;
 }
 
@@ -183,7 +186,7 @@ std::int32_t PlayAddData(CMacro& macro, StepFields& fields) {
     }
     const std::string path = zbq::cp932::pathFromStored(fields[1]);
     // Both roads show that they are reading from the start, the workbook's while it is read.
-    app.SetStatusText(zbq::cp932::literal("読込み中"));
+    app.SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("読込み中")));
     app.StartProgress();
     if (!isWorkbook(path)) {
         app.SetAddFilePath(path);

@@ -3,9 +3,11 @@
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include "app/main_frame.h"
+#include "app/shown_message.h"
 #include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
+#include "platform/core/shown_text.h"
 #include "windows/kw_view.h"
 
 #include <algorithm>
@@ -42,9 +44,9 @@ std::int32_t PlayPrt(CMacro& macro, StepFields& fields) {
         std::any_of(entries.rbegin(), entries.rend(),
                     [number](const PrintMenuEntry& e) { return e.number == number; });
     if (!found) {
-        macro.App().ShowError(
-            "定型印刷のメニューに番号[" + std::to_string(number) +
-            "]のメニューが存在しないためマクロを実行できません。\nマクロの実行を中止します。");
+        // clang-format off
+        macro.App().ShowError(zbq::app::shownMessage(ZBQ_SHOWN("定型印刷のメニューに番号[%1]のメニューが存在しないためマクロを実行できません。\nマクロの実行を中止します。"), {std::to_string(number)}));
+        // clang-format on
         return 0;
     }
     view->FormatPrint(number);

@@ -10,6 +10,7 @@
 #include "console/item_sel_page.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ std::int32_t PlayChangeListItem(CMacro& macro, StepFields& fields) {
     if (!page) return macro.MacroErrorNoWindow(nullptr);
     const std::int32_t position = ReadStepInt(fields[1]);
     if (!macro.MacroErrorOutOfRange(position, page->list().size() - 1, fields[0])) return 0;
-    if (!macro.MacroErrorMissingParameter(fields[2], "項目名", fields[0])) return 0;
+    if (!macro.MacroErrorMissingParameter(fields[2], ZBQ_SHOWN("項目名"), fields[0])) return 0;
     if (page->list().rowOfName(fields[2]) < 0) return macro.MacroErrorNoItem(fields[2], fields[0]);
     page->MoveDisplayItem(position, fields[2]);
     return 1;

@@ -9,10 +9,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/shown_message.h"
 #include "app/step_text.h"
 #include "macro/cmacro.h"
 #include "macro/players.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "windows/item_sheet.h"
 #include "windows/summary_text.h"
 #include "windows/value_list_view.h"
@@ -22,6 +24,12 @@ using zbq::windows::CItemSheet;
 using zbq::windows::MarkCommand;
 
 namespace {
+
+// What a column's type refuses, %1 the item.
+// clang-format off
+constexpr const char* kNoCommas = ZBQ_SHOWN("列番号[%1]の項目は整数または浮動小数項目でないので、カンマ編集できません。\nマクロの実行を中止します。");
+constexpr const char* kNoDecimals = ZBQ_SHOWN("列番号[%1]の項目は浮動小数項目でないので、小数点以下桁数を指定できません。\nマクロの実行を中止します。");
+// clang-format on
 
 CItemSheet* sheetOf(CMacro& macro, const StepFields& fields) {
     return dynamic_cast<CItemSheet*>(macro.App().windows().itemWindow(ReadStepInt(fields[1])));
@@ -202,9 +210,7 @@ std::int32_t PlayItem_DispComma(CMacro& macro, StepFields& fields) {
         const std::int32_t type = macro.App().GetItemType(s.GetItemNo());
         if (type != 2 && type != 3) {
             macro.App().ShowError(
-                "列番号[" + std::to_string(s.GetItemNo()) +
-                "]の項目は整数または浮動小数項目でないので、カンマ編集できません。"
-                "\nマクロの実行を中止します。");
+                zbq::app::shownMessage(kNoCommas, {std::to_string(s.GetItemNo())}));
             return 0;
         }
         s.model().DispComma();
@@ -215,9 +221,7 @@ std::int32_t PlayItem_DecimalDigit(CMacro& macro, StepFields& fields) {
     return onSheet(macro, fields, [&](CItemSheet& s) {
         if (macro.App().GetItemType(s.GetItemNo()) != 3) {
             macro.App().ShowError(
-                "列番号[" + std::to_string(s.GetItemNo()) +
-                "]の項目は浮動小数項目でないので、小数点以下桁数を指定できません。"
-                "\nマクロの実行を中止します。");
+                zbq::app::shownMessage(kNoDecimals, {std::to_string(s.GetItemNo())}));
             return 0;
         }
         const std::int32_t places = ReadStepInt(fields[2]);

@@ -11,6 +11,7 @@
 #include "macro/cmacro.h"
 #include "macro/players.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "windows/molap_frame.h"
 
 using zbq::windows::CMOLAPFrm;
@@ -52,7 +53,7 @@ std::int32_t PlayMolapCopy(CMacro& macro, StepFields&) {
 std::int32_t PlayMolapOutToCSV(CMacro& macro, StepFields& fields) {
     CMOLAPFrm* window = reach(macro);
     if (!window) return 0;
-    if (!macro.MacroErrorMissingParameter(fields[1], "ファイル名", fields[0])) return 0;
+    if (!macro.MacroErrorMissingParameter(fields[1], ZBQ_SHOWN("ファイル名"), fields[0])) return 0;
     if (!macro.MacroErrorNoFolder(fields[1], fields[0])) return 0;
     window->WriteCsvFile(zbq::cp932::pathFromStored(fields[1]));
     return 1;

@@ -1,34 +1,26 @@
 #include "macro/record_cond_dlg.h"
 
 #include <QCloseEvent>
-#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QRadioButton>
 
-#include <algorithm>
-
-int CRecordCondDlg::titleBarWidth(const QWidget& window) {
-    QFont bold = window.font();
-    bold.setBold(true);
-    const int box = window.fontMetrics().height() * 3 / 2;
-    return QFontMetrics(bold).horizontalAdvance(window.windowTitle()) + 4 * box + 24;
-}
+#include "app/title_width.h"
+#include "platform/ui/language.h"
 
 CRecordCondDlg::CRecordCondDlg(QWidget* parent)
     : QDialog(parent,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      fixed_(new QRadioButton(QString::fromUtf8("固定"), this)),
-      variable_(new QRadioButton(QString::fromUtf8("可変"), this)) {
-    setWindowTitle(QString::fromUtf8("条件の記録"));
+      fixed_(new QRadioButton(zbq::ui::shown("固定"), this)),
+      variable_(new QRadioButton(zbq::ui::shown("可変"), this)) {
+    setWindowTitle(zbq::ui::shown("条件の記録"));
     // Radio buttons of one parent form one choice.
     fixed_->setChecked(true);
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(fixed_);
     layout->addWidget(variable_);
-    // The tool window's title bar is no wider than the window: room for the title, which window
-    // managers draw bold, and for the icon and the three boxes beside it, each about a line and
-    // a half wide; the two buttons alone do not give it.
-    setMinimumWidth(std::max(sizeHint().width(), titleBarWidth(*this)));
+    // The tool window's title bar is no wider than the window, and the two buttons alone leave
+    // no room for the title.
+    zbq::app::fitTitle(*this);
 }
 
 bool CRecordCondDlg::isVariable() const {

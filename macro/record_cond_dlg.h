@@ -18,8 +18,6 @@ public:
     QRadioButton* fixedButton() const { return fixed_; }
     QRadioButton* variableButton() const { return variable_; }
     bool isVariable() const;
-    // The width a window manager's title bar needs for the window's title whole.
-    static int titleBarWidth(const QWidget& window);
 
     // The indicator stays while recording lasts: Escape and a close request do not end it.
     void reject() override {}

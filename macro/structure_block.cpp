@@ -6,6 +6,8 @@
 
 #include "app/ckw_app.h"
 #include "app/message_pump.h"
+#include "app/shown_message.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -15,8 +17,13 @@ std::string number(std::int32_t value) {
     return std::string(digits, end);
 }
 
-std::string itemText(std::size_t index, const char* what) {
-    return number(static_cast<std::int32_t>(index + 1)) + "番目の項目の" + what;
+// Where two structures differ, in the language in force (the messages that quote it are).
+std::string where(const char* text, std::initializer_list<std::string_view> values = {}) {
+    return zbq::app::shownMessage(text, values);
+}
+
+std::string itemText(std::size_t index, const char* text) {
+    return where(text, {number(static_cast<std::int32_t>(index + 1))});
 }
 
 template <typename T>
@@ -65,27 +72,32 @@ MacroStructureBlock BlockFromStructDef(const CStructDef& definition) {
 
 std::string CompareStructureBlock(const MacroStructureBlock& block,
                                   const MacroStructureBlock& reference) {
-    if (block.itemCount != reference.itemCount) return "項目数";
+    if (block.itemCount != reference.itemCount) return where(ZBQ_SHOWN("項目数"));
     for (std::size_t i = 0; i < static_cast<std::size_t>(std::max(block.itemCount, 0)); ++i) {
-        if (!sameAt(block.itemTypes, reference.itemTypes, i)) return itemText(i, "項目タイプ");
+        if (!sameAt(block.itemTypes, reference.itemTypes, i))
+            return itemText(i, ZBQ_SHOWN("%1番目の項目の項目タイプ"));
         if (!sameAt(block.csvColumns, reference.csvColumns, i))
-            return itemText(i, "CSVファイル項目順");
-        if (!sameAt(block.groups, reference.groups, i)) return itemText(i, "グループ");
+            return itemText(i, ZBQ_SHOWN("%1番目の項目のCSVファイル項目順"));
+        if (!sameAt(block.groups, reference.groups, i))
+            return itemText(i, ZBQ_SHOWN("%1番目の項目のグループ"));
     }
-    if (block.codeLists.size() != reference.codeLists.size()) return "CodeとMultiAns項目の数";
+    if (block.codeLists.size() != reference.codeLists.size())
+        return where(ZBQ_SHOWN("CodeとMultiAns項目の数"));
     for (const CodeList& wanted : reference.codeLists) {
-        const std::string item = number(wanted.itemPosition) + "番目の項目";
+        const std::string item = number(wanted.itemPosition);
         const CodeList* found = nullptr;
         for (const CodeList& list : block.codeLists)
             if (list.itemPosition == wanted.itemPosition) {
                 found = &list;
                 break;
             }
-        if (!found) return item + "に相当するコード情報がありません";
-        if (found->codes.size() != wanted.codes.size()) return item + "のコード数";
+        if (!found) return where(ZBQ_SHOWN("%1番目の項目に相当するコード情報がありません"), {item});
+        if (found->codes.size() != wanted.codes.size())
+            return where(ZBQ_SHOWN("%1番目の項目のコード数"), {item});
         for (std::size_t k = 0; k < wanted.codes.size(); ++k)
             if (found->codes[k] != wanted.codes[k])
-                return item + "の" + number(static_cast<std::int32_t>(k + 1)) + "番目のコード";
+                return where(ZBQ_SHOWN("%1番目の項目の%2番目のコード"),
+                             {item, number(static_cast<std::int32_t>(k + 1))});
     }
     return {};
 }

@@ -8,6 +8,7 @@
 
 #include "macro/var_cond_model.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
@@ -18,13 +19,16 @@ CVarCondDlg::CVarCondDlg(CKWApp& app, const QString& prompt, int browseMode, QWi
       browseMode_(browseMode),
       prompt_(new QLabel(prompt, this)),
       edit_(new QLineEdit(this)),
-      browse_(new QPushButton(QString::fromUtf8("参照..."), this)),
+      browse_(new QPushButton(zbq::ui::shown("参照..."), this)),
       ok_(new QPushButton(QStringLiteral("OK"), this)) {
-    setWindowTitle(QString::fromUtf8("可変条件の入力"));
+    setWindowTitle(zbq::ui::shown("可変条件の入力"));
     setFixedSize(380, 110);
     prompt_->setGeometry(10, 10, 360, 16);
-    edit_->setGeometry(10, 36, kEditWidth, 24);
-    browse_->setGeometry(10 + kEditWidth + 2, 36, kWiderBy + 36, 24);
+    // The English layout has a narrower edit and its browse button further left; the button
+    // ends where the Japanese one does.
+    const Layout& layout = zbq::ui::englishShown() ? kEnglish : kJapanese;
+    edit_->setGeometry(10, 36, layout.editWidth, 24);
+    browse_->setGeometry(layout.browseX, 36, kBrowseRight - layout.browseX, 24);
     ok_->setGeometry(290, 74, 80, 26);
     edit_->setValidator(new VarCondValidator(edit_));
     ok_->setDefault(true);
@@ -71,9 +75,10 @@ void CVarCondDlg::onOk() {
 }
 
 std::string VarCondAsker::askMacroParameter(std::string_view prompt, std::int32_t browseMode) {
-    CVarCondDlg dialog(app_,
-                       QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())),
-                       browseMode, app_.windows().mainWindow());
+    // The players hand their prompt in Japanese; the user reads it in the language in force.
+    const QString shown =
+        zbq::ui::shownText(QString::fromUtf8(prompt.data(), static_cast<qsizetype>(prompt.size())));
+    CVarCondDlg dialog(app_, shown, browseMode, app_.windows().mainWindow());
     if (zbq::ui::runModal(dialog) != QDialog::Accepted) return {};
     return dialog.result();
 }

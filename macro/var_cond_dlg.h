@@ -32,7 +32,15 @@ public:
     // The accepted value as a step field holds it (CP932; a path in its stored form).
     const std::string& result() const { return result_; }
 
-    static constexpr int kEditWidth = 282;
+    // The edit's width and the browse button's left edge, in pixels, of each language's layout
+    // (one dialog unit is one and a half pixels across).
+    struct Layout {
+        int editWidth;
+        int browseX;
+    };
+    static constexpr Layout kJapanese = {282, 294};
+    static constexpr Layout kEnglish = {272, 285};
+    static constexpr int kBrowseRight = 370;
     static constexpr int kWiderBy = 40;
 
 private:

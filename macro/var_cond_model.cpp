@@ -3,6 +3,8 @@
 #include <QFileInfo>
 
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 std::optional<VarCondBrowse> varCondBrowse(int browseMode) {
@@ -10,7 +12,8 @@ std::optional<VarCondBrowse> varCondBrowse(int browseMode) {
     const auto make = [](ChooserKind kind, const char* filter, const char* suffix) {
         VarCondBrowse b;
         b.chooser.kind = kind;
-        b.chooser.filter = QString::fromUtf8(filter);
+        // The file types' names in the language in force.
+        b.chooser.filter = zbq::ui::shownText(QString::fromUtf8(filter));
         if (*suffix) b.chooser.start = QStringLiteral("*.") + QString::fromUtf8(suffix);
         b.defaultSuffix = QString::fromUtf8(suffix);
         return b;
@@ -18,19 +21,19 @@ std::optional<VarCondBrowse> varCondBrowse(int browseMode) {
     switch (browseMode) {
         case 1: {
             // A CSV file is written under the name the user gives; no pattern is proposed.
-            VarCondBrowse b =
-                make(ChooserKind::SaveFile, "CSVファイル(*.csv);;TEXTファイル(*.txt)", "csv");
+            VarCondBrowse b = make(ChooserKind::SaveFile,
+                                   ZBQ_SHOWN("CSVファイル(*.csv);;TEXTファイル(*.txt)"), "csv");
             b.chooser.start.clear();
             return b;
         }
         case 2:
-            return make(ChooserKind::SaveFile, "ZBQﾌｧｲﾙ (*.zbq)", "zbq");
+            return make(ChooserKind::SaveFile, ZBQ_SHOWN("ZBQﾌｧｲﾙ (*.zbq)"), "zbq");
         case 3:
-            return make(ChooserKind::OpenFile, "Excelファイル (*.xls *.xlsx)", "");
+            return make(ChooserKind::OpenFile, ZBQ_SHOWN("Excelファイル (*.xls *.xlsx)"), "");
         case 4:
-            return make(ChooserKind::OpenFile, "ｶﾃｺﾞﾘﾌｧｲﾙ (*.ctg)", "ctg");
+            return make(ChooserKind::OpenFile, ZBQ_SHOWN("ｶﾃｺﾞﾘﾌｧｲﾙ (*.ctg)"), "ctg");
         case 5:
-            return make(ChooserKind::SaveFile, "ｶﾃｺﾞﾘﾌｧｲﾙ (*.ctg)", "ctg");
+            return make(ChooserKind::SaveFile, ZBQ_SHOWN("ｶﾃｺﾞﾘﾌｧｲﾙ (*.ctg)"), "ctg");
         default:
             return std::nullopt;
     }

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTreeView>
 
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
@@ -54,7 +55,9 @@ QVariant WorkListRows::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole) {
         if (index.column() == 0) {
             const std::string_view caption = model_.caption(row);
-            return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+            // The command table's caption, in the language in force.
+            return zbq::ui::shownText(
+                QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
         }
         return zbq::ui::fromCp932(model_.text(row));
     }
@@ -65,7 +68,7 @@ QVariant WorkListRows::data(const QModelIndex& index, int role) const {
 
 QVariant WorkListRows::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    return QString::fromUtf8(section == 0 ? "ｽﾃｯﾌﾟ名" : "ｺﾏﾝﾄﾞ");
+    return section == 0 ? zbq::ui::shown("ｽﾃｯﾌﾟ名") : zbq::ui::shown("ｺﾏﾝﾄﾞ");
 }
 
 void WorkListRows::arrowMoved(int from) {
@@ -78,9 +81,9 @@ CWorkListDlg::CWorkListDlg(CMacro& macro, int index, QWidget* parent)
       model_(macro, index),
       rows_(new WorkListRows(model_, this)),
       list_(new QTreeView(this)),
-      step_(new QPushButton(QString::fromUtf8("ステップ"), this)),
-      abort_(new QPushButton(QString::fromUtf8("中止"), this)) {
-    setWindowTitle(QString::fromUtf8("作業リスト"));
+      step_(new QPushButton(zbq::ui::shown("ステップ"), this)),
+      abort_(new QPushButton(zbq::ui::shown("中止"), this)) {
+    setWindowTitle(zbq::ui::shown("作業リスト"));
     // Above the other windows from the start: a window whose flags change is hidden, and a
     // hidden dialog's modal loop ends, so the flag is never touched once the list is shown.
     setWindowFlag(Qt::WindowStaysOnTopHint, true);

@@ -212,10 +212,6 @@
             <translation>Add</translation>
         </message>
         <message>
-            <source>削除</source>
-            <translation>Delete</translation>
-        </message>
-        <message>
             <source>編集</source>
             <translation>Edit</translation>
         </message>
@@ -268,10 +264,6 @@
             <translation>Cannot search! The search expression must be checked</translation>
         </message>
         <message>
-            <source>項目名</source>
-            <translation>Item name</translation>
-        </message>
-        <message>
             <source>X軸項目名</source>
             <translation>X-axis items</translation>
         </message>
@@ -286,10 +278,6 @@
         <message>
             <source>内容</source>
             <translation>Contents</translation>
-        </message>
-        <message>
-            <source>ｷｬﾝｾﾙ</source>
-            <translation>Cancel</translation>
         </message>
         <message>
             <source>ﾌｨﾙﾀ条件</source>

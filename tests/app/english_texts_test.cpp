@@ -11,6 +11,7 @@
 
 #include "app/main_frame.h"
 #include "platform/ui/language.h"
+#include "tests/support/in_language.h"
 
 namespace {
 
@@ -30,23 +31,7 @@ TEST(Language, JapaneseUnlessTheLocaleNamesAnotherLanguage) {
             << c.locale;
 }
 
-// Puts a language in force for one test and the Japanese back after it.
-class InLanguage {
-public:
-    explicit InLanguage(const char* locale)
-        : translator_(zbq::ui::installProgramTranslation(QLocale(QString::fromLatin1(locale)))) {}
-    ~InLanguage() {
-        if (translator_) {
-            QCoreApplication::removeTranslator(translator_);
-            delete translator_;
-        }
-        zbq::ui::setLanguage(Language::Japanese);
-    }
-    QTranslator* translator() const { return translator_; }
-
-private:
-    QTranslator* translator_;
-};
+using zbq::test::InLanguage;
 
 QStringList menuTitles(const CMainFrame& frame) {
     QStringList titles;
@@ -64,6 +49,14 @@ TEST(EnglishTexts, TheFrameShowsItsMenusInTheLanguageInForce) {
         EXPECT_EQ(menuTitles(frame),
                   (QStringList{"&File", "&View", "&Print", "&Macro", "&Window", "&Help"}));
         EXPECT_EQ(frame.action(CMainFrame::kRecordStart)->shortcut(), QKeySequence("Ctrl+R"));
+        const struct {
+            std::int32_t command;
+            const char* text;
+        } entries[] = {{CMainFrame::kRecordStart, "Start &Recording"},
+                       {CMainFrame::kRecordStop, "&Stop Recording"},
+                       {CMainFrame::kMacroMenu, "Show Macro &Menu"}};
+        for (const auto& e : entries)
+            EXPECT_EQ(frame.action(e.command)->text().toStdString(), e.text);
     }
     InLanguage japanese("C");
     EXPECT_EQ(japanese.translator(), nullptr);

@@ -8,6 +8,8 @@
 
 #include "app/item_edit_dlg.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/language.h"
+#include "tests/support/in_language.h"
 
 namespace {
 
@@ -52,8 +54,10 @@ TEST(ItemEditDlg, ALongerNameHandedInIsKeptUnlessEditedAndMayBeShortened) {
 }
 
 TEST(ItemEditDlg, TheTypeChoiceIsTheEntrysIndexInEitherLanguage) {
-    for (bool english : {false, true}) {
-        CItemEditDlg dialog("x", 0, english);
+    for (const char* locale : {"ja_JP", "en_US"}) {
+        const zbq::test::InLanguage language(locale);
+        const bool english = zbq::ui::englishShown();
+        CItemEditDlg dialog("x", 0);
         EXPECT_EQ(dialog.typeCombo()->count(), 5);
         EXPECT_EQ(dialog.typeCombo()->currentIndex(), 0);
         dialog.typeCombo()->setCurrentText(english ? QStringLiteral("Date")
