@@ -11,9 +11,11 @@
 
 #include "app/main_frame.h"
 #include "platform/ui/language.h"
+#include "tests/support/in_language.h"
 
 namespace {
 
+using zbq::test::InLanguage;
 using zbq::ui::Language;
 
 TEST(Language, JapaneseUnlessTheLocaleNamesAnotherLanguage) {
@@ -29,24 +31,6 @@ TEST(Language, JapaneseUnlessTheLocaleNamesAnotherLanguage) {
         EXPECT_EQ(zbq::ui::languageOf(QLocale(QString::fromLatin1(c.locale))), c.expected)
             << c.locale;
 }
-
-// Puts a language in force for one test and the Japanese back after it.
-class InLanguage {
-public:
-    explicit InLanguage(const char* locale)
-        : translator_(zbq::ui::installProgramTranslation(QLocale(QString::fromLatin1(locale)))) {}
-    ~InLanguage() {
-        if (translator_) {
-            QCoreApplication::removeTranslator(translator_);
-            delete translator_;
-        }
-        zbq::ui::setLanguage(Language::Japanese);
-    }
-    QTranslator* translator() const { return translator_; }
-
-private:
-    QTranslator* translator_;
-};
 
 QStringList menuTitles(const CMainFrame& frame) {
     QStringList titles;
