@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -142,6 +143,9 @@ QWidget* CItemSheet::buildSummaryPage() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(9);
     summary_->setFont(font);
+    // The labels' tabs line the values up in columns of eight characters, as the system's own
+    // text control sets its tab stops; in either language.
+    summary_->setTabStopDistance(8 * QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
     summary_->setLineWrapMode(QTextEdit::NoWrap);
     layout->addWidget(summary_);
     return pageWidget;

@@ -363,15 +363,15 @@ Program [%1]</translation>
         </message>
         <message>
             <source>1.項目名:		</source>
-            <translation>1.Item name:		</translation>
+            <translation>1.Item name:			</translation>
         </message>
         <message>
             <source>2.タイプ:		</source>
-            <translation>2.Type:		</translation>
+            <translation>2.Type:				</translation>
         </message>
         <message>
             <source>3.全ﾚｺｰﾄﾞ数:		</source>
-            <translation>3.All records:		</translation>
+            <translation>3.All records:			</translation>
         </message>
         <message>
             <source>4.ｴﾗｰﾚｺｰﾄﾞ数:		</source>
@@ -383,11 +383,11 @@ Program [%1]</translation>
         </message>
         <message>
             <source>6.通常ﾚｺｰﾄﾞ数:		</source>
-            <translation>6.Ordinary records:	</translation>
+            <translation>6.Ordinary records:		</translation>
         </message>
         <message>
             <source>7.通常値の種類:		</source>
-            <translation>7.Ordinary values:	</translation>
+            <translation>7.Ordinary values:		</translation>
         </message>
         <message>
             <source>8.通常値の最多数:	</source>
@@ -399,11 +399,11 @@ Program [%1]</translation>
         </message>
         <message>
             <source>10.最小定義値:		</source>
-            <translation>10.Smallest value:	</translation>
+            <translation>10.Smallest value:		</translation>
         </message>
         <message>
             <source>11.最大定義値:		</source>
-            <translation>11.Largest value:	</translation>
+            <translation>11.Largest value:		</translation>
         </message>
         <message>
             <source>12.最小存在値:		</source>
@@ -415,43 +415,43 @@ Program [%1]</translation>
         </message>
         <message>
             <source>14.合計値:		</source>
-            <translation>14.Sum:		</translation>
+            <translation>14.Sum:				</translation>
         </message>
         <message>
             <source>15.平均値:		</source>
-            <translation>15.Mean:		</translation>
+            <translation>15.Mean:			</translation>
         </message>
         <message>
             <source>16.標準偏差:		</source>
-            <translation>16.Standard deviation:	</translation>
+            <translation>16.Standard deviation:		</translation>
         </message>
         <message>
             <source>17.４分位値（下）:	</source>
-            <translation>17.Lower quartile:	</translation>
+            <translation>17.Lower quartile:		</translation>
         </message>
         <message>
             <source>18.中央値:		</source>
-            <translation>18.Median:		</translation>
+            <translation>18.Median:			</translation>
         </message>
         <message>
             <source>19.４分位値（上）:	</source>
-            <translation>19.Upper quartile:	</translation>
+            <translation>19.Upper quartile:		</translation>
         </message>
         <message>
             <source>14.親ﾚｺｰﾄﾞ数:		</source>
-            <translation>14.Parent records:	</translation>
+            <translation>14.Parent records:		</translation>
         </message>
         <message>
             <source>15.最小回答数:		</source>
-            <translation>15.Fewest answers:	</translation>
+            <translation>15.Fewest answers:		</translation>
         </message>
         <message>
             <source>16.最大回答数:		</source>
-            <translation>16.Most answers:	</translation>
+            <translation>16.Most answers:		</translation>
         </message>
         <message>
             <source>17.平均回答数:		</source>
-            <translation>17.Mean answers:	</translation>
+            <translation>17.Mean answers:		</translation>
         </message>
         <message>
             <source>タイプ:</source>

@@ -220,7 +220,8 @@ const Expected kExpected[] = {
     {"next value tip", "該当する値で１つ後方", "Next matching value"},
     {"text search", "文字列", "Text"},
     {"value titles", "ｺｰﾄﾞ|値|存在数|%", "Code|Value|Count|%"},
-    {"summary", "1.項目名:\t\t性別\n2.タイプ:\t\tｺｰﾄﾞ", "1.Item name:\t\t性別\n2.Type:\t\tCode"},
+    {"summary", "1.項目名:\t\t性別\n2.タイプ:\t\tｺｰﾄﾞ",
+     "1.Item name:\t\t\t性別\n2.Type:\t\t\t\tCode"},
     {"summary labels",
      "1.項目名:|2.タイプ:|3.全ﾚｺｰﾄﾞ数:|4.ｴﾗｰﾚｺｰﾄﾞ数:|5.ﾌﾞﾗﾝｸﾚｺｰﾄﾞ数:|6.通常ﾚｺｰﾄﾞ数:|7.通常値の種類:"
      "|8."
