@@ -9,12 +9,23 @@
 #include <vector>
 
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/desktop_opener.h"
+#include "platform/ui/language.h"
 #include "platform/ui/process_starter.h"
 #include "windows/data_grid_model.h"
 
 namespace zbq::windows {
 namespace {
+
+// The messages, each one literal as the translation finds it; %1 and %2 take paths.
+// clang-format off
+constexpr const char* kNoImageFolder = ZBQ_SHOWN("%1の[image] Path= に、ファイルのパスを記述して下さい。");
+constexpr const char* kNotFound = ZBQ_SHOWN("%1ファイルが見つかりません。\n%2の[image] Path= に記述されているパスにファイルがあるか確認してください。");
+constexpr const char* kOpenFailed = ZBQ_SHOWN("%1ファイルの表示に失敗しました。");
+constexpr const char* kNoNumber = ZBQ_SHOWN("登録番号の取得に失敗したため、添付ファイルを表示できません。\nコンソール画面［項目選択］タブのツリー一覧の先頭項目に「登録番号」になっているか確認して下さい。");
+constexpr const char* kViewerFailed = ZBQ_SHOWN("添付ファイルを表示するためのモジュールの起動に失敗しました。\n\nモジュール[%1]");
+// clang-format on
 
 constexpr std::array<std::string_view, 16> kExtensions = {
     ".tif", ".tiff", ".jfx", ".bmp", ".jpg", ".jpe", ".jpeg", ".pcx",
@@ -39,6 +50,14 @@ std::optional<std::filesystem::path> findPart(const std::filesystem::path& folde
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
         if (asciiLower(entry.path().filename().string()) == wanted) return entry.path();
     return std::nullopt;
+}
+
+// A message of ours with paths in it: the text is put in the language before they go in.
+std::string told(const QString& shown, const std::string& path) {
+    return shown.arg(QString::fromStdString(path)).toStdString();
+}
+std::string told(const QString& shown, const std::string& first, const std::string& second) {
+    return shown.arg(QString::fromStdString(first), QString::fromStdString(second)).toStdString();
 }
 
 std::string settingsPath(const CKWApp& app) {
@@ -90,8 +109,7 @@ void OpenAttachedFile(CKWApp& app, const DataGridModel& model, std::int32_t row,
     }
     const std::string& folder = app.GetImageDir();
     if (folder.empty()) {
-        app.ShowInformation(settingsPath(app) +
-                            "の[image] Path= に、ファイルのパスを記述して下さい。");
+        app.ShowInformation(told(ui::shown(kNoImageFolder), settingsPath(app)));
         return;
     }
     std::string shown = name;
@@ -99,13 +117,11 @@ void OpenAttachedFile(CKWApp& app, const DataGridModel& model, std::int32_t row,
     const std::string fullPath = folder + "/" + shown;
     const auto found = FindAttachment(folder, cp932::pathFromStored(text));
     if (!found) {
-        app.ShowInformation(
-            fullPath + "ファイルが見つかりません。\n" + settingsPath(app) +
-            "の[image] Path= に記述されているパスにファイルがあるか確認してください。");
+        app.ShowInformation(told(ui::shown(kNotFound), fullPath, settingsPath(app)));
         return;
     }
     if (!ui::opener().open(QString::fromStdString(*found)))
-        app.ShowError(*found + "ファイルの表示に失敗しました。");
+        app.ShowError(told(ui::shown(kOpenFailed), *found));
 }
 
 void LaunchAttachmentViewer(CKWApp& app, std::int32_t row) {
@@ -113,19 +129,14 @@ void LaunchAttachmentViewer(CKWApp& app, std::int32_t row) {
     std::int32_t number = 0;
     // Read unchecked: a blank, an error or an item 0 that holds no number are all told below.
     if (app.Search().KWreadInteger(row, 0, &number) != 0) {
-        app.ShowError(
-            "登録番号の取得に失敗したため、添付ファイルを表示できません。\n"
-            "コンソール画面［項目選択］タブのツリー一覧の先頭項目に「登録番号」になっているか確認"
-            "して下さい。");
+        app.ShowError(kNoNumber);
         return;
     }
     const std::string& module = app.GetViewerModule();
     if (!ui::processStarter().startDetached(
             QString::fromStdString(module),
             {QString::fromStdString(app.GetViewerArgument()), QString::number(number)}))
-        app.ShowError(
-            "添付ファイルを表示するためのモジュールの起動に失敗しました。\n\nモジュール[" + module +
-            "]");
+        app.ShowError(told(ui::shown(kViewerFailed), module));
 }
 
 }  // namespace zbq::windows

@@ -8,20 +8,33 @@
 
 #include "app/main_frame.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace zbq::windows {
 namespace {
 
-constexpr const char* kWindowCaption = "ｸﾛｽ集計";
+constexpr const char* kWindowCaption = ZBQ_SHOWN("ｸﾛｽ集計");
 
 QAction* addCommand(QMenu& menu, const QString& text, std::int32_t command) {
     QAction* action = menu.addAction(text);
     action->setData(command);
     return action;
 }
-QAction* addCommand(QMenu& menu, const char* utf8, std::int32_t command) {
-    return addCommand(menu, QString::fromUtf8(utf8), command);
+// A text of ours as the user reads it (language.h).
+QString u(const char* japanese) {
+    return ui::shown(japanese);
+}
+
+// The model's caption is the line a whole-table export starts with, Japanese in every language;
+// the title says the same in the language in force.
+QString shownCaption(const CrossTabModel& model) {
+    if (!ui::englishShown()) return ui::fromCp932(model.caption());
+    const CrossTabModel::CaptionParts& p = model.captionParts();
+    return u("ｸﾛｽ集計(%1)[X：%2][Y：%3][Z：%4] %5 Rec")
+        .arg(ui::shownCp932(p.aggregate), ui::fromCp932(p.x), ui::fromCp932(p.y),
+             ui::fromCp932(p.z), QString::number(p.records));
 }
 
 std::int32_t decimalCommand(std::int32_t places) {
@@ -78,36 +91,36 @@ std::unique_ptr<QMenu> CCrossListView::BuildMenu(GridRole role, std::int32_t col
     if (role == GridRole::ColumnHeader) {
         // The corner and the strip past the last column have no menu.
         if (column < 0 || column >= model_.GetColumnCount()) return nullptr;
-        QMenu* sort = menu->addMenu(QString::fromUtf8("ソート"));
-        addCommand(*sort, "昇順にソート", kSortUp);
-        addCommand(*sort, "降順にソート", kSortDown);
-        addCommand(*menu, "元データ順表示", kOriginal);
+        QMenu* sort = menu->addMenu(u("ソート"));
+        addCommand(*sort, u("昇順にソート"), kSortUp);
+        addCommand(*sort, u("降順にソート"), kSortDown);
+        addCommand(*menu, u("元データ順表示"), kOriginal);
     } else {
-        addCommand(*menu, "選択範囲でドリルスルー", kDrill);
+        addCommand(*menu, u("選択範囲でドリルスルー"), kDrill);
         menu->addSeparator();
-        addCommand(*menu, "クロス集計全部をコピー", kCopyAll);
-        QMenu* copy = menu->addMenu(QString::fromUtf8("コピー"));
-        addCommand(*copy, "項目名付き", kCopyWithHead);
-        addCommand(*copy, "項目名無し", kCopy);
-        addCommand(*menu, "クロス集計全部をCSVに書出し", kCsvAll);
-        QMenu* csv = menu->addMenu(QString::fromUtf8("CSVに書出し"));
-        addCommand(*csv, "項目名付き", kCsvWithHead);
-        addCommand(*csv, "項目名無し", kCsv);
+        addCommand(*menu, u("クロス集計全部をコピー"), kCopyAll);
+        QMenu* copy = menu->addMenu(u("コピー"));
+        addCommand(*copy, u("項目名付き"), kCopyWithHead);
+        addCommand(*copy, u("項目名無し"), kCopy);
+        addCommand(*menu, u("クロス集計全部をCSVに書出し"), kCsvAll);
+        QMenu* csv = menu->addMenu(u("CSVに書出し"));
+        addCommand(*csv, u("項目名付き"), kCsvWithHead);
+        addCommand(*csv, u("項目名無し"), kCsv);
         // Without a spreadsheet program the workbook would be written and never opened.
         const bool excelOn = !model_.app().GetExcelPath().empty();
-        addCommand(*menu, "クロス集計全部をExcelに書出し", kExcelAll)->setEnabled(excelOn);
-        QMenu* excel = menu->addMenu(QString::fromUtf8("Excelに書出し"));
+        addCommand(*menu, u("クロス集計全部をExcelに書出し"), kExcelAll)->setEnabled(excelOn);
+        QMenu* excel = menu->addMenu(u("Excelに書出し"));
         excel->setEnabled(excelOn);
-        addCommand(*excel, "項目名付き", kExcelWithHead);
-        addCommand(*excel, "項目名無し", kExcel);
+        addCommand(*excel, u("項目名付き"), kExcelWithHead);
+        addCommand(*excel, u("項目名無し"), kExcel);
         menu->addSeparator();
-        QMenu* places = menu->addMenu(QString::fromUtf8("小数点以下桁数"));
+        QMenu* places = menu->addMenu(u("小数点以下桁数"));
         for (std::int32_t p = 0; p <= CrossTabModel::kMaxDecimals; ++p) {
             QAction* action = addCommand(*places, QString::number(p), decimalCommand(p));
             action->setCheckable(true);
             action->setChecked(p == model_.decimals());
         }
-        addCommand(*menu, ui::fromCp932(model_.toggleText()), kErrorBlank);
+        addCommand(*menu, ui::shownCp932(model_.toggleText()), kErrorBlank);
     }
     connect(menu.get(), &QMenu::triggered, this,
             [this, column](QAction* action) { RunCommand(action->data().toInt(), column); });
@@ -167,7 +180,7 @@ void CCrossListView::contextMenu(GridRole role, std::int32_t column, QPoint glob
 
 CCrossFrm::CCrossFrm(CKWApp& app, QWidget* parent)
     : QWidget(parent), app_(app), view_(new CCrossListView(app, this)) {
-    setWindowTitle(QString::fromUtf8(kWindowCaption));
+    setWindowTitle(u(kWindowCaption));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
@@ -183,7 +196,7 @@ QWidget* CCrossFrm::Make(CKWApp& app) {
 std::int32_t CCrossFrm::RefreshCrossView() {
     const std::int32_t rc = model().RefreshCrossView();
     if (rc != 0) return rc;
-    setWindowTitle(ui::fromCp932(model().caption()));
+    setWindowTitle(shownCaption(model()));
     return 0;
 }
 

@@ -9,6 +9,7 @@
 #include "console/category_conditions.h"
 #include "platform/core/cp932.h"
 #include "platform/core/profile.h"
+#include "platform/core/shown_text.h"
 #include "windows/table_exporter.h"
 #include "windows/table_text.h"
 
@@ -206,9 +207,10 @@ std::int32_t CrossTabModel::buildTable() {
 
     std::int32_t rc = buildAxis(kX);
     if (rc >= 0) rc = buildAxis(kY);
-    static const char* const corners[] = {"件数",   "ﾕﾆｰｸ件数", "合計",          "平均",
-                                          "最大値", "最小値",   "％順位(上から)"};
-    corner_ = settings_.kind == 1 ? cp932::literal("通常値件数")
+    static const char* const corners[] = {
+        ZBQ_SHOWN("件数"),   ZBQ_SHOWN("ﾕﾆｰｸ件数"), ZBQ_SHOWN("合計"),          ZBQ_SHOWN("平均"),
+        ZBQ_SHOWN("最大値"), ZBQ_SHOWN("最小値"),   ZBQ_SHOWN("％順位(上から)")};
+    corner_ = settings_.kind == 1 ? cp932::literal(ZBQ_SHOWN("通常値件数"))
               : settings_.kind >= 2 && settings_.kind <= 7
                   ? cp932::literal(corners[settings_.kind - 1])
                   : cp932::literal("件数");
@@ -242,6 +244,7 @@ void CrossTabModel::writeCaption(double ms) {
     const std::string z = app_.GetItemName(settings_.zItem);
     const std::int32_t records = shownRecords();
     caption_ = app_.FormatCrossTabCaption(aggregate, x, y, z, records);
+    captionParts_ = {aggregate, x, y, z, records};
     app_.LogCrossTab(aggregate, x, y, z, records, ms);
 }
 
@@ -433,7 +436,7 @@ void CrossTabModel::SetDecimalDigit(std::int32_t places) {
 }
 
 std::string CrossTabModel::toggleText() const {
-    return cp932::literal(errorBlank_ ? "ｴﾗｰ･ﾌﾞﾗﾝｸ削除" : "ｴﾗｰ･ﾌﾞﾗﾝｸ表示");
+    return cp932::literal(errorBlank_ ? ZBQ_SHOWN("ｴﾗｰ･ﾌﾞﾗﾝｸ削除") : ZBQ_SHOWN("ｴﾗｰ･ﾌﾞﾗﾝｸ表示"));
 }
 
 std::int32_t CrossTabModel::ToggleErrorBlank() {

@@ -57,6 +57,12 @@ public:
     std::int32_t RefreshCrossView();
     // The window's caption of the last build ("" before one).
     const std::string& caption() const { return caption_; }
+    // What the caption is made of (CP932), for a window title in another language.
+    struct CaptionParts {
+        std::string aggregate, x, y, z;
+        std::int32_t records = 0;
+    };
+    const CaptionParts& captionParts() const { return captionParts_; }
     std::int32_t GetColumnCount() const { return static_cast<std::int32_t>(columns_.size()); }
     std::int32_t GetRowCount() const { return static_cast<std::int32_t>(rows_.size()); }
     const CrossSettings& settings() const { return settings_; }
@@ -212,6 +218,7 @@ private:
     CrossSettings settings_;
     std::vector<CategoryDefinition> categories_;
     std::string caption_;
+    CaptionParts captionParts_;
     std::string corner_;
     std::string emptyText_;
     std::vector<std::uint8_t> matrix_;  // X count x Y count; empty when both axes show all

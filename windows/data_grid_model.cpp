@@ -7,6 +7,7 @@
 #include "platform/core/atomic_file.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/desktop_opener.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 #include "windows/table_exporter.h"
 #include "windows/table_text.h"
@@ -531,14 +532,18 @@ void DataGridModel::FormatPrint(std::int32_t number) {
                                         }) &&
                          file.write(buffer) && file.commit();
     if (!written) {
-        app_.ShowError("CSVファイルのオープンに失敗しました\n\n[" + path + "]");
+        app_.ShowError(ui::shown("CSVファイルのオープンに失敗しました\n\n[%1]")
+                           .arg(QString::fromStdString(path))
+                           .toStdString());
         return;
     }
     for (const PrintMenuEntry& entry : app_.GetPrintMenu()) {
         if (entry.number != number) continue;
         const std::string& target = entry.formatFile;
         if (!ui::opener().open(QString::fromStdString(target)))
-            app_.ShowError("エクセルファイルの起動に失敗しました\n\n[" + target + "]");
+            app_.ShowError(ui::shown("エクセルファイルの起動に失敗しました\n\n[%1]")
+                               .arg(QString::fromStdString(target))
+                               .toStdString());
         break;
     }
     app_.Record(StepBuilder("Prt").number(number));

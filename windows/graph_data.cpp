@@ -4,6 +4,7 @@
 
 #include "app/ckw_app.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/prompts.h"
 #include "windows/item_texts.h"
 #include "windows/value_list_model.h"
@@ -56,10 +57,11 @@ std::string BuildGraph(CKWApp& app, const ValueListModel& model, GraphOutput& ou
         if (row + 1 < rows) text += '\t';
     }
     if (rows > kAskGraphValues &&
-        ui::prompts().message(app.windows().mainWindow(),
-                              QString::fromUtf8("データ数が多いため、見づらくなる可能性があります"),
-                              QString::fromUtf8(CKWApp::kCaption), ui::Icon::Information,
-                              ui::Buttons::OkCancel) != ui::Answer::Ok)
+        ui::prompts().message(
+            app.windows().mainWindow(),
+            QString::fromUtf8(ZBQ_SHOWN("データ数が多いため、見づらくなる可能性があります")),
+            QString::fromUtf8(CKWApp::kCaption), ui::Icon::Information,
+            ui::Buttons::OkCancel) != ui::Answer::Ok)
         return {};
     if (!text.empty() && text.back() == '\t') text.pop_back();
     output.setData(text);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -25,7 +26,10 @@
 #include "app/main_frame.h"
 #include "console/image_button.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
+#include "windows/shown_bytes.h"
 #include "windows/summary_percent_dialog.h"
 #include "windows/summary_text.h"
 #include "windows/value_list_view.h"
@@ -43,8 +47,8 @@ QString qt(const std::string& cp932) {
 constexpr Qt::FocusPolicy kButtonFocus = Qt::StrongFocus;
 
 QPushButton* button(QWidget* parent, const char* text, const char* tip, const char* name) {
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
-    b->setToolTip(QString::fromUtf8(tip));
+    auto* b = new QPushButton(ui::shown(text), parent);
+    b->setToolTip(ui::shown(tip));
     b->setObjectName(name);
     b->setFocusPolicy(kButtonFocus);
     return b;
@@ -55,8 +59,8 @@ QPushButton* button(QWidget* parent, const char* text, const char* tip, const ch
 CImageButton* imageButton(QWidget* parent, int image, const char* text, const char* tip,
                           const char* name) {
     auto* b = new CImageButton(parent);
-    b->setText(QString::fromUtf8(text));
-    b->setToolTip(QString::fromUtf8(tip));
+    b->setText(ui::shown(text));
+    b->setToolTip(ui::shown(tip));
     b->setObjectName(name);
     b->setFocusPolicy(Qt::StrongFocus);
     const QSize size = zbqImageSize(image);
@@ -101,8 +105,8 @@ CItemSheet::CItemSheet(CKWApp& app, CMainFrame& frame, std::int32_t item, QWidge
     setObjectName("itemSheet");
     setWindowTitle(qt(app.GetItemName(item)));
     tabs_ = new QTabWidget(this);
-    tabs_->addTab(buildSummaryPage(), QStringLiteral("概要"));
-    tabs_->addTab(buildValueListPage(), QStringLiteral("値一覧"));
+    tabs_->addTab(buildSummaryPage(), ui::shown("概要"));
+    tabs_->addTab(buildValueListPage(), ui::shown("値一覧"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tabs_);
@@ -128,7 +132,8 @@ CItemSheet::~CItemSheet() = default;
 QWidget* CItemSheet::buildSummaryPage() {
     auto* pageWidget = new QWidget(this);
     auto* layout = new QVBoxLayout(pageWidget);
-    percentButton_ = imageButton(pageWidget, kPercentRankImage, "", "％順位値算出", "percentRank");
+    percentButton_ =
+        imageButton(pageWidget, kPercentRankImage, "", ZBQ_SHOWN("％順位値算出"), "percentRank");
     percentButton_->setFixedSize(24, 20);
     connect(percentButton_, &QPushButton::clicked, this, [this] { OnPercentRank(); });
     layout->addWidget(percentButton_, 0, Qt::AlignLeft);
@@ -138,6 +143,9 @@ QWidget* CItemSheet::buildSummaryPage() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSize(9);
     summary_->setFont(font);
+    // The labels' tabs line the values up in columns of eight characters, as the system's own
+    // text control sets its tab stops; in either language.
+    summary_->setTabStopDistance(8 * QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
     summary_->setLineWrapMode(QTextEdit::NoWrap);
     layout->addWidget(summary_);
     return pageWidget;
@@ -154,36 +162,40 @@ QWidget* CItemSheet::buildValueListPage() {
         void (ValueListPage::*action)();
     };
     for (const Nav& n :
-         {Nav{"|<", "該当する元データの先頭", "toTopHit", &ValueListPage::ToTopHitData},
-          Nav{"<", "該当する元データで１つ前方", "toPrevHit", &ValueListPage::ToPrevHitData},
-          Nav{">", "該当する元データで１つ後方", "toNextHit", &ValueListPage::ToNextHitData},
-          Nav{">|", "該当する元データの最後", "toEndHit", &ValueListPage::ToEndHitData}}) {
+         {Nav{"|<", ZBQ_SHOWN("該当する元データの先頭"), "toTopHit", &ValueListPage::ToTopHitData},
+          Nav{"<", ZBQ_SHOWN("該当する元データで１つ前方"), "toPrevHit",
+              &ValueListPage::ToPrevHitData},
+          Nav{">", ZBQ_SHOWN("該当する元データで１つ後方"), "toNextHit",
+              &ValueListPage::ToNextHitData},
+          Nav{">|", ZBQ_SHOWN("該当する元データの最後"), "toEndHit",
+              &ValueListPage::ToEndHitData}}) {
         QPushButton* b = button(pageWidget, n.text, n.tip, n.name);
         connect(b, &QPushButton::clicked, this, [this, a = n.action] { ((*page_).*a)(); });
         top->addWidget(b);
     }
-    top->addWidget(new QLabel(QStringLiteral("選択数"), pageWidget));
+    top->addWidget(new QLabel(ui::shown("選択数"), pageWidget));
     selectedCount_ = new QLabel(pageWidget);
     selectedCount_->setObjectName("selectedCount");
     selectedCount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     top->addWidget(selectedCount_);
-    top->addWidget(new QLabel(QStringLiteral("全数"), pageWidget));
+    top->addWidget(new QLabel(ui::shown("全数"), pageWidget));
     totalCount_ = new QLabel(pageWidget);
     totalCount_->setObjectName("totalCount");
     totalCount_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     top->addWidget(totalCount_);
     top->addStretch();
     QPushButton* create =
-        captionedImageButton(pageWidget, kNewSetImage, "新集合作成",
-                             "表示中の値選択リストから集合を絞り込みます", "createSet");
+        captionedImageButton(pageWidget, kNewSetImage, ZBQ_SHOWN("新集合作成"),
+                             ZBQ_SHOWN("表示中の値選択リストから集合を絞り込みます"), "createSet");
     connect(create, &QPushButton::clicked, this, [this] {
         const QPointer<CItemSheet> self(this);
         page_->CreateSet();
         if (self) updateValuePage();
     });
     top->addWidget(create);
-    graphButton_ = captionedImageButton(pageWidget, kGraphImage, "ｸﾞﾗﾌ",
-                                        "表示中の値選択リストからグラフを表示します", "graph");
+    graphButton_ =
+        captionedImageButton(pageWidget, kGraphImage, ZBQ_SHOWN("ｸﾞﾗﾌ"),
+                             ZBQ_SHOWN("表示中の値選択リストからグラフを表示します"), "graph");
     graphButton_->setEnabled(app_.GetGraphOutput() != 0);
     connect(graphButton_, &QPushButton::clicked, this, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -199,10 +211,12 @@ QWidget* CItemSheet::buildValueListPage() {
 
     auto* bottom = new QHBoxLayout;
     for (const Nav& n :
-         {Nav{"|<", "該当する値で最初", "toTopValue", &ValueListPage::ToTopItemData},
-          Nav{"<", "該当する値で１つ前方", "toPrevValue", &ValueListPage::ToPrevItemData},
-          Nav{">", "該当する値で１つ後方", "toNextValue", &ValueListPage::ToNextItemData},
-          Nav{">|", "該当する値で最後", "toEndValue", &ValueListPage::ToEndItemData}}) {
+         {Nav{"|<", ZBQ_SHOWN("該当する値で最初"), "toTopValue", &ValueListPage::ToTopItemData},
+          Nav{"<", ZBQ_SHOWN("該当する値で１つ前方"), "toPrevValue",
+              &ValueListPage::ToPrevItemData},
+          Nav{">", ZBQ_SHOWN("該当する値で１つ後方"), "toNextValue",
+              &ValueListPage::ToNextItemData},
+          Nav{">|", ZBQ_SHOWN("該当する値で最後"), "toEndValue", &ValueListPage::ToEndItemData}}) {
         QPushButton* b = button(pageWidget, n.text, n.tip, n.name);
         connect(b, &QPushButton::clicked, this, [this, a = n.action] {
             ((*page_).*a)();
@@ -210,9 +224,9 @@ QWidget* CItemSheet::buildValueListPage() {
         });
         bottom->addWidget(b);
     }
-    textSearch_ = new QCheckBox(QStringLiteral("文字列"), pageWidget);
+    textSearch_ = new QCheckBox(ui::shown("文字列", "value search"), pageWidget);
     textSearch_->setObjectName("textSearch");
-    textSearch_->setToolTip(QStringLiteral("文字列で検索する場合、チェックします"));
+    textSearch_->setToolTip(ui::shown("文字列で検索する場合、チェックします"));
     textSearch_->setVisible(page_->textSearchShown());
     connect(textSearch_, &QCheckBox::clicked, this, [this] { page_->ChechStr(); });
     bottom->addWidget(textSearch_);
@@ -220,7 +234,7 @@ QWidget* CItemSheet::buildValueListPage() {
     search_->setObjectName("searchField");
     search_->setEditable(true);
     search_->setInsertPolicy(QComboBox::NoInsert);
-    search_->setToolTip(QStringLiteral("検索式を検索・入力"));
+    search_->setToolTip(ui::shown("検索式を検索・入力"));
     // The combo box is its line edit's focus proxy: the focus events arrive at the combo box and
     // reach the edit past any filter of the edit's own.
     search_->installEventFilter(this);
@@ -259,8 +273,8 @@ void CItemSheet::ShowPage(int index) {
 // --- Refresh ---
 
 void CItemSheet::writeSummary() {
-    summaryText_ = SummaryText(app_, GetItemNo());
-    summary_->setPlainText(qt(summaryText_));
+    summaryText_ = SummaryText(app_, GetItemNo(), shownBytes, &shownSummary_);
+    summary_->setPlainText(qt(shownSummary_));
 }
 
 void CItemSheet::updateValuePage() {
@@ -313,8 +327,10 @@ void CItemSheet::ResetOptions() {
 // --- Summary ---
 
 void CItemSheet::WritePercentRank(double percent) {
-    summaryText_ += PercentRankText(app_, GetItemNo(), percent);
-    summary_->setPlainText(qt(summaryText_));
+    std::string shownBlock;
+    summaryText_ += PercentRankText(app_, GetItemNo(), percent, shownBytes, &shownBlock);
+    shownSummary_ += shownBlock;
+    summary_->setPlainText(qt(shownSummary_));
 }
 
 void CItemSheet::OnPercentRank() {

@@ -57,7 +57,7 @@ public:
     QPushButton* percentButton() const { return percentButton_; }
     QComboBox* searchField() const { return search_; }
     QCheckBox* textSearchBox() const { return textSearch_; }
-    // The statistics text as shown (CP932).
+    // The statistics text (CP932), in Japanese whatever the language the page shows it in.
     const std::string& summaryText() const { return summaryText_; }
 
     // --- Actions ---
@@ -92,6 +92,7 @@ private:
     std::unique_ptr<ValueListModel> model_;
     std::unique_ptr<ValueListPage> page_;
     std::string summaryText_;
+    std::string shownSummary_;  // the same in the language in force
     QTabWidget* tabs_ = nullptr;
     QTextEdit* summary_ = nullptr;
     QPushButton* percentButton_ = nullptr;

@@ -9,16 +9,23 @@
 #include <QVBoxLayout>
 
 #include "app/main_frame.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 #include "windows/attachments.h"
 
 namespace zbq::windows {
 namespace {
 
-constexpr const char* kWindowCaption = "元ﾃﾞｰﾀ表示";
+constexpr const char* kWindowCaption = ZBQ_SHOWN("元ﾃﾞｰﾀ表示");
 
-QAction* addCommand(QMenu& menu, const char* text, std::int32_t command, bool enabled = true) {
-    QAction* action = menu.addAction(QString::fromUtf8(text));
+// A text of ours as the user reads it (language.h).
+QString u(const char* japanese) {
+    return ui::shown(japanese);
+}
+
+QAction* addCommand(QMenu& menu, const QString& text, std::int32_t command, bool enabled = true) {
+    QAction* action = menu.addAction(text);
     action->setData(command);
     action->setEnabled(enabled);
     return action;
@@ -32,7 +39,7 @@ std::int32_t decimalCommand(std::int32_t places) {
 
 CKWView::CKWView(CKWApp& app, QWidget* parent)
     : QWidget(parent), app_(app), model_(app), grid_(new ResultGrid(*this, GridConfig{}, this)) {
-    setWindowTitle(QString::fromUtf8(kWindowCaption));
+    setWindowTitle(u(kWindowCaption));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(grid_);
@@ -143,32 +150,32 @@ std::unique_ptr<QMenu> CKWView::BuildMenu(GridRole role, std::int32_t column) {
     const std::int32_t target = role == GridRole::ColumnHeader ? column : -1;
     const GridMenuState state = model_.EnableMenuByType(target);
     auto menu = std::make_unique<QMenu>(this);
-    QMenu* copy = menu->addMenu(QString::fromUtf8("コピー"));
-    addCommand(*copy, "項目名付き", kCopyWithHead);
-    addCommand(*copy, "項目名無し", kCopy);
-    QMenu* csv = menu->addMenu(QString::fromUtf8("CSVに書出し"));
-    addCommand(*csv, "項目名付き", kCsvWithHead);
-    addCommand(*csv, "項目名無し", kCsv);
-    QMenu* excel = menu->addMenu(QString::fromUtf8("Excelに書出し"));
+    QMenu* copy = menu->addMenu(u("コピー"));
+    addCommand(*copy, u("項目名付き"), kCopyWithHead);
+    addCommand(*copy, u("項目名無し"), kCopy);
+    QMenu* csv = menu->addMenu(u("CSVに書出し"));
+    addCommand(*csv, u("項目名付き"), kCsvWithHead);
+    addCommand(*csv, u("項目名無し"), kCsv);
+    QMenu* excel = menu->addMenu(u("Excelに書出し"));
     excel->setEnabled(state.excel);
-    addCommand(*excel, "項目名付き", kExcelWithHead);
-    addCommand(*excel, "項目名無し", kExcel);
+    addCommand(*excel, u("項目名付き"), kExcelWithHead);
+    addCommand(*excel, u("項目名無し"), kExcel);
     menu->addSeparator();
-    QMenu* sort = menu->addMenu(QString::fromUtf8("ソート"));
+    QMenu* sort = menu->addMenu(u("ソート"));
     sort->setEnabled(state.sort);
-    addCommand(*sort, "昇順にソート", kSortUp);
-    addCommand(*sort, "降順にソート", kSortDown);
-    addCommand(*menu, "元データ順ソート（昇順）", kSortOrg);
-    QAction* codes = addCommand(*menu, "コードで表示", kDispByCode, state.codes && target >= 0);
+    addCommand(*sort, u("昇順にソート"), kSortUp);
+    addCommand(*sort, u("降順にソート"), kSortDown);
+    addCommand(*menu, u("元データ順ソート（昇順）"), kSortOrg);
+    QAction* codes = addCommand(*menu, u("コードで表示"), kDispByCode, state.codes && target >= 0);
     codes->setCheckable(true);
     codes->setChecked(state.codesChecked);
-    addCommand(*menu, "項目の詳細表示", kItemDetails, state.itemDetails);
+    addCommand(*menu, u("項目の詳細表示"), kItemDetails, state.itemDetails);
     menu->addSeparator();
-    addCommand(*menu, "セル幅を調整", kCellWidth, state.cellWidth);
-    QAction* comma = addCommand(*menu, "カンマ編集", kComma, state.comma);
+    addCommand(*menu, u("セル幅を調整"), kCellWidth, state.cellWidth);
+    QAction* comma = addCommand(*menu, u("カンマ編集"), kComma, state.comma);
     comma->setCheckable(true);
     comma->setChecked(state.commaChecked);
-    QMenu* places = menu->addMenu(QString::fromUtf8("小数点以下桁数"));
+    QMenu* places = menu->addMenu(u("小数点以下桁数"));
     places->setEnabled(state.decimals);
     for (std::int32_t p = 0; p <= DataGridModel::kMaxDecimals; ++p) {
         QAction* action = places->addAction(QString::number(p));

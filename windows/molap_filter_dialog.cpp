@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/ckw_app.h"
-#include "platform/core/cp932.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace zbq::windows {
@@ -49,17 +49,21 @@ QString text(const std::string& cp932) {
 
 CFilterDlg::CFilterDlg(CKWApp& app, const FilterConditions& conditions, QWidget* parent)
     : QDialog(parent), app_(app), model_(conditions) {
-    setWindowTitle(text(cp932::literal("フィルター")));
+    setWindowTitle(ui::shown("フィルター"));
     auto* layout = new QVBoxLayout(this);
     auto* rows = new QGridLayout;
     auto* delegate = new ColourItemDelegate(this);
-    const char* const labels[] = {"第１条件", "第２条件", "第３条件", "第４条件", "第５条件"};
+    // The console's search conditions have the same Japanese and another English.
+    const QString labels[] = {
+        ui::shown("第１条件", "aggregation filter"), ui::shown("第２条件", "aggregation filter"),
+        ui::shown("第３条件", "aggregation filter"), ui::shown("第４条件", "aggregation filter"),
+        ui::shown("第５条件", "aggregation filter")};
     for (std::int32_t k = 0; k < MolapFilterModel::kRows; ++k) {
         const auto i = static_cast<std::size_t>(k);
         const MolapFilterModel::Row& r = model_.row(k);
         auto* ops = operators_[i] = new QComboBox(this);
         for (const std::string& entry : MolapFilterModel::operatorEntries(k))
-            ops->addItem(text(entry));
+            ops->addItem(ui::shownCp932(entry));
         ops->setCurrentIndex(r.operatorIndex);
         auto* from = froms_[i] = new QLineEdit(text(r.from), this);
         auto* to = tos_[i] = new QLineEdit(text(r.to), this);
@@ -75,7 +79,7 @@ CFilterDlg::CFilterDlg(CKWApp& app, const FilterConditions& conditions, QWidget*
         from->setObjectName(QStringLiteral("from%1").arg(k + 1));
         to->setObjectName(QStringLiteral("to%1").arg(k + 1));
         colours->setObjectName(QStringLiteral("colour%1").arg(k + 1));
-        rows->addWidget(new QLabel(text(cp932::literal(labels[k])), this), k, 0);
+        rows->addWidget(new QLabel(labels[k], this), k, 0);
         rows->addWidget(ops, k, 1);
         rows->addWidget(from, k, 2);
         rows->addWidget(to, k, 3);
@@ -88,8 +92,8 @@ CFilterDlg::CFilterDlg(CKWApp& app, const FilterConditions& conditions, QWidget*
     }
     layout->addLayout(rows);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(text(cp932::literal("実行")), QDialogButtonBox::AcceptRole);
-    buttons->addButton(text(cp932::literal("ｷｬﾝｾﾙ")), QDialogButtonBox::RejectRole);
+    buttons->addButton(ui::shown("実行"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(ui::shown("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &CFilterDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CFilterDlg::reject);
     layout->addWidget(buttons);

@@ -2,6 +2,7 @@
 #include "windows/molap_filter_model.h"
 
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace zbq::windows {
 
@@ -29,7 +30,7 @@ std::vector<std::string> MolapFilterModel::operatorEntries(std::int32_t row) {
     if (row > 0) entries.emplace_back();
     for (const char* text : {"=", "!", ">", ">=", "<", "<="})
         entries.emplace_back(text);
-    entries.push_back(cp932::literal("範囲"));
+    entries.push_back(cp932::literal(ZBQ_SHOWN("範囲")));
     return entries;
 }
 

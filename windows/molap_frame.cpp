@@ -17,7 +17,9 @@
 #include "app/main_frame.h"
 #include "console/molap_steps.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/fixed_grid.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
@@ -37,10 +39,14 @@ std::int32_t failingStage = 0;
 // goes only after the newer one has built, and must leave that result alone.
 const CMOLAPFrm* resultOwner = nullptr;
 
+// clang-format off
+constexpr const char* kTooLarge = ZBQ_SHOWN("集計表の縦または横が10,000行を超えています。表示に時間がかかりますが実行しますか？");
+// clang-format on
 constexpr std::int32_t kMaxCells = 10000;  // rows or columns from which the user is asked
 constexpr int kExtraRowTwips = 80;
 constexpr int kExtraColumnTwips = 200;
 
+// The box shows a text of ours (ZBQ_SHOWN at the callers) in the language in force.
 void tell(QWidget* parent, const char* utf8) {
     ui::prompts().message(parent, QString::fromUtf8(utf8), QString::fromUtf8(CKWApp::kCaption),
                           ui::Icon::Exclamation);
@@ -59,7 +65,7 @@ void CMOLAPFrm::setFailingStageForTest(std::int32_t stage) {
 CMOLAPFrm::CMOLAPFrm(CKWApp& app, const MolapParams& params, QWidget* parent)
     : QWidget(parent, Qt::Window), app_(app), view_(app.Search()) {
     SetParams(params);
-    setWindowTitle(ui::fromCp932(cp932::literal("多次元集計")));
+    setWindowTitle(ui::shown("多次元集計"));
     grid_ = new ui::FixedGrid(this);
     grid_->setModel(&view_);
     // Room around the text, once for the window's life: rows 80 twips higher and columns 200
@@ -104,7 +110,7 @@ void CMOLAPFrm::SetParams(const MolapParams& params) {
 
 std::int32_t CMOLAPFrm::ExecuteMolap() {
     if (busy_ || app_.IsAddingData()) return -1;
-    setWindowTitle(ui::fromCp932(cp932::literal("多次元集計")));
+    setWindowTitle(ui::shown("多次元集計"));
     view_.clear();
     resultOwner = this;
     app_.Search().KWMolapClose();
@@ -143,7 +149,7 @@ std::int32_t CMOLAPFrm::BuildMolapTable() {
         }
         return code;
     };
-    setStatus(cp932::literal("集計しています...."));
+    setStatus(cp932::literal(ZBQ_SHOWN("集計しています....")));
     engine.MolapCancelFlag().reset();
     app_.StartTimer();
 
@@ -154,7 +160,7 @@ std::int32_t CMOLAPFrm::BuildMolapTable() {
     if (engine.SetMolapX(params_.xItems, params_.xDateUnits) != 0 ||
         engine.SetMolapY(params_.yItems, params_.yDateUnits) != 0 ||
         engine.SetMolapZ(params_.zItems, params_.zUnits) != 0) {
-        tell(this, "集計に失敗しました。処理を中止します。[1]");
+        tell(this, ZBQ_SHOWN("集計に失敗しました。処理を中止します。[1]"));
         return finish(-1);
     }
 
@@ -172,7 +178,7 @@ std::int32_t CMOLAPFrm::BuildMolapTable() {
         return finish(-1);
     }
     if (code < 0) {
-        tell(this, "集計に失敗しました。処理を中止します。[1]");
+        tell(this, ZBQ_SHOWN("集計に失敗しました。処理を中止します。[1]"));
         return finish(-1);
     }
     const double ms = app_.GetElapsedMs();
@@ -181,22 +187,20 @@ std::int32_t CMOLAPFrm::BuildMolapTable() {
     const std::int32_t columns = layout.nY() + (xc == 0 ? 1 : xc) * layout.nZ();
     const std::int32_t rows = (yc == 0 ? 1 : yc) + 1 + layout.nX();
     if (rows >= kMaxCells || columns >= kMaxCells) {
-        const ui::Answer answer = ui::prompts().message(
-            this,
-            ui::fromCp932(cp932::literal("集計表の縦または横が10,000行を超えています。表示に時間"
-                                         "がかかりますが実行しますか？")),
-            QString::fromUtf8(CKWApp::kCaption), ui::Icon::Question, ui::Buttons::YesNo);
+        const ui::Answer answer = ui::prompts().message(this, QString::fromUtf8(kTooLarge),
+                                                        QString::fromUtf8(CKWApp::kCaption),
+                                                        ui::Icon::Question, ui::Buttons::YesNo);
         if (!self) return -1;
         if (answer != ui::Answer::Yes || closeRequested_) {
             engine.KWMolapClose();
             const std::int32_t r = finish(-1);
-            setStatus(cp932::literal("処理を中止しました。"));
+            setStatus(cp932::literal(ZBQ_SHOWN("処理を中止しました。")));
             return r;
         }
     }
     app_.LogOperation(logText(), app_.KWgetDataCount(), ms);
 
-    setStatus(cp932::literal("表を作成しています...."));
+    setStatus(cp932::literal(ZBQ_SHOWN("表を作成しています....")));
     std::atomic<std::int32_t> progress{0};
     code = runWorker(
         2,
@@ -209,8 +213,9 @@ std::int32_t CMOLAPFrm::BuildMolapTable() {
         // A window destroyed meanwhile still has its build's end told, without an owner.
         engine.KWMolapClose();
         finish(-1);
-        tell(self ? this : nullptr, code == -2 ? "集計できませんでした。処理を中止します。"
-                                               : "集計に作成に失敗しました。処理を中止します。[2]");
+        tell(self ? this : nullptr,
+             code == -2 ? ZBQ_SHOWN("集計できませんでした。処理を中止します。")
+                        : ZBQ_SHOWN("集計に作成に失敗しました。処理を中止します。[2]"));
         return -1;
     }
     if (!self) return -1;
@@ -262,7 +267,7 @@ std::int32_t CMOLAPFrm::runWorker(std::int32_t stage, const std::function<std::i
             char text[64];
             std::snprintf(text, sizeof text, "%s %d%%",
                           cp932::literal("表を作成しています....").c_str(), now);
-            setStatus(text);
+            setStatus(text, ui::shown("表を作成しています....") + QStringLiteral(" %1%").arg(now));
         }
     });
     timer.start(100);
@@ -274,7 +279,8 @@ std::int32_t CMOLAPFrm::runWorker(std::int32_t stage, const std::function<std::i
     return code->load();
 }
 
-void CMOLAPFrm::setStatus(std::string text) {
+void CMOLAPFrm::setStatus(std::string text, std::optional<QString> shown) {
+    shownStatus_ = shown ? *shown : ui::shownCp932(text);
     status_ = std::move(text);
     update();
 }
@@ -339,7 +345,7 @@ void CMOLAPFrm::paintEvent(QPaintEvent*) {
     // "処理を中止しました。" stands once the build is over.
     if (status_.empty()) return;
     QPainter painter(this);
-    painter.drawText(QPoint(0, fontMetrics().ascent()), ui::fromCp932(status_));
+    painter.drawText(QPoint(0, fontMetrics().ascent()), shownStatus_);
 }
 
 void CMOLAPFrm::installGrid() {
@@ -378,14 +384,13 @@ QMenu* CMOLAPFrm::contextMenu() {
     if (busy_ || !view_.installed()) return nullptr;
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(ui::fromCp932(cp932::literal("ドリルスルー")), this,
-                    [this] { DrillThrough(); });
-    QAction* excel = menu->addAction(ui::fromCp932(cp932::literal("Excelに書出し")), this,
-                                     [this] { ExportMolapToExcel(); });
+    menu->addAction(ui::shown("ドリルスルー"), this, [this] { DrillThrough(); });
+    QAction* excel =
+        menu->addAction(ui::shown("Excelに書出し"), this, [this] { ExportMolapToExcel(); });
     excel->setEnabled(!app_.GetExcelPath().empty());
-    menu->addAction(ui::fromCp932(cp932::literal("フィルタ")), this, [this] { OnFilter(); });
-    QAction* release = menu->addAction(ui::fromCp932(cp932::literal("フィルタ解除")), this,
-                                       [this] { FilterRelease(); });
+    menu->addAction(ui::shown("フィルタ"), this, [this] { OnFilter(); });
+    QAction* release =
+        menu->addAction(ui::shown("フィルタ解除"), this, [this] { FilterRelease(); });
     release->setEnabled(view_.filterActive());
     return menu;
 }

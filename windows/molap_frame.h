@@ -17,11 +17,13 @@
 
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
+#include <QString>
 #include <QWidget>
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -107,7 +109,8 @@ private:
     // Runs the work on a worker and waits; the work's code, or kNotStarted.
     std::int32_t runWorker(std::int32_t stage, const std::function<std::int32_t()>& work,
                            const std::atomic<std::int32_t>* progress);
-    void setStatus(std::string text);
+    // The status in CP932 and, when it is not a text of ours as it stands, as the user reads it.
+    void setStatus(std::string text, std::optional<QString> shown = std::nullopt);
     void requestCancel();
     // Off the frame's registry and gone once the event loop is back.
     void closeNow();
@@ -126,6 +129,7 @@ private:
     bool closeRequested_ = false;
     bool rebuildQuietly_ = false;  // a drill's refresh records no settings
     std::string status_;
+    QString shownStatus_;
     std::thread worker_;
 };
 

@@ -1,6 +1,8 @@
 // The aggregation window's model: cells read from the engine's result on demand.
 #include "windows/molap_view.h"
 
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 #include "windows/molap_format.h"
 
@@ -12,11 +14,15 @@ std::string filterConditionsRefusal(const FilterConditions& conditions) {
         const FilterCondition& c = conditions[k];
         if (c.op < 0) continue;
         used = true;
-        const std::string row = std::to_string(k + 1);
-        if (c.from.empty()) return "第" + row + "条件の値が指定されていません。";
-        if (c.op == 6 && c.to.empty()) return "第" + row + "条件のToの値が指定されていません。";
+        // The message box shows the text as it stands, so it is put in the language here.
+        const auto told = [k](const char* japanese) {
+            return ui::shown(japanese).arg(k + 1).toStdString();
+        };
+        if (c.from.empty()) return told(ZBQ_SHOWN("第%1条件の値が指定されていません。"));
+        if (c.op == 6 && c.to.empty())
+            return told(ZBQ_SHOWN("第%1条件のToの値が指定されていません。"));
     }
-    return used ? std::string() : "条件が指定されていません。";
+    return used ? std::string() : ZBQ_SHOWN("条件が指定されていません。");
 }
 
 CMOLAPView::CMOLAPView(const KW_search& engine, QObject* parent)

@@ -7,20 +7,21 @@
 #include <QVBoxLayout>
 
 #include "app/ckw_app.h"
+#include "platform/ui/language.h"
 #include "windows/summary_text.h"
 
 namespace zbq::windows {
 
 CPercentRankDlg::CPercentRankDlg(CKWApp& app, QWidget* parent)
     : QDialog(parent), app_(app), edit_(new QLineEdit(this)) {
-    setWindowTitle(QStringLiteral("％順位値の算出"));
+    setWindowTitle(ui::shown("％順位値の算出"));
     edit_->setObjectName("percentEdit");
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("％順位を指定してください"), this));
+    layout->addWidget(new QLabel(ui::shown("％順位を指定してください"), this));
     layout->addWidget(edit_);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
+    buttons->addButton(ui::shown("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &CPercentRankDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPercentRankDlg::reject);
     layout->addWidget(buttons);

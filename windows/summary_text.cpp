@@ -5,6 +5,7 @@
 
 #include "app/ckw_app.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "windows/item_texts.h"
 
 namespace zbq::windows {
@@ -15,17 +16,33 @@ using zbq::cp932::literal;
 
 constexpr std::int32_t kFirstValue = 2;
 
+constexpr std::string_view kSeparator = "--------------------------------\r\n";
+constexpr std::string_view kRankSeparator = "----------\r\n";
+
+// The text, and beside it, when asked for, the same text as the user reads it: labels and type
+// captions through the caller's `shown`, values as they stand.
 class Lines {
 public:
-    void add(std::string_view utf8Label, std::string_view value) {
-        out_ += literal(utf8Label);
+    Lines(const ShownBytes& shown, std::string* shownText) : shown_(shown), shownText_(shownText) {}
+    void add(std::string_view utf8Label, std::string_view value, bool caption = false) {
+        const std::string label = literal(utf8Label);
+        out_ += label;
         out_ += value;
         out_ += "\r\n";
+        if (!shownText_) return;
+        *shownText_ += shown_(label);
+        *shownText_ += caption ? shown_(std::string(value)) : std::string(value);
+        *shownText_ += "\r\n";
     }
-    void separator() { out_ += "--------------------------------\r\n"; }
+    void separator(std::string_view line = kSeparator) {
+        out_ += line;
+        if (shownText_) *shownText_ += line;
+    }
     std::string take() { return std::move(out_); }
 
 private:
+    const ShownBytes& shown_;
+    std::string* shownText_;
     std::string out_;
 };
 
@@ -58,6 +75,12 @@ std::string rankValue(const ItemValues& values, std::int32_t p) {
 }  // namespace
 
 std::string SummaryText(const CKWApp& app, std::int32_t item) {
+    return SummaryText(app, item, {}, nullptr);
+}
+
+std::string SummaryText(const CKWApp& app, std::int32_t item, const ShownBytes& shown,
+                        std::string* shownText) {
+    if (shownText) shownText->clear();
     const ItemValues values(app, item);
     const std::int32_t type = values.itemType();
     const std::int32_t n = values.count();
@@ -80,53 +103,54 @@ std::string SummaryText(const CKWApp& app, std::int32_t item) {
     const std::string none = "-";
     const auto valueAt = [&](std::int32_t p) { return p < 0 ? none : values.summaryValue(p); };
     const bool coded = type == 0 || type == 1;
-    const auto label = [coded](std::string_view base) {
-        return std::string(base) + (coded ? "CODE: " : "");
-    };
+    // A code item's values 10 to 13 follow "CODE: ", which stands after the label's tabs and is
+    // the same in both languages.
+    const std::string code = coded ? "CODE: " : "";
 
-    Lines lines;
-    lines.add("1.項目名:\t\t", app.GetItemName(item));
-    lines.add("2.タイプ:\t\t", CKWApp::GetItemTypeCaption(type));
-    lines.add("3.全ﾚｺｰﾄﾞ数:\t\t", countText(all));
+    Lines lines(shown, shown ? shownText : nullptr);
+    lines.add(ZBQ_SHOWN("1.項目名:\t\t"), app.GetItemName(item));
+    lines.add(ZBQ_SHOWN("2.タイプ:\t\t"), CKWApp::GetItemTypeCaption(type), true);
+    lines.add(ZBQ_SHOWN("3.全ﾚｺｰﾄﾞ数:\t\t"), countText(all));
     lines.separator();
-    lines.add("4.ｴﾗｰﾚｺｰﾄﾞ数:\t\t", countText(errors));
-    lines.add("5.ﾌﾞﾗﾝｸﾚｺｰﾄﾞ数:\t\t", countText(blanks));
+    lines.add(ZBQ_SHOWN("4.ｴﾗｰﾚｺｰﾄﾞ数:\t\t"), countText(errors));
+    lines.add(ZBQ_SHOWN("5.ﾌﾞﾗﾝｸﾚｺｰﾄﾞ数:\t\t"), countText(blanks));
     lines.separator();
-    lines.add("6.通常ﾚｺｰﾄﾞ数:\t\t", countText(std::int64_t{all} - errors - blanks));
-    lines.add("7.通常値の種類:\t\t", countText(n > kFirstValue ? n - kFirstValue : 0));
-    lines.add("8.通常値の最多数:\t", any ? countText(most) : none);
-    lines.add("9.通常値の最小数:\t", any ? countText(least) : none);
+    lines.add(ZBQ_SHOWN("6.通常ﾚｺｰﾄﾞ数:\t\t"), countText(std::int64_t{all} - errors - blanks));
+    lines.add(ZBQ_SHOWN("7.通常値の種類:\t\t"), countText(n > kFirstValue ? n - kFirstValue : 0));
+    lines.add(ZBQ_SHOWN("8.通常値の最多数:\t"), any ? countText(most) : none);
+    lines.add(ZBQ_SHOWN("9.通常値の最小数:\t"), any ? countText(least) : none);
     lines.separator();
-    lines.add(label("10.最小定義値:\t\t"), any ? values.summaryValue(kFirstValue) : none);
-    lines.add(label("11.最大定義値:\t\t"), any ? values.summaryValue(n - 1) : none);
-    lines.add(label("12.最小存在値:\t\t"), valueAt(firstPresent));
-    lines.add(label("13.最大存在値:\t\t"), valueAt(lastPresent));
+    lines.add(ZBQ_SHOWN("10.最小定義値:\t\t"),
+              code + (any ? values.summaryValue(kFirstValue) : none));
+    lines.add(ZBQ_SHOWN("11.最大定義値:\t\t"), code + (any ? values.summaryValue(n - 1) : none));
+    lines.add(ZBQ_SHOWN("12.最小存在値:\t\t"), code + valueAt(firstPresent));
+    lines.add(ZBQ_SHOWN("13.最大存在値:\t\t"), code + valueAt(lastPresent));
 
     const bool numeric = type == 2 || type == 3 || type == 5 || type == 7;
     if (numeric) {
         double sum = 0, mean = 0, deviation = 0;
         app.KWgetStatistics(item, &sum, &mean, &deviation);
         const bool date = type == 5, time = type == 7;
-        lines.add("14.合計値:\t\t", any && !date && !time ? plainDouble(sum) : none);
-        lines.add("15.平均値:\t\t", !any           ? none
-                                    : date || time ? meanText(mean, date)
-                                                   : plainDouble(mean));
-        lines.add("16.標準偏差:\t\t", any ? plainDouble(deviation) : none);
+        lines.add(ZBQ_SHOWN("14.合計値:\t\t"), any && !date && !time ? plainDouble(sum) : none);
+        lines.add(ZBQ_SHOWN("15.平均値:\t\t"), !any           ? none
+                                               : date || time ? meanText(mean, date)
+                                                              : plainDouble(mean));
+        lines.add(ZBQ_SHOWN("16.標準偏差:\t\t"), any ? plainDouble(deviation) : none);
         const auto quartile = [&](double percent) {
             return any ? values.summaryValue(app.KWgetPercentPos(item, percent)) : none;
         };
-        lines.add("17.４分位値（下）:\t", quartile(75));
-        lines.add("18.中央値:\t\t", quartile(50));
-        lines.add("19.４分位値（上）:\t", quartile(25));
+        lines.add(ZBQ_SHOWN("17.４分位値（下）:\t"), quartile(75));
+        lines.add(ZBQ_SHOWN("18.中央値:\t\t"), quartile(50));
+        lines.add(ZBQ_SHOWN("19.４分位値（上）:\t"), quartile(25));
     } else if (type == 1) {
         const std::int32_t records = app.Search().KWgetDataCount();
         std::int32_t largest = 0, smallest = 0;
         app.KWgetAnswerRange(item, &largest, &smallest);
         const bool enough = records > 2;
-        lines.add("14.親ﾚｺｰﾄﾞ数:\t\t", countText(records));
-        lines.add("15.最小回答数:\t\t", enough ? countText(smallest) : none);
-        lines.add("16.最大回答数:\t\t", enough ? countText(largest) : none);
-        lines.add("17.平均回答数:\t\t",
+        lines.add(ZBQ_SHOWN("14.親ﾚｺｰﾄﾞ数:\t\t"), countText(records));
+        lines.add(ZBQ_SHOWN("15.最小回答数:\t\t"), enough ? countText(smallest) : none);
+        lines.add(ZBQ_SHOWN("16.最大回答数:\t\t"), enough ? countText(largest) : none);
+        lines.add(ZBQ_SHOWN("17.平均回答数:\t\t"),
                   enough ? plainDouble(static_cast<double>(all) / records, 3) : none);
     }
     return lines.take();
@@ -137,44 +161,52 @@ std::string PercentStepText(double percent) {
 }
 
 std::string PercentRankText(const CKWApp& app, std::int32_t item, double percent) {
+    return PercentRankText(app, item, percent, {}, nullptr);
+}
+
+std::string PercentRankText(const CKWApp& app, std::int32_t item, double percent,
+                            const ShownBytes& shown, std::string* shownText) {
+    if (shownText) shownText->clear();
     const ItemValues values(app, item);
     const std::int32_t type = values.itemType();
-    std::string out = "----------\r\n";
-    out += literal("タイプ:") + CKWApp::GetItemTypeCaption(type) + "\r\n";
-    out += literal("％順位[") + PercentStepText(percent) + "]\r\n";
+    Lines lines(shown, shown ? shownText : nullptr);
+    lines.separator(kRankSeparator);
+    lines.add(ZBQ_SHOWN("タイプ:"), CKWApp::GetItemTypeCaption(type), true);
+    lines.add(ZBQ_SHOWN("％順位["), PercentStepText(percent) + "]");
     const std::int32_t p = app.KWgetPercentPos(item, std::trunc(percent));
     // Without an ordinary value there is nothing at any rank; the engine's answer then names a
     // position the item does not have.
     const bool any = p >= kFirstValue && p < values.count();
-    const std::string value = literal("値      ");
+    const char* const value = ZBQ_SHOWN("値      ");
     switch (type) {
         case 0:
         case 1:
-            out += literal("ｺｰﾄﾞ    ") + (any ? values.summaryValue(p) : "-") + "\r\n";
+            lines.add(ZBQ_SHOWN("ｺｰﾄﾞ    "), any ? values.summaryValue(p) : "-");
             break;
         case 2:
-            out += value + (any ? plainInt(values.intValue(p)) : "-") + "\r\n";
+            lines.add(value, any ? plainInt(values.intValue(p)) : "-");
             break;
         case 3:
         case 4:
         case 5:
         case 7:
-            out += value + (any ? rankValue(values, p) : "-") + "\r\n";
+            lines.add(value, any ? rankValue(values, p) : "-");
             break;
         default:
             break;
     }
-    return out;
+    return lines.take();
 }
 
 PercentInput CheckPercentText(std::string_view text) {
     if (text.empty() || !CKWApp::IsDecimalText(text) || text == "-" || text == "." || text == "-.")
-        return {std::nullopt, "数値を入力してください"};
+        return {std::nullopt, ZBQ_SHOWN("数値を入力してください")};
     double value = 0;
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size())
-        return {std::nullopt, "数値を入力してください"};
-    if (!(value >= 0.0 && value <= 100.0)) return {std::nullopt, "0～100の範囲で入力してください"};
+        return {std::nullopt, ZBQ_SHOWN("数値を入力してください")};
+    if (!(value >= 0.0 && value <= 100.0))
+        return {std::nullopt, ZBQ_SHOWN("0～100の範囲で入力してください")};
     return {value, {}};
 }
 

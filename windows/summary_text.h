@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,15 @@ std::string SummaryText(const CKWApp& app, std::int32_t item);
 // The block appended for a percentage from 0 to 100 (truncated to a whole percent for the
 // look-up, shown with one decimal).
 std::string PercentRankText(const CKWApp& app, std::int32_t item, double percent);
+
+// The same texts and, in `shownText`, the text the page shows in the language in force: each
+// label and the type caption through `shown` (CP932 in, CP932 out), every value as it stands.
+// The texts themselves stay Japanese whatever the language.
+using ShownBytes = std::function<std::string(const std::string& cp932)>;
+std::string SummaryText(const CKWApp& app, std::int32_t item, const ShownBytes& shown,
+                        std::string* shownText);
+std::string PercentRankText(const CKWApp& app, std::int32_t item, double percent,
+                            const ShownBytes& shown, std::string* shownText);
 
 // The percent dialog's check of a typed text: the percentage, or the message (UTF-8) that
 // refuses it: "数値を入力してください" for anything but digits with at most one "." and an

@@ -9,20 +9,22 @@
 #include "app/ckw_app.h"
 #include "platform/core/atomic_file.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/workbook/xlsx_row_writer.h"
 #include "windows/export_progress.h"
 
 namespace {
 
-constexpr char kNoMemory[] = "メモリーの確保に失敗しました。処理を中止します。";
-constexpr char kCloseTheFile[] = "開いているファイルを閉じて下さい";
-constexpr char kWorkbookFailed[] = "エクセルファイルの作成に失敗しました";
+constexpr char kNoMemory[] = ZBQ_SHOWN("メモリーの確保に失敗しました。処理を中止します。");
+constexpr char kCloseTheFile[] = ZBQ_SHOWN("開いているファイルを閉じて下さい");
+constexpr char kWorkbookFailed[] = ZBQ_SHOWN("エクセルファイルの作成に失敗しました");
 constexpr char kPastTheSheet[] =
-    "行数または列数がExcelのシートの上限を超えています。出力できません。";
+    ZBQ_SHOWN("行数または列数がExcelのシートの上限を超えています。出力できません。");
 // The save chooser's filters; the second is the TAB form.
-constexpr char kSaveFilters[] = "CSVファイル(*.csv);;TEXTファイル(*.txt)";
+constexpr char kSaveFilters[] = ZBQ_SHOWN("CSVファイル(*.csv);;TEXTファイル(*.txt)");
 constexpr int kTextFilter = 1;
 // A workbook lets messages through after about as many cells as a text block holds.
 constexpr std::int64_t kCellsPerWorkbookBlock = 262144;
@@ -62,8 +64,11 @@ TableExporter::TableExporter(CKWApp& app, const TableSource& source, Options opt
 bool TableExporter::confirmCellCount(const CellRange& range) const {
     const std::int64_t cells = range.cells();
     if (cells <= kQuietCells || options_.quiet) return true;
-    return app_.AskYesNo("ｾﾙ数[" + std::to_string(cells) +
-                         "]は大きいのでﾊﾟｿｺﾝが止まる可能性があります\n続行しますか？");
+    // A message with a number in it is put in the language before the number goes in.
+    return app_.AskYesNo(
+        zbq::ui::shown("ｾﾙ数[%1]は大きいのでﾊﾟｿｺﾝが止まる可能性があります\n続行しますか？")
+            .arg(cells)
+            .toStdString());
 }
 
 std::int32_t TableExporter::copy(const ExportShape& shape, const std::optional<StepBuilder>& step) {
@@ -100,8 +105,8 @@ std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportS
     if (path.empty()) {
         zbq::ui::Chooser chooser;
         chooser.kind = zbq::ui::ChooserKind::SaveFile;
-        chooser.caption = QString::fromUtf8("ファイルの保存");
-        chooser.filter = QString::fromUtf8(kSaveFilters);
+        chooser.caption = zbq::ui::shown("ファイルの保存");
+        chooser.filter = zbq::ui::shown(kSaveFilters);
         chooser.defaultSuffix = QStringLiteral("csv");
         const std::optional<zbq::ui::SaveChoice> chosen =
             zbq::ui::prompts().chooseSave(app_.windows().mainWindow(), chooser);
@@ -136,7 +141,9 @@ std::int32_t TableExporter::writeTextFile(const std::string& path, const ExportS
     }
     if (!written) {
         file.discard();
-        app_.ShowError("ファイルの書出しに失敗しました。\n[" + target + "]");
+        app_.ShowError(zbq::ui::shown("ファイルの書出しに失敗しました。\n[%1]")
+                           .arg(QString::fromStdString(target))
+                           .toStdString());
         return 0;
     }
     if (step) {

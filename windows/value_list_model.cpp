@@ -2,6 +2,7 @@
 
 #include "app/ckw_app.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "windows/table_exporter.h"
 
 namespace zbq::windows {
@@ -82,8 +83,9 @@ std::int32_t ValueListModel::dictionaryOf(std::int32_t row) const {
 }
 
 std::string ValueListModel::columnHeader(std::int32_t column) const {
-    static const std::string code = cp932::literal("ｺｰﾄﾞ"), value = cp932::literal("値"),
-                             count = cp932::literal("存在数");
+    static const std::string code = cp932::literal(ZBQ_SHOWN("ｺｰﾄﾞ")),
+                             value = cp932::literal(ZBQ_SHOWN("値")),
+                             count = cp932::literal(ZBQ_SHOWN("存在数"));
     const std::int32_t c = hasCodeColumn() ? column : column + 1;
     switch (c) {
         case 0:

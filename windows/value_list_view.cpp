@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "app/ckw_app.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
+#include "windows/shown_bytes.h"
 #include "windows/value_list_page.h"
 
 namespace zbq::windows {
@@ -48,7 +51,7 @@ ValueListView::ValueListView(ValueListModel& model, ValueListPage& page, QWidget
 // --- GridOwner ---
 
 std::string ValueListView::columnTitle(std::int32_t column) const {
-    return model_.columnHeader(column);
+    return shownBytes(model_.columnHeader(column));
 }
 
 std::string ValueListView::rowLabel(std::int32_t row) const {
@@ -117,8 +120,7 @@ void ValueListView::refresh() {
     if (geometry_.columnCount() != model_.columnCount()) {
         std::vector<int> widths;
         for (int c = 0; c < model_.columnCount(); ++c)
-            widths.push_back(
-                std::max(kMinimumWidth, grid_->textWidth(model_.columnHeader(c)) + 12));
+            widths.push_back(std::max(kMinimumWidth, grid_->textWidth(columnTitle(c)) + 12));
         geometry_.setColumnWidths(std::move(widths));
     }
     geometry_.setRowCount(model_.rowCount());
@@ -256,49 +258,50 @@ QMenu* ValueListView::buildMenu() {
         });
         return a;
     };
-    add(menu, QStringLiteral("全てを選択"), [this] { SelectAll(); });
-    QMenu* sort = menu->addMenu(QStringLiteral("存在順に表示"));
+    add(menu, ui::shown("全てを選択"), [this] { SelectAll(); });
+    QMenu* sort = menu->addMenu(ui::shown("存在順に表示"));
     add(
-        sort, QStringLiteral("昇順"), [this] { model_.SortUp(); }, state.upChecked, true);
+        sort, ui::shown("昇順"), [this] { model_.SortUp(); }, state.upChecked, true);
     add(
-        sort, QStringLiteral("降順"), [this] { model_.SortDown(); }, state.downChecked, true);
+        sort, ui::shown("降順"), [this] { model_.SortDown(); }, state.downChecked, true);
     add(
-        menu, QStringLiteral("逆順に表示"), [this] { model_.SortReverse(); }, state.reverseChecked,
+        menu, ui::shown("逆順に表示"), [this] { model_.SortReverse(); }, state.reverseChecked,
         true);
-    QMenu* excel = menu->addMenu(QStringLiteral("Excelに書出し"));
+    QMenu* excel = menu->addMenu(ui::shown("Excelに書出し"));
     excel->setEnabled(state.excelEnabled);
-    add(excel, QStringLiteral("項目名付き"), [this] { model_.OutToExcel(true); });
-    add(excel, QStringLiteral("項目名無し"), [this] { model_.OutToExcel(false); });
+    add(excel, ui::shown("項目名付き"), [this] { model_.OutToExcel(true); });
+    add(excel, ui::shown("項目名無し"), [this] { model_.OutToExcel(false); });
     struct Mark {
         const char* text;
         MarkCommand command;
     };
-    QMenu* remove = menu->addMenu(QStringLiteral("外す"));
-    for (const Mark& m : {Mark{"選択範囲を外す", MarkCommand::RemoveSelection},
-                          Mark{"選択範囲のみ外す", MarkCommand::RemoveOnlySelection},
-                          Mark{"全てを外す", MarkCommand::RemoveAll},
-                          Mark{"値検索結果を外す", MarkCommand::RemoveSearchResult},
-                          Mark{"値検索結果のみを外す", MarkCommand::RemoveOnlySearchResult}})
-        add(remove, QString::fromUtf8(m.text), [this, c = m.command] { page_.Mark(c); });
-    QMenu* addMarks = menu->addMenu(QStringLiteral("加える"));
-    for (const Mark& m : {Mark{"選択範囲を加える", MarkCommand::AddSelection},
-                          Mark{"選択範囲のみ加える", MarkCommand::AddOnlySelection},
-                          Mark{"全てを加える", MarkCommand::AddAll},
-                          Mark{"値検索結果を加える", MarkCommand::AddSearchResult},
-                          Mark{"値検索結果のみを加える", MarkCommand::AddOnlySearchResult}})
-        add(addMarks, QString::fromUtf8(m.text), [this, c = m.command] { page_.Mark(c); });
+    QMenu* remove = menu->addMenu(ui::shown("外す"));
+    for (const Mark& m :
+         {Mark{ZBQ_SHOWN("選択範囲を外す"), MarkCommand::RemoveSelection},
+          Mark{ZBQ_SHOWN("選択範囲のみ外す"), MarkCommand::RemoveOnlySelection},
+          Mark{ZBQ_SHOWN("全てを外す"), MarkCommand::RemoveAll},
+          Mark{ZBQ_SHOWN("値検索結果を外す"), MarkCommand::RemoveSearchResult},
+          Mark{ZBQ_SHOWN("値検索結果のみを外す"), MarkCommand::RemoveOnlySearchResult}})
+        add(remove, ui::shown(m.text), [this, c = m.command] { page_.Mark(c); });
+    QMenu* addMarks = menu->addMenu(ui::shown("加える"));
+    for (const Mark& m :
+         {Mark{ZBQ_SHOWN("選択範囲を加える"), MarkCommand::AddSelection},
+          Mark{ZBQ_SHOWN("選択範囲のみ加える"), MarkCommand::AddOnlySelection},
+          Mark{ZBQ_SHOWN("全てを加える"), MarkCommand::AddAll},
+          Mark{ZBQ_SHOWN("値検索結果を加える"), MarkCommand::AddSearchResult},
+          Mark{ZBQ_SHOWN("値検索結果のみを加える"), MarkCommand::AddOnlySearchResult}})
+        add(addMarks, ui::shown(m.text), [this, c = m.command] { page_.Mark(c); });
     menu->addSeparator();
     add(
-        menu, QStringLiteral("カンマ編集"), [this] { model_.DispComma(); }, state.commaChecked,
-        true)
+        menu, ui::shown("カンマ編集"), [this] { model_.DispComma(); }, state.commaChecked, true)
         ->setEnabled(state.commaEnabled);
-    QMenu* decimals = menu->addMenu(QStringLiteral("小数点以下桁数"));
+    QMenu* decimals = menu->addMenu(ui::shown("小数点以下桁数"));
     decimals->setEnabled(state.decimalsEnabled);
     for (int d = 0; d <= ValueListModel::kMaxDecimals; ++d)
         add(
             decimals, QString::number(d), [this, d] { model_.SetDecimalDigit(d); },
             d == state.decimals, true);
-    QMenu* percent = menu->addMenu(QStringLiteral("％表示桁数"));
+    QMenu* percent = menu->addMenu(ui::shown("％表示桁数"));
     for (int d = 0; d <= ValueListModel::kMaxPercentDigits; ++d)
         add(
             percent, QString::number(d), [this, d] { model_.SetPercentDigit(d); },

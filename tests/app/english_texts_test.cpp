@@ -15,6 +15,7 @@
 
 namespace {
 
+using zbq::test::InLanguage;
 using zbq::ui::Language;
 
 TEST(Language, JapaneseUnlessTheLocaleNamesAnotherLanguage) {
@@ -30,8 +31,6 @@ TEST(Language, JapaneseUnlessTheLocaleNamesAnotherLanguage) {
         EXPECT_EQ(zbq::ui::languageOf(QLocale(QString::fromLatin1(c.locale))), c.expected)
             << c.locale;
 }
-
-using zbq::test::InLanguage;
 
 QStringList menuTitles(const CMainFrame& frame) {
     QStringList titles;
