@@ -209,10 +209,10 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("InputFilterTerm2", "フィルタ条件２値入力", 1, dialogOf(PlayerDialog::Filter),
                  ask(1, "[フィルタ条件２]: 値を入力して下さい。")),
              PlayInputFilterTerm2),  // 75
-    // The Japanese filter dialog has no buttons for reading values as codes or as text.
-    playedBy(unrecorded(cmd("SelectCodeStr", "解釈方法（コード/文字列）選択", 1,
-                            dialogOf(PlayerDialog::Filter))),
-             PlaySelectCodeStr),  // 76
+    // Only the English filter dialog has the buttons for reading values as codes or as text.
+    playedBy(
+        cmd("SelectCodeStr", "解釈方法（コード/文字列）選択", 1, dialogOf(PlayerDialog::Filter)),
+        PlaySelectCodeStr),  // 76
     playedBy(cmd("OKFilterDialog", "フィルタ条件ＯＫ", 0, dialogOf(PlayerDialog::Filter)),
              PlayOKFilterDialog),  // 77
     playedBy(cmd("CancelFilterDialog", "フィルタ条件キャンセル", 0, dialogOf(PlayerDialog::Filter)),
@@ -383,17 +383,16 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
              PlayItem_SortDown),  // 162
     playedBy(cmd("Item_SortReverse", "項目データ 逆順に表示", 1, Target::ItemWindow),
              PlayItem_SortReverse),  // 163
-    // The Japanese popup menu of the value list offers neither copies nor CSV files.
-    playedBy(unrecorded(cmd("Item_CopyWithHead", "項目データ コピー（項目名付き）", 1,
-                            Target::ItemWindow)),
+    // Only the English popup menu of the value list offers copies and CSV files.
+    playedBy(cmd("Item_CopyWithHead", "項目データ コピー（項目名付き）", 1, Target::ItemWindow),
              PlayItem_CopyWithHead),  // 164
-    playedBy(unrecorded(cmd("Item_Copy", "項目データ コピー（項目名無し）", 1, Target::ItemWindow)),
+    playedBy(cmd("Item_Copy", "項目データ コピー（項目名無し）", 1, Target::ItemWindow),
              PlayItem_Copy),  // 165
-    playedBy(unrecorded(cmd("Item_OutToCsvWithHead", "項目データ CSVに書出し（項目名付き）", 2,
-                            Target::ItemWindow, ask(2, kItemCsvPrompt, 1, kFileName))),
+    playedBy(cmd("Item_OutToCsvWithHead", "項目データ CSVに書出し（項目名付き）", 2,
+                 Target::ItemWindow, ask(2, kItemCsvPrompt, 1, kFileName)),
              PlayItem_OutToCsvWithHead),  // 166
-    playedBy(unrecorded(cmd("Item_OutToCsv", "項目データ CSVに書出し（項目名無し）", 2,
-                            Target::ItemWindow, ask(2, kItemCsvPrompt, 1, kFileName))),
+    playedBy(cmd("Item_OutToCsv", "項目データ CSVに書出し（項目名無し）", 2, Target::ItemWindow,
+                 ask(2, kItemCsvPrompt, 1, kFileName)),
              PlayItem_OutToCsv),  // 167
     playedBy(cmd("Item_OutToExcelWithHead", "項目データ Excelに書出し（項目名付き）", 1,
                  Target::ItemWindow),
@@ -520,10 +519,10 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
     playedBy(cmd("Olap_Restore", "クロス集計画面元のサイズに戻す", 0, Target::CrossWindow),
              PlayOlap_Restore),  // 226
     // --- Aggregation window (227-) ---
-    // The Japanese popup menu offers neither the copy nor the CSV file.
-    playedBy(unrecorded(cmd("MolapCopy", "多次元集計結果 コピー", 0, Target::MolapWindow)),
+    // Only the English popup menu offers the copy and the CSV file.
+    playedBy(cmd("MolapCopy", "多次元集計結果 コピー", 0, Target::MolapWindow),
              PlayMolapCopy),  // 227
-    playedBy(unrecorded(cmd("MolapOutToCSV", "多次元集計結果 CSVに書出し", 1, Target::MolapWindow)),
+    playedBy(cmd("MolapOutToCSV", "多次元集計結果 CSVに書出し", 1, Target::MolapWindow),
              PlayMolapOutToCSV),  // 228
     playedBy(cmd("MolapOutToExcel", "多次元集計結果 Excelに書出し", 0, Target::MolapWindow),
              PlayMolapOutToExcel),  // 229

@@ -18,6 +18,7 @@
 #include "console/molap_steps.h"
 #include "platform/core/cp932.h"
 #include "platform/ui/fixed_grid.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
@@ -380,6 +381,11 @@ QMenu* CMOLAPFrm::contextMenu() {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(ui::fromCp932(cp932::literal("ドリルスルー")), this,
                     [this] { DrillThrough(); });
+    if (ui::englishShown()) {
+        // Only the English layout offers these two; the steps they record play in either.
+        menu->addAction(QStringLiteral("Copy"), this, [this] { Copy(); });
+        menu->addAction(QStringLiteral("Write to CSV"), this, [this] { OnOutToCsv(); });
+    }
     QAction* excel = menu->addAction(ui::fromCp932(cp932::literal("Excelに書出し")), this,
                                      [this] { ExportMolapToExcel(); });
     excel->setEnabled(!app_.GetExcelPath().empty());
