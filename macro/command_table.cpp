@@ -239,9 +239,9 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
                  dialogOf(PlayerDialog::Filter),
                  ask(1, ZBQ_SHOWN("[フィルタ条件２]: 値を入力して下さい。"))),
              PlayInputFilterTerm2),  // 75
-    // The Japanese filter dialog has no buttons for reading values as codes or as text.
-    playedBy(unrecorded(cmd("SelectCodeStr", ZBQ_SHOWN("解釈方法（コード/文字列）選択"), 1,
-                            dialogOf(PlayerDialog::Filter))),
+    // Only the English filter dialog has the buttons for reading values as codes or as text.
+    playedBy(cmd("SelectCodeStr", ZBQ_SHOWN("解釈方法（コード/文字列）選択"), 1,
+                 dialogOf(PlayerDialog::Filter)),
              PlaySelectCodeStr),  // 76
     playedBy(
         cmd("OKFilterDialog", ZBQ_SHOWN("フィルタ条件ＯＫ"), 0, dialogOf(PlayerDialog::Filter)),
@@ -449,19 +449,17 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
         PlayItem_SortDown),  // 162
     playedBy(cmd("Item_SortReverse", ZBQ_SHOWN("項目データ 逆順に表示"), 1, Target::ItemWindow),
              PlayItem_SortReverse),  // 163
-    // The Japanese popup menu of the value list offers neither copies nor CSV files.
-    playedBy(unrecorded(cmd("Item_CopyWithHead", ZBQ_SHOWN("項目データ コピー（項目名付き）"), 1,
-                            Target::ItemWindow)),
+    // Only the English popup menu of the value list offers copies and CSV files.
+    playedBy(cmd("Item_CopyWithHead", ZBQ_SHOWN("項目データ コピー（項目名付き）"), 1,
+                 Target::ItemWindow),
              PlayItem_CopyWithHead),  // 164
-    playedBy(unrecorded(cmd("Item_Copy", ZBQ_SHOWN("項目データ コピー（項目名無し）"), 1,
-                            Target::ItemWindow)),
+    playedBy(cmd("Item_Copy", ZBQ_SHOWN("項目データ コピー（項目名無し）"), 1, Target::ItemWindow),
              PlayItem_Copy),  // 165
-    playedBy(
-        unrecorded(cmd("Item_OutToCsvWithHead", ZBQ_SHOWN("項目データ CSVに書出し（項目名付き）"),
-                       2, Target::ItemWindow, ask(2, kItemCsvPrompt, 1, kFileName))),
-        PlayItem_OutToCsvWithHead),  // 166
-    playedBy(unrecorded(cmd("Item_OutToCsv", ZBQ_SHOWN("項目データ CSVに書出し（項目名無し）"), 2,
-                            Target::ItemWindow, ask(2, kItemCsvPrompt, 1, kFileName))),
+    playedBy(cmd("Item_OutToCsvWithHead", ZBQ_SHOWN("項目データ CSVに書出し（項目名付き）"), 2,
+                 Target::ItemWindow, ask(2, kItemCsvPrompt, 1, kFileName)),
+             PlayItem_OutToCsvWithHead),  // 166
+    playedBy(cmd("Item_OutToCsv", ZBQ_SHOWN("項目データ CSVに書出し（項目名無し）"), 2,
+                 Target::ItemWindow, ask(2, kItemCsvPrompt, 1, kFileName)),
              PlayItem_OutToCsv),  // 167
     playedBy(cmd("Item_OutToExcelWithHead", ZBQ_SHOWN("項目データ Excelに書出し（項目名付き）"), 1,
                  Target::ItemWindow),
@@ -610,12 +608,10 @@ const std::array<CommandRow, kCommandCount> kCommandTable = {{
         cmd("Olap_Restore", ZBQ_SHOWN("クロス集計画面元のサイズに戻す"), 0, Target::CrossWindow),
         PlayOlap_Restore),  // 226
     // --- Aggregation window (227-) ---
-    // The Japanese popup menu offers neither the copy nor the CSV file.
-    playedBy(
-        unrecorded(cmd("MolapCopy", ZBQ_SHOWN("多次元集計結果 コピー"), 0, Target::MolapWindow)),
-        PlayMolapCopy),  // 227
-    playedBy(unrecorded(cmd("MolapOutToCSV", ZBQ_SHOWN("多次元集計結果 CSVに書出し"), 1,
-                            Target::MolapWindow)),
+    // Only the English popup menu offers the copy and the CSV file.
+    playedBy(cmd("MolapCopy", ZBQ_SHOWN("多次元集計結果 コピー"), 0, Target::MolapWindow),
+             PlayMolapCopy),  // 227
+    playedBy(cmd("MolapOutToCSV", ZBQ_SHOWN("多次元集計結果 CSVに書出し"), 1, Target::MolapWindow),
              PlayMolapOutToCSV),  // 228
     playedBy(
         cmd("MolapOutToExcel", ZBQ_SHOWN("多次元集計結果 Excelに書出し"), 0, Target::MolapWindow),

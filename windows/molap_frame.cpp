@@ -385,6 +385,11 @@ QMenu* CMOLAPFrm::contextMenu() {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->addAction(ui::shown("ドリルスルー"), this, [this] { DrillThrough(); });
+    if (ui::englishShown()) {
+        // Only the English layout offers these two; the steps they record play in either.
+        menu->addAction(QStringLiteral("Copy"), this, [this] { Copy(); });
+        menu->addAction(QStringLiteral("Write to CSV"), this, [this] { OnOutToCsv(); });
+    }
     QAction* excel =
         menu->addAction(ui::shown("Excelに書出し"), this, [this] { ExportMolapToExcel(); });
     excel->setEnabled(!app_.GetExcelPath().empty());

@@ -267,6 +267,16 @@ QMenu* ValueListView::buildMenu() {
     add(
         menu, ui::shown("逆順に表示"), [this] { model_.SortReverse(); }, state.reverseChecked,
         true);
+    if (zbq::ui::englishShown()) {
+        // Only the English layout offers the clipboard and the text file; the steps they record
+        // play in either language.
+        QMenu* copy = menu->addMenu(QStringLiteral("Copy"));
+        add(copy, QStringLiteral("With item names"), [this] { model_.Copy(true); });
+        add(copy, QStringLiteral("No item names"), [this] { model_.Copy(false); });
+        QMenu* csv = menu->addMenu(QStringLiteral("Write to CSV"));
+        add(csv, QStringLiteral("With item names"), [this] { model_.OutToCsv({}, true); });
+        add(csv, QStringLiteral("No item names"), [this] { model_.OutToCsv({}, false); });
+    }
     QMenu* excel = menu->addMenu(ui::shown("Excelに書出し"));
     excel->setEnabled(state.excelEnabled);
     add(excel, ui::shown("項目名付き"), [this] { model_.OutToExcel(true); });

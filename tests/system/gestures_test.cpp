@@ -4,7 +4,9 @@
 // a drop ...) and the exact steps it records. Its sections each start a fresh program, open the
 // window they need and play their rows in order, each row's steps compared with what the
 // recording port received. Then the commands that no row records must be exactly those that the
-// command table says no gesture records.
+// command table says no gesture records, and those only the English layout records must come from
+// the sections played under English alone. What a section under English recorded is played back
+// under Japanese in a fresh program, which must come to the same state, clipboard and files.
 #include "app/ckw_app.h"  // first: the engine's headers must precede Qt's keyword macros
 
 #include <gtest/gtest.h>
@@ -38,10 +40,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -70,10 +74,13 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"
 #include "platform/ui/fixed_grid.h"
+#include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/in_language.h"
 #include "tests/support/real_input.h"
 #include "tests/support/recording_macro.h"
+#include "tests/support/shown_captions.h"
 #include "tests/support/temp_dir.h"
 #include "windows/cross_frame.h"
 #include "windows/every_window.h"
@@ -126,6 +133,7 @@ struct Row {
 
 struct Section {
     std::string name;
+    bool english = false;  // played with English in force
     std::vector<Row> rows;
 };
 
@@ -138,7 +146,11 @@ std::vector<Section> gestureTable() {
         ++number;
         if (line.empty() || line[0] == '#') continue;
         if (line[0] == '[') {
-            sections.push_back({line.substr(1, line.find(']') - 1), {}});
+            const std::size_t end = line.find(']');
+            const std::string language = line.substr(std::min(end + 1, line.size()));
+            EXPECT_TRUE(language.empty() || language == " under English")
+                << "gestures.tsv:" << number << ": " << language;
+            sections.push_back({line.substr(1, end - 1), language == " under English", {}});
             continue;
         }
         const std::vector<std::string> cells = split(line, '\t');
@@ -153,17 +165,29 @@ std::vector<Section> gestureTable() {
     return sections;
 }
 
-// The command table's column: each command and whether some gesture records it.
-std::map<std::string, bool> commandsRecorded() {
+// The command table's column: each command and whether some gesture records it, in either
+// layout or in the English layout alone.
+enum class Recorded { No, Yes, InEnglish };
+
+std::map<std::string, Recorded> commandsRecorded() {
     std::ifstream in(ZBQ_COMMANDS_TABLE);
-    std::map<std::string, bool> commands;
+    std::map<std::string, Recorded> commands;
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#') continue;
         const std::vector<std::string> cells = split(line, '\t');
-        if (cells.size() >= 6) commands[cells[1]] = cells[5] == "yes";
+        if (cells.size() >= 6)
+            commands[cells[1]] = cells[5] == "yes"                    ? Recorded::Yes
+                                 : cells[5] == "yes (English layout)" ? Recorded::InEnglish
+                                                                      : Recorded::No;
     }
     return commands;
+}
+
+// A caption of the table (the program's Japanese text) as the widgets show it in the language in
+// force.
+QString shownCaption(const std::string& japanese) {
+    return ui::shown(japanese.c_str());
 }
 
 std::string commandOf(const std::string& step) {
@@ -245,6 +269,7 @@ struct World {
     std::size_t seen = 0;  // its steps already checked
     int depth = 0;         // the dialogs open over each other
     std::unique_ptr<WorkbookGraph> graph;
+    std::vector<std::string> played;  // every step the rows recorded, in order (CP932)
 };
 
 // The steps recorded since the last call.
@@ -294,7 +319,7 @@ QAction* menuEntry(QMenu* menu, const std::string& path) {
     for (std::size_t i = 0; i < parts.size(); ++i) {
         QAction* found = nullptr;
         for (QAction* a : at->actions())
-            if (a->text().remove('&').toStdString() == parts[i]) found = a;
+            if (a->text().remove('&') == shownCaption(parts[i]).remove('&')) found = a;
         if (!found) return nullptr;
         if (i + 1 == parts.size()) return found;
         if (!(at = found->menu())) return nullptr;
@@ -329,7 +354,8 @@ T* control(World& w, const std::string& name) {
             QString text;
             if (auto* button = qobject_cast<QAbstractButton*>(widget))
                 text = button->text().remove('&');
-            if (widget->objectName() == wanted || (!text.isEmpty() && text == wanted))
+            if (widget->objectName() == wanted ||
+                (!text.isEmpty() && text == shownCaption(name).remove('&')))
                 return widget;
         }
     return nullptr;
@@ -484,7 +510,7 @@ void consoleMenu(World& w, const Row& row, const std::vector<std::string>& targe
 CDataSelPage::MenuChooser chooseCaption(const std::string& caption, bool& chosen) {
     return [caption, &chosen](QMenu& menu, std::int32_t) {
         for (QAction* a : menu.actions())
-            if (a->text().toStdString() == caption && a->isEnabled()) {
+            if (a->text() == shownCaption(caption) && a->isEnabled()) {
                 chosen = true;
                 return a->data().toInt();
             }
@@ -540,12 +566,14 @@ const std::map<std::string, Gesture>& gestures() {
                  owned = gridOf(w).menu(role, column);
                  menu = owned.get();
              } else if (target[0] == "frame") {
+                 // The caption without its key: "ｺﾝｿｰﾙを表示(&C)\tCtrl+C" is "ｺﾝｿｰﾙを表示".
+                 const auto bare = [](QString text) {
+                     text = text.split('\t')[0];
+                     return text.remove(QRegularExpression(QStringLiteral("\\(&.\\)"))).remove('&');
+                 };
                  QAction* entry = nullptr;
-                 for (QAction* a : w.frame.menuBar()->findChildren<QAction*>()) {
-                     QString text = a->text().split('\t')[0];
-                     text.remove(QRegularExpression(QStringLiteral("\\(&.\\)"))).remove('&');
-                     if (text.toStdString() == row.argument) entry = a;
-                 }
+                 for (QAction* a : w.frame.menuBar()->findChildren<QAction*>())
+                     if (bare(a->text()) == bare(shownCaption(row.argument))) entry = a;
                  if (!entry) return fail(row, "no frame menu entry " + row.argument);
                  entry->trigger();
                  return;
@@ -1078,8 +1106,10 @@ bool prepare(World& w, const std::string& section) {
 // The steps recorded since the last check against a row's, then forgotten.
 void check(World& w, const Row& row, std::set<std::string>& covered) {
     std::vector<std::string> recorded;
-    for (const std::string& step : takeSteps(w))
+    for (const std::string& step : takeSteps(w)) {
+        w.played.push_back(step);
         recorded.push_back(cp932::toUtf8(step));
+    }
     std::vector<std::string> expected;
     for (const std::string& step : row.steps)
         expected.push_back(replaceAll(replaceAll(step, "<out>", w.out.path()), "\\t", "\t"));
@@ -1178,9 +1208,52 @@ void playRow(World& w, const std::vector<Row>& rows, std::size_t& next,
     check(w, late, covered);
 }
 
-// The section's rows, one after the other, each checked against the steps it recorded.
-void playSection(const Section& section, std::set<std::string>& covered) {
-    SCOPED_TRACE("section " + section.name);
+// What the program holds after a row: its state as the harness writes it, the clipboard's text
+// and every file in the test's own folder, that folder written "<out>". The macro object is the
+// recording port in one program and the player in the other: its lines are left out, and so are
+// the captions the state quotes as shown, which follow the language in force.
+std::string observed(World& w) {
+    std::string seen;
+    std::istringstream state(withoutShownCaptions(w.h.snapshot()));
+    for (std::string line; std::getline(state, line);)
+        if (!line.starts_with("macro ")) seen += line + "\n";
+    if (const auto text = w.clipboard.text()) seen += "clipboard: " + cp932::toUtf8(*text) + "\n";
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(w.out.path()))
+        files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const std::filesystem::path& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        seen += "file " + file.filename().string() + ": " +
+                std::string(std::istreambuf_iterator<char>(in), {}) + "\n";
+    }
+    return replaceAll(seen, w.out.path(), "<out>");
+}
+
+// A section as it was played: every step recorded, and for each top-level row the number of
+// steps recorded up to its end and what it left; the test's own folder.
+struct Played {
+    int line = 0;
+    std::size_t steps = 0;
+    std::string seen;
+};
+struct SectionRun {
+    std::vector<std::string> steps;
+    std::vector<Played> rows;
+    std::string out;
+};
+
+// The section's rows, one after the other, each checked against the steps it recorded; with a
+// `run`, what each top-level row left.
+void playSection(const Section& section, std::set<std::string>& covered,
+                 SectionRun* run = nullptr) {
+    SCOPED_TRACE("section " + section.name + (section.english ? " under English" : ""));
+    std::optional<InLanguage> english;
+    if (section.english) {
+        english.emplace("en_US");
+        ASSERT_NE(english->translator(), nullptr)
+            << "the English translation is not in the program";
+    }
     World w;
     if (section.name == "excel") {
         // Items of the types a workbook can add to: number, amount, date, name.
@@ -1194,14 +1267,75 @@ void playSection(const Section& section, std::set<std::string>& covered) {
     }
     ASSERT_TRUE(prepare(w, section.name)) << section.name;
     w.macro.steps.clear();
-    for (std::size_t next = 0; next < section.rows.size();)
+    for (std::size_t next = 0; next < section.rows.size();) {
+        const int line = section.rows[next].line;
         playRow(w, section.rows, next, covered);
+        if (run) run->rows.push_back({line, w.played.size(), observed(w)});
+    }
+    if (run) {
+        run->steps = w.played;
+        run->out = w.out.path();
+    }
     // Every question was answered as the table says, and every answer was asked for.
     std::string shown;
     for (const std::string& text : w.h.prompts().messageTexts())
         shown += "\n  " + text;
     EXPECT_EQ(w.h.prompts().unanswered(), 0) << section.name << ": the messages shown:" << shown;
     EXPECT_EQ(w.h.prompts().pending(), 0u) << section.name;
+}
+
+// Whether the program offers the control of a row's button or window menu as it stands.
+bool offers(World& w, const Row& row) {
+    const std::string target = row.target.substr(row.target.rfind("dlg:") == 0 ? 4 : 0);
+    if (row.gesture == "button") return control<QAbstractButton>(w, target) != nullptr;
+    const std::vector<std::string> parts = split(target, ':');
+    std::unique_ptr<QMenu> menu;
+    if (parts[0] == "molap" && w.molap()) menu.reset(w.molap()->contextMenu());
+    if (parts[0] == "grid" && gridOf(w).menu) menu = gridOf(w).menu(GridRole::List, -1);
+    return menu && menuEntry(menu.get(), row.argument);
+}
+
+// The steps a section recorded under English, played in a fresh program with the Japanese in
+// force, which does not offer the English layout's controls: after each row's steps the program
+// holds what the English program held after the row.
+void replayInJapanese(const Section& section, const SectionRun& english) {
+    SCOPED_TRACE("section " + section.name + " played back under Japanese");
+    ASSERT_FALSE(ui::englishShown());
+    World w;
+    ASSERT_TRUE(w.start());
+    ASSERT_TRUE(prepare(w, section.name)) << section.name;
+    CMacro player(w.h.app());
+    CMacro::PlayingScope playing(player);
+    const std::map<std::string, Recorded> commands = commandsRecorded();
+    std::size_t done = 0;
+    for (const Played& row : english.rows) {
+        for (; done < row.steps; ++done) {
+            const std::string step = replaceAll(english.steps[done], english.out, w.out.path());
+            for (const Row& gesture : section.rows) {
+                if (gesture.command == commandOf(step) &&
+                    commands.at(gesture.command) == Recorded::InEnglish) {
+                    EXPECT_FALSE(offers(w, gesture))
+                        << "gestures.tsv:" << gesture.line << ": offered under Japanese";
+                }
+            }
+            EXPECT_EQ(player.ExecuteStep(step), 1) << cp932::toUtf8(step);
+            settle(w);
+        }
+        const std::string seen = observed(w);
+        if (seen == row.seen) continue;
+        // The lines that differ, not the whole of two long texts.
+        std::istringstream here(seen), there(row.seen);
+        std::string a, b, differ;
+        for (;;) {
+            const bool more = static_cast<bool>(std::getline(here, a));
+            if (!std::getline(there, b) && !more) break;
+            if (a != b) differ += "\n  played: " + a + "\n  English: " + b;
+            a.clear();
+            b.clear();
+        }
+        ADD_FAILURE() << "after the steps of gestures.tsv:" << row.line << differ;
+    }
+    EXPECT_TRUE(w.h.prompts().messageTexts().empty()) << w.h.prompts().messageTexts().front();
 }
 
 TEST(Gestures, EachRecordsItsStepsAndTogetherEveryRecordedCommand) {
@@ -1214,19 +1348,41 @@ TEST(Gestures, EachRecordsItsStepsAndTogetherEveryRecordedCommand) {
             if (section.name == only) playSection(section, covered);
         return;
     }
+    std::set<std::string> inJapanese;
     for (const Section& section : sections)
-        playSection(section, covered);
+        playSection(section, section.english ? covered : inJapanese);
+    covered.insert(inJapanese.begin(), inJapanese.end());
 
-    const std::map<std::string, bool> commands = commandsRecorded();
+    const std::map<std::string, Recorded> commands = commandsRecorded();
     ASSERT_EQ(commands.size(), 248u);
     std::vector<std::string> unrecorded, golden;
     for (const auto& [name, recorded] : commands) {
         if (!covered.contains(name)) unrecorded.push_back(name);
-        if (!recorded) golden.push_back(name);
+        if (recorded == Recorded::No) golden.push_back(name);
+        // The Japanese layout has no control that records it.
+        if (recorded == Recorded::InEnglish) {
+            EXPECT_FALSE(inJapanese.contains(name)) << name << " recorded under Japanese";
+        }
     }
     EXPECT_EQ(unrecorded, golden);
     for (const std::string& name : covered)
         EXPECT_TRUE(commands.contains(name)) << "recorded a step of no command: " << name;
+}
+
+// What the English layout's controls record plays back under Japanese to the same state,
+// clipboard text and files.
+TEST(Gestures, UnderEnglishPlayBackUnderJapaneseToTheSameStateAndFiles) {
+    int english = 0;
+    for (const Section& section : gestureTable()) {
+        if (!section.english) continue;
+        ++english;
+        std::set<std::string> covered;
+        SectionRun run;
+        playSection(section, covered, &run);
+        ASSERT_FALSE(run.steps.empty()) << section.name;
+        replayInJapanese(section, run);
+    }
+    EXPECT_GE(english, 3);
 }
 
 }  // namespace

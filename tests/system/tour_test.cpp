@@ -2,8 +2,9 @@
 // start-up from a workbook that openpyxl writes here (integers, decimals, dates, times, texts
 // with CP932 names, answers of several codes as text, blanks and error cells). It is recorded
 // through the macro menu, saved, and played again in fresh programs started on the same
-// workbook: from the macro menu, step by step through the work list, and as "auto_open" at
-// start-up. Each ends on the same screen, and writes the same clipboard texts and files.
+// workbook: from the macro menu (with Japanese and with English in force), step by step through
+// the work list, and as "auto_open" at start-up. Each ends on the same screen, and writes the
+// same clipboard texts and files.
 //
 // A workbook's items are integers, decimals, dates, times or texts: code items and items of
 // several answers come only from a definition file, so several answers stand here as a text.
@@ -61,12 +62,15 @@
 #include "platform/ui/clipboard.h"
 #include "platform/ui/desktop_opener.h"
 #include "platform/ui/fixed_grid.h"
+#include "platform/ui/language.h"
 #include "tests/console/molap_fixture.h"
 #include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/in_language.h"
 #include "tests/support/real_input.h"
 #include "tests/support/saved_bytes.h"
 #include "tests/support/session_gestures.h"
+#include "tests/support/shown_captions.h"
 #include "tests/support/temp_dir.h"
 #include "windows/cross_frame.h"
 #include "windows/cross_tab_model.h"
@@ -85,6 +89,15 @@ namespace {
 using windows::CKWView;
 using windows::GridRole;
 using Axis = OlapAxisSettings::Axis;
+
+// A menu path of the program's Japanese captions ("外す/選択範囲を外す") as the language in force
+// shows it.
+QString shownPath(const char* path) {
+    QStringList parts = QString::fromUtf8(path).split('/');
+    for (QString& part : parts)
+        part = ui::shown(part.toUtf8().constData());
+    return parts.join('/');
+}
 
 // One start-up stamp for every program, so their temporary names agree.
 std::chrono::system_clock::time_point fixedTime() {
@@ -546,7 +559,7 @@ void itemWindow(Zbq& p) {
     };
     auto* score = open(3);
     ASSERT_NE(score, nullptr);
-    runMenu(score->view(), "小数点以下桁数/1");
+    runMenu(score->view(), shownPath("小数点以下桁数/1"));
     auto* age = open(2);
     ASSERT_NE(age, nullptr);
     p.then<windows::CPercentRankDlg>(
@@ -558,19 +571,19 @@ void itemWindow(Zbq& p) {
         [&] { clickTab(*age, windows::CItemSheet::kSummaryPage); },
         [&] { press(age->percentButton()); },
         [&] { clickTab(*age, windows::CItemSheet::kValueListPage); },
-        [&] { runMenu(age->view(), "存在順に表示/降順"); },
+        [&] { runMenu(age->view(), shownPath("存在順に表示/降順")); },
         [&] { dragRows(age->view(), 2, 4); },
-        [&] { runMenu(age->view(), "外す/選択範囲を外す"); },
+        [&] { runMenu(age->view(), shownPath("外す/選択範囲を外す")); },
         // Typed into the search field, which the click on "|<" leaves.
         [&] { typeInto(age->searchField(), QStringLiteral(">40")); },
         [&] { press(age->findChild<QPushButton*>("toTopValue")); },
-        [&] { runMenu(age->view(), "加える/値検索結果を加える"); },
+        [&] { runMenu(age->view(), shownPath("加える/値検索結果を加える")); },
         [&] { dragRows(age->view(), 6, 8); },
-        [&] { runMenu(age->view(), "外す/選択範囲を外す"); },
+        [&] { runMenu(age->view(), shownPath("外す/選択範囲を外す")); },
         [&] { press(age->findChild<QPushButton*>("createSet")); },
-        [&] { runMenu(age->view(), "全てを選択"); },
+        [&] { runMenu(age->view(), shownPath("全てを選択")); },
         [&] { age->model().Copy(true); },
-        [&] { runMenu(age->view(), "Excelに書出し/項目名付き"); },
+        [&] { runMenu(age->view(), shownPath("Excelに書出し/項目名付き")); },
         [&] { press(age->findChild<QPushButton*>("graph")); },
         [&] { age->close(); },
         [&] { score->close(); },
@@ -615,7 +628,7 @@ void aggregation(Zbq& p, const std::string& csv) {
     const auto choose = [window](const char* entry) {
         std::unique_ptr<QMenu> menu(window->contextMenu());
         ASSERT_NE(menu, nullptr);
-        QAction* action = menuAction(menu.get(), QString::fromUtf8(entry));
+        QAction* action = menuAction(menu.get(), shownPath(entry));
         ASSERT_NE(action, nullptr) << entry;
         ASSERT_TRUE(action->isEnabled()) << entry;
         action->trigger();
@@ -936,6 +949,27 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
         p.executeFromMenu(0, [&] { p.answerVariables(paths); });
         EXPECT_TRUE(p.steps.empty());
         expectSame(outcomeOf(p, clipboard, opened, paths), recorded);
+        expectCompleted(p.h.prompts().messageTexts(), "マクロの実行が完了しました。");
+    }
+    {
+        SCOPED_TRACE("played from the macro menu under English");
+        clearOutput();
+        InLanguage english("en_US");
+        ASSERT_NE(english.translator(), nullptr) << "the English translation is not in the program";
+        Zbq p(books.path());
+        ASSERT_TRUE(p.start());
+        ClipboardLog clipboard;
+        OpenedFiles opened(p.h.programDir(), copies(4));
+        importMacros(p, macroFile);
+        p.h.answerDialogs({"pw"});
+        p.executeFromMenu(0, [&] { p.answerVariables(paths); });
+        EXPECT_TRUE(p.steps.empty());
+        Outcome o = outcomeOf(p, clipboard, opened, paths);
+        Outcome japanese = recorded;
+        // The captions the screen quotes as shown are the English ones.
+        o.screen = withoutShownCaptions(o.screen);
+        japanese.screen = withoutShownCaptions(japanese.screen);
+        expectSame(o, japanese);
         expectCompleted(p.h.prompts().messageTexts(), "マクロの実行が完了しました。");
     }
     {

@@ -1,0 +1,29 @@
+// A harness snapshot with the captions it quotes as shown taken out, for comparing two programs
+// that ran in different languages: the window list's titles (the windows' captions) and the
+// aggregate kinds of the aggregation page's list. Everything else a snapshot holds is the same in
+// both languages.
+#pragma once
+
+#include <regex>
+#include <sstream>
+#include <string>
+
+namespace zbq::test {
+
+inline std::string withoutShownCaptions(const std::string& snapshot) {
+    static const std::regex kind(R"((\[\d+ "[^"]*") [^\]]*\])");
+    std::string out;
+    std::istringstream in(snapshot);
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("window row ")) {
+            const std::size_t open = line.find('"');
+            const std::size_t close = line.find('"', open + 1);
+            if (close != std::string::npos) line.erase(open, close - open + 2);
+        }
+        if (line.starts_with("molap sum:")) line = std::regex_replace(line, kind, "$1]");
+        out += line + "\n";
+    }
+    return out;
+}
+
+}  // namespace zbq::test
