@@ -264,10 +264,6 @@ The macro is stopped.</translation>
             <translation>Original data Show as codes</translation>
         </message>
         <message>
-            <source>項目の詳細表示</source>
-            <translation>Show item details</translation>
-        </message>
-        <message>
             <source>元データ セル幅を調整</source>
             <translation>Original data Fit cell width</translation>
         </message>
@@ -860,40 +856,12 @@ The macro is stopped.</translation>
             <translation>Open log tab</translation>
         </message>
         <message>
-            <source>新集合作成</source>
-            <translation>Create new set</translation>
-        </message>
-        <message>
-            <source>該当する元データの先頭</source>
-            <translation>First matching record</translation>
-        </message>
-        <message>
             <source>該当する元データで１つ前</source>
             <translation>Previous matching record</translation>
         </message>
         <message>
             <source>該当する元データで１つ後</source>
             <translation>Next matching record</translation>
-        </message>
-        <message>
-            <source>該当する元データの最後</source>
-            <translation>Last matching record</translation>
-        </message>
-        <message>
-            <source>該当する値で最初</source>
-            <translation>First matching value</translation>
-        </message>
-        <message>
-            <source>該当する値で１つ前方</source>
-            <translation>Previous matching value</translation>
-        </message>
-        <message>
-            <source>該当する値で１つ後方</source>
-            <translation>Next matching value</translation>
-        </message>
-        <message>
-            <source>該当する値で最後</source>
-            <translation>Last matching value</translation>
         </message>
         <message>
             <source>文字列チェック</source>
@@ -1072,10 +1040,6 @@ The macro is stopped.</translation>
             <translation>Open summary tab</translation>
         </message>
         <message>
-            <source>選択範囲でドリルスルー</source>
-            <translation>Drill through the selection</translation>
-        </message>
-        <message>
             <source>クロス集計 全部をコピー</source>
             <translation>Cross tab Copy all</translation>
         </message>
@@ -1192,16 +1156,8 @@ The macro is stopped.</translation>
             <translation>Aggregation result Write to Excel</translation>
         </message>
         <message>
-            <source>ドリルスルー</source>
-            <translation>Drill through</translation>
-        </message>
-        <message>
             <source>フィルタの実行</source>
             <translation>Filter</translation>
-        </message>
-        <message>
-            <source>フィルタ解除</source>
-            <translation>Filter Release</translation>
         </message>
         <message>
             <source>多次元集計画面クローズ</source>
@@ -1454,10 +1410,6 @@ The macro is stopped.</translation>
         <message>
             <source>入力して下さい｡</source>
             <translation>Please enter a value.</translation>
-        </message>
-        <message>
-            <source>CSVファイル(*.csv);;TEXTファイル(*.txt)</source>
-            <translation>CSV file (*.csv);;Text file (*.txt)</translation>
         </message>
         <message>
             <source>Excelファイル (*.xls *.xlsx)</source>

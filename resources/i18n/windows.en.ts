@@ -132,14 +132,6 @@ Program [%1]</translation>
 [%1]</translation>
         </message>
         <message>
-            <source>書き込み中</source>
-            <translation>Writing</translation>
-        </message>
-        <message>
-            <source>読込み中</source>
-            <translation>Reading</translation>
-        </message>
-        <message>
             <source>データ数が多いため表示できません</source>
             <translation>Too many data to show</translation>
         </message>
@@ -502,12 +494,6 @@ Go on?</translation>
         <message>
             <source>ファイルの保存</source>
             <translation>Save file</translation>
-        </message>
-        <message>
-            <source>ファイルの書出しに失敗しました。
-[%1]</source>
-            <translation>The file could not be written.
-[%1]</translation>
         </message>
         <message>
             <source>ｺｰﾄﾞ</source>
