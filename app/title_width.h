@@ -14,7 +14,10 @@ namespace zbq::app {
 inline void fitTitle(QWidget& window) {
     QFont bold = window.font();
     bold.setBold(true);
-    const int title = QFontMetrics(bold).horizontalAdvance(window.windowTitle()) + 110;
+    // Beside the title: the window manager's icon and three boxes, each about a line and a half
+    // wide (openbox), and their margins.
+    const int beside = std::max(110, 6 * window.fontMetrics().height());
+    const int title = QFontMetrics(bold).horizontalAdvance(window.windowTitle()) + beside;
     window.setMinimumWidth(std::max({window.minimumWidth(), window.sizeHint().width(), title}));
 }
 
