@@ -1,7 +1,7 @@
 // A harness snapshot with the captions it quotes as shown taken out, for comparing two programs
-// that ran in different languages: the window list's titles (the windows' captions) and the
-// aggregate kinds of the aggregation page's list. Everything else a snapshot holds is the same in
-// both languages.
+// that ran in different languages: the window list's titles and the analysis windows' own (the
+// windows' captions) and the aggregate kinds of the aggregation page's list. Everything else a
+// snapshot holds is the same in both languages.
 #pragma once
 
 #include <regex>
@@ -15,7 +15,8 @@ inline std::string withoutShownCaptions(const std::string& snapshot) {
     std::string out;
     std::istringstream in(snapshot);
     for (std::string line; std::getline(in, line);) {
-        if (line.starts_with("window row ")) {
+        if (line.starts_with("window row ") || line.starts_with("cross window: ") ||
+            line.starts_with("molap window: ")) {
             const std::size_t open = line.find('"');
             const std::size_t close = line.find('"', open + 1);
             if (close != std::string::npos) line.erase(open, close - open + 2);

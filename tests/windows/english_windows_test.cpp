@@ -236,7 +236,8 @@ const Expected kExpected[] = {
     {"value menu",
      "全てを選択|存在順に表示|逆順に表示|Excelに書出し|外す|加える||カンマ編集|小数点以下桁数|％"
      "表示桁数",
-     "Select all|Sort by count|Reverse order|Write to Excel|Remove|Add||Commas|Decimal "
+     "Select all|Sort by count|Reverse order|Copy|Write to CSV|Write to "
+     "Excel|Remove|Add||Commas|Decimal "
      "places|Percent places"},
     {"percent dialog", "％順位値の算出|％順位を指定してください|OK|ｷｬﾝｾﾙ",
      "Value at a % order|Please enter the % order|OK|Cancel"},
@@ -257,7 +258,7 @@ const Expected kExpected[] = {
      "errors and blanks"},
     {"molap title", "多次元集計", "MOLAP"},
     {"molap menu", "ドリルスルー|Excelに書出し|フィルタ|フィルタ解除",
-     "Drillthrew|Write to Excel|Filter|Filter Release"},
+     "Drillthrew|Copy|Write to CSV|Write to Excel|Filter|Filter Release"},
     {"filter dialog", "フィルター|第１条件|第２条件|第３条件|第４条件|第５条件|実行|ｷｬﾝｾﾙ",
      "Filter|Filter 1|Filter 2|Filter 3|Filter 4|Filter 5|Execute|Cancel"},
     {"filter refusal", "第1条件の値が指定されていません。", "Filter 1 has no value."},
