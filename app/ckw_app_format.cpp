@@ -15,6 +15,7 @@
 #include "engine/kw_condition.h"
 #include "engine/kw_format.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -276,14 +277,14 @@ std::string CKWApp::GetAggregateName(std::int32_t kind) {
 }
 
 std::string CKWApp::GetItemTypeCaption(std::int32_t itemType) {
-    static const std::vector<std::string> captions = {zbq::cp932::literal("ｺｰﾄﾞ"),
-                                                      zbq::cp932::literal("ﾏﾙﾁｱﾝｻｰ"),
-                                                      zbq::cp932::literal("整数"),
-                                                      zbq::cp932::literal("浮動小数"),
-                                                      zbq::cp932::literal("文字列"),
-                                                      zbq::cp932::literal("日付"),
+    static const std::vector<std::string> captions = {zbq::cp932::literal(ZBQ_SHOWN("ｺｰﾄﾞ")),
+                                                      zbq::cp932::literal(ZBQ_SHOWN("ﾏﾙﾁｱﾝｻｰ")),
+                                                      zbq::cp932::literal(ZBQ_SHOWN("整数")),
+                                                      zbq::cp932::literal(ZBQ_SHOWN("浮動小数")),
+                                                      zbq::cp932::literal(ZBQ_SHOWN("文字列")),
+                                                      zbq::cp932::literal(ZBQ_SHOWN("日付")),
                                                       "RecNo",
-                                                      zbq::cp932::literal("時刻"),
+                                                      zbq::cp932::literal(ZBQ_SHOWN("時刻")),
                                                       "Group"};
     if (itemType < 0 || itemType >= static_cast<std::int32_t>(captions.size())) return {};
     return captions[static_cast<std::size_t>(itemType)];

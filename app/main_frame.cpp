@@ -53,8 +53,8 @@ constexpr MenuItem kMenus[] = {
 
 constexpr const char* kCaption = "ZEBRINE";
 // The window list's kind texts of the two windows that are no item's (UTF-8).
-constexpr const char* kDataViewKind = "元データ";
-constexpr const char* kCrossKind = "ｸﾛｽ集計";
+constexpr const char* kDataViewKind = ZBQ_SHOWN("元データ");
+constexpr const char* kCrossKind = ZBQ_SHOWN("ｸﾛｽ集計");
 constexpr const char* kVersionText = "ZEBRINE Version 1.0.2";
 // clang-format off
 constexpr const char* kTooManyItemWindows = ZBQ_SHOWN("表示中値一覧ウィンドウの数が規定数：%1を超えました。\n他のウィンドウを閉じてからもう一度処理を行ってください");

@@ -8,6 +8,7 @@
 
 #include "app/struct_def.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -123,11 +124,11 @@ std::string conditionText(const SearchCondition& c) {
 std::string valueKindText(std::int32_t kind) {
     switch (kind) {
         case 0:
-            return zbq::cp932::literal("ｺｰﾄﾞ");
+            return zbq::cp932::literal(ZBQ_SHOWN("ｺｰﾄﾞ"));
         case 1:
-            return zbq::cp932::literal("文字列");
+            return zbq::cp932::literal(ZBQ_SHOWN("文字列"));
         case 2:
-            return zbq::cp932::literal("数字");
+            return zbq::cp932::literal(ZBQ_SHOWN("数字"));
         default:
             return {};
     }

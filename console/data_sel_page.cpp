@@ -413,7 +413,7 @@ void CDataSelPage::FillConditions() {
         item->setText(0, zbq::ui::fromCp932(row.itemName));
         item->setIcon(0, zbq::zbqImage(zbq::kItemImages, row.itemType));
         item->setText(1, zbq::ui::fromCp932(row.condition));
-        item->setText(2, zbq::ui::fromCp932(row.kind));
+        item->setText(2, zbq::ui::shownCp932(row.kind));
         item->setData(0, Qt::UserRole, row.itemType);
     }
 }

@@ -674,7 +674,7 @@ void CItemSelPage::showList() {
     items.reserve(list_.size());
     for (const DisplayRow& row : list_.rows()) {
         auto* item = new QTreeWidgetItem(
-            QStringList{zbq::ui::fromCp932(row.name), zbq::ui::fromCp932(row.typeCaption)});
+            QStringList{zbq::ui::fromCp932(row.name), zbq::ui::shownCp932(row.typeCaption)});
         item->setIcon(0, zbq::zbqImage(zbq::kItemImages, row.type));
         items.push_back(item);
     }

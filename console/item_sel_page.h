@@ -21,6 +21,7 @@
 #include "console/item_sel_list.h"
 #include "console/item_sel_menus.h"
 #include "console/item_sel_tree.h"
+#include "platform/core/shown_text.h"
 
 class CKWApp;
 class QPushButton;
@@ -41,7 +42,7 @@ public:
 
     static constexpr const char* kNotLoaded =
         "データがロードされていません\r\nそのため、表示リストに加えることはできません";
-    static constexpr const char* kNoItems = "表示項目を１つ以上選んでください";
+    static constexpr const char* kNoItems = ZBQ_SHOWN("表示項目を１つ以上選んでください");
 
     explicit CItemSelPage(CKWApp& app, QWidget* parent = nullptr);
     ~CItemSelPage() override;

@@ -101,7 +101,7 @@ void CSysPage::AddWindow(std::string_view title, std::string_view kind, std::int
     const int row = list_.add(std::string(title), std::string(kind), image, window);
     QTreeWidgetItem* item = listed ? view_->topLevelItem(row) : new QTreeWidgetItem;
     item->setText(0, zbq::ui::fromCp932(title));
-    item->setText(1, zbq::ui::fromCp932(kind));
+    item->setText(1, zbq::ui::shownCp932(kind));
     item->setIcon(0, zbq::zbqImage(zbq::kItemImages, image));
     if (listed) return;
     view_->addTopLevelItem(item);

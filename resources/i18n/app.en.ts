@@ -90,6 +90,34 @@
             <translation>%1() ended with an error [errorNo:%2]</translation>
         </message>
         <message>
+            <source>ｺｰﾄﾞ</source>
+            <translation>Code</translation>
+        </message>
+        <message>
+            <source>ﾏﾙﾁｱﾝｻｰ</source>
+            <translation>MultiAns</translation>
+        </message>
+        <message>
+            <source>整数</source>
+            <translation>Integer</translation>
+        </message>
+        <message>
+            <source>浮動小数</source>
+            <translation>Float</translation>
+        </message>
+        <message>
+            <source>文字列</source>
+            <translation>String</translation>
+        </message>
+        <message>
+            <source>日付</source>
+            <translation>Date</translation>
+        </message>
+        <message>
+            <source>時刻</source>
+            <translation>Time</translation>
+        </message>
+        <message>
             <source>使用可能な物理メモリ：%1MB
 使用可能な仮想メモリ：%2MB
 必要なメモリ：%3MB
@@ -277,26 +305,6 @@ The former MCR file, which could not be read, was kept as [%1]</translation>
             <translation>The number of items differs. The data cannot be added.</translation>
         </message>
         <message>
-            <source>整数</source>
-            <translation>Integer</translation>
-        </message>
-        <message>
-            <source>浮動小数</source>
-            <translation>Float</translation>
-        </message>
-        <message>
-            <source>日付</source>
-            <translation>Date</translation>
-        </message>
-        <message>
-            <source>時刻</source>
-            <translation>Time</translation>
-        </message>
-        <message>
-            <source>文字列</source>
-            <translation>String</translation>
-        </message>
-        <message>
             <source>ファイルが作成できません。</source>
             <translation>The file cannot be created.</translation>
         </message>
@@ -403,6 +411,14 @@ The former MCR file, which could not be read, was kept as [%1]</translation>
         <message>
             <source>ﾊﾞｰｼﾞｮﾝ情報(&amp;A)</source>
             <translation>&amp;About</translation>
+        </message>
+        <message>
+            <source>元データ</source>
+            <translation>Original data</translation>
+        </message>
+        <message>
+            <source>ｸﾛｽ集計</source>
+            <translation>Cross tab</translation>
         </message>
         <message>
             <source>表示中値一覧ウィンドウの数が規定数：%1を超えました。

@@ -172,6 +172,10 @@
             <translation>Please enter the value of Y</translation>
         </message>
         <message>
+            <source>数字</source>
+            <translation>Number</translation>
+        </message>
+        <message>
             <source>ｺﾝｿｰﾙ (Main Navigator)</source>
             <translation>Console (Main Navigator)</translation>
         </message>
@@ -378,6 +382,10 @@
         <message>
             <source>ファイル形式が違います。追加できません。</source>
             <translation>The file format differs. It cannot be added.</translation>
+        </message>
+        <message>
+            <source>表示項目を１つ以上選んでください</source>
+            <translation>Please choose one or more items to show.</translation>
         </message>
         <message>
             <source>X軸へ</source>

@@ -32,10 +32,6 @@ Please check that the first item of the tree on the console's [Select item] tab 
 Program [%1]</translation>
         </message>
         <message>
-            <source>ｸﾛｽ集計</source>
-            <translation>Cross tab</translation>
-        </message>
-        <message>
             <source>ｸﾛｽ集計(%1)[X：%2][Y：%3][Z：%4] %5 Rec</source>
             <translation>Cross tab (%1)[X: %2][Y: %3][Z: %4] %5 Rec</translation>
         </message>
@@ -494,10 +490,6 @@ Go on?</translation>
         <message>
             <source>ファイルの保存</source>
             <translation>Save file</translation>
-        </message>
-        <message>
-            <source>ｺｰﾄﾞ</source>
-            <translation>Code</translation>
         </message>
         <message>
             <source>値</source>

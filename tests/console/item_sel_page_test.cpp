@@ -16,6 +16,7 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,7 @@
 #include "platform/ui/scripted_prompts.h"
 #include "tests/console/console_fixture.h"
 #include "tests/console/item_sel_fixture.h"
+#include "tests/support/in_language.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -80,6 +82,24 @@ protected:
     LoggingWindows windows;
     CItemSelPage& page;
 };
+
+// The list's type column is shown in the language in force; the rows keep the Japanese caption
+// that the rest of the program reads.
+TEST_F(ItemSelPageTest, TheListShowsItsTypesInTheLanguageInForce) {
+    const std::map<std::int32_t, QString> english = {{0, "Code"},  {1, "MultiAns"}, {2, "Integer"},
+                                                     {3, "Float"}, {4, "String"},   {5, "Date"},
+                                                     {7, "Time"}};
+    zbq::test::InLanguage inEnglish("en_US");
+    for (std::int32_t item = 0; item < 5; ++item)
+        page.OnToDisplayList(item);
+    QTreeWidget* list = page.listView();
+    ASSERT_EQ(list->topLevelItemCount(), 5);
+    for (int row = 0; row < 5; ++row) {
+        const std::int32_t type = app.GetItemType(page.list().row(row).itemNo);
+        EXPECT_EQ(list->topLevelItem(row)->text(1), english.at(type)) << row;
+        EXPECT_EQ(page.list().row(row).typeCaption, CKWApp::GetItemTypeCaption(type)) << row;
+    }
+}
 
 TEST_F(ItemSelPageTest, AGroupGoesInAtTheRowInTreeOrderSkippingListedItems) {
     page.OnToDisplayList(4);  // c

@@ -1,7 +1,7 @@
 // A harness snapshot with the captions it quotes as shown taken out, for comparing two programs
 // that ran in different languages: the window list's titles and the analysis windows' own (the
-// windows' captions) and the aggregate kinds of the aggregation page's list. Everything else a
-// snapshot holds is the same in both languages.
+// windows' captions), the value kinds of the condition list and the aggregate kinds of the
+// aggregation page's list. Everything else a snapshot holds is the same in both languages.
 #pragma once
 
 #include <regex>
@@ -20,6 +20,10 @@ inline std::string withoutShownCaptions(const std::string& snapshot) {
             const std::size_t open = line.find('"');
             const std::size_t close = line.find('"', open + 1);
             if (close != std::string::npos) line.erase(open, close - open + 2);
+        }
+        if (line.starts_with("  condition row ")) {
+            const std::size_t kind = line.rfind(" \"");
+            if (kind != std::string::npos) line.erase(kind);
         }
         if (line.starts_with("molap sum:")) line = std::regex_replace(line, kind, "$1]");
         out += line + "\n";
