@@ -3,6 +3,9 @@
 #include "console/system_text.h"
 
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
+#include "platform/ui/qt_cp932.h"
 
 namespace {
 
@@ -16,14 +19,21 @@ std::string bytes(std::uint64_t value) {
     return CKWApp::FormatInt64(static_cast<std::int64_t>(value));
 }
 
+// A label of the text in the language in force, as CP932 bytes like the rest of it.
+std::string shownLabel(const char* japanese) {
+    const std::string held = zbq::cp932::literal(japanese);
+    if (!zbq::ui::englishShown()) return held;
+    return zbq::ui::toCp932(zbq::ui::shownCp932(held)).value_or(held);
+}
+
 }  // namespace
 
 std::string systemText(const zbq::MemoryStatus& memory) {
-    using zbq::cp932::literal;
-    static const std::string notice = literal(" 表形式データの集計・分析システム");
-    static const std::string physical = literal("  全メモリー  ");
-    static const std::string virtualTotal = literal("  全仮想記憶  ");
-    static const std::string unit = literal(" ﾊﾞｲﾄ");
+    // The two memory labels are as wide as each other in either language, so the figures line up.
+    const std::string notice = shownLabel(ZBQ_SHOWN(" 表形式データの集計・分析システム"));
+    const std::string physical = shownLabel(ZBQ_SHOWN("  全メモリー  "));
+    const std::string virtualTotal = shownLabel(ZBQ_SHOWN("  全仮想記憶  "));
+    const std::string unit = shownLabel(ZBQ_SHOWN(" ﾊﾞｲﾄ"));
     std::string text;
     text += std::string(" ") + kProductName + " " + kProductVersion + "\r\n";
     text += "\r\n";

@@ -556,6 +556,22 @@
             <translation>Save only the data of the set shown</translation>
         </message>
         <message>
+            <source> 表形式データの集計・分析システム</source>
+            <translation> Tabular data aggregation and analysis system</translation>
+        </message>
+        <message>
+            <source>  全メモリー  </source>
+            <translation>  Total memory    </translation>
+        </message>
+        <message>
+            <source>  全仮想記憶  </source>
+            <translation>  Virtual memory  </translation>
+        </message>
+        <message>
+            <source> ﾊﾞｲﾄ</source>
+            <translation> bytes</translation>
+        </message>
+        <message>
             <source>100万</source>
             <translation>1 million</translation>
         </message>

@@ -18,6 +18,7 @@
 #include "console/system_text.h"
 #include "console/up_down_edit.h"
 #include "platform/core/cp932.h"
+#include "tests/support/in_language.h"
 
 namespace {
 
@@ -190,6 +191,15 @@ TEST(SystemText, VersionRuleAndMemoryLines) {
         text.ends_with("  全メモリー   17,179,869,184 ﾊﾞｲﾄ\r\n"
                        "  全仮想記憶   19,327,352,832 ﾊﾞｲﾄ\r\n"))
         << text;
+    zbq::test::InLanguage english("en_US");
+    const std::string shown = zbq::cp932::toUtf8(systemText(memory));
+    EXPECT_NE(shown.find("\r\n Tabular data aggregation and analysis system\r\n"),
+              std::string::npos)
+        << shown;
+    EXPECT_TRUE(
+        shown.ends_with("  Total memory     17,179,869,184 bytes\r\n"
+                        "  Virtual memory   19,327,352,832 bytes\r\n"))
+        << shown;
 }
 
 TEST(ImageButtonLayout, AutomaticAndFixedPositions) {
