@@ -7,13 +7,15 @@
 #include "console/category_form_view.h"
 #include "console/category_list_view.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 
 namespace {
 
 CategoryClassDialogs* g_classDialogs = nullptr;
 
-constexpr const char* kFilter = "ｶﾃｺﾞﾘﾌｧｲﾙ (*.ctg)";
+constexpr const char* kFilter = ZBQ_SHOWN("ｶﾃｺﾞﾘﾌｧｲﾙ (*.ctg)");
 
 // The index of the definition that had `index` in `before`, by name in `after`.
 std::int32_t followByName(std::int32_t index, const std::vector<CategoryDefinition>& before,
@@ -126,7 +128,7 @@ std::optional<std::string> COlapFrm::chooseFile(zbq::ui::ChooserKind kind) const
     zbq::ui::Chooser chooser;
     chooser.kind = kind;
     chooser.start = QStringLiteral("*.ctg");
-    chooser.filter = QString::fromUtf8(kFilter);
+    chooser.filter = zbq::ui::shown(kFilter);
     const std::optional<QString> chosen =
         zbq::ui::prompts().choose(app_.windows().mainWindow(), chooser);
     if (!chosen || chosen->isEmpty()) return std::nullopt;

@@ -478,7 +478,7 @@ void CItemSelPage::OnWriteZbq() {
     zbq::ui::Chooser chooser;
     chooser.kind = zbq::ui::ChooserKind::SaveFile;
     chooser.start = QStringLiteral("*.zbq");
-    chooser.filter = QStringLiteral("ZBQﾌｧｲﾙ (*.zbq)");
+    chooser.filter = zbq::ui::shown("ZBQﾌｧｲﾙ (*.zbq)");
     const std::optional<QString> chosen =
         zbq::ui::prompts().choose(app_.windows().mainWindow(), chooser);
     if (!chosen || chosen->isEmpty()) return;
@@ -510,7 +510,7 @@ void CItemSelPage::OnAddData() {
 
     zbq::ui::Chooser chooser;
     chooser.kind = zbq::ui::ChooserKind::OpenFiles;
-    chooser.filter = QStringLiteral("Excelファイル (*.xls *.xlsx)");
+    chooser.filter = zbq::ui::shown("Excelファイル (*.xls *.xlsx)");
     const std::optional<QStringList> chosen =
         zbq::ui::prompts().chooseFiles(app_.windows().mainWindow(), chooser);
     if (!chosen || chosen->isEmpty()) return;

@@ -12,6 +12,10 @@
             <translation>Type</translation>
         </message>
         <message>
+            <source>ｶﾃｺﾞﾘﾌｧｲﾙ (*.ctg)</source>
+            <translation>Category file (*.ctg)</translation>
+        </message>
+        <message>
             <source>ｶﾃｺﾞﾘｰ定義名称          </source>
             <translation>Category definition name</translation>
         </message>
@@ -370,6 +374,10 @@
         <message>
             <source>データ選択の履歴が全て破棄されてしまいます。よろしいですか？</source>
             <translation>The whole history of the data selection will be discarded. Continue?</translation>
+        </message>
+        <message>
+            <source>Excelファイル (*.xls *.xlsx)</source>
+            <translation>Excel file (*.xls *.xlsx)</translation>
         </message>
         <message>
             <source>ファイル形式が見つかりません。</source>

@@ -1412,14 +1412,6 @@ The macro is stopped.</translation>
             <translation>Please enter a value.</translation>
         </message>
         <message>
-            <source>Excelファイル (*.xls *.xlsx)</source>
-            <translation>Excel file (*.xls *.xlsx)</translation>
-        </message>
-        <message>
-            <source>ｶﾃｺﾞﾘﾌｧｲﾙ (*.ctg)</source>
-            <translation>Category file (*.ctg)</translation>
-        </message>
-        <message>
             <source>ｽﾃｯﾌﾟ名</source>
             <translation>Step name</translation>
         </message>

@@ -27,13 +27,7 @@ protected:
 };
 
 TEST_F(MacroEnglish, EachDialogShowsItsEnglishAndItsJapaneseUnchanged) {
-    using Make = std::function<std::unique_ptr<QWidget>()>;
-    struct Case {
-        const char* dialog;
-        Make make;
-        QStringList english;
-        QStringList japanese;
-    };
+    using Case = ShownCaptions;
     const Case cases[] = {
         {"macro menu",
          [&] { return std::make_unique<CMacroMenuDlg>(macro, 0); },
@@ -58,28 +52,7 @@ TEST_F(MacroEnglish, EachDialogShowsItsEnglishAndItsJapaneseUnchanged) {
          {"Browse", "OK"},
          {"参照...", "OK", "可変条件の入力"}},
     };
-    for (const char* locale : {"en_US", "ja_JP"}) {
-        const InLanguage language(locale);
-        const bool english = ui::englishShown();
-        if (english) {
-            ASSERT_NE(language.translator(), nullptr);
-        }
-        for (const Case& c : cases) {
-            const std::unique_ptr<QWidget> dialog = c.make();
-            const QStringList shown = shownTexts(*dialog);
-            for (const QString& text : english ? c.english : c.japanese)
-                EXPECT_TRUE(shown.contains(text))
-                    << c.dialog << " in " << locale << " lacks " << text.toStdString()
-                    << "; it shows " << shown.join(" | ").toStdString();
-            if (!english) continue;
-            for (const QString& text : c.japanese) {
-                if (!c.english.contains(text)) {
-                    EXPECT_FALSE(shown.contains(text))
-                        << c.dialog << " still shows " << text.toStdString() << " in English";
-                }
-            }
-        }
-    }
+    expectShownInBothLanguages(cases);
 }
 
 // The indicator's title bar, no wider than its two buttons would make it, shows the title whole

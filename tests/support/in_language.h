@@ -5,6 +5,8 @@
 // roomBesideTitle() tells whether its title bar can show its title whole.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QCoreApplication>
@@ -16,6 +18,10 @@
 #include <QTranslator>
 #include <QTreeView>
 #include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <span>
 
 #include "platform/ui/language.h"
 
@@ -66,6 +72,40 @@ inline int roomBesideTitle(const QWidget& window) {
     QFont bold = window.font();
     bold.setBold(true);
     return window.minimumWidth() - QFontMetrics(bold).horizontalAdvance(window.windowTitle());
+}
+
+// A window made afresh in each language, and the captions it must show in each: in English none
+// of its Japanese captions is left, unless the English holds it too.
+struct ShownCaptions {
+    const char* dialog;
+    std::function<std::unique_ptr<QWidget>()> make;
+    QStringList english;
+    QStringList japanese;
+};
+
+inline void expectShownInBothLanguages(std::span<const ShownCaptions> cases) {
+    for (const char* locale : {"en_US", "ja_JP"}) {
+        const InLanguage language(locale);
+        const bool english = zbq::ui::englishShown();
+        if (english) {
+            ASSERT_NE(language.translator(), nullptr);
+        }
+        for (const ShownCaptions& c : cases) {
+            const std::unique_ptr<QWidget> dialog = c.make();
+            const QStringList shown = shownTexts(*dialog);
+            for (const QString& text : english ? c.english : c.japanese)
+                EXPECT_TRUE(shown.contains(text))
+                    << c.dialog << " in " << locale << " lacks " << text.toStdString()
+                    << "; it shows " << shown.join(" | ").toStdString();
+            if (!english) continue;
+            for (const QString& text : c.japanese) {
+                if (!c.english.contains(text)) {
+                    EXPECT_FALSE(shown.contains(text))
+                        << c.dialog << " still shows " << text.toStdString() << " in English";
+                }
+            }
+        }
+    }
 }
 
 }  // namespace zbq::test
