@@ -19,6 +19,7 @@
 #include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
+#include "platform/ui/shown_bytes.h"
 
 namespace {
 
@@ -126,13 +127,7 @@ void CKWApp::UnmarkTreeItem(std::string_view name) {
 
 void CKWApp::SetStatusText(std::string_view text) {
     // The program's status texts ("読込み中") are shown in the language in force.
-    if (zbq::ui::englishShown() && !text.empty()) {
-        if (const std::optional<std::string> shown = zbq::ui::toCp932(zbq::ui::shownCp932(text))) {
-            console().SetStatusText(*shown);
-            return;
-        }
-    }
-    console().SetStatusText(text);
+    console().SetStatusText(zbq::ui::shownBytes(std::string(text)));
 }
 
 std::int32_t CKWApp::StartProgress() {

@@ -4,8 +4,7 @@
 
 #include "platform/core/cp932.h"
 #include "platform/core/shown_text.h"
-#include "platform/ui/language.h"
-#include "platform/ui/qt_cp932.h"
+#include "platform/ui/shown_bytes.h"
 
 namespace {
 
@@ -21,9 +20,7 @@ std::string bytes(std::uint64_t value) {
 
 // A label of the text in the language in force, as CP932 bytes like the rest of it.
 std::string shownLabel(const char* japanese) {
-    const std::string held = zbq::cp932::literal(japanese);
-    if (!zbq::ui::englishShown()) return held;
-    return zbq::ui::toCp932(zbq::ui::shownCp932(held)).value_or(held);
+    return zbq::ui::shownBytes(zbq::cp932::literal(japanese));
 }
 
 }  // namespace

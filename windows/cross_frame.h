@@ -20,9 +20,9 @@
 #include <memory>
 
 #include "app/analysis_window.h"
+#include "platform/ui/shown_bytes.h"
 #include "windows/cross_tab_model.h"
 #include "windows/result_grid.h"
-#include "windows/shown_bytes.h"
 
 class QMenu;
 
@@ -73,7 +73,7 @@ private:
         return model_.GetColumnHeaderText(column);
     }
     std::string rowLabel(std::int32_t row) const override { return model_.GetRowHeaderText(row); }
-    std::string cornerText() const override { return shownBytes(model_.GetCornerText()); }
+    std::string cornerText() const override { return ui::shownBytes(model_.GetCornerText()); }
     bool rowLabelsLeft() const override { return true; }
     bool cellText(std::int32_t row, std::int32_t column, std::string* text) const override {
         return model_.GetCellText(row, column, text);

@@ -4,7 +4,6 @@
 #include "app/ckw_app.h"
 #include "platform/core/cp932.h"
 #include "platform/core/shown_text.h"
-#include "windows/shown_bytes.h"
 
 void ExportProgress::block() {
     if (!shown_) {
@@ -14,7 +13,7 @@ void ExportProgress::block() {
             app_.StopProgress();
             app_.SetStatusText("");
         }
-        app_.SetStatusText(zbq::windows::shownBytes(zbq::cp932::literal(ZBQ_SHOWN("書き込み中"))));
+        app_.SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("書き込み中")));
         app_.StartProgress();
         app_.SetAddingData(1);
     }
@@ -28,7 +27,7 @@ ExportProgress::~ExportProgress() {
     app_.SetStatusText("");
     app_.SetAddingData(wasBusy_);
     if (wasBusy_) {
-        app_.SetStatusText(zbq::windows::shownBytes(zbq::cp932::literal(ZBQ_SHOWN("読込み中"))));
+        app_.SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("読込み中")));
         app_.StartProgress();
     }
 }

@@ -29,7 +29,7 @@
 #include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
-#include "windows/shown_bytes.h"
+#include "platform/ui/shown_bytes.h"
 #include "windows/summary_percent_dialog.h"
 #include "windows/summary_text.h"
 #include "windows/value_list_view.h"
@@ -273,7 +273,7 @@ void CItemSheet::ShowPage(int index) {
 // --- Refresh ---
 
 void CItemSheet::writeSummary() {
-    summaryText_ = SummaryText(app_, GetItemNo(), shownBytes, &shownSummary_);
+    summaryText_ = SummaryText(app_, GetItemNo(), ui::shownBytes, &shownSummary_);
     summary_->setPlainText(qt(shownSummary_));
 }
 
@@ -328,7 +328,7 @@ void CItemSheet::ResetOptions() {
 
 void CItemSheet::WritePercentRank(double percent) {
     std::string shownBlock;
-    summaryText_ += PercentRankText(app_, GetItemNo(), percent, shownBytes, &shownBlock);
+    summaryText_ += PercentRankText(app_, GetItemNo(), percent, ui::shownBytes, &shownBlock);
     shownSummary_ += shownBlock;
     summary_->setPlainText(qt(shownSummary_));
 }

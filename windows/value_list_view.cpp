@@ -9,7 +9,7 @@
 #include "app/ckw_app.h"
 #include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
-#include "windows/shown_bytes.h"
+#include "platform/ui/shown_bytes.h"
 #include "windows/value_list_page.h"
 
 namespace zbq::windows {
@@ -51,7 +51,7 @@ ValueListView::ValueListView(ValueListModel& model, ValueListPage& page, QWidget
 // --- GridOwner ---
 
 std::string ValueListView::columnTitle(std::int32_t column) const {
-    return shownBytes(model_.columnHeader(column));
+    return ui::shownBytes(model_.columnHeader(column));
 }
 
 std::string ValueListView::rowLabel(std::int32_t row) const {
