@@ -253,7 +253,12 @@ void CKWApp::ReadProfile() {
     printMenu_.clear();
     const std::string path = programDir_ + "/ZBQ.ini";
     zbq::ProfileFile ini;
-    if (!exists(path) || !zbq::ProfileFile::load(path, ini)) return;
+    if (!exists(path)) return;
+    // A FIFO, a device or a huge file in its place is refused unread; the run goes on without it.
+    if (!zbq::ProfileFile::load(path, ini)) {
+        ShowError(zbq::app::shownMessage(ZBQ_SHOWN("設定ファイル[%1]を読み込めません。"), {path}));
+        return;
+    }
     if (const std::string dir = ini.getString("image", "Path"); !dir.empty())
         imageDir_ = zbq::cp932::pathFromStored(dir);
     printMenu_ = zbq::app::readPrintEntries(ini, programDir_);

@@ -44,9 +44,15 @@ NumberChoice offerNumbers(const std::set<int>& used, std::optional<int> own) {
 
 std::set<int> PrintFormatTable::usedNumbers() const {
     std::set<int> used;
-    for (const auto& row : rows_)
-        used.insert(row.value());
+    for (const auto& [value, rows] : rowsWithNumber_)
+        used.insert(used.end(), value);
     return used;
+}
+
+void PrintFormatTable::count(int value, int delta) {
+    const auto it = rowsWithNumber_.try_emplace(value, 0).first;
+    it->second += delta;
+    if (it->second == 0) rowsWithNumber_.erase(it);
 }
 
 NumberChoice PrintFormatTable::numberChoiceFor(int index) const {
@@ -54,30 +60,39 @@ NumberChoice PrintFormatTable::numberChoiceFor(int index) const {
 }
 
 bool PrintFormatTable::numberTaken(int value, int exceptIndex) const {
-    for (int i = 0; i < size(); ++i)
-        if (i != exceptIndex && rows_[static_cast<std::size_t>(i)].value() == value) return true;
-    return false;
+    const auto it = rowsWithNumber_.find(value);
+    if (it == rowsWithNumber_.end()) return false;
+    // Rows never share a number, so the one row holding it is either the excepted row or another.
+    return exceptIndex < 0 || row(exceptIndex).value() != value || it->second > 1;
 }
 
 bool PrintFormatTable::append(PrintFormatRow row) {
     if (numberTaken(row.value(), -1)) return false;
+    count(row.value(), 1);
     rows_.push_back(std::move(row));
     return true;
 }
 
 bool PrintFormatTable::replace(int index, PrintFormatRow row) {
     if (numberTaken(row.value(), index)) return false;
-    rows_.at(static_cast<std::size_t>(index)) = std::move(row);
+    PrintFormatRow& old = rows_.at(static_cast<std::size_t>(index));
+    count(old.value(), -1);
+    count(row.value(), 1);
+    old = std::move(row);
     return true;
 }
 
 void PrintFormatTable::remove(int index) {
+    count(row(index).value(), -1);
     rows_.erase(rows_.begin() + index);
 }
 
 bool PrintFormatTable::setNumber(int index, int value) {
     if (numberTaken(value, index)) return false;
-    rows_.at(static_cast<std::size_t>(index)).number = decimalText(value);
+    PrintFormatRow& changed = rows_.at(static_cast<std::size_t>(index));
+    count(changed.value(), -1);
+    count(value, 1);
+    changed.number = decimalText(value);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -78,8 +79,10 @@ public:
 
 private:
     bool numberTaken(int value, int exceptIndex) const;
+    void count(int value, int delta);
 
     std::vector<PrintFormatRow> rows_;
+    std::map<int, int> rowsWithNumber_;  // so that a long list is checked without a scan
     std::array<bool, 3> descendingNext_{};
 };
 

@@ -20,8 +20,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstring>
 
 namespace zbq::settings {
@@ -137,10 +139,14 @@ void CSettingsDlg::information(int id) {
 }
 
 bool CSettingsDlg::start(const std::string& iniPath) {
-    const SettingsModel::LoadResult loaded = model_.load(iniPath);
+    return showLoaded(model_.load(iniPath));
+}
+
+bool CSettingsDlg::showLoaded(const SettingsModel::LoadResult& loaded) {
     switch (loaded.status) {
         case SettingsModel::LoadStatus::Missing:
-            ui::prompts().message(this, text(ids::FileMissing, {QString::fromStdString(iniPath)}),
+            ui::prompts().message(this,
+                                  text(ids::FileMissing, {QString::fromStdString(model_.path())}),
                                   text(ids::Caption), ui::Icon::Error);
             return false;
         case SettingsModel::LoadStatus::Unreadable:
@@ -152,12 +158,22 @@ bool CSettingsDlg::start(const std::string& iniPath) {
             break;
     }
     linkFolder_->setText(ui::fromCp932(model_.linkFolder()));
-    for (const RefusedEntry& refused : loaded.refused)
+    list_->refresh();
+    updateControls();
+    // A file with a thousand bad entries gets a few boxes and a count, not a thousand boxes.
+    const QPointer<CSettingsDlg> self(this);
+    const std::size_t shown = std::min(loaded.refused.size(), kRefusalsShown);
+    for (std::size_t i = 0; i < shown && self; ++i) {
+        const RefusedEntry& refused = loaded.refused[i];
         ui::prompts().message(
             this, text(refused.message, {ui::fromCp932(refused.key), ui::fromCp932(refused.value)}),
             text(ids::Caption), ui::Icon::Information);
-    list_->refresh();
-    updateControls();
+    }
+    if (self && loaded.refused.size() > shown)
+        ui::prompts().message(
+            this, text(ids::MoreRefused, {QString::number(loaded.refused.size() - shown)}),
+            text(ids::Caption), ui::Icon::Information);
+    if (!self) return false;
     saveButton_->setFocus(Qt::OtherFocusReason);
     return true;
 }
@@ -179,11 +195,25 @@ void CSettingsDlg::accept() {
 
 void CSettingsDlg::save() {
     list_->endEdit();
-    const SettingsModel::SaveResult saved = model_.save();
+    const QPointer<CSettingsDlg> self(this);
+    SettingsModel::SaveResult saved = model_.save();
+    if (saved.status == SettingsModel::SaveStatus::ChangedElsewhere) {
+        const ui::Answer answer =
+            ui::prompts().message(this, text(ids::ChangedElsewhere), text(ids::Caption),
+                                  ui::Icon::Question, ui::Buttons::YesNo);
+        if (!self) return;
+        if (answer != ui::Answer::Yes) {
+            // The user keeps the other program's change: the list shows the file as it is now.
+            showLoaded(model_.load(model_.path()));
+            return;
+        }
+        saved = model_.save(true);
+    }
     switch (saved.status) {
         case SettingsModel::SaveStatus::NoLinkFolder:
             information(ids::NoLinkFolder);
             return;
+        case SettingsModel::SaveStatus::ChangedElsewhere:
         case SettingsModel::SaveStatus::Failed:
             ui::prompts().message(
                 this, text(ids::WriteFailed, {QString::fromLocal8Bit(std::strerror(saved.error))}),
@@ -193,7 +223,8 @@ void CSettingsDlg::save() {
             break;
     }
     if (ui::prompts().message(this, text(ids::SavedExitQuestion), text(ids::Caption),
-                              ui::Icon::Question, ui::Buttons::YesNo) == ui::Answer::Yes)
+                              ui::Icon::Question, ui::Buttons::YesNo) == ui::Answer::Yes &&
+        self)
         QDialog::accept();
 }
 

@@ -11,6 +11,7 @@
 
 #include <QDialog>
 
+#include <cstddef>
 #include <string>
 
 class QAction;
@@ -27,9 +28,13 @@ class CSettingsDlg : public QDialog {
 public:
     explicit CSettingsDlg(QWidget* parent = nullptr);
 
-    // Reads the settings file, reporting refused entries one by one. False, after its message,
-    // when the file is missing or unreadable: the tool then ends.
+    // Reads the settings file, reporting the first refused entries one by one and the count of
+    // the rest in one more box. False, after its message, when the file is missing or unreadable:
+    // the tool then ends.
     bool start(const std::string& iniPath);
+
+    // Refused entries shown in a box of their own at a load; the others are counted in one.
+    static constexpr std::size_t kRefusalsShown = 5;
 
     SettingsModel& model() { return model_; }
     CPrintFormatList* list() const { return list_; }
@@ -55,6 +60,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    bool showLoaded(const SettingsModel::LoadResult& loaded);
     void buildMenu();
     void information(int id);
 

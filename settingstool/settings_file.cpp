@@ -3,21 +3,9 @@
 #include "settingstool/string_ids.h"
 
 #include <filesystem>
-#include <set>
+#include <unordered_map>
 
 namespace zbq::settings {
-
-namespace {
-
-// Our keys are ASCII; a name with other bytes never equals one of them, folded or not.
-std::string asciiLower(std::string_view name) {
-    std::string lower(name);
-    for (char& c : lower)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return lower;
-}
-
-}  // namespace
 
 std::string printKey(int position) {
     std::string key = "prt";
@@ -69,13 +57,22 @@ bool isStorableText(std::string_view text) {
 SettingsContent readSettings(const ProfileFile& profile) {
     SettingsContent content;
     content.linkFolder = profile.getString(kImageSection, kPathKey);
-    // The walk goes on past prt99, so that a longer list is kept rather than cut at the save.
+    std::unordered_map<std::string, std::string> values;  // folded key -> value
+    for (ProfileFile::Entry& entry : profile.entries(kPrintSection))
+        values.emplace(profileFoldedName(entry.key), std::move(entry.value));
+    // As ZBQ reads them: a gap before prt99 is skipped, so that a Save never drops an entry
+    // that ZBQ shows. Past prt99 the walk goes on while keys follow, so that a longer list is
+    // kept rather than cut at the save.
     for (int position = 1;; ++position) {
         std::string key = printKey(position);
-        std::string value = profile.getString(kPrintSection, key);
-        if (value.empty()) break;
+        const auto found = values.find(key);
+        if (found == values.end() || found->second.empty()) {
+            if (position <= kLastNumber) continue;
+            break;
+        }
+        std::string& value = found->second;
         PrintFormatRow row;
-        if (!splitEntry(value, row))
+        if (!isStorableText(value) || !splitEntry(value, row) || row.menuName.empty())
             content.refused.push_back({ids::InvalidEntry, std::move(key), std::move(value)});
         else if (!content.table.append(std::move(row)))
             content.refused.push_back({ids::DuplicateEntry, std::move(key), std::move(value)});
@@ -83,21 +80,22 @@ SettingsContent readSettings(const ProfileFile& profile) {
     return content;
 }
 
+SettingsSections sectionsOf(const ProfileFile& profile) {
+    return {profile.entries(kImageSection), profile.entries(kPrintSection)};
+}
+
 bool writeSettings(ProfileFile& profile, std::string_view linkFolder,
                    const std::vector<PrintFormatRow>& rows) {
     // Keys are rewritten where they stand and only the ones left over are deleted, so that the
     // section keeps its place and its comments, and a save without changes changes no byte.
     ProfileFile updated = profile;
-    bool ok = updated.setString(kImageSection, kPathKey, linkFolder);
-    std::set<std::string> written;
-    for (std::size_t i = 0; ok && i < rows.size(); ++i) {
-        std::string key = printKey(static_cast<int>(i) + 1);
-        ok = updated.setString(kPrintSection, key, joinEntry(rows[i]));
-        written.insert(std::move(key));
-    }
-    if (!ok) return false;
-    for (const std::string& key : updated.keyNames(kPrintSection))
-        if (!written.contains(asciiLower(key))) updated.deleteKey(kPrintSection, key);
+    std::vector<ProfileFile::Entry> keys;
+    keys.reserve(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        keys.push_back({printKey(static_cast<int>(i) + 1), joinEntry(rows[i])});
+    if (!updated.setString(kImageSection, kPathKey, linkFolder) ||
+        !updated.setSectionKeys(kPrintSection, keys))
+        return false;
     profile = std::move(updated);
     return true;
 }

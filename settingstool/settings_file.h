@@ -1,10 +1,11 @@
 // The two sections of ZBQ.ini that the settings tool owns: [image] path, the link folder, and
 // [print] prt01, prt02, ..., the format-printing entries "number,menu name,macro file".
 //
-// Reading walks prt01, prt02, ... and stops at the first missing or empty value. An entry without
-// two commas or with an empty macro file is refused (10017), one whose number another entry
-// already has is refused (10018); both are reported with the key and value and vanish at the next
-// save, as ZBQ would not take them either. Writing changes only these two sections: [image] path
+// Reading walks prt01 to prt99 as ZBQ does, skipping a missing or empty value, and on past prt99
+// while keys follow. An entry ZBQ skips (without two commas, with an empty menu name or macro
+// file) or one the file could not hold again (a NUL or a lone CR) is refused (10017), one whose
+// number another entry already has is refused (10018); both are reported with the key and value
+// and vanish at the next save. Writing changes only these two sections: [image] path
 // in place, and the keys of [print]: prt01 to prtNN for the rows in order, each rewritten where it
 // stands (new ones after the last key), every other key of the section deleted; comments stay.
 // Everything else stays byte for byte (platform/core/profile.h).
@@ -42,6 +43,15 @@ struct SettingsContent {
 };
 
 SettingsContent readSettings(const ProfileFile& profile);
+
+// What the tool's two sections hold, as reading gives them: Save compares it with what it held at
+// load to tell another program's change.
+struct SettingsSections {
+    std::vector<ProfileFile::Entry> image;
+    std::vector<ProfileFile::Entry> print;
+    bool operator==(const SettingsSections&) const = default;
+};
+SettingsSections sectionsOf(const ProfileFile& profile);
 
 // Splits an entry at its first two commas; false when it has not got two, or nothing after them.
 bool splitEntry(std::string_view value, PrintFormatRow& row);

@@ -27,14 +27,14 @@ SettingsModel::LoadResult SettingsModel::load(const std::string& path) {
         return result;
     }
     SettingsContent content = readSettings(profile);
-    loaded_ = std::move(profile);
+    sections_ = sectionsOf(profile);
     linkFolder_ = std::move(content.linkFolder);
     table_ = std::move(content.table);
     result.refused = std::move(content.refused);
     return result;
 }
 
-SettingsModel::SaveResult SettingsModel::save() {
+SettingsModel::SaveResult SettingsModel::save(bool overwrite) {
     SaveResult result;
     if (linkFolder_.empty()) {
         result.status = SaveStatus::NoLinkFolder;
@@ -52,6 +52,10 @@ SettingsModel::SaveResult SettingsModel::save() {
         result.status = SaveStatus::Failed;
         return result;
     }
+    if (!overwrite && sectionsOf(profile) != sections_) {
+        result.status = SaveStatus::ChangedElsewhere;
+        return result;
+    }
     if (!writeSettings(profile, linkFolder_, table_.rows())) {
         result.status = SaveStatus::Failed;
         result.error = EINVAL;
@@ -61,7 +65,7 @@ SettingsModel::SaveResult SettingsModel::save() {
         result.status = SaveStatus::Failed;
         return result;
     }
-    loaded_ = std::move(profile);
+    sections_ = sectionsOf(profile);
     return result;
 }
 

@@ -2,7 +2,9 @@
 // rows, with loading and saving. No widgets; the dialog shows it and turns clicks into calls.
 //
 // Texts are CP932; the path is UTF-8. Saving reads the file again and changes only the tool's two
-// sections (settings_file.h), so edits made to ZBQ's own sections meanwhile are kept; the file is
+// sections (settings_file.h), so edits made to ZBQ's own sections meanwhile are kept; when another
+// program changed the tool's own two sections since the load, Save asks before it overwrites
+// them (ChangedElsewhere); the file is
 // replaced atomically, and a failure leaves the old file intact. A file the user may not write
 // (read-only) is not replaced: the save fails with EACCES. Not thread-safe.
 #pragma once
@@ -27,13 +29,15 @@ public:
     // Reads the file; the tool never creates it, so a missing file is an answer of its own.
     LoadResult load(const std::string& path);
 
-    enum class SaveStatus { Saved, NoLinkFolder, Failed };
+    enum class SaveStatus { Saved, NoLinkFolder, ChangedElsewhere, Failed };
     struct SaveResult {
         SaveStatus status = SaveStatus::Saved;
         int error = 0;  // errno when Failed (EINVAL: a text the file cannot hold)
     };
-    // Writes nothing at all without a link folder, nor when the file has gone (ENOENT).
-    SaveResult save();
+    // Writes nothing at all without a link folder, nor when the file has gone (ENOENT), nor,
+    // unless `overwrite`, when [image] or [print] differ from what they held at the load or the
+    // last save (ChangedElsewhere).
+    SaveResult save(bool overwrite = false);
 
     const std::string& path() const { return path_; }
     const std::string& linkFolder() const { return linkFolder_; }
@@ -46,7 +50,7 @@ public:
 
 private:
     std::string path_;
-    ProfileFile loaded_;  // the file as last read or written
+    SettingsSections sections_;  // the tool's sections as last read or written
     std::string linkFolder_;
     PrintFormatTable table_;
 };

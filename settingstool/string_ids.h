@@ -49,6 +49,8 @@ enum : int {
     AddQuestion = 10043,
     UpdateQuestion = 10044,
     NotStorable = 10045,  // %s: the text that CP932 cannot hold
+    ChangedElsewhere = 10046,
+    MoreRefused = 10047,  // %s: how many more entries were refused
 
     MenuFile = 30001,
     MenuSave = 30002,

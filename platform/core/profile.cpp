@@ -2,11 +2,14 @@
 #include "profile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "atomic_file.h"
 #include "cp932.h"
@@ -16,6 +19,7 @@ namespace zbq {
 namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 constexpr bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -74,6 +78,18 @@ std::string fileTextOf(std::string_view value) {
 
 }  // namespace
 
+std::string profileFoldedName(std::string_view name) {
+    std::string folded(name);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        const auto c = static_cast<unsigned char>(folded[i]);
+        if (cp932::isLeadByte(c) && i + 1 < folded.size())
+            ++i;  // a trail byte is never a letter of its own
+        else if (c >= 'A' && c <= 'Z')
+            folded[i] = static_cast<char>(c - 'A' + 'a');
+    }
+    return folded;
+}
+
 std::string_view profileTrim(std::string_view text) {
     return trim(text);
 }
@@ -115,6 +131,10 @@ ProfileFile::Line ProfileFile::parse(std::string text) {
 }
 
 ProfileFile::ProfileFile(std::string_view bytes) {
+    if (bytes.starts_with(kByteOrderMark)) {
+        byteOrderMark_ = true;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
     while (!bytes.empty()) {
         const std::size_t lf = bytes.find('\n');
         std::string_view line = bytes.substr(0, lf);
@@ -194,14 +214,23 @@ std::vector<std::string> ProfileFile::keyNames(std::string_view section) const {
     const std::size_t header = findSection(section);
     if (header == npos) return names;
     const std::size_t end = sectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i) {
-        if (lines_[i].kind != Kind::Key) continue;
-        bool seen = false;
-        for (const auto& name : names)
-            seen = seen || cp932::equalsNoCase(name, lines_[i].name());
-        if (!seen) names.emplace_back(lines_[i].name());
-    }
+    std::unordered_set<std::string> seen;
+    for (std::size_t i = header + 1; i < end; ++i)
+        if (lines_[i].kind == Kind::Key && seen.insert(profileFoldedName(lines_[i].name())).second)
+            names.emplace_back(lines_[i].name());
     return names;
+}
+
+std::vector<ProfileFile::Entry> ProfileFile::entries(std::string_view section) const {
+    std::vector<Entry> found;
+    const std::size_t header = findSection(section);
+    if (header == npos) return found;
+    const std::size_t end = sectionEnd(header);
+    std::unordered_set<std::string> seen;
+    for (std::size_t i = header + 1; i < end; ++i)
+        if (lines_[i].kind == Kind::Key && seen.insert(profileFoldedName(lines_[i].name())).second)
+            found.push_back({std::string(lines_[i].name()), std::string(lines_[i].value())});
+    return found;
 }
 
 bool ProfileFile::setString(std::string_view section, std::string_view key,
@@ -242,6 +271,56 @@ void ProfileFile::deleteKey(std::string_view section, std::string_view key) {
             lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
+bool ProfileFile::setSectionKeys(std::string_view section, const std::vector<Entry>& keys) {
+    if (!isStorableSection(section)) return false;
+    std::unordered_map<std::string, std::size_t> wanted;  // folded key -> position in `keys`
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (!isStorableKey(keys[k].key) || hasLineBreakOrNul(keys[k].value)) return false;
+        wanted.emplace(profileFoldedName(keys[k].key), k);
+    }
+    std::size_t header = findSection(section);
+    if (header == npos) {
+        if (keys.empty()) return true;
+        lines_.push_back(parse("[" + std::string(section) + "]"));
+        header = lines_.size() - 1;
+    }
+    // One walk over the section: a wanted key keeps its first line (its spelling and spacing)
+    // with the new value, every other key line goes, the new keys follow the last key kept.
+    const std::size_t end = sectionEnd(header);
+    std::vector<bool> placed(keys.size(), false);
+    std::vector<Line> kept;
+    kept.reserve(end - header - 1 + keys.size());
+    std::size_t afterLastKey = 0;
+    for (std::size_t i = header + 1; i < end; ++i) {
+        Line& line = lines_[i];
+        if (line.kind == Kind::Key) {
+            const auto it = wanted.find(profileFoldedName(line.name()));
+            if (it == wanted.end()) continue;
+            if (placed[it->second]) continue;  // a shadowed duplicate of a written key
+            placed[it->second] = true;
+            line.text.resize(line.valueBegin);
+            line.text += fileTextOf(keys[it->second].value);
+            kept.push_back(std::move(line));
+            afterLastKey = kept.size();
+            continue;
+        }
+        kept.push_back(std::move(line));
+    }
+    std::vector<Line> added;
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        if (!placed[k] && wanted.at(profileFoldedName(keys[k].key)) == k)
+            added.push_back(parse(keys[k].key + "=" + fileTextOf(keys[k].value)));
+    kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(afterLastKey),
+                         std::make_move_iterator(added.begin()),
+                         std::make_move_iterator(added.end()));
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header + 1),
+                 lines_.begin() + static_cast<std::ptrdiff_t>(end));
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(header + 1),
+                  std::make_move_iterator(kept.begin()),
+                  std::make_move_iterator(kept.end()));
+    return true;
+}
+
 void ProfileFile::deleteSection(std::string_view section) {
     for (std::size_t header; (header = findSection(section)) != npos;)
         lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
@@ -253,7 +332,8 @@ std::string ProfileFile::bytes() const {
     for (const auto& line : lines_)
         size += line.text.size() + 2;
     std::string out;
-    out.reserve(size);
+    out.reserve(size + kByteOrderMark.size());
+    if (byteOrderMark_) out += kByteOrderMark;
     for (const auto& line : lines_) {
         out += line.text;
         out += "\r\n";
@@ -262,7 +342,7 @@ std::string ProfileFile::bytes() const {
 }
 
 bool ProfileFile::load(const std::string& path, ProfileFile& out, int* err) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT) {
             out = ProfileFile();
@@ -271,18 +351,28 @@ bool ProfileFile::load(const std::string& path, ProfileFile& out, int* err) {
         if (err) *err = errno;
         return false;
     }
+    auto fail = [fd, err](int error) {
+        ::close(fd);
+        if (err) *err = error;
+        return false;
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return fail(errno);
+    if (!S_ISREG(st.st_mode)) return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    if (static_cast<unsigned long long>(st.st_size) > kMaxBytes) return fail(EFBIG);
+    // The size is checked again while reading: the file may grow after the look.
     std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[16384];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n > 0) {
+            if (bytes.size() + static_cast<std::size_t>(n) > kMaxBytes) return fail(EFBIG);
             bytes.append(buffer, static_cast<std::size_t>(n));
         } else if (n == 0) {
             break;
         } else if (errno != EINTR) {
-            if (err) *err = errno;
-            ::close(fd);
-            return false;
+            return fail(errno);
         }
     }
     ::close(fd);

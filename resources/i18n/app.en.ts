@@ -216,6 +216,10 @@ The former MCR file, which could not be read, was kept as [%1]</translation>
             <translation>The program's own path could not be found</translation>
         </message>
         <message>
+            <source>設定ファイル[%1]を読み込めません。</source>
+            <translation>The settings file [%1] cannot be read.</translation>
+        </message>
+        <message>
             <source>Excelファイル</source>
             <translation>Excel file</translation>
         </message>

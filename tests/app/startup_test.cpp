@@ -18,6 +18,7 @@
 #include "platform/core/cp932.h"
 #include "platform/core/memory_status.h"
 #include "tests/app/start_fixture.h"
+#include "tests/platform_core/profile_fifo.h"
 #include "tests/support/ordinary_user.h"
 
 namespace zbq::test {
@@ -455,6 +456,20 @@ TEST(StartUp, ProfileTable) {
     writeFile(h.file("ZBQ.ini"), "[image]\r\nPath=/srv/images\r\n");
     ASSERT_TRUE(h.start({h.writeFixture()}));
     EXPECT_EQ(h.app().GetImageDir(), "/srv/images");
+}
+
+// A FIFO in the place of ZBQ.ini would hold the start for good: it is refused at once with a
+// message, and the run goes on without the settings.
+TEST(StartUp, ProfileThatIsNoFileIsRefusedWithAMessage) {
+    AppHarness h;
+    FifoWatchdog watchdog(h.file("ZBQ.ini"));
+    ASSERT_TRUE(watchdog.made());
+    h.app().ReadProfile();
+    EXPECT_FALSE(watchdog.unblocked()) << "the start waited on the FIFO";
+    EXPECT_EQ(shown(h.prompts()),
+              std::vector<std::string>{"設定ファイル[" + h.file("ZBQ.ini") + "]を読み込めません。"});
+    EXPECT_TRUE(h.app().GetPrintMenu().empty());
+    EXPECT_EQ(h.app().GetImageDir(), "");
 }
 
 // --- Temporary names and shutdown ---

@@ -10,7 +10,12 @@
 #include <vector>
 
 #include "platform/core/cp932.h"
+#include "tests/platform_core/profile_fifo.h"
 #include "tests/support/temp_dir.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -257,6 +262,127 @@ TEST(Profile, LoadsAndSavesFiles) {
 
     EXPECT_FALSE(ini.save(dir.file("no/such/folder/ZBQ.ini"), &err));
     EXPECT_EQ(err, ENOENT);
+}
+
+// Many editors start a UTF-8 file with a byte-order mark; it must not become part of the first
+// section's name, and a rewrite keeps it where it was.
+TEST(Profile, ByteOrderMarkIsSkippedAndKept) {
+    const std::string bom = "\xEF\xBB\xBF";
+    ProfileFile f(bom + "[image]\r\npath=/x\r\n[print]\r\nprt01=1,a,b\r\n");
+    EXPECT_EQ(f.getString("image", "path"), "/x");
+    EXPECT_EQ(f.sectionNames(), (std::vector<std::string>{"image", "print"}));
+    ASSERT_TRUE(f.setString("image", "path", "/y"));
+    EXPECT_EQ(f.bytes(), bom + "[image]\r\npath=/y\r\n[print]\r\nprt01=1,a,b\r\n");
+    EXPECT_EQ(ProfileFile("[a]\r\nk=" + bom + "\r\n").getString("a", "k"), bom)
+        << "only a mark at the start of the file is one";
+
+    zbq::test::TempDir dir;
+    zbq::test::writeFile(dir.file("ZBQ.ini"), bom + "[image]\npath=/z\n");
+    ProfileFile loaded;
+    ASSERT_TRUE(ProfileFile::load(dir.file("ZBQ.ini"), loaded));
+    EXPECT_EQ(loaded.getString("Image", "Path"), "/z");
+}
+
+// The one-pass reading and writing of a whole section agree with reading and writing it key by
+// key, the way every profile call did before.
+TEST(Profile, WholeSectionAgreesWithKeyByKey) {
+    const std::string file =
+        "[print]\r\n; list\r\nPRT02=two\r\nprt01 = one \r\nprt02=shadowed\r\n" + kA +
+        "=a\r\nstray\r\nold=x\r\n\r\n[other]\r\nprt01=elsewhere\r\n[PRINT]\r\nprt09=second header\r\n";
+    ProfileFile f(file);
+    std::vector<ProfileFile::Entry> expected;
+    for (const std::string& key : f.keyNames("print"))
+        expected.push_back({key, f.getString("print", key)});
+    EXPECT_EQ(f.entries("print"), expected);
+    EXPECT_EQ(f.entries("print").size(), 4u);
+    EXPECT_TRUE(f.entries("missing").empty());
+
+    const std::vector<std::vector<ProfileFile::Entry>> writes = {
+        {{"prt01", "1"}, {"prt02", "2"}, {"prt03", " new "}, {"prt04", "4"}},
+        {{"PRT02", "only"}},
+        {{kSmallYa, "ya"}, {kA, "A"}},
+        {},
+    };
+    for (const auto& keys : writes) {
+        ProfileFile oneByOne(file);
+        for (const auto& entry : keys)
+            ASSERT_TRUE(oneByOne.setString("print", entry.key, entry.value));
+        for (const std::string& key : oneByOne.keyNames("print")) {
+            bool written = false;
+            for (const auto& entry : keys)
+                written = written || zbq::cp932::equalsNoCase(entry.key, key);
+            if (!written) oneByOne.deleteKey("print", key);
+        }
+        ProfileFile whole(file);
+        ASSERT_TRUE(whole.setSectionKeys("print", keys));
+        EXPECT_EQ(whole.entries("print"), oneByOne.entries("print"));
+        EXPECT_EQ(whole.getString("other", "prt01"), "elsewhere");
+        EXPECT_EQ(whole.getString("PRINT", "prt09"), "") << "the first header is the section";
+        EXPECT_NE(whole.bytes().find("; list\r\n"), std::string::npos);
+    }
+    // In place, in the key's own spelling; new keys after the last key line.
+    ProfileFile f2("[s]\r\n; c\r\nK1 = a\r\nx=y\r\n\r\n[t]\r\n");
+    ASSERT_TRUE(f2.setSectionKeys("s", {{"k1", "b"}, {"k2", "c"}}));
+    EXPECT_EQ(f2.bytes(), "[s]\r\n; c\r\nK1 =b\r\nk2=c\r\n\r\n[t]\r\n");
+    ProfileFile f3("[t]\r\n");
+    ASSERT_TRUE(f3.setSectionKeys("s", {{"k", "v"}}));
+    EXPECT_EQ(f3.bytes(), "[t]\r\n[s]\r\nk=v\r\n");
+    // Nothing is written when one value could not be stored.
+    ProfileFile f4(file);
+    EXPECT_FALSE(f4.setSectionKeys("print", {{"prt01", "ok"}, {"prt02", std::string("a\0b", 3)}}));
+    EXPECT_FALSE(f4.setSectionKeys("print", {{"prt01", "ok"}, {"prt02", "a\rb"}}));
+    EXPECT_EQ(f4.bytes(), ProfileFile(file).bytes());
+}
+
+TEST(Profile, FoldedNamesEqualExactlyWhenNamesCompareEqual) {
+    const std::vector<std::string> names = {"prt01", "PRT01", "Prt01", "prt1", kA, kSmallYa,
+                                            "\x83" "A", "\x83", "a\x83", "A\x83"};
+    for (const auto& a : names)
+        for (const auto& b : names)
+            EXPECT_EQ(zbq::profileFoldedName(a) == zbq::profileFoldedName(b),
+                      zbq::cp932::equalsNoCase(a, b))
+                << a << " / " << b;
+}
+
+// A profile read from a FIFO would block for good, one read from a device without end: both are
+// refused before a byte is read, as is a file too big to be one of ours.
+TEST(Profile, OnlyARegularFileOfSaneSizeIsRead) {
+    zbq::test::TempDir dir;
+    const std::string fifo = dir.file("fifo.ini");
+    {
+        zbq::test::FifoWatchdog watchdog(fifo);
+        ASSERT_TRUE(watchdog.made());
+        ProfileFile kept("[keep]\r\n");
+        int err = 0;
+        EXPECT_FALSE(ProfileFile::load(fifo, kept, &err));
+        EXPECT_EQ(err, EINVAL);
+        EXPECT_FALSE(watchdog.unblocked()) << "the reader waited on the FIFO";
+        EXPECT_TRUE(kept.hasSection("keep"));
+    }
+
+    const std::string zero = dir.file("zero.ini");
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    ProfileFile out;
+    int err = 0;
+    EXPECT_FALSE(ProfileFile::load(zero, out, &err));
+    EXPECT_EQ(err, EINVAL);
+
+    const std::string big = dir.file("big.ini");
+    for (const std::size_t size : {ProfileFile::kMaxBytes, ProfileFile::kMaxBytes + 1}) {
+        const int fd = ::open(big.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string head = "[image]\npath=/big\n";
+        ASSERT_EQ(::write(fd, head.data(), head.size()), static_cast<ssize_t>(head.size()));
+        ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(size)), 0);
+        ::close(fd);
+        err = 0;
+        const bool loaded = ProfileFile::load(big, out, &err);
+        EXPECT_EQ(loaded, size == ProfileFile::kMaxBytes) << size;
+        if (loaded)
+            EXPECT_EQ(out.getString("image", "path"), "/big");
+        else
+            EXPECT_EQ(err, EFBIG);
+    }
 }
 
 }  // namespace

@@ -67,20 +67,34 @@ INSTANTIATE_TEST_SUITE_P(
                  {row("1", "売上明細", "uriage.xlsx")},
                  {refused(ids::DuplicateEntry, "prt02", "1,顧客ｶｰﾄﾞ,kokyaku.xlsx"),
                   refused(ids::InvalidEntry, "prt03", "ｶﾝﾏなし")}},
-        LoadCase{"GapStopsTheWalk",
-                 {"prt01=1,a,a.xls", "prt02=2,b,b.xls", "prt03=3,c,c.xls", "prt05=5,e,e.xls"},
-                 {row("1", "a", "a.xls"), row("2", "b", "b.xls"), row("3", "c", "c.xls")},
+        LoadCase{"GapIsSkippedAsZbqSkipsIt",
+                 {"prt01=1,a,a.xls", "prt03=3,c,c.xls", "prt04=4,d,d.xls", "prt98=98,x,x.xls"},
+                 {row("1", "a", "a.xls"), row("3", "c", "c.xls"), row("4", "d", "d.xls"),
+                  row("98", "x", "x.xls")},
                  {}},
-        LoadCase{"EmptyValueStopsTheWalk", {"prt01=", "prt02=2,b,b.xls"}, {}, {}},
+        LoadCase{"EmptyValueIsSkipped", {"prt01=", "prt02=2,b,b.xls"}, {row("2", "b", "b.xls")}, {}},
+        LoadCase{"PastNinetyNineOnlyWhileKeysFollow",
+                 {"prt100=100,c,c.xls", "prt101=101,d,d.xls", "prt103=103,f,f.xls"},
+                 {row("100", "c", "c.xls"), row("101", "d", "d.xls")},
+                 {}},
         LoadCase{"ThirdCommaBelongsToTheMacroFile",
                  {"prt01=3,月次,getsuji,bumon,.xlsx"},
                  {row("3", "月次", "getsuji,bumon,.xlsx")},
                  {}},
-        LoadCase{"OneCommaOrEmptyMacroFileIsRefusedAndTheWalkGoesOn",
-                 {"prt01=5,name", "prt02=6,name,", "prt03=7,,c.xls"},
-                 {row("7", "", "c.xls")},
+        LoadCase{"WhatZbqSkipsIsRefusedAndTheWalkGoesOn",
+                 {"prt01=5,name", "prt02=6,name,", "prt03=7,,c.xls", "prt04=8,h,h.xls"},
+                 {row("8", "h", "h.xls")},
                  {refused(ids::InvalidEntry, "prt01", "5,name"),
-                  refused(ids::InvalidEntry, "prt02", "6,name,")}},
+                  refused(ids::InvalidEntry, "prt02", "6,name,"),
+                  refused(ids::InvalidEntry, "prt03", "7,,c.xls")}},
+        // A text the file cannot hold again would make every later Save fail.
+        LoadCase{"NulOrLoneCrIsRefused",
+                 {std::string_view("prt01=1,a\0b,a.xls", 17), "prt02=2,b\rc,b.xls",
+                  "prt03=3,c,c.xls\r", "prt04=4,d,d.xls"},
+                 {row("4", "d", "d.xls")},
+                 {refused(ids::InvalidEntry, "prt01", std::string_view("1,a\0b,a.xls", 11)),
+                  refused(ids::InvalidEntry, "prt02", "2,b\rc,b.xls"),
+                  refused(ids::InvalidEntry, "prt03", "3,c,c.xls\r")}},
         LoadCase{"NumbersCompareByValueAndKeepTheirText",
                  {"prt01=05,a,a.xls", "prt02=5,b,b.xls", "prt03=abc,c,c.xls", "prt04=0,d,d.xls",
                   "prt05=-3,e,e.xls"},
@@ -347,6 +361,34 @@ TEST(SharedWithZbq, EntriesTheToolSavesOpenTheFilesThatWereChosen) {
     EXPECT_EQ(entries[1].formatFile, program.file("temp/月報.xlsx"));
     EXPECT_EQ(entries[2].number, 2);
     EXPECT_EQ(entries[2].formatFile, elsewhere.file("週報.xlsm"));
+}
+
+// ZBQ's own reader is the reference: what the tool lists, up to prt99, is what ZBQ's menu shows.
+TEST(SharedWithZbq, ToolListsWhatZbqShows) {
+    const std::vector<std::vector<std::string_view>> files = {
+        {"prt01=1,a,a.xls", "prt03=3,c,c.xls", "prt04=4,d,d.xls"},
+        {"PRT02=", "Prt05=5,e,e.xls", "prt06=6,,f.xls", "prt07=7,g,", "prt08=8", "prt99=9,z,z.xls"},
+        {"prt01=x,名前,a,b.xls", "prt50= 12 ,空白 ,c.xls"},
+    };
+    for (const auto& lines : files) {
+        std::string bytes = iniBytes({"[image]", "path=/a", "[print]"});
+        for (std::string_view line : lines)
+            bytes += sjis(line) + "\r\n";
+        TempDir program;
+        writeFile(program.file("ZBQ.ini"), bytes);
+        SettingsModel model;
+        ASSERT_EQ(model.load(program.file("ZBQ.ini")).status, SettingsModel::LoadStatus::Loaded);
+        ProfileFile ini;
+        ASSERT_TRUE(ProfileFile::load(program.file("ZBQ.ini"), ini));
+        const std::vector<PrintMenuEntry> shown = app::readPrintEntries(ini, program.path());
+        ASSERT_EQ(static_cast<std::size_t>(model.table().size()), shown.size()) << bytes;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const PrintFormatRow& listed = model.table().row(static_cast<int>(i));
+            EXPECT_EQ(listed.value(), shown[i].number);
+            EXPECT_EQ(listed.menuName, shown[i].menuName);
+            EXPECT_EQ(program.file(listed.macroFile), shown[i].formatFile);
+        }
+    }
 }
 
 TEST(SharedWithZbq, ZbqSkipsAnEmptyKeyAndReadsOn) {
