@@ -1,7 +1,9 @@
 // CSettingsDlg: the settings tool's main dialog. It shows the link folder and the format-printing
 // list of a SettingsModel and runs the tool's commands: Save (also the default button, so Enter
 // saves unless a list editor has the focus), Browse, Add, Edit, Delete, Help and About, from the
-// buttons and the menu bar alike. Close and Esc leave without saving and without asking.
+// buttons and the menu bar alike. Close and Esc leave without saving and without asking. When
+// another program changed the tool's two sections since they were read, Save asks before it
+// overwrites them; No writes nothing and shows the file as it is now.
 //
 // Every message goes through the Prompts service and the entry and About dialogs through the
 // modal runner, so a test drives the whole dialog. GUI thread only.
