@@ -28,8 +28,8 @@ const std::string& iniPath() {
         const std::string menu = zbq::cp932::literal("月次集計");
         for (int i = 1; i <= kEntries; ++i) {
             const std::string n = std::to_string(i);
-            bytes += zbq::settings::printKey(i) + "=" + n + "," + menu + n + ",macro" + n +
-                     ".xlsx\r\n";
+            bytes +=
+                zbq::settings::printKey(i) + "=" + n + "," + menu + n + ",macro" + n + ".xlsx\r\n";
         }
         const std::string file = (dir / "ZBQ.ini").string();
         std::ofstream(file, std::ios::binary) << bytes;

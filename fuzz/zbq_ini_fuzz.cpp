@@ -27,15 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<PrintFormatRow>& rows = content.table.rows();
     if (rows.size() + content.refused.size() > profile.entries(kPrintSection).size()) std::abort();
     for (const PrintFormatRow& row : rows)
-        if (row.menuName.empty() || row.macroFile.empty() ||
-            !isStorableText(joinEntry(row)))
+        if (row.menuName.empty() || row.macroFile.empty() || !isStorableText(joinEntry(row)))
             std::abort();
     if (content.table.usedNumbers().size() != rows.size()) std::abort();
 
     ProfileFile saved = profile;
-    const std::string folder = isStorableText(content.linkFolder) && !content.linkFolder.empty()
-                                   ? content.linkFolder
-                                   : std::string("/link");
+    if (!isStorableText(content.linkFolder)) std::abort();
+    const std::string folder =
+        content.linkFolder.empty() ? std::string("/link") : content.linkFolder;
     if (!writeSettings(saved, folder, rows)) std::abort();
     const std::string written = saved.bytes();
     if (written.size() > 2 * size + 64) std::abort();

@@ -162,6 +162,10 @@ bool CSettingsDlg::showLoaded(const SettingsModel::LoadResult& loaded) {
     updateControls();
     // A file with a thousand bad entries gets a few boxes and a count, not a thousand boxes.
     const QPointer<CSettingsDlg> self(this);
+    if (!loaded.refusedLinkFolder.empty())
+        ui::prompts().message(this,
+                              text(ids::NotStorable, {ui::fromCp932(loaded.refusedLinkFolder)}),
+                              text(ids::Caption), ui::Icon::Information);
     const std::size_t shown = std::min(loaded.refused.size(), kRefusalsShown);
     for (std::size_t i = 0; i < shown && self; ++i) {
         const RefusedEntry& refused = loaded.refused[i];

@@ -57,6 +57,10 @@ bool isStorableText(std::string_view text) {
 SettingsContent readSettings(const ProfileFile& profile) {
     SettingsContent content;
     content.linkFolder = profile.getString(kImageSection, kPathKey);
+    if (!isStorableText(content.linkFolder)) {
+        content.refusedLinkFolder = std::move(content.linkFolder);
+        content.linkFolder.clear();
+    }
     std::unordered_map<std::string, std::string> values;  // folded key -> value
     for (ProfileFile::Entry& entry : profile.entries(kPrintSection))
         values.emplace(profileFoldedName(entry.key), std::move(entry.value));

@@ -40,6 +40,9 @@ struct SettingsContent {
     std::string linkFolder;
     PrintFormatTable table;
     std::vector<RefusedEntry> refused;
+    // A link folder the file could not hold again (a NUL or a lone CR): left out, so that the
+    // user chooses one before a Save, and shown with 10045.
+    std::string refusedLinkFolder;
 };
 
 SettingsContent readSettings(const ProfileFile& profile);

@@ -31,6 +31,7 @@ SettingsModel::LoadResult SettingsModel::load(const std::string& path) {
     linkFolder_ = std::move(content.linkFolder);
     table_ = std::move(content.table);
     result.refused = std::move(content.refused);
+    result.refusedLinkFolder = std::move(content.refusedLinkFolder);
     return result;
 }
 

@@ -25,6 +25,7 @@ public:
         LoadStatus status = LoadStatus::Loaded;
         int error = 0;                      // errno when Unreadable
         std::vector<RefusedEntry> refused;  // entries left out, in file order
+        std::string refusedLinkFolder;      // a link folder left out (settings_file.h)
     };
     // Reads the file; the tool never creates it, so a missing file is an answer of its own.
     LoadResult load(const std::string& path);

@@ -311,13 +311,11 @@ bool ProfileFile::setSectionKeys(std::string_view section, const std::vector<Ent
         if (!placed[k] && wanted.at(profileFoldedName(keys[k].key)) == k)
             added.push_back(parse(keys[k].key + "=" + fileTextOf(keys[k].value)));
     kept.insert(kept.begin() + static_cast<std::ptrdiff_t>(afterLastKey),
-                         std::make_move_iterator(added.begin()),
-                         std::make_move_iterator(added.end()));
+                std::make_move_iterator(added.begin()), std::make_move_iterator(added.end()));
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header + 1),
                  lines_.begin() + static_cast<std::ptrdiff_t>(end));
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(header + 1),
-                  std::make_move_iterator(kept.begin()),
-                  std::make_move_iterator(kept.end()));
+                  std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()));
     return true;
 }
 

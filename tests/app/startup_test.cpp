@@ -466,8 +466,8 @@ TEST(StartUp, ProfileThatIsNoFileIsRefusedWithAMessage) {
     ASSERT_TRUE(watchdog.made());
     h.app().ReadProfile();
     EXPECT_FALSE(watchdog.unblocked()) << "the start waited on the FIFO";
-    EXPECT_EQ(shown(h.prompts()),
-              std::vector<std::string>{"設定ファイル[" + h.file("ZBQ.ini") + "]を読み込めません。"});
+    EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{"設定ファイル[" + h.file("ZBQ.ini") +
+                                                           "]を読み込めません。"});
     EXPECT_TRUE(h.app().GetPrintMenu().empty());
     EXPECT_EQ(h.app().GetImageDir(), "");
 }

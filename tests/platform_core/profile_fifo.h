@@ -17,8 +17,8 @@ namespace zbq::test {
 
 class FifoWatchdog {
 public:
-    explicit FifoWatchdog(std::string path, std::chrono::milliseconds deadline =
-                                                std::chrono::milliseconds(2000))
+    explicit FifoWatchdog(std::string path,
+                          std::chrono::milliseconds deadline = std::chrono::milliseconds(2000))
         : path_(std::move(path)), made_(::mkfifo(path_.c_str(), 0644) == 0) {
         if (made_) thread_ = std::thread([this, deadline] { watch(deadline); });
     }

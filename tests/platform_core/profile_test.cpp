@@ -288,7 +288,7 @@ TEST(Profile, ByteOrderMarkIsSkippedAndKept) {
 TEST(Profile, WholeSectionAgreesWithKeyByKey) {
     const std::string file =
         "[print]\r\n; list\r\nPRT02=two\r\nprt01 = one \r\nprt02=shadowed\r\n" + kA +
-        "=a\r\nstray\r\nold=x\r\n\r\n[other]\r\nprt01=elsewhere\r\n[PRINT]\r\nprt09=second header\r\n";
+        "=a\r\nstray\r\nold=x\r\n\r\n" + "[other]\r\nprt01=elsewhere\r\n[PRINT]\r\nprt09=again\r\n";
     ProfileFile f(file);
     std::vector<ProfileFile::Entry> expected;
     for (const std::string& key : f.keyNames("print"))
@@ -335,8 +335,8 @@ TEST(Profile, WholeSectionAgreesWithKeyByKey) {
 }
 
 TEST(Profile, FoldedNamesEqualExactlyWhenNamesCompareEqual) {
-    const std::vector<std::string> names = {"prt01", "PRT01", "Prt01", "prt1", kA, kSmallYa,
-                                            "\x83" "A", "\x83", "a\x83", "A\x83"};
+    const std::vector<std::string> names = {"prt01",  "PRT01", "Prt01", "prt1",  kA,
+                                            kSmallYa, "\x83",  "a\x83", "A\x83", "\x83\x83"};
     for (const auto& a : names)
         for (const auto& b : names)
             EXPECT_EQ(zbq::profileFoldedName(a) == zbq::profileFoldedName(b),

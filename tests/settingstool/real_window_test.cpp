@@ -107,8 +107,8 @@ protected:
     CSettingsDlg dialog;
 };
 
-const QString kSaved = QString::fromUtf8(
-    "ZEBRINE 環境設定の設定が完了しました。\n\nｱﾌﾟﾘｹｰｼｮﾝを終了しますか？");
+const QString kSaved =
+    QString::fromUtf8("ZEBRINE 環境設定の設定が完了しました。\n\nｱﾌﾟﾘｹｰｼｮﾝを終了しますか？");
 
 // A Save without an edit must not delete what ZBQ shows: entries after a gap stay, and the list
 // is ZBQ's list, an entry ZBQ skips being reported at the start.
@@ -182,7 +182,8 @@ TEST_F(RealWindow, ByteOrderMarkHidesNoSection) {
     ASSERT_TRUE(dialog.findChild<QPushButton*>("save")->isEnabled());
     pressSave();
     EXPECT_EQ(boxes.texts, std::vector<QString>{kSaved});
-    EXPECT_EQ(ini(), bom + iniBytes({"[image]", "path=/srv/images", "[print]", "prt01=1,one,a.xlsx"}));
+    EXPECT_EQ(ini(),
+              bom + iniBytes({"[image]", "path=/srv/images", "[print]", "prt01=1,one,a.xlsx"}));
 }
 
 // An entry the file cannot hold again (a NUL, a lone CR) is refused at the start, naming its key,
@@ -203,6 +204,17 @@ TEST_F(RealWindow, EntryWithNulOrLoneCrIsRefusedAndSaveWorks) {
     EXPECT_EQ(ini(), iniBytes({"[image]", "path=/srv/images", "[print]", "prt01=1,one,a.xlsx"}));
 }
 
+// A link folder the file cannot hold again is left out with its message: Save waits for a new one.
+TEST_F(RealWindow, LinkFolderWithALoneCrIsLeftOut) {
+    open(iniBytes({"[image]", "path=/srv/im\rages", "[print]", "prt01=1,one,a.xlsx"}));
+    Boxes boxes;
+    ASSERT_TRUE(start());
+    EXPECT_EQ(boxes.texts, std::vector<QString>{QString::fromUtf8(
+                               "ZBQ.ini に保存できない文字が含まれています。\n\n/srv/im\rages")});
+    EXPECT_EQ(dialog.findChild<QLineEdit*>("linkFolder")->text(), QString());
+    EXPECT_FALSE(dialog.findChild<QPushButton*>("save")->isEnabled());
+}
+
 // A thousand bad entries are no thousand boxes: a few, then one that counts the others.
 TEST_F(RealWindow, ManyRefusalsGiveAFewBoxesAndACount) {
     std::string bytes = iniBytes({"[image]", "path=/srv/images", "[print]"});
@@ -213,8 +225,9 @@ TEST_F(RealWindow, ManyRefusalsGiveAFewBoxesAndACount) {
     ASSERT_TRUE(start());
     ASSERT_EQ(boxes.texts.size(), CSettingsDlg::kRefusalsShown + 1);
     EXPECT_TRUE(boxes.texts[0].endsWith(QStringLiteral("prt01 ： bad1")));
-    EXPECT_EQ(boxes.texts.back(), QString::fromUtf8("定型印刷ｾｸｼｮﾝにはほかに7件の不正なｷｰが存在します。\n"
-                                                    "表示項目から除外します。"));
+    EXPECT_EQ(boxes.texts.back(),
+              QString::fromUtf8("定型印刷ｾｸｼｮﾝにはほかに7件の不正なｷｰが存在します。\n"
+                                "表示項目から除外します。"));
 }
 
 // A FIFO in the place of ZBQ.ini is refused at once with the editing error, and the tool ends.
@@ -227,7 +240,8 @@ TEST_F(RealWindow, FifoInThePlaceOfTheFileIsRefusedAtOnce) {
     EXPECT_FALSE(start());
     EXPECT_FALSE(watchdog.unblocked()) << "the tool waited on the FIFO";
     ASSERT_EQ(boxes.texts.size(), 1u);
-    EXPECT_TRUE(boxes.texts[0].startsWith(QString::fromUtf8("初期化ﾌｧｲﾙの編集中にｴﾗｰが発生しました。")));
+    EXPECT_TRUE(
+        boxes.texts[0].startsWith(QString::fromUtf8("初期化ﾌｧｲﾙの編集中にｴﾗｰが発生しました。")));
 }
 
 }  // namespace

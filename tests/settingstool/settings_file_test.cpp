@@ -72,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {row("1", "a", "a.xls"), row("3", "c", "c.xls"), row("4", "d", "d.xls"),
                   row("98", "x", "x.xls")},
                  {}},
-        LoadCase{"EmptyValueIsSkipped", {"prt01=", "prt02=2,b,b.xls"}, {row("2", "b", "b.xls")}, {}},
+        LoadCase{
+            "EmptyValueIsSkipped", {"prt01=", "prt02=2,b,b.xls"}, {row("2", "b", "b.xls")}, {}},
         LoadCase{"PastNinetyNineOnlyWhileKeysFollow",
                  {"prt100=100,c,c.xls", "prt101=101,d,d.xls", "prt103=103,f,f.xls"},
                  {row("100", "c", "c.xls"), row("101", "d", "d.xls")},
