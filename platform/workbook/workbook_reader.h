@@ -121,7 +121,11 @@ protected:
 class WorkbookReader {
 public:
     virtual ~WorkbookReader() = default;
-    // The workbook at `path` (UTF-8), its worksheets listed; nullptr with `failure` set.
+    // Larger files are refused before a byte is read: no workbook an import can take comes
+    // near it (a sheet holds at most 1,048,576 rows; a .xls file at most 65,536).
+    static constexpr std::uint64_t kMaxFileSize = std::uint64_t{2} << 30;
+    // The workbook at `path` (UTF-8), its worksheets listed; nullptr with `failure` set. Only a
+    // regular file is read: anything else (a FIFO, a device, a folder) is refused unread.
     static std::unique_ptr<WorkbookReader> open(const std::string& path, ReadStage stage,
                                                 ReadFailure* failure);
 
