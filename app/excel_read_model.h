@@ -123,6 +123,7 @@ private:
     void removeUntakenOutput();
     bool addToSelection(std::vector<int>& selection, const std::vector<int>& rows, int count);
     void fail(const std::string& cp932Message);
+    void failShown(const std::string& utf8Message);  // in the language in force already
     void show(const std::string& cp932Progress);
     // Returns Stay after a refused check.
     std::optional<Outcome> checkItems(const std::vector<ImportItem>& items);
