@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -180,8 +181,7 @@ void ExcelReadModel::ListSheetNames(const std::vector<std::string>& paths) {
         if (folder_.empty()) folder_ = p.parent_path().string();
         const std::string file = p.filename().string();
         wb::ReadFailure failure;
-        std::unique_ptr<wb::WorkbookReader> book =
-            wb::WorkbookReader::open(folder_ + "/" + file, wb::ReadStage::ListSheets, &failure);
+        wb::WorkbookReader* book = openBook(file, wb::ReadStage::ListSheets, failure);
         if (!book) {
             // The rows listed so far stay.
             failShown(shownFailure(failure, cp932::pathToStored(file).value_or(file)));
@@ -190,6 +190,30 @@ void ExcelReadModel::ListSheetNames(const std::vector<std::string>& paths) {
         for (std::size_t j = 0; j < book->sheets().size(); ++j)
             sheets_.push_back(SheetRow{static_cast<std::int32_t>(j), file, book->sheets()[j].name});
     }
+}
+
+wb::WorkbookReader* ExcelReadModel::openBook(const std::string& file, wb::ReadStage stage,
+                                             wb::ReadFailure& failure) {
+    const std::string path = folder_ + "/" + file;
+    struct stat st {};
+    const bool known = ::stat(path.c_str(), &st) == 0;
+    OpenBook now;
+    if (known)
+        now = OpenBook{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                       static_cast<std::uint64_t>(st.st_size),
+                       std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec, nullptr};
+    if (auto it = books_.find(file); it != books_.end()) {
+        const OpenBook& b = it->second;
+        if (known && b.device == now.device && b.inode == now.inode && b.size == now.size &&
+            b.modifiedNs == now.modifiedNs)
+            return b.reader.get();
+        books_.erase(it);  // changed since: read afresh
+    }
+    now.reader = wb::WorkbookReader::open(path, stage, &failure);
+    if (!now.reader) return nullptr;
+    wb::WorkbookReader* reader = now.reader.get();
+    books_[file] = std::move(now);  // not taken again unless it could be looked at
+    return reader;
 }
 
 void ExcelReadModel::selectSheets(std::vector<int> rows) {
@@ -226,8 +250,7 @@ void ExcelReadModel::ReadSheetItems(int headerOffset) {
     const SheetRow& row = sheets_[selected];
     const std::string fileName = cp932::pathToStored(row.file).value_or(row.file);
     wb::ReadFailure failure;
-    std::unique_ptr<wb::WorkbookReader> book =
-        wb::WorkbookReader::open(folder_ + "/" + row.file, wb::ReadStage::ReadItems, &failure);
+    wb::WorkbookReader* book = openBook(row.file, wb::ReadStage::ReadItems, failure);
     std::unique_ptr<wb::SheetReader> sheet =
         book ? book->openSheet(row.index, wb::ReadStage::ReadItems, &failure) : nullptr;
     if (!sheet) return failShown(shownFailure(failure, fileName));
@@ -440,8 +463,7 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
         const std::string fileName = cp932::pathToStored(row.file).value_or(row.file);
         show(fileName + " : " + row.sheet);
         wb::ReadFailure failure;
-        std::unique_ptr<wb::WorkbookReader> book =
-            wb::WorkbookReader::open(folder_ + "/" + row.file, wb::ReadStage::ReadData, &failure);
+        wb::WorkbookReader* book = openBook(row.file, wb::ReadStage::ReadData, failure);
         std::unique_ptr<wb::SheetReader> sheet =
             book ? book->openSheet(
                        row.index, wb::ReadStage::ReadData, &failure,

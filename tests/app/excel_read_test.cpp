@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <clocale>
@@ -507,6 +510,42 @@ TEST_F(ExcelReadTest, AWorkbookThatWouldWriteFarMoreThanItHoldsIsRefused) {
     EXPECT_EQ(shownTexts(), std::vector<std::string>{
                                 "Excelからのデータ読込に失敗しました。処理を中止します。"});
     EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+}
+
+// A workbook is read once per import: the sheet list, the item information and OK all take the
+// reader that listed it while the file stays as it was (here its bytes are spoiled behind an
+// unchanged size and time, which only a second reading would meet); a file changed since is
+// read afresh.
+TEST_F(ExcelReadTest, AWorkbookIsReadOncePerImportWhileItStaysAsItWas) {
+    const std::string path = h.file("once.xls");
+    const ProgramRun made = runPython({"-c", R"py(
+import sys, xlwt
+wb = xlwt.Workbook(encoding="utf-8")
+ws = wb.add_sheet("S")
+for r, row in enumerate([["name", "n"], ["a", 1], ["b", 2]]):
+    for c, v in enumerate(row):
+        ws.write(r, c, v)
+wb.save(sys.argv[1])
+)py", path});
+    ASSERT_EQ(made.status, 0) << made.output;
+    ExcelReadModel model(h.app(), {path}, false);
+    ASSERT_EQ(model.result(), 1);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    std::filesystem::resize_file(path, 0);
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(before.st_size));
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    ASSERT_EQ(model.ReadColumnInfo(0), 1);
+    ASSERT_EQ(model.items().size(), 2u);
+    EXPECT_EQ(model.OnOK(), Outcome::Accepted);
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{});
+    // Changed since it was read: read again, and found spoiled.
+    ASSERT_FALSE(model.outputPath().empty());
+    std::ofstream(path, std::ios::app) << "more";
+    EXPECT_EQ(model.ReadColumnInfo(0), 0);
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{
+                                "Excelからの読込に失敗しました。処理を中止します。"});
 }
 
 // A name already taken, by a file or by a link planted there, is passed over and left as it is:
