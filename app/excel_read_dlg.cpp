@@ -2,15 +2,15 @@
 
 #include <QApplication>
 
-#include <algorithm>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "app/ckw_app.h"
 #include "app/excel_read_list.h"

@@ -48,8 +48,7 @@ std::string shownFailure(const wb::ReadFailure& failure, const std::string& file
             return shownMessage(
                 ZBQ_SHOWN("Excelのシート名の取得に失敗しました。処理を中止します。"), {});
         case static_cast<int>(wb::ReadStage::ReadItems):
-            return shownMessage(ZBQ_SHOWN("Excelからの読込に失敗しました。処理を中止します。"),
-                                {});
+            return shownMessage(ZBQ_SHOWN("Excelからの読込に失敗しました。処理を中止します。"), {});
         default:
             return shownMessage(
                 ZBQ_SHOWN("Excelからのデータ読込に失敗しました。処理を中止します。"), {});
@@ -519,8 +518,11 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
             return Outcome::Cancelled;
         }
         if (overBudget) {
-            failure = {wb::ReadStage::ReadData, wb::ReadError::TooLarge,
-                       "more than the workbooks can hold", {}, {}};
+            failure = {wb::ReadStage::ReadData,
+                       wb::ReadError::TooLarge,
+                       "more than the workbooks can hold",
+                       {},
+                       {}};
             failShown(shownFailure(failure, fileName));
             return Outcome::Cancelled;
         }

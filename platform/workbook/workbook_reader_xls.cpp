@@ -123,10 +123,17 @@ private:
 
 void putFormula(PipeWriter& out, const FormulaResult& f, unsigned int r, unsigned short c) {
     switch (f.kind) {
-        case FormulaResult::Kind::Number: out.put(kFormulaNumber); break;
-        case FormulaResult::Kind::Boolean: out.put(kFormulaBoolean); break;
-        case FormulaResult::Kind::Error: out.put(kFormulaError); break;
-        case FormulaResult::Kind::Text: out.put(static_cast<unsigned char>(FREEXL_CELL_TEXT));
+        case FormulaResult::Kind::Number:
+            out.put(kFormulaNumber);
+            break;
+        case FormulaResult::Kind::Boolean:
+            out.put(kFormulaBoolean);
+            break;
+        case FormulaResult::Kind::Error:
+            out.put(kFormulaError);
+            break;
+        case FormulaResult::Kind::Text:
+            out.put(static_cast<unsigned char>(FREEXL_CELL_TEXT));
     }
     out.put(static_cast<uint32_t>(r + 1));
     out.put(static_cast<uint32_t>(c + 1));
@@ -352,13 +359,14 @@ bool XlsSheet::makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure,
             cell.text = isoToCellText(data_.text(c));
             return true;
         case kFormulaNumber: {
-            const auto temporal = static_cast<Temporal>(c.temporal);
+            const Temporal temporal = c.temporal <= static_cast<uint8_t>(Temporal::DateTime)
+                                          ? static_cast<Temporal>(c.temporal)
+                                          : Temporal::None;
             cell.kind = CellKind::Number;
             cell.xlsKind = XlsKind::Double;
             cell.number = c.number;
-            auto serial = temporal == Temporal::None
-                              ? std::nullopt
-                              : serialText(c.number, temporal, date1904_);
+            auto serial = temporal == Temporal::None ? std::nullopt
+                                                     : serialText(c.number, temporal, date1904_);
             if (serial) {
                 cell.temporal = temporal;
                 cell.xlsKind = temporal == Temporal::Date   ? XlsKind::Date

@@ -507,8 +507,8 @@ TEST_F(ExcelReadTest, AWorkbookThatWouldWriteFarMoreThanItHoldsIsRefused) {
     ASSERT_EQ(model.ReadColumnInfo(0), 1);
     EXPECT_EQ(model.OnOK(), Outcome::Cancelled);
     EXPECT_EQ(model.result(), 0);
-    EXPECT_EQ(shownTexts(), std::vector<std::string>{
-                                "Excelからのデータ読込に失敗しました。処理を中止します。"});
+    EXPECT_EQ(shownTexts(),
+              std::vector<std::string>{"Excelからのデータ読込に失敗しました。処理を中止します。"});
     EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
 }
 
@@ -526,7 +526,8 @@ for r, row in enumerate([["name", "n"], ["a", 1], ["b", 2]]):
     for c, v in enumerate(row):
         ws.write(r, c, v)
 wb.save(sys.argv[1])
-)py", path});
+)py",
+                                       path});
     ASSERT_EQ(made.status, 0) << made.output;
     ExcelReadModel model(h.app(), {path}, false);
     ASSERT_EQ(model.result(), 1);
@@ -544,8 +545,8 @@ wb.save(sys.argv[1])
     ASSERT_FALSE(model.outputPath().empty());
     std::ofstream(path, std::ios::app) << "more";
     EXPECT_EQ(model.ReadColumnInfo(0), 0);
-    EXPECT_EQ(shownTexts(), std::vector<std::string>{
-                                "Excelからの読込に失敗しました。処理を中止します。"});
+    EXPECT_EQ(shownTexts(),
+              std::vector<std::string>{"Excelからの読込に失敗しました。処理を中止します。"});
 }
 
 // A name already taken, by a file or by a link planted there, is passed over and left as it is:

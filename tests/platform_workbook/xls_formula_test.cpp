@@ -36,15 +36,15 @@ std::vector<Sheet> readBook(const std::string& path) {
         EXPECT_TRUE(sheet) << failure.detail;
         if (!sheet) continue;
         s.range = sheet->usedRange();
-        EXPECT_TRUE(sheet->readRows(1, 1048576, ReadStage::ReadData,
-                                    [&](const RangeRow& row) {
-                                        for (std::size_t c = 0; c < row.cells.size(); ++c)
-                                            if (row.cells[c].kind != CellKind::Empty)
-                                                s.cells[{row.row, s.range.firstColumn + c}] =
-                                                    row.cells[c];
-                                        return true;
-                                    },
-                                    &failure))
+        EXPECT_TRUE(sheet->readRows(
+            1, 1048576, ReadStage::ReadData,
+            [&](const RangeRow& row) {
+                for (std::size_t c = 0; c < row.cells.size(); ++c)
+                    if (row.cells[c].kind != CellKind::Empty)
+                        s.cells[{row.row, s.range.firstColumn + c}] = row.cells[c];
+                return true;
+            },
+            &failure))
             << failure.detail;
         out.push_back(std::move(s));
     }
@@ -87,7 +87,7 @@ TEST(XlsFormulas, ReadEqualToTheXlsxOfTheSameWorkbook) {
             EXPECT_EQ(got->temporal, cell.temporal) << name;
         }
     }
-    // Each kind of result is there to compare: a number, a text (one run on over CONTINUE
+    // Each kind of result is there to compare: a number, a date, a text (one run on over CONTINUE
     // records, in one-byte and in two-byte characters), a boolean and an error; an empty text
     // result holds no value.
     using zbq::cp932::literal;
@@ -102,8 +102,13 @@ TEST(XlsFormulas, ReadEqualToTheXlsxOfTheSameWorkbook) {
     EXPECT_EQ(at(s, 3, 6), nullptr);
     ASSERT_TRUE(at(s, 3, 7) && at(s, 5, 7));
     EXPECT_EQ(at(s, 3, 7)->text, std::string(9000, 'x') + "1");
+    // A number shown as a date reads as the date, as its format says.
+    ASSERT_TRUE(at(xls[1], 1, 4));
+    EXPECT_EQ(at(xls[1], 1, 4)->text, "2024/3/8");
+    EXPECT_EQ(at(xls[1], 1, 4)->temporal, Temporal::Date);
     std::string kanji;
-    for (int i = 0; i < 4200; ++i) kanji += literal("漢");
+    for (int i = 0; i < 4200; ++i)
+        kanji += literal("漢");
     EXPECT_EQ(at(s, 5, 7)->text, kanji);
 }
 
@@ -115,12 +120,14 @@ TEST(XlsFormulas, AWorkbookStreamCutOrChangedAnywhereGivesFewerResults) {
     const auto whole = detail::formulaResults(stream);
     ASSERT_EQ(whole.size(), 2u);
     std::size_t count = 0;
-    for (const auto& [name, results] : whole) count += results.size();
-    EXPECT_EQ(count, 6u * 5 - 5 + 2 + 2);  // B..E and F's one "負", G's two; 二's B1, C1
+    for (const auto& [name, results] : whole)
+        count += results.size();
+    EXPECT_EQ(count, 6u * 5 - 5 + 2 + 3);  // B..E and F's one "負", G's two; 二's B1, C1, D1
     for (std::size_t cut = 0; cut < stream.size(); cut += 37) {
         const auto part = detail::formulaResults(std::string_view(stream).substr(0, cut));
         std::size_t n = 0;
-        for (const auto& [name, results] : part) n += results.size();
+        for (const auto& [name, results] : part)
+            n += results.size();
         EXPECT_LE(n, count) << cut;
     }
     for (std::size_t at = 0; at < stream.size(); at += 11) {
