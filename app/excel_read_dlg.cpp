@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTreeWidget>
+
 #include <algorithm>
 
 #include "app/ckw_app.h"
