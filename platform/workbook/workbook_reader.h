@@ -2,7 +2,8 @@
 // its rows one at a time as cells. No Qt.
 //
 // The format is told by the file's signature, never by its name: a zip package is read as
-// Office Open XML (libzip + pugixml), a compound file as a BIFF workbook (freexl). Opening reads
+// Office Open XML (libzip + pugixml), a compound file as a BIFF workbook (freexl, with the
+// stored results of formula cells read from its records: workbook_reader_xls_formulas.h). Opening reads
 // only the workbook's own parts (names, order, visibility, date system); shared strings and
 // styles are read when the first sheet is opened, within zip_package.h's limits; a worksheet is
 // inflated in chunks and scanned as it comes, never held whole.
