@@ -190,7 +190,9 @@ bool CKWApp::InitInstance(const std::vector<std::string>& arguments) {
             ActivateConsolePage(1);
             RebuildItemTree();
             PumpMessages();
-            loaded = BuildDataFile() && OpenDataFile();
+            loaded = BuildDataFile();
+            removeGeneratedDefinition();  // built from: no longer needed, however large
+            loaded = loaded && OpenDataFile();
         }
         // The generated definition has served its purpose, whether the data set loaded or not.
         removeGeneratedDefinition();

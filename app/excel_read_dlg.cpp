@@ -1,12 +1,17 @@
 #include "app/excel_read_dlg.h"
 
 #include <QApplication>
+
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 #include "app/ckw_app.h"
 #include "app/excel_read_list.h"
@@ -17,6 +22,24 @@
 
 using zbq::app::selectedRows;
 using zbq::app::selectRows;
+
+namespace {
+
+// Widens each shown column to its title and the list to its columns, so that no title is cut
+// in a language whose captions are longer than the widths were made for.
+void fitColumnTitles(QTreeWidget* list) {
+    QHeaderView* header = list->header();
+    int width = 0;
+    for (int c = 0; c < header->count(); ++c) {
+        if (list->isColumnHidden(c)) continue;
+        list->setColumnWidth(c, std::max(list->columnWidth(c), header->sectionSizeHint(c)));
+        width += list->columnWidth(c);
+    }
+    list->setMinimumWidth(width + 2 * list->frameWidth() +
+                          list->verticalScrollBar()->sizeHint().width());
+}
+
+}  // namespace
 
 CExcelReadDlg::CExcelReadDlg(CKWApp& app, const std::vector<std::string>& files, bool addMode,
                              QWidget* parent)
@@ -81,6 +104,7 @@ CExcelReadDlg::CExcelReadDlg(CKWApp& app, const std::vector<std::string>& files,
     }
 
     for (QTreeWidget* list : {sheets_, items_}) {
+        fitColumnTitles(list);
         list->installEventFilter(this);
         connect(list, &QTreeWidget::itemSelectionChanged, this, &CExcelReadDlg::takeSelections);
     }
@@ -239,6 +263,8 @@ int CExcelReadDlg::UpdateColumnInfo(int row, std::string name, std::string capti
 std::optional<std::string> runExcelReadDialog(CKWApp& app, const std::vector<std::string>& files,
                                               bool addMode) {
     CExcelReadDlg dialog(app, files, addMode, app.windows().mainWindow());
+    // A workbook that could not be listed has had its message, which says the import stops.
+    if (dialog.model().result() == 0) return std::nullopt;
     if (zbq::ui::runModal(dialog) != QDialog::Accepted) return std::nullopt;
     return dialog.model().takeOutputPath();
 }

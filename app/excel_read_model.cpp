@@ -6,6 +6,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include "app/ckw_app.h"
@@ -33,6 +35,52 @@ constexpr char kWrongTypeNeeded[] = ZBQ_SHOWN("%1 の項目タイプが違いま
 
 std::string sj(std::string_view utf8) {
     return cp932::literal(utf8);
+}
+
+// The reader's message for a failure (readFailureMessage), in the language in force (UTF-8).
+std::string shownFailure(const wb::ReadFailure& failure, const std::string& fileName) {
+    switch (failure.error == wb::ReadError::NotCp932 ? -1 : static_cast<int>(failure.stage)) {
+        case -1:
+            return shownMessage(
+                ZBQ_SHOWN("シフトJISで表せない文字が含まれています。[%1 : %2 : %3]"),
+                {cp932::toUtf8(fileName), cp932::toUtf8(failure.sheet), failure.cell});
+        case static_cast<int>(wb::ReadStage::ListSheets):
+            return shownMessage(
+                ZBQ_SHOWN("Excelのシート名の取得に失敗しました。処理を中止します。"), {});
+        case static_cast<int>(wb::ReadStage::ReadItems):
+            return shownMessage(ZBQ_SHOWN("Excelからの読込に失敗しました。処理を中止します。"), {});
+        default:
+            return shownMessage(
+                ZBQ_SHOWN("Excelからのデータ読込に失敗しました。処理を中止します。"), {});
+    }
+}
+
+// What an import may write: so much for any workbook and so much more for each byte of the
+// workbooks read, and never the disk's last free space. A cell may name a shared string that
+// thousands of others name too, so a small workbook could otherwise ask for gigabytes.
+constexpr std::uint64_t kOutputFree = std::uint64_t{64} << 20;
+constexpr std::uint64_t kOutputPerWorkbookByte = 32;
+constexpr std::uint64_t kDiskKeptFree = std::uint64_t{64} << 20;
+
+std::uint64_t outputBudget(const std::string& folder, const std::vector<SheetRow>& sheets,
+                           const std::string& outputPath) {
+    std::uint64_t workbooks = 0;
+    std::vector<std::string> counted;
+    for (const SheetRow& row : sheets) {
+        if (std::find(counted.begin(), counted.end(), row.file) != counted.end()) continue;
+        counted.push_back(row.file);
+        std::error_code error;
+        const auto size = std::filesystem::file_size(folder + "/" + row.file, error);
+        if (!error) workbooks += size;
+    }
+    std::uint64_t budget = kOutputFree + kOutputPerWorkbookByte * workbooks;
+    struct statvfs disk {};
+    const std::string dir = std::filesystem::path(outputPath).parent_path().string();
+    if (::statvfs(dir.c_str(), &disk) == 0) {
+        const std::uint64_t free = std::uint64_t{disk.f_bavail} * disk.f_frsize;
+        budget = std::min(budget, free > kDiskKeptFree ? free - kDiskKeptFree : 0);
+    }
+    return budget;
 }
 
 // Rows between two looks at the window, as many cells as the copy of old moved at once.
@@ -112,7 +160,11 @@ void ExcelReadModel::setTitle(std::string title) {
 }
 
 void ExcelReadModel::fail(const std::string& cp932Message) {
-    app_.ShowError(cp932::toUtf8(cp932Message));
+    failShown(cp932::toUtf8(cp932Message));
+}
+
+void ExcelReadModel::failShown(const std::string& utf8Message) {
+    app_.ShowError(utf8Message);
     result_ = 0;
 }
 
@@ -128,16 +180,39 @@ void ExcelReadModel::ListSheetNames(const std::vector<std::string>& paths) {
         if (folder_.empty()) folder_ = p.parent_path().string();
         const std::string file = p.filename().string();
         wb::ReadFailure failure;
-        std::unique_ptr<wb::WorkbookReader> book =
-            wb::WorkbookReader::open(folder_ + "/" + file, wb::ReadStage::ListSheets, &failure);
+        wb::WorkbookReader* book = openBook(file, wb::ReadStage::ListSheets, failure);
         if (!book) {
             // The rows listed so far stay.
-            fail(wb::readFailureMessage(failure, cp932::pathToStored(file).value_or(file)));
+            failShown(shownFailure(failure, cp932::pathToStored(file).value_or(file)));
             return;
         }
         for (std::size_t j = 0; j < book->sheets().size(); ++j)
             sheets_.push_back(SheetRow{static_cast<std::int32_t>(j), file, book->sheets()[j].name});
     }
+}
+
+wb::WorkbookReader* ExcelReadModel::openBook(const std::string& file, wb::ReadStage stage,
+                                             wb::ReadFailure& failure) {
+    const std::string path = folder_ + "/" + file;
+    struct stat st {};
+    const bool known = ::stat(path.c_str(), &st) == 0;
+    OpenBook now;
+    if (known)
+        now = OpenBook{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                       static_cast<std::uint64_t>(st.st_size),
+                       std::int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec, nullptr};
+    if (auto it = books_.find(file); it != books_.end()) {
+        const OpenBook& b = it->second;
+        if (known && b.device == now.device && b.inode == now.inode && b.size == now.size &&
+            b.modifiedNs == now.modifiedNs)
+            return b.reader.get();
+        books_.erase(it);  // changed since: read afresh
+    }
+    now.reader = wb::WorkbookReader::open(path, stage, &failure);
+    if (!now.reader) return nullptr;
+    wb::WorkbookReader* reader = now.reader.get();
+    books_[file] = std::move(now);  // not taken again unless it could be looked at
+    return reader;
 }
 
 void ExcelReadModel::selectSheets(std::vector<int> rows) {
@@ -174,11 +249,10 @@ void ExcelReadModel::ReadSheetItems(int headerOffset) {
     const SheetRow& row = sheets_[selected];
     const std::string fileName = cp932::pathToStored(row.file).value_or(row.file);
     wb::ReadFailure failure;
-    std::unique_ptr<wb::WorkbookReader> book =
-        wb::WorkbookReader::open(folder_ + "/" + row.file, wb::ReadStage::ReadItems, &failure);
+    wb::WorkbookReader* book = openBook(row.file, wb::ReadStage::ReadItems, failure);
     std::unique_ptr<wb::SheetReader> sheet =
         book ? book->openSheet(row.index, wb::ReadStage::ReadItems, &failure) : nullptr;
-    if (!sheet) return fail(wb::readFailureMessage(failure, fileName));
+    if (!sheet) return failShown(shownFailure(failure, fileName));
     scannedFile_ = row.file;
     scannedIndex_ = row.index;
     scanned_ = sheet->scan();
@@ -199,7 +273,7 @@ void ExcelReadModel::ReadSheetItems(int headerOffset) {
             return true;
         },
         &failure);
-    if (!read) return fail(wb::readFailureMessage(failure, fileName));
+    if (!read) return failShown(shownFailure(failure, fileName));
     if (rows.size() != 2)
         return fail(sj(ZBQ_SHOWN("Excelからの読込に失敗しました。処理を中止します。")));
 
@@ -383,18 +457,18 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
         typeOfColumn[item.column - 1] = item.typeChoice;
     }
 
+    const std::uint64_t budget = outputBudget(folder_, sheets_, output.dataPath());
     for (const SheetRow& row : sheets_) {
         const std::string fileName = cp932::pathToStored(row.file).value_or(row.file);
         show(fileName + " : " + row.sheet);
         wb::ReadFailure failure;
-        std::unique_ptr<wb::WorkbookReader> book =
-            wb::WorkbookReader::open(folder_ + "/" + row.file, wb::ReadStage::ReadData, &failure);
+        wb::WorkbookReader* book = openBook(row.file, wb::ReadStage::ReadData, failure);
         std::unique_ptr<wb::SheetReader> sheet =
             book ? book->openSheet(
                        row.index, wb::ReadStage::ReadData, &failure,
                        row.file == scannedFile_ && row.index == scannedIndex_ ? scanned_ : nullptr)
                  : nullptr;
-        bool writeFailed = false;
+        bool writeFailed = false, overBudget = false;
         bool read = sheet != nullptr;
         if (sheet && !sheet->usedRange().empty()) {
             const wb::UsedRange range = sheet->usedRange();
@@ -428,6 +502,10 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
                             writeFailed = true;
                             return false;
                         }
+                        if (output.bytesWritten() > budget) {
+                            overBudget = true;
+                            return false;
+                        }
                         if (++done % block == 0 && r.row < range.lastRow)
                             show(fileName + " / " + row.sheet + " : " + std::to_string(done) +
                                  sj(ExcelReadModel::kRowsRead));
@@ -439,8 +517,17 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
             fail(sj(ZBQ_SHOWN("ファイルに書き込みできません。")));
             return Outcome::Cancelled;
         }
+        if (overBudget) {
+            failure = {wb::ReadStage::ReadData,
+                       wb::ReadError::TooLarge,
+                       "more than the workbooks can hold",
+                       {},
+                       {}};
+            failShown(shownFailure(failure, fileName));
+            return Outcome::Cancelled;
+        }
         if (!read) {
-            fail(wb::readFailureMessage(failure, fileName));
+            failShown(shownFailure(failure, fileName));
             // A text the data file cannot hold is the user's to mend: the dialog stays.
             return failure.error == wb::ReadError::NotCp932 ? Outcome::Stay : Outcome::Cancelled;
         }

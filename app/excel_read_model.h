@@ -4,7 +4,8 @@
 // one, in number and type).
 //
 // The sheet list is made when the model is made (every worksheet of every workbook, all opened
-// from the folder of the first); the item names come from a header row of one sheet, the
+// from the folder of the first); each workbook is opened once and read again by the item
+// information and OK while it stays as it was; the item names come from a header row of one sheet, the
 // proposed types from the row below it; OK copies every listed sheet's used range below its
 // header row. Both lists keep a selection, which the buttons act on and the macro hooks add to
 // before they act (an index outside a list fails the hook and acts on nothing). result() is 1
@@ -24,6 +25,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -123,9 +126,14 @@ private:
     void removeUntakenOutput();
     bool addToSelection(std::vector<int>& selection, const std::vector<int>& rows, int count);
     void fail(const std::string& cp932Message);
+    void failShown(const std::string& utf8Message);  // in the language in force already
     void show(const std::string& cp932Progress);
     // Returns Stay after a refused check.
     std::optional<Outcome> checkItems(const std::vector<ImportItem>& items);
+    // The reader of workbook `file`, opened once per import while the file stays as it was
+    // (a .xls file is parsed whole when it is opened); nullptr with `failure` set.
+    workbook::WorkbookReader* openBook(const std::string& file, workbook::ReadStage stage,
+                                       workbook::ReadFailure& failure);
     Outcome copySheets(const std::vector<ImportItem>& items, ImportOutput& output);
 
     CKWApp& app_;
@@ -151,6 +159,12 @@ private:
     std::string scannedFile_;
     int scannedIndex_ = -1;
     workbook::KnownScan scanned_;
+    struct OpenBook {
+        std::uint64_t device = 0, inode = 0, size = 0;
+        std::int64_t modifiedNs = 0;
+        std::unique_ptr<workbook::WorkbookReader> reader;
+    };
+    std::map<std::string, OpenBook> books_;  // by file name
 };
 
 }  // namespace zbq::app

@@ -167,6 +167,7 @@ bool ImportOutput::writeLine(std::string_view line) {
     buffer_ += line;
     buffer_ += "\r\n";
     ++lines_;
+    bytes_ += line.size() + 2;
     return buffer_.size() < kFlushSize || flush();
 }
 
@@ -195,6 +196,7 @@ void ImportOutput::discard() {
     buffer_.clear();
     failed_ = false;
     lines_ = 0;
+    bytes_ = 0;
     kept_ = false;
 }
 

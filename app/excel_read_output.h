@@ -97,6 +97,8 @@ public:
     // One data line; CR LF is appended.
     bool writeLine(std::string_view line);
     std::int64_t linesWritten() const { return lines_; }
+    // The data's bytes so far, line ends included.
+    std::uint64_t bytesWritten() const { return bytes_; }
     // Closes both files and keeps them; false when the data could not be flushed.
     bool finish();
     // Removes whatever was written.
@@ -114,6 +116,7 @@ private:
     std::string buffer_;
     bool failed_ = false;
     std::int64_t lines_ = 0;
+    std::uint64_t bytes_ = 0;
     bool kept_ = false;
 };
 

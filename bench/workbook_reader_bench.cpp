@@ -5,7 +5,7 @@
 // it for comparison.
 //
 // The workbook is written once per run by libxlsxwriter: five columns each of integers,
-// decimals, texts (shared strings) and dates.
+// decimals, texts (shared strings) and dates. A .xls workbook (xlwt) is opened beside it.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -22,6 +22,7 @@
 
 #include "platform/workbook/sheet_range_skimmer.h"
 #include "platform/workbook/workbook_reader.h"
+#include "platform/workbook/workbook_reader_xls_formulas.h"
 #include "platform/workbook/zip_part_stream.h"
 
 namespace {
@@ -234,6 +235,52 @@ void BM_ReadWholeAfterItemInformation(benchmark::State& state) {
     readWholeIntoTexts(state, true);
 }
 BENCHMARK(BM_ReadWholeAfterItemInformation)->Unit(benchmark::kMillisecond);
+
+// A .xls workbook of 65,535 rows × 10 columns (numbers and texts), written once per run by xlwt.
+// Opening it runs the reader's child, which parses the whole file (freexl) and walks its records
+// for formula results: the cost an import pays once now, where it paid it at the sheet list, at
+// the item information and again for each sheet at OK.
+const std::string& xlsPath() {
+    static const BenchFolder folder;
+    static const std::string path = [] {
+        const std::string p = folder.path + "/big.xls";
+        const std::string cmd =
+            "/usr/bin/python3 -c \"import sys, xlwt\n"
+            "wb = xlwt.Workbook(encoding='utf-8')\n"
+            "ws = wb.add_sheet('data')\n"
+            "for r in range(65535):\n"
+            "    for c in range(10):\n"
+            "        ws.write(r, c, r * 7 + c if c < 5 else 'text%d' % ((r + c) % 1000))\n"
+            "wb.save(sys.argv[1])\n\" '" +
+            p + "'";
+        if (std::system(cmd.c_str()) != 0) std::abort();
+        return p;
+    }();
+    return path;
+}
+
+void BM_XlsOpen(benchmark::State& state) {
+    xlsPath();
+    for (auto _ : state) {
+        ReadFailure failure;
+        auto book = WorkbookReader::open(xlsPath(), ReadStage::ListSheets, &failure);
+        if (!book) std::abort();
+        benchmark::DoNotOptimize(book->sheets().size());
+    }
+}
+BENCHMARK(BM_XlsOpen)->Unit(benchmark::kMillisecond);
+
+// The part of it that finds the formula results: the Workbook stream out of the compound file
+// and one walk of its records.
+void BM_XlsFormulaWalk(benchmark::State& state) {
+    xlsPath();
+    for (auto _ : state) {
+        std::string stream;
+        if (!detail::readWorkbookStream(xlsPath(), stream)) std::abort();
+        benchmark::DoNotOptimize(detail::formulaResults(stream).size());
+    }
+}
+BENCHMARK(BM_XlsFormulaWalk)->Unit(benchmark::kMillisecond);
 
 // openpyxl in read-only mode, every value of every row (the interpreter's start included).
 void BM_OpenpyxlReadOnly(benchmark::State& state) {

@@ -1,7 +1,11 @@
 // Telling the workbook format by its signature, and the messages of failed readings.
 #include "platform/workbook/workbook_reader.h"
 
-#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 #include "platform/core/cp932.h"
@@ -65,18 +69,32 @@ std::string readFailureMessage(const ReadFailure& failure, const std::string& fi
 
 std::unique_ptr<WorkbookReader> WorkbookReader::open(const std::string& path, ReadStage stage,
                                                      ReadFailure* failure) {
+    // Opened without blocking and looked at before a byte is read: a FIFO or a device named as
+    // a workbook must not stop the program in open() or feed it without end.
     unsigned char head[8] = {};
-    std::size_t got = 0;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        got = std::fread(head, 1, sizeof head, f);
-        const bool failed = std::ferror(f);
-        std::fclose(f);
-        if (failed) {
-            detail::fail(failure, stage, ReadError::CannotOpen, path + ": read failed");
-            return nullptr;
-        }
-    } else {
+    ssize_t got = -1;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
         detail::fail(failure, stage, ReadError::CannotOpen, path + ": cannot open");
+        return nullptr;
+    }
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool tooLarge = regular && static_cast<std::uint64_t>(st.st_size) > kMaxFileSize;
+    if (regular && !tooLarge)
+        while ((got = ::pread(fd, head, sizeof head, 0)) < 0 && errno == EINTR) {
+        }
+    ::close(fd);
+    if (!regular) {
+        detail::fail(failure, stage, ReadError::NotWorkbook, path + ": not a regular file");
+        return nullptr;
+    }
+    if (tooLarge) {
+        detail::fail(failure, stage, ReadError::TooLarge, path + ": larger than a workbook is");
+        return nullptr;
+    }
+    if (got < 0) {
+        detail::fail(failure, stage, ReadError::CannotOpen, path + ": read failed");
         return nullptr;
     }
     static constexpr unsigned char kZip[4] = {'P', 'K', 3, 4};

@@ -2,7 +2,8 @@
 // its rows one at a time as cells. No Qt.
 //
 // The format is told by the file's signature, never by its name: a zip package is read as
-// Office Open XML (libzip + pugixml), a compound file as a BIFF workbook (freexl). Opening reads
+// Office Open XML (libzip + pugixml), a compound file as a BIFF workbook (freexl, with the
+// stored results of formula cells read from its records: workbook_reader_xls_formulas.h). Opening reads
 // only the workbook's own parts (names, order, visibility, date system); shared strings and
 // styles are read when the first sheet is opened, within zip_package.h's limits; a worksheet is
 // inflated in chunks and scanned as it comes, never held whole.
@@ -121,7 +122,11 @@ protected:
 class WorkbookReader {
 public:
     virtual ~WorkbookReader() = default;
-    // The workbook at `path` (UTF-8), its worksheets listed; nullptr with `failure` set.
+    // Larger files are refused before a byte is read: no workbook an import can take comes
+    // near it (a sheet holds at most 1,048,576 rows; a .xls file at most 65,536).
+    static constexpr std::uint64_t kMaxFileSize = std::uint64_t{2} << 30;
+    // The workbook at `path` (UTF-8), its worksheets listed; nullptr with `failure` set. Only a
+    // regular file is read: anything else (a FIFO, a device, a folder) is refused unread.
     static std::unique_ptr<WorkbookReader> open(const std::string& path, ReadStage stage,
                                                 ReadFailure* failure);
 

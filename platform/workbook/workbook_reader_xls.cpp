@@ -2,7 +2,9 @@
 //
 // freexl reads out of bounds on some damaged files, so it never runs in our own process: a
 // child process opens the file with it and sends back, through a pipe, everything the import
-// reads (the date system, sheet names and every cell that holds a value). A child that
+// reads (the date system, sheet names and every cell that holds a value). freexl reports a
+// formula cell as empty; the child reads the result the file stores for it from the records
+// itself (workbook_reader_xls_formulas.h). A child that
 // crashes, stops without saying all, sends more than the limit or goes silent leaves a damaged
 // file, never a crashed or hanging reader.
 #include <fcntl.h>
@@ -18,9 +20,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <unordered_map>
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader_formats.h"
+#include "platform/workbook/workbook_reader_xls_formulas.h"
 #include "platform/workbook/zip_package.h"
 
 namespace zbq::workbook::detail {
@@ -60,6 +65,11 @@ bool holdsEncryptedPackage(const std::string& path) {
 // What the child says first.
 enum class Opened : uint8_t { Ok, NotFound, NoWorkbook, Damaged, Encrypted };
 
+// The kinds of a formula's stored result, said beside freexl's cell types.
+constexpr unsigned char kFormulaNumber = 120;  // a temporal byte, then the number
+constexpr unsigned char kFormulaBoolean = 121;
+constexpr unsigned char kFormulaError = 122;
+
 // One valued cell, its text (if any) in its sheet's `texts`: a cell costs what it says, not
 // an object of its own.
 struct XlsCell {
@@ -67,6 +77,7 @@ struct XlsCell {
     double number = 0;
     uint32_t textBegin = 0, textSize = 0;
     uint8_t type = FREEXL_CELL_NULL;
+    uint8_t temporal = 0;  // kFormulaNumber's
 };
 
 struct XlsSheetData {
@@ -110,6 +121,29 @@ private:
     std::string buf_;
 };
 
+void putFormula(PipeWriter& out, const FormulaResult& f, unsigned int r, unsigned short c) {
+    switch (f.kind) {
+        case FormulaResult::Kind::Number:
+            out.put(kFormulaNumber);
+            break;
+        case FormulaResult::Kind::Boolean:
+            out.put(kFormulaBoolean);
+            break;
+        case FormulaResult::Kind::Error:
+            out.put(kFormulaError);
+            break;
+        case FormulaResult::Kind::Text:
+            out.put(static_cast<unsigned char>(FREEXL_CELL_TEXT));
+    }
+    out.put(static_cast<uint32_t>(r + 1));
+    out.put(static_cast<uint32_t>(c + 1));
+    if (f.kind == FormulaResult::Kind::Number) out.put(f.temporal);
+    if (f.kind == FormulaResult::Kind::Number || f.kind == FormulaResult::Kind::Boolean)
+        out.put(f.number);
+    else
+        out.putText(f.text.c_str());
+}
+
 [[noreturn]] void runChild(const std::string& path, int fd) {
     PipeWriter out(fd);
     const void* h = nullptr;
@@ -139,6 +173,10 @@ private:
     if (freexl_get_info(h, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK) _exit(4);
     count = std::min(count, 65535u);
     out.put(static_cast<uint32_t>(count));
+    std::string stream;
+    const FormulaResults formulas =
+        readWorkbookStream(path, stream) ? formulaResults(stream) : FormulaResults{};
+    stream = std::string();
     for (unsigned int s = 0; s < count; ++s) {
         const char* name = nullptr;
         unsigned int rows = 0;
@@ -148,10 +186,20 @@ private:
             freexl_worksheet_dimensions(h, &rows, &columns) != FREEXL_OK)
             _exit(4);
         out.putText(name);
+        // This sheet's formula results by cell, for the cells freexl calls empty.
+        std::unordered_map<uint64_t, const FormulaResult*> formulaAt;
+        if (auto f = formulas.find(name ? name : ""); f != formulas.end())
+            for (const FormulaResult& result : f->second)
+                formulaAt.emplace(uint64_t{result.row} << 32 | result.column, &result);
         for (unsigned int r = 0; r < rows; ++r)
             for (unsigned short c = 0; c < columns; ++c) {
                 FreeXL_CellValue v;
                 if (freexl_get_cell_value(h, r, c, &v) != FREEXL_OK) _exit(4);
+                if (v.type == FREEXL_CELL_NULL && !formulaAt.empty()) {
+                    const auto f = formulaAt.find(uint64_t{r} << 32 | c);
+                    if (f != formulaAt.end()) putFormula(out, *f->second, r, c);
+                    continue;
+                }
                 if (v.type == FREEXL_CELL_NULL) continue;
                 out.put(v.type);
                 out.put(static_cast<uint32_t>(r + 1));
@@ -274,7 +322,7 @@ private:
 
 class XlsSheet final : public SheetReader {
 public:
-    explicit XlsSheet(const XlsSheetData& data) : data_(data) {
+    XlsSheet(const XlsSheetData& data, bool date1904) : data_(data), date1904_(date1904) {
         for (const XlsCell& c : data_.cells)
             range_.include(c.column, c.row);
     }
@@ -284,6 +332,7 @@ public:
 private:
     bool makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure, ReadCell& cell) const;
     const XlsSheetData& data_;
+    bool date1904_;
 };
 
 bool XlsSheet::makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure,
@@ -309,13 +358,39 @@ bool XlsSheet::makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure,
                                                          : Temporal::DateTime;
             cell.text = isoToCellText(data_.text(c));
             return true;
+        case kFormulaNumber: {
+            const Temporal temporal = c.temporal <= static_cast<uint8_t>(Temporal::DateTime)
+                                          ? static_cast<Temporal>(c.temporal)
+                                          : Temporal::None;
+            cell.kind = CellKind::Number;
+            cell.xlsKind = XlsKind::Double;
+            cell.number = c.number;
+            auto serial = temporal == Temporal::None ? std::nullopt
+                                                     : serialText(c.number, temporal, date1904_);
+            if (serial) {
+                cell.temporal = temporal;
+                cell.xlsKind = temporal == Temporal::Date   ? XlsKind::Date
+                               : temporal == Temporal::Time ? XlsKind::Time
+                                                            : XlsKind::DateTime;
+                cell.text = std::move(*serial);
+            } else {
+                cell.text = numberText(c.number);
+            }
+            return true;
+        }
+        case kFormulaBoolean:
+            cell.kind = CellKind::Boolean;
+            cell.number = c.number;
+            cell.text = c.number != 0 ? "TRUE" : "FALSE";
+            return true;
+        case kFormulaError:
         case FREEXL_CELL_TEXT:
         case FREEXL_CELL_SST_TEXT: {
             auto text = cp932::fromUtf8(data_.text(c));
             if (!text)
                 return fail(failure, stage, ReadError::NotCp932, "cell text", data_.name,
                             cellName(c.column, c.row));
-            cell.kind = CellKind::Text;
+            cell.kind = c.type == kFormulaError ? CellKind::Error : CellKind::Text;
             cell.text = std::move(*text);
             return true;
         }
@@ -385,8 +460,11 @@ public:
                 if (!in.get(c.type))
                     return fail(failure, stage, ReadError::Damaged, path + ": cut short");
                 if (c.type == FREEXL_CELL_NULL) break;
-                const bool numeric = c.type == FREEXL_CELL_INT || c.type == FREEXL_CELL_DOUBLE;
+                const bool numeric = c.type == FREEXL_CELL_INT || c.type == FREEXL_CELL_DOUBLE ||
+                                     c.type == kFormulaNumber || c.type == kFormulaBoolean;
                 if (!in.get(c.row) || !in.get(c.column))
+                    return fail(failure, stage, ReadError::Damaged, path + ": cut short");
+                if (c.type == kFormulaNumber && !in.get(c.temporal))
                     return fail(failure, stage, ReadError::Damaged, path + ": cut short");
                 if (numeric) {
                     if (!in.get(c.number))
@@ -416,7 +494,7 @@ public:
             fail(failure, stage, ReadError::NoSuchSheet, "sheet index past the list");
             return nullptr;
         }
-        return std::make_unique<XlsSheet>(data_[index]);
+        return std::make_unique<XlsSheet>(data_[index], date1904_);
     }
 
 private:

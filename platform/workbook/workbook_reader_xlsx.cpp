@@ -35,6 +35,9 @@ constexpr std::uint64_t kReadAheadFrom = std::uint64_t{1} << 20;
 // it, not inflated and scanned to its end on every pass.
 constexpr std::uint64_t kSheetBytesFree = std::uint64_t{64} << 20;
 constexpr std::uint64_t kSheetBytesPerValuedCell = std::uint64_t{16} << 10;
+// And so much after the last valued cell met, before the first one too: a million valued cells
+// must not buy gigabytes of empty elements behind them, which the bound above would allow.
+constexpr std::uint64_t kSheetBytesPastValues = std::uint64_t{64} << 20;
 
 // A sheet part's bytes as a scanner takes them: inflated as they are read or, for a large part
 // read to its end, by a worker ahead of the reader. Bounded against the valued cells the
@@ -56,7 +59,12 @@ public:
     }
     long long read(char* data, std::size_t size) {
         pumpWhileReading();
-        if (valued_ && handed_ > kSheetBytesFree + kSheetBytesPerValuedCell * *valued_) {
+        if (valued_ && *valued_ != valuedSeen_) {
+            valuedSeen_ = *valued_;
+            handedAtValue_ = handed_;
+        }
+        if (valued_ && (handed_ > kSheetBytesFree + kSheetBytesPerValuedCell * *valued_ ||
+                        handed_ - handedAtValue_ > kSheetBytesPastValues)) {
             overLimit_ = true;
             return -1;
         }
@@ -76,6 +84,7 @@ public:
 private:
     const std::uint64_t* valued_ = nullptr;
     std::uint64_t handed_ = 0;
+    std::uint64_t valuedSeen_ = 0, handedAtValue_ = 0;  // the count last seen, and when
     bool overLimit_ = false;
     std::optional<PartReadAhead> ahead_;  // declared after the stream: gone before it
 };

@@ -297,12 +297,24 @@ The former MCR file, which could not be read, was kept as [%1]</translation>
             <translation>The item type of %1 is wrong. It must be %2.</translation>
         </message>
         <message>
-            <source>指定のシートから項目情報を取り出すことはせきませんでした。</source>
-            <translation>No item information could be taken from the sheet.</translation>
+            <source>シフトJISで表せない文字が含まれています。[%1 : %2 : %3]</source>
+            <translation>It contains characters that Shift JIS cannot represent. [%1 : %2 : %3]</translation>
+        </message>
+        <message>
+            <source>Excelのシート名の取得に失敗しました。処理を中止します。</source>
+            <translation>Getting the sheet names from Excel failed. The operation is abandoned.</translation>
         </message>
         <message>
             <source>Excelからの読込に失敗しました。処理を中止します。</source>
             <translation>Reading from Excel failed. The operation is abandoned.</translation>
+        </message>
+        <message>
+            <source>Excelからのデータ読込に失敗しました。処理を中止します。</source>
+            <translation>Reading the data from Excel failed. The operation is abandoned.</translation>
+        </message>
+        <message>
+            <source>指定のシートから項目情報を取り出すことはせきませんでした。</source>
+            <translation>No item information could be taken from the sheet.</translation>
         </message>
         <message>
             <source>項目の数が異なっています。追加できません。</source>

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <clocale>
@@ -12,10 +15,13 @@
 #include <map>
 #include <sstream>
 
+#include <QApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "app/ckw_app.h"
@@ -28,6 +34,7 @@
 #include "tests/app/start_fixture.h"
 #include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/in_language.h"
 #include "tests/support/recording_macro.h"
 
 namespace zbq::test {
@@ -131,6 +138,28 @@ TEST_F(ExcelReadTest, AWorkbookThatCannotBeListedStopsTheListWhereItFailed) {
     EXPECT_EQ(model.sheets().size(), 3u);
     EXPECT_EQ(shownTexts(),
               std::vector<std::string>{"Excelのシート名の取得に失敗しました。処理を中止します。"});
+}
+
+// Its message says the import stops, and so it does: no dialog opens after it (a dialog that
+// did is answered by the timer, so that a regression fails instead of waiting).
+TEST_F(ExcelReadTest, AWorkbookThatCannotBeListedOpensNoDialogAfterItsMessage) {
+    std::ofstream(h.file("bad.xlsx")) << "not a workbook";
+    int dialogs = 0;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++dialogs;
+            dialog->reject();
+        }
+    });
+    answer.start(20);
+    for (const bool addMode : {false, true}) {
+        EXPECT_EQ(runExcelReadDialog(h.app(), {h.file("bad.xlsx")}, addMode), std::nullopt);
+        EXPECT_EQ(dialogs, 0) << addMode;
+        EXPECT_EQ(shownTexts(), std::vector<std::string>{
+                                    "Excelのシート名の取得に失敗しました。処理を中止します。"});
+        h.prompts().clear();
+    }
 }
 
 TEST_F(ExcelReadTest, ItemsComeFromTheHeaderRowTheirTypesFromTheRowBelow) {
@@ -456,6 +485,96 @@ TEST_F(ExcelReadTest, TheWrittenFilesAreNamedByTheProgramsClock) {
               app::startupStamp(stamp) + "_t.def");
 }
 
+// One shared string named by many cells: a small workbook that would make a data file of
+// hundreds of megabytes is refused once what it wrote passes what a workbook of its size can
+// hold, with the data stage's message and nothing left in temp/.
+TEST_F(ExcelReadTest, AWorkbookThatWouldWriteFarMoreThanItHoldsIsRefused) {
+    const std::string path = h.file("shared.xlsx");
+    {
+        lxw_workbook* book = workbook_new(path.c_str());
+        lxw_worksheet* sheet = workbook_add_worksheet(book, "S");
+        const std::string text(8000, 'x');
+        worksheet_write_string(sheet, 0, 0, "name", nullptr);
+        worksheet_write_string(sheet, 0, 1, "n", nullptr);
+        for (int r = 1; r <= 20000; ++r) {
+            worksheet_write_string(sheet, r, 0, text.c_str(), nullptr);
+            worksheet_write_number(sheet, r, 1, r, nullptr);
+        }
+        ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+    }
+    ASSERT_LT(std::filesystem::file_size(path), 1u << 20);  // 160 MB of cells
+    ExcelReadModel model(h.app(), {path}, false);
+    ASSERT_EQ(model.ReadColumnInfo(0), 1);
+    EXPECT_EQ(model.OnOK(), Outcome::Cancelled);
+    EXPECT_EQ(model.result(), 0);
+    EXPECT_EQ(shownTexts(),
+              std::vector<std::string>{"Excelからのデータ読込に失敗しました。処理を中止します。"});
+    EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+}
+
+// A workbook is read once per import: the sheet list, the item information and OK all take the
+// reader that listed it while the file stays as it was (here its bytes are spoiled behind an
+// unchanged size and time, which only a second reading would meet); a file changed since is
+// read afresh.
+TEST_F(ExcelReadTest, AWorkbookIsReadOncePerImportWhileItStaysAsItWas) {
+    const std::string path = h.file("once.xls");
+    const ProgramRun made = runPython({"-c", R"py(
+import sys, xlwt
+wb = xlwt.Workbook(encoding="utf-8")
+ws = wb.add_sheet("S")
+for r, row in enumerate([["name", "n"], ["a", 1], ["b", 2]]):
+    for c, v in enumerate(row):
+        ws.write(r, c, v)
+wb.save(sys.argv[1])
+)py",
+                                       path});
+    ASSERT_EQ(made.status, 0) << made.output;
+    ExcelReadModel model(h.app(), {path}, false);
+    ASSERT_EQ(model.result(), 1);
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    std::filesystem::resize_file(path, 0);
+    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(before.st_size));
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    ASSERT_EQ(model.ReadColumnInfo(0), 1);
+    ASSERT_EQ(model.items().size(), 2u);
+    EXPECT_EQ(model.OnOK(), Outcome::Accepted);
+    EXPECT_EQ(shownTexts(), std::vector<std::string>{});
+    // Changed since it was read: read again, and found spoiled.
+    ASSERT_FALSE(model.outputPath().empty());
+    std::ofstream(path, std::ios::app) << "more";
+    EXPECT_EQ(model.ReadColumnInfo(0), 0);
+    EXPECT_EQ(shownTexts(),
+              std::vector<std::string>{"Excelからの読込に失敗しました。処理を中止します。"});
+}
+
+// A name already taken, by a file or by a link planted there, is passed over and left as it is:
+// the import's files are only ever ones it created itself.
+TEST_F(ExcelReadTest, TheWrittenFilesNeverTakeOverANameAlreadyThere) {
+    using namespace std::chrono;
+    const system_clock::time_point stamp = sys_days{year{2024} / 5 / 6} + hours{12} + minutes{34};
+    h.app().SetClock([stamp] { return stamp; });
+    const std::string temp = h.programDir() + "/temp/";
+    std::filesystem::create_directories(temp);
+    const std::string base = temp + app::startupStamp(stamp);
+    std::ofstream(base + "_t.def") << "someone's";
+    std::ofstream(h.file("target")) << "elsewhere";
+    std::filesystem::create_symlink(h.file("target"), base + "-2_t.dat");
+    ExcelReadModel model(h.app(), {h.file("sales.xlsx")}, false);
+    model.ReadColumnInfo(0);
+    model.ReadColumnInfoNext();
+    ASSERT_EQ(model.OnOK(), Outcome::Accepted);
+    EXPECT_EQ(model.outputPath(), base + "-3_t.def");
+    auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_EQ(bytes(base + "_t.def"), "someone's");
+    EXPECT_EQ(bytes(h.file("target")), "elsewhere");
+    EXPECT_TRUE(std::filesystem::is_symlink(base + "-2_t.dat"));
+}
+
 // Every name OK lets through loads under exactly that name: the definition is written and read
 // by the real writer and parser. A header's line break goes as its cells' do; what the parser
 // would change (blanks, TABs, quotes) or refuse (NUL, line breaks) is refused at OK.
@@ -635,6 +754,28 @@ TEST_F(ExcelReadTest, ASelectedRowsTextStandsOutFromItsGround) {
         for (int x = 0; x < image.width(); ++x)
             if (std::abs(qGray(image.pixel(x, y)) - qGray(ground)) > 96) ++ink;
     EXPECT_GT(ink, 20) << "ground " << std::hex << ground;
+}
+
+// Every column title of both lists shows whole in the dialog as it opens, in either language
+// ("Sheet name" was cut to "Sheet na…").
+TEST_F(ExcelReadTest, TheListsColumnTitlesShowWhole) {
+    for (const char* locale : {"en_US", "ja_JP"}) {
+        const InLanguage language(locale);
+        CExcelReadDlg dialog(h.app(), {h.file("sales.xlsx")}, false);
+        dialog.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        for (QTreeWidget* list : {dialog.sheetList(), dialog.itemList()}) {
+            const QHeaderView* header = list->header();
+            for (int c = 1; c < header->count(); ++c) {
+                const std::string title = list->headerItem()->text(c).toStdString();
+                EXPECT_GE(header->sectionSize(c), header->sectionSizeHint(c))
+                    << locale << ": " << title;
+                EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c),
+                          list->viewport()->width())
+                    << locale << ": " << title;
+            }
+        }
+    }
 }
 
 // Both lists grow and shrink with the dialog; the buttons beside them keep their size.

@@ -5,9 +5,17 @@
 #include <zip.h>
 #include <zlib.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
+#include <thread>
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader.h"
@@ -321,6 +329,25 @@ std::vector<Damage> damages() {
              zbq::test::writeFile(p, zbq::test::rawZip(entries));
          },
          FailsAt::OpenSheet, ReadError::TooLarge},
+        {"many valued cells followed by a flood the cells' own allowance would let through",
+         [](const std::string& p, const TempDir&) {
+             // 5,000 valued cells earn 80 MiB over the 64 MiB anything may take; what follows
+             // the last of them is bounded on its own.
+             std::string rows;
+             for (int r = 1; r <= 5000; ++r)
+                 rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) +
+                         "\"><v>1</v></c></row>";
+             const std::string sheet = sheetXml(rows);
+             const std::size_t tail = sheet.find("</sheetData>");
+             auto entries = storedEntries(oneSheet(sheet));
+             for (auto& e : entries)
+                 if (e.name == "xl/worksheets/sheet1.xml")
+                     e = zbq::test::repeatedEntry(e.name, sheet.substr(0, tail),
+                                                  "<!--" + std::string(65536, 'x') + "-->", 100,
+                                                  sheet.substr(tail));
+             zbq::test::writeFile(p, zbq::test::rawZip(entries));
+         },
+         FailsAt::OpenSheet, ReadError::TooLarge},
         {"a sheet whose checksum fails",
          [](const std::string& p, const TempDir&) {
              auto entries = storedEntries(oneSheet(goodSheet()));
@@ -540,6 +567,67 @@ TEST(WorkbookReaderDamage, SurvivesDamagedXlsFiles) {
                     &failure);
     }
     EXPECT_GT(refused, 0);
+}
+
+// One shared string named by many cells: the .xls reader's child may say a few times the file
+// and no more, so that a small file cannot hand out gigabytes of cells.
+TEST(WorkbookReaderDamage, AnXlsFileSayingFarMoreThanItHoldsIsRefused) {
+    TempDir dir;
+    const std::string path = dir.file("shared.xls");
+    zbq::test::writeXlwtSharedStringBook(path, 8000, 4000);  // 32 MB of cells
+    ASSERT_LT(std::filesystem::file_size(path), 200000u);
+    ReadFailure failure;
+    EXPECT_EQ(WorkbookReader::open(path, ReadStage::ListSheets, &failure), nullptr);
+    EXPECT_EQ(failure.error, ReadError::TooLarge) << failure.detail;
+    // The same string in fewer cells reads.
+    zbq::test::writeXlwtSharedStringBook(path, 8000, 100);
+    EXPECT_NE(WorkbookReader::open(path, ReadStage::ListSheets, &failure), nullptr)
+        << failure.detail;
+}
+
+// A FIFO, a device or a folder named as a workbook is refused unread, whatever its name says,
+// and a FIFO nobody writes to does not stop the reader in open(). Should it, a watchdog opens
+// the FIFO's other end after a while, so that the test fails instead of hanging.
+TEST(WorkbookReaderDamage, AnythingButARegularFileIsRefusedUnread) {
+    TempDir dir;
+    const std::string fifo = dir.file("pipe.xlsx");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string zero = dir.file("zero.xls");
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const std::string folder = dir.file("folder.xlsx");
+    std::filesystem::create_directory(folder);
+    for (const std::string& path : {fifo, zero, folder}) {
+        SCOPED_TRACE(path);
+        std::atomic<bool> done{false}, unblocked{false};
+        std::thread watchdog([&] {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+            while (!done && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            while (!done && path == fifo) {
+                const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                if (fd >= 0) {
+                    unblocked = true;
+                    ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+        ReadFailure failure;
+        EXPECT_EQ(WorkbookReader::open(path, ReadStage::ListSheets, &failure), nullptr);
+        done = true;
+        watchdog.join();
+        EXPECT_FALSE(unblocked) << "the reader waited in open()";
+        EXPECT_EQ(failure.error, ReadError::NotWorkbook) << failure.detail;
+        EXPECT_EQ(readFailureMessage(failure, "pipe.xlsx"),
+                  literal("Excelのシート名の取得に失敗しました。処理を中止します。"));
+    }
+    // A file past any workbook's size, sparse here, is refused before it is read.
+    const std::string huge = dir.file("huge.xlsx");
+    std::ofstream(huge) << "PK\3\4";
+    std::filesystem::resize_file(huge, WorkbookReader::kMaxFileSize + 1);
+    ReadFailure failure;
+    EXPECT_EQ(WorkbookReader::open(huge, ReadStage::ListSheets, &failure), nullptr);
+    EXPECT_EQ(failure.error, ReadError::TooLarge) << failure.detail;
 }
 
 }  // namespace

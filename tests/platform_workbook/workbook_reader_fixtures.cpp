@@ -78,6 +78,19 @@ wb.save(sys.argv[1])
               {path, dates1904 ? "1" : "0"});
 }
 
+void writeXlwtSharedStringBook(const std::string& path, int length, int cells) {
+    runScript(R"py(
+import sys, xlwt
+wb = xlwt.Workbook(encoding="utf-8")
+ws = wb.add_sheet("S")
+text = "x" * int(sys.argv[2])
+for r in range(int(sys.argv[3])):
+    ws.write(r, 0, text)
+wb.save(sys.argv[1])
+)py",
+              {path, std::to_string(length), std::to_string(cells)});
+}
+
 void writeXlsxwriterBook(const std::string& path) {
     lxw_workbook* wb = workbook_new(path.c_str());
     ASSERT_NE(wb, nullptr);

@@ -13,6 +13,9 @@ void writeOpenpyxlBook(const std::string& path);
 void writeOpenpyxl1904Book(const std::string& path);
 void writeXlsxwriterBook(const std::string& path);
 void writeXlwtBook(const std::string& path, bool dates1904);
+// A .xls workbook by xlwt whose one sheet names one shared string of `length` characters from
+// `cells` cells of column A: small as a file, large as cells.
+void writeXlwtSharedStringBook(const std::string& path, int length, int cells);
 
 // Sheet XML, by name in workbook order, and the shared strings and styles parts ("" for none).
 struct AssembledBook {
