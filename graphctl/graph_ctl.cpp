@@ -210,6 +210,12 @@ int GraphCtl::showGraph() {
     const bool exists = fileExists(s.filePath);
     s.newBookFlag = exists ? 0 : -1;
     s.abortFlag = 0;
+    // A workbook that cannot be written is refused before the summary is made for nothing.
+    std::string target;
+    if (!replaceableWorkbook(s.filePath, target)) {
+        clearItems(s);
+        return GRAFVIK_E_WRITE;
+    }
     // Bad data writes nothing, not even an empty workbook.
     if (!parse(nullptr)) return GRAFVIK_E_NO_DATA;
     bool written = exists ? addSummary(s.filePath, s.src, s.total, nullptr)

@@ -44,6 +44,7 @@ TEST(GrafvikTarget, ReadOnlyWorkbookIsRefusedAndKeptByEveryDrawingMethod) {
     } cases[] = {
         {"ExNormal", "a\t1\tb\t2"}, {"ExUp", "a\t1\tb\t2"}, {"ExDown", "a\t1\tb\t2"},
         {"ExNormal", "a\tx"},       {"ExDown", ""},         {"ShowGraph", "a\t1\tb\t2"},
+        {"ShowGraph", "a\tx"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.method) + " on \"" + c.data + "\"");
