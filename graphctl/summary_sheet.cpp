@@ -57,11 +57,13 @@ public:
         for (;;) {
             fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
             if (fd_ < 0) return failed(path, error, errno);
+            struct stat held {};
+            if (::fstat(fd_, &held) != 0) return failed(path, error, errno);
+            if (!S_ISREG(held.st_mode)) return failed(path, error, EINVAL);  // no workbook file
             if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-                struct stat held {
-                }, now{};
-                if (::fstat(fd_, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
-                    held.st_dev == now.st_dev && held.st_ino == now.st_ino)
+                struct stat now {};
+                if (::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
+                    held.st_ino == now.st_ino)
                     return true;
             } else if (errno != EWOULDBLOCK) {
                 // A file system without locks: no other writer of ours can be shut out there.
