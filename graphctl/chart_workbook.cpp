@@ -3,6 +3,7 @@
 
 #include "platform/workbook/xlsx_writer.h"
 #include "platform/workbook/xml_text.h"
+#include "platform/workbook/zip_package.h"
 
 namespace zbq::grafvik {
 
@@ -30,7 +31,22 @@ constexpr ChartKind kCharts[] = {
 
 constexpr const char* kDataSheet = "Data";
 
+// Below what the parts take for an item (its row, and its point in the seven charts' caches of
+// names and of values) and the number of times its name is stored, so that the estimate never
+// refuses a workbook that could be written.
+constexpr std::size_t kBytesPerItem = 560;
+constexpr std::size_t kNameCopies = 7;
+
 }  // namespace
+
+bool chartWorkbookFits(const std::vector<Item>& items) {
+    std::size_t bytes = 0;
+    for (const Item& item : items) {
+        bytes += kBytesPerItem + kNameCopies * item.name.size();
+        if (bytes > workbook::ZipPackage::kMaxUnpackedSize) return false;
+    }
+    return true;
+}
 
 workbook::Workbook chartWorkbook(const std::vector<Item>& items) {
     workbook::Workbook book;

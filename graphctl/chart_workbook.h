@@ -19,6 +19,12 @@ namespace zbq::grafvik {
 // The description of the workbook for `items` (at least one, in output order).
 workbook::Workbook chartWorkbook(const std::vector<Item>& items);
 
+// False when the workbook for `items` is certain to be larger than a workbook reader takes in
+// (zip_package.h): every chart caches every name and value, some 600 bytes an item and seven
+// times each name. Known before anything is built, so such items are refused at once, not
+// after the whole package has been made.
+bool chartWorkbookFits(const std::vector<Item>& items);
+
 // Writes it at `path` through a temporary file; false with a message when it cannot.
 bool writeChartWorkbook(const std::vector<Item>& items, const std::string& path,
                         std::string* error);

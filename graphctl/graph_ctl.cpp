@@ -160,14 +160,14 @@ void GraphCtl::closeCsv(std::string_view path) {
     threadState().xlsPath = xlsTwin(path);
 }
 
-bool GraphCtl::parse(bool deleteOldWorkbook) {
+bool GraphCtl::parse(const std::string* oldWorkbook) {
     GraphState& s = threadState();
     clearItems(s);
     s.total = 0;
     s.fileName = fileNameFromPath(s.filePath);
     // The old workbook goes first, so that a host that looks for the file after a failed call
     // never mistakes an old graph for a new one.
-    if (deleteOldWorkbook) ::unlink(s.filePath.c_str());
+    if (oldWorkbook) ::unlink(oldWorkbook->c_str());
     auto data = parseItemData(s.fileData);
     if (!data) {
         s.abortFlag = 1;
@@ -181,11 +181,24 @@ bool GraphCtl::parse(bool deleteOldWorkbook) {
 int GraphCtl::draw(Order order) {
     GraphState& s = threadState();
     s.abortFlag = 0;
-    if (!parse(true)) return GRAFVIK_E_NO_DATA;
+    // Deleting needs only a writable folder: a workbook the user may not write would be lost
+    // where writing it in place would have been refused. Through a link, the linked file is
+    // the old graph, and the link stays.
+    std::string target;
+    if (!replaceableWorkbook(s.filePath, target)) {
+        clearItems(s);
+        return GRAFVIK_E_WRITE;
+    }
+    if (!parse(&target)) return GRAFVIK_E_NO_DATA;
+    if (!chartWorkbookFits(s.src)) {
+        s.abortFlag = 1;
+        clearItems(s);
+        return GRAFVIK_E_NO_DATA;
+    }
     s.dst = s.src;
     if (order == Order::Ascending) sortAscending(s.dst);
     if (order == Order::Descending) sortDescending(s.dst);
-    bool written = writeChartWorkbook(s.dst, s.filePath, nullptr);
+    bool written = writeChartWorkbook(s.dst, target, nullptr);
     clearItems(s);
     return written ? GRAFVIK_OK : GRAFVIK_E_WRITE;
 }
@@ -197,8 +210,14 @@ int GraphCtl::showGraph() {
     const bool exists = fileExists(s.filePath);
     s.newBookFlag = exists ? 0 : -1;
     s.abortFlag = 0;
+    // A workbook that cannot be written is refused before the summary is made for nothing.
+    std::string target;
+    if (!replaceableWorkbook(s.filePath, target)) {
+        clearItems(s);
+        return GRAFVIK_E_WRITE;
+    }
     // Bad data writes nothing, not even an empty workbook.
-    if (!parse(false)) return GRAFVIK_E_NO_DATA;
+    if (!parse(nullptr)) return GRAFVIK_E_NO_DATA;
     bool written = exists ? addSummary(s.filePath, s.src, s.total, nullptr)
                           : writeNewSummary(s.filePath, s.src, s.total, nullptr);
     clearItems(s);

@@ -3,8 +3,9 @@
 // The methods work on this thread's GraphState (graph_state.h). The drawing methods parse the
 // data text, order the items and write the workbook at the target path; they return GRAFVIK_OK,
 // GRAFVIK_E_NO_DATA (nothing to draw: no file is written) or GRAFVIK_E_WRITE (the workbook could
-// not be written: nothing half-built is left). The housekeeping methods never fail.
-// A GraphCtl is used on one thread at a time; the host services are called on that thread.
+// not be written: nothing half-built is left; a workbook the user may not write is kept). The
+// housekeeping methods never fail. A GraphCtl is used on one thread at a time; the host services
+// are called on that thread.
 #pragma once
 
 #include <cstdint>
@@ -49,8 +50,9 @@ public:
 private:
     enum class Order { Input, Ascending, Descending };
     int draw(Order order);
-    // Parses the data text into src (and total); false, with abortFlag 1, for nothing to draw.
-    bool parse(bool deleteOldWorkbook);
+    // Deletes `oldWorkbook` (when given), then parses the data text into src (and total);
+    // false, with abortFlag 1, for nothing to draw.
+    bool parse(const std::string* oldWorkbook);
 
     GrafvikHost host_{};
 };

@@ -41,6 +41,16 @@ bool isStorableUtf8(std::string_view s) {
     return true;
 }
 
+// The length of well-formed UTF-8 in UTF-16 units: one a character, two beyond U+FFFF.
+std::size_t utf16Units(std::string_view s) {
+    std::size_t units = 0;
+    for (char c : s) {
+        auto b = static_cast<unsigned char>(c);
+        if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
 }  // namespace
 
 std::optional<int32_t> parseValue(std::string_view f) {
@@ -88,6 +98,8 @@ std::optional<ItemData> parseItemData(std::string_view text) {
         std::size_t tab = text.find('\t', pos);
         if (tab == std::string_view::npos) return std::nullopt;  // a name without its value
         std::string_view name = text.substr(pos, tab - pos);
+        if (data.items.size() == kMaxItems) return std::nullopt;
+        if (name.size() > kMaxNameUnits && utf16Units(name) > kMaxNameUnits) return std::nullopt;
         pos = tab + 1;
         tab = text.find('\t', pos);
         auto value = parseValue(text.substr(pos, tab == std::string_view::npos ? tab : tab - pos));

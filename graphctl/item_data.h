@@ -5,9 +5,13 @@
 // decimal number with optional sign and surrounding blanks; a fraction rounds to the nearest
 // integer, halves to even. Anything else is bad data: an odd number of fields, a value that is
 // not a number or lies outside 32 bits, values whose sum lies outside 32 bits, text that is not
-// UTF-8 or holds characters a workbook cannot store. Pure functions; thread-safe.
+// UTF-8 or holds characters a workbook cannot store. So is text that no workbook can hold, found
+// before anything is built: more items than a sheet has rows for (with the summary's header and
+// total rows), or a name longer than a cell holds (32,767 UTF-16 units). Pure functions;
+// thread-safe.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -15,6 +19,11 @@
 #include "graphctl/graph_state.h"
 
 namespace zbq::grafvik {
+
+// Rows of a sheet, less the summary sheet's three rows above its table and the total below.
+inline constexpr std::size_t kMaxItems = 1048576 - 5;
+// The characters one cell holds, counted in UTF-16 units as the workbook stores them.
+inline constexpr std::size_t kMaxNameUnits = 32767;
 
 struct ItemData {
     std::vector<Item> items;  // at least one

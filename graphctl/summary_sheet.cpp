@@ -1,10 +1,21 @@
 // The summary sheet.
 #include "summary_sheet.h"
 
-#include <cctype>
-#include <charconv>
-#include <cmath>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
+
+#include "platform/core/atomic_file.h"
+#include "platform/core/staged_file.h"
 #include "platform/workbook/sheet_graft.h"
 #include "platform/workbook/xlsx_writer.h"
 #include "platform/workbook/xml_text.h"
@@ -25,6 +36,58 @@ constexpr uint16_t kShareCol = 3;   // D
 constexpr uint32_t kYellow = 0xFFFF00;
 
 enum Style { kBordered, kBorderedText, kTotalRow };
+
+// How long a writer waits for another one to finish with the same workbook.
+constexpr auto kLockWait = std::chrono::seconds(30);
+
+// An exclusive advisory lock on the workbook file as it stands at a path. A writer replaces the
+// file by a rename, so a lock taken on the file it replaced is stale: the lock is only held once
+// the locked file is still the one at the path.
+class WorkbookLock {
+public:
+    WorkbookLock() = default;
+    ~WorkbookLock() {
+        if (fd_ >= 0) ::close(fd_);  // releases the lock
+    }
+    WorkbookLock(const WorkbookLock&) = delete;
+    WorkbookLock& operator=(const WorkbookLock&) = delete;
+
+    bool acquire(const std::string& path, std::string* error) {
+        const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+        for (;;) {
+            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+            if (fd_ < 0) return failed(path, error, errno);
+            struct stat held {};
+            if (::fstat(fd_, &held) != 0) return failed(path, error, errno);
+            if (!S_ISREG(held.st_mode)) return failed(path, error, EINVAL);  // no workbook file
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+                struct stat now {};
+                if (::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
+                    held.st_ino == now.st_ino)
+                    return true;
+            } else if (errno != EWOULDBLOCK) {
+                // A file system without locks: no other writer of ours can be shut out there.
+                return errno == ENOLCK || errno == EOPNOTSUPP || failed(path, error, errno);
+            }
+            ::close(fd_);
+            fd_ = -1;
+            if (std::chrono::steady_clock::now() >= deadline)
+                return failed(path, error, EWOULDBLOCK);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
+    // The locked file itself, whatever has since come to stand at the path.
+    std::string readPath() const { return "/proc/self/fd/" + std::to_string(fd_); }
+
+private:
+    static bool failed(const std::string& path, std::string* error, int err) {
+        if (error) *error = path + ": " + std::strerror(err);
+        return false;
+    }
+
+    int fd_ = -1;
+};
 
 }  // namespace
 
@@ -80,7 +143,17 @@ workbook::Workbook summaryWorkbook(const std::string& sheetName, const std::vect
 
 bool writeNewSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
                      std::string* error) {
-    return workbook::writeXlsx(summaryWorkbook("Data1", items, total), path, error);
+    auto pkg = workbook::buildXlsx(summaryWorkbook("Data1", items, total), error);
+    if (!pkg) return false;
+    auto bytes = pkg->toBytes(error);
+    if (!bytes) return false;
+    // Placed only under a free name: a workbook another writer made meanwhile gets this summary
+    // added, rather than being replaced by a book that lacks its own.
+    StagedFile file(path);
+    if (file.write(*bytes, kNewFileMode) && file.placeIfFree()) return true;
+    if (errno == EEXIST) return addSummary(path, items, total, error);
+    if (error) *error = path + ": " + std::strerror(errno);
+    return false;
 }
 
 std::string summarySheetName(const std::vector<std::string>& existing) {
@@ -102,7 +175,10 @@ std::string summarySheetName(const std::vector<std::string>& existing) {
 
 bool addSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
                 std::string* error) {
-    auto pkg = workbook::ZipPackage::fromFile(path, error);
+    // Read, graft and save under the lock: a second writer reads only what the first saved.
+    WorkbookLock lock;
+    if (!lock.acquire(path, error)) return false;
+    auto pkg = workbook::ZipPackage::fromFile(lock.readPath(), error);
     if (!pkg) return false;
     auto names = workbook::sheetNames(*pkg);
     if (!names) {

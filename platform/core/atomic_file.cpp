@@ -38,12 +38,13 @@ bool AtomicFile::fail() {
 
 bool AtomicFile::open() {
     if (fd_ >= 0) return true;
+    if (!resolveWriteTarget(target_, dest_)) return fail();
     // The check the write itself would make were the file written in place: by the effective
     // ids, so a read-only file stays read-only. ENOENT means a new file.
-    if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
+    if (::faccessat(AT_FDCWD, dest_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT)
         return fail();
     struct stat st {};
-    if (::stat(target_.c_str(), &st) == 0) {
+    if (::stat(dest_.c_str(), &st) == 0) {
         mode_ = st.st_mode & 07777;
         // Only root can give a file away; for anyone else the new file is simply theirs.
         keepOwner_ = ::geteuid() == 0;
@@ -53,8 +54,8 @@ bool AtomicFile::open() {
         mode_ = kNewFileMode;
         keepOwner_ = false;
     }
-    removeStaleTempFiles(parentFolder(target_));
-    fd_ = createTempFile(target_, temp_);
+    removeStaleTempFiles(parentFolder(dest_));
+    fd_ = createTempFile(dest_, temp_);
     if (fd_ < 0) return fail();
     return true;
 }
@@ -87,10 +88,10 @@ bool AtomicFile::commit() {
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) return fail();
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) return fail();
+    if (::rename(temp_.c_str(), dest_.c_str()) != 0) return fail();
     committed_ = true;
     temp_.clear();
-    syncFolder(parentFolder(target_));
+    syncFolder(parentFolder(dest_));
     return true;
 }
 

@@ -8,6 +8,9 @@
 // 0644 whatever the umask. Until the commit the temporary is the caller's alone (0600, a fresh
 // name: temp_file.h); opening also removes stale temporaries that killed writers left there.
 //
+// A target that is a symbolic link stays one: the file it names is replaced, through a temporary
+// beside that file; a dangling link is refused (ENOENT).
+//
 // One AtomicFile writes one target; it is not shared between threads. Failures are values:
 // every call returns false and error() holds the errno of the first failure.
 #pragma once
@@ -49,6 +52,7 @@ private:
     bool fail();  // records errno once and discards
 
     std::string target_;
+    std::string dest_;  // the target, or the file it links to
     std::string temp_;
     int fd_ = -1;
     int error_ = 0;

@@ -36,7 +36,8 @@ void StagedFile::discard() {
 
 bool StagedFile::write(std::string_view bytes, mode_t mode) {
     discard();
-    const int fd = createTempFile(target_, temp_);
+    if (!resolveWriteTarget(target_, dest_)) return false;
+    const int fd = createTempFile(dest_, temp_);
     if (fd < 0) return false;
     const bool written =
         writeAll(fd, bytes.data(), bytes.size()) && setMode(fd, mode) && ::fsync(fd) == 0;
@@ -53,9 +54,38 @@ bool StagedFile::replaceTarget() {
         errno = EBADF;
         return false;
     }
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) return false;
+    if (::rename(temp_.c_str(), dest_.c_str()) != 0) return false;
     temp_.clear();
     return true;
+}
+
+int StagedFile::placeAt(const std::string& name) {
+    // A link never replaces a name that is taken, even by a file made a moment ago.
+    if (::link(temp_.c_str(), name.c_str()) == 0) {
+        discard();
+        return 1;
+    }
+    if (errno == EEXIST) return 0;
+    // A file system without hard links: a rename, once the name is seen to be free.
+    struct stat st {};
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) return -1;
+    if (::lstat(name.c_str(), &st) == 0) {
+        errno = EEXIST;
+        return 0;
+    }
+    if (::rename(temp_.c_str(), name.c_str()) != 0) return -1;
+    temp_.clear();
+    return 1;
+}
+
+bool StagedFile::placeIfFree() {
+    if (temp_.empty()) {
+        errno = EBADF;
+        return false;
+    }
+    const int placed = placeAt(dest_);
+    if (placed == 0) errno = EEXIST;
+    return placed == 1;
 }
 
 std::string StagedFile::placeUnderFreeName() {
@@ -64,20 +94,10 @@ std::string StagedFile::placeUnderFreeName() {
         return {};
     }
     for (int n = 0; n <= kMaxSeries; ++n) {
-        const std::string name = n == 0 ? target_ : target_ + "." + std::to_string(n);
-        // A link never replaces a name that is taken, even by a file made a moment ago.
-        if (::link(temp_.c_str(), name.c_str()) == 0) {
-            discard();
-            return name;
-        }
-        if (errno == EEXIST) continue;
-        // A file system without hard links: a rename, once the name is seen to be free.
-        struct stat st {};
-        if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) return {};
-        if (::lstat(name.c_str(), &st) == 0) continue;
-        if (::rename(temp_.c_str(), name.c_str()) != 0) return {};
-        temp_.clear();
-        return name;
+        const std::string name = n == 0 ? dest_ : dest_ + "." + std::to_string(n);
+        const int placed = placeAt(name);
+        if (placed == 1) return name;
+        if (placed < 0) return {};
     }
     errno = EEXIST;
     return {};

@@ -3,9 +3,10 @@
 //
 // It is meant for copies the program keeps of its own files: placed over its target whatever
 // that target's mode (a backup is ours to replace), or kept under the first free name of a
-// series, never over another file. Until it is placed, the temporary (temp_file.h) is removed
-// when the object goes. One object per file, not shared between threads; failures are values
-// (false or "", with errno set).
+// series, never over another file. A target that is a symbolic link stays one: the file it
+// names is what is replaced (and the series is named after it); a dangling link is refused. Until
+// it is placed, the temporary (temp_file.h) is removed when the object goes. One object per file,
+// not shared between threads; failures are values (false or "", with errno set).
 #pragma once
 
 #include <sys/types.h>
@@ -30,12 +31,19 @@ public:
     // free first. The name it took; "" when it could not be placed.
     std::string placeUnderFreeName();
 
+    // Puts the temporary under the target's name only if no file has it; false with EEXIST when
+    // one has, even one made a moment ago by another writer.
+    bool placeIfFree();
+
     const std::string& target() const { return target_; }
 
 private:
     void discard();
+    // 1: placed under `name`; 0: the name is taken; -1: failed (errno).
+    int placeAt(const std::string& name);
 
     std::string target_;
+    std::string dest_;  // the target, or the file it links to
     std::string temp_;
 };
 

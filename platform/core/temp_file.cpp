@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
 
 #include "fd_io.h"
 #include "folders.h"
@@ -105,6 +106,23 @@ std::optional<TempFileOwner> parseTempFileName(std::string_view name) {
     }
     if (parts[0] <= 0 || parts[0] > 0x7fffffff) return std::nullopt;  // never kill(0) or (-1)
     return TempFileOwner{static_cast<pid_t>(parts[0]), parts[1]};
+}
+
+bool resolveWriteTarget(const std::string& target, std::string& resolved) {
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        // A new file, or one whose folder cannot be searched: the write itself reports that.
+        resolved = target;
+        return true;
+    }
+    char* real = ::realpath(target.c_str(), nullptr);
+    if (real == nullptr) {
+        resolved.clear();
+        return false;
+    }
+    resolved = real;
+    ::free(real);
+    return true;
 }
 
 int createTempFile(const std::string& target, std::string& path) {

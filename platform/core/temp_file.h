@@ -26,6 +26,13 @@ namespace zbq {
 
 inline constexpr mode_t kTempFileMode = 0600;
 
+// The file a write to `target` is to replace: `target` itself, or, when it is a symbolic link,
+// the file the link names (through every further link), so that a save keeps the link and
+// writes the linked file, its temporary beside that file. A target that does not exist yet is
+// itself. False with errno for a dangling link (ENOENT) or one that cannot be followed (ELOOP,
+// EACCES): a write through it is refused, since it would replace the link by a file.
+bool resolveWriteTarget(const std::string& target, std::string& resolved);
+
 // Creates a new temporary for `target` and opens it write-only. The descriptor, with the
 // temporary's path in `path`; or -1 with errno set and `path` empty.
 int createTempFile(const std::string& target, std::string& path);

@@ -2,6 +2,8 @@
 // hidden sheets, chart sheets sized with the window).
 #include "xlsx_writer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
 
@@ -21,29 +23,46 @@ void setError(std::string* error, std::string message) {
     if (error) *error = std::move(message);
 }
 
-// A scratch file name reserved in the system's temporary folder, removed when done.
+// The file libxlsxwriter writes the package into before we finish it. It has no name in any
+// folder, so a writer killed half-way strands nothing: it is made unnamed (O_TMPFILE) in the
+// system's temporary folder, or named and unlinked at once where that folder's file system
+// cannot, and the library reaches it through this process's descriptor link.
 class ScratchFile {
 public:
     ScratchFile() {
         std::error_code ec;
         std::string dir = std::filesystem::temp_directory_path(ec).string();
         if (ec) dir = "/tmp";
-        std::string name = dir + "/zbq-xlsx.XXXXXX";
-        int fd = ::mkstemp(name.data());
-        if (fd >= 0) {
-            ::close(fd);
-            path_ = std::move(name);
+        fd_ = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd_ < 0) {
+            std::string name = dir + "/zbq-xlsx.XXXXXX";
+            fd_ = ::mkostemp(name.data(), O_CLOEXEC);
+            if (fd_ < 0) return;
+            ::unlink(name.c_str());
+        }
+        path_ = "/proc/self/fd/" + std::to_string(fd_);
+        struct stat st {};
+        if (::stat(path_.c_str(), &st) != 0) {
+            // No descriptor links to name the file by: no file.
+            const int e = errno;
+            ::close(fd_);
+            fd_ = -1;
+            path_.clear();
+            errno = e;
         }
     }
     ~ScratchFile() {
-        if (!path_.empty()) ::unlink(path_.c_str());
+        if (fd_ >= 0) ::close(fd_);
     }
     ScratchFile(const ScratchFile&) = delete;
     ScratchFile& operator=(const ScratchFile&) = delete;
 
+    // A name that opens the scratch file for as long as this object lives; "" when it could
+    // not be made.
     const std::string& path() const { return path_; }
 
 private:
+    int fd_ = -1;
     std::string path_;
 };
 

@@ -4,8 +4,8 @@
 // and a rename: a failure leaves whatever was at the path as it was and returns false with a
 // message. A text that XML cannot hold where the writer copies it as it is (a chart's cached
 // names, a sheet name: clean such text first, xml_text.h) is such a failure, never an unreadable
-// file. The writer's own scratch files live in the system's temporary folder and are removed in
-// every case. Thread-safe for different targets.
+// file. The writer's scratch file has no name in any folder (it lives in the system's temporary
+// folder, unlinked), so not even a kill strands it. Thread-safe for different targets.
 #pragma once
 
 #include <optional>

@@ -9,6 +9,7 @@
 #include "graphctl/graph_state.h"
 #include "tests/graphctl/graph_host_fake.h"
 #include "tests/platform_workbook/workbook_test_support.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -164,8 +165,11 @@ TEST_F(ChartWorkbook, BadDataWritesNothingAndKeepsNoEarlierItems) {
 
 TEST_F(ChartWorkbook, AFailedWriteLeavesNoWorkbookAndIsNotSuccess) {
     zbq::test::writeFile(dir.file("_g.xls"), "old");
-    // A cell text longer than a workbook allows makes the writer fail part-way.
-    EXPECT_EQ(draw(&GraphCtl::exNormal, std::string(40000, 'x') + "\t1"), GRAFVIK_E_WRITE);
+    {
+        // The disk fills up part-way through the workbook.
+        zbq::test::FullDisk full(4096, "_g.xls");
+        EXPECT_EQ(draw(&GraphCtl::exNormal, "A\t1"), GRAFVIK_E_WRITE);
+    }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 0);
     EXPECT_EQ(draw(&GraphCtl::exNormal, "A\t1", "no/such/folder.xls"), GRAFVIK_E_WRITE);
     EXPECT_EQ(draw(&GraphCtl::exNormal, "A\t1", ""), GRAFVIK_E_WRITE);  // the folder itself

@@ -50,6 +50,39 @@ TEST(ParseItemData, TextsAndWhatTheyGive) {
     }
 }
 
+// Text that no workbook can hold is bad data from the start: one item more than a sheet has rows
+// for, a name longer than a cell (counted as the workbook counts: a character beyond U+FFFF is
+// two), while the largest that fit still parse.
+TEST(ParseItemData, WhatNoWorkbookHoldsIsRefused) {
+    using zbq::grafvik::kMaxItems;
+    using zbq::grafvik::kMaxNameUnits;
+    auto items = [](std::size_t count) {
+        std::string text;
+        text.reserve(count * 4);
+        for (std::size_t i = 0; i < count; ++i)
+            text += i ? "\ta\t1" : "a\t1";
+        return text;
+    };
+    const auto most = parseItemData(items(kMaxItems));
+    ASSERT_TRUE(most);
+    EXPECT_EQ(most->items.size(), kMaxItems);
+    EXPECT_FALSE(parseItemData(items(kMaxItems + 1)));
+
+    const std::string longest(kMaxNameUnits, 'x');
+    EXPECT_TRUE(parseItemData(longest + "\t1"));
+    EXPECT_FALSE(parseItemData(longest + "y\t1"));
+    // 3-byte characters are one unit each, 4-byte ones two.
+    std::string kana;
+    for (std::size_t i = 0; i < kMaxNameUnits; ++i)
+        kana += "あ";
+    EXPECT_TRUE(parseItemData("a\t1\t" + kana + "\t2"));
+    std::string astral;
+    for (std::size_t i = 0; i < kMaxNameUnits / 2; ++i)
+        astral += "\U0001F600";
+    EXPECT_TRUE(parseItemData(astral + "\t1"));
+    EXPECT_FALSE(parseItemData(astral + "\U0001F600\t1"));
+}
+
 TEST(ParseValue, NumbersRoundHalvesToEven) {
     struct Case {
         const char* field;

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "platform/core/staged_file.h"
 #include "platform/core/temp_file.h"
 #include "tests/support/full_disk.h"
 #include "tests/support/ordinary_user.h"
@@ -180,3 +181,76 @@ TEST(AtomicFile, SavingRemovesTheTemporariesOfKilledWritersOnly) {
 }
 
 }  // namespace
+
+namespace links {
+
+bool isLink(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// A shared file reached through a link, from a folder of its own: the save must land in the
+// shared file and leave the link a link, with no temporary on either side.
+TEST(AtomicFileThroughALink, WritesTheLinkedFileAndKeepsTheLink) {
+    TempDir dir;
+    ASSERT_EQ(::mkdir(dir.file("shared").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(dir.file("user").c_str(), 0755), 0);
+    const std::string real = dir.file("shared/ZBQ.ini");
+    writeFile(real, "old");
+    ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
+    // A relative link of a link: both are followed.
+    ASSERT_EQ(::symlink("../shared/ZBQ.ini", dir.file("user/middle.ini").c_str()), 0);
+    ASSERT_EQ(::symlink("middle.ini", dir.file("user/ZBQ.ini").c_str()), 0);
+    const std::string link = dir.file("user/ZBQ.ini");
+
+    ASSERT_TRUE(zbq::writeFileAtomically(link, "new"));
+    EXPECT_TRUE(isLink(link));
+    EXPECT_TRUE(isLink(dir.file("user/middle.ini")));
+    EXPECT_EQ(readFile(real), "new");
+    EXPECT_EQ(modeOf(real), 0640u);
+    EXPECT_EQ(entriesIn(dir.file("shared")), 1u);
+    EXPECT_EQ(entriesIn(dir.file("user")), 2u);
+
+    zbq::StagedFile staged(link);
+    ASSERT_TRUE(staged.write("staged", 0644));
+    ASSERT_TRUE(staged.replaceTarget());
+    EXPECT_TRUE(isLink(link));
+    EXPECT_EQ(readFile(real), "staged");
+    EXPECT_EQ(entriesIn(dir.file("shared")), 1u);
+}
+
+TEST(AtomicFileThroughALink, DanglingOrUnwritableLinksAreRefusedAndKept) {
+    TempDir dir;
+    const std::string dangling = dir.file("dangling.ini");
+    ASSERT_EQ(::symlink("gone/ZBQ.ini", dangling.c_str()), 0);
+    int err = 0;
+    EXPECT_FALSE(zbq::writeFileAtomically(dangling, "new", &err));
+    EXPECT_EQ(err, ENOENT);
+    EXPECT_TRUE(isLink(dangling));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("gone")));
+    zbq::StagedFile staged(dangling);
+    EXPECT_FALSE(staged.write("new", 0644));
+    EXPECT_TRUE(isLink(dangling));
+
+    // The linked file is writable, its folder is not: the temporary cannot be made beside it,
+    // and the link is not replaced by a file either.
+    ASSERT_EQ(::mkdir(dir.file("locked").c_str(), 0755), 0);
+    const std::string real = dir.file("locked/ZBQ.ini");
+    writeFile(real, "old");
+    const std::string link = dir.file("ZBQ.ini");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::chmod(real.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(dir.file("locked").c_str(), 0555), 0);
+    {
+        zbq::test::AsOrdinaryUser user{dir.path(), link};
+        ASSERT_TRUE(user.ok());
+        EXPECT_FALSE(zbq::writeFileAtomically(link, "new", &err));
+        EXPECT_EQ(err, EACCES);
+    }
+    EXPECT_TRUE(isLink(link));
+    EXPECT_EQ(readFile(real), "old");
+    EXPECT_EQ(entriesIn(dir.file("locked")), 1u);
+    ::chmod(dir.file("locked").c_str(), 0755);
+}
+
+}  // namespace links

@@ -3,9 +3,15 @@
 #include "platform/workbook/xlsx_writer.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 #include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -133,6 +139,59 @@ TEST(XlsxWriter, FailureLeavesTheOldFileAndNoScratch) {
     }
     std::string error;
     EXPECT_FALSE(writeXlsx(sampleBook(), dir.file("missing/g.xlsx"), &error));
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    EXPECT_EQ(entriesIn(scratch.path()), 0u);
+    if (oldTmp)
+        ::setenv("TMPDIR", savedTmp.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+}
+
+// Writers killed at random moments while they write: none leaves a scratch file in the temporary
+// folder, the target is always the old workbook or a whole new one, and the temporaries the
+// killed writers left beside it are gone after the next write.
+TEST(XlsxWriter, KilledWritersStrandNoScratchAndTearNoWorkbook) {
+    constexpr int kKills = 20;
+    TempDir dir;
+    const std::string path = dir.file("g.xlsx");
+    TempDir scratch;
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string savedTmp = oldTmp ? oldTmp : "";
+    ::setenv("TMPDIR", scratch.path().c_str(), 1);
+
+    Workbook book = sampleBook();
+    auto& cells = std::get<Worksheet>(book.sheets[2]).cells;
+    for (uint32_t row = 3; row < 20000; ++row)
+        cells.push_back({row, 1, double(row), -1});
+    std::string error;
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(writeXlsx(book, path, &error)) << error;
+    const auto once = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count();
+
+    std::mt19937 random(45);
+    int killedWhileWriting = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0; i < 1000; ++i)
+                writeXlsx(book, path, nullptr);
+            ::_exit(0);
+        }
+        std::uniform_int_distribution<long> delay(0, 2 * once + 1000);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (WIFSIGNALED(status)) ++killedWhileWriting;
+        EXPECT_EQ(entriesIn(scratch.path()), 0u) << "after kill " << kill;
+        // The target is always a whole workbook.
+        EXPECT_EQ(zbq::test::sheetsOf(zbq::test::readPackage(path)).size(), 3u);
+    }
+    EXPECT_EQ(killedWhileWriting, kKills);
+    ASSERT_TRUE(writeXlsx(book, path, &error)) << error;
     EXPECT_EQ(entriesIn(dir.path()), 1u);
     EXPECT_EQ(entriesIn(scratch.path()), 0u);
     if (oldTmp)
