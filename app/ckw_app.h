@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/console_port.h"
+#include "app/held_data_file.h"
 #include "app/macro_port.h"
 #include "app/settings_block.h"
 #include "app/shared_records.h"
@@ -530,6 +531,8 @@ private:
     std::string tempDataFile_, addFilePath_, tempAddFile_, tempMergeFile_;
     std::string graphTempPath_, exportTempPath_;
     zbq::app::TempLock tempLock_;  // this run's hold on its temporary names
+    // The working data file as loaded: what a save of all records copies (held_data_file.h).
+    zbq::app::HeldDataFile held_;
     std::string excelPath_;
     std::string imageDir_;
     std::vector<PrintMenuEntry> printMenu_;

@@ -72,7 +72,9 @@ std::int32_t CKWApp::AddExcelData() {
     // never let go to be opened again without its password.
     KW_search joinedSet;
     joinedSet.SetHost(this);
-    if (faulty(AddStage::Open) || joinedSet.KWopen(joined, "") < 0) {
+    zbq::app::HeldDataFile joinedFile;
+    if (faulty(AddStage::Open) || !joinedFile.hold(joined) ||
+        joinedSet.KWopen(joinedFile.readPath(), "") < 0) {
         ::unlink(joined.c_str());
         return fail(kOpenFailure);
     }
@@ -81,6 +83,7 @@ std::int32_t CKWApp::AddExcelData() {
         return fail(kOpenFailure);
     }
     search_.KWadopt(joinedSet, tempMergeFile_);
+    held_ = std::move(joinedFile);
 
     // Only the set of all records remains.
     if (sets_.size() > 1) sets_.resize(1);
