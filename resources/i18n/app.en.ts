@@ -26,6 +26,14 @@
 </translation>
         </message>
         <message>
+            <source>定義ファイル[%1]が大きすぎます。定義ファイルは%2バイトまでです。</source>
+            <translation>The definition file [%1] is too large. A definition file may hold at most %2 bytes.</translation>
+        </message>
+        <message>
+            <source>項目が多すぎます。項目は%1個までです。</source>
+            <translation>There are too many items. A data set may hold at most %1 items.</translation>
+        </message>
+        <message>
             <source>定義ファイル[%1]を読み込めません。</source>
             <translation>The definition file [%1] cannot be read.</translation>
         </message>
@@ -84,6 +92,22 @@
         <message>
             <source>"="が認識できません。</source>
             <translation>No "=" can be found.</translation>
+        </message>
+        <message>
+            <source>タイトル[Title-EndTitle]の対応が不完全です。</source>
+            <translation>Title[Title-EndTitle] is not closed.</translation>
+        </message>
+        <message>
+            <source>グループ[Group-EndGroup]の対応が不完全です。</source>
+            <translation>Group[Group-EndGroup] is not closed.</translation>
+        </message>
+        <message>
+            <source>アイテム[Item-EndItem]の対応が不完全です。</source>
+            <translation>Item[Item-EndItem] is not closed.</translation>
+        </message>
+        <message>
+            <source>コード定義[Def-EndDef]の対応が不完全です。</source>
+            <translation>Code definition[Def-EndDef] is not closed.</translation>
         </message>
         <message>
             <source>%1()がエラー終了しました [errorNo:%2]</source>
