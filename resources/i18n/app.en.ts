@@ -566,5 +566,9 @@ Run it?</translation>
             <source>テキストファイル[%1]の%2行目にShift-JIS(CP932)でない文字があります。</source>
             <translation>Line %2 of the text file [%1] holds a character that is not Shift-JIS (CP932).</translation>
         </message>
+        <message>
+            <source>テキストファイル[%1]の1行目が長すぎます。項目名の行は%2バイトまでです。</source>
+            <translation>The first line of the text file [%1] is too long. The line of item names may hold at most %2 bytes.</translation>
+        </message>
     </context>
 </TS>
