@@ -499,6 +499,12 @@ Running a macro resets the screen first.
 Run it?</translation>
         </message>
         <message>
+            <source>ファイル形式が違います。[%1]
+起動時に指定できるのは、ZBQファイル(.zbq)と定義ファイル(.def)です。Excelファイルとテキストファイルは、ファイルを指定せずに起動して、ファイルを開くダイアログで選んでください。</source>
+            <translation>Inadequate file[%1]
+Only a ZBQ file (.zbq) or a definition file (.def) can be named at start-up. Choose Excel files and text files in the open dialog, which shows when no file is named.</translation>
+        </message>
+        <message>
             <source>ファイルが見つかりません。</source>
             <translation>The file was not found.</translation>
         </message>
