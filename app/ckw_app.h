@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/console_port.h"
+#include "app/held_data_file.h"
 #include "app/macro_port.h"
 #include "app/settings_block.h"
 #include "app/shared_records.h"
@@ -249,12 +250,14 @@ public:
     std::int32_t OpenDataFile();
 
     // --- Adding records (ckw_app_add.cpp) ---
-    // Adds the records of the add-data file (TAB-separated, no heading line, one column per
-    // item in item order) to the loaded data set: 1 added, or nothing to add to (a set not
-    // loaded from a data file, whose mode stays); 0 failed (told), the old set still loaded.
-    // Success leaves set 0 alone, load mode 3 and the joined set in the temporary merge file.
+    // Adds the records of the add-data file (a text file as the definition describes its text
+    // data: separator, heading line, columns) to the loaded data set: 1 added, or nothing to
+    // add to (a set not loaded from a data file, whose mode stays); 0 failed (told), the old set
+    // still loaded. Success leaves set 0 alone, load mode 3 and the joined set in the temporary
+    // merge file.
     std::int32_t AddExcelData();
-    // The same for the file at `path`, with the status text and progress, the file removed
+    // The same for the file the workbook import wrote at `path` (TAB-separated, no heading line,
+    // one column per item in item order), with the status text and progress, the file removed
     // afterwards whatever happened.
     std::int32_t AddDataFromFile(const std::string& path);
     // Called at each step of adding; true makes that step fail (tests).
@@ -530,6 +533,8 @@ private:
     std::string tempDataFile_, addFilePath_, tempAddFile_, tempMergeFile_;
     std::string graphTempPath_, exportTempPath_;
     zbq::app::TempLock tempLock_;  // this run's hold on its temporary names
+    // The working data file as loaded: what a save of all records copies (held_data_file.h).
+    zbq::app::HeldDataFile held_;
     std::string excelPath_;
     std::string imageDir_;
     std::vector<PrintMenuEntry> printMenu_;
@@ -540,6 +545,7 @@ private:
     std::int32_t loaded_ = 0;
     std::int32_t busy_ = 0;
     bool saving_ = false;
+    bool addFromImport_ = false;  // the file added is the workbook import's (ckw_app_add.cpp)
     std::int32_t graphOutput_ = 0;
     std::int32_t viewerEnabled_ = 0;
     std::string viewerModule_, viewerArgument_;

@@ -1,8 +1,12 @@
-// CKWApp, adding records to the loaded data set: a text file of records (TAB-separated, no
-// heading line, one column per item in item order, as the Excel import's addition writes it)
-// built with the loaded definition into a data file of its own, joined with the loaded set into
-// a fresh working file, and loaded in the old one's place. Until the new set is loaded the old
-// one stays as it was, so a failure at any step leaves ZBQ with the data set it had.
+// CKWApp, adding records to the loaded data set: a text file of records built with the loaded
+// definition into a data file of its own, joined with the loaded set into a fresh working file,
+// and loaded in the old one's place. Until the new set is loaded the old one stays as it was, so
+// a failure at any step leaves ZBQ with the data set it had.
+//
+// A user's text file (a macro's AddData) is read as the definition reads its own text data:
+// its separator, its heading line and its columns (Alloc). Only the file the workbook import
+// writes for an addition (AddDataFromFile) is TAB-separated, without a heading line, one column
+// per item in item order.
 #include <unistd.h>
 
 #include <cstdio>
@@ -33,14 +37,14 @@ std::int32_t CKWApp::AddExcelData() {
     };
     auto faulty = [this](AddStage stage) { return addFaultHook_ && addFaultHook_(stage); };
 
-    // The added rows carry one column per item in item order, whatever the loaded definition
-    // said of its own text data's separator, heading line and columns.
     const CStructDef& def = structDef_;
+    const bool imported = addFromImport_;
     bool described = create_.SetItemCount(def.itemCount) == 0;
     for (std::size_t i = 0; described && i < def.items.size(); ++i) {
         const CItemDef& item = def.items[i];
-        described = create_.SetItem(item.itemNo, item.name, ItemTypeToKWType(item.type),
-                                    static_cast<std::int32_t>(i)) == 0;
+        const std::int32_t column = imported ? static_cast<std::int32_t>(i) : item.csvColumn;
+        described =
+            create_.SetItem(item.itemNo, item.name, ItemTypeToKWType(item.type), column) == 0;
     }
     for (const CCodeDef& list : def.codeLists) {
         described =
@@ -53,7 +57,8 @@ std::int32_t CKWApp::AddExcelData() {
     create_.SetTitle(def.title);
     create_.SetOwner(this);
     if (!described || faulty(AddStage::Build) ||
-        create_.KWcreate(addFilePath_, tempAddFile_, '\t', 0) < 0)
+        create_.KWcreate(addFilePath_, tempAddFile_, imported ? '\t' : def.separator,
+                         imported ? 0 : (def.header != 0 ? 1 : 0)) < 0)
         return fail(kBuildFailure);
 
     // The join goes to a file of its own, so that the working file stays until the join is
@@ -72,7 +77,9 @@ std::int32_t CKWApp::AddExcelData() {
     // never let go to be opened again without its password.
     KW_search joinedSet;
     joinedSet.SetHost(this);
-    if (faulty(AddStage::Open) || joinedSet.KWopen(joined, "") < 0) {
+    zbq::app::HeldDataFile joinedFile;
+    if (faulty(AddStage::Open) || !joinedFile.hold(joined) ||
+        joinedSet.KWopen(joinedFile.readPath(), "") < 0) {
         ::unlink(joined.c_str());
         return fail(kOpenFailure);
     }
@@ -81,6 +88,7 @@ std::int32_t CKWApp::AddExcelData() {
         return fail(kOpenFailure);
     }
     search_.KWadopt(joinedSet, tempMergeFile_);
+    held_ = std::move(joinedFile);
 
     // Only the set of all records remains.
     if (sets_.size() > 1) sets_.resize(1);
@@ -111,7 +119,9 @@ std::int32_t CKWApp::AddDataFromFile(const std::string& path) {
     SetStatusText(zbq::cp932::literal(ZBQ_SHOWN("読込み中")));
     StartProgress();
     SetAddFilePath(path);
+    addFromImport_ = true;
     const std::int32_t added = AddExcelData();
+    addFromImport_ = false;
     ::unlink(path.c_str());
     addFilePath_.clear();
     if (added && loadMode_ != 3) {  // nothing to add to: the progress started here ends here

@@ -314,7 +314,7 @@ void CKWApp::ScrambleBlob(char* bytes, std::int32_t length) {
 std::int32_t CKWApp::ReadSettingsBlob() {
     if (loadMode_ != 2) return 1;
     std::string blob;
-    bool ok = KWreadBlob(dataFilePath_, blob) >= 0;
+    bool ok = KWreadBlob(held_.held() ? held_.readPath() : dataFilePath_, blob) >= 0;
     if (ok) {
         if (search_.KWgetVersion() >= kScrambledVersion)
             ScrambleBlob(blob.data(), toInt32(blob.size()));

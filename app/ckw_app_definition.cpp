@@ -15,12 +15,23 @@
 
 #include "app/ckw_app.h"
 #include "app/shown_message.h"
+#include "engine/kw_format.h"
 #include "platform/core/cp932.h"
+#include "platform/core/regular_file.h"
 #include "platform/core/shown_text.h"
+#include "platform/ui/shown_bytes.h"
 
 namespace {
 
 constexpr char kFailure[] = ZBQ_SHOWN("エラー発生のため終了します。\n");
+// clang-format off
+constexpr char kTooLarge[] = ZBQ_SHOWN("定義ファイル[%1]が大きすぎます。定義ファイルは%2バイトまでです。");
+constexpr char kTooManyItems[] = ZBQ_SHOWN("項目が多すぎます。項目は%1個までです。");
+// clang-format on
+
+// No definition reaches this: its text travels in every saved data file, whose settings were
+// always gathered in a work buffer of this size. A larger file is refused before it is read.
+constexpr std::uint64_t kDefinitionFileMax = 10485760;
 
 // The message of a definition that cannot be read: what is wrong after kFailure, both in the
 // language in force (the detail is marked where it is given).
@@ -102,23 +113,21 @@ std::vector<std::string> splitStoredText(std::string_view text) {
 
 std::int32_t CKWApp::ReadDefinitionFile() {
     if (loadMode_ != 1) return 1;
-    // A missing file, one we may not read and a directory (whose read fails) are all told alike;
-    // nothing is kept of a file that could not be read whole.
+    // A missing file, one we may not read, a directory, a FIFO or a device are all told alike,
+    // without waiting on any of them; nothing is kept of a file that could not be read whole.
     std::string bytes;
-    bool readable = false;
-    if (std::FILE* file = std::fopen(definitionPath_.c_str(), "rb")) {
-        char chunk[65536];
-        std::size_t got = 0;
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-            bytes.append(chunk, got);
-        readable = std::ferror(file) == 0;
-        std::fclose(file);
-    }
-    if (!readable) {
+    const zbq::RegularFileError error =
+        zbq::readRegularFile(definitionPath_, kDefinitionFileMax, bytes);
+    if (error != zbq::RegularFileError::None) {
         StopProgress();
         SetStatusText("");
-        ShowError(zbq::app::shownMessage(ZBQ_SHOWN("定義ファイル[%1]を読み込めません。"),
-                                         {definitionPath_}));
+        if (error == zbq::RegularFileError::TooLarge)
+            ShowError(zbq::app::shownMessage(kFailure, {}) +
+                      zbq::app::shownMessage(
+                          kTooLarge, {definitionPath_, std::to_string(kDefinitionFileMax)}));
+        else
+            ShowError(zbq::app::shownMessage(ZBQ_SHOWN("定義ファイル[%1]を読み込めません。"),
+                                             {definitionPath_}));
         return 0;
     }
     // Read as text: CR LF and LF both end a line; a last line without its end still counts.
@@ -411,6 +420,12 @@ std::int32_t CKWApp::ParseDefinitionFile() {
                 break;
             case Keyword::Item:
                 if (!CheckBlockState(s.itemOpen, 0, raw) || !CheckQuotedValue(value, raw)) return 0;
+                // The engine holds no more items; refused here, where the line shows which.
+                if (s.counter >= KW_MAX_ITEMS)
+                    return refuse(
+                        *this, raw,
+                        zbq::app::shownMessage(kFailure, {}) +
+                            zbq::app::shownMessage(kTooManyItems, {std::to_string(KW_MAX_ITEMS)}));
                 s.item.name = withoutQuotes(value);
                 s.item.itemNo = s.counter;
                 s.item.csvColumn = s.counter;
@@ -483,13 +498,17 @@ std::int32_t CKWApp::ParseDefinitionFile() {
     for (std::size_t i = 0; i < def.alloc.size(); ++i)
         def.items[i].csvColumn = def.alloc[i];
 
-    using zbq::cp932::literal;
-    if (!CheckBlockState(s.titleOpen, 0, literal("タイトル[Title-EndTitle]の対応が不完全です。")) ||
-        !CheckBlockState(s.groups.empty() ? 0 : 1, 0,
-                         literal("グループ[Group-EndGroup]の対応が不完全です。")) ||
-        !CheckBlockState(s.itemOpen, 0, literal("アイテム[Item-EndItem]の対応が不完全です。")) ||
-        !CheckBlockState(s.codeOpen, 0, literal("コード定義[Def-EndDef]の対応が不完全です。")))
+    // The block left open, named in the reading log in the language in force.
+    const auto block = [](const char* japanese) {
+        return zbq::ui::shownBytes(zbq::cp932::literal(japanese));
+    };
+    // clang-format off
+    if (!CheckBlockState(s.titleOpen, 0, block(ZBQ_SHOWN("タイトル[Title-EndTitle]の対応が不完全です。"))) ||
+        !CheckBlockState(s.groups.empty() ? 0 : 1, 0, block(ZBQ_SHOWN("グループ[Group-EndGroup]の対応が不完全です。"))) ||
+        !CheckBlockState(s.itemOpen, 0, block(ZBQ_SHOWN("アイテム[Item-EndItem]の対応が不完全です。"))) ||
+        !CheckBlockState(s.codeOpen, 0, block(ZBQ_SHOWN("コード定義[Def-EndDef]の対応が不完全です。"))))
         return 0;
+    // clang-format on
     // A data set of no items cannot be built; say so here rather than fail later on the
     // temporary file the build would leave.
     if (def.items.empty())

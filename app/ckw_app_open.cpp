@@ -89,10 +89,22 @@ std::int32_t CKWApp::OpenDataFile() {
         return 0;
     };
 
-    if (loadMode_ == 1) return search_.KWopen(tempDataFile_, "") < 0 ? fail(kOpenFailure) : 1;
+    // The file is held open from here on, and read through what is held: a save of all records
+    // copies exactly the bytes loaded, whatever another program renames over the name later.
+    if (loadMode_ == 1) {
+        if (!held_.hold(tempDataFile_) || search_.KWopen(held_.readPath(), "") < 0) {
+            held_.release();
+            return fail(kOpenFailure);
+        }
+        search_.KWadopt(search_, tempDataFile_);
+        return 1;
+    }
     if (loadMode_ != 2) return 1;
 
-    const std::string& path = dataFilePath_;
+    zbq::app::HeldDataFile loading;
+    loading.hold(dataFilePath_);
+    // Not a file that can be held (missing, a folder, a FIFO): the engine's own checks tell.
+    const std::string path = loading.held() ? loading.readPath() : dataFilePath_;
     const std::int32_t estimate = KWgetFileMemory(path);
     if (estimate < 0) {
         // The file cannot be sized, so it cannot be loaded; the check of its head tells why
@@ -113,7 +125,7 @@ std::int32_t CKWApp::OpenDataFile() {
     if (needed > physical && !AskYesNo(memoryText(physical, virtualMb, needed, kSlowLoad)))
         return fail(nullptr);
 
-    const std::string fileName = std::filesystem::path(path).filename().string();
+    const std::string fileName = std::filesystem::path(dataFilePath_).filename().string();
     for (int attempt = 0; attempt < kPasswordAttempts; ++attempt) {
         std::string password;
         if (KWpwdchk(path) == 1) {
@@ -128,7 +140,11 @@ std::int32_t CKWApp::OpenDataFile() {
             password = std::move(*entered);
         }
         const std::int32_t rc = search_.KWopen(path, password);
-        if (rc >= 0) return 1;
+        if (rc >= 0) {
+            search_.KWadopt(search_, dataFilePath_);
+            held_ = std::move(loading);
+            return 1;
+        }
         if (rc != KW_ERR_PASSWORD) return fail(kOpenFailure);
     }
     return fail(ZBQ_SHOWN("パスワードが一致しません"));

@@ -9,10 +9,15 @@
 // file a save from a definition or an addition takes over is removed only after it. The blob is
 // scrambled when the file being written has a version of 120 or more, whatever the loaded
 // file's version.
+//
+// All records are copied from the working file held open since it was loaded (held_data_file.h),
+// never from whatever lies at its name now; a held file changed in place since is refused, and
+// once a save has put a new working file in place, that file is the one held.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -37,6 +42,7 @@ constexpr const char* kWriteFailure = ZBQ_SHOWN("ファイルの書出しに失�
 constexpr const char* kSubsetOverWorking = ZBQ_SHOWN("ファイルの書出しに失敗しました。\n[%1]\n作業中のZBQファイルを表示中の集合データだけで置き換えることはできません。");
 constexpr const char* kSaved = ZBQ_SHOWN("ZBQﾌｧｲﾙ[%1]\nMCRﾌｧｲﾙ[%2]\nを作成しました");
 constexpr const char* kKept = ZBQ_SHOWN("\n読込めなかった元のMCRファイルは[%1]に残しました");
+constexpr const char* kLoadedChanged = ZBQ_SHOWN("ファイルの書出しに失敗しました。\n[%1]\n読込んだ後にZBQファイル[%2]が書き換えられたため、読込んだデータを書き出せません。");
 // clang-format on
 constexpr std::int32_t kScrambledVersion = 120;
 constexpr char kMagic[8] = {'Q', 'R', 'N', ' ', 'Z', 'B', 'Q', ' '};
@@ -66,27 +72,20 @@ std::int32_t fileVersion(const std::string& path) {
         static_cast<std::uint32_t>(head[10]) << 16 | static_cast<std::uint32_t>(head[11]) << 24);
 }
 
-// Appends the whole file at `source` to `fd`, through the program's one write path.
-bool copyInto(const std::string& source, int fd) {
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
+// Appends the first `size` bytes of the file open at `in` to `fd`, through the program's one
+// write path; false also when the file has fewer.
+bool copyInto(int in, std::int64_t size, int fd) {
     std::vector<char> buffer(1 << 20);
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
-        }
-        if (!zbq::writeAll(fd, buffer.data(), static_cast<std::size_t>(n))) {
-            ok = false;
-            break;
-        }
+    for (std::int64_t at = 0; at < size;) {
+        const auto want = static_cast<std::size_t>(
+            std::min<std::int64_t>(size - at, static_cast<std::int64_t>(buffer.size())));
+        const ssize_t n = ::pread(in, buffer.data(), want, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        if (!zbq::writeAll(fd, buffer.data(), static_cast<std::size_t>(n))) return false;
+        at += n;
     }
-    ::close(in);
-    return ok;
+    return true;
 }
 
 void syncFolderOf(const std::string& path) {
@@ -212,6 +211,19 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
         return 0;
     }
 
+    // All records are the loaded bytes, held since the load: another program's file renamed
+    // over the name since is not this session's data. Bytes changed in place are lost to it,
+    // and nothing is written.
+    const auto loadedChanged = [&] {
+        endProgress();
+        ShowError(zbq::app::shownMessage(kLoadedChanged, {savePath_, working}));
+        return 0;
+    };
+    if (saveMode_ == 1 && (!held_.held() || !held_.unchanged())) return loadedChanged();
+    // A save of all records over the loaded file itself leaves the session on the new file.
+    const bool overLoaded = saveMode_ == 1 && loadMode_ == 2 && targetExists &&
+                            zbq::app::sameFile(dataFilePath_, savePath_);
+
     // From here until the temporaries beside the targets are renamed or removed, a signal to
     // end the program waits: ended in between, it would leave them beside the user's files.
     std::optional<zbq::TerminationHold> hold;
@@ -228,18 +240,25 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
     }
     bool written;
     if (saveMode_ == 1) {
-        written = copyInto(working, fd) && ::fsync(fd) == 0;
+        written = copyInto(held_.fd(), held_.size(), fd) && ::fsync(fd) == 0;
         written = ::close(fd) == 0 && written;
     } else {
         ::close(fd);
         written = KWmapSave(temp) >= 0;
     }
+    int savedFd = -1;  // the new file, held once it is in place
     const auto discard = [&](const std::string* failedPath) {
         macroFile.reset();
+        if (savedFd >= 0) ::close(savedFd);
         ::unlink(temp.c_str());
         hold.reset();
         return fail(failedPath);
     };
+    if (saveMode_ == 1 && !held_.unchanged()) {  // changed while it was copied
+        ::unlink(temp.c_str());
+        hold.reset();
+        return loadedChanged();
+    }
     if (!written) return discard(&savePath_);
 
     fault(kWriteBlob);
@@ -263,7 +282,10 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
     if (!macroFile->commit()) return discard(nullptr);
     fault(kRenameOverTarget);
     const mode_t mode = targetExists ? (targetStat.st_mode & 07777) : 0644;
-    if (::chmod(temp.c_str(), mode) != 0 || ::rename(temp.c_str(), savePath_.c_str()) != 0) {
+    const bool worksOnSaved = saveMode_ == 1 && (loadMode_ != 2 || overLoaded);
+    if (worksOnSaved) savedFd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+    if ((worksOnSaved && savedFd < 0) || ::chmod(temp.c_str(), mode) != 0 ||
+        ::rename(temp.c_str(), savePath_.c_str()) != 0) {
         macroFile->undo();
         return discard(&savePath_);
     }
@@ -273,6 +295,10 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
     // Both files are in place: the save is done.
     AddSavedPath(savePath_);
     macroFilePath_ = macroPath;
+    if (worksOnSaved) {
+        held_.adopt(savedFd, savePath_);
+        savedFd = -1;
+    }
     // From a definition or an addition, the saved file is now the one the program works on.
     if (saveMode_ == 1 && loadMode_ != 2) {
         loadMode_ = 2;

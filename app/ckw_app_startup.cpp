@@ -276,6 +276,7 @@ int CKWApp::ExitInstance() {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     search_.KWclose();
+    held_.release();
 
     for (const std::string* temp : {&tempDataFile_, &tempAddFile_, &tempMergeFile_}) {
         if (temp->empty()) continue;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "app/shown_message.h"
 #include "platform/core/shown_text.h"
 
 namespace zbq::app {
@@ -69,8 +70,11 @@ InputChoice inputFromCommandLine(const std::string& name) {
     const std::string tail = lastFour(path);
     if (tail == ".zbq") return accept(InputKind::DataFile, {path});
     if (tail == ".def") return accept(InputKind::Definition, {path});
-    // Said before the frame has anything to close, so the frame is left alone.
-    return refuse("Inadequate file[" + path + "]", false);
+    // Said before the frame has anything to close, so the frame is left alone. Workbooks and
+    // text files come through the open dialog only, which the message says.
+    // clang-format off
+    return refuse(shownMessage(ZBQ_SHOWN("ファイル形式が違います。[%1]\n起動時に指定できるのは、ZBQファイル(.zbq)と定義ファイル(.def)です。Excelファイルとテキストファイルは、ファイルを指定せずに起動して、ファイルを開くダイアログで選んでください。"), {path}), false);
+    // clang-format on
 }
 
 InputChoice inputFromDialog(const std::vector<std::string>& files, bool importPossible) {

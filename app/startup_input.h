@@ -25,8 +25,8 @@ struct InputChoice {
 // The name made absolute and tidied ("a/./b" -> "<cwd>/a/b"), as a long path name would be.
 std::string expandedPath(const std::string& name);
 
-// A file named on the command line: a data file or a definition file, else
-// "Inadequate file[<expanded name>]".
+// A file named on the command line: a data file or a definition file, else refused naming the
+// expanded name and the inputs accepted ("Inadequate file[<expanded name>]" in English).
 InputChoice inputFromCommandLine(const std::string& name);
 
 // The files picked in the open dialog (one, or several of one folder). `importPossible`: a

@@ -1,16 +1,21 @@
 // The text import (text_read_model.h).
 #include "app/text_read_model.h"
 
+#include <ext/stdio_filebuf.h>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
+#include <limits>
+#include <optional>
 
 #include "app/ckw_app.h"
 #include "app/excel_read_rows.h"
 #include "app/shown_message.h"
 #include "app/temp_names.h"
+#include "engine/kw_format.h"
 #include "platform/core/cp932.h"
+#include "platform/core/regular_file.h"
 #include "platform/core/shown_text.h"
 
 namespace zbq::app {
@@ -30,7 +35,57 @@ constexpr char kBom[] = ZBQ_SHOWN("テキストファイル[%1]はBOM付きのUT
 constexpr char kUnreadable[] = ZBQ_SHOWN("テキストファイル[%1]の%2行目に読み込めない文字（NUL、改行）があります。");
 constexpr char kUtf8[] = ZBQ_SHOWN("テキストファイル[%1]の%2行目はUTF-8です。Shift-JIS(CP932)で保存してください。");
 constexpr char kNotCp932[] = ZBQ_SHOWN("テキストファイル[%1]の%2行目にShift-JIS(CP932)でない文字があります。");
+constexpr char kNamesTooLong[] = ZBQ_SHOWN("テキストファイル[%1]の1行目が長すぎます。項目名の行は%2バイトまでです。");
+constexpr char kTooManyItems[] = ZBQ_SHOWN("項目が多すぎます。項目は%1個までです。");
 // clang-format on
+
+// The line of item names, with its line feed, is shorter than this: 1,024 names of 60 bytes and
+// their TABs fit, and a file with no line end in sight (a device, a file of one endless line) is
+// not read on.
+constexpr std::size_t kNameLineMax = 65536;
+
+// A text file the import reads, opened without blocking and only when it is a regular file: a
+// FIFO or a device named by mistake is refused at once, never waited on or read without end.
+class TextFile {
+public:
+    explicit TextFile(const std::string& path) {
+        RegularFileError error;
+        const int fd = openRegularFile(path, std::numeric_limits<std::uint64_t>::max(), error);
+        if (fd < 0) return;
+        buffer_.emplace(fd, std::ios::in);  // owns the descriptor from here
+        in_.rdbuf(&*buffer_);
+    }
+    explicit operator bool() const { return buffer_.has_value(); }
+    std::istream& in() { return in_; }
+
+private:
+    std::optional<__gnu_cxx::stdio_filebuf<char>> buffer_;
+    std::istream in_{nullptr};
+};
+
+// The first line of `in` as nextTextLine gives it, read no further than kNameLineMax bytes:
+// false at the end of an empty file, or (with `tooLong`) when no line end comes in time.
+bool nameLine(std::istream& in, std::string& line, bool& tooLong) {
+    line.clear();
+    tooLong = false;
+    std::streambuf& buffer = *in.rdbuf();
+    for (;;) {
+        const int c = buffer.sbumpc();
+        if (c == std::char_traits<char>::eof()) break;
+        if (c == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return true;
+        }
+        if (line.size() + 1 >= kNameLineMax) {
+            tooLong = true;
+            return false;
+        }
+        line.push_back(static_cast<char>(c));
+    }
+    if (line.empty()) return false;
+    if (line.back() == '\r') line.pop_back();
+    return true;
+}
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
@@ -185,10 +240,16 @@ TextReadModel::TextReadModel(CKWApp& app, const std::vector<std::string>& paths)
 
 bool TextReadModel::ReadItemNames(int row) {
     if (row < 0 || row >= static_cast<int>(files_.size())) return false;
-    std::ifstream in(pathOf(files_[row]), std::ios::binary);
+    TextFile file(pathOf(files_[row]));
     std::string line;
-    if (!in || !nextTextLine(in, line)) {
-        app_.ShowError(kCannotReadNames);
+    bool tooLong = false;
+    if (!file || !nameLine(file.in(), line, tooLong)) {
+        if (tooLong)
+            app_.ShowError(
+                shownMessage(kCannotReadNames, {}) + "\n" +
+                shownMessage(kNamesTooLong, {files_[row], std::to_string(kNameLineMax - 1)}));
+        else
+            app_.ShowError(kCannotReadNames);
         return false;
     }
     // Names the definition could not hold, or text in another encoding, never reach the list.
@@ -197,8 +258,14 @@ bool TextReadModel::ReadItemNames(int row) {
         app_.ShowError(shownMessage(kCannotReadNames, {}) + "\n" + check.message());
         return false;
     }
-    items_.clear();
     const std::vector<std::string> names = splitAtTabs(line);
+    // The engine holds no more items: refused here rather than after the whole copy.
+    if (names.size() > static_cast<std::size_t>(KW_MAX_ITEMS)) {
+        app_.ShowError(shownMessage(kCannotReadNames, {}) + "\n" +
+                       shownMessage(kTooManyItems, {std::to_string(KW_MAX_ITEMS)}));
+        return false;
+    }
+    items_.clear();
     for (std::size_t i = 0; i < names.size(); ++i)
         items_.push_back(ImportItem{static_cast<std::int32_t>(i + 1), names[i], 4});
     columnCount_ = static_cast<int>(names.size());
@@ -265,9 +332,10 @@ TextReadModel::Outcome TextReadModel::OnOK() {
     }
     std::string data;
     for (const std::string& file : files_) {
-        std::ifstream in(pathOf(file), std::ios::binary);
+        TextFile text(pathOf(file));
+        std::istream& in = text.in();
         std::string line;
-        if (!in) {
+        if (!text) {
             app_.ShowError(kCannotCopy);
             return Outcome::Cancelled;
         }

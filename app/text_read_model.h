@@ -4,7 +4,9 @@
 // and one text data file holding every file's lines but its first are written into temp/
 // (excel_read_output.h), and the caller loads the definition.
 //
-// Lines end at LF or CR LF and are copied whole, whatever their length. A file must be CP932
+// Only regular files are read, opened without blocking (a FIFO or a device is refused at once).
+// The line of item names is read no further than 64 KiB and may name at most 1,024 items; the
+// data lines end at LF or CR LF and are copied whole, whatever their length. A file must be CP932
 // text without NUL and without a CR inside a line: anything else (a UTF-8 file, with or without
 // a BOM, above all) is refused naming the file and its first bad line, where the names are read
 // or at OK, so that what OK accepts loads as it stands. Cells reach the data set as they stand:

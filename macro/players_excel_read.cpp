@@ -176,7 +176,7 @@ std::int32_t PlayExcelAddExecute(CMacro& macro, StepFields&) {
 
 // A workbook is read as the dialog would be driven: every worksheet, the header in the first
 // used row, the items from the first sheet typed as the loaded items are. A text file is added
-// as it is (TAB, no heading line, one column per item) and stays where it is.
+// as the definition reads its own text data (separator, heading line, columns) and stays.
 std::int32_t PlayAddData(CMacro& macro, StepFields& fields) {
     if (!macro.MacroErrorNoFile(fields[1])) return 0;
     CKWApp& app = macro.App();

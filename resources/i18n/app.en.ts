@@ -26,6 +26,14 @@
 </translation>
         </message>
         <message>
+            <source>定義ファイル[%1]が大きすぎます。定義ファイルは%2バイトまでです。</source>
+            <translation>The definition file [%1] is too large. A definition file may hold at most %2 bytes.</translation>
+        </message>
+        <message>
+            <source>項目が多すぎます。項目は%1個までです。</source>
+            <translation>There are too many items. A data set may hold at most %1 items.</translation>
+        </message>
+        <message>
             <source>定義ファイル[%1]を読み込めません。</source>
             <translation>The definition file [%1] cannot be read.</translation>
         </message>
@@ -84,6 +92,22 @@
         <message>
             <source>"="が認識できません。</source>
             <translation>No "=" can be found.</translation>
+        </message>
+        <message>
+            <source>タイトル[Title-EndTitle]の対応が不完全です。</source>
+            <translation>Title[Title-EndTitle] is not closed.</translation>
+        </message>
+        <message>
+            <source>グループ[Group-EndGroup]の対応が不完全です。</source>
+            <translation>Group[Group-EndGroup] is not closed.</translation>
+        </message>
+        <message>
+            <source>アイテム[Item-EndItem]の対応が不完全です。</source>
+            <translation>Item[Item-EndItem] is not closed.</translation>
+        </message>
+        <message>
+            <source>コード定義[Def-EndDef]の対応が不完全です。</source>
+            <translation>Code definition[Def-EndDef] is not closed.</translation>
         </message>
         <message>
             <source>%1()がエラー終了しました [errorNo:%2]</source>
@@ -172,6 +196,14 @@ were created</translation>
 読込めなかった元のMCRファイルは[%1]に残しました</source>
             <translation>
 The former MCR file, which could not be read, was kept as [%1]</translation>
+        </message>
+        <message>
+            <source>ファイルの書出しに失敗しました。
+[%1]
+読込んだ後にZBQファイル[%2]が書き換えられたため、読込んだデータを書き出せません。</source>
+            <translation>The file could not be written.
+[%1]
+The ZBQ file [%2] was changed after it was loaded, so the loaded data can no longer be written.</translation>
         </message>
         <message>
             <source>データがロードされるまでお待ちください</source>
@@ -483,6 +515,12 @@ Running a macro resets the screen first.
 Run it?</translation>
         </message>
         <message>
+            <source>ファイル形式が違います。[%1]
+起動時に指定できるのは、ZBQファイル(.zbq)と定義ファイル(.def)です。Excelファイルとテキストファイルは、ファイルを指定せずに起動して、ファイルを開くダイアログで選んでください。</source>
+            <translation>Inadequate file[%1]
+Only a ZBQ file (.zbq) or a definition file (.def) can be named at start-up. Choose Excel files and text files in the open dialog, which shows when no file is named.</translation>
+        </message>
+        <message>
             <source>ファイルが見つかりません。</source>
             <translation>The file was not found.</translation>
         </message>
@@ -549,6 +587,10 @@ Run it?</translation>
         <message>
             <source>テキストファイル[%1]の%2行目にShift-JIS(CP932)でない文字があります。</source>
             <translation>Line %2 of the text file [%1] holds a character that is not Shift-JIS (CP932).</translation>
+        </message>
+        <message>
+            <source>テキストファイル[%1]の1行目が長すぎます。項目名の行は%2バイトまでです。</source>
+            <translation>The first line of the text file [%1] is too long. The line of item names may hold at most %2 bytes.</translation>
         </message>
     </context>
 </TS>

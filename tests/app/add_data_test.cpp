@@ -103,6 +103,69 @@ TEST_F(AddDataTest, ADefinitionsSeparatorHeadingAndColumnsDoNotShiftTheAddedRows
     EXPECT_EQ(b, 8);
 }
 
+// A user's text file in the data set's own format (a macro's AddData names one): read with the
+// definition's separator, heading line and columns, it adds exactly its records, each equal to
+// the loaded record it repeats. The sample's own text data (TAB, a heading line), and
+// comma-separated data with a heading whose items read columns 3 and 1.
+TEST(AddUsersTextFile, ReadAsTheDefinitionReadsItsOwnData) {
+    const auto sample = [](const char* name) {
+        std::ifstream in(std::string(ZBQ_SAMPLE_DIR) + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const struct {
+        const char* name;
+        std::string definition, data;
+    } cases[] = {
+        {"the sample", sample("questionnaire.def"), sample("questionnaire.dat")},
+        {"comma-separated with a heading",
+         sj("Title=\"c\"\nNOTTAB\nAlloc=\"3,1\"\nitem=\"名前\"\nString\nEndItem\n"
+            "item=\"点\"\nInteger\nEndItem\nEndTitle\n"),
+         sj("点,x,名前\n10,a,佐藤\n20,b,鈴木\n30,c,\"高橋\"\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AppHarness h;
+        ASSERT_TRUE(h.load(c.definition, c.data));
+        CKWApp& app = h.app();
+        app.SetTempAddFile(h.file("temp/harness_a.zbq"));
+        app.SetTempMergeFile(h.file("temp/harness_m.zbq"));
+        app.SetLoadMode(2);
+        app.SetDataFilePath(app.GetTempDataFile());
+        const std::int32_t loaded = app.Search().KWgetRecordCount();
+        ASSERT_GT(loaded, 1);
+        std::vector<std::int32_t> errors;
+        for (std::int32_t item = 0; item < app.Search().KWgetItemCount(); ++item)
+            errors.push_back(app.Search().dictionary(item)[0].count);
+        const std::string file = h.file("user.txt");
+        std::ofstream(file, std::ios::binary) << c.data;
+        h.prompts().clear();
+
+        app.SetAddFilePath(file);
+        ASSERT_EQ(app.AddExcelData(), 1);
+        app.SetAddFilePath("");
+        EXPECT_EQ(shown(h.prompts()),
+                  std::vector<std::string>{"Excelファイルのデータを追加しました"});
+        const KW_search& s = app.Search();
+        ASSERT_EQ(s.KWgetRecordCount(), 2 * loaded);
+        for (std::int32_t item = 0; item < s.KWgetItemCount(); ++item) {
+            SCOPED_TRACE("item " + std::to_string(item));
+            const auto values = s.values(item);
+            const auto starts = s.answerStarts(item);
+            // One dictionary for all records: equal values hold equal positions.
+            const auto answers = [&](std::int32_t r) {
+                if (starts.empty()) return std::vector<std::int32_t>{values[r]};
+                return std::vector<std::int32_t>(values.begin() + starts[r],
+                                                 values.begin() + starts[r + 1]);
+            };
+            for (std::int32_t r = 0; r < loaded; ++r)
+                ASSERT_EQ(answers(r), answers(r + loaded)) << "record " << r;
+            // No error made of a heading or of a line taken whole.
+            EXPECT_EQ(s.dictionary(item)[0].count, 2 * errors[item]);
+        }
+        EXPECT_TRUE(std::filesystem::exists(file)) << "a user's file stays";
+    }
+}
+
 TEST_F(AddDataTest, AFailingStepKeepsTheOldDataSet) {
     for (const CKWApp::AddStage stage : {CKWApp::AddStage::Build, CKWApp::AddStage::Join,
                                          CKWApp::AddStage::Open, CKWApp::AddStage::Install}) {

@@ -5,10 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 #include <sstream>
+#include <thread>
 
 #include "platform/core/cp932.h"
 #include "platform/ui/scripted_prompts.h"
+#include "tests/support/in_language.h"
 #include "tests/support/recording_console.h"
 #include "tests/support/temp_dir.h"
 
@@ -337,6 +345,122 @@ TEST(DefinitionFile, CrLfReadsAsItsLfCopyAndAMissingFileIsTold) {
         EXPECT_EQ(prompts.messages()[0].text.toStdString(),
                   "定義ファイル[" + path + "]を読み込めません。");
         EXPECT_TRUE(app.GetDefinitionLines().empty());
+    }
+}
+
+// What is not a definition file is refused before a byte is read: a FIFO and a device at once
+// (never waited on), a file beyond 10 MiB by its size (100 MiB of empty lines once took 4 GB and
+// 40 s to refuse); a file of exactly the limit is read.
+TEST(DefinitionFile, AFifoADeviceAndAFileBeyondTheLimitAreRefusedBeforeReading) {
+    zbq::test::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("fifo.def").c_str(), 0600), 0);
+    const auto sized = [&dir](const std::string& name, off_t size) {
+        const std::string path = dir.file(name);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(::ftruncate(fd, size), 0);  // sparse: nothing is written
+        ::close(fd);
+        return path;
+    };
+    constexpr off_t kLimit = 10485760;
+    const std::string unreadable = "を読み込めません。";
+    const struct {
+        std::string path;
+        std::int32_t result;
+        std::string message;
+    } cases[] = {
+        {dir.file("fifo.def"), 0, "定義ファイル[" + dir.file("fifo.def") + "]" + unreadable},
+        {"/dev/zero", 0, "定義ファイル[/dev/zero]" + unreadable},
+        {sized("huge.def", 100 * 1024 * 1024), 0,
+         "エラー発生のため終了します。\n定義ファイル[" + dir.file("huge.def") +
+             "]が大きすぎます。定義ファイルは10485760バイトまでです。"},
+        {sized("over.def", kLimit + 1), 0,
+         "エラー発生のため終了します。\n定義ファイル[" + dir.file("over.def") +
+             "]が大きすぎます。定義ファイルは10485760バイトまでです。"},
+        {sized("limit.def", kLimit), 1, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        zbq::ui::ScriptedPrompts prompts;
+        CKWApp app;
+        app.SetLoadMode(1);
+        app.SetDefinitionPath(c.path);
+        // On a thread of its own, so that an open() that waits for a writer fails the test.
+        std::future<std::int32_t> read =
+            std::async(std::launch::async, [&app] { return app.ReadDefinitionFile(); });
+        if (read.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+            ADD_FAILURE() << "the read waits for a writer";
+            const int writer = ::open(c.path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (writer >= 0) ::close(writer);
+        }
+        EXPECT_EQ(read.get(), c.result);
+        if (c.result == 1) {
+            EXPECT_TRUE(prompts.messages().empty());
+            continue;
+        }
+        ASSERT_EQ(prompts.messages().size(), 1u);
+        EXPECT_EQ(prompts.messages()[0].text.toStdString(), c.message);
+        EXPECT_TRUE(app.GetDefinitionLines().empty());
+    }
+}
+
+// The engine holds 1,024 items: the 1,025th item line is refused where it stands, naming the
+// limit, and a definition of 1,024 items parses.
+TEST(DefinitionParserLimits, MoreThan1024ItemsAreRefusedAtTheFirstItemTooMany) {
+    for (const int items : {1024, 1025}) {
+        SCOPED_TRACE(items);
+        zbq::ui::ScriptedPrompts prompts;
+        zbq::test::RecordingConsole console;
+        CKWApp app;
+        app.SetConsolePort(&console);
+        app.SetLoadMode(1);
+        std::vector<std::string> lines{"Title=\"t\""};
+        for (int i = 0; i < items; ++i) {
+            lines.push_back("item=\"i" + std::to_string(i) + "\"");
+            lines.push_back("Integer");
+            lines.push_back("endItem");
+        }
+        lines.push_back("endTitle");
+        app.SetDefinitionLines(lines);
+        if (items == 1024) {
+            EXPECT_EQ(app.ParseDefinitionFile(), 1);
+            EXPECT_EQ(app.GetStructDef().itemCount, 1024);
+        } else {
+            EXPECT_EQ(app.ParseDefinitionFile(), 0);
+            ASSERT_EQ(prompts.messages().size(), 1u);
+            EXPECT_EQ(prompts.messages()[0].text.toStdString(),
+                      "エラー発生のため終了します。\n項目が多すぎます。項目は1024個までです。");
+            EXPECT_EQ(console.calls.back(), "EndReadLog item=\"i1024\"");
+            EXPECT_EQ(app.GetStructDef().itemCount, 0);
+        }
+        app.SetConsolePort(nullptr);
+    }
+}
+
+// The block left open is named in the reading log in the language in force.
+TEST(DefinitionLog, TheOpenBlockIsNamedInEnglishUnderEnglish) {
+    zbq::test::InLanguage english("en_US");
+    ASSERT_NE(english.translator(), nullptr);
+    const struct {
+        const char* definition;
+        const char* logged;
+    } cases[] = {
+        {"Title=\"t\"\nitem=\"a\"\nString\nendItem", "Title[Title-EndTitle] is not closed."},
+        {"Title=\"t\"\nGroup=\"g\"\nitem=\"a\"\nString\nendItem\nendTitle",
+         "Group[Group-EndGroup] is not closed."},
+        {"Title=\"t\"\nitem=\"a\"\nString\nendTitle", "Item[Item-EndItem] is not closed."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.logged);
+        zbq::ui::ScriptedPrompts prompts;
+        zbq::test::RecordingConsole console;
+        CKWApp app;
+        app.SetConsolePort(&console);
+        app.SetLoadMode(1);
+        app.SetDefinitionLines(linesOf(c.definition));
+        EXPECT_EQ(app.ParseDefinitionFile(), 0);
+        EXPECT_EQ(console.calls.back(), std::string("EndReadLog ") + c.logged);
+        app.SetConsolePort(nullptr);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QTranslator>
 
 #include "app/main_frame.h"
+#include "app/startup_input.h"
 #include "platform/ui/language.h"
 #include "tests/support/in_language.h"
 
@@ -61,6 +62,23 @@ TEST(EnglishTexts, TheFrameShowsItsMenusInTheLanguageInForce) {
     EXPECT_EQ(japanese.translator(), nullptr);
     CMainFrame frame(app, {});
     EXPECT_EQ(menuTitles(frame).front(), QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+}
+
+// A file ZBQ cannot start on, named on the command line: the system's message in the language in
+// force, saying which inputs it takes.
+TEST(EnglishTexts, AnInadequateFileAtStartUpIsToldInTheLanguageInForce) {
+    const std::string path = zbq::app::expandedPath("book.xlsx");
+    {
+        InLanguage english("en_US");
+        EXPECT_EQ(zbq::app::inputFromCommandLine("book.xlsx").refusal,
+                  "Inadequate file[" + path +
+                      "]\nOnly a ZBQ file (.zbq) or a definition file (.def) can be named at "
+                      "start-up. Choose Excel files and text files in the open dialog, which "
+                      "shows when no file is named.");
+    }
+    EXPECT_EQ(zbq::app::inputFromCommandLine("book.xlsx")
+                  .refusal.rfind("ファイル形式が違います。[" + path + "]\n", 0),
+              0u);
 }
 
 TEST(EnglishTexts, AWrittenTextStaysJapaneseAndAnUnknownOneShowsAsItStands) {

@@ -59,7 +59,10 @@ TEST(StartUp, InputChoiceTable) {
          [](AppHarness& h) {
              writeFile(h.file("table.csv"), "a,b\n");
              return Expected{{h.file("table.csv")},
-                             {"Inadequate file[" + h.file("table.csv") + "]"}};
+                             {"ファイル形式が違います。[" + h.file("table.csv") +
+                              "]\n起動時に指定できるのは、ZBQファイル(.zbq)と定義ファイル(.def)"
+                              "です。Excelファイルとテキストファイルは、ファイルを指定せずに起動"
+                              "して、ファイルを開くダイアログで選んでください。"}};
          },
          0},
         {"graph control missing: told, and the start goes on",

@@ -1,10 +1,15 @@
 // The text import: item names from a file's first line, the checks of OK, the definition and text
 // data it writes into temp/ (byte for byte), and that they load through the definition parser
 // and the builder into the records the files hold.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <sstream>
 
 #include <QCoreApplication>
@@ -84,6 +89,68 @@ TEST_F(TextReadTest, AFileWithoutALineOrMissingLeavesTheItemsAsTheyWere) {
     EXPECT_EQ(shownTexts(), std::vector<std::string>(
                                 2, "指定のファイルから項目情報を取り出すことはせきませんでした。"));
     EXPECT_EQ(model.items().size(), 2u);
+}
+
+// Runs `read` with a deadline: a read that waits in open() for a writer fails the test, and the
+// FIFO at `fifo` is then opened for writing so that it can end.
+template <typename Read>
+auto withDeadline(const std::string& fifo, Read read) {
+    auto done = std::async(std::launch::async, read);
+    if (done.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ADD_FAILURE() << "the import waits for a writer";
+        const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (writer >= 0) ::close(writer);
+    }
+    return done.get();
+}
+
+std::string names(int n) {
+    std::string line;
+    for (int i = 0; i < n; ++i)
+        line += (i ? "\t" : "") + ("n" + std::to_string(i));
+    return line + "\n";
+}
+
+// Only a regular file is read, and its line of names no further than 64 KiB: a FIFO is refused
+// at once, never waited on; a device (once read without end) and a file of one endless line are
+// not read on; more than 1,024 names are refused naming the limit, and 1,024 are read.
+TEST_F(TextReadTest, AFifoADeviceAnEndlessLineAndTooManyNamesAreRefused) {
+    const std::string fifo = h.file("fifo.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string cannot = "指定のファイルから項目情報を取り出すことはせきませんでした。";
+    const struct {
+        std::string path;
+        bool read;
+        std::string message;
+    } cases[] = {
+        {fifo, false, cannot},
+        {"/dev/zero", false, cannot},
+        {write("endless.txt", std::string(70000, 'x') + "\n"), false,
+         cannot + "\nテキストファイル[endless.txt]"
+                  "の1行目が長すぎます。項目名の行は65535バイトまでです。"},
+        {write("many.txt", names(1025) + "1\n"), false,
+         cannot + "\n項目が多すぎます。項目は1024個までです。"},
+        {write("most.txt", names(1024) + "1\n"), true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        h.prompts().clear();
+        TextReadModel model(h.app(), {c.path});
+        EXPECT_EQ(withDeadline(fifo, [&] { return model.ReadItemNames(0); }), c.read);
+        EXPECT_EQ(shownTexts(),
+                  c.read ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+        EXPECT_EQ(model.items().size(), c.read ? 1024u : 0u);
+    }
+
+    // A FIFO among the files to copy cancels at OK, leaving nothing.
+    h.prompts().clear();
+    TextReadModel model(h.app(), {write("good.txt", "a\tb\n1\t2\n"), fifo});
+    ASSERT_TRUE(model.ReadItemNames(0));
+    model.setTitle("t");
+    EXPECT_EQ(withDeadline(fifo, [&] { return model.OnOK(); }), Outcome::Cancelled);
+    EXPECT_EQ(shownTexts(),
+              std::vector<std::string>{"ファイルが作成できませんでした。処理を終了します。"});
+    EXPECT_TRUE(tempNames().empty());
 }
 
 TEST_F(TextReadTest, OkWritesTheDefinitionAndEveryFilesLinesButTheFirstInListOrder) {

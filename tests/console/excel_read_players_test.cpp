@@ -221,7 +221,7 @@ TEST_F(ExcelReadPlayers, AddDataTakesAWorkbookOrATextFile) {
     EXPECT_EQ(play("AddData," + book()), 1);
     EXPECT_EQ(app().KWgetDataCount(), 5);
     const std::string text = harness.file("more.txt");
-    std::ofstream(text, std::ios::binary) << "9\t9.5\t2024/2/2\ttext\n";
+    std::ofstream(text, std::ios::binary) << "n\ta\td\tm\n9\t9.5\t2024/2/2\ttext\n";
     EXPECT_EQ(play("AddData,\"" + text + "\""), 1);
     EXPECT_EQ(app().KWgetDataCount(), 6);
     EXPECT_TRUE(std::filesystem::exists(text));  // the user's own file stays

@@ -567,8 +567,9 @@ bool AppHarness::load(const std::string& definition, const std::string& data) {
         ADD_FAILURE() << "building the fixture failed: " << rc;
         return false;
     }
-    if (const int rc = a.Search().KWopen(a.GetTempDataFile(), ""); rc < 0) {
-        ADD_FAILURE() << "opening the fixture failed: " << rc;
+    // Opened as start-up opens it, the working file held from here on.
+    if (a.OpenDataFile() != 1) {
+        ADD_FAILURE() << "opening the fixture failed";
         return false;
     }
 

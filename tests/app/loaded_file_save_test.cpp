@@ -1,0 +1,223 @@
+// A save of all records writes the records the session loaded, never whatever lies at the
+// loaded path now: another program's data set renamed over the loaded file is not written, a
+// loaded file changed in place is refused with nothing written, and after a save over its own
+// path the session works on the new file. Two sessions as separate processes on one folder
+// prove it on real files.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "tests/app/start_fixture.h"
+#include "tests/support/temp_dir.h"
+
+namespace zbq::test {
+namespace {
+
+constexpr int kOtherRecords = 5;  // the fixture's men
+
+std::int32_t recordsIn(const std::string& path) {
+    KW_search s;
+    return s.KWopen(path, "") < 0 ? -1 : s.KWgetRecordCount();
+}
+
+// In `h`'s program directory: "data.zbq", the fixture's records, and "other.zbq", another data
+// set (the men alone), as two users make them.
+void makeDataSets(AppHarness& h) {
+    ASSERT_TRUE(h.start({h.writeFixture()}));
+    CKWApp& app = h.app();
+    ASSERT_EQ(app.KWsrch("#1=1"), kOtherRecords);
+    app.SetSaveMode(2);
+    app.SetSavePath(h.file("other.zbq"));
+    ASSERT_EQ(app.SaveDataAndMacro("", 0), 1);
+    app.SetSaveMode(1);
+    app.SetSavePath(h.file("data.zbq"));
+    ASSERT_EQ(app.SaveDataAndMacro("", 0), 1);
+    h.exit();
+    h.prompts().clear();
+    ASSERT_EQ(recordsIn(h.file("data.zbq")), AppHarness::kFixtureRecords);
+    ASSERT_EQ(recordsIn(h.file("other.zbq")), kOtherRecords);
+}
+
+// Another program saves `source` over `target` as every careful writer does: beside it, then
+// renamed over it.
+void renameOver(const std::string& source, const std::string& target) {
+    const std::string beside = target + ".new";
+    std::filesystem::copy_file(source, beside, std::filesystem::copy_options::overwrite_existing);
+    ASSERT_EQ(std::rename(beside.c_str(), target.c_str()), 0);
+}
+
+std::int32_t saveAll(CKWApp& app, const std::string& target) {
+    app.SetSaveMode(1);
+    app.SetSavePath(target);
+    return app.SaveDataAndMacro("", 0);
+}
+
+TEST(LoadedFileSave, AnotherDataSetRenamedOverTheLoadedFileIsNeverWritten) {
+    AppHarness h;
+    makeDataSets(h);
+    const std::string data = h.file("data.zbq");
+    ASSERT_TRUE(h.restart({data}));
+    CKWApp& app = h.app();
+    ASSERT_EQ(app.GetLoadMode(), 2);
+
+    renameOver(h.file("other.zbq"), data);
+    ASSERT_EQ(saveAll(app, h.file("copy.zbq")), 1);
+    EXPECT_EQ(recordsIn(h.file("copy.zbq")), AppHarness::kFixtureRecords);
+    ASSERT_EQ(saveAll(app, data), 1);
+    EXPECT_EQ(recordsIn(data), AppHarness::kFixtureRecords);
+
+    // Saved over its own path, the session works on the new file: the next file renamed over
+    // the name is not its data either, and the new file changed in place is told.
+    renameOver(h.file("other.zbq"), data);
+    ASSERT_EQ(saveAll(app, h.file("later.zbq")), 1);
+    EXPECT_EQ(recordsIn(h.file("later.zbq")), AppHarness::kFixtureRecords);
+
+    // Both copies open again with the loaded records and settings.
+    ASSERT_TRUE(h.restart({h.file("copy.zbq")}));
+    EXPECT_EQ(h.app().Search().KWgetRecordCount(), AppHarness::kFixtureRecords);
+}
+
+TEST(LoadedFileSave, TheLoadedFileRemovedStillSavesItsRecords) {
+    AppHarness h;
+    makeDataSets(h);
+    ASSERT_TRUE(h.restart({h.file("data.zbq")}));
+    ASSERT_EQ(::unlink(h.file("data.zbq").c_str()), 0);
+    ASSERT_EQ(saveAll(h.app(), h.file("data.zbq")), 1);
+    EXPECT_EQ(recordsIn(h.file("data.zbq")), AppHarness::kFixtureRecords);
+}
+
+// The bytes behind the loaded file changed in place are no longer the session's records: the
+// save is refused with its message and no file is written or replaced.
+TEST(LoadedFileSave, ALoadedFileChangedInPlaceIsRefusedAndNothingIsWritten) {
+    const struct {
+        const char* change;
+        bool sameSize;
+    } cases[] = {{"rewritten with another data set", false}, {"one byte changed, same size", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.change);
+        AppHarness h;
+        makeDataSets(h);
+        const std::string data = h.file("data.zbq");
+        ASSERT_TRUE(h.restart({data}));
+        CKWApp& app = h.app();
+        h.prompts().clear();
+
+        const int fd = ::open(data.c_str(), O_WRONLY | O_CLOEXEC | (c.sameSize ? 0 : O_TRUNC));
+        ASSERT_GE(fd, 0);
+        if (c.sameSize) {
+            ASSERT_EQ(::pwrite(fd, "Z", 1, 20), 1);
+        } else {
+            const std::string other = readFile(h.file("other.zbq"));
+            ASSERT_EQ(::write(fd, other.data(), other.size()), static_cast<ssize_t>(other.size()));
+        }
+        // Later than any time the load can have seen, whatever the clock's granularity.
+        const timespec later[2] = {{0, UTIME_OMIT}, {::time(nullptr) + 10, 0}};
+        ASSERT_EQ(::futimens(fd, later), 0);
+        ::close(fd);
+        const std::string changed = readFile(data);
+        const std::size_t entries = entriesIn(h.programDir());
+
+        for (const std::string& target : {h.file("copy.zbq"), data}) {
+            EXPECT_EQ(saveAll(app, target), 0);
+            ASSERT_EQ(shown(h.prompts()).size(), 1u);
+            EXPECT_EQ(shown(h.prompts())[0],
+                      "ファイルの書出しに失敗しました。\n[" + target +
+                          "]\n読込んだ後にZBQファイル[" + data +
+                          "]が書き換えられたため、読込んだデータを書き出せません。");
+            h.prompts().clear();
+        }
+        EXPECT_FALSE(std::filesystem::exists(h.file("copy.zbq")));
+        EXPECT_FALSE(std::filesystem::exists(h.file("copy.mcr")));
+        EXPECT_EQ(readFile(data), changed);
+        EXPECT_EQ(entriesIn(h.programDir()), entries);
+
+        // The displayed set is written from the engine's own records: still possible.
+        app.SetSaveMode(2);
+        app.SetSavePath(h.file("shown.zbq"));
+        EXPECT_EQ(app.SaveDataAndMacro("", 0), 1);
+        EXPECT_EQ(recordsIn(h.file("shown.zbq")), AppHarness::kFixtureRecords);
+    }
+}
+
+// --- Two sessions, two processes ---
+
+// Waits until `path` exists, at most a minute.
+bool appears(const std::string& path, QProcess& alive) {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 60000) {
+        if (std::filesystem::exists(path)) return true;
+        if (alive.state() == QProcess::NotRunning) return false;
+        QThread::msleep(10);
+    }
+    return false;
+}
+
+// One session of its own process, on the shared folder ZBQ_TWO_SESSIONS_DIR: "a" loads data.zbq,
+// says so in a.loaded, waits for b.saved and saves all records to a-copy.zbq and over
+// data.zbq; "b" loads other.zbq and saves all of it over data.zbq, then writes b.saved.
+TEST(TwoSessions, Child) {
+    const char* role = std::getenv("ZBQ_TWO_SESSIONS");
+    const char* dir = std::getenv("ZBQ_TWO_SESSIONS_DIR");
+    if (!role || !dir) GTEST_SKIP() << "run by TwoSessions.NoSaveOfOneHoldsTheOthersRecords";
+    const std::string folder = dir;
+    AppHarness h;
+    if (std::string(role) == "a") {
+        ASSERT_TRUE(h.start({folder + "/data.zbq"}));
+        writeFile(folder + "/a.loaded", "");
+        QElapsedTimer waited;
+        waited.start();
+        while (!std::filesystem::exists(folder + "/b.saved") && waited.elapsed() < 60000)
+            QThread::msleep(10);
+        ASSERT_TRUE(std::filesystem::exists(folder + "/b.saved"));
+        EXPECT_EQ(saveAll(h.app(), folder + "/a-copy.zbq"), 1);
+        EXPECT_EQ(saveAll(h.app(), folder + "/data.zbq"), 1);
+    } else {
+        ASSERT_TRUE(h.start({folder + "/other.zbq"}));
+        EXPECT_EQ(saveAll(h.app(), folder + "/data.zbq"), 1);
+        writeFile(folder + "/b.saved", "");
+    }
+    h.exit();
+}
+
+TEST(TwoSessions, NoSaveOfOneHoldsTheOthersRecords) {
+    AppHarness h;
+    makeDataSets(h);
+    const auto startSession = [&h](QProcess& child, const char* role) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ZBQ_TWO_SESSIONS", role);
+        env.insert("ZBQ_TWO_SESSIONS_DIR", QString::fromStdString(h.programDir()));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        child.setProcessEnvironment(env);
+        child.start(QString::fromStdString(std::filesystem::read_symlink("/proc/self/exe")),
+                    {"--gtest_filter=TwoSessions.Child"});
+        return child.waitForStarted(10000);
+    };
+    const auto output = [](QProcess& child) {
+        return child.readAllStandardOutput().toStdString() +
+               child.readAllStandardError().toStdString();
+    };
+    QProcess a, b;
+    ASSERT_TRUE(startSession(a, "a"));
+    ASSERT_TRUE(appears(h.file("a.loaded"), a)) << output(a);
+    ASSERT_TRUE(startSession(b, "b"));
+    ASSERT_TRUE(b.waitForFinished(60000));
+    EXPECT_EQ(b.exitCode(), 0) << output(b);
+    ASSERT_TRUE(a.waitForFinished(60000));
+    EXPECT_EQ(a.exitCode(), 0) << output(a);
+
+    EXPECT_EQ(recordsIn(h.file("a-copy.zbq")), AppHarness::kFixtureRecords);
+    EXPECT_EQ(recordsIn(h.file("data.zbq")), AppHarness::kFixtureRecords);
+}
+
+}  // namespace
+}  // namespace zbq::test
