@@ -136,6 +136,16 @@ Program [%1]</translation>
             <translation>There are many data: the graph may be hard to read</translation>
         </message>
         <message>
+            <source>'%1' へ上書きしようとしています。
+よろしいですか？</source>
+            <translation>'%1' is about to be overwritten.
+Do you want to continue?</translation>
+        </message>
+        <message>
+            <source>上書き確認</source>
+            <translation>Confirm overwrite</translation>
+        </message>
+        <message>
             <source>概要</source>
             <translation>Summary</translation>
         </message>
