@@ -103,6 +103,10 @@ std::unique_ptr<GraphOutput> openGraphHost(CKWApp& app) {
     return std::make_unique<ClientOutput>(std::move(host), std::move(client));
 }
 
+std::unique_ptr<grafvik::GraphHost> makeGraphHost(CKWApp& app) {
+    return std::make_unique<PromptsHost>(app);
+}
+
 GraphOutput* graphOutputFor(CKWApp& app) {
     if (GraphOutput* output = graphOutput()) return output;
     static std::unique_ptr<GraphOutput> opened;

@@ -494,6 +494,66 @@ so nothing can be added to the display list</translation>
             <translation>Please choose one or more items to show.</translation>
         </message>
         <message>
+            <source>検索[</source>
+            <translation>Search[</translation>
+        </message>
+        <message>
+            <source> 件</source>
+            <translation> records</translation>
+        </message>
+        <message>
+            <source> 件 → </source>
+            <translation> records → </translation>
+        </message>
+        <message>
+            <source> ﾐﾘ秒</source>
+            <translation> ms</translation>
+        </message>
+        <message>
+            <source>ｿｰﾄ[</source>
+            <translation>Sort[</translation>
+        </message>
+        <message>
+            <source>昇順</source>
+            <translation>Ascending</translation>
+        </message>
+        <message>
+            <source>降順</source>
+            <translation>Descending</translation>
+        </message>
+        <message>
+            <source>ｵﾘｼﾞﾅﾙ昇順</source>
+            <translation>Original order</translation>
+        </message>
+        <message>
+            <source>ｸﾛｽ集計(</source>
+            <translation>Cross tab (</translation>
+        </message>
+        <message>
+            <source>[X：</source>
+            <translation>[X: </translation>
+        </message>
+        <message>
+            <source>][Y：</source>
+            <translation>][Y: </translation>
+        </message>
+        <message>
+            <source>][Z：</source>
+            <translation>][Z: </translation>
+        </message>
+        <message>
+            <source>ﾄﾞﾘﾙｽﾙｰ[X：</source>
+            <translation>Drill through[X: </translation>
+        </message>
+        <message>
+            <source> ﾚｺｰﾄﾞ</source>
+            <translation> records</translation>
+        </message>
+        <message>
+            <source> ﾚｺｰﾄﾞ -&gt; </source>
+            <translation> records -&gt; </translation>
+        </message>
+        <message>
             <source>X軸へ</source>
             <translation>To X axis</translation>
         </message>
