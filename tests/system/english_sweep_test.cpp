@@ -302,8 +302,10 @@ TEST_F(EnglishSweep, TheFrameAndTheConsole) {
     COlapFrm* categories = console.findChild<COlapFrm*>();
     ASSERT_NE(categories, nullptr);
     categories->ImportCategory(s.h.file("missing.ctg"), false);
-    std::filesystem::create_directory(s.h.file("damaged"));
-    categories->ImportCategory(s.h.file("damaged"), false);
+    writeFile(s.h.file("damaged.ctg"), "not a category\r\n");
+    categories->ImportCategory(s.h.file("damaged.ctg"), false);
+    ASSERT_NE(s.h.app().GetCategoryList().size(), 0u);
+    categories->ExportCategory(0, s.h.file("no/such/folder/out.ctg"));
 
     // The status texts of a build from text, as the engine sends them.
     s.h.app().setStatusText(cp932::literal("データ解析中"));
@@ -325,7 +327,8 @@ TEST_F(EnglishSweep, ANotLoadedConsole) {
     frame.ShowConsole();
     auto& console = *qobject_cast<CConsSheet*>(frame.console());
     sweep.widget(console, "empty console");
-    console.ItemSelPage()->OnShowData();
+    console.ItemSelPage()->OnAllToDisplayList();
+    ASSERT_EQ(h.prompts().messages().size(), 1u) << "nothing said that no data is loaded";
     sweepMessages(h.prompts(), "empty console");
 }
 
