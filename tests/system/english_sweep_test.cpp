@@ -18,10 +18,12 @@
 #include "app/main_frame.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
+#include "console/category_list_view.h"
 #include "console/class_dialogs.h"
 #include "console/cons_sheet.h"
 #include "console/cons_status_bar.h"
 #include "console/data_sel_page.h"
+#include "console/drag_item_list.h"
 #include "console/filter_cond_dlg.h"
 #include "console/item_sel_page.h"
 #include "console/molap_page.h"
@@ -227,6 +229,11 @@ protected:
             sweep.text(ui::shownText(m.text), where + " message");
             sweep.text(ui::shownText(m.caption), where + " message caption");
         }
+        for (const ui::Chooser& c : prompts.choosers()) {
+            sweep.text(c.caption, where + " file chooser");
+            sweep.text(c.title, where + " file chooser title");
+            sweep.text(c.filter, where + " file chooser filter");
+        }
     }
 
     InLanguage english{"en_US"};
@@ -279,7 +286,24 @@ TEST_F(EnglishSweep, TheFrameAndTheConsole) {
     // The aggregation tab with an item to aggregate, its menus and the unit dialog.
     COlap2Page& molap = *console.MolapPage();
     console.ActivatePage(ConsolePage::Molap);
+    const auto itemRow = [&molap](const char* name) {
+        COlapItemList* items = molap.list(MolapList::Items);
+        for (int i = 0; i < items->topLevelItemCount(); ++i)
+            if (items->topLevelItem(i)->text(0) == QLatin1String(name)) return i;
+        return -1;
+    };
+    molap.list(MolapList::Items)->selectRows({itemRow("Day")});
+    molap.OnCopyTo(MolapList::X);
+    molap.list(MolapList::Items)->selectRows({itemRow("Score")});
+    molap.OnCopyTo(MolapList::Sum);
+    molap.list(MolapList::Sum)->selectRows({0});
+    molap.settings().selectSumRows({0});
+    molap.OnKind(1);  // 合計, which has units
     sweep.widget(molap, "aggregation page");
+    molap.list(MolapList::X)->selectRows({0});
+    sweepPopup(sweep, "aggregation date menu", [&] { molap.OnContextMenu(MolapList::X); });
+    molap.list(MolapList::Sum)->selectRows({0});
+    sweepPopup(sweep, "aggregation unit menu", [&] { molap.OnContextMenu(MolapList::Sum); });
     {
         CUnitSetDlg unit(UnitSetting{}, &molap);
         sweep.widget(unit, "unit dialog");
@@ -299,8 +323,15 @@ TEST_F(EnglishSweep, TheFrameAndTheConsole) {
             sweep.widget(listDialog, "class list dialog");
         }
     }
+    auto* categoryList = console.findChild<COlapListView*>();
+    ASSERT_NE(categoryList, nullptr);
+    categoryList->SelectRow(0);
+    const QPoint row = categoryList->visualRect(categoryList->model()->index(0, 0)).center();
+    sweepPopup(sweep, "category list", [&] { categoryList->OnRightButtonDown(row); });
     COlapFrm* categories = console.findChild<COlapFrm*>();
     ASSERT_NE(categories, nullptr);
+    s.h.prompts().choose(std::nullopt);
+    EXPECT_FALSE(categories->ChooseImportFile());
     categories->ImportCategory(s.h.file("missing.ctg"), false);
     writeFile(s.h.file("damaged.ctg"), "not a category\r\n");
     categories->ImportCategory(s.h.file("damaged.ctg"), false);
