@@ -27,6 +27,7 @@
 #include "console/filter_cond_dlg.h"
 #include "console/item_sel_page.h"
 #include "console/molap_page.h"
+#include "console/molap_settings.h"
 #include "console/olap_page.h"
 #include "console/save_mode_dlg.h"
 #include "console/sys_page.h"
@@ -470,6 +471,21 @@ TEST_F(EnglishSweep, TheSettingsTool) {
     settings::CAboutDlg about;
     sweep.widget(about, "settings tool about");
     sweepMessages(folder.prompts, "settings tool");
+}
+
+// Texts English makes longer are shown whole: the % rank dialog's title beside the window
+// manager's boxes, and the aggregation list's kind column, its title and every kind.
+TEST_F(EnglishSweep, LongerEnglishIsShownWhole) {
+    Screen s;
+    windows::CPercentRankDlg percent(s.h.app(), &s.frame);
+    EXPECT_GE(roomBesideTitle(percent), 100) << percent.windowTitle().toStdString();
+    COlapItemList* sum = s.console().MolapPage()->list(MolapList::Sum);
+    const int kind = sum->header()->sectionSize(1);
+    QStringList texts{sum->headerItem()->text(1)};
+    for (const char* k : MolapSettings::kKinds)
+        texts << ui::shown(k);
+    for (const QString& text : texts)
+        EXPECT_GE(kind, sum->fontMetrics().horizontalAdvance(text) + 8) << text.toStdString();
 }
 
 }  // namespace
