@@ -10,12 +10,19 @@
 
 #include <QApplication>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <filesystem>
 #include <memory>
 
+#include "app/excel_read_dlg.h"
+#include "app/item_edit_dlg.h"
+#include "app/login_dlg.h"
 #include "app/main_frame.h"
+#include "app/password_dlg.h"
+#include "app/text_read_dlg.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
@@ -442,6 +449,26 @@ TEST_F(EnglishSweep, TheGraphControlsQuestion) {
     ASSERT_EQ(h.prompts().messages().size(), 1u);
     EXPECT_EQ(h.prompts().messages()[0].buttons, ui::Buttons::OkCancel);
     sweepMessages(h.prompts(), "graph control");
+}
+
+// The dialogs start-up shows before the frame: the imports with a file in them, the item's
+// editor, the log-in and the password.
+TEST_F(EnglishSweep, TheStartUpDialogs) {
+    AppHarness h;
+    writeFile(h.file("a.txt"), "name\tscore\n1\t2\n");
+    CTextReadDlg text(h.app(), {h.file("a.txt")});
+    text.fileList()->topLevelItem(0)->setSelected(true);
+    text.button(1074)->click();  // 項目設定: the columns read into the item list
+    sweep.widget(text, "text import");
+    CExcelReadDlg excel(h.app(), {}, false);
+    sweep.widget(excel, "Excel import");
+    CItemEditDlg item("x", 0);
+    sweep.widget(item, "item editor");
+    CLoginDlg login;
+    sweep.widget(login, "log-in");
+    CPasswordDlg password;
+    sweep.widget(password, "password");
+    sweepMessages(h.prompts(), "start-up");
 }
 
 TEST_F(EnglishSweep, TheMacroDialogs) {
