@@ -11,10 +11,10 @@
 #include <QApplication>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <filesystem>
 #include <memory>
 
 #include "app/excel_read_dlg.h"
@@ -56,7 +56,6 @@
 #include "tests/support/app_harness.h"
 #include "tests/support/in_language.h"
 #include "tests/support/japanese_sweep.h"
-#include "tests/support/real_input.h"
 #include "tests/support/temp_dir.h"
 #include "windows/cross_frame.h"
 #include "windows/graph_host.h"
@@ -82,8 +81,8 @@ const QStringList kKeptJapanese = {
     QStringLiteral("計"),
 };
 
-// Japanese still shown in files this test does not own the fixing of, each with why it stays
-// for now. Empty when nothing is left.
+// Japanese still shown for now, each with where it comes from and why it stays; the list empties
+// as they go.
 const QStringList kKnownGaps = {
     // The built-in category definition's name (app/ckw_app_restore.cpp): a name the settings and
     // macro steps keep, shown as a user's own names are.
