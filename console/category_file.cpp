@@ -10,6 +10,7 @@
 
 #include "console/category_set.h"
 #include "platform/core/atomic_file.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -190,11 +191,14 @@ CategoryFile::ReadResult CategoryFile::ReadCategory(std::string_view bytes) {
 CategoryFile::Imported CategoryFile::Import(const std::string& path) {
     std::string bytes;
     if (!readAll(path, bytes))
-        return {std::nullopt, "カテゴリファイル[" + path + "]を読み込めません。"};
+        return {std::nullopt, "カテゴリファイル[" + path + "]を読み込めません。",
+                ZBQ_SHOWN("カテゴリファイル[%1]を読み込めません。")};
     ReadResult read = ReadCategory(bytes);
     if (const Damage* damage = std::get_if<Damage>(&read))
-        return {std::nullopt, "カテゴリファイル[" + path + "]の" + std::to_string(damage->line) +
-                                  "行目が不正です。"};
+        return {
+            std::nullopt,
+            "カテゴリファイル[" + path + "]の" + std::to_string(damage->line) + "行目が不正です。",
+            ZBQ_SHOWN("カテゴリファイル[%1]の%2行目が不正です。"), damage->line};
     return {std::get<CategoryDefinition>(std::move(read)), {}};
 }
 
@@ -205,6 +209,6 @@ std::string CategoryFile::Export(const std::string& path, const CategoryDefiniti
     const ReadResult back = ReadCategory(bytes);
     const CategoryDefinition* same = std::get_if<CategoryDefinition>(&back);
     if (!same || !(*same == definition) || !zbq::writeFileAtomically(path, bytes))
-        return "ファイルの書出しに失敗しました。";
+        return ZBQ_SHOWN("ファイルの書出しに失敗しました。");
     return {};
 }

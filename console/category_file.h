@@ -33,10 +33,14 @@ public:
     static std::string WriteCategory(const CategoryDefinition& definition);
     static ReadResult ReadCategory(std::string_view bytes);
 
-    // The definition in the file, or the message to show (nothing is shown here).
+    // The definition in the file, or the message to show (nothing is shown here): `message` in
+    // Japanese, and the pattern it was made from, whose %1 is the path and %2 the line, for the
+    // message's translation.
     struct Imported {
         std::optional<CategoryDefinition> definition;
         std::string message;
+        const char* pattern = nullptr;
+        std::int32_t line = 0;
     };
     static Imported Import(const std::string& path);
     // Writes the definition over `path` through a temporary file and a rename; the message to

@@ -15,6 +15,7 @@
 #include "console/category_list_view.h"
 #include "console/state_image_delegate.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
@@ -23,7 +24,8 @@ namespace {
 
 constexpr const char* kTypeEntries[] = {"",     "Universal", "Integer", "Float",
                                         "Date", "Time",      "String",  "Code"};
-constexpr const char* kRoots[] = {"小分類項目", "中分類項目", "大分類項目"};
+constexpr const char* kRoots[] = {ZBQ_SHOWN("小分類項目"), ZBQ_SHOWN("中分類項目"),
+                                  ZBQ_SHOWN("大分類項目")};
 // A class node's picture in the value-type set.
 constexpr int kClassNodeImage = 7;
 
@@ -33,10 +35,13 @@ struct ButtonInfo {
     int y;
 };
 constexpr ButtonInfo kButtons[] = {
-    {COlapFormView::kSmall, "小分類編集", 45},     {COlapFormView::kMiddle, "中分類編集", 65},
-    {COlapFormView::kLarge, "大分類編集", 85},     {COlapFormView::kRegister, "ｶﾃｺﾞﾘｰへ登録", 105},
-    {COlapFormView::kClear, "ｸﾘｱ", 135},           {COlapFormView::kReset, "ﾘｾｯﾄ", 155},
-    {COlapFormView::kImport, "定義のｲﾝﾎﾟｰﾄ", 175},
+    {COlapFormView::kSmall, ZBQ_SHOWN("小分類編集"), 45},
+    {COlapFormView::kMiddle, ZBQ_SHOWN("中分類編集"), 65},
+    {COlapFormView::kLarge, ZBQ_SHOWN("大分類編集"), 85},
+    {COlapFormView::kRegister, ZBQ_SHOWN("ｶﾃｺﾞﾘｰへ登録"), 105},
+    {COlapFormView::kClear, ZBQ_SHOWN("ｸﾘｱ"), 135},
+    {COlapFormView::kReset, ZBQ_SHOWN("ﾘｾｯﾄ"), 155},
+    {COlapFormView::kImport, ZBQ_SHOWN("定義のｲﾝﾎﾟｰﾄ"), 175},
 };
 
 }  // namespace
@@ -63,7 +68,7 @@ COlapFormView::COlapFormView(COlapFrm& frame, QWidget* parent)
     tree_->setUniformRowHeights(true);
     tree_->setItemDelegate(new StateImageDelegate(zbq::kClassMarks, tree_));
     for (const ButtonInfo& info : kButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(info.caption), this);
+        auto* button = new QPushButton(zbq::ui::shown(info.caption), this);
         buttons_.emplace_back(info.id, button);
     }
     name_->installEventFilter(this);
@@ -150,7 +155,7 @@ void COlapFormView::showTree() {
     const QIcon typeImage = zbq::zbqImage(zbq::kValueTypeImages, model_.definition().valueType);
     const QIcon classImage = zbq::zbqImage(zbq::kValueTypeImages, kClassNodeImage);
     for (int level = 0; level < 3; ++level) {
-        auto* root = new QTreeWidgetItem(tree_, {QString::fromUtf8(kRoots[level])});
+        auto* root = new QTreeWidgetItem(tree_, {zbq::ui::shown(kRoots[level])});
         root->setIcon(0, typeImage);
         QList<QTreeWidgetItem*> children;
         for (const CategoryNode& node : model_.nodes(static_cast<ClassLevel>(level))) {

@@ -88,7 +88,14 @@ bool COlapFrm::ImportCategory(const std::string& path, bool resetPages) {
     app_.Record(StepBuilder("ImportCategory").text(recordedPath(app_, path)));
     CategoryFile::Imported imported = CategoryFile::Import(path);
     if (!imported.definition) {
-        app_.ShowError(imported.message);
+        QString shown = QString::fromStdString(imported.message);
+        if (imported.pattern) {
+            const QString file = QString::fromStdString(path);
+            shown = zbq::ui::shown(imported.pattern);
+            shown = imported.line > 0 ? shown.arg(file, QString::number(imported.line))
+                                      : shown.arg(file);
+        }
+        app_.ShowError(shown.toStdString());
         return false;
     }
     set_->Put(*imported.definition);

@@ -16,6 +16,7 @@
 #include "app/main_frame.h"
 #include "console/category_form_view.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
@@ -24,8 +25,11 @@ namespace {
 
 constexpr const char* kOperators[] = {"=n1", "!n1",     ">=n1",    ">n1",     "<=n1",
                                       "<n1", "[n1,n2]", "(n1,n2]", "[n1,n2)", "(n1,n2)"};
-constexpr const char* kButtons[] = {"ｸﾘｱ",  "追加", "上書き", "上へ",
-                                    "下へ", "削除", "登録",   "ｷｬﾝｾﾙ"};
+// The captions name the buttons for the tests and the players too, in Japanese whatever is shown.
+constexpr const char* kButtons[] = {ZBQ_SHOWN("ｸﾘｱ"),  ZBQ_SHOWN("追加"), ZBQ_SHOWN("上書き"),
+                                    ZBQ_SHOWN("上へ"), ZBQ_SHOWN("下へ"), ZBQ_SHOWN("削除"),
+                                    ZBQ_SHOWN("登録"), ZBQ_SHOWN("ｷｬﾝｾﾙ")};
+constexpr std::size_t kRegister = 6;
 constexpr int kButtonY[] = {24, 48, 72, 101, 125, 149};
 constexpr std::size_t kTypedName = 64;
 
@@ -48,7 +52,7 @@ QTreeWidget* makeList(QWidget* parent, const char* column) {
     auto* list = new QTreeWidget(parent);
     list->setRootIsDecorated(false);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setHeaderLabels({QString::fromUtf8(column)});
+    list->setHeaderLabels({zbq::ui::shown(column)});
     list->setUniformRowHeights(true);
     return list;
 }
@@ -84,10 +88,12 @@ std::int32_t selectedRowOf(const QTreeWidget& list) {
 std::vector<QPushButton*> makeButtons(QDialog* dialog) {
     std::vector<QPushButton*> buttons;
     for (const char* caption : kButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(caption), dialog);
+        auto* button = new QPushButton(zbq::ui::shown(caption), dialog);
         button->setAutoDefault(false);
         buttons.push_back(button);
     }
+    // Enter registers, wherever the focus is; a field's pending input is recorded by OnOK.
+    buttons[kRegister]->setDefault(true);
     return buttons;
 }
 
@@ -145,14 +151,15 @@ CMinorCategoryDlg::CMinorCategoryDlg(CKWApp& app, const std::vector<SmallClassDe
       operator_(new QComboBox(this)),
       term1_(new QComboBox(this)),
       term2_(new QLineEdit(this)),
-      list_(makeList(this, "小分類項目　定義一覧")),
+      list_(makeList(this, ZBQ_SHOWN("小分類項目　定義一覧"))),
       buttons_(makeButtons(this)) {
     setWindowTitle(zbq::ui::shown("小分類編集"));
     editor_.setOwner(this);
     setMinimumSize(522, 237);
-    const char* labels[] = {"名称", "条件", "n1 の値", "n2 の値"};
+    const char* labels[] = {ZBQ_SHOWN("名称"), ZBQ_SHOWN("条件"), ZBQ_SHOWN("n1 の値"),
+                            ZBQ_SHOWN("n2 の値")};
     for (int i = 0; i < 4; ++i)
-        (new QLabel(QString::fromUtf8(labels[i]), this))->setGeometry(10 + i * 100, 6, 96, 16);
+        (new QLabel(zbq::ui::shown(labels[i]), this))->setGeometry(10 + i * 100, 6, 96, 16);
     for (const char* caption : kOperators)
         operator_->addItem(QString::fromLatin1(caption));
     term1_->setEditable(true);
@@ -285,7 +292,7 @@ CCategoryListDlg::CCategoryListDlg(CKWApp& app, ClassListEditor::Level level,
       label_(new QLabel(this)),
       name_(new QLineEdit(this)),
       member_(new QComboBox(this)),
-      list_(makeList(this, "中分類/大分類　定義一覧")),
+      list_(makeList(this, ZBQ_SHOWN("中分類/大分類　定義一覧"))),
       buttons_(makeButtons(this)) {
     setWindowTitle(zbq::ui::shown(editor_.title()));
     label_->setText(zbq::ui::shown(editor_.label()));
@@ -293,8 +300,12 @@ CCategoryListDlg::CCategoryListDlg(CKWApp& app, ClassListEditor::Level level,
     setMinimumSize(492, 237);
     (new QLabel(zbq::ui::shown("名称"), this))->setGeometry(10, 6, 96, 16);
     (new QLabel(QStringLiteral("="), this))->setObjectName(QStringLiteral("equals"));
-    for (const std::string& member : editor_.members())
-        member_->addItem(shown(member));
+    // The last entry is the program's "未定義のデータです", read in the language in force; the
+    // editor keeps its Japanese, which a row chosen with it stores.
+    const std::vector<std::string>& members = editor_.members();
+    for (std::size_t i = 0; i < members.size(); ++i)
+        member_->addItem(i + 1 == members.size() ? zbq::ui::shown(ClassListEditor::kUndefined)
+                                                 : shown(members[i]));
     name_->installEventFilter(this);
 
     connect(name_, &QLineEdit::textEdited, this,

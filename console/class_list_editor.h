@@ -18,6 +18,7 @@
 
 #include "app/shared_records.h"
 #include "console/class_dialog_support.h"
+#include "platform/core/shown_text.h"
 
 class CKWApp;
 class QWidget;
@@ -27,7 +28,8 @@ public:
     enum class Level : std::int32_t { Large = 0, Middle = 1 };
     enum class Field { None, Name, Member };
 
-    static constexpr const char* kUndefined = "未定義のデータです";  // UTF-8; held as CP932
+    static constexpr const char* kUndefined =
+        ZBQ_SHOWN("未定義のデータです");  // UTF-8; held as CP932
 
     struct Row {
         std::string text;  // "name"  =  "member"

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindowStateChangeEvent>
@@ -25,6 +26,7 @@
 #include "console/olap_page.h"
 #include "console/progress_animation.h"
 #include "console/sys_page.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -202,8 +204,24 @@ std::string CConsSheet::StatusText() const {
     return zbq::ui::toCp932(status_->partText(0)).value_or(std::string());
 }
 
+namespace {
+
+// The engine's build reports its progress in Japanese ("データ解析中", "項目12処理中"); the item
+// number in the second is filled into the pattern's translation.
+QString shownStatus(const QString& text) {
+    static const QRegularExpression item(QStringLiteral("^項目([0-9]+)処理中$"));
+    if (const QRegularExpressionMatch m = item.match(text); m.hasMatch())
+        return zbq::ui::shown(ZBQ_SHOWN("項目%1処理中")).arg(m.captured(1));
+    static const char* const kBuildTexts[] = {ZBQ_SHOWN("データ解析中")};
+    for (const char* japanese : kBuildTexts)
+        if (text == QString::fromUtf8(japanese)) return zbq::ui::shown(japanese);
+    return text;
+}
+
+}  // namespace
+
 void CConsSheet::SetStatusText(std::string_view text) {
-    status_->setPartText(0, zbq::ui::fromCp932(text));
+    status_->setPartText(0, shownStatus(zbq::ui::fromCp932(text)));
 }
 
 std::int32_t CConsSheet::StartProgress() {

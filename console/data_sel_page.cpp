@@ -481,8 +481,9 @@ void CDataSelPage::OnDeleteCondition() {
         return;
     }
     const std::string name = app_.GetItemName(app_.GetSearchCondition(row).item);
-    if (!app_.AskYesNo("項目［" + zbq::cp932::toUtf8(name) + "］を検索条件から削除しますか？"))
-        return;
+    const QString question =
+        zbq::ui::shown("項目［%1］を検索条件から削除しますか？").arg(zbq::ui::fromCp932(name));
+    if (!app_.AskYesNo(question.toStdString())) return;
     DeleteCondition(row);
     app_.Record(StepBuilder("DeleteFilter").number(row));
 }

@@ -21,6 +21,8 @@ QString u(const char* utf8) {
 }
 
 constexpr int kLastList = static_cast<int>(MolapList::Sum);
+// Room beside a column's text for the cell's and the header section's margins.
+constexpr int kColumnPadding = 16;
 
 }  // namespace
 
@@ -45,11 +47,19 @@ COlapItemList::COlapItemList(MolapList role, QWidget* parent) : QTreeWidget(pare
             setHeaderLabels({u("Y軸項目名")});
             setColumnWidth(0, 123);
             break;
-        case MolapList::Sum:
+        case MolapList::Sum: {
             setHeaderLabels({u("集計項目名"), u("内容")});
-            setColumnWidth(0, 120);
-            setColumnWidth(1, 55);
+            // The kind column as wide as its title and its longest kind need, which English
+            // makes wider than the Japanese's 55 pixels.
+            int kind = header()->fontMetrics().horizontalAdvance(headerItem()->text(1));
+            for (const char* k : MolapSettings::kKinds)
+                kind = std::max(kind, fontMetrics().horizontalAdvance(u(k)));
+            setColumnWidth(
+                0, std::max(120, header()->fontMetrics().horizontalAdvance(headerItem()->text(0)) +
+                                     kColumnPadding));
+            setColumnWidth(1, std::max(55, kind + kColumnPadding));
             break;
+        }
     }
 }
 

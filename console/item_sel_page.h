@@ -41,7 +41,7 @@ public:
     using AddDataHook = std::function<void(CItemSelPage& page, const std::vector<std::string>&)>;
 
     static constexpr const char* kNotLoaded =
-        "データがロードされていません\r\nそのため、表示リストに加えることはできません";
+        ZBQ_SHOWN("データがロードされていません\nそのため、表示リストに加えることはできません");
     static constexpr const char* kNoItems = ZBQ_SHOWN("表示項目を１つ以上選んでください");
 
     explicit CItemSelPage(CKWApp& app, QWidget* parent = nullptr);

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -14,28 +15,42 @@ std::string integer(std::int32_t value) {
     return std::string(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
 }
 
-// The fixed words, in CP932, made once.
+// The fixed words, in CP932: the Japanese made once, which the log keeps; the words the log tab
+// shows made again in the language in force for each line shown.
 struct Words {
-    std::string search = literal("検索[");
-    std::string count = literal(" 件");
-    std::string arrow = literal(" 件 → ");
-    std::string millis = literal(" ﾐﾘ秒");
-    std::string sort = literal("ｿｰﾄ[");
-    std::string ascending = literal("昇順");
-    std::string descending = literal("降順");
-    std::string original = literal("ｵﾘｼﾞﾅﾙ昇順");
-    std::string cross = literal("ｸﾛｽ集計(");
-    std::string x = literal("[X：");
-    std::string y = literal("][Y：");
-    std::string z = literal("][Z：");
-    std::string drill = literal("ﾄﾞﾘﾙｽﾙｰ[X：");
-    std::string records = literal(" ﾚｺｰﾄﾞ");
-    std::string recordsArrow = literal(" ﾚｺｰﾄﾞ -> ");
+    explicit Words(ShownWord shown = nullptr) {
+        for (std::string* word : {&search, &count, &arrow, &millis, &sort, &ascending, &descending,
+                                  &original, &cross, &x, &y, &z, &drill, &records, &recordsArrow})
+            if (shown) *word = shown(*word);
+    }
+    std::string search = literal(ZBQ_SHOWN("検索["));
+    std::string count = literal(ZBQ_SHOWN(" 件"));
+    std::string arrow = literal(ZBQ_SHOWN(" 件 → "));
+    std::string millis = literal(ZBQ_SHOWN(" ﾐﾘ秒"));
+    std::string sort = literal(ZBQ_SHOWN("ｿｰﾄ["));
+    std::string ascending = literal(ZBQ_SHOWN("昇順"));
+    std::string descending = literal(ZBQ_SHOWN("降順"));
+    std::string original = literal(ZBQ_SHOWN("ｵﾘｼﾞﾅﾙ昇順"));
+    std::string cross = literal(ZBQ_SHOWN("ｸﾛｽ集計("));
+    std::string x = literal(ZBQ_SHOWN("[X："));
+    std::string y = literal(ZBQ_SHOWN("][Y："));
+    std::string z = literal(ZBQ_SHOWN("][Z："));
+    std::string drill = literal(ZBQ_SHOWN("ﾄﾞﾘﾙｽﾙｰ[X："));
+    std::string records = literal(ZBQ_SHOWN(" ﾚｺｰﾄﾞ"));
+    std::string recordsArrow = literal(ZBQ_SHOWN(" ﾚｺｰﾄﾞ -> "));
 };
 
-const Words& words() {
+const Words& japaneseWords() {
     static const Words w;
     return w;
+}
+
+Words words(ShownWord shown) {
+    return shown ? Words(shown) : japaneseWords();
+}
+
+std::string text(std::string_view caption, ShownWord shown) {
+    return shown ? shown(std::string(caption)) : std::string(caption);
 }
 
 }  // namespace
@@ -48,41 +63,42 @@ std::string formatMilliseconds(double ms) {
 }
 
 std::string searchLogLine(std::string_view caption, std::int32_t before, std::int32_t after,
-                          double ms) {
-    const Words& w = words();
+                          double ms, ShownWord shown) {
+    const Words w = words(shown);
     return w.search + std::string(caption) + "] " + integer(before) + w.arrow + integer(after) +
            w.count + " " + formatMilliseconds(ms) + w.millis;
 }
 
 std::string sortLogLine(std::string_view itemName, std::int32_t records, std::int32_t kind,
-                        double ms) {
-    const Words& w = words();
+                        double ms, ShownWord shown) {
+    const Words w = words(shown);
     const std::string& order = kind == 0 ? w.ascending : kind == 1 ? w.descending : w.original;
     return w.sort + std::string(itemName) + "] " + integer(records) + w.count + "(" + order + ") " +
            formatMilliseconds(ms) + w.millis;
 }
 
 std::string crossTabCaption(std::string_view aggregate, std::string_view x, std::string_view y,
-                            std::string_view z, std::int32_t records) {
-    const Words& w = words();
-    return w.cross + std::string(aggregate) + ")" + w.x + std::string(x) + w.y + std::string(y) +
+                            std::string_view z, std::int32_t records, ShownWord shown) {
+    const Words w = words(shown);
+    return w.cross + text(aggregate, shown) + ")" + w.x + std::string(x) + w.y + std::string(y) +
            w.z + std::string(z) + "] " + integer(records) + " Rec";
 }
 
 std::string crossTabLogLine(std::string_view aggregate, std::string_view x, std::string_view y,
-                            std::string_view z, std::int32_t records, double ms) {
-    return crossTabCaption(aggregate, x, y, z, records) + " " + formatMilliseconds(ms) +
-           words().millis;
+                            std::string_view z, std::int32_t records, double ms, ShownWord shown) {
+    return crossTabCaption(aggregate, x, y, z, records, shown) + " " + formatMilliseconds(ms) +
+           words(shown).millis;
 }
 
 std::string drillThroughLogLine(std::string_view x, std::string_view y, std::int32_t before,
-                                std::int32_t after, double ms) {
-    const Words& w = words();
+                                std::int32_t after, double ms, ShownWord shown) {
+    const Words w = words(shown);
     return w.drill + std::string(x) + w.y + std::string(y) + "] " + integer(before) +
            w.recordsArrow + integer(after) + w.records + " " + formatMilliseconds(ms) + w.millis;
 }
 
-std::string operationLogLine(std::string_view text, std::int32_t records, double ms) {
-    return std::string(text) + " " + integer(records) + " Rec " + formatMilliseconds(ms) +
-           words().millis;
+std::string operationLogLine(std::string_view operation, std::int32_t records, double ms,
+                             ShownWord shown) {
+    return text(operation, shown) + " " + integer(records) + " Rec " + formatMilliseconds(ms) +
+           words(shown).millis;
 }

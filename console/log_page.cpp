@@ -1,6 +1,7 @@
 #include "console/log_page.h"
 
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTextCursor>
@@ -9,6 +10,10 @@
 
 #include "console/console_text.h"
 #include "console/log_lines.h"
+#include "platform/core/cp932.h"
+#include "platform/ui/language.h"
+#include "platform/ui/qt_cp932.h"
+#include "platform/ui/shown_bytes.h"
 
 namespace {
 
@@ -22,6 +27,30 @@ QTextCharFormat coloured(const QColor& colour) {
 
 void scrollToEnd(QAbstractScrollArea* view) {
     view->verticalScrollBar()->setValue(view->verticalScrollBar()->maximum());
+}
+
+std::string shownWord(const std::string& cp932) {
+    return zbq::ui::shownBytes(cp932);
+}
+
+// An operation's text: a set operation's name is one of ours whole; the aggregation window's
+// ("多次元集計 [X:a][Y:b][Z:c(合計)]") holds names, and its words of ours are put in the language
+// in force around them.
+std::string shownOperation(const std::string& cp932) {
+    static const std::string aggregation = zbq::cp932::literal("多次元集計 ");
+    if (!zbq::ui::englishShown() || !cp932.starts_with(aggregation)) return shownWord(cp932);
+    static const QRegularExpression kind(
+        QStringLiteral("(?<=[(:])(件数|合計|平均|最大|最小)(?=[)\\]])"));
+    QString rest = zbq::ui::fromCp932(std::string_view(cp932).substr(aggregation.size()));
+    QString shown = zbq::ui::shown("多次元集計") + QLatin1Char(' ');
+    qsizetype from = 0;
+    for (auto it = kind.globalMatch(rest); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        shown += rest.mid(from, m.capturedStart() - from) + zbq::ui::shownText(m.captured());
+        from = m.capturedEnd();
+    }
+    shown += rest.mid(from);
+    return zbq::ui::toCp932(shown).value_or(cp932);
 }
 
 }  // namespace
@@ -107,40 +136,42 @@ void CLogPage::showReadLog() {
 
 // --- Operation log ---
 
-void CLogPage::appendOperation(const std::string& line) {
+void CLogPage::appendOperation(const std::string& line, const std::string& shown) {
     operationText_ += line;
     operationText_ += "\r\n";
-    operationView_->appendPlainText(consoleText(line));
+    operationView_->appendPlainText(consoleText(shown));
     scrollToEnd(operationView_);
 }
 
 void CLogPage::LogSearch(std::string_view caption, std::int32_t before, std::int32_t after,
                          double ms) {
-    appendOperation(searchLogLine(caption, before, after, ms));
+    appendOperation(searchLogLine(caption, before, after, ms),
+                    searchLogLine(caption, before, after, ms, shownWord));
 }
 
 void CLogPage::LogSort(std::string_view itemName, std::int32_t records, std::int32_t kind,
                        double ms) {
-    appendOperation(sortLogLine(itemName, records, kind, ms));
+    appendOperation(sortLogLine(itemName, records, kind, ms),
+                    sortLogLine(itemName, records, kind, ms, shownWord));
 }
 
 std::string CLogPage::LogCrossTab(std::string_view aggregate, std::string_view x,
                                   std::string_view y, std::string_view z, std::int32_t records,
                                   double ms) {
     std::string line = crossTabLogLine(aggregate, x, y, z, records, ms);
-    appendOperation(line);
+    appendOperation(line, crossTabLogLine(aggregate, x, y, z, records, ms, shownWord));
     return line;
 }
 
 std::string CLogPage::LogDrillThrough(std::string_view x, std::string_view y, std::int32_t before,
                                       std::int32_t after, double ms) {
     std::string line = drillThroughLogLine(x, y, before, after, ms);
-    appendOperation(line);
+    appendOperation(line, drillThroughLogLine(x, y, before, after, ms, shownWord));
     return line;
 }
 
 std::string CLogPage::LogOperation(std::string_view text, std::int32_t records, double ms) {
     std::string line = operationLogLine(text, records, ms);
-    appendOperation(line);
+    appendOperation(line, operationLogLine(text, records, ms, shownOperation));
     return line;
 }

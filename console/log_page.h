@@ -47,7 +47,8 @@ public:
 
 private:
     void showReadLog();
-    void appendOperation(const std::string& line);
+    // `line` into the log, `shown` (the line in the language in force) onto the tab.
+    void appendOperation(const std::string& line, const std::string& shown);
 
     ReadLog readLog_;
     std::string operationText_;

@@ -41,7 +41,7 @@ public:
         const Entry* current() const;
     };
 
-    static constexpr const char* kNoZ = "選択なし";  // UTF-8
+    static constexpr const char* kNoZ = ZBQ_SHOWN("選択なし");  // UTF-8
     static constexpr const char* kKinds[8] = {ZBQ_SHOWN("件数(Ｚ指定不要)"),
                                               ZBQ_SHOWN("件数"),
                                               ZBQ_SHOWN("ﾕﾆｰｸ件数"),

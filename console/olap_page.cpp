@@ -144,16 +144,26 @@ void COlapPage::OnOlapDisplay() {
     sync();
 }
 
+namespace {
+
+// An entry as the user reads it: an item's or a category's name as it stands, the Z list's
+// "選択なし" in the language in force.
+QString shownEntry(const OlapAxisSettings::Entry& entry) {
+    return entry.data == -2 ? zbq::ui::shown(OlapAxisSettings::kNoZ)
+                            : zbq::ui::fromCp932(entry.text);
+}
+
+}  // namespace
+
 void COlapPage::syncCombo(QComboBox& combo, const OlapAxisSettings::Combo& model) {
     bool same = combo.count() == model.count();
     for (int i = 0; same && i < combo.count(); ++i)
         same = combo.itemData(i).toInt() == model.entries[static_cast<std::size_t>(i)].data &&
-               combo.itemText(i) ==
-                   zbq::ui::fromCp932(model.entries[static_cast<std::size_t>(i)].text);
+               combo.itemText(i) == shownEntry(model.entries[static_cast<std::size_t>(i)]);
     if (!same) {
         combo.clear();
         for (const OlapAxisSettings::Entry& entry : model.entries)
-            combo.addItem(zbq::ui::fromCp932(entry.text), entry.data);
+            combo.addItem(shownEntry(entry), entry.data);
     }
     combo.setCurrentIndex(model.selected);
 }

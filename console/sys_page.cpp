@@ -16,6 +16,7 @@
 #include "app/images.h"
 #include "console/console_text.h"
 #include "console/system_text.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -70,20 +71,20 @@ void CSysPage::buildMenu() {
         std::function<void(CSysPage&)> run;
     };
     const Entry entries[] = {
-        {"閉じる", [](CSysPage& p) { p.OnCloseWindow(p.SelectedRow()); }},
-        {"ｱｲｺﾝ化", [](CSysPage& p) { p.OnIconizeWindow(p.SelectedRow()); }},
-        {"元の大きさ", [](CSysPage& p) { p.OnOriginalSize(p.SelectedRow()); }},
-        {"最大化", [](CSysPage& p) { p.OnMaximizeWindow(p.SelectedRow()); }},
+        {ZBQ_SHOWN("閉じる"), [](CSysPage& p) { p.OnCloseWindow(p.SelectedRow()); }},
+        {ZBQ_SHOWN("ｱｲｺﾝ化"), [](CSysPage& p) { p.OnIconizeWindow(p.SelectedRow()); }},
+        {ZBQ_SHOWN("元の大きさ"), [](CSysPage& p) { p.OnOriginalSize(p.SelectedRow()); }},
+        {ZBQ_SHOWN("最大化"), [](CSysPage& p) { p.OnMaximizeWindow(p.SelectedRow()); }},
         {nullptr, nullptr},
-        {"全てをｱｲｺﾝ化", [](CSysPage& p) { p.OnIconizeAll(); }},
-        {"全てを閉じる", [](CSysPage& p) { p.OnCloseAll(); }},
+        {ZBQ_SHOWN("全てをｱｲｺﾝ化"), [](CSysPage& p) { p.OnIconizeAll(); }},
+        {ZBQ_SHOWN("全てを閉じる"), [](CSysPage& p) { p.OnCloseAll(); }},
     };
     for (const Entry& entry : entries) {
         if (!entry.caption) {
             menu_->addSeparator();
             continue;
         }
-        QAction* action = menu_->addAction(QString::fromUtf8(entry.caption));
+        QAction* action = menu_->addAction(zbq::ui::shown(entry.caption));
         connect(action, &QAction::triggered, this, [this, run = entry.run] { run(*this); });
     }
 }

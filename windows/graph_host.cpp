@@ -1,5 +1,6 @@
 #include "windows/graph_host.h"
 
+#include <QRegularExpression>
 #include <QString>
 
 #include "app/ckw_app.h"
@@ -7,7 +8,9 @@
 #include "graphctl/graph_client.h"
 #include "platform/core/cp932.h"
 #include "platform/core/registry_file.h"
+#include "platform/core/shown_text.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 
 namespace zbq::windows {
@@ -15,6 +18,25 @@ namespace zbq::windows {
 namespace {
 
 GraphOutput* g_output = nullptr;
+
+// The control asks in Japanese, with the file's name inside its question, which no translation
+// holds whole: the question is put in the language in force here, the name filled in.
+QString shownQuestion(const std::string& utf8) {
+    static const QRegularExpression overwrite(
+        QStringLiteral("^'(.*)' へ上書きしようとしています。\\rよろしいですか？$"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QString text = QString::fromStdString(utf8);
+    const QRegularExpressionMatch m = overwrite.match(text);
+    if (!m.hasMatch()) return text;
+    return ui::shown(ZBQ_SHOWN("'%1' へ上書きしようとしています。\nよろしいですか？"))
+        .arg(m.captured(1));
+}
+
+QString shownTitle(const std::string& utf8) {
+    static constexpr const char* kOverwriteTitle = ZBQ_SHOWN("上書き確認");
+    const QString title = QString::fromStdString(utf8);
+    return title == QString::fromUtf8(kOverwriteTitle) ? ui::shown(kOverwriteTitle) : title;
+}
 
 class PromptsHost final : public grafvik::GraphHost {
 public:
@@ -24,8 +46,8 @@ public:
         return text ? cp932::toUtf8(*text) : std::string();
     }
     bool askOkCancel(const std::string& title, const std::string& text) override {
-        return ui::prompts().message(app_.windows().mainWindow(), QString::fromStdString(text),
-                                     QString::fromStdString(title), ui::Icon::Question,
+        return ui::prompts().message(app_.windows().mainWindow(), shownQuestion(text),
+                                     shownTitle(title), ui::Icon::Question,
                                      ui::Buttons::OkCancel) == ui::Answer::Ok;
     }
     void beep() override { ui::prompts().beep(); }
@@ -79,6 +101,10 @@ std::unique_ptr<GraphOutput> openGraphHost(CKWApp& app) {
         return nullptr;
     }
     return std::make_unique<ClientOutput>(std::move(host), std::move(client));
+}
+
+std::unique_ptr<grafvik::GraphHost> makeGraphHost(CKWApp& app) {
+    return std::make_unique<PromptsHost>(app);
 }
 
 GraphOutput* graphOutputFor(CKWApp& app) {

@@ -14,6 +14,10 @@
 
 class CKWApp;
 
+namespace zbq::grafvik {
+class GraphHost;
+}
+
 namespace zbq::windows {
 
 // The output DispGraph sends to; null when none is open.
@@ -25,6 +29,10 @@ GraphOutput* setGraphOutput(GraphOutput* output);
 // failing that switches graph output off (the reason to the error log). The host lives until
 // the returned object goes.
 std::unique_ptr<GraphOutput> openGraphHost(CKWApp& app);
+
+// The host the control is opened with: the clipboard, the OK/Cancel question in a message box of
+// the program's, in the language in force, and the beep.
+std::unique_ptr<grafvik::GraphHost> makeGraphHost(CKWApp& app);
 
 // The installed output; when none is and graph output is on (a graph asked for before the
 // start-up's host was opened, as by the "auto_open" macro), the host is opened then and kept

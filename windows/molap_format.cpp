@@ -8,6 +8,7 @@
 
 #include "app/ckw_app.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace zbq::windows {
 
@@ -89,34 +90,48 @@ bool numbers(const std::string& from, const std::string& to, std::int32_t op, do
 
 }  // namespace
 
-std::string molapDateUnitCaption(std::int32_t dateUnit) {
-    static constexpr const char* kCaptions[] = {"（年）",    "（月）",     "（日）",
-                                                "（年/月）", "（四半期）", "（半期）"};
-    return dateUnit >= 1 && dateUnit <= 6 ? cp932::literal(kCaptions[dateUnit - 1]) : "";
+namespace {
+
+std::string caption(const char* japanese, ShownCaption shown) {
+    const std::string bytes = cp932::literal(japanese);
+    return shown ? shown(bytes) : bytes;
 }
 
-std::string molapKindCaption(std::int32_t kind) {
-    static constexpr const char* kCaptions[] = {"件数", "合計", "平均", "最大", "最小"};
-    return kind >= 0 && kind <= 4 ? cp932::literal(kCaptions[kind]) : "";
+}  // namespace
+
+std::string molapDateUnitCaption(std::int32_t dateUnit, ShownCaption shown) {
+    static constexpr const char* kCaptions[] = {ZBQ_SHOWN("（年）"),     ZBQ_SHOWN("（月）"),
+                                                ZBQ_SHOWN("（日）"),     ZBQ_SHOWN("（年/月）"),
+                                                ZBQ_SHOWN("（四半期）"), ZBQ_SHOWN("（半期）")};
+    return dateUnit >= 1 && dateUnit <= 6 ? caption(kCaptions[dateUnit - 1], shown) : "";
 }
 
-std::string molapValueUnitCaption(std::int32_t zUnit) {
+std::string molapKindCaption(std::int32_t kind, ShownCaption shown) {
+    static constexpr const char* kCaptions[] = {ZBQ_SHOWN("件数"), ZBQ_SHOWN("合計"),
+                                                ZBQ_SHOWN("平均"), ZBQ_SHOWN("最大"),
+                                                ZBQ_SHOWN("最小")};
+    return kind >= 0 && kind <= 4 ? caption(kCaptions[kind], shown) : "";
+}
+
+std::string molapValueUnitCaption(std::int32_t zUnit, ShownCaption shown) {
     const std::int32_t scale = zUnit / 100, rounding = zUnit / 10 % 10;
     if (zUnit % 10 != 0 || scale < 1 || scale > 2 || rounding < 1 || rounding > 3) return "";
-    static constexpr const char* kRounding[] = {"(切り捨て)", "(切り上げ)", "(四捨五入)"};
-    return cp932::literal(scale == 1 ? "単位:千" : "単位:100万") +
-           cp932::literal(kRounding[rounding - 1]);
+    static constexpr const char* kRounding[] = {ZBQ_SHOWN("(切り捨て)"), ZBQ_SHOWN("(切り上げ)"),
+                                                ZBQ_SHOWN("(四捨五入)")};
+    return caption(scale == 1 ? ZBQ_SHOWN("単位:千") : ZBQ_SHOWN("単位:100万"), shown) +
+           caption(kRounding[rounding - 1], shown);
 }
 
-std::string molapItemCaption(const std::string& name, std::int32_t dateUnit) {
-    return name + molapDateUnitCaption(dateUnit);
+std::string molapItemCaption(const std::string& name, std::int32_t dateUnit, ShownCaption shown) {
+    return name + molapDateUnitCaption(dateUnit, shown);
 }
 
 std::string molapZCaption(std::int32_t zItem, const std::string& name, std::int32_t kind,
-                          std::int32_t zUnit) {
-    if (zItem < 0) return cp932::literal("件数");
-    std::string text = name + molapDateUnitCaption(zUnit) + "[" + molapKindCaption(kind);
-    if (zUnit >= 10) text += "/" + molapValueUnitCaption(zUnit);
+                          std::int32_t zUnit, ShownCaption shown) {
+    if (zItem < 0) return caption(ZBQ_SHOWN("件数"), shown);
+    std::string text =
+        name + molapDateUnitCaption(zUnit, shown) + "[" + molapKindCaption(kind, shown);
+    if (zUnit >= 10) text += "/" + molapValueUnitCaption(zUnit, shown);
     return text + "]";
 }
 

@@ -19,17 +19,22 @@ namespace zbq::windows {
 
 using MolapValue = KW_search::MolapValue;
 
+// The captions are Japanese, as the exports write them; `shown`, when given, puts each word of
+// ours (CP932) in the language in force for the screen, the names as they stand.
+using ShownCaption = std::string (*)(const std::string& cp932);
+
 // "（年）" ... "（半期）" for date units 1-6; "" otherwise.
-std::string molapDateUnitCaption(std::int32_t dateUnit);
+std::string molapDateUnitCaption(std::int32_t dateUnit, ShownCaption shown = nullptr);
 // "件数", "合計", "平均", "最大", "最小" for kinds 0-4; "" otherwise.
-std::string molapKindCaption(std::int32_t kind);
+std::string molapKindCaption(std::int32_t kind, ShownCaption shown = nullptr);
 // "単位:千(切り捨て)" ... for value units 110-230; "" otherwise.
-std::string molapValueUnitCaption(std::int32_t zUnit);
+std::string molapValueUnitCaption(std::int32_t zUnit, ShownCaption shown = nullptr);
 // An axis item's caption: its name and date-unit caption.
-std::string molapItemCaption(const std::string& name, std::int32_t dateUnit);
+std::string molapItemCaption(const std::string& name, std::int32_t dateUnit,
+                             ShownCaption shown = nullptr);
 // A Z column's caption; zItem -1 (no Z items) gives "件数".
 std::string molapZCaption(std::int32_t zItem, const std::string& name, std::int32_t kind,
-                          std::int32_t zUnit);
+                          std::int32_t zUnit, ShownCaption shown = nullptr);
 
 // A key (or an extreme) as the grid shows it. A text value (codes, strings, the error and blank
 // keys of any item) is shown as it is; decimalsIndex is the table's decimal places for Float.

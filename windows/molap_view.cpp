@@ -4,6 +4,7 @@
 #include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
+#include "platform/ui/shown_bytes.h"
 #include "windows/molap_format.h"
 
 namespace zbq::windows {
@@ -56,6 +57,35 @@ void CMOLAPView::clear() {
 MolapCellView CMOLAPView::cellView(std::int32_t row, std::int32_t column) const {
     return molapCell(engine_, layout_, row, column);
 }
+
+namespace {
+
+std::string shownCaption(const std::string& cp932) {
+    return ui::shownBytes(cp932);
+}
+
+// A header caption as the screen shows it: the level's caption with its words of ours (kind,
+// units, "件数") in the language in force; the exports and the clipboard keep the Japanese.
+std::string shownHeader(const MolapLayout& l, std::int32_t row, std::int32_t column,
+                        const std::string& text) {
+    const MolapLevelInfo* level = nullptr;
+    bool z = false;
+    if (row < l.nX() && column == l.nY() - 1) level = &l.x[static_cast<std::size_t>(row)];
+    if (row == l.nX() && column < l.nY()) level = &l.y[static_cast<std::size_t>(column)];
+    if (row == l.nX() && column >= l.nY() && l.nZ() > 0) {
+        level = &l.z[static_cast<std::size_t>((column - l.nY()) % l.nZ())];
+        z = true;
+    }
+    if (!level || text != level->caption) return text;
+    const std::string japanese = z ? molapZCaption(level->item, {}, level->kind, level->unit)
+                                   : molapItemCaption({}, level->unit);
+    if (level->item >= 0 && !text.ends_with(japanese)) return text;
+    const std::string name = level->item >= 0 ? text.substr(0, text.size() - japanese.size()) : "";
+    return z ? molapZCaption(level->item, name, level->kind, level->unit, shownCaption)
+             : molapItemCaption(name, level->unit, shownCaption);
+}
+
+}  // namespace
 
 std::string CMOLAPView::cellText(std::int32_t row, std::int32_t column) const {
     if (!installed_ || row < 0 || column < 0 || row >= layout_.rows() ||
@@ -158,7 +188,9 @@ QVariant CMOLAPView::data(const QModelIndex& index, int role) const {
     const std::int32_t row = index.row(), column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            return ui::fromCp932(cellText(row, column));
+            return ui::fromCp932(ui::englishShown()
+                                     ? shownHeader(layout_, row, column, cellText(row, column))
+                                     : cellText(row, column));
         case Qt::BackgroundRole: {
             const QRgb colour = background(row, column);
             return colour ? QVariant(QColor::fromRgb(colour)) : QVariant();

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/ckw_app.h"
+#include "app/title_width.h"
 #include "platform/ui/language.h"
 #include "windows/summary_text.h"
 
@@ -25,6 +26,7 @@ CPercentRankDlg::CPercentRankDlg(CKWApp& app, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &CPercentRankDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CPercentRankDlg::reject);
     layout->addWidget(buttons);
+    app::fitTitle(*this);
 }
 
 void CPercentRankDlg::accept() {

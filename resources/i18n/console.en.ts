@@ -4,6 +4,58 @@
     <context>
         <name>ZBQ</name>
         <message>
+            <source>カテゴリファイル[%1]を読み込めません。</source>
+            <translation>The category file [%1] cannot be read.</translation>
+        </message>
+        <message>
+            <source>カテゴリファイル[%1]の%2行目が不正です。</source>
+            <translation>Line %2 of the category file [%1] is not valid.</translation>
+        </message>
+        <message>
+            <source>ファイルの書出しに失敗しました。</source>
+            <translation>Writing the file failed.</translation>
+        </message>
+        <message>
+            <source>小分類項目</source>
+            <translation>Small classes</translation>
+        </message>
+        <message>
+            <source>中分類項目</source>
+            <translation>Middle classes</translation>
+        </message>
+        <message>
+            <source>大分類項目</source>
+            <translation>Large classes</translation>
+        </message>
+        <message>
+            <source>小分類編集</source>
+            <translation>Edit small class</translation>
+        </message>
+        <message>
+            <source>中分類編集</source>
+            <translation>Edit middle class</translation>
+        </message>
+        <message>
+            <source>大分類編集</source>
+            <translation>Edit large class</translation>
+        </message>
+        <message>
+            <source>ｶﾃｺﾞﾘｰへ登録</source>
+            <translation>Register category</translation>
+        </message>
+        <message>
+            <source>ｸﾘｱ</source>
+            <translation>Clear</translation>
+        </message>
+        <message>
+            <source>ﾘｾｯﾄ</source>
+            <translation>Reset</translation>
+        </message>
+        <message>
+            <source>定義のｲﾝﾎﾟｰﾄ</source>
+            <translation>Import definition</translation>
+        </message>
+        <message>
             <source>名称　</source>
             <translation>Name</translation>
         </message>
@@ -132,20 +184,48 @@
             <translation>The value given is not the name of a middle class</translation>
         </message>
         <message>
-            <source>小分類編集</source>
-            <translation>Edit small class</translation>
+            <source>追加</source>
+            <translation>Add</translation>
+        </message>
+        <message>
+            <source>上書き</source>
+            <translation>Overwrite</translation>
+        </message>
+        <message>
+            <source>上へ</source>
+            <translation>Toward top</translation>
+        </message>
+        <message>
+            <source>下へ</source>
+            <translation>Toward bottom</translation>
+        </message>
+        <message>
+            <source>登録</source>
+            <translation>OK</translation>
+        </message>
+        <message>
+            <source>小分類項目　定義一覧</source>
+            <translation>Small class definitions</translation>
+        </message>
+        <message>
+            <source>条件</source>
+            <translation>Condition</translation>
+        </message>
+        <message>
+            <source>n1 の値</source>
+            <translation>Value of n1</translation>
+        </message>
+        <message>
+            <source>n2 の値</source>
+            <translation>Value of n2</translation>
+        </message>
+        <message>
+            <source>中分類/大分類　定義一覧</source>
+            <translation>Middle/large class definitions</translation>
         </message>
         <message>
             <source>名称</source>
             <translation>Name</translation>
-        </message>
-        <message>
-            <source>中分類編集</source>
-            <translation>Edit middle class</translation>
-        </message>
-        <message>
-            <source>大分類編集</source>
-            <translation>Edit large class</translation>
         </message>
         <message>
             <source>小分類定義一覧</source>
@@ -164,6 +244,10 @@
             <translation>Please enter a definition</translation>
         </message>
         <message>
+            <source>未定義のデータです</source>
+            <translation>Undefined data</translation>
+        </message>
+        <message>
             <source>条件を入力して下さい</source>
             <translation>Please enter a condition</translation>
         </message>
@@ -178,6 +262,14 @@
         <message>
             <source>数字</source>
             <translation>Number</translation>
+        </message>
+        <message>
+            <source>項目%1処理中</source>
+            <translation>Processing item %1</translation>
+        </message>
+        <message>
+            <source>データ解析中</source>
+            <translation>Analysing data</translation>
         </message>
         <message>
             <source>ｺﾝｿｰﾙ (Main Navigator)</source>
@@ -214,10 +306,6 @@
         <message>
             <source>ﾌｨﾙﾀ条件:</source>
             <translation>Condition:</translation>
-        </message>
-        <message>
-            <source>追加</source>
-            <translation>Add</translation>
         </message>
         <message>
             <source>編集</source>
@@ -266,6 +354,10 @@
         <message>
             <source>変更する項目が選ばれていません</source>
             <translation>No item to change is selected</translation>
+        </message>
+        <message>
+            <source>項目［%1］を検索条件から削除しますか？</source>
+            <translation>Delete item [%1] from the search conditions?</translation>
         </message>
         <message>
             <source>検索が出来ません！検索式のチェックが必要です</source>
@@ -392,8 +484,74 @@
             <translation>The file format differs. It cannot be added.</translation>
         </message>
         <message>
+            <source>データがロードされていません
+そのため、表示リストに加えることはできません</source>
+            <translation>No data is loaded,
+so nothing can be added to the display list</translation>
+        </message>
+        <message>
             <source>表示項目を１つ以上選んでください</source>
             <translation>Please choose one or more items to show.</translation>
+        </message>
+        <message>
+            <source>検索[</source>
+            <translation>Search[</translation>
+        </message>
+        <message>
+            <source> 件</source>
+            <translation> records</translation>
+        </message>
+        <message>
+            <source> 件 → </source>
+            <translation> records → </translation>
+        </message>
+        <message>
+            <source> ﾐﾘ秒</source>
+            <translation> ms</translation>
+        </message>
+        <message>
+            <source>ｿｰﾄ[</source>
+            <translation>Sort[</translation>
+        </message>
+        <message>
+            <source>昇順</source>
+            <translation>Ascending</translation>
+        </message>
+        <message>
+            <source>降順</source>
+            <translation>Descending</translation>
+        </message>
+        <message>
+            <source>ｵﾘｼﾞﾅﾙ昇順</source>
+            <translation>Original order</translation>
+        </message>
+        <message>
+            <source>ｸﾛｽ集計(</source>
+            <translation>Cross tab (</translation>
+        </message>
+        <message>
+            <source>[X：</source>
+            <translation>[X: </translation>
+        </message>
+        <message>
+            <source>][Y：</source>
+            <translation>][Y: </translation>
+        </message>
+        <message>
+            <source>][Z：</source>
+            <translation>][Z: </translation>
+        </message>
+        <message>
+            <source>ﾄﾞﾘﾙｽﾙｰ[X：</source>
+            <translation>Drill through[X: </translation>
+        </message>
+        <message>
+            <source> ﾚｺｰﾄﾞ</source>
+            <translation> records</translation>
+        </message>
+        <message>
+            <source> ﾚｺｰﾄﾞ -&gt; </source>
+            <translation> records -&gt; </translation>
         </message>
         <message>
             <source>X軸へ</source>
@@ -528,6 +686,10 @@
             <translation>The sum of this item cannot be computed</translation>
         </message>
         <message>
+            <source>選択なし</source>
+            <translation>None</translation>
+        </message>
+        <message>
             <source>件数(Ｚ指定不要)</source>
             <translation>Records (Z not needed)</translation>
         </message>
@@ -541,27 +703,51 @@
         </message>
         <message>
             <source>OLAP表示</source>
-            <translation>Show OLAP</translation>
+            <translation>OLAP display</translation>
         </message>
         <message>
             <source>X軸→</source>
-            <translation>X axis →</translation>
+            <translation>X axis</translation>
         </message>
         <message>
             <source>Y軸↓</source>
-            <translation>Y axis ↓</translation>
+            <translation>Y axis</translation>
         </message>
         <message>
             <source>集計対象値（Z）↓  ％順位↓</source>
-            <translation>Value aggregated (Z) ↓  % order ↓</translation>
+            <translation>Sum target values (Z)   % order</translation>
         </message>
         <message>
             <source>元データを保存する</source>
-            <translation>Save the original data</translation>
+            <translation>Save original data</translation>
         </message>
         <message>
             <source>表示中の集合データだけを保存する</source>
-            <translation>Save only the data of the set shown</translation>
+            <translation>Save display set data only</translation>
+        </message>
+        <message>
+            <source>閉じる</source>
+            <translation>Close</translation>
+        </message>
+        <message>
+            <source>ｱｲｺﾝ化</source>
+            <translation>Iconize</translation>
+        </message>
+        <message>
+            <source>元の大きさ</source>
+            <translation>Original size</translation>
+        </message>
+        <message>
+            <source>最大化</source>
+            <translation>Maximize</translation>
+        </message>
+        <message>
+            <source>全てをｱｲｺﾝ化</source>
+            <translation>Iconize all</translation>
+        </message>
+        <message>
+            <source>全てを閉じる</source>
+            <translation>Close all</translation>
         </message>
         <message>
             <source> 表形式データの集計・分析システム</source>

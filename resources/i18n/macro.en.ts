@@ -1248,14 +1248,6 @@ The macro is stopped.</translation>
             <translation>&amp;Close</translation>
         </message>
         <message>
-            <source>上へ</source>
-            <translation>Toward top</translation>
-        </message>
-        <message>
-            <source>下へ</source>
-            <translation>Toward bottom</translation>
-        </message>
-        <message>
             <source>マクロメニュー</source>
             <translation>Macro menu</translation>
         </message>

@@ -136,6 +136,16 @@ Program [%1]</translation>
             <translation>There are many data: the graph may be hard to read</translation>
         </message>
         <message>
+            <source>'%1' へ上書きしようとしています。
+よろしいですか？</source>
+            <translation>'%1' is about to be overwritten.
+Do you want to continue?</translation>
+        </message>
+        <message>
+            <source>上書き確認</source>
+            <translation>Confirm overwrite</translation>
+        </message>
+        <message>
             <source>概要</source>
             <translation>Summary</translation>
         </message>
@@ -288,6 +298,58 @@ Program [%1]</translation>
         <message>
             <source>範囲</source>
             <translation>Range</translation>
+        </message>
+        <message>
+            <source>（年）</source>
+            <translation> (year)</translation>
+        </message>
+        <message>
+            <source>（月）</source>
+            <translation> (month)</translation>
+        </message>
+        <message>
+            <source>（日）</source>
+            <translation> (day)</translation>
+        </message>
+        <message>
+            <source>（年/月）</source>
+            <translation> (year/month)</translation>
+        </message>
+        <message>
+            <source>（四半期）</source>
+            <translation> (quarter)</translation>
+        </message>
+        <message>
+            <source>（半期）</source>
+            <translation> (half year)</translation>
+        </message>
+        <message>
+            <source>最大</source>
+            <translation>Max</translation>
+        </message>
+        <message>
+            <source>最小</source>
+            <translation>Min</translation>
+        </message>
+        <message>
+            <source>(切り捨て)</source>
+            <translation>(round down)</translation>
+        </message>
+        <message>
+            <source>(切り上げ)</source>
+            <translation>(round up)</translation>
+        </message>
+        <message>
+            <source>(四捨五入)</source>
+            <translation>(round off)</translation>
+        </message>
+        <message>
+            <source>単位:千</source>
+            <translation>Unit: 1,000</translation>
+        </message>
+        <message>
+            <source>単位:100万</source>
+            <translation>Unit: 1,000,000</translation>
         </message>
         <message>
             <source>集計表の縦または横が10,000行を超えています。表示に時間がかかりますが実行しますか？</source>
@@ -510,14 +572,6 @@ Go on?</translation>
         <message>
             <source>存在順に表示</source>
             <translation>Sort by count</translation>
-        </message>
-        <message>
-            <source>昇順</source>
-            <translation>Ascending</translation>
-        </message>
-        <message>
-            <source>降順</source>
-            <translation>Descending</translation>
         </message>
         <message>
             <source>逆順に表示</source>

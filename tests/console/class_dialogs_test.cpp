@@ -154,5 +154,37 @@ TEST_F(ClassDialogs, MiddleAndLargeRowsAddedAndRegisteredOrCancelled) {
     }
 }
 
+// Enter registers, as 登録 does, from whatever field has the focus: the field's pending input
+// is recorded before the dialog's OK step.
+TEST_F(ClassDialogs, EnterRegistersInEachDialog) {
+    std::vector<SmallClassDefinition> classes = {{"A", 0, "1", ""}};
+    answerModal<CMinorCategoryDlg>([&](CMinorCategoryDlg& d) {
+        typeInto(d.nameEdit(), QStringLiteral("B"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_TRUE(RunSmallClassDialog(app, classes, &owner));
+    EXPECT_EQ(classes, (std::vector<SmallClassDefinition>{{"A", 0, "1", ""}}));
+    EXPECT_EQ(steps(),
+              (std::vector<std::string>{"DispEditSmallClassDialog", "InputSmallClassName,\"B\"",
+                                        "OKSmallClassDialog"}));
+    const std::vector<std::string> choices = {"Young", "Others"};
+    for (const auto level : {ClassListEditor::Level::Middle, ClassListEditor::Level::Large}) {
+        const std::string noun =
+            level == ClassListEditor::Level::Middle ? "MiddleClass" : "LargeClass";
+        std::vector<ClassGrouping> rows = {{"All", "Young"}};
+        macro.steps.clear();
+        answerModal<CCategoryListDlg>([&](CCategoryListDlg& d) {
+            typeInto(d.nameEdit(), QStringLiteral("C"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+        });
+        EXPECT_TRUE(RunClassListDialog(app, rows, choices, level, &owner)) << noun;
+        EXPECT_EQ(rows.size(), 1u) << noun;
+        EXPECT_EQ(steps(),
+                  (std::vector<std::string>{"DispEdit" + noun + "Dialog",
+                                            "Input" + noun + "Name,\"C\"", "OK" + noun + "Dialog"}))
+            << noun;
+    }
+}
+
 }  // namespace
 }  // namespace zbq::test
