@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -131,6 +132,27 @@ inline void doubleClick(QWidget* widget, QPoint at) {
     QTest::mouseClick(widget, Qt::LeftButton, {}, at);
     QTest::mouseDClick(widget, Qt::LeftButton, {}, at);
     QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
+}
+
+// Row `row` of `combo` chosen from its drop-down list with the mouse: a click on the arrow at
+// its right end drops the list down (an editable combo's too), a click on the row picks it and
+// closes the list.
+inline void pickFromList(QComboBox* combo, int row) {
+    activate(combo);
+    QTest::mouseClick(combo, Qt::LeftButton, {}, QPoint(combo->width() - 6, combo->height() / 2));
+    QAbstractItemView* view = combo->view();
+    if (!QTest::qWaitFor([view] { return view->isVisible(); }, 2000)) {
+        ADD_FAILURE() << "the list did not drop down";
+        return;
+    }
+    // The list takes a release that comes within a double click of the press that dropped it
+    // for that press's own; a hand moving to the row takes longer.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QModelIndex index = combo->model()->index(row, combo->modelColumn());
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    if (!QTest::qWaitFor([view] { return !view->isVisible(); }, 2000))
+        ADD_FAILURE() << "the list stayed down";
 }
 
 // The button of `dialog` whose caption (without its '&') or object name is `name`.
