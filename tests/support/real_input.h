@@ -195,4 +195,14 @@ std::function<int(T&)> inItsLoop(std::function<void(T&)> answer) {
     };
 }
 
+// The same as a hook for any dialog: the one that comes must be a T.
+template <typename T>
+std::function<int(QDialog&)> loopHook(std::function<void(T&)> answer) {
+    return [answer](QDialog& dialog) {
+        if (!dynamic_cast<T*>(&dialog)) ADD_FAILURE() << "another dialog came";
+        answerModal<T>(answer);
+        return dialog.exec();
+    };
+}
+
 }  // namespace zbq::test
