@@ -4,7 +4,9 @@
 // through the macro menu, saved, and played again in fresh programs started on the same
 // workbook: from the macro menu (with Japanese and with English in force), step by step through
 // the work list, and as "auto_open" at start-up. Each ends on the same screen, and writes the
-// same clipboard texts and files.
+// same clipboard texts and files. Every dialog runs its own modal loop, as in the program, and
+// is answered from inside it by clicks and keys. A start-up on text files does the same with the
+// text import dialog.
 //
 // A workbook's items are integers, decimals, dates, times or texts: code items and items of
 // several answers come only from a definition file, so several answers stand here as a text.
@@ -40,6 +42,7 @@
 #include <sstream>
 
 #include "app/excel_read_dlg.h"
+#include "app/text_read_dlg.h"
 #include "app/main_frame.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
@@ -1080,6 +1083,34 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
                   (std::vector<std::string>{"login tour.zbq", "login tour.zbq"}));
         EXPECT_EQ(p.h.app().KWgetDataCount(), 20) << "the records saved before the addition";
     }
+}
+
+// Start-up on text files, the import dialog in its own modal loop: a file's row clicked, its
+// names read, the title typed, OK pressed; the data set of both files is loaded.
+TEST(TextStartUp, TheImportDialogRunsInItsOwnLoopAndLoadsTheFiles) {
+    AppHarness h;
+    h.runDialogsInTheirLoops();
+    h.setSpreadsheet("");
+    writeFile(h.file("a.txt"), "name\tscore\r\nx\t1\r\ny\t2\r\n");
+    writeFile(h.file("b.txt"), "name\tscore\nz\t3\n");
+    h.prompts().chooseFiles(QStringList{QString::fromStdString(h.file("a.txt")),
+                                        QString::fromStdString(h.file("b.txt"))});
+    h.driveImports([](QDialog& dialog) {
+        auto& text = dynamic_cast<CTextReadDlg&>(dialog);
+        QTreeWidget* files = text.fileList();
+        EXPECT_FALSE(text.button(1074)->isEnabled());
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                          files->visualItemRect(files->topLevelItem(1)).center());
+        press(text.button(1074));
+        EXPECT_EQ(text.itemList()->topLevelItemCount(), 2);
+        typeInto(text.titleEdit(), QString::fromUtf8("成績"));
+        press(text.button(1));
+        return dialog.result();
+    });
+    ASSERT_TRUE(h.start());
+    EXPECT_EQ(h.dialogsShown(), std::vector<std::string>{"import"});
+    EXPECT_EQ(h.app().GetStructDef().title, cp932::literal("成績"));
+    EXPECT_EQ(h.app().KWgetDataCount(), 3);
 }
 
 }  // namespace
