@@ -141,7 +141,7 @@ inline void pickFromList(QComboBox* combo, int row) {
     activate(combo);
     QTest::mouseClick(combo, Qt::LeftButton, {}, QPoint(combo->width() - 6, combo->height() / 2));
     QAbstractItemView* view = combo->view();
-    if (!QTest::qWaitFor([view] { return view->isVisible(); }, 2000)) {
+    if (!QTest::qWaitFor([view] { return view->isVisible(); }, 10000)) {
         ADD_FAILURE() << "the list did not drop down";
         return;
     }
@@ -153,7 +153,7 @@ inline void pickFromList(QComboBox* combo, int row) {
     // A row may reach past a narrow list's edge: the click lands on its part that shows.
     const QRect shown = view->visualRect(index) & view->viewport()->rect();
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, shown.center());
-    if (!QTest::qWaitFor([view] { return !view->isVisible(); }, 2000))
+    if (!QTest::qWaitFor([view] { return !view->isVisible(); }, 10000))
         ADD_FAILURE() << "the list stayed down";
 }
 
