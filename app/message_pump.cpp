@@ -15,6 +15,11 @@ constexpr auto kInterval = std::chrono::milliseconds(30);
 bool pumping = false;
 Clock::time_point lastPump{};
 int pumps = 0;
+PumpClock injectedClock = nullptr;
+
+Clock::time_point now() {
+    return injectedClock ? injectedClock() : Clock::now();
+}
 
 // The workbook reader knows no Qt: a long reading of a workbook pumps through this one.
 [[maybe_unused]] const bool workbookPumpSet =
@@ -24,17 +29,21 @@ int pumps = 0;
 
 void pumpPendingMessages() {
     if (pumping || QCoreApplication::instance() == nullptr) return;
-    const auto now = Clock::now();
-    if (now - lastPump < kInterval) return;
+    if (now() - lastPump < kInterval) return;
     pumping = true;
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    lastPump = Clock::now();
+    lastPump = now();
     ++pumps;
     pumping = false;
 }
 
 int pumpCount() {
     return pumps;
+}
+
+void setPumpClockForTest(PumpClock testClock) {
+    injectedClock = testClock;
+    lastPump = {};
 }
 
 }  // namespace zbq::app

@@ -8,11 +8,18 @@
 // thread only.
 #pragma once
 
+#include <chrono>
+
 namespace zbq::app {
 
 void pumpPendingMessages();
 
 // For tests: how many times messages were actually dispatched.
 int pumpCount();
+
+// For tests: the clock the throttle reads (null: the steady clock), so that a test decides when
+// the interval has passed instead of racing it.
+using PumpClock = std::chrono::steady_clock::time_point (*)();
+void setPumpClockForTest(PumpClock clock);
 
 }  // namespace zbq::app

@@ -94,8 +94,7 @@ TEST(EnglishDialogs, AnItemEditedInEnglishKeepsTheChoiceItsCaptionStands) {
     dialog.itemList()->topLevelItem(1)->setSelected(true);
     answerModal<CItemEditDlg>([](CItemEditDlg& edit) {
         typeInto(edit.nameEdit(), QStringLiteral("points"));
-        edit.typeCombo()->setFocus();
-        edit.typeCombo()->setCurrentIndex(edit.typeCombo()->findText(QStringLiteral("Date")));
+        pickFromList(edit.typeCombo(), edit.typeCombo()->findText(QStringLiteral("Date")));
         press(buttonOf(edit, QStringLiteral("OK")));
     });
     press(dialog.button(1105));

@@ -9,7 +9,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -23,6 +22,7 @@
 #include "console/cons_sheet.h"
 #include "macro/cmacro.h"
 #include "tests/console/category_fixture.h"
+#include "tests/support/real_input.h"
 #include "tests/support/temp_dir.h"
 
 namespace zbq::test {
@@ -31,11 +31,6 @@ namespace {
 using cp932::literal;
 
 using Program = CategoryProgram;
-
-void focus(QWidget* widget, QEvent::Type type) {
-    QFocusEvent event(type, Qt::OtherFocusReason);
-    QCoreApplication::sendEvent(widget, &event);
-}
 
 TEST(CategoryReplay, ASessionOnTheCategoryFrameReplaysToTheSameScreenAndFile) {
     TempDir out;
@@ -77,10 +72,7 @@ TEST(CategoryReplay, ASessionOnTheCategoryFrameReplaysToTheSameScreenAndFile) {
                 list.itemDoubleClicked(row, 0);
             },
             [&] {
-                focus(editor.nameEdit(), QEvent::FocusIn);
-                editor.nameEdit()->clear();
-                QTest::keyClicks(editor.nameEdit(), "Age");
-                focus(editor.nameEdit(), QEvent::FocusOut);
+                typeAndLeave(editor.nameEdit(), QStringLiteral("Age"));
             },
             [&] { editor.typeList()->activated(3); },  // Float: the values still pass
             [&] { editor.button(COlapFormView::kRegister)->click(); },

@@ -17,6 +17,7 @@
 
 #include "console/class_dialogs.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/qt_cp932.h"
 #include "platform/ui/scripted_prompts.h"
 #include "tests/support/real_input.h"
 #include "tests/support/recording_macro.h"
@@ -69,16 +70,38 @@ TEST_F(ClassDialogs, SmallClassesTypedAndRegisteredComeBackWithTheirSteps) {
     EXPECT_TRUE(RunSmallClassDialog(app, classes, &owner));
     EXPECT_EQ(classes, (std::vector<SmallClassDefinition>{{"old", 0, "1", ""},
                                                           {cp932::literal("若年"), 2, "30", ""}}));
-    // The n1 field's own step is the editable combo box's recording, tested with it.
-    std::vector<std::string> recorded = steps();
-    std::erase_if(recorded, [](const std::string& step) {
-        return step.starts_with("InputSmallClassTerm1,");
-    });
-    EXPECT_EQ(recorded,
+    EXPECT_EQ(steps(),
               (std::vector<std::string>{"DispEditSmallClassDialog", "InputSmallClassName,\"若年\"",
                                         "SelectSmallClassOperater,0", "SelectSmallClassOperater,1",
-                                        "SelectSmallClassOperater,2", "AddSmallClass",
-                                        "InputSmallClassName,\"老年\"", "OKSmallClassDialog"}));
+                                        "SelectSmallClassOperater,2", "InputSmallClassTerm1,\"30\"",
+                                        "AddSmallClass", "InputSmallClassName,\"老年\"",
+                                        "OKSmallClassDialog"}));
+}
+
+// The n1 value picked from the list that drops down under its field: the pick and the field
+// left behind record their steps like the rest, every one of them compared.
+TEST_F(ClassDialogs, AnN1ValuePickedFromItsDropDownListIsRecordedAndKept) {
+    std::vector<SmallClassDefinition> classes;
+    std::string picked;
+    answerModal<CMinorCategoryDlg>([&](CMinorCategoryDlg& d) {
+        typeInto(d.nameEdit(), QString::fromUtf8("他"));
+        pickFromList(d.operatorList(), 0);  // "=n1"
+        pickFromList(d.term1Combo(), 3);
+        picked = d.term1Combo()->itemText(3).toStdString();
+        EXPECT_EQ(d.term1Combo()->currentText().toStdString(), picked);
+        press(d.button("追加"));
+        press(d.button("登録"));
+    });
+    EXPECT_TRUE(RunSmallClassDialog(app, classes, &owner));
+    ASSERT_FALSE(picked.empty());
+    EXPECT_EQ(classes, (std::vector<SmallClassDefinition>{
+                           {cp932::literal("他"), 0, *ui::toCp932(QString::fromStdString(picked)),
+                            ""}}));
+    EXPECT_EQ(steps(), (std::vector<std::string>{"DispEditSmallClassDialog",
+                                                 "InputSmallClassName,\"他\"",
+                                                 "SelectSmallClassOperater,0",
+                                                 "InputSmallClassTerm1,\"" + picked + "\"",
+                                                 "AddSmallClass", "OKSmallClassDialog"}));
 }
 
 TEST_F(ClassDialogs, SmallClassCancelAndEscapeKeepTheClasses) {

@@ -19,6 +19,7 @@
 #include "console/set_tree_view.h"
 #include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
+#include "tests/support/real_input.h"
 
 namespace zbq::test {
 namespace {
@@ -359,29 +360,31 @@ TEST_F(Conditions, JoinButtonsRecordAndARefusedExpressionAddsNoSet) {
     EXPECT_EQ(steps(), (std::vector<std::string>{"SelectFilterAndOr,1", "SelectFilterAndOr,0"}));
 }
 
+// The filter dialog's OK and キャンセル buttons, the first two it has.
+QAbstractButton* okButton(CFilterCondDlg& dialog) {
+    return dialog.findChildren<QPushButton*>().value(0);
+}
+QAbstractButton* cancelButton(CFilterCondDlg& dialog) {
+    return dialog.findChildren<QPushButton*>().value(1);
+}
+
 // The dialog as the user fills it: the item, the operator, a value typed into its box, OK.
 TEST_F(Conditions, TheDialogRecordsWhatTheUserDoesAndStoresTheCondition) {
     macro->StartRecording();
     int refusals = 0;
-    ui::ScopedModalHook hook([&](QDialog& d) {
-        auto& dialog = static_cast<CFilterCondDlg&>(d);
-        dialog.show();
-        dialog.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    // In the dialog's own loop, the lists dropped down and their rows clicked, the value typed.
+    ui::ScopedModalHook hook(loopHook<CFilterCondDlg>([&](CFilterCondDlg& dialog) {
         EXPECT_FALSE(dialog.operatorCombo()->isEnabled());
-        dialog.itemCombo()->setCurrentIndex(2);
-        dialog.OnSelchangeItem(2);  // 年齢
+        pickFromList(dialog.itemCombo(), 2);  // 年齢
         EXPECT_TRUE(dialog.operatorCombo()->isEnabled());
-        EXPECT_FALSE(dialog.OnOK());  // no operator yet
+        press(okButton(dialog));  // no operator yet
+        EXPECT_TRUE(dialog.isVisible());
         refusals = static_cast<int>(messages().size());
         EXPECT_EQ(dialog.focusWidget(), dialog.operatorCombo());
-        dialog.operatorCombo()->setCurrentIndex(3);
-        dialog.OnSelchangeCondition1(3);  // ">="
-        dialog.value1Edit()->setFocus();
-        QTest::keyClicks(dialog.value1Edit(), "30");
-        EXPECT_TRUE(dialog.OnOK());  // the value box still has the focus
-        return dialog.result();
-    });
+        pickFromList(dialog.operatorCombo(), 3);  // ">="
+        typeInto(dialog.value1Edit(), QStringLiteral("30"));
+        press(okButton(dialog));  // the value box still has the focus
+    }));
     page->OnAdd();
     EXPECT_EQ(refusals, 1);
     EXPECT_EQ(messages().front(), "条件を選択して下さい");
@@ -394,14 +397,12 @@ TEST_F(Conditions, TheDialogRecordsWhatTheUserDoesAndStoresTheCondition) {
     // Editing fills the dialog from the row without recording its own changes.
     macro->StartRecording();
     page->SelectRow(0);
-    ui::ScopedModalHook edit([&](QDialog& d) {
-        auto& dialog = static_cast<CFilterCondDlg&>(d);
+    ui::ScopedModalHook edit(loopHook<CFilterCondDlg>([&](CFilterCondDlg& dialog) {
         EXPECT_FALSE(dialog.itemCombo()->isEnabled());
         EXPECT_EQ(dialog.operatorCombo()->currentIndex(), 3);
         EXPECT_EQ(dialog.value1Edit()->text(), QString::fromUtf8("30"));
-        dialog.OnCancel();
-        return dialog.result();
-    });
+        press(cancelButton(dialog));
+    }));
     page->OnEdit();
     EXPECT_EQ(steps(), (std::vector<std::string>{"DispEditFilterDialog,0", "CancelFilterDialog"}));
 }
@@ -413,25 +414,18 @@ TEST_F(Conditions, TheEnglishDialogsKindRadiosRecordTheirChoice) {
         ui::setLanguage(language);
         macro->StartRecording();
         bool radios = false;
-        ui::ScopedModalHook hook([&](QDialog& d) {
-            auto& dialog = static_cast<CFilterCondDlg&>(d);
-            dialog.show();
-            dialog.activateWindow();
-            EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+        ui::ScopedModalHook hook(loopHook<CFilterCondDlg>([&](CFilterCondDlg& dialog) {
             auto* text = dialog.findChild<QRadioButton*>(QStringLiteral("text"));
             auto* code = dialog.findChild<QRadioButton*>(QStringLiteral("codeNumber"));
             radios = text && code;
             if (radios) {
-                // A radio takes a click on its mark or its text, not on the blank beyond them.
-                const QPoint mark(6, text->height() / 2);
-                QTest::mouseClick(text, Qt::LeftButton, {}, mark);
+                press(text);
                 EXPECT_TRUE(text->isChecked());
-                QTest::mouseClick(code, Qt::LeftButton, {}, mark);
+                press(code);
                 EXPECT_FALSE(text->isChecked());
             }
-            dialog.OnCancel();
-            return dialog.result();
-        });
+            press(cancelButton(dialog));
+        }));
         page->OnAdd();
         ui::setLanguage(ui::Language::Japanese);
         if (language == ui::Language::English) {

@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDropEvent>
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -26,6 +25,7 @@
 #include "platform/core/cp932.h"
 #include "platform/ui/modal_runner.h"
 #include "tests/console/molap_fixture.h"
+#include "tests/support/real_input.h"
 
 namespace {
 
@@ -33,7 +33,13 @@ using L = MolapList;
 using zbq::test::molapRowsText;
 
 struct PageScreen : zbq::test::MolapScreen {
-    PageScreen() { page = console->MolapPage(); }
+    PageScreen() {
+        page = console->MolapPage();
+        // The page in front, where the clicks land.
+        const int tab = console->tabs()->indexOf(page);
+        EXPECT_GE(tab, 0);
+        console->tabs()->setCurrentIndex(tab);
+    }
 
     bool dropData(L target, const QMimeData& data) {
         return zbq::test::dropOnList(*page->list(target), data);
@@ -56,10 +62,20 @@ struct PageScreen : zbq::test::MolapScreen {
         }
         return text;
     }
-    void click(L l, int row) {
+    // A click on a row of the list, with the modifiers held, on the active console.
+    void click(L l, int row, Qt::KeyboardModifiers modifiers = {}) {
         COlapItemList* list = page->list(l);
-        list->selectRows({row});
-        emit list->rowsClicked();
+        zbq::test::activate(list);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                          list->visualItemRect(list->topLevelItem(row)).center());
+    }
+    // A click into the list below its rows: the focus goes to it, no row is chosen.
+    void clickBelowRows(L l) {
+        COlapItemList* list = page->list(l);
+        zbq::test::activate(list);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          QPoint(4, list->viewport()->height() - 4));
+        EXPECT_TRUE(list->hasFocus());
     }
 
     COlap2Page* page = nullptr;
@@ -152,13 +168,11 @@ TEST(MolapPage, KindRadiosForTheClickedRow) {
     EXPECT_TRUE(s.page->kindRadio(2)->isChecked());
     EXPECT_EQ(s.page->settings().currentSumRow(), 1);
     EXPECT_EQ(s.shown(L::Sum), "4=件数 2=平均");
-    QFocusEvent focusIn(QEvent::FocusIn, Qt::MouseFocusReason);
-    QApplication::sendEvent(s.page->list(L::Y), &focusIn);  // another list: the radios go
+    s.clickBelowRows(L::Y);  // another list: the radios go
     EXPECT_FALSE(s.page->kindRadio(2)->isChecked());
     EXPECT_FALSE(s.page->kindRadio(0)->isEnabled());
-    s.click(L::Sum, 1);
-    s.page->list(L::Sum)->selectRows({0, 1});
-    emit s.page->list(L::Sum)->rowsClicked();
+    s.click(L::Sum, 0);
+    s.click(L::Sum, 1, Qt::ControlModifier);  // two rows chosen
     for (int k = 0; k < 5; ++k)
         EXPECT_FALSE(s.page->kindRadio(k)->isEnabled()) << k;
 }

@@ -16,6 +16,7 @@
 #include "macro/macro_name_dlg.h"
 #include "macro/work_list_dlg.h"
 #include "platform/core/cp932.h"
+#include "tests/support/real_input.h"
 
 namespace zbq::test {
 namespace {
@@ -246,14 +247,16 @@ TEST_F(RecorderScreen, EnterExecutesOutsideTheExplanationAndBreaksALineInIt) {
         d.activateWindow();
         d.list()->setCurrentItem(d.list()->topLevelItem(0));
         QPlainTextEdit* edit = d.explanationEdit();
-        edit->setFocus();
-        QTest::keyClicks(edit, "ab");
+        clickInto(edit);
+        typeKeys(QStringLiteral("ab"));
         QTest::keyClick(edit, Qt::Key_Return);
-        QTest::keyClicks(edit, "cd");
+        typeKeys(QStringLiteral("cd"));
         EXPECT_EQ(edit->toPlainText().toStdString(), "ab\ncd");
         EXPECT_TRUE(p.h.prompts().messages().empty()) << "Enter in the edit ran something";
-        d.list()->setFocus();
-        QTest::keyClick(d.list(), Qt::Key_Return);
+        QTreeWidget* list = d.list();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(0)).center());
+        QTest::keyClick(list, Qt::Key_Return);
         return d.result();
     });
     p.h.prompts().answer(ui::Answer::Yes);

@@ -4,6 +4,7 @@
 #include "settingstool/in_place_number_combo.h"
 #include "settingstool/in_place_text_edit.h"
 #include "tests/settingstool/settings_fixture.h"
+#include "tests/support/real_input.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -98,12 +99,12 @@ TEST_F(ListTest, EscOnTheNumberListKeepsTheOwnNumberAndItsText) {
 }
 
 TEST_F(ListTest, LeavingTheNumberListTakesTheShownNumber) {
-    other->activateWindow();
-    QApplication::setActiveWindow(&window);
+    zbq::test::activate(&window);
     doubleClick(2, kNumberColumn);
     ASSERT_NE(combo(), nullptr);
     combo()->setCurrentIndex(combo()->findText("8"));
-    other->setFocus(Qt::MouseFocusReason);
+    // The user clicks into the other field.
+    QTest::mouseClick(other, Qt::LeftButton, {}, QPoint(4, other->height() / 2));
     EXPECT_EQ(list->editor(), nullptr);
     EXPECT_EQ(cell(2, kNumberColumn), "8");
 }

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -38,6 +41,7 @@
 #include "tests/support/data_sel_snapshot.h"
 #include "tests/support/molap_page_snapshot.h"
 #include "tests/support/molap_snapshot.h"
+#include "tests/support/real_input.h"
 #include "windows/cross_frame.h"
 #include "windows/item_sheet.h"
 #include "windows/kw_view.h"
@@ -403,6 +407,7 @@ AppHarness::~AppHarness() {
     exit();
     app_.reset();
     dialogHook_.reset();
+    watcher_.reset();
     ui::setSpreadsheetProbeForTest(std::nullopt);
     for (const auto& [name, value] : savedEnvironment_) {
         if (value)
@@ -443,33 +448,90 @@ void AppHarness::prepareStart() {
     }
     ui::setSpreadsheetProbeForTest(spreadsheet_);
 
-    if (!dialogHook_)
-        dialogHook_ = std::make_unique<ui::ScopedModalHook>([this](QDialog& dialog) {
-            QLineEdit* edit = nullptr;
-            if (auto* login = dynamic_cast<CLoginDlg*>(&dialog)) {
-                dialogsShown_.push_back("login " + login->fileName().toStdString());
-                edit = login->passwordEdit();
-            } else if (auto* password = dynamic_cast<CPasswordDlg*>(&dialog)) {
-                dialogsShown_.push_back("password");
-                edit = password->passwordEdit();
-            } else if (dynamic_cast<CTextReadDlg*>(&dialog) ||
-                       dynamic_cast<CExcelReadDlg*>(&dialog)) {
-                dialogsShown_.push_back("import");
-                return importDriver_ ? importDriver_(dialog) : int(QDialog::Rejected);
-            } else if (otherDialogs_) {
-                return otherDialogs_(dialog);
-            } else {
-                ADD_FAILURE() << "an unexpected dialog was run";
-                return int(QDialog::Rejected);
+    if (inLoops_) {
+        if (!watcher_) {
+            watcher_ = std::make_unique<QObject>();
+            watchModals();
+        }
+    } else if (!dialogHook_) {
+        dialogHook_ = std::make_unique<ui::ScopedModalHook>(
+            [this](QDialog& dialog) { return answer(dialog, false); });
+    }
+}
+
+int AppHarness::answer(QDialog& dialog, bool inItsLoop) {
+    QLineEdit* edit = nullptr;
+    if (auto* login = dynamic_cast<CLoginDlg*>(&dialog)) {
+        dialogsShown_.push_back("login " + login->fileName().toStdString());
+        edit = login->passwordEdit();
+    } else if (auto* password = dynamic_cast<CPasswordDlg*>(&dialog)) {
+        dialogsShown_.push_back("password");
+        edit = password->passwordEdit();
+    } else if (dynamic_cast<CTextReadDlg*>(&dialog) || dynamic_cast<CExcelReadDlg*>(&dialog)) {
+        dialogsShown_.push_back("import");
+        if (importDriver_) return importDriver_(dialog);
+        if (inItsLoop) QTest::keyClick(&dialog, Qt::Key_Escape);
+        return int(QDialog::Rejected);
+    } else if (otherDialogs_) {
+        return otherDialogs_(dialog);
+    } else {
+        ADD_FAILURE() << "an unexpected dialog was run: " << dialog.windowTitle().toStdString();
+        if (inItsLoop) dialog.reject();
+        return int(QDialog::Rejected);
+    }
+    const bool cancel = answers_.empty() || !answers_.front();
+    std::string text = cancel ? std::string() : *answers_.front();
+    if (!answers_.empty()) answers_.pop_front();
+    if (!inItsLoop) {
+        if (cancel) return int(QDialog::Rejected);
+        edit->setText(QString::fromStdString(text));
+        return int(QDialog::Accepted);
+    }
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    if (!buttons) {
+        ADD_FAILURE() << "the password dialog has no buttons";
+        dialog.reject();
+        return int(QDialog::Rejected);
+    }
+    if (cancel) {
+        press(buttons->button(QDialogButtonBox::Cancel));
+    } else {
+        typeInto(edit, QString::fromStdString(text));
+        press(buttons->button(QDialogButtonBox::Ok));
+    }
+    return dialog.result();
+}
+
+// Looks every 10 ms for a modal dialog it has not answered yet. The next look is set before an
+// answer runs, so that a dialog the answer opens is answered inside that answer's loop. A
+// dialog still open after five minutes fails the test and is closed, so that nothing waits
+// forever; the bound is wide, since a dialog stays open while the work it started runs (a macro
+// played from the menu), which a sanitized build on a loaded machine makes slow.
+void AppHarness::watchModals() {
+    QTimer::singleShot(10, watcher_.get(), [this] {
+        watchModals();
+        const auto now = std::chrono::steady_clock::now();
+        for (auto& [seen, since] : seenModals_)
+            if (seen && seen->isVisible() && now - since > std::chrono::minutes(5)) {
+                ADD_FAILURE() << "the dialog " << seen->windowTitle().toStdString()
+                              << " was left open";
+                since = now;
+                seen->reject();
             }
-            if (answers_.empty() || !answers_.front()) {
-                if (!answers_.empty()) answers_.pop_front();
-                return int(QDialog::Rejected);
-            }
-            edit->setText(QString::fromStdString(*answers_.front()));
-            answers_.pop_front();
-            return int(QDialog::Accepted);
-        });
+        std::erase_if(seenModals_, [](const auto& seen) { return seen.first.isNull(); });
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        for (const auto& seen : seenModals_)
+            if (seen.first == dialog) return;
+        seenModals_.emplace_back(dialog, now);
+        if (!activate(dialog)) return;
+        answer(*dialog, true);
+    });
+}
+
+void AppHarness::runDialogsInTheirLoops() {
+    inLoops_ = true;
+    dialogHook_.reset();
 }
 
 void AppHarness::answerDialogs(std::vector<std::optional<std::string>> answers) {

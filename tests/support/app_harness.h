@@ -22,13 +22,21 @@
 // answered through prompts(). The graph control is installed in the program directory and a
 // spreadsheet program is found unless the test says otherwise; the log-in and password dialogs
 // are answered by answerDialogs().
+//
+// runDialogsInTheirLoops() takes the modal hook away: every dialog then runs its own modal loop
+// (QDialog::exec), and a watcher answers each one from inside that loop, once it is the active
+// modal window, by real clicks and keys: the same handlers, whose results are then not used
+// (the buttons they press end the loop), the log-in and password dialogs typed and confirmed.
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <QPointer>
 
 #include "app/ckw_app.h"
 #include "platform/ui/modal_runner.h"
@@ -89,6 +97,8 @@ public:
     // Drives the import dialogs start-up runs (the dialog built, its lists filled); its result
     // is the dialog's. Unset: they are cancelled.
     void driveImports(ui::ModalHook driver) { importDriver_ = std::move(driver); }
+    // From now on, and in every start, dialogs run through their own modal loops (see above).
+    void runDialogsInTheirLoops();
     // "login <file name>", "password" or "import" for every dialog shown, in order.
     const std::vector<std::string>& dialogsShown() const { return dialogsShown_; }
     // The names in temp/, sorted.
@@ -99,6 +109,10 @@ public:
 
 private:
     void prepareStart();
+    // The answer to a log-in, password or import dialog, or to another through the handler;
+    // what the hook returns, or (in its own loop) what the buttons pressed make it.
+    int answer(QDialog& dialog, bool inItsLoop);
+    void watchModals();
 
     TempDir dir_;
     ui::ScriptedPrompts prompts_;
@@ -112,6 +126,9 @@ private:
     std::vector<std::string> dialogsShown_;
     std::unique_ptr<ui::ScopedModalHook> dialogHook_;
     ui::ModalHook importDriver_;
+    bool inLoops_ = false;
+    std::unique_ptr<QObject> watcher_;
+    std::vector<std::pair<QPointer<QDialog>, std::chrono::steady_clock::time_point>> seenModals_;
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment_;
     ConsolePort* console_ = nullptr;
     WindowPort* windows_ = nullptr;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -133,6 +134,29 @@ inline void doubleClick(QWidget* widget, QPoint at) {
     QTest::mouseRelease(widget, Qt::LeftButton, {}, at);
 }
 
+// Row `row` of `combo` chosen from its drop-down list with the mouse: a click on the arrow at
+// its right end drops the list down (an editable combo's too), a click on the row picks it and
+// closes the list.
+inline void pickFromList(QComboBox* combo, int row) {
+    activate(combo);
+    QTest::mouseClick(combo, Qt::LeftButton, {}, QPoint(combo->width() - 6, combo->height() / 2));
+    QAbstractItemView* view = combo->view();
+    if (!QTest::qWaitFor([view] { return view->isVisible(); }, 10000)) {
+        ADD_FAILURE() << "the list did not drop down";
+        return;
+    }
+    // The list takes a release that comes within a double click of the press that dropped it
+    // for that press's own; a hand moving to the row takes longer.
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    const QModelIndex index = combo->model()->index(row, combo->modelColumn());
+    view->scrollTo(index);
+    // A row may reach past a narrow list's edge: the click lands on its part that shows.
+    const QRect shown = view->visualRect(index) & view->viewport()->rect();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, shown.center());
+    if (!QTest::qWaitFor([view] { return !view->isVisible(); }, 10000))
+        ADD_FAILURE() << "the list stayed down";
+}
+
 // The button of `dialog` whose caption (without its '&') or object name is `name`.
 inline QAbstractButton* buttonOf(QWidget& dialog, const QString& name) {
     for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>())
@@ -166,6 +190,16 @@ void answerModal(std::function<void(T&)> answer, int tries = 200) {
 template <typename T>
 std::function<int(T&)> inItsLoop(std::function<void(T&)> answer) {
     return [answer](T& dialog) {
+        answerModal<T>(answer);
+        return dialog.exec();
+    };
+}
+
+// The same as a hook for any dialog: the one that comes must be a T.
+template <typename T>
+std::function<int(QDialog&)> loopHook(std::function<void(T&)> answer) {
+    return [answer](QDialog& dialog) {
+        if (!dynamic_cast<T*>(&dialog)) ADD_FAILURE() << "another dialog came";
         answerModal<T>(answer);
         return dialog.exec();
     };

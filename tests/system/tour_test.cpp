@@ -4,7 +4,9 @@
 // through the macro menu, saved, and played again in fresh programs started on the same
 // workbook: from the macro menu (with Japanese and with English in force), step by step through
 // the work list, and as "auto_open" at start-up. Each ends on the same screen, and writes the
-// same clipboard texts and files.
+// same clipboard texts and files. Every dialog runs its own modal loop, as in the program, and
+// is answered from inside it by clicks and keys. A start-up on text files does the same with the
+// text import dialog.
 //
 // A workbook's items are integers, decimals, dates, times or texts: code items and items of
 // several answers come only from a definition file, so several answers stand here as a text.
@@ -14,6 +16,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,6 +28,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -38,6 +42,7 @@
 #include <sstream>
 
 #include "app/excel_read_dlg.h"
+#include "app/text_read_dlg.h"
 #include "app/main_frame.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
@@ -228,13 +233,16 @@ private:
 };
 
 // ZBQ as main() wires it: the application started on the workbook, the macro object with its
-// dialogs and the variable-value question, the main frame with every window's factory. Dialogs
-// other than the import and password dialogs are answered by the test's handlers, in order.
+// dialogs and the variable-value question, the main frame with every window's factory. Every
+// dialog runs its own modal loop, as in the program, and is answered from inside it by clicks
+// and keys: the import at start-up, the log-in and password dialogs by the harness, the others
+// by the test's handlers, in order.
 struct Zbq {
-    using DialogStep = std::function<int(QDialog&)>;
+    using DialogStep = std::function<void(QDialog&)>;
 
     explicit Zbq(const std::string& folder)
         : folder(folder), frame(h.app(), windows::everyWindowFactory(h.app())) {
+        h.runDialogsInTheirLoops();
         h.app().SetClock(fixedTime);
         macro.SetScreen(&screen);
         macro.SetParameterAsker(&asker);
@@ -242,32 +250,39 @@ struct Zbq {
         h.answerOtherDialogs([this](QDialog& dialog) {
             if (steps.empty()) {
                 ADD_FAILURE() << "an unexpected dialog: " << dialog.windowTitle().toStdString();
+                dialog.reject();
                 return int(QDialog::Rejected);
             }
             DialogStep step = std::move(steps.front());
             steps.pop_front();
-            return step(dialog);
+            step(dialog);
+            return dialog.result();
         });
         h.driveImports([](QDialog& dialog) {
             auto& excel = dynamic_cast<CExcelReadDlg&>(dialog);
-            excel.sheetList()->topLevelItem(0)->setSelected(true);
-            excel.button(1074)->click();
-            if (!excel.model().addMode()) excel.titleEdit()->setText(QStringLiteral("満足度調査"));
-            excel.button(1)->click();
+            QTreeWidget* sheets = excel.sheetList();
+            QTest::mouseClick(sheets->viewport(), Qt::LeftButton, {},
+                              sheets->visualItemRect(sheets->topLevelItem(0)).center());
+            press(excel.button(1074));
+            if (!excel.model().addMode())
+                typeInto(excel.titleEdit(), QStringLiteral("満足度調査"));
+            press(excel.button(1));
             return dialog.result();
         });
     }
     ~Zbq() { h.exit(); }
 
-    // Starts on the questionnaire, with one format-printing entry in ZBQ.ini.
-    bool start() {
+    // Starts on the questionnaire (or on the file named), with one format-printing entry in
+    // ZBQ.ini.
+    bool start(const std::vector<std::string>& arguments = {}) {
         writeFile(h.file("ZBQ.ini"), cp932::literal("[print]\r\nPRT01=5,回答一覧,report.xls\r\n"));
         writeFile(h.file("report.xls"), "");
         frame.resize(1024, 720);
         frame.show();
         // Workbooks are chosen in the open dialog.
-        h.prompts().chooseFiles(QStringList{QString::fromStdString(folder + "/tour.xlsx")});
-        if (!h.start()) {
+        if (arguments.empty())
+            h.prompts().chooseFiles(QStringList{QString::fromStdString(folder + "/tour.xlsx")});
+        if (!h.start(arguments)) {
             for (const std::string& m : h.prompts().messageTexts())
                 ADD_FAILURE() << "start-up said: " << m;
             return false;
@@ -284,28 +299,30 @@ struct Zbq {
     }
 
     void pick(std::int32_t command) { frame.action(command)->trigger(); }
+    // The next dialog, a T, answered by `step` from inside its modal loop.
     template <typename T>
-    void then(std::function<int(T&)> step) {
+    void then(std::function<void(T&)> step) {
         steps.push_back([step](QDialog& d) {
             auto* dialog = dynamic_cast<T*>(&d);
             if (!dialog) {
                 ADD_FAILURE() << "another dialog came: " << d.windowTitle().toStdString();
-                return int(QDialog::Rejected);
+                d.reject();
+                return;
             }
-            return step(*dialog);
+            step(*dialog);
         });
     }
     // The macro menu: `row` selected and run; the question before the run answered Yes, the
     // dialogs of the run answered as `during` queues them.
     void executeFromMenu(int row, std::function<void()> during = {}) {
-        then<CMacroMenuDlg>(inItsLoop<CMacroMenuDlg>([this, row, during](CMacroMenuDlg& d) {
+        then<CMacroMenuDlg>([this, row, during](CMacroMenuDlg& d) {
             QTreeWidget* list = d.list();
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualItemRect(list->topLevelItem(row)).center());
             if (during) during();
             h.prompts().answer(ui::Answer::Yes);
             press(d.executeButton());
-        }));
+        });
         pick(CMainFrame::kMacroMenu);
     }
     void startRecording() {
@@ -314,23 +331,22 @@ struct Zbq {
     }
     // Stops the recording, names the macro, works in the menu that opens on it and closes it.
     void stopRecording(const char* name, std::function<void(CMacroMenuDlg&)> inMenu = {}) {
-        then<CMacroNameDlg>(inItsLoop<CMacroNameDlg>([name](CMacroNameDlg& d) {
+        then<CMacroNameDlg>([name](CMacroNameDlg& d) {
             typeInto(d.nameEdit(), QString::fromUtf8(name));
             press(d.okButton());
-        }));
-        then<CMacroMenuDlg>(inItsLoop<CMacroMenuDlg>([inMenu](CMacroMenuDlg& d) {
+        });
+        then<CMacroMenuDlg>([inMenu](CMacroMenuDlg& d) {
             if (inMenu) inMenu(d);
             press(d.closeButton());
-        }));
+        });
         pick(CMainFrame::kRecordStop);
     }
     // The variable-value question answered with a file chosen through its browse button.
     void answerVariable(std::string path) {
         then<CVarCondDlg>([this, path](CVarCondDlg& d) {
             h.prompts().choose(QString::fromStdString(path));
-            d.browseButton()->click();
-            d.okButton()->click();
-            return d.QDialog::result();
+            press(d.browseButton());
+            press(d.okButton());
         });
     }
 
@@ -431,6 +447,14 @@ void expectSame(const Outcome& replayed, const Outcome& recorded) {
     EXPECT_EQ(replayed.workbooks, recorded.workbooks);
 }
 
+// The button of a dialog's button box that accepts it, whatever its caption.
+QAbstractButton* acceptButton(QDialog& d) {
+    if (auto* box = d.findChild<QDialogButtonBox*>())
+        for (QAbstractButton* button : box->buttons())
+            if (box->buttonRole(button) == QDialogButtonBox::AcceptRole) return button;
+    return nullptr;
+}
+
 void dropOnAxis(COlap2Page& page, MolapList source, std::vector<int> rows, MolapList target) {
     page.list(source)->selectRows(rows);
     std::unique_ptr<QMimeData> data(
@@ -446,11 +470,9 @@ void dataSelection(Zbq& p) {
     CDataSelPage& page = *p.console()->DataSelPage();
     auto choice = std::make_shared<std::int32_t>(0);
     page.setMenuChooser([choice](QMenu&, std::int32_t) { return *choice; });
-    p.then<CFilterCondDlg>(
-        inItsLoop<CFilterCondDlg>([](CFilterCondDlg& d) { typeCondition(d, 1, 0, "男性"); }));
+    p.then<CFilterCondDlg>([](CFilterCondDlg& d) { typeCondition(d, 1, 0, "男性"); });
     QTest::mouseClick(page.button(1015), Qt::LeftButton);  // 追加: 性別 = 男性
-    p.then<CFilterCondDlg>(
-        inItsLoop<CFilterCondDlg>([](CFilterCondDlg& d) { typeCondition(d, 2, 3, "40"); }));
+    p.then<CFilterCondDlg>([](CFilterCondDlg& d) { typeCondition(d, 2, 3, "40"); });
     QTest::mouseClick(page.button(1015), Qt::LeftButton);  // 追加: 年齢 >= 40
     QTest::mouseClick(page.orButton(), Qt::LeftButton);
     QTest::mouseClick(page.button(1014), Qt::LeftButton);  // set 1
@@ -488,13 +510,13 @@ void categories(Zbq& p, const std::string& ctg) {
     page.raise();
     type(editor.nameEdit(), "年齢区分");
     emit editor.typeList()->activated(2);  // Integer
-    p.then<CMinorCategoryDlg>(inItsLoop<CMinorCategoryDlg>([](CMinorCategoryDlg& d) {
+    p.then<CMinorCategoryDlg>([](CMinorCategoryDlg& d) {
         addSmall(d, "B", 2, "40", "");
         addSmall(d, "A", 6, "20", "39");
         type(d.nameEdit(), "C");
         emit d.operatorList()->activated(0);
         clickInto(d.term1Combo());
-        emit d.term1Combo()->activated(3);  // "Others" from the n1 list
+        pickFromList(d.term1Combo(), 3);  // "Others"
         leaveWithTab();
         press(d.button("追加"));
         QTreeWidget* list = d.list();
@@ -502,20 +524,20 @@ void categories(Zbq& p, const std::string& ctg) {
                           list->visualItemRect(list->topLevelItem(1)).center());
         press(d.button("上へ"));
         press(d.button("登録"));
-    }));
+    });
     press(editor.button(COlapFormView::kSmall));
-    p.then<CCategoryListDlg>(inItsLoop<CCategoryListDlg>([](CCategoryListDlg& d) {
+    p.then<CCategoryListDlg>([](CCategoryListDlg& d) {
         addRow(d, "Young", 0);
         addRow(d, "Old", 1);
         addRow(d, "Rest", 2);
         press(d.button("登録"));
-    }));
+    });
     press(editor.button(COlapFormView::kMiddle));
-    p.then<CCategoryListDlg>(inItsLoop<CCategoryListDlg>([](CCategoryListDlg& d) {
+    p.then<CCategoryListDlg>([](CCategoryListDlg& d) {
         addRow(d, "All", 0);
         addRow(d, "All", 1);
         press(d.button("登録"));
-    }));
+    });
     press(editor.button(COlapFormView::kLarge));
     press(editor.button(COlapFormView::kRegister));
     page.hide();
@@ -562,11 +584,10 @@ void itemWindow(Zbq& p) {
     runMenu(score->view(), shownPath("小数点以下桁数/1"));
     auto* age = open(2);
     ASSERT_NE(age, nullptr);
-    p.then<windows::CPercentRankDlg>(
-        inItsLoop<windows::CPercentRankDlg>([](windows::CPercentRankDlg& d) {
-            typeInto(d.percentEdit(), QStringLiteral("37.5"));
-            press(buttonOf(d, QStringLiteral("OK")));
-        }));
+    p.then<windows::CPercentRankDlg>([](windows::CPercentRankDlg& d) {
+        typeInto(d.percentEdit(), QStringLiteral("37.5"));
+        press(buttonOf(d, QStringLiteral("OK")));
+    });
     const std::function<void()> actions[] = {
         [&] { clickTab(*age, windows::CItemSheet::kSummaryPage); },
         [&] { press(age->percentButton()); },
@@ -619,11 +640,10 @@ void aggregation(Zbq& p, const std::string& csv) {
     window->OnMaximize();
     window->OnRestore();
     p.then<windows::CFilterDlg>([](windows::CFilterDlg& d) {
-        d.operatorList(0)->setCurrentIndex(4);
-        d.fromEdit(0)->setText("50");
-        d.colourList(0)->setCurrentIndex(2);
-        d.accept();
-        return d.result();
+        pickFromList(d.operatorList(0), 4);
+        typeInto(d.fromEdit(0), QStringLiteral("50"));
+        pickFromList(d.colourList(0), 2);
+        press(acceptButton(d));
     });
     const auto choose = [window](const char* entry) {
         std::unique_ptr<QMenu> menu(window->contextMenu());
@@ -636,10 +656,9 @@ void aggregation(Zbq& p, const std::string& csv) {
     choose("フィルタ");
     choose("フィルタ解除");
     p.then<windows::CFilterDlg>([](windows::CFilterDlg& d) {
-        d.operatorList(1)->setCurrentIndex(2);
-        d.fromEdit(1)->setText("5");
-        d.accept();
-        return d.result();
+        pickFromList(d.operatorList(1), 2);
+        typeInto(d.fromEdit(1), QStringLiteral("5"));
+        press(acceptButton(d));
     });
     choose("フィルタ");
     ui::FixedGrid& grid = *window->grid();
@@ -903,9 +922,8 @@ void expectCompleted(const std::vector<std::string>& shown, const std::string& c
 void importMacros(Zbq& p, const std::string& macroFile) {
     p.then<CMacroMenuDlg>([&p, macroFile](CMacroMenuDlg& d) {
         p.h.prompts().choose(QString::fromStdString(macroFile));
-        d.importButton()->click();
-        d.closeButton()->click();
-        return d.result();
+        press(d.importButton());
+        press(d.closeButton());
     });
     p.pick(CMainFrame::kMacroMenu);
 }
@@ -980,23 +998,32 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
         ClipboardLog clipboard;
         OpenedFiles opened(p.h.programDir(), copies(2));
         importMacros(p, macroFile);
+        // ステップ pressed whenever the list, on top, waits for it: a list that ended its loop
+        // early would leave steps unplayed.
         std::size_t presses = 0;
         p.then<CMacroMenuDlg>([&](CMacroMenuDlg& d) {
-            d.list()->setCurrentItem(d.list()->topLevelItem(0));
+            QTreeWidget* list = d.list();
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->topLevelItem(0)).center());
             p.h.prompts().answer(ui::Answer::Yes);
-            d.stepButton()->click();
-            return d.result();
+            press(d.stepButton());
         });
         p.then<CWorkListDlg>([&](CWorkListDlg& d) {
             p.answerVariables(paths);
-            for (; presses < steps.size(); ++presses)
-                d.stepButton()->click();
-            EXPECT_EQ(d.result(), QDialog::Accepted) << "the list ended before its last step";
-            return d.result();
+            auto* presser = new QTimer(&d);
+            QObject::connect(presser, &QTimer::timeout, &d, [&d, &presses] {
+                if (QApplication::activeModalWidget() != &d || !d.isVisible() ||
+                    !d.stepButton()->isEnabled())
+                    return;
+                ++presses;
+                press(d.stepButton());
+            });
+            presser->start(5);
         });
         p.h.answerDialogs({"pw"});
         p.pick(CMainFrame::kMacroMenu);
         EXPECT_TRUE(p.steps.empty());
+        EXPECT_EQ(presses, steps.size()) << "the list ended before its last step";
         expectCompleted(p.h.prompts().messageTexts(), "マクロの実行が完了しました。");
         expectSame(outcomeOf(p, clipboard, opened, paths), recorded);
     }
@@ -1011,15 +1038,15 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
             ASSERT_TRUE(p.start());
             importMacros(p, macroFile);
             p.then<CMacroMenuDlg>([&p](CMacroMenuDlg& d) {
-                d.list()->setCurrentItem(d.list()->topLevelItem(0));
+                QTreeWidget* list = d.list();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(list->topLevelItem(0)).center());
                 p.then<CMacroNameDlg>([](CMacroNameDlg& n) {
-                    n.nameEdit()->setText(QStringLiteral("auto_open"));
-                    n.okButton()->click();
-                    return n.result();
+                    typeInto(n.nameEdit(), QStringLiteral("auto_open"));
+                    press(n.okButton());
                 });
-                d.renameButton()->click();
-                d.closeButton()->click();
-                return d.result();
+                press(d.renameButton());
+                press(d.closeButton());
             });
             p.pick(CMainFrame::kMacroMenu);
             ASSERT_EQ(p.macro.macroNames(), (std::vector<std::string>{"auto_open", "inner"}));
@@ -1046,6 +1073,44 @@ TEST_F(Tour, ReplaysToTheSameScreenAndFilesFromTheMenuTheWorkListAndStartUp) {
         o.screen.replace(o.screen.find(renamed), renamed.size(), "macro \"tour\"");
         expectSame(o, recorded);
     }
+    {
+        SCOPED_TRACE("the saved data file opened again with its password");
+        Zbq p(books.path());
+        p.h.answerDialogs({"wrong", "pw"});
+        p.h.prompts().answer(ui::Answer::Ok);
+        ASSERT_TRUE(p.start({paths.saved}));
+        EXPECT_EQ(p.h.dialogsShown(),
+                  (std::vector<std::string>{"login tour.zbq", "login tour.zbq"}));
+        EXPECT_EQ(p.h.app().KWgetDataCount(), 20) << "the records saved before the addition";
+    }
+}
+
+// Start-up on text files, the import dialog in its own modal loop: a file's row clicked, its
+// names read, the title typed, OK pressed; the data set of both files is loaded.
+TEST(TextStartUp, TheImportDialogRunsInItsOwnLoopAndLoadsTheFiles) {
+    AppHarness h;
+    h.runDialogsInTheirLoops();
+    h.setSpreadsheet("");
+    writeFile(h.file("a.txt"), "name\tscore\r\nx\t1\r\ny\t2\r\n");
+    writeFile(h.file("b.txt"), "name\tscore\nz\t3\n");
+    h.prompts().chooseFiles(QStringList{QString::fromStdString(h.file("a.txt")),
+                                        QString::fromStdString(h.file("b.txt"))});
+    h.driveImports([](QDialog& dialog) {
+        auto& text = dynamic_cast<CTextReadDlg&>(dialog);
+        QTreeWidget* files = text.fileList();
+        EXPECT_FALSE(text.button(1074)->isEnabled());
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                          files->visualItemRect(files->topLevelItem(1)).center());
+        press(text.button(1074));
+        EXPECT_EQ(text.itemList()->topLevelItemCount(), 2);
+        typeInto(text.titleEdit(), QString::fromUtf8("成績"));
+        press(text.button(1));
+        return dialog.result();
+    });
+    ASSERT_TRUE(h.start());
+    EXPECT_EQ(h.dialogsShown(), std::vector<std::string>{"import"});
+    EXPECT_EQ(h.app().GetStructDef().title, cp932::literal("成績"));
+    EXPECT_EQ(h.app().KWgetDataCount(), 3);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>

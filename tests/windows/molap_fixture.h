@@ -95,9 +95,17 @@ protected:
                         window()->close();
                 },
                 Qt::QueuedConnection);
+            // Bounded, so that a close that never cancels fails the test instead of hanging it.
             kw::MolapCancel& cancel = harness.app().Search().MolapCancelFlag();
-            while (cancel.value() != 1)
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+            while (cancel.value() != 1) {
+                if (std::chrono::steady_clock::now() > deadline) {
+                    ADD_FAILURE() << "the close never asked the worker of stage " << stage
+                                  << " to cancel";
+                    return;
+                }
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
         });
     }
     void settle() {

@@ -8,6 +8,10 @@
 #include <QCoreApplication>
 #include <QWindow>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/main_frame.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/recording_macro.h"
@@ -21,14 +25,78 @@ QWindow* ownerOf(QWidget* window) {
     return window->windowHandle()->transientParent();
 }
 
-TEST(WindowOwner, EveryWindowOfTheFrameStaysAboveIt) {
+// The platform hands the owner to the window manager when it maps the native window, so an
+// owner named once the window is up comes too late: each mapping of a native window once the
+// frame was up, with whether it carried the frame as its owner at that moment.
+class ShowsSeen : public QObject {
+public:
+    explicit ShowsSeen(QWidget& frame) : frame_(frame) { qApp->installEventFilter(this); }
+    ~ShowsSeen() override { qApp->removeEventFilter(this); }
+
+    // Whether `window` was mapped after the frame, each time with the frame as its owner.
+    bool mappedOwned(QWidget* window) const {
+        const QWindow* handle = window ? window->windowHandle() : nullptr;
+        bool seen = false;
+        for (const auto& [shown, owned] : shows_) {
+            if (shown != handle) continue;
+            seen = true;
+            if (!owned) return false;
+        }
+        return seen;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWindow*>(watched);
+        QWindow* frame = frame_.windowHandle();
+        if (event->type() == QEvent::Show && window && frame && window != frame &&
+            frame->isVisible())
+            shows_.emplace_back(window, window->transientParent() == frame);
+        return false;
+    }
+
+private:
+    QWidget& frame_;
+    std::vector<std::pair<const QWindow*, bool>> shows_;
+};
+
+// The windows as a factory may hand them over: as they are built, or already on the screen
+// (a window holding a native control has its own native window before the frame takes it).
+WindowFactories handedOver(CKWApp& app, bool alreadyNative) {
+    WindowFactories f = everyWindowFactory(app);
+    if (!alreadyNative) return f;
+    const auto native = [](QWidget* window) {
+        if (window) window->winId();
+        return window;
+    };
+    f.console = [base = f.console, native](CMainFrame& frame) {
+        ConsoleHandle handle = base(frame);
+        native(handle.widget);
+        return handle;
+    };
+    f.itemWindow = [base = f.itemWindow, native](CMainFrame& frame, std::int32_t item) {
+        return native(base(frame, item));
+    };
+    f.crossWindow = [base = f.crossWindow, native](CMainFrame& frame) {
+        return native(base(frame));
+    };
+    f.molapWindow = [base = f.molapWindow, native](CMainFrame& frame, const MolapParams& p) {
+        return native(base(frame, p));
+    };
+    return f;
+}
+
+class WindowOwner : public ::testing::TestWithParam<bool> {};
+
+TEST_P(WindowOwner, EveryWindowOfTheFrameStaysAboveIt) {
     test::AppHarness h;
     ASSERT_TRUE(h.load());
     test::RecordingMacro macro;
     h.app().SetMacroPort(&macro);
     h.app().SetDataLoaded(1);
     {
-        CMainFrame frame(h.app(), everyWindowFactory(h.app()));
+        CMainFrame frame(h.app(), handedOver(h.app(), GetParam()));
+        const ShowsSeen seen(frame);
         ASSERT_EQ(frame.ShowConsole(), 1);
         frame.ShowMainWindowMaximized();
         ASSERT_NE(frame.windowHandle(), nullptr);
@@ -57,6 +125,8 @@ TEST(WindowOwner, EveryWindowOfTheFrameStaysAboveIt) {
         for (const auto& w : windows) {
             ASSERT_NE(w.window, nullptr) << w.name;
             EXPECT_EQ(ownerOf(w.window), frame.windowHandle()) << w.name;
+            // The console, first shown before the frame, is mapped again once the frame is up.
+            EXPECT_TRUE(seen.mappedOwned(w.window)) << w.name << " mapped without its owner";
             // The owner reaches the X11 window manager only for a window of a dialog's type.
             EXPECT_EQ(w.window->windowType(), Qt::Dialog) << w.name;
             EXPECT_TRUE(w.window->windowFlags() & Qt::WindowMinMaxButtonsHint) << w.name;
@@ -68,12 +138,18 @@ TEST(WindowOwner, EveryWindowOfTheFrameStaysAboveIt) {
         ASSERT_EQ(frame.ShowItemSheet(1), 1);
         EXPECT_EQ(ownerOf(item), frame.windowHandle());
 
+        EXPECT_TRUE(seen.mappedOwned(item));
         frame.ResetWindows();
         frame.DestroyConsole();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     h.app().SetMacroPort(nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(HandedOver, WindowOwner, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "AlreadyOnTheScreen" : "AsBuilt";
+                         });
 
 }  // namespace
 }  // namespace zbq::windows
