@@ -195,10 +195,14 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
 
     // A file the user made read-only is not replaced behind that permission; a folder or
     // device at the target's place is no file to replace at all.
+    // Through a symbolic link the file it names is replaced and the link kept; a link that
+    // names nothing is refused rather than replaced by a file.
+    std::string target;
+    if (savePath_.empty() || !zbq::resolveWriteTarget(savePath_, target)) return fail(&savePath_);
     struct stat targetStat {};
-    const bool targetExists = ::stat(savePath_.c_str(), &targetStat) == 0;
-    if (savePath_.empty() ||
-        (targetExists && (!S_ISREG(targetStat.st_mode) || ::access(savePath_.c_str(), W_OK) != 0)))
+    const bool targetExists = ::stat(target.c_str(), &targetStat) == 0;
+    if (
+        (targetExists && (!S_ISREG(targetStat.st_mode) || ::access(target.c_str(), W_OK) != 0)))
         return fail(&savePath_);
     const bool targetIsWorking =
         saveMode_ == 1 && loadMode_ != 2 && zbq::app::sameFile(working, savePath_);
@@ -233,7 +237,7 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
     // The new data file, whole in a temporary beside the target.
     fault(kWriteRecords);
     std::string temp;
-    const int fd = zbq::createTempFile(savePath_, temp);
+    const int fd = zbq::createTempFile(target, temp);
     if (fd < 0) {
         hold.reset();
         return fail(&savePath_);
@@ -285,11 +289,11 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
     const bool worksOnSaved = saveMode_ == 1 && (loadMode_ != 2 || overLoaded);
     if (worksOnSaved) savedFd = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
     if ((worksOnSaved && savedFd < 0) || ::chmod(temp.c_str(), mode) != 0 ||
-        ::rename(temp.c_str(), savePath_.c_str()) != 0) {
+        ::rename(temp.c_str(), target.c_str()) != 0) {
         macroFile->undo();
         return discard(&savePath_);
     }
-    syncFolderOf(savePath_);
+    syncFolderOf(target);
     hold.reset();
 
     // Both files are in place: the save is done.

@@ -148,6 +148,40 @@ TEST(LoadedFileSave, ALoadedFileChangedInPlaceIsRefusedAndNothingIsWritten) {
     }
 }
 
+// A data file reached through a symbolic link (a shared folder, say) stays behind its link: the
+// save writes the linked file, and a link that names nothing is refused, never replaced.
+TEST(LoadedFileSave, ASaveThroughALinkWritesTheLinkedFileAndKeepsTheLink) {
+    AppHarness h;
+    makeDataSets(h);
+    const std::string shared = h.file("shared");
+    std::filesystem::create_directory(shared);
+    const std::string real = shared + "/real.zbq";
+    std::filesystem::copy_file(h.file("other.zbq"), real);
+    const std::string link = h.file("link.zbq");
+    ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(h.restart({h.file("data.zbq")}));
+
+    ASSERT_EQ(saveAll(h.app(), link), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(recordsIn(real), AppHarness::kFixtureRecords);
+    EXPECT_EQ(recordsIn(link), AppHarness::kFixtureRecords);
+
+    // Saved again over it, the link still stands and the file it names holds the new save.
+    h.app().SetSaveMode(2);
+    ASSERT_EQ(h.app().KWsrch("#1=1"), kOtherRecords);
+    h.app().SetSavePath(link);
+    ASSERT_EQ(h.app().SaveDataAndMacro("", 0), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(recordsIn(real), kOtherRecords);
+
+    const std::string dangling = h.file("dangling.zbq");
+    ASSERT_EQ(::symlink(h.file("nowhere/none.zbq").c_str(), dangling.c_str()), 0);
+    h.prompts().clear();
+    EXPECT_EQ(saveAll(h.app(), dangling), 0);
+    EXPECT_EQ(shown(h.prompts()).size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_symlink(dangling));
+}
+
 // --- Two sessions, two processes ---
 
 // Waits until `path` exists, at most a minute.
