@@ -1,9 +1,7 @@
 // Profile files: parsing lines once, reading and writing keys, and loading and saving.
 #include "profile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
@@ -13,6 +11,7 @@
 
 #include "atomic_file.h"
 #include "cp932.h"
+#include "regular_file.h"
 
 namespace zbq {
 
@@ -340,42 +339,28 @@ std::string ProfileFile::bytes() const {
 }
 
 bool ProfileFile::load(const std::string& path, ProfileFile& out, int* err) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            out = ProfileFile();
-            return true;
-        }
-        if (err) *err = errno;
-        return false;
-    }
-    auto fail = [fd, err](int error) {
-        ::close(fd);
+    const auto fail = [err](int error) {
         if (err) *err = error;
         return false;
     };
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return fail(errno);
-    if (!S_ISREG(st.st_mode)) return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-    if (static_cast<unsigned long long>(st.st_size) > kMaxBytes) return fail(EFBIG);
-    // The size is checked again while reading: the file may grow after the look.
     std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[16384];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            if (bytes.size() + static_cast<std::size_t>(n) > kMaxBytes) return fail(EFBIG);
-            bytes.append(buffer, static_cast<std::size_t>(n));
-        } else if (n == 0) {
+    struct stat st {};
+    switch (readRegularFile(path, kMaxBytes, bytes, &st)) {
+        case RegularFileError::None:
+            out = ProfileFile(bytes);
+            return true;
+        case RegularFileError::CannotOpen:
+            if (errno != ENOENT) return fail(errno);
+            out = ProfileFile();
+            return true;
+        case RegularFileError::NotRegular:
+            return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        case RegularFileError::TooLarge:
+            return fail(EFBIG);
+        case RegularFileError::ReadFailed:
             break;
-        } else if (errno != EINTR) {
-            return fail(errno);
-        }
     }
-    ::close(fd);
-    out = ProfileFile(bytes);
-    return true;
+    return fail(errno);
 }
 
 bool ProfileFile::save(const std::string& path, int* err) const {

@@ -37,13 +37,15 @@ int openRegularFile(const std::string& path, std::uint64_t limit, RegularFileErr
     return -1;
 }
 
-RegularFileError readRegularFile(const std::string& path, std::uint64_t limit, std::string& out) {
+RegularFileError readRegularFile(const std::string& path, std::uint64_t limit, std::string& out,
+                                 struct stat* st) {
     out.clear();
     RegularFileError error;
-    struct stat st {};
-    const int fd = openRegularFile(path, limit, error, &st);
+    struct stat own {};
+    struct stat& s = st ? *st : own;
+    const int fd = openRegularFile(path, limit, error, &s);
     if (fd < 0) return error;
-    out.reserve(static_cast<std::size_t>(st.st_size));
+    out.reserve(static_cast<std::size_t>(s.st_size));
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);

@@ -28,7 +28,9 @@ enum class RegularFileError {
 int openRegularFile(const std::string& path, std::uint64_t limit, RegularFileError& error,
                     struct stat* st = nullptr);
 
-// The whole of such a file in `out` (replaced); None or why not.
-RegularFileError readRegularFile(const std::string& path, std::uint64_t limit, std::string& out);
+// The whole of such a file in `out` (replaced); None or why not. `st`, when given, receives the
+// file's fstat once it could be opened.
+RegularFileError readRegularFile(const std::string& path, std::uint64_t limit, std::string& out,
+                                 struct stat* st = nullptr);
 
 }  // namespace zbq

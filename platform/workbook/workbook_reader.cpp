@@ -1,14 +1,13 @@
 // Telling the workbook format by its signature, and the messages of failed readings.
 #include "platform/workbook/workbook_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
 #include "platform/core/cp932.h"
+#include "platform/core/regular_file.h"
 #include "platform/workbook/workbook_reader_formats.h"
 
 namespace zbq::workbook {
@@ -71,28 +70,27 @@ std::unique_ptr<WorkbookReader> WorkbookReader::open(const std::string& path, Re
                                                      ReadFailure* failure) {
     // Opened without blocking and looked at before a byte is read: a FIFO or a device named as
     // a workbook must not stop the program in open() or feed it without end.
+    RegularFileError error;
+    const int fd = openRegularFile(path, kMaxFileSize, error);
+    switch (error) {
+        case RegularFileError::None:
+            break;
+        case RegularFileError::NotRegular:
+            detail::fail(failure, stage, ReadError::NotWorkbook, path + ": not a regular file");
+            return nullptr;
+        case RegularFileError::TooLarge:
+            detail::fail(failure, stage, ReadError::TooLarge, path + ": larger than a workbook is");
+            return nullptr;
+        case RegularFileError::CannotOpen:
+        case RegularFileError::ReadFailed:
+            detail::fail(failure, stage, ReadError::CannotOpen, path + ": cannot open");
+            return nullptr;
+    }
     unsigned char head[8] = {};
-    ssize_t got = -1;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        detail::fail(failure, stage, ReadError::CannotOpen, path + ": cannot open");
-        return nullptr;
+    ssize_t got;
+    while ((got = ::pread(fd, head, sizeof head, 0)) < 0 && errno == EINTR) {
     }
-    struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-    const bool tooLarge = regular && static_cast<std::uint64_t>(st.st_size) > kMaxFileSize;
-    if (regular && !tooLarge)
-        while ((got = ::pread(fd, head, sizeof head, 0)) < 0 && errno == EINTR) {
-        }
     ::close(fd);
-    if (!regular) {
-        detail::fail(failure, stage, ReadError::NotWorkbook, path + ": not a regular file");
-        return nullptr;
-    }
-    if (tooLarge) {
-        detail::fail(failure, stage, ReadError::TooLarge, path + ": larger than a workbook is");
-        return nullptr;
-    }
     if (got < 0) {
         detail::fail(failure, stage, ReadError::CannotOpen, path + ": read failed");
         return nullptr;
