@@ -246,23 +246,22 @@ bool TextReadModel::ReadItemNames(int row) {
     if (!file || !nameLine(file.in(), line, tooLong)) {
         if (tooLong)
             app_.ShowError(
-                shownMessage(kCannotReadNames, {}) + "\n" +
                 shownMessage(kNamesTooLong, {files_[row], std::to_string(kNameLineMax - 1)}));
         else
             app_.ShowError(kCannotReadNames);
         return false;
     }
     // Names the definition could not hold, or text in another encoding, never reach the list.
+    // These refusals say what is wrong in a sentence of their own.
     TextCheck check(files_[row]);
     if (!check.line(line) || !check.end()) {
-        app_.ShowError(shownMessage(kCannotReadNames, {}) + "\n" + check.message());
+        app_.ShowError(check.message());
         return false;
     }
     const std::vector<std::string> names = splitAtTabs(line);
     // The engine holds no more items: refused here rather than after the whole copy.
     if (names.size() > static_cast<std::size_t>(KW_MAX_ITEMS)) {
-        app_.ShowError(shownMessage(kCannotReadNames, {}) + "\n" +
-                       shownMessage(kTooManyItems, {std::to_string(KW_MAX_ITEMS)}));
+        app_.ShowError(shownMessage(kTooManyItems, {std::to_string(KW_MAX_ITEMS)}));
         return false;
     }
     items_.clear();

@@ -126,10 +126,10 @@ TEST_F(TextReadTest, AFifoADeviceAnEndlessLineAndTooManyNamesAreRefused) {
         {fifo, false, cannot},
         {"/dev/zero", false, cannot},
         {write("endless.txt", std::string(70000, 'x') + "\n"), false,
-         cannot + "\nテキストファイル[endless.txt]"
+         "テキストファイル[endless.txt]"
                   "の1行目が長すぎます。項目名の行は65535バイトまでです。"},
         {write("many.txt", names(1025) + "1\n"), false,
-         cannot + "\n項目が多すぎます。項目は1024個までです。"},
+         "項目が多すぎます。項目は1024個までです。"},
         {write("most.txt", names(1024) + "1\n"), true, ""},
     };
     for (const auto& c : cases) {
@@ -280,7 +280,6 @@ TEST_F(TextReadTest, AnEmptyOrChangedTitleKeepsTheDialog) {
 // A file the data set would not hold as it stands is refused, naming its file and first bad
 // line, where the names are read or at OK, and nothing is left in temp/.
 TEST_F(TextReadTest, FilesTheDataSetCannotHoldAreRefusedAtTheirFirstBadLine) {
-    const std::string names = "指定のファイルから項目情報を取り出すことはせきませんでした。\n";
     const std::string cp932Text = sj("名前\tあ\n");
     struct Case {
         const char* what;
@@ -289,9 +288,9 @@ TEST_F(TextReadTest, FilesTheDataSetCannotHoldAreRefusedAtTheirFirstBadLine) {
         std::string message;  // empty: accepted
     } cases[] = {
         {"NUL in the header", std::string("a\0b\tc\n1\t2\n", 11), false,
-         names + "テキストファイル[x.txt]の1行目に読み込めない文字（NUL、改行）があります。"},
+         "テキストファイル[x.txt]の1行目に読み込めない文字（NUL、改行）があります。"},
         {"CR inside the header", "a\rb\tc\n1\t2\n", false,
-         names + "テキストファイル[x.txt]の1行目に読み込めない文字（NUL、改行）があります。"},
+         "テキストファイル[x.txt]の1行目に読み込めない文字（NUL、改行）があります。"},
         {"NUL in a data line", std::string("a\tb\n1\t2\n3\0\t4\n", 13), true,
          "テキストファイル[x.txt]の3行目に読み込めない文字（NUL、改行）があります。"},
         {"CR inside a data line", "a\tb\n1\r2\t3\n", true,
@@ -300,10 +299,9 @@ TEST_F(TextReadTest, FilesTheDataSetCannotHoldAreRefusedAtTheirFirstBadLine) {
          "\xEF\xBB\xBF"
          "a\tb\n1\t2\n",
          false,
-         names +
-             "テキストファイル[x.txt]はBOM付きのUTF-8です。Shift-JIS(CP932)で保存してください。"},
+         "テキストファイル[x.txt]はBOM付きのUTF-8です。Shift-JIS(CP932)で保存してください。"},
         {"UTF-8 names", "売上\t金額\n1\t2\n", false,
-         names + "テキストファイル[x.txt]の1行目はUTF-8です。Shift-JIS(CP932)で保存してください。"},
+         "テキストファイル[x.txt]の1行目はUTF-8です。Shift-JIS(CP932)で保存してください。"},
         // Each line is also CP932, so only the whole file tells.
         {"UTF-8 data", "a\tb\n名前\t1\n名前\t2\n", true,
          "テキストファイル[x.txt]の2行目はUTF-8です。Shift-JIS(CP932)で保存してください。"},
