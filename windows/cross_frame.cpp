@@ -87,6 +87,8 @@ void CCrossListView::scrollRequest(bool vertical, std::int32_t code, std::int32_
 }
 
 std::unique_ptr<QMenu> CCrossListView::BuildMenu(GridRole role, std::int32_t column) {
+    // The row labels have no menu of their own, and they are not cells to copy or drill into.
+    if (role == GridRole::RowHeader) return nullptr;
     auto menu = std::make_unique<QMenu>(this);
     if (role == GridRole::ColumnHeader) {
         // The corner and the strip past the last column have no menu.
