@@ -124,6 +124,9 @@ public:
 
     // --- CrossWindowOps ---
     std::int32_t RefreshCrossView() override;
+    // The width the caption needs in the title bar; the window's client area is never fitted
+    // narrower (up to the widest frame a fit makes).
+    int titleWidth() const;
 
     // The window's own commands, as its title bar performs them; each records its step.
     void OnClose() { close(); }
