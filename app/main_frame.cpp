@@ -260,19 +260,18 @@ void CMainFrame::placeCentred(QWidget* window, int width, int height, int dx, in
 }
 
 void CMainFrame::own(QWidget* window) {
-    // A plain window sinks under the maximised frame at its first click: the window is a dialog
-    // to X11, which keeps it above the program's other windows (WM_TRANSIENT_FOR). The hints
-    // keep the caption's buttons of an ordinary window.
+    // X11 carries the owner (WM_TRANSIENT_FOR) only for windows of a dialog's type; a plain
+    // window sinks under the maximised frame at its first click. The hints keep the caption's
+    // buttons of an ordinary window.
     constexpr Qt::WindowFlags kOwned = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                        Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
     if (window->parentWidget() != this || window->windowFlags() != kOwned)
         window->setParent(this, kOwned);
-    // Transient for the program as a whole (Qt names its group leader), not for the frame: a
-    // window manager that minimises a window's whole chain of owners (openbox does) would
-    // otherwise take the frame along with an item window, and with no task bar the program
-    // would look gone. Above the frame it stays all the same, as the group's window.
+    // The console comes before the frame is shown: the frame's native window must exist for
+    // Qt to name it as the owner.
+    winId();
     window->winId();
-    if (QWindow* handle = window->windowHandle()) handle->setTransientParent(nullptr);
+    if (QWindow* handle = window->windowHandle()) handle->setTransientParent(windowHandle());
 }
 
 std::int32_t CMainFrame::ShowConsole() {

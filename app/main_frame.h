@@ -132,8 +132,8 @@ private:
 
     void buildMenus();
     void placeCentred(QWidget* window, int width, int height, int dx, int dy);
-    // Makes the frame the owner of a window of its own: a child that goes with it, a dialog to
-    // the window system, kept above the frame but never minimised with it or it with them.
+    // Makes the frame the owner of a window of its own (the transient-for hint on X11), so that
+    // the window manager keeps it above the frame.
     void own(QWidget* window);
     // Drops the entries of item windows destroyed meanwhile; an item left without a window gets
     // every value back in the engine.
