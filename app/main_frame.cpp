@@ -137,13 +137,17 @@ bool CMainFrame::runCommand(std::int32_t command) {
             updateMacroMenu();
             return true;
         default:
-            for (const PrintMenuEntry& entry : app_.GetPrintMenu())
-                if (entry.number == command) {
-                    if (auto* view = ops<DataViewOps>(dataView_)) view->FormatPrint(command);
-                    return true;
-                }
             return false;
     }
+}
+
+bool CMainFrame::RunPrintEntry(std::int32_t number) {
+    const auto& entries = app_.GetPrintMenu();
+    if (std::none_of(entries.begin(), entries.end(),
+                     [number](const PrintMenuEntry& e) { return e.number == number; }))
+        return false;
+    if (auto* view = ops<DataViewOps>(dataView_)) view->FormatPrint(number);
+    return true;
 }
 
 void CMainFrame::updateMacroMenu() {
@@ -343,7 +347,9 @@ void CMainFrame::BuildPrintMenu() {
         QAction* action = printMenu_->addAction(zbq::ui::fromCp932(entry.menuName));
         action->setData(entry.number);
         const std::int32_t number = entry.number;
-        connect(action, &QAction::triggered, this, [this, number] { runCommand(number); });
+        // The number comes from ZBQ.ini and may equal one of the frame's commands: the entry
+        // only ever prints.
+        connect(action, &QAction::triggered, this, [this, number] { RunPrintEntry(number); });
         action->setEnabled(dataView_ != nullptr);  // only the original-data window prints
     }
 }

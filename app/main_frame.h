@@ -56,8 +56,12 @@ public:
     }
 
     // --- Menu commands ---
-    // Runs a command by its id, as its menu item does; false for an id no item has.
+    // Runs one of the frame's own commands by its id, as its menu item does; false for an id
+    // no item has. Format-printing entries are never reached from here.
     bool runCommand(std::int32_t command);
+    // What a format-printing entry of that number does: prints the original-data window (when
+    // one is open); false when no entry has the number.
+    bool RunPrintEntry(std::int32_t number);
     // "ｺﾝｿｰﾙを表示": ShowConsole, recording DispConsole when it succeeded.
     void OnShowConsole();
     // Minimises every listed window (last row first), then the console; records MinAll.

@@ -19,6 +19,7 @@
 #include "console/cons_status_bar.h"
 #include "console/console_pages.h"
 #include "console/data_sel_page.h"
+#include "console/set_tree_view.h"
 #include "console/item_sel_page.h"
 #include "console/log_lines.h"
 #include "console/log_page.h"
@@ -391,6 +392,9 @@ void CConsSheet::ResetCategorySet() {
 
 void CConsSheet::RebuildSetTree() {
     dataSel_->RebuildTree();
+    // The sets of a data set just loaded or added to show whole, as after any change of them.
+    CDataSelTreeView* tree = dataSel_->setTree();
+    tree->programChange([tree] { tree->expandAll(); });
 }
 
 void CConsSheet::MarkCurrentSet(std::int32_t setNo) {

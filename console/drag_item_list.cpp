@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 
+#include "app/images.h"
 #include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
 
@@ -96,6 +97,8 @@ void COlapItemList::showRows(const std::vector<MolapRow>& rows) {
             item->setData(0, Qt::UserRole, row.item);
         if (withKind && item->text(1) != u(MolapSettings::kKinds[row.kind]))
             item->setText(1, u(MolapSettings::kKinds[row.kind]));
+        const QIcon picture = zbq::zbqImage(zbq::kItemImages, typeOf_ ? typeOf_(row.item) : -1);
+        if (item->icon(0).cacheKey() != picture.cacheKey()) item->setIcon(0, picture);
     }
 }
 

@@ -9,6 +9,8 @@
 
 #include <QTreeWidget>
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -29,8 +31,13 @@ public:
     // Selected rows, top to bottom.
     std::vector<int> selectedRows() const;
     void selectRows(const std::vector<int>& rows);
-    // Shows the rows; the selection is kept while the number of rows stays the same.
+    // Shows the rows, each with the picture of its item's type, as every list of items shows
+    // one; the selection is kept while the number of rows stays the same.
     void showRows(const std::vector<MolapRow>& rows);
+    // How the list learns an item's type (ItemType; -1 shows no picture).
+    void setTypeOf(std::function<std::int32_t(std::int32_t item)> typeOf) {
+        typeOf_ = std::move(typeOf);
+    }
 
     // The payload of a drag, and the source and rows read back (nullopt: not ours).
     static QMimeData* dragData(MolapList source, const std::vector<int>& rows);
@@ -59,5 +66,6 @@ private:
     bool accepts(const QMimeData* data) const;
 
     MolapList role_;
+    std::function<std::int32_t(std::int32_t)> typeOf_;
     int pressedRow_ = -1;
 };

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/images.h"
 #include "console/data_sel_page.h"
 #include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
@@ -122,7 +123,8 @@ void CFilterCondDlg::display(const FilterDialogModel& m) {
     filling_ = true;
     item_->clear();
     for (const FilterItem& item : m.items())
-        item_->addItem(zbq::ui::fromCp932(item.name), item.item);
+        item_->addItem(zbq::zbqImage(zbq::kItemImages, item.type), zbq::ui::fromCp932(item.name),
+                       item.item);
     item_->setCurrentIndex(m.itemIndex());
     operator_->clear();
     for (const std::string& text : m.operatorTexts())

@@ -61,6 +61,7 @@ COlap2Page::COlap2Page(CKWApp& app, QWidget* parent)
     setObjectName(QStringLiteral("molap"));
     for (MolapList role : {MolapList::Items, MolapList::X, MolapList::Y, MolapList::Sum}) {
         auto* l = new COlapItemList(role, this);
+        l->setTypeOf([&app](std::int32_t item) { return app.GetItemType(item); });
         lists_[static_cast<std::size_t>(role)] = l;
         connectList(l);
     }

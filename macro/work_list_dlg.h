@@ -3,12 +3,17 @@
 // step; after it the arrow and the selection move to the next row, the row just run is scrolled
 // into view and the list stands above the other windows again; the last step or a stopping one
 // closes it. 中止, Escape and the close box close it at once. A resize keeps both buttons at their
-// distance from the lower right corner. Runs through zbq::ui::runModal. GUI thread only.
+// distance from the lower right corner. Every message box and chooser raised while the list is
+// shown (the completion message, a stopping step's message, a player's question) is owned by the
+// list, so that it opens above the list rather than under it. Runs through zbq::ui::runModal. GUI
+// thread only.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QDialog>
 #include <QIcon>
+
+#include <memory>
 
 #include "macro/work_list_model.h"
 
@@ -47,13 +52,21 @@ public:
     QPushButton* stepButton() const { return step_; }
     QPushButton* abortButton() const { return abort_; }
 
+    ~CWorkListDlg() override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
+    class BoxesAbove;
+
     void onStep();
     void placeControls(QSize client);
 
+    // While the list is on the screen, the boxes of the steps it plays are its own.
+    std::unique_ptr<BoxesAbove> boxesAbove_;
     WorkListModel model_;
     WorkListRows* rows_;
     QTreeView* list_;

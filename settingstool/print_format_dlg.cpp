@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <filesystem>
+
 namespace zbq::settings {
 
 namespace {
@@ -104,7 +106,13 @@ void CPrintFormatDlg::browse() {
     chooser.kind = ui::ChooserKind::OpenFile;
     chooser.caption = text(ids::Caption);
     chooser.title = text(ids::ChooseMacroFile);
-    chooser.start = QString::fromStdString(programDir() + "/temp");
+    // temp/ is where ZBQ writes the format files' data; ZBQ makes it at its first start, so the
+    // tool makes it when it is missing, and starts in its own folder when it cannot.
+    const std::string temp = programDir() + "/temp";
+    std::error_code error;
+    std::filesystem::create_directory(temp, error);
+    chooser.start = QString::fromStdString(
+        std::filesystem::is_directory(temp, error) ? temp : programDir());
     const std::optional<QString> path = ui::prompts().choose(this, chooser);
     if (!path) return;
     const std::string chosen = macroFileName(path->toStdString(), programDir());

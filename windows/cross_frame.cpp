@@ -1,6 +1,10 @@
 #include "windows/cross_frame.h"
 
+#include <algorithm>
+
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPointer>
@@ -87,6 +91,8 @@ void CCrossListView::scrollRequest(bool vertical, std::int32_t code, std::int32_
 }
 
 std::unique_ptr<QMenu> CCrossListView::BuildMenu(GridRole role, std::int32_t column) {
+    // The row labels have no menu of their own, and they are not cells to copy or drill into.
+    if (role == GridRole::RowHeader) return nullptr;
     auto menu = std::make_unique<QMenu>(this);
     if (role == GridRole::ColumnHeader) {
         // The corner and the strip past the last column have no menu.
@@ -197,14 +203,27 @@ std::int32_t CCrossFrm::RefreshCrossView() {
     const std::int32_t rc = model().RefreshCrossView();
     if (rc != 0) return rc;
     setWindowTitle(shownCaption(model()));
+    // The table was fitted under the caption it had; the new one says what the table is.
+    fitToTable();
     return 0;
+}
+
+int CCrossFrm::titleWidth() const {
+    // The caption whole, with room for the window manager's icon and buttons.
+    constexpr int kTitleBarExtras = 160;
+    // The title bar's font is the window manager's; the program's own stands in for it.
+    return QFontMetrics(QApplication::font()).horizontalAdvance(windowTitle()) + kTitleBarExtras;
 }
 
 void CCrossFrm::fitToTable() {
     const int nonClientWidth = frameGeometry().width() - width();
     const int nonClientHeight = frameGeometry().height() - height();
     const auto [w, h] = model().FitFrameToTable(nonClientWidth, nonClientHeight);
-    resize(w - nonClientWidth, h - nonClientHeight);
+    // A small table leaves the window narrower than its caption, which the title bar would cut:
+    // the window is as wide as the caption needs, within the table's own widest.
+    const int wide =
+        std::max(w, std::min(titleWidth() + nonClientWidth, CrossTabModel::kWidestFrame));
+    resize(wide - nonClientWidth, h - nonClientHeight);
 }
 
 void CCrossFrm::tableLost() {

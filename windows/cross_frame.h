@@ -2,7 +2,7 @@
 // CrossTabModel: the result grid in its cross-tab configuration (row header 160 wide, header 20
 // high, the model's corner above the row labels), the model's texts painted, the grid's
 // gestures handed to the model's operations (which record the steps), and the two menus: the
-// cells' and row labels' menu (4000) and the column titles' menu (214); the corner and the strip
+// cells' menu (4000) and the column titles' menu (214); the row labels, the corner and the strip
 // right of the last column have none.
 //
 // CCrossFrm is the top-level window the main frame owns: it implements CrossWindowOps, takes the
@@ -124,6 +124,9 @@ public:
 
     // --- CrossWindowOps ---
     std::int32_t RefreshCrossView() override;
+    // The width the caption needs in the title bar; the window's client area is never fitted
+    // narrower (up to the widest frame a fit makes).
+    int titleWidth() const;
 
     // The window's own commands, as its title bar performs them; each records its step.
     void OnClose() { close(); }

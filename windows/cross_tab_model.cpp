@@ -696,7 +696,7 @@ std::pair<int, int> CrossTabModel::FitFrameToTable(int nonClientWidth, int nonCl
     // Without rows the list has none to measure; it keeps one row's height.
     const int rows = std::max(GetRowCount(), 1);
     const int height = rows * geometry_.rowHeight() + nonClientHeight + 45;
-    return {std::min(width, 800), std::min(height, 500)};
+    return {std::min(width, kWidestFrame), std::min(height, kHighestFrame)};
 }
 
 // --- Copy and export ---

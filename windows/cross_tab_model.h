@@ -36,6 +36,9 @@ class CrossTabModel : public QAbstractTableModel {
 
 public:
     static constexpr int kRowHeaderWidth = 160;
+    // The largest frame a fit makes.
+    static constexpr int kWidestFrame = 800;
+    static constexpr int kHighestFrame = 500;
     static constexpr int kHeaderHeight = 20;
     static constexpr int kCaptionPadding = 36;
     static constexpr int kMaxDecimals = 14;

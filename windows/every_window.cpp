@@ -12,6 +12,14 @@
 
 namespace zbq::windows {
 
+namespace {
+
+// The windows' pictures among the item images, as the window list shows them.
+constexpr int kMolapWindowImage = 11;
+constexpr int kCrossWindowImage = 12;
+
+}  // namespace
+
 WindowFactories everyWindowFactory(CKWApp& app) {
     WindowFactories f;
     f.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
@@ -21,9 +29,16 @@ WindowFactories everyWindowFactory(CKWApp& app) {
         sheet->setWindowIcon(zbqImage(kItemImages, app.GetItemType(item)));
         return sheet;
     };
-    f.crossWindow = [&app](CMainFrame&) { return CCrossFrm::Make(app); };
+    // Each analysis window carries the picture the window list and the console show for it.
+    f.crossWindow = [&app](CMainFrame&) {
+        QWidget* window = CCrossFrm::Make(app);
+        window->setWindowIcon(zbqImage(kItemImages, kCrossWindowImage));
+        return window;
+    };
     f.molapWindow = [&app](CMainFrame&, const MolapParams& params) {
-        return CMOLAPFrm::Make(app, params);
+        QWidget* window = CMOLAPFrm::Make(app, params);
+        window->setWindowIcon(zbqImage(kItemImages, kMolapWindowImage));
+        return window;
     };
     return f;
 }

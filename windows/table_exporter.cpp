@@ -15,6 +15,7 @@
 #include "platform/ui/prompts.h"
 #include "platform/workbook/xlsx_row_writer.h"
 #include "windows/export_progress.h"
+#include "windows/workbook_open.h"
 
 namespace {
 
@@ -229,7 +230,7 @@ std::int32_t TableExporter::writeWorkbook(const ExportShape& shape,
         app_.ShowError(kWorkbookFailed);
         return 0;
     }
-    app_.LaunchExcel(path);
+    zbq::windows::openWrittenWorkbook(app_, path);
     recordIfGiven(app_, step);
     return 1;
 }

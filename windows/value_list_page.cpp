@@ -6,6 +6,7 @@
 #include "app/ckw_app.h"
 #include "windows/graph_data.h"
 #include "windows/graph_host.h"
+#include "windows/workbook_open.h"
 
 namespace zbq::windows {
 
@@ -195,7 +196,7 @@ std::int32_t ValueListPage::DispGraph() {
         app_.ShowError("グラフファイルの作成に失敗しました");
         return 0;
     }
-    app_.LaunchExcel(path);
+    openWrittenWorkbook(app_, path);
     model_.record("DispGraph");
     return 1;
 }

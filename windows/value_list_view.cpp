@@ -127,14 +127,24 @@ void ValueListView::refresh() {
     grid_->refresh();
 }
 
-int ValueListView::fittedWidth(int column) const {
+std::vector<int> ValueListView::visibleTextWidths(int column) const {
     const std::int32_t first = topRow();
     const std::int32_t last = std::min(model_.rowCount() - 1, first + rowsPerPage() - 1);
-    if (last < first) return kMinimumWidth;
-    int widest = 0;
+    std::vector<int> widths;
     for (std::int32_t row = first; row <= last; ++row)
-        widest = std::max(widest, grid_->textWidth(model_.cellText(row, column)));
+        widths.push_back(grid_->textWidth(model_.cellText(row, column)));
+    return widths;
+}
+
+int ValueListView::fittedWidth(int column) const {
+    const std::vector<int> widths = visibleTextWidths(column);
+    if (widths.empty()) return kMinimumWidth;
+    const int widest = *std::max_element(widths.begin(), widths.end());
     return std::clamp(widest + 12, kMinimumWidth, kFittedWidest);
+}
+
+int ValueListView::minimumWidth(int column) const {
+    return grid_->textWidth(columnTitle(column)) + GridController::kFitPadding;
 }
 
 void ValueListView::fitAllColumns() {
@@ -227,7 +237,10 @@ void ValueListView::SetColumnWidth(int column, int width) {
 
 void ValueListView::FitColumn(int column) {
     if (column < 0 || column >= geometry_.columnCount()) return;
-    geometry_.setColumnWidth(column, fittedWidth(column));
+    // The divider's fit, as every grid's: the widest visible text, between the column's own
+    // minimum (its title) and the widest column a grid has.
+    geometry_.setColumnWidth(column,
+                             GridController::FitWidth(visibleTextWidths(column), minimumWidth(column)));
     grid_->refresh();
     StepBuilder step("Item_Alignment");
     step.number(model_.GetItemNo()).number(column);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "windows/grid_controller.h"
 #include "windows/result_grid.h"
@@ -84,7 +85,13 @@ public:
     std::function<void()> changed;
 
 private:
+    // The texts of the column's visible rows, measured.
+    std::vector<int> visibleTextWidths(int column) const;
+    // The width the window's reset gives a column: room for its visible texts, within bounds
+    // that keep the window on the screen.
     int fittedWidth(int column) const;
+    // The narrowest a divider's fit makes the column: its title.
+    int minimumWidth(int column) const;
 
     // GridOwner
     GridController& geometry() override { return geometry_; }

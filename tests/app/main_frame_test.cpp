@@ -282,8 +282,8 @@ TEST_F(MainFrameTest, PrintEntriesReplaceThePlaceholderWithTheirNumbersAsCommand
     EXPECT_EQ(items[0]->data().toInt(), 40000);
     EXPECT_EQ(items[0]->text(), "A");
     EXPECT_EQ(items[1]->data().toInt(), 7);
-    EXPECT_TRUE(frame.runCommand(40000));
-    EXPECT_FALSE(frame.runCommand(40001));
+    EXPECT_TRUE(frame.RunPrintEntry(40000));
+    EXPECT_FALSE(frame.RunPrintEntry(40001));
 
     app.SetPrintMenu({});
     frame.BuildPrintMenu();

@@ -73,8 +73,13 @@ TEST(CrossWindow, OpensListedAndFittedThenClosesWhenTheTableIsLost) {
     EXPECT_EQ(title.rfind("ｸﾛｽ集計(件数(Ｚ指定不要))[X：性別][Y：年齢][Z：]", 0), 0u) << title;
     const auto listed = s.h.app().console().ListedWindows();
     EXPECT_NE(std::find(listed.begin(), listed.end(), w), listed.end());
+    // Fitted to the table, and no narrower than its caption needs.
     const auto [fw, fh] = w->model().FitFrameToTable(0, 0);
-    EXPECT_EQ(w->size(), QSize(fw, fh));
+    const int nonClient = w->frameGeometry().width() - w->width();
+    EXPECT_EQ(w->height(), fh);
+    EXPECT_EQ(w->width(),
+              std::max(fw, std::min(w->titleWidth(), CrossTabModel::kWidestFrame - nonClient)));
+    EXPECT_GT(w->width(), fw) << "a caption wider than this small table";
     EXPECT_LE(w->width(), 800);
     EXPECT_LE(w->height(), 500);
 
@@ -94,9 +99,12 @@ TEST(CrossWindow, FitsAgainAfterTheToggleAndASortWhichKeepTheDecimals) {
     CCrossFrm* w = s.window();
     CrossTabModel& m = w->model();
     m.SetDecimalDigit(2);
-    const auto fitted = [&m] {
+    // The table's fit, no narrower than the caption.
+    const auto fitted = [&m, w] {
         const auto [fw, fh] = m.FitFrameToTable(0, 0);
-        return QSize(fw, fh);
+        const int nonClient = w->frameGeometry().width() - w->width();
+        return QSize(
+            std::max(fw, std::min(w->titleWidth(), CrossTabModel::kWidestFrame - nonClient)), fh);
     };
     w->resize(60, 40);
     ASSERT_EQ(m.ToggleErrorBlank(), 0);
@@ -166,6 +174,7 @@ TEST(CrossWindow, TheWorkbookLeadsWithTheCaptionAndTypesTheCounts) {
     ASSERT_TRUE(s.show(2));
     CrossTabModel& m = s.window()->model();
     ASSERT_EQ(u8(m.GetRowHeaderText(0)), "-3");
+    s.h.app().SetExcelPath("calc.desktop");  // as start-up finds one
     m.OutToExcelAll();
     EXPECT_EQ(test::openpyxlMismatch(s.h.app().GetExportTempPath(), R"({
         "cells": {"Sheet1": {"A1": "ｸﾛｽ集計(件数(Ｚ指定不要))[X：性別][Y：年齢][Z：] 12 Rec",

@@ -114,7 +114,7 @@ TEST(DataViewSession, ARecordedSessionReplaysIntoTheSameScreenAndFiles) {
         a.harness.prompts().chooseSave(ui::SaveChoice{QString::fromStdString(csvPath), 0});
         a.menu(GridRole::List, -1, CKWView::kCsv);
         a.menu(GridRole::List, -1, CKWView::kExcelWithHead);
-        ASSERT_TRUE(a.frame->runCommand(5));
+        ASSERT_TRUE(a.frame->RunPrintEntry(5));
         steps = a.macro->RecordedSteps();
         a.macro->StopRecording("");  // the replay is compared with the screen, not the recorder
         recorded = a.harness.snapshot();

@@ -133,6 +133,7 @@ TEST_F(GraphTest, TheRealControlWritesTheWorkbookThatOpens) {
     const GraphOutput* previous = setGraphOutput(&output);
     ui::ScriptedOpener opener;
     app().SetGraphOutput(1);
+    app().SetExcelPath("calc.desktop");  // as start-up finds one
     app().SetGraphTempPath(harness.file("temp/fixture_g.xlsx"));
     ValueListModel sex(app(), test::kSex);
     ValueListPage page(app(), sex);

@@ -336,6 +336,7 @@ TEST(MolapWorkbook, moreThan256ColumnsAreRefusedBeforeAnythingIsWritten) {
             harness.load("Title = \"t\"\nitem = \"n\"\n  Integer\nEndItem\nEndTitle\n", data));
         // With a place to write to, so that a check after the write would leave a file there.
         harness.app().SetExportTempPath(harness.file("temp/stamp_e.xlsx"));
+        harness.app().SetExcelPath("calc.desktop");  // as start-up finds one
         CMainFrame frame(harness.app(), molapFactories(harness));
         MolapParams p;
         p.xItems = {0};

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/images.h"
 #include "app/main_frame.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/recording_macro.h"
@@ -131,6 +132,12 @@ TEST_P(WindowOwner, EveryWindowOfTheFrameStaysAboveIt) {
             EXPECT_EQ(w.window->windowType(), Qt::Dialog) << w.name;
             EXPECT_TRUE(w.window->windowFlags() & Qt::WindowMinMaxButtonsHint) << w.name;
         }
+
+        // The analysis windows carry the pictures the window list shows for them.
+        EXPECT_EQ(frame.crossWindow()->windowIcon().cacheKey(),
+                  zbqImage(kItemImages, 12).cacheKey());
+        EXPECT_EQ(frame.molapWindow()->windowIcon().cacheKey(),
+                  zbqImage(kItemImages, 11).cacheKey());
 
         // Hidden and shown again, as the window list does, it keeps its owner.
         QWidget* item = frame.FindItemSheet(1);
