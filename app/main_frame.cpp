@@ -5,6 +5,7 @@
 #include "app/shown_message.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -28,6 +30,7 @@
 #include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
+#include "platform/ui/window_owner.h"
 
 namespace {
 
@@ -75,6 +78,9 @@ CMainFrame::CMainFrame(CKWApp& app, WindowFactories factories)
     statusBar()->addPermanentWidget(recordingLabel_);
     buildMenus();
     app_.SetWindowPort(this);
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* window) {
+        if (window) lastFocused_ = window;
+    });
 }
 
 CMainFrame::~CMainFrame() {
@@ -170,10 +176,36 @@ void CMainFrame::OnIconizeAll() {
         const CKWApp::SuppressGuard quiet(app_, Suppress::States);
         const std::vector<QWidget*> listed = app_.console().ListedWindows();
         for (auto it = listed.rbegin(); it != listed.rend(); ++it)
-            if (*it) (*it)->showMinimized();
-        if (console_) console_->showMinimized();
+            if (*it) zbq::ui::minimizeAlone(*it);
+        if (console_) zbq::ui::minimizeAlone(console_);
     }
     app_.Record(StepBuilder("MinAll"));
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !isMinimized()) return;
+    // A window manager iconifies the owner with a window it owns: a window the user minimised
+    // from its title bar (it had the keyboard, not the frame) took the frame along, and with
+    // it every other window. That window alone stays minimised; the frame and the rest return.
+    QWindow* focused = lastFocused_;
+    if (!focused || focused == windowHandle() || focused->transientParent() != windowHandle())
+        return;
+    QWidget* minimised = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->windowHandle() == focused) minimised = top;
+    if (!minimised) return;
+    const Qt::WindowStates before =
+        static_cast<QWindowStateChangeEvent*>(event)->oldState() & ~Qt::WindowMinimized;
+    // After the event: the frame's state is not to change inside its own report of a change.
+    QTimer::singleShot(0, this, [this, window = QPointer<QWidget>(minimised), before] {
+        if (window) zbq::ui::minimizeAlone(window);
+        if (!isMinimized()) return;
+        if (before & Qt::WindowMaximized)
+            showMaximized();
+        else
+            showNormal();
+    });
 }
 
 void CMainFrame::OnHelp() {

@@ -123,6 +123,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     struct ItemWindow {
@@ -151,6 +152,8 @@ private:
     std::map<std::int32_t, QAction*> actions_;
     bool confirmOnClose_ = true;
 
+    // The window that last had the keyboard: the one a user minimised from its title bar.
+    QPointer<QWindow> lastFocused_;
     QPointer<QWidget> console_;
     ConsoleHandle consoleHandle_;
     QPointer<QWidget> dataView_;

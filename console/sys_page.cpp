@@ -19,6 +19,7 @@
 #include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
+#include "platform/ui/window_owner.h"
 
 namespace {
 
@@ -136,23 +137,25 @@ void CSysPage::OnCloseWindow(int row) {
 }
 
 void CSysPage::OnIconizeWindow(int row) {
-    showWindowAt(row, &QWidget::showMinimized, "MinimizedWindow");
+    showWindowAt(row, &zbq::ui::minimizeAlone, "MinimizedWindow");
 }
 
 void CSysPage::OnOriginalSize(int row) {
-    showWindowAt(row, &QWidget::showNormal, "NomalWindow");
+    showWindowAt(
+        row, [](QWidget* w) { w->showNormal(); }, "NomalWindow");
 }
 
 void CSysPage::OnMaximizeWindow(int row) {
-    showWindowAt(row, &QWidget::showMaximized, "MaximizedWindow");
+    showWindowAt(
+        row, [](QWidget* w) { w->showMaximized(); }, "MaximizedWindow");
 }
 
-void CSysPage::showWindowAt(int row, void (QWidget::*show)(), const char* step) {
+void CSysPage::showWindowAt(int row, void (*show)(QWidget*), const char* step) {
     if (!list_.isRow(row)) return;
     if (QWidget* window = list_.windowAt(row)) {
         // The list's step stands for the window's change of state; the window records none.
         const CKWApp::SuppressGuard quiet(app_, Suppress::States);
-        (shownFrameOf(window)->*show)();
+        show(shownFrameOf(window));
     }
     app_.Record(StepBuilder(step).number(row));
 }
@@ -162,7 +165,7 @@ void CSysPage::OnIconizeAll() {
         const CKWApp::SuppressGuard quiet(app_, Suppress::States);
         const std::vector<QWidget*> windows = list_.windows();
         for (auto it = windows.rbegin(); it != windows.rend(); ++it)
-            if (*it) shownFrameOf(*it)->showMinimized();
+            if (*it) zbq::ui::minimizeAlone(shownFrameOf(*it));
     }
     app_.Record(StepBuilder("MinimizedAllWindow"));
 }

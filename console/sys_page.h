@@ -57,7 +57,7 @@ public:
 
 private:
     // The row's window minimised, restored or maximised by `show`, and the list's `step`.
-    void showWindowAt(int row, void (QWidget::*show)(), const char* step);
+    void showWindowAt(int row, void (*show)(QWidget*), const char* step);
     void showPopup(const QPoint& at);
     void buildMenu();
 

@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTest>
 #include <QWindow>
+
+#include <functional>
+#include <memory>
 
 #include <string>
 #include <utility>
@@ -15,6 +19,7 @@
 #include "app/images.h"
 #include "app/main_frame.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/real_input.h"
 #include "tests/support/recording_macro.h"
 #include "windows/every_window.h"
 
@@ -151,6 +156,75 @@ TEST_P(WindowOwner, EveryWindowOfTheFrameStaysAboveIt) {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     h.app().SetMacroPort(nullptr);
+}
+
+// Window managers iconify an owner together with a window it owns (openbox does), which took
+// the frame, and with it the whole program, off a screen with no task bar. A window minimised
+// alone sets its owner aside while it stays minimised, and takes it back when it is shown.
+class MinimisedAlone : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(h.load());
+        h.app().SetMacroPort(&macro);
+        h.app().SetDataLoaded(1);
+        frame = std::make_unique<CMainFrame>(h.app(), everyWindowFactory(h.app()));
+        ASSERT_EQ(frame->ShowConsole(), 1);
+        frame->ShowMainWindowMaximized();
+        ASSERT_EQ(frame->ShowItemSheet(1), 1);
+        item = frame->FindItemSheet(1);
+        ASSERT_NE(item, nullptr);
+    }
+    void TearDown() override {
+        if (frame) {
+            frame->ResetWindows();
+            frame->DestroyConsole();
+            frame.reset();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        h.app().SetMacroPort(nullptr);
+    }
+    // Lets the events of the last change through; a change that never comes fails the test.
+    static bool settles(const std::function<bool()>& done) { return QTest::qWaitFor(done, 5000); }
+
+    test::AppHarness h;
+    test::RecordingMacro macro;
+    std::unique_ptr<CMainFrame> frame;
+    QWidget* item = nullptr;
+};
+
+TEST_F(MinimisedAlone, IconizeAllLeavesTheFrameAndEachWindowTakesItsOwnerBackWhenShown) {
+    frame->OnIconizeAll();
+    for (QWidget* w : {item, frame->console()}) {
+        EXPECT_TRUE(w->isMinimized());
+        EXPECT_EQ(ownerOf(w), nullptr) << "still owned while minimised: the frame goes too";
+    }
+    EXPECT_FALSE(frame->isMinimized());
+
+    frame->console()->showNormal();
+    EXPECT_TRUE(settles([&] { return ownerOf(frame->console()) == frame->windowHandle(); }));
+    EXPECT_EQ(ownerOf(item), nullptr);
+    ASSERT_EQ(frame->ShowItemSheet(1), 1);
+    EXPECT_TRUE(settles([&] { return ownerOf(item) == frame->windowHandle(); }));
+}
+
+// The window manager's own minimise of the window that has the keyboard: it iconifies the
+// frame along. The frame comes back; the window stays minimised, on its own.
+TEST_F(MinimisedAlone, AWindowMinimisedFromItsTitleBarLeavesTheFrameOnTheScreen) {
+    ASSERT_TRUE(test::activate(item));
+    item->setWindowState(Qt::WindowMinimized);  // what the window manager does
+    frame->setWindowState(Qt::WindowMinimized);
+    EXPECT_TRUE(settles([&] { return !frame->isMinimized(); }));
+    EXPECT_TRUE(frame->isMaximized());
+    EXPECT_TRUE(item->isMinimized());
+    EXPECT_EQ(ownerOf(item), nullptr);
+
+    // The frame minimised by the user, from its own title bar, stays minimised.
+    frame->showNormal();
+    frame->showMaximized();
+    ASSERT_TRUE(test::activate(frame.get()));
+    frame->setWindowState(Qt::WindowMinimized);
+    QTest::qWait(50);
+    EXPECT_TRUE(frame->isMinimized());
 }
 
 INSTANTIATE_TEST_SUITE_P(HandedOver, WindowOwner, ::testing::Bool(),
