@@ -2,6 +2,7 @@
 
 #include "app/main_frame.h"
 
+#include "app/images.h"
 #include "app/shown_message.h"
 
 #include <QAction>
@@ -354,6 +355,8 @@ void CMainFrame::ShowDataView() {
     if (!view) return;
     QMdiSubWindow* sub = mdi_->addSubWindow(view);
     view->setWindowTitle(zbq::ui::shown("元データ表示"));
+    // The picture the window list shows for it; the menu bar shows it while it is maximised.
+    sub->setWindowIcon(zbq::zbqImage(zbq::kItemImages, 10));
     dataView_ = view;
     connect(view, &QObject::destroyed, this, [this] { setWindowTitle(kCaption); });
     sub->showMaximized();

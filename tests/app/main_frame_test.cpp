@@ -9,11 +9,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "app/images.h"
 #include "app/main_frame.h"
 #include "console/cons_sheet.h"
 #include "console/sys_page.h"
@@ -231,6 +233,11 @@ TEST_F(FrameWithConsoleTest, EveryRowShowsItsKind) {
         EXPECT_EQ(rows().row(row).image, expected[row].second);
         EXPECT_EQ(list->topLevelItem(row)->text(1), QString::fromUtf8(expected[row].first));
     }
+    // The original-data window, maximised in the frame, shows its picture in the menu bar
+    // rather than the toolkit's own.
+    auto* sub = qobject_cast<QMdiSubWindow*>(frame.dataView()->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->windowIcon().cacheKey(), zbq::zbqImage(zbq::kItemImages, 10).cacheKey());
 }
 
 TEST_F(MainFrameTest, ItemWindowsStopAtTheLimitUntilOneCloses) {
