@@ -294,8 +294,8 @@ GridMenuState DataGridModel::EnableMenuByType(std::int32_t column) const {
     return state;
 }
 
-void DataGridModel::sort(std::int32_t column, std::int32_t item, std::int32_t direction,
-                         std::int32_t kind, const char* step) {
+void DataGridModel::sortRows(std::int32_t column, std::int32_t item, std::int32_t direction,
+                             std::int32_t kind, const char* step) {
     const std::int32_t rows = GetRowCount();
     app_.StartTimer();
     app_.SortRecords(item, direction);
@@ -309,16 +309,16 @@ void DataGridModel::sort(std::int32_t column, std::int32_t item, std::int32_t di
 
 void DataGridModel::SortUp(std::int32_t column) {
     if (!validColumn(column)) return;
-    sort(column, GetColumnItem(column), 0, 0, "Data_SortUp");
+    sortRows(column, GetColumnItem(column), 0, 0, "Data_SortUp");
 }
 
 void DataGridModel::SortDown(std::int32_t column) {
     if (!validColumn(column)) return;
-    sort(column, GetColumnItem(column), 1, 1, "Data_SortDown");
+    sortRows(column, GetColumnItem(column), 1, 1, "Data_SortDown");
 }
 
 void DataGridModel::SortOrg(std::int32_t column) {
-    sort(column, -1, 0, 2, "Data_SortOrg");
+    sortRows(column, -1, 0, 2, "Data_SortOrg");
 }
 
 void DataGridModel::DispByCode(std::int32_t column) {

@@ -194,8 +194,8 @@ private:
         int minWidth = 0;
     };
     bool validColumn(std::int32_t column) const;
-    void sort(std::int32_t column, std::int32_t item, std::int32_t direction, std::int32_t kind,
-              const char* step);
+    void sortRows(std::int32_t column, std::int32_t item, std::int32_t direction, std::int32_t kind,
+                  const char* step);
     void changed() { emit viewChanged(); }
     void showCell(std::int32_t column, std::int32_t row);
 
