@@ -10,7 +10,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <random>
+#include <string>
 #include <thread>
 
 #include "tests/platform_workbook/workbook_test_support.h"
@@ -63,6 +65,27 @@ Workbook sampleBook() {
     return book;
 }
 
+// Points TMPDIR at `folder` for as long as it lives, and back however the test ends: a failed
+// assertion must not leave the rest of the program writing into a removed folder.
+class TmpDirFor {
+public:
+    explicit TmpDirFor(const std::string& folder) {
+        if (const char* old = std::getenv("TMPDIR")) saved_ = old;
+        ::setenv("TMPDIR", folder.c_str(), 1);
+    }
+    ~TmpDirFor() {
+        if (saved_)
+            ::setenv("TMPDIR", saved_->c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    TmpDirFor(const TmpDirFor&) = delete;
+    TmpDirFor& operator=(const TmpDirFor&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
 TEST(XlsxWriter, WritesSheetsCellsStylesAndCharts) {
     TempDir dir;
     const std::string path = dir.file("book_g.xls");  // the ending does not matter
@@ -114,9 +137,7 @@ TEST(XlsxWriter, FailureLeavesTheOldFileAndNoScratch) {
     writeFile(path, "old bytes");
     // The writer's scratch files go to the temporary folder: a private one shows what is left.
     TempDir scratch;
-    const char* oldTmp = std::getenv("TMPDIR");
-    const std::string savedTmp = oldTmp ? oldTmp : "";
-    ::setenv("TMPDIR", scratch.path().c_str(), 1);
+    const TmpDirFor tmp(scratch.path());
 
     Workbook badName = sampleBook();
     std::get<Worksheet>(badName.sheets[1]).name = "a/b";  // not a sheet name
@@ -141,10 +162,6 @@ TEST(XlsxWriter, FailureLeavesTheOldFileAndNoScratch) {
     EXPECT_FALSE(writeXlsx(sampleBook(), dir.file("missing/g.xlsx"), &error));
     EXPECT_EQ(entriesIn(dir.path()), 1u);
     EXPECT_EQ(entriesIn(scratch.path()), 0u);
-    if (oldTmp)
-        ::setenv("TMPDIR", savedTmp.c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
 }
 
 // Writers killed at random moments while they write: none leaves a scratch file in the temporary
@@ -155,9 +172,7 @@ TEST(XlsxWriter, KilledWritersStrandNoScratchAndTearNoWorkbook) {
     TempDir dir;
     const std::string path = dir.file("g.xlsx");
     TempDir scratch;
-    const char* oldTmp = std::getenv("TMPDIR");
-    const std::string savedTmp = oldTmp ? oldTmp : "";
-    ::setenv("TMPDIR", scratch.path().c_str(), 1);
+    const TmpDirFor tmp(scratch.path());
 
     Workbook book = sampleBook();
     auto& cells = std::get<Worksheet>(book.sheets[2]).cells;
@@ -194,10 +209,6 @@ TEST(XlsxWriter, KilledWritersStrandNoScratchAndTearNoWorkbook) {
     ASSERT_TRUE(writeXlsx(book, path, &error)) << error;
     EXPECT_EQ(entriesIn(dir.path()), 1u);
     EXPECT_EQ(entriesIn(scratch.path()), 0u);
-    if (oldTmp)
-        ::setenv("TMPDIR", savedTmp.c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
 }
 
 // A header run merged across a row and one down a column beside it; the merged cells keep the
