@@ -495,7 +495,7 @@ public:
     std::int32_t RefreshCrossView();
     std::int32_t ExecuteMolap();
     // Opens the workbook with the desktop's spreadsheet program; "エクセルの起動に失敗しました"
-    // when that fails.
+    // when that fails or start-up found no such program.
     void LaunchExcel(const std::string& path);
     // Graph output on when the control's library and its registration are found; each missing
     // one is told. Returns 1.

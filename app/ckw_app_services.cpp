@@ -223,8 +223,11 @@ std::int32_t CKWApp::ExecuteMolap() {
 // --- Spreadsheet program and graph control ---
 
 void CKWApp::LaunchExcel(const std::string& path) {
-    // The desktop's own choice of program, never a command line put together from a path.
-    if (!zbq::ui::opener().open(QString::fromStdString(path)))
+    // The desktop's own choice of program, never a command line put together from a path. With
+    // no spreadsheet program found at start-up the desktop has nothing to open a workbook with,
+    // and its opener, once started, fails without a word: that is told here instead, and the
+    // workbook stays where it was written.
+    if (excelPath_.empty() || !zbq::ui::opener().open(QString::fromStdString(path)))
         ShowError("エクセルの起動に失敗しました");
 }
 

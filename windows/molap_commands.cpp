@@ -14,7 +14,6 @@
 #include "windows/molap_format.h"
 #include "windows/molap_workbook.h"
 #include "windows/table_exporter.h"
-#include "windows/workbook_open.h"
 
 namespace zbq::windows {
 
@@ -81,7 +80,7 @@ std::int32_t CMOLAPFrm::ExportMolapToExcel() {
         app_.ShowError("Excelの出力に失敗しました。処理を中止します。");
         return 0;
     }
-    openWrittenWorkbook(app_, path);
+    app_.LaunchExcel(path);
     app_.Record(StepBuilder("MolapOutToExcel"));
     return 1;
 }

@@ -15,7 +15,6 @@
 #include "platform/ui/prompts.h"
 #include "platform/workbook/xlsx_row_writer.h"
 #include "windows/export_progress.h"
-#include "windows/workbook_open.h"
 
 namespace {
 
@@ -230,7 +229,7 @@ std::int32_t TableExporter::writeWorkbook(const ExportShape& shape,
         app_.ShowError(kWorkbookFailed);
         return 0;
     }
-    zbq::windows::openWrittenWorkbook(app_, path);
+    app_.LaunchExcel(path);
     recordIfGiven(app_, step);
     return 1;
 }

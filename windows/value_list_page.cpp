@@ -6,7 +6,6 @@
 #include "app/ckw_app.h"
 #include "windows/graph_data.h"
 #include "windows/graph_host.h"
-#include "windows/workbook_open.h"
 
 namespace zbq::windows {
 
@@ -196,7 +195,7 @@ std::int32_t ValueListPage::DispGraph() {
         app_.ShowError("グラフファイルの作成に失敗しました");
         return 0;
     }
-    openWrittenWorkbook(app_, path);
+    app_.LaunchExcel(path);
     model_.record("DispGraph");
     return 1;
 }

@@ -171,6 +171,7 @@ TEST(StepBuilder, QuotesEveryTextAndDoublesItsQuotes) {
 
 TEST(LaunchExcel, TellsWhenTheSpreadsheetProgramCannotStart) {
     CKWApp app;
+    app.SetExcelPath("calc.desktop");  // start-up found a spreadsheet program
     zbq::ui::ScriptedPrompts prompts;
     const std::string path = "/tmp/集計 1.xlsx";
     {

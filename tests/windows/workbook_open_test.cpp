@@ -15,7 +15,6 @@
 #include "tests/windows/item_sheet_fixture.h"
 #include "windows/graph_host.h"
 #include "windows/value_list_model.h"
-#include "windows/workbook_open.h"
 
 namespace zbq::windows {
 namespace {
