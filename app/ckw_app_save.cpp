@@ -193,16 +193,15 @@ std::int32_t CKWApp::SaveDataAndMacro(std::string_view password, std::int32_t as
     }
     FreeSettingsBlock();
 
-    // A file the user made read-only is not replaced behind that permission; a folder or
-    // device at the target's place is no file to replace at all.
     // Through a symbolic link the file it names is replaced and the link kept; a link that
     // names nothing is refused rather than replaced by a file.
     std::string target;
     if (savePath_.empty() || !zbq::resolveWriteTarget(savePath_, target)) return fail(&savePath_);
+    // A file the user made read-only is not replaced behind that permission; a folder or
+    // device at the target's place is no file to replace at all.
     struct stat targetStat {};
     const bool targetExists = ::stat(target.c_str(), &targetStat) == 0;
-    if (
-        (targetExists && (!S_ISREG(targetStat.st_mode) || ::access(target.c_str(), W_OK) != 0)))
+    if (targetExists && (!S_ISREG(targetStat.st_mode) || ::access(target.c_str(), W_OK) != 0))
         return fail(&savePath_);
     const bool targetIsWorking =
         saveMode_ == 1 && loadMode_ != 2 && zbq::app::sameFile(working, savePath_);

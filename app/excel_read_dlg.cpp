@@ -1,7 +1,6 @@
 #include "app/excel_read_dlg.h"
 
 #include <QApplication>
-
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -5,11 +5,11 @@
 //
 // The sheet list is made when the model is made (every worksheet of every workbook, all opened
 // from the folder of the first); each workbook is opened once and read again by the item
-// information and OK while it stays as it was; the item names come from a header row of one sheet, the
-// proposed types from the row below it; OK copies every listed sheet's used range below its
-// header row. Both lists keep a selection, which the buttons act on and the macro hooks add to
-// before they act (an index outside a list fails the hook and acts on nothing). result() is 1
-// until a listing, a reading or an OK fails; the hooks return it.
+// information and OK while it stays as it was; the item names come from a header row of one
+// sheet, the proposed types from the row below it; OK copies every listed sheet's used range
+// below its header row. Both lists keep a selection, which the buttons act on and the macro
+// hooks add to before they act (an index outside a list fails the hook and acts on nothing).
+// result() is 1 until a listing, a reading or an OK fails; the hooks return it.
 //
 // An addition's text data holds one column per item in item order, a new data set's every
 // column of the used range (the definition binds the items to theirs). Cells reach the data

@@ -210,13 +210,8 @@ std::vector<std::string> ProfileFile::sectionNames() const {
 
 std::vector<std::string> ProfileFile::keyNames(std::string_view section) const {
     std::vector<std::string> names;
-    const std::size_t header = findSection(section);
-    if (header == npos) return names;
-    const std::size_t end = sectionEnd(header);
-    std::unordered_set<std::string> seen;
-    for (std::size_t i = header + 1; i < end; ++i)
-        if (lines_[i].kind == Kind::Key && seen.insert(profileFoldedName(lines_[i].name())).second)
-            names.emplace_back(lines_[i].name());
+    for (Entry& entry : entries(section))
+        names.push_back(std::move(entry.key));
     return names;
 }
 
