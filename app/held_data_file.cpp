@@ -69,7 +69,7 @@ bool HeldDataFile::record() {
 
 std::string HeldDataFile::readPath() const {
     if (fd_ < 0) return {};
-    std::string own = "/proc/self/fd/" + std::to_string(fd_);
+    const std::string own = descriptorPath(fd_);
     return ::access(own.c_str(), R_OK) == 0 ? own : path_;
 }
 

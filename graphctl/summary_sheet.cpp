@@ -12,9 +12,11 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <thread>
 
 #include "platform/core/atomic_file.h"
+#include "platform/core/regular_file.h"
 #include "platform/core/staged_file.h"
 #include "platform/workbook/sheet_graft.h"
 #include "platform/workbook/xlsx_writer.h"
@@ -55,11 +57,11 @@ public:
     bool acquire(const std::string& path, std::string* error) {
         const auto deadline = std::chrono::steady_clock::now() + kLockWait;
         for (;;) {
-            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-            if (fd_ < 0) return failed(path, error, errno);
+            RegularFileError why;
             struct stat held {};
-            if (::fstat(fd_, &held) != 0) return failed(path, error, errno);
-            if (!S_ISREG(held.st_mode)) return failed(path, error, EINVAL);  // no workbook file
+            fd_ = openRegularFile(path, std::numeric_limits<std::uint64_t>::max(), why, &held);
+            if (fd_ < 0)  // no workbook file, or none at all
+                return failed(path, error, why == RegularFileError::NotRegular ? EINVAL : errno);
             if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
                 struct stat now {};
                 if (::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
@@ -78,7 +80,7 @@ public:
     }
 
     // The locked file itself, whatever has since come to stand at the path.
-    std::string readPath() const { return "/proc/self/fd/" + std::to_string(fd_); }
+    std::string readPath() const { return descriptorPath(fd_); }
 
 private:
     static bool failed(const std::string& path, std::string* error, int err) {

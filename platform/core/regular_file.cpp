@@ -67,4 +67,8 @@ RegularFileError readRegularFile(const std::string& path, std::uint64_t limit, s
     return error;
 }
 
+std::string descriptorPath(int fd) {
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
 }  // namespace zbq

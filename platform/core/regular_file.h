@@ -33,4 +33,9 @@ int openRegularFile(const std::string& path, std::uint64_t limit, RegularFileErr
 RegularFileError readRegularFile(const std::string& path, std::uint64_t limit, std::string& out,
                                  struct stat* st = nullptr);
 
+// A name that opens the file behind the open descriptor `fd`, whatever has since been renamed
+// over or removed from the name it was opened by, for as long as `fd` stays open: for readers
+// that take a path.
+std::string descriptorPath(int fd);
+
 }  // namespace zbq

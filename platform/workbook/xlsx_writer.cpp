@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/core/regular_file.h"
 #include "platform/workbook/package_xml.h"
 #include "platform/workbook/xml_text.h"
 
@@ -40,7 +41,7 @@ public:
             if (fd_ < 0) return;
             ::unlink(name.c_str());
         }
-        path_ = "/proc/self/fd/" + std::to_string(fd_);
+        path_ = descriptorPath(fd_);
         struct stat st {};
         if (::stat(path_.c_str(), &st) != 0) {
             // No descriptor links to name the file by: no file.
