@@ -22,10 +22,24 @@
 
 namespace {
 
+// An item as the combo offers it; for a Code or MultiAns item, whether its codes order as
+// numbers, from the codes the data holds.
+FilterItem filterItem(const CKWApp& app, std::int32_t item) {
+    FilterItem out{item, app.GetItemName(item), app.GetItemType(item)};
+    if (out.type != item_type::kCode && out.type != item_type::kMulti) return out;
+    const KW_search& search = app.Search();
+    std::vector<std::string_view> codes;
+    const std::int32_t count = search.KWgetValueCount(item);
+    for (std::int32_t p = KW_POS_FIRST_VALUE; p < count; ++p)
+        if (const char* code = search.ValueText(item, p)) codes.emplace_back(code);
+    out.codeDigits = codeDigitsOf(codes);
+    return out;
+}
+
 std::vector<FilterItem> offeredItems(const CKWApp& app) {
     std::vector<FilterItem> items;
     for (std::int32_t item : app.GetConditionItems())
-        items.push_back({item, app.GetItemName(item), app.GetItemType(item)});
+        items.push_back(filterItem(app, item));
     return items;
 }
 
@@ -42,9 +56,7 @@ CFilterCondDlg::CFilterCondDlg(CKWApp& app, CDataSelPage& page, std::int32_t mod
       page_(page),
       model_(mode == 1
                  ? FilterDialogModel::forEdit(row, app.GetSearchCondition(row),
-                                              {app.GetSearchCondition(row).item,
-                                               app.GetItemName(app.GetSearchCondition(row).item),
-                                               app.GetItemType(app.GetSearchCondition(row).item)})
+                                              filterItem(app, app.GetSearchCondition(row).item))
                  : FilterDialogModel::forAdd(offeredItems(app))),
       item_(new QComboBox(this)),
       operator_(new QComboBox(this)),
@@ -76,8 +88,8 @@ CFilterCondDlg::CFilterCondDlg(CKWApp& app, CDataSelPage& page, std::int32_t mod
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     if (zbq::ui::englishShown()) {
-        // Only the English layout has the value-kind radios: a click refreshes the operator list
-        // and records the choice, the condition keeping the kind its item gives it.
+        // Only the English layout has the value-kind radios: on a Code or MultiAns item they
+        // choose whether the value is read as a code or as the code's name.
         auto* kind = new QGroupBox(this);
         kind->setObjectName(QStringLiteral("valueKind"));
         codeNumber_ = new QRadioButton(QStringLiteral("Code/number"), kind);
@@ -144,6 +156,16 @@ void CFilterCondDlg::display(const FilterDialogModel& m) {
     value1_->setEnabled(m.enabled(FilterControl::Value1));
     bound_->setEnabled(m.enabled(FilterControl::Bound));
     value2_->setEnabled(m.enabled(FilterControl::Value2));
+    if (codeNumber_ && text_) {
+        // Neither is checked until a choice is made, which exclusive radios cannot show.
+        const std::int32_t shown = m.codeStrShown();
+        codeNumber_->setAutoExclusive(false);
+        text_->setAutoExclusive(false);
+        codeNumber_->setChecked(shown == 0);
+        text_->setChecked(shown == 1);
+        codeNumber_->setAutoExclusive(true);
+        text_->setAutoExclusive(true);
+    }
     filling_ = false;
 }
 
@@ -169,10 +191,7 @@ void CFilterCondDlg::OnSelchangeCondition2(std::int32_t index) {
 }
 
 void CFilterCondDlg::OnCodeStr(std::int32_t flag) {
-    // A played step shows its choice as the click would have.
-    if (codeNumber_) codeNumber_->setChecked(flag == 0);
-    if (text_) text_->setChecked(flag == 1);
-    model_.rerunItemSteps();
+    model_.selectCodeStr(flag);
     display(model_);
     if (!app_.IsSuppressed(Suppress::Filter))
         app_.Record(StepBuilder("SelectCodeStr").number(flag));
@@ -225,7 +244,7 @@ bool CFilterCondDlg::OnOK() {
     }
     {
         CKWApp::SuppressGuard storing(app_, Suppress::Filter);
-        const SearchCondition& c = model_.condition();
+        const SearchCondition c = model_.stored();
         if (model_.mode() == 1) {
             std::vector<SearchCondition> all = app_.GetSearchConditions();
             if (model_.index() >= 0 && static_cast<std::size_t>(model_.index()) < all.size()) {

@@ -1,5 +1,7 @@
 #include "console/filter_dialog_model.h"
 
+#include <algorithm>
+
 #include "app/ckw_app.h"
 #include "console/condition_list.h"
 #include "platform/core/shown_text.h"
@@ -31,7 +33,35 @@ std::optional<std::string> badValue(std::int32_t type, const std::string& value)
     return std::nullopt;
 }
 
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// A number typed for codes of `width` digits, written at that width; nullopt when it is not a
+// run of digits or needs more of them.
+std::optional<std::string> atCodeWidth(const std::string& value, std::int32_t width) {
+    if (value.empty() || !std::all_of(value.begin(), value.end(), isDigit)) return std::nullopt;
+    const std::size_t first = std::min(value.find_first_not_of('0'), value.size() - 1);
+    const std::string digits = value.substr(first);
+    if (digits.size() > static_cast<std::size_t>(width)) return std::nullopt;
+    return std::string(static_cast<std::size_t>(width) - digits.size(), '0') + digits;
+}
+
+bool isOrdering(std::int32_t op) {
+    return op >= 2 && op <= 7;
+}
+
 }  // namespace
+
+std::int32_t codeDigitsOf(const std::vector<std::string_view>& codes) {
+    std::size_t width = 0;
+    for (std::string_view code : codes) {
+        if (code.empty() || !std::all_of(code.begin(), code.end(), isDigit)) return -1;
+        if (width != 0 && code.size() != width) return -1;
+        width = code.size();
+    }
+    return width == 0 ? -1 : static_cast<std::int32_t>(width);
+}
 
 FilterDialogModel FilterDialogModel::forAdd(std::vector<FilterItem> offered) {
     FilterDialogModel m;
@@ -47,6 +77,7 @@ FilterDialogModel FilterDialogModel::forEdit(std::int32_t index, const SearchCon
     m.index_ = index;
     m.items_ = {std::move(item)};
     m.condition_.valueKind = condition.valueKind;
+    if (condition.valueKind == 0 || condition.valueKind == 1) m.codeStr_ = condition.valueKind;
     m.operatorEnabled_ = m.value1Enabled_ = true;
     m.selectItem(0);
     m.itemEnabled_ = false;
@@ -82,6 +113,7 @@ void FilterDialogModel::selectItem(std::int32_t comboIndex) {
     itemIndex_ = comboIndex;
     condition_.item = items_[static_cast<std::size_t>(comboIndex)].item;
     itemType_ = items_[static_cast<std::size_t>(comboIndex)].type;
+    codeDigits_ = items_[static_cast<std::size_t>(comboIndex)].codeDigits;
     itemSteps();
 }
 
@@ -96,11 +128,32 @@ void FilterDialogModel::selectBound(std::int32_t index) {
     condition_.upperInclusive = index;
 }
 
-// Code items left at kind -1 are matched by name, where only equality means anything.
+void FilterDialogModel::selectCodeStr(std::int32_t flag) {
+    if (flag != 0 && flag != 1) return;
+    // An item whose type fixes its kind keeps it; the choice waits for a code item.
+    if (itemIndex_ < 0 || isCodeItem()) codeStr_ = flag;
+    itemSteps();
+}
+
+std::int32_t FilterDialogModel::codeStrShown() const {
+    if (itemIndex_ < 0 || isCodeItem()) return codeStr_;
+    if (condition_.valueKind == 0 || condition_.valueKind == 2) return 0;
+    return condition_.valueKind == 1 ? 1 : -1;
+}
+
+bool FilterDialogModel::isCodeItem() const {
+    return itemType_ == item_type::kCode || itemType_ == item_type::kMulti;
+}
+
+bool FilterDialogModel::ordersCodes() const {
+    return isCodeItem() && condition_.valueKind == 0 && codeDigits_ > 0;
+}
+
+// Texts, and codes matched by name, mean something only for equality; so do codes compared as
+// codes unless their text order is their numbers' order.
 bool FilterDialogModel::offersTwo() const {
-    using namespace item_type;
     if (condition_.valueKind == 1) return true;
-    return (itemType_ == kCode || itemType_ == kMulti) && condition_.valueKind == -1;
+    return isCodeItem() && !ordersCodes();
 }
 
 void FilterDialogModel::itemSteps() {
@@ -108,6 +161,8 @@ void FilterDialogModel::itemSteps() {
         condition_.valueKind = 2;
     else if (itemType_ == item_type::kString)
         condition_.valueKind = 1;
+    else if (isCodeItem())
+        condition_.valueKind = codeStr_;  // never a kind left behind by a numeric item
 
     const std::int32_t wanted = offersTwo() ? 2 : 8;
     if (operatorCount_ != wanted) {
@@ -158,5 +213,23 @@ std::optional<FilterRefusal> FilterDialogModel::check() const {
     if (secondEnabled_)
         if (auto bad = badValue(itemType_, c.value2))
             return FilterRefusal{*bad, Icon::Exclamation, FilterControl::Value2};
+    if (ordersCodes() && isOrdering(c.op)) {
+        if (!atCodeWidth(c.value1, codeDigits_))
+            return FilterRefusal{ZBQ_SHOWN("数値が不正です"), Icon::Exclamation,
+                                 FilterControl::Value1};
+        if (secondEnabled_ && !atCodeWidth(c.value2, codeDigits_))
+            return FilterRefusal{ZBQ_SHOWN("数値が不正です"), Icon::Exclamation,
+                                 FilterControl::Value2};
+    }
     return std::nullopt;
+}
+
+SearchCondition FilterDialogModel::stored() const {
+    SearchCondition c = condition_;
+    if (!ordersCodes()) return c;
+    // Equality keeps a value that is no number of the codes' width as typed.
+    if (auto v = atCodeWidth(c.value1, codeDigits_)) c.value1 = *v;
+    if (secondEnabled_)
+        if (auto v = atCodeWidth(c.value2, codeDigits_)) c.value2 = *v;
+    return c;
 }

@@ -200,6 +200,107 @@ TEST(FilterDialog, EditModeShowsTheConditionAndKeepsItsItem) {
     EXPECT_EQ(m.check(), std::nullopt);
 }
 
+TEST(FilterDialog, CodesOrderAsNumbersOnlyWhenTheyAreDigitsOfOneWidth) {
+    using Codes = std::vector<std::string_view>;
+    EXPECT_EQ(codeDigitsOf(Codes{"1", "2", "9"}), 1);
+    EXPECT_EQ(codeDigitsOf(Codes{"01", "02", "12"}), 2);
+    EXPECT_EQ(codeDigitsOf(Codes{"1", "2", "10"}), -1);  // "10" sorts before "2" as text
+    EXPECT_EQ(codeDigitsOf(Codes{"A", "B"}), -1);
+    EXPECT_EQ(codeDigitsOf(Codes{"1", ""}), -1);
+    EXPECT_EQ(codeDigitsOf(Codes{}), -1);
+}
+
+// On Code and MultiAns items the code/text choice is the value kind: a code compared as a
+// code (0), by its name (1), or by name while nothing is chosen (-1). Ordering is offered only
+// where the codes order as their numbers; other types keep the kind their type gives.
+TEST(FilterDialog, TheCodeTextChoiceSetsTheKindOfCodeItemsOnly) {
+    const std::vector<FilterItem> offered = {
+        {0, "digits", 0, 1}, {1, "mixed", 0, -1}, {2, "multi", 1, 2}, {3, "int", 2}, {4, "str", 4}};
+    struct Case {
+        int item;
+        int choice;  // -1 none
+        int kind;
+        std::size_t operators;
+        int shown;
+    };
+    const Case cases[] = {
+        {0, -1, -1, 2, -1}, {0, 0, 0, 8, 0}, {0, 1, 1, 2, 1}, {1, -1, -1, 2, -1}, {1, 0, 0, 2, 0},
+        {1, 1, 1, 2, 1},    {2, 0, 0, 8, 0}, {3, 1, 2, 8, 0}, {4, 0, 1, 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(offered[static_cast<std::size_t>(c.item)].name + " choice " +
+                     std::to_string(c.choice));
+        FilterDialogModel m = FilterDialogModel::forAdd(offered);
+        m.selectItem(c.item);
+        m.selectCodeStr(c.choice);
+        EXPECT_EQ(m.valueKind(), c.kind);
+        EXPECT_EQ(m.operatorTexts().size(), c.operators);
+        EXPECT_EQ(m.codeStrShown(), c.shown);
+    }
+
+    // A choice made before the item holds for the code item chosen after it; a numeric
+    // item's kind is not carried over to a code item.
+    FilterDialogModel first = FilterDialogModel::forAdd(offered);
+    first.selectCodeStr(0);
+    EXPECT_EQ(first.codeStrShown(), 0);
+    first.selectItem(0);
+    EXPECT_EQ(first.valueKind(), 0);
+    FilterDialogModel carried = FilterDialogModel::forAdd(offered);
+    carried.selectItem(3);
+    carried.selectOperator(2);
+    carried.selectItem(0);
+    EXPECT_EQ(carried.valueKind(), -1);
+    EXPECT_EQ(carried.operatorTexts().size(), 2u);
+    EXPECT_EQ(carried.operatorIndex(), -1);
+}
+
+// Codes 01..12: a number is written at the codes' width, so that the text comparison orders
+// as the numbers do; what cannot be such a number is refused for an ordering operator.
+TEST(FilterDialog, AnOrderedCodeValueIsWrittenAtTheCodesWidth) {
+    using zbq::ui::Icon;
+    struct Case {
+        int op;
+        std::string v1, v2;
+        std::optional<FilterRefusal> refusal;
+        std::string stored1, stored2;
+    };
+    const FilterRefusal bad1{"数値が不正です", Icon::Exclamation, FilterControl::Value1};
+    const FilterRefusal bad2{"数値が不正です", Icon::Exclamation, FilterControl::Value2};
+    const Case cases[] = {
+        {3, "2", "", std::nullopt, "02", ""},  {3, "0002", "", std::nullopt, "02", ""},
+        {2, "10", "", std::nullopt, "10", ""}, {7, "1", "9", std::nullopt, "01", "09"},
+        {3, "100", "", bad1, "", ""},          {4, "1a", "", bad1, "", ""},
+        {7, "1", "x", bad2, "", ""},           {0, "2", "", std::nullopt, "02", ""},
+        {0, "A1", "", std::nullopt, "A1", ""},  // equality keeps what is no number
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.v1 + " " + c.v2);
+        FilterDialogModel m = FilterDialogModel::forAdd({{0, "month", 0, 2}});
+        m.selectItem(0);
+        m.selectCodeStr(0);
+        m.selectOperator(c.op);
+        m.selectBound(1);
+        m.setValue1(c.v1);
+        m.setValue2(c.v2);
+        EXPECT_EQ(m.check(), c.refusal);
+        if (c.refusal) continue;
+        EXPECT_EQ(m.stored().value1, c.stored1);
+        EXPECT_EQ(m.stored().value2, c.stored2);
+        EXPECT_EQ(m.stored().valueKind, 0);
+    }
+}
+
+TEST(FilterDialog, EditModeShowsTheStoredKindOfACodeCondition) {
+    for (const std::int32_t kind : {-1, 0, 1}) {
+        SCOPED_TRACE(kind);
+        const SearchCondition stored = cond(0, 0, "2", kind);
+        FilterDialogModel m = FilterDialogModel::forEdit(0, stored, {0, "code", 0, 1});
+        EXPECT_EQ(m.codeStrShown(), kind);
+        EXPECT_EQ(m.condition(), stored);
+        EXPECT_EQ(m.operatorTexts().size(), kind == 0 ? 8u : 2u);
+    }
+}
+
 // --- Set list ---
 
 SetRecord set(std::int32_t level, std::int32_t number) {

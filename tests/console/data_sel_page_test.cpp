@@ -438,5 +438,54 @@ TEST_F(Conditions, TheEnglishDialogsKindRadiosRecordTheirChoice) {
     }
 }
 
+// English: 性別 = 2 read as a code finds the women, as 女性 read as the code's name does; the
+// edit dialog shows the choice stored, and a replayed choice stores the same condition.
+TEST_F(Conditions, CodeNumberReadsTheValueAsACodeAndTextAsItsName) {
+    ui::setLanguage(ui::Language::English);
+    const auto addWith = [&](const char* radio, const QString& value) {
+        ui::ScopedModalHook hook(loopHook<CFilterCondDlg>([&](CFilterCondDlg& dialog) {
+            pickFromList(dialog.itemCombo(), 1);  // 性別
+            press(dialog.findChild<QRadioButton*>(QString::fromLatin1(radio)));
+            pickFromList(dialog.operatorCombo(), 0);  // "="
+            typeInto(dialog.value1Edit(), value);
+            press(okButton(dialog));
+        }));
+        app().SetSearchConditions({});
+        page->OnAdd();
+        return app().GetSearchConditions();
+    };
+    const std::vector<SearchCondition> byCode = addWith("codeNumber", QStringLiteral("2"));
+    ASSERT_EQ(byCode, std::vector<SearchCondition>{codeIs("2")});
+    page->SelectSet(0);
+    const std::int32_t code = filter(byCode.front());
+    const std::vector<SearchCondition> byName = addWith("text", QString::fromUtf8("女性"));
+    ASSERT_EQ(byName, (std::vector<SearchCondition>{{1, 0, -1, cp("女性"), "", 1}}));
+    page->SelectSet(0);
+    const std::int32_t name = filter(byName.front());
+    const std::vector<std::int32_t> women = {1, 2, 7, 9, 11};
+    EXPECT_EQ(recordsOf(app().GetSetRecord(code), kRecords), women);
+    EXPECT_EQ(recordsOf(app().GetSetRecord(name), kRecords), women);
+
+    app().SetSearchConditions(byCode);
+    page->FillConditions();
+    page->SelectRow(0);
+    bool shown = false;
+    ui::ScopedModalHook edit(loopHook<CFilterCondDlg>([&](CFilterCondDlg& dialog) {
+        shown = dialog.findChild<QRadioButton*>(QStringLiteral("codeNumber"))->isChecked() &&
+                !dialog.findChild<QRadioButton*>(QStringLiteral("text"))->isChecked();
+        press(cancelButton(dialog));
+    }));
+    page->OnEdit();
+    EXPECT_TRUE(shown);
+    ui::setLanguage(ui::Language::Japanese);
+
+    // The Japanese layout has no radios; the recorded choice replays into the same kind.
+    app().SetSearchConditions({});
+    for (const char* step : {"DispAddFilterDialog", "InputFilterItem,1", "SelectCodeStr,0",
+                             "SelectFilterOperater1,0", "InputFilterTerm1,\"2\"", "OKFilterDialog"})
+        EXPECT_EQ(play(step), 1) << step;
+    EXPECT_EQ(app().GetSearchConditions(), std::vector<SearchCondition>{codeIs("2")});
+}
+
 }  // namespace
 }  // namespace zbq::test
