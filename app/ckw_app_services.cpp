@@ -5,7 +5,9 @@
 #include "app/ckw_app.h"
 
 #include <sys/stat.h>
+#include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <cstdlib>
 #include <string>
@@ -226,9 +228,16 @@ void CKWApp::LaunchExcel(const std::string& path) {
     // The desktop's own choice of program, never a command line put together from a path. With
     // no spreadsheet program found at start-up the desktop has nothing to open a workbook with,
     // and its opener, once started, fails without a word: that is told here instead, and the
-    // workbook stays where it was written.
-    if (excelPath_.empty() || !zbq::ui::opener().open(QString::fromStdString(path)))
-        ShowError("エクセルの起動に失敗しました");
+    // workbook stays where it was written. The same holds when the opener gives up a moment
+    // after it started (its program gone since start-up): that is told as it ends.
+    static constexpr const char* kNoStart = ZBQ_SHOWN("エクセルの起動に失敗しました");
+    QPointer<QWidget> owner = windows().mainWindow();
+    const auto tellLate = [owner] {
+        zbq::ui::prompts().message(owner, QString::fromUtf8(kNoStart),
+                                   QString::fromUtf8(CKWApp::kCaption), zbq::ui::Icon::Exclamation);
+    };
+    if (excelPath_.empty() || !zbq::ui::opener().open(QString::fromStdString(path), tellLate))
+        ShowError(kNoStart);
 }
 
 std::int32_t CKWApp::CheckGraphControl() {

@@ -103,7 +103,13 @@ void CMainFrame::buildMenus() {
         // "text\tCtrl+R": the part after the tab is the item's shortcut.
         const QStringList parts = zbq::ui::shown(item.text).split(QLatin1Char('\t'));
         QAction* action = menu->addAction(parts.front());
-        if (parts.size() > 1) action->setShortcut(QKeySequence(parts[1]));
+        if (parts.size() > 1) {
+            action->setShortcut(QKeySequence(parts[1]));
+            // The user works in the console and the analysis windows, which are windows of their
+            // own: the keys reach the frame's commands from every window of the program. A modal
+            // dialog keeps them away, as it keeps the frame's menus.
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        }
         action->setData(item.command);
         const std::int32_t command = item.command;
         connect(action, &QAction::triggered, this, [this, command] { runCommand(command); });

@@ -421,7 +421,7 @@ CMinorCategoryDlg* OpenSmallClassDialogForPlayer(CKWApp& app, CMainFrame& frame,
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setRefresh(std::move(refresh));
     frame.SetPlayerDialog(PlayerDialog::SmallClass, dialog);
-    dialog->show();
+    zbq::ui::showOwned(dialog);
     return dialog;
 }
 
@@ -437,7 +437,7 @@ CCategoryListDlg* OpenClassListDialogForPlayer(CKWApp& app, CMainFrame& frame,
     const bool middle = level == ClassListEditor::Level::Middle;
     frame.SetPlayerDialog(middle ? PlayerDialog::LargeClass : PlayerDialog::MiddleClass, nullptr);
     frame.SetPlayerDialog(middle ? PlayerDialog::MiddleClass : PlayerDialog::LargeClass, dialog);
-    dialog->show();
+    zbq::ui::showOwned(dialog);
     return dialog;
 }
 

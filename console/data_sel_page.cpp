@@ -533,8 +533,7 @@ CFilterCondDlg* CDataSelPage::OpenPlayerDialog(std::int32_t mode, std::int32_t r
             [this, dialog] { std::erase(playerDialogs_, dialog); });
     // A dialog closed by OK, Cancel or its close box is gone for the later steps.
     connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
-    dialog->show();
-    dialog->raise();
+    zbq::ui::showOwned(dialog);
     if (auto* frame = qobject_cast<CMainFrame*>(app_.windows().mainWindow()))
         frame->SetPlayerDialog(PlayerDialog::Filter, dialog);
     UpdateButtons();

@@ -20,6 +20,7 @@
 #include "macro/players.h"
 #include "platform/core/cp932.h"
 #include "platform/core/shown_text.h"
+#include "platform/ui/modal_runner.h"
 
 namespace {
 
@@ -96,8 +97,7 @@ std::int32_t PlayDispExcelDialog(CMacro& macro, StepFields& fields) {
     QObject::connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
     if (auto* frame = qobject_cast<CMainFrame*>(app.windows().mainWindow()))
         frame->SetPlayerDialog(PlayerDialog::ExcelRead, dialog);
-    dialog->show();
-    dialog->raise();
+    zbq::ui::showOwned(dialog);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize size = screen->size();
         dialog->move((size.width() - dialog->width()) / 2, size.height() / 2 + 30);

@@ -12,7 +12,6 @@
 #include <QTreeView>
 
 #include "platform/ui/language.h"
-#include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
 
 namespace {
@@ -79,50 +78,17 @@ void WorkListRows::arrowMoved(int from) {
         if (row >= 0 && row < model_.rowCount()) emit dataChanged(index(row, 0), index(row, 1));
 }
 
-// The prompts in force, with the list as the owner of every box. The list stays above the other
-// windows; a box owned by the main window would open under it, its buttons hidden by the list.
-class CWorkListDlg::BoxesAbove final : public zbq::ui::Prompts {
-public:
-    explicit BoxesAbove(QWidget* list)
-        : list_(list), inner_(zbq::ui::prompts()), previous_(zbq::ui::setPrompts(this)) {}
-    ~BoxesAbove() override {
-        if (&zbq::ui::prompts() == this) zbq::ui::setPrompts(previous_);
-    }
-    BoxesAbove(const BoxesAbove&) = delete;
-    BoxesAbove& operator=(const BoxesAbove&) = delete;
-
-    using Prompts::message;
-    zbq::ui::Answer message(QWidget*, const zbq::ui::Message& message) override {
-        return inner_.message(list_, message);
-    }
-    std::optional<QString> choose(QWidget*, const zbq::ui::Chooser& chooser) override {
-        return inner_.choose(list_, chooser);
-    }
-    std::optional<QStringList> chooseFiles(QWidget*, const zbq::ui::Chooser& chooser) override {
-        return inner_.chooseFiles(list_, chooser);
-    }
-    std::optional<zbq::ui::SaveChoice> chooseSave(QWidget*,
-                                                  const zbq::ui::Chooser& chooser) override {
-        return inner_.chooseSave(list_, chooser);
-    }
-    void beep() override { inner_.beep(); }
-
-private:
-    QWidget* list_;
-    zbq::ui::Prompts& inner_;
-    zbq::ui::Prompts* previous_;
-};
-
 CWorkListDlg::~CWorkListDlg() = default;
 
 // The window system's own show and hide (a minimise, a restore) leave the list running.
 void CWorkListDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous() && !boxesAbove_) boxesAbove_ = std::make_unique<BoxesAbove>(this);
+    if (!event->spontaneous() && !owning_)
+        owning_ = std::make_unique<zbq::ui::ScopedDialogOwner>(this);
 }
 
 void CWorkListDlg::hideEvent(QHideEvent* event) {
-    if (!event->spontaneous()) boxesAbove_.reset();
+    if (!event->spontaneous()) owning_.reset();
     QDialog::hideEvent(event);
 }
 

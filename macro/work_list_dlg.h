@@ -3,10 +3,10 @@
 // step; after it the arrow and the selection move to the next row, the row just run is scrolled
 // into view and the list stands above the other windows again; the last step or a stopping one
 // closes it. 中止, Escape and the close box close it at once. A resize keeps both buttons at their
-// distance from the lower right corner. Every message box and chooser raised while the list is
-// shown (the completion message, a stopping step's message, a player's question) is owned by the
-// list, so that it opens above the list rather than under it. Runs through zbq::ui::runModal. GUI
-// thread only.
+// distance from the lower right corner. While the list is on the screen it owns every window the
+// program opens (zbq::ui::ScopedDialogOwner): the steps' dialogs, the "???" question, message
+// boxes, choosers, so that each opens above the list and takes clicks while the list's own loop
+// runs. Runs through zbq::ui::runModal. GUI thread only.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "macro/work_list_model.h"
+#include "platform/ui/modal_runner.h"
 
 class QPushButton;
 class QTreeView;
@@ -60,13 +61,11 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    class BoxesAbove;
-
     void onStep();
     void placeControls(QSize client);
 
-    // While the list is on the screen, the boxes of the steps it plays are its own.
-    std::unique_ptr<BoxesAbove> boxesAbove_;
+    // While the list is on the screen, the windows of the steps it plays are its own.
+    std::unique_ptr<zbq::ui::ScopedDialogOwner> owning_;
     WorkListModel model_;
     WorkListRows* rows_;
     QTreeView* list_;

@@ -52,8 +52,9 @@ class Prompts {
 public:
     virtual ~Prompts() = default;
 
-    // Shows a message box owned by `parent` (may be null) and returns the button pressed. Closing
-    // the box without a button answers Cancel, or No when there is no Cancel, or Ok.
+    // Shows a message box owned by `parent` (may be null; see dialogOwner in modal_runner.h for
+    // the window that owns it instead while one is in force) and returns the button pressed.
+    // Closing the box without a button answers Cancel, or No when there is no Cancel, or Ok.
     virtual Answer message(QWidget* parent, const Message& message) = 0;
     virtual std::optional<QString> choose(QWidget* parent, const Chooser& chooser) = 0;
     // Several existing files (ChooserKind::OpenFiles), in the order the chooser gives them;

@@ -1,6 +1,7 @@
 #include "platform/ui/qt_prompts.h"
 
 #include "platform/ui/language.h"
+#include "platform/ui/modal_runner.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -76,7 +77,7 @@ QStringList patternsOf(const QString& nameFilter) {
 Answer QtPrompts::message(QWidget* parent, const Message& message) {
     // The callers hand the program's Japanese texts; the user reads them in the language in force.
     QMessageBox box(boxIcon(message.icon), shownText(message.caption), shownText(message.text),
-                    boxButtons(message.buttons), parent);
+                    boxButtons(message.buttons), dialogOwner(parent));
     switch (box.exec()) {
         case QMessageBox::Ok:
             return Answer::Ok;
@@ -91,7 +92,8 @@ Answer QtPrompts::message(QWidget* parent, const Message& message) {
     }
 }
 
-std::optional<QString> QtPrompts::choose(QWidget* parent, const Chooser& chooser) {
+std::optional<QString> QtPrompts::choose(QWidget* wanted, const Chooser& chooser) {
+    QWidget* parent = dialogOwner(wanted);
     const QString title = windowTitle(chooser);
     QString path;
     switch (chooser.kind) {
@@ -113,14 +115,14 @@ std::optional<QString> QtPrompts::choose(QWidget* parent, const Chooser& chooser
 }
 
 std::optional<QStringList> QtPrompts::chooseFiles(QWidget* parent, const Chooser& chooser) {
-    const QStringList files =
-        QFileDialog::getOpenFileNames(parent, windowTitle(chooser), chooser.start, chooser.filter);
+    const QStringList files = QFileDialog::getOpenFileNames(
+        dialogOwner(parent), windowTitle(chooser), chooser.start, chooser.filter);
     if (files.isEmpty()) return std::nullopt;
     return files;
 }
 
 std::optional<SaveChoice> QtPrompts::chooseSave(QWidget* parent, const Chooser& chooser) {
-    QFileDialog dialog(parent, windowTitle(chooser), chooser.start, chooser.filter);
+    QFileDialog dialog(dialogOwner(parent), windowTitle(chooser), chooser.start, chooser.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     // A name typed without a suffix takes the chosen filter's ("TEXTファイル(*.txt)": ".txt"),

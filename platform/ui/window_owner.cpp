@@ -26,8 +26,9 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     return found;
 }
 
-// Tells the window manager at once whether `window` is owned by `owner` (null: by nobody). Qt
-// writes the owner only as it maps a window, and unmapping a window to map it again would
+}  // namespace
+
+// Qt writes the owner only as it maps a window, and unmapping a window to map it again would
 // tell the window's own watchers of a hide (the aggregation window cancels its run) and of
 // state changes that never were. A window of a dialog's type with no owner is still taken as
 // owned by the whole program, and comes back with the frame; while it is set aside it is
@@ -58,6 +59,8 @@ void tellOwner(QWindow* window, QWindow* owner) {
     }
     xcb_flush(connection);
 }
+
+namespace {
 
 // Gives a minimised window its owner back once it is no longer minimised, then goes.
 class OwnerKeeper : public QObject {

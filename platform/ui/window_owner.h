@@ -9,8 +9,13 @@
 #pragma once
 
 class QWidget;
+class QWindow;
 
 namespace zbq::ui {
+
+// Makes `owner` (null: nobody) the owner of `window` at once, on the screen too: Qt tells the
+// window manager only as it maps a window.
+void tellOwner(QWindow* window, QWindow* owner);
 
 // Minimises `window` without its owner; a window that is not top-level, or owns nobody, is
 // simply minimised.

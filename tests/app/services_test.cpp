@@ -181,12 +181,23 @@ TEST(LaunchExcel, TellsWhenTheSpreadsheetProgramCannotStart) {
         EXPECT_EQ(opener.opened()[0].toStdString(), path);
         EXPECT_TRUE(prompts.messages().empty());
     }
-    zbq::ui::ScriptedOpener opener(false);
+    const auto told = [&prompts](std::size_t n) {
+        ASSERT_EQ(prompts.messages().size(), n);
+        EXPECT_EQ(prompts.messages()[n - 1].text.toStdString(), "エクセルの起動に失敗しました");
+        EXPECT_EQ(prompts.messages()[n - 1].caption, "ZEBRINE");
+        EXPECT_EQ(prompts.messages()[n - 1].icon, zbq::ui::Icon::Exclamation);
+    };
+    {
+        zbq::ui::ScriptedOpener opener(false);
+        app.LaunchExcel(path);
+        told(1);
+    }
+    // The opener started, then gave up: told as it ends, in the same words.
+    zbq::ui::ScriptedOpener opener(true);
     app.LaunchExcel(path);
-    ASSERT_EQ(prompts.messages().size(), 1u);
-    EXPECT_EQ(prompts.messages()[0].text.toStdString(), "エクセルの起動に失敗しました");
-    EXPECT_EQ(prompts.messages()[0].caption, "ZEBRINE");
-    EXPECT_EQ(prompts.messages()[0].icon, zbq::ui::Icon::Exclamation);
+    EXPECT_EQ(prompts.messages().size(), 1u);
+    opener.failLater();
+    told(2);
 }
 
 // Sets an environment variable for the lifetime of the object, then puts back what was there.

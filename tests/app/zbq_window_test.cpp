@@ -5,20 +5,25 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QImage>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 
 #include <set>
 
-#include "app/main_frame.h"
-#include "console/cons_sheet.h"
 #include "console/data_sel_page.h"
-#include "macro/cmacro.h"
+#include "macro/macro_dialogs.h"
 #include "platform/core/cp932.h"
+#include "platform/ui/modal_runner.h"
 #include "platform/ui/scripted_prompts.h"
+#include "tests/support/frame_with_console.h"
+#include "tests/support/real_input.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -34,16 +39,13 @@ int distinctColours(const QImage& image) {
 TEST(ZbqWindow, StartsOnTheSampleWithAPaintedConsole) {
     zbq::test::TempDir dir;
     zbq::ui::ScriptedPrompts prompts;
-    CKWApp app;
-    app.SetProgramDir(dir.path());
-    CMacro macro(app);
-    WindowFactories factories;
-    factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
-    CMainFrame frame(app, std::move(factories));
+    zbq::test::FrameWithConsole program(dir.path());
+    CKWApp& app = program.app;
+    CMainFrame& frame = *program.frame;
 
     ASSERT_TRUE(app.InitInstance({std::string(ZBQ_SAMPLE_DIR) + "/questionnaire.def"}));
     EXPECT_TRUE(frame.isMaximized());
-    auto* console = qobject_cast<CConsSheet*>(frame.console());
+    CConsSheet* console = program.console();
     ASSERT_NE(console, nullptr);
     EXPECT_TRUE(console->isVisible());
     EXPECT_GT(distinctColours(console->grab().toImage()), 8) << "the console painted blank";
@@ -67,8 +69,50 @@ TEST(ZbqWindow, StartsOnTheSampleWithAPaintedConsole) {
     EXPECT_EQ(prompts.messages()[0].text, QString::fromUtf8("ZEBRINE を終了しますか？"));
     EXPECT_NE(frame.console(), nullptr);
     EXPECT_TRUE(frame.isVisible());
+}
 
-    app.ExitInstance();
+// Ctrl+M pressed where the user works, the console, opens the macro menu; with a modal dialog
+// up the key does nothing, as the frame's menus do nothing then.
+TEST(ZbqWindow, TheFramesKeysWorkFromTheConsoleAndNotUnderAModalDialog) {
+    zbq::test::TempDir dir;
+    zbq::ui::ScriptedPrompts prompts;
+    zbq::test::FrameWithConsole program(dir.path());
+    MacroDialogs screen(program.macro);
+    program.macro.SetScreen(&screen);
+    program.frame->setMacroCommandHandler(
+        [&program](std::int32_t command) { program.macro.OnMacroCommand(command); });
+    ASSERT_TRUE(program.app.InitInstance({std::string(ZBQ_SAMPLE_DIR) + "/questionnaire.def"}));
+    CConsSheet* console = program.console();
+    ASSERT_NE(console, nullptr);
+    ASSERT_TRUE(zbq::test::activate(console));
+
+    std::vector<std::string> opened;
+    const zbq::ui::ScopedModalHook dialogs([&opened](QDialog& dialog) {
+        opened.push_back(dialog.metaObject()->className());
+        return int(QDialog::Rejected);
+    });
+    const auto ctrlM = [] {
+        QWidget* at = QApplication::focusWidget() ? QApplication::focusWidget()
+                                                  : QApplication::activeWindow();
+        QTest::keyClick(at, Qt::Key_M, Qt::ControlModifier);
+    };
+    ctrlM();
+    EXPECT_EQ(opened, std::vector<std::string>{"CMacroMenuDlg"});
+
+    // A modal dialog in its own loop, over the console, answered by a timer.
+    opened.clear();
+    QDialog modal(console);
+    bool pressed = false;
+    QTimer::singleShot(0, &modal, [&] {
+        if (zbq::test::activate(&modal)) {
+            ctrlM();
+            pressed = true;
+        }
+        modal.reject();
+    });
+    modal.exec();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(opened, std::vector<std::string>{});
 }
 
 }  // namespace

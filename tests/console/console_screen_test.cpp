@@ -19,6 +19,7 @@
 #include "console/molap_page.h"
 #include "console/set_tree_view.h"
 #include "platform/ui/scripted_prompts.h"
+#include "tests/support/frame_with_console.h"
 #include "tests/support/temp_dir.h"
 
 namespace zbq::test {
@@ -34,8 +35,8 @@ std::vector<std::string> closedNodes(QTreeWidget* tree) {
 }
 
 TEST(ConsoleScreen, ADataFileOpensWithEveryNodeOfItsSetTreeOpen) {
-    TempDir program;
-    const std::string path = program.file("sets.zbq");
+    TempDir dir;
+    const std::string path = dir.file("sets.zbq");
     {
         // Set 2 inside set 1 inside set 0, saved with the data set.
         DataSelScreen s;
@@ -46,25 +47,16 @@ TEST(ConsoleScreen, ADataFileOpensWithEveryNodeOfItsSetTreeOpen) {
         ASSERT_EQ(s.app().SaveDataAndMacro("", 0), 1);
     }
     // The data file alone: its macros are no part of this.
-    std::filesystem::remove(program.file("sets.mcr"));
+    std::filesystem::remove(dir.file("sets.mcr"));
     ui::ScriptedPrompts prompts;
-    CKWApp app;
-    app.SetProgramDir(program.path());
-    CMacro macro(app);
-    WindowFactories factories;
-    factories.console = [&app](CMainFrame& frame) { return CConsSheet::MakeHandle(app, &frame); };
-    {
-        CMainFrame frame(app, std::move(factories));
-        ASSERT_TRUE(app.InitInstance({path})) << ::testing::PrintToString(prompts.messageTexts());
-        auto* console = qobject_cast<CConsSheet*>(frame.console());
-        ASSERT_NE(console, nullptr);
-        QTreeWidget* tree = console->DataSelPage()->setTree();
-        ASSERT_EQ(tree->topLevelItemCount(), 1);
-        EXPECT_EQ(closedNodes(tree), std::vector<std::string>{});
-        frame.ResetWindows();
-        frame.DestroyConsole();
-    }
-    app.ExitInstance();
+    FrameWithConsole program(dir.path());
+    ASSERT_TRUE(program.app.InitInstance({path}))
+        << ::testing::PrintToString(prompts.messageTexts());
+    CConsSheet* console = program.console();
+    ASSERT_NE(console, nullptr);
+    QTreeWidget* tree = console->DataSelPage()->setTree();
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(closedNodes(tree), std::vector<std::string>{});
 }
 
 class ItemPictures : public DataSelTest {};
