@@ -23,6 +23,7 @@
 #include "app/main_frame.h"
 #include "app/password_dlg.h"
 #include "app/text_read_dlg.h"
+#include "console/category_file.h"
 #include "console/category_form_view.h"
 #include "console/category_frame.h"
 #include "console/category_list_view.h"
@@ -355,11 +356,12 @@ TEST_F(EnglishSweep, TheFrameAndTheConsole) {
 
     // A category with a member the level below lacks, in the category editor of the page that
     // has no tab.
-    CategoryDefinition undefined{"Ages", 1, {{"Young", 5, "30", ""}}, {{"All", "Old"}}, {}};
-    std::vector<CategoryDefinition> definitions = s.h.app().GetCategoryList();
-    definitions.push_back(undefined);
-    s.h.app().SetCategoryList(definitions);
-    categories->editor()->LoadCategory(static_cast<std::int32_t>(definitions.size()) - 1);
+    const CategoryDefinition undefined{
+        "Ages", 1, {{"Young", 5, "30", ""}}, {{"All", "Old"}}, {}};
+    writeFile(s.h.file("ages.ctg"), CategoryFile::WriteCategory(undefined));
+    categories->ImportCategory(s.h.file("ages.ctg"), false);
+    categories->editor()->LoadCategory(
+        static_cast<std::int32_t>(s.h.app().GetCategoryList().size()) - 1);
     sweep.widget(*categories, "category editor");
 
     // The status texts of a build from text, as the engine sends them.
