@@ -129,9 +129,9 @@ void CDataSelTreeView::captionEdited(QTreeWidgetItem* item, int column) {
     const std::int32_t setNo = setNumberOf(item);
     const std::string text = zbq::ui::toCp932(item->text(0)).value_or(std::string());
     const SetRecord record = page_.app().GetSetRecord(setNo);
-    const std::string shown = page_.ShownSetCaption(record);
-    if (text.empty() || text == record.text2 || text == shown) {
-        // Nothing to store: the node shows the caption it had.
+    if (text.empty() || text == record.text2) {
+        // Nothing to store: the node shows the caption it had, as the tree shows it.
+        const std::string shown = page_.ShownSetCaption(record);
         programChange([item, &shown] { item->setText(0, zbq::ui::fromCp932(shown)); });
         return;
     }

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <string>
@@ -19,6 +21,7 @@
 #include "console/drag_item_list.h"
 #include "console/log_page.h"
 #include "console/molap_page.h"
+#include "console/set_tree_view.h"
 #include "platform/core/cp932.h"
 #include "tests/support/app_harness.h"
 #include "tests/support/in_language.h"
@@ -172,6 +175,24 @@ TEST(EnglishAggregation, WordsAreEnglishNamesStayAndFilesKeepTheJapanese) {
     EXPECT_NE(utf8(s.console().LogPage()->OperationLogText())
                   .find("ﾄﾞﾘﾙｽﾙｰ[" + japanese + "] 4 Rec -> 1 Rec "),
               std::string::npos);
+
+    // An edit of the caption that empties it stores nothing, and the node shows again the
+    // caption it had, in English.
+    CConsSheet& console = s.console();
+    console.ActivatePage(ConsolePage::DataSelection);
+    console.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&console));
+    CDataSelTreeView* setTree = console.DataSelPage()->setTree();
+    setTree->editItem(console.DataSelPage()->FindSetItem(1));
+    auto* editor = setTree->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(utf8(s.h.app().GetSetRecord(1).text2), "No.1 " + japanese + " / 1");
+    EXPECT_EQ(utf8(console.DataSelPage()->SetLines().back()),
+              "No.1 Day (half year) X Day (quarter) X 合計 / 1");
 }
 
 TEST(EnglishAggregation, ThePagesRowsShowTheirGroupingsAndUnitsInEnglish) {
