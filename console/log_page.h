@@ -29,7 +29,8 @@ public:
     void ColourComments();
     void EndReadLog(std::string_view message);
     const ReadLog& readLog() const { return readLog_; }
-    // What the pane shows, CP932 with "\r\n" (the red message included).
+    // The reading log in Japanese, CP932 with "\r\n" (the red message included); the pane shows
+    // its counter in the language in force.
     std::string ReadLogText() const { return readLog_.shown() + readLog_.red(); }
 
     // --- Operation log; the line-returning ones return the line without its break ---
