@@ -117,6 +117,10 @@ SetRecord CKWApp::AddSet(std::int32_t level, std::int32_t number, std::string te
 }
 
 void CKWApp::AddResultSet(std::string_view caption, std::int32_t intersect) {
+    console_->AddResultSet(MixedText::plainText(caption), intersect);
+}
+
+void CKWApp::AddResultSet(const MixedText& caption, std::int32_t intersect) {
     console_->AddResultSet(caption, intersect);
 }
 

@@ -194,7 +194,9 @@ public:
     SetRecord AddSet(std::int32_t level, std::int32_t number, std::string text1, std::string text2,
                      std::string text3, KW_mapPtr map, std::int32_t mapLength,
                      std::int32_t recordCount);
+    // A caption of names alone; one with words of ours keeps them apart for the tree.
     void AddResultSet(std::string_view caption, std::int32_t intersect);
+    void AddResultSet(const MixedText& caption, std::int32_t intersect);
     // The marked set read from a data file's settings (-1 none).
     std::int32_t GetRestoredSetNo() const { return restoredSetNo_; }
 
@@ -455,7 +457,7 @@ public:
                             std::string_view z, std::int32_t records, double ms);
     std::string LogDrillThrough(std::string_view x, std::string_view y, std::int32_t before,
                                 std::int32_t after, double ms);
-    std::string LogOperation(std::string_view text, std::int32_t records, double ms);
+    std::string LogOperation(const MixedText& text, std::int32_t records, double ms);
     std::string FormatCrossTabCaption(std::string_view aggregate, std::string_view x,
                                       std::string_view y, std::string_view z, std::int32_t records);
     void AppendReadLog(std::string_view line);

@@ -70,7 +70,7 @@ std::string CKWApp::LogDrillThrough(std::string_view x, std::string_view y, std:
     return console().LogDrillThrough(x, y, before, after, ms);
 }
 
-std::string CKWApp::LogOperation(std::string_view text, std::int32_t records, double ms) {
+std::string CKWApp::LogOperation(const MixedText& text, std::int32_t records, double ms) {
     return console().LogOperation(text, records, ms);
 }
 

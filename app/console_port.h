@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/mixed_text.h"
 #include "app/shared_records.h"
 
 class QWidget;
@@ -36,7 +37,8 @@ public:
                                         double /*ms*/) {
         return {};
     }
-    virtual std::string LogOperation(std::string_view /*text*/, std::int32_t /*records*/,
+    // The operation's words reach the tab apart from the names in it; the log keeps it whole.
+    virtual std::string LogOperation(const MixedText& /*text*/, std::int32_t /*records*/,
                                      double /*ms*/) {
         return {};
     }
@@ -102,8 +104,9 @@ public:
     // Inserts a set and returns the record the tree stored; an empty record without a console.
     virtual SetRecord AddSet(const SetRecord& /*set*/) { return {}; }
     // Registers the current map as a new set under the current set (intersected with the
-    // current set's map first when `intersect` is non-zero).
-    virtual void AddResultSet(std::string_view /*caption*/, std::int32_t /*intersect*/) {}
+    // current set's map first when `intersect` is non-zero). The set keeps the caption's
+    // Japanese whole; the tree shows its words of ours in the language in force.
+    virtual void AddResultSet(const MixedText& /*caption*/, std::int32_t /*intersect*/) {}
 
     // --- OLAP pages ---
     virtual void RefreshOlapPages() {}

@@ -3,11 +3,12 @@
 #include <unordered_set>
 
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
 const std::string& undefinedMark() {
-    static const std::string mark = zbq::cp932::literal("＜未定義です＞");
+    static const std::string mark = zbq::cp932::literal(ZBQ_SHOWN("＜未定義です＞"));
     return mark;
 }
 
@@ -54,12 +55,15 @@ std::string smallClassText(const SmallClassDefinition& small) {
     return out;
 }
 
+MixedText groupingWords(const ClassGrouping& row, bool undefined) {
+    MixedText words;
+    words.plain("\"" + row.name + "\"  =  \"" + row.member);
+    if (undefined) words.word(undefinedMark());
+    return words.plain("\"");
+}
+
 std::string groupingText(const ClassGrouping& row, bool undefined) {
-    std::string out;
-    quoted(out, row.name);
-    out += "  =  ";
-    quoted(out, undefined ? row.member + undefinedMark() : row.member);
-    return out;
+    return groupingWords(row, undefined).japanese();
 }
 
 std::optional<CategoryCheckFailure> CategoryEditor::Load(const CategoryDefinition& definition,
@@ -75,7 +79,7 @@ std::optional<CategoryCheckFailure> CategoryEditor::Refresh() {
         level.clear();
     nodes_[0].reserve(edited_.smallClasses.size());
     for (const SmallClassDefinition& s : edited_.smallClasses)
-        nodes_[0].push_back({smallClassText(s), false});
+        nodes_[0].push_back({smallClassText(s), false, MixedText::plainText(smallClassText(s))});
 
     std::unordered_set<std::string_view> smallNames, middleNames;
     for (const SmallClassDefinition& s : edited_.smallClasses)
@@ -88,7 +92,8 @@ std::optional<CategoryCheckFailure> CategoryEditor::Refresh() {
         for (const ClassGrouping& g : rows) {
             const bool undefined =
                 !isReservedClassWord(g.member, reserved_) && !below.contains(g.member);
-            out.push_back({groupingText(g, undefined), undefined});
+            MixedText words = groupingWords(g, undefined);
+            out.push_back({words.japanese(), undefined, std::move(words)});
         }
     };
     addRows(nodes_[1], edited_.middleClasses, smallNames);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/mixed_text.h"
 #include "app/shared_records.h"
 #include "console/category_set.h"
 
@@ -21,10 +22,13 @@
 // "＜未定義です＞" after an undefined member.
 std::string smallClassText(const SmallClassDefinition& small);
 std::string groupingText(const ClassGrouping& row, bool undefined);
+// The same with its words of ours (the undefined mark) apart from the names.
+MixedText groupingWords(const ClassGrouping& row, bool undefined);
 
 struct CategoryNode {
     std::string text;
     bool marked = false;
+    MixedText words;  // the text with its words of ours apart, for the screen
     bool operator==(const CategoryNode&) const = default;
 };
 

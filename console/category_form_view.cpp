@@ -19,6 +19,7 @@
 #include "platform/ui/language.h"
 #include "platform/ui/prompts.h"
 #include "platform/ui/qt_cp932.h"
+#include "platform/ui/shown_bytes.h"
 
 namespace {
 
@@ -159,7 +160,8 @@ void COlapFormView::showTree() {
         root->setIcon(0, typeImage);
         QList<QTreeWidgetItem*> children;
         for (const CategoryNode& node : model_.nodes(static_cast<ClassLevel>(level))) {
-            auto* child = new QTreeWidgetItem({zbq::ui::fromCp932(node.text)});
+            auto* child =
+                new QTreeWidgetItem({zbq::ui::fromCp932(node.words.shown(&zbq::ui::shownBytes))});
             child->setData(0, Qt::UserRole, node.marked);
             child->setIcon(0, classImage);
             child->setData(0, StateImageDelegate::kStateImageRole, node.marked ? 1 : 0);

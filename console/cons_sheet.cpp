@@ -19,13 +19,13 @@
 #include "console/cons_status_bar.h"
 #include "console/console_pages.h"
 #include "console/data_sel_page.h"
-#include "console/set_tree_view.h"
 #include "console/item_sel_page.h"
 #include "console/log_lines.h"
 #include "console/log_page.h"
 #include "console/molap_page.h"
 #include "console/olap_page.h"
 #include "console/progress_animation.h"
+#include "console/set_tree_view.h"
 #include "console/sys_page.h"
 #include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
@@ -256,7 +256,7 @@ std::string CConsSheet::LogDrillThrough(std::string_view x, std::string_view y, 
     return log_->LogDrillThrough(x, y, before, after, ms);
 }
 
-std::string CConsSheet::LogOperation(std::string_view text, std::int32_t records, double ms) {
+std::string CConsSheet::LogOperation(const MixedText& text, std::int32_t records, double ms) {
     return log_->LogOperation(text, records, ms);
 }
 
@@ -415,6 +415,6 @@ SetRecord CConsSheet::AddSet(const SetRecord& set) {
     return dataSel_->AddSet(-1, set);
 }
 
-void CConsSheet::AddResultSet(std::string_view caption, std::int32_t intersect) {
+void CConsSheet::AddResultSet(const MixedText& caption, std::int32_t intersect) {
     dataSel_->AddResultSet(caption, intersect);
 }

@@ -93,7 +93,7 @@ public:
                             std::string_view z, std::int32_t records, double ms) override;
     std::string LogDrillThrough(std::string_view x, std::string_view y, std::int32_t before,
                                 std::int32_t after, double ms) override;
-    std::string LogOperation(std::string_view text, std::int32_t records, double ms) override;
+    std::string LogOperation(const MixedText& text, std::int32_t records, double ms) override;
     std::string FormatCrossTabCaption(std::string_view aggregate, std::string_view x,
                                       std::string_view y, std::string_view z,
                                       std::int32_t records) override;
@@ -126,7 +126,7 @@ public:
     std::int32_t InsertSetItem(std::int32_t parent, std::string_view text, std::int32_t image,
                                std::int32_t setNo) override;
     SetRecord AddSet(const SetRecord& set) override;
-    void AddResultSet(std::string_view caption, std::int32_t intersect) override;
+    void AddResultSet(const MixedText& caption, std::int32_t intersect) override;
     void RefreshOlapPages() override;
     void ResetOlapPages() override;
     void EnableMolapExecute(bool enable) override;

@@ -22,6 +22,7 @@
 #include "platform/ui/language.h"
 #include "platform/ui/modal_runner.h"
 #include "platform/ui/qt_cp932.h"
+#include "platform/ui/shown_bytes.h"
 
 namespace {
 
@@ -147,7 +148,7 @@ void CDataSelPage::RebuildTree() {
             QTreeWidgetItem* parent =
                 level > 0 && level - 1 < last.size() ? last[level - 1] : nullptr;
             auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree_);
-            node->setText(0, zbq::ui::fromCp932(set.text2));
+            node->setText(0, zbq::ui::fromCp932(ShownSetCaption(set)));
             node->setIcon(0, zbq::zbqImage(zbq::kSetImages, 0));
             node->setData(0, Qt::UserRole, set.number);
             node->setFlags(node->flags() | Qt::ItemIsEditable | Qt::ItemIsDragEnabled |
@@ -321,7 +322,7 @@ bool CDataSelPage::CombineSets(SetOp op, std::int32_t a, std::int32_t b) {
     return true;
 }
 
-void CDataSelPage::AddResultSet(std::string_view title, std::int32_t intersect) {
+void CDataSelPage::AddResultSet(const MixedText& title, std::int32_t intersect) {
     CKWApp::SuppressGuard adding(app_, Suppress::SetTree);
     std::int32_t current = currentSetNo_;
     if (!findSet(app_.Sets(), current)) current = 0;
@@ -333,13 +334,20 @@ void CDataSelPage::AddResultSet(std::string_view title, std::int32_t intersect) 
     }
     SetRecord result;
     result.level = parent.level + 1;
-    result.text1 = std::string(title);
+    result.text1 = title.japanese();
     result.map = app_.KWmapGet();
     result.mapLength = app_.KWmapGetLength();
     result.recordCount = count;
     const SetRecord stored = AddSet(current, std::move(result));
+    titleWords_[stored.number] = title;
     showNewSet(stored.number);
     selectNode(stored.number);
+}
+
+std::string CDataSelPage::ShownSetCaption(const SetRecord& set) const {
+    const auto title = titleWords_.find(set.number);
+    if (title == titleWords_.end()) return set.text2;
+    return shownSetCaption(set, title->second, &zbq::ui::shownBytes);
 }
 
 void CDataSelPage::RenameSet(std::int32_t setNo, const std::string& text) {
@@ -513,7 +521,7 @@ std::int32_t CDataSelPage::OnExecuteFilter() {
     if (app_.KWsrch(*expression) < 0) return 0;
     const double ms = app_.GetElapsedMs();
     const std::string title = filterTitle(app_.GetSearchConditions(), app_.GetStructDef(), Join());
-    AddResultSet(title, 1);
+    AddResultSet(MixedText::plainText(title), 1);
     CKWApp& app = app_;
     RefreshWindows();
     app.LogSearch(title, before, app.Search().KWgetDataCount(), ms);

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,7 +76,9 @@ public:
     void UpdateSet(std::int32_t setNo, const SetRecord& record);
     // The engine's current map as a new set under the current set, limited to the current
     // set's records when `intersect` is non-zero; marked, the tree expanded. Records nothing.
-    void AddResultSet(std::string_view title, std::int32_t intersect);
+    void AddResultSet(const MixedText& title, std::int32_t intersect);
+    // The caption the set's node shows: its words of ours in the language in force.
+    std::string ShownSetCaption(const SetRecord& set) const;
 
     // The user's set-tree actions, each recording its step.
     // Double-click: the set becomes the current selection of the whole program.
@@ -166,6 +169,9 @@ private:
     QPushButton* delete_;
     QPushButton* edit_;
     std::int32_t currentSetNo_ = -1;
+    // The titles of the sets added here with their words apart, by set number; the sets keep
+    // the Japanese whole, and a set read from a file shows it as it stands.
+    std::map<std::int32_t, MixedText> titleWords_;
     bool collapseAllowed_ = true;
     std::vector<CFilterCondDlg*> playerDialogs_;
     MenuChooser chooser_;

@@ -13,6 +13,7 @@
 #include "app/images.h"
 #include "platform/ui/language.h"
 #include "platform/ui/qt_cp932.h"
+#include "platform/ui/shown_bytes.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ void COlapItemList::showRows(const std::vector<MolapRow>& rows) {
     for (int i = 0; i < topLevelItemCount(); ++i) {
         const MolapRow& row = rows[static_cast<std::size_t>(i)];
         QTreeWidgetItem* item = topLevelItem(i);
-        const QString text = zbq::ui::fromCp932(molapRowText(row));
+        const QString text = zbq::ui::fromCp932(molapRowText(row, &zbq::ui::shownBytes));
         if (item->text(0) != text) item->setText(0, text);
         if (item->data(0, Qt::UserRole).toInt() != row.item)
             item->setData(0, Qt::UserRole, row.item);

@@ -99,6 +99,6 @@ std::string drillThroughLogLine(std::string_view x, std::string_view y, std::int
 
 std::string operationLogLine(std::string_view operation, std::int32_t records, double ms,
                              ShownWord shown) {
-    return text(operation, shown) + " " + integer(records) + " Rec " + formatMilliseconds(ms) +
+    return std::string(operation) + " " + integer(records) + " Rec " + formatMilliseconds(ms) +
            words(shown).millis;
 }

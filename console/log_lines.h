@@ -2,7 +2,8 @@
 // caption. Inputs and results are CP932 bytes; the line break is the caller's. Milliseconds are
 // printed rounded to whole numbers, counts as plain integers, whatever the locale. The log keeps
 // the Japanese words; the tab shows them through `shown`, which gives a caption of ours (CP932)
-// in the language in force, as do the aggregate and the operation's text.
+// in the language in force, as does the aggregate. An operation's text comes as it is to be
+// shown: its words of ours lie among names, which only its maker tells apart.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,6 @@
 #include "console/log_page.h"
 
 #include <QPlainTextEdit>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTextCursor>
@@ -31,26 +30,6 @@ void scrollToEnd(QAbstractScrollArea* view) {
 
 std::string shownWord(const std::string& cp932) {
     return zbq::ui::shownBytes(cp932);
-}
-
-// An operation's text: a set operation's name is one of ours whole; the aggregation window's
-// ("多次元集計 [X:a][Y:b][Z:c(合計)]") holds names, and its words of ours are put in the language
-// in force around them.
-std::string shownOperation(const std::string& cp932) {
-    static const std::string aggregation = zbq::cp932::literal("多次元集計 ");
-    if (!zbq::ui::englishShown() || !cp932.starts_with(aggregation)) return shownWord(cp932);
-    static const QRegularExpression kind(
-        QStringLiteral("(?<=[(:])(件数|合計|平均|最大|最小)(?=[)\\]])"));
-    QString rest = zbq::ui::fromCp932(std::string_view(cp932).substr(aggregation.size()));
-    QString shown = zbq::ui::shown("多次元集計") + QLatin1Char(' ');
-    qsizetype from = 0;
-    for (auto it = kind.globalMatch(rest); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        shown += rest.mid(from, m.capturedStart() - from) + zbq::ui::shownText(m.captured());
-        from = m.capturedEnd();
-    }
-    shown += rest.mid(from);
-    return zbq::ui::toCp932(shown).value_or(cp932);
 }
 
 }  // namespace
@@ -107,7 +86,9 @@ void CLogPage::EndReadLog(std::string_view message) {
 // the pane whole: built in the pane's document, a long definition would be laid out again and
 // again. Plain-text panes lay out only what they show, so the scroll to the end costs nothing.
 void CLogPage::showReadLog() {
-    const std::string_view text = readLog_.shown();
+    const std::string counter =
+        readLog_.showsCounter() ? readCounterLine(readLog_.lines(), shownWord) : std::string();
+    const std::string_view text = readLog_.showsCounter() ? counter : readLog_.shown();
     if (readLog_.comments().empty() && readLog_.red().empty()) {
         readView_->setPlainText(consoleText(text));
         return;
@@ -170,8 +151,8 @@ std::string CLogPage::LogDrillThrough(std::string_view x, std::string_view y, st
     return line;
 }
 
-std::string CLogPage::LogOperation(std::string_view text, std::int32_t records, double ms) {
-    std::string line = operationLogLine(text, records, ms);
-    appendOperation(line, operationLogLine(text, records, ms, shownOperation));
+std::string CLogPage::LogOperation(const MixedText& text, std::int32_t records, double ms) {
+    std::string line = operationLogLine(text.japanese(), records, ms);
+    appendOperation(line, operationLogLine(text.shown(shownWord), records, ms, shownWord));
     return line;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/mixed_text.h"
 #include "console/read_log.h"
 
 class QPlainTextEdit;
@@ -28,7 +29,8 @@ public:
     void ColourComments();
     void EndReadLog(std::string_view message);
     const ReadLog& readLog() const { return readLog_; }
-    // What the pane shows, CP932 with "\r\n" (the red message included).
+    // The reading log in Japanese, CP932 with "\r\n" (the red message included); the pane shows
+    // its counter in the language in force.
     std::string ReadLogText() const { return readLog_.shown() + readLog_.red(); }
 
     // --- Operation log; the line-returning ones return the line without its break ---
@@ -38,7 +40,8 @@ public:
                             std::string_view z, std::int32_t records, double ms);
     std::string LogDrillThrough(std::string_view x, std::string_view y, std::int32_t before,
                                 std::int32_t after, double ms);
-    std::string LogOperation(std::string_view text, std::int32_t records, double ms);
+    // The words of the operation shown in the language in force, its names as they stand.
+    std::string LogOperation(const MixedText& text, std::int32_t records, double ms);
     // CP932, each line ended by "\r\n".
     const std::string& OperationLogText() const { return operationText_; }
 

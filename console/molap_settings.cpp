@@ -16,18 +16,18 @@ struct Suffix {
     const char* text;  // UTF-8
 };
 constexpr Suffix kSuffixes[] = {
-    {1, "（年）"},
-    {2, "（月）"},
-    {3, "（日）"},
-    {4, "（年/月）"},
-    {5, "（四半期）"},
-    {6, "（半期）"},
-    {110, "（1,000:切り捨て）"},
-    {120, "（1,000:切り上げ）"},
-    {130, "（1,000:四捨五入）"},
-    {210, "（100万:切り捨て）"},
-    {220, "（100万:切り上げ）"},
-    {230, "（100万:四捨五入）"},
+    {1, ZBQ_SHOWN("（年）")},
+    {2, ZBQ_SHOWN("（月）")},
+    {3, ZBQ_SHOWN("（日）")},
+    {4, ZBQ_SHOWN("（年/月）")},
+    {5, ZBQ_SHOWN("（四半期）")},
+    {6, ZBQ_SHOWN("（半期）")},
+    {110, ZBQ_SHOWN("（1,000:切り捨て）")},
+    {120, ZBQ_SHOWN("（1,000:切り上げ）")},
+    {130, ZBQ_SHOWN("（1,000:四捨五入）")},
+    {210, ZBQ_SHOWN("（100万:切り捨て）")},
+    {220, ZBQ_SHOWN("（100万:切り上げ）")},
+    {230, ZBQ_SHOWN("（100万:四捨五入）")},
 };
 
 bool isValueUnit(std::int32_t code) {
@@ -60,9 +60,10 @@ std::int32_t molapCodeOfSuffix(std::string_view suffix) {
     return 0;
 }
 
-std::string molapRowText(const MolapRow& row) {
+std::string molapRowText(const MolapRow& row, ShownWordOf shown) {
     const std::string suffix = molapSuffixOf(row.code);
-    return suffix.empty() ? row.name : row.name + '\t' + suffix;
+    if (suffix.empty()) return row.name;
+    return row.name + '\t' + (shown ? shown(suffix) : suffix);
 }
 
 std::vector<MolapRow>& MolapLists::of(MolapList list) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/analysis_window.h"
+#include "app/mixed_text.h"
 #include "platform/core/shown_text.h"
 
 class CKWApp;
@@ -39,8 +40,10 @@ struct MolapRow {
 std::string molapSuffixOf(std::int32_t code);
 // The code of a suffix; 0 for a text the table lacks.
 std::int32_t molapCodeOfSuffix(std::string_view suffix);
-// The row as the list shows it: the name, then TAB and the suffix when it has one.
-std::string molapRowText(const MolapRow& row);
+// The row's text: the name, then TAB and the suffix when it has one. The suffix is a word of
+// ours: the list shows it through `shown`, in the language in force; the code is read back from
+// the Japanese only.
+std::string molapRowText(const MolapRow& row, ShownWordOf shown = nullptr);
 inline bool isMolapDateCode(std::int32_t code) {
     return code >= 1 && code <= 6;
 }

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 
 namespace {
 
@@ -50,12 +51,14 @@ std::vector<TextRange> commentRanges(std::string_view text) {
     return ranges;
 }
 
-std::string readCounterLine(int count) {
-    static const std::string head = zbq::cp932::literal("　");
-    static const std::string tail = zbq::cp932::literal(" 行目を読込中です。") + "\r\n";
+std::string readCounterLine(int count, ShownWordOf shown) {
+    std::string line = zbq::cp932::literal(ZBQ_SHOWN("　%1 行目を読込中です。"));
+    if (shown) line = shown(line);
     char digits[16];
-    return head + std::string(digits, std::to_chars(digits, digits + sizeof digits, count).ptr) +
-           tail;
+    const std::string number(digits, std::to_chars(digits, digits + sizeof digits, count).ptr);
+    if (const std::size_t at = line.find("%1"); at != std::string::npos)
+        line.replace(at, 2, number);
+    return line + "\r\n";
 }
 
 void ReadLog::startIfFinished() {
@@ -65,8 +68,9 @@ void ReadLog::startIfFinished() {
     kept_.clear();
 }
 
-void ReadLog::show(std::string text) {
+void ReadLog::show(std::string text, bool counter) {
     shown_ = std::move(text);
+    counter_ = counter;
     red_.clear();
     comments_.clear();
 }
@@ -77,12 +81,12 @@ bool ReadLog::append(std::string_view line) {
     kept_.append(line);
     kept_ += "\r\n";
     if (lines_ % kCounterEvery != 0) return false;
-    show(readCounterLine(lines_));
+    show(readCounterLine(lines_), true);
     return true;
 }
 
 void ReadLog::flush() {
-    show(std::move(kept_));
+    show(std::move(kept_), false);
     kept_ = std::string();
     finished_ = true;
 }
@@ -93,7 +97,7 @@ void ReadLog::colourComments() {
 }
 
 void ReadLog::end(std::string_view message) {
-    show(readCounterLine(lines_));
+    show(readCounterLine(lines_), true);
     kept_ = std::string();
     finished_ = true;
     red_ = "\r\n  ";

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/mixed_text.h"
+
 struct TextRange {
     std::size_t start = 0;
     std::size_t length = 0;
@@ -23,8 +25,8 @@ struct TextRange {
 // and a quote after it) is no comment, and the search goes on after it on the same line.
 std::vector<TextRange> commentRanges(std::string_view text);
 
-// "　<count> 行目を読込中です。" followed by "\r\n".
-std::string readCounterLine(int count);
+// "　<count> 行目を読込中です。" followed by "\r\n"; its words through `shown`, when given.
+std::string readCounterLine(int count, ShownWordOf shown = nullptr);
 
 class ReadLog {
 public:
@@ -45,14 +47,18 @@ public:
     // The comment ranges of shown() found by the last colourComments().
     const std::vector<TextRange>& comments() const { return comments_; }
     int lines() const { return lines_; }
+    // True while shown() is the counter line of lines(), which the pane shows in the language
+    // in force.
+    bool showsCounter() const { return counter_; }
 
 private:
     void startIfFinished();
-    void show(std::string text);
+    void show(std::string text, bool counter);
 
     int lines_ = 0;
     std::string kept_;
     bool finished_ = false;
+    bool counter_ = false;
     std::string shown_;
     std::string red_;
     std::vector<TextRange> comments_;

@@ -73,6 +73,13 @@ bool algebraMenuOffers(std::int32_t menu, SetOp op) {
     return true;
 }
 
+std::string shownSetCaption(const SetRecord& set, const MixedText& title, ShownWordOf shown) {
+    if (!shown || title.japanese() != set.text1 ||
+        set.text2 != setCaption(set.number, set.text1, set.recordCount))
+        return set.text2;
+    return setCaption(set.number, title.shown(shown), set.recordCount);
+}
+
 std::string combinationTitle(SetOp op, std::int32_t a, std::int32_t b) {
     const std::string na = "No." + std::to_string(a);
     const std::string nb = "No." + std::to_string(b);

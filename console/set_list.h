@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/mixed_text.h"
 #include "app/shared_records.h"
 
 // The set operations by their menu codes.
@@ -28,6 +29,10 @@ bool isAncestorOrSelf(const std::vector<SetRecord>& sets, std::int32_t ancestor,
 // stored record is returned.
 SetRecord addSet(std::vector<SetRecord>& sets, std::int32_t& nextSetNo, std::int32_t parent,
                  SetRecord record);
+// The caption the set's node shows: text2, or, where `title` is the set's title with its words
+// of ours apart and the set was never given another caption, the caption made again with those
+// words through `shown`.
+std::string shownSetCaption(const SetRecord& set, const MixedText& title, ShownWordOf shown);
 // Removes the set and its descendants; false when there is no such set.
 bool removeSubtree(std::vector<SetRecord>& sets, std::int32_t number);
 

@@ -130,8 +130,9 @@ void CDataSelTreeView::captionEdited(QTreeWidgetItem* item, int column) {
     const std::string text = zbq::ui::toCp932(item->text(0)).value_or(std::string());
     const SetRecord record = page_.app().GetSetRecord(setNo);
     if (text.empty() || text == record.text2) {
-        // Nothing to store: the node shows the caption it had.
-        programChange([item, &record] { item->setText(0, zbq::ui::fromCp932(record.text2)); });
+        // Nothing to store: the node shows the caption it had, as the tree shows it.
+        const std::string shown = page_.ShownSetCaption(record);
+        programChange([item, &shown] { item->setText(0, zbq::ui::fromCp932(shown)); });
         return;
     }
     page_.RenameSet(setNo, text);

@@ -4,11 +4,11 @@
 
 #include <QPointer>
 
-#include <cstdio>
 #include <new>
 
 #include "app/macro_port.h"
 #include "platform/core/cp932.h"
+#include "platform/core/shown_text.h"
 #include "platform/workbook/xlsx_row_writer.h"
 #include "platform/workbook/xlsx_writer.h"
 #include "windows/molap_format.h"
@@ -98,10 +98,12 @@ std::int32_t CMOLAPFrm::DrillThrough(bool doubleClick) {
 
     KW_search& engine = app_.Search();
     app_.StartTimer();
-    std::string description;
+    // The caption of the new set: each level's item name with its grouping, the grouping being
+    // a word of ours the set tree shows in the language in force.
+    MixedText description;
     const auto append = [&](const MolapLevelInfo& level) {
-        if (!description.empty()) description += " X ";
-        description += level.caption;
+        if (!description.empty()) description.plain(" X ");
+        description.plain(app_.GetItemName(level.item)).word(molapDateUnitCaption(level.unit));
     };
     // A total is known by the engine's flag, never by its caption: a key "計" is data.
     const std::int32_t yKey = row - l.fixedRows();
@@ -118,7 +120,7 @@ std::int32_t CMOLAPFrm::DrillThrough(bool doubleClick) {
         engine.MolapDrillX(xColumn / l.nZ(), i);
         append(l.x[static_cast<std::size_t>(i)]);
     }
-    if (description.empty()) description = cp932::literal("総計");
+    if (description.empty()) description.word(cp932::literal(ZBQ_SHOWN("総計")));
 
     const std::int32_t before = app_.KWgetDataCount();
     if (engine.MolapDrill() < 0) return 0;
@@ -139,9 +141,11 @@ std::int32_t CMOLAPFrm::DrillThrough(bool doubleClick) {
     app.RefreshCrossView();
     app.ExecuteMolap();
     if (self) rebuildQuietly_ = false;
-    char text[600];
-    std::snprintf(text, sizeof text, cp932::literal("ﾄﾞﾘﾙｽﾙｰ[%s] %d Rec ->").c_str(),
-                  description.c_str(), before);
+    MixedText text;
+    text.word(cp932::literal(ZBQ_SHOWN("ﾄﾞﾘﾙｽﾙｰ")))
+        .plain("[")
+        .append(description)
+        .plain("] " + std::to_string(before) + " Rec ->");
     app.LogOperation(text, app.KWgetDataCount(), ms);
     return 1;
 }

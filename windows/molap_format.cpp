@@ -19,6 +19,11 @@ constexpr std::int32_t kInteger = 2;
 constexpr std::int32_t kDate = 5;
 constexpr std::int32_t kTime = 7;
 
+std::string caption(const char* japanese, ShownCaption shown) {
+    const std::string bytes = cp932::literal(japanese);
+    return shown ? shown(bytes) : bytes;
+}
+
 std::string printed(const char* format, auto... values) {
     char text[64];
     const int n = std::snprintf(text, sizeof text, format, values...);
@@ -27,7 +32,7 @@ std::string printed(const char* format, auto... values) {
 
 // A yyyymmdd date shown as yyyy/mm/dd; a number of another length is shown as it is, never
 // cut into pieces that are not there.
-std::string dateText(std::int32_t value, std::int32_t dateUnit) {
+std::string dateText(std::int32_t value, std::int32_t dateUnit, ShownCaption shown) {
     const std::string digits = printed("%d", value);
     switch (dateUnit) {
         case 1:
@@ -36,10 +41,13 @@ std::string dateText(std::int32_t value, std::int32_t dateUnit) {
             return digits;
         case 4:
             return digits.size() == 6 ? digits.substr(0, 4) + "/" + digits.substr(4) : digits;
-        case 5:
-            return digits + cp932::literal("期");
+        case 5: {
+            std::string quarter = caption(ZBQ_SHOWN("%1期"), shown);
+            const std::size_t at = quarter.find("%1");
+            return at == std::string::npos ? quarter : quarter.replace(at, 2, digits);
+        }
         case 6:
-            return cp932::literal(value == 1 ? "上期" : "下期");
+            return caption(value == 1 ? ZBQ_SHOWN("上期") : ZBQ_SHOWN("下期"), shown);
         default:
             return digits.size() == 8
                        ? digits.substr(0, 4) + "/" + digits.substr(4, 2) + "/" + digits.substr(6)
@@ -90,15 +98,6 @@ bool numbers(const std::string& from, const std::string& to, std::int32_t op, do
 
 }  // namespace
 
-namespace {
-
-std::string caption(const char* japanese, ShownCaption shown) {
-    const std::string bytes = cp932::literal(japanese);
-    return shown ? shown(bytes) : bytes;
-}
-
-}  // namespace
-
 std::string molapDateUnitCaption(std::int32_t dateUnit, ShownCaption shown) {
     static constexpr const char* kCaptions[] = {ZBQ_SHOWN("（年）"),     ZBQ_SHOWN("（月）"),
                                                 ZBQ_SHOWN("（日）"),     ZBQ_SHOWN("（年/月）"),
@@ -136,7 +135,7 @@ std::string molapZCaption(std::int32_t zItem, const std::string& name, std::int3
 }
 
 std::string FormatKeyValue(std::int32_t itemType, const MolapValue& value, std::int32_t dateUnit,
-                           std::int32_t decimalsIndex) {
+                           std::int32_t decimalsIndex, ShownCaption shown) {
     if (value.kind == MolapValue::Text) return value.text ? value.text : "";
     if (value.kind == MolapValue::None) return "";
     switch (itemType) {
@@ -146,7 +145,7 @@ std::string FormatKeyValue(std::int32_t itemType, const MolapValue& value, std::
             return decimalsIndex != 0 ? CKWApp::FormatDouble(value.number, decimalsIndex)
                                       : printed("%.0f", value.number);
         case kDate:
-            return dateText(value.integer, dateUnit);
+            return dateText(value.integer, dateUnit, shown);
         case kTime:
             return timeText(value.integer);
         default:

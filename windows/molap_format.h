@@ -38,8 +38,9 @@ std::string molapZCaption(std::int32_t zItem, const std::string& name, std::int3
 
 // A key (or an extreme) as the grid shows it. A text value (codes, strings, the error and blank
 // keys of any item) is shown as it is; decimalsIndex is the table's decimal places for Float.
+// A quarter ("3期") and a half ("上期", "下期") are words of ours, given through `shown`.
 std::string FormatKeyValue(std::int32_t itemType, const MolapValue& value, std::int32_t dateUnit,
-                           std::int32_t decimalsIndex);
+                           std::int32_t decimalsIndex, ShownCaption shown = nullptr);
 // A cell's value; "" for an empty cell.
 std::string FormatCellValue(std::int32_t kind, std::int32_t itemType, const MolapValue& value,
                             std::int32_t zUnit, std::int32_t decimalsIndex);

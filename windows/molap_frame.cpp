@@ -431,22 +431,25 @@ void CMOLAPFrm::fitFrame() {
     resize(static_cast<int>(w) - decoration.width(), static_cast<int>(h) - decoration.height());
 }
 
-std::string CMOLAPFrm::logText() const {
-    const auto names = [this](const std::vector<std::int32_t>& items) {
-        std::string text;
+MixedText CMOLAPFrm::logText() const {
+    MixedText text;
+    const auto axis = [this, &text](const char* head, const std::vector<std::int32_t>& items) {
+        if (items.empty()) return;
+        text.plain(head);
         for (std::size_t i = 0; i < items.size(); ++i)
-            text += (i ? "," : "") + app_.GetItemName(items[i]);
-        return text;
+            text.plain((i ? "," : "") + app_.GetItemName(items[i]));
+        text.plain("]");
     };
-    std::string text = cp932::literal("多次元集計 ");
-    if (!params_.xItems.empty()) text += "[X:" + names(params_.xItems) + "]";
-    if (!params_.yItems.empty()) text += "[Y:" + names(params_.yItems) + "]";
-    text += "[Z:";
-    if (params_.zItems.empty()) text += cp932::literal("件数");
+    text.word(cp932::literal(ZBQ_SHOWN("多次元集計"))).plain(" ");
+    axis("[X:", params_.xItems);
+    axis("[Y:", params_.yItems);
+    text.plain("[Z:");
+    if (params_.zItems.empty()) text.word(molapKindCaption(0));
     for (std::size_t i = 0; i < params_.zItems.size(); ++i)
-        text += (i ? "," : "") + app_.GetItemName(params_.zItems[i]) + "(" +
-                molapKindCaption(params_.zKinds[i]) + ")";
-    return text + "]";
+        text.plain((i ? "," : "") + app_.GetItemName(params_.zItems[i]) + "(")
+            .word(molapKindCaption(params_.zKinds[i]))
+            .plain(")");
+    return text.plain("]");
 }
 
 void CMOLAPFrm::recordBurst() const {

@@ -117,7 +117,7 @@ private:
     void installGrid();
     void connectGrid();
     void fitFrame();
-    std::string logText() const;
+    MixedText logText() const;
     void recordBurst() const;
 
     CKWApp& app_;

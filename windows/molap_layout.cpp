@@ -1,28 +1,36 @@
 // The aggregation grid's layout and the reading of its cells from the engine's result.
 #include "windows/molap_layout.h"
 
+#include "platform/core/shown_text.h"
 #include "windows/molap_format.h"
 
 namespace zbq::windows {
 
 namespace {
 
+// The engine's captions of a total key, words of ours the screen shows in the language in force.
+[[maybe_unused]] constexpr const char* kTotalCaptions[] = {ZBQ_SHOWN("総計"), ZBQ_SHOWN("計")};
+
 // The label of a key's level: its text and whether it is a total caption.
 std::string label(const KW_search& engine, const MolapLevelInfo& level, bool xAxis,
-                  std::int32_t index, std::int32_t depth, std::int32_t decimals, bool& total) {
+                  std::int32_t index, std::int32_t depth, std::int32_t decimals, bool& total,
+                  ShownCaption shown = nullptr) {
     MolapValue value;
     const std::int32_t r = xAxis ? engine.GetMolapXLabel(index, depth, value)
                                  : engine.GetMolapYLabel(index, depth, value);
     total = r == 1;
     if (r < 0) return {};
-    if (r == 1) return value.text ? value.text : "";
-    return FormatKeyValue(level.type, value, level.unit, decimals);
+    if (r == 1) {
+        const std::string caption = value.text ? value.text : "";
+        return shown && !caption.empty() ? shown(caption) : caption;
+    }
+    return FormatKeyValue(level.type, value, level.unit, decimals, shown);
 }
 
 }  // namespace
 
 MolapCellView molapCell(const KW_search& engine, const MolapLayout& l, std::int32_t row,
-                        std::int32_t column) {
+                        std::int32_t column, ShownCaption shown) {
     MolapCellView cell;
     const std::int32_t nX = l.nX(), nY = l.nY(), nZ = l.nZ();
     bool total = false;
@@ -34,7 +42,7 @@ MolapCellView molapCell(const KW_search& engine, const MolapLayout& l, std::int3
             return cell;
         }
         // Every X key spans its Z columns: the engine takes the grid's column from nY on.
-        cell.text = label(engine, l.x[row], true, column - nY, row, l.decimalsIndex, total);
+        cell.text = label(engine, l.x[row], true, column - nY, row, l.decimalsIndex, total, shown);
         cell.style = total ? MolapStyle::Total : MolapStyle::Key;
         cell.left = total || (l.x[row].type != 2 && l.x[row].type != 3);
         return cell;
@@ -52,7 +60,7 @@ MolapCellView molapCell(const KW_search& engine, const MolapLayout& l, std::int3
     }
     const std::int32_t y = row - nX - 1;
     if (column < nY) {
-        cell.text = label(engine, l.y[column], false, y, column, l.decimalsIndex, total);
+        cell.text = label(engine, l.y[column], false, y, column, l.decimalsIndex, total, shown);
         cell.style = total ? MolapStyle::Total : MolapStyle::Key;
         cell.left = total || (l.y[column].type != 2 && l.y[column].type != 3);
         return cell;

@@ -67,9 +67,11 @@ struct MolapCellView {
     bool value = false;  // a body cell holding a value
 };
 
-// Reads one cell of a laid-out result; rows and columns inside the layout.
+// Reads one cell of a laid-out result; rows and columns inside the layout. With `shown`, the
+// total captions ("総計", "計") and the quarter and half keys come as the screen shows them;
+// without, as the exports write them.
 MolapCellView molapCell(const KW_search& engine, const MolapLayout& layout, std::int32_t row,
-                        std::int32_t column);
+                        std::int32_t column, std::string (*shown)(const std::string&) = nullptr);
 
 // The layout of the engine's present result: 0 done, 1 cancelled (poll answered true), -2 an
 // axis has items but the result no keys for it. Progress (0-100) is published by exchange.

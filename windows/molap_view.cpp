@@ -188,9 +188,9 @@ QVariant CMOLAPView::data(const QModelIndex& index, int role) const {
     const std::int32_t row = index.row(), column = index.column();
     switch (role) {
         case Qt::DisplayRole:
-            return ui::fromCp932(ui::englishShown()
-                                     ? shownHeader(layout_, row, column, cellText(row, column))
-                                     : cellText(row, column));
+            if (!ui::englishShown()) return ui::fromCp932(cellText(row, column));
+            return ui::fromCp932(shownHeader(
+                layout_, row, column, molapCell(engine_, layout_, row, column, shownCaption).text));
         case Qt::BackgroundRole: {
             const QRgb colour = background(row, column);
             return colour ? QVariant(QColor::fromRgb(colour)) : QVariant();

@@ -4,6 +4,10 @@
     <context>
         <name>ZBQ</name>
         <message>
+            <source>＜未定義です＞</source>
+            <translation>&lt;undefined&gt;</translation>
+        </message>
+        <message>
             <source>カテゴリファイル[%1]を読み込めません。</source>
             <translation>The category file [%1] cannot be read.</translation>
         </message>
@@ -634,6 +638,54 @@ so nothing can be added to the display list</translation>
             <translation>Clear unit</translation>
         </message>
         <message>
+            <source>（年）</source>
+            <translation> (year)</translation>
+        </message>
+        <message>
+            <source>（月）</source>
+            <translation> (month)</translation>
+        </message>
+        <message>
+            <source>（日）</source>
+            <translation> (day)</translation>
+        </message>
+        <message>
+            <source>（年/月）</source>
+            <translation> (year/month)</translation>
+        </message>
+        <message>
+            <source>（四半期）</source>
+            <translation> (quarter)</translation>
+        </message>
+        <message>
+            <source>（半期）</source>
+            <translation> (half year)</translation>
+        </message>
+        <message>
+            <source>（1,000:切り捨て）</source>
+            <translation> (1,000: round down)</translation>
+        </message>
+        <message>
+            <source>（1,000:切り上げ）</source>
+            <translation> (1,000: round up)</translation>
+        </message>
+        <message>
+            <source>（1,000:四捨五入）</source>
+            <translation> (1,000: round off)</translation>
+        </message>
+        <message>
+            <source>（100万:切り捨て）</source>
+            <translation> (1,000,000: round down)</translation>
+        </message>
+        <message>
+            <source>（100万:切り上げ）</source>
+            <translation> (1,000,000: round up)</translation>
+        </message>
+        <message>
+            <source>（100万:四捨五入）</source>
+            <translation> (1,000,000: round off)</translation>
+        </message>
+        <message>
             <source>件数</source>
             <translation>Records</translation>
         </message>
@@ -716,6 +768,10 @@ so nothing can be added to the display list</translation>
         <message>
             <source>集計対象値（Z）↓  ％順位↓</source>
             <translation>Sum target values (Z)   % order</translation>
+        </message>
+        <message>
+            <source>　%1 行目を読込中です。</source>
+            <translation> Reading line %1.</translation>
         </message>
         <message>
             <source>元データを保存する</source>

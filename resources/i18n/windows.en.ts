@@ -267,6 +267,14 @@ Do you want to continue?</translation>
             <translation>Run the drill-through?</translation>
         </message>
         <message>
+            <source>総計</source>
+            <translation>Grand total</translation>
+        </message>
+        <message>
+            <source>ﾄﾞﾘﾙｽﾙｰ</source>
+            <translation>Drill through</translation>
+        </message>
+        <message>
             <source>フィルター</source>
             <translation>Filter</translation>
         </message>
@@ -300,28 +308,16 @@ Do you want to continue?</translation>
             <translation>Range</translation>
         </message>
         <message>
-            <source>（年）</source>
-            <translation> (year)</translation>
+            <source>%1期</source>
+            <translation>Q%1</translation>
         </message>
         <message>
-            <source>（月）</source>
-            <translation> (month)</translation>
+            <source>上期</source>
+            <translation>First half</translation>
         </message>
         <message>
-            <source>（日）</source>
-            <translation> (day)</translation>
-        </message>
-        <message>
-            <source>（年/月）</source>
-            <translation> (year/month)</translation>
-        </message>
-        <message>
-            <source>（四半期）</source>
-            <translation> (quarter)</translation>
-        </message>
-        <message>
-            <source>（半期）</source>
-            <translation> (half year)</translation>
+            <source>下期</source>
+            <translation>Second half</translation>
         </message>
         <message>
             <source>最大</source>
@@ -390,6 +386,10 @@ Do you want to continue?</translation>
         <message>
             <source>フィルタ解除</source>
             <translation>Filter Release</translation>
+        </message>
+        <message>
+            <source>計</source>
+            <translation>Total</translation>
         </message>
         <message>
             <source>第%1条件の値が指定されていません。</source>

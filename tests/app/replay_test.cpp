@@ -117,7 +117,8 @@ TEST(RecordReplay, SnapshotMasksTimingsAndTheProgramFolderOnly) {
     const auto screenAfter = [](double ms, std::int32_t records) {
         Program program;
         EXPECT_TRUE(program.h.start({program.h.writeFixture()}));
-        program.h.app().console().LogOperation(cp932::literal("集計"), records, ms);
+        program.h.app().console().LogOperation(MixedText().word(cp932::literal("集計")), records,
+                                               ms);
         std::string snapshot = program.h.snapshot();
         EXPECT_EQ(snapshot.find(program.h.programDir()), std::string::npos);
         return snapshot;

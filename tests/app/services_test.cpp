@@ -36,7 +36,7 @@ void callEveryConsoleForwarder(CKWApp& app, std::vector<std::string>* results) {
     app.LogSort("item", 7, 1, 2.0);
     results->push_back(app.LogCrossTab("agg", "x", "y", "z", 9, 3.0));
     results->push_back(app.LogDrillThrough("x", "y", 9, 2, 4.0));
-    results->push_back(app.LogOperation("op", 5, 5.0));
+    results->push_back(app.LogOperation(MixedText::plainText("op"), 5, 5.0));
     results->push_back(app.FormatCrossTabCaption("agg", "x", "y", "z", 9));
     app.AppendReadLog("line");
     app.FlushReadLog();

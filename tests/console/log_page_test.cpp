@@ -66,7 +66,7 @@ TEST_F(ConsoleTest, OperationLogAppendsItsLinesAtTheEnd) {
 
     app.LogSearch(cp("性別"), 10, 4, 1.0);
     const int firstEnd = document->characterCount() - 1;
-    const std::string line = app.LogOperation(cp("和集合"), 4, 2.0);
+    const std::string line = app.LogOperation(MixedText().word(cp("和集合")), 4, 2.0);
     EXPECT_EQ(zbq::cp932::toUtf8(line), "和集合 4 Rec 2 ﾐﾘ秒");
     const std::string crossLine = app.LogCrossTab(cp("件数"), cp("性別"), cp("年齢"), "", 4, 3.0);
     EXPECT_EQ(

@@ -44,8 +44,8 @@ public:
         return add("LogDrillThrough " + std::string(x) + " " + std::string(y) + " " +
                    std::to_string(before) + " " + std::to_string(after));
     }
-    std::string LogOperation(std::string_view text, std::int32_t records, double) override {
-        return add("LogOperation " + std::string(text) + " " + std::to_string(records));
+    std::string LogOperation(const MixedText& text, std::int32_t records, double) override {
+        return add("LogOperation " + text.japanese() + " " + std::to_string(records));
     }
     std::string FormatCrossTabCaption(std::string_view a, std::string_view x, std::string_view y,
                                       std::string_view z, std::int32_t records) override {
@@ -109,8 +109,8 @@ public:
         addedSets.push_back(set);
         return set;
     }
-    void AddResultSet(std::string_view caption, std::int32_t intersect) override {
-        add("AddResultSet " + std::string(caption) + " " + std::to_string(intersect));
+    void AddResultSet(const MixedText& caption, std::int32_t intersect) override {
+        add("AddResultSet " + caption.japanese() + " " + std::to_string(intersect));
     }
     void RefreshOlapPages() override { add("RefreshOlapPages"); }
     void ResetOlapPages() override { add("ResetOlapPages"); }

@@ -1,8 +1,8 @@
 // A harness snapshot with the captions it quotes as shown taken out, for comparing two programs
 // that ran in different languages: the window list's titles and the analysis windows' own (the
-// windows' captions), the value kinds of the condition list and the aggregate kinds of the
-// aggregation page's list, the category editor's roots. Everything else a snapshot holds is the
-// same in both languages.
+// windows' captions), the value kinds of the condition list, the aggregate kinds of the
+// aggregation page's list and the groupings and units of its rows, the category editor's roots.
+// Everything else a snapshot holds is the same in both languages.
 #pragma once
 
 #include <regex>
@@ -14,6 +14,7 @@ namespace zbq::test {
 inline std::string withoutShownCaptions(const std::string& snapshot) {
     static const std::regex kind(R"((\[\d+ "[^"]*") [^\]]*\])");
     static const std::regex root(R"(^  [^ ].* (open|closed)$)");
+    static const std::regex suffix(R"((\[\d+ "[^"]*?)\\t[^"]*")");
     std::string out;
     std::istringstream in(snapshot);
     bool categoryEditor = false;
@@ -33,6 +34,10 @@ inline std::string withoutShownCaptions(const std::string& snapshot) {
             if (kind != std::string::npos) line.erase(kind);
         }
         if (line.starts_with("molap sum:")) line = std::regex_replace(line, kind, "$1]");
+        // A grouping or unit after a row's TAB is a caption of ours; the name before it is data.
+        if (line.starts_with("molap X:") || line.starts_with("molap Y:") ||
+            line.starts_with("molap sum:"))
+            line = std::regex_replace(line, suffix, "$1\"");
         out += line + "\n";
     }
     return out;

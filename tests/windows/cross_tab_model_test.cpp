@@ -79,8 +79,8 @@ struct FakeConsole : ConsolePort {
         return std::string(aggregate) + "[" + std::string(x) + "][" + std::string(y) + "][" +
                std::string(z) + "] " + std::to_string(records);
     }
-    void AddResultSet(std::string_view caption, std::int32_t) override {
-        sets.push_back(u8(caption));
+    void AddResultSet(const MixedText& caption, std::int32_t) override {
+        sets.push_back(u8(caption.japanese()));
         suppressedWhileAdding = app->IsSuppressed(Suppress::CloseOne);
     }
 };
