@@ -200,7 +200,7 @@ The former MCR file, which could not be read, was kept as [%1]</translation>
         <message>
             <source>ファイルの書出しに失敗しました。
 [%1]
-読込んだ後にZBQファイル[%2]が書き換えられたため、読込んだデータを書き出せません。</source>
+読込んだ後にZBQファイル[%2]が変更されたため、読込んだデータを書き出せません。</source>
             <translation>The file could not be written.
 [%1]
 The ZBQ file [%2] was changed after it was loaded, so the loaded data can no longer be written.</translation>
