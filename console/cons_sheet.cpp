@@ -19,13 +19,13 @@
 #include "console/cons_status_bar.h"
 #include "console/console_pages.h"
 #include "console/data_sel_page.h"
-#include "console/set_tree_view.h"
 #include "console/item_sel_page.h"
 #include "console/log_lines.h"
 #include "console/log_page.h"
 #include "console/molap_page.h"
 #include "console/olap_page.h"
 #include "console/progress_animation.h"
+#include "console/set_tree_view.h"
 #include "console/sys_page.h"
 #include "platform/core/shown_text.h"
 #include "platform/ui/language.h"
@@ -268,6 +268,10 @@ std::string CConsSheet::FormatCrossTabCaption(std::string_view aggregate, std::s
 
 void CConsSheet::AppendReadLog(std::string_view line) {
     log_->AppendReadLine(line);
+}
+
+void CConsSheet::AppendReadLines(std::string_view lines, std::int32_t count) {
+    log_->AppendReadLines(lines, count);
 }
 
 void CConsSheet::FlushReadLog() {
