@@ -345,6 +345,12 @@ The ZBQ file [%2] was changed after it was loaded, so the loaded data can no lon
             <translation>Reading the data from Excel failed. The operation is abandoned.</translation>
         </message>
         <message>
+            <source>一時フォルダ[%1]の空き容量が足りません。
+この読込には少なくとも%2の空きが必要です（今の空きは%3です）。</source>
+            <translation>The temporary folder [%1] has too little free space.
+This import needs at least %2 free (%3 free now).</translation>
+        </message>
+        <message>
             <source>指定のシートから項目情報を取り出すことはせきませんでした。</source>
             <translation>No item information could be taken from the sheet.</translation>
         </message>
