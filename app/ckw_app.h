@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "app/console_port.h"
+#include "app/definition_text.h"
 #include "app/held_data_file.h"
 #include "app/macro_port.h"
 #include "app/settings_block.h"
@@ -168,8 +169,13 @@ public:
     // --- Data set definition ---
     const CStructDef& GetStructDef() const { return structDef_; }
     CStructDef& StructDef() { return structDef_; }
-    const std::vector<std::string>& GetDefinitionLines() const { return definitionLines_; }
-    void SetDefinitionLines(std::vector<std::string> lines) { definitionLines_ = std::move(lines); }
+    // The definition lines as the data file keeps them (definition_text.h).
+    const zbq::app::DefinitionText& GetDefinitionText() const { return definitionText_; }
+    // A copy of every definition line.
+    std::vector<std::string> GetDefinitionLines() const { return definitionText_.lines(); }
+    void SetDefinitionLines(const std::vector<std::string>& lines) {
+        definitionText_ = zbq::app::DefinitionText::fromLines(lines);
+    }
     // Name of the item with that number; "" when there is none.
     std::string GetItemName(std::int32_t item) const;
     // ItemType of the item with that number; -1 when there is none.
@@ -461,6 +467,7 @@ public:
     std::string FormatCrossTabCaption(std::string_view aggregate, std::string_view x,
                                       std::string_view y, std::string_view z, std::int32_t records);
     void AppendReadLog(std::string_view line);
+    void AppendReadLines(std::string_view lines, std::int32_t count);
     void FlushReadLog();
     void EndReadLog(std::string_view redLine);
     void ShowItemSelControl1();
@@ -553,7 +560,7 @@ private:
     std::string viewerModule_, viewerArgument_;
     std::uint8_t flags_[6] = {};
 
-    std::vector<std::string> definitionLines_;
+    zbq::app::DefinitionText definitionText_;
     CStructDef structDef_;
     std::vector<std::int32_t> displayItems_;
     std::vector<std::int32_t> gridItems_;

@@ -88,7 +88,9 @@ std::int32_t CKWApp::AddExcelData() {
         return fail(kOpenFailure);
     }
     search_.KWadopt(joinedSet, tempMergeFile_);
+    // The rename moved the joined file's change time: its stamp is taken again under its name.
     held_ = std::move(joinedFile);
+    held_.renamedTo(tempMergeFile_);
 
     // Only the set of all records remains.
     if (sets_.size() > 1) sets_.resize(1);

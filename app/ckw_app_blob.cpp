@@ -180,10 +180,7 @@ std::optional<std::string> CKWApp::BuildSettingsBlob() {
     std::optional<std::string> blob;
     try {
         SettingsBlock b;
-        for (const std::string& line : definitionLines_) {
-            b.definitionText += line;
-            b.definitionText += "\r\n";
-        }
+        b.definitionText = definitionText_.stored();
         std::string_view image;
         if (structDef_.Save(&image) >= 0) {
             b.structureImage.assign(image);

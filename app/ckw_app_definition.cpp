@@ -10,6 +10,7 @@
 // letters of a keyword never occur as the second byte of a two-byte character at a position
 // where a keyword could still match.
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <set>
 
@@ -32,6 +33,11 @@ constexpr char kTooManyItems[] = ZBQ_SHOWN("項目が多すぎます。項目は
 // No definition reaches this: its text travels in every saved data file, whose settings were
 // always gathered in a work buffer of this size. A larger file is refused before it is read.
 constexpr std::uint64_t kDefinitionFileMax = 10485760;
+// Lines that cannot be refused reach the reading log in blocks that end at a hundredth line (the
+// log shows a counter every 100 lines), no more often than the window is kept alive: a counter
+// shown 90,000 times in a few seconds is seen by nobody and costs most of the reading.
+constexpr std::size_t kLogEvery = 100;
+constexpr auto kLogInterval = std::chrono::milliseconds(30);
 
 // The message of a definition that cannot be read: what is wrong after kFailure, both in the
 // language in force (the detail is marked where it is given).
@@ -57,6 +63,7 @@ bool startsWithKeyword(std::string_view line, std::string_view keyword) {
 
 // The comment cut off and every blank and TAB removed.
 std::string prepareLine(std::string_view line) {
+    if (line.empty()) return {};
     std::vector<std::size_t> quotes;
     for (std::size_t i = 0; i < line.size(); ++i)
         if (line[i] == '"') quotes.push_back(i);
@@ -96,19 +103,6 @@ std::int32_t allocColumn(std::string_view piece) {
     return number - 1;
 }
 
-// Splits a data file's definition text at CR LF; text after the last CR LF is not a line. The
-// saver ends every line with CR LF, so a lone CR that a line held stays part of that line.
-std::vector<std::string> splitStoredText(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end = text.find("\r\n"); end != std::string_view::npos;
-         end = text.find("\r\n", start)) {
-        lines.emplace_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 }  // namespace
 
 std::int32_t CKWApp::ReadDefinitionFile() {
@@ -130,16 +124,7 @@ std::int32_t CKWApp::ReadDefinitionFile() {
                                              {definitionPath_}));
         return 0;
     }
-    // Read as text: CR LF and LF both end a line; a last line without its end still counts.
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string_view line(bytes.data() + start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        definitionLines_.emplace_back(line);
-        start = end + 1;
-    }
+    definitionText_.appendFileText(bytes);
     return 1;
 }
 
@@ -312,23 +297,27 @@ std::int32_t CKWApp::CheckAllocList(std::string_view line) {
 }
 
 char CKWApp::DefinitionSeparator(std::string_view text) {
-    for (const std::string& line : splitStoredText(text)) {
-        const std::string prepared = prepareLine(line);
+    // Line by line as a data file's text is cut (definition_text.h), without keeping the lines.
+    std::size_t start = 0;
+    for (std::size_t end = text.find("\r\n"); end != std::string_view::npos;
+         end = text.find("\r\n", start)) {
+        const std::string prepared = prepareLine(text.substr(start, end - start));
         if (prepared.size() == 6 && startsWithKeyword(prepared, "NOTTAB")) return ',';
+        start = end + 2;
     }
     return '\t';
 }
 
 std::int32_t CKWApp::ParseDefinitionFile() {
     if (loadMode_ == 2) {
-        definitionLines_.clear();
+        definitionText_.clear();
         std::string text = block_ ? std::move(block_->definitionText) : std::string();
         if (block_) block_->definitionText.clear();
         // A data file without definition text keeps the structure its settings carried.
         if (text.empty()) return 1;
-        definitionLines_ = splitStoredText(text);
         AppendReadLog(text);
         FlushReadLog();
+        definitionText_ = zbq::app::DefinitionText::fromStored(std::move(text));
         return 1;
     }
     if (loadMode_ != 1) return 0;
@@ -345,15 +334,35 @@ std::int32_t CKWApp::ParseDefinitionFile() {
         return 0;
     };
 
-    for (const std::string& raw : definitionLines_) {
-        const std::string line = prepareLine(raw);
-        AppendReadLog(raw);
+    // The reading log counts every line and shows the whole text at the end: lines that cannot
+    // be refused (empty once prepared, or help) reach it in blocks, any other line before it is
+    // taken, so that a refusal's red line follows the count of the lines up to it. Pending
+    // messages are dispatched as often, so a file of millions of empty lines costs neither a log
+    // call nor a pump each.
+    using Clock = std::chrono::steady_clock;
+    const zbq::app::DefinitionText& lines = definitionText_;
+    std::size_t logged = 0;
+    Clock::time_point loggedAt = Clock::now();
+    const auto logUpTo = [&](std::size_t end) {
+        if (end <= logged) return;
+        AppendReadLines(lines.storedLines(logged, end), static_cast<std::int32_t>(end - logged));
+        logged = end;
+        loggedAt = Clock::now();
         PumpMessages();
-        // The data file keeps every line, help lines and comments too, as text that ends at
-        // its first zero byte: a line holding one would make a file that never opens again.
-        if (raw.find('\0') != std::string::npos)
+    };
+    for (std::size_t at = 0; at < lines.size(); ++at) {
+        if (at % kLogEvery == 0 && at > logged && Clock::now() - loggedAt >= kLogInterval)
+            logUpTo(at);
+        const std::string_view raw = lines[at];
+        const std::string line = prepareLine(raw);
+        if (line.empty() || startsWithKeyword(line, "help")) {
+            // The data file keeps every line, help lines and comments too, as text that ends at
+            // its first zero byte: a line holding one would make a file that never opens again.
+            if (raw.find('\0') == std::string_view::npos) continue;
+        }
+        logUpTo(at + 1);
+        if (raw.find('\0') != std::string_view::npos)
             return refuse(*this, raw, failure(ZBQ_SHOWN("認識できない文字列があります。")));
-        if (line.empty()) continue;
 
         Keyword keyword = Keyword::CodeLine;
         std::size_t length = 0;
@@ -491,9 +500,9 @@ std::int32_t CKWApp::ParseDefinitionFile() {
         }
     }
 
+    logUpTo(lines.size());
     def.itemCount = static_cast<std::int32_t>(def.items.size());
-    const std::string_view lastLine =
-        definitionLines_.empty() ? std::string_view() : std::string_view(definitionLines_.back());
+    const std::string_view lastLine = lines.empty() ? std::string_view() : lines.back();
     if (!allocListFits(*this, def, lastLine)) return 0;
     for (std::size_t i = 0; i < def.alloc.size(); ++i)
         def.items[i].csvColumn = def.alloc[i];

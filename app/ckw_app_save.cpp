@@ -42,7 +42,7 @@ constexpr const char* kWriteFailure = ZBQ_SHOWN("ファイルの書出しに失�
 constexpr const char* kSubsetOverWorking = ZBQ_SHOWN("ファイルの書出しに失敗しました。\n[%1]\n作業中のZBQファイルを表示中の集合データだけで置き換えることはできません。");
 constexpr const char* kSaved = ZBQ_SHOWN("ZBQﾌｧｲﾙ[%1]\nMCRﾌｧｲﾙ[%2]\nを作成しました");
 constexpr const char* kKept = ZBQ_SHOWN("\n読込めなかった元のMCRファイルは[%1]に残しました");
-constexpr const char* kLoadedChanged = ZBQ_SHOWN("ファイルの書出しに失敗しました。\n[%1]\n読込んだ後にZBQファイル[%2]が書き換えられたため、読込んだデータを書き出せません。");
+constexpr const char* kLoadedChanged = ZBQ_SHOWN("ファイルの書出しに失敗しました。\n[%1]\n読込んだ後にZBQファイル[%2]が変更されたため、読込んだデータを書き出せません。");
 // clang-format on
 constexpr std::int32_t kScrambledVersion = 120;
 constexpr char kMagic[8] = {'Q', 'R', 'N', ' ', 'Z', 'B', 'Q', ' '};

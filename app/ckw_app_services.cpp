@@ -84,6 +84,10 @@ void CKWApp::AppendReadLog(std::string_view line) {
     console().AppendReadLog(line);
 }
 
+void CKWApp::AppendReadLines(std::string_view lines, std::int32_t count) {
+    console().AppendReadLines(lines, count);
+}
+
 void CKWApp::FlushReadLog() {
     console().FlushReadLog();
 }

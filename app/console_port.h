@@ -50,6 +50,9 @@ public:
 
     // --- Log tab: the reading log of a load ---
     virtual void AppendReadLog(std::string_view /*line*/) {}
+    // `count` lines at once, each followed by CR LF in `lines`: the same as appending them one
+    // by one.
+    virtual void AppendReadLines(std::string_view /*lines*/, std::int32_t /*count*/) {}
     virtual void FlushReadLog() {}
     // Ends the log with a line shown in red.
     virtual void EndReadLog(std::string_view /*redLine*/) {}

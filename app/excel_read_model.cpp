@@ -2,6 +2,7 @@
 #include "app/excel_read_model.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <filesystem>
@@ -56,14 +57,12 @@ std::string shownFailure(const wb::ReadFailure& failure, const std::string& file
 }
 
 // What an import may write: so much for any workbook and so much more for each byte of the
-// workbooks read, and never the disk's last free space. A cell may name a shared string that
-// thousands of others name too, so a small workbook could otherwise ask for gigabytes.
+// workbooks read. A cell may name a shared string that thousands of others name too, so a small
+// workbook could otherwise ask for gigabytes; past this the workbook itself is refused.
 constexpr std::uint64_t kOutputFree = std::uint64_t{64} << 20;
 constexpr std::uint64_t kOutputPerWorkbookByte = 32;
-constexpr std::uint64_t kDiskKeptFree = std::uint64_t{64} << 20;
 
-std::uint64_t outputBudget(const std::string& folder, const std::vector<SheetRow>& sheets,
-                           const std::string& outputPath) {
+std::uint64_t outputBudget(const std::string& folder, const std::vector<SheetRow>& sheets) {
     std::uint64_t workbooks = 0;
     std::vector<std::string> counted;
     for (const SheetRow& row : sheets) {
@@ -73,15 +72,33 @@ std::uint64_t outputBudget(const std::string& folder, const std::vector<SheetRow
         const auto size = std::filesystem::file_size(folder + "/" + row.file, error);
         if (!error) workbooks += size;
     }
-    std::uint64_t budget = kOutputFree + kOutputPerWorkbookByte * workbooks;
-    struct statvfs disk {};
-    const std::string dir = std::filesystem::path(outputPath).parent_path().string();
-    if (::statvfs(dir.c_str(), &disk) == 0) {
-        const std::uint64_t free = std::uint64_t{disk.f_bavail} * disk.f_frsize;
-        budget = std::min(budget, free > kDiskKeptFree ? free - kDiskKeptFree : 0);
-    }
-    return budget;
+    return kOutputFree + kOutputPerWorkbookByte * workbooks;
 }
+
+// What this process may still write into `folder` (root may use the blocks kept back for it);
+// nullopt when the file system does not say.
+std::optional<std::uint64_t> freeSpace(const std::string& folder) {
+    struct statvfs disk {};
+    if (::statvfs(folder.c_str(), &disk) != 0) return std::nullopt;
+    const std::uint64_t blocks = ::geteuid() == 0 ? disk.f_bfree : disk.f_bavail;
+    return blocks * std::uint64_t{disk.f_frsize};
+}
+
+bool diskFull(int error) {
+    return error == ENOSPC || error == EDQUOT;
+}
+
+// A size for the user: megabytes with one decimal, rounded up (what is needed) or down (what is
+// free).
+std::string megabytes(std::uint64_t bytes, bool roundUp) {
+    constexpr std::uint64_t kTenth = (std::uint64_t{1} << 20) / 10;
+    const std::uint64_t tenths = roundUp ? (bytes + kTenth - 1) / kTenth : bytes / kTenth;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
+}
+
+// clang-format off
+constexpr char kNoRoom[] = ZBQ_SHOWN("一時フォルダ[%1]の空き容量が足りません。\nこの読込には少なくとも%2の空きが必要です（今の空きは%3です）。");
+// clang-format on
 
 // Rows between two looks at the window, as many cells as the copy of old moved at once.
 std::uint32_t blockRows(std::uint32_t lastColumn) {
@@ -428,14 +445,19 @@ ExcelReadModel::Outcome ExcelReadModel::OnOK() {
     if (ready && addMode_) output.dropDefinition();
     if (ready && !addMode_) ready = output.writeDefinition(definitionText(title_, items));
     Outcome outcome = Outcome::Cancelled;
-    if (!ready) {
+    if (!ready && diskFull(output.writeError())) {
+        outcome = refuseNoRoom(output, output.bytesWritten() + 1);
+    } else if (!ready) {
         fail(sj(ZBQ_SHOWN("ファイルが作成できません。")));
     } else {
         outcome = copySheets(items, output);
         if (outcome == Outcome::Accepted) {
             const std::string path = addMode_ ? output.dataPath() : output.definitionPath();
+            const std::uint64_t written = output.bytesWritten();
             if (output.finish()) {
                 outputPath_ = path;
+            } else if (diskFull(output.writeError())) {
+                outcome = refuseNoRoom(output, written);
             } else {
                 fail(sj(ZBQ_SHOWN("ファイルに書き込みできません。")));
                 outcome = Outcome::Cancelled;
@@ -457,7 +479,9 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
         typeOfColumn[item.column - 1] = item.typeChoice;
     }
 
-    const std::uint64_t budget = outputBudget(folder_, sheets_, output.dataPath());
+    const std::uint64_t budget = outputBudget(folder_, sheets_);
+    const std::optional<std::uint64_t> room =
+        freeSpace(std::filesystem::path(output.dataPath()).parent_path().string());
     for (const SheetRow& row : sheets_) {
         const std::string fileName = cp932::pathToStored(row.file).value_or(row.file);
         show(fileName + " : " + row.sheet);
@@ -469,12 +493,23 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
                        row.file == scannedFile_ && row.index == scannedIndex_ ? scanned_ : nullptr)
                  : nullptr;
         bool writeFailed = false, overBudget = false;
+        // What the rows would take when temp/ cannot hold them: at least what was written
+        // before this sheet and this sheet's rows at the size of those read so far.
+        std::optional<std::uint64_t> noRoom;
+        const std::uint64_t sheetStart = output.bytesWritten();
         bool read = sheet != nullptr;
         if (sheet && !sheet->usedRange().empty()) {
             const wb::UsedRange range = sheet->usedRange();
             const std::uint64_t first = std::uint64_t(range.firstRow) + headerRow_;
             const std::uint32_t block = blockRows(range.lastColumn);
             std::uint64_t done = 0;
+            const auto sheetNeeds = [&] {
+                const std::uint64_t rows = range.lastRow - first + 1;
+                const double perRow = double(output.bytesWritten() - sheetStart) /
+                                      double(std::max<std::uint64_t>(done, 1));
+                return std::max<std::uint64_t>(output.bytesWritten(),
+                                               sheetStart + std::uint64_t(perRow * double(rows)));
+            };
             std::string line;
             if (first <= range.lastRow)
                 read = sheet->readRows(
@@ -498,15 +533,24 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
                             if (static_cast<int>(r.cells.size()) < columnCount_)
                                 line.append(columnCount_ - r.cells.size(), '\t');
                         }
-                        if (!output.writeLine(line)) {
-                            writeFailed = true;
+                        const bool written = output.writeLine(line);
+                        ++done;
+                        if (!written) {
+                            if (diskFull(output.writeError()))
+                                noRoom = sheetNeeds();
+                            else
+                                writeFailed = true;
                             return false;
                         }
                         if (output.bytesWritten() > budget) {
                             overBudget = true;
                             return false;
                         }
-                        if (++done % block == 0 && r.row < range.lastRow)
+                        if (room && output.bytesWritten() > *room) {
+                            noRoom = sheetNeeds();
+                            return false;
+                        }
+                        if (done % block == 0 && r.row < range.lastRow)
                             show(fileName + " / " + row.sheet + " : " + std::to_string(done) +
                                  sj(ExcelReadModel::kRowsRead));
                         return true;
@@ -517,6 +561,7 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
             fail(sj(ZBQ_SHOWN("ファイルに書き込みできません。")));
             return Outcome::Cancelled;
         }
+        if (noRoom) return refuseNoRoom(output, *noRoom);
         if (overBudget) {
             failure = {wb::ReadStage::ReadData,
                        wb::ReadError::TooLarge,
@@ -537,6 +582,16 @@ ExcelReadModel::Outcome ExcelReadModel::copySheets(const std::vector<ImportItem>
         return Outcome::Cancelled;
     }
     return Outcome::Accepted;
+}
+
+// temp/ cannot hold what the import writes: nothing is kept, and the dialog stays with the
+// user's items, so that the import can run again once there is room.
+ExcelReadModel::Outcome ExcelReadModel::refuseNoRoom(ImportOutput& output, std::uint64_t needed) {
+    const std::string folder = std::filesystem::path(output.dataPath()).parent_path().string();
+    output.discard();
+    failShown(shownMessage(kNoRoom, {folder, megabytes(needed, true),
+                                     megabytes(freeSpace(folder).value_or(0), false)}));
+    return Outcome::Stay;
 }
 
 std::vector<std::string> ExcelReadModel::describe() const {

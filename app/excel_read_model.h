@@ -19,8 +19,10 @@
 // the locale. New names and the title must come back from the definition parser unchanged
 // (definitionKeeps). Rows shorter than the columns read are padded with TABs. A workbook
 // that is damaged, or holds a text CP932 cannot hold, gets its message and nothing is written:
-// the dialog stays after the latter. Steps are recorded through the application (they record
-// nothing while a macro plays). Names, captions and the title are CP932.
+// the dialog stays after the latter. So it does when temp/ has no room for what is written
+// (the message names the folder and the room needed); a workbook that would write far more than
+// its size can hold is refused as damaged, whatever the room. Steps are recorded through the
+// application (they record nothing while a macro plays). Names, captions and the title are CP932.
 #pragma once
 
 #include <cstdint>
@@ -135,6 +137,7 @@ private:
     workbook::WorkbookReader* openBook(const std::string& file, workbook::ReadStage stage,
                                        workbook::ReadFailure& failure);
     Outcome copySheets(const std::vector<ImportItem>& items, ImportOutput& output);
+    Outcome refuseNoRoom(ImportOutput& output, std::uint64_t needed);
 
     CKWApp& app_;
     bool addMode_;

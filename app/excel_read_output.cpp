@@ -128,6 +128,7 @@ bool ImportOutput::claimBase(const std::string& base, bool replace) {
     }
     definitionFd_ = def;
     dataFd_ = dat;
+    writeError_ = 0;
     definitionPath_ = defPath;
     dataPath_ = datPath;
     kept_ = false;
@@ -143,7 +144,9 @@ bool claimImportOutput(CKWApp& app, ImportOutput& output) {
 bool ImportOutput::writeDefinition(std::string_view bytes) {
     if (definitionFd_ < 0) return false;
     const bool written = writeAll(definitionFd_, bytes.data(), bytes.size());
+    if (!written) writeError_ = errno;
     const bool closed = ::close(definitionFd_) == 0;
+    if (written && !closed) writeError_ = errno;
     definitionFd_ = -1;
     return written && closed;
 }
@@ -157,7 +160,10 @@ void ImportOutput::dropDefinition() {
 
 bool ImportOutput::flush() {
     if (failed_ || dataFd_ < 0) return false;
-    if (!buffer_.empty() && !writeAll(dataFd_, buffer_.data(), buffer_.size())) failed_ = true;
+    if (!buffer_.empty() && !writeAll(dataFd_, buffer_.data(), buffer_.size())) {
+        failed_ = true;
+        writeError_ = errno;
+    }
     buffer_.clear();
     return !failed_;
 }
@@ -176,6 +182,7 @@ bool ImportOutput::finish() {
     definitionFd_ = -1;
     const bool flushed = flush();
     const bool closed = dataFd_ >= 0 && ::close(dataFd_) == 0;
+    if (flushed && !closed) writeError_ = errno;
     dataFd_ = -1;
     if (!flushed || !closed) {
         discard();

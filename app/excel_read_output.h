@@ -103,6 +103,9 @@ public:
     bool finish();
     // Removes whatever was written.
     void discard();
+    // The errno of the last write or close that failed (ENOSPC: the disk is full), 0 when none
+    // has since the names were claimed.
+    int writeError() const { return writeError_; }
 
 private:
     bool claimBase(const std::string& base, bool replace);
@@ -115,6 +118,7 @@ private:
     int definitionFd_ = -1;
     std::string buffer_;
     bool failed_ = false;
+    int writeError_ = 0;
     std::int64_t lines_ = 0;
     std::uint64_t bytes_ = 0;
     bool kept_ = false;

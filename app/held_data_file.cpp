@@ -1,7 +1,6 @@
 // The working data file held open (held_data_file.h).
 #include "app/held_data_file.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <limits>
@@ -11,23 +10,44 @@
 
 namespace zbq::app {
 
+namespace {
+
+bool sameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+}  // namespace
+
+FileStamp FileStamp::of(const struct stat& st) {
+    return FileStamp{static_cast<std::int64_t>(st.st_size),
+                     st.st_mtim,
+                     st.st_ctim,
+                     st.st_mode,
+                     st.st_uid,
+                     st.st_gid,
+                     st.st_nlink};
+}
+
+bool FileStamp::same(const FileStamp& other) const {
+    if (size != other.size || !sameTime(modified, other.modified)) return false;
+    const bool metadataMoved =
+        mode != other.mode || owner != other.owner || group != other.group || links != other.links;
+    return metadataMoved || sameTime(changed, other.changed);
+}
+
 HeldDataFile::~HeldDataFile() {
     release();
 }
 
 HeldDataFile::HeldDataFile(HeldDataFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      path_(std::move(other.path_)),
-      size_(other.size_),
-      mtime_(other.mtime_) {}
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), stamp_(other.stamp_) {}
 
 HeldDataFile& HeldDataFile::operator=(HeldDataFile&& other) noexcept {
     if (this != &other) {
         release();
         fd_ = std::exchange(other.fd_, -1);
         path_ = std::move(other.path_);
-        size_ = other.size_;
-        mtime_ = other.mtime_;
+        stamp_ = other.stamp_;
     }
     return *this;
 }
@@ -51,19 +71,25 @@ bool HeldDataFile::adopt(int fd, const std::string& path) {
     return false;
 }
 
+bool HeldDataFile::renamedTo(const std::string& path) {
+    if (fd_ < 0) return false;
+    path_ = path;
+    if (record()) return true;
+    release();
+    return false;
+}
+
 void HeldDataFile::release() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
     path_.clear();
-    size_ = 0;
-    mtime_ = {};
+    stamp_ = {};
 }
 
 bool HeldDataFile::record() {
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    size_ = static_cast<std::int64_t>(st.st_size);
-    mtime_ = st.st_mtim;
+    stamp_ = FileStamp::of(st);
     return true;
 }
 
@@ -75,8 +101,7 @@ std::string HeldDataFile::readPath() const {
 
 bool HeldDataFile::unchanged() const {
     struct stat st {};
-    return fd_ >= 0 && ::fstat(fd_, &st) == 0 && static_cast<std::int64_t>(st.st_size) == size_ &&
-           st.st_mtim.tv_sec == mtime_.tv_sec && st.st_mtim.tv_nsec == mtime_.tv_nsec;
+    return fd_ >= 0 && ::fstat(fd_, &st) == 0 && FileStamp::of(st).same(stamp_);
 }
 
 }  // namespace zbq::app

@@ -270,6 +270,10 @@ void CConsSheet::AppendReadLog(std::string_view line) {
     log_->AppendReadLine(line);
 }
 
+void CConsSheet::AppendReadLines(std::string_view lines, std::int32_t count) {
+    log_->AppendReadLines(lines, count);
+}
+
 void CConsSheet::FlushReadLog() {
     log_->FlushReadLog();
 }

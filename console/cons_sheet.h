@@ -98,6 +98,7 @@ public:
                                       std::string_view y, std::string_view z,
                                       std::int32_t records) override;
     void AppendReadLog(std::string_view line) override;
+    void AppendReadLines(std::string_view lines, std::int32_t count) override;
     void FlushReadLog() override;
     void EndReadLog(std::string_view redLine) override;
     void ColourReadLogComments() override;

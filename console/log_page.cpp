@@ -64,6 +64,10 @@ void CLogPage::AppendReadLine(std::string_view line) {
     if (readLog_.append(line)) showReadLog();
 }
 
+void CLogPage::AppendReadLines(std::string_view lines, int count) {
+    if (readLog_.appendLines(lines, count)) showReadLog();
+}
+
 void CLogPage::FlushReadLog() {
     readLog_.flush();
     showReadLog();

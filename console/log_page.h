@@ -25,6 +25,8 @@ public:
 
     // --- Reading log ---
     void AppendReadLine(std::string_view line);
+    // `count` lines, each followed by CR LF in `lines`.
+    void AppendReadLines(std::string_view lines, int count);
     void FlushReadLog();
     void ColourComments();
     void EndReadLog(std::string_view message);

@@ -85,6 +85,16 @@ bool ReadLog::append(std::string_view line) {
     return true;
 }
 
+bool ReadLog::appendLines(std::string_view lines, int count) {
+    startIfFinished();
+    const int before = lines_ / kCounterEvery;
+    lines_ += count;
+    kept_.append(lines);
+    if (lines_ / kCounterEvery == before) return false;
+    show(readCounterLine(lines_ / kCounterEvery * kCounterEvery));
+    return true;
+}
+
 void ReadLog::flush() {
     show(std::move(kept_), false);
     kept_ = std::string();

@@ -33,6 +33,9 @@ public:
     // Counts the line and keeps it with "\r\n"; true when the shown text changed (every 100th
     // line shows the counter).
     bool append(std::string_view line);
+    // The same for `count` lines at once, each followed by "\r\n" in `lines`: the counter shows
+    // the last hundredth line among them.
+    bool appendLines(std::string_view lines, int count);
     // The shown text becomes the lines kept so far.
     void flush();
     // Flushes what is kept, then finds the comments of the shown text.

@@ -200,7 +200,7 @@ The former MCR file, which could not be read, was kept as [%1]</translation>
         <message>
             <source>ファイルの書出しに失敗しました。
 [%1]
-読込んだ後にZBQファイル[%2]が書き換えられたため、読込んだデータを書き出せません。</source>
+読込んだ後にZBQファイル[%2]が変更されたため、読込んだデータを書き出せません。</source>
             <translation>The file could not be written.
 [%1]
 The ZBQ file [%2] was changed after it was loaded, so the loaded data can no longer be written.</translation>
@@ -343,6 +343,12 @@ The ZBQ file [%2] was changed after it was loaded, so the loaded data can no lon
         <message>
             <source>Excelからのデータ読込に失敗しました。処理を中止します。</source>
             <translation>Reading the data from Excel failed. The operation is abandoned.</translation>
+        </message>
+        <message>
+            <source>一時フォルダ[%1]の空き容量が足りません。
+この読込には少なくとも%2の空きが必要です（今の空きは%3です）。</source>
+            <translation>The temporary folder [%1] has too little free space.
+This import needs at least %2 free (%3 free now).</translation>
         </message>
         <message>
             <source>指定のシートから項目情報を取り出すことはせきませんでした。</source>

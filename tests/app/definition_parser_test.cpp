@@ -287,13 +287,60 @@ TEST(DefinitionLog, EveryLineIsLoggedAndAnOpenTitleEndsInRed) {
         linesOf("Title=\"調査\"\n\n// only a comment\nitem = \"a\"\nString\nendItem");
     app.SetDefinitionLines(lines);
     EXPECT_EQ(app.ParseDefinitionFile(), 0);
-    std::vector<std::string> logged;
+    std::string logged;
     for (const std::string& line : lines)
-        logged.push_back("AppendReadLog " + line);
-    EXPECT_EQ(console.callsStartingWith("AppendReadLog "), logged);
+        logged += line + "\r\n";
+    EXPECT_EQ(console.readLines, logged);
+    // The empty line and the comment wait for the next line that is taken.
+    EXPECT_EQ(console.callsStartingWith("AppendReadLines "),
+              (std::vector<std::string>{"AppendReadLines 1", "AppendReadLines 3",
+                                        "AppendReadLines 1", "AppendReadLines 1"}));
     EXPECT_EQ(console.calls.back(),
               "EndReadLog " + literal("タイトル[Title-EndTitle]の対応が不完全です。"));
     app.SetConsolePort(nullptr);
+}
+
+// A definition of 100,000 lines, nearly all empty, comments or help: the reading log gets every
+// byte of it in order, yet in blocks of a hundred lines or more, and messages are dispatched as
+// seldom; a refused line still follows exactly the lines before it.
+TEST(DefinitionLog, EmptyLinesReachTheLogInBlocks) {
+    constexpr int kLines = 100000;
+    const std::string items[] = {"Title=\"t\"", "item=\"a\"", "String", "endItem", "endTitle"};
+    std::vector<std::string> lines(kLines);
+    for (int i = 0; i < kLines; ++i)
+        lines[i] = i % 7 == 1 ? "// note" : i % 11 == 2 ? "help" : "";
+    for (int k = 0; k < 5; ++k)
+        lines[1 + k * (kLines - 2) / 4] = items[k];
+    const auto storedOf = [](const std::vector<std::string>& text, std::size_t count) {
+        std::string stored;
+        for (std::size_t i = 0; i < count; ++i)
+            stored += text[i] + "\r\n";
+        return stored;
+    };
+
+    for (const bool refusedAtTheEnd : {false, true}) {
+        SCOPED_TRACE(refusedAtTheEnd);
+        zbq::ui::ScriptedPrompts prompts;
+        zbq::test::RecordingConsole console;
+        CKWApp app;
+        app.SetConsolePort(&console);
+        app.SetLoadMode(1);
+        std::vector<std::string> definition = lines;
+        if (refusedAtTheEnd) definition[kLines - 3] = "endItem x";
+        app.SetDefinitionLines(definition);
+        EXPECT_EQ(app.ParseDefinitionFile(), refusedAtTheEnd ? 0 : 1);
+        const auto logCalls = console.callsStartingWith("AppendReadLines ").size();
+        EXPECT_LE(logCalls, kLines / 100 + 10);
+        EXPECT_LE(console.callsStartingWith("FinishItemTreeUpdate").size(), logCalls);
+        if (!refusedAtTheEnd) {
+            EXPECT_EQ(console.readLines, storedOf(definition, kLines));
+            EXPECT_EQ(console.calls.back(), "ColourReadLogComments");
+        } else {
+            EXPECT_EQ(console.readLines, storedOf(definition, kLines - 2));
+            EXPECT_EQ(console.calls.back(), "EndReadLog endItem x");
+        }
+        app.SetConsolePort(nullptr);
+    }
 }
 
 TEST(DefinitionLog, CodeLineFailuresFlushTheLogWithoutARedLine) {
@@ -307,6 +354,40 @@ TEST(DefinitionLog, CodeLineFailuresFlushTheLogWithoutARedLine) {
     EXPECT_TRUE(console.callsStartingWith("EndReadLog").empty());
     EXPECT_EQ(console.callsStartingWith("FlushReadLog").size(), 1u);
     app.SetConsolePort(nullptr);
+}
+
+// The definition kept in one buffer: a file read as text, its lines, and the text a data file
+// carries, which is each line followed by CR LF and nothing else.
+TEST(DefinitionText, AFileReadAsTextKeepsEveryLineOnceAsTheDataFileCarriesIt) {
+    const struct {
+        std::string file;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\nc", {"a", "b", "c"}},
+        {"\n\n", {"", ""}},
+        {"x\r\r\ny\r", {"x\r", "y"}},  // one CR goes with its LF, or with the file's end
+        {"help\r\n\r\n// c\n", {"help", "", "// c"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        zbq::app::DefinitionText text;
+        text.appendFileText(c.file);
+        std::string stored;
+        for (const std::string& line : c.lines)
+            stored += line + "\r\n";
+        EXPECT_EQ(text.lines(), c.lines);
+        EXPECT_EQ(text.stored(), stored);
+        for (std::size_t first = 0; first <= c.lines.size(); ++first) {
+            std::string some;
+            for (std::size_t i = first; i < c.lines.size(); ++i)
+                some += c.lines[i] + "\r\n";
+            EXPECT_EQ(text.storedLines(first, c.lines.size()), some);
+        }
+        // What a data file carries reads back the same lines, as does a copy made line by line.
+        EXPECT_EQ(zbq::app::DefinitionText::fromStored(stored + "tail").lines(), c.lines);
+        EXPECT_EQ(zbq::app::DefinitionText::fromLines(c.lines).stored(), stored);
+    }
 }
 
 TEST(DefinitionFile, CrLfReadsAsItsLfCopyAndAMissingFileIsTold) {

@@ -5,11 +5,14 @@
 #include <xlsxwriter.h>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <clocale>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -19,6 +22,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -34,6 +38,7 @@
 #include "tests/app/start_fixture.h"
 #include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/app_harness.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/in_language.h"
 #include "tests/support/recording_macro.h"
 
@@ -510,6 +515,112 @@ TEST_F(ExcelReadTest, AWorkbookThatWouldWriteFarMoreThanItHoldsIsRefused) {
     EXPECT_EQ(shownTexts(),
               std::vector<std::string>{"Excelからのデータ読込に失敗しました。処理を中止します。"});
     EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+}
+
+// --- Room in temp/ ---
+
+// One sheet "S": a header and `rows` rows of the same 104 bytes in the text data ("1", TAB, 100
+// letters, CR LF), small as a workbook (one shared string).
+std::string writeEvenRows(AppHarness& h, const std::string& name, int rows) {
+    const std::string path = h.file(name);
+    lxw_workbook* book = workbook_new(path.c_str());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, "S");
+    worksheet_write_string(sheet, 0, 0, "n", nullptr);
+    worksheet_write_string(sheet, 0, 1, "text", nullptr);
+    const std::string text(100, 'x');
+    for (int r = 1; r <= rows; ++r) {
+        worksheet_write_number(sheet, r, 0, 1, nullptr);
+        worksheet_write_string(sheet, r, 1, text.c_str(), nullptr);
+    }
+    EXPECT_EQ(workbook_close(book), LXW_NO_ERROR);
+    return path;
+}
+
+// temp/ too small for the rows: refused with what is needed, estimated from the rows read (here
+// exact, every row being the same size), nothing kept, and the dialog stays.
+void expectNoRoom(AppHarness& h, ExcelReadModel& model, const std::string& needed,
+                  const std::string& free) {
+    h.prompts().clear();
+    EXPECT_EQ(model.OnOK(), Outcome::Stay);
+    EXPECT_EQ(model.result(), 0);
+    const std::vector<std::string> texts = shown(h.prompts());
+    ASSERT_EQ(texts.size(), 1u);
+    const std::string head = "一時フォルダ[" + h.programDir() + "/temp]の空き容量が足りません。\n" +
+                             "この読込には少なくとも" + needed + "の空きが必要です（今の空きは";
+    EXPECT_TRUE(texts[0].starts_with(head)) << texts[0];
+    EXPECT_TRUE(texts[0].ends_with(free + "です）。")) << texts[0];
+    EXPECT_EQ(h.tempFiles(), std::vector<std::string>{});
+    EXPECT_TRUE(model.outputPath().empty());
+}
+
+// The child of the test below, in a user and mount namespace of its own (unshare), where temp/
+// is a file system of 1 MiB.
+TEST(ExcelReadSmallTemp, Child) {
+    if (!std::getenv("ZBQ_SMALL_TEMP")) GTEST_SKIP() << "run by ExcelReadSmallTemp.OnlyWhat...";
+    AppHarness h;
+    const std::string temp = h.file("temp");
+    std::filesystem::create_directories(temp);
+    ASSERT_EQ(h.tempFiles(), std::vector<std::string>{});
+    if (::mount("tmpfs", temp.c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "no file system can be mounted here: " << std::strerror(errno);
+    struct Unmount {
+        std::string path;
+        ~Unmount() { ::umount(path.c_str()); }
+    } unmount{temp};
+
+    // Far less room than the margin once kept free: a few rows still fit.
+    writeSalesBook(h.file("sales.xlsx"));
+    {
+        ExcelReadModel model(h.app(), {h.file("sales.xlsx")}, false);
+        ASSERT_EQ(model.ReadColumnInfo(0), 1);
+        ASSERT_EQ(model.ReadColumnInfoNext(), 1);
+        EXPECT_EQ(model.OnOK(), Outcome::Accepted);
+        EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{});
+        const std::string dat = readBytes(app::withEnding(model.outputPath(), ".dat"));
+        EXPECT_EQ(std::count(dat.begin(), dat.end(), '\n'), 3);
+    }
+
+    // 3,120,000 bytes of rows cannot fit; given room, the same dialog imports them.
+    ExcelReadModel model(h.app(), {writeEvenRows(h, "even.xlsx", 30000)}, false);
+    ASSERT_EQ(model.ReadColumnInfo(0), 1);
+    expectNoRoom(h, model, "3.0 MB", "1.0 MB");
+    ASSERT_EQ(::mount("tmpfs", temp.c_str(), "tmpfs", MS_REMOUNT, "size=8m"), 0);
+    h.prompts().clear();
+    EXPECT_EQ(model.OnOK(), Outcome::Accepted);
+    EXPECT_EQ(shown(h.prompts()), std::vector<std::string>{});
+    EXPECT_EQ(readBytes(app::withEnding(model.outputPath(), ".dat")).size(), 3120000u);
+}
+
+// An import refuses only what temp/ cannot hold, and says that temp/ lacks the room: on a file
+// system of 1 MiB a few rows import and 3 MB of rows are refused with the room they need.
+TEST(ExcelReadSmallTemp, OnlyWhatCannotFitIsRefusedNamingTheFolderAndTheRoomNeeded) {
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ZBQ_SMALL_TEMP", "1");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    child.setProcessEnvironment(env);
+    child.start("unshare", {"--user", "--map-root-user", "--mount",
+                            QString::fromStdString(std::filesystem::read_symlink("/proc/self/exe")),
+                            "--gtest_filter=ExcelReadSmallTemp.Child"});
+    if (!child.waitForStarted(10000)) GTEST_SKIP() << "unshare cannot be run here";
+    ASSERT_TRUE(child.waitForFinished(180000));
+    const std::string output =
+        child.readAllStandardOutput().toStdString() + child.readAllStandardError().toStdString();
+    if (output.find("[==========]") == std::string::npos)
+        GTEST_SKIP() << "no namespace of its own here: " << output;
+    if (output.find("[  SKIPPED ]") != std::string::npos) GTEST_SKIP() << output;
+    EXPECT_EQ(child.exitCode(), 0) << output;
+    EXPECT_NE(output.find("[  PASSED  ] 1 test"), std::string::npos) << output;
+}
+
+// A disk found full while the rows are written (another program took the room meanwhile) is told
+// the same way.
+TEST_F(ExcelReadTest, ADiskThatFillsWhileTheRowsAreWrittenIsToldAsTempLackingRoom) {
+    ExcelReadModel model(h.app(), {writeEvenRows(h, "even.xlsx", 30000)}, false);
+    ASSERT_EQ(model.ReadColumnInfo(0), 1);
+    FullDisk full(100000, "/temp/");
+    expectNoRoom(h, model, "3.0 MB", " MB");
+    EXPECT_GT(FullDisk::refused(), 0);
 }
 
 // A workbook is read once per import: the sheet list, the item information and OK all take the

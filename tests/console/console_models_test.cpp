@@ -69,6 +69,50 @@ TEST(ReadLog, ShowsACounterEveryHundredLinesThenTheWholeText) {
     EXPECT_TRUE(log.shown().ends_with("line\r\nlast\r\n"));
 }
 
+// Lines handed over in blocks of any size show what they show handed over one by one: the
+// counter of each hundredth line reached, the same text at the end and the same final count.
+TEST(ReadLog, BlocksOfLinesShowWhatTheSameLinesShowOneByOne) {
+    std::vector<std::string> lines;
+    std::string stored;
+    for (int i = 0; i < 250; ++i) {
+        lines.push_back(i % 3 ? "" : "line " + std::to_string(i));
+        stored += lines.back() + "\r\n";
+    }
+    ReadLog single;
+    std::vector<std::string> singleShown;
+    for (const std::string& line : lines)
+        if (single.append(line)) singleShown.push_back(single.shown());
+    ASSERT_EQ(singleShown.size(), 2u);
+    ReadLog singleEnded = single;
+    singleEnded.end("red");
+
+    // Blocks that end at each hundredth line, as the parser hands them, and blocks that do not.
+    for (const std::vector<int>& sizes : {std::vector<int>{1, 99, 100, 37, 13},
+                                          std::vector<int>{250}, std::vector<int>{150, 100}}) {
+        ReadLog blocks;
+        std::vector<std::string> shown;
+        std::size_t at = 0;
+        for (int size : sizes) {
+            std::size_t end = at;
+            for (int i = 0; i < size; ++i)
+                end = stored.find("\r\n", end) + 2;
+            if (blocks.appendLines(std::string_view(stored).substr(at, end - at), size))
+                shown.push_back(blocks.shown());
+            at = end;
+        }
+        EXPECT_EQ(blocks.lines(), 250);
+        if (sizes.size() == 5) {
+            EXPECT_EQ(shown, singleShown);
+        }
+        EXPECT_EQ(shown.back(), singleShown.back());
+        ReadLog ended = blocks;
+        ended.end("red");
+        EXPECT_EQ(ended.shown(), singleEnded.shown());
+        blocks.flush();
+        EXPECT_EQ(blocks.shown(), stored);
+    }
+}
+
 TEST(ReadLog, EndShowsTheFinalCountAndTheMessageInRed) {
     ReadLog log;
     for (int i = 0; i < 7; ++i)

@@ -1,5 +1,6 @@
-// Files from outside: only a regular file within its limit is read; a FIFO, a directory or a
-// device is refused at once, never waited on.
+// Files from outside: only a regular file within its limit is read, and no more than the limit
+// of one that grows while it is read; a FIFO, a directory or a device is refused at once, never
+// waited on.
 #include "platform/core/regular_file.h"
 
 #include <fcntl.h>
@@ -59,6 +60,21 @@ TEST(RegularFile, OnlyARegularFileWithinItsLimitIsRead) {
         EXPECT_EQ(readWithDeadline(c.path, 100, out), c.expected) << c.path;
         EXPECT_EQ(out, c.bytes) << c.path;
     }
+}
+
+// A file may hold more by the time it is read than its size said when it was opened: the limit
+// holds for what is read, not only for the size. A file of /proc says size 0 and reads more.
+TEST(RegularFile, AFileThatReadsMoreThanItsLimitIsRefusedWhateverItsSizeSaid) {
+    struct stat st {};
+    ASSERT_EQ(::stat("/proc/self/status", &st), 0);
+    ASSERT_TRUE(S_ISREG(st.st_mode));
+    ASSERT_EQ(st.st_size, 0);
+    std::string out = "left over";
+    EXPECT_EQ(zbq::readRegularFile("/proc/self/status", 16, out), RegularFileError::TooLarge);
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(zbq::readRegularFile("/proc/self/status", 1 << 20, out), RegularFileError::None);
+    EXPECT_GT(out.size(), 16u);
+    EXPECT_TRUE(out.starts_with("Name:")) << out.substr(0, 40);
 }
 
 TEST(RegularFile, TheDescriptorIsHandedOnReadyToRead) {

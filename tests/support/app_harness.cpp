@@ -677,7 +677,7 @@ std::string snapshotOf(const CKWApp& app) {
             out << " " << utf8(code.code) << "=" << utf8(code.name);
         out << "\n";
     }
-    out << "definition lines: " << app.GetDefinitionLines().size() << "\n";
+    out << "definition lines: " << app.GetDefinitionText().size() << "\n";
     out << "display items: [" << joined(app.GetDisplayItems()) << "]\n";
     out << "grid items: [" << joined(app.GetGridItems()) << "]\n";
 

@@ -15,6 +15,7 @@ public:
     std::vector<std::int32_t> displayRows;  // what DisplayListItems() answers
     std::int32_t currentSetNo = -1;         // what GetCurrentSetNo() answers
     std::vector<SetRecord> addedSets;       // every AddSet, in order
+    std::string readLines;                  // every AppendReadLines' lines, joined
 
     // Calls whose line starts with `prefix`.
     std::vector<std::string> callsStartingWith(const std::string& prefix) const {
@@ -54,6 +55,10 @@ public:
     }
     void AppendReadLog(std::string_view line) override {
         add("AppendReadLog " + std::string(line));
+    }
+    void AppendReadLines(std::string_view lines, std::int32_t count) override {
+        add("AppendReadLines " + std::to_string(count));
+        readLines += lines;
     }
     void FlushReadLog() override { add("FlushReadLog"); }
     void EndReadLog(std::string_view red) override { add("EndReadLog " + std::string(red)); }
