@@ -779,11 +779,20 @@ bool XlsxSheet::makeCell(const SkimmedCell& raw, ReadStage stage, ReadFailure* f
            (v.back() == ' ' || v.back() == '\t' || v.back() == '\n' || v.back() == '\r'))
         v.remove_suffix(1);
     double number = 0;
-    const auto res = std::from_chars(v.data(), v.data() + v.size(), number);
-    if (v.empty() || res.ec != std::errc() || res.ptr != v.data() + v.size() ||
-        !std::isfinite(number))
-        return fail(failure, stage, ReadError::Damaged,
-                    part_ + ": a number that is none at " + cellName(raw.column, raw.row));
+    const bool shown = isNumberText(v);
+    if (shown && v.find('.') == std::string_view::npos) {
+        // A whole number of at most 15 digits, exact as a double.
+        int64_t whole = 0;
+        for (const char c : v.substr(v[0] == '-' ? 1 : 0))
+            whole = whole * 10 + (c - '0');
+        number = static_cast<double>(v[0] == '-' ? -whole : whole);
+    } else {
+        const auto res = std::from_chars(v.data(), v.data() + v.size(), number);
+        if (v.empty() || res.ec != std::errc() || res.ptr != v.data() + v.size() ||
+            !std::isfinite(number))
+            return fail(failure, stage, ReadError::Damaged,
+                        part_ + ": a number that is none at " + cellName(raw.column, raw.row));
+    }
     cell.kind = CellKind::Number;
     cell.number = number;
     if (format.temporal != Temporal::None) {
@@ -793,7 +802,7 @@ bool XlsxSheet::makeCell(const SkimmedCell& raw, ReadStage stage, ReadFailure* f
             return true;
         }
     }
-    if (isNumberText(v))
+    if (shown)
         cell.text.assign(v);
     else
         cell.text = numberText(number);
