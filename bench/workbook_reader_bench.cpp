@@ -1,11 +1,14 @@
-// Reading a 100,000-row × 20-column workbook for import: listing its sheets, reading its item
-// information (the used range and the first two rows) and reading it whole into the cells'
-// texts, tab-separated as the data file takes them; and the parts of item information's time
-// (inflating the sheet, skimming it). openpyxl's read-only reading of the same file runs beside
-// it for comparison.
+// Reading workbooks for import. A 100,000-row × 20-column workbook: listing its sheets, reading
+// its item information (the used range and the first two rows) and reading it whole into the
+// cells' texts, tab-separated as the data file takes them; the parts of item information's time
+// (inflating the sheet, skimming it); and openpyxl's read-only reading of the same file for
+// comparison. A 1,000,000-row × 20-column workbook in the form a spreadsheet program saves,
+// read whole. A .xls workbook opened, and the walk of its records for formula results.
 //
-// The workbook is written once per run by libxlsxwriter: five columns each of integers,
-// decimals, texts (shared strings) and dates. A .xls workbook (xlwt) is opened beside it.
+// Each workbook is written once per run: the 100,000 rows by libxlsxwriter and the 1,000,000
+// rows by a generator of our own (below), both five columns each of integers, decimals, texts
+// (shared strings) and dates; the .xls workbook by xlwt. ZBQ_BENCH_XLSX names a workbook of
+// one's own to read whole beside them.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -17,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -83,9 +87,9 @@ const std::string& workbookPath() {
     return path;
 }
 
-std::unique_ptr<WorkbookReader> openBook() {
+std::unique_ptr<WorkbookReader> openBook(const std::string& path = workbookPath()) {
     ReadFailure failure;
-    auto book = WorkbookReader::open(workbookPath(), ReadStage::ListSheets, &failure);
+    auto book = WorkbookReader::open(path, ReadStage::ListSheets, &failure);
     if (!book) std::abort();
     return book;
 }
@@ -189,20 +193,20 @@ void BM_SkimInflatedSheet(benchmark::State& state) {
 }
 BENCHMARK(BM_SkimInflatedSheet)->Unit(benchmark::kMillisecond);
 
-// The whole sheet into texts; with `known`, its scan is the one item information left (as the
-// import dialog keeps it), else the sheet is scanned first.
-void readWholeIntoTexts(benchmark::State& state, bool known) {
-    workbookPath();
+// The whole first sheet of `path` into texts; with `known`, its scan is the one item
+// information left (as the import dialog keeps it), else the sheet is scanned first.
+void readWholeIntoTexts(benchmark::State& state, bool known,
+                        const std::string& path = workbookPath()) {
     KnownScan scan;
     if (known) {
         ReadFailure failure;
-        auto sheet = openBook()->openSheet(0, ReadStage::ReadItems, &failure);
+        auto sheet = openBook(path)->openSheet(0, ReadStage::ReadItems, &failure);
         if (!sheet) std::abort();
         scan = sheet->scan();
     }
     std::size_t bytes = 0;
     for (auto _ : state) {
-        auto book = openBook();
+        auto book = openBook(path);
         ReadFailure failure;
         auto sheet = book->openSheet(0, ReadStage::ReadData, &failure, scan);
         if (!sheet) std::abort();
@@ -236,10 +240,167 @@ void BM_ReadWholeAfterItemInformation(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadWholeAfterItemInformation)->Unit(benchmark::kMillisecond);
 
+// 1,000,000 rows × 20 columns as a spreadsheet program saves them: every cell with its
+// reference, style and type, every row with its attributes, texts in the shared-string table,
+// dates in a custom format. The sheet (about 750 MB of XML) is written to a file first and
+// deflated from it, so that the generator never holds it.
+constexpr int kMillionRows = 1000000;
+
+void writeMillionRowSheet(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    std::string row;
+    out << R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+           R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+           R"(<dimension ref="A1:T)"
+        << kMillionRows << R"("/><sheetData>)";
+    const auto letter = [](int c) { return static_cast<char>('A' + c); };
+    for (int r = 1; r <= kMillionRows; ++r) {
+        const std::string n = std::to_string(r);
+        row = R"(<row r=")" + n +
+              R"(" customFormat="false" ht="12.8" hidden="false" customHeight="false" )"
+              R"(outlineLevel="0" collapsed="false">)";
+        for (int c = 0; c < kColumns; ++c) {
+            row += R"(<c r=")";
+            row += letter(c);
+            row += n;
+            if (r == 1) {
+                row += R"(" s="0" t="s"><v>)" + std::to_string(c) + "</v></c>";
+                continue;
+            }
+            switch (c / 5) {
+                case 0:
+                    row += R"(" s="0" t="n"><v>)" + std::to_string((r * 7 + c) % 100000);
+                    break;
+                case 1: {
+                    char text[32];
+                    std::snprintf(text, sizeof text, "%.15g", ((r * 13 + c) % 100000) / 8.0);
+                    row += R"(" s="0" t="n"><v>)";
+                    row += text;
+                    break;
+                }
+                case 2:
+                    row += R"(" s="0" t="s"><v>)" + std::to_string(kColumns + (r + c) % 1000);
+                    break;
+                default:
+                    row += R"(" s="1" t="n"><v>)" + std::to_string(40000 + (r + c) % 5000);
+                    break;
+            }
+            row += "</v></c>";
+        }
+        row += "</row>";
+        out << row;
+    }
+    out << "</sheetData></worksheet>";
+    if (!out.flush()) std::abort();
+}
+
+const std::string& millionRowPath() {
+    static const BenchFolder folder;
+    static const std::string path = [] {
+        const std::string p = folder.path + "/million.xlsx";
+        const std::string sheetFile = folder.path + "/sheet1.xml";
+        writeMillionRowSheet(sheetFile);
+        std::string strings =
+            R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+            R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)";
+        for (int c = 0; c < kColumns; ++c)
+            strings += "<si><t>item" + std::to_string(c) + "</t></si>";
+        for (int i = 0; i < 1000; ++i)
+            strings += "<si><t>text" + std::to_string(i) + "</t></si>";
+        strings += "</sst>";
+        const std::vector<std::pair<std::string, std::string>> parts = {
+            {"[Content_Types].xml",
+             R"(<?xml version="1.0" encoding="UTF-8"?>)"
+             R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+             R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+             R"(<Default Extension="xml" ContentType="application/xml"/></Types>)"},
+            {"_rels/.rels",
+             R"(<?xml version="1.0" encoding="UTF-8"?>)"
+             R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+             R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument" Target="xl/workbook.xml"/>)"
+             R"(</Relationships>)"},
+            {"xl/workbook.xml",
+             R"(<?xml version="1.0" encoding="UTF-8"?>)"
+             R"(<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" )"
+             R"(xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
+             R"(<sheets><sheet name="data" sheetId="1" r:id="rId1"/></sheets></workbook>)"},
+            {"xl/_rels/workbook.xml.rels",
+             R"(<?xml version="1.0" encoding="UTF-8"?>)"
+             R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)"
+             R"(<Relationship Id="rId1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet" Target="worksheets/sheet1.xml"/>)"
+             R"(<Relationship Id="rId2" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings" Target="sharedStrings.xml"/>)"
+             R"(<Relationship Id="rId3" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles" Target="styles.xml"/>)"
+             R"(</Relationships>)"},
+            {"xl/styles.xml",
+             R"(<?xml version="1.0" encoding="UTF-8"?>)"
+             R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">)"
+             R"(<numFmts count="2"><numFmt numFmtId="164" formatCode="General"/>)"
+             R"(<numFmt numFmtId="165" formatCode="yyyy\-mm\-dd"/></numFmts>)"
+             R"(<cellXfs count="2"><xf numFmtId="164"/><xf numFmtId="165"/></cellXfs></styleSheet>)"},
+            {"xl/sharedStrings.xml", strings},
+        };
+        int err = 0;
+        zip_t* za = zip_open(p.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+        if (!za) std::abort();
+        for (const auto& [name, data] : parts)
+            if (zip_file_add(za, name.c_str(), zip_source_buffer(za, data.data(), data.size(), 0),
+                             ZIP_FL_OVERWRITE) < 0)
+                std::abort();
+        const zip_int64_t sheet =
+            zip_file_add(za, "xl/worksheets/sheet1.xml",
+                         zip_source_file(za, sheetFile.c_str(), 0, -1), ZIP_FL_OVERWRITE);
+        // The fastest deflate: the sheet is read, not kept.
+        if (sheet < 0 ||
+            zip_set_file_compression(za, static_cast<zip_uint64_t>(sheet), ZIP_CM_DEFLATE, 1) != 0)
+            std::abort();
+        if (zip_close(za) != 0) std::abort();
+        std::filesystem::remove(sheetFile);
+        return p;
+    }();
+    return path;
+}
+
+void BM_MillionRowsReadWholeAfterItemInformation(benchmark::State& state) {
+    readWholeIntoTexts(state, true, millionRowPath());
+}
+BENCHMARK(BM_MillionRowsReadWholeAfterItemInformation)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// A workbook of one's own, named by ZBQ_BENCH_XLSX: its first sheet's item information (the
+// scan that finds its range, or refuses it: the label says which).
+void BM_OwnWorkbookItemInformation(benchmark::State& state) {
+    const char* path = std::getenv("ZBQ_BENCH_XLSX");
+    if (!path) {
+        state.SkipWithError("ZBQ_BENCH_XLSX names no workbook");
+        return;
+    }
+    ReadFailure failure;
+    for (auto _ : state) {
+        failure = ReadFailure{};
+        auto sheet = openBook(path)->openSheet(0, ReadStage::ReadItems, &failure);
+        benchmark::DoNotOptimize(sheet.get());
+    }
+    state.SetLabel(failure.error == ReadError::None ? "read" : "refused: " + failure.detail);
+}
+BENCHMARK(BM_OwnWorkbookItemInformation)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same workbook read whole after its item information.
+void BM_OwnWorkbookReadWholeAfterItemInformation(benchmark::State& state) {
+    const char* path = std::getenv("ZBQ_BENCH_XLSX");
+    if (!path) {
+        state.SkipWithError("ZBQ_BENCH_XLSX names no workbook");
+        return;
+    }
+    readWholeIntoTexts(state, true, path);
+}
+BENCHMARK(BM_OwnWorkbookReadWholeAfterItemInformation)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
 // A .xls workbook of 65,535 rows × 10 columns (numbers and texts), written once per run by xlwt.
 // Opening it runs the reader's child, which parses the whole file (freexl) and walks its records
-// for formula results: the cost an import pays once now, where it paid it at the sheet list, at
-// the item information and again for each sheet at OK.
+// for formula results: the whole cost of an import's .xls reading, paid once per workbook.
 const std::string& xlsPath() {
     static const BenchFolder folder;
     static const std::string path = [] {

@@ -58,6 +58,26 @@ inline bool is(std::string_view name, const char (&literal)[N]) {
 
 }  // namespace
 
+CellType cellTypeOf(std::string_view t) {
+    if (t.size() == 1) {
+        switch (t[0]) {
+            case 's':
+                return CellType::Shared;
+            case 'b':
+                return CellType::Boolean;
+            case 'e':
+                return CellType::Error;
+            case 'd':
+                return CellType::IsoDate;
+            default:
+                return CellType::Number;
+        }
+    }
+    if (t == "inlineStr") return CellType::Inline;
+    if (t == "str") return CellType::FormulaText;
+    return CellType::Number;
+}
+
 bool SheetRangeSkimmer::fill() {
     if (eof_ || failed_) return false;
     // Only the token that ran out is kept.
@@ -108,10 +128,16 @@ bool SheetRangeSkimmer::run() {
             if (failed_) return false;
             break;
         }
-        if (buf_[pos_] == '<' && !open_.empty() && open_.back().in == In::Row && plainCells())
+        if (buf_[pos_] == '<' && !open_.empty() && open_.back().in == In::Row && plainCells()) {
+            if (stopped_) return true;
             continue;
+        }
         const Step step = buf_[pos_] == '<' ? markup() : text();
         if (step == Step::Bad) return false;
+        if (step == Step::Stop) {
+            stopped_ = true;
+            return true;
+        }
         // Not all of the token is here yet: read it again with more. At the end of the part
         // every token is finished one way or the other, so this never loops there.
         if (step == Step::More && !fill() && failed_) return false;
@@ -121,10 +147,14 @@ bool SheetRangeSkimmer::run() {
     return !failed_;
 }
 
-void SheetRangeSkimmer::valueText(std::string_view text) {
+void SheetRangeSkimmer::cellText(In in, std::string_view text) {
     if (text.empty()) return;
-    cellValued_ = true;
-    if (cellShared_) index_.append(text);
+    if (in == In::Value) {
+        cellValued_ = true;
+        if (cellShared_ || sink_) value_.append(text);
+    } else if (in == In::InlineText && sink_) {
+        inline_.append(text);
+    }
 }
 
 SheetRangeSkimmer::Step SheetRangeSkimmer::text() {
@@ -150,13 +180,16 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::text() {
             if (!isSpace(c)) return fail("text outside the root element");
         return Step::Done;
     }
+    const In in = open_.back().in;
+    const bool ofCell = in == In::Value || in == In::Formula || in == In::InlineText;
+    if (ofCell) cellTextBytes_ += raw.size();
     if (reference) {
         scratch_.clear();
         if (!XmlPullScanner::decode(raw, scratch_))
             return fail("a bad character or entity reference");
-        if (open_.back().in == In::Value) valueText(scratch_);
-    } else if (open_.back().in == In::Value) {
-        valueText(raw);
+        if (ofCell) cellText(in, scratch_);
+    } else if (ofCell) {
+        cellText(in, raw);
     }
     return Step::Done;
 }
@@ -198,7 +231,11 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::special() {
         if (const Step s = until("]]>", 9, "a CDATA section without its end", at); s != Step::Done)
             return s;
         if (open_.empty()) return fail("CDATA outside the root element");
-        if (open_.back().in == In::Value) valueText(head.substr(9, at - 9));
+        const In in = open_.back().in;
+        if (in == In::Value || in == In::Formula || in == In::InlineText) {
+            cellTextBytes_ += at - 9;
+            cellText(in, head.substr(9, at - 9));
+        }
         pos_ += at + 3;
         return Step::Done;
     }
@@ -225,7 +262,9 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::endTag() {
     openNames_.resize(top.nameStart);
     open_.pop_back();
     pos_ = static_cast<std::size_t>(gt + 1 - buf_.get());
-    return top.in == In::Cell ? endCell() : Step::Done;
+    if (top.in == In::Cell) return endCell();
+    if (top.in == In::Row) return endRow();
+    return Step::Done;
 }
 
 SheetRangeSkimmer::Step SheetRangeSkimmer::startTag() {
@@ -316,6 +355,14 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::startTag() {
         here = In::SheetData;
     else if (parent == In::SheetData && is(local, "row"))
         here = In::Row;
+    else if (parent == In::Cell && is(local, "f"))
+        here = In::Formula;
+    else if (parent == In::Cell && is(local, "is"))
+        here = In::Inline;
+    else if (parent == In::Inline && is(local, "r"))
+        here = In::InlineRun;
+    else if ((parent == In::Inline || parent == In::InlineRun) && is(local, "t"))
+        here = In::InlineText;
     if (!self) {
         if (open_.size() >= XmlPullScanner::kMaxDepth)
             return fail("elements nested deeper than a workbook's");
@@ -329,6 +376,15 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::startTag() {
 SheetRangeSkimmer::Step SheetRangeSkimmer::element(In here, std::string_view local, bool self) {
     switch (here) {
         case In::Value:
+            cellHasValue_ = true;
+            return Step::Done;
+        case In::Inline:
+            cellValued_ = true;  // an inline string holds a value, whatever its text
+            cellHasInline_ = true;
+            return Step::Done;
+        case In::Formula:
+        case In::InlineRun:
+        case In::InlineText:
             return Step::Done;
         case In::Cell: {
             uint32_t c = column_ + 1, r = row_;
@@ -339,9 +395,12 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::element(In here, std::string_view loc
             uint32_t style = 0;
             if (hasS_ && !detail::parseUnsigned(attrS_, style)) return fail("a bad style index");
             column_ = c;
-            cellShared_ = hasT_ && attrT_ == "s";
-            cellValued_ = false;
-            index_.clear();
+            cellType_ = hasT_ ? cellTypeOf(attrT_) : CellType::Number;
+            cellStyle_ = style;
+            cellShared_ = cellType_ == CellType::Shared;
+            cellValued_ = cellHasValue_ = cellHasInline_ = false;
+            value_.clear();
+            inline_.clear();
             return self ? endCell() : Step::Done;
         }
         case In::Row: {
@@ -354,18 +413,14 @@ SheetRangeSkimmer::Step SheetRangeSkimmer::element(In here, std::string_view loc
             column_ = 0;
             rowDigitCount_ = static_cast<std::size_t>(
                 std::to_chars(rowDigits_, rowDigits_ + sizeof rowDigits_, r).ptr - rowDigits_);
-            return Step::Done;
+            return self ? endRow() : Step::Done;
         }
         case In::SheetData:
             return Step::Done;
         case In::Other:
             break;
     }
-    const In parent =
-        open_.size() > (self ? 0u : 1u) ? open_[open_.size() - (self ? 1 : 2)].in : In::Other;
-    if (parent == In::Cell && is(local, "is")) {
-        cellValued_ = true;  // an inline string holds a value, whatever its text
-    } else if (is(local, "mergeCell") && hasRef_) {
+    if (is(local, "mergeCell") && hasRef_) {
         const std::size_t colon = attrRef_.find(':');
         SheetMerge m{};
         if (colon != std::string_view::npos &&
@@ -385,9 +440,16 @@ bool SheetRangeSkimmer::plainCells() {
     const char* end = buf_.get() + size_;
     bool inRow = true;  // as the caller makes sure
     while (static_cast<std::size_t>(end - p) > kPlainMargin && p[0] == '<') {
-        if (inRow && p[1] == 'c' && (usualCell(p) || plainCell(p))) continue;
+        if (inRow && p[1] == 'c' && (usualCell(p) || plainCell(p))) {
+            if (stopped_) break;
+            continue;
+        }
         if (inRow && p[1] == '/' && endOfRow(p)) {
             inRow = false;
+            if (sink_ && !sink_->rowEnd(row_)) {
+                stopped_ = true;
+                break;
+            }
             continue;
         }
         if (!inRow && p[1] == 'r' && startOfRow(p)) {
@@ -583,10 +645,12 @@ bool SheetRangeSkimmer::usualCell(const char*& at) {
     if (!sameBytes(p, rowDigits_, rowDigitCount_) || p[rowDigitCount_] != '"') return false;
     p += rowDigitCount_ + 1;
     if (row_ == 0 || c <= column_ || c > detail::kMaxColumn) return false;
+    std::string_view style, type;
     if (opensWith(p, " s=\"")) {
         p += 4;
         const unsigned digits = leadingDigits(p);
         if (digits == 0 || digits > 9 || p[digits] != '"') return false;
+        style = std::string_view(p, digits);
         p += digits + 1;
     }
     bool shared = false;
@@ -595,11 +659,13 @@ bool SheetRangeSkimmer::usualCell(const char*& at) {
         const unsigned close = firstOf(p, '"', '<');
         if (close == 16 || p[close] != '"') return false;
         shared = close == 1 && p[0] == 's';
+        type = std::string_view(p, close);
         p += close + 1;
     }
     if (p[0] == '/' && p[1] == '>') {
         column_ = c;
         at = p + 2;
+        if (sink_ && !plainToSink(c, style, type, false, {})) stopped_ = true;
         return true;
     }
     if (!opensWith(p, "><v>")) return false;
@@ -619,8 +685,10 @@ bool SheetRangeSkimmer::usualCell(const char*& at) {
     if (close) {
         range_.include(c, row_);
         ++valued_;
+        cellTextBytes_ += close;
     }
     at = p + close + 8;
+    if (sink_ && !plainToSink(c, style, type, true, std::string_view(p, close))) stopped_ = true;
     return true;
 }
 
@@ -714,21 +782,53 @@ bool SheetRangeSkimmer::plainCell(const char*& at) {
     if (!text.empty()) {
         range_.include(c, row_);
         ++valued_;
+        cellTextBytes_ += text.size();
     }
     at += p;
+    if (sink_ &&
+        !plainToSink(c, hasS ? s : std::string_view(), hasT ? t : std::string_view(), !self, text))
+        stopped_ = true;
     return true;
 }
 
 SheetRangeSkimmer::Step SheetRangeSkimmer::endCell() {
-    if (!cellValued_) return Step::Done;
-    if (cellShared_) {
-        uint32_t i = 0;
-        if (!detail::parseUnsigned(index_, i) || i >= sharedStrings_)
-            return fail("a string index past its table at " + cellName(column_, row_));
+    if (cellValued_) {
+        if (cellShared_) {
+            uint32_t i = 0;
+            if (!detail::parseUnsigned(value_, i) || i >= sharedStrings_)
+                return fail("a string index past its table at " + cellName(column_, row_));
+        }
+        range_.include(column_, row_);
+        ++valued_;
     }
-    range_.include(column_, row_);
-    ++valued_;
-    return Step::Done;
+    if (!sink_) return Step::Done;
+    SkimmedCell cell;
+    cell.row = row_;
+    cell.column = column_;
+    cell.style = cellStyle_;
+    cell.type = cellType_;
+    cell.hasValue = cellHasValue_;
+    cell.value = value_;
+    cell.hasInline = cellHasInline_;
+    cell.inlineText = inline_;
+    return sink_->cell(cell) ? Step::Done : Step::Stop;
+}
+
+SheetRangeSkimmer::Step SheetRangeSkimmer::endRow() {
+    return !sink_ || sink_->rowEnd(row_) ? Step::Done : Step::Stop;
+}
+
+bool SheetRangeSkimmer::plainToSink(uint32_t column, std::string_view style, std::string_view type,
+                                    bool hasValue, std::string_view value) {
+    SkimmedCell cell;
+    cell.row = row_;
+    cell.column = column;
+    // The plain steps take nine digits at most, which always fit.
+    if (!style.empty()) detail::parseUnsigned(style, cell.style);
+    cell.type = type.data() ? cellTypeOf(type) : CellType::Number;
+    cell.hasValue = hasValue;
+    cell.value = value;
+    return sink_->cell(cell);
 }
 
 }  // namespace zbq::workbook

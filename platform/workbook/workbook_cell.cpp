@@ -4,7 +4,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "platform/core/cp932.h"
 
@@ -111,15 +110,27 @@ void civilFromDays(int64_t z, int64_t& y, unsigned& m, unsigned& d) {
     y += m <= 2;
 }
 
+// Both are written for every date cell of an import: printed into a buffer, not joined from
+// strings.
 std::string dateText(int64_t y, unsigned m, unsigned d) {
-    return std::to_string(y) + "/" + std::to_string(m) + "/" + std::to_string(d);
+    char buf[48];
+    char* p = std::to_chars(buf, buf + 20, y).ptr;
+    *p++ = '/';
+    p = std::to_chars(p, p + 10, m).ptr;
+    *p++ = '/';
+    p = std::to_chars(p, p + 10, d).ptr;
+    return std::string(buf, p);
 }
 
 std::string timeText(int64_t seconds) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-    return buf;
+    char buf[48];
+    char* p = std::to_chars(buf, buf + 20, seconds / 3600).ptr;
+    for (const int64_t part : {seconds / 60 % 60, seconds % 60}) {
+        *p++ = ':';
+        *p++ = static_cast<char>('0' + part / 10);
+        *p++ = static_cast<char>('0' + part % 10);
+    }
+    return std::string(buf, p);
 }
 
 bool isDigits(std::string_view s) {

@@ -35,6 +35,11 @@ constexpr std::uint64_t kReadAheadFrom = std::uint64_t{1} << 20;
 // it, not inflated and scanned to its end on every pass.
 constexpr std::uint64_t kSheetBytesFree = std::uint64_t{64} << 20;
 constexpr std::uint64_t kSheetBytesPerValuedCell = std::uint64_t{16} << 10;
+// Of it, what is not the cells' own texts (values, formulas, inline strings) is markup, and a
+// valued cell brings only so much of that: its reference, style, type and flags, a formula's
+// attributes, an inline string's runs. The allowance above is for long texts; without this
+// one, each valued cell would let 16 KiB of empty elements through, wherever they stand.
+constexpr std::uint64_t kSheetMarkupPerValuedCell = std::uint64_t{1} << 10;
 // And so much after the last valued cell met, before the first one too: a million valued cells
 // must not buy gigabytes of empty elements behind them, which the bound above would allow.
 constexpr std::uint64_t kSheetBytesPastValues = std::uint64_t{64} << 20;
@@ -46,8 +51,12 @@ class SheetBytes {
 public:
     ZipPartStream stream;
 
-    // The count of valued cells that bounds what may be read; it must outlive the reading.
-    void boundBy(const std::uint64_t& valued) { valued_ = &valued; }
+    // The count of valued cells and the bytes of their texts, which bound what may be read;
+    // both must outlive the reading.
+    void boundBy(const std::uint64_t& valued, const std::uint64_t& textBytes) {
+        valued_ = &valued;
+        textBytes_ = &textBytes;
+    }
 
     // Starts the worker where the part is large enough to repay it and a thread can be had.
     void readAhead(std::uint64_t size) {
@@ -64,6 +73,8 @@ public:
             handedAtValue_ = handed_;
         }
         if (valued_ && (handed_ > kSheetBytesFree + kSheetBytesPerValuedCell * *valued_ ||
+                        handed_ - std::min(handed_, *textBytes_) >
+                            kSheetBytesFree + kSheetMarkupPerValuedCell * *valued_ ||
                         handed_ - handedAtValue_ > kSheetBytesPastValues)) {
             overLimit_ = true;
             return -1;
@@ -83,6 +94,7 @@ public:
 
 private:
     const std::uint64_t* valued_ = nullptr;
+    const std::uint64_t* textBytes_ = nullptr;
     std::uint64_t handed_ = 0;
     std::uint64_t valuedSeen_ = 0, handedAtValue_ = 0;  // the count last seen, and when
     bool overLimit_ = false;
@@ -143,31 +155,6 @@ struct CellFormat {
 
 using Merge = SheetMerge;
 
-// A cell's t attribute: how its <v> is to be read.
-enum class CellType : uint8_t { Number, Shared, Inline, FormulaText, Boolean, Error, IsoDate };
-
-// Unknown types read as numbers, as when t is absent: the value then proves or disproves it.
-CellType cellType(std::string_view t) {
-    if (t == "s") return CellType::Shared;
-    if (t == "inlineStr") return CellType::Inline;
-    if (t == "str") return CellType::FormulaText;
-    if (t == "b") return CellType::Boolean;
-    if (t == "e") return CellType::Error;
-    if (t == "d") return CellType::IsoDate;
-    return CellType::Number;
-}
-
-// What the sheet scanner found in one <c>.
-struct RawCell {
-    uint32_t column = 0;
-    CellType type = CellType::Number;
-    uint32_t style = 0;
-    bool hasValue = false;
-    std::string value;  // <v>, references resolved
-    bool hasInline = false;
-    std::string inlineText;
-};
-
 class XlsxWorkbook;
 
 class XlsxSheet final : public SheetReader {
@@ -184,17 +171,11 @@ private:
     // Opens the sheet's part; `readAhead`: the caller reads it to its end, so a worker may
     // inflate ahead.
     bool openStream(SheetBytes& bytes, ReadStage stage, ReadFailure* failure, bool readAhead);
-    // One pass over the sheet: `onRow` gets each row's number and its cells, and returns false
-    // to stop early; merges are collected into `merges` where given. `wholePart`: the caller
-    // means to read to the end, so a worker may inflate ahead.
-    bool pass(ReadStage stage, ReadFailure* failure, bool wholePart, std::vector<Merge>* merges,
-              const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow);
-    // Widens `range` by the row's valued cells; false with `bad` set for a string index past
-    // its table.
-    bool learnRow(uint32_t row, const std::vector<RawCell>& cells, UsedRange& range,
-                  std::string& bad) const;
-    bool makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
-                  ReadCell& cell);
+    // One skim of the sheet, handing its cells to `sink` where given; false with `failure` set
+    // where the sheet is damaged or too large (not where the sink stopped it).
+    bool skim(ReadStage stage, ReadFailure* failure, bool wholePart, CellSink* sink,
+              UsedRange& range, std::vector<Merge>& merges);
+    bool makeCell(const SkimmedCell& raw, ReadStage stage, ReadFailure* failure, ReadCell& cell);
     bool tooLarge(ReadStage stage, ReadFailure* failure) const {
         return fail(failure, stage, ReadError::TooLarge,
                     part_ + ": inflates to far more than its cells hold");
@@ -676,159 +657,28 @@ bool XlsxSheet::openStream(SheetBytes& bytes, ReadStage stage, ReadFailure* fail
     return true;
 }
 
-bool XlsxSheet::pass(ReadStage stage, ReadFailure* failure, bool wholePart,
-                     std::vector<Merge>* merges,
-                     const std::function<bool(uint32_t, std::vector<RawCell>&)>& onRow) {
-    std::uint64_t valued = 0;
+bool XlsxSheet::skim(ReadStage stage, ReadFailure* failure, bool wholePart, CellSink* sink,
+                     UsedRange& range, std::vector<Merge>& merges) {
     SheetBytes bytes;
-    bytes.boundBy(valued);
     if (!openStream(bytes, stage, failure, wholePart)) return false;
-    XmlPullScanner xml([&bytes](char* data, std::size_t size) { return bytes.read(data, size); });
-    auto damaged = [&](const std::string& what) {
-        if (bytes.overLimit()) return tooLarge(stage, failure);
-        const std::string& why = bytes.error();
-        return fail(failure, stage, ReadError::Damaged, part_ + ": " + (why.empty() ? what : why));
-    };
-
-    enum class In {
-        Other,
-        SheetData,
-        Row,
-        CellElement,
-        Value,
-        Inline,
-        InlineRun,
-        InlineText,
-        Phonetic
-    };
-    std::vector<In> where;  // one entry per open element
-    std::vector<RawCell> cells;
-    RawCell cell;
-    uint32_t row = 0, column = 0;
-    std::string inlineRaw;
-    for (;;) {
-        const auto ev = xml.next();
-        if (ev == XmlPullScanner::Event::End) break;
-        if (ev == XmlPullScanner::Event::Error) return damaged(xml.error());
-        if (ev == XmlPullScanner::Event::Text) {
-            const In at = where.empty() ? In::Other : where.back();
-            if (at == In::Value) {
-                if (!xml.appendText(cell.value)) return damaged(xml.error());
-            } else if (at == In::InlineText) {
-                if (!xml.appendText(inlineRaw)) return damaged(xml.error());
-            }
-            continue;
-        }
-        const std::string_view name = xml.localName();
-        if (ev == XmlPullScanner::Event::EndElement) {
-            const In at = where.back();
-            where.pop_back();
-            if (at == In::CellElement) {
-                if (cell.hasInline) cell.inlineText = unescapeOoxml(inlineRaw);
-                if (cell.hasInline || !cell.value.empty()) ++valued;
-                cells.push_back(std::move(cell));
-            } else if (at == In::Row) {
-                if (!onRow(row, cells)) return true;
-            }
-            continue;
-        }
-        // A start tag.
-        const In parent = where.empty() ? In::Other : where.back();
-        In here = In::Other;
-        std::string_view attr;
-        // The most frequent first: values, then cells.
-        if (parent == In::CellElement && isName(name, "v")) {
-            cell.hasValue = true;
-            here = In::Value;
-        } else if (parent == In::Row && isName(name, "c")) {
-            uint32_t c = column + 1, r = row;
-            if (xml.attribute("r", attr) && !parseCellRef(attr, c, r))
-                return damaged("a cell reference that is none, or past XFD1048576");
-            if (r != row || c <= column || c > kMaxColumn) return damaged("a cell out of order");
-            column = c;
-            cell = RawCell{};
-            cell.column = c;
-            cell.type = xml.attribute("t", attr) ? cellType(attr) : CellType::Number;
-            if (xml.attribute("s", attr) && !parseUnsigned(attr, cell.style))
-                return damaged("a bad style index");
-            inlineRaw.clear();
-            here = In::CellElement;
-        } else if (isName(name, "sheetData") && where.size() == 1) {
-            here = In::SheetData;
-        } else if (isName(name, "row") && parent == In::SheetData) {
-            uint32_t r = row + 1;
-            if (xml.attribute("r", attr) && !parseUnsigned(attr, r))
-                return damaged("a row number that is none");
-            if (r <= row || r > kMaxRow)
-                return damaged("row " + std::to_string(r) + " out of order or past the last");
-            row = r;
-            column = 0;
-            cells.clear();
-            here = In::Row;
-        } else if (isName(name, "is") && parent == In::CellElement) {
-            cell.hasInline = true;
-            here = In::Inline;
-        } else if (isName(name, "r") && parent == In::Inline) {
-            here = In::InlineRun;
-        } else if (isName(name, "t") && (parent == In::Inline || parent == In::InlineRun)) {
-            here = In::InlineText;
-        } else if (isName(name, "mergeCell") && merges) {
-            if (xml.attribute("ref", attr)) {
-                const std::size_t colon = attr.find(':');
-                Merge m{};
-                if (colon != std::string_view::npos &&
-                    parseCellRef(attr.substr(0, colon), m.firstColumn, m.firstRow) &&
-                    parseCellRef(attr.substr(colon + 1), m.lastColumn, m.lastRow) &&
-                    m.firstColumn <= m.lastColumn && m.firstRow <= m.lastRow)
-                    merges->push_back(m);
-            }
-        }
-        if (xml.selfClosing()) {
-            if (here == In::CellElement)
-                cells.push_back(std::move(cell));  // holds no value
-            else if (here == In::Row && !onRow(row, cells))
-                return true;
-            else if (here == In::Value)
-                cell.hasValue = true;
-            continue;
-        }
-        where.push_back(here);
-    }
-    return true;
-}
-
-bool XlsxSheet::learnRow(uint32_t row, const std::vector<RawCell>& cells, UsedRange& range,
-                         std::string& bad) const {
-    for (const RawCell& c : cells) {
-        const bool valued = c.hasInline || (c.hasValue && !c.value.empty());
-        if (!valued) continue;
-        if (c.type == CellType::Shared) {
-            uint32_t i = 0;
-            if (!parseUnsigned(c.value, i) || i >= book_.stringCount()) {
-                bad = "a string index past its table at " + cellName(c.column, row);
-                return false;
-            }
-        }
-        range.include(c.column, row);
-    }
-    return true;
-}
-
-bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
-    SheetBytes bytes;
-    if (!openStream(bytes, stage, failure, true)) return false;
     SheetRangeSkimmer skimmer(
         [&bytes](char* data, std::size_t size) { return bytes.read(data, size); },
         book_.stringCount());
-    bytes.boundBy(skimmer.valuedCells());
+    bytes.boundBy(skimmer.valuedCells(), skimmer.cellTextBytes());
+    skimmer.readCells(sink);
     if (!skimmer.run()) {
         if (bytes.overLimit()) return tooLarge(stage, failure);
         const std::string& why = bytes.error();
         return fail(failure, stage, ReadError::Damaged,
                     part_ + ": " + (why.empty() ? skimmer.error() : why));
     }
-    range_ = skimmer.range();
-    merges_ = skimmer.merges();
+    range = skimmer.range();
+    merges = skimmer.merges();
+    return true;
+}
+
+bool XlsxSheet::scan(ReadStage stage, ReadFailure* failure) {
+    if (!skim(stage, failure, true, nullptr, range_, merges_)) return false;
     auto found = std::make_shared<SheetScan>();
     found->file = book_.file();
     found->part = part_;
@@ -845,23 +695,51 @@ void XlsxSheet::adopt(KnownScan known) {
     confirm_ = true;
 }
 
-bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, ReadFailure* failure,
+// Whether `v` is already the text numberText() makes of its value: a plain decimal of at most
+// 15 significant digits, without leading zeros, trailing fraction zeros, exponent or "-0", small
+// enough not to be shown with an exponent. Writers store most numbers so, and taking the text as
+// it stands spares printing the number again.
+bool isNumberText(std::string_view v) {
+    std::size_t i = v.size() > 0 && v[0] == '-' ? 1 : 0;
+    const std::size_t intStart = i;
+    while (i < v.size() && v[i] >= '0' && v[i] <= '9')
+        ++i;
+    const std::size_t intDigits = i - intStart;
+    if (intDigits == 0 || intDigits > 15) return false;
+    const bool zeroInt = v[intStart] == '0';
+    if (zeroInt && intDigits > 1) return false;
+    if (i == v.size()) return !(zeroInt && intStart == 1);  // "-0" is printed "0"
+    if (v[i] != '.') return false;
+    const std::size_t fracStart = ++i;
+    while (i < v.size() && v[i] >= '0' && v[i] <= '9')
+        ++i;
+    const std::size_t fracDigits = i - fracStart;
+    if (i != v.size() || fracDigits == 0 || v.back() == '0') return false;
+    if (!zeroInt) return intDigits + fracDigits <= 15;
+    // 0.000123 and smaller are printed with an exponent.
+    std::size_t zeros = 0;
+    while (v[fracStart + zeros] == '0')
+        ++zeros;
+    return zeros <= 3 && fracDigits - zeros <= 15;
+}
+
+// The caller hands `cell` empty, its strings' room kept from the row before.
+bool XlsxSheet::makeCell(const SkimmedCell& raw, ReadStage stage, ReadFailure* failure,
                          ReadCell& cell) {
     const CellType t = raw.type;
     const CellFormat& format = book_.format(raw.style);
-    cell = ReadCell{};
-    cell.formatCode = format.code;
+    cell.formatCode.assign(format.code);
     auto textCell = [&](std::string_view utf8) {
         auto text = cp932::fromUtf8(utf8);
         if (!text)
             return fail(failure, stage, ReadError::NotCp932, "cell text", name_,
-                        cellName(raw.column, row));
+                        cellName(raw.column, raw.row));
         cell.kind = CellKind::Text;
         cell.text = std::move(*text);
         return true;
     };
     // An inline string is the cell's text whatever its t says: the range counts it as a value.
-    if (raw.hasInline) return textCell(raw.inlineText);
+    if (raw.hasInline) return textCell(unescapeOoxml(raw.inlineText));
     if (t == CellType::Inline) {
         if (raw.hasValue) return textCell(unescapeOoxml(raw.value));
         return true;
@@ -874,9 +752,9 @@ bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, Read
         const auto text = book_.sharedString(i);
         if (!text)
             return fail(failure, stage, ReadError::NotCp932, "shared string", name_,
-                        cellName(raw.column, row));
+                        cellName(raw.column, raw.row));
         cell.kind = CellKind::Text;
-        cell.text = *text;
+        cell.text.assign(*text);
         return true;
     }
     if (t == CellType::FormulaText || t == CellType::IsoDate)
@@ -885,7 +763,7 @@ bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, Read
         cell.kind = CellKind::Boolean;
         const bool on = raw.value == "1" || raw.value == "true";
         cell.number = on ? 1 : 0;
-        cell.text = on ? "TRUE" : "FALSE";
+        cell.text.assign(on ? "TRUE" : "FALSE");
         return true;
     }
     if (t == CellType::Error) {
@@ -901,20 +779,57 @@ bool XlsxSheet::makeCell(const RawCell& raw, uint32_t row, ReadStage stage, Read
            (v.back() == ' ' || v.back() == '\t' || v.back() == '\n' || v.back() == '\r'))
         v.remove_suffix(1);
     double number = 0;
-    const auto res = std::from_chars(v.data(), v.data() + v.size(), number);
-    if (v.empty() || res.ec != std::errc() || res.ptr != v.data() + v.size() ||
-        !std::isfinite(number))
-        return fail(failure, stage, ReadError::Damaged,
-                    part_ + ": a number that is none at " + cellName(raw.column, row));
+    const bool shown = isNumberText(v);
+    if (shown && v.find('.') == std::string_view::npos) {
+        // A whole number of at most 15 digits, exact as a double.
+        int64_t whole = 0;
+        for (const char c : v.substr(v[0] == '-' ? 1 : 0))
+            whole = whole * 10 + (c - '0');
+        number = static_cast<double>(v[0] == '-' ? -whole : whole);
+    } else {
+        const auto res = std::from_chars(v.data(), v.data() + v.size(), number);
+        if (v.empty() || res.ec != std::errc() || res.ptr != v.data() + v.size() ||
+            !std::isfinite(number))
+            return fail(failure, stage, ReadError::Damaged,
+                        part_ + ": a number that is none at " + cellName(raw.column, raw.row));
+    }
     cell.kind = CellKind::Number;
     cell.number = number;
-    if (auto serial = serialText(number, format.temporal, book_.date1904())) {
-        cell.temporal = format.temporal;
-        cell.text = std::move(*serial);
-    } else {
-        cell.text = numberText(number);
+    if (format.temporal != Temporal::None) {
+        if (auto serial = serialText(number, format.temporal, book_.date1904())) {
+            cell.temporal = format.temporal;
+            cell.text = std::move(*serial);
+            return true;
+        }
     }
+    if (shown)
+        cell.text.assign(v);
+    else
+        cell.text = numberText(number);
     return true;
+}
+
+// A cell sink made of two callables.
+template <typename OnCell, typename OnRow>
+class SinkOf final : public CellSink {
+public:
+    SinkOf(OnCell onCell, OnRow onRow) : onCell_(std::move(onCell)), onRow_(std::move(onRow)) {}
+    bool cell(const SkimmedCell& cell) override { return onCell_(cell); }
+    bool rowEnd(uint32_t row) override { return onRow_(row); }
+
+private:
+    OnCell onCell_;
+    OnRow onRow_;
+};
+
+// Empties a cell, keeping its strings' room for the next row.
+void clearCell(ReadCell& cell) {
+    cell.kind = CellKind::Empty;
+    cell.temporal = Temporal::None;
+    cell.xlsKind = XlsKind::None;
+    cell.number = 0;
+    cell.text.clear();
+    cell.formatCode.clear();
 }
 
 bool XlsxSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
@@ -925,14 +840,27 @@ bool XlsxSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
     if (firstRow > lastRow) return true;
     const uint32_t width = range_.lastColumn - range_.firstColumn + 1;
     RangeRow out;
+    out.cells.resize(width);
+    auto clearRow = [&] {
+        for (ReadCell& c : out.cells)
+            clearCell(c);
+    };
     uint32_t nextRow = firstRow;
+    uint32_t building = 0;  // the row whose cells are being read into `out`; 0 for none
     bool stopped = false, failed = false;
     auto blankUpTo = [&](uint32_t end) {  // rows nextRow .. end - 1 hold nothing
+        if (nextRow < end) clearRow();
         for (; nextRow < end && !stopped; ++nextRow) {
             out.row = nextRow;
-            out.cells.assign(width, ReadCell{});
             if (!sink(out)) stopped = true;
         }
+    };
+    auto begin = [&](uint32_t row) {
+        blankUpTo(row);
+        if (stopped) return false;
+        clearRow();
+        out.row = building = row;
+        return true;
     };
     auto covered = [&](uint32_t column, uint32_t row) {
         for (const Merge& m : merges_)
@@ -941,36 +869,39 @@ bool XlsxSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
                 return true;
         return false;
     };
-    // With a known scan the same pass learns the range again, to the sheet's end, so that
+    // With a known scan the same skim learns the range again, to the sheet's end, so that
     // nothing handed out rests on a scan the sheet no longer agrees with.
-    UsedRange learnt;
-    std::vector<Merge> seenMerges;
-    std::string bad;
-    const bool ok = pass(
-        stage, failure, confirm_ || lastRow == range_.lastRow, confirm_ ? &seenMerges : nullptr,
-        [&](uint32_t row, std::vector<RawCell>& cells) {
-            if (confirm_ && !learnRow(row, cells, learnt, bad)) return false;
+    SinkOf rows(
+        [&](const SkimmedCell& c) {
+            if (c.row < firstRow) return true;
+            if (c.row > lastRow) return confirm_;
+            if (building != c.row && !begin(c.row)) return false;
+            if (c.column < range_.firstColumn || c.column > range_.lastColumn) return true;
+            if (!merges_.empty() && covered(c.column, c.row))
+                return true;  // a copy leaves them empty
+            if (!makeCell(c, stage, failure, out.cells[c.column - range_.firstColumn])) {
+                failed = true;
+                return false;
+            }
+            return true;
+        },
+        [&](uint32_t row) {
             if (row < firstRow) return true;
             if (row > lastRow) return confirm_;
-            blankUpTo(row);
-            if (stopped) return false;
-            out.row = row;
-            out.cells.assign(width, ReadCell{});
-            for (const RawCell& c : cells) {
-                if (c.column < range_.firstColumn || c.column > range_.lastColumn) continue;
-                if (!merges_.empty() && covered(c.column, row))
-                    continue;  // a copy leaves them empty
-                if (!makeCell(c, row, stage, failure, out.cells[c.column - range_.firstColumn])) {
-                    failed = true;
-                    return false;
-                }
+            if (building != row && !begin(row)) return false;
+            building = 0;
+            nextRow = row + 1;
+            if (!sink(out)) {
+                stopped = true;
+                return false;
             }
-            ++nextRow;
-            if (!sink(out)) stopped = true;
-            return !stopped;
+            return confirm_ || row < lastRow;
         });
+    UsedRange learnt;
+    std::vector<Merge> seenMerges;
+    const bool ok =
+        skim(stage, failure, confirm_ || lastRow == range_.lastRow, &rows, learnt, seenMerges);
     if (!ok || failed) return false;
-    if (!bad.empty()) return fail(failure, stage, ReadError::Damaged, part_ + ": " + bad);
     if (confirm_ && !stopped && (learnt != range_ || seenMerges != merges_))
         return fail(failure, stage, ReadError::Damaged,
                     part_ + ": the sheet no longer agrees with its earlier scan");

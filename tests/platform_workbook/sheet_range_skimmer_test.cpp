@@ -1,5 +1,7 @@
 // The used range skimmed from a worksheet's XML: the same range, merges and refusals however the
-// part arrives in chunks, and the same range the reader learns as it reads every row.
+// part arrives in chunks, and the same range the reader learns as it reads every row. The cells
+// the skim hands the reader: those a general XML scan finds, however the part arrives, and the
+// texts the reader makes of their numbers.
 #include "platform/workbook/sheet_range_skimmer.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <random>
 
 #include "platform/workbook/workbook_reader.h"
+#include "platform/workbook/workbook_reader_formats.h"
 #include "platform/workbook/xml_pull_scanner.h"
 #include "tests/platform_workbook/workbook_reader_fixtures.h"
 #include "tests/support/temp_dir.h"
@@ -368,6 +371,284 @@ TEST(SheetRangeSkimmer, DamagedSheetsAreRefusedOrReadAlike) {
     // Both ways are taken often enough to mean something.
     EXPECT_GT(refused, 100);
     EXPECT_GT(read, 20);
+}
+
+// Each cell and row end as one line: "c B3 s1 t2 v[..] i[..]" (no v or i where the cell has
+// no <v> or <is>), "r 3".
+std::string cellLine(const SkimmedCell& c) {
+    std::string line = "c " + cellName(c.column, c.row) + " s" + std::to_string(c.style) + " t" +
+                       std::to_string(static_cast<int>(c.type));
+    if (c.hasValue) line += " v[" + std::string(c.value) + "]";
+    if (c.hasInline) line += " i[" + std::string(c.inlineText) + "]";
+    return line;
+}
+
+struct Lines final : CellSink {
+    std::vector<std::string> lines;
+    std::size_t stopAfter = SIZE_MAX;
+    bool cell(const SkimmedCell& c) override {
+        lines.push_back(cellLine(c));
+        return lines.size() < stopAfter;
+    }
+    bool rowEnd(uint32_t row) override {
+        lines.push_back("r " + std::to_string(row));
+        return lines.size() < stopAfter;
+    }
+};
+
+// The skim's cells of `xml` handed out at most `piece` bytes a call.
+std::vector<std::string> skimmedCells(const std::string& xml, std::size_t piece,
+                                      std::size_t stopAfter = SIZE_MAX) {
+    std::size_t at = 0;
+    SheetRangeSkimmer skimmer(
+        [&](char* data, std::size_t size) -> long long {
+            const std::size_t n = std::min({size, piece, xml.size() - at});
+            std::memcpy(data, xml.data() + at, n);
+            at += n;
+            return static_cast<long long>(n);
+        },
+        1000, piece);
+    Lines lines;
+    lines.stopAfter = stopAfter;
+    skimmer.readCells(&lines);
+    EXPECT_TRUE(skimmer.run()) << skimmer.error();
+    EXPECT_EQ(skimmer.stopped(), stopAfter != SIZE_MAX);
+    return lines.lines;
+}
+
+// The same cells found by the general pull scanner, element by element: the reference.
+std::vector<std::string> pulledCells(const std::string& xml) {
+    enum class In { Other, SheetData, Row, Cell, Value, Inline, Run, Text };
+    XmlPullScanner pull([&, at = std::size_t{0}](char* data, std::size_t size) mutable {
+        const std::size_t n = std::min(size, xml.size() - at);
+        std::memcpy(data, xml.data() + at, n);
+        at += n;
+        return static_cast<long long>(n);
+    });
+    std::vector<std::string> lines;
+    std::vector<In> open;
+    SkimmedCell cell;
+    std::string value, inlineText;
+    uint32_t row = 0, column = 0;
+    auto endCell = [&] {
+        cell.value = value;
+        cell.inlineText = inlineText;
+        lines.push_back(cellLine(cell));
+    };
+    for (;;) {
+        const auto ev = pull.next();
+        if (ev == XmlPullScanner::Event::End) break;
+        if (ev == XmlPullScanner::Event::Error) {
+            ADD_FAILURE() << pull.error();
+            break;
+        }
+        const In at = open.empty() ? In::Other : open.back();
+        if (ev == XmlPullScanner::Event::Text) {
+            if (at == In::Value) pull.appendText(value);
+            if (at == In::Text) pull.appendText(inlineText);
+            continue;
+        }
+        if (ev == XmlPullScanner::Event::EndElement) {
+            open.pop_back();
+            if (at == In::Cell) endCell();
+            if (at == In::Row) lines.push_back("r " + std::to_string(row));
+            continue;
+        }
+        const std::string_view name = pull.localName();
+        std::string_view attr;
+        In here = In::Other;
+        if (name == "sheetData" && open.size() == 1) {
+            here = In::SheetData;
+        } else if (name == "row" && at == In::SheetData) {
+            row = pull.attribute("r", attr) ? static_cast<uint32_t>(std::stoul(std::string(attr)))
+                                            : row + 1;
+            column = 0;
+            here = In::Row;
+        } else if (name == "c" && at == In::Row) {
+            cell = SkimmedCell{};
+            cell.row = row;
+            cell.column = column + 1;
+            if (pull.attribute("r", attr)) detail::parseCellRef(attr, cell.column, cell.row);
+            column = cell.column;
+            if (pull.attribute("s", attr)) detail::parseUnsigned(attr, cell.style);
+            if (pull.attribute("t", attr)) cell.type = cellTypeOf(attr);
+            value.clear();
+            inlineText.clear();
+            here = In::Cell;
+        } else if (name == "v" && at == In::Cell) {
+            cell.hasValue = true;
+            here = In::Value;
+        } else if (name == "is" && at == In::Cell) {
+            cell.hasInline = true;
+            here = In::Inline;
+        } else if (name == "r" && at == In::Inline) {
+            here = In::Run;
+        } else if (name == "t" && (at == In::Inline || at == In::Run)) {
+            here = In::Text;
+        }
+        if (!pull.selfClosing()) {
+            open.push_back(here);
+        } else if (here == In::Cell) {
+            endCell();
+        } else if (here == In::Row) {
+            lines.push_back("r " + std::to_string(row));
+        }
+    }
+    return lines;
+}
+
+TEST(SheetRangeSkimmer, HandsTheReaderTheCellsAGeneralScanFinds) {
+    // Cells of every form, in rows of both spellings: plain ones the skim reads in one go, and
+    // others it reads step by step.
+    std::mt19937 rng(3);
+    std::string rows;
+    for (int r = 1; r < 400; r += 1 + static_cast<int>(rng() % 3)) {
+        const std::string n = std::to_string(r);
+        rows += rng() % 2 ? "<row r=\"" + n + "\" spans=\"1:30\">"
+                          : "<row r=\"" + n +
+                                "\" customFormat=\"false\" ht=\"12.8\" hidden=\"false\" "
+                                "customHeight=\"false\" outlineLevel=\"0\" collapsed=\"false\">";
+        for (uint32_t c = 1 + rng() % 4; c < 30; c += 1 + rng() % 4) {
+            const std::string ref = "r=\"" + cellName(c, static_cast<uint32_t>(r)) + "\"";
+            const std::string s = std::to_string(rng() % 12);
+            switch (rng() % 12) {
+                case 0:
+                    rows += "<c " + ref + " s=\"" + s + "\" t=\"s\"><v>" +
+                            std::to_string(rng() % 1000) + "</v></c>";
+                    break;
+                case 1:
+                    rows += "<c " + ref + " s=\"" + s + "\" t=\"n\"><v>" +
+                            std::to_string(rng() % 100000) + "." + std::to_string(rng() % 1000) +
+                            "</v></c>";
+                    break;
+                case 2:
+                    rows += "<c " + ref + " s=\"" + s + "\"/>";
+                    break;
+                case 3:
+                    rows += "<c " + ref + " t=\"inlineStr\"><is><r><t>ri</t></r><r><rPr/><t>" +
+                            std::string(rng() % 40, 'x') +
+                            "&amp;</t></r><rPh sb=\"0\" eb=\"1\"><t>ルビ</t></rPh></is></c>";
+                    break;
+                case 4:
+                    rows += "<c " + ref + " t=\"str\"><f>A1&amp;B1</f><v><![CDATA[a<b]]>c</v></c>";
+                    break;
+                case 5:
+                    rows += "<c " + ref + " t=\"b\" x=\"" + std::string(rng() % 80, 'n') +
+                            "\"><v>1</v></c>";
+                    break;
+                case 6:
+                    rows += "<c " + ref + "><v></v></c>";
+                    break;
+                case 7:
+                    rows += "<c " + ref + " t=\"e\" s=\"" + s + "\"><v>#N/A</v></c>";
+                    break;
+                case 8:
+                    rows += "<c t=\"d\"><v>2024-03-05T07:05:09</v></c>";
+                    break;
+                case 9:
+                    rows += "<c " + ref + "><v>" + std::string(rng() % 30, '7') + "</v></c>";
+                    break;
+                case 10:
+                    rows += "<c " + ref + " t=\"inlineStr\"><v>_x0041_</v><is/></c>";
+                    break;
+                default:
+                    rows += "<c " + ref + " s='" + s + "'><v>1</v><v>2</v></c>";
+                    break;
+            }
+        }
+        rows += "</row>";
+        if (rng() % 5 == 0) {
+            rows += "<row/>";  // the next row's number
+            ++r;
+        }
+    }
+    const std::string xml = sheetXml(rows);
+    const std::vector<std::string> want = pulledCells(xml);
+    ASSERT_GT(want.size(), 1000u);
+    EXPECT_EQ(skimmedCells(xml, xml.size() + 1), want);
+    const std::string roomy = xml + std::string(300, '\n');
+    EXPECT_EQ(skimmedCells(roomy, roomy.size() + 1), want) << "with room after it";
+    for (std::size_t piece : {1, 2, 3, 5, 7, 11, 4096})
+        EXPECT_EQ(skimmedCells(xml, piece), want) << "in pieces of " << piece;
+    // A sink that stops is handed nothing more.
+    for (std::size_t piece : {std::size_t{7}, xml.size() + 1}) {
+        const auto part = skimmedCells(xml, piece, 500);
+        EXPECT_EQ(part, std::vector<std::string>(want.begin(), want.begin() + 500));
+    }
+}
+
+// Numbers keep the text they are stored with where it is the one the reader would print, and
+// are printed where it is not: either way the text is the number's own.
+TEST(SheetRangeSkimmer, TheReaderGivesEveryNumberItsOwnText) {
+    const char* const spellings[] = {
+        "0",
+        "-0",
+        "7",
+        "-7",
+        "007",
+        "1.50",
+        "1.5",
+        "-0.5",
+        "0.0001",
+        "0.00001",
+        "0.00012345",
+        "123456789012345",
+        "-123456789012345",
+        "1234567890123456",
+        "12345678901234567890",
+        "0.123456789012345",
+        "0.1234567890123456",
+        "123456789012.345",
+        "12345678901234.56",
+        "1e5",
+        "1E-3",
+        " 42 ",
+        "3.14159265358979",
+        "0.30000000000000004",
+        "1000000000000000",
+        "999999999999999",
+        "5.",
+        ".5",
+        "0.10",
+        "00.5",
+    };
+    std::string cells;
+    uint32_t column = 0;
+    for (const char* s : spellings)
+        cells += "<c r=\"" + cellName(++column, 1) + "\"><v>" + s + "</v></c>";
+    zbq::test::TempDir dir;
+    const std::string path = dir.file("numbers.xlsx");
+    zbq::test::AssembledBook book;
+    book.sheets.emplace_back("S", sheetXml("<row r=\"1\">" + cells + "</row>"));
+    zbq::test::writeAssembledBook(path, book);
+    ReadFailure failure;
+    auto reader = WorkbookReader::open(path, ReadStage::ReadData, &failure);
+    ASSERT_TRUE(reader) << failure.detail;
+    auto sheet = reader->openSheet(0, ReadStage::ReadData, &failure);
+    ASSERT_TRUE(sheet) << failure.detail;
+    std::vector<ReadCell> got;
+    ASSERT_TRUE(sheet->readRows(
+        1, 1, ReadStage::ReadData,
+        [&](const RangeRow& r) {
+            got = r.cells;
+            return true;
+        },
+        &failure))
+        << failure.detail;
+    ASSERT_EQ(got.size(), std::size(spellings));
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        SCOPED_TRACE(spellings[i]);
+        std::string_view v = spellings[i];
+        while (v.front() == ' ')
+            v.remove_prefix(1);
+        while (v.back() == ' ')
+            v.remove_suffix(1);
+        double want = 0;
+        std::from_chars(v.data(), v.data() + v.size(), want);
+        EXPECT_EQ(got[i].kind, CellKind::Number);
+        EXPECT_EQ(got[i].number, want);
+        EXPECT_EQ(got[i].text, numberText(want));
+    }
 }
 
 }  // namespace

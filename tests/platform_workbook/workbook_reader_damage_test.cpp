@@ -82,6 +82,19 @@ std::vector<zbq::test::RawZipEntry> storedEntries(const AssembledBook& book) {
     return entries;
 }
 
+// The sheet with `unit` repeated over `mebibytes` MiB just before `before`, in a package of
+// stored parts; the flood alone is deflated, so the file stays small.
+void writeFlooded(const std::string& path, const std::string& sheet, const std::string& before,
+                  const std::string& unit, std::size_t mebibytes) {
+    const std::size_t at = sheet.find(before);
+    auto entries = storedEntries(oneSheet(sheet));
+    for (auto& e : entries)
+        if (e.name == "xl/worksheets/sheet1.xml")
+            e = zbq::test::repeatedEntry(e.name, sheet.substr(0, at), unit, mebibytes,
+                                         sheet.substr(at));
+    zbq::test::writeFile(path, zbq::test::rawZip(entries));
+}
+
 // The book's parts deflated with true sizes and checksums, one of them then changed by `damage`.
 std::string deflatedBook(const AssembledBook& book, const std::string& part,
                          const std::function<void(zbq::test::RawZipEntry&)>& damage) {
@@ -318,15 +331,8 @@ std::vector<Damage> damages() {
          FailsAt::OpenSheet, ReadError::TooLarge},
         {"a sheet of one cell followed by a flood of comments",
          [](const std::string& p, const TempDir&) {
-             const std::string sheet = goodSheet();
-             const std::size_t tail = sheet.find("</worksheet>");
-             auto entries = storedEntries(oneSheet(sheet));
-             for (auto& e : entries)
-                 if (e.name == "xl/worksheets/sheet1.xml")
-                     e = zbq::test::repeatedEntry(e.name, sheet.substr(0, tail),
-                                                  "<!--" + std::string(65536, 'x') + "-->", 80,
-                                                  sheet.substr(tail));
-             zbq::test::writeFile(p, zbq::test::rawZip(entries));
+             writeFlooded(p, goodSheet(), "</worksheet>", "<!--" + std::string(65536, 'x') + "-->",
+                          80);
          },
          FailsAt::OpenSheet, ReadError::TooLarge},
         {"many valued cells followed by a flood the cells' own allowance would let through",
@@ -337,15 +343,19 @@ std::vector<Damage> damages() {
              for (int r = 1; r <= 5000; ++r)
                  rows += "<row r=\"" + std::to_string(r) + "\"><c r=\"A" + std::to_string(r) +
                          "\"><v>1</v></c></row>";
-             const std::string sheet = sheetXml(rows);
-             const std::size_t tail = sheet.find("</sheetData>");
-             auto entries = storedEntries(oneSheet(sheet));
-             for (auto& e : entries)
-                 if (e.name == "xl/worksheets/sheet1.xml")
-                     e = zbq::test::repeatedEntry(e.name, sheet.substr(0, tail),
-                                                  "<!--" + std::string(65536, 'x') + "-->", 100,
-                                                  sheet.substr(tail));
-             zbq::test::writeFile(p, zbq::test::rawZip(entries));
+             writeFlooded(p, sheetXml(rows), "</sheetData>",
+                          "<!--" + std::string(65536, 'x') + "-->", 100);
+         },
+         FailsAt::OpenSheet, ReadError::TooLarge},
+        {"rows of one number each padded with empty elements",
+         [](const std::string& p, const TempDir&) {
+             // About 5,300 valued cells in 80 MiB: within what their texts may take, far
+             // beyond the markup they may bring.
+             std::string padding;
+             while (padding.size() < 15000)
+                 padding += "<x/>";
+             writeFlooded(p, goodSheet(), "</sheetData>",
+                          "<row><c><v>1</v></c>" + padding + "</row>", 80);
          },
          FailsAt::OpenSheet, ReadError::TooLarge},
         {"a sheet whose checksum fails",
@@ -467,6 +477,38 @@ TEST(WorkbookReaderDamage, RefusesEachDamageWithItsStagesMessageAndTouchesNothin
         if (exists) {
             EXPECT_EQ(zbq::test::readFile(path), before);
         }
+    }
+}
+
+// What bounds markup leaves out: the cells' own texts, however long, read whole. Counted as
+// markup, the texts of either sheet would pass the bound.
+TEST(WorkbookReaderDamage, LongCellTextsAreNoPadding) {
+    TempDir dir;
+    const std::string path = dir.file("long.xlsx");
+    const std::string text(15000, 'a');
+    // About 5,500 inline strings, and 2,700 formula texts with their results, in 80 MiB.
+    writeFlooded(path, goodSheet(), "</sheetData>",
+                 R"(<row><c t="inlineStr"><is><t>)" + text + "</t></is></c></row>", 80);
+    writeFlooded(dir.file("values.xlsx"), goodSheet(), "</sheetData>",
+                 R"(<row><c t="str"><f>)" + text + "</f><v>" + text + "</v></c></row>", 80);
+    for (const std::string& p : {path, dir.file("values.xlsx")}) {
+        SCOPED_TRACE(p);
+        ReadFailure failure;
+        auto book = WorkbookReader::open(p, ReadStage::ReadData, &failure);
+        ASSERT_TRUE(book) << failure.detail;
+        auto sheet = book->openSheet(0, ReadStage::ReadData, &failure);
+        ASSERT_TRUE(sheet) << failure.detail;
+        std::size_t rows = 0;
+        EXPECT_TRUE(sheet->readRows(
+            1, 1048576, ReadStage::ReadData,
+            [&](const RangeRow& r) {
+                rows += r.row > 1 && r.cells[0].text == text;
+                return true;
+            },
+            &failure))
+            << failure.detail;
+        EXPECT_EQ(rows + 1, sheet->usedRange().lastRow);
+        EXPECT_GT(rows, 2000u);
     }
 }
 
