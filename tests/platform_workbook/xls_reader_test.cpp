@@ -3,6 +3,7 @@
 // workbooks in their code page, substreams passed over, and damage refused instead of read short.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "platform/core/cp932.h"
@@ -218,5 +219,270 @@ TEST(XlsReader, ReadsEveryKindOfCellAsTheXlsxReaderDoes) {
         // The type proposed from a whole number shown with a decimal point is a decimal one.
         EXPECT_EQ(proposeTypeChoice(r.cells.at("表!A2")), 1);
         EXPECT_EQ(r.ranges.at("表"), (UsedRange{1, 10, 1, 7}));
+    }
+}
+
+namespace {
+
+std::string repeat(std::string_view unit, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += unit;
+    return out;
+}
+
+// UTF-16LE bytes of `count` あ.
+std::string wideA(int count) {
+    return repeat(utf16("あ"), count);
+}
+
+}  // namespace
+
+// Shared strings run on over CONTINUE records: cut anywhere in a text (each continuation starting
+// with its own flag byte, the width changing between them), a two-byte character cut in half,
+// texts far longer than one record; the strings after each still in their places.
+TEST(XlsReader, ReadsSharedStringsRunOnOverContinueRecords) {
+    TempDir dir;
+    const std::string head = le32(4) + le32(4);
+    std::string sst = head;
+    // 1: 17,000 ASCII characters over three records.
+    sst += le16(17000) + '\0' + std::string(8000, 'x');
+    std::string cont1 = '\0' + std::string(8000, 'x');
+    std::string cont2 = '\0' + std::string(1000, 'x');
+    // 2: 8,300 あ, cut in the middle of a character.
+    cont2 += le16(8300) + '\1' + wideA(3000) + utf16("あ").substr(0, 1);
+    std::string cont3 = '\1' + utf16("あ").substr(1) + wideA(5299);
+    // 3: wide, then one byte a character, then wide again.
+    cont3 += le16(6) + '\1' + utf16("漢a");
+    std::string cont4 = '\0' + std::string("bc") + "";
+    std::string cont5 = '\1' + utf16("字d");
+    // 4: a text with rich-text runs and phonetic data, both cut over records.
+    cont5 += le16(2) + '\x0D' + le16(1) + le32(6) + utf16("表");
+    std::string cont6 = '\1' + utf16("示") + std::string(4, 'r');
+    std::string cont7 = std::string(6, 'p');
+    Book book;
+    book.globals = record(kSst, sst) + record(kContinue, cont1) + record(kContinue, cont2) +
+                   record(kContinue, cont3) + record(kContinue, cont4) + record(kContinue, cont5) +
+                   record(kContinue, cont6) + record(kContinue, cont7);
+    std::string s;
+    for (uint16_t i = 0; i < 4; ++i)
+        s += record(kLabelSst, cell(i, 0) + le32(i));
+    book.sheets = {{"S", s}};
+    const Read r = readBook(dir, book);
+    expectCells(r, {
+                       {"S!A1", CellKind::Text, std::string(17000, 'x'), nullptr},
+                       {"S!A2", CellKind::Text, repeat("あ", 8300), nullptr},
+                       {"S!A3", CellKind::Text, "漢abc字d", nullptr},
+                       {"S!A4", CellKind::Text, "表示", nullptr},
+                   });
+}
+
+// A formula's text result in a STRING record run on over CONTINUE records, in both forms writers
+// use: each continuation with its flag byte, or the bytes going on without one (and a two-byte
+// character cut between records).
+TEST(XlsReader, ReadsLongFormulaTextsInEitherContinuationForm) {
+    const std::string ab = repeat("ab", 4200) + "!";
+    struct Case {
+        const char* what;
+        std::vector<std::string> records;  // the STRING record's data, then each CONTINUE's
+        std::string expected;
+    };
+    const std::string wide = wideA(5000);
+    const Case cases[] = {
+        {"one byte a character, flag bytes",
+         {le16(8401) + '\0' + ab.substr(0, 8221), '\0' + ab.substr(8221)},
+         ab},
+        {"one byte a character, no flag bytes",
+         {le16(8401) + '\0' + ab.substr(0, 8221), ab.substr(8221)},
+         ab},
+        {"two bytes a character, flag bytes",
+         {le16(5000) + '\1' + wide.substr(0, 8220), '\1' + wide.substr(8220)},
+         repeat("あ", 5000)},
+        {"two bytes a character cut between records, no flag bytes",
+         {le16(5000) + '\1' + wide.substr(0, 8221), wide.substr(8221, 1001), wide.substr(9222)},
+         repeat("あ", 5000)},
+        {"the width changing at a flag byte",
+         {le16(6) + '\0' + "abc", '\1' + utf16("あいう")},
+         "abcあいう"},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string s = formulaSpecial(0, 0, 0) + record(kString, c.records[0]);
+        for (std::size_t i = 1; i < c.records.size(); ++i)
+            s += record(kContinue, c.records[i]);
+        s += record(kNumber, cell(1, 0) + f64(2.5));
+        Book book;
+        book.sheets = {{"S", s}};
+        const Read r = readBook(dir, book);
+        expectCells(r, {{"S!A1", CellKind::Text, c.expected, nullptr},
+                        {"S!A2", CellKind::Number, "2.5", nullptr}});
+    }
+}
+
+// Excel 5 and 95 workbooks: a stream named "Book", texts and sheet names in the workbook's code
+// page, formula results of every kind.
+TEST(XlsReader, ReadsExcel95WorkbooksInTheirCodePage) {
+    struct Case {
+        uint16_t codePage;
+        std::string name, label, result;  // in the code page
+        std::string nameUtf8, labelUtf8, resultUtf8;
+    };
+    const Case cases[] = {
+        {932, "\x95\x5C", "\x93\xFA\x96\x7B\x8C\xEA", "xy", "表", "日本語", "xy"},
+        {1252, "Gr\xB0",
+         "5\xD7"
+         "3\xB1"
+         "1",
+         "\xA7", "Gr°", "5×3±1", "§"},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codePage);
+        Book book;
+        book.biff8 = false;
+        book.globals = record(kCodePage, le16(c.codePage));
+        std::string s;
+        s += record(kLabel, cell(0, 0) + le16(static_cast<uint16_t>(c.label.size())) + c.label);
+        s += formulaNumber(1, 0, 42);
+        s += formulaSpecial(1, 1, 0) +
+             record(kString, le16(static_cast<uint16_t>(c.result.size())) + c.result);
+        s += formulaSpecial(1, 2, 1, 1);
+        s += record(kRk, cell(1, 3) + le32(43u << 2 | 2));
+        book.sheets = {{c.name, s}};
+        const Read r = readBook(dir, book, "Book");
+        ASSERT_EQ(r.sheets.size(), 1u);
+        EXPECT_EQ(zbq::cp932::toUtf8(r.sheets[0].name), c.nameUtf8);
+        const std::string n = c.nameUtf8 + "!";
+        expectCells(r, {{(n + "A1").c_str(), CellKind::Text, c.labelUtf8, nullptr},
+                        {(n + "A2").c_str(), CellKind::Number, "42", nullptr},
+                        {(n + "B2").c_str(), CellKind::Text, c.resultUtf8, nullptr},
+                        {(n + "C2").c_str(), CellKind::Boolean, "TRUE", nullptr},
+                        {(n + "D2").c_str(), CellKind::Number, "43", nullptr}});
+    }
+}
+
+// Only worksheets are listed, hidden ones marked; a chart inside a sheet's records is passed over
+// by its own BOF and EOF, and the sheet's cells after it are read.
+TEST(XlsReader, ListsWorksheetsOnlyAndPassesOverSubstreams) {
+    TempDir dir;
+    Book book;
+    const std::string chart = record(kBof, le16(0x0600) + le16(0x0020) + std::string(12, '\0')) +
+                              record(kNumber, cell(20, 5) + f64(99)) + record(kEof, "");
+    book.sheets = {
+        {"data",
+         record(kNumber, cell(0, 0) + f64(1)) + chart + record(kNumber, cell(1, 0) + f64(2))},
+        {"chart", record(kNumber, cell(0, 0) + f64(5)), 0, 2, 0x0020},
+        {"hidden", record(kNumber, cell(0, 0) + f64(3)), 1},
+        {"dialog", record(0x0081, le16(0x0010)) + record(kNumber, cell(0, 0) + f64(4))},
+        {"macro", record(kNumber, cell(0, 0) + f64(6)), 0, 1, 0x0040},
+    };
+    const Read r = readBook(dir, book);
+    ASSERT_EQ(r.sheets.size(), 2u);
+    EXPECT_EQ(r.sheets[0].name, "data");
+    EXPECT_FALSE(r.sheets[0].hidden);
+    EXPECT_EQ(r.sheets[1].name, "hidden");
+    EXPECT_TRUE(r.sheets[1].hidden);
+    expectCells(r, {{"data!A1", CellKind::Number, "1", nullptr},
+                    {"data!A2", CellKind::Number, "2", nullptr},
+                    {"hidden!A1", CellKind::Number, "3", nullptr}});
+    EXPECT_EQ(r.ranges.at("data"), (UsedRange{1, 2, 1, 1}));
+}
+
+// Damage is refused with the reader's failure, never read short; a STRING record too short to
+// hold its own header only leaves its formula without a value.
+TEST(XlsReader, RefusesDamageInsteadOfReadingShort) {
+    enum class At { Open, Sheet, Nowhere };
+    struct Case {
+        const char* what;
+        std::function<std::string()> file;  // the whole file's bytes
+        At at;
+        ReadError error;
+    };
+    auto compound = [](const std::string& stream) {
+        TempDir scratch;
+        const std::string p = scratch.file("c.xls");
+        writeCompound(p, "Workbook", stream);
+        return zbq::test::readFile(p);
+    };
+    auto oneSheet = [&](const std::string& records) {
+        Book book;
+        book.sheets = {{"S", records}};
+        return stream(book);
+    };
+    const std::string cells = record(kNumber, cell(0, 0) + f64(1)) +
+                              record(kNumber, cell(1, 0) + f64(43)) +
+                              record(kNumber, cell(2, 0) + f64(2.5));
+    const Case cases[] = {
+        {"a record running past the stream's end mid-sheet",
+         [&] {
+             std::string s = oneSheet(cells);
+             return compound(s.substr(0, s.size() - 4 - 9));
+         },
+         At::Sheet, ReadError::Damaged},
+        {"the stream ending before the sheet's EOF",
+         [&] {
+             std::string s = oneSheet(cells);
+             return compound(s.substr(0, s.size() - 4));
+         },
+         At::Sheet, ReadError::Damaged},
+        {"a text-result formula with no STRING after it",
+         [&] { return compound(oneSheet(formulaSpecial(0, 0, 0) + cells)); }, At::Sheet,
+         ReadError::Damaged},
+        {"a text-result formula last in its sheet",
+         [&] { return compound(oneSheet(cells + formulaSpecial(5, 0, 0))); }, At::Sheet,
+         ReadError::Damaged},
+        {"a STRING record shorter than its header",
+         [&] {
+             return compound(oneSheet(formulaSpecial(5, 0, 0) + record(kString, "\x01") + cells));
+         },
+         At::Nowhere, ReadError::None},
+        {"a shared string past the table",
+         [&] { return compound(oneSheet(record(kLabelSst, cell(0, 0) + le32(0)))); }, At::Sheet,
+         ReadError::Damaged},
+        {"a sheet entry pointing past the stream",
+         [&] {
+             std::string s = oneSheet(cells);
+             const std::size_t at = s.find(std::string("\x85\x00", 2)) + 4;
+             s.replace(at, 4, le32(0x7FFFFFFF));
+             return compound(s);
+         },
+         At::Open, ReadError::Damaged},
+        {"an encrypted workbook",
+         [&] {
+             Book book;
+             book.globals = record(kFilePass, le16(1) + std::string(52, '\0'));
+             book.sheets = {{"S", cells}};
+             return compound(stream(book));
+         },
+         At::Open, ReadError::Encrypted},
+        {"an Excel 4 workbook",
+         [] { return record(0x0409, le16(0) + le16(0x0010) + le16(0)) + record(kEof, ""); },
+         At::Open, ReadError::TooOld},
+        {"an Excel 2 workbook",
+         [] { return record(0x0009, le16(2) + le16(0x0010)) + record(kEof, ""); }, At::Open,
+         ReadError::TooOld},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir.file("d.xls");
+        zbq::test::writeFile(path, c.file());
+        ReadFailure failure;
+        auto book = WorkbookReader::open(path, ReadStage::ListSheets, &failure);
+        if (c.at == At::Open) {
+            EXPECT_EQ(book, nullptr);
+            EXPECT_EQ(failure.error, c.error) << failure.detail;
+            EXPECT_EQ(readFailureMessage(failure, "d.xls"),
+                      literal("Excelのシート名の取得に失敗しました。処理を中止します。"));
+            continue;
+        }
+        ASSERT_NE(book, nullptr) << failure.detail;
+        const Read r = readAll(path, failure);
+        EXPECT_EQ(failure.error, c.error) << failure.detail;
+        if (c.at == At::Nowhere) {
+            EXPECT_EQ(r.cells.size(), 3u);
+            EXPECT_EQ(r.cells.count("S!A6"), 0u);
+        }
     }
 }
