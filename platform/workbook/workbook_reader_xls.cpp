@@ -429,13 +429,25 @@ public:
                   const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) override;
 
 private:
-    bool makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure, ReadCell& cell) const;
+    // One pass over the sheet's records, each valued cell handed to `onCell(cell, text)` (`text`
+    // the UTF-8 of a Text cell) until it returns false; merged areas into `merges` where given.
+    template <typename OnCell>
+    bool walk(ReadStage stage, ReadFailure* failure, std::vector<SheetMerge>* merges,
+              OnCell&& onCell) const;
+    bool makeCell(const XlsCell& c, std::string_view text, ReadStage stage, ReadFailure* failure,
+                  ReadCell& cell) const;
     bool covered(uint32_t column, uint32_t row) const;
+    bool readListed(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
+                    const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure);
     const XlsWorkbook& book_;
-    std::string name_;            // CP932
+    std::string name_;  // CP932
+    std::size_t bof_ = 0;
+    std::vector<SheetMerge> merges_;
+    // A sheet whose rows come out of order is read into a list of its cells once; one in order
+    // is read from its records as the rows are asked for.
+    bool listed_ = false;
     std::vector<XlsCell> cells_;  // row by row, left to right
     std::string texts_;           // UTF-8, back to back
-    std::vector<SheetMerge> merges_;
 };
 
 class XlsWorkbook final : public WorkbookReader {
@@ -670,27 +682,23 @@ std::unique_ptr<SheetReader> XlsWorkbook::openSheet(std::size_t index, ReadStage
 
 // One pass over the sheet's records from its BOF to the EOF that closes it; the records of a
 // substream inside it (an embedded chart) lie between a BOF and an EOF of their own.
-bool XlsSheet::load(std::size_t bof, ReadStage stage, ReadFailure* failure) {
+template <typename OnCell>
+bool XlsSheet::walk(ReadStage stage, ReadFailure* failure, std::vector<SheetMerge>* merges,
+                    OnCell&& onCell) const {
     const std::string where = book_.name() + ": sheet " + cp932::toUtf8(name_) + ": ";
     auto damaged = [&](const std::string& why) {
         return fail(failure, stage, ReadError::Damaged, where + why);
     };
     const bool biff8 = book_.biff8();
-    Records records(book_.stream(), bof);
+    Records records(book_.stream(), bof_);
     Record r;
     records.next(r);  // the BOF, looked at when the sheet was listed
     int depth = 1;
-    bool sorted = true;
+    bool stop = false;
     // A FORMULA whose text result the STRING record after it holds; only the records that belong
     // to its formula may come between.
     std::optional<XlsCell> awaiting;
-    auto add = [&](XlsCell c) {
-        if (!cells_.empty()) {
-            const XlsCell& last = cells_.back();
-            if (c.row < last.row || (c.row == last.row && c.column <= last.column)) sorted = false;
-        }
-        cells_.push_back(c);
-    };
+    auto add = [&](const XlsCell& c) { stop = stop || !onCell(c, std::string_view()); };
     auto cellAt = [&](std::string_view data, XlsCell& c) {
         c.row = u16(data, 0) + 1u;
         c.column = static_cast<uint16_t>(std::min<uint32_t>(u16(data, 2), 0xFFFE) + 1);
@@ -698,12 +706,9 @@ bool XlsSheet::load(std::size_t bof, ReadStage stage, ReadFailure* failure) {
     };
     auto addText = [&](XlsCell c, const std::string& utf8) {
         c.value = XlsValue::Text;
-        c.text = static_cast<uint32_t>(texts_.size());
-        c.textSize = static_cast<uint32_t>(utf8.size());
-        texts_ += utf8;
-        add(c);
+        stop = stop || !onCell(c, std::string_view(utf8));
     };
-    for (uint32_t seen = 0;; ++seen) {
+    for (uint32_t seen = 0; !stop; ++seen) {
         if ((seen & 0xFFFF) == 0) pumpWhileReading();
         const Records::Next got = records.next(r);
         if (got == Records::Next::Cut) return damaged("a record past the stream's end");
@@ -840,7 +845,7 @@ bool XlsSheet::load(std::size_t bof, ReadStage stage, ReadFailure* failure) {
                                        u16(d, at + 2) + 1u};
                     if (m.firstColumn <= m.lastColumn && m.firstRow <= m.lastRow &&
                         (m.firstColumn != m.lastColumn || m.firstRow != m.lastRow))
-                        merges_.push_back(m);
+                        if (merges) merges->push_back(m);
                 }
                 break;
             }
@@ -848,23 +853,50 @@ bool XlsSheet::load(std::size_t bof, ReadStage stage, ReadFailure* failure) {
                 break;
         }
     }
-    if (!sorted) {
-        // Records out of order: the last record for a cell is the one in force.
-        std::stable_sort(cells_.begin(), cells_.end(), [](const XlsCell& a, const XlsCell& b) {
-            return a.row != b.row ? a.row < b.row : a.column < b.column;
-        });
-        std::vector<XlsCell> unique;
-        unique.reserve(cells_.size());
-        for (const XlsCell& c : cells_) {
-            if (!unique.empty() && unique.back().row == c.row && unique.back().column == c.column)
-                unique.back() = c;
-            else
-                unique.push_back(c);
-        }
-        cells_ = std::move(unique);
+    return true;
+}
+
+bool XlsSheet::load(std::size_t bof, ReadStage stage, ReadFailure* failure) {
+    bof_ = bof;
+    uint32_t firstRow = UINT32_MAX, lastRow = 0, firstColumn = UINT32_MAX, lastColumn = 0;
+    uint32_t previousRow = 0;
+    bool ordered = true;
+    if (!walk(stage, failure, &merges_, [&](const XlsCell& c, std::string_view) {
+            ordered = ordered && c.row >= previousRow;
+            previousRow = c.row;
+            firstRow = std::min(firstRow, c.row);
+            lastRow = std::max(lastRow, c.row);
+            firstColumn = std::min<uint32_t>(firstColumn, c.column);
+            lastColumn = std::max<uint32_t>(lastColumn, c.column);
+            return true;
+        }))
+        return false;
+    if (lastRow > 0) range_ = UsedRange{firstRow, lastRow, firstColumn, lastColumn};
+    if (ordered) return true;
+    listed_ = true;
+    if (!walk(stage, failure, nullptr, [&](XlsCell c, std::string_view text) {
+            if (c.value == XlsValue::Text) {
+                c.text = static_cast<uint32_t>(texts_.size());
+                c.textSize = static_cast<uint32_t>(text.size());
+                texts_ += text;
+            }
+            cells_.push_back(c);
+            return true;
+        }))
+        return false;
+    // The last record for a cell is the one in force.
+    std::stable_sort(cells_.begin(), cells_.end(), [](const XlsCell& a, const XlsCell& b) {
+        return a.row != b.row ? a.row < b.row : a.column < b.column;
+    });
+    std::vector<XlsCell> unique;
+    unique.reserve(cells_.size());
+    for (const XlsCell& c : cells_) {
+        if (!unique.empty() && unique.back().row == c.row && unique.back().column == c.column)
+            unique.back() = c;
+        else
+            unique.push_back(c);
     }
-    for (const XlsCell& c : cells_)
-        range_.include(c.column, c.row);
+    cells_ = std::move(unique);
     return true;
 }
 
@@ -876,8 +908,8 @@ bool XlsSheet::covered(uint32_t column, uint32_t row) const {
     return false;
 }
 
-bool XlsSheet::makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure,
-                        ReadCell& cell) const {
+bool XlsSheet::makeCell(const XlsCell& c, std::string_view utf8, ReadStage stage,
+                        ReadFailure* failure, ReadCell& cell) const {
     const CellFormat& format = book_.format(c.xf);
     cell.formatCode = format.code;
     switch (c.value) {
@@ -901,7 +933,7 @@ bool XlsSheet::makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure,
             return true;
         }
         case XlsValue::Text: {
-            auto text = cp932::fromUtf8(std::string_view(texts_).substr(c.text, c.textSize));
+            auto text = cp932::fromUtf8(utf8);
             if (!text)
                 return fail(failure, stage, ReadError::NotCp932, "cell text", name_,
                             cellName(c.column, c.row));
@@ -922,11 +954,8 @@ bool XlsSheet::makeCell(const XlsCell& c, ReadStage stage, ReadFailure* failure,
     return true;
 }
 
-bool XlsSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
-                        const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) {
-    if (range_.empty()) return true;
-    firstRow = std::max(firstRow, range_.firstRow);
-    lastRow = std::min(lastRow, range_.lastRow);
+bool XlsSheet::readListed(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
+                          const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) {
     auto next = std::lower_bound(cells_.begin(), cells_.end(), firstRow,
                                  [](const XlsCell& c, uint32_t row) { return c.row < row; });
     const std::size_t width = range_.lastColumn - range_.firstColumn + 1;
@@ -936,12 +965,55 @@ bool XlsSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
         out.cells.assign(width, ReadCell{});
         for (; next != cells_.end() && next->row == row; ++next) {
             if (!merges_.empty() && covered(next->column, row)) continue;  // as a copy leaves it
-            if (!makeCell(*next, stage, failure, out.cells[next->column - range_.firstColumn]))
+            const std::string_view text =
+                next->value == XlsValue::Text
+                    ? std::string_view(texts_).substr(next->text, next->textSize)
+                    : std::string_view();
+            if (!makeCell(*next, text, stage, failure,
+                          out.cells[next->column - range_.firstColumn]))
                 return false;
         }
         if (!sink(out)) return true;
-        if ((row & 0x3FFF) == 0) pumpWhileReading();
     }
+    return true;
+}
+
+bool XlsSheet::readRows(uint32_t firstRow, uint32_t lastRow, ReadStage stage,
+                        const std::function<bool(const RangeRow&)>& sink, ReadFailure* failure) {
+    if (range_.empty()) return true;
+    firstRow = std::max(firstRow, range_.firstRow);
+    lastRow = std::min(lastRow, range_.lastRow);
+    if (firstRow > lastRow) return true;
+    if (listed_) return readListed(firstRow, lastRow, stage, sink, failure);
+    // Rows in order: each record's cell goes straight into the row being filled, which is handed
+    // out when a later row's first cell comes; the walk stops after `lastRow`.
+    const std::size_t width = range_.lastColumn - range_.firstColumn + 1;
+    RangeRow out;
+    out.row = firstRow;
+    out.cells.assign(width, ReadCell{});
+    bool stopped = false, failed = false;
+    auto handOut = [&](uint32_t upTo) {  // rows out.row .. upTo - 1 are complete
+        for (; out.row < upTo && out.row <= lastRow && !stopped; ++out.row) {
+            if (!sink(out)) stopped = true;
+            for (ReadCell& c : out.cells)
+                c = ReadCell{};
+        }
+    };
+    const bool walked = walk(stage, failure, nullptr, [&](const XlsCell& c, std::string_view text) {
+        if (c.row < firstRow) return true;
+        handOut(c.row);
+        if (stopped || c.row > lastRow) return false;
+        if (!merges_.empty() && covered(c.column, c.row)) return true;  // as a copy leaves it
+        ReadCell& cell = out.cells[c.column - range_.firstColumn];
+        cell = ReadCell{};
+        if (!makeCell(c, text, stage, failure, cell)) {
+            failed = true;
+            return false;
+        }
+        return true;
+    });
+    if (!walked || failed) return false;
+    handOut(lastRow + 1);
     return true;
 }
 

@@ -486,3 +486,48 @@ TEST(XlsReader, RefusesDamageInsteadOfReadingShort) {
         }
     }
 }
+
+// Rows are read from the records as they come where those are in order, and from a list of the
+// cells where they are not (the last record for a cell in force); either way only the rows asked
+// for are handed out, blank ones included, until the caller stops.
+TEST(XlsReader, ReadsTheRowsAskedForWhateverTheRecordOrder) {
+    const std::string inOrder =
+        record(kNumber, cell(1, 1) + f64(1)) + record(kNumber, cell(3, 0) + f64(3)) +
+        record(kNumber, cell(3, 2) + f64(4)) + record(kNumber, cell(5, 1) + f64(5));
+    const std::string shuffled =
+        record(kNumber, cell(5, 1) + f64(9)) + record(kNumber, cell(3, 2) + f64(4)) +
+        record(kNumber, cell(1, 1) + f64(1)) + record(kNumber, cell(3, 0) + f64(3)) +
+        record(kNumber, cell(5, 1) + f64(5));
+    TempDir dir;
+    for (const std::string& records : {inOrder, shuffled}) {
+        SCOPED_TRACE(&records == &inOrder ? "in order" : "shuffled");
+        Book book;
+        book.sheets = {{"S", records}};
+        const std::string path = dir.file("o.xls");
+        writeCompound(path, "Workbook", stream(book));
+        ReadFailure failure;
+        auto wb = WorkbookReader::open(path, ReadStage::ListSheets, &failure);
+        ASSERT_TRUE(wb) << failure.detail;
+        auto sheet = wb->openSheet(0, ReadStage::ReadData, &failure);
+        ASSERT_TRUE(sheet) << failure.detail;
+        EXPECT_EQ(sheet->usedRange(), (UsedRange{2, 6, 1, 3}));
+        auto rowsOf = [&](uint32_t first, uint32_t last, int stopAfter) {
+            std::string seen;
+            int n = 0;
+            EXPECT_TRUE(sheet->readRows(
+                first, last, ReadStage::ReadData,
+                [&](const RangeRow& row) {
+                    seen += std::to_string(row.row) + ":";
+                    for (const ReadCell& c : row.cells)
+                        seen += (c.kind == CellKind::Empty ? "-" : c.text) + ",";
+                    seen += " ";
+                    return ++n < stopAfter;
+                },
+                &failure));
+            return seen;
+        };
+        EXPECT_EQ(rowsOf(1, 1048576, 99), "2:-,1,-, 3:-,-,-, 4:3,-,4, 5:-,-,-, 6:-,5,-, ");
+        EXPECT_EQ(rowsOf(3, 4, 99), "3:-,-,-, 4:3,-,4, ");
+        EXPECT_EQ(rowsOf(4, 1048576, 1), "4:3,-,4, ");
+    }
+}
