@@ -18,7 +18,6 @@
 #include "tests/support/temp_dir.h"
 
 using namespace zbq::workbook;
-using zbq::cp932::literal;
 using zbq::test::TempDir;
 
 namespace {
