@@ -5,7 +5,7 @@
 // it for comparison.
 //
 // The workbook is written once per run by libxlsxwriter: five columns each of integers,
-// decimals, texts (shared strings) and dates. A .xls workbook (xlwt) is opened beside it.
+// decimals, texts (shared strings) and dates. .xls workbooks (xlwt) are read beside it.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
@@ -17,12 +17,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/workbook/sheet_range_skimmer.h"
 #include "platform/workbook/workbook_reader.h"
-#include "platform/workbook/workbook_reader_xls_formulas.h"
 #include "platform/workbook/zip_part_stream.h"
 
 namespace {
@@ -236,51 +236,87 @@ void BM_ReadWholeAfterItemInformation(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadWholeAfterItemInformation)->Unit(benchmark::kMillisecond);
 
-// A .xls workbook of 65,535 rows × 10 columns (numbers and texts), written once per run by xlwt.
-// Opening it runs the reader's child, which parses the whole file (freexl) and walks its records
-// for formula results: the cost an import pays once now, where it paid it at the sheet list, at
-// the item information and again for each sheet at OK.
-const std::string& xlsPath() {
+// .xls workbooks of 10,000 and 65,535 rows × 20 columns (a heading row; integers, decimals,
+// texts and dates, five columns each), written once per run by xlwt. ZBQ_BENCH_XLS names another
+// .xls to read instead at the larger size (one saved by a spreadsheet program, say).
+const std::string& xlsPath(int rows) {
     static const BenchFolder folder;
-    static const std::string path = [] {
-        const std::string p = folder.path + "/big.xls";
+    static std::map<int, std::string> paths;
+    if (auto known = paths.find(rows); known != paths.end()) return known->second;
+    const char* given = std::getenv("ZBQ_BENCH_XLS");
+    std::string p = folder.path + "/big" + std::to_string(rows) + ".xls";
+    if (given && rows == 65535) {
+        p = given;
+    } else {
         const std::string cmd =
-            "/usr/bin/python3 -c \"import sys, xlwt\n"
+            "/usr/bin/python3 -c \"import sys, datetime, xlwt\n"
             "wb = xlwt.Workbook(encoding='utf-8')\n"
             "ws = wb.add_sheet('data')\n"
-            "for r in range(65535):\n"
-            "    for c in range(10):\n"
-            "        ws.write(r, c, r * 7 + c if c < 5 else 'text%d' % ((r + c) % 1000))\n"
+            "date = xlwt.easyxf(num_format_str='yyyy/m/d')\n"
+            "for c in range(20): ws.write(0, c, 'item%d' % c)\n"
+            "for r in range(1, int(sys.argv[2])):\n"
+            "    for c in range(20):\n"
+            "        k = c // 5\n"
+            "        if k == 0: ws.write(r, c, r * 7 + c)\n"
+            "        elif k == 1: ws.write(r, c, r * 0.25 + c)\n"
+            "        elif k == 2: ws.write(r, c, 'text%d' % ((r + c) % 1000))\n"
+            "        else: ws.write(r, c, datetime.date(2000, 1, 1) + datetime.timedelta(r % "
+            "9000), date)\n"
             "wb.save(sys.argv[1])\n\" '" +
-            p + "'";
+            p + "' " + std::to_string(rows);
         if (std::system(cmd.c_str()) != 0) std::abort();
-        return p;
-    }();
-    return path;
+    }
+    return paths[rows] = p;
 }
 
-void BM_XlsOpen(benchmark::State& state) {
-    xlsPath();
+// Opening the workbook, the sheet and every row read into cells, as the import reads it.
+void BM_XlsReadWhole(benchmark::State& state) {
+    const std::string& path = xlsPath(static_cast<int>(state.range(0)));
+    std::size_t cells = 0;
     for (auto _ : state) {
         ReadFailure failure;
-        auto book = WorkbookReader::open(xlsPath(), ReadStage::ListSheets, &failure);
+        auto book = WorkbookReader::open(path, ReadStage::ListSheets, &failure);
         if (!book) std::abort();
-        benchmark::DoNotOptimize(book->sheets().size());
+        auto sheet = book->openSheet(0, ReadStage::ReadData, &failure);
+        if (!sheet) std::abort();
+        cells = 0;
+        if (!sheet->readRows(
+                1, 1048576, ReadStage::ReadData,
+                [&](const RangeRow& row) {
+                    for (const ReadCell& c : row.cells)
+                        cells += c.kind != CellKind::Empty;
+                    return true;
+                },
+                &failure))
+            std::abort();
+        benchmark::DoNotOptimize(cells);
     }
+    state.counters["cells"] = static_cast<double>(cells);
 }
-BENCHMARK(BM_XlsOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_XlsReadWhole)->Arg(10000)->Arg(65535)->Unit(benchmark::kMillisecond);
 
-// The part of it that finds the formula results: the Workbook stream out of the compound file
-// and one walk of its records.
-void BM_XlsFormulaWalk(benchmark::State& state) {
-    xlsPath();
+// xlrd over the same .xls, every value of the sheet (the interpreter's start included).
+void BM_XlrdReadWhole(benchmark::State& state) {
+    const std::string cmd =
+        "/usr/bin/python3 -c \"import sys, xlrd\n"
+        "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
+        "n = sum(1 for r in range(s.nrows) for v in s.row_values(r))\n\" '" +
+        xlsPath(static_cast<int>(state.range(0))) + "'";
     for (auto _ : state) {
-        std::string stream;
-        if (!detail::readWorkbookStream(xlsPath(), stream)) std::abort();
-        benchmark::DoNotOptimize(detail::formulaResults(stream).size());
+        const auto start = std::chrono::steady_clock::now();
+        if (std::system(cmd.c_str()) != 0) {
+            state.SkipWithError("xlrd did not run");
+            return;
+        }
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
 }
-BENCHMARK(BM_XlsFormulaWalk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_XlrdReadWhole)
+    ->Arg(65535)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
 
 // openpyxl in read-only mode, every value of every row (the interpreter's start included).
 void BM_OpenpyxlReadOnly(benchmark::State& state) {

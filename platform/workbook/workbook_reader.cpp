@@ -9,6 +9,7 @@
 #include "platform/core/cp932.h"
 #include "platform/core/regular_file.h"
 #include "platform/workbook/workbook_reader_formats.h"
+#include "platform/workbook/workbook_reader_xls.h"
 
 namespace zbq::workbook {
 
@@ -100,6 +101,12 @@ std::unique_ptr<WorkbookReader> WorkbookReader::open(const std::string& path, Re
     if (got >= 4 && std::memcmp(head, kZip, 4) == 0) return detail::openXlsx(path, stage, failure);
     if (got == 8 && std::memcmp(head, kCompound, 8) == 0)
         return detail::openXls(path, stage, failure);
+    if (detail::isOldBiff(
+            std::string_view(reinterpret_cast<const char*>(head), static_cast<std::size_t>(got)))) {
+        detail::fail(failure, stage, ReadError::TooOld,
+                     path + ": a workbook older than Excel 5, in a format too old to read");
+        return nullptr;
+    }
     detail::fail(failure, stage, ReadError::NotWorkbook,
                  path + ": neither a zip package nor a compound file");
     return nullptr;
