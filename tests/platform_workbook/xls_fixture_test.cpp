@@ -60,8 +60,12 @@ Book readBook(const std::string& path) {
         const bool whole = sheet->readRows(
             1, 1048576, ReadStage::ReadData,
             [&](const RangeRow& row) {
+                // An empty text shows as a blank. The .xlsx reader counts one that gnumeric
+                // stores as a shared string (="" in excel95_gnumeric) as a value and one stored
+                // as a formula's own text as none; the import writes both as an empty cell.
                 for (std::size_t c = 0; c < row.cells.size(); ++c)
-                    if (row.cells[c].kind != CellKind::Empty)
+                    if (row.cells[c].kind != CellKind::Empty &&
+                        !(row.cells[c].kind == CellKind::Text && row.cells[c].text.empty()))
                         s.cells[{row.row, s.range.firstColumn + static_cast<uint32_t>(c)}] =
                             row.cells[c];
                 return true;
@@ -342,43 +346,68 @@ std::optional<WorkbookStream> workbookStream(const std::string& file) {
     return std::nullopt;
 }
 
+// A text-result FORMULA of worksheet `sheet` (1-based) at or past `from`, its STRING and that
+// STRING's first CONTINUE (0 where the text ends in the STRING).
+struct TextFormula {
+    std::size_t formula = 0, string = 0, cont = 0;
+};
+TextFormula textFormula(const std::string& s, int sheet, std::size_t from, bool continued) {
+    TextFormula f;
+    int sheets = 0;
+    for (std::size_t at = 0; at + 4 <= s.size(); at += 4 + u16(s, at + 2)) {
+        const uint16_t type = u16(s, at);
+        if (type == 0x0809 && at + 8 <= s.size() && u16(s, at + 6) == 0x0010) ++sheets;
+        if (sheets != sheet || at < from) continue;
+        if (type == 0x0006 && u16(s, at + 2) >= 20 && s[at + 10] == 0 && u16(s, at + 16) == 0xFFFF)
+            f = {at, 0, 0};
+        else if (type == 0x0207 && f.formula && !f.string)
+            f.string = at;
+        else if (type == 0x003C && f.string)
+            return f.cont = at, f;
+        else if (f.string && !continued)
+            return f;
+        else if (f.string)
+            f = {};
+    }
+    return {};
+}
+
 TEST(XlsFixtureDamage, AStreamCutInTheMiddleOfASheetIsRefused) {
-    // The formula fixture, which the reader reads whole, cut inside its first sheet.
+    // The formula fixture, which the reader reads whole, cut inside a sheet.
     const std::string file = zbq::test::readFile(kData + "/formulas.xls");
     const auto stream = workbookStream(file);
     ASSERT_TRUE(stream);
     const std::string& s = stream->bytes;
-    // A text-result FORMULA of the first worksheet past the stream's first 4,096 bytes, its
-    // STRING and that STRING's CONTINUE (=REPT("漢",4200) in G5); cells follow it in the sheet
-    // (22 and 33 in A6 and A7) and a sheet follows that.
-    std::size_t formula = 0, string = 0, cont = 0;
-    int sheets = 0;
-    for (std::size_t at = 0; at + 4 <= s.size() && !cont; at += 4 + u16(s, at + 2)) {
-        const uint16_t type = u16(s, at);
-        if (type == 0x0809 && at + 8 <= s.size() && u16(s, at + 6) == 0x0010) ++sheets;
-        if (sheets != 1 || at < 4096) continue;
-        if (type == 0x0006 && u16(s, at + 2) >= 20 && s[at + 10] == 0 && u16(s, at + 16) == 0xFFFF)
-            formula = at, string = 0;
-        else if (type == 0x0207 && formula && !string)
-            string = at;
-        else if (type == 0x003C && string)
-            cont = at;
-        else if (string)
-            formula = string = 0;  // a STRING that ends in its own record
-    }
-    ASSERT_TRUE(formula && string && cont) << "the fixture has changed";
+    // In the first sheet, past the stream's first 4,096 bytes, =REPT("漢",4200) in G5: cells
+    // follow it (22 and 33 in A6 and A7) and a sheet follows that, so a cut there also leaves
+    // the second sheet's entry pointing past the end. In the last sheet, =式!C2 in C1, with a
+    // cell after it (D1).
+    const TextFormula first = textFormula(s, 1, 4096, true);
+    const TextFormula last = textFormula(s, 2, 0, false);
+    ASSERT_TRUE(first.cont && last.string) << "the fixture has changed";
+    const std::size_t formula = first.formula, string = first.string, cont = first.cont;
     const std::size_t whole = s.size();
+    constexpr uint16_t kPastTheEnd = 0xFFFF;  // as a record's length
+    constexpr uint16_t kNoRecord = 0x7FFF;    // as a record's type: none a sheet holds
     const struct {
         const char* what;
-        std::size_t size;      // the stream's size, cut short
-        std::size_t lengthAt;  // or a record whose length is made to run past the stream's end
+        std::size_t size;         // the stream's size, cut short
+        std::size_t patchAt = 0;  // or two bytes of the stream changed
+        uint16_t patch = 0;
     } cuts[] = {
-        {"inside the FORMULA record", formula + 4 + 10, 0},
-        {"after the FORMULA, before its STRING", string, 0},
-        {"inside the STRING's text, before its CONTINUE", cont, 0},
-        {"inside the CONTINUE", cont + 4 + 100, 0},
-        {"the FORMULA's length past the end", whole, formula + 2},
-        {"the CONTINUE's length past the end", whole, cont + 2},
+        {"inside the FORMULA record", formula + 4 + 10},
+        {"after the FORMULA, before its STRING", string},
+        {"inside the STRING's text, before its CONTINUE", cont},
+        {"inside the CONTINUE", cont + 4 + 100},
+        {"the FORMULA's length past the end", whole, formula + 2, kPastTheEnd},
+        {"the CONTINUE's length past the end", whole, cont + 2, kPastTheEnd},
+        {"the last sheet: inside a FORMULA", last.formula + 4 + 10},
+        {"the last sheet: after a FORMULA, before its STRING", last.string},
+        {"the last sheet: after the STRING, before the sheet's end",
+         last.string + 4 + u16(s, last.string + 2)},
+        {"the last sheet: the FORMULA's length past the end", whole, last.formula + 2, kPastTheEnd},
+        {"the last sheet: a text-result FORMULA with no STRING after it", whole, last.string,
+         kNoRecord},
     };
     TempDir dir;
     for (const auto& cut : cuts) {
@@ -387,10 +416,12 @@ TEST(XlsFixtureDamage, AStreamCutInTheMiddleOfASheetIsRefused) {
         std::string damaged = file;
         const auto size = static_cast<uint32_t>(cut.size);
         std::memcpy(&damaged[stream->sizeAt], &size, 4);  // little-endian, as the file is
-        if (cut.lengthAt) {
-            ASSERT_GT(cut.lengthAt + 2 + 0xFFFF, whole);
-            damaged[stream->fileOffset(cut.lengthAt)] = '\xFF';
-            damaged[stream->fileOffset(cut.lengthAt + 1)] = '\xFF';
+        if (cut.patchAt) {
+            if (cut.patch == kPastTheEnd) {
+                ASSERT_GT(cut.patchAt + 2 + kPastTheEnd, whole);
+            }
+            damaged[stream->fileOffset(cut.patchAt)] = static_cast<char>(cut.patch & 0xFF);
+            damaged[stream->fileOffset(cut.patchAt + 1)] = static_cast<char>(cut.patch >> 8);
         }
         const std::string path = dir.file("cut.xls");
         zbq::test::writeFile(path, damaged);

@@ -325,7 +325,7 @@ def date1904_book():
 
 
 ERROR_FORMULAS_LO = [
-    ("#NULL!", "[.B2:.B3]![.C2:.C3]"),
+    ("#NULL!", "1+#NULL!"),  # an empty intersection is #REF! here
     ("#DIV/0!", "1/0"),
     ("#VALUE!", '"a"+1'),
     ("#REF!", 'INDIRECT("XYZ0")'),
@@ -345,7 +345,7 @@ def errors_book():
 
 
 ERROR_FORMULAS_GNUMERIC = [
-    ("#NULL!", "=B2:B3 C2:C3"),
+    ("#NULL!", "=F2:F3 G2:G3"),
     ("#DIV/0!", "=1/0"),
     ("#VALUE!", '="a"+1'),
     ("#REF!", "=#REF!"),
