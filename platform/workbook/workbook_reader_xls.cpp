@@ -583,8 +583,9 @@ bool XlsWorkbook::list(ReadStage stage, ReadFailure* failure) {
     }
     codePage_ = std::make_unique<CodePage>(codePage);
 
-    // Number formats: a built-in id reads as its Japanese built-in code, as the same workbook
-    // saved as .xlsx reads; the workbook's own codes for the rest.
+    // Number formats: the workbook's own code for an id where it writes one (a program may write
+    // its own code even for a built-in id, as it writes it into the same workbook saved as
+    // .xlsx), else the Japanese form of the built-in one.
     std::unordered_map<uint16_t, std::string> custom;
     for (const auto& [id, data] : formatRecords) {
         std::string code;
@@ -598,11 +599,10 @@ bool XlsWorkbook::list(ReadStage stage, ReadFailure* failure) {
         auto [at, added] = formatOf.try_emplace(id, static_cast<uint32_t>(formats_.size()));
         if (added) {
             std::string code;
-            if (auto b = builtinFormatCode(id))
+            if (auto c = custom.find(id); c != custom.end())
+                code = c->second;
+            else if (auto b = builtinFormatCode(id))
                 code = std::string(*b);
-            else if (auto c = custom.find(id); c != custom.end())
-                // Some writers name the general format in English under an id of their own.
-                code = ::strcasecmp(c->second.c_str(), "General") == 0 ? "G/標準" : c->second;
             else
                 code = "G/標準";
             formats_.push_back(CellFormat{cp932Lossy(code), temporalOf(code)});
