@@ -51,7 +51,24 @@ std::string cp932Lossy(std::string_view utf8) {
 
 }  // namespace detail
 
+namespace {
+
+std::string stageMessage(const ReadFailure& failure, const std::string& fileName);
+
+}  // namespace
+
 std::string readFailureMessage(const ReadFailure& failure, const std::string& fileName) {
+    std::string message = stageMessage(failure, fileName);
+    if (failure.error == ReadError::Encrypted)
+        message += "\n" + cp932::literal("パスワードで保護されたブックは読み込めません。");
+    else if (failure.error == ReadError::TooOld)
+        message += "\n" + cp932::literal("ブックの形式が古すぎるため読み込めません。");
+    return message;
+}
+
+namespace {
+
+std::string stageMessage(const ReadFailure& failure, const std::string& fileName) {
     if (failure.error == ReadError::NotCp932) {
         return cp932::literal("シフトJISで表せない文字が含まれています。[") + fileName + " : " +
                failure.sheet + " : " + failure.cell + "]";
@@ -66,6 +83,8 @@ std::string readFailureMessage(const ReadFailure& failure, const std::string& fi
     }
     return cp932::literal("Excelからのデータ読込に失敗しました。処理を中止します。");
 }
+
+}  // namespace
 
 std::unique_ptr<WorkbookReader> WorkbookReader::open(const std::string& path, ReadStage stage,
                                                      ReadFailure* failure) {

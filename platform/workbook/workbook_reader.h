@@ -50,7 +50,8 @@ struct ReadFailure {
     std::string cell;    // "C12"; where a text could not be held, else ""
 };
 
-// The system's message for a failure (CP932): the stage's own message, or for NotCp932
+// The system's message for a failure (CP932): the stage's own message (and for Encrypted and
+// TooOld a second line that says why), or for NotCp932
 // "シフトJISで表せない文字が含まれています。[file : sheet : cell]" with `fileName` as given
 // (CP932).
 std::string readFailureMessage(const ReadFailure& failure, const std::string& fileName);
