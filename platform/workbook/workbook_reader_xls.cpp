@@ -180,43 +180,12 @@ private:
     std::string text_;
 };
 
-// The iconv name of a BIFF5 workbook's code page; nullptr for one we do not know.
-const char* codePageName(uint16_t cp) {
+// The iconv name of a BIFF5 workbook's code page: Windows' and DOS code pages (437-874, 932,
+// 936, 949, 950, 1250-1258) go by "CP" and their number.
+std::string codePageName(uint16_t cp) {
     switch (cp) {
         case 367:
             return "ASCII";
-        case 437:
-        case 720:
-        case 737:
-        case 775:
-        case 850:
-        case 852:
-        case 855:
-        case 857:
-        case 858:
-        case 860:
-        case 861:
-        case 862:
-        case 863:
-        case 864:
-        case 865:
-        case 866:
-        case 869:
-        case 874:
-        case 932:
-        case 936:
-        case 949:
-        case 950:
-        case 1250:
-        case 1251:
-        case 1252:
-        case 1253:
-        case 1254:
-        case 1255:
-        case 1256:
-        case 1257:
-        case 1258:
-            return nullptr;  // CP<number>, named by the caller
         case 1361:
             return "JOHAB";
         case 10000:
@@ -225,17 +194,16 @@ const char* codePageName(uint16_t cp) {
         case 32769:
             return "CP1252";
         default:
-            return "CP1252";
+            return "CP" + std::to_string(cp);
     }
 }
 
 // Bytes in a BIFF5 workbook's code page as UTF-8; a byte the code page lacks becomes U+FFFD.
 class CodePage {
 public:
+    // A code page iconv does not know is read as Windows' Western one, the most common.
     explicit CodePage(uint16_t cp) {
-        const char* name = codePageName(cp);
-        const std::string numbered = "CP" + std::to_string(cp);
-        cd_ = ::iconv_open("UTF-8", name ? name : numbered.c_str());
+        cd_ = ::iconv_open("UTF-8", codePageName(cp).c_str());
         if (cd_ == reinterpret_cast<iconv_t>(-1)) cd_ = ::iconv_open("UTF-8", "CP1252");
     }
     ~CodePage() {
