@@ -57,6 +57,7 @@ constexpr uint16_t kBof = 0x0809;
 constexpr uint16_t kBiff8 = 0x0600;
 constexpr uint16_t kBiff5 = 0x0500;  // BIFF7 says the same
 constexpr uint16_t kGlobalsBof = 0x0005;
+constexpr uint32_t kColumns = 256;
 constexpr uint16_t kWorksheetBof = 0x0010;
 
 uint16_t u16(std::string_view s, std::size_t at) {
@@ -667,10 +668,13 @@ bool XlsSheet::walk(ReadStage stage, ReadFailure* failure, std::vector<SheetMerg
     // to its formula may come between.
     std::optional<XlsCell> awaiting;
     auto add = [&](const XlsCell& c) { stop = stop || !onCell(c, std::string_view()); };
+    // A worksheet of these formats has 256 columns: a cell past them is damage.
     auto cellAt = [&](std::string_view data, XlsCell& c) {
+        const uint32_t column = u16(data, 2) + 1u;
         c.row = u16(data, 0) + 1u;
-        c.column = static_cast<uint16_t>(std::min<uint32_t>(u16(data, 2), 0xFFFE) + 1);
+        c.column = static_cast<uint16_t>(std::min(column, kColumns));
         c.xf = u16(data, 4);
+        return column <= kColumns;
     };
     auto addText = [&](XlsCell c, const std::string& utf8) {
         c.value = XlsValue::Text;
@@ -699,14 +703,14 @@ bool XlsSheet::walk(ReadStage stage, ReadFailure* failure, std::vector<SheetMerg
         switch (r.type) {
             case kNumber:
                 if (d.size() < 14) return damaged("a number cut short");
-                cellAt(d, c);
+                if (!cellAt(d, c)) return damaged("a cell past the last column");
                 c.number = f64(d, 6);
                 if (!std::isfinite(c.number)) return damaged("a number that is none");
                 add(c);
                 break;
             case kRk:
                 if (d.size() < 10) return damaged("a number cut short");
-                cellAt(d, c);
+                if (!cellAt(d, c)) return damaged("a cell past the last column");
                 c.number = rkValue(u32(d, 6));
                 add(c);
                 break;
@@ -718,7 +722,7 @@ bool XlsSheet::walk(ReadStage stage, ReadFailure* failure, std::vector<SheetMerg
                     XlsCell m;
                     m.row = u16(d, 0) + 1u;
                     const uint32_t column = u16(d, 2) + static_cast<uint32_t>(i);
-                    if (column >= kMaxColumn) return damaged("a cell past the last column");
+                    if (column >= kColumns) return damaged("a cell past the last column");
                     m.column = static_cast<uint16_t>(column + 1);
                     m.xf = u16(d, 4 + 6 * i);
                     m.number = rkValue(u32(d, 6 + 6 * i));
@@ -728,7 +732,7 @@ bool XlsSheet::walk(ReadStage stage, ReadFailure* failure, std::vector<SheetMerg
             }
             case kLabelSst: {
                 if (!biff8 || d.size() < 10) return damaged("a shared text cell cut short");
-                cellAt(d, c);
+                if (!cellAt(d, c)) return damaged("a cell past the last column");
                 const uint32_t i = u32(d, 6);
                 if (i >= book_.sharedCount()) return damaged("a shared string past its table");
                 c.value = XlsValue::Shared;
@@ -739,7 +743,7 @@ bool XlsSheet::walk(ReadStage stage, ReadFailure* failure, std::vector<SheetMerg
             case kLabel:
             case kRString: {
                 if (d.size() < 8) return damaged("a text cell cut short");
-                cellAt(d, c);
+                if (!cellAt(d, c)) return damaged("a cell past the last column");
                 std::string utf8;
                 const auto more = biff8 ? records.continues() : std::vector<std::string_view>{};
                 if (!recordText(book_, d, 6, 2, more, false, utf8))
@@ -749,7 +753,7 @@ bool XlsSheet::walk(ReadStage stage, ReadFailure* failure, std::vector<SheetMerg
             }
             case kBoolErr: {
                 if (d.size() < 8) return damaged("a boolean or error cut short");
-                cellAt(d, c);
+                if (!cellAt(d, c)) return damaged("a cell past the last column");
                 const auto v = static_cast<unsigned char>(d[6]);
                 if (d[7] == 0) {
                     c.value = XlsValue::Boolean;
@@ -764,7 +768,7 @@ bool XlsSheet::walk(ReadStage stage, ReadFailure* failure, std::vector<SheetMerg
             }
             case kFormula: {
                 if (d.size() < 20) return damaged("a formula cut short");
-                cellAt(d, c);
+                if (!cellAt(d, c)) return damaged("a cell past the last column");
                 if (u16(d, 12) != 0xFFFF) {
                     c.number = f64(d, 6);
                     if (std::isfinite(c.number)) add(c);

@@ -437,6 +437,9 @@ TEST(XlsReader, RefusesDamageInsteadOfReadingShort) {
              return compound(oneSheet(formulaSpecial(5, 0, 0) + record(kString, "\x01") + cells));
          },
          At::Nowhere, ReadError::None},
+        {"a cell past the 256th column",
+         [&] { return compound(oneSheet(cells + record(kNumber, cell(0, 256) + f64(1)))); },
+         At::Sheet, ReadError::Damaged},
         {"a shared string past the table",
          [&] { return compound(oneSheet(record(kLabelSst, cell(0, 0) + le32(0)))); }, At::Sheet,
          ReadError::Damaged},
