@@ -38,8 +38,21 @@ std::string sj(std::string_view utf8) {
     return cp932::literal(utf8);
 }
 
-// The reader's message for a failure (readFailureMessage), in the language in force (UTF-8).
+std::string stageFailure(const wb::ReadFailure& failure, const std::string& fileName);
+
+// The reader's message for a failure (readFailureMessage), in the language in force (UTF-8): the
+// stage's message, and for a workbook no reading can take a line that says why.
 std::string shownFailure(const wb::ReadFailure& failure, const std::string& fileName) {
+    std::string shown = stageFailure(failure, fileName);
+    if (failure.error == wb::ReadError::Encrypted)
+        shown +=
+            "\n" + shownMessage(ZBQ_SHOWN("パスワードで保護されたブックは読み込めません。"), {});
+    else if (failure.error == wb::ReadError::TooOld)
+        shown += "\n" + shownMessage(ZBQ_SHOWN("ブックの形式が古すぎるため読み込めません。"), {});
+    return shown;
+}
+
+std::string stageFailure(const wb::ReadFailure& failure, const std::string& fileName) {
     switch (failure.error == wb::ReadError::NotCp932 ? -1 : static_cast<int>(failure.stage)) {
         case -1:
             return shownMessage(

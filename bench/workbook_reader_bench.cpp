@@ -3,11 +3,11 @@
 // cells' texts, tab-separated as the data file takes them; the parts of item information's time
 // (inflating the sheet, skimming it); and openpyxl's read-only reading of the same file for
 // comparison. A 1,000,000-row × 20-column workbook in the form a spreadsheet program saves,
-// read whole. A .xls workbook opened, and the walk of its records for formula results.
+// read whole. .xls workbooks of 10,000 and 65,535 rows read whole, and xlrd reading the larger.
 //
 // Each workbook is written once per run: the 100,000 rows by libxlsxwriter and the 1,000,000
 // rows by a generator of our own (below), both five columns each of integers, decimals, texts
-// (shared strings) and dates; the .xls workbook by xlwt. ZBQ_BENCH_XLSX names a workbook of
+// (shared strings) and dates; the .xls workbooks by xlwt. ZBQ_BENCH_XLSX names a workbook of
 // one's own to read whole beside them.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -21,12 +21,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "platform/workbook/sheet_range_skimmer.h"
 #include "platform/workbook/workbook_reader.h"
-#include "platform/workbook/workbook_reader_xls_formulas.h"
 #include "platform/workbook/zip_part_stream.h"
 
 namespace {
@@ -398,50 +398,87 @@ BENCHMARK(BM_OwnWorkbookReadWholeAfterItemInformation)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 
-// A .xls workbook of 65,535 rows × 10 columns (numbers and texts), written once per run by xlwt.
-// Opening it runs the reader's child, which parses the whole file (freexl) and walks its records
-// for formula results: the whole cost of an import's .xls reading, paid once per workbook.
-const std::string& xlsPath() {
+// .xls workbooks of 10,000 and 65,535 rows × 20 columns (a heading row; integers, decimals,
+// texts and dates, five columns each), written once per run by xlwt. ZBQ_BENCH_XLS names another
+// .xls to read instead at the larger size (one saved by a spreadsheet program, say).
+const std::string& xlsPath(int rows) {
     static const BenchFolder folder;
-    static const std::string path = [] {
-        const std::string p = folder.path + "/big.xls";
+    static std::map<int, std::string> paths;
+    if (auto known = paths.find(rows); known != paths.end()) return known->second;
+    const char* given = std::getenv("ZBQ_BENCH_XLS");
+    std::string p = folder.path + "/big" + std::to_string(rows) + ".xls";
+    if (given && rows == 65535) {
+        p = given;
+    } else {
         const std::string cmd =
-            "/usr/bin/python3 -c \"import sys, xlwt\n"
+            "/usr/bin/python3 -c \"import sys, datetime, xlwt\n"
             "wb = xlwt.Workbook(encoding='utf-8')\n"
             "ws = wb.add_sheet('data')\n"
-            "for r in range(65535):\n"
-            "    for c in range(10):\n"
-            "        ws.write(r, c, r * 7 + c if c < 5 else 'text%d' % ((r + c) % 1000))\n"
+            "date = xlwt.easyxf(num_format_str='yyyy/m/d')\n"
+            "for c in range(20): ws.write(0, c, 'item%d' % c)\n"
+            "for r in range(1, int(sys.argv[2])):\n"
+            "    for c in range(20):\n"
+            "        k = c // 5\n"
+            "        if k == 0: ws.write(r, c, r * 7 + c)\n"
+            "        elif k == 1: ws.write(r, c, r * 0.25 + c)\n"
+            "        elif k == 2: ws.write(r, c, 'text%d' % ((r + c) % 1000))\n"
+            "        else: ws.write(r, c, datetime.date(2000, 1, 1) + datetime.timedelta(r % "
+            "9000), date)\n"
             "wb.save(sys.argv[1])\n\" '" +
-            p + "'";
+            p + "' " + std::to_string(rows);
         if (std::system(cmd.c_str()) != 0) std::abort();
-        return p;
-    }();
-    return path;
+    }
+    return paths[rows] = p;
 }
 
-void BM_XlsOpen(benchmark::State& state) {
-    xlsPath();
+// Opening the workbook, the sheet and every row read into cells, as the import reads it.
+void BM_XlsReadWhole(benchmark::State& state) {
+    const std::string& path = xlsPath(static_cast<int>(state.range(0)));
+    std::size_t cells = 0;
     for (auto _ : state) {
         ReadFailure failure;
-        auto book = WorkbookReader::open(xlsPath(), ReadStage::ListSheets, &failure);
+        auto book = WorkbookReader::open(path, ReadStage::ListSheets, &failure);
         if (!book) std::abort();
-        benchmark::DoNotOptimize(book->sheets().size());
+        auto sheet = book->openSheet(0, ReadStage::ReadData, &failure);
+        if (!sheet) std::abort();
+        cells = 0;
+        if (!sheet->readRows(
+                1, 1048576, ReadStage::ReadData,
+                [&](const RangeRow& row) {
+                    for (const ReadCell& c : row.cells)
+                        cells += c.kind != CellKind::Empty;
+                    return true;
+                },
+                &failure))
+            std::abort();
+        benchmark::DoNotOptimize(cells);
     }
+    state.counters["cells"] = static_cast<double>(cells);
 }
-BENCHMARK(BM_XlsOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_XlsReadWhole)->Arg(10000)->Arg(65535)->Unit(benchmark::kMillisecond);
 
-// The part of it that finds the formula results: the Workbook stream out of the compound file
-// and one walk of its records.
-void BM_XlsFormulaWalk(benchmark::State& state) {
-    xlsPath();
+// xlrd over the same .xls, every value of the sheet (the interpreter's start included).
+void BM_XlrdReadWhole(benchmark::State& state) {
+    const std::string cmd =
+        "/usr/bin/python3 -c \"import sys, xlrd\n"
+        "s = xlrd.open_workbook(sys.argv[1]).sheet_by_index(0)\n"
+        "n = sum(1 for r in range(s.nrows) for v in s.row_values(r))\n\" '" +
+        xlsPath(static_cast<int>(state.range(0))) + "'";
     for (auto _ : state) {
-        std::string stream;
-        if (!detail::readWorkbookStream(xlsPath(), stream)) std::abort();
-        benchmark::DoNotOptimize(detail::formulaResults(stream).size());
+        const auto start = std::chrono::steady_clock::now();
+        if (std::system(cmd.c_str()) != 0) {
+            state.SkipWithError("xlrd did not run");
+            return;
+        }
+        state.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
 }
-BENCHMARK(BM_XlsFormulaWalk)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_XlrdReadWhole)
+    ->Arg(65535)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
 
 // openpyxl in read-only mode, every value of every row (the interpreter's start included).
 void BM_OpenpyxlReadOnly(benchmark::State& state) {

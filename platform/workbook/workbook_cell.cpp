@@ -292,20 +292,6 @@ int proposeTypeChoice(const ReadCell& sample) {
     constexpr int kInteger = 0, kFloat = 1, kDate = 2, kTime = 3, kString = 4;
     if (sample.kind != CellKind::Number) return kString;
     const int byValue = wholeInt32(sample.number) ? kInteger : kFloat;
-    switch (sample.xlsKind) {
-        case XlsKind::Int:
-            return kInteger;
-        case XlsKind::Double:
-            return byValue;
-        case XlsKind::Date:
-            return kDate;
-        case XlsKind::Time:
-            return kTime;
-        case XlsKind::DateTime:
-            return kString;
-        case XlsKind::None:
-            break;
-    }
     static const std::string dateCode = cp932::literal("yyyy/m/d");
     static const std::string timeCode = cp932::literal("h:mm:ss");
     static const std::string generalCode = cp932::literal("G/標準");

@@ -19,13 +19,9 @@ enum class CellKind : uint8_t { Empty, Number, Text, Boolean, Error };
 // What a number's format makes of it.
 enum class Temporal : uint8_t { None, Date, Time, DateTime };
 
-// The record kind a .xls file gave the cell (freexl's); None for .xlsx cells.
-enum class XlsKind : uint8_t { None, Int, Double, Date, Time, DateTime };
-
 struct ReadCell {
     CellKind kind = CellKind::Empty;
     Temporal temporal = Temporal::None;
-    XlsKind xlsKind = XlsKind::None;
     double number = 0;       // Number; Boolean as 0 or 1
     std::string text;        // the text for the data file (CP932)
     std::string formatCode;  // CP932, built-in formats in their Japanese form ("G/標準")

@@ -9,6 +9,7 @@
 #include "platform/core/cp932.h"
 #include "platform/core/regular_file.h"
 #include "platform/workbook/workbook_reader_formats.h"
+#include "platform/workbook/workbook_reader_xls.h"
 
 namespace zbq::workbook {
 
@@ -50,7 +51,24 @@ std::string cp932Lossy(std::string_view utf8) {
 
 }  // namespace detail
 
+namespace {
+
+std::string stageMessage(const ReadFailure& failure, const std::string& fileName);
+
+}  // namespace
+
 std::string readFailureMessage(const ReadFailure& failure, const std::string& fileName) {
+    std::string message = stageMessage(failure, fileName);
+    if (failure.error == ReadError::Encrypted)
+        message += "\n" + cp932::literal("パスワードで保護されたブックは読み込めません。");
+    else if (failure.error == ReadError::TooOld)
+        message += "\n" + cp932::literal("ブックの形式が古すぎるため読み込めません。");
+    return message;
+}
+
+namespace {
+
+std::string stageMessage(const ReadFailure& failure, const std::string& fileName) {
     if (failure.error == ReadError::NotCp932) {
         return cp932::literal("シフトJISで表せない文字が含まれています。[") + fileName + " : " +
                failure.sheet + " : " + failure.cell + "]";
@@ -65,6 +83,8 @@ std::string readFailureMessage(const ReadFailure& failure, const std::string& fi
     }
     return cp932::literal("Excelからのデータ読込に失敗しました。処理を中止します。");
 }
+
+}  // namespace
 
 std::unique_ptr<WorkbookReader> WorkbookReader::open(const std::string& path, ReadStage stage,
                                                      ReadFailure* failure) {
@@ -100,6 +120,12 @@ std::unique_ptr<WorkbookReader> WorkbookReader::open(const std::string& path, Re
     if (got >= 4 && std::memcmp(head, kZip, 4) == 0) return detail::openXlsx(path, stage, failure);
     if (got == 8 && std::memcmp(head, kCompound, 8) == 0)
         return detail::openXls(path, stage, failure);
+    if (detail::isOldBiff(
+            std::string_view(reinterpret_cast<const char*>(head), static_cast<std::size_t>(got)))) {
+        detail::fail(failure, stage, ReadError::TooOld,
+                     path + ": a workbook older than Excel 5, in a format too old to read");
+        return nullptr;
+    }
     detail::fail(failure, stage, ReadError::NotWorkbook,
                  path + ": neither a zip package nor a compound file");
     return nullptr;

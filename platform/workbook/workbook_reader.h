@@ -2,18 +2,18 @@
 // its rows one at a time as cells. No Qt.
 //
 // The format is told by the file's signature, never by its name: a zip package is read as
-// Office Open XML (libzip + pugixml), a compound file as a BIFF workbook (freexl, with the
-// stored results of formula cells read from its records: workbook_reader_xls_formulas.h). Opening reads
-// only the workbook's own parts (names, order, visibility, date system); shared strings and
-// styles are read when the first sheet is opened, within zip_package.h's limits; a worksheet is
-// inflated in chunks and scanned as it comes, never held whole.
+// Office Open XML (libzip + pugixml), a compound file as a BIFF workbook (our BIFF reader over
+// libgsf's compound file: workbook_reader_xls.h). Opening an .xlsx reads only the workbook's own
+// parts (names, order, visibility, date system); shared strings and styles are read when the
+// first sheet is opened, within zip_package.h's limits; a worksheet is inflated in chunks and
+// scanned as it comes, never held whole. Opening an .xls reads its workbook stream and the
+// globals in it (sheets, shared strings, formats); a sheet's cells are read when it is opened.
 //
 // Every text handed out is CP932 (names, cell texts, format codes). Failures are values: the
 // stage that failed, what went wrong and, for a text CP932 cannot hold, the sheet and cell, so
 // that the import dialog shows its own message for it (readFailureMessage). A damaged or hostile
 // file never reads out of bounds and never crashes; the reader changes nothing on disk.
-// A .xls file is read by a child process, so that a fault of the library on a damaged file stays
-// there. One owner; not shared between threads.
+// One owner; not shared between threads.
 #pragma once
 
 #include <algorithm>
@@ -34,9 +34,10 @@ enum class ReadError {
     None,
     CannotOpen,   // no such file, or not readable
     NotWorkbook,  // neither a zip package nor a compound file, or no workbook inside
+    TooOld,       // a .xls workbook older than Excel 5 (BIFF2-BIFF4)
     Damaged,      // truncated, bad XML, a part missing, cells out of order or out of range
     TooLarge,     // a part held whole over zip_package.h's limits
-    Encrypted,    // password-protected
+    Encrypted,    // password-protected (a .xls: encrypted, FILEPASS)
     NotCp932,     // a name or cell text CP932 cannot hold (sheet and cell say where)
     NoSuchSheet,  // a sheet index past the list
 };
@@ -49,20 +50,21 @@ struct ReadFailure {
     std::string cell;    // "C12"; where a text could not be held, else ""
 };
 
-// The system's message for a failure (CP932): the stage's own message, or for NotCp932
+// The system's message for a failure (CP932): the stage's own message (and for Encrypted and
+// TooOld a second line that says why), or for NotCp932
 // "シフトJISで表せない文字が含まれています。[file : sheet : cell]" with `fileName` as given
 // (CP932).
 std::string readFailureMessage(const ReadFailure& failure, const std::string& fileName);
 
 // Called now and then while a long reading goes on (a large part inflated and scanned, the
-// wait for the .xls reader), on the thread that reads, so that a program with windows keeps
+// rows of a large .xls sheet), on the thread that reads, so that a program with windows keeps
 // them alive; none (nullptr) by default. It may run a nested event loop: a caller that can be
 // deleted by what that loop dispatches checks that it still exists once the reading returns.
 void setReadingPump(void (*pump)());
 
 struct SheetEntry {
-    std::string name;     // CP932
-    bool hidden = false;  // .xls: freexl does not tell, so always false
+    std::string name;  // CP932
+    bool hidden = false;
 };
 
 // The cells that hold a value, 1-based and inclusive; empty() when the sheet holds none.

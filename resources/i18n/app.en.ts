@@ -329,6 +329,14 @@ The ZBQ file [%2] was changed after it was loaded, so the loaded data can no lon
             <translation>The item type of %1 is wrong. It must be %2.</translation>
         </message>
         <message>
+            <source>パスワードで保護されたブックは読み込めません。</source>
+            <translation>A password-protected workbook cannot be read.</translation>
+        </message>
+        <message>
+            <source>ブックの形式が古すぎるため読み込めません。</source>
+            <translation>The workbook is in a format too old to read.</translation>
+        </message>
+        <message>
             <source>シフトJISで表せない文字が含まれています。[%1 : %2 : %3]</source>
             <translation>It contains characters that Shift JIS cannot represent. [%1 : %2 : %3]</translation>
         </message>

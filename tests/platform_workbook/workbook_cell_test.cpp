@@ -18,14 +18,6 @@ ReadCell number(double v, std::string_view formatUtf8) {
     return c;
 }
 
-ReadCell xls(XlsKind kind, double v) {
-    ReadCell c;
-    c.kind = CellKind::Number;
-    c.xlsKind = kind;
-    c.number = v;
-    return c;
-}
-
 TEST(WorkbookCell, ProposesTheTypeFromTheSampleCellAndItsFormat) {
     enum { Int, Float, Date, Time, Str };
     struct Case {
@@ -59,12 +51,6 @@ TEST(WorkbookCell, ProposesTheTypeFromTheSampleCellAndItsFormat) {
         {"empty", ReadCell{}, Str},
         {"boolean", boolean, Str},
         {"error", error, Str},
-        {".xls integer", xls(XlsKind::Int, 12), Int},
-        {".xls whole double", xls(XlsKind::Double, 12), Int},
-        {".xls decimal double", xls(XlsKind::Double, 1.25), Float},
-        {".xls date", xls(XlsKind::Date, 0), Date},
-        {".xls time", xls(XlsKind::Time, 0), Time},
-        {".xls date and time", xls(XlsKind::DateTime, 0), Str},
     };
     for (const Case& c : cases)
         EXPECT_EQ(proposeTypeChoice(c.sample), c.expected) << c.what;

@@ -9,7 +9,7 @@
 
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader.h"
-#include "platform/workbook/workbook_reader_xls_formulas.h"
+#include "platform/workbook/workbook_reader_xls.h"
 
 using namespace zbq::workbook;
 
@@ -112,29 +112,53 @@ TEST(XlsFormulas, ReadEqualToTheXlsxOfTheSameWorkbook) {
     EXPECT_EQ(at(s, 5, 7)->text, kanji);
 }
 
-// The walk meets the stream cut anywhere and bytes changed anywhere: it gives fewer results,
-// never reads past the stream (the sanitizer builds catch that).
-TEST(XlsFormulas, AWorkbookStreamCutOrChangedAnywhereGivesFewerResults) {
-    std::string stream;
-    ASSERT_TRUE(detail::readWorkbookStreamFromMemory(fileBytes(kData + "/formulas.xls"), stream));
-    const auto whole = detail::formulaResults(stream);
-    ASSERT_EQ(whole.size(), 2u);
-    std::size_t count = 0;
-    for (const auto& [name, results] : whole)
-        count += results.size();
-    EXPECT_EQ(count, 6u * 5 - 5 + 2 + 3);  // B..E and F's one "負", G's two; 二's B1, C1, D1
-    for (std::size_t cut = 0; cut < stream.size(); cut += 37) {
-        const auto part = detail::formulaResults(std::string_view(stream).substr(0, cut));
-        std::size_t n = 0;
-        for (const auto& [name, results] : part)
-            n += results.size();
-        EXPECT_LE(n, count) << cut;
+// Every sheet of a workbook stream read through; the failure, or None.
+static ReadError readStream(const std::string& stream) {
+    ReadFailure failure;
+    auto book = detail::openXlsStream(stream, "formulas.xls", ReadStage::ListSheets, &failure);
+    if (!book) return failure.error;
+    for (std::size_t i = 0; i < book->sheets().size(); ++i) {
+        auto sheet = book->openSheet(i, ReadStage::ReadData, &failure);
+        if (!sheet) return failure.error;
+        const UsedRange range = sheet->usedRange();
+        uint32_t expected = range.firstRow;
+        bool whole = true;
+        if (!sheet->readRows(
+                1, 1048576, ReadStage::ReadData,
+                [&](const RangeRow& row) {
+                    whole = whole && row.row == expected++ &&
+                            row.cells.size() == range.lastColumn - range.firstColumn + 1;
+                    return true;
+                },
+                &failure))
+            return failure.error;
+        EXPECT_TRUE(whole) << "rows out of order or short of columns";
+        EXPECT_EQ(expected, range.empty() ? 0 : range.lastRow + 1);
     }
+    return ReadError::None;
+}
+
+// The stream cut anywhere is refused as damaged, never read short; bytes changed anywhere are
+// read or refused with a failure, every row handed out whole (the sanitizer builds catch a read
+// out of bounds).
+TEST(XlsFormulas, AWorkbookStreamCutOrChangedAnywhereIsRefusedOrReadWhole) {
+    std::string stream;
+    ASSERT_EQ(detail::readWorkbookStreamFromMemory(fileBytes(kData + "/formulas.xls"), stream),
+              detail::XlsStream::Ok);
+    ASSERT_EQ(readStream(stream), ReadError::None);
+    for (std::size_t cut = 0; cut < stream.size(); cut += 37) {
+        const ReadError e = readStream(stream.substr(0, cut));
+        EXPECT_TRUE(e == ReadError::Damaged || e == ReadError::NotWorkbook)
+            << cut << ": " << static_cast<int>(e);
+    }
+    int refused = 0;
     for (std::size_t at = 0; at < stream.size(); at += 11) {
         std::string changed = stream;
         changed[at] = static_cast<char>(~changed[at]);
-        detail::formulaResults(changed);
+        refused += readStream(changed) != ReadError::None;
     }
+    EXPECT_GT(refused, 0);
     std::string none;
-    EXPECT_FALSE(detail::readWorkbookStreamFromMemory("not a compound file", none));
+    EXPECT_EQ(detail::readWorkbookStreamFromMemory("not a compound file", none),
+              detail::XlsStream::NotCompound);
 }
