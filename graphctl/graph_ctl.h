@@ -50,9 +50,8 @@ public:
 private:
     enum class Order { Input, Ascending, Descending };
     int draw(Order order);
-    // Deletes `oldWorkbook` (when given), then parses the data text into src (and total);
-    // false, with abortFlag 1, for nothing to draw.
-    bool parse(const std::string* oldWorkbook);
+    // Parses the data text into src (and total); false, with abortFlag 1, for nothing to draw.
+    bool parse();
 
     GrafvikHost host_{};
 };

@@ -221,45 +221,72 @@ bool resolveWriteTarget(const std::string& target, std::string& resolved) {
     return true;
 }
 
-int createTempFile(const std::string& target, std::string& path) {
+namespace {
+
+// Creates the temporary `name` (without folder) in the folder `dfd`, or beside it with
+// AT_FDCWD; `path` is the name it was opened by.
+int openTempFile(int dfd, const std::string& stem, const std::string& folder, std::string& name) {
     static std::atomic<unsigned long long> serial{0};
-    const std::string stem = parentFolder(target) + "/." + stemOf(target) + std::string(kMarker) +
-                             decimal(::getpid()) + "." + decimal(ownStart() < 0 ? 0 : ownStart()) +
-                             ".";
+    const std::string prefix = "." + stem + std::string(kMarker) + decimal(::getpid()) + "." +
+                               decimal(ownStart() < 0 ? 0 : ownStart()) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
-        path = stem + decimal(static_cast<long long>(serial.fetch_add(1) & 0x7fffffffffffULL));
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                              kTempFileMode);
+        name = folder + prefix +
+               decimal(static_cast<long long>(serial.fetch_add(1) & 0x7fffffffffffULL));
+        const int fd = ::openat(
+            dfd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kTempFileMode);
         if (fd >= 0) {
             // The umask may have narrowed the mode (0400 would keep us from reopening the file).
             if (setMode(fd, kTempFileMode)) return fd;
             const int e = errno;
             ::close(fd);
-            ::unlink(path.c_str());
-            path.clear();
+            ::unlinkat(dfd, name.c_str(), 0);
+            name.clear();
             errno = e;
             return -1;
         }
         if (errno != EEXIST) break;  // a name taken (by a planted file too): try the next one
     }
-    path.clear();
+    name.clear();
     return -1;
 }
 
+}  // namespace
+
+int createTempFile(const std::string& target, std::string& path) {
+    return openTempFile(AT_FDCWD, stemOf(target), parentFolder(target) + "/", path);
+}
+
+int createTempFileAt(int folder, const std::string& targetName, std::string& name) {
+    return openTempFile(folder, stemOf(targetName), std::string(), name);
+}
+
 int removeStaleTempFiles(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return 0;
-    const int dfd = ::dirfd(dir);
+    const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd < 0) return 0;
+    const int removed = removeStaleTempFilesAt(dfd);
+    ::close(dfd);
+    return removed;
+}
+
+int removeStaleTempFilesAt(int folder) {
+    // A descriptor of its own to read with: closedir closes it, and the caller keeps `folder`.
+    const int own = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (own < 0) return 0;
+    DIR* dir = ::fdopendir(own);
+    if (dir == nullptr) {
+        ::close(own);
+        return 0;
+    }
     const uid_t me = ::geteuid();
     int removed = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::optional<TempFileOwner> owner = parseTempFileName(entry->d_name);
         if (!owner) continue;
         struct stat st {};
-        if (::fstatat(dfd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (::fstatat(folder, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
         if (!S_ISREG(st.st_mode) || st.st_uid != me) continue;
         if (!ownerIsGone(*owner)) continue;
-        if (::unlinkat(dfd, entry->d_name, 0) == 0) ++removed;
+        if (::unlinkat(folder, entry->d_name, 0) == 0) ++removed;
     }
     ::closedir(dir);
     return removed;

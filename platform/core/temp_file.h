@@ -40,10 +40,14 @@ bool resolveWriteTarget(const std::string& target, std::string& resolved);
 // Creates a new temporary for `target` and opens it write-only. The descriptor, with the
 // temporary's path in `path`; or -1 with errno set and `path` empty.
 int createTempFile(const std::string& target, std::string& path);
+// The same in the open folder `folder`, for a target named `targetName` there; `name` receives
+// the temporary's name in that folder.
+int createTempFileAt(int folder, const std::string& targetName, std::string& name);
 
 // Removes the stale temporaries of `folder` (above). The number removed; a folder that cannot
 // be read removes nothing.
 int removeStaleTempFiles(const std::string& folder);
+int removeStaleTempFilesAt(int folder);
 
 // The owner a temporary's file name (without folder) records; nullopt for any other name.
 struct TempFileOwner {
