@@ -87,9 +87,10 @@ workbook::Workbook chartWorkbook(const std::vector<Item>& items) {
     return book;
 }
 
-bool writeChartWorkbook(const std::vector<Item>& items, const std::string& path,
-                        std::string* error) {
-    return workbook::writeXlsx(chartWorkbook(items), path, error);
+std::optional<std::string> chartWorkbookBytes(const std::vector<Item>& items, std::string* error) {
+    auto pkg = workbook::buildXlsx(chartWorkbook(items), error);
+    if (!pkg) return std::nullopt;
+    return pkg->toBytes(error);
 }
 
 }  // namespace zbq::grafvik

@@ -8,6 +8,7 @@
 // in a name, in the cell and in the charts alike.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,7 @@ workbook::Workbook chartWorkbook(const std::vector<Item>& items);
 // after the whole package has been made.
 bool chartWorkbookFits(const std::vector<Item>& items);
 
-// Writes it at `path` through a temporary file; false with a message when it cannot.
-bool writeChartWorkbook(const std::vector<Item>& items, const std::string& path,
-                        std::string* error);
+// The workbook file's bytes; nullopt with a message when it cannot be made.
+std::optional<std::string> chartWorkbookBytes(const std::vector<Item>& items, std::string* error);
 
 }  // namespace zbq::grafvik

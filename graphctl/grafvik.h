@@ -46,7 +46,8 @@ enum {
 enum {
     GRAFVIK_OK = 0,
     GRAFVIK_E_NO_DATA = -1,      /* the data text is empty or not name/value pairs: no file */
-    GRAFVIK_E_WRITE = -2,        /* the workbook could not be written: nothing half-built left */
+    GRAFVIK_E_WRITE = -2,        /* the workbook could not be written (or another writer held it
+                                    for more than 3 s): nothing half-built left */
     GRAFVIK_E_UNKNOWN_NAME = -3, /* no method of that name */
     GRAFVIK_E_UNKNOWN_ID = -4,   /* no method with that dispatch id */
     GRAFVIK_E_ARG_COUNT = -5,    /* the method takes another number of arguments */

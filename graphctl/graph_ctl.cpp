@@ -4,11 +4,13 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 
 #include "graphctl/chart_workbook.h"
 #include "graphctl/housekeeping.h"
 #include "graphctl/item_data.h"
 #include "graphctl/summary_sheet.h"
+#include "graphctl/workbook_lock.h"
 #include "platform/core/cp932.h"
 
 namespace zbq::grafvik {
@@ -27,6 +29,9 @@ constexpr std::array<Method, 10> kMethods = {{
     {"CloseCSV", GRAFVIK_DISPID_CLOSECSV, 1},
     {"ShowGraph", GRAFVIK_DISPID_SHOWGRAPH, 0},
 }};
+
+// A workbook that keeps coming and going under the name fails after this many turns.
+constexpr int kMaxPlaceTurns = 100;
 
 void clearItems(GraphState& s) {
     s.src.clear();
@@ -160,14 +165,11 @@ void GraphCtl::closeCsv(std::string_view path) {
     threadState().xlsPath = xlsTwin(path);
 }
 
-bool GraphCtl::parse(const std::string* oldWorkbook) {
+bool GraphCtl::parse() {
     GraphState& s = threadState();
     clearItems(s);
     s.total = 0;
     s.fileName = fileNameFromPath(s.filePath);
-    // The old workbook goes first, so that a host that looks for the file after a failed call
-    // never mistakes an old graph for a new one.
-    if (oldWorkbook) ::unlink(oldWorkbook->c_str());
     auto data = parseItemData(s.fileData);
     if (!data) {
         s.abortFlag = 1;
@@ -181,15 +183,26 @@ bool GraphCtl::parse(const std::string* oldWorkbook) {
 int GraphCtl::draw(Order order) {
     GraphState& s = threadState();
     s.abortFlag = 0;
+    // Under the workbook's one lock from here on: a summary being added to the old workbook is
+    // finished before it goes, and one waiting for it is added to the new workbook.
+    WorkbookLock lock(WorkbookLock::Clock::now() + kWorkbookLockWait);
     // Deleting needs only a writable folder: a workbook the user may not write would be lost
     // where writing it in place would have been refused. Through a link, the linked file is
     // the old graph, and the link stays.
-    std::string target;
-    if (!replaceableWorkbook(s.filePath, target)) {
+    if (!lock.acquire(s.filePath) || !lock.writable()) {
         clearItems(s);
         return GRAFVIK_E_WRITE;
     }
-    if (!parse(&target)) return GRAFVIK_E_NO_DATA;
+    // The new workbook takes the old one's permission (and, for root, its owner), read before
+    // the old one goes.
+    const KeptMode mode = lock.held() ? KeptMode::of(lock.file()) : KeptMode{};
+    // The old workbook goes first, so that a host that looks for the file after a failed call
+    // never mistakes an old graph for a new one.
+    if (lock.held() && !lock.removeFile()) {
+        clearItems(s);
+        return GRAFVIK_E_WRITE;
+    }
+    if (!parse()) return GRAFVIK_E_NO_DATA;
     if (!chartWorkbookFits(s.src)) {
         s.abortFlag = 1;
         clearItems(s);
@@ -198,9 +211,16 @@ int GraphCtl::draw(Order order) {
     s.dst = s.src;
     if (order == Order::Ascending) sortAscending(s.dst);
     if (order == Order::Descending) sortDescending(s.dst);
-    bool written = writeChartWorkbook(s.dst, target, nullptr);
+    auto bytes = chartWorkbookBytes(s.dst, nullptr);
     clearItems(s);
-    return written ? GRAFVIK_OK : GRAFVIK_E_WRITE;
+    if (!bytes) return GRAFVIK_E_WRITE;
+    // A workbook another writer put at the free name meanwhile is replaced as the old one was,
+    // once it is ours to replace.
+    for (int turn = 0; turn < kMaxPlaceTurns; ++turn) {
+        if (lock.place(*bytes, mode)) return GRAFVIK_OK;
+        if ((errno != EEXIST && errno != ESTALE) || !lock.relock() || !lock.writable()) break;
+    }
+    return GRAFVIK_E_WRITE;
 }
 
 int GraphCtl::showGraph() {
@@ -211,15 +231,14 @@ int GraphCtl::showGraph() {
     s.newBookFlag = exists ? 0 : -1;
     s.abortFlag = 0;
     // A workbook that cannot be written is refused before the summary is made for nothing.
-    std::string target;
-    if (!replaceableWorkbook(s.filePath, target)) {
+    WorkbookLock lock(WorkbookLock::Clock::now() + kWorkbookLockWait);
+    if (!lock.acquire(s.filePath) || !lock.writable()) {
         clearItems(s);
         return GRAFVIK_E_WRITE;
     }
     // Bad data writes nothing, not even an empty workbook.
-    if (!parse(nullptr)) return GRAFVIK_E_NO_DATA;
-    bool written = exists ? addSummary(s.filePath, s.src, s.total, nullptr)
-                          : writeNewSummary(s.filePath, s.src, s.total, nullptr);
+    if (!parse()) return GRAFVIK_E_NO_DATA;
+    bool written = saveSummary(lock, s.src, s.total, nullptr);
     clearItems(s);
     return written ? GRAFVIK_OK : GRAFVIK_E_WRITE;
 }

@@ -1,11 +1,12 @@
 // GraphCtl, the graph control's one class: its methods and their dispatch table.
 //
 // The methods work on this thread's GraphState (graph_state.h). The drawing methods parse the
-// data text, order the items and write the workbook at the target path; they return GRAFVIK_OK,
-// GRAFVIK_E_NO_DATA (nothing to draw: no file is written) or GRAFVIK_E_WRITE (the workbook could
-// not be written: nothing half-built is left; a workbook the user may not write is kept). The
-// housekeeping methods never fail. A GraphCtl is used on one thread at a time; the host services
-// are called on that thread.
+// data text, order the items and write the workbook at the target path under the workbook's
+// lock (workbook_lock.h); they return GRAFVIK_OK, GRAFVIK_E_NO_DATA (nothing to draw: no file is
+// written) or GRAFVIK_E_WRITE (the workbook could not be written, or another writer kept it
+// longer than a host's thread should wait: nothing half-built is left; a workbook the user may
+// not write is kept). The housekeeping methods never fail. A GraphCtl is used on one thread at a
+// time; the host services are called on that thread.
 #pragma once
 
 #include <cstdint>
@@ -50,9 +51,8 @@ public:
 private:
     enum class Order { Input, Ascending, Descending };
     int draw(Order order);
-    // Deletes `oldWorkbook` (when given), then parses the data text into src (and total);
-    // false, with abortFlag 1, for nothing to draw.
-    bool parse(const std::string* oldWorkbook);
+    // Parses the data text into src (and total); false, with abortFlag 1, for nothing to draw.
+    bool parse();
 
     GrafvikHost host_{};
 };

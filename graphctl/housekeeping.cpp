@@ -5,10 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
-#include "platform/core/temp_file.h"
-
 namespace zbq::grafvik {
 
 std::string fileNameFromPath(std::string_view path) {
@@ -32,12 +28,6 @@ bool fileExists(std::string_view path) {
     bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     ::close(fd);
     return regular;
-}
-
-bool replaceableWorkbook(const std::string& path, std::string& target) {
-    if (!resolveWriteTarget(path, target)) return false;
-    // By the ids the write itself would be checked with, so that root may, an ordinary user not.
-    return ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0 || errno == ENOENT;
 }
 
 bool openInSpreadsheet(std::string_view path) {

@@ -21,12 +21,6 @@ std::string xlsTwin(std::string_view path);
 // True when `path` (less one trailing '/') names a regular file that can be opened for reading.
 bool fileExists(std::string_view path);
 
-// The file a new workbook at `path` replaces, in `target`: `path` itself, or the file a symbolic
-// link there names (the link stays a link). False when the workbook may not be replaced: a
-// dangling link, or an existing file this user may not write (a read-only workbook is kept,
-// never deleted, although its folder would allow that).
-bool replaceableWorkbook(const std::string& path, std::string& target);
-
 // True when a spreadsheet program's lock file for `path` exists.
 bool openInSpreadsheet(std::string_view path);
 

@@ -1,23 +1,14 @@
 // The summary sheet.
 #include "summary_sheet.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cctype>
 #include <cerrno>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstring>
-#include <limits>
-#include <thread>
+#include <optional>
 
-#include "platform/core/atomic_file.h"
 #include "platform/core/regular_file.h"
-#include "platform/core/staged_file.h"
 #include "platform/workbook/sheet_graft.h"
 #include "platform/workbook/xlsx_writer.h"
 #include "platform/workbook/xml_text.h"
@@ -38,58 +29,6 @@ constexpr uint16_t kShareCol = 3;   // D
 constexpr uint32_t kYellow = 0xFFFF00;
 
 enum Style { kBordered, kBorderedText, kTotalRow };
-
-// How long a writer waits for another one to finish with the same workbook.
-constexpr auto kLockWait = std::chrono::seconds(30);
-
-// An exclusive advisory lock on the workbook file as it stands at a path. A writer replaces the
-// file by a rename, so a lock taken on the file it replaced is stale: the lock is only held once
-// the locked file is still the one at the path.
-class WorkbookLock {
-public:
-    WorkbookLock() = default;
-    ~WorkbookLock() {
-        if (fd_ >= 0) ::close(fd_);  // releases the lock
-    }
-    WorkbookLock(const WorkbookLock&) = delete;
-    WorkbookLock& operator=(const WorkbookLock&) = delete;
-
-    bool acquire(const std::string& path, std::string* error) {
-        const auto deadline = std::chrono::steady_clock::now() + kLockWait;
-        for (;;) {
-            RegularFileError why;
-            struct stat held {};
-            fd_ = openRegularFile(path, std::numeric_limits<std::uint64_t>::max(), why, &held);
-            if (fd_ < 0)  // no workbook file, or none at all
-                return failed(path, error, why == RegularFileError::NotRegular ? EINVAL : errno);
-            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
-                struct stat now {};
-                if (::stat(path.c_str(), &now) == 0 && held.st_dev == now.st_dev &&
-                    held.st_ino == now.st_ino)
-                    return true;
-            } else if (errno != EWOULDBLOCK) {
-                // A file system without locks: no other writer of ours can be shut out there.
-                return errno == ENOLCK || errno == EOPNOTSUPP || failed(path, error, errno);
-            }
-            ::close(fd_);
-            fd_ = -1;
-            if (std::chrono::steady_clock::now() >= deadline)
-                return failed(path, error, EWOULDBLOCK);
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-
-    // The locked file itself, whatever has since come to stand at the path.
-    std::string readPath() const { return descriptorPath(fd_); }
-
-private:
-    static bool failed(const std::string& path, std::string* error, int err) {
-        if (error) *error = path + ": " + std::strerror(err);
-        return false;
-    }
-
-    int fd_ = -1;
-};
 
 }  // namespace
 
@@ -143,21 +82,6 @@ workbook::Workbook summaryWorkbook(const std::string& sheetName, const std::vect
     return book;
 }
 
-bool writeNewSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
-                     std::string* error) {
-    auto pkg = workbook::buildXlsx(summaryWorkbook("Data1", items, total), error);
-    if (!pkg) return false;
-    auto bytes = pkg->toBytes(error);
-    if (!bytes) return false;
-    // Placed only under a free name: a workbook another writer made meanwhile gets this summary
-    // added, rather than being replaced by a book that lacks its own.
-    StagedFile file(path);
-    if (file.write(*bytes, kNewFileMode) && file.placeIfFree()) return true;
-    if (errno == EEXIST) return addSummary(path, items, total, error);
-    if (error) *error = path + ": " + std::strerror(errno);
-    return false;
-}
-
 std::string summarySheetName(const std::vector<std::string>& existing) {
     auto taken = [&](const std::string& name) {
         for (const std::string& e : existing) {
@@ -175,21 +99,57 @@ std::string summarySheetName(const std::vector<std::string>& existing) {
     return "Data" + std::to_string(k);
 }
 
-bool addSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
-                std::string* error) {
-    // Read, graft and save under the lock: a second writer reads only what the first saved.
-    WorkbookLock lock;
-    if (!lock.acquire(path, error)) return false;
-    auto pkg = workbook::ZipPackage::fromFile(lock.readPath(), error);
-    if (!pkg) return false;
+namespace {
+
+// The workbook held by `lock` with the summary in front of its sheets.
+std::optional<std::string> withSummary(const WorkbookLock& lock, const std::vector<Item>& items,
+                                       int32_t total, std::string* error) {
+    auto pkg = workbook::ZipPackage::fromFile(descriptorPath(lock.fd()), error);
+    if (!pkg) return std::nullopt;
     auto names = workbook::sheetNames(*pkg);
     if (!names) {
-        if (error) *error = path + ": not a workbook";
-        return false;
+        if (error) *error = "not a workbook";
+        return std::nullopt;
     }
     auto sheet =
         workbook::buildXlsx(summaryWorkbook(summarySheetName(*names), items, total), error);
-    return sheet && workbook::graftSheetInFront(*pkg, *sheet, error) && pkg->save(path, error);
+    if (!sheet || !workbook::graftSheetInFront(*pkg, *sheet, error)) return std::nullopt;
+    return pkg->toBytes(error);
+}
+
+std::optional<std::string> newSummary(const std::vector<Item>& items, int32_t total,
+                                      std::string* error) {
+    auto pkg = workbook::buildXlsx(summaryWorkbook("Data1", items, total), error);
+    if (!pkg) return std::nullopt;
+    return pkg->toBytes(error);
+}
+
+// A workbook that keeps coming and going under the name fails after this many turns.
+constexpr int kMaxTurns = 100;
+
+}  // namespace
+
+bool saveSummary(WorkbookLock& lock, const std::vector<Item>& items, int32_t total,
+                 std::string* error) {
+    const auto failed = [&](int err) {
+        if (error && error->empty()) *error = std::strerror(err);
+        return false;
+    };
+    for (int turn = 0; turn < kMaxTurns; ++turn) {
+        if (lock.held() && !lock.writable()) return failed(errno);
+        const bool adding = lock.held();
+        auto bytes =
+            adding ? withSummary(lock, items, total, error) : newSummary(items, total, error);
+        if (!bytes) return failed(EINVAL);
+        // An existing workbook keeps its permission (and, for root to write, its owner).
+        if (lock.place(*bytes, adding ? KeptMode::of(lock.file()) : KeptMode{})) return true;
+        // Another writer made the workbook meanwhile: the summary goes into theirs, rather than
+        // replacing a book that lacks its own. Anything else (the locked file replaced by
+        // another program) is kept as it is.
+        if (adding || errno != EEXIST) return failed(errno);
+        if (!lock.relock()) return failed(errno);
+    }
+    return failed(EWOULDBLOCK);
 }
 
 }  // namespace zbq::grafvik

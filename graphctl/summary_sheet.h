@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "graphctl/graph_state.h"
+#include "graphctl/workbook_lock.h"
 #include "platform/workbook/workbook_description.h"
 
 namespace zbq::grafvik {
@@ -31,15 +32,12 @@ workbook::Workbook summaryWorkbook(const std::string& sheetName, const std::vect
 // "Data" followed by the number of sheets after one more is added, or the next number free.
 std::string summarySheetName(const std::vector<std::string>& existing);
 
-// A new workbook at `path` with the sheet "Data1"; when a workbook has come to stand there
-// meanwhile (another writer's), the summary is added to it instead.
-bool writeNewSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
-                     std::string* error);
-
-// Adds a summary sheet in front of the sheets of the workbook at `path`. Writers of one workbook
-// (threads or processes) take turns, each reading what the one before saved; one that waits
-// more than 30 s for its turn fails.
-bool addSummary(const std::string& path, const std::vector<Item>& items, int32_t total,
-                std::string* error);
+// Saves the summary under `lock` (workbook_lock.h): added in front of the sheets of the workbook
+// it holds, or, when none stands at the name, as a new workbook with the sheet "Data1" alone;
+// when a workbook has come to stand there meanwhile (another writer's), the summary is added to
+// it instead. False with a message when the workbook could not be read or written: it is then
+// left as it was.
+bool saveSummary(WorkbookLock& lock, const std::vector<Item>& items, int32_t total,
+                 std::string* error);
 
 }  // namespace zbq::grafvik

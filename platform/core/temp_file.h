@@ -26,20 +26,28 @@ namespace zbq {
 
 inline constexpr mode_t kTempFileMode = 0600;
 
-// The file a write to `target` is to replace: `target` itself, or, when it is a symbolic link,
-// the file the link names (through every further link), so that a save keeps the link and
-// writes the linked file, its temporary beside that file. A target that does not exist yet is
-// itself. False with errno for a dangling link (ENOENT) or one that cannot be followed (ELOOP,
-// EACCES): a write through it is refused, since it would replace the link by a file.
+// The file a write to `target` is to replace: `target` itself, or, when a symbolic link stands
+// on its way, the real path of the file the links lead to, so that a save keeps a link and writes
+// the linked file, its temporary beside that file. A target that does not exist yet is itself.
+// Every link on the way is judged in the folder that holds it, whatever the kernel's own setting:
+// one in a sticky folder that anyone may write is followed only when it is the caller's
+// (effective uid) or the folder owner's, so that a link planted there by another user never
+// turns a write into one of the file it names; root is no exception (EACCES). False with errno
+// for such a link, a dangling one (ENOENT) or one that cannot be followed (ELOOP, EACCES): a
+// write through it is refused, since it would replace the link by a file.
 bool resolveWriteTarget(const std::string& target, std::string& resolved);
 
 // Creates a new temporary for `target` and opens it write-only. The descriptor, with the
 // temporary's path in `path`; or -1 with errno set and `path` empty.
 int createTempFile(const std::string& target, std::string& path);
+// The same in the open folder `folder`, for a target named `targetName` there; `name` receives
+// the temporary's name in that folder.
+int createTempFileAt(int folder, const std::string& targetName, std::string& name);
 
 // Removes the stale temporaries of `folder` (above). The number removed; a folder that cannot
 // be read removes nothing.
 int removeStaleTempFiles(const std::string& folder);
+int removeStaleTempFilesAt(int folder);
 
 // The owner a temporary's file name (without folder) records; nullopt for any other name.
 struct TempFileOwner {

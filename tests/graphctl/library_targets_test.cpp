@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "graphctl/graph_client.h"
@@ -37,6 +38,13 @@ std::size_t sheetCount(const std::string& path) {
     return zbq::test::sheetsOf(zbq::test::readPackage(path)).size();
 }
 
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Refused for an ordinary user, and for root too: a workbook with no write bit at all is one
+// nobody is to write, although root would pass any permission check.
 TEST(GrafvikTarget, ReadOnlyWorkbookIsRefusedAndKeptByEveryDrawingMethod) {
     struct Case {
         const char* method;
@@ -46,25 +54,67 @@ TEST(GrafvikTarget, ReadOnlyWorkbookIsRefusedAndKeptByEveryDrawingMethod) {
         {"ExNormal", "a\tx"},       {"ExDown", ""},         {"ShowGraph", "a\t1\tb\t2"},
         {"ShowGraph", "a\tx"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.method) + " on \"" + c.data + "\"");
-        TempDir dir;
-        const std::string book = dir.file("g.xls");
-        writeFile(book, "the user's old workbook");
-        ASSERT_EQ(::chmod(book.c_str(), 0444), 0);
-        auto ctl = openControl();
-        ASSERT_TRUE(ctl);
-        // The folder is the user's, so only the file's own mode stands in the way.
-        zbq::test::AsOrdinaryUser user{dir.path(), book};
-        ASSERT_TRUE(user.ok());
-        ASSERT_EQ(ctl->setFilePath(book), GRAFVIK_OK);
-        ASSERT_EQ(ctl->invoke("SetData", {c.data}), GRAFVIK_OK);
-        EXPECT_EQ(ctl->invoke(c.method, {}), GRAFVIK_E_WRITE);
-        EXPECT_EQ(readFile(book), "the user's old workbook");
-        struct stat st {};
-        ASSERT_EQ(::stat(book.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0444u);
-        EXPECT_EQ(zbq::test::entriesIn(dir.path()), 1u);
+    for (bool ordinary : {true, false}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.method) + " on \"" + c.data + "\"" +
+                         (ordinary ? " as an ordinary user" : " as this user"));
+            TempDir dir;
+            const std::string book = dir.file("g.xls");
+            writeFile(book, "the user's old workbook");
+            ASSERT_EQ(::chmod(book.c_str(), 0444), 0);
+            auto ctl = openControl();
+            ASSERT_TRUE(ctl);
+            // The folder is the user's, so only the file's own mode stands in the way.
+            std::optional<zbq::test::AsOrdinaryUser> user;
+            if (ordinary) user.emplace(std::initializer_list<std::string>{dir.path(), book});
+            ASSERT_TRUE(!user || user->ok());
+            ASSERT_EQ(ctl->setFilePath(book), GRAFVIK_OK);
+            ASSERT_EQ(ctl->invoke("SetData", {c.data}), GRAFVIK_OK);
+            EXPECT_EQ(ctl->invoke(c.method, {}), GRAFVIK_E_WRITE);
+            EXPECT_EQ(readFile(book), "the user's old workbook");
+            EXPECT_EQ(modeOf(book), 0444u);
+            EXPECT_EQ(zbq::test::entriesIn(dir.path()), 1u);
+        }
+    }
+}
+
+// The new chart workbook takes the old one's permission bits, read before the old one goes, as
+// the workbook a summary is added to keeps its own; root keeps the owner and group as well.
+TEST(GrafvikTarget, EveryMethodKeepsTheWorkbooksModeAndRootItsOwner) {
+    const bool root = ::geteuid() == 0;
+    for (bool ordinary : {false, true}) {
+        for (const char* method : {"ExNormal", "ExUp", "ShowGraph"}) {
+            for (mode_t mode : {mode_t{0600}, mode_t{0640}, mode_t{0604}}) {
+                SCOPED_TRACE(std::string(method) + " on mode " + std::to_string(mode) +
+                             (ordinary ? " as an ordinary user" : " as this user"));
+                TempDir dir;
+                const std::string book = dir.file("g.xlsx");
+                auto ctl = openControl();
+                ASSERT_TRUE(ctl);
+                ASSERT_EQ(ctl->setFilePath(book), GRAFVIK_OK);
+                ASSERT_EQ(ctl->setData("a\t1\tb\t2"), GRAFVIK_OK);
+                ASSERT_EQ(ctl->exNormal(), GRAFVIK_OK);
+                ASSERT_EQ(::chmod(book.c_str(), mode), 0);
+                // Owned by someone else than root, who alone could give it to them.
+                if (root && !ordinary) {
+                    ASSERT_EQ(::chown(book.c_str(), 65533, 65532), 0);
+                }
+                std::optional<zbq::test::AsOrdinaryUser> user;
+                if (ordinary) user.emplace(std::initializer_list<std::string>{dir.path(), book});
+                ASSERT_TRUE(!user || user->ok());
+                ASSERT_EQ(ctl->invoke(method, {}), GRAFVIK_OK);
+                user.reset();
+                struct stat st {};
+                ASSERT_EQ(::stat(book.c_str(), &st), 0);
+                EXPECT_EQ(st.st_mode & 07777, mode);
+                EXPECT_EQ(sheetCount(book), std::string_view(method) == "ShowGraph" ? 9u : 8u);
+                if (root && !ordinary) {
+                    EXPECT_EQ(st.st_uid, 65533u);
+                    EXPECT_EQ(st.st_gid, 65532u);
+                }
+                EXPECT_EQ(zbq::test::entriesIn(dir.path()), 1u);
+            }
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 // file the user may not write is refused; modes and owners; stale temporaries of killed writers.
 #include "platform/core/atomic_file.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -254,3 +255,110 @@ TEST(AtomicFileThroughALink, DanglingOrUnwritableLinksAreRefusedAndKept) {
 }
 
 }  // namespace links
+
+namespace planted {
+
+using links::isLink;
+
+constexpr uid_t kRoot = 0;
+constexpr uid_t kNobody = zbq::test::AsOrdinaryUser::kNobody;
+constexpr uid_t kOther = 65533;  // another user, who plants links
+constexpr uid_t kFolderOwner = 65532;
+
+// Writes `path` in a child process running as `caller`: 0 when it was written, else the errno.
+int writeAs(uid_t caller, const std::string& path) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (caller != kRoot &&
+            (::setgroups(0, nullptr) != 0 || ::setresgid(caller, caller, caller) != 0 ||
+             ::setresuid(caller, caller, caller) != 0))
+            ::_exit(255);
+        int err = 0;
+        ::_exit(zbq::writeFileAtomically(path, "written", &err) ? 0 : err);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+// Links in a shared folder are followed only as the kernel's protection of links would allow,
+// whatever it is set to on this machine: a link someone else planted in a sticky folder that
+// anyone may write never turns a write into one of the file it names, for root as for anyone.
+TEST(AtomicFileThroughALink, ALinkPlantedInASharedFolderIsRefusedAndItsFileKept) {
+    if (::geteuid() != 0) GTEST_SKIP() << "making another user's link takes root";
+    struct Case {
+        const char* what;
+        uid_t caller;
+        uid_t linkOwner;
+        uid_t folderOwner;
+        mode_t folderMode;
+        bool followed;
+    } cases[] = {
+        {"another user's link, root writes", kRoot, kOther, kRoot, 01777, false},
+        {"another user's link, the victim writes", kNobody, kOther, kRoot, 01777, false},
+        {"the folder owner's link", kNobody, kFolderOwner, kFolderOwner, 01777, true},
+        {"root's own link", kRoot, kRoot, kFolderOwner, 01777, true},
+        {"the user's own link", kNobody, kNobody, kRoot, 01777, true},
+        {"a folder anyone may write, not sticky", kNobody, kOther, kRoot, 0777, true},
+        {"a sticky folder only its owner writes", kRoot, kOther, kRoot, 01755, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
+        const std::string shared = dir.file("shared"), own = dir.file("own");
+        ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+        ASSERT_EQ(::mkdir(own.c_str(), 0700), 0);
+        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, c.folderOwner), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+        // The victim's private file, and a link to it in the shared folder.
+        const std::string secret = own + "/secret.txt";
+        writeFile(secret, "secret");
+        ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+        ASSERT_EQ(::chown(own.c_str(), c.caller, c.caller), 0);
+        ASSERT_EQ(::chown(secret.c_str(), c.caller, c.caller), 0);
+        const std::string link = shared + "/graph.xls";
+        ASSERT_EQ(::symlink(secret.c_str(), link.c_str()), 0);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, c.linkOwner), 0);
+        // The same link met second, behind one of the caller's own.
+        const std::string mine = own + "/mine.xls";
+        ASSERT_EQ(::symlink(link.c_str(), mine.c_str()), 0);
+        ASSERT_EQ(::lchown(mine.c_str(), c.caller, c.caller), 0);
+
+        for (const std::string& path : {link, mine}) {
+            SCOPED_TRACE(path);
+            writeFile(secret, "secret");
+            const int result = writeAs(c.caller, path);
+            ASSERT_NE(result, 255) << "cannot become uid " << c.caller;
+            EXPECT_EQ(result, c.followed ? 0 : EACCES);
+            EXPECT_EQ(readFile(secret), c.followed ? "written" : "secret");
+            EXPECT_TRUE(isLink(link));
+            EXPECT_EQ(entriesIn(shared), 1u);
+            EXPECT_EQ(entriesIn(own), 2u);
+        }
+    }
+}
+
+// A folder on the way that is a link planted in a shared folder is judged the same way.
+TEST(AtomicFileThroughALink, AFolderLinkPlantedInASharedFolderIsRefused) {
+    if (::geteuid() != 0) GTEST_SKIP() << "making another user's link takes root";
+    TempDir dir;
+    const std::string shared = dir.file("shared"), victim = dir.file("victim");
+    ASSERT_EQ(::mkdir(shared.c_str(), 01777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    ASSERT_EQ(::mkdir(victim.c_str(), 0700), 0);
+    writeFile(victim + "/secret.txt", "secret");
+    const std::string folderLink = shared + "/graphs";
+    ASSERT_EQ(::symlink(victim.c_str(), folderLink.c_str()), 0);
+    ASSERT_EQ(::lchown(folderLink.c_str(), kOther, kOther), 0);
+    for (const char* name : {"secret.txt", "new.xls"}) {
+        SCOPED_TRACE(name);
+        int err = 0;
+        EXPECT_FALSE(zbq::writeFileAtomically(folderLink + "/" + name, "written", &err));
+        EXPECT_EQ(err, EACCES);
+    }
+    EXPECT_EQ(readFile(victim + "/secret.txt"), "secret");
+    EXPECT_EQ(entriesIn(victim), 1u);
+}
+
+}  // namespace planted
