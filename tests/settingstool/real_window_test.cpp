@@ -2,8 +2,10 @@
 // their own modal loops by a timer that clicks their buttons, Save pressed with the mouse, and the
 // file read afterwards as ZBQ reads it.
 #include "app/print_entries.h"
+#include "platform/core/cp932.h"
 #include "platform/core/profile.h"
 #include "platform/ui/prompts.h"
+#include "platform/ui/qt_cp932.h"
 #include "settingstool/print_format_list.h"
 #include "settingstool/settings_dlg.h"
 #include "tests/platform_core/profile_fifo.h"
@@ -19,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <random>
 
 namespace zbq::settings {
 namespace {
@@ -242,6 +245,78 @@ TEST_F(RealWindow, FifoInThePlaceOfTheFileIsRefusedAtOnce) {
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_TRUE(
         boxes.texts[0].startsWith(QString::fromUtf8("初期化ﾌｧｲﾙの編集中にｴﾗｰが発生しました。")));
+}
+
+// A random [print] section: keys in and out of order, in any case, repeated, with gaps and past
+// 99, other names; numbers repeated, signed, led by blanks and control characters; values without
+// their commas, without a name or file, with a CR or NUL, in quotes.
+std::string randomPrintSection(std::mt19937& random) {
+    const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+    const std::vector<std::string> leads = {"",   "",     "",  " ", "\t", "\v",
+                                            "\f", "\v\f", "+", "-", "0",  "\r"};
+    const std::vector<std::string> names = {"a",    sjis("売上"),           sjis("ｶﾅ"),  "", "x y",
+                                            "q\rq", std::string("n\0l", 3), "\"quoted\""};
+    const std::vector<std::string> files = {"a.xlsx", "sub/b.xls",   "c,d.xlsx",
+                                            "",       "/abs/e.xlsx", sjis("月報.xlsx")};
+    std::string section = "[print]\r\n";
+    const int lines = pick(40);
+    for (int i = 0; i < lines; ++i) {
+        std::string key;
+        switch (pick(8)) {
+            case 0:
+                key = "prt" + std::to_string(100 + pick(30));
+                break;
+            case 1:
+                key = pick(2) ? "prt" + std::to_string(1 + pick(9))
+                              : "other" + std::to_string(pick(3));
+                break;
+            default:
+                key = printKey(1 + pick(99));
+        }
+        if (pick(3) == 0) key[0] = 'P', key[1] = 'R', key[2] = 'T';
+        std::string value;
+        if (pick(12) > 0) {
+            value = leads[static_cast<std::size_t>(pick(static_cast<int>(leads.size())))] +
+                    std::to_string(pick(4) == 0 ? pick(3) : 1 + pick(120));
+            if (pick(10) > 0) value += "," + names[static_cast<std::size_t>(pick(8))];
+            if (pick(10) > 0) value += "," + files[static_cast<std::size_t>(pick(6))];
+        }
+        section += key + "=" + value + "\r\n";
+    }
+    return section;
+}
+
+// ZBQ's menu and the tool's list are one: for 200 generated files the list shows the entries ZBQ
+// shows, and after a Save without an edit ZBQ shows the same entries again.
+TEST_F(RealWindow, ListEqualsZbqsMenuAndASaveWithoutAnEditKeepsIt) {
+    std::mt19937 random(20261211);
+    for (int file = 0; file < 200; ++file) {
+        SCOPED_TRACE("file " + std::to_string(file));
+        const std::string bytes =
+            iniBytes({"[image]", "path=/srv/images"}) + randomPrintSection(random);
+        SCOPED_TRACE(bytes);
+        folder_.emplace(bytes);  // scripted prompts: refusals confirmed, Save's question No
+        folder_->prompts.answer(ui::Answer::No);
+        CSettingsDlg tool;
+        ASSERT_TRUE(tool.start(iniPath()));
+        const std::vector<PrintMenuEntry> menu = zbqMenu();
+        const auto cp932 = [](const QString& text) { return ui::toCp932(text).value_or("?"); };
+        ASSERT_EQ(tool.list()->topLevelItemCount(), static_cast<int>(menu.size()));
+        for (int row = 0; row < tool.list()->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* item = tool.list()->topLevelItem(row);
+            const PrintMenuEntry& entry = menu[static_cast<std::size_t>(row)];
+            EXPECT_EQ(decimalValue(cp932(item->text(0))), entry.number);
+            EXPECT_EQ(cp932(item->text(1)), entry.menuName);
+            const std::string shownFile = zbq::cp932::pathFromStored(cp932(item->text(2)));
+            EXPECT_EQ(shownFile.front() == '/' ? shownFile : folder_->dir.file(shownFile),
+                      entry.formatFile);
+        }
+        tool.show();
+        zbq::test::press(tool.findChild<QPushButton*>("save"));
+        EXPECT_EQ(folder_->prompts.messageTexts().back(), kSaved.toStdString());
+        EXPECT_EQ(folder_->prompts.unanswered(), 0);
+        EXPECT_EQ(zbqMenu(), menu);
+    }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <csignal>
+
 #include <filesystem>
 
 namespace zbq::settings {
@@ -74,10 +75,19 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         LoadCase{
             "EmptyValueIsSkipped", {"prt01=", "prt02=2,b,b.xls"}, {row("2", "b", "b.xls")}, {}},
-        LoadCase{"PastNinetyNineOnlyWhileKeysFollow",
-                 {"prt100=100,c,c.xls", "prt101=101,d,d.xls", "prt103=103,f,f.xls"},
-                 {row("100", "c", "c.xls"), row("101", "d", "d.xls")},
-                 {}},
+        // ZBQ's menu never shows them, so neither does the list; the user is told before the
+        // Save drops them.
+        LoadCase{"KeysZbqNeverReadsAreRefused",
+                 {"prt100=100,c,c.xls", "prt1=2,b,b.xls", "prt01=1,a,a.xls", "prt101=", "foo=x"},
+                 {row("1", "a", "a.xls")},
+                 {refused(ids::InvalidEntry, "prt100", "100,c,c.xls"),
+                  refused(ids::InvalidEntry, "prt1", "2,b,b.xls"),
+                  refused(ids::InvalidEntry, "foo", "x")}},
+        // A vertical tab or form feed before the number is white space to ZBQ's conversion too.
+        LoadCase{"ControlCharactersBeforeANumberAreWhiteSpace",
+                 {"prt01=7,a,a.xls", "prt02=\v7,b,b.xls", "prt03=\f8,c,c.xls"},
+                 {row("7", "a", "a.xls"), row("\f8", "c", "c.xls")},
+                 {refused(ids::DuplicateEntry, "prt02", "\v7,b,b.xls")}},
         LoadCase{"ThirdCommaBelongsToTheMacroFile",
                  {"prt01=3,月次,getsuji,bumon,.xlsx"},
                  {row("3", "月次", "getsuji,bumon,.xlsx")},
@@ -123,16 +133,18 @@ TEST(SettingsFile, SectionAndKeyNamesIgnoreCase) {
               iniBytes({"[IMAGE]", "Path=/b", "[Print]", "PRT01=1,a,a.xls"}));
 }
 
-TEST(SettingsFile, WalkGoesOnPastNinetyNine) {
+TEST(SettingsFile, ListEndsAtPrt99AsZbqsMenuDoes) {
     std::string bytes = iniBytes({"[image]", "path=/a", "[print]"});
     for (int i = 1; i <= 101; ++i)
         bytes += printKey(i) + "=" + decimalText(i) + ",m,f.xls\r\n";
     TempDir dir;
     writeFile(dir.file("ZBQ.ini"), bytes);
     SettingsModel model;
-    model.load(dir.file("ZBQ.ini"));
-    EXPECT_EQ(model.table().size(), 101);
+    const SettingsModel::LoadResult loaded = model.load(dir.file("ZBQ.ini"));
+    EXPECT_EQ(model.table().size(), 99);
     EXPECT_FALSE(model.canAdd());
+    ASSERT_EQ(loaded.refused.size(), 2u);
+    EXPECT_EQ(loaded.refused[0].key, "prt100");
     EXPECT_EQ(printKey(100), "prt100");
 }
 
