@@ -1,6 +1,8 @@
 #include "settingstool/settings_model.h"
 
 #include "platform/core/atomic_file.h"
+#include "platform/core/folders.h"
+#include "platform/core/temp_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +42,8 @@ SettingsModel::LoadResult SettingsModel::load(const std::string& path) {
         result.status = LoadStatus::Unreadable;
         return result;
     }
+    // A Save killed before its rename left its scratch file beside ZBQ.ini: a new start clears it.
+    removeStaleTempFiles(parentFolder(path));
     SettingsContent content = readSettings(profile);
     sections_ = sectionsOf(profile);
     linkFolder_ = std::move(content.linkFolder);

@@ -31,7 +31,8 @@ public:
         std::vector<RefusedEntry> refused;  // entries left out, in file order
         std::string refusedLinkFolder;      // a link folder left out (settings_file.h)
     };
-    // Reads the file; the tool never creates it, so a missing file is an answer of its own.
+    // Reads the file; the tool never creates it, so a missing file is an answer of its own. The
+    // scratch files of a Save that was killed before its rename are removed from the folder.
     LoadResult load(const std::string& path);
 
     enum class SaveStatus { Saved, NoLinkFolder, ChangedElsewhere, Failed };
