@@ -2,25 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
-#include <climits>
 #include <numeric>
 
 namespace zbq::settings {
 
 int decimalValue(std::string_view text) {
-    std::size_t i = 0;
-    // The blanks of the C library's conversion, which is how ZBQ reads the same number.
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > static_cast<long long>(INT_MAX) + 1) break;  // saturated either way
-    }
-    if (negative) value = -value;
-    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    return printEntryNumber(text);
 }
 
 std::string decimalText(int value) {

@@ -7,6 +7,8 @@
 // duplicates when it reads and offers only free numbers). Not thread-safe.
 #pragma once
 
+#include "platform/core/print_section.h"
+
 #include <array>
 #include <map>
 #include <optional>
@@ -21,10 +23,10 @@ namespace zbq::settings {
 inline constexpr int kFirstNumber = 1;
 inline constexpr int kLastNumber = 99;
 // Add refuses beyond this many rows (ZBQ reads prt01 to prt99).
-inline constexpr int kMaxRows = 99;
+inline constexpr int kMaxRows = kPrintKeyCount;
 
-// The value of a number text as the tool reads every number: blanks skipped, an optional sign,
-// the digits up to the first other character (none: 0), saturating at the ends of int.
+// The value of a number text as the tool reads every number: as ZBQ reads an entry's number
+// (platform/core/print_section.h), so that both see one number.
 int decimalValue(std::string_view text);
 // "%d"
 std::string decimalText(int value);

@@ -201,23 +201,27 @@ void CSettingsDlg::save() {
     list_->endEdit();
     const QPointer<CSettingsDlg> self(this);
     SettingsModel::SaveResult saved = model_.save();
-    if (saved.status == SettingsModel::SaveStatus::ChangedElsewhere) {
+    // Asked again as often as another program changes the file under the save: a Yes given
+    // before that change is no Yes to overwriting it.
+    while (saved.status == SettingsModel::SaveStatus::ChangedElsewhere) {
         const ui::Answer answer =
             ui::prompts().message(this, text(ids::ChangedElsewhere), text(ids::Caption),
-                                  ui::Icon::Question, ui::Buttons::YesNo);
+                                  ui::Icon::Question, ui::Buttons::YesNoCancel);
         if (!self) return;
-        if (answer != ui::Answer::Yes) {
+        if (answer == ui::Answer::No) {
             // The user keeps the other program's change: the list shows the file as it is now.
             showLoaded(model_.load(model_.path()));
             return;
         }
+        // Cancel, or the box closed: nothing written, the list stays as the user left it.
+        if (answer != ui::Answer::Yes) return;
         saved = model_.save(true);
     }
     switch (saved.status) {
         case SettingsModel::SaveStatus::NoLinkFolder:
             information(ids::NoLinkFolder);
             return;
-        case SettingsModel::SaveStatus::ChangedElsewhere:
+        case SettingsModel::SaveStatus::ChangedElsewhere:  // handled above
         case SettingsModel::SaveStatus::Failed:
             ui::prompts().message(
                 this, text(ids::WriteFailed, {QString::fromLocal8Bit(std::strerror(saved.error))}),

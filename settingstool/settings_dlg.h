@@ -2,8 +2,9 @@
 // list of a SettingsModel and runs the tool's commands: Save (also the default button, so Enter
 // saves unless a list editor has the focus), Browse, Add, Edit, Delete, Help and About, from the
 // buttons and the menu bar alike. Close and Esc leave without saving and without asking. When
-// another program changed the tool's two sections since they were read, Save asks before it
-// overwrites them; No writes nothing and shows the file as it is now.
+// another program changed the tool's two sections since they were read, or writes the file while
+// the Save replaces it, Save asks before it overwrites them: Yes overwrites, No writes nothing
+// and shows the file as it is now, Cancel writes nothing and keeps the list as it stands.
 //
 // Every message goes through the Prompts service and the entry and About dialogs through the
 // modal runner, so a test drives the whole dialog. GUI thread only.

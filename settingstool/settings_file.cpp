@@ -3,28 +3,8 @@
 #include "settingstool/string_ids.h"
 
 #include <filesystem>
-#include <unordered_map>
 
 namespace zbq::settings {
-
-std::string printKey(int position) {
-    std::string key = "prt";
-    if (position < 10) key += '0';
-    key += decimalText(position);
-    return key;
-}
-
-bool splitEntry(std::string_view value, PrintFormatRow& row) {
-    // A comma (0x2C) is never the trail byte of a two-byte CP932 character.
-    const std::size_t first = value.find(',');
-    if (first == std::string_view::npos) return false;
-    const std::size_t second = value.find(',', first + 1);
-    if (second == std::string_view::npos || second + 1 == value.size()) return false;
-    row.number = std::string(value.substr(0, first));
-    row.menuName = std::string(value.substr(first + 1, second - first - 1));
-    row.macroFile = std::string(value.substr(second + 1));
-    return true;
-}
 
 std::string joinEntry(const PrintFormatRow& row) {
     std::string value;
@@ -61,26 +41,17 @@ SettingsContent readSettings(const ProfileFile& profile) {
         content.refusedLinkFolder = std::move(content.linkFolder);
         content.linkFolder.clear();
     }
-    std::unordered_map<std::string, std::string> values;  // folded key -> value
-    for (ProfileFile::Entry& entry : profile.entries(kPrintSection))
-        values.emplace(profileFoldedName(entry.key), std::move(entry.value));
-    // As ZBQ reads them: a gap before prt99 is skipped, so that a Save never drops an entry
-    // that ZBQ shows. Past prt99 the walk goes on while keys follow, so that a longer list is
-    // kept rather than cut at the save.
-    for (int position = 1;; ++position) {
-        std::string key = printKey(position);
-        const auto found = values.find(key);
-        if (found == values.end() || found->second.empty()) {
-            if (position <= kLastNumber) continue;
-            break;
-        }
-        std::string& value = found->second;
-        PrintFormatRow row;
-        if (!isStorableText(value) || !splitEntry(value, row) || row.menuName.empty())
-            content.refused.push_back({ids::InvalidEntry, std::move(key), std::move(value)});
-        else if (!content.table.append(std::move(row)))
-            content.refused.push_back({ids::DuplicateEntry, std::move(key), std::move(value)});
-    }
+    // The rows are the entries of ZBQ's menu, read by ZBQ's own reader, so that a Save without
+    // an edit shows ZBQ the same menu; what the menu leaves out is refused here and reported.
+    PrintSection section = readPrintSection(profile);
+    for (PrintEntry& entry : section.entries)
+        content.table.append(
+            {std::move(entry.number), std::move(entry.menuName), std::move(entry.file)});
+    for (RefusedPrintEntry& entry : section.refused)
+        content.refused.push_back({entry.reason == RefusedPrintEntry::Reason::DuplicateNumber
+                                       ? ids::DuplicateEntry
+                                       : ids::InvalidEntry,
+                                   std::move(entry.key), std::move(entry.value)});
     return content;
 }
 

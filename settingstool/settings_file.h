@@ -1,17 +1,18 @@
 // The two sections of ZBQ.ini that the settings tool owns: [image] path, the link folder, and
 // [print] prt01, prt02, ..., the format-printing entries "number,menu name,macro file".
 //
-// Reading walks prt01 to prt99 as ZBQ does, skipping a missing or empty value, and on past prt99
-// while keys follow. An entry ZBQ skips (without two commas, with an empty menu name or macro
-// file) or one the file could not hold again (a NUL or a lone CR) is refused (10017), one whose
-// number another entry already has is refused (10018); both are reported with the key and value
-// and vanish at the next save. Writing changes only these two sections: [image] path
-// in place, and the keys of [print]: prt01 to prtNN for the rows in order, each rewritten where it
-// stands (new ones after the last key), every other key of the section deleted; comments stay.
+// Reading takes what ZBQ's menu shows, through the one reader both programs use
+// (platform/core/print_section.h): an entry the menu leaves out as malformed, or under a key the
+// menu never reads (past prt99, another name), is refused (10017), one whose number an earlier
+// entry has is refused (10018); both are reported with the key and value and vanish at the next
+// save. Writing changes only these two sections: [image] path in place, and the keys of [print]:
+// prt01 to prtNN for the rows in order, each rewritten where it stands (new ones after the last
+// key), every other key of the section deleted; comments stay.
 // Everything else stays byte for byte (platform/core/profile.h).
 // All texts are CP932.
 #pragma once
 
+#include "platform/core/print_section.h"
 #include "platform/core/profile.h"
 #include "settingstool/print_format_table.h"
 
@@ -23,10 +24,8 @@ namespace zbq::settings {
 
 inline constexpr std::string_view kImageSection = "image";
 inline constexpr std::string_view kPathKey = "path";
-inline constexpr std::string_view kPrintSection = "print";
-
-// "prt%02d"
-std::string printKey(int position);
+using zbq::kPrintSection;
+using zbq::printKey;
 
 // A refused entry: the message number (ids::InvalidEntry or ids::DuplicateEntry), key and value.
 struct RefusedEntry {
@@ -56,8 +55,6 @@ struct SettingsSections {
 };
 SettingsSections sectionsOf(const ProfileFile& profile);
 
-// Splits an entry at its first two commas; false when it has not got two, or nothing after them.
-bool splitEntry(std::string_view value, PrintFormatRow& row);
 // The value written for a row: its three texts joined by commas.
 std::string joinEntry(const PrintFormatRow& row);
 

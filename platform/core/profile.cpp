@@ -333,14 +333,16 @@ std::string ProfileFile::bytes() const {
     return out;
 }
 
-bool ProfileFile::load(const std::string& path, ProfileFile& out, int* err) {
+bool ProfileFile::load(const std::string& path, ProfileFile& out, int* err, struct stat* statOut) {
     const auto fail = [err](int error) {
         if (err) *err = error;
         return false;
     };
     std::string bytes;
     struct stat st {};
-    switch (readRegularFile(path, kMaxBytes, bytes, &st)) {
+    const RegularFileError read = readRegularFile(path, kMaxBytes, bytes, &st);
+    if (statOut && read != RegularFileError::CannotOpen) *statOut = st;
+    switch (read) {
         case RegularFileError::None:
             out = ProfileFile(bytes);
             return true;
@@ -359,7 +361,12 @@ bool ProfileFile::load(const std::string& path, ProfileFile& out, int* err) {
 }
 
 bool ProfileFile::save(const std::string& path, int* err) const {
-    return writeFileAtomically(path, bytes(), err);
+    const std::string text = bytes();
+    if (text.size() > kMaxBytes) {
+        if (err) *err = EFBIG;
+        return false;
+    }
+    return writeFileAtomically(path, text, err);
 }
 
 }  // namespace zbq

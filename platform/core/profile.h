@@ -12,6 +12,8 @@
 // atomically (atomic_file.h). Not thread-safe; one owner at a time.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -37,8 +39,10 @@ public:
     // other read failure returns false with the errno in *err and leaves `out` as it was. The
     // file is opened without blocking and read only when it is a regular file (EISDIR for a
     // folder, EINVAL for a FIFO, device or socket) of at most kMaxBytes (EFBIG), so that a FIFO
-    // or a link to a device can neither hang the reader nor fill its memory.
-    static bool load(const std::string& path, ProfileFile& out, int* err = nullptr);
+    // or a link to a device can neither hang the reader nor fill its memory. `st`, when given,
+    // receives the fstat of the file read (left as it was for a file that does not exist).
+    static bool load(const std::string& path, ProfileFile& out, int* err = nullptr,
+                     struct stat* st = nullptr);
 
     std::string getString(std::string_view section, std::string_view key,
                           std::string_view defaultValue = {}) const;
@@ -80,6 +84,7 @@ public:
 
     // The file's bytes as they would be written.
     std::string bytes() const;
+    // Refuses, writing nothing, bytes beyond kMaxBytes (EFBIG): no reader would take them back.
     bool save(const std::string& path, int* err = nullptr) const;
 
 private:

@@ -440,6 +440,11 @@ TEST(StartUp, ProfileTable) {
         {"keys in lower case, an absolute file",
          "[Print]\r\nprt01=12 ,sub/one,fmt/a.xlsx\r\nPrt02=13,two,/abs/b.xlsx\r\n",
          {{12, "sub/one", "fmt/a.xlsx"}, {13, "two", "/abs/b.xlsx"}}},
+        // The number is the menu's command id: a second entry with one already taken could never
+        // be chosen. A vertical tab or form feed before the number is white space, as to atoi.
+        {"a taken number is left out, control white space before a number",
+         "[print]\r\nPRT01=7,seven,a.xlsx\r\nPRT02=\v7,again,b.xlsx\r\nPRT03=\f8,eight,c.xlsx\r\n",
+         {{7, "seven", "a.xlsx"}, {8, "eight", "c.xlsx"}}},
         {"no print section", "[image]\r\nPath=/srv/images\r\n", {}},
     };
     for (const Case& c : cases) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <cerrno>
 #include <functional>
 #include <string>
@@ -382,6 +384,28 @@ TEST(Profile, OnlyARegularFileOfSaneSizeIsRead) {
             EXPECT_EQ(out.getString("image", "path"), "/big");
         else
             EXPECT_EQ(err, EFBIG);
+    }
+}
+
+// Saving is held to the same limit as loading: what is written can always be read again. Lines
+// read with LF ends grow by a CR each when written, so a file within the limit can pass it.
+TEST(Profile, SaveBeyondTheLimitIsRefusedAndWritesNothing) {
+    zbq::test::TempDir dir;
+    const std::string path = dir.file("ZBQ.ini");
+    const std::string key = "[big]\r\nk=";
+    for (const std::size_t size : {ProfileFile::kMaxBytes, ProfileFile::kMaxBytes + 1}) {
+        const ProfileFile big(key + std::string(size - key.size() - 2, 'v') + "\n");
+        ASSERT_EQ(big.bytes().size(), size);
+        int err = 0;
+        const bool saved = big.save(path, &err);
+        EXPECT_EQ(saved, size == ProfileFile::kMaxBytes) << size;
+        if (!saved) {
+            EXPECT_EQ(err, EFBIG);
+        }
+        // The limit's own file was written and reads back; the larger one left it as it was.
+        EXPECT_EQ(std::filesystem::file_size(path), ProfileFile::kMaxBytes);
+        ProfileFile back;
+        EXPECT_TRUE(ProfileFile::load(path, back));
     }
 }
 

@@ -2,8 +2,10 @@
 // their own modal loops by a timer that clicks their buttons, Save pressed with the mouse, and the
 // file read afterwards as ZBQ reads it.
 #include "app/print_entries.h"
+#include "platform/core/cp932.h"
 #include "platform/core/profile.h"
 #include "platform/ui/prompts.h"
+#include "platform/ui/qt_cp932.h"
 #include "settingstool/print_format_list.h"
 #include "settingstool/settings_dlg.h"
 #include "tests/platform_core/profile_fifo.h"
@@ -18,7 +20,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 #include <deque>
+#include <filesystem>
+#include <random>
 
 namespace zbq::settings {
 namespace {
@@ -109,6 +119,19 @@ protected:
 
 const QString kSaved =
     QString::fromUtf8("ZEBRINE 環境設定の設定が完了しました。\n\nｱﾌﾟﾘｹｰｼｮﾝを終了しますか？");
+const QString kChanged = QString::fromUtf8(
+    "初期化ﾌｧｲﾙの連携ﾌｫﾙﾀﾞまたは定型印刷ｾｸｼｮﾝが、読込み後に他のﾌﾟﾛｸﾞﾗﾑで変更されています。"
+    "\n\n上書きしますか？\n「いいえ」を選ぶと保存せずに読込み直し、「ｷｬﾝｾﾙ」を選ぶと保存せずに"
+    "編集を続けます。");
+
+// The scratch files a save left in `folder`.
+std::vector<std::string> scratchFiles(const std::string& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().find(".zbq-tmp.") != std::string::npos)
+            found.push_back(entry.path().filename().string());
+    return found;
+}
 
 // A Save without an edit must not delete what ZBQ shows: entries after a gap stay, and the list
 // is ZBQ's list, an entry ZBQ skips being reported at the start.
@@ -139,9 +162,7 @@ TEST_F(RealWindow, AnotherProgramsChangeIsOverwrittenOnlyWhenTheUserSaysSo) {
     const std::string theirs =
         iniBytes({"[image]", "path=/srv/images", "[print]", "prt01=1,ONE,a.xlsx",
                   "prt02=2,two,b.xlsx", "prt03=3,three,c.xlsx", "[OLAP]", "NODATA=-"});
-    const QString question = QString::fromUtf8(
-        "初期化ﾌｧｲﾙの連携ﾌｫﾙﾀﾞまたは定型印刷ｾｸｼｮﾝが、読込み後に他のﾌﾟﾛｸﾞﾗﾑで変更されています。"
-        "\n\n上書きしますか？\n「いいえ」を選ぶと保存せずに読込み直します。");
+    const QString& question = kChanged;
     {
         SCOPED_TRACE("No");
         open(original);
@@ -242,6 +263,165 @@ TEST_F(RealWindow, FifoInThePlaceOfTheFileIsRefusedAtOnce) {
     ASSERT_EQ(boxes.texts.size(), 1u);
     EXPECT_TRUE(
         boxes.texts[0].startsWith(QString::fromUtf8("初期化ﾌｧｲﾙの編集中にｴﾗｰが発生しました。")));
+}
+
+// Cancel keeps the user's edits: nothing is written, the deleted row stays deleted, and the next
+// Save asks again.
+TEST_F(RealWindow, CancelToAnotherProgramsChangeWritesNothingAndKeepsTheEdits) {
+    open(iniBytes(
+        {"[image]", "path=/srv/images", "[print]", "prt01=1,one,a.xlsx", "prt02=2,two,b.xlsx"}));
+    const std::string theirs = iniBytes(
+        {"[image]", "path=/srv/images", "[print]", "prt01=1,ONE,a.xlsx", "prt02=2,two,b.xlsx"});
+    Boxes boxes({QMessageBox::Yes, QMessageBox::Cancel, QMessageBox::Cancel});
+    ASSERT_TRUE(start());
+    dialog.list()->selectRow(1);
+    zbq::test::press(dialog.findChild<QPushButton*>("delete"));  // Yes to "Delete this item?"
+    ASSERT_EQ(listed(), std::vector<std::string>{"one"});
+    zbq::test::writeFile(iniPath(), theirs);
+    pressSave();
+    EXPECT_EQ(ini(), theirs);
+    EXPECT_EQ(listed(), std::vector<std::string>{"one"}) << "the edit was thrown away";
+    pressSave();
+    ASSERT_EQ(boxes.texts.size(), 3u);
+    EXPECT_EQ(boxes.texts[1], kChanged);
+    EXPECT_EQ(boxes.texts[2], kChanged);
+    EXPECT_EQ(ini(), theirs);
+    EXPECT_EQ(boxes.unanswered(), 0u);
+}
+
+// Another program writes the file after the Save read it and before the new file takes its
+// place: the Save asks again rather than lose that write; Yes then keeps what the other program
+// wrote outside the tool's sections, Cancel writes nothing. The other write is in place and of
+// the same size, so only the change time tells it.
+TEST_F(RealWindow, WriteJustBeforeTheRenameIsAskedAboutAgain) {
+    const std::string original = iniBytes(
+        {"[image]", "path=/srv/images", "[print]", "prt01=1,one,a.xlsx", "[OLAP]", "NODATA=-"});
+    const std::string theirs = iniBytes(
+        {"[image]", "path=/srv/images", "[print]", "prt01=1,one,a.xlsx", "[OLAP]", "NODATA=+"});
+    for (const auto answer : {QMessageBox::Yes, QMessageBox::Cancel}) {
+        SCOPED_TRACE(answer == QMessageBox::Yes ? "Yes" : "Cancel");
+        open(original);
+        Boxes boxes({answer, QMessageBox::No});
+        ASSERT_TRUE(start());
+        dialog.model().setLinkFolder("/srv/other");
+        bool written = false;
+        dialog.model().setBeforeReplaceForTesting([&] {
+            if (written) return;
+            written = true;
+            const int fd = ::open(iniPath().c_str(), O_WRONLY);  // in place: same inode, size
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(::write(fd, theirs.data(), theirs.size()),
+                      static_cast<ssize_t>(theirs.size()));
+            ::close(fd);
+        });
+        pressSave();
+        ASSERT_TRUE(written);
+        ASSERT_GE(boxes.texts.size(), 1u);
+        EXPECT_EQ(boxes.texts[0], kChanged);
+        if (answer == QMessageBox::Yes) {
+            EXPECT_EQ(boxes.texts, (std::vector<QString>{kChanged, kSaved}));
+            EXPECT_EQ(ini(), iniBytes({"[image]", "path=/srv/other", "[print]",
+                                       "prt01=1,one,a.xlsx", "[OLAP]", "NODATA=+"}));
+        } else {
+            EXPECT_EQ(boxes.texts, std::vector<QString>{kChanged});
+            EXPECT_EQ(ini(), theirs);
+        }
+        EXPECT_EQ(scratchFiles(folder_->dir.path()), std::vector<std::string>{});
+        dialog.model().setBeforeReplaceForTesting(nullptr);
+    }
+}
+
+// A file that both programs read with LF line ends would pass their limit with the CR LF a Save
+// writes: the Save is refused with the system's text for it, and the file stays as it was.
+TEST_F(RealWindow, SaveThatWouldPassTheSizeLimitIsRefused) {
+    std::string bytes = "[image]\npath=/srv/images\n[print]\nprt01=1,one,a.xlsx\n[OLAP]\n";
+    const std::string line = "K=" + std::string(60, 'v') + "\n";
+    while (bytes.size() + line.size() <= 16776192)
+        bytes += line;
+    bytes += std::string(16776192 - bytes.size() - 1, 'w') + "\n";
+    ASSERT_EQ(bytes.size(), 16776192u);
+    ASSERT_LE(bytes.size(), ProfileFile::kMaxBytes);
+    open(bytes);
+    Boxes boxes;
+    ASSERT_TRUE(start());
+    pressSave();
+    EXPECT_EQ(boxes.texts, std::vector<QString>{
+                               QString::fromUtf8("初期化ﾌｧｲﾙの編集中にｴﾗｰが発生しました。\n\n") +
+                               QString::fromLocal8Bit(std::strerror(EFBIG))});
+    EXPECT_TRUE(ini() == bytes) << "the file was changed";
+    EXPECT_EQ(scratchFiles(folder_->dir.path()), std::vector<std::string>{});
+}
+
+// A random [print] section: keys in and out of order, in any case, repeated, with gaps and past
+// 99, other names; numbers repeated, signed, led by blanks and control characters; values without
+// their commas, without a name or file, with a CR or NUL, in quotes.
+std::string randomPrintSection(std::mt19937& random) {
+    const auto pick = [&random](int n) { return static_cast<int>(random() % n); };
+    const std::vector<std::string> leads = {"",   "",     "",  " ", "\t", "\v",
+                                            "\f", "\v\f", "+", "-", "0",  "\r"};
+    const std::vector<std::string> names = {"a",    sjis("売上"),           sjis("ｶﾅ"),  "", "x y",
+                                            "q\rq", std::string("n\0l", 3), "\"quoted\""};
+    const std::vector<std::string> files = {"a.xlsx", "sub/b.xls",   "c,d.xlsx",
+                                            "",       "/abs/e.xlsx", sjis("月報.xlsx")};
+    std::string section = "[print]\r\n";
+    const int lines = pick(40);
+    for (int i = 0; i < lines; ++i) {
+        std::string key;
+        switch (pick(8)) {
+            case 0:
+                key = "prt" + std::to_string(100 + pick(30));
+                break;
+            case 1:
+                key = pick(2) ? "prt" + std::to_string(1 + pick(9))
+                              : "other" + std::to_string(pick(3));
+                break;
+            default:
+                key = printKey(1 + pick(99));
+        }
+        if (pick(3) == 0) key[0] = 'P', key[1] = 'R', key[2] = 'T';
+        std::string value;
+        if (pick(12) > 0) {
+            value = leads[static_cast<std::size_t>(pick(static_cast<int>(leads.size())))] +
+                    std::to_string(pick(4) == 0 ? pick(3) : 1 + pick(120));
+            if (pick(10) > 0) value += "," + names[static_cast<std::size_t>(pick(8))];
+            if (pick(10) > 0) value += "," + files[static_cast<std::size_t>(pick(6))];
+        }
+        section += key + "=" + value + "\r\n";
+    }
+    return section;
+}
+
+// ZBQ's menu and the tool's list are one: for 200 generated files the list shows the entries ZBQ
+// shows, and after a Save without an edit ZBQ shows the same entries again.
+TEST_F(RealWindow, ListEqualsZbqsMenuAndASaveWithoutAnEditKeepsIt) {
+    std::mt19937 random(20261211);
+    for (int file = 0; file < 200; ++file) {
+        SCOPED_TRACE("file " + std::to_string(file));
+        const std::string bytes =
+            iniBytes({"[image]", "path=/srv/images"}) + randomPrintSection(random);
+        SCOPED_TRACE(bytes);
+        folder_.emplace(bytes);  // scripted prompts: refusals confirmed, Save's question No
+        folder_->prompts.answer(ui::Answer::No);
+        CSettingsDlg tool;
+        ASSERT_TRUE(tool.start(iniPath()));
+        const std::vector<PrintMenuEntry> menu = zbqMenu();
+        const auto cp932 = [](const QString& text) { return ui::toCp932(text).value_or("?"); };
+        ASSERT_EQ(tool.list()->topLevelItemCount(), static_cast<int>(menu.size()));
+        for (int row = 0; row < tool.list()->topLevelItemCount(); ++row) {
+            const QTreeWidgetItem* item = tool.list()->topLevelItem(row);
+            const PrintMenuEntry& entry = menu[static_cast<std::size_t>(row)];
+            EXPECT_EQ(decimalValue(cp932(item->text(0))), entry.number);
+            EXPECT_EQ(cp932(item->text(1)), entry.menuName);
+            const std::string shownFile = zbq::cp932::pathFromStored(cp932(item->text(2)));
+            EXPECT_EQ(shownFile.front() == '/' ? shownFile : folder_->dir.file(shownFile),
+                      entry.formatFile);
+        }
+        tool.show();
+        zbq::test::press(tool.findChild<QPushButton*>("save"));
+        EXPECT_EQ(folder_->prompts.messageTexts().back(), kSaved.toStdString());
+        EXPECT_EQ(folder_->prompts.unanswered(), 0);
+        EXPECT_EQ(zbqMenu(), menu);
+    }
 }
 
 }  // namespace

@@ -10,8 +10,15 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
+
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <random>
+#include <thread>
 
 namespace zbq::settings {
 namespace {
@@ -74,10 +81,19 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         LoadCase{
             "EmptyValueIsSkipped", {"prt01=", "prt02=2,b,b.xls"}, {row("2", "b", "b.xls")}, {}},
-        LoadCase{"PastNinetyNineOnlyWhileKeysFollow",
-                 {"prt100=100,c,c.xls", "prt101=101,d,d.xls", "prt103=103,f,f.xls"},
-                 {row("100", "c", "c.xls"), row("101", "d", "d.xls")},
-                 {}},
+        // ZBQ's menu never shows them, so neither does the list; the user is told before the
+        // Save drops them.
+        LoadCase{"KeysZbqNeverReadsAreRefused",
+                 {"prt100=100,c,c.xls", "prt1=2,b,b.xls", "prt01=1,a,a.xls", "prt101=", "foo=x"},
+                 {row("1", "a", "a.xls")},
+                 {refused(ids::InvalidEntry, "prt100", "100,c,c.xls"),
+                  refused(ids::InvalidEntry, "prt1", "2,b,b.xls"),
+                  refused(ids::InvalidEntry, "foo", "x")}},
+        // A vertical tab or form feed before the number is white space to ZBQ's conversion too.
+        LoadCase{"ControlCharactersBeforeANumberAreWhiteSpace",
+                 {"prt01=7,a,a.xls", "prt02=\v7,b,b.xls", "prt03=\f8,c,c.xls"},
+                 {row("7", "a", "a.xls"), row("\f8", "c", "c.xls")},
+                 {refused(ids::DuplicateEntry, "prt02", "\v7,b,b.xls")}},
         LoadCase{"ThirdCommaBelongsToTheMacroFile",
                  {"prt01=3,月次,getsuji,bumon,.xlsx"},
                  {row("3", "月次", "getsuji,bumon,.xlsx")},
@@ -123,16 +139,18 @@ TEST(SettingsFile, SectionAndKeyNamesIgnoreCase) {
               iniBytes({"[IMAGE]", "Path=/b", "[Print]", "PRT01=1,a,a.xls"}));
 }
 
-TEST(SettingsFile, WalkGoesOnPastNinetyNine) {
+TEST(SettingsFile, ListEndsAtPrt99AsZbqsMenuDoes) {
     std::string bytes = iniBytes({"[image]", "path=/a", "[print]"});
     for (int i = 1; i <= 101; ++i)
         bytes += printKey(i) + "=" + decimalText(i) + ",m,f.xls\r\n";
     TempDir dir;
     writeFile(dir.file("ZBQ.ini"), bytes);
     SettingsModel model;
-    model.load(dir.file("ZBQ.ini"));
-    EXPECT_EQ(model.table().size(), 101);
+    const SettingsModel::LoadResult loaded = model.load(dir.file("ZBQ.ini"));
+    EXPECT_EQ(model.table().size(), 99);
     EXPECT_FALSE(model.canAdd());
+    ASSERT_EQ(loaded.refused.size(), 2u);
+    EXPECT_EQ(loaded.refused[0].key, "prt100");
     EXPECT_EQ(printKey(100), "prt100");
 }
 
@@ -333,6 +351,84 @@ TEST(SettingsFile, MissingOrUnreadableFileIsNotCreated) {
     const SettingsModel::LoadResult result = model.load(dir.file("ZBQ.ini"));
     EXPECT_EQ(result.status, SettingsModel::LoadStatus::Unreadable);
     EXPECT_EQ(result.error, EISDIR);
+}
+
+// A Save killed at any moment leaves the old file or the whole new one, never a mix; the scratch
+// file a killed Save leaves behind is gone once the tool starts again. The kills fall at random
+// moments of the save itself: the child says when its load is done, and the parent waits a random
+// part of one save's time before it kills.
+TEST(SettingsFile, KilledAnywhereInASaveLeavesTheOldFileOrTheNewOne) {
+    TempDir dir;
+    const std::string path = dir.file("ZBQ.ini");
+    std::string old = iniBytes({"[image]", "path=/srv/old", "[print]"});
+    for (int i = 1; i <= 99; ++i)
+        old += printKey(i) + "=" + decimalText(i) + ",menu" + decimalText(i) + ",m.xlsx\r\n";
+    old += "[OLAP]\r\n";
+    for (int i = 0; i < 4000; ++i)
+        old += "K" + decimalText(i) + "=" + std::string(40, 'v') + "\r\n";  // a save of some length
+
+    const auto saveAsTheToolDoes = [&path] {
+        SettingsModel model;
+        model.load(path);
+        model.setLinkFolder("/srv/new");
+        return model.save().status == SettingsModel::SaveStatus::Saved;
+    };
+    writeFile(path, old);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(saveAsTheToolDoes());
+    const auto oneSave = std::chrono::duration_cast<std::chrono::microseconds>(
+                             std::chrono::steady_clock::now() - start)
+                             .count();
+    const std::string saved = readFile(path);
+    ASSERT_NE(saved, old);
+
+    const auto scratch = [&dir] {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            if (entry.path().filename().string().find(".zbq-tmp.") != std::string::npos) ++count;
+        return count;
+    };
+    std::mt19937 random(50);
+    int oldKept = 0, newWhole = 0, scratchLeft = 0, scratchAfterStart = 0;
+    constexpr int kKills = 30;
+    for (int kill = 0; kill < kKills; ++kill) {
+        writeFile(path, old);
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ready[0]);
+            SettingsModel model;
+            model.load(path);
+            model.setLinkFolder("/srv/new");
+            const char go = 1;
+            if (::write(ready[1], &go, 1) != 1) ::_exit(2);
+            model.save();
+            ::pause();  // a save that ended waits for its kill all the same
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char go = 0;
+        ASSERT_EQ(::read(ready[0], &go, 1), 1);
+        ::close(ready[0]);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % (oneSave + 1)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const std::string after = readFile(path);
+        ASSERT_TRUE(after == old || after == saved) << "torn after kill " << kill;
+        (after == old ? oldKept : newWhole)++;
+        scratchLeft += scratch();
+        SettingsModel next;
+        ASSERT_EQ(next.load(path).status, SettingsModel::LoadStatus::Loaded);
+        scratchAfterStart += scratch();
+        EXPECT_EQ(scratch(), 0) << "after kill " << kill;
+    }
+    std::printf(
+        "%d kills: %d left the old file, %d the whole new one, %d scratch files left "
+        "by the kills, %d after the next start\n",
+        kKills, oldKept, newWhole, scratchLeft, scratchAfterStart);
 }
 
 // What the tool saves is what ZBQ's menu offers: a file under the program folder is named
