@@ -73,7 +73,7 @@ private:
 
 class QuietOpener : public zbq::ui::DesktopOpener {
 public:
-    bool open(const QString&) override { return true; }
+    bool open(const QString&, std::function<void()>) override { return true; }
 };
 
 // The questionnaire's data file with the settings a save writes.

@@ -91,7 +91,7 @@ bool ReadLog::appendLines(std::string_view lines, int count) {
     lines_ += count;
     kept_.append(lines);
     if (lines_ / kCounterEvery == before) return false;
-    show(readCounterLine(lines_ / kCounterEvery * kCounterEvery));
+    show(readCounterLine(lines_ / kCounterEvery * kCounterEvery), true);
     return true;
 }
 

@@ -826,7 +826,6 @@ private:
 void clearCell(ReadCell& cell) {
     cell.kind = CellKind::Empty;
     cell.temporal = Temporal::None;
-    cell.xlsKind = XlsKind::None;
     cell.number = 0;
     cell.text.clear();
     cell.formatCode.clear();

@@ -235,7 +235,7 @@ class OpenerSink final : public ui::DesktopOpener {
 public:
     OpenerSink() : previous_(ui::setOpener(this)) {}
     ~OpenerSink() override { ui::setOpener(previous_); }
-    bool open(const QString&) override {
+    bool open(const QString&, std::function<void()>) override {
         ++opened;
         return true;
     }

@@ -179,7 +179,7 @@ public:
           copies_(std::move(copies)),
           previous_(ui::setOpener(this)) {}
     ~OpenedFiles() override { ui::setOpener(previous_); }
-    bool open(const QString& path) override {
+    bool open(const QString& path, std::function<void()>) override {
         const std::filesystem::path from(path.toStdString());
         const std::string copy =
             copies_ + "/" + std::to_string(names.size()) + "-" + from.filename().string();
