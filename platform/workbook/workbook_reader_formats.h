@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/workbook/workbook_reader.h"
@@ -73,5 +74,36 @@ bool fail(ReadFailure* failure, ReadStage stage, ReadError error, std::string de
 // UTF-8 as CP932 where it can be held, each character CP932 lacks shown as '?': for texts that
 // only label things (format codes, the sheet named in a message).
 std::string cp932Lossy(std::string_view utf8);
+
+// A number format as cells hand it on.
+struct CellFormat {
+    std::string code;  // CP932
+    Temporal temporal = Temporal::None;
+};
+
+// The number format of each cell style, each distinct format once: `formats` gets them and
+// `styleFormats` each style's index into them. A format id takes the workbook's own code where
+// it writes one (a program may write its own even for a built-in id), else the Japanese form of
+// the built-in one, else the general format.
+template <typename Id>
+void resolveStyleFormats(const std::vector<Id>& styleIds,
+                         const std::unordered_map<Id, std::string>& custom,
+                         std::vector<CellFormat>& formats, std::vector<uint32_t>& styleFormats) {
+    std::unordered_map<Id, uint32_t> formatOf;
+    for (const Id id : styleIds) {
+        auto [at, added] = formatOf.try_emplace(id, static_cast<uint32_t>(formats.size()));
+        if (added) {
+            std::string code;
+            if (auto c = custom.find(id); c != custom.end())
+                code = c->second;
+            else if (auto b = builtinFormatCode(id))
+                code = std::string(*b);
+            else
+                code = "G/標準";
+            formats.push_back(CellFormat{cp932Lossy(code), temporalOf(code)});
+        }
+        styleFormats.push_back(at->second);
+    }
+}
 
 }  // namespace zbq::workbook::detail

@@ -383,11 +383,6 @@ struct XlsCell {
     uint32_t textSize = 0;
 };
 
-struct CellFormat {
-    std::string code;  // CP932
-    Temporal temporal = Temporal::None;
-};
-
 class XlsWorkbook;
 
 class XlsSheet final : public SheetReader {
@@ -563,21 +558,7 @@ bool XlsWorkbook::list(ReadStage stage, ReadFailure* failure) {
         custom[id] = std::move(code);
     }
     general_ = CellFormat{cp932::literal("G/標準"), Temporal::None};
-    std::unordered_map<uint16_t, uint32_t> formatOf;
-    for (const uint16_t id : xfFormatIds) {
-        auto [at, added] = formatOf.try_emplace(id, static_cast<uint32_t>(formats_.size()));
-        if (added) {
-            std::string code;
-            if (auto c = custom.find(id); c != custom.end())
-                code = c->second;
-            else if (auto b = builtinFormatCode(id))
-                code = std::string(*b);
-            else
-                code = "G/標準";
-            formats_.push_back(CellFormat{cp932Lossy(code), temporalOf(code)});
-        }
-        xfFormats_.push_back(at->second);
-    }
+    resolveStyleFormats(xfFormatIds, custom, formats_, xfFormats_);
 
     if (!sst.empty() && !readShared(sst, stage, failure)) return false;
 

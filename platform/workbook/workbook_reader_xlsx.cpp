@@ -148,11 +148,6 @@ bool isName(std::string_view name, const char (&literal)[N]) {
     return name.size() == N - 1 && std::memcmp(name.data(), literal, N - 1) == 0;
 }
 
-struct CellFormat {
-    std::string code;  // CP932
-    Temporal temporal = Temporal::None;
-};
-
 using Merge = SheetMerge;
 
 class XlsxWorkbook;
@@ -588,21 +583,7 @@ bool XlsxWorkbook::loadStyles(ReadStage stage, ReadFailure* failure) {
     if (!ok) return false;
     if (styleIds.empty()) return true;
     formats_.clear();
-    std::unordered_map<uint32_t, uint32_t> formatOf;  // numFmtId -> index into formats_
-    for (const uint32_t id : styleIds) {
-        auto [at, added] = formatOf.try_emplace(id, static_cast<uint32_t>(formats_.size()));
-        if (added) {
-            std::string code;
-            if (auto c = custom.find(id); c != custom.end())
-                code = c->second;
-            else if (auto b = builtinFormatCode(id))
-                code = std::string(*b);
-            else
-                code = "G/標準";
-            formats_.push_back(CellFormat{cp932Lossy(code), temporalOf(code)});
-        }
-        styleFormats_.push_back(at->second);
-    }
+    resolveStyleFormats(styleIds, custom, formats_, styleFormats_);
     return true;
 }
 
