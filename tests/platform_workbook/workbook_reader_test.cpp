@@ -18,6 +18,7 @@
 #include "platform/core/cp932.h"
 #include "platform/workbook/workbook_reader_formats.h"
 #include "tests/platform_workbook/workbook_reader_fixtures.h"
+#include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -114,21 +115,7 @@ std::vector<ReadSheet> readAll(WorkbookReader& book, const std::vector<KnownScan
     return out;
 }
 
-const char* kindName(CellKind k) {
-    switch (k) {
-        case CellKind::Empty:
-            return "empty";
-        case CellKind::Number:
-            return "number";
-        case CellKind::Text:
-            return "text";
-        case CellKind::Boolean:
-            return "boolean";
-        case CellKind::Error:
-            return "error";
-    }
-    return "?";
-}
+using zbq::test::kindName;
 
 struct Fixture {
     std::string name;

@@ -278,4 +278,20 @@ std::string openpyxlMismatch(const std::string& path, const std::string& expecta
     return run.output.empty() ? "check_workbook.py failed" : run.output;
 }
 
+const char* kindName(workbook::CellKind k) {
+    switch (k) {
+        case workbook::CellKind::Empty:
+            return "empty";
+        case workbook::CellKind::Number:
+            return "number";
+        case workbook::CellKind::Text:
+            return "text";
+        case workbook::CellKind::Boolean:
+            return "boolean";
+        case workbook::CellKind::Error:
+            return "error";
+    }
+    return "?";
+}
+
 }  // namespace zbq::test

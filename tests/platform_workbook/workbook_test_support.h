@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/workbook/workbook_cell.h"
 #include "platform/workbook/zip_package.h"
 
 namespace zbq::test {
@@ -65,5 +66,8 @@ std::string json(std::string_view text);
 
 // Runs check_workbook.py on the file; "" when openpyxl reads it as expected, else what differs.
 std::string openpyxlMismatch(const std::string& path, const std::string& expectationJson);
+
+// A cell kind's name, for messages that say which cell differs.
+const char* kindName(workbook::CellKind kind);
 
 }  // namespace zbq::test

@@ -10,6 +10,7 @@
 #include "platform/workbook/workbook_reader.h"
 #include "platform/workbook/workbook_reader_xls.h"
 #include "tests/platform_workbook/biff_writer.h"
+#include "tests/platform_workbook/workbook_test_support.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -70,21 +71,7 @@ Read readBook(const TempDir& dir, const Book& book, const std::string& streamNam
     return r;
 }
 
-const char* kindName(CellKind k) {
-    switch (k) {
-        case CellKind::Empty:
-            return "empty";
-        case CellKind::Number:
-            return "number";
-        case CellKind::Text:
-            return "text";
-        case CellKind::Boolean:
-            return "boolean";
-        case CellKind::Error:
-            return "error";
-    }
-    return "?";
-}
+using zbq::test::kindName;
 
 struct Want {
     const char* cell;
